@@ -1,0 +1,22 @@
+// Platform layer: reference-counted UTF-16 strings handed to the runtime.
+#pragma once
+
+#include <cstdint>
+
+struct NativeString;
+
+// A new string holding a copy of the characters, reference count 1. Null
+// characters or a zero length make a string without characters. Returns null
+// when memory runs out.
+NativeString* HAL_createString(const char16_t* characters, int32_t length);
+// A new string from NUL-terminated UTF-8 text (null gives null).
+NativeString* HAL_createStringUTF8(const char* text);
+void HAL_retainString(NativeString* string);
+
+// Null -> 2; otherwise drops one reference (at 0 the string is freed); 0.
+int HAL_freeString(NativeString* string);
+// Null argument -> 2; else the length (0 without characters), 0.
+int HAL_getStringLength(NativeString* string, int32_t* length);
+// Null argument -> 2; 2 when the string has no characters; else copies
+// length characters into buffer, 0.
+int HAL_getStringCharacters(NativeString* string, char16_t* buffer);

@@ -1,0 +1,78 @@
+// Platform layer: process-wide services (fatal stop, console, identity, memory,
+// host callbacks).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Platform status codes shared by every family.
+enum HAL_Status : int {
+    HAL_OK = 0,
+    HAL_FAILED = 1,
+    HAL_BAD_ARGUMENT = 2,
+    HAL_END_OF_DATA = 3,
+    HAL_NOT_FOUND = 4,
+    HAL_OUT_OF_MEMORY = 5,
+    HAL_AUDIO_ERROR = 6,
+    HAL_IO_ERROR = 7,
+    HAL_ORIENTATION_ERROR = 8,
+};
+
+struct NativeThreadRecord;
+
+// The six host callbacks through which the platform drives the runtime.
+struct HAL_HostCallbacks {
+    // 0: create the runtime and boot it.
+    int (*initRuntime)(uint64_t baseLimit, uint64_t maximum, NativeThreadRecord* platformThread,
+                       const char* bootClassName, int32_t entryArgument) = nullptr;
+    // 1: dispatch a platform event to the runtime's listeners.
+    int (*dispatchEvent)(int type, int count, const intptr_t* args) = nullptr;
+    // 2: yield the runtime to other runtime threads.
+    void (*yield)() = nullptr;
+    // 3: (re)enter the runtime on the calling thread after taking the runtime lock.
+    void* (*enter)() = nullptr;
+    // 4: collect garbage.
+    void (*collect)() = nullptr;
+    // 5: shut the runtime down and destroy it.
+    void (*destroyRuntime)() = nullptr;
+};
+
+// Installs the callback table (copied). Passing null clears it.
+void HAL_setHostCallbacks(const HAL_HostCallbacks* callbacks);
+const HAL_HostCallbacks& HAL_hostCallbacks();
+// Runs host callback 3 when one is installed.
+void HAL_hostEnter();
+
+// Ends the process at once with exit code 1. Standard output is flushed first;
+// the message itself is not shown.
+[[noreturn]] void HAL_fatalError(const char* message);
+// Optional observer for fatal stops (tests use it to see the message).
+using HAL_FatalHook = void (*)(const char* message);
+void HAL_setFatalHook(HAL_FatalHook hook);
+// The message of the last fatal stop requested in this process (tests).
+const char* HAL_lastFatalMessage();
+
+// Writes the low 8 bits of ch to standard output; flushes after a newline.
+// Returns 0, or 3 when the write or the flush fails.
+int HAL_consoleWrite(int ch);
+
+const char* HAL_getPlatformName();     // "WindowsMobile"
+const char* HAL_getPlatformVersion();  // "1"
+
+// Memory. Blocks from HAL_allocReleasingReserve carry no header of the
+// platform's own and are returned with std::free.
+void* HAL_allocReleasingReserve(size_t size, int release);
+// Bytes the platform layer holds for its own use (each block counted with a
+// 16-byte header).
+uint64_t HAL_getAllocatedBytes();
+void* HAL_malloc(size_t n);
+void HAL_free(void* block);
+void HAL_compactHeap();
+void HAL_reserveMemory();
+void HAL_releaseMemoryReserve();
+bool HAL_hasMemoryReserve();
+
+// Directory holding the program file (with a trailing '/'); the rsc/,
+// properties/ and database/ folders sit inside it. Tests may override it.
+const char* HAL_programDirectory();
+void HAL_setProgramDirectory(const char* dir);

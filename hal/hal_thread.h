@@ -1,0 +1,80 @@
+// Platform layer: the runtime lock, native threads, platform locks with wait
+// and notify.
+//
+// Runtime code runs only while its thread holds the one runtime lock. The
+// runtime lock is recursive and hands over in FIFO order. Every switch point
+// (yield, the platform sleep, wait, HAL_lock) releases all levels the thread
+// holds and restores the same depth afterwards, then runs host callback 3.
+#pragma once
+
+#include <cstdint>
+
+struct NativeThreadRecord;
+struct HAL_Lock;
+
+using HAL_ThreadEntry = void (*)(void* argument);
+
+// --- runtime lock -----------------------------------------------------------
+void HAL_enterVMLock();
+void HAL_leaveVMLock();
+// Leaves the runtime lock, queues for it again behind any waiting thread,
+// then runs host callback 3.
+void HAL_yieldVMLock();
+// True when the calling thread holds the runtime lock.
+bool HAL_holdsVMLock();
+// Releases every level held by the calling thread; returns the depth.
+int HAL_releaseVMLockFully();
+// Takes the runtime lock back at the given depth (no host callback).
+void HAL_reacquireVMLock(int depth);
+// Number of threads queued for the runtime lock (tests).
+int HAL_vmLockWaiterCount();
+
+// --- native thread records --------------------------------------------------
+// Creates a record with its platform thread, suspended. The entry runs under
+// the runtime lock when the thread is started and the entry is non-null.
+// Always returns 0 (a failed creation leaves *record null and returns 1).
+int HAL_createThread(NativeThreadRecord** record, HAL_ThreadEntry entry, void* argument);
+// Resumes the thread once; a second call does nothing. Null is ignored.
+void HAL_startThread(NativeThreadRecord* record);
+// Releases the runtime lock, takes it again at once, then host callback 3.
+void HAL_yield();
+// The calling thread's record; a thread not made by HAL_createThread gets a
+// record of its own on first use.
+NativeThreadRecord* HAL_getCurrentThread();
+void* HAL_getCurrentThreadData();
+void HAL_setCurrentThreadData(NativeThreadRecord* handle, void* value);
+// Only marks the record; the platform thread is not stopped.
+void HAL_cancelThread(NativeThreadRecord* record);
+// Fatal for a record whose thread has not finished; else closes and frees it.
+void HAL_deleteThread(NativeThreadRecord* record);
+bool HAL_isThreadFinished(const NativeThreadRecord* record);
+bool HAL_isThreadCancelled(const NativeThreadRecord* record);
+
+// The platform sleep of the calling thread (milliseconds, 0 does not sleep):
+// releases the runtime lock, sleeps until the time has passed or the thread is
+// woken (HAL_notify, HAL_notifyAll, HAL_wakeThread), retakes the runtime lock
+// and runs host callback 3.
+void HAL_sleep(uint32_t milliseconds);
+// Wakes the thread from HAL_sleep or HAL_wait at once.
+void HAL_wakeThread(NativeThreadRecord* record);
+
+// --- platform locks ---------------------------------------------------------
+// A new lock; entered at once by the caller when locked is non-zero. Returns
+// 0; *lock is null when it cannot be allocated.
+int HAL_createLock(HAL_Lock** lock, int locked);
+void HAL_deleteLock(HAL_Lock* lock);
+// Releases the runtime lock, enters the lock, retakes the runtime lock, runs
+// host callback 3.
+void HAL_lock(HAL_Lock* lock);
+void HAL_unlock(HAL_Lock* lock);
+// Waits on the lock (which the caller holds) up to milliseconds (0 or less:
+// without limit; at most 4294967294). The caller holds the lock again
+// afterwards. A waiter whose time ran out removes its own node.
+void HAL_wait(HAL_Lock* lock, int64_t milliseconds);
+void HAL_notify(HAL_Lock* lock);
+void HAL_notifyAll(HAL_Lock* lock);
+// Number of threads queued on the lock's waiter list (tests).
+int HAL_waiterCount(const HAL_Lock* lock);
+
+// Milliseconds of a monotonic clock (64-bit; never wraps).
+uint64_t HAL_getTickCount();

@@ -1,0 +1,170 @@
+// The class registry, class initialisation, type tests, and the
+// registration boilerplate every class uses (see docs/runtime.md).
+#pragma once
+
+#include <new>
+#include <type_traits>
+
+#include "VMStringMap.h"
+#include "java_lang_Class.h"
+
+struct VMClassRegistry {
+    VMStringMap map;
+    java::lang::Class* objectClass = nullptr;
+    bool sealed = false;
+};
+
+VMClassRegistry* _VM_classRegistry();
+// Frees the registry (the runtime's destruction; records stay allocated).
+void _VM_destroyClassRegistry();
+
+java::lang::Class* _VM_defineClass(java::lang::Class* record, const char* name, const char* superName,
+                                   const char* sourceName, intptr_t reserved, java::lang::VMStaticInit staticInit,
+                                   java::lang::VMNewInstance instanceCreation, bool flagC, bool isInterface,
+                                   bool isAbstract, jint dimensions, jint elementType,
+                                   java::lang::Class* elementClass, bool mostDerived);
+void _VM_registerClass(VMClassRegistry* registry, const char* name, java::lang::Class* record);
+java::lang::Class* _VM_findClass(VMClassRegistry* registry, const char* name);
+java::lang::Class* _VM_findClass(const char* name);
+
+// Enrolment (static-initialisation time; allocates nothing).
+using VMRegistrationRoutine = void (*)(void* node);
+struct VMClassNode {
+    VMClassNode* next = nullptr;
+    VMRegistrationRoutine routine = nullptr;
+};
+struct VMInterfaceNode {
+    VMInterfaceNode* next = nullptr;
+    java::lang::Class** classWord = nullptr;
+    const char* interfaceName = nullptr;
+};
+struct VMEntryPointNode {
+    VMEntryPointNode* next = nullptr;
+    java::lang::Class** classWord = nullptr;
+    java::lang::VMEntryPoint entry = nullptr;
+};
+void _VM_enrolClass(VMClassNode* node, VMRegistrationRoutine routine);
+void _VM_enrolInterface(VMInterfaceNode* node, java::lang::Class** classWord, const char* interfaceName);
+void _VM_enrolEntryPoint(VMEntryPointNode* node, java::lang::Class** classWord, java::lang::VMEntryPoint entry);
+void _VM_runClassRegistrations();
+void _VM_resolveInterfaces();
+void _VM_resolveEntryPoints();
+void _VM_sealRegistry();
+void _VM_registerInterface(java::lang::Class* record, const char* interfaceName);
+
+java::lang::Class* _VM_objectClass(VMClassRegistry* registry);
+java::lang::Class* _VM_superClass(VMClassRegistry* registry, java::lang::Class* record);
+void _VM_initializeClass(VMClassRegistry* registry, java::lang::Class* record);
+bool _VM_isAssignable(VMClassRegistry* registry, java::lang::Class* from, java::lang::Class* to);
+bool _VM_implements(VMClassRegistry* registry, java::lang::Class* from, java::lang::Class* to);
+bool _VM_instanceOf(VMClassRegistry* registry, java::lang::Object* object, java::lang::Class* to);
+VMCString* _VM_appendTypeDescriptor(VMClassRegistry* registry, VMCString* holder, java::lang::Class* record,
+                                    jint dimensions);
+
+[[noreturn]] void _VM_throwNoClassDefFoundError(java::lang::Class* record);
+
+// The check before every use of a class's statics: no lock on the fast path.
+inline void _VM_ensureInitialized(java::lang::Class* record) {
+    if (record->initState == java::lang::VM_CLASS_FAILED) _VM_throwNoClassDefFoundError(nullptr);
+    if (record->initState == java::lang::VM_CLASS_INITIALIZED) return;
+    _VM_initializeClass(_VM_classRegistry(), record);
+}
+inline void _VM_ensureInitialized(VMClassRegistry* registry, java::lang::Class* record) {
+    if (record->initState == java::lang::VM_CLASS_FAILED) _VM_throwNoClassDefFoundError(nullptr);
+    if (record->initState == java::lang::VM_CLASS_INITIALIZED) return;
+    _VM_initializeClass(registry, record);
+}
+
+// Is the object an instance of class T (null is none)?
+template <class T>
+inline bool _VM_isInstance(java::lang::Object* object) {
+    return object != nullptr && _VM_instanceOf(_VM_classRegistry(), object, T::_VM_getClass());
+}
+
+// --- registration boilerplate ---------------------------------------------
+
+// The allocation step of every class: class-initialisation check, one
+// allocation, the object constructor as most derived, a stack reference to
+// the result, the end of construction.
+template <class T>
+VMPtr<T> _VM_create() {
+    _VM_ensureInitialized(T::_VM_classRecord);
+    void* memory = _VM_alloc(sizeof(T), 1);
+    T* object = new (memory) T();
+    VMPtr<T> result(object);
+    _VM_endConstruction(object);
+    return result;
+}
+
+// The instance factory used by Class.newInstance: create + no-argument body.
+template <class T>
+VMPtr<java::lang::Object> _VM_newInstanceOf() {
+    VMPtr<T> object = T::create();
+    object->construct();
+    return VMPtr<java::lang::Object>(object);
+}
+
+void _VM_emptyStaticInit();
+
+constexpr int VM_MAX_INTERFACES = 8;
+
+// What a class tells the registry about itself.
+struct VMClassInfo {
+    const char* name = nullptr;
+    const char* superName = "java.lang.Object";
+    const char* sourceName = "";
+    java::lang::VMStaticInit staticInit = _VM_emptyStaticInit;
+    java::lang::VMNewInstance newInstance = nullptr;
+    bool isInterface = false;
+    bool isAbstract = false;
+    const char* interfaces[VM_MAX_INTERFACES] = {};
+    java::lang::VMEntryPoint entryPoint = nullptr;
+};
+
+// A static object per class: enrols the registration, the interface links
+// and the entry point at static-initialisation time.
+class VMClassEnrolment : public VMClassNode {
+public:
+    VMClassEnrolment(java::lang::Class** classWord, const VMClassInfo& info);
+    static void registerRoutine(void* node);
+
+    java::lang::Class** classWord;
+    const VMClassInfo* info;
+    VMInterfaceNode interfaceNodes[VM_MAX_INTERFACES];
+    VMEntryPointNode entryNode;
+};
+
+// Inside the class body of an instantiable class.
+#define VM_DECLARE_CLASS(X)                                              \
+public:                                                                  \
+    static java::lang::Class* _VM_classRecord;                           \
+    static java::lang::Class* _VM_getClass() { return _VM_classRecord; } \
+    java::lang::Class* getClass() override { return _VM_classRecord; }   \
+    static VMPtr<X> create() { return _VM_create<X>(); }
+
+// Inside the class body of an abstract class (no create of its own).
+#define VM_DECLARE_ABSTRACT_CLASS(X)                                     \
+public:                                                                  \
+    static java::lang::Class* _VM_classRecord;                           \
+    static java::lang::Class* _VM_getClass() { return _VM_classRecord; } \
+    java::lang::Class* getClass() override { return _VM_classRecord; }
+
+// Inside the body of an interface.
+#define VM_DECLARE_INTERFACE(X)                \
+public:                                        \
+    static java::lang::Class* _VM_classRecord; \
+    static java::lang::Class* _VM_getClass() { return _VM_classRecord; }
+
+#define VM_CONCAT_INNER(a, b) a##b
+#define VM_CONCAT(a, b) VM_CONCAT_INNER(a, b)
+
+// In the class's source file, at namespace scope:
+//   VM_REGISTER_CLASS(ts::Foo, .name = "ts.Foo", .sourceName = "src/ts_Foo",
+//                     .newInstance = _VM_newInstanceOf<ts::Foo>);
+#define VM_REGISTER_CLASS(X, ...)                                                                   \
+    java::lang::Class* X::_VM_classRecord = nullptr;                                                \
+    namespace {                                                                                     \
+    const VMClassInfo VM_CONCAT(vmClassInfo_, __LINE__){__VA_ARGS__};                               \
+    VMClassEnrolment VM_CONCAT(vmClassEnrolment_, __LINE__)(&X::_VM_classRecord,                    \
+                                                            VM_CONCAT(vmClassInfo_, __LINE__)); \
+    }

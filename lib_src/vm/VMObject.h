@@ -1,0 +1,125 @@
+// The object header, the allocator and the monitors; java.lang.Object.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "VMRef.h"
+#include "VMTypes.h"
+
+struct HAL_Lock;
+
+// --- allocator ----------------------------------------------------------------
+// Every block made by _VM_alloc is counted as (request + 4) bytes; the kind
+// tells whether it counts against the heap budget.
+enum VMBlockKind : uint32_t {
+    VM_BLOCK_ORDINARY = 0,
+    VM_BLOCK_EMERGENCY = 1,
+    VM_BLOCK_UNCOUNTED = 2,
+};
+
+struct VMHeapAccount {
+    bool running = false;
+    uint64_t used = 0;
+    uint64_t baseLimit = 0;
+    uint64_t limit = 0;
+    uint64_t maximum = 0;
+};
+extern VMHeapAccount _VM_heap;
+
+void _VM_initAllocator(uint64_t baseLimit, uint64_t maximum);
+void _VM_stopAllocator();
+// Zero-filled block of at least size bytes, 16-byte aligned. Out of memory:
+// OutOfMemoryError when exceptionsAllowed and a runtime thread is current,
+// else a fatal stop.
+void* _VM_alloc(size_t size, int exceptionsAllowed);
+void* _VM_malloc(size_t size);
+void _VM_free(void* address);
+// The accounted size of a block (request + 4) and its kind.
+uint64_t _VM_blockSize(const void* address);
+VMBlockKind _VM_blockKind(const void* address);
+uint64_t _VM_freeMemory();
+uint64_t _VM_totalMemory();
+
+// --- object header operations ---------------------------------------------
+java::lang::Object* _VM_initObject(java::lang::Object* header);
+void _VM_releaseObject(java::lang::Object* header);
+inline void _VM_endConstruction(java::lang::Object* header);
+void _VM_mark(java::lang::Object* header, uint32_t bits);
+// Destroys an object and frees its block (the collector's slot 0).
+void _VM_destroyObject(java::lang::Object* header);
+
+// --- monitors -------------------------------------------------------------------
+void _VM_lock(java::lang::Object* header);
+void _VM_unlock(java::lang::Object* header);
+void _VM_inflateMonitor(java::lang::Object* header);
+
+namespace java::lang {
+
+// The root of every class. Every class derives from it virtually, so exactly
+// one header sits in every instance, and its constructor (run once, by the
+// most-derived class) initialises the header and links the object into the
+// heap list.
+class Object {
+public:
+    Object() noexcept { _VM_initObject(this); }
+    Object(const Object&) = delete;
+    Object& operator=(const Object&) = delete;
+    virtual ~Object();
+
+    virtual jint hashCode();
+    virtual jboolean equals(VMPtr<Object> obj);
+    virtual VMPtr<String> toString();
+    virtual void finalize() {}
+    virtual void markReferences(uint32_t bits) { (void)bits; }
+    virtual Class* getClass();
+
+    void wait();
+    void wait(jlong timeout);
+    void notify();
+    void notifyAll();
+
+    static VMPtr<Object> create();
+    VMPtr<Object> construct() { return VMPtr<Object>(this); }
+    static VMPtr<Object> _VM_newInstance();
+    static Class* _VM_classRecord;
+    static Class* _VM_getClass() { return _VM_classRecord; }
+
+    // Object header.
+    Object* _VM_next = nullptr;
+    Object* _VM_prev = nullptr;
+    VMThread* _VM_owner = nullptr;
+    jint _VM_count = 0;
+    HAL_Lock* _VM_inflated = nullptr;
+    uint32_t _VM_flags = VM_FLAG_REACHED | VM_FLAG_CONSTRUCTING;
+};
+
+}  // namespace java::lang
+
+inline void _VM_endConstruction(java::lang::Object* header) {
+    header->_VM_flags &= ~uint32_t(VM_FLAG_CONSTRUCTING);
+}
+
+// Marks a reference field's target (the common body of markReferences).
+template <class T>
+inline void _VM_markRef(const VMPtr<T>& ref, uint32_t bits) {
+    if (ref.target != nullptr) _VM_mark(static_cast<java::lang::Object*>(ref.target), bits);
+}
+
+// Synchronized block guard: holds the object's monitor from construction to
+// destruction, also when the block throws.
+class VMSynchronized {
+public:
+    explicit VMSynchronized(java::lang::Object* object);
+    template <class T>
+    explicit VMSynchronized(const VMPtr<T>& ref)
+        : VMSynchronized(ref.target == nullptr ? nullptr : static_cast<java::lang::Object*>(ref.target)) {}
+    ~VMSynchronized();
+    VMSynchronized(const VMSynchronized&) = delete;
+    VMSynchronized& operator=(const VMSynchronized&) = delete;
+
+private:
+    VMPtr<java::lang::Object> guard;
+};
+void _VM_synchronizedEnter(VMPtr<java::lang::Object>& guard, java::lang::Object* object);
+void _VM_synchronizedExit(VMPtr<java::lang::Object>& guard);

@@ -1,0 +1,15 @@
+// java.io.EOFException
+#pragma once
+
+#include "java_io_IOException.h"
+
+namespace java::io {
+
+class EOFException : public java::io::IOException {
+    VM_DECLARE_THROWABLE(EOFException)
+
+public:
+    VMPtr<EOFException> construct();
+};
+
+}  // namespace java::io

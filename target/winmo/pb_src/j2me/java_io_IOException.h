@@ -1,0 +1,16 @@
+// java.io.IOException
+#pragma once
+
+#include "java_lang_Exception.h"
+
+namespace java::io {
+
+class IOException : public java::lang::Exception {
+    VM_DECLARE_THROWABLE(IOException)
+
+public:
+    VMPtr<IOException> construct();
+    VMPtr<IOException> construct(VMPtr<java::lang::String> message);
+};
+
+}  // namespace java::io

@@ -1,0 +1,15 @@
+// java.io.UTFDataFormatException
+#include "java_io_UTFDataFormatException.h"
+
+namespace java::io {
+
+VMPtr<UTFDataFormatException> UTFDataFormatException::construct() {
+    java::io::IOException::construct();
+    return this;
+}
+
+}  // namespace java::io
+
+VM_REGISTER_CLASS(java::io::UTFDataFormatException, .name = "java.io.UTFDataFormatException", .superName = "java.io.IOException",
+                  .sourceName = "target/winmo/pb_src/j2me/java_io_UTFDataFormatException",
+                  .newInstance = _VM_newInstanceOf<java::io::UTFDataFormatException>)

@@ -1,0 +1,15 @@
+// java.io.UTFDataFormatException
+#pragma once
+
+#include "java_io_IOException.h"
+
+namespace java::io {
+
+class UTFDataFormatException : public java::io::IOException {
+    VM_DECLARE_THROWABLE(UTFDataFormatException)
+
+public:
+    VMPtr<UTFDataFormatException> construct();
+};
+
+}  // namespace java::io

@@ -1,0 +1,20 @@
+// java.io.UnsupportedEncodingException
+#include "java_io_UnsupportedEncodingException.h"
+
+namespace java::io {
+
+VMPtr<UnsupportedEncodingException> UnsupportedEncodingException::construct() {
+    java::io::IOException::construct();
+    return this;
+}
+
+VMPtr<UnsupportedEncodingException> UnsupportedEncodingException::construct(VMPtr<java::lang::String> text) {
+    java::io::IOException::construct(text);
+    return this;
+}
+
+}  // namespace java::io
+
+VM_REGISTER_CLASS(java::io::UnsupportedEncodingException, .name = "java.io.UnsupportedEncodingException", .superName = "java.io.IOException",
+                  .sourceName = "target/winmo/pb_src/j2me/java_io_UnsupportedEncodingException",
+                  .newInstance = _VM_newInstanceOf<java::io::UnsupportedEncodingException>)

@@ -1,0 +1,16 @@
+// java.io.UnsupportedEncodingException
+#pragma once
+
+#include "java_io_IOException.h"
+
+namespace java::io {
+
+class UnsupportedEncodingException : public java::io::IOException {
+    VM_DECLARE_THROWABLE(UnsupportedEncodingException)
+
+public:
+    VMPtr<UnsupportedEncodingException> construct();
+    VMPtr<UnsupportedEncodingException> construct(VMPtr<java::lang::String> message);
+};
+
+}  // namespace java::io

@@ -1,0 +1,15 @@
+// java.lang.ArrayStoreException
+#pragma once
+
+#include "java_lang_RuntimeException.h"
+
+namespace java::lang {
+
+class ArrayStoreException : public java::lang::RuntimeException {
+    VM_DECLARE_THROWABLE(ArrayStoreException)
+
+public:
+    VMPtr<ArrayStoreException> construct();
+};
+
+}  // namespace java::lang

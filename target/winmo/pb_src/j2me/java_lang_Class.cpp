@@ -1,0 +1,62 @@
+// java.lang.Class
+#include "java_lang_Class.h"
+
+#include <string>
+
+#include "VMClass.h"
+#include "VMThrow.h"
+#include "java_lang_String.h"
+
+namespace java::lang {
+
+Class* Class::getClass() { return _VM_classRecord; }
+
+VMPtr<String> Class::getName() { return String::_VM_fromUTF8(name.c_str()); }
+
+VMPtr<String> Class::toString() {
+    std::string text = isInterfaceFlag ? "interface " : "class ";
+    text += name.c_str();
+    return String::_VM_fromUTF8(text.c_str());
+}
+
+jboolean Class::isInstance(VMPtr<Object> obj) { return _VM_instanceOf(_VM_classRegistry(), obj.target, this); }
+
+jboolean Class::isAssignableFrom(Class* cls) {
+    if (cls == nullptr) _VM_throwNullPointer();
+    return _VM_isAssignable(_VM_classRegistry(), cls, this);
+}
+
+Class* Class::forName(VMPtr<String> className) {
+    if (className == nullptr) _VM_throwNullPointer();
+    VMCString text;
+    className->_VM_appendToCString(&text);
+    Class* found = _VM_findClass(_VM_classRegistry(), text.c_str());
+    _VM_cstrFree(&text);
+    if (found == nullptr) _VM_throwClassNotFoundException();
+    return found;
+}
+
+VMPtr<Object> Class::newInstance() {
+    if (dimensions > 0 || isInterfaceFlag || isAbstractFlag) _VM_throwInstantiationException();
+    if (newInstanceFunction == nullptr) _VM_throwIllegalAccessException();
+    VMPtr<Object> object = newInstanceFunction();
+    if (object == nullptr) _VM_throwIllegalAccessException();
+    return object;
+}
+
+VMPtr<String> Class::_VM_resolveName(VMPtr<String> resource) {
+    if (resource == nullptr) _VM_throwNullPointer();
+    std::string text = resource->_VM_toStdString();
+    if (!text.empty() && text[0] == '/') return String::_VM_fromUTF8(text.c_str() + 1);
+    std::string className = name.c_str();
+    size_t dot = className.rfind('.');
+    if (dot == std::string::npos) return resource;
+    std::string prefix = className.substr(0, dot + 1);
+    for (char& c : prefix)
+        if (c == '.') c = '/';
+    return String::_VM_fromUTF8((prefix + text).c_str());
+}
+
+}  // namespace java::lang
+
+VM_REGISTER_CLASS(java::lang::Class, .name = "java.lang.Class", .sourceName = "target/winmo/pb_src/j2me/java_lang_Class")

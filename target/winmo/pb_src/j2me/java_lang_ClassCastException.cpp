@@ -1,0 +1,15 @@
+// java.lang.ClassCastException
+#include "java_lang_ClassCastException.h"
+
+namespace java::lang {
+
+VMPtr<ClassCastException> ClassCastException::construct() {
+    java::lang::RuntimeException::construct();
+    return this;
+}
+
+}  // namespace java::lang
+
+VM_REGISTER_CLASS(java::lang::ClassCastException, .name = "java.lang.ClassCastException", .superName = "java.lang.RuntimeException",
+                  .sourceName = "target/winmo/pb_src/j2me/java_lang_ClassCastException",
+                  .newInstance = _VM_newInstanceOf<java::lang::ClassCastException>)

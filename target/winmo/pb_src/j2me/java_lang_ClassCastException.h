@@ -1,0 +1,15 @@
+// java.lang.ClassCastException
+#pragma once
+
+#include "java_lang_RuntimeException.h"
+
+namespace java::lang {
+
+class ClassCastException : public java::lang::RuntimeException {
+    VM_DECLARE_THROWABLE(ClassCastException)
+
+public:
+    VMPtr<ClassCastException> construct();
+};
+
+}  // namespace java::lang

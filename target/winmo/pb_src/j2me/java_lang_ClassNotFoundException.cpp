@@ -1,0 +1,15 @@
+// java.lang.ClassNotFoundException
+#include "java_lang_ClassNotFoundException.h"
+
+namespace java::lang {
+
+VMPtr<ClassNotFoundException> ClassNotFoundException::construct() {
+    java::lang::Exception::construct();
+    return this;
+}
+
+}  // namespace java::lang
+
+VM_REGISTER_CLASS(java::lang::ClassNotFoundException, .name = "java.lang.ClassNotFoundException", .superName = "java.lang.Exception",
+                  .sourceName = "target/winmo/pb_src/j2me/java_lang_ClassNotFoundException",
+                  .newInstance = _VM_newInstanceOf<java::lang::ClassNotFoundException>)

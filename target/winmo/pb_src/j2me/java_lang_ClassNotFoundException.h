@@ -1,0 +1,15 @@
+// java.lang.ClassNotFoundException
+#pragma once
+
+#include "java_lang_Exception.h"
+
+namespace java::lang {
+
+class ClassNotFoundException : public java::lang::Exception {
+    VM_DECLARE_THROWABLE(ClassNotFoundException)
+
+public:
+    VMPtr<ClassNotFoundException> construct();
+};
+
+}  // namespace java::lang

@@ -1,0 +1,16 @@
+// java.lang.Error
+#pragma once
+
+#include "java_lang_Throwable.h"
+
+namespace java::lang {
+
+class Error : public java::lang::Throwable {
+    VM_DECLARE_THROWABLE(Error)
+
+public:
+    VMPtr<Error> construct();
+    VMPtr<Error> construct(VMPtr<java::lang::String> message);
+};
+
+}  // namespace java::lang

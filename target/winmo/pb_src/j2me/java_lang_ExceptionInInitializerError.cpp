@@ -1,0 +1,22 @@
+// java.lang.ExceptionInInitializerError
+#include "java_lang_ExceptionInInitializerError.h"
+
+namespace java::lang {
+
+VMPtr<ExceptionInInitializerError> ExceptionInInitializerError::construct() {
+    Error::construct();
+    return this;
+}
+
+VMPtr<ExceptionInInitializerError> ExceptionInInitializerError::construct(VMPtr<Throwable> thrown) {
+    Error::construct();
+    exception = thrown;
+    return this;
+}
+
+}  // namespace java::lang
+
+VM_REGISTER_CLASS(java::lang::ExceptionInInitializerError, .name = "java.lang.ExceptionInInitializerError",
+                  .superName = "java.lang.Error",
+                  .sourceName = "target/winmo/pb_src/j2me/java_lang_ExceptionInInitializerError",
+                  .newInstance = _VM_newInstanceOf<java::lang::ExceptionInInitializerError>)

@@ -1,0 +1,15 @@
+// java.lang.IllegalAccessException
+#include "java_lang_IllegalAccessException.h"
+
+namespace java::lang {
+
+VMPtr<IllegalAccessException> IllegalAccessException::construct() {
+    java::lang::Exception::construct();
+    return this;
+}
+
+}  // namespace java::lang
+
+VM_REGISTER_CLASS(java::lang::IllegalAccessException, .name = "java.lang.IllegalAccessException", .superName = "java.lang.Exception",
+                  .sourceName = "target/winmo/pb_src/j2me/java_lang_IllegalAccessException",
+                  .newInstance = _VM_newInstanceOf<java::lang::IllegalAccessException>)

@@ -1,0 +1,15 @@
+// java.lang.IllegalAccessException
+#pragma once
+
+#include "java_lang_Exception.h"
+
+namespace java::lang {
+
+class IllegalAccessException : public java::lang::Exception {
+    VM_DECLARE_THROWABLE(IllegalAccessException)
+
+public:
+    VMPtr<IllegalAccessException> construct();
+};
+
+}  // namespace java::lang

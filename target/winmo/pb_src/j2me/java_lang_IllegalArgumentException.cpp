@@ -1,0 +1,20 @@
+// java.lang.IllegalArgumentException
+#include "java_lang_IllegalArgumentException.h"
+
+namespace java::lang {
+
+VMPtr<IllegalArgumentException> IllegalArgumentException::construct() {
+    java::lang::RuntimeException::construct();
+    return this;
+}
+
+VMPtr<IllegalArgumentException> IllegalArgumentException::construct(VMPtr<java::lang::String> text) {
+    java::lang::RuntimeException::construct(text);
+    return this;
+}
+
+}  // namespace java::lang
+
+VM_REGISTER_CLASS(java::lang::IllegalArgumentException, .name = "java.lang.IllegalArgumentException", .superName = "java.lang.RuntimeException",
+                  .sourceName = "target/winmo/pb_src/j2me/java_lang_IllegalArgumentException",
+                  .newInstance = _VM_newInstanceOf<java::lang::IllegalArgumentException>)

@@ -1,0 +1,16 @@
+// java.lang.IllegalArgumentException
+#pragma once
+
+#include "java_lang_RuntimeException.h"
+
+namespace java::lang {
+
+class IllegalArgumentException : public java::lang::RuntimeException {
+    VM_DECLARE_THROWABLE(IllegalArgumentException)
+
+public:
+    VMPtr<IllegalArgumentException> construct();
+    VMPtr<IllegalArgumentException> construct(VMPtr<java::lang::String> message);
+};
+
+}  // namespace java::lang

@@ -1,0 +1,15 @@
+// java.lang.IllegalMonitorStateException
+#pragma once
+
+#include "java_lang_RuntimeException.h"
+
+namespace java::lang {
+
+class IllegalMonitorStateException : public java::lang::RuntimeException {
+    VM_DECLARE_THROWABLE(IllegalMonitorStateException)
+
+public:
+    VMPtr<IllegalMonitorStateException> construct();
+};
+
+}  // namespace java::lang

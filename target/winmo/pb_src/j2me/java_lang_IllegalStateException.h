@@ -1,0 +1,16 @@
+// java.lang.IllegalStateException
+#pragma once
+
+#include "java_lang_RuntimeException.h"
+
+namespace java::lang {
+
+class IllegalStateException : public java::lang::RuntimeException {
+    VM_DECLARE_THROWABLE(IllegalStateException)
+
+public:
+    VMPtr<IllegalStateException> construct();
+    VMPtr<IllegalStateException> construct(VMPtr<java::lang::String> message);
+};
+
+}  // namespace java::lang

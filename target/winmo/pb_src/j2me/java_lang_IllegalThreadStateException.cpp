@@ -1,0 +1,15 @@
+// java.lang.IllegalThreadStateException
+#include "java_lang_IllegalThreadStateException.h"
+
+namespace java::lang {
+
+VMPtr<IllegalThreadStateException> IllegalThreadStateException::construct() {
+    java::lang::IllegalArgumentException::construct();
+    return this;
+}
+
+}  // namespace java::lang
+
+VM_REGISTER_CLASS(java::lang::IllegalThreadStateException, .name = "java.lang.IllegalThreadStateException", .superName = "java.lang.IllegalArgumentException",
+                  .sourceName = "target/winmo/pb_src/j2me/java_lang_IllegalThreadStateException",
+                  .newInstance = _VM_newInstanceOf<java::lang::IllegalThreadStateException>)

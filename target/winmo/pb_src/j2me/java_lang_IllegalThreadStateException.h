@@ -1,0 +1,15 @@
+// java.lang.IllegalThreadStateException
+#pragma once
+
+#include "java_lang_IllegalArgumentException.h"
+
+namespace java::lang {
+
+class IllegalThreadStateException : public java::lang::IllegalArgumentException {
+    VM_DECLARE_THROWABLE(IllegalThreadStateException)
+
+public:
+    VMPtr<IllegalThreadStateException> construct();
+};
+
+}  // namespace java::lang

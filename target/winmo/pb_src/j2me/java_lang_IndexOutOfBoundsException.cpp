@@ -1,0 +1,20 @@
+// java.lang.IndexOutOfBoundsException
+#include "java_lang_IndexOutOfBoundsException.h"
+
+namespace java::lang {
+
+VMPtr<IndexOutOfBoundsException> IndexOutOfBoundsException::construct() {
+    java::lang::RuntimeException::construct();
+    return this;
+}
+
+VMPtr<IndexOutOfBoundsException> IndexOutOfBoundsException::construct(VMPtr<java::lang::String> text) {
+    java::lang::RuntimeException::construct(text);
+    return this;
+}
+
+}  // namespace java::lang
+
+VM_REGISTER_CLASS(java::lang::IndexOutOfBoundsException, .name = "java.lang.IndexOutOfBoundsException", .superName = "java.lang.RuntimeException",
+                  .sourceName = "target/winmo/pb_src/j2me/java_lang_IndexOutOfBoundsException",
+                  .newInstance = _VM_newInstanceOf<java::lang::IndexOutOfBoundsException>)

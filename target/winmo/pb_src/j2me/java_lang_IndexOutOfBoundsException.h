@@ -1,0 +1,16 @@
+// java.lang.IndexOutOfBoundsException
+#pragma once
+
+#include "java_lang_RuntimeException.h"
+
+namespace java::lang {
+
+class IndexOutOfBoundsException : public java::lang::RuntimeException {
+    VM_DECLARE_THROWABLE(IndexOutOfBoundsException)
+
+public:
+    VMPtr<IndexOutOfBoundsException> construct();
+    VMPtr<IndexOutOfBoundsException> construct(VMPtr<java::lang::String> message);
+};
+
+}  // namespace java::lang

@@ -1,0 +1,20 @@
+// java.lang.InstantiationException
+#include "java_lang_InstantiationException.h"
+
+namespace java::lang {
+
+VMPtr<InstantiationException> InstantiationException::construct() {
+    java::lang::Exception::construct();
+    return this;
+}
+
+VMPtr<InstantiationException> InstantiationException::construct(VMPtr<java::lang::String> text) {
+    java::lang::Exception::construct(text);
+    return this;
+}
+
+}  // namespace java::lang
+
+VM_REGISTER_CLASS(java::lang::InstantiationException, .name = "java.lang.InstantiationException", .superName = "java.lang.Exception",
+                  .sourceName = "target/winmo/pb_src/j2me/java_lang_InstantiationException",
+                  .newInstance = _VM_newInstanceOf<java::lang::InstantiationException>)

@@ -1,0 +1,16 @@
+// java.lang.InstantiationException
+#pragma once
+
+#include "java_lang_Exception.h"
+
+namespace java::lang {
+
+class InstantiationException : public java::lang::Exception {
+    VM_DECLARE_THROWABLE(InstantiationException)
+
+public:
+    VMPtr<InstantiationException> construct();
+    VMPtr<InstantiationException> construct(VMPtr<java::lang::String> message);
+};
+
+}  // namespace java::lang

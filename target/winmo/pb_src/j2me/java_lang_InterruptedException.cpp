@@ -1,0 +1,15 @@
+// java.lang.InterruptedException
+#include "java_lang_InterruptedException.h"
+
+namespace java::lang {
+
+VMPtr<InterruptedException> InterruptedException::construct() {
+    java::lang::Exception::construct();
+    return this;
+}
+
+}  // namespace java::lang
+
+VM_REGISTER_CLASS(java::lang::InterruptedException, .name = "java.lang.InterruptedException", .superName = "java.lang.Exception",
+                  .sourceName = "target/winmo/pb_src/j2me/java_lang_InterruptedException",
+                  .newInstance = _VM_newInstanceOf<java::lang::InterruptedException>)

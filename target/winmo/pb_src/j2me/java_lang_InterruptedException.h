@@ -1,0 +1,15 @@
+// java.lang.InterruptedException
+#pragma once
+
+#include "java_lang_Exception.h"
+
+namespace java::lang {
+
+class InterruptedException : public java::lang::Exception {
+    VM_DECLARE_THROWABLE(InterruptedException)
+
+public:
+    VMPtr<InterruptedException> construct();
+};
+
+}  // namespace java::lang

@@ -1,0 +1,15 @@
+// java.lang.NegativeArraySizeException
+#include "java_lang_NegativeArraySizeException.h"
+
+namespace java::lang {
+
+VMPtr<NegativeArraySizeException> NegativeArraySizeException::construct() {
+    java::lang::RuntimeException::construct();
+    return this;
+}
+
+}  // namespace java::lang
+
+VM_REGISTER_CLASS(java::lang::NegativeArraySizeException, .name = "java.lang.NegativeArraySizeException", .superName = "java.lang.RuntimeException",
+                  .sourceName = "target/winmo/pb_src/j2me/java_lang_NegativeArraySizeException",
+                  .newInstance = _VM_newInstanceOf<java::lang::NegativeArraySizeException>)

@@ -1,0 +1,15 @@
+// java.lang.NegativeArraySizeException
+#pragma once
+
+#include "java_lang_RuntimeException.h"
+
+namespace java::lang {
+
+class NegativeArraySizeException : public java::lang::RuntimeException {
+    VM_DECLARE_THROWABLE(NegativeArraySizeException)
+
+public:
+    VMPtr<NegativeArraySizeException> construct();
+};
+
+}  // namespace java::lang

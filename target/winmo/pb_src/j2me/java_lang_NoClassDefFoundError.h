@@ -1,0 +1,16 @@
+// java.lang.NoClassDefFoundError
+#pragma once
+
+#include "java_lang_Error.h"
+
+namespace java::lang {
+
+class NoClassDefFoundError : public java::lang::Error {
+    VM_DECLARE_THROWABLE(NoClassDefFoundError)
+
+public:
+    VMPtr<NoClassDefFoundError> construct();
+    VMPtr<NoClassDefFoundError> construct(VMPtr<java::lang::String> message);
+};
+
+}  // namespace java::lang

@@ -1,0 +1,16 @@
+// java.lang.NullPointerException
+#pragma once
+
+#include "java_lang_RuntimeException.h"
+
+namespace java::lang {
+
+class NullPointerException : public java::lang::RuntimeException {
+    VM_DECLARE_THROWABLE(NullPointerException)
+
+public:
+    VMPtr<NullPointerException> construct();
+    VMPtr<NullPointerException> construct(VMPtr<java::lang::String> message);
+};
+
+}  // namespace java::lang

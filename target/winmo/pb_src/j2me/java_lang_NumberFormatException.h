@@ -1,0 +1,16 @@
+// java.lang.NumberFormatException
+#pragma once
+
+#include "java_lang_IllegalArgumentException.h"
+
+namespace java::lang {
+
+class NumberFormatException : public java::lang::IllegalArgumentException {
+    VM_DECLARE_THROWABLE(NumberFormatException)
+
+public:
+    VMPtr<NumberFormatException> construct();
+    VMPtr<NumberFormatException> construct(VMPtr<java::lang::String> message);
+};
+
+}  // namespace java::lang

@@ -1,0 +1,15 @@
+// java.lang.OutOfMemoryError
+#include "java_lang_OutOfMemoryError.h"
+
+namespace java::lang {
+
+VMPtr<OutOfMemoryError> OutOfMemoryError::construct() {
+    java::lang::VirtualMachineError::construct();
+    return this;
+}
+
+}  // namespace java::lang
+
+VM_REGISTER_CLASS(java::lang::OutOfMemoryError, .name = "java.lang.OutOfMemoryError", .superName = "java.lang.VirtualMachineError",
+                  .sourceName = "target/winmo/pb_src/j2me/java_lang_OutOfMemoryError",
+                  .newInstance = _VM_newInstanceOf<java::lang::OutOfMemoryError>)

@@ -1,0 +1,15 @@
+// java.lang.OutOfMemoryError
+#pragma once
+
+#include "java_lang_VirtualMachineError.h"
+
+namespace java::lang {
+
+class OutOfMemoryError : public java::lang::VirtualMachineError {
+    VM_DECLARE_THROWABLE(OutOfMemoryError)
+
+public:
+    VMPtr<OutOfMemoryError> construct();
+};
+
+}  // namespace java::lang

@@ -1,0 +1,15 @@
+// java.lang.Runnable
+#pragma once
+
+#include "VMClass.h"
+
+namespace java::lang {
+
+class Runnable : public virtual Object {
+    VM_DECLARE_INTERFACE(Runnable)
+
+public:
+    virtual void run() = 0;
+};
+
+}  // namespace java::lang

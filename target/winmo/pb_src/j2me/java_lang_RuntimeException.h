@@ -1,0 +1,16 @@
+// java.lang.RuntimeException
+#pragma once
+
+#include "java_lang_Exception.h"
+
+namespace java::lang {
+
+class RuntimeException : public java::lang::Exception {
+    VM_DECLARE_THROWABLE(RuntimeException)
+
+public:
+    VMPtr<RuntimeException> construct();
+    VMPtr<RuntimeException> construct(VMPtr<java::lang::String> message);
+};
+
+}  // namespace java::lang

@@ -1,0 +1,16 @@
+// java.lang.SecurityException
+#pragma once
+
+#include "java_lang_RuntimeException.h"
+
+namespace java::lang {
+
+class SecurityException : public java::lang::RuntimeException {
+    VM_DECLARE_THROWABLE(SecurityException)
+
+public:
+    VMPtr<SecurityException> construct();
+    VMPtr<SecurityException> construct(VMPtr<java::lang::String> message);
+};
+
+}  // namespace java::lang

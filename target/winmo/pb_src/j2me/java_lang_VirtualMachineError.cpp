@@ -1,0 +1,15 @@
+// java.lang.VirtualMachineError
+#include "java_lang_VirtualMachineError.h"
+
+namespace java::lang {
+
+VMPtr<VirtualMachineError> VirtualMachineError::construct() {
+    java::lang::Error::construct();
+    return this;
+}
+
+}  // namespace java::lang
+
+VM_REGISTER_CLASS(java::lang::VirtualMachineError, .name = "java.lang.VirtualMachineError", .superName = "java.lang.Error",
+                  .sourceName = "target/winmo/pb_src/j2me/java_lang_VirtualMachineError",
+                  .newInstance = _VM_newInstanceOf<java::lang::VirtualMachineError>)

@@ -1,0 +1,15 @@
+// java.lang.VirtualMachineError
+#pragma once
+
+#include "java_lang_Error.h"
+
+namespace java::lang {
+
+class VirtualMachineError : public java::lang::Error {
+    VM_DECLARE_THROWABLE(VirtualMachineError)
+
+public:
+    VMPtr<VirtualMachineError> construct();
+};
+
+}  // namespace java::lang

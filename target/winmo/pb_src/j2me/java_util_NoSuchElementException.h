@@ -1,0 +1,16 @@
+// java.util.NoSuchElementException
+#pragma once
+
+#include "java_lang_RuntimeException.h"
+
+namespace java::util {
+
+class NoSuchElementException : public java::lang::RuntimeException {
+    VM_DECLARE_THROWABLE(NoSuchElementException)
+
+public:
+    VMPtr<NoSuchElementException> construct();
+    VMPtr<NoSuchElementException> construct(VMPtr<java::lang::String> message);
+};
+
+}  // namespace java::util
