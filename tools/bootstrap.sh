@@ -42,7 +42,9 @@ case "$mode" in
     (cd build-debug && ctest --output-on-failure -j "$jobs" --timeout 300)
     build build-asan -DCMAKE_BUILD_TYPE=Debug -DVESSILO_SANITIZE=ON -DVESSILO_BENCH=OFF
     (cd build-asan && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j "$jobs" --timeout 600)
-    if [ -x tools/ci-extra.sh ]; then tools/ci-extra.sh; fi
+    # The collector's stress mode: a collection on every Nth allocation.
+    build build-stress -DCMAKE_BUILD_TYPE=Debug -DVESSILO_GC_STRESS=ON -DVESSILO_BENCH=OFF
+    (cd build-stress && VESSILO_GC_STRESS=${VESSILO_GC_STRESS_N:-3} ctest --output-on-failure -j "$jobs" --timeout 900)
     ;;
   *)
     echo "usage: $0 run|test" >&2; exit 2 ;;

@@ -195,6 +195,7 @@ public:
     }
     void markReferences(uint32_t bits) override {
         E** items = elements();
+        if (items == nullptr) return;  // storage not allocated yet
         for (jint i = 0; i < length; ++i)
             if (items[i] != nullptr) _VM_mark(static_cast<java::lang::Object*>(items[i]), bits);
     }
@@ -255,6 +256,7 @@ public:
     }
     void markReferences(uint32_t bits) override {
         Row** items = elements();
+        if (items == nullptr) return;  // storage not allocated yet
         for (jint i = 0; i < length; ++i)
             if (items[i] != nullptr) _VM_mark(static_cast<java::lang::Object*>(items[i]), bits);
     }
@@ -268,9 +270,16 @@ private:
         VMPtr<VMArray> result(array);
         if constexpr (sizeof...(Rest) > 0) {
             if (first(rest...) != 0) {
-                for (jint i = 0; i < l1; ++i) {
-                    VMPtr<Row> row = Row::create(rest...);
-                    array->elements()[i] = row.target;
+                try {
+                    for (jint i = 0; i < l1; ++i) {
+                        VMPtr<Row> row = Row::create(rest...);
+                        array->elements()[i] = row.target;
+                    }
+                } catch (...) {
+                    // A row could not be made: the outer array is garbage, and
+                    // must not stay marked as under construction for ever.
+                    _VM_endConstruction(array);
+                    throw;
                 }
             }
         }

@@ -8,6 +8,7 @@
 
 #include "VM.h"
 #include "java_lang_String.h"
+#include "java_lang_Throwable.h"
 
 // Boots the runtime once per test program (later calls do nothing).
 void vmTestBoot();

@@ -31,6 +31,12 @@ static_assert(sizeof(BlockHeader) == 16);
 // Requests above this are never representable as a block.
 constexpr uint64_t kMaxRequest = uint64_t(1) << 48;
 
+// The emergency path serves what reporting an out-of-memory condition needs
+// (the error object and the small blocks of its report). A larger block is no
+// part of that: it goes the ordinary way and ends in another
+// OutOfMemoryError, instead of growing the heap past every limit.
+constexpr uint64_t kEmergencyBlockLimit = 64 * 1024;
+
 BlockHeader* headerOf(const void* address) {
     return reinterpret_cast<BlockHeader*>(const_cast<char*>(static_cast<const char*>(address)) - sizeof(BlockHeader));
 }
@@ -113,7 +119,7 @@ void* _VM_alloc(size_t size, int exceptionsAllowed) {
                 return finishBlock(block, blockSize, VM_BLOCK_ORDINARY, size);
             }
         }
-        if (current != nullptr && current->outOfMemory) {
+        if (current != nullptr && current->outOfMemory && blockSize <= kEmergencyBlockLimit) {
             void* block = HAL_allocReleasingReserve(physical, 1);
             if (block == nullptr) HAL_fatalError("Ran out of memory while trying to report an out of memory condition!");
             _VM_heap.used += blockSize;

@@ -1,0 +1,156 @@
+// Platform layer: process-wide services on Linux.
+#include "hal_system.h"
+
+#include <malloc.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <mutex>
+#include <string>
+
+namespace {
+
+// --- host callbacks ------------------------------------------------------------
+HAL_HostCallbacks g_callbacks;
+std::mutex g_callbacksMutex;
+// Callback 3 runs at every switch point, so it is read without the mutex.
+std::atomic<void* (*)()> g_enterCallback{nullptr};
+
+// --- fatal stop ----------------------------------------------------------------
+std::atomic<HAL_FatalHook> g_fatalHook{nullptr};
+char g_lastFatalMessage[512];
+
+// --- memory --------------------------------------------------------------------
+constexpr size_t kReserveSize = 64 * 1024;
+constexpr size_t kHeaderSize = 16;  // keeps the caller's block 16-byte aligned
+// No allocator hands out more than this; larger requests fail at once.
+constexpr size_t kLargestBlock = static_cast<size_t>(std::numeric_limits<ptrdiff_t>::max());
+std::atomic<void*> g_reserve{nullptr};
+std::atomic<uint64_t> g_allocatedBytes{0};
+
+// --- program directory ---------------------------------------------------------
+std::mutex g_dirMutex;
+std::string g_dirOverride;
+bool g_hasDirOverride = false;
+
+std::string defaultProgramDirectory() {
+    std::string path(4096, '\0');
+    ssize_t n = ::readlink("/proc/self/exe", path.data(), path.size() - 1);
+    if (n <= 0) return "./";
+    path.resize(static_cast<size_t>(n));
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return "./";
+    path.resize(slash + 1);
+    return path;
+}
+
+}  // namespace
+
+// --- host callbacks --------------------------------------------------------------
+
+void HAL_setHostCallbacks(const HAL_HostCallbacks* callbacks) {
+    std::lock_guard<std::mutex> guard(g_callbacksMutex);
+    g_callbacks = callbacks ? *callbacks : HAL_HostCallbacks{};
+    g_enterCallback.store(g_callbacks.enter);
+}
+
+const HAL_HostCallbacks& HAL_hostCallbacks() { return g_callbacks; }
+
+void HAL_hostEnter() {
+    if (void* (*enter)() = g_enterCallback.load()) enter();
+}
+
+// --- fatal stop ----------------------------------------------------------------
+
+void HAL_fatalError(const char* message) {
+    const char* text = message ? message : "";
+    std::strncpy(g_lastFatalMessage, text, sizeof g_lastFatalMessage - 1);
+    g_lastFatalMessage[sizeof g_lastFatalMessage - 1] = '\0';
+    if (HAL_FatalHook hook = g_fatalHook.load()) hook(text);
+    std::fflush(stdout);
+    // _exit: no exit-time destructor may run while other threads still do.
+    ::_exit(1);
+}
+
+void HAL_setFatalHook(HAL_FatalHook hook) { g_fatalHook.store(hook); }
+
+const char* HAL_lastFatalMessage() { return g_lastFatalMessage; }
+
+// --- console and identity ----------------------------------------------------------
+
+int HAL_consoleWrite(int ch) {
+    unsigned char byte = static_cast<unsigned char>(ch & 0xFF);
+    if (std::putchar(byte) == EOF) return HAL_END_OF_DATA;
+    if (byte == '\n' && std::fflush(stdout) != 0) return HAL_END_OF_DATA;
+    return HAL_OK;
+}
+
+const char* HAL_getPlatformName() { return "WindowsMobile"; }
+const char* HAL_getPlatformVersion() { return "1"; }
+
+// --- memory --------------------------------------------------------------------
+
+void HAL_reserveMemory() {
+    if (g_reserve.load() != nullptr) return;
+    void* block = std::malloc(kReserveSize);
+    if (!block) return;
+    void* expected = nullptr;
+    if (!g_reserve.compare_exchange_strong(expected, block)) std::free(block);
+}
+
+void HAL_releaseMemoryReserve() { std::free(g_reserve.exchange(nullptr)); }
+
+bool HAL_hasMemoryReserve() { return g_reserve.load() != nullptr; }
+
+void* HAL_allocReleasingReserve(size_t size, int release) {
+    if (release == 1) HAL_releaseMemoryReserve();
+    if (size > kLargestBlock) return nullptr;
+    // glibc's malloc on x86-64 already hands out 16-byte aligned blocks. A
+    // request for 0 bytes still gets a block of its own.
+    return std::malloc(size == 0 ? 1 : size);
+}
+
+void* HAL_malloc(size_t n) {
+    if (n > kLargestBlock - kHeaderSize) return nullptr;  // n + header would not fit
+    auto* raw = static_cast<unsigned char*>(std::malloc(n + kHeaderSize));
+    if (!raw) return nullptr;
+    std::memcpy(raw, &n, sizeof n);
+    g_allocatedBytes.fetch_add(static_cast<uint64_t>(n) + kHeaderSize);
+    return raw + kHeaderSize;
+}
+
+void HAL_free(void* block) {
+    if (!block) return;
+    unsigned char* raw = static_cast<unsigned char*>(block) - kHeaderSize;
+    size_t n;
+    std::memcpy(&n, raw, sizeof n);
+    g_allocatedBytes.fetch_sub(static_cast<uint64_t>(n) + kHeaderSize);
+    std::free(raw);
+}
+
+uint64_t HAL_getAllocatedBytes() { return g_allocatedBytes.load(); }
+
+void HAL_compactHeap() { ::malloc_trim(0); }
+
+// --- program directory ---------------------------------------------------------
+
+const char* HAL_programDirectory() {
+    static const std::string defaultDir = defaultProgramDirectory();
+    std::lock_guard<std::mutex> guard(g_dirMutex);
+    return g_hasDirOverride ? g_dirOverride.c_str() : defaultDir.c_str();
+}
+
+void HAL_setProgramDirectory(const char* dir) {
+    std::lock_guard<std::mutex> guard(g_dirMutex);
+    if (dir) {
+        g_dirOverride = dir;
+        g_hasDirOverride = true;
+    } else {
+        g_dirOverride.clear();
+        g_hasDirOverride = false;
+    }
+}

@@ -1,0 +1,160 @@
+// Process-wide services: fatal stop, console, memory, host callbacks.
+#include "hal_system.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <limits>
+#include <sstream>
+#include <string>
+
+namespace {
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Points standard output's descriptor at another file for the scope.
+class StdoutRedirect {
+public:
+    explicit StdoutRedirect(const char* path) {
+        std::fflush(stdout);
+        saved_ = ::dup(STDOUT_FILENO);
+        int fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(fd, STDOUT_FILENO);
+        ::close(fd);
+    }
+    ~StdoutRedirect() {
+        std::fflush(stdout);
+        std::clearerr(stdout);
+        ::dup2(saved_, STDOUT_FILENO);
+        ::close(saved_);
+    }
+
+private:
+    int saved_;
+};
+
+std::string tempPath(const char* name) { return testing::TempDir() + name; }
+
+TEST(HalSystemDeathTest, FatalErrorFlushesOutputAndExitsWithOne) {
+    testing::FLAGS_gtest_death_test_style = "threadsafe";
+    std::string out = tempPath("hal_fatal_out.txt");
+    EXPECT_EXIT(
+        {
+            std::freopen(out.c_str(), "w", stdout);
+            std::setvbuf(stdout, nullptr, _IOFBF, 4096);
+            std::fputs("pending text", stdout);
+            HAL_setFatalHook([](const char* message) {
+                std::fprintf(stderr, "hook saw [%s] recorded [%s]", message, HAL_lastFatalMessage());
+            });
+            HAL_fatalError("out of luck");
+        },
+        testing::ExitedWithCode(1), "hook saw \\[out of luck\\] recorded \\[out of luck\\]");
+    EXPECT_EQ(readFile(out), "pending text");
+}
+
+TEST(HalSystemTest, ConsoleWritesLowByteAndFlushesAtNewline) {
+    std::string out = tempPath("hal_console_out.txt");
+    {
+        StdoutRedirect redirect(out.c_str());
+        EXPECT_EQ(HAL_consoleWrite('h'), 0);
+        EXPECT_EQ(HAL_consoleWrite(0x100 + 'i'), 0);
+        EXPECT_EQ(HAL_consoleWrite('\n'), 0);
+        EXPECT_EQ(readFile(out), "hi\n");  // already on disk, before any other flush
+    }
+    {
+        StdoutRedirect redirect("/dev/full");
+        EXPECT_EQ(HAL_consoleWrite('x'), 0);  // still buffered
+        EXPECT_EQ(HAL_consoleWrite('\n'), 3);
+    }
+}
+
+TEST(HalSystemTest, Identity) {
+    EXPECT_STREQ(HAL_getPlatformName(), "WindowsMobile");
+    EXPECT_STREQ(HAL_getPlatformVersion(), "1");
+}
+
+TEST(HalSystemTest, CountedAllocationIncludesHeaderAndRejectsOverflow) {
+    uint64_t before = HAL_getAllocatedBytes();
+    void* a = HAL_malloc(100);
+    void* b = HAL_malloc(0);
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(a) % 16, 0u);
+    EXPECT_EQ(HAL_getAllocatedBytes(), before + 116 + 16);
+    HAL_free(a);
+    EXPECT_EQ(HAL_getAllocatedBytes(), before + 16);
+    HAL_free(b);
+    HAL_free(nullptr);
+    EXPECT_EQ(HAL_getAllocatedBytes(), before);
+
+    EXPECT_EQ(HAL_malloc(std::numeric_limits<size_t>::max()), nullptr);
+    EXPECT_EQ(HAL_malloc(std::numeric_limits<size_t>::max() - 15), nullptr);
+    EXPECT_EQ(HAL_getAllocatedBytes(), before);
+}
+
+TEST(HalSystemTest, ReserveIsReleasedOnlyWhenAsked) {
+    HAL_reserveMemory();
+    HAL_reserveMemory();
+    EXPECT_TRUE(HAL_hasMemoryReserve());
+    void* kept = HAL_allocReleasingReserve(24, 0);
+    EXPECT_TRUE(HAL_hasMemoryReserve());
+    void* released = HAL_allocReleasingReserve(24, 1);
+    EXPECT_FALSE(HAL_hasMemoryReserve());
+    void* empty1 = HAL_allocReleasingReserve(0, 0);
+    void* empty2 = HAL_allocReleasingReserve(0, 1);
+    for (void* p : {kept, released, empty1, empty2}) {
+        ASSERT_NE(p, nullptr);
+        EXPECT_EQ(reinterpret_cast<uintptr_t>(p) % 16, 0u);
+    }
+    EXPECT_NE(empty1, empty2);
+    EXPECT_EQ(HAL_allocReleasingReserve(std::numeric_limits<size_t>::max(), 0), nullptr);
+    for (void* p : {kept, released, empty1, empty2}) std::free(p);
+    HAL_releaseMemoryReserve();
+    HAL_compactHeap();
+}
+
+TEST(HalSystemTest, ProgramDirectoryDefaultsToExecutableFolder) {
+    char exe[4096] = {};
+    ASSERT_GT(::readlink("/proc/self/exe", exe, sizeof exe - 1), 0);
+    std::string expected(exe);
+    expected.resize(expected.rfind('/') + 1);
+    EXPECT_EQ(std::string(HAL_programDirectory()), expected);
+
+    std::string custom = "/tmp/elsewhere/";
+    HAL_setProgramDirectory(custom.c_str());
+    custom = "changed";  // the platform keeps a copy
+    EXPECT_STREQ(HAL_programDirectory(), "/tmp/elsewhere/");
+    HAL_setProgramDirectory(nullptr);
+    EXPECT_EQ(std::string(HAL_programDirectory()), expected);
+}
+
+int g_enterCount = 0;
+
+TEST(HalSystemTest, HostCallbacksAreCopied) {
+    g_enterCount = 0;
+    HAL_hostEnter();  // nothing installed: nothing happens
+    HAL_HostCallbacks table;
+    table.enter = [] { ++g_enterCount; return static_cast<void*>(nullptr); };
+    HAL_setHostCallbacks(&table);
+    table.enter = nullptr;
+    HAL_hostEnter();
+    EXPECT_EQ(g_enterCount, 1);
+    EXPECT_NE(HAL_hostCallbacks().enter, nullptr);
+    HAL_setHostCallbacks(nullptr);
+    HAL_hostEnter();
+    EXPECT_EQ(g_enterCount, 1);
+    EXPECT_EQ(HAL_hostCallbacks().enter, nullptr);
+}
+
+}  // namespace
