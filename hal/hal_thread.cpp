@@ -39,16 +39,22 @@ using Clock = std::chrono::steady_clock;
 // waiters queued passes ownership straight to the oldest waiter, so it cannot
 // retake the lock ahead of them. Each thread waits on a condition variable of
 // its own, so a hand-over wakes exactly the next owner.
+//
+// One atomic word holds the owner and a "waiters queued" bit. Without waiters,
+// taking and leaving the lock are a single compare-and-swap each; the mutex
+// and the queue come into play only once a thread has to wait.
 
-struct VMWaiter {
+struct alignas(8) VMWaiter {
     std::condition_variable granted;
     bool isGranted = false;
     VMWaiter* next = nullptr;
 };
 
+constexpr uintptr_t kWaitersQueued = 1;
+
 struct VMLock {
-    std::mutex mutex;
-    VMWaiter* owner = nullptr;
+    std::atomic<uintptr_t> state{0};  // owner's VMWaiter address | kWaitersQueued
+    std::mutex mutex;                 // guards the queue and the kWaitersQueued bit
     VMWaiter* head = nullptr;
     VMWaiter* tail = nullptr;
 };
@@ -59,32 +65,55 @@ thread_local int t_vmDepth = 0;  // levels the calling thread holds
 
 void acquireVMLock(int depth) {
     VMWaiter* self = &t_vmWaiter;
-    std::unique_lock<std::mutex> guard(g_vmLock.mutex);
-    if (!g_vmLock.owner && !g_vmLock.head) {
-        g_vmLock.owner = self;
-    } else {
-        self->isGranted = false;
-        self->next = nullptr;
-        if (g_vmLock.tail) g_vmLock.tail->next = self;
-        else g_vmLock.head = self;
-        g_vmLock.tail = self;
-        self->granted.wait(guard, [self] { return self->isGranted; });
+    const uintptr_t me = reinterpret_cast<uintptr_t>(self);
+    uintptr_t expected = 0;
+    if (!g_vmLock.state.compare_exchange_strong(expected, me, std::memory_order_acquire,
+                                                std::memory_order_relaxed)) {
+        std::unique_lock<std::mutex> guard(g_vmLock.mutex);
+        for (;;) {
+            expected = g_vmLock.state.load(std::memory_order_relaxed);
+            if (expected == 0) {
+                // Freed meanwhile, and nobody queued (the bit would be set).
+                if (g_vmLock.state.compare_exchange_weak(expected, me, std::memory_order_acquire,
+                                                         std::memory_order_relaxed))
+                    break;
+                continue;
+            }
+            // Held: mark the queue as used so the owner's leave takes the slow
+            // path, then queue up. The owner cannot hand over before we wait,
+            // since the hand-over needs the mutex.
+            if (!g_vmLock.state.compare_exchange_weak(expected, expected | kWaitersQueued,
+                                                      std::memory_order_relaxed, std::memory_order_relaxed))
+                continue;
+            self->isGranted = false;
+            self->next = nullptr;
+            if (g_vmLock.tail) g_vmLock.tail->next = self;
+            else g_vmLock.head = self;
+            g_vmLock.tail = self;
+            // The hand-over happened under the mutex, which the wait took
+            // back: everything the previous owner did is visible.
+            self->granted.wait(guard, [self] { return self->isGranted; });
+            break;
+        }
     }
     t_vmDepth = depth;
 }
 
 // Hands the lock to the oldest waiter, or frees it when none waits.
 void handOverVMLock() {
+    uintptr_t expected = reinterpret_cast<uintptr_t>(&t_vmWaiter);
+    if (g_vmLock.state.compare_exchange_strong(expected, 0, std::memory_order_release,
+                                               std::memory_order_relaxed))
+        return;
+    // The waiters bit is set: there is a queue, and the bit is only cleared
+    // under the mutex, so it stays until we pass the lock on.
     std::lock_guard<std::mutex> guard(g_vmLock.mutex);
     VMWaiter* next = g_vmLock.head;
-    if (!next) {
-        g_vmLock.owner = nullptr;
-        return;
-    }
     g_vmLock.head = next->next;
     if (!g_vmLock.head) g_vmLock.tail = nullptr;
     next->next = nullptr;
-    g_vmLock.owner = next;
+    g_vmLock.state.store(reinterpret_cast<uintptr_t>(next) | (g_vmLock.head ? kWaitersQueued : 0),
+                         std::memory_order_release);
     next->isGranted = true;
     // Notified under the mutex: once it is released the waiter may run on,
     // end its thread and take its condition variable with it.
@@ -242,7 +271,7 @@ void HAL_leaveVMLock() {
 void HAL_yieldVMLock() {
     const int depth = t_vmDepth;
     if (depth <= 0) return;
-    {
+    if (g_vmLock.state.load(std::memory_order_relaxed) & kWaitersQueued) {
         // Hand-over and re-queueing are one step: a thread that yields in
         // between must find this one queued, or two yielding threads would
         // not alternate.
@@ -256,7 +285,9 @@ void HAL_yieldVMLock() {
             if (g_vmLock.head) g_vmLock.tail->next = self;
             else g_vmLock.head = self;
             g_vmLock.tail = self;
-            g_vmLock.owner = next;
+            // This thread is queued now, so the waiters bit stays set.
+            g_vmLock.state.store(reinterpret_cast<uintptr_t>(next) | kWaitersQueued,
+                                 std::memory_order_release);
             next->isGranted = true;
             next->granted.notify_one();
             self->granted.wait(guard, [self] { return self->isGranted; });

@@ -79,11 +79,6 @@ TEST(HalSystemTest, ConsoleWritesLowByteAndFlushesAtNewline) {
     }
 }
 
-TEST(HalSystemTest, Identity) {
-    EXPECT_STREQ(HAL_getPlatformName(), "WindowsMobile");
-    EXPECT_STREQ(HAL_getPlatformVersion(), "1");
-}
-
 TEST(HalSystemTest, CountedAllocationIncludesHeaderAndRejectsOverflow) {
     uint64_t before = HAL_getAllocatedBytes();
     void* a = HAL_malloc(100);

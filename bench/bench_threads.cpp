@@ -1,0 +1,160 @@
+// Throwables and runtime threads: a throw caught three frames up, the
+// hand-over of a yield between two runtime threads, and a monitor that two
+// runtime threads contend for.
+#include <benchmark/benchmark.h>
+
+#include <functional>
+#include <thread>
+
+#include "VM.h"
+#include "bench_support.h"
+#include "hal_thread.h"
+#include "java_lang_Runnable.h"
+#include "java_lang_RuntimeException.h"
+
+namespace vmbench {
+
+// A runnable whose run() is whatever the benchmark gives it.
+class Partner : public java::lang::Runnable {
+    VM_DECLARE_CLASS(Partner)
+
+public:
+    std::function<void()> body;
+    void run() override {
+        if (body) body();
+    }
+};
+
+}  // namespace vmbench
+
+VM_REGISTER_CLASS(vmbench::Partner, .name = "vmbench.Partner", .sourceName = "bench/bench_threads",
+                  .interfaces = {"java.lang.Runnable"})
+
+namespace {
+
+using java::lang::Object;
+using java::lang::RuntimeException;
+using vmbench::Partner;
+
+// --- throw and catch ------------------------------------------------------------
+
+// Three frames, each with a local reference of its own that the unwinding
+// removes; the innermost throws when its argument says so.
+void frame3(jint mode) {
+    VMPtr<Object> local;
+    benchmark::DoNotOptimize(local.target);
+    if (mode != 0) _VM_throw(RuntimeException::create()->construct());
+}
+
+void frame2(jint mode) {
+    VMPtr<Object> local;
+    benchmark::DoNotOptimize(local.target);
+    frame3(mode);
+}
+
+void frame1(jint mode) {
+    VMPtr<Object> local;
+    benchmark::DoNotOptimize(local.target);
+    frame2(mode);
+}
+
+// Creating the exception, throwing it as its own class, unwinding three
+// frames and catching it by a super-class.
+void BM_ThrowCatchThreeFrames(benchmark::State& state) {
+    benchBoot();
+    jint mode = 1;
+    benchmark::DoNotOptimize(mode);
+    int64_t caught = 0;
+    for (auto _ : state) {
+        try {
+            frame1(mode);
+        } catch (java::lang::Exception* e) {
+            benchmark::DoNotOptimize(e);
+            ++caught;
+        }
+    }
+    if (caught != state.iterations()) state.SkipWithError("an exception was not caught");
+}
+BENCHMARK(BM_ThrowCatchThreeFrames);
+
+// --- runtime threads -----------------------------------------------------------
+
+// A runtime thread running body, started and queued for the runtime lock
+// that the benchmark thread holds.
+class PartnerThread {
+public:
+    explicit PartnerThread(std::function<void()> body) : task(Partner::create()) {
+        task->body = std::move(body);
+        thread = new VMThread(task.get(), task.get());
+        thread->start();
+        while (HAL_vmLockWaiterCount() == 0) std::this_thread::yield();
+    }
+    // The body must have been told to stop; waits for the end and reaps.
+    ~PartnerThread() {
+        while (thread->state != VMThread::ENDED || !HAL_isThreadFinished(thread->platformThread))
+            VMThread::sleep(VMThread::current(), 1);
+        delete thread;
+    }
+    PartnerThread(const PartnerThread&) = delete;
+    PartnerThread& operator=(const PartnerThread&) = delete;
+
+    VMPtr<Partner> task;
+    VMThread* thread;
+};
+
+// One iteration: the benchmark thread yields, the partner runs and yields
+// back (two hand-overs of the runtime lock).
+void BM_YieldHandOverBetweenRuntimeThreads(benchmark::State& state) {
+    benchBoot();
+    bool stop = false;
+    int64_t partnerTurns = 0;
+    {
+        PartnerThread partner([&] {
+            while (!stop) {
+                ++partnerTurns;
+                VMThread::yield();
+            }
+        });
+        for (auto _ : state) VMThread::yield();
+        stop = true;
+    }
+    state.SetItemsProcessed(state.iterations() * 2);
+    state.counters["partner_turns"] = double(partnerTurns);
+}
+BENCHMARK(BM_YieldHandOverBetweenRuntimeThreads)->UseRealTime();
+
+// One iteration: the benchmark thread takes a monitor that the partner
+// keeps taking too. Both yield while they hold it, so every entry meets the
+// other thread (the monitor inflates on the first clash), and again after
+// leaving it, so the two take turns instead of one starving the other.
+void BM_ContendedMonitorBetweenRuntimeThreads(benchmark::State& state) {
+    benchBoot();
+    VMPtr<Object> monitor = Object::create();
+    bool stop = false;
+    int64_t partnerEntries = 0;
+    {
+        PartnerThread partner([&] {
+            while (!stop) {
+                {
+                    VMSynchronized hold(monitor);
+                    ++partnerEntries;
+                    VMThread::yield();
+                }
+                VMThread::yield();
+            }
+        });
+        for (auto _ : state) {
+            {
+                VMSynchronized hold(monitor);
+                VMThread::yield();
+            }
+            VMThread::yield();
+        }
+        stop = true;
+    }
+    if (monitor->_VM_inflated == nullptr) state.SkipWithError("the monitor never inflated");
+    state.counters["partner_entries"] = double(partnerEntries);
+}
+BENCHMARK(BM_ContendedMonitorBetweenRuntimeThreads)->UseRealTime();
+
+}  // namespace
