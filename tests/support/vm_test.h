@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "VM.h"
@@ -31,3 +32,12 @@ std::string text(const VMPtr<java::lang::String>& s);
         }                                                                  \
         return std::string();                                              \
     }())
+
+// True while the collector's stress mode is on (a collection every Nth
+// allocation): tests that count collections or build huge heaps skip then.
+inline bool vmStressMode() {
+    const char* value = std::getenv("VESSILO_GC_STRESS");
+    return value != nullptr && value[0] != 0 && value[0] != '0';
+}
+#define VM_SKIP_UNDER_STRESS() \
+    if (vmStressMode()) GTEST_SKIP() << "not meaningful in the collector's stress mode"

@@ -74,6 +74,7 @@ TEST_F(VMAllocatorTest, BlocksAreDistinctAlignedZeroedAndCountedAsRequestPlusFou
 }
 
 TEST_F(VMAllocatorTest, RequestExactlyAtTheLimitNeedsNoCollectionAndOneByteMoreForcesOne) {
+    VM_SKIP_UNDER_STRESS();
     HeapLimits guard;
     const uint32_t before = collections();
     _VM_heap.limit = inUse() + 100 + 4;
@@ -100,6 +101,7 @@ TEST_F(VMAllocatorTest, ForcedCollectionSetsTheLimitToTwiceWhatIsInUseWithinItsB
 }
 
 TEST_F(VMAllocatorTest, GivesUpAfterThreeCollectionsWithOutOfMemoryErrorInAnEmergencyBlock) {
+    VM_SKIP_UNDER_STRESS();
     HeapLimits guard;
     VMThread* me = VMThread::current();
     _VM_collect(_VM_runtime);
@@ -126,6 +128,7 @@ TEST_F(VMAllocatorTest, GivesUpAfterThreeCollectionsWithOutOfMemoryErrorInAnEmer
 }
 
 TEST_F(VMAllocatorTest, RequestsNoBlockCanHoldAreOutOfMemoryAtOnce) {
+    VM_SKIP_UNDER_STRESS();
     HeapLimits guard;
     const uint32_t before = collections();
     EXPECT_EQ(VM_THROWN_CLASS(_VM_alloc((size_t(1) << 48) + 1, 1)), "java.lang.OutOfMemoryError");
@@ -134,6 +137,7 @@ TEST_F(VMAllocatorTest, RequestsNoBlockCanHoldAreOutOfMemoryAtOnce) {
 }
 
 TEST_F(VMAllocatorTest, WhileOutOfMemoryIsReportedOnlySmallBlocksSkipTheLimit) {
+    VM_SKIP_UNDER_STRESS();
     HeapLimits guard;
     _VM_collect(_VM_runtime);
     exhaustHeap();

@@ -163,6 +163,7 @@ TEST_F(VMRefTest, FieldTargetsLiveAsLongAsTheirOwnerAndNativeReferencesAreRoots)
 }
 
 TEST_F(VMRefTest, LongChainsAreMarkedAndSweptWithoutDeepRecursion) {
+    VM_SKIP_UNDER_STRESS();
     collect();
     const size_t count = _VM_heapCount(_VM_runtime);
     const uint64_t used = _VM_heap.used;
