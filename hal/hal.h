@@ -1,6 +1,9 @@
 // The platform layer's entry points, all families.
 #pragma once
 
+#include "hal_display.h"
+#include "hal_power.h"
+#include "hal_property.h"
 #include "hal_string.h"
 #include "hal_system.h"
 #include "hal_thread.h"

@@ -4,6 +4,7 @@
 #include <malloc.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +12,8 @@
 #include <limits>
 #include <mutex>
 #include <string>
+
+#include "ce.h"
 
 namespace {
 
@@ -153,4 +156,57 @@ void HAL_setProgramDirectory(const char* dir) {
         g_dirOverride.clear();
         g_hasDirOverride = false;
     }
+}
+
+// --- locale, identity, URL, exit ----------------------------------------------------
+
+char* HAL_getLocale() {
+    static const struct {
+        const char16_t* code;
+        const char* name;
+    } kLocales[] = {{u"0410", "it-it"}, {u"040C", "fr-fr"}, {u"0816", "pt-pt"},
+                    {u"0407", "de-de"}, {u"0C0A", "es-es"}, {u"0419", "ru"}};
+    std::u16string code;
+    if (!ce::GetLocaleLanguageCode(&code)) return nullptr;
+    const char* name = "en-us";
+    for (const auto& entry : kLocales) {
+        if (code == entry.code) {
+            name = entry.name;
+            break;
+        }
+    }
+    size_t n = std::strlen(name);
+    auto* copy = static_cast<char*>(HAL_malloc(n + 1));
+    if (copy) std::memcpy(copy, name, n + 1);
+    return copy;
+}
+
+int HAL_getDeviceId(char16_t* characters, int32_t* length) {
+    if (!characters || !length) return HAL_BAD_ARGUMENT;
+    static const uint8_t kAppData[] = {'W', 'i', 'n', 'C', 'E', '_', 'H', 'A', 'L'};
+    uint8_t id[20];
+    size_t idLength = sizeof id;
+    if (!ce::GetDeviceUniqueID(kAppData, sizeof kAppData, 1, id, &idLength)) return HAL_FAILED;
+    if (idLength > sizeof id) idLength = sizeof id;
+    static const char kDigits[] = "0123456789abcdef";
+    int64_t limit = *length < 0 ? 0 : *length;
+    int64_t count = std::min<int64_t>(static_cast<int64_t>(idLength) * 2, limit);
+    for (int64_t i = 0; i < count; ++i) {
+        uint8_t byte = id[i / 2];
+        characters[i] = static_cast<char16_t>(kDigits[(i % 2 == 0) ? (byte >> 4) : (byte & 15)]);
+    }
+    *length = static_cast<int32_t>(count);
+    return HAL_OK;
+}
+
+int HAL_openURL(const char16_t* characters, int32_t length, int32_t* mustExit) {
+    if (!characters && length > 0) return HAL_BAD_ARGUMENT;
+    ce::SetPendingURL(length > 0 ? std::u16string(characters, static_cast<size_t>(length)) : std::u16string());
+    if (mustExit) *mustExit = 1;
+    return HAL_OK;
+}
+
+int HAL_requestExit() {
+    ce::PostMainWindowMessage(0x401, 0, 0);
+    return HAL_OK;
 }

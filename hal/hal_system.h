@@ -76,3 +76,18 @@ bool HAL_hasMemoryReserve();
 // properties/ and database/ folders sit inside it. Tests may override it.
 const char* HAL_programDirectory();
 void HAL_setProgramDirectory(const char* dir);
+
+// The locale name for "microedition.locale" ("it-it", "fr-fr", "pt-pt",
+// "de-de", "es-es", "ru", otherwise "en-us"), newly allocated with HAL_malloc
+// (free with HAL_free); null when the locale cannot be read.
+char* HAL_getLocale();
+// The device id as lower-case hexadecimal digits: at most
+// min(40, *length) characters written, *length set to their number. 2 for a
+// null argument, 1 when no id can be made, else 0.
+int HAL_getDeviceId(char16_t* characters, int32_t* length);
+// Keeps a copy of the URL to open once the application has ended and sets
+// *mustExit to 1 (when given). 2 for null characters with a positive length.
+int HAL_openURL(const char16_t* characters, int32_t length, int32_t* mustExit);
+// Asks the host to end the application (posts the exit message to the main
+// window). Always 0.
+int HAL_requestExit();

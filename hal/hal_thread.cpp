@@ -316,6 +316,14 @@ void HAL_reacquireVMLock(int depth) {
     acquireVMLock(depth);
 }
 
+void HAL_parkForever() {
+    HAL_releaseVMLockFully();
+    std::mutex parking;
+    std::condition_variable never;
+    std::unique_lock<std::mutex> hold(parking);
+    for (;;) never.wait(hold);
+}
+
 int HAL_vmLockWaiterCount() {
     std::lock_guard<std::mutex> guard(g_vmLock.mutex);
     int count = 0;

@@ -26,6 +26,9 @@ bool HAL_holdsVMLock();
 int HAL_releaseVMLockFully();
 // Takes the runtime lock back at the given depth (no host callback).
 void HAL_reacquireVMLock(int depth);
+// Gives up the runtime lock and blocks the calling thread for good (a runtime
+// thread that outlived its runtime).
+[[noreturn]] void HAL_parkForever();
 // Number of threads queued for the runtime lock (tests).
 int HAL_vmLockWaiterCount();
 

@@ -3,6 +3,7 @@
 
 #include "VMList.h"
 #include "VMObject.h"
+#include "VMStringMap.h"
 
 struct NativeThreadRecord;
 
@@ -57,11 +58,47 @@ struct VMCollectorHooks {
 };
 extern VMCollectorHooks _VM_collectorHooks;
 
-// Start-up, event and shutdown steps provided by the class library.
-struct VMStartHooks {
-    void (*stage2)(VMRuntime* runtime) = nullptr;   // listeners, constants
-    void (*stage11)(VMRuntime* runtime) = nullptr;  // system thread, finalizer
-    int (*dispatchEvent)(int type, int count, const intptr_t* args) = nullptr;
-    void (*shutdown)(VMRuntime* runtime) = nullptr;
+// --- event listeners ---------------------------------------------------------
+// A listener gets (event type, argument count, argument words).
+using VMEventCallback = void (*)(jint type, jint count, const intptr_t* args);
+
+struct VMEventListener {
+    VMEventCallback callback = nullptr;
+    uint32_t mask = 0;  // bit n selects event type n (n < 32)
 };
-extern VMStartHooks _VM_startHooks;
+
+// Makes the registry (once) with its three lists: priority 0, every other
+// priority, priority 2.
+void _VM_createEventListeners();
+// Appends a listener to the list of its priority; null while no registry
+// exists.
+VMEventListener* _VM_addEventListener(VMEventCallback callback, uint32_t mask, jint priority);
+// Host callback 1: hands the event to every listener whose mask selects it,
+// list by list. 0, or 2 when a listener threw (the rest are skipped).
+int _VM_dispatchEvent(int type, int count, const intptr_t* args);
+void _VM_destroyEventListeners();
+
+// --- runtime properties ---------------------------------------------------------
+// The runtime's own system properties, built on first use.
+VMStringMap* _VM_runtimeProperties();
+// Adds key = value (neither copied); a duplicate key is a fatal stop.
+void _VM_addRuntimeProperty(VMStringMap* table, const char* key, const char* value);
+// The value under key, or null.
+const char* _VM_getRuntimeProperty(VMStringMap* table, const char* key);
+
+// --- thread objects -------------------------------------------------------------
+// Start stage 11: the "System" thread object over the main thread and the
+// finalizer thread object (not started).
+void _VM_createSystemThreads(VMRuntime* runtime);
+// Shutdown: asks a running finalizer to stop.
+void _VM_stopFinalizer(VMRuntime* runtime);
+
+// Set once the runtime has been destroyed: a runtime thread that comes back
+// into the runtime after that is parked for good instead of running.
+extern bool _VM_runtimeDestroyed;
+
+// The runtime's diagnostic reports (shutdown progress). They are dropped
+// unless a sink is installed (tests install one).
+using VMDiagnosticSink = void (*)(const char* text);
+void _VM_setDiagnosticSink(VMDiagnosticSink sink);
+void _VM_report(const char* text);

@@ -2,16 +2,22 @@
 // callbacks, destruction.
 #include "VMRuntime.h"
 
+#include <cstring>
+#include <new>
+
 #include "VMClass.h"
 #include "VMThread.h"
 #include "VMThrow.h"
+#include "hal_property.h"
 #include "hal_system.h"
 #include "hal_thread.h"
+#include "java_lang_InterruptedException.h"
 #include "java_lang_NoClassDefFoundError.h"
 #include "java_lang_String.h"
 #include "java_lang_Throwable.h"
 
 VMRuntime* _VM_runtime = nullptr;
+bool _VM_runtimeDestroyed = false;
 
 namespace {
 
@@ -33,13 +39,23 @@ const char* const kEarlyClasses[] = {
     "java.lang.System",
 };
 
-void collectCallback() { _VM_collect(_VM_runtime); }
+// Set at stage 2 once the floating-point constants have been fetched.
+bool floatConstantsReady = false;
+
+// The destroy listener: event 3 asks the application to end.
+void destroyListener(jint type, jint count, const intptr_t* args) {
+    (void)count;
+    (void)args;
+    if (type == 3 && _VM_runtime != nullptr) _VM_runtime->exitRequested = true;
+}
+
+void collectCallback() {
+    if (_VM_runtime != nullptr) _VM_collect(_VM_runtime);
+}
 void yieldCallback() { VMThread::yield(); }
 void* enterCallback() { return VMThread::enter(); }
 
 }  // namespace
-
-VMStartHooks _VM_startHooks;
 
 int vmInitCallback(uint64_t baseLimit, uint64_t maximum, NativeThreadRecord* platformThread, const char* bootClassName,
                    int32_t entryArgument) {
@@ -56,8 +72,10 @@ int _VM_startRuntime(VMRuntime* runtime, uint64_t baseLimit, uint64_t maximum, N
             _VM_initAllocator(baseLimit, maximum);
 
             runtime->stage = 2;
-            if (_VM_startHooks.stage2 != nullptr) _VM_startHooks.stage2(runtime);
+            _VM_createEventListeners();
+            _VM_addEventListener(destroyListener, 1u << 3, 0);
             _VM_internTable();
+            floatConstantsReady = true;
 
             runtime->stage = 9;
             VMThread* main = new VMThread(platformThread);
@@ -82,7 +100,7 @@ int _VM_startRuntime(VMRuntime* runtime, uint64_t baseLimit, uint64_t maximum, N
             }
 
             runtime->stage = 11;
-            if (_VM_startHooks.stage11 != nullptr) _VM_startHooks.stage11(runtime);
+            _VM_createSystemThreads(runtime);
 
             runtime->stage = 12;
             runtime->finalizerNotStarted = true;
@@ -112,6 +130,7 @@ void vmDestroyCallback() {
     runtime->systemThread = nullptr;
     runtime->finalizer = nullptr;
     _VM_listClear(&runtime->threads);
+    _VM_runtimeDestroyed = true;
     _VM_runtime = nullptr;
     delete runtime;
 }
@@ -119,7 +138,7 @@ void vmDestroyCallback() {
 void _VM_installHostCallbacks() {
     HAL_HostCallbacks callbacks;
     callbacks.initRuntime = vmInitCallback;
-    callbacks.dispatchEvent = _VM_startHooks.dispatchEvent;
+    callbacks.dispatchEvent = _VM_dispatchEvent;
     callbacks.yield = yieldCallback;
     callbacks.enter = enterCallback;
     callbacks.collect = collectCallback;
@@ -127,8 +146,123 @@ void _VM_installHostCallbacks() {
     HAL_setHostCallbacks(&callbacks);
 }
 
+namespace {
+
+// Lets the other threads run for up to `limit` ms while more than the
+// calling thread is alive. True when only the caller is left.
+bool waitForOtherThreads(VMThread* me, uint64_t limit) {
+    uint64_t start = HAL_getTickCount();
+    while (VMThread::activeCount() > 1 && HAL_getTickCount() - start < limit) {
+        try {
+            VMThread::sleep(me, 20);
+        } catch (java::lang::InterruptedException* interrupted) {
+            // Shutdown goes on regardless; the interrupt is spent.
+            (void)interrupted;
+        }
+    }
+    return VMThread::activeCount() <= 1;
+}
+
+}  // namespace
+
 void _VM_shutdownRuntime(VMRuntime* runtime) {
-    if (_VM_startHooks.shutdown != nullptr) _VM_startHooks.shutdown(runtime);
+    VMThread* me = VMThread::current();
+    _VM_stopFinalizer(runtime);
+    if (!waitForOtherThreads(me, 250)) {
+        _VM_report("Threads failed to stop within 250 milliseconds...\n");
+        _VM_report("Sending an interrupt to all threads.\n");
+        for (VMListNode* node = runtime->threads.first; node != nullptr; node = node->next) {
+            auto* thread = static_cast<VMThread*>(node->value);
+            if (thread != me) VMThread::interrupt(thread);
+        }
+        if (!waitForOtherThreads(me, 250))
+            _VM_report("Threads failed to respond to interrupt within 250 milliseconds...\n");
+        for (VMListNode* node = runtime->threads.first; node != nullptr; node = node->next) {
+            auto* thread = static_cast<VMThread*>(node->value);
+            if (thread != me) VMThread::cancel(thread);
+        }
+        if (!waitForOtherThreads(me, 100))
+            _VM_report("Threads failed to respond to cancel within 100 milliseconds...\n");
+    }
     VMThread::disableSwitching();
+    if (VMThread::activeCount() > 1) _VM_report("Terminating with outstanding threads.\n");
+    floatConstantsReady = false;
+    _VM_destroyEventListeners();
     _VM_stopAllocator();
+    runtime->finalizer = nullptr;
+    runtime->systemThread = nullptr;
+}
+
+// --- runtime properties ---------------------------------------------------------
+
+namespace {
+
+VMStringMap* propertyTable = nullptr;
+
+// A copy of text in a block of the runtime (exceptions forbidden); it lives
+// as long as the table.
+const char* keepText(const char* text) {
+    size_t n = std::strlen(text);
+    auto* copy = static_cast<char*>(_VM_alloc(n + 1, 0));
+    std::memcpy(copy, text, n + 1);
+    return copy;
+}
+
+void buildRuntimeProperties(VMStringMap* table) {
+    _VM_addRuntimeProperty(table, "microedition.configuration", "CLDC-1.1");
+    _VM_addRuntimeProperty(table, "microedition.platform", "TarselSorrel/PLATFORM_BRIDGE_VERSION");
+    _VM_addRuntimeProperty(table, "microedition.encoding", "UTF-8");
+    _VM_addRuntimeProperty(table, "microedition.profiles", "MIDP-2.0");
+    // A locale that cannot be read leaves the key out, so lookups fall
+    // through to the platform's own properties.
+    if (char* locale = HAL_getLocale()) {
+        _VM_addRuntimeProperty(table, "microedition.locale", keepText(locale));
+        HAL_free(locale);
+    }
+    _VM_addRuntimeProperty(table, "microedition.commports", "");
+    _VM_addRuntimeProperty(table, "microedition.hostname", "");
+    _VM_addRuntimeProperty(table, "javax.microedition.io.Connector.protocolpath", "com.tarsel.sorrel.midp.io.protocol");
+    _VM_addRuntimeProperty(table, "com.tarsel.sorrel.software.version", "PLATFORM_BRIDGE_VERSION");
+    const char* platform = HAL_getPlatformName();
+    if (platform != nullptr) _VM_addRuntimeProperty(table, "com.tarsel.sorrel.hal.platform", platform);
+    if (const char* version = HAL_getPlatformVersion())
+        _VM_addRuntimeProperty(table, "com.tarsel.sorrel.hal.version", version);
+
+    // "com.tarsel.sorrel.hal.uniqueid": the first four characters of the
+    // platform name ("_" where it is shorter), then the device id.
+    char16_t id[64];
+    for (int i = 0; i < 4; ++i) id[i] = u'_';
+    for (int i = 0; platform != nullptr && i < 4 && platform[i] != 0; ++i)
+        id[i] = static_cast<char16_t>(static_cast<unsigned char>(platform[i]));
+    int32_t length = 60;
+    if (HAL_getDeviceId(id + 4, &length) == 0 && length > 0) {
+        // Platform-name letters and hexadecimal digits: all ASCII; anything
+        // else becomes '?'.
+        char utf8[65];
+        for (int32_t i = 0; i < 4 + length; ++i) utf8[i] = id[i] < 0x80 ? static_cast<char>(id[i]) : '?';
+        utf8[4 + length] = 0;
+        _VM_addRuntimeProperty(table, "com.tarsel.sorrel.hal.uniqueid", keepText(utf8));
+    }
+}
+
+}  // namespace
+
+VMStringMap* _VM_runtimeProperties() {
+    if (propertyTable == nullptr) {
+        propertyTable = new (_VM_alloc(sizeof(VMStringMap), 0)) VMStringMap();
+        _VM_mapInit(propertyTable);
+        buildRuntimeProperties(propertyTable);
+    }
+    return propertyTable;
+}
+
+void _VM_addRuntimeProperty(VMStringMap* table, const char* key, const char* value) {
+    if (table == nullptr || key == nullptr || value == nullptr) return;
+    if (_VM_mapContains(table, key)) HAL_fatalError("Duplicate property detected!");
+    _VM_mapPut(table, key, const_cast<char*>(value));
+}
+
+const char* _VM_getRuntimeProperty(VMStringMap* table, const char* key) {
+    if (table == nullptr || key == nullptr) return nullptr;
+    return static_cast<const char*>(_VM_mapGet(table, key));
 }

@@ -69,6 +69,8 @@ int VMThread::activeCount() {
 }
 
 VMThread* VMThread::enter() {
+    // A thread left behind by shutdown must not touch the freed runtime.
+    if (_VM_runtimeDestroyed) HAL_parkForever();
     auto* t = static_cast<VMThread*>(HAL_getCurrentThreadData());
     _VM_currentStackList = t != nullptr ? &t->stackList : nullptr;
     if (_VM_runtime != nullptr) _VM_runtime->currentThread = t;

@@ -1,0 +1,11 @@
+// Platform layer: display services (orientation so far).
+#pragma once
+
+#include <cstdint>
+
+// Orientation codes 0 to 4 as the class libraries number them.
+// Always 0; *code is left unwritten when the platform reports an unknown
+// orientation.
+int HAL_getOrientation(int32_t* code);
+// 8 for a code outside 0 to 4 or when the platform refuses it, else 0.
+int HAL_setOrientation(int32_t code);

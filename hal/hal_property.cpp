@@ -1,0 +1,105 @@
+// Platform layer: property files.
+#include "hal_property.h"
+
+#include <algorithm>
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <string>
+
+#include "hal_string.h"
+#include "hal_system.h"
+
+namespace {
+
+using Table = std::map<std::u16string, std::u16string>;
+
+std::mutex g_mutex;
+Table g_tables[2];
+
+// UTF-8 to UTF-16 for the files' text; a malformed byte becomes U+FFFD and
+// characters beyond the 16-bit range are replaced too (the runtime's strings
+// hold 16-bit characters only).
+std::u16string decodeUtf8(const std::string& text) {
+    std::u16string out;
+    NativeString* s = HAL_createStringUTF8(text.c_str());
+    if (s) {
+        int32_t n = 0;
+        HAL_getStringLength(s, &n);
+        out.resize(static_cast<size_t>(n));
+        if (n > 0) HAL_getStringCharacters(s, out.data());
+        HAL_freeString(s);
+    }
+    return out;
+}
+
+void loadFile(const std::string& path, Table* table) {
+    table->clear();
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        size_t colon = line.find(':');
+        if (colon == std::string::npos || colon == 0) continue;
+        std::string key = line.substr(0, colon);
+        size_t valueStart = colon + 1;
+        if (valueStart < line.size() && line[valueStart] == ' ') ++valueStart;
+        (*table)[decodeUtf8(key)] = decodeUtf8(line.substr(valueStart));
+    }
+}
+
+const std::u16string* lookup(int which, const char16_t* key, int32_t keyLength) {
+    if (keyLength <= 0 || !key) return nullptr;
+    const Table& table = g_tables[which];
+    auto it = table.find(std::u16string(key, static_cast<size_t>(keyLength)));
+    return it == table.end() ? nullptr : &it->second;
+}
+
+int32_t valueLength(int which, const char16_t* key, int32_t keyLength) {
+    std::lock_guard<std::mutex> guard(g_mutex);
+    const std::u16string* value = lookup(which, key, keyLength);
+    return value ? static_cast<int32_t>(std::min<size_t>(value->size(), INT32_MAX)) : -1;
+}
+
+int copyValue(int which, const char16_t* key, int32_t keyLength, char16_t* buffer, int32_t* length) {
+    if ((!key && keyLength > 0) || !length) return HAL_BAD_ARGUMENT;
+    std::lock_guard<std::mutex> guard(g_mutex);
+    const std::u16string* value = lookup(which, key, keyLength);
+    if (!value) return HAL_NOT_FOUND;
+    size_t room = *length > 0 ? static_cast<size_t>(*length) : 0;
+    size_t n = std::min(value->size(), room);
+    if (n > 0 && !buffer) return HAL_BAD_ARGUMENT;
+    std::copy_n(value->data(), n, buffer);
+    *length = static_cast<int32_t>(n);
+    return HAL_OK;
+}
+
+}  // namespace
+
+void HAL_loadProperties() {
+    std::string folder = std::string(HAL_programDirectory()) + "properties/";
+    std::lock_guard<std::mutex> guard(g_mutex);
+    loadFile(folder + "sys.prop", &g_tables[0]);
+    loadFile(folder + "app.prop", &g_tables[1]);
+}
+
+void HAL_releaseProperties() {
+    std::lock_guard<std::mutex> guard(g_mutex);
+    g_tables[0].clear();
+    g_tables[1].clear();
+}
+
+int32_t HAL_getSystemPropertyLength(const char16_t* key, int32_t keyLength) { return valueLength(0, key, keyLength); }
+
+int32_t HAL_getApplicationPropertyLength(const char16_t* key, int32_t keyLength) {
+    return valueLength(1, key, keyLength);
+}
+
+int HAL_getSystemProperty(const char16_t* key, int32_t keyLength, char16_t* buffer, int32_t* length) {
+    return copyValue(0, key, keyLength, buffer, length);
+}
+
+int HAL_getApplicationProperty(const char16_t* key, int32_t keyLength, char16_t* buffer, int32_t* length) {
+    return copyValue(1, key, keyLength, buffer, length);
+}
