@@ -1,0 +1,20 @@
+#include "vm_boot.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "VMRuntime.h"
+#include "hal.h"
+
+void vmBootOnce() {
+    static bool booted = false;
+    if (booted) return;
+    booted = true;
+    _VM_installHostCallbacks();
+    HAL_enterVMLock();
+    int status = vmInitCallback(uint64_t(64) << 20, uint64_t(1) << 30, HAL_getCurrentThread(), nullptr, 0);
+    if (status != 1) {
+        std::fprintf(stderr, "runtime boot failed: %d\n", status);
+        std::abort();
+    }
+}
