@@ -2,6 +2,7 @@
 #pragma once
 
 #include "hal_display.h"
+#include "hal_number.h"
 #include "hal_power.h"
 #include "hal_property.h"
 #include "hal_string.h"

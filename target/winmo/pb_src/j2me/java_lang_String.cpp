@@ -1,54 +1,163 @@
-// java.lang.String
+// java.lang.String and the runtime's UTF-8 codec.
 #include "java_lang_String.h"
 
 #include <cstring>
 
 #include "VMStringMap.h"
 #include "VMThrow.h"
+#include "hal_string.h"
+#include "hal_system.h"
+#include "java_io_UnsupportedEncodingException.h"
+#include "java_lang_Character.h"
+#include "java_lang_Double.h"
+#include "java_lang_Float.h"
+#include "java_lang_IndexOutOfBoundsException.h"
+#include "java_lang_Integer.h"
+#include "java_lang_Long.h"
+#include "java_lang_RuntimeException.h"
+#include "java_lang_StringBuffer.h"
+#include "java_lang_StringIndexOutOfBoundsException.h"
 
-namespace {
+// --- UTF-8 codec ------------------------------------------------------------------
 
-// Characters of a NUL-terminated UTF-8 text; counting stops before the first
-// bad lead byte (0x80-0xBF, 0xF0-0xFF) or a truncated sequence.
-jint utf8CountChars(const unsigned char* s, size_t n) {
-    jint chars = 0;
-    size_t i = 0;
-    while (i < n) {
-        unsigned char b = s[i];
-        size_t need;
-        if (b < 0x80)
-            need = 1;
-        else if (b >= 0xC0 && b < 0xE0)
-            need = 2;
-        else if (b >= 0xE0 && b < 0xF0)
-            need = 3;
+jint _VM_utf8EncodeChar(jchar c, jint room, uint8_t*& p, bool modified) {
+    if (room <= 0) return room;
+    uint8_t form[3];
+    jint length;
+    if (c == 0 && modified) {
+        form[0] = 0xC0;
+        form[1] = 0x80;
+        length = 2;
+    } else if (c <= 0x7F) {
+        form[0] = uint8_t(c);
+        length = 1;
+    } else if (c <= 0x7FF) {
+        form[0] = uint8_t(0xC0 | (c >> 6));
+        form[1] = uint8_t(0x80 | (c & 0x3F));
+        length = 2;
+    } else {
+        form[0] = uint8_t(0xE0 | (c >> 12));
+        form[1] = uint8_t(0x80 | ((c >> 6) & 0x3F));
+        form[2] = uint8_t(0x80 | (c & 0x3F));
+        length = 3;
+    }
+    if (length > room) return room - length;
+    for (jint i = 0; i < length; ++i) *p++ = form[i];
+    return room - length;
+}
+
+jlong _VM_utf8Length(const jchar* chars, jint n, bool modified) {
+    jlong total = 0;
+    for (jint i = 0; i < n; ++i) {
+        jchar c = chars[i];
+        if (c == 0)
+            total += modified ? 2 : 1;
+        else if (c <= 0x7F)
+            total += 1;
+        else if (c <= 0x7FF)
+            total += 2;
         else
+            total += 3;
+    }
+    return total;
+}
+
+jint _VM_utf8Encode(uint8_t* dst, jint& room, const jchar* chars, jint n, bool modified, bool terminate) {
+    const jint capacity = room;
+    jint left = terminate ? capacity - 1 : capacity;
+    uint8_t* p = dst;
+    // Once a character does not fit, no later one is written either.
+    for (jint i = 0; i < n && left > 0; ++i) left = _VM_utf8EncodeChar(chars[i], left, p, modified);
+    if (terminate && capacity >= 1) *p = 0;
+    room = jint(p - dst);
+    return n;
+}
+
+jchar _VM_utf8DecodeChar(jint& remaining, const uint8_t*& p, bool& ok) {
+    ok = true;
+    if (remaining <= 0) {
+        --remaining;
+        return 0x80;
+    }
+    --remaining;
+    const uint8_t b = *p;
+    switch (b >> 4) {
+        case 0: case 1: case 2: case 3: case 4: case 5: case 6: case 7:
+            ++p;
+            return b;
+        case 12: case 13: {
+            ++p;
+            remaining -= 1;
+            if (remaining < 0) return 0x80;
+            const uint8_t b1 = *p++;
+            if ((b1 & 0xC0) != 0x80) return 0x80;
+            return jchar(((b & 0x1F) << 6) + (b1 & 0x3F));
+        }
+        case 14: {
+            ++p;
+            remaining -= 2;
+            if (remaining < 0) return 0x80;
+            const uint8_t b1 = *p++;
+            const uint8_t b2 = *p++;
+            if ((b1 & 0xC0) != 0x80 || (b2 & 0xC0) != 0x80) return 0x80;
+            return jchar(((b & 0x0F) << 12) + ((b1 & 0x3F) << 6) + (b2 & 0x3F));
+        }
+        default:  // a continuation byte where a lead belongs, or a four-byte lead
+            ok = false;
+            return 0;
+    }
+}
+
+jint _VM_utf8CountChars(const uint8_t* bytes, jint len, bool& ok) {
+    ok = true;
+    jint chars = 0;
+    for (int64_t i = 0; i < len; ++chars) {
+        const uint8_t b = bytes[i];
+        if (b < 0x80) {
+            i += 1;
+        } else if ((b >> 4) == 12 || (b >> 4) == 13) {
+            i += 2;
+        } else if ((b >> 4) == 14) {
+            i += 3;
+        } else {
+            ok = false;
             break;
-        if (i + need > n) break;
-        i += need;
-        ++chars;
+        }
     }
     return chars;
 }
 
-void utf8Decode(const unsigned char* s, jchar* out, jint chars) {
-    size_t i = 0;
-    for (jint c = 0; c < chars; ++c) {
-        unsigned char b = s[i];
-        if (b < 0x80) {
-            out[c] = b;
-            i += 1;
-        } else if (b < 0xE0) {
-            out[c] = jchar(((b & 0x1F) << 6) | (s[i + 1] & 0x3F));
-            i += 2;
-        } else {
-            out[c] = jchar(((b & 0x0F) << 12) | ((s[i + 1] & 0x3F) << 6) | (s[i + 2] & 0x3F));
-            i += 3;
-        }
+jint _VM_utf8Decode(jchar* dst, jint& n, const uint8_t* bytes, jint len, bool& ok) {
+    ok = true;
+    const jint room = n;
+    jint stored = 0;
+    jint remaining = len < 0 ? 0 : len;
+    const uint8_t* p = bytes;
+    while (remaining > 0 && stored < room && ok) {
+        jchar c = _VM_utf8DecodeChar(remaining, p, ok);
+        dst[stored++] = ok ? c : jchar(0);
     }
+    n = stored;
+    // remaining is at least -2 here; the sum cannot leave the 64-bit range.
+    const int64_t consumed = int64_t(len < 0 ? 0 : len) - remaining;
+    return consumed > INT32_MAX ? INT32_MAX : jint(consumed);
 }
 
-}  // namespace
+bool _VM_utf8EqualsChars(const uint8_t* bytes, jint len, const jchar* chars, jint n) {
+    jint remaining = len;
+    const uint8_t* p = bytes;
+    jint i = 0;
+    while (remaining > 0) {
+        if (i >= n) return false;
+        bool ok;
+        jchar c = _VM_utf8DecodeChar(remaining, p, ok);
+        if (!ok || c != chars[i]) return false;
+        ++i;
+    }
+    return i == n || (n < 0 && i == 0);
+}
+
+// --- intern table -------------------------------------------------------------
 
 VMStringMap* _VM_internTable() {
     static VMStringMap* table = nullptr;
@@ -59,35 +168,195 @@ VMStringMap* _VM_internTable() {
     return table;
 }
 
+namespace {
+
+using java::lang::String;
+using CharArray = VMArray<jchar, 1>;
+using ByteArray = VMArray<jbyte, 1>;
+
+enum class Encoding { Utf8, Latin1, Ascii };
+
+// The encoding a name stands for; UnsupportedEncodingException (with the
+// name) for any other name, NullPointerException for null.
+Encoding encodingOf(const VMPtr<String>& enc) {
+    if (enc == nullptr) _VM_throwNullPointer();
+    if (enc->_VM_equalsLiteral("UTF-8") || enc->_VM_equalsLiteral("UTF8")) return Encoding::Utf8;
+    if (enc->_VM_equalsLiteral("ISO-8859-1") || enc->_VM_equalsLiteral("ISO8859_1")) return Encoding::Latin1;
+    if (enc->_VM_equalsLiteral("US-ASCII") || enc->_VM_equalsLiteral("ASCII")) return Encoding::Ascii;
+    _VM_throw(java::io::UnsupportedEncodingException::create()->construct(enc));
+}
+
+[[noreturn]] void throwIndexMessage(jint value) {
+    _VM_throw(java::lang::IndexOutOfBoundsException::create()->construct(java::lang::Integer::toString(value)));
+}
+
+[[noreturn]] void throwStringIndexMessage(jint value) {
+    _VM_throw(java::lang::StringIndexOutOfBoundsException::create()->construct(java::lang::Integer::toString(value)));
+}
+
+[[noreturn]] void throwBadUtf8() {
+    _VM_throw(java::lang::RuntimeException::create()->construct(VM_STR("Improperly formatted UTF-8 string.")));
+}
+
+// A destination range [begin, begin + length) of a char array, checked the
+// way an array copy checks it.
+void checkDestination(const VMPtr<CharArray>& dst, jint begin, jint length) {
+    if (dst == nullptr) _VM_throwNullPointer();
+    if (begin < 0) _VM_throwArrayIndexOutOfBoundsException(begin);
+    if (int64_t(begin) + length > dst->length) _VM_throwArrayIndexOutOfBoundsException(jint(int64_t(begin) + length));
+}
+
+// Frees a runtime block on every exit.
+struct BlockGuard {
+    void* block;
+    ~BlockGuard() { _VM_free(block); }
+};
+
+// The characters as modified UTF-8 with a NUL, in a runtime block; written is
+// the byte count without the NUL.
+void* encodeModified(const String* s, jint& written) {
+    const jlong length = _VM_utf8Length(s->_VM_chars(), s->count, true);
+    if (length + 1 > INT32_MAX) _VM_throwOutOfMemoryError();
+    auto* buffer = static_cast<uint8_t*>(_VM_alloc(size_t(length) + 1, 1));
+    written = jint(length + 1);
+    _VM_utf8Encode(buffer, written, s->_VM_chars(), s->count, true, true);
+    return buffer;
+}
+
+}  // namespace
+
 namespace java::lang {
 
+// --- construction ----------------------------------------------------------------
+
 VMPtr<String> String::construct() {
-    value = VMArray<jchar, 1>::create(0);
+    Object::construct();
+    value = CharArray::create(0);
+    offset = 0;
+    count = 0;
     return this;
 }
 
 VMPtr<String> String::construct(const char* utf8) {
+    Object::construct();
     if (utf8 == nullptr) _VM_throwNullPointer();
-    auto* bytes = reinterpret_cast<const unsigned char*>(utf8);
-    size_t n = std::strlen(utf8);
-    jint chars = utf8CountChars(bytes, n);
-    value = VMArray<jchar, 1>::create(chars);
-    utf8Decode(bytes, value->elements(), chars);
+    const size_t n = std::strlen(utf8);
+    if (n > size_t(INT32_MAX)) _VM_throwOutOfMemoryError();
+    auto* bytes = reinterpret_cast<const uint8_t*>(utf8);
+    bool ok;
+    jint chars = _VM_utf8CountChars(bytes, jint(n), ok);
+    value = CharArray::create(chars);
+    _VM_utf8Decode(value->elements(), chars, bytes, jint(n), ok);
     offset = 0;
     count = chars;
     return this;
 }
 
-VMPtr<String> String::construct(jint off, jint cnt, VMPtr<VMArray<jchar, 1>> chars) {
+VMPtr<String> String::construct(jint off, jint cnt, VMPtr<CharArray> chars) {
+    Object::construct();
     value = chars;
     offset = off;
     count = cnt;
     return this;
 }
 
+VMPtr<String> String::construct(VMPtr<CharArray> chars) {
+    if (chars == nullptr) _VM_throwNullPointer();
+    return construct(chars, 0, chars->length);
+}
+
+VMPtr<String> String::construct(VMPtr<CharArray> chars, jint off, jint cnt) {
+    Object::construct();
+    if (chars == nullptr) _VM_throwNullPointer();
+    if (off < 0) _VM_throwStringIndexOutOfBoundsException(off);
+    if (cnt < 0) _VM_throwStringIndexOutOfBoundsException(cnt);
+    if (off > chars->length - cnt) _VM_throwStringIndexOutOfBoundsException(off + cnt);
+    VMPtr<CharArray> copy = CharArray::create(cnt);
+    if (cnt > 0) std::memcpy(copy->elements(), chars->elements() + off, size_t(cnt) * sizeof(jchar));
+    value = copy;
+    offset = 0;
+    count = cnt;
+    return this;
+}
+
+VMPtr<String> String::construct(VMPtr<ByteArray> bytes) {
+    if (bytes == nullptr) _VM_throwNullPointer();
+    return construct(bytes, 0, bytes->length, VM_STR("UTF-8"));
+}
+
+VMPtr<String> String::construct(VMPtr<ByteArray> bytes, VMPtr<String> enc) {
+    if (bytes == nullptr) _VM_throwNullPointer();
+    return construct(bytes, 0, bytes->length, enc);
+}
+
+VMPtr<String> String::construct(VMPtr<ByteArray> bytes, jint off, jint len) {
+    return construct(bytes, off, len, VM_STR("UTF-8"));
+}
+
+VMPtr<String> String::construct(VMPtr<ByteArray> bytes, jint off, jint len, VMPtr<String> enc) {
+    Object::construct();
+    if (bytes == nullptr) _VM_throwNullPointer();
+    if (off < 0) throwIndexMessage(off);
+    if (len < 0) throwIndexMessage(len);
+    if (off > bytes->length - len) throwIndexMessage(off + len);
+    const Encoding encoding = encodingOf(enc);
+    offset = 0;
+    if (encoding != Encoding::Utf8) {
+        // One path for Latin-1 and ASCII: each byte is the character of the
+        // same unsigned value.
+        VMPtr<CharArray> chars = CharArray::create(len);
+        const jbyte* source = bytes->elements() + off;
+        jchar* target = chars->elements();
+        for (jint i = 0; i < len; ++i) target[i] = jchar(uint8_t(source[i]));
+        value = chars;
+        count = len;
+        return this;
+    }
+    bool ok;
+    jint n = _VM_utf8CountChars(bytes->elements() + off, len, ok);
+    if (!ok) throwBadUtf8();
+    VMPtr<CharArray> chars = CharArray::create(n);
+    _VM_utf8Decode(chars->elements(), n, bytes->elements() + off, len, ok);
+    if (!ok) throwBadUtf8();
+    value = chars;
+    count = n;
+    return this;
+}
+
+VMPtr<String> String::construct(VMPtr<StringBuffer> buffer) {
+    Object::construct();
+    if (buffer == nullptr) _VM_throwNullPointer();
+    VMSynchronized lock(buffer);
+    if (buffer->value == nullptr) _VM_throwNullPointer();  // a buffer never constructed
+    buffer->shared = true;
+    value = buffer->value;
+    offset = 0;
+    count = buffer->count;
+    return this;
+}
+
+VMPtr<String> String::_VM_init(NativeString* handle) {
+    Object::construct();
+    if (handle == nullptr) _VM_throwNullPointer();
+    int32_t length = 0;
+    if (HAL_getStringLength(handle, &length) != HAL_OK || length < 0)
+        HAL_fatalError("HAL_getStringLength() failed in String::_VM_init().");
+    VMPtr<CharArray> chars = CharArray::create(length);
+    // A string without characters has nothing to fetch (the platform reports
+    // that case as a failure of the character copy).
+    if (length > 0 && HAL_getStringCharacters(handle, chars->elements()) != HAL_OK)
+        HAL_fatalError("HAL_getStringCharacters() failed in String::_VM_init().");
+    value = chars;
+    offset = 0;
+    count = length;
+    return this;
+}
+
 VMPtr<String> String::_VM_initLength(const jchar* chars, jint length) {
-    if (length < 0) length = 0;
-    value = VMArray<jchar, 1>::create(length);
+    Object::construct();
+    if (length < 0) _VM_throwNegativeArraySizeException();
+    if (length > 0 && chars == nullptr) _VM_throwNullPointer();
+    value = CharArray::create(length);
     if (length > 0) std::memcpy(value->elements(), chars, size_t(length) * sizeof(jchar));
     offset = 0;
     count = length;
@@ -107,9 +376,41 @@ VMPtr<String> String::_VM_intern(const char* literal) {
     return s;
 }
 
+// --- queries -------------------------------------------------------------------------
+
 jchar String::charAt(jint index) {
     if (index < 0 || index >= count) _VM_throwStringIndexOutOfBoundsException(index);
     return _VM_chars()[index];
+}
+
+void String::getChars(jint srcBegin, jint srcEnd, VMPtr<CharArray> dst, jint dstBegin) {
+    if (srcBegin < 0) throwStringIndexMessage(srcBegin);
+    if (srcEnd > count) throwStringIndexMessage(srcEnd);
+    if (srcBegin > srcEnd) throwStringIndexMessage(srcEnd - srcBegin);
+    const jint n = srcEnd - srcBegin;
+    checkDestination(dst, dstBegin, n);
+    if (n > 0) std::memmove(dst->elements() + dstBegin, _VM_chars() + srcBegin, size_t(n) * sizeof(jchar));
+}
+
+VMPtr<ByteArray> String::getBytes() { return getBytes(VM_STR("UTF-8")); }
+
+VMPtr<ByteArray> String::getBytes(VMPtr<String> enc) {
+    const Encoding encoding = encodingOf(enc);
+    if (encoding == Encoding::Utf8) {
+        const jlong length = _VM_utf8Length(_VM_chars(), count, false);
+        if (length > INT32_MAX) _VM_throwOutOfMemoryError();
+        VMPtr<ByteArray> bytes = ByteArray::create(jint(length));
+        jint room = jint(length);
+        _VM_utf8Encode(bytes->elements(), room, _VM_chars(), count, false, false);
+        return bytes;
+    }
+    // Characters the encoding cannot hold become '?'.
+    const jchar limit = encoding == Encoding::Latin1 ? 0xFF : 0x7F;
+    VMPtr<ByteArray> bytes = ByteArray::create(count);
+    const jchar* chars = _VM_chars();
+    jbyte* target = bytes->elements();
+    for (jint i = 0; i < count; ++i) target[i] = jbyte(chars[i] <= limit ? chars[i] : u'?');
+    return bytes;
 }
 
 jint String::hashCode() {
@@ -126,48 +427,241 @@ jboolean String::equals(VMPtr<Object> anObject) {
     return std::memcmp(_VM_chars(), other->_VM_chars(), size_t(count) * sizeof(jchar)) == 0;
 }
 
+jboolean String::equalsIgnoreCase(VMPtr<String> anotherString) {
+    if (anotherString == nullptr || anotherString->count != count) return false;
+    return regionMatches(true, 0, anotherString, 0, count);
+}
+
+jint String::compareTo(VMPtr<String> anotherString) {
+    if (anotherString == nullptr) _VM_throwNullPointer();
+    const jint n = count < anotherString->count ? count : anotherString->count;
+    const jchar* a = _VM_chars();
+    const jchar* b = anotherString->_VM_chars();
+    for (jint i = 0; i < n; ++i)
+        if (a[i] != b[i]) return jint(a[i]) - jint(b[i]);
+    return count - anotherString->count;
+}
+
+jboolean String::regionMatches(jboolean ignoreCase, jint toffset, VMPtr<String> other, jint ooffset, jint len) {
+    if (ooffset < 0 || toffset < 0) return false;
+    if (other == nullptr) _VM_throwNullPointer();
+    if (int64_t(toffset) > int64_t(count) - len || int64_t(ooffset) > int64_t(other->count) - len) return false;
+    const jchar* a = _VM_chars() + toffset;
+    const jchar* b = other->_VM_chars() + ooffset;
+    for (jint i = 0; i < len; ++i) {
+        if (a[i] == b[i]) continue;
+        if (ignoreCase && Character::toUpperCase(a[i]) == Character::toUpperCase(b[i])) continue;
+        return false;
+    }
+    return true;
+}
+
+jboolean String::startsWith(VMPtr<String> prefix, jint toffset) {
+    if (prefix == nullptr) _VM_throwNullPointer();
+    if (toffset < 0 || toffset > count - prefix->count) return false;
+    return std::memcmp(_VM_chars() + toffset, prefix->_VM_chars(), size_t(prefix->count) * sizeof(jchar)) == 0;
+}
+
+jboolean String::startsWith(VMPtr<String> prefix) { return startsWith(prefix, 0); }
+
+jboolean String::endsWith(VMPtr<String> suffix) {
+    if (suffix == nullptr) _VM_throwNullPointer();
+    return startsWith(suffix, count - suffix->count);
+}
+
+jint String::indexOf(jint ch) { return indexOf(ch, 0); }
+
+jint String::indexOf(jint ch, jint fromIndex) {
+    if (fromIndex < 0) fromIndex = 0;
+    if (fromIndex >= count) return -1;
+    const jchar* chars = _VM_chars();
+    for (jint i = fromIndex; i < count; ++i)
+        if (jint(chars[i]) == ch) return i;
+    return -1;
+}
+
+jint String::indexOf(VMPtr<String> str) { return indexOf(str, 0); }
+
+jint String::indexOf(VMPtr<String> str, jint fromIndex) {
+    if (str == nullptr) _VM_throwNullPointer();
+    if (fromIndex < 0) fromIndex = 0;
+    const jint n = str->count;
+    if (fromIndex > count - n) return n == 0 && fromIndex >= count ? count : -1;
+    const jchar* chars = _VM_chars();
+    const jchar* wanted = str->_VM_chars();
+    for (jint i = fromIndex; i <= count - n; ++i)
+        if (std::memcmp(chars + i, wanted, size_t(n) * sizeof(jchar)) == 0) return i;
+    return -1;
+}
+
+jint String::lastIndexOf(jint ch) { return lastIndexOf(ch, count - 1); }
+
+jint String::lastIndexOf(jint ch, jint fromIndex) {
+    jint start = fromIndex < count - 1 ? fromIndex : count - 1;
+    const jchar* chars = _VM_chars();
+    for (jint i = start; i >= 0; --i)
+        if (jint(chars[i]) == ch) return i;
+    return -1;
+}
+
+jint String::lastIndexOf(VMPtr<String> str) { return lastIndexOf(str, count); }
+
+jint String::lastIndexOf(VMPtr<String> str, jint fromIndex) {
+    if (str == nullptr) _VM_throwNullPointer();
+    const jint n = str->count;
+    jint start = count - n;
+    if (fromIndex < start) start = fromIndex;
+    const jchar* chars = _VM_chars();
+    const jchar* wanted = str->_VM_chars();
+    for (jint i = start; i >= 0; --i)
+        if (std::memcmp(chars + i, wanted, size_t(n) * sizeof(jchar)) == 0) return i;
+    return -1;
+}
+
+// --- derived strings -------------------------------------------------------------------
+
+VMPtr<String> String::substring(jint beginIndex) { return substring(beginIndex, count); }
+
+VMPtr<String> String::substring(jint beginIndex, jint endIndex) {
+    if (beginIndex < 0) _VM_throwStringIndexOutOfBoundsException(beginIndex);
+    if (endIndex > count) _VM_throwStringIndexOutOfBoundsException(endIndex);
+    if (beginIndex > endIndex) _VM_throwStringIndexOutOfBoundsException(endIndex - beginIndex);
+    if (beginIndex == 0 && endIndex == count) return this;
+    return create()->construct(offset + beginIndex, endIndex - beginIndex, value);
+}
+
 VMPtr<String> String::concat(VMPtr<String> str) {
     if (str == nullptr) _VM_throwNullPointer();
     if (str->count == 0) return this;
-    int64_t total = int64_t(count) + str->count;
+    const int64_t total = int64_t(count) + str->count;
     if (total > INT32_MAX) _VM_throwOutOfMemoryError();
-    VMPtr<VMArray<jchar, 1>> chars = VMArray<jchar, 1>::create(jint(total));
+    VMPtr<CharArray> chars = CharArray::create(jint(total));
     std::memcpy(chars->elements(), _VM_chars(), size_t(count) * sizeof(jchar));
     std::memcpy(chars->elements() + count, str->_VM_chars(), size_t(str->count) * sizeof(jchar));
     return create()->construct(0, jint(total), chars);
 }
 
-VMCString* String::_VM_appendToCString(VMCString* holder) {
-    std::string utf8;
+VMPtr<String> String::replace(jchar oldChar, jchar newChar) {
+    if (oldChar == newChar) return this;
     const jchar* chars = _VM_chars();
-    for (jint i = 0; i < count; ++i) {
-        jchar c = chars[i];
-        if (c != 0 && c < 0x80) {
-            utf8 += char(c);
-        } else if (c < 0x800) {
-            utf8 += char(0xC0 | (c >> 6));
-            utf8 += char(0x80 | (c & 0x3F));
-        } else {
-            utf8 += char(0xE0 | (c >> 12));
-            utf8 += char(0x80 | ((c >> 6) & 0x3F));
-            utf8 += char(0x80 | (c & 0x3F));
-        }
+    jint first = 0;
+    while (first < count && chars[first] != oldChar) ++first;
+    if (first == count) return this;
+    VMPtr<CharArray> result = CharArray::create(count);
+    chars = _VM_chars();
+    jchar* target = result->elements();
+    std::memcpy(target, chars, size_t(first) * sizeof(jchar));
+    for (jint i = first; i < count; ++i) target[i] = chars[i] == oldChar ? newChar : chars[i];
+    return create()->construct(0, count, result);
+}
+
+namespace {
+
+// A copy converted by `convert` from the first character it changes, or the
+// string itself when it changes none.
+template <class Convert>
+VMPtr<String> convertCase(String* s, Convert convert) {
+    const jchar* chars = s->_VM_chars();
+    jint first = 0;
+    while (first < s->count && convert(chars[first]) == chars[first]) ++first;
+    if (first == s->count) return s;
+    VMPtr<CharArray> result = CharArray::create(s->count);
+    chars = s->_VM_chars();
+    jchar* target = result->elements();
+    std::memcpy(target, chars, size_t(first) * sizeof(jchar));
+    for (jint i = first; i < s->count; ++i) target[i] = convert(chars[i]);
+    return String::create()->construct(0, s->count, result);
+}
+
+}  // namespace
+
+VMPtr<String> String::toLowerCase() { return convertCase(this, Character::toLowerCase); }
+
+VMPtr<String> String::toUpperCase() { return convertCase(this, Character::toUpperCase); }
+
+VMPtr<String> String::trim() {
+    const jchar* chars = _VM_chars();
+    jint begin = 0;
+    jint end = count;
+    while (begin < end && chars[begin] <= u' ') ++begin;
+    while (begin < end && chars[end - 1] <= u' ') --end;
+    if (begin == 0 && end == count) return this;
+    return substring(begin, end);
+}
+
+VMPtr<String> String::intern() {
+    VMCString key;
+    _VM_toCString(&key);
+    VMStringMap* table = _VM_internTable();
+    void* found = _VM_mapGet(table, key.c_str());
+    if (found != nullptr) {
+        _VM_cstrFree(&key);
+        return static_cast<VMNative<String>*>(found)->target;
     }
-    _VM_cstrAppendN(holder, utf8.c_str(), utf8.size());
+    VMNative<String>* root = nullptr;
+    try {
+        root = new (_VM_alloc(sizeof(VMNative<String>), 1)) VMNative<String>();
+    } catch (...) {
+        _VM_cstrFree(&key);
+        throw;
+    }
+    *root = this;
+    _VM_mapPut(table, key.c_str(), root);
+    _VM_cstrFree(&key);
+    return this;
+}
+
+VMPtr<String> String::valueOf(VMPtr<Object> obj) {
+    if (obj == nullptr) return VM_STR("null");
+    return obj->toString();
+}
+
+VMPtr<String> String::valueOf(VMPtr<CharArray> data) { return create()->construct(data); }
+
+VMPtr<String> String::valueOf(VMPtr<CharArray> data, jint off, jint cnt) { return create()->construct(data, off, cnt); }
+
+VMPtr<String> String::valueOf(jboolean b) { return b ? VM_STR("true") : VM_STR("false"); }
+
+VMPtr<String> String::valueOf(jchar c) { return create()->_VM_initLength(&c, 1); }
+
+VMPtr<String> String::valueOf(jint i) { return Integer::toString(i); }
+
+VMPtr<String> String::valueOf(jlong l) { return Long::toString(l, 10); }
+
+VMPtr<String> String::valueOf(jfloat f) { return Float::toString(f); }
+
+VMPtr<String> String::valueOf(jdouble d) { return Double::toString(d); }
+
+// --- runtime entry points -----------------------------------------------------------------
+
+jboolean String::_VM_equalsLiteral(const char* literal) {
+    if (literal == nullptr) return false;
+    const size_t n = std::strlen(literal);
+    if (n > size_t(INT32_MAX)) return false;
+    return _VM_utf8EqualsChars(reinterpret_cast<const uint8_t*>(literal), jint(n), _VM_chars(), count);
+}
+
+VMCString* String::_VM_appendToCString(VMCString* holder) {
+    jint written = 0;
+    BlockGuard buffer{encodeModified(this, written)};
+    _VM_cstrAppendN(holder, static_cast<const char*>(buffer.block), size_t(written));
     return holder;
 }
 
 VMCString* String::_VM_toCString(VMCString* holder) {
-    _VM_cstrFree(holder);
-    return _VM_appendToCString(holder);
+    jint written = 0;
+    BlockGuard buffer{encodeModified(this, written)};
+    if (written == 0)
+        _VM_cstrFree(holder);  // the empty string replaces the old text too
+    else
+        _VM_cstrSetN(holder, static_cast<const char*>(buffer.block), size_t(written));
+    return holder;
 }
 
 std::string String::_VM_toStdString() {
-    VMCString holder;
-    _VM_appendToCString(&holder);
-    std::string result = holder.c_str();
-    _VM_cstrFree(&holder);
-    return result;
+    jint written = 0;
+    BlockGuard buffer{encodeModified(this, written)};
+    return std::string(static_cast<const char*>(buffer.block), size_t(written));
 }
 
 }  // namespace java::lang

@@ -1,0 +1,31 @@
+// java.lang.Float: text conversion, bit patterns and the limit constants of
+// the 32-bit floating-point type.
+#pragma once
+
+#include "VMClass.h"
+
+namespace java::lang {
+
+class Float final : public virtual Object {
+    VM_DECLARE_ABSTRACT_CLASS(Float)  // static operations only; never instantiated
+
+public:
+    // Set by the static initialiser from the platform layer.
+    static jfloat MAX_VALUE;
+    static jfloat MIN_VALUE;
+    static jfloat NaN;
+    static jfloat NEGATIVE_INFINITY;
+    static jfloat POSITIVE_INFINITY;
+    static void _VM_clinit();
+
+    // The value widened to double, then Double.toString.
+    static VMPtr<String> toString(jfloat f);
+    // As Double.parseDouble, rounded to the nearest float.
+    static jfloat parseFloat(VMPtr<String> s);
+    // The bit pattern (every NaN as 0x7FC00000) and back.
+    static jint floatToIntBits(jfloat value);
+    static jint floatToRawIntBits(jfloat value);
+    static jfloat intBitsToFloat(jint bits);
+};
+
+}  // namespace java::lang

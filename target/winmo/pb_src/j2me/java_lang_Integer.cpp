@@ -1,0 +1,117 @@
+// java.lang.Integer
+#include "java_lang_Integer.h"
+
+#include "VMThrow.h"
+#include "java_lang_Character.h"
+#include "java_lang_NumberFormatException.h"
+#include "java_lang_String.h"
+
+const char _VM_radixDigits[37] = "0123456789abcdefghijklmnopqrstuvwxyz";
+
+namespace {
+
+using java::lang::String;
+
+VMPtr<String> fromAscii(const char* chars, jint n) {
+    jchar wide[33];
+    for (jint i = 0; i < n; ++i) wide[i] = jchar(uint8_t(chars[i]));
+    return String::create()->_VM_initLength(wide, n);
+}
+
+[[noreturn]] void throwFormat(const VMPtr<String>& message) {
+    _VM_throw(java::lang::NumberFormatException::create()->construct(message));
+}
+
+}  // namespace
+
+namespace java::lang {
+
+VMPtr<Integer> Integer::construct(jint v) {
+    Object::construct();
+    value = v;
+    return this;
+}
+
+jboolean Integer::equals(VMPtr<Object> obj) {
+    auto* other = dynamic_cast<Integer*>(obj.target);
+    return other != nullptr && other->value == value;
+}
+
+VMPtr<String> Integer::toString() { return toString(value); }
+
+VMPtr<String> Integer::toString(jint i, jint radix) {
+    if (radix < Character::MIN_RADIX || radix > Character::MAX_RADIX) radix = 10;
+    // Works on the negative magnitude, so the most negative value needs no
+    // special case.
+    char buffer[33];
+    jint position = 33;
+    const bool negative = i < 0;
+    if (!negative) i = -i;
+    while (i <= -radix) {
+        buffer[--position] = _VM_radixDigits[-(i % radix)];
+        i = i / radix;
+    }
+    buffer[--position] = _VM_radixDigits[-i];
+    if (negative) buffer[--position] = '-';
+    return fromAscii(buffer + position, 33 - position);
+}
+
+VMPtr<String> Integer::toString(jint i) { return toString(i, 10); }
+
+VMPtr<String> Integer::toHexString(jint i) { return toUnsignedString(i, 4); }
+
+VMPtr<String> Integer::toUnsignedString(jint i, jint shift) {
+    if (shift < 1 || shift > 5) _VM_throwIllegalArgumentException();
+    char buffer[32];
+    jint position = 32;
+    uint32_t bits = uint32_t(i);
+    const uint32_t mask = (1u << shift) - 1;
+    do {
+        buffer[--position] = _VM_radixDigits[bits & mask];
+        bits >>= shift;
+    } while (bits != 0);
+    return fromAscii(buffer + position, 32 - position);
+}
+
+jint Integer::parseInt(VMPtr<String> s, jint radix) {
+    if (s == nullptr) _VM_throwNullPointer();
+    if (s->count == 0) throwFormat(VM_STR("empty String"));
+    if (radix < Character::MIN_RADIX) throwFormat(VM_STR("radix less than Character.MIN_RADIX"));
+    if (radix > Character::MAX_RADIX) throwFormat(VM_STR("radix greater than Character.MAX_RADIX"));
+    const jchar* chars = s->_VM_chars();
+    const jint n = s->count;
+    bool negative = false;
+    jint limit = -MAX_VALUE;
+    jint i = 0;
+    if (chars[0] == u'-') {
+        negative = true;
+        limit = MIN_VALUE;
+        i = 1;
+    }
+    const jint multmin = limit / radix;
+    // Accumulates negatively so that MIN_VALUE fits.
+    jint result = 0;
+    if (i < n) {
+        jint d = Character::digit(chars[i++], radix);
+        if (d < 0) throwFormat(s);
+        result = -d;
+    }
+    while (i < n) {
+        jint d = Character::digit(chars[i++], radix);
+        if (d < 0 || result < multmin) throwFormat(s);
+        result *= radix;
+        if (result < limit + d) throwFormat(s);
+        result -= d;
+    }
+    if (negative) {
+        if (n == 1) throwFormat(s);  // a lone minus sign
+        return result;
+    }
+    return -result;
+}
+
+jint Integer::parseInt(VMPtr<String> s) { return parseInt(s, 10); }
+
+}  // namespace java::lang
+
+VM_REGISTER_CLASS(java::lang::Integer, .name = "java.lang.Integer", .sourceName = "target/winmo/pb_src/j2me/java_lang_Integer")

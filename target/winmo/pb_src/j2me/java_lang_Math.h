@@ -1,0 +1,15 @@
+// java.lang.Math
+#pragma once
+
+#include "VMClass.h"
+
+namespace java::lang {
+
+class Math final : public virtual Object {
+    VM_DECLARE_ABSTRACT_CLASS(Math)  // static operations only; never instantiated
+
+public:
+    static jint min(jint a, jint b) { return a <= b ? a : b; }
+};
+
+}  // namespace java::lang

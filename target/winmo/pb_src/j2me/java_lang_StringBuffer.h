@@ -1,0 +1,65 @@
+// java.lang.StringBuffer: a growable, synchronized sequence of characters.
+//
+// toString() hands the buffer's array to the new string without a copy and
+// marks the buffer shared; while shared, the characters below count belong
+// to that string too, so the buffer copies its array before changing any of
+// them (appending writes only above count and needs no copy).
+#pragma once
+
+#include "VMArray.h"
+#include "java_lang_String.h"
+
+namespace java::lang {
+
+class StringBuffer final : public virtual Object {
+    VM_DECLARE_CLASS(StringBuffer)
+
+public:
+    VMField<VMArray<jchar, 1>> value;
+    jint count = 0;
+    jboolean shared = false;
+    jboolean initialised = false;
+
+    // Capacity 16, `length`, the string's length + 16, strlen + 16.
+    VMPtr<StringBuffer> construct();
+    VMPtr<StringBuffer> construct(jint length);
+    VMPtr<StringBuffer> construct(VMPtr<String> str);
+    VMPtr<StringBuffer> construct(const char* utf8);
+
+    jint length() const { return count; }
+    jint capacity() const { return value.target != nullptr ? value.target->length : 0; }
+
+    // A null string or object appends "null".
+    VMPtr<StringBuffer> append(VMPtr<String> str);
+    VMPtr<StringBuffer> append(VMPtr<Object> obj);
+    VMPtr<StringBuffer> append(jchar c);
+    VMPtr<StringBuffer> append(jint i);
+    // NUL-terminated or counted UTF-8 text.
+    VMPtr<StringBuffer> append(const char* utf8);
+    VMPtr<StringBuffer> append(const char* utf8, jint length);
+    // A C character or a bool would silently pick the int form.
+    VMPtr<StringBuffer> append(char c) = delete;
+    VMPtr<StringBuffer> append(bool b) = delete;
+
+    // offset outside 0 to count: StringIndexOutOfBoundsException.
+    VMPtr<StringBuffer> insert(jint offset, VMPtr<String> str);
+    VMPtr<StringBuffer> insert(jint offset, jchar c);
+    VMPtr<StringBuffer> insert(jint offset, jint i);
+    VMPtr<StringBuffer> insert(jint offset, char c) = delete;
+    VMPtr<StringBuffer> insert(jint offset, bool b) = delete;
+
+    // Truncates, or pads with U+0000.
+    void setLength(jint newLength);
+    void getChars(jint srcBegin, jint srcEnd, VMPtr<VMArray<jchar, 1>> dst, jint dstBegin);
+    // A string sharing this buffer's array (no copy).
+    VMPtr<String> toString() override;
+
+    // Grows to at least minimumCapacity: (capacity + 1) * 2, or more when asked.
+    void expandCapacity(jint minimumCapacity);
+    // Takes a private copy of the array (same capacity).
+    void copy();
+
+    void markReferences(uint32_t bits) override { _VM_markRef(value, bits); }
+};
+
+}  // namespace java::lang

@@ -1,0 +1,276 @@
+// The number and character classes: Integer, Long, Float, Double, Character
+// and Math; text conversions both ways, including garbage input.
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <random>
+
+#include "java_lang_Character.h"
+#include "java_lang_Double.h"
+#include "java_lang_Float.h"
+#include "java_lang_Integer.h"
+#include "java_lang_Long.h"
+#include "java_lang_Math.h"
+#include "text_test_support.h"
+
+using namespace java::lang;
+using namespace texttest;
+
+namespace {
+
+class IntegerTest : public VMTest {};
+
+TEST_F(IntegerTest, ToStringInEveryRadix) {
+    EXPECT_EQ(text(Integer::toString(INT32_MIN)), "-2147483648");
+    EXPECT_EQ(text(Integer::toString(INT32_MAX)), "2147483647");
+    EXPECT_EQ(text(Integer::toString(0)), "0");
+    EXPECT_EQ(text(Integer::toString(255, 16)), "ff");
+    EXPECT_EQ(text(Integer::toString(255, 1)), "255");
+    EXPECT_EQ(text(Integer::toString(255, 37)), "255");
+    EXPECT_EQ(text(Integer::toString(-35, 36)), "-z");
+    EXPECT_EQ(text(Integer::toString(INT32_MIN, 2)), "-10000000000000000000000000000000");
+    EXPECT_EQ(text(Integer::toHexString(0)), "0");
+    EXPECT_EQ(text(Integer::toHexString(-1)), "ffffffff");
+    EXPECT_EQ(text(Integer::toHexString(0x1A2B)), "1a2b");
+    EXPECT_EQ(text(Integer::toUnsignedString(-1, 1)), std::string(32, '1'));
+    EXPECT_EQ(text(Integer::toUnsignedString(8, 3)), "10");
+    EXPECT_EQ(VM_THROWN_CLASS(Integer::toUnsignedString(5, 0)), "java.lang.IllegalArgumentException");
+    EXPECT_EQ(VM_THROWN_CLASS(Integer::toUnsignedString(5, 6)), "java.lang.IllegalArgumentException");
+}
+
+TEST_F(IntegerTest, ParseIntLimitsAndMessages) {
+    EXPECT_EQ(Integer::parseInt(str("2147483647")), INT32_MAX);
+    EXPECT_EQ(Integer::parseInt(str("-2147483648")), INT32_MIN);
+    EXPECT_EQ(Integer::parseInt(str("-0")), 0);
+    EXPECT_EQ(Integer::parseInt(str("007")), 7);
+    EXPECT_EQ(Integer::parseInt(str("zz"), 36), 1295);
+    EXPECT_EQ(Integer::parseInt(str("-FF"), 16), -255);
+    EXPECT_EQ(TEXT_THROWN(Integer::parseInt(str("2147483648"))), "java.lang.NumberFormatException: 2147483648");
+    EXPECT_EQ(TEXT_THROWN(Integer::parseInt(str("-2147483649"))), "java.lang.NumberFormatException: -2147483649");
+    EXPECT_EQ(TEXT_THROWN(Integer::parseInt(str("99999999999"))), "java.lang.NumberFormatException: 99999999999");
+    EXPECT_EQ(TEXT_THROWN(Integer::parseInt(str("-"))), "java.lang.NumberFormatException: -");
+    EXPECT_EQ(TEXT_THROWN(Integer::parseInt(str(""))), "java.lang.NumberFormatException: empty String");
+    EXPECT_EQ(TEXT_THROWN(Integer::parseInt(str(""), 1)), "java.lang.NumberFormatException: empty String");
+    EXPECT_EQ(TEXT_THROWN(Integer::parseInt(str("+5"))), "java.lang.NumberFormatException: +5");
+    EXPECT_EQ(TEXT_THROWN(Integer::parseInt(str(" 5"))), "java.lang.NumberFormatException:  5");
+    EXPECT_EQ(TEXT_THROWN(Integer::parseInt(str("12a"))), "java.lang.NumberFormatException: 12a");
+    EXPECT_EQ(TEXT_THROWN(Integer::parseInt(str("--1"))), "java.lang.NumberFormatException: --1");
+    EXPECT_EQ(TEXT_THROWN(Integer::parseInt(str("1"), 1)),
+              "java.lang.NumberFormatException: radix less than Character.MIN_RADIX");
+    EXPECT_EQ(TEXT_THROWN(Integer::parseInt(str("1"), 37)),
+              "java.lang.NumberFormatException: radix greater than Character.MAX_RADIX");
+    EXPECT_EQ(VM_THROWN_CLASS(Integer::parseInt(VMPtr<String>())), "java.lang.NullPointerException");
+    // Latin-1 letters are no digits in any radix.
+    EXPECT_EQ(VM_THROWN_CLASS(Integer::parseInt(str("\xC3\x80"), 16)), "java.lang.NumberFormatException");
+    EXPECT_EQ(VM_THROWN_CLASS(Integer::parseInt(str("1\xC3\xA0"), 36)), "java.lang.NumberFormatException");
+    // A substring parses by its own window.
+    EXPECT_EQ(Integer::parseInt(str("x123y")->substring(1, 4)), 123);
+}
+
+TEST_F(IntegerTest, BoxedValues) {
+    VMPtr<Integer> seven = Integer::create()->construct(7);
+    EXPECT_EQ(seven->hashCode(), 7);
+    EXPECT_EQ(seven->intValue(), 7);
+    EXPECT_TRUE(seven->equals(Integer::create()->construct(7)));
+    EXPECT_FALSE(seven->equals(Integer::create()->construct(8)));
+    EXPECT_FALSE(seven->equals(Long::create()->construct(7)));
+    EXPECT_FALSE(seven->equals(VMPtr<Object>()));
+    EXPECT_EQ(text(Integer::create()->construct(-12)->toString()), "-12");
+    EXPECT_EQ(Integer::_VM_getClass()->newInstanceFunction, nullptr);
+    EXPECT_EQ(_VM_findClass("java.lang.Integer"), Integer::_VM_getClass());
+}
+
+class LongTest : public VMTest {};
+
+TEST_F(LongTest, ToStringHashEqualsAndParse) {
+    EXPECT_EQ(text(Long::toString(INT64_MIN, 10)), "-9223372036854775808");
+    EXPECT_EQ(text(Long::toString(INT64_MAX, 16)), "7fffffffffffffff");
+    EXPECT_EQ(text(Long::toString(INT64_MIN, 2)), "-1" + std::string(63, '0'));
+    EXPECT_EQ(text(Long::toString(42, 99)), "42");
+    VMPtr<Long> l = Long::create()->construct((jlong(1) << 32) + 1);
+    EXPECT_EQ(l->hashCode(), 0);
+    EXPECT_EQ(Long::create()->construct(-1)->hashCode(), 0);
+    EXPECT_EQ(Long::create()->construct(5)->hashCode(), 5);
+    EXPECT_EQ(text(l->toString()), "4294967297");
+    EXPECT_TRUE(l->equals(Long::create()->construct((jlong(1) << 32) + 1)));
+    EXPECT_FALSE(l->equals(Long::create()->construct(1)));
+    EXPECT_FALSE(l->equals(Integer::create()->construct(1)));
+    EXPECT_EQ(Long::parseLong(str("-9223372036854775808")), INT64_MIN);
+    EXPECT_EQ(Long::parseLong(str("9223372036854775807")), INT64_MAX);
+    EXPECT_EQ(Long::parseLong(str("-ff"), 16), -255);
+    EXPECT_EQ(TEXT_THROWN(Long::parseLong(str("9223372036854775808"))),
+              "java.lang.NumberFormatException: 9223372036854775808");
+    EXPECT_EQ(TEXT_THROWN(Long::parseLong(str(""))), "java.lang.NumberFormatException: empty String");
+    EXPECT_EQ(TEXT_THROWN(Long::parseLong(str("-"))), "java.lang.NumberFormatException: -");
+    EXPECT_EQ(VM_THROWN_CLASS(Long::parseLong(VMPtr<String>())), "java.lang.NullPointerException");
+}
+
+class CharacterTest : public VMTest {};
+
+TEST_F(CharacterTest, Latin1ClassificationAndCaseMapping) {
+    EXPECT_TRUE(Character::isLowerCase(u'a'));
+    EXPECT_TRUE(Character::isLowerCase(0xDF));
+    EXPECT_TRUE(Character::isLowerCase(0xFF));
+    EXPECT_FALSE(Character::isLowerCase(0xF7));
+    EXPECT_TRUE(Character::isUpperCase(0xC0));
+    EXPECT_FALSE(Character::isUpperCase(0xD7));
+    EXPECT_FALSE(Character::isUpperCase(0xDF));
+    EXPECT_TRUE(Character::isDigit(u'9'));
+    EXPECT_FALSE(Character::isDigit(0x0663));  // other scripts' digits are not
+    EXPECT_EQ(Character::toUpperCase(0xFF), 0xFF);
+    EXPECT_EQ(Character::toUpperCase(0xDF), 0xDF);
+    EXPECT_EQ(Character::toUpperCase(0xE9), 0xC9);
+    EXPECT_EQ(Character::toLowerCase(0xD7), 0xD7);
+    EXPECT_EQ(Character::toLowerCase(0xDE), 0xFE);
+    EXPECT_EQ(Character::toLowerCase(0x0410), 0x0410);
+    // Every character maps back from its upper-case form when it is lower case.
+    for (jint c = 0; c < 0x100; ++c) {
+        jchar ch = jchar(c);
+        if (Character::isUpperCase(ch)) {
+            EXPECT_EQ(Character::toUpperCase(Character::toLowerCase(ch)), ch) << c;
+        }
+    }
+}
+
+TEST_F(CharacterTest, DigitsAreAsciiDigitsAndLettersOnly) {
+    EXPECT_EQ(Character::digit(u'z', 36), 35);
+    EXPECT_EQ(Character::digit(u'Z', 36), 35);
+    EXPECT_EQ(Character::digit(u'g', 16), -1);
+    EXPECT_EQ(Character::digit(u'F', 16), 15);
+    EXPECT_EQ(Character::digit(u'7', 8), 7);
+    EXPECT_EQ(Character::digit(u'8', 8), -1);
+    EXPECT_EQ(Character::digit(u'1', 1), -1);
+    EXPECT_EQ(Character::digit(u'1', 37), -1);
+    for (jint c = 0x80; c < 0x10000; ++c) ASSERT_EQ(Character::digit(jchar(c), 36), -1) << c;
+    EXPECT_EQ(Character::digit(u'@', 36), -1);
+    EXPECT_EQ(Character::digit(u'[', 36), -1);
+    EXPECT_EQ(Character::digit(u'`', 36), -1);
+    EXPECT_EQ(Character::digit(u'{', 36), -1);
+}
+
+class FloatingTest : public VMTest {};
+
+TEST_F(FloatingTest, ConstantsComeFromThePlatformLayer) {
+    _VM_ensureInitialized(Float::_VM_classRecord);
+    _VM_ensureInitialized(Double::_VM_classRecord);
+    EXPECT_EQ(Float::floatToRawIntBits(Float::MAX_VALUE), 0x7F7FFFFF);
+    EXPECT_EQ(Float::floatToRawIntBits(Float::MIN_VALUE), 1);
+    EXPECT_EQ(Float::floatToRawIntBits(Float::NaN), 0x7FC00000);
+    EXPECT_EQ(Float::floatToRawIntBits(Float::NEGATIVE_INFINITY), jint(0xFF800000));
+    EXPECT_EQ(Float::POSITIVE_INFINITY, std::numeric_limits<float>::infinity());
+    EXPECT_EQ(Double::doubleToRawLongBits(Double::MAX_VALUE), 0x7FEFFFFFFFFFFFFF);
+    EXPECT_EQ(Double::doubleToRawLongBits(Double::MIN_VALUE), 1);
+    EXPECT_EQ(Double::doubleToRawLongBits(Double::NaN), 0x7FF8000000000000);
+    EXPECT_EQ(Double::NEGATIVE_INFINITY, -std::numeric_limits<double>::infinity());
+    EXPECT_EQ(Double::doubleToRawLongBits(Double::POSITIVE_INFINITY), 0x7FF0000000000000);
+}
+
+TEST_F(FloatingTest, BitPatternsRoundTripAndNaNsCollapse) {
+    EXPECT_EQ(Float::floatToIntBits(1.0f), 0x3F800000);
+    EXPECT_EQ(Float::intBitsToFloat(0x40490FDB), 3.14159274f);
+    const jint oddNaN = 0x7FC12345;
+    EXPECT_EQ(Float::floatToRawIntBits(Float::intBitsToFloat(oddNaN)), oddNaN);
+    EXPECT_EQ(Float::floatToIntBits(Float::intBitsToFloat(oddNaN)), 0x7FC00000);
+    EXPECT_EQ(Double::doubleToLongBits(-0.0), jlong(0x8000000000000000ull));
+    EXPECT_EQ(Double::longBitsToDouble(0x3FF0000000000000), 1.0);
+    EXPECT_EQ(Double::doubleToLongBits(Double::longBitsToDouble(0x7FF0000000000001)), 0x7FF8000000000000);
+}
+
+TEST_F(FloatingTest, TextIsTheCLibrarysG) {
+    EXPECT_EQ(text(Double::toString(0.5)), "0.5");
+    EXPECT_EQ(text(Double::toString(100.0)), "100");
+    EXPECT_EQ(text(Double::toString(1234567.0)), "1.23457E+06");
+    EXPECT_EQ(text(Double::toString(0.0001)), "0.0001");
+    EXPECT_EQ(text(Double::toString(0.00001)), "1E-05");
+    EXPECT_EQ(text(Double::toString(-2.5)), "-2.5");
+    EXPECT_EQ(text(Float::toString(0.1f)), "0.1");
+    EXPECT_EQ(text(Float::toString(3.0e38f)), "3E+38");
+    EXPECT_EQ(text(Double::toString(std::numeric_limits<double>::infinity())), "INF");
+    EXPECT_EQ(text(Double::toString(-std::numeric_limits<double>::max())), "-1.79769E+308");
+}
+
+TEST_F(FloatingTest, ParsingAcceptsDecimalTextOnly) {
+    EXPECT_EQ(Double::parseDouble(str("1.5")), 1.5);
+    EXPECT_EQ(Double::parseDouble(str("  -2.5e3d ")), -2500.0);
+    EXPECT_EQ(Double::parseDouble(str("+.5")), 0.5);
+    EXPECT_EQ(Double::parseDouble(str("7.")), 7.0);
+    EXPECT_EQ(Double::parseDouble(str("1E-2")), 0.01);
+    EXPECT_EQ(Double::parseDouble(str("0.1")), 0.1);
+    EXPECT_EQ(Double::parseDouble(str("1e400")), std::numeric_limits<double>::infinity());
+    EXPECT_EQ(Double::parseDouble(str("-1e99999999999999999999")), -std::numeric_limits<double>::infinity());
+    EXPECT_EQ(Double::parseDouble(str("1e-400")), 0.0);
+    EXPECT_TRUE(std::signbit(Double::parseDouble(str("-0"))));
+    EXPECT_EQ(Double::parseDouble(str("4.9e-324")), Double::longBitsToDouble(1));
+    EXPECT_TRUE(std::isnan(Double::parseDouble(str("NaN"))));
+    EXPECT_EQ(Double::parseDouble(str("-Infinity")), -std::numeric_limits<double>::infinity());
+    EXPECT_EQ(Float::parseFloat(str("0.1")), 0.1f);
+    EXPECT_EQ(Float::parseFloat(str("3.4028236e38")), std::numeric_limits<float>::infinity());
+    EXPECT_EQ(Float::parseFloat(str("1.4e-45f")), Float::intBitsToFloat(1));
+    for (const char* bad : {"1.5x", "e5", ".", "-", "1e", "1e+", "0x10", "1,5", "inf", "nan", "1.5ff", "1 2", "\xC3\xA9",
+                            "Infinityx", "--1", "1.2.3", "\xEF\xBC\x91"})
+        EXPECT_EQ(TEXT_THROWN(Double::parseDouble(str(bad))), std::string("java.lang.NumberFormatException: ") + bad);
+    EXPECT_EQ(TEXT_THROWN(Float::parseFloat(str(" \t "))), "java.lang.NumberFormatException: empty String");
+    EXPECT_EQ(VM_THROWN_CLASS(Float::parseFloat(VMPtr<String>())), "java.lang.NullPointerException");
+}
+
+// Random text made of characters that matter to the parsers (and some that
+// do not): every parser either returns or throws NumberFormatException, and
+// what parses agrees with the text printed back.
+TEST_F(FloatingTest, GarbageTextNeverCrashesAnyParser) {
+    std::u16string alphabet = u"0123456789+-.eEfFdDxXaAzZ \t\u00C0\u0663\uFFFFNaInfty";
+    alphabet += u'\0';
+    alphabet += char16_t(0xD800);
+    std::mt19937 random(4242);
+    for (int round = 0; round < 4000; ++round) {
+        std::u16string s;
+        const size_t length = random() % 14;
+        for (size_t i = 0; i < length; ++i) s += alphabet[random() % alphabet.size()];
+        VMPtr<String> text16 = str16(s);
+        for (int parser = 0; parser < 5; ++parser) {
+            std::string thrown;
+            try {
+                switch (parser) {
+                    case 0: {
+                        // Whatever parses is a sign and ASCII digits only.
+                        Integer::parseInt(text16);
+                        for (size_t i = s[0] == u'-' ? 1 : 0; i < s.size(); ++i)
+                            ASSERT_TRUE(s[i] >= u'0' && s[i] <= u'9') << int(s[i]);
+                        break;
+                    }
+                    case 1: Integer::parseInt(text16, 36); break;
+                    case 2: Long::parseLong(text16, 16); break;
+                    case 3: Float::parseFloat(text16); break;
+                    default: Double::parseDouble(text16); break;
+                }
+            } catch (Throwable* t) {
+                thrown = t->getClass()->name.c_str();
+            }
+            if (!thrown.empty()) {
+                ASSERT_EQ(thrown, "java.lang.NumberFormatException");
+            }
+        }
+    }
+    // Decimal text of random ints and longs parses back to the same value.
+    for (int round = 0; round < 2000; ++round) {
+        const jint i = jint(random());
+        ASSERT_EQ(Integer::parseInt(Integer::toString(i)), i);
+        const jint radix = jint(2 + random() % 35);
+        ASSERT_EQ(Integer::parseInt(Integer::toString(i, radix), radix), i);
+        const jlong l = jlong((uint64_t(random()) << 32) | random());
+        ASSERT_EQ(Long::parseLong(Long::toString(l, radix), radix), l);
+    }
+}
+
+TEST_F(FloatingTest, RegistrationsAndMath) {
+    for (const char* name : {"java.lang.Integer", "java.lang.Long", "java.lang.Double", "java.lang.Float",
+                             "java.lang.Character", "java.lang.Math"}) {
+        Class* record = _VM_findClass(name);
+        ASSERT_NE(record, nullptr) << name;
+        EXPECT_EQ(record->newInstanceFunction, nullptr) << name;
+        EXPECT_EQ(_VM_superClass(_VM_classRegistry(), record), Object::_VM_getClass()) << name;
+    }
+    EXPECT_EQ(Math::min(3, -4), -4);
+    EXPECT_EQ(Math::min(INT32_MIN, INT32_MAX), INT32_MIN);
+}
+
+}  // namespace
