@@ -8,6 +8,7 @@
 #include "VMClass.h"
 #include "VMThread.h"
 #include "VMThrow.h"
+#include "hal_number.h"
 #include "hal_property.h"
 #include "hal_system.h"
 #include "hal_thread.h"
@@ -39,8 +40,12 @@ const char* const kEarlyClasses[] = {
     "java.lang.System",
 };
 
-// Set at stage 2 once the floating-point constants have been fetched.
-bool floatConstantsReady = false;
+// The floating-point special values, fetched from the platform at stage 2.
+struct {
+    float nan, negativeInfinity, positiveInfinity;
+    double doubleNan, doubleNegativeInfinity, doublePositiveInfinity;
+    bool ready;
+} floatConstants{};
 
 // The destroy listener: event 3 asks the application to end.
 void destroyListener(jint type, jint count, const intptr_t* args) {
@@ -75,7 +80,11 @@ int _VM_startRuntime(VMRuntime* runtime, uint64_t baseLimit, uint64_t maximum, N
             _VM_createEventListeners();
             _VM_addEventListener(destroyListener, 1u << 3, 0);
             _VM_internTable();
-            floatConstantsReady = true;
+            HAL_getFloatConstants(nullptr, nullptr, &floatConstants.nan, &floatConstants.negativeInfinity,
+                                  &floatConstants.positiveInfinity);
+            HAL_getDoubleConstants(nullptr, nullptr, &floatConstants.doubleNan, &floatConstants.doubleNegativeInfinity,
+                                   &floatConstants.doublePositiveInfinity);
+            floatConstants.ready = true;
 
             runtime->stage = 9;
             VMThread* main = new VMThread(platformThread);
@@ -186,7 +195,7 @@ void _VM_shutdownRuntime(VMRuntime* runtime) {
     }
     VMThread::disableSwitching();
     if (VMThread::activeCount() > 1) _VM_report("Terminating with outstanding threads.\n");
-    floatConstantsReady = false;
+    floatConstants.ready = false;
     _VM_destroyEventListeners();
     _VM_stopAllocator();
     runtime->finalizer = nullptr;
