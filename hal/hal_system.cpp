@@ -92,6 +92,8 @@ int HAL_consoleWrite(int ch) {
     return HAL_OK;
 }
 
+int HAL_consoleFlush() { return std::fflush(stdout) == 0 ? HAL_OK : HAL_END_OF_DATA; }
+
 const char* HAL_getPlatformName() { return "WindowsMobile"; }
 const char* HAL_getPlatformVersion() { return "1"; }
 

@@ -55,6 +55,8 @@ const char* HAL_lastFatalMessage();
 // Writes the low 8 bits of ch to standard output; flushes after a newline.
 // Returns 0, or 3 when the write or the flush fails.
 int HAL_consoleWrite(int ch);
+// Pushes out what standard output holds. 0, or 3 when the flush fails.
+int HAL_consoleFlush();
 
 const char* HAL_getPlatformName();     // "WindowsMobile"
 const char* HAL_getPlatformVersion();  // "1"
