@@ -5,6 +5,7 @@
 
 #include "VMClass.h"
 #include "VMThrow.h"
+#include "com_tarsel_sorrel_cldc_io_ResourceInputStream.h"
 #include "java_lang_String.h"
 
 namespace java::lang {
@@ -55,6 +56,11 @@ VMPtr<String> Class::_VM_resolveName(VMPtr<String> resource) {
     for (char& c : prefix)
         if (c == '.') c = '/';
     return String::_VM_fromUTF8((prefix + text).c_str());
+}
+
+VMPtr<java::io::InputStream> Class::getResourceAsStream(VMPtr<String> resource) {
+    VMPtr<String> resolved = _VM_resolveName(resource);
+    return com::tarsel::sorrel::cldc::io::ResourceInputStream::create()->construct(resolved);
 }
 
 }  // namespace java::lang

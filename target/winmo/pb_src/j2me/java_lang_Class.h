@@ -6,6 +6,10 @@
 #include "VMList.h"
 #include "VMObject.h"
 
+namespace java::io {
+class InputStream;
+}
+
 namespace java::lang {
 
 using VMStaticInit = void (*)();
@@ -53,6 +57,9 @@ public:
     VMPtr<Object> newInstance();
     // The resource path of a name relative to this class's package.
     VMPtr<String> _VM_resolveName(VMPtr<String> name);
+    // A stream over the application resource of that name (resolved as by
+    // _VM_resolveName); IOException when it cannot be opened.
+    VMPtr<java::io::InputStream> getResourceAsStream(VMPtr<String> name);
 
     static Class* _VM_classRecord;
     static Class* _VM_getClass() { return _VM_classRecord; }

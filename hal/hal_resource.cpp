@@ -1,0 +1,174 @@
+// Platform layer: resource files on Linux.
+#include "hal_resource.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <new>
+#include <string>
+
+#include "hal_system.h"
+
+struct HAL_ResourceFile {
+    int fd = -1;
+};
+
+namespace {
+
+constexpr const char* kResourceFolder = "rsc/";
+
+// The name as a relative UTF-8 path with '/' separators; false when it must
+// be refused: empty, absolute, a NUL, an unpaired surrogate or a ".." folder.
+bool resourcePath(const char16_t* name, int32_t length, std::string& path) {
+    if (length <= 0) return false;
+    path.clear();
+    for (int32_t i = 0; i < length; ++i) {
+        uint32_t c = name[i];
+        if (c == 0) return false;
+        if (c == '\\') c = '/';
+        if (c >= 0xD800 && c <= 0xDBFF) {
+            if (i + 1 >= length || name[i + 1] < 0xDC00 || name[i + 1] > 0xDFFF) return false;
+            c = 0x10000 + ((c - 0xD800) << 10) + (uint32_t(name[i + 1]) - 0xDC00);
+            ++i;
+        } else if (c >= 0xDC00 && c <= 0xDFFF) {
+            return false;
+        }
+        if (c < 0x80) {
+            path += char(c);
+        } else if (c < 0x800) {
+            path += char(0xC0 | (c >> 6));
+            path += char(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            path += char(0xE0 | (c >> 12));
+            path += char(0x80 | ((c >> 6) & 0x3F));
+            path += char(0x80 | (c & 0x3F));
+        } else {
+            path += char(0xF0 | (c >> 18));
+            path += char(0x80 | ((c >> 12) & 0x3F));
+            path += char(0x80 | ((c >> 6) & 0x3F));
+            path += char(0x80 | (c & 0x3F));
+        }
+    }
+    if (path[0] == '/') return false;
+    // No folder may be "..": it would lead out of the resource folder.
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t slash = path.find('/', start);
+        size_t end = slash == std::string::npos ? path.size() : slash;
+        if (path.compare(start, end - start, "..") == 0) return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+// Opens the resource; the status of HAL_openResource.
+int openResourceFile(const char16_t* name, int32_t length, int* fdOut) {
+    *fdOut = -1;
+    if (name == nullptr || length <= 0) return HAL_BAD_ARGUMENT;
+    std::string relative;
+    if (!resourcePath(name, length, relative)) return HAL_BAD_ARGUMENT;
+    std::string path = HAL_programDirectory();
+    if (!path.empty() && path.back() != '/') path += '/';
+    path += kResourceFolder;
+    path += relative;
+    if (path.size() >= PATH_MAX) return HAL_OUT_OF_MEMORY;
+    int fd;
+    do {
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return HAL_NOT_FOUND;
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return HAL_NOT_FOUND;
+    }
+    *fdOut = fd;
+    return HAL_OK;
+}
+
+}  // namespace
+
+int HAL_openResource(HAL_ResourceFile** handle, const char16_t* name, int32_t length) {
+    if (handle == nullptr) return HAL_BAD_ARGUMENT;
+    *handle = nullptr;
+    int fd;
+    int status = openResourceFile(name, length, &fd);
+    if (status != HAL_OK) return status;
+    auto* file = new (std::nothrow) HAL_ResourceFile;
+    if (file == nullptr) {
+        ::close(fd);
+        return HAL_OUT_OF_MEMORY;
+    }
+    file->fd = fd;
+    *handle = file;
+    return HAL_OK;
+}
+
+int64_t HAL_getResourceSize(HAL_ResourceFile* handle) {
+    if (handle == nullptr) return -1;
+    struct stat info;
+    if (::fstat(handle->fd, &info) != 0) return -1;
+    return int64_t(info.st_size);
+}
+
+int HAL_readResource(HAL_ResourceFile* handle, void* buffer, int64_t offset, int32_t* count) {
+    if (handle == nullptr || buffer == nullptr || count == nullptr) return HAL_BAD_ARGUMENT;
+    if (offset < 0 || *count < 0 || offset > INT64_MAX - *count) return HAL_BAD_ARGUMENT;
+    auto* bytes = static_cast<unsigned char*>(buffer);
+    int32_t wanted = *count;
+    int32_t done = 0;
+    while (done < wanted) {
+        ssize_t n = ::pread(handle->fd, bytes + done, size_t(wanted - done), off_t(offset + done));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            *count = 0;
+            return HAL_IO_ERROR;
+        }
+        if (n == 0) break;  // end of the file
+        done += int32_t(n);
+    }
+    *count = done;
+    return HAL_OK;
+}
+
+void HAL_closeResource(HAL_ResourceFile* handle) {
+    if (handle == nullptr) return;
+    ::close(handle->fd);
+    delete handle;
+}
+
+int HAL_loadResource(const char16_t* name, int32_t length, uint8_t** buffer, int32_t* size) {
+    if (buffer == nullptr || size == nullptr) return HAL_BAD_ARGUMENT;
+    *buffer = nullptr;
+    *size = 0;
+    HAL_ResourceFile* file = nullptr;
+    int status = HAL_openResource(&file, name, length);
+    if (status != HAL_OK) return status;
+    int64_t fileSize = HAL_getResourceSize(file);
+    if (fileSize < 0) {
+        HAL_closeResource(file);
+        return HAL_IO_ERROR;
+    }
+    if (fileSize > INT32_MAX) {
+        HAL_closeResource(file);
+        return HAL_OUT_OF_MEMORY;
+    }
+    auto* block = static_cast<uint8_t*>(HAL_malloc(size_t(fileSize)));
+    if (block == nullptr) {
+        HAL_closeResource(file);
+        return HAL_OUT_OF_MEMORY;
+    }
+    int32_t count = int32_t(fileSize);
+    status = HAL_readResource(file, block, 0, &count);
+    HAL_closeResource(file);
+    if (status != HAL_OK) {
+        HAL_free(block);
+        return status;
+    }
+    *buffer = block;
+    *size = count;  // fewer bytes when the file shrank meanwhile
+    return HAL_OK;
+}

@@ -1,0 +1,201 @@
+// java.io.DataInputStream
+#include "java_io_DataInputStream.h"
+
+#include <bit>
+
+#include "java_io_EOFException.h"
+#include "java_io_UTFDataFormatException.h"
+
+namespace {
+
+// --- modified UTF-8 decoding ------------------------------------------------------
+// The decoding half of the runtime's UTF-8 codec, kept here until String's
+// shared codec routines can be called instead. Characters are 16-bit units of
+// one to three bytes; overlong forms are accepted (0xC0 0x80 is U+0000).
+
+// Decodes one character from *p, with remaining bytes left. A continuation
+// byte of the wrong form or a form cut off by the end gives U+0080; a lead
+// byte 10xxxxxx or 1111xxxx fails (ok false). remaining counts the bytes a
+// form needs even when they are missing, so it goes negative for a cut-off
+// form.
+jchar utf8DecodeChar(int64_t& remaining, const uint8_t*& p, bool& ok) {
+    ok = true;
+    if (remaining-- <= 0) return 0x80;
+    uint8_t b = *p;
+    switch (b >> 4) {
+        case 0: case 1: case 2: case 3: case 4: case 5: case 6: case 7:
+            ++p;
+            return b;
+        case 12: case 13: {
+            if (--remaining < 0) {
+                p += 1;
+                return 0x80;
+            }
+            uint8_t b1 = p[1];
+            p += 2;
+            if ((b1 & 0xC0) != 0x80) return 0x80;
+            return jchar(((b & 0x1F) << 6) + (b1 & 0x3F));
+        }
+        case 14: {
+            remaining -= 2;
+            if (remaining < 0) {
+                p += 1 + (remaining + 2);  // the bytes that were there
+                return 0x80;
+            }
+            uint8_t b1 = p[1];
+            uint8_t b2 = p[2];
+            p += 3;
+            if ((b1 & 0xC0) != 0x80 || (b2 & 0xC0) != 0x80) return 0x80;
+            return jchar(((b & 0x0F) << 12) + ((b1 & 0x3F) << 6) + (b2 & 0x3F));
+        }
+        default:
+            ok = false;
+            return 0;
+    }
+}
+
+// Decodes up to n characters from len bytes into dst; n becomes the number
+// stored (a failed character is stored as 0 and ends the decoding). The
+// result is the number of bytes consumed, counting the missing bytes of a
+// form cut off by the end.
+int64_t utf8Decode(jchar* dst, jint& n, const uint8_t* bytes, jint len, bool& ok) {
+    ok = true;
+    int64_t remaining = len;
+    const uint8_t* p = bytes;
+    jint stored = 0;
+    while (remaining > 0 && stored < n && ok) dst[stored++] = utf8DecodeChar(remaining, p, ok);
+    n = stored;
+    return int64_t(len) - remaining;
+}
+
+[[noreturn]] void throwEOF() { _VM_throw(java::io::EOFException::create()->construct()); }
+
+[[noreturn]] void throwUTFDataFormat() { _VM_throw(java::io::UTFDataFormatException::create()->construct()); }
+
+}  // namespace
+
+namespace java::io {
+
+using java::lang::String;
+
+VMPtr<DataInputStream> DataInputStream::construct(VMPtr<InputStream> stream) {
+    java::lang::Object::construct();
+    in = stream;
+    return this;
+}
+
+jint DataInputStream::read(VMPtr<VMArray<jbyte, 1>> b, jint off, jint len) { return in->read(b, off, len); }
+
+jint DataInputStream::read(VMPtr<VMArray<jbyte, 1>> b) {
+    if (b == nullptr) _VM_throwNullPointer();
+    return in->read(b, 0, b->length);
+}
+
+jint DataInputStream::read() { return in->read(); }
+jlong DataInputStream::skip(jlong n) { return in->skip(n); }
+jint DataInputStream::available() { return in->available(); }
+void DataInputStream::close() { in->close(); }
+void DataInputStream::mark(jint readlimit) { in->mark(readlimit); }
+void DataInputStream::reset() { in->reset(); }
+jboolean DataInputStream::markSupported() { return in->markSupported(); }
+
+void DataInputStream::readFully(VMPtr<VMArray<jbyte, 1>> b, jint off, jint len) {
+    if (len < 0) _VM_throwIndexOutOfBoundsException();
+    jint n = 0;
+    while (n < len) {
+        jint c = read(b, off + n, len - n);
+        if (c < 0) throwEOF();
+        n += c;
+    }
+}
+
+void DataInputStream::readFully(VMPtr<VMArray<jbyte, 1>> b) {
+    if (b == nullptr) _VM_throwNullPointer();
+    readFully(b, 0, b->length);
+}
+
+jint DataInputStream::skipBytes(jint n) {
+    jint total = 0;
+    while (total < n) {
+        jint s = jint(skip(jlong(n) - total));
+        if (s <= 0) break;
+        total += s;
+    }
+    return total;
+}
+
+jboolean DataInputStream::readBoolean() {
+    jint c = read();
+    if (c < 0) throwEOF();
+    return c != 0;
+}
+
+jbyte DataInputStream::readByte() {
+    jint c = read();
+    if (c < 0) throwEOF();
+    return jbyte(c);
+}
+
+jint DataInputStream::readUnsignedByte() {
+    jint c = read();
+    if (c < 0) throwEOF();
+    return c;
+}
+
+jint DataInputStream::readUnsignedShort() {
+    jint b1 = read();
+    jint b2 = read();
+    if ((b1 | b2) < 0) throwEOF();
+    return (b1 << 8) + b2;
+}
+
+jshort DataInputStream::readShort() { return jshort(readUnsignedShort()); }
+
+jchar DataInputStream::readChar() { return jchar(readUnsignedShort()); }
+
+jint DataInputStream::readInt() {
+    jint b1 = read();
+    jint b2 = read();
+    jint b3 = read();
+    jint b4 = read();
+    if ((b1 | b2 | b3 | b4) < 0) throwEOF();
+    return jint((uint32_t(b1) << 24) + (uint32_t(b2) << 16) + (uint32_t(b3) << 8) + uint32_t(b4));
+}
+
+jlong DataInputStream::readLong() {
+    jlong high = readInt();
+    jlong low = readInt();
+    return jlong((uint64_t(high) << 32) + (uint64_t(low) & 0xFFFFFFFFu));
+}
+
+jfloat DataInputStream::readFloat() { return std::bit_cast<jfloat>(readInt()); }
+
+jdouble DataInputStream::readDouble() { return std::bit_cast<jdouble>(readLong()); }
+
+VMPtr<String> DataInputStream::readUTF() {
+    jint utflen = readUnsignedShort();
+    VMPtr<VMArray<jbyte, 1>> bytes = VMArray<jbyte, 1>::create(utflen);
+    readFully(bytes, 0, utflen);
+
+    // Room for utflen characters: on the stack for short strings, else in an
+    // array of the heap.
+    constexpr jint kStackChars = 256;
+    jchar stackChars[kStackChars];
+    VMPtr<VMArray<jchar, 1>> heapChars;
+    jchar* chars = stackChars;
+    if (utflen > kStackChars) {
+        heapChars = VMArray<jchar, 1>::create(utflen);
+        chars = heapChars->elements();
+    }
+    jint n = utflen;
+    bool ok = false;
+    int64_t consumed = utf8Decode(chars, n, reinterpret_cast<const uint8_t*>(bytes->elements()), utflen, ok);
+    if (!ok || consumed != utflen) throwUTFDataFormat();
+    return String::create()->_VM_initLength(chars, n);
+}
+
+}  // namespace java::io
+
+VM_REGISTER_CLASS(java::io::DataInputStream, .name = "java.io.DataInputStream", .superName = "java.io.InputStream",
+                  .sourceName = "target/winmo/pb_src/j2me/java_io_DataInputStream",
+                  .interfaces = {"java.io.DataInput"})

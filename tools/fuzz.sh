@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets with clang (libFuzzer, ASan, UBSan) into build-fuzz
+# and runs each for a bounded time over a small seed corpus.
+#   FUZZ_SECONDS  seconds per target (default 60)
+#   FUZZ_JOBS     parallel compile jobs (default: all processors)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+seconds=${FUZZ_SECONDS:-60}
+jobs=${FUZZ_JOBS:-$(nproc)}
+if ! command -v clang++ >/dev/null; then
+  echo "fuzz.sh: clang++ is not installed (packages clang, libclang-rt-14-dev)" >&2
+  exit 1
+fi
+
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DVESSILO_FUZZ=ON -DVESSILO_TESTS=OFF -DVESSILO_BENCH=OFF >/dev/null
+cmake --build build-fuzz --target fuzz_data_input -j "$jobs"
+
+# Seeds for the data input target. Byte 0 & 63 is the number of operation
+# bytes at the end; 0 reads the content as a run of readUTF() calls.
+corpus=build-fuzz/corpus/fuzz_data_input
+mkdir -p "$corpus" build-fuzz/artifacts
+seed() { printf "$2" >"$corpus/seed-$1"; }
+seed utf-ascii '\x00\x00\x05hello\x00\x00'
+seed utf-zero '\x00\x00\x02\xc0\x80'
+seed utf-euro '\x00\x00\x03\xe2\x82\xac'
+seed utf-mixed '\x00\x00\x06A\xc3\xa9\xe2\x82\xac'
+seed utf-bad-lead '\x00\x00\x01\x80'
+seed utf-bad-continuation '\x00\x00\x02\xc3\x28'
+seed utf-cut '\x00\x00\x02\xe2\x82'
+seed utf-short '\x00\x00\x05abc'
+# Primitives: readInt, readLong, readUnsignedShort, readShort, readChar,
+# readByte/readUnsignedByte, readBoolean, readFloat, readDouble.
+seed primitives '\x09\x01\x02\x03\x04\x01\x02\x03\x04\x05\x06\x07\x08\xff\xfe\x80\x01\x00\x41\x7f\x80\x01\x3f\x80\x00\x00\x3f\xf0\x00\x00\x00\x00\x00\x00\x01\x02\x03\x04\x05\x06\x07\x08\x09'
+# readFully with arguments, skipBytes, skip, mark, reset, read(b, off, len),
+# read(), available, readFully(b), a new stream over part of the content.
+seed arrays '\x10abcdefghijklmnopqrstuvwxyz0123456789\x0a\x02\x05\x0b\x01\x0d\x10\x0e\x0f\x00\x10\x11\x12\x13\xfe\x03\x0c\x02\x00'
+
+ASAN_OPTIONS=detect_leaks=0 build-fuzz/fuzz/fuzz_data_input -max_total_time="$seconds" -timeout=10 \
+  -rss_limit_mb=2048 -artifact_prefix=build-fuzz/artifacts/ -print_final_stats=1 "$corpus"
