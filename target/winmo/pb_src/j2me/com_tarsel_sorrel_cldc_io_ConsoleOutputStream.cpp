@@ -1,0 +1,21 @@
+#include "com_tarsel_sorrel_cldc_io_ConsoleOutputStream.h"
+
+#include "hal_system.h"
+
+namespace com::tarsel::sorrel::cldc::io {
+
+VMPtr<ConsoleOutputStream> ConsoleOutputStream::construct() {
+    java::io::OutputStream::construct();
+    return this;
+}
+
+void ConsoleOutputStream::write(jint b) { HAL_consoleWrite(b); }
+
+void ConsoleOutputStream::flush() { HAL_consoleFlush(); }
+
+}  // namespace com::tarsel::sorrel::cldc::io
+
+VM_REGISTER_CLASS(com::tarsel::sorrel::cldc::io::ConsoleOutputStream,
+                  .name = "com.tarsel.sorrel.cldc.io.ConsoleOutputStream", .superName = "java.io.OutputStream",
+                  .sourceName = "target/winmo/pb_src/j2me/com_tarsel_sorrel_cldc_io_ConsoleOutputStream",
+                  .newInstance = _VM_newInstanceOf<com::tarsel::sorrel::cldc::io::ConsoleOutputStream>)
