@@ -47,6 +47,8 @@ case "$mode" in
     build build-stress -DCMAKE_BUILD_TYPE=Debug -DVESSILO_GC_STRESS=ON -DVESSILO_BENCH=OFF
     (cd build-stress && VESSILO_GC_STRESS=1 ctest --output-on-failure -j "$jobs" --timeout 900 -L '^vm$')
     (cd build-stress && VESSILO_GC_STRESS=${VESSILO_GC_STRESS_N:-3} ctest --output-on-failure -j "$jobs" --timeout 900 -LE '^vm$')
+    # The parsers of outside data under the fuzzer, for a bounded time.
+    FUZZ_SECONDS=${FUZZ_SECONDS:-60} FUZZ_JOBS=$jobs bash tools/fuzz.sh
     ;;
   *)
     echo "usage: $0 run|test" >&2; exit 2 ;;
