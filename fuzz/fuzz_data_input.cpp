@@ -19,7 +19,7 @@
 #include <cstring>
 
 #include "VM.h"
-#include "hal.h"
+#include "vm_boot.h"
 #include "java_io_ByteArrayInputStream.h"
 #include "java_io_ByteArrayOutputStream.h"
 #include "java_io_DataInputStream.h"
@@ -37,19 +37,6 @@ using java::io::DataOutputStream;
 using java::io::OutputStreamWriter;
 using java::lang::String;
 using Bytes = VMArray<jbyte, 1>;
-
-void bootOnce() {
-    static bool booted = false;
-    if (booted) return;
-    booted = true;
-    _VM_installHostCallbacks();
-    HAL_enterVMLock();
-    int status = vmInitCallback(uint64_t(64) << 20, uint64_t(1) << 30, HAL_getCurrentThread(), nullptr, 0);
-    if (status != 1) {
-        std::fprintf(stderr, "runtime boot failed: %d\n", status);
-        std::abort();
-    }
-}
 
 [[noreturn]] void fail(const char* what) {
     std::fprintf(stderr, "fuzz_data_input: %s\n", what);
@@ -147,7 +134,7 @@ void readStrings(VMPtr<Bytes>& content) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    bootOnce();
+    vmBootOnce();
     if (size == 0) return 0;
     size_t opCount = data[0] & 63;
     if (opCount > size - 1) opCount = size - 1;
