@@ -25,12 +25,6 @@ inline VMPtr<VMArray<jbyte, 1>> bytes(const std::string& raw) {
     return array;
 }
 
-inline std::string raw(const VMPtr<VMArray<jbyte, 1>>& array) {
-    std::string result;
-    for (jint i = 0; i < array->length; ++i) result += char(array->get(i));
-    return result;
-}
-
 // "Class: message" of what the statement threw ("Class" alone without a
 // message), or "" when it threw nothing.
 #define TEXT_THROWN(statement)                                              \

@@ -1,7 +1,6 @@
 // java.lang.Float
 #include "java_lang_Float.h"
 
-#include <cmath>
 #include <cstring>
 
 #include "hal_number.h"
@@ -19,19 +18,6 @@ jfloat Float::POSITIVE_INFINITY = 0;
 void Float::_VM_clinit() { HAL_getFloatConstants(&MAX_VALUE, &MIN_VALUE, &NaN, &NEGATIVE_INFINITY, &POSITIVE_INFINITY); }
 
 VMPtr<String> Float::toString(jfloat f) { return Double::toString(jdouble(f)); }
-
-jfloat Float::parseFloat(VMPtr<String> s) { return jfloat(_VM_parseFloatingText(s, true)); }
-
-jint Float::floatToIntBits(jfloat value) {
-    if (std::isnan(value)) return jint(0x7FC00000);
-    return floatToRawIntBits(value);
-}
-
-jint Float::floatToRawIntBits(jfloat value) {
-    jint bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
-}
 
 jfloat Float::intBitsToFloat(jint bits) {
     jfloat value;

@@ -1,5 +1,5 @@
-// java.lang.Float: text conversion, bit patterns and the limit constants of
-// the 32-bit floating-point type.
+// java.lang.Float: text conversion, the bit-pattern conversion and the limit
+// constants of the 32-bit floating-point type.
 #pragma once
 
 #include "VMClass.h"
@@ -20,11 +20,8 @@ public:
 
     // The value widened to double, then Double.toString.
     static VMPtr<String> toString(jfloat f);
-    // As Double.parseDouble, rounded to the nearest float.
-    static jfloat parseFloat(VMPtr<String> s);
-    // The bit pattern (every NaN as 0x7FC00000) and back.
-    static jint floatToIntBits(jfloat value);
-    static jint floatToRawIntBits(jfloat value);
+    // The float whose IEEE 754 pattern is bits, taken unchanged (a NaN keeps
+    // its bits).
     static jfloat intBitsToFloat(jint bits);
 };
 

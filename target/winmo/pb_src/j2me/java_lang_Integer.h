@@ -17,7 +17,6 @@ public:
     jint value = 0;
 
     VMPtr<Integer> construct(jint value);
-    jint intValue() const { return value; }
 
     jint hashCode() override { return value; }
     jboolean equals(VMPtr<Object> obj) override;

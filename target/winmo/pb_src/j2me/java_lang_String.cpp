@@ -174,15 +174,17 @@ using java::lang::String;
 using CharArray = VMArray<jchar, 1>;
 using ByteArray = VMArray<jbyte, 1>;
 
-enum class Encoding { Utf8, Latin1, Ascii };
+// Latin-1 and ASCII decode alike: each byte is one character.
+enum class Encoding { Utf8, SingleByte };
 
 // The encoding a name stands for; UnsupportedEncodingException (with the
 // name) for any other name, NullPointerException for null.
 Encoding encodingOf(const VMPtr<String>& enc) {
     if (enc == nullptr) _VM_throwNullPointer();
     if (enc->_VM_equalsLiteral("UTF-8") || enc->_VM_equalsLiteral("UTF8")) return Encoding::Utf8;
-    if (enc->_VM_equalsLiteral("ISO-8859-1") || enc->_VM_equalsLiteral("ISO8859_1")) return Encoding::Latin1;
-    if (enc->_VM_equalsLiteral("US-ASCII") || enc->_VM_equalsLiteral("ASCII")) return Encoding::Ascii;
+    if (enc->_VM_equalsLiteral("ISO-8859-1") || enc->_VM_equalsLiteral("ISO8859_1") ||
+        enc->_VM_equalsLiteral("US-ASCII") || enc->_VM_equalsLiteral("ASCII"))
+        return Encoding::SingleByte;
     _VM_throw(java::io::UnsupportedEncodingException::create()->construct(enc));
 }
 
@@ -260,11 +262,6 @@ VMPtr<String> String::construct(jint off, jint cnt, VMPtr<CharArray> chars) {
     return this;
 }
 
-VMPtr<String> String::construct(VMPtr<CharArray> chars) {
-    if (chars == nullptr) _VM_throwNullPointer();
-    return construct(chars, 0, chars->length);
-}
-
 VMPtr<String> String::construct(VMPtr<CharArray> chars, jint off, jint cnt) {
     Object::construct();
     if (chars == nullptr) _VM_throwNullPointer();
@@ -282,11 +279,6 @@ VMPtr<String> String::construct(VMPtr<CharArray> chars, jint off, jint cnt) {
 VMPtr<String> String::construct(VMPtr<ByteArray> bytes) {
     if (bytes == nullptr) _VM_throwNullPointer();
     return construct(bytes, 0, bytes->length, VM_STR("UTF-8"));
-}
-
-VMPtr<String> String::construct(VMPtr<ByteArray> bytes, VMPtr<String> enc) {
-    if (bytes == nullptr) _VM_throwNullPointer();
-    return construct(bytes, 0, bytes->length, enc);
 }
 
 VMPtr<String> String::construct(VMPtr<ByteArray> bytes, jint off, jint len) {
@@ -392,27 +384,6 @@ void String::getChars(jint srcBegin, jint srcEnd, VMPtr<CharArray> dst, jint dst
     if (n > 0) std::memmove(dst->elements() + dstBegin, _VM_chars() + srcBegin, size_t(n) * sizeof(jchar));
 }
 
-VMPtr<ByteArray> String::getBytes() { return getBytes(VM_STR("UTF-8")); }
-
-VMPtr<ByteArray> String::getBytes(VMPtr<String> enc) {
-    const Encoding encoding = encodingOf(enc);
-    if (encoding == Encoding::Utf8) {
-        const jlong length = _VM_utf8Length(_VM_chars(), count, false);
-        if (length > INT32_MAX) _VM_throwOutOfMemoryError();
-        VMPtr<ByteArray> bytes = ByteArray::create(jint(length));
-        jint room = jint(length);
-        _VM_utf8Encode(bytes->elements(), room, _VM_chars(), count, false, false);
-        return bytes;
-    }
-    // Characters the encoding cannot hold become '?'.
-    const jchar limit = encoding == Encoding::Latin1 ? 0xFF : 0x7F;
-    VMPtr<ByteArray> bytes = ByteArray::create(count);
-    const jchar* chars = _VM_chars();
-    jbyte* target = bytes->elements();
-    for (jint i = 0; i < count; ++i) target[i] = jbyte(chars[i] <= limit ? chars[i] : u'?');
-    return bytes;
-}
-
 jint String::hashCode() {
     jint h = 0;
     const jchar* chars = _VM_chars();
@@ -430,16 +401,6 @@ jboolean String::equals(VMPtr<Object> anObject) {
 jboolean String::equalsIgnoreCase(VMPtr<String> anotherString) {
     if (anotherString == nullptr || anotherString->count != count) return false;
     return regionMatches(true, 0, anotherString, 0, count);
-}
-
-jint String::compareTo(VMPtr<String> anotherString) {
-    if (anotherString == nullptr) _VM_throwNullPointer();
-    const jint n = count < anotherString->count ? count : anotherString->count;
-    const jchar* a = _VM_chars();
-    const jchar* b = anotherString->_VM_chars();
-    for (jint i = 0; i < n; ++i)
-        if (a[i] != b[i]) return jint(a[i]) - jint(b[i]);
-    return count - anotherString->count;
 }
 
 jboolean String::regionMatches(jboolean ignoreCase, jint toffset, VMPtr<String> other, jint ooffset, jint len) {
@@ -464,11 +425,6 @@ jboolean String::startsWith(VMPtr<String> prefix, jint toffset) {
 
 jboolean String::startsWith(VMPtr<String> prefix) { return startsWith(prefix, 0); }
 
-jboolean String::endsWith(VMPtr<String> suffix) {
-    if (suffix == nullptr) _VM_throwNullPointer();
-    return startsWith(suffix, count - suffix->count);
-}
-
 jint String::indexOf(jint ch) { return indexOf(ch, 0); }
 
 jint String::indexOf(jint ch, jint fromIndex) {
@@ -480,20 +436,6 @@ jint String::indexOf(jint ch, jint fromIndex) {
     return -1;
 }
 
-jint String::indexOf(VMPtr<String> str) { return indexOf(str, 0); }
-
-jint String::indexOf(VMPtr<String> str, jint fromIndex) {
-    if (str == nullptr) _VM_throwNullPointer();
-    if (fromIndex < 0) fromIndex = 0;
-    const jint n = str->count;
-    if (fromIndex > count - n) return n == 0 && fromIndex >= count ? count : -1;
-    const jchar* chars = _VM_chars();
-    const jchar* wanted = str->_VM_chars();
-    for (jint i = fromIndex; i <= count - n; ++i)
-        if (std::memcmp(chars + i, wanted, size_t(n) * sizeof(jchar)) == 0) return i;
-    return -1;
-}
-
 jint String::lastIndexOf(jint ch) { return lastIndexOf(ch, count - 1); }
 
 jint String::lastIndexOf(jint ch, jint fromIndex) {
@@ -501,20 +443,6 @@ jint String::lastIndexOf(jint ch, jint fromIndex) {
     const jchar* chars = _VM_chars();
     for (jint i = start; i >= 0; --i)
         if (jint(chars[i]) == ch) return i;
-    return -1;
-}
-
-jint String::lastIndexOf(VMPtr<String> str) { return lastIndexOf(str, count); }
-
-jint String::lastIndexOf(VMPtr<String> str, jint fromIndex) {
-    if (str == nullptr) _VM_throwNullPointer();
-    const jint n = str->count;
-    jint start = count - n;
-    if (fromIndex < start) start = fromIndex;
-    const jchar* chars = _VM_chars();
-    const jchar* wanted = str->_VM_chars();
-    for (jint i = start; i >= 0; --i)
-        if (std::memcmp(chars + i, wanted, size_t(n) * sizeof(jchar)) == 0) return i;
     return -1;
 }
 
@@ -555,29 +483,18 @@ VMPtr<String> String::replace(jchar oldChar, jchar newChar) {
     return create()->construct(0, count, result);
 }
 
-namespace {
-
-// A copy converted by `convert` from the first character it changes, or the
-// string itself when it changes none.
-template <class Convert>
-VMPtr<String> convertCase(String* s, Convert convert) {
-    const jchar* chars = s->_VM_chars();
+VMPtr<String> String::toLowerCase() {
+    const jchar* chars = _VM_chars();
     jint first = 0;
-    while (first < s->count && convert(chars[first]) == chars[first]) ++first;
-    if (first == s->count) return s;
-    VMPtr<CharArray> result = CharArray::create(s->count);
-    chars = s->_VM_chars();
+    while (first < count && Character::toLowerCase(chars[first]) == chars[first]) ++first;
+    if (first == count) return this;
+    VMPtr<CharArray> result = CharArray::create(count);
+    chars = _VM_chars();
     jchar* target = result->elements();
     std::memcpy(target, chars, size_t(first) * sizeof(jchar));
-    for (jint i = first; i < s->count; ++i) target[i] = convert(chars[i]);
-    return String::create()->construct(0, s->count, result);
+    for (jint i = first; i < count; ++i) target[i] = Character::toLowerCase(chars[i]);
+    return create()->construct(0, count, result);
 }
-
-}  // namespace
-
-VMPtr<String> String::toLowerCase() { return convertCase(this, Character::toLowerCase); }
-
-VMPtr<String> String::toUpperCase() { return convertCase(this, Character::toUpperCase); }
 
 VMPtr<String> String::trim() {
     const jchar* chars = _VM_chars();
@@ -589,42 +506,14 @@ VMPtr<String> String::trim() {
     return substring(begin, end);
 }
 
-VMPtr<String> String::intern() {
-    VMCString key;
-    _VM_toCString(&key);
-    VMStringMap* table = _VM_internTable();
-    void* found = _VM_mapGet(table, key.c_str());
-    if (found != nullptr) {
-        _VM_cstrFree(&key);
-        return static_cast<VMNative<String>*>(found)->target;
-    }
-    VMNative<String>* root = nullptr;
-    try {
-        root = new (_VM_alloc(sizeof(VMNative<String>), 1)) VMNative<String>();
-    } catch (...) {
-        _VM_cstrFree(&key);
-        throw;
-    }
-    *root = this;
-    _VM_mapPut(table, key.c_str(), root);
-    _VM_cstrFree(&key);
-    return this;
-}
-
 VMPtr<String> String::valueOf(VMPtr<Object> obj) {
     if (obj == nullptr) return VM_STR("null");
     return obj->toString();
 }
 
-VMPtr<String> String::valueOf(VMPtr<CharArray> data) { return create()->construct(data); }
-
-VMPtr<String> String::valueOf(VMPtr<CharArray> data, jint off, jint cnt) { return create()->construct(data, off, cnt); }
-
 VMPtr<String> String::valueOf(jboolean b) { return b ? VM_STR("true") : VM_STR("false"); }
 
 VMPtr<String> String::valueOf(jchar c) { return create()->_VM_initLength(&c, 1); }
-
-VMPtr<String> String::valueOf(jint i) { return Integer::toString(i); }
 
 VMPtr<String> String::valueOf(jlong l) { return Long::toString(l, 10); }
 

@@ -76,13 +76,10 @@ public:
     VMPtr<String> construct(const char* utf8);
     // Library-internal: takes the array unchanged, no checks, no copy.
     VMPtr<String> construct(jint offset, jint count, VMPtr<VMArray<jchar, 1>> value);
-    // String(char[] value) and String(char[] value, int offset, int count):
-    // copies the characters.
-    VMPtr<String> construct(VMPtr<VMArray<jchar, 1>> value);
+    // String(char[] value, int offset, int count): copies the characters.
     VMPtr<String> construct(VMPtr<VMArray<jchar, 1>> value, jint offset, jint count);
     // String(byte[] ...): decodes by the named encoding ("UTF-8" by default).
     VMPtr<String> construct(VMPtr<VMArray<jbyte, 1>> bytes);
-    VMPtr<String> construct(VMPtr<VMArray<jbyte, 1>> bytes, VMPtr<String> enc);
     VMPtr<String> construct(VMPtr<VMArray<jbyte, 1>> bytes, jint off, jint len);
     VMPtr<String> construct(VMPtr<VMArray<jbyte, 1>> bytes, jint off, jint len, VMPtr<String> enc);
     // Shares the buffer's array (the buffer copies before changing it).
@@ -100,24 +97,16 @@ public:
     jint length() const { return count; }
     jchar charAt(jint index);
     void getChars(jint srcBegin, jint srcEnd, VMPtr<VMArray<jchar, 1>> dst, jint dstBegin);
-    VMPtr<VMArray<jbyte, 1>> getBytes();
-    VMPtr<VMArray<jbyte, 1>> getBytes(VMPtr<String> enc);
     jint hashCode() override;
     jboolean equals(VMPtr<Object> anObject) override;
     jboolean equalsIgnoreCase(VMPtr<String> anotherString);
-    jint compareTo(VMPtr<String> anotherString);
     jboolean regionMatches(jboolean ignoreCase, jint toffset, VMPtr<String> other, jint ooffset, jint len);
     jboolean startsWith(VMPtr<String> prefix, jint toffset);
     jboolean startsWith(VMPtr<String> prefix);
-    jboolean endsWith(VMPtr<String> suffix);
     jint indexOf(jint ch);
     jint indexOf(jint ch, jint fromIndex);
-    jint indexOf(VMPtr<String> str);
-    jint indexOf(VMPtr<String> str, jint fromIndex);
     jint lastIndexOf(jint ch);
     jint lastIndexOf(jint ch, jint fromIndex);
-    jint lastIndexOf(VMPtr<String> str);
-    jint lastIndexOf(VMPtr<String> str, jint fromIndex);
 
     // --- derived strings ----------------------------------------------------------
     VMPtr<String> substring(jint beginIndex);
@@ -125,22 +114,16 @@ public:
     VMPtr<String> concat(VMPtr<String> str);
     VMPtr<String> replace(jchar oldChar, jchar newChar);
     VMPtr<String> toLowerCase();
-    VMPtr<String> toUpperCase();
     VMPtr<String> trim();
     VMPtr<String> toString() override { return VMPtr<String>(this); }
-    // The canonical string with these characters (shared with literals).
-    VMPtr<String> intern();
 
     static VMPtr<String> valueOf(VMPtr<Object> obj);
-    static VMPtr<String> valueOf(VMPtr<VMArray<jchar, 1>> data);
-    static VMPtr<String> valueOf(VMPtr<VMArray<jchar, 1>> data, jint offset, jint count);
     static VMPtr<String> valueOf(jboolean b);
     static VMPtr<String> valueOf(jchar c);
-    static VMPtr<String> valueOf(jint i);
     static VMPtr<String> valueOf(jlong l);
     static VMPtr<String> valueOf(jfloat f);
     static VMPtr<String> valueOf(jdouble d);
-    // A C character would silently pick the int form: use u'c'.
+    // A C character is no 16-bit character: use u'c'.
     static VMPtr<String> valueOf(char c) = delete;
 
     void markReferences(uint32_t bits) override { _VM_markRef(value, bits); }
