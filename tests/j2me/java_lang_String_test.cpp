@@ -414,13 +414,6 @@ TEST_F(StringDerivedTest, ReplaceCaseAndTrimReturnTheReceiverWhenNothingChanges)
     EXPECT_EQ(chars(str16(std::u16string(u"\t ") + u'\0' + u"x y\n")->trim()), u"x y");
 }
 
-TEST_F(StringDerivedTest, ConcatJoinsAndKeepsTheReceiverForAnEmptyArgument) {
-    VMPtr<String> a = str("ab");
-    EXPECT_EQ(a->concat(str("")).get(), a.get());
-    EXPECT_EQ(chars(a->concat(str("cd"))), u"abcd");
-    EXPECT_EQ(VM_THROWN_CLASS(a->concat(VMPtr<String>())), "java.lang.NullPointerException");
-}
-
 TEST_F(StringDerivedTest, ValueOfEveryType) {
     EXPECT_EQ(String::valueOf(VMPtr<Object>()).get(), String::valueOf(VMPtr<Object>()).get());
     EXPECT_EQ(String::valueOf(VMPtr<Object>()).get(), VM_STR("null").get());

@@ -458,17 +458,6 @@ VMPtr<String> String::substring(jint beginIndex, jint endIndex) {
     return create()->construct(offset + beginIndex, endIndex - beginIndex, value);
 }
 
-VMPtr<String> String::concat(VMPtr<String> str) {
-    if (str == nullptr) _VM_throwNullPointer();
-    if (str->count == 0) return this;
-    const int64_t total = int64_t(count) + str->count;
-    if (total > INT32_MAX) _VM_throwOutOfMemoryError();
-    VMPtr<CharArray> chars = CharArray::create(jint(total));
-    std::memcpy(chars->elements(), _VM_chars(), size_t(count) * sizeof(jchar));
-    std::memcpy(chars->elements() + count, str->_VM_chars(), size_t(str->count) * sizeof(jchar));
-    return create()->construct(0, jint(total), chars);
-}
-
 VMPtr<String> String::replace(jchar oldChar, jchar newChar) {
     if (oldChar == newChar) return this;
     const jchar* chars = _VM_chars();

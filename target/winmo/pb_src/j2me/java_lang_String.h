@@ -111,7 +111,6 @@ public:
     // --- derived strings ----------------------------------------------------------
     VMPtr<String> substring(jint beginIndex);
     VMPtr<String> substring(jint beginIndex, jint endIndex);
-    VMPtr<String> concat(VMPtr<String> str);
     VMPtr<String> replace(jchar oldChar, jchar newChar);
     VMPtr<String> toLowerCase();
     VMPtr<String> trim();

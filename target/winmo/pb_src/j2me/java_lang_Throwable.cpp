@@ -1,6 +1,8 @@
 // java.lang.Throwable
 #include "java_lang_Throwable.h"
 
+#include "java_lang_StringBuffer.h"
+
 #include "VMThread.h"
 #include "hal_system.h"
 
@@ -36,7 +38,10 @@ VMPtr<String> Throwable::toString() {
     VMPtr<String> name = getClass()->getName();
     VMPtr<String> text = getMessage();
     if (text == nullptr) return name;
-    return name->concat(String::_VM_fromUTF8(": "))->concat(text);
+    VMPtr<StringBuffer> buffer = StringBuffer::create()->construct(name);
+    buffer->append(": ");
+    buffer->append(text);
+    return buffer->toString();
 }
 
 void Throwable::printStackTrace() {

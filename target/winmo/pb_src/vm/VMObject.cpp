@@ -13,7 +13,9 @@
 #include "VMThrow.h"
 #include "hal_system.h"
 #include "hal_thread.h"
+#include "java_lang_Integer.h"
 #include "java_lang_String.h"
+#include "java_lang_StringBuffer.h"
 
 VMHeapAccount _VM_heap;
 
@@ -290,10 +292,10 @@ jint Object::hashCode() { return jint(uint32_t(reinterpret_cast<uintptr_t>(this)
 jboolean Object::equals(VMPtr<Object> obj) { return obj.target == this; }
 
 VMPtr<String> Object::toString() {
-    VMPtr<String> name = getClass()->getName();
-    char hex[16];
-    std::snprintf(hex, sizeof hex, "@%" PRIx32, uint32_t(hashCode()));
-    return name->concat(String::_VM_fromUTF8(hex));
+    VMPtr<java::lang::StringBuffer> text = java::lang::StringBuffer::create()->construct(getClass()->getName());
+    text->append(u'@');
+    text->append(java::lang::Integer::toHexString(hashCode()));
+    return text->toString();
 }
 
 Class* Object::getClass() { return _VM_classRecord; }
