@@ -1,0 +1,212 @@
+// java.util.Hashtable
+#include "java_util_Hashtable.h"
+
+#include <cstdint>
+#include <string>
+
+#include "java_lang_IllegalArgumentException.h"
+#include "java_util_HashtableEnumerator.h"
+
+using java::lang::Object;
+using java::lang::String;
+
+namespace {
+
+using java::util::HashtableEntry;
+
+// The bucket of a hash code: the sign-cleared hash modulo the capacity.
+inline jint bucketOf(jint hash, jint capacity) { return jint((uint32_t(hash) & 0x7FFFFFFFu) % uint32_t(capacity)); }
+
+// Three quarters of the capacity, truncated (in 64 bits, so that very large
+// capacities do not give a negative limit).
+inline jint thresholdFor(jint capacity) { return jint(int64_t(capacity) * 75 / 100); }
+
+inline bool matches(HashtableEntry* entry, jint hash, const VMPtr<Object>& key) {
+    return entry->hash == hash && entry->key->equals(key);
+}
+
+// Collects the characters of the text form.
+struct TextBuilder {
+    std::u16string chars;
+
+    void append(const char* ascii) {
+        while (*ascii != 0) chars.push_back(jchar(*ascii++));
+    }
+    // An object as its own toString() gives it (a null text as "null").
+    void appendObject(const VMPtr<Object>& object) {
+        VMPtr<String> text = object->toString();
+        if (text == nullptr) return append("null");
+        chars.append(text->_VM_chars(), size_t(text->length()));
+    }
+    VMPtr<String> toString() {
+        if (chars.size() > size_t(INT32_MAX)) _VM_throwOutOfMemoryError();
+        return String::create()->_VM_initLength(chars.data(), jint(chars.size()));
+    }
+};
+
+}  // namespace
+
+namespace java::util {
+
+VMPtr<Hashtable> Hashtable::construct() { return construct(11); }
+
+VMPtr<Hashtable> Hashtable::construct(jint initialCapacity) {
+    Object::construct();
+    if (initialCapacity < 0) _VM_throwIllegalArgumentException();
+    if (initialCapacity == 0) initialCapacity = 1;
+    table = BucketArray::create(initialCapacity);
+    threshold = thresholdFor(initialCapacity);
+    return this;
+}
+
+jint Hashtable::size() { return count; }
+
+jboolean Hashtable::isEmpty() { return count == 0; }
+
+VMPtr<Enumeration> Hashtable::keys() {
+    VMSynchronized lock(this);
+    return HashtableEnumerator::create()->construct(table, true);
+}
+
+VMPtr<Enumeration> Hashtable::elements() {
+    VMSynchronized lock(this);
+    return HashtableEnumerator::create()->construct(table, false);
+}
+
+jboolean Hashtable::contains(VMPtr<Object> value) {
+    VMSynchronized lock(this);
+    if (value == nullptr) _VM_throwNullPointer();
+    // The walk keeps the array and the entry it is at: equals may run code
+    // that changes this table.
+    VMPtr<BucketArray> buckets = table;
+    VMPtr<HashtableEntry> e;
+    for (jint i = buckets->length - 1; i >= 0; --i)
+        for (e = buckets->elements()[i]; e != nullptr; e = e->next)
+            if (e->value->equals(value)) return true;
+    return false;
+}
+
+jboolean Hashtable::containsKey(VMPtr<Object> key) {
+    VMSynchronized lock(this);
+    if (key == nullptr) _VM_throwNullPointer();
+    const jint h = key->hashCode();
+    VMPtr<BucketArray> buckets = table;
+    for (VMPtr<HashtableEntry> e = buckets->elements()[bucketOf(h, buckets->length)]; e != nullptr; e = e->next)
+        if (matches(e.get(), h, key)) return true;
+    return false;
+}
+
+VMPtr<Object> Hashtable::get(VMPtr<Object> key) {
+    VMSynchronized lock(this);
+    if (key == nullptr) _VM_throwNullPointer();
+    const jint h = key->hashCode();
+    VMPtr<BucketArray> buckets = table;
+    for (VMPtr<HashtableEntry> e = buckets->elements()[bucketOf(h, buckets->length)]; e != nullptr; e = e->next)
+        if (matches(e.get(), h, key)) return e->value;
+    return nullptr;
+}
+
+VMPtr<Object> Hashtable::put(VMPtr<Object> key, VMPtr<Object> value) {
+    VMSynchronized lock(this);
+    if (value == nullptr) _VM_throwNullPointer();
+    if (key == nullptr) _VM_throwNullPointer();
+    const jint h = key->hashCode();
+    {
+        VMPtr<BucketArray> buckets = table;
+        for (VMPtr<HashtableEntry> e = buckets->elements()[bucketOf(h, buckets->length)]; e != nullptr; e = e->next) {
+            if (matches(e.get(), h, key)) {
+                VMPtr<Object> old = e->value;
+                e->value = value;
+                return old;
+            }
+        }
+    }
+    if (count >= threshold) {
+        rehash();
+        return put(key, value);
+    }
+    VMPtr<HashtableEntry> entry = HashtableEntry::create()->construct();
+    entry->hash = h;
+    entry->key = key;
+    entry->value = value;
+    // Linked into the current array (the lookup above may have run code that
+    // replaced it).
+    HashtableEntry** heads = table->elements();
+    const jint index = bucketOf(h, table->length);
+    entry->next = heads[index];
+    heads[index] = entry.get();
+    ++count;
+    return nullptr;
+}
+
+VMPtr<Object> Hashtable::remove(VMPtr<Object> key) {
+    VMSynchronized lock(this);
+    if (key == nullptr) _VM_throwNullPointer();
+    const jint h = key->hashCode();
+    VMPtr<BucketArray> buckets = table;
+    const jint index = bucketOf(h, buckets->length);
+    VMPtr<HashtableEntry> previous;
+    for (VMPtr<HashtableEntry> e = buckets->elements()[index]; e != nullptr; previous = e, e = e->next) {
+        if (!matches(e.get(), h, key)) continue;
+        if (previous != nullptr)
+            previous->next = e->next;
+        else
+            buckets->elements()[index] = e->next.get();
+        --count;
+        return e->value;
+    }
+    return nullptr;
+}
+
+void Hashtable::clear() {
+    VMSynchronized lock(this);
+    HashtableEntry** heads = table->elements();
+    for (jint i = table->length - 1; i >= 0; --i) heads[i] = nullptr;
+    count = 0;
+}
+
+void Hashtable::rehash() {
+    VMPtr<BucketArray> old = table;
+    const jint oldCapacity = old->length;
+    const int64_t newCapacity = int64_t(oldCapacity) * 2 + 1;
+    if (newCapacity > INT32_MAX) _VM_throwOutOfMemoryError();  // no larger array exists
+    VMPtr<BucketArray> fresh = BucketArray::create(jint(newCapacity));
+    threshold = thresholdFor(jint(newCapacity));
+    table = fresh;
+    // Entries are relinked, not copied; nothing below allocates.
+    HashtableEntry** from = old->elements();
+    HashtableEntry** to = fresh->elements();
+    for (jint i = oldCapacity - 1; i >= 0; --i) {
+        for (HashtableEntry* e = from[i]; e != nullptr;) {
+            HashtableEntry* next = e->next.get();
+            const jint index = bucketOf(e->hash, jint(newCapacity));
+            e->next = to[index];
+            to[index] = e;
+            e = next;
+        }
+    }
+}
+
+VMPtr<String> Hashtable::toString() {
+    VMSynchronized lock(this);
+    const jint max = size() - 1;
+    TextBuilder text;
+    text.append("{");
+    VMPtr<Enumeration> keyWalk = keys();
+    VMPtr<Enumeration> valueWalk = elements();
+    for (jint i = 0; i <= max; ++i) {
+        VMPtr<Object> key = keyWalk->nextElement();
+        VMPtr<Object> value = valueWalk->nextElement();
+        text.appendObject(key);
+        text.append("=");
+        text.appendObject(value);
+        if (i < max) text.append(", ");
+    }
+    text.append("}");
+    return text.toString();
+}
+
+}  // namespace java::util
+
+VM_REGISTER_CLASS(java::util::Hashtable, .name = "java.util.Hashtable", .sourceName = "target/winmo/pb_src/j2me/java_util_Hashtable",
+                  .newInstance = _VM_newInstanceOf<java::util::Hashtable>)
