@@ -6,6 +6,7 @@
 
 #include "VM.h"
 #include "bench_support.h"
+#include "java_lang_Integer.h"
 #include "java_lang_String.h"
 #include "java_util_Hashtable.h"
 #include "java_util_Vector.h"
@@ -62,5 +63,14 @@ void BM_HashtablePutGetStringKeys(benchmark::State& state) {
     putAndGetAll(state, keys);
 }
 BENCHMARK(BM_HashtablePutGetStringKeys)->Unit(benchmark::kMillisecond);
+
+void BM_HashtablePutGetIntegerKeys(benchmark::State& state) {
+    benchBoot();
+    VMPtr<KeyArray> keys = KeyArray::create(kElements);
+    for (jint i = 0; i < kElements; ++i)
+        keys->set(i, VMPtr<Object>(java::lang::Integer::create()->construct(i * 7919)));
+    putAndGetAll(state, keys);
+}
+BENCHMARK(BM_HashtablePutGetIntegerKeys)->Unit(benchmark::kMillisecond);
 
 }  // namespace

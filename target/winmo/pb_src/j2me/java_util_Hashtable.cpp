@@ -2,8 +2,8 @@
 #include "java_util_Hashtable.h"
 
 #include <cstdint>
-#include <string>
 
+#include "java_lang_StringBuffer.h"
 #include "java_lang_IllegalArgumentException.h"
 #include "java_util_HashtableEnumerator.h"
 
@@ -24,25 +24,6 @@ inline jint thresholdFor(jint capacity) { return jint(int64_t(capacity) * 75 / 1
 inline bool matches(HashtableEntry* entry, jint hash, const VMPtr<Object>& key) {
     return entry->hash == hash && entry->key->equals(key);
 }
-
-// Collects the characters of the text form.
-struct TextBuilder {
-    std::u16string chars;
-
-    void append(const char* ascii) {
-        while (*ascii != 0) chars.push_back(jchar(*ascii++));
-    }
-    // An object as its own toString() gives it (a null text as "null").
-    void appendObject(const VMPtr<Object>& object) {
-        VMPtr<String> text = object->toString();
-        if (text == nullptr) return append("null");
-        chars.append(text->_VM_chars(), size_t(text->length()));
-    }
-    VMPtr<String> toString() {
-        if (chars.size() > size_t(INT32_MAX)) _VM_throwOutOfMemoryError();
-        return String::create()->_VM_initLength(chars.data(), jint(chars.size()));
-    }
-};
 
 }  // namespace
 
@@ -190,20 +171,20 @@ void Hashtable::rehash() {
 VMPtr<String> Hashtable::toString() {
     VMSynchronized lock(this);
     const jint max = size() - 1;
-    TextBuilder text;
-    text.append("{");
+    VMPtr<java::lang::StringBuffer> text = java::lang::StringBuffer::create()->construct();
+    text->append("{");
     VMPtr<Enumeration> keyWalk = keys();
     VMPtr<Enumeration> valueWalk = elements();
     for (jint i = 0; i <= max; ++i) {
         VMPtr<Object> key = keyWalk->nextElement();
         VMPtr<Object> value = valueWalk->nextElement();
-        text.appendObject(key);
-        text.append("=");
-        text.appendObject(value);
-        if (i < max) text.append(", ");
+        text->append(key);
+        text->append("=");
+        text->append(value);
+        if (i < max) text->append(", ");
     }
-    text.append("}");
-    return text.toString();
+    text->append("}");
+    return text->toString();
 }
 
 }  // namespace java::util

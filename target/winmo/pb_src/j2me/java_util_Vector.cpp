@@ -2,8 +2,8 @@
 #include "java_util_Vector.h"
 
 #include <cstdint>
-#include <string>
 
+#include "java_lang_StringBuffer.h"
 #include "java_lang_ArrayIndexOutOfBoundsException.h"
 #include "java_lang_IllegalArgumentException.h"
 #include "java_lang_IndexOutOfBoundsException.h"
@@ -25,26 +25,6 @@ void checkElementIndex(jint index, jint count) {
     if (index >= count) throwArrayIndex("index >= elementCount");
     if (index < 0) _VM_throwArrayIndexOutOfBoundsException(index);
 }
-
-// Collects the characters of the text form.
-struct TextBuilder {
-    std::u16string chars;
-
-    void append(const char* ascii) {
-        while (*ascii != 0) chars.push_back(jchar(*ascii++));
-    }
-    // An object as its toString() gives it; null (or a null text) as "null".
-    void appendObject(const VMPtr<Object>& object) {
-        if (object == nullptr) return append("null");
-        VMPtr<String> text = object->toString();
-        if (text == nullptr) return append("null");
-        chars.append(text->_VM_chars(), size_t(text->length()));
-    }
-    VMPtr<String> toString() {
-        if (chars.size() > size_t(INT32_MAX)) _VM_throwOutOfMemoryError();
-        return String::create()->_VM_initLength(chars.data(), jint(chars.size()));
-    }
-};
 
 }  // namespace
 
@@ -221,15 +201,15 @@ void Vector::removeAllElements() {
 
 VMPtr<String> Vector::toString() {
     VMSynchronized lock(this);
-    TextBuilder text;
-    text.append("[");
+    VMPtr<java::lang::StringBuffer> text = java::lang::StringBuffer::create()->construct();
+    text->append("[");
     // An element's toString may change this vector: read it afresh each step.
     for (jint i = 0; i < elementCount; ++i) {
-        if (i > 0) text.append(", ");
-        text.appendObject(VMPtr<Object>(elementData->elements()[i]));
+        if (i > 0) text->append(", ");
+        text->append(VMPtr<Object>(elementData->elements()[i]));
     }
-    text.append("]");
-    return text.toString();
+    text->append("]");
+    return text->toString();
 }
 
 }  // namespace java::util
