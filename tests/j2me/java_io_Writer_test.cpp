@@ -145,6 +145,24 @@ TEST_F(WriterTest, LongTextGoesOutInWholeFormChunks) {
     EXPECT_TRUE(t.recorder->monitorHeld);
 }
 
+TEST_F(WriterTest, ChunksEndOnWholeFormsAtTheBufferEdge) {
+    Target t;
+    // A two-byte form with one byte of room left starts the next chunk.
+    t.writer->write(str(std::u16string(2047, u'x') + u"\u00E9"));
+    EXPECT_EQ(t.recorder->writes, (std::vector<int>{2047, 2}));
+    EXPECT_EQ(t.recorder->bytes.back(), 0xA9);
+
+    // A zero character is one byte and fills the buffer exactly; the next
+    // character, with no room at all, goes into the next chunk.
+    t.recorder->writes.clear();
+    t.recorder->bytes.clear();
+    t.writer->write(str(std::u16string(2047, u'x') + std::u16string(1, u'\0') + u"y"));
+    EXPECT_EQ(t.recorder->writes, (std::vector<int>{2048, 1}));
+    EXPECT_EQ(t.recorder->bytes[2047], 0x00);
+    EXPECT_EQ(t.recorder->bytes[2048], 'y');
+    EXPECT_EQ(t.recorder->bytes.size(), 2049u);
+}
+
 TEST_F(WriterTest, RangesAreTestedBeforeAnythingIsWritten) {
     Target t;
     VMPtr<Chars> six = charsOf(u"abcdef");
@@ -225,6 +243,8 @@ TEST_F(WriterTest, BaseStringRangeFailuresComeFromTheStringCopy) {
     w->construct();
     EXPECT_EQ(THROWN_TEXT(w->write(str(u"abc"), 2, 5)), "java.lang.StringIndexOutOfBoundsException: 7");
     EXPECT_EQ(THROWN_TEXT(w->write(str(u"abc"), -1, 2)), "java.lang.StringIndexOutOfBoundsException: -1");
+    // The end of the copied range wraps past the 32-bit range: still refused.
+    EXPECT_EQ(VM_THROWN_CLASS(w->write(str(u"abc"), INT_MAX, 5)), "java.lang.StringIndexOutOfBoundsException");
     EXPECT_EQ(VM_THROWN_CLASS(w->write(VMPtr<String>(), 0, 1)), "java.lang.NullPointerException");
     EXPECT_EQ(VM_THROWN_CLASS(w->write(VMPtr<String>())), "java.lang.NullPointerException");
     EXPECT_EQ(VM_THROWN_CLASS(w->write(VMPtr<Chars>())), "java.lang.NullPointerException");

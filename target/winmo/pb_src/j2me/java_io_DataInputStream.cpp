@@ -5,68 +5,9 @@
 
 #include "java_io_EOFException.h"
 #include "java_io_UTFDataFormatException.h"
+#include "java_lang_String.h"
 
 namespace {
-
-// --- modified UTF-8 decoding ------------------------------------------------------
-// The decoding half of the runtime's UTF-8 codec, kept here until String's
-// shared codec routines can be called instead. Characters are 16-bit units of
-// one to three bytes; overlong forms are accepted (0xC0 0x80 is U+0000).
-
-// Decodes one character from *p, with remaining bytes left. A continuation
-// byte of the wrong form or a form cut off by the end gives U+0080; a lead
-// byte 10xxxxxx or 1111xxxx fails (ok false). remaining counts the bytes a
-// form needs even when they are missing, so it goes negative for a cut-off
-// form.
-jchar utf8DecodeChar(int64_t& remaining, const uint8_t*& p, bool& ok) {
-    ok = true;
-    if (remaining-- <= 0) return 0x80;
-    uint8_t b = *p;
-    switch (b >> 4) {
-        case 0: case 1: case 2: case 3: case 4: case 5: case 6: case 7:
-            ++p;
-            return b;
-        case 12: case 13: {
-            if (--remaining < 0) {
-                p += 1;
-                return 0x80;
-            }
-            uint8_t b1 = p[1];
-            p += 2;
-            if ((b1 & 0xC0) != 0x80) return 0x80;
-            return jchar(((b & 0x1F) << 6) + (b1 & 0x3F));
-        }
-        case 14: {
-            remaining -= 2;
-            if (remaining < 0) {
-                p += 1 + (remaining + 2);  // the bytes that were there
-                return 0x80;
-            }
-            uint8_t b1 = p[1];
-            uint8_t b2 = p[2];
-            p += 3;
-            if ((b1 & 0xC0) != 0x80 || (b2 & 0xC0) != 0x80) return 0x80;
-            return jchar(((b & 0x0F) << 12) + ((b1 & 0x3F) << 6) + (b2 & 0x3F));
-        }
-        default:
-            ok = false;
-            return 0;
-    }
-}
-
-// Decodes up to n characters from len bytes into dst; n becomes the number
-// stored (a failed character is stored as 0 and ends the decoding). The
-// result is the number of bytes consumed, counting the missing bytes of a
-// form cut off by the end.
-int64_t utf8Decode(jchar* dst, jint& n, const uint8_t* bytes, jint len, bool& ok) {
-    ok = true;
-    int64_t remaining = len;
-    const uint8_t* p = bytes;
-    jint stored = 0;
-    while (remaining > 0 && stored < n && ok) dst[stored++] = utf8DecodeChar(remaining, p, ok);
-    n = stored;
-    return int64_t(len) - remaining;
-}
 
 [[noreturn]] void throwEOF() { _VM_throw(java::io::EOFException::create()->construct()); }
 
@@ -187,9 +128,11 @@ VMPtr<String> DataInputStream::readUTF() {
         heapChars = VMArray<jchar, 1>::create(utflen);
         chars = heapChars->elements();
     }
+    // A bad lead byte fails; a form cut off by the end counts its missing
+    // bytes as consumed, so the count then differs from utflen.
     jint n = utflen;
     bool ok = false;
-    int64_t consumed = utf8Decode(chars, n, reinterpret_cast<const uint8_t*>(bytes->elements()), utflen, ok);
+    jint consumed = _VM_utf8Decode(chars, n, bytes->elements(), utflen, ok);
     if (!ok || consumed != utflen) throwUTFDataFormat();
     return String::create()->_VM_initLength(chars, n);
 }

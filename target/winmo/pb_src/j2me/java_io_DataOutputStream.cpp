@@ -4,50 +4,7 @@
 #include <bit>
 
 #include "java_io_UTFDataFormatException.h"
-
-namespace {
-
-// --- modified UTF-8 encoding ------------------------------------------------------
-// The encoding half of the runtime's UTF-8 codec, kept here until String's
-// shared codec routines can be called instead. Each 16-bit unit takes one to
-// three bytes (a surrogate pair is two separately encoded units); U+0000
-// takes the two bytes 0xC0 0x80.
-
-int utf8FormLength(jchar c) {
-    if (c == 0) return 2;
-    if (c <= 0x7F) return 1;
-    if (c <= 0x7FF) return 2;
-    return 3;
-}
-
-// The encoded length of n characters, in 64 bits: three bytes for every one
-// of 2^31 characters does not fit 32 bits.
-int64_t utf8Length(const jchar* chars, jint n) {
-    int64_t length = 0;
-    for (jint i = 0; i < n; ++i) length += utf8FormLength(chars[i]);
-    return length;
-}
-
-// Encodes n characters into dst, which has room for all of them; returns the
-// end of what was written.
-uint8_t* utf8Encode(uint8_t* dst, const jchar* chars, jint n) {
-    for (jint i = 0; i < n; ++i) {
-        jchar c = chars[i];
-        if (c != 0 && c <= 0x7F) {
-            *dst++ = uint8_t(c);
-        } else if (c <= 0x7FF) {
-            *dst++ = uint8_t(0xC0 | (c >> 6));
-            *dst++ = uint8_t(0x80 | (c & 0x3F));
-        } else {
-            *dst++ = uint8_t(0xE0 | (c >> 12));
-            *dst++ = uint8_t(0x80 | ((c >> 6) & 0x3F));
-            *dst++ = uint8_t(0x80 | (c & 0x3F));
-        }
-    }
-    return dst;
-}
-
-}  // namespace
+#include "java_lang_String.h"
 
 namespace java::io {
 
@@ -107,13 +64,15 @@ void DataOutputStream::writeChars(VMPtr<String> s) {
 void DataOutputStream::writeUTF(VMPtr<String> str) {
     if (str == nullptr) _VM_throwNullPointer();
     jint n = str->length();
-    int64_t utflen = utf8Length(str->_VM_chars(), n);
+    // Modified form: U+0000 takes two bytes, so no zero byte is written.
+    jlong utflen = _VM_utf8Length(str->_VM_chars(), n, true);
     if (utflen > 65535) _VM_throw(UTFDataFormatException::create()->construct());
     VMPtr<VMArray<jbyte, 1>> bytes = VMArray<jbyte, 1>::create(jint(utflen) + 2);
-    auto* dst = reinterpret_cast<uint8_t*>(bytes->elements());
-    dst[0] = uint8_t(utflen >> 8);
-    dst[1] = uint8_t(utflen & 0xFF);
-    utf8Encode(dst + 2, str->_VM_chars(), n);
+    jbyte* dst = bytes->elements();
+    dst[0] = jbyte(utflen >> 8);
+    dst[1] = jbyte(utflen & 0xFF);
+    jint room = jint(utflen);  // exactly what the characters need
+    _VM_utf8Encode(dst + 2, room, str->_VM_chars(), n, true, false);
     write(bytes);
 }
 

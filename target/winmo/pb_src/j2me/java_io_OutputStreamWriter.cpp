@@ -3,37 +3,7 @@
 
 #include "java_io_IOException.h"
 #include "java_io_InputStream.h"
-
-namespace {
-
-// --- UTF-8 encoding ---------------------------------------------------------------
-// The character encoder of the runtime's UTF-8 codec (unmodified form), kept
-// here until String's shared codec routines can be called instead. Each
-// 16-bit unit takes one to three bytes; a surrogate pair is two separately
-// encoded units; U+0000 is the single byte 0x00.
-
-int utf8FormLength(jchar c) {
-    if (c <= 0x7F) return 1;
-    if (c <= 0x7FF) return 2;
-    return 3;
-}
-
-// Writes the form of c at p; returns the byte after it.
-uint8_t* utf8EncodeChar(jchar c, uint8_t* p) {
-    if (c <= 0x7F) {
-        *p++ = uint8_t(c);
-    } else if (c <= 0x7FF) {
-        *p++ = uint8_t(0xC0 | (c >> 6));
-        *p++ = uint8_t(0x80 | (c & 0x3F));
-    } else {
-        *p++ = uint8_t(0xE0 | (c >> 12));
-        *p++ = uint8_t(0x80 | ((c >> 6) & 0x3F));
-        *p++ = uint8_t(0x80 | (c & 0x3F));
-    }
-    return p;
-}
-
-}  // namespace
+#include "java_lang_String.h"
 
 namespace java::io {
 
@@ -54,12 +24,18 @@ void OutputStreamWriter::encodeAndWrite(const jchar* chars, jint n) {
     if (byteBuffer == nullptr) byteBuffer = VMArray<jbyte, 1>::create(kByteBufferSize);
     jint i = 0;
     while (i < n) {
-        // Whole forms only: the chunk ends before the first one that does
-        // not fit.
+        // Whole forms only (U+0000 is one zero byte here): the chunk ends
+        // before the first one that does not fit. A full buffer ends it too,
+        // since the encoder writes nothing into no room at all.
         uint8_t* start = reinterpret_cast<uint8_t*>(byteBuffer->elements());
         uint8_t* p = start;
-        uint8_t* end = start + kByteBufferSize;
-        while (i < n && utf8FormLength(chars[i]) <= end - p) p = utf8EncodeChar(chars[i++], p);
+        jint room = kByteBufferSize;
+        while (i < n && room > 0) {
+            jint left = _VM_utf8EncodeChar(chars[i], room, p, false);
+            if (left < 0) break;
+            room = left;
+            ++i;
+        }
         out->write(byteBuffer, 0, jint(p - start));
     }
 }
@@ -87,7 +63,8 @@ void OutputStreamWriter::write(jint c) {
     VMSynchronized guard(lock);
     if (byteBuffer == nullptr) byteBuffer = VMArray<jbyte, 1>::create(kByteBufferSize);
     uint8_t* start = reinterpret_cast<uint8_t*>(byteBuffer->elements());
-    uint8_t* end = utf8EncodeChar(jchar(c), start);
+    uint8_t* end = start;
+    _VM_utf8EncodeChar(jchar(c), kByteBufferSize, end, false);  // one to three bytes always fit
     out->write(byteBuffer, 0, jint(end - start));
 }
 

@@ -2,31 +2,6 @@
 #include "java_io_Writer.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstring>
-
-#include "java_lang_StringIndexOutOfBoundsException.h"
-
-namespace {
-
-[[noreturn]] void throwStringIndex(int64_t value) {
-    char text[24];
-    std::snprintf(text, sizeof text, "%lld", static_cast<long long>(value));
-    _VM_throw(java::lang::StringIndexOutOfBoundsException::create()->construct(
-        java::lang::String::_VM_fromUTF8(text)));
-}
-
-// Copies the characters srcBegin to srcEnd - 1 of the string into dst from
-// index 0, with the string's range tests (the decimal text of the offending
-// value as the message). The caller guarantees dst has room.
-void getChars(java::lang::String* str, int64_t srcBegin, int64_t srcEnd, jchar* dst) {
-    if (srcBegin < 0) throwStringIndex(srcBegin);
-    if (srcEnd > str->length()) throwStringIndex(srcEnd);
-    if (srcBegin > srcEnd) throwStringIndex(srcEnd - srcBegin);
-    std::memcpy(dst, str->_VM_chars() + srcBegin, size_t(srcEnd - srcBegin) * sizeof(jchar));
-}
-
-}  // namespace
 
 namespace java::io {
 
@@ -44,7 +19,7 @@ void Writer::write(VMPtr<String> str, jint off, jint len) {
     if (writeBuffer == nullptr) writeBuffer = VMArray<jchar, 1>::create(kWriteBufferSize);
     while (len > 0) {
         jint n = std::min(len, kWriteBufferSize);
-        getChars(str.target, off, int64_t(off) + n, writeBuffer->elements());
+        str->getChars(off, off + n, writeBuffer, 0);  // the string's range tests and messages
         write(writeBuffer, 0, n);
         off += n;
         len -= n;

@@ -18,8 +18,9 @@ struct NativeString;
 
 // Encodes one character into at most `room` bytes at p. Writes nothing when
 // room <= 0 or when the character's form does not fit. Returns room minus
-// the form's length (negative when it did not fit); p advances by the bytes
-// written.
+// the form's length (negative when it did not fit), except that room <= 0
+// comes back unchanged (so 0 does not mean the character was written); p
+// advances by the bytes written.
 jint _VM_utf8EncodeChar(jchar c, jint room, uint8_t*& p, bool modified);
 // The number of bytes the n characters encode to (0 for n < 1).
 jlong _VM_utf8Length(const jchar* chars, jint n, bool modified);
