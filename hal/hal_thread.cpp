@@ -404,6 +404,24 @@ void HAL_deleteThread(NativeThreadRecord* record) {
     delete record;
 }
 
+void HAL_deleteUnstartedThread(NativeThreadRecord* record) {
+    if (!record || record->attached) return;
+    bool released = false;
+    {
+        std::lock_guard<std::mutex> guard(record->mutex);
+        if (!record->started) {
+            // Released without its entry: the thread only marks itself
+            // finished, so the join below is short and needs no runtime lock.
+            record->entry = nullptr;
+            record->started = true;
+            record->wake.notify_all();
+            released = true;
+        }
+    }
+    if (released && record->handle.joinable()) record->handle.join();
+    HAL_deleteThread(record);
+}
+
 bool HAL_isThreadFinished(const NativeThreadRecord* record) { return record && record->finished; }
 
 bool HAL_isThreadCancelled(const NativeThreadRecord* record) { return record && record->cancelled; }

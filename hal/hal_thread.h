@@ -50,6 +50,9 @@ void HAL_setCurrentThreadData(NativeThreadRecord* handle, void* value);
 void HAL_cancelThread(NativeThreadRecord* record);
 // Fatal for a record whose thread has not finished; else closes and frees it.
 void HAL_deleteThread(NativeThreadRecord* record);
+// Ends a thread that was never started (its entry never runs) and frees its
+// record. A started thread is deleted as by HAL_deleteThread. Null is ignored.
+void HAL_deleteUnstartedThread(NativeThreadRecord* record);
 bool HAL_isThreadFinished(const NativeThreadRecord* record);
 bool HAL_isThreadCancelled(const NativeThreadRecord* record);
 

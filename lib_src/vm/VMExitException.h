@@ -7,4 +7,9 @@
 class VMExitException : public virtual java::lang::Object {
 public:
     jint status = 0;
+
+    // A new request carrying the exit status, allocated like every object.
+    static VMExitException* _VM_create(jint exitStatus);
+    // Throws a new request, rooted as the current thread's object in flight.
+    [[noreturn]] static void _VM_throw(jint exitStatus);
 };

@@ -48,15 +48,11 @@ void _VM_collect(VMRuntime* runtime);
 // Number of objects in the heap list (tests, diagnostics).
 size_t _VM_heapCount(const VMRuntime* runtime);
 
-// What the collector calls beyond the object model: the finalizer's wake and
-// start (set by the finalizer class) and the heap verification of debug
-// builds.
-struct VMCollectorHooks {
-    void (*wakeFinalizer)(VMRuntime* runtime) = nullptr;
-    void (*startFinalizer)(VMRuntime* runtime) = nullptr;
-    void (*verifyHeap)(VMRuntime* runtime) = nullptr;
-};
-extern VMCollectorHooks _VM_collectorHooks;
+// Checks the heap: the heap list's links agree, every flag word holds only
+// known values, and every root and every field of a marked object refers to
+// an object of the heap list. A broken heap is a fatal stop. Debug builds run
+// it before and after every collection.
+void _VM_verifyHeap(VMRuntime* runtime);
 
 // --- event listeners ---------------------------------------------------------
 // A listener gets (event type, argument count, argument words).

@@ -29,7 +29,9 @@ public:
     // Attaches the calling host thread (the main thread).
     explicit VMThread(NativeThreadRecord* platformRecord);
     // A new runtime thread that runs the object's run(); created suspended.
-    // The object is kept alive until run() has ended.
+    // From start() until run() has ended the execution reference keeps the
+    // object alive; before that only its own references do, so a thread
+    // object that is dropped unstarted is collected and its record with it.
     VMThread(java::lang::Runnable* threadObject, java::lang::Object* asObject);
     virtual ~VMThread();
     VMThread(const VMThread&) = delete;
@@ -61,7 +63,7 @@ public:
     jint state = CREATED;
     NativeThreadRecord* platformThread = nullptr;
     java::lang::Runnable* threadObject = nullptr;
-    VMNative<java::lang::Object> executionRef;  // keeps the Thread until run() ends
+    VMNative<java::lang::Object> executionRef;  // keeps the Thread from start() until run() ends
     VMRef* stackList = nullptr;  // this thread's stack scope
     HAL_Lock* waitLock = nullptr;
     HAL_Lock* sleepLock = nullptr;

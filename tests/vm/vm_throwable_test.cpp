@@ -352,11 +352,12 @@ std::string stackTraceOf(Throwable* thrown) {
 TEST_F(ThrowableFamilyTest, PrintStackTraceWritesExactlyTwoLines) {
     VMPtr<NullPointerException> npe = NullPointerException::create();
     npe->construct();
-    EXPECT_EQ(stackTraceOf(npe.get()), "Exception in thread \"\" java.lang.NullPointerException\n    at <unknown>\n");
+    // The test thread is the main thread, whose Thread object is "System".
+    EXPECT_EQ(stackTraceOf(npe.get()), "Exception in thread \"System\" java.lang.NullPointerException\n    at <unknown>\n");
 
     VMPtr<java::io::IOException> io = java::io::IOException::create();
     io->construct(String::_VM_fromUTF8("disk gone"));
-    EXPECT_EQ(stackTraceOf(io.get()), "Exception in thread \"\" java.io.IOException: disk gone\n    at <unknown>\n");
+    EXPECT_EQ(stackTraceOf(io.get()), "Exception in thread \"System\" java.io.IOException: disk gone\n    at <unknown>\n");
 }
 
 VMPtr<String> fixedThreadName(VMThread*) { return String::_VM_fromUTF8("worker-1"); }

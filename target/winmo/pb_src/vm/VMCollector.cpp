@@ -1,6 +1,10 @@
-// The mark-and-sweep collector over the heap list.
+// The mark-and-sweep collector over the heap list, the reclamation of thread
+// records, and the heap verification of debug builds.
+#include <algorithm>
+#include <cstdio>
 #include <vector>
 
+#include "VMFinalizer.h"
 #include "VMRuntime.h"
 #include "VMThread.h"
 #include "hal_system.h"
@@ -13,6 +17,10 @@ namespace {
 std::vector<java::lang::Object*> markStack;
 bool draining = false;
 
+// While set, _VM_mark hands every reference it is given to this function
+// instead of marking (the heap verification walks fields this way).
+void (*markVisitor)(java::lang::Object* target) = nullptr;
+
 void drain(uint32_t bits) {
     draining = true;
     while (!markStack.empty()) {
@@ -23,10 +31,93 @@ void drain(uint32_t bits) {
     draining = false;
 }
 
+// A record goes once nothing can run on it any more: its thread object has
+// been collected, and its thread either never started or has ended and its
+// platform thread has finished. A thread marks its platform record finished
+// only after it has given up the runtime lock, so a record that reached
+// state 8 can still be waiting for that; it is passed over until then.
+bool reclaimable(const VMThread* thread) {
+    if (thread->attached || thread->threadObject != nullptr) return false;
+    if (thread->state == VMThread::CREATED) return true;
+    return thread->state == VMThread::ENDED && HAL_isThreadFinished(thread->platformThread);
+}
+
+void reclaimThreadRecords(VMRuntime* runtime) {
+    for (VMListNode* node = runtime->threads.first; node != nullptr;) {
+        auto* thread = static_cast<VMThread*>(node->value);
+        node = node->next;  // the record's node goes with it
+        thread->outOfMemory = false;
+        if (reclaimable(thread)) delete thread;
+    }
+}
+
+// --- heap verification -----------------------------------------------------
+
+constexpr uint32_t kKnownFlags =
+    VM_FLAG_REACHED | VM_FLAG_MARKED | VM_FLAG_FINALIZABLE | VM_FLAG_FINALIZED | VM_FLAG_CONSTRUCTING;
+
+const char* verifyPhase = "";
+std::vector<java::lang::Object*> listedObjects;  // sorted while verifying
+
+[[noreturn]] void heapBroken(const char* what) {
+    char message[200];
+    std::snprintf(message, sizeof message, "Heap verification failed%s: %s!", verifyPhase, what);
+    HAL_fatalError(message);
+}
+
+bool listed(java::lang::Object* object) {
+    return std::binary_search(listedObjects.begin(), listedObjects.end(), object);
+}
+
+void checkRoots(VMRef* head) {
+    for (VMRef* r = head; r != nullptr; r = r->link) {
+        java::lang::Object* object = r->getObject();
+        if (object != nullptr && !listed(object)) heapBroken("a root refers to an object outside the heap list");
+    }
+}
+
+void checkField(java::lang::Object* target) {
+    if (!listed(target)) heapBroken("a field refers to an object outside the heap list");
+}
+
+void verify(VMRuntime* runtime, const char* phase) {
+    verifyPhase = phase;
+    listedObjects.clear();
+    // Every object's previous link names the object before it. A list that
+    // runs into itself breaks this too: the object met again has another
+    // previous object.
+    java::lang::Object* previous = nullptr;
+    for (java::lang::Object* o = runtime->heapHead; o != nullptr; previous = o, o = o->_VM_next) {
+        if (o->_VM_prev != previous) heapBroken("the links of the heap list disagree");
+        if ((o->_VM_flags & ~kKnownFlags) != 0) heapBroken("a flag word holds an unknown value");
+        listedObjects.push_back(o);
+    }
+    std::sort(listedObjects.begin(), listedObjects.end());
+
+    checkRoots(_VM_nativeScope()->head);
+    checkRoots(_VM_staticScope()->head);
+    checkRoots(_VM_weakScope()->head);
+    for (VMListNode* n = runtime->threads.first; n != nullptr; n = n->next)
+        checkRoots(static_cast<VMThread*>(n->value)->stackList);
+
+    markVisitor = checkField;
+    for (java::lang::Object* o = runtime->heapHead; o != nullptr; o = o->_VM_next)
+        if ((o->_VM_flags & VM_FLAG_MARKED) != 0) o->markReferences(0);
+    markVisitor = nullptr;
+
+    listedObjects.clear();
+    verifyPhase = "";
+}
+
 }  // namespace
 
 void _VM_mark(java::lang::Object* header, uint32_t bits) {
-    if (header == nullptr || (header->_VM_flags & VM_FLAG_MARKED) != 0) return;
+    if (header == nullptr) return;
+    if (markVisitor != nullptr) {
+        markVisitor(header);
+        return;
+    }
+    if ((header->_VM_flags & VM_FLAG_MARKED) != 0) return;
     header->_VM_flags |= bits;
     markStack.push_back(header);
     if (!draining) drain(bits);
@@ -35,13 +126,17 @@ void _VM_mark(java::lang::Object* header, uint32_t bits) {
 void _VM_threadAdd(VMRuntime* runtime, VMThread* thread) { _VM_listPushFront(&runtime->threads, thread); }
 void _VM_threadRemove(VMRuntime* runtime, VMThread* thread) { _VM_listRemove(&runtime->threads, thread); }
 
-VMCollectorHooks _VM_collectorHooks;
+void _VM_verifyHeap(VMRuntime* runtime) {
+    if (runtime != nullptr) verify(runtime, "");
+}
 
 void _VM_collect(VMRuntime* runtime) {
     if (runtime == nullptr || runtime->stage < 12) return;
     VMThread::disableSwitching();
     runtime->finalisableFound = false;
-    if (_VM_collectorHooks.verifyHeap != nullptr) _VM_collectorHooks.verifyHeap(runtime);
+#ifndef NDEBUG
+    verify(runtime, " before a collection");
+#endif
 
     // Mark.
     size_t awaiting = 0, constructing = 0;
@@ -56,6 +151,8 @@ void _VM_collect(VMRuntime* runtime) {
     for (VMListNode* n = runtime->threads.first; n != nullptr; n = n->next)
         _VM_markScope(static_cast<VMThread*>(n->value)->stackList, rootBits);
     if (awaiting != 0 || constructing != 0) {
+        // Objects awaiting finalisation and objects still being built survive
+        // with everything they refer to, but stay unreached.
         runtime->finalisableFound = awaiting > 0;
         for (java::lang::Object* o = runtime->heapHead; o != nullptr; o = o->_VM_next) {
             if ((o->_VM_flags & VM_FLAG_REACHED) == 0 &&
@@ -71,28 +168,22 @@ void _VM_collect(VMRuntime* runtime) {
         if ((o->_VM_flags & VM_FLAG_MARKED) == 0) _VM_destroyObject(o);
         o = next;
     }
-    for (bool destroyed = true; destroyed;) {
-        destroyed = false;
-        for (VMListNode* n = runtime->threads.first; n != nullptr; n = n->next) {
-            auto* t = static_cast<VMThread*>(n->value);
-            t->outOfMemory = false;
-            // Only a record whose platform thread has finished is reclaimed.
-            if (t->threadObject == nullptr && !t->isAlive() && !t->attached &&
-                (t->state == VMThread::CREATED || HAL_isThreadFinished(t->platformThread))) {
-                if (t->state == VMThread::CREATED) continue;
-                delete t;
-                destroyed = true;
-                break;
-            }
-        }
-    }
-    if (_VM_collectorHooks.verifyHeap != nullptr) _VM_collectorHooks.verifyHeap(runtime);
+    reclaimThreadRecords(runtime);
+#ifndef NDEBUG
+    verify(runtime, " after a collection");
+#endif
 
     HAL_compactHeap();
     ++runtime->collectionCount;
-    if (runtime->finalisableFound && _VM_collectorHooks.wakeFinalizer != nullptr)
-        _VM_collectorHooks.wakeFinalizer(runtime);
+    const bool finalisable = runtime->finalisableFound;
+    if (finalisable) _VM_wakeFinalizer(runtime);
     VMThread::enableSwitching();
-    if (runtime->finalisableFound && _VM_collectorHooks.startFinalizer != nullptr)
-        _VM_collectorHooks.startFinalizer(runtime);
+    if (finalisable) {
+        if (runtime->finalizerNotStarted) {
+            _VM_startFinalizer(runtime);
+            runtime->finalizerNotStarted = false;
+        }
+        // Lets the finalizer run.
+        VMThread::yield();
+    }
 }

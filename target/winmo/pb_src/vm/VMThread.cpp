@@ -31,10 +31,10 @@ VMThread::VMThread(NativeThreadRecord* platformRecord) {
 }
 
 VMThread::VMThread(java::lang::Runnable* object, java::lang::Object* asObject) {
+    (void)asObject;  // the same object as `object`; rooted once the thread starts
     state = CREATED;
     threadObject = object;
     _VM_initStackRoots(&stackList);
-    executionRef = asObject;
     if (HAL_createThread(&platformThread, &VMThread::runWrapper, this) != 0 || platformThread == nullptr)
         HAL_fatalError("Unable to create thread!");
     if (_VM_runtime != nullptr) _VM_threadAdd(_VM_runtime, this);
@@ -46,7 +46,15 @@ VMThread::~VMThread() {
         if (_VM_runtime->currentThread == this) _VM_runtime->currentThread = nullptr;
         if (_VM_runtime->mainThread == this) _VM_runtime->mainThread = nullptr;
     }
-    if (!attached) HAL_deleteThread(platformThread);
+    // A thread that never started is still suspended: it is released
+    // without running anything. Any other must have finished (the collector
+    // reclaims only such records).
+    if (!attached) {
+        if (state == CREATED)
+            HAL_deleteUnstartedThread(platformThread);
+        else
+            HAL_deleteThread(platformThread);
+    }
     if (sleepLock != nullptr) HAL_deleteLock(sleepLock);
     sleepLock = nullptr;
     _VM_releaseStackRoots(&stackList);
@@ -55,6 +63,7 @@ VMThread::~VMThread() {
 void VMThread::start() {
     if (state != CREATED) return;
     state = RUNNING;
+    if (threadObject != nullptr) executionRef = static_cast<java::lang::Object*>(threadObject);
     HAL_startThread(platformThread);
 }
 
@@ -145,7 +154,7 @@ void VMThread::runWrapper(void* argument) {
     if (_VM_runtime != nullptr) _VM_runtime->currentThread = t;
     try {
         try {
-            t->threadObject->run();
+            if (t->threadObject != nullptr) t->threadObject->run();
         } catch (java::lang::Throwable* thrown) {
             VMPtr<java::lang::Throwable> keep(thrown);
             keep->printStackTrace();

@@ -1,0 +1,47 @@
+// java.lang.System: the clock, array copying, system properties and the
+// requests for a collection and for exit. (The console streams out and err
+// come with java.io.PrintStream.)
+#pragma once
+
+#include "VMClass.h"
+#include "java_lang_String.h"
+
+namespace java::lang {
+
+class System final : public virtual Object {
+    VM_DECLARE_CLASS(System)
+
+public:
+    // Milliseconds since 1970-01-01 00:00:00 UTC. The wall clock is read once;
+    // from then on the value follows the platform's 64-bit millisecond tick
+    // count, so later changes of the phone's clock are not seen and two
+    // readings differ by exactly the ticks between them.
+    static jlong currentTimeMillis();
+    // Copies length elements of src from srcPos on to dst from dstPos on, as
+    // if through a temporary copy. NullPointerException for a null array;
+    // ArrayStoreException for an object that is not an array, for arrays of
+    // different primitive types or of primitives and references, and for a
+    // reference not assignable to dst's element class (the elements before
+    // it are stored); ArrayIndexOutOfBoundsException for a negative position
+    // or length or a range beyond either array.
+    static void arraycopy(VMPtr<Object> src, jint srcPos, VMPtr<Object> dst, jint dstPos, jint length);
+    // The runtime's own property of that name, else the platform's system
+    // property, else null. NullPointerException for a null key,
+    // IllegalArgumentException for an empty one.
+    static VMPtr<String> getProperty(VMPtr<String> key);
+    // Object's own hashCode, whatever the class overrides; 0 for null.
+    static jint identityHashCode(VMPtr<Object> x);
+    static void gc();
+    // Runtime.getRuntime().exit(status).
+    [[noreturn]] static void exit(jint status);
+
+    // The milliseconds from 1970-01-01 00:00:00 to the given date and time
+    // (month 1 to 12, day 1 to 31), in 64-bit arithmetic.
+    static jlong _VM_clockMillis(jint year, jint month, jint day, jint hour, jint minute, jint second);
+
+    // The clock's offset from the tick count, fixed by the first reading.
+    static jlong clockOffset;
+    static jboolean clockSet;
+};
+
+}  // namespace java::lang

@@ -1,0 +1,318 @@
+// The collector: what it keeps and what it frees, the heap limit after
+// forced collections, finalisation through the finalizer thread, and the
+// heap verification.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "VM.h"
+#include "VMFinalizer.h"
+#include "hal.h"
+#include "java_lang_RuntimeException.h"
+#include "java_lang_Throwable.h"
+#include "vm_test.h"
+
+using java::lang::Object;
+
+namespace t2gc {
+
+// A cell with one reference field; counts its destructions.
+class Cell final : public virtual java::lang::Object {
+    VM_DECLARE_CLASS(Cell)
+
+public:
+    static inline int destroyed = 0;
+    VMField<java::lang::Object> other;
+
+    ~Cell() override { ++destroyed; }
+    void markReferences(uint32_t bits) override { _VM_markRef(other, bits); }
+};
+
+// Awaits finalisation from its construction on (no class of the system does
+// that, so the test makes its own). Its finalize() counts, and throws when
+// asked to.
+class Mortal final : public virtual java::lang::Object {
+    VM_DECLARE_CLASS(Mortal)
+
+public:
+    static inline int finalized = 0;
+    static inline int destroyed = 0;
+    bool throwInFinalize = false;
+    uint32_t flagsSeenInFinalize = 0;
+    VMField<java::lang::Object> payload;
+
+    VMPtr<Mortal> construct(bool throws) {
+        java::lang::Object::construct();
+        throwInFinalize = throws;
+        _VM_flags |= VM_FLAG_FINALIZABLE;
+        payload = java::lang::Object::create();
+        return this;
+    }
+    void finalize() override {
+        ++finalized;
+        flagsSeenInFinalize = _VM_flags;
+        if (throwInFinalize) _VM_throw(java::lang::RuntimeException::create()->construct());
+    }
+    ~Mortal() override { ++destroyed; }
+    void markReferences(uint32_t bits) override { _VM_markRef(payload, bits); }
+};
+
+}  // namespace t2gc
+
+VM_REGISTER_CLASS(t2gc::Cell, .name = "t2.gc.Cell", .sourceName = "tests/vm/vm_collector_test")
+VM_REGISTER_CLASS(t2gc::Mortal, .name = "t2.gc.Mortal", .sourceName = "tests/vm/vm_collector_test")
+
+namespace {
+
+using com::tarsel::sorrel::vm::Finalizer;
+using t2gc::Cell;
+using t2gc::Mortal;
+
+constexpr uint64_t kGuardMillis = 30000;
+
+void collect() { _VM_collect(_VM_runtime); }
+
+bool inHeap(const Object* object) {
+    for (Object* o = _VM_runtime->heapHead; o != nullptr; o = o->_VM_next)
+        if (o == object) return true;
+    return false;
+}
+
+// Gives up the runtime lock until the condition holds; false when the guard
+// ran out.
+template <class Condition>
+bool waitFor(Condition condition) {
+    const uint64_t deadline = HAL_getTickCount() + kGuardMillis;
+    while (!condition()) {
+        if (HAL_getTickCount() > deadline) return false;
+        VMThread::sleep(VMThread::current(), 1);
+    }
+    return true;
+}
+
+Finalizer* finalizer() { return dynamic_cast<Finalizer*>(_VM_runtime->finalizer.target); }
+
+class CollectorTest : public VMTest {};
+
+TEST_F(CollectorTest, UnreachableObjectsAndCyclesGoWhileReachableOnesStay) {
+    collect();
+    const size_t count = _VM_heapCount(_VM_runtime);
+    const int destroyedBefore = Cell::destroyed;
+    VMWeak<Cell> first, second, kept;
+    VMPtr<Cell> root = Cell::create();
+    {
+        VMPtr<Cell> a = Cell::create();
+        VMPtr<Cell> b = Cell::create();
+        a->other = b;  // a and b refer only to each other
+        b->other = a;
+        first = a;
+        second = b;
+        root->other = Cell::create();
+        kept = dynamic_cast<Cell*>(root->other.get());
+    }
+    collect();
+    EXPECT_TRUE(first.isNull());
+    EXPECT_TRUE(second.isNull());
+    EXPECT_FALSE(kept.isNull());
+    EXPECT_EQ(Cell::destroyed, destroyedBefore + 2);
+    EXPECT_EQ(_VM_heapCount(_VM_runtime), count + 2);
+
+    root = nullptr;
+    collect();
+    EXPECT_TRUE(kept.isNull());
+    EXPECT_EQ(Cell::destroyed, destroyedBefore + 4);
+    EXPECT_EQ(_VM_heapCount(_VM_runtime), count);
+}
+
+TEST_F(CollectorTest, AnObjectUnderConstructionSurvivesWithWhatItRefersTo) {
+    const int destroyedBefore = Cell::destroyed;
+    Cell* building = Cell::create().get();
+    building->_VM_flags |= VM_FLAG_CONSTRUCTING;  // no root refers to it yet
+    building->other = Cell::create();
+    Object* child = building->other.get();
+    collect();
+    EXPECT_TRUE(inHeap(building));
+    EXPECT_TRUE(inHeap(child));
+    EXPECT_EQ(building->_VM_flags & VM_FLAG_REACHED, 0u);  // kept, but not reached
+    EXPECT_NE(child->_VM_flags & VM_FLAG_MARKED, 0u);
+    EXPECT_FALSE(_VM_runtime->finalisableFound);
+    _VM_endConstruction(building);
+    collect();
+    EXPECT_EQ(Cell::destroyed, destroyedBefore + 2);
+}
+
+TEST_F(CollectorTest, NothingHappensBeforeStageTwelve) {
+    VMWeak<Object> watch;
+    watch = Object::create();
+    const uint32_t count = _VM_runtime->collectionCount;
+    const jint stage = _VM_runtime->stage;
+    _VM_runtime->stage = 11;
+    collect();
+    _VM_runtime->stage = stage;
+    EXPECT_EQ(_VM_runtime->collectionCount, count);
+    EXPECT_FALSE(watch.isNull());
+    collect();
+    EXPECT_EQ(_VM_runtime->collectionCount, count + 1);
+    EXPECT_TRUE(watch.isNull());
+}
+
+TEST_F(CollectorTest, TheLimitFollowsTheLiveDataUpAndDown) {
+    VM_SKIP_UNDER_STRESS();
+    struct RestoreLimits {
+        VMHeapAccount saved = _VM_heap;
+        ~RestoreLimits() {
+            _VM_heap.baseLimit = saved.baseLimit;
+            _VM_heap.limit = saved.limit;
+        }
+    } restore;
+    auto inUse = [] { return HAL_getAllocatedBytes() + _VM_heap.used; };
+    _VM_heap.baseLimit = 0;
+
+    // A request that does not fit forces a collection, after which the limit
+    // is twice what is in use, the request included.
+    VMPtr<VMArray<jbyte, 1>> live = VMArray<jbyte, 1>::create(8 << 20);
+    _VM_heap.limit = inUse();
+    void* block = _VM_alloc(256, 1);
+    const uint64_t grown = _VM_heap.limit;
+    EXPECT_EQ(grown, 2 * inUse());
+    _VM_free(block);
+
+    // Once the live data has gone, the next forced collection lowers it.
+    live = nullptr;
+    _VM_heap.limit = inUse();
+    block = _VM_alloc(256, 1);
+    EXPECT_EQ(_VM_heap.limit, 2 * inUse());
+    EXPECT_LT(_VM_heap.limit + (14u << 20), grown);
+    _VM_free(block);
+}
+
+// --- finalisation ------------------------------------------------------------------
+
+TEST_F(CollectorTest, ObjectsAwaitingFinalisationAreKeptFinalisedOnceThenFreed) {
+    Finalizer* f = finalizer();
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->getName()->_VM_toStdString(), "Finalizer");
+
+    collect();
+    const int finalizedBefore = Mortal::finalized;
+    const int destroyedBefore = Mortal::destroyed;
+    VMWeak<Mortal> dropped, throwing;
+    VMWeak<Object> payload;
+    VMPtr<Mortal> held = Mortal::create()->construct(false);
+    {
+        VMPtr<Mortal> a = Mortal::create()->construct(false);
+        VMPtr<Mortal> b = Mortal::create()->construct(true);
+        EXPECT_EQ(a->_VM_flags & (VM_FLAG_FINALIZABLE | VM_FLAG_CONSTRUCTING), uint32_t(VM_FLAG_FINALIZABLE));
+        dropped = a;
+        throwing = b;
+        payload = a->payload;
+    }
+    Mortal* a = dropped.get();
+    Mortal* b = throwing.get();
+
+    // Kept with what they refer to; their weak references are cleared all the
+    // same. The finalizer runs (started now if it never ran) until it is idle.
+    collect();
+    EXPECT_TRUE(dropped.isNull());
+    EXPECT_TRUE(payload.isNull());
+    EXPECT_TRUE(inHeap(a));
+    EXPECT_TRUE(inHeap(b));
+    EXPECT_FALSE(_VM_runtime->finalizerNotStarted);
+    EXPECT_TRUE(f->isAlive());
+    ASSERT_TRUE(waitFor([&] {
+        return Mortal::finalized >= finalizedBefore + 2 && f->idle == 1 &&
+               f->runtimeThread->state == VMThread::WAITING;
+    }));
+    EXPECT_EQ(Mortal::finalized, finalizedBefore + 2);
+    // (In the stress mode the collections that the throwing finalize() causes
+    // may already have freed them.)
+    if (!vmStressMode()) {
+        EXPECT_EQ(Mortal::destroyed, destroyedBefore);
+    }
+    // The finalizer clears "awaiting" and sets "finalised" before finalize runs.
+    for (Mortal* m : {a, b}) {
+        EXPECT_EQ(m->flagsSeenInFinalize & VM_FLAG_FINALIZABLE, 0u);
+        EXPECT_NE(m->flagsSeenInFinalize & VM_FLAG_FINALIZED, 0u);
+    }
+    // A throwing finalize() did not end the finalizer; the held object was
+    // not finalised.
+    EXPECT_TRUE(f->isAlive());
+    EXPECT_EQ(held->flagsSeenInFinalize, 0u);
+
+    // Finalised objects are ordinary garbage now; the held one still awaits.
+    collect();
+    EXPECT_EQ(Mortal::destroyed, destroyedBefore + 2);
+    EXPECT_TRUE(_VM_runtime->finalisableFound);
+    ASSERT_TRUE(waitFor([&] { return f->idle == 1 && f->runtimeThread->state == VMThread::WAITING; }));
+    EXPECT_EQ(Mortal::finalized, finalizedBefore + 2);
+
+    // Dropped too, it is finalised by the idle finalizer, woken again.
+    held = nullptr;
+    collect();
+    ASSERT_TRUE(waitFor([&] {
+        return Mortal::finalized == finalizedBefore + 3 && f->idle == 1 &&
+               f->runtimeThread->state == VMThread::WAITING;
+    }));
+    collect();
+    EXPECT_EQ(Mortal::destroyed, destroyedBefore + 3);
+    EXPECT_FALSE(_VM_runtime->finalisableFound);
+}
+
+// --- heap verification --------------------------------------------------------------
+
+void printFatal(const char* message) { std::fprintf(stderr, "fatal: %s\n", message); }
+
+class HeapVerificationDeathTest : public VMTest {};
+
+TEST_F(HeapVerificationDeathTest, ABrokenHeapIsAFatalStopThatSaysWhatIsWrong) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            HAL_setFatalHook(printFatal);
+            VMPtr<Object> o = Object::create();
+            o->_VM_flags |= 64;
+            _VM_verifyHeap(_VM_runtime);
+        },
+        testing::ExitedWithCode(1), "a flag word holds an unknown value");
+    EXPECT_EXIT(
+        {
+            HAL_setFatalHook(printFatal);
+            VMPtr<Object> a = Object::create();
+            VMPtr<Object> b = Object::create();
+            a->_VM_prev = a.get();  // should name b, the object before it
+            _VM_verifyHeap(_VM_runtime);
+        },
+        testing::ExitedWithCode(1), "the links of the heap list disagree");
+    EXPECT_EXIT(
+        {
+            HAL_setFatalHook(printFatal);
+            VMPtr<Object> lost = Object::create();
+            _VM_heapRemove(_VM_runtime, lost.get());
+            _VM_verifyHeap(_VM_runtime);
+        },
+        testing::ExitedWithCode(1), "a root refers to an object outside the heap list");
+    EXPECT_EXIT(
+        {
+            HAL_setFatalHook(printFatal);
+            VMPtr<Cell> owner = Cell::create();
+            owner->other = Object::create();
+            collect();  // owner is marked now
+            _VM_heapRemove(_VM_runtime, owner->other.get());
+            _VM_verifyHeap(_VM_runtime);
+        },
+        testing::ExitedWithCode(1), "a field refers to an object outside the heap list");
+#ifndef NDEBUG
+    // Debug builds check before every collection.
+    EXPECT_EXIT(
+        {
+            HAL_setFatalHook(printFatal);
+            VMPtr<Object> o = Object::create();
+            o->_VM_flags |= 256;
+            collect();
+        },
+        testing::ExitedWithCode(1), "Heap verification failed before a collection: a flag word");
+#endif
+}
+
+}  // namespace
