@@ -13,6 +13,9 @@
 #include "java_io_IOException.h"
 #include "java_io_PrintStream.h"
 #include "java_lang_Integer.h"
+#include "java_lang_NullPointerException.h"
+#include "java_lang_RuntimeException.h"
+#include "java_lang_System.h"
 #include "vm_test.h"
 
 namespace ioprinttest {
@@ -169,4 +172,21 @@ TEST_F(PrintStreamTest, ConsoleFlushesAtNewlineAndOnFlush) {
     out->print(VM_STR("partial"));
     out->flush();
     EXPECT_EQ(capture.contents(), "42\npartial");
+}
+
+TEST_F(PrintStreamTest, SystemOutIsTheConsoleAndCarriesStackTraces) {
+    using java::lang::System;
+    _VM_ensureInitialized(System::_VM_classRecord);
+    ASSERT_NE(System::out.get(), nullptr);
+    EXPECT_EQ(System::err.get(), System::out.get());
+
+    VMPtr<PrintStream> console = System::out;
+    Printer p;
+    System::out = p.out;
+    java::lang::NullPointerException::create()->construct()->printStackTrace();
+    java::lang::RuntimeException::create()->construct(VM_STR("bad \xC3\xA9"))->printStackTrace();
+    System::out = console;
+    EXPECT_EQ(p.sink->bytes,
+              "Exception in thread \"System\" java.lang.NullPointerException\n    at <unknown>\n"
+              "Exception in thread \"System\" java.lang.RuntimeException: bad \xC3\xA9\n    at <unknown>\n");
 }

@@ -10,6 +10,7 @@
 #include "hal_property.h"
 #include "hal_system.h"
 #include "hal_thread.h"
+#include "com_tarsel_sorrel_cldc_io_ConsoleOutputStream.h"
 #include "java_lang_ArrayIndexOutOfBoundsException.h"
 #include "java_lang_IllegalArgumentException.h"
 #include "java_lang_NullPointerException.h"
@@ -120,15 +121,19 @@ VMPtr<String> System::getProperty(VMPtr<String> key) {
     return String::create()->_VM_initLength(chars->elements(), copied);
 }
 
-jint System::identityHashCode(VMPtr<Object> x) {
-    if (x == nullptr) return 0;
-    return x.get()->Object::hashCode();
-}
-
 void System::gc() { Runtime::getRuntime()->gc(); }
 
-void System::exit(jint status) { Runtime::getRuntime()->exit(status); }
+VMStatic<java::io::PrintStream> System::out;
+VMStatic<java::io::PrintStream> System::err;
+
+void System::_VM_clinit() {
+    out = java::io::PrintStream::create()->construct(
+        com::tarsel::sorrel::cldc::io::ConsoleOutputStream::create()->construct());
+    err = out;
+}
+
 
 }  // namespace java::lang
 
-VM_REGISTER_CLASS(java::lang::System, .name = "java.lang.System", .sourceName = "target/winmo/pb_src/j2me/java_lang_System")
+VM_REGISTER_CLASS(java::lang::System, .name = "java.lang.System", .sourceName = "target/winmo/pb_src/j2me/java_lang_System",
+                  .staticInit = java::lang::System::_VM_clinit)

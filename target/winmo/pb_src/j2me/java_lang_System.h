@@ -1,9 +1,9 @@
-// java.lang.System: the clock, array copying, system properties and the
-// requests for a collection and for exit. (The console streams out and err
-// come with java.io.PrintStream.)
+// java.lang.System: the clock, array copying, system properties, the request
+// for a collection and the console streams.
 #pragma once
 
 #include "VMClass.h"
+#include "java_io_PrintStream.h"
 #include "java_lang_String.h"
 
 namespace java::lang {
@@ -29,11 +29,13 @@ public:
     // property, else null. NullPointerException for a null key,
     // IllegalArgumentException for an empty one.
     static VMPtr<String> getProperty(VMPtr<String> key);
-    // Object's own hashCode, whatever the class overrides; 0 for null.
-    static jint identityHashCode(VMPtr<Object> x);
     static void gc();
-    // Runtime.getRuntime().exit(status).
-    [[noreturn]] static void exit(jint status);
+
+    // The console: one print stream over the console byte stream; err is
+    // the same stream as out. Made by the static initialiser.
+    static VMStatic<java::io::PrintStream> out;
+    static VMStatic<java::io::PrintStream> err;
+    static void _VM_clinit();
 
     // The milliseconds from 1970-01-01 00:00:00 to the given date and time
     // (month 1 to 12, day 1 to 31), in 64-bit arithmetic.

@@ -61,11 +61,6 @@ VMPtr<Thread> Thread::construct(VMPtr<String> threadName) {
     return this;
 }
 
-VMPtr<Thread> Thread::construct(VMPtr<Runnable> runTarget, VMPtr<String> threadName) {
-    _VM_setUp(runTarget, threadName);
-    return this;
-}
-
 VMPtr<Thread> Thread::construct(VMThread* thread, VMPtr<String> threadName) {
     Object::construct();
     runtimeThread = thread;
@@ -121,7 +116,6 @@ void Thread::sleep(jlong millis) { VMThread::sleep(VMThread::current(), millis);
 
 void Thread::yield() { VMThread::yield(); }
 
-jint Thread::activeCount() { return VMThread::activeCount(); }
 
 }  // namespace java::lang
 

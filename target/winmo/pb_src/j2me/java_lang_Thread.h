@@ -27,7 +27,6 @@ public:
     VMPtr<Thread> construct();
     VMPtr<Thread> construct(VMPtr<Runnable> runTarget);
     VMPtr<Thread> construct(VMPtr<String> threadName);
-    VMPtr<Thread> construct(VMPtr<Runnable> runTarget, VMPtr<String> threadName);
     // Runtime-internal: binds an existing runtime thread (the main thread's
     // "System" object), priority 5, no target.
     VMPtr<Thread> construct(VMThread* thread, VMPtr<String> threadName);
@@ -55,8 +54,6 @@ public:
     // when interrupted before or during it.
     static void sleep(jlong millis);
     static void yield();
-    // Runtime threads now running or waiting.
-    static jint activeCount();
 
     void markReferences(uint32_t bits) override {
         _VM_markRef(target, bits);

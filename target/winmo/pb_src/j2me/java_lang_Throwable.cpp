@@ -1,23 +1,24 @@
 // java.lang.Throwable
 #include "java_lang_Throwable.h"
 
-#include "java_lang_StringBuffer.h"
-
 #include "VMThread.h"
 #include "hal_system.h"
+#include "java_io_PrintStream.h"
+#include "java_lang_StringBuffer.h"
+#include "java_lang_System.h"
 
 namespace {
 
-// Console output of the stack trace (goes through System.out once the
-// console stream exists).
-void print(const char* text) {
+// Until System is initialised (early in start-up) the console is reached
+// directly.
+void printRaw(const char* text) {
     for (const char* p = text; *p != 0; ++p) HAL_consoleWrite(static_cast<unsigned char>(*p));
 }
 
-void print(java::lang::String* text) {
+void printRaw(java::lang::String* text) {
     VMCString holder;
     text->_VM_appendToCString(&holder);
-    print(holder.c_str());
+    printRaw(holder.c_str());
     _VM_cstrFree(&holder);
 }
 
@@ -46,21 +47,41 @@ VMPtr<String> Throwable::toString() {
 
 void Throwable::printStackTrace() {
     VMPtr<String> threadName;
-    if (_VM_currentThreadName(threadName)) {
-        print("Exception in thread \"");
-        if (threadName != nullptr) print(threadName.target);
-        print("\" ");
-    } else {
-        print("Exception ");
-    }
-    print(getClass()->getName().target);
+    const bool hasThread = _VM_currentThreadName(threadName);
+    VMPtr<String> name = getClass()->getName();
     VMPtr<String> text = getMessage();
-    if (text != nullptr) {
-        print(": ");
-        print(text.target);
+    VMPtr<java::io::PrintStream> out;
+    if (System::_VM_classRecord != nullptr && System::_VM_classRecord->initState == VM_CLASS_INITIALIZED)
+        out = System::out;
+    if (out == nullptr) {
+        printRaw(hasThread ? "Exception in thread \"" : "Exception ");
+        if (hasThread) {
+            if (threadName != nullptr) printRaw(threadName.target);
+            printRaw("\" ");
+        }
+        printRaw(name.target);
+        if (text != nullptr) {
+            printRaw(": ");
+            printRaw(text.target);
+        }
+        printRaw("\n    at <unknown>\n");
+        return;
     }
-    print("\n");
-    print("    at <unknown>\n");
+    if (hasThread) {
+        out->print("Exception in thread \"");
+        if (threadName != nullptr) out->print(threadName);
+        out->print("\" ");
+    } else {
+        out->print("Exception ");
+    }
+    out->print(name);
+    if (text != nullptr) {
+        out->print(": ");
+        out->println(text);
+    } else {
+        out->println();
+    }
+    out->println("    at <unknown>");
 }
 
 }  // namespace java::lang

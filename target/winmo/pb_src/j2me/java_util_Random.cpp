@@ -1,10 +1,9 @@
 // java.util.Random
 #include "java_util_Random.h"
 
-#include <chrono>
-
 #include "java_lang_IllegalArgumentException.h"
 #include "java_lang_String.h"
+#include "java_lang_System.h"
 
 namespace {
 
@@ -12,17 +11,11 @@ constexpr uint64_t kMultiplier = 0x5DEECE66DULL;
 constexpr uint64_t kAddend = 0xBULL;
 constexpr uint64_t kMask = (uint64_t(1) << 48) - 1;
 
-// Milliseconds of the wall clock, the default seed.
-jlong clockMillis() {
-    using namespace std::chrono;
-    return jlong(duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count());
-}
-
 }  // namespace
 
 namespace java::util {
 
-VMPtr<Random> Random::construct() { return construct(clockMillis()); }
+VMPtr<Random> Random::construct() { return construct(java::lang::System::currentTimeMillis()); }
 
 VMPtr<Random> Random::construct(jlong initialSeed) {
     Object::construct();
