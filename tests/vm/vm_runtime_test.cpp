@@ -5,9 +5,11 @@
 // their scenario in a child process of their own (a death test that exits
 // with a code the parent checks).
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "VMException.h"
@@ -233,6 +235,10 @@ VMThread* startThread(std::function<void()> body) {
     HAL_hostCallbacks().destroyRuntime();
     uint64_t elapsed = HAL_getTickCount() - start;
     bool gone = _VM_runtime == nullptr;
+    // Give a thread left behind the chance to come back into the runtime: it
+    // must stay parked rather than touch what was destroyed.
+    HAL_leaveVMLock();
+    std::this_thread::sleep_for(std::chrono::milliseconds(60));
     std::_Exit(gone ? static_cast<int>(reports.size() * 10 + std::min<uint64_t>(elapsed / 100, 9)) : 99);
 }
 
