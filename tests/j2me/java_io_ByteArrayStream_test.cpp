@@ -60,17 +60,6 @@ namespace {
 
 using Bytes = VMArray<jbyte, 1>;
 
-// "class: message" of what the statement threw, or "" when it threw nothing.
-#define THROWN_TEXT(statement)                          \
-    ([&]() -> std::string {                             \
-        try {                                           \
-            statement;                                  \
-        } catch (java::lang::Throwable * thrown_) {     \
-            return text(thrown_->toString());           \
-        }                                               \
-        return std::string();                           \
-    }())
-
 VMPtr<Bytes> bytesOf(std::initializer_list<int> values) {
     VMPtr<Bytes> b = Bytes::create(jint(values.size()));
     jint i = 0;
@@ -137,7 +126,7 @@ TEST_F(StreamBaseTest, RangeAndNullTestsComeBeforeAnyRead) {
     VMPtr<ScriptedInput> in = scripted({1, 2, 3});
     VMPtr<Bytes> b = Bytes::create(6);
     const char* ioobe = "java.lang.IndexOutOfBoundsException";
-    EXPECT_EQ(THROWN_TEXT(in->read(b, 2, 5)), ioobe);  // no message
+    EXPECT_EQ(VM_THROWN_TEXT(in->read(b, 2, 5)), ioobe);  // no message
     EXPECT_EQ(VM_THROWN_CLASS(in->read(b, -1, 1)), ioobe);
     EXPECT_EQ(VM_THROWN_CLASS(in->read(b, 7, 0)), ioobe);
     EXPECT_EQ(VM_THROWN_CLASS(in->read(b, 0, -1)), ioobe);
@@ -158,7 +147,7 @@ TEST_F(StreamBaseTest, SkipAndMarkDefaults) {
     EXPECT_EQ(in->available(), 0);
     EXPECT_FALSE(in->markSupported());
     in->mark(10);
-    EXPECT_EQ(THROWN_TEXT(in->reset()), "java.io.IOException: mark/reset not supported");
+    EXPECT_EQ(VM_THROWN_TEXT(in->reset()), "java.io.IOException: mark/reset not supported");
     in->close();
 }
 
@@ -263,7 +252,7 @@ TEST_F(ByteArrayInputStreamTest, PositionsOutsideTheArrayNeverTouchIt) {
 // --- ByteArrayOutputStream ----------------------------------------------------------
 
 TEST_F(ByteArrayOutputStreamTest, GrowsByDoublingOrToWhatIsNeeded) {
-    EXPECT_EQ(THROWN_TEXT(ByteArrayOutputStream::create()->construct(-1)),
+    EXPECT_EQ(VM_THROWN_TEXT(ByteArrayOutputStream::create()->construct(-1)),
               "java.lang.IllegalArgumentException: Negative initial size");
 
     VMPtr<ByteArrayOutputStream> out = ByteArrayOutputStream::create()->construct();
@@ -310,8 +299,8 @@ TEST_F(ByteArrayOutputStreamTest, ClosedStreamRefusesSingleWritesButAppendsArray
     out->write(1);
     out->close();
     const char* refused = "java.lang.RuntimeException: Writing to closed ByteArrayOutputStream";
-    EXPECT_EQ(THROWN_TEXT(out->write(2)), refused);
-    EXPECT_EQ(THROWN_TEXT(out->reset()), refused);
+    EXPECT_EQ(VM_THROWN_TEXT(out->write(2)), refused);
+    EXPECT_EQ(VM_THROWN_TEXT(out->reset()), refused);
     EXPECT_EQ(out->size(), 1);
 
     // Not full: a copy. Exactly full: the internal array itself.
@@ -343,10 +332,10 @@ TEST_F(ByteArrayOutputStreamTest, ToStringDecodesUtf8) {
     const char* malformed = "java.lang.RuntimeException: Improperly formatted UTF-8 string.";
     VMPtr<ByteArrayOutputStream> bad = ByteArrayOutputStream::create()->construct();
     bad->write(bytesOf({0x41, 0x80}));
-    EXPECT_EQ(THROWN_TEXT(bad->toString()), malformed);
+    EXPECT_EQ(VM_THROWN_TEXT(bad->toString()), malformed);
     bad = ByteArrayOutputStream::create()->construct();
     bad->write(bytesOf({0xF0, 0x9F, 0x98, 0x80}));
-    EXPECT_EQ(THROWN_TEXT(bad->toString()), malformed);
+    EXPECT_EQ(VM_THROWN_TEXT(bad->toString()), malformed);
 }
 
 TEST_F(ByteArrayOutputStreamTest, NewInstanceGivesTheDefaultStream) {

@@ -34,16 +34,6 @@ namespace {
 
 using Bytes = VMArray<jbyte, 1>;
 
-#define THROWN_TEXT(statement)                      \
-    ([&]() -> std::string {                         \
-        try {                                       \
-            statement;                              \
-        } catch (java::lang::Throwable * thrown_) { \
-            return text(thrown_->toString());       \
-        }                                           \
-        return std::string();                       \
-    }())
-
 int openDescriptors() {
     int n = 0;
     if (DIR* dir = ::opendir("/proc/self/fd")) {
@@ -90,10 +80,10 @@ protected:
 };
 
 TEST_F(ResourceStreamTest, RefusalsCarryThePlatformStatus) {
-    EXPECT_EQ(THROWN_TEXT(open("missing.bin")), "java.io.IOException: Resource error: 4");
-    EXPECT_EQ(THROWN_TEXT(open("")), "java.io.IOException: Resource error: 2");
-    EXPECT_EQ(THROWN_TEXT(open("../rsc/abc.bin")), "java.io.IOException: Resource error: 2");
-    EXPECT_EQ(THROWN_TEXT(open(std::string(5000, 'x').c_str())), "java.io.IOException: Resource error: 5");
+    EXPECT_EQ(VM_THROWN_TEXT(open("missing.bin")), "java.io.IOException: Resource error: 4");
+    EXPECT_EQ(VM_THROWN_TEXT(open("")), "java.io.IOException: Resource error: 2");
+    EXPECT_EQ(VM_THROWN_TEXT(open("../rsc/abc.bin")), "java.io.IOException: Resource error: 2");
+    EXPECT_EQ(VM_THROWN_TEXT(open(std::string(5000, 'x').c_str())), "java.io.IOException: Resource error: 5");
     EXPECT_EQ(VM_THROWN_CLASS(ResourceInputStream::create()->construct(VMPtr<String>())),
               "java.lang.NullPointerException");
     EXPECT_TRUE(_VM_isInstance<InputStream>(open("abc.bin").get()));
@@ -123,7 +113,7 @@ TEST_F(ResourceStreamTest, ArrayReadsAreCutToTheFile) {
     EXPECT_EQ(in->read(b, 0, 0), 0);  // 0 even at the end
 
     const char* ioobe = "java.lang.IndexOutOfBoundsException";
-    EXPECT_EQ(THROWN_TEXT(in->read(b, 2, 9)), ioobe);
+    EXPECT_EQ(VM_THROWN_TEXT(in->read(b, 2, 9)), ioobe);
     EXPECT_EQ(VM_THROWN_CLASS(in->read(b, -1, 1)), ioobe);
     EXPECT_EQ(VM_THROWN_CLASS(in->read(b, 11, 0)), ioobe);
     EXPECT_EQ(VM_THROWN_CLASS(in->read(b, 0, -1)), ioobe);
@@ -157,11 +147,11 @@ TEST_F(ResourceStreamTest, ClosedStreamRefusesReadsButAnswersQueries) {
     in->close();
     EXPECT_EQ(in->handle, nullptr);
     EXPECT_EQ(in->available(), 2);
-    EXPECT_EQ(THROWN_TEXT(in->read()), "java.io.IOException");
+    EXPECT_EQ(VM_THROWN_TEXT(in->read()), "java.io.IOException");
     VMPtr<Bytes> b = Bytes::create(2);
-    EXPECT_EQ(THROWN_TEXT(in->read(b, 0, 2)), "java.io.IOException");
-    EXPECT_EQ(THROWN_TEXT(in->skip(1)), "java.io.IOException");
-    EXPECT_EQ(THROWN_TEXT(in->reset()), "java.io.IOException");
+    EXPECT_EQ(VM_THROWN_TEXT(in->read(b, 0, 2)), "java.io.IOException");
+    EXPECT_EQ(VM_THROWN_TEXT(in->skip(1)), "java.io.IOException");
+    EXPECT_EQ(VM_THROWN_TEXT(in->reset()), "java.io.IOException");
     in->mark(0);
     EXPECT_TRUE(in->markSupported());
     in->close();  // a second close does nothing
@@ -207,11 +197,11 @@ TEST_F(ResourceStreamTest, ClassResolvesNamesAgainstItsPackage) {
     java::lang::Class* unpackaged = ioresourcetest::Unpackaged::_VM_getClass();
     EXPECT_EQ(readAll(unpackaged->getResourceAsStream(String::_VM_fromUTF8("abc.bin"))), "abc");
 
-    EXPECT_EQ(THROWN_TEXT(stringClass->getResourceAsStream(String::_VM_fromUTF8("top.bin"))),
+    EXPECT_EQ(VM_THROWN_TEXT(stringClass->getResourceAsStream(String::_VM_fromUTF8("top.bin"))),
               "java.io.IOException: Resource error: 4");
-    EXPECT_EQ(THROWN_TEXT(stringClass->getResourceAsStream(String::_VM_fromUTF8("../../top.bin"))),
+    EXPECT_EQ(VM_THROWN_TEXT(stringClass->getResourceAsStream(String::_VM_fromUTF8("../../top.bin"))),
               "java.io.IOException: Resource error: 2");
-    EXPECT_EQ(THROWN_TEXT(stringClass->getResourceAsStream(String::_VM_fromUTF8("//top.bin"))),
+    EXPECT_EQ(VM_THROWN_TEXT(stringClass->getResourceAsStream(String::_VM_fromUTF8("//top.bin"))),
               "java.io.IOException: Resource error: 2");
     EXPECT_EQ(VM_THROWN_CLASS(stringClass->getResourceAsStream(VMPtr<String>())), "java.lang.NullPointerException");
 }

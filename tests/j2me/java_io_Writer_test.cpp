@@ -71,16 +71,6 @@ namespace {
 
 using Chars = VMArray<jchar, 1>;
 
-#define THROWN_TEXT(statement)                      \
-    ([&]() -> std::string {                         \
-        try {                                       \
-            statement;                              \
-        } catch (java::lang::Throwable * thrown_) { \
-            return text(thrown_->toString());       \
-        }                                           \
-        return std::string();                       \
-    }())
-
 VMPtr<String> str(const std::u16string& s) { return String::create()->_VM_initLength(s.data(), jint(s.size())); }
 
 VMPtr<Chars> charsOf(const std::u16string& s) {
@@ -167,7 +157,7 @@ TEST_F(WriterTest, RangesAreTestedBeforeAnythingIsWritten) {
     Target t;
     VMPtr<Chars> six = charsOf(u"abcdef");
     const char* ioobe = "java.lang.IndexOutOfBoundsException";
-    EXPECT_EQ(THROWN_TEXT(t.writer->write(six, 2, 5)), ioobe);
+    EXPECT_EQ(VM_THROWN_TEXT(t.writer->write(six, 2, 5)), ioobe);
     EXPECT_EQ(VM_THROWN_CLASS(t.writer->write(six, -1, 1)), ioobe);
     EXPECT_EQ(VM_THROWN_CLASS(t.writer->write(six, 7, 0)), ioobe);
     EXPECT_EQ(VM_THROWN_CLASS(t.writer->write(six, 0, -1)), ioobe);
@@ -200,10 +190,10 @@ TEST_F(WriterTest, ClosingClosesTheStreamOnce) {
     EXPECT_EQ(t.recorder->flushes, 1);  // closing flushes nothing
 
     const char* closed = "java.io.IOException: Stream closed";
-    EXPECT_EQ(THROWN_TEXT(t.writer->write(charsOf(u"abc"), 0, 0)), closed);
-    EXPECT_EQ(THROWN_TEXT(t.writer->write(str(u"abc"))), closed);
-    EXPECT_EQ(THROWN_TEXT(t.writer->write('x')), closed);
-    EXPECT_EQ(THROWN_TEXT(t.writer->flush()), closed);
+    EXPECT_EQ(VM_THROWN_TEXT(t.writer->write(charsOf(u"abc"), 0, 0)), closed);
+    EXPECT_EQ(VM_THROWN_TEXT(t.writer->write(str(u"abc"))), closed);
+    EXPECT_EQ(VM_THROWN_TEXT(t.writer->write('x')), closed);
+    EXPECT_EQ(VM_THROWN_TEXT(t.writer->flush()), closed);
     EXPECT_TRUE(t.recorder->bytes.empty());
 }
 
@@ -241,8 +231,8 @@ TEST_F(WriterTest, BaseCopiesStringsThroughItsScratchBuffer) {
 TEST_F(WriterTest, BaseStringRangeFailuresComeFromTheStringCopy) {
     VMPtr<CharRecorder> w = CharRecorder::create();
     w->construct();
-    EXPECT_EQ(THROWN_TEXT(w->write(str(u"abc"), 2, 5)), "java.lang.StringIndexOutOfBoundsException: 7");
-    EXPECT_EQ(THROWN_TEXT(w->write(str(u"abc"), -1, 2)), "java.lang.StringIndexOutOfBoundsException: -1");
+    EXPECT_EQ(VM_THROWN_TEXT(w->write(str(u"abc"), 2, 5)), "java.lang.StringIndexOutOfBoundsException: 7");
+    EXPECT_EQ(VM_THROWN_TEXT(w->write(str(u"abc"), -1, 2)), "java.lang.StringIndexOutOfBoundsException: -1");
     // The end of the copied range wraps past the 32-bit range: still refused.
     EXPECT_EQ(VM_THROWN_CLASS(w->write(str(u"abc"), INT_MAX, 5)), "java.lang.StringIndexOutOfBoundsException");
     EXPECT_EQ(VM_THROWN_CLASS(w->write(VMPtr<String>(), 0, 1)), "java.lang.NullPointerException");

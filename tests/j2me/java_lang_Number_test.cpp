@@ -46,19 +46,19 @@ TEST_F(IntegerTest, ParseIntLimitsAndMessages) {
     EXPECT_EQ(Integer::parseInt(str("007")), 7);
     EXPECT_EQ(Integer::parseInt(str("zz"), 36), 1295);
     EXPECT_EQ(Integer::parseInt(str("-FF"), 16), -255);
-    EXPECT_EQ(TEXT_THROWN(Integer::parseInt(str("2147483648"))), "java.lang.NumberFormatException: 2147483648");
-    EXPECT_EQ(TEXT_THROWN(Integer::parseInt(str("-2147483649"))), "java.lang.NumberFormatException: -2147483649");
-    EXPECT_EQ(TEXT_THROWN(Integer::parseInt(str("99999999999"))), "java.lang.NumberFormatException: 99999999999");
-    EXPECT_EQ(TEXT_THROWN(Integer::parseInt(str("-"))), "java.lang.NumberFormatException: -");
-    EXPECT_EQ(TEXT_THROWN(Integer::parseInt(str(""))), "java.lang.NumberFormatException: empty String");
-    EXPECT_EQ(TEXT_THROWN(Integer::parseInt(str(""), 1)), "java.lang.NumberFormatException: empty String");
-    EXPECT_EQ(TEXT_THROWN(Integer::parseInt(str("+5"))), "java.lang.NumberFormatException: +5");
-    EXPECT_EQ(TEXT_THROWN(Integer::parseInt(str(" 5"))), "java.lang.NumberFormatException:  5");
-    EXPECT_EQ(TEXT_THROWN(Integer::parseInt(str("12a"))), "java.lang.NumberFormatException: 12a");
-    EXPECT_EQ(TEXT_THROWN(Integer::parseInt(str("--1"))), "java.lang.NumberFormatException: --1");
-    EXPECT_EQ(TEXT_THROWN(Integer::parseInt(str("1"), 1)),
+    EXPECT_EQ(VM_THROWN_TEXT(Integer::parseInt(str("2147483648"))), "java.lang.NumberFormatException: 2147483648");
+    EXPECT_EQ(VM_THROWN_TEXT(Integer::parseInt(str("-2147483649"))), "java.lang.NumberFormatException: -2147483649");
+    EXPECT_EQ(VM_THROWN_TEXT(Integer::parseInt(str("99999999999"))), "java.lang.NumberFormatException: 99999999999");
+    EXPECT_EQ(VM_THROWN_TEXT(Integer::parseInt(str("-"))), "java.lang.NumberFormatException: -");
+    EXPECT_EQ(VM_THROWN_TEXT(Integer::parseInt(str(""))), "java.lang.NumberFormatException: empty String");
+    EXPECT_EQ(VM_THROWN_TEXT(Integer::parseInt(str(""), 1)), "java.lang.NumberFormatException: empty String");
+    EXPECT_EQ(VM_THROWN_TEXT(Integer::parseInt(str("+5"))), "java.lang.NumberFormatException: +5");
+    EXPECT_EQ(VM_THROWN_TEXT(Integer::parseInt(str(" 5"))), "java.lang.NumberFormatException:  5");
+    EXPECT_EQ(VM_THROWN_TEXT(Integer::parseInt(str("12a"))), "java.lang.NumberFormatException: 12a");
+    EXPECT_EQ(VM_THROWN_TEXT(Integer::parseInt(str("--1"))), "java.lang.NumberFormatException: --1");
+    EXPECT_EQ(VM_THROWN_TEXT(Integer::parseInt(str("1"), 1)),
               "java.lang.NumberFormatException: radix less than Character.MIN_RADIX");
-    EXPECT_EQ(TEXT_THROWN(Integer::parseInt(str("1"), 37)),
+    EXPECT_EQ(VM_THROWN_TEXT(Integer::parseInt(str("1"), 37)),
               "java.lang.NumberFormatException: radix greater than Character.MAX_RADIX");
     EXPECT_EQ(VM_THROWN_CLASS(Integer::parseInt(VMPtr<String>())), "java.lang.NullPointerException");
     // Latin-1 letters are no digits in any radix.

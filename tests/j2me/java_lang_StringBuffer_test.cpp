@@ -115,7 +115,7 @@ TEST_F(StringBufferTest, SetLengthRangesAndGrowth) {
     EXPECT_EQ(b->capacity(), 40);
     EXPECT_EQ(b->length(), 40);
     EXPECT_EQ(b->toString()->charAt(39), u'\0');
-    EXPECT_EQ(TEXT_THROWN(b->setLength(-1)), "java.lang.StringIndexOutOfBoundsException: String index out of range: -1");
+    EXPECT_EQ(VM_THROWN_TEXT(b->setLength(-1)), "java.lang.StringIndexOutOfBoundsException: String index out of range: -1");
     EXPECT_EQ(b->length(), 40);
     b->setLength(1);
     EXPECT_EQ(chars(b->toString()), u"a");
@@ -129,8 +129,8 @@ TEST_F(StringBufferTest, InsertsAtAnyOffsetAndRejectsBadOnesWithoutChange) {
     EXPECT_EQ(chars(b->toString()), u"nullabcde42!");
 
     VMPtr<StringBuffer> c = StringBuffer::create()->construct("xy");
-    EXPECT_EQ(TEXT_THROWN(c->insert(3, str("z"))), "java.lang.StringIndexOutOfBoundsException");
-    EXPECT_EQ(TEXT_THROWN(c->insert(-1, str("z"))), "java.lang.StringIndexOutOfBoundsException");
+    EXPECT_EQ(VM_THROWN_TEXT(c->insert(3, str("z"))), "java.lang.StringIndexOutOfBoundsException");
+    EXPECT_EQ(VM_THROWN_TEXT(c->insert(-1, str("z"))), "java.lang.StringIndexOutOfBoundsException");
     EXPECT_EQ(VM_THROWN_CLASS(c->insert(3, u'z')), "java.lang.StringIndexOutOfBoundsException");
     EXPECT_EQ(VM_THROWN_CLASS(c->insert(-1, u'z')), "java.lang.StringIndexOutOfBoundsException");
     EXPECT_EQ(VM_THROWN_CLASS(c->insert(INT32_MIN, jint(5))), "java.lang.StringIndexOutOfBoundsException");
@@ -144,12 +144,12 @@ TEST_F(StringBufferTest, GetCharsChecksAndMessages) {
     b->getChars(1, 4, dst, 0);
     EXPECT_EQ(dst->get(0), u'e');
     EXPECT_EQ(dst->get(2), u'l');
-    EXPECT_EQ(TEXT_THROWN(b->getChars(3, 2, dst, 0)), "java.lang.StringIndexOutOfBoundsException: srcBegin > srcEnd");
-    EXPECT_EQ(TEXT_THROWN(b->getChars(-1, 2, dst, 0)),
+    EXPECT_EQ(VM_THROWN_TEXT(b->getChars(3, 2, dst, 0)), "java.lang.StringIndexOutOfBoundsException: srcBegin > srcEnd");
+    EXPECT_EQ(VM_THROWN_TEXT(b->getChars(-1, 2, dst, 0)),
               "java.lang.StringIndexOutOfBoundsException: String index out of range: -1");
-    EXPECT_EQ(TEXT_THROWN(b->getChars(0, 6, dst, 0)),
+    EXPECT_EQ(VM_THROWN_TEXT(b->getChars(0, 6, dst, 0)),
               "java.lang.StringIndexOutOfBoundsException: String index out of range: 6");
-    EXPECT_EQ(TEXT_THROWN(b->getChars(0, -1, dst, 0)),
+    EXPECT_EQ(VM_THROWN_TEXT(b->getChars(0, -1, dst, 0)),
               "java.lang.StringIndexOutOfBoundsException: String index out of range: -1");
     EXPECT_EQ(VM_THROWN_CLASS(b->getChars(0, 4, dst, 0)), "java.lang.ArrayIndexOutOfBoundsException");
     EXPECT_EQ(VM_THROWN_CLASS(b->getChars(0, 1, dst, -1)), "java.lang.ArrayIndexOutOfBoundsException");

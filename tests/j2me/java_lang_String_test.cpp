@@ -225,11 +225,11 @@ TEST_F(StringConstructionTest, CharArrayConstructorCopiesAndChecksItsRange) {
     EXPECT_NE(s->value.get(), source.get());
     EXPECT_EQ(chars(String::create()->construct(source, 0, 4)), u"axcd");
     EXPECT_EQ(chars(String::create()->construct(source, 4, 0)), u"");
-    EXPECT_EQ(TEXT_THROWN(String::create()->construct(source, 2, 3)),
+    EXPECT_EQ(VM_THROWN_TEXT(String::create()->construct(source, 2, 3)),
               "java.lang.StringIndexOutOfBoundsException: String index out of range: 5");
-    EXPECT_EQ(TEXT_THROWN(String::create()->construct(source, -1, 1)),
+    EXPECT_EQ(VM_THROWN_TEXT(String::create()->construct(source, -1, 1)),
               "java.lang.StringIndexOutOfBoundsException: String index out of range: -1");
-    EXPECT_EQ(TEXT_THROWN(String::create()->construct(source, 0, -2)),
+    EXPECT_EQ(VM_THROWN_TEXT(String::create()->construct(source, 0, -2)),
               "java.lang.StringIndexOutOfBoundsException: String index out of range: -2");
     // A count so large that offset + count wraps is still refused.
     EXPECT_EQ(VM_THROWN_CLASS(String::create()->construct(source, 2, INT32_MAX)),
@@ -242,27 +242,27 @@ TEST_F(StringConstructionTest, ByteDecodingByEncodingName) {
     EXPECT_EQ(chars(String::create()->construct(bytes("\xC0\x80"))), std::u16string(1, u'\0'));
     EXPECT_EQ(chars(String::create()->construct(bytes("\xC3\x28"))), u"\u0080");
     EXPECT_EQ(chars(String::create()->construct(bytes("\xE2\x82"))), u"\u0080");
-    EXPECT_EQ(TEXT_THROWN(String::create()->construct(bytes("\xF0\x9F\x98\x80"))),
+    EXPECT_EQ(VM_THROWN_TEXT(String::create()->construct(bytes("\xF0\x9F\x98\x80"))),
               "java.lang.RuntimeException: Improperly formatted UTF-8 string.");
     for (const char* latin : {"ISO-8859-1", "ISO8859_1", "US-ASCII", "ASCII"})
         EXPECT_EQ(chars(String::create()->construct(bytes("\xE9z"), 0, 2, str(latin))), u"\u00E9z") << latin;
     EXPECT_EQ(chars(String::create()->construct(bytes("x\xC3\xA9y"), 1, 2, str("UTF8"))), u"\u00E9");
     EXPECT_EQ(chars(String::create()->construct(bytes("x\xC3\xA9y"), 1, 2, str("UTF-8"))), u"\u00E9");
     EXPECT_EQ(chars(String::create()->construct(bytes("abc"), 1, 2)), u"bc");
-    EXPECT_EQ(TEXT_THROWN(String::create()->construct(bytes("ab"), 0, 2, str("utf-8"))),
+    EXPECT_EQ(VM_THROWN_TEXT(String::create()->construct(bytes("ab"), 0, 2, str("utf-8"))),
               "java.io.UnsupportedEncodingException: utf-8");
-    EXPECT_EQ(TEXT_THROWN(String::create()->construct(bytes("ab"), 0, 2, str("Cp1252"))),
+    EXPECT_EQ(VM_THROWN_TEXT(String::create()->construct(bytes("ab"), 0, 2, str("Cp1252"))),
               "java.io.UnsupportedEncodingException: Cp1252");
-    EXPECT_EQ(TEXT_THROWN(String::create()->construct(bytes("ab"), 0, 2, VMPtr<String>())),
+    EXPECT_EQ(VM_THROWN_TEXT(String::create()->construct(bytes("ab"), 0, 2, VMPtr<String>())),
               "java.lang.NullPointerException");
 }
 
 TEST_F(StringConstructionTest, ByteRangeChecksComeFirstAndNameTheValue) {
     VMPtr<VMArray<jbyte, 1>> four = bytes("abcd");
-    EXPECT_EQ(TEXT_THROWN(String::create()->construct(four, -1, 1, str("bogus"))),
+    EXPECT_EQ(VM_THROWN_TEXT(String::create()->construct(four, -1, 1, str("bogus"))),
               "java.lang.IndexOutOfBoundsException: -1");
-    EXPECT_EQ(TEXT_THROWN(String::create()->construct(four, 0, -3)), "java.lang.IndexOutOfBoundsException: -3");
-    EXPECT_EQ(TEXT_THROWN(String::create()->construct(four, 3, 2)), "java.lang.IndexOutOfBoundsException: 5");
+    EXPECT_EQ(VM_THROWN_TEXT(String::create()->construct(four, 0, -3)), "java.lang.IndexOutOfBoundsException: -3");
+    EXPECT_EQ(VM_THROWN_TEXT(String::create()->construct(four, 3, 2)), "java.lang.IndexOutOfBoundsException: 5");
     EXPECT_EQ(VM_THROWN_CLASS(String::create()->construct(four, 1, INT32_MAX)), "java.lang.IndexOutOfBoundsException");
     EXPECT_EQ(VM_THROWN_CLASS(String::create()->construct(VMPtr<VMArray<jbyte, 1>>())), "java.lang.NullPointerException");
     EXPECT_EQ(chars(String::create()->construct(four, 4, 0)), u"");
@@ -308,7 +308,7 @@ TEST_F(StringQueryTest, HashEqualsAndCharAt) {
     EXPECT_FALSE(abc->equals(VMPtr<Object>()));
     EXPECT_FALSE(abc->equals(Object::create()));
     EXPECT_EQ(abc->charAt(2), u'c');
-    EXPECT_EQ(TEXT_THROWN(abc->charAt(3)), "java.lang.StringIndexOutOfBoundsException: String index out of range: 3");
+    EXPECT_EQ(VM_THROWN_TEXT(abc->charAt(3)), "java.lang.StringIndexOutOfBoundsException: String index out of range: 3");
     EXPECT_EQ(VM_THROWN_CLASS(abc->charAt(-1)), "java.lang.StringIndexOutOfBoundsException");
     // A substring compares by its own window.
     EXPECT_TRUE(str("xabcx")->substring(1, 4)->equals(abc));
@@ -321,9 +321,9 @@ TEST_F(StringQueryTest, GetCharsChecksBothRanges) {
     s->getChars(1, 3, dst, 2);
     EXPECT_EQ(dst->get(2), u'l');
     EXPECT_EQ(dst->get(3), u'l');
-    EXPECT_EQ(TEXT_THROWN(s->getChars(-1, 2, dst, 0)), "java.lang.StringIndexOutOfBoundsException: -1");
-    EXPECT_EQ(TEXT_THROWN(s->getChars(0, 5, dst, 0)), "java.lang.StringIndexOutOfBoundsException: 5");
-    EXPECT_EQ(TEXT_THROWN(s->getChars(3, 1, dst, 0)), "java.lang.StringIndexOutOfBoundsException: -2");
+    EXPECT_EQ(VM_THROWN_TEXT(s->getChars(-1, 2, dst, 0)), "java.lang.StringIndexOutOfBoundsException: -1");
+    EXPECT_EQ(VM_THROWN_TEXT(s->getChars(0, 5, dst, 0)), "java.lang.StringIndexOutOfBoundsException: 5");
+    EXPECT_EQ(VM_THROWN_TEXT(s->getChars(3, 1, dst, 0)), "java.lang.StringIndexOutOfBoundsException: -2");
     EXPECT_EQ(VM_THROWN_CLASS(s->getChars(0, 2, dst, 3)), "java.lang.ArrayIndexOutOfBoundsException");
     EXPECT_EQ(VM_THROWN_CLASS(s->getChars(0, 2, dst, -1)), "java.lang.ArrayIndexOutOfBoundsException");
     EXPECT_EQ(VM_THROWN_CLASS(s->getChars(0, 2, dst, INT32_MAX)), "java.lang.ArrayIndexOutOfBoundsException");
@@ -386,9 +386,9 @@ TEST_F(StringDerivedTest, SubstringSharesTheArrayOrReturnsItself) {
     EXPECT_EQ(chars(mid), u"el");
     EXPECT_EQ(mid->value.get(), s->value.get());
     EXPECT_EQ(chars(mid->substring(1)), u"l");
-    EXPECT_EQ(TEXT_THROWN(s->substring(-1, 2)), "java.lang.StringIndexOutOfBoundsException: String index out of range: -1");
-    EXPECT_EQ(TEXT_THROWN(s->substring(0, 6)), "java.lang.StringIndexOutOfBoundsException: String index out of range: 6");
-    EXPECT_EQ(TEXT_THROWN(s->substring(4, 2)), "java.lang.StringIndexOutOfBoundsException: String index out of range: -2");
+    EXPECT_EQ(VM_THROWN_TEXT(s->substring(-1, 2)), "java.lang.StringIndexOutOfBoundsException: String index out of range: -1");
+    EXPECT_EQ(VM_THROWN_TEXT(s->substring(0, 6)), "java.lang.StringIndexOutOfBoundsException: String index out of range: 6");
+    EXPECT_EQ(VM_THROWN_TEXT(s->substring(4, 2)), "java.lang.StringIndexOutOfBoundsException: String index out of range: -2");
 }
 
 TEST_F(StringDerivedTest, ReplaceCaseAndTrimReturnTheReceiverWhenNothingChanges) {

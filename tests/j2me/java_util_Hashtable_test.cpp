@@ -67,21 +67,6 @@ using java::util::HashtableEntry;
 
 namespace {
 
-// "class: message" (or just the class when there is no message) of what the
-// statement threw; "" when it threw nothing.
-#define THROWN_TEXT(statement)                                                 \
-    ([&]() -> std::string {                                                    \
-        try {                                                                  \
-            statement;                                                         \
-        } catch (java::lang::Throwable * thrown_) {                            \
-            VMPtr<java::lang::Throwable> keep_(thrown_);                       \
-            std::string name_ = keep_->getClass()->name.c_str();               \
-            VMPtr<java::lang::String> message_ = keep_->getMessage();          \
-            return message_ == nullptr ? name_ : name_ + ": " + text(message_); \
-        }                                                                      \
-        return std::string();                                                  \
-    }())
-
 class HashtableTest : public VMTest {
 protected:
     static VMPtr<Hashtable> make(jint capacity = 11) { return Hashtable::create()->construct(capacity); }
@@ -122,7 +107,7 @@ TEST_F(HashtableTest, ClassesAreRegistered) {
 }
 
 TEST_F(HashtableTest, CapacityAndThresholdGrowTogether) {
-    EXPECT_EQ(THROWN_TEXT(make(-1)), "java.lang.IllegalArgumentException");  // no message
+    EXPECT_EQ(VM_THROWN_TEXT(make(-1)), "java.lang.IllegalArgumentException");  // no message
 
     VMPtr<Hashtable> tiny = make(0);
     EXPECT_EQ(tiny->table->length, 1);
@@ -239,7 +224,7 @@ TEST_F(HashtableTest, EnumerationVisitsBucketsDownwardsNewestFirst) {
     // nextElement works without a preceding hasMoreElements.
     VMPtr<Enumeration> direct = t->keys();
     for (const char* expected : {"b", "d", "c", "a"}) EXPECT_EQ(str(direct->nextElement()), expected);
-    EXPECT_EQ(THROWN_TEXT(direct->nextElement()), "java.util.NoSuchElementException: HashtableEnumerator");
+    EXPECT_EQ(VM_THROWN_TEXT(direct->nextElement()), "java.util.NoSuchElementException: HashtableEnumerator");
 }
 
 TEST_F(HashtableTest, RehashRelinksInReverseVisitingOrder) {

@@ -74,21 +74,6 @@ using vectortest::Item;
 
 namespace {
 
-// "class: message" (or just the class when there is no message) of what the
-// statement threw; "" when it threw nothing.
-#define THROWN_TEXT(statement)                                                 \
-    ([&]() -> std::string {                                                    \
-        try {                                                                  \
-            statement;                                                         \
-        } catch (java::lang::Throwable * thrown_) {                            \
-            VMPtr<java::lang::Throwable> keep_(thrown_);                       \
-            std::string name_ = keep_->getClass()->name.c_str();               \
-            VMPtr<java::lang::String> message_ = keep_->getMessage();          \
-            return message_ == nullptr ? name_ : name_ + ": " + text(message_); \
-        }                                                                      \
-        return std::string();                                                  \
-    }())
-
 class VectorTest : public VMTest {
 protected:
     static VMPtr<Vector> make(jint capacity = 10, jint increment = 0) {
@@ -125,7 +110,7 @@ TEST_F(VectorTest, ClassesAreRegistered) {
 }
 
 TEST_F(VectorTest, GrowthFollowsTheIncrementOrDoubles) {
-    EXPECT_EQ(THROWN_TEXT(Vector::create()->construct(-1)), "java.lang.IllegalArgumentException: Negative initialCapacity");
+    EXPECT_EQ(VM_THROWN_TEXT(Vector::create()->construct(-1)), "java.lang.IllegalArgumentException: Negative initialCapacity");
     auto capacities = [](VMPtr<Vector> v, int adds) {
         std::string seen = std::to_string(v->capacity());
         for (int i = 0; i < adds; ++i) {
@@ -155,22 +140,22 @@ TEST_F(VectorTest, ElementAccessChecksTheIndex) {
     EXPECT_EQ(str(v->elementAt(0)), "s0");
     EXPECT_EQ(str(v->firstElement()), "s0");
     EXPECT_EQ(str(v->lastElement()), "s2");
-    EXPECT_EQ(THROWN_TEXT(v->elementAt(3)), kIndexFailure);
-    EXPECT_EQ(THROWN_TEXT(v->setElementAt(VM_STR("x"), 3)), kIndexFailure);
-    EXPECT_EQ(THROWN_TEXT(v->removeElementAt(3)), kIndexFailure);
+    EXPECT_EQ(VM_THROWN_TEXT(v->elementAt(3)), kIndexFailure);
+    EXPECT_EQ(VM_THROWN_TEXT(v->setElementAt(VM_STR("x"), 3)), kIndexFailure);
+    EXPECT_EQ(VM_THROWN_TEXT(v->removeElementAt(3)), kIndexFailure);
     // Below zero: the array's own failure with the index, nothing touched.
     const std::string minusOne = "java.lang.ArrayIndexOutOfBoundsException: Array index out of range: -1";
-    EXPECT_EQ(THROWN_TEXT(v->removeElementAt(-1)), minusOne);
-    EXPECT_EQ(THROWN_TEXT(v->elementAt(-1)), minusOne);
-    EXPECT_EQ(THROWN_TEXT(v->setElementAt(VM_STR("x"), -1)), minusOne);
-    EXPECT_EQ(THROWN_TEXT(v->insertElementAt(VM_STR("x"), -1)), minusOne);
-    EXPECT_EQ(THROWN_TEXT(v->indexOf(VM_STR("s0"), -1)), minusOne);
+    EXPECT_EQ(VM_THROWN_TEXT(v->removeElementAt(-1)), minusOne);
+    EXPECT_EQ(VM_THROWN_TEXT(v->elementAt(-1)), minusOne);
+    EXPECT_EQ(VM_THROWN_TEXT(v->setElementAt(VM_STR("x"), -1)), minusOne);
+    EXPECT_EQ(VM_THROWN_TEXT(v->insertElementAt(VM_STR("x"), -1)), minusOne);
+    EXPECT_EQ(VM_THROWN_TEXT(v->indexOf(VM_STR("s0"), -1)), minusOne);
     EXPECT_EQ(text(v->toString()), "[s0, s1, s2]");
 
     VMPtr<Vector> empty = make();
-    EXPECT_EQ(THROWN_TEXT(empty->firstElement()), "java.util.NoSuchElementException");
-    EXPECT_EQ(THROWN_TEXT(empty->lastElement()), "java.util.NoSuchElementException");
-    EXPECT_EQ(THROWN_TEXT(empty->elementAt(0)), kIndexFailure);
+    EXPECT_EQ(VM_THROWN_TEXT(empty->firstElement()), "java.util.NoSuchElementException");
+    EXPECT_EQ(VM_THROWN_TEXT(empty->lastElement()), "java.util.NoSuchElementException");
+    EXPECT_EQ(VM_THROWN_TEXT(empty->elementAt(0)), kIndexFailure);
 
     v->setElementAt(nullptr, 1);
     EXPECT_EQ(v->elementAt(1), nullptr);
@@ -182,7 +167,7 @@ TEST_F(VectorTest, InsertAndRemoveShiftTheElements) {
     v->insertElementAt(VM_STR("front"), 0);
     v->insertElementAt(VM_STR("mid"), 2);
     EXPECT_EQ(text(v->toString()), "[front, s0, mid, s1, s2, end]");
-    EXPECT_EQ(THROWN_TEXT(v->insertElementAt(VM_STR("x"), 7)), kIndexFailure);
+    EXPECT_EQ(VM_THROWN_TEXT(v->insertElementAt(VM_STR("x"), 7)), kIndexFailure);
 
     v->removeElementAt(2);
     v->removeElementAt(0);
@@ -211,7 +196,7 @@ TEST_F(VectorTest, InsertAndRemoveShiftTheElements) {
 
 TEST_F(VectorTest, SetSizeTruncatesOrGrows) {
     VMPtr<Vector> v = strings(5);
-    EXPECT_EQ(THROWN_TEXT(v->setSize(-1)), "java.lang.ArrayIndexOutOfBoundsException: new size is negative");
+    EXPECT_EQ(VM_THROWN_TEXT(v->setSize(-1)), "java.lang.ArrayIndexOutOfBoundsException: new size is negative");
     v->setSize(2);
     EXPECT_EQ(v->size(), 2);
     EXPECT_EQ(v->capacity(), 10);
@@ -255,7 +240,7 @@ TEST_F(VectorTest, SearchMatchesByTheArgumentsEquals) {
     EXPECT_EQ(v->lastIndexOf(nullptr), 4);
     EXPECT_EQ(v->indexOf(probe, 5 + 5), -1);
     EXPECT_EQ(v->lastIndexOf(probe, -1), -1);
-    EXPECT_EQ(THROWN_TEXT(v->lastIndexOf(probe, 5)), "java.lang.IndexOutOfBoundsException: index >= elementCount");
+    EXPECT_EQ(VM_THROWN_TEXT(v->lastIndexOf(probe, 5)), "java.lang.IndexOutOfBoundsException: index >= elementCount");
     EXPECT_EQ(make()->lastIndexOf(probe), -1);
     EXPECT_EQ(make()->indexOf(nullptr), -1);
 }
@@ -276,7 +261,7 @@ TEST_F(VectorTest, SearchesGoThroughTheOverridableOperations) {
 TEST_F(VectorTest, CopyIntoStoresThroughTheDestination) {
     VMPtr<Vector> v = strings(3);
     VMPtr<VMArray<Object, 1>> shorter = VMArray<Object, 1>::create(2);
-    EXPECT_EQ(THROWN_TEXT(v->copyInto(shorter)),
+    EXPECT_EQ(VM_THROWN_TEXT(v->copyInto(shorter)),
               "java.lang.ArrayIndexOutOfBoundsException: destination array too small");
     EXPECT_EQ(shorter->get(0), nullptr);
 
@@ -292,10 +277,10 @@ TEST_F(VectorTest, CopyIntoStoresThroughTheDestination) {
     EXPECT_EQ(text(texts->get(1)), "s1");
 
     v->setElementAt(Item::create()->construct(1), 2);
-    EXPECT_EQ(THROWN_TEXT(v->copyInto(VMArray<String, 1>::create(3))), "java.lang.ArrayStoreException");
-    EXPECT_EQ(THROWN_TEXT(v->copyInto(VMArray<jint, 1>::create(3))), "java.lang.ArrayStoreException");
-    EXPECT_EQ(THROWN_TEXT(v->copyInto(nullptr)), "java.lang.NullPointerException");
-    EXPECT_EQ(THROWN_TEXT(make()->copyInto(VMArray<Object, 1>::create(0))), "");
+    EXPECT_EQ(VM_THROWN_TEXT(v->copyInto(VMArray<String, 1>::create(3))), "java.lang.ArrayStoreException");
+    EXPECT_EQ(VM_THROWN_TEXT(v->copyInto(VMArray<jint, 1>::create(3))), "java.lang.ArrayStoreException");
+    EXPECT_EQ(VM_THROWN_TEXT(v->copyInto(nullptr)), "java.lang.NullPointerException");
+    EXPECT_EQ(VM_THROWN_TEXT(make()->copyInto(VMArray<Object, 1>::create(0))), "");
 }
 
 TEST_F(VectorTest, TrimToSizeKeepsAFullArray) {
@@ -336,7 +321,7 @@ TEST_F(VectorTest, EnumerationIsLive) {
     EXPECT_EQ(str(walk->nextElement()), "s1");
     EXPECT_EQ(str(walk->nextElement()), "late");
     EXPECT_FALSE(walk->hasMoreElements());
-    EXPECT_EQ(THROWN_TEXT(walk->nextElement()), "java.util.NoSuchElementException: VectorEnumerator");
+    EXPECT_EQ(VM_THROWN_TEXT(walk->nextElement()), "java.util.NoSuchElementException: VectorEnumerator");
 
     // A removal shifts the elements under the walk: one is skipped.
     VMPtr<Vector> shrinking = strings(3);
@@ -350,12 +335,12 @@ TEST_F(VectorTest, EnumerationIsLive) {
 
 TEST_F(VectorTest, MonitorIsHeldInsideAndFreeAfterAFailure) {
     VMPtr<Vector> v = strings(2);
-    EXPECT_EQ(THROWN_TEXT(v->elementAt(5)), kIndexFailure);
+    EXPECT_EQ(VM_THROWN_TEXT(v->elementAt(5)), kIndexFailure);
     EXPECT_EQ(v->_VM_count, 0);
     VMPtr<Enumeration> walk = v->elements();
     walk->nextElement();
     walk->nextElement();
-    EXPECT_NE(THROWN_TEXT(walk->nextElement()), "");
+    EXPECT_NE(VM_THROWN_TEXT(walk->nextElement()), "");
     EXPECT_EQ(v->_VM_count, 0);
 
     // The probe's equals runs while the searching thread holds the monitor,

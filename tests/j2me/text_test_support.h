@@ -25,19 +25,4 @@ inline VMPtr<VMArray<jbyte, 1>> bytes(const std::string& raw) {
     return array;
 }
 
-// "Class: message" of what the statement threw ("Class" alone without a
-// message), or "" when it threw nothing.
-#define TEXT_THROWN(statement)                                              \
-    ([&]() -> std::string {                                                 \
-        try {                                                               \
-            statement;                                                      \
-        } catch (java::lang::Throwable * thrown_) {                         \
-            VMPtr<java::lang::Throwable> keep_(thrown_);                    \
-            std::string name_ = keep_->getClass()->name.c_str();            \
-            VMPtr<java::lang::String> message_ = keep_->getMessage();       \
-            return message_ == nullptr ? name_ : name_ + ": " + text(message_); \
-        }                                                                   \
-        return std::string();                                               \
-    }())
-
 }  // namespace texttest

@@ -33,6 +33,19 @@ std::string text(const VMPtr<java::lang::String>& s);
         return std::string();                                              \
     }())
 
+// "class: message" (the throwable's toString) of what the statement threw,
+// or "" when it threw nothing.
+#define VM_THROWN_TEXT(statement)                                \
+    ([&]() -> std::string {                                      \
+        try {                                                    \
+            statement;                                           \
+        } catch (java::lang::Throwable * thrown_) {              \
+            VMPtr<java::lang::Throwable> keep_(thrown_);         \
+            return text(keep_->toString());                      \
+        }                                                        \
+        return std::string();                                    \
+    }())
+
 // True while the collector's stress mode is on (a collection every Nth
 // allocation): tests that count collections or build huge heaps skip then.
 inline bool vmStressMode() {
