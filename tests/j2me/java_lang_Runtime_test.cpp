@@ -13,23 +13,6 @@
 #include "java_lang_Thread.h"
 #include "vm_test.h"
 
-namespace t3runtime {
-
-class Task : public virtual java::lang::Object, public virtual java::lang::Runnable {
-    VM_DECLARE_CLASS(Task)
-
-public:
-    std::function<void()> body;
-    void run() override {
-        if (body) body();
-    }
-};
-
-}  // namespace t3runtime
-
-VM_REGISTER_CLASS(t3runtime::Task, .name = "t3.runtime.Task", .sourceName = "tests/j2me/java_lang_Runtime_test",
-                  .interfaces = {"java.lang.Runnable"})
-
 using namespace java::lang;
 
 namespace {
@@ -75,7 +58,7 @@ TEST_F(RuntimeTest, ExitIsRefusedUnlessAllowed) {
 TEST_F(RuntimeTest, AnAllowedExitEndsTheCallingThreadAndRequestsExit) {
     Runtime::getRuntime()->setExitAllowed(true);
     bool after = false;
-    VMPtr<t3runtime::Task> body = t3runtime::Task::create();
+    VMPtr<vmtest::Task> body = vmtest::Task::create();
     body->body = [&after] {
         Runtime::getRuntime()->exit(7);
         after = true;

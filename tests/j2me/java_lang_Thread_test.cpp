@@ -14,18 +14,7 @@
 #include "java_lang_Thread.h"
 #include "vm_test.h"
 
-namespace t3thread {
-
-// A runnable whose run() is whatever the test gives it.
-class Task : public virtual java::lang::Object, public virtual java::lang::Runnable {
-    VM_DECLARE_CLASS(Task)
-
-public:
-    std::function<void()> body;
-    void run() override {
-        if (body) body();
-    }
-};
+namespace threadtest {
 
 // A Thread subclass with a run() of its own.
 class Counting : public java::lang::Thread {
@@ -40,16 +29,14 @@ public:
     void run() override { ++runs; }
 };
 
-}  // namespace t3thread
+}  // namespace threadtest
 
-VM_REGISTER_CLASS(t3thread::Task, .name = "t3.thread.Task", .sourceName = "tests/j2me/java_lang_Thread_test",
-                  .interfaces = {"java.lang.Runnable"})
-VM_REGISTER_CLASS(t3thread::Counting, .name = "t3.thread.Counting", .superName = "java.lang.Thread",
+VM_REGISTER_CLASS(threadtest::Counting, .name = "threadtest.Counting", .superName = "java.lang.Thread",
                   .sourceName = "tests/j2me/java_lang_Thread_test")
 
 using namespace java::lang;
-using t3thread::Counting;
-using t3thread::Task;
+using threadtest::Counting;
+using vmtest::Task;
 
 namespace {
 

@@ -5,14 +5,31 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <string>
 
 #include "VM.h"
+#include "java_lang_Runnable.h"
 #include "java_lang_String.h"
 #include "java_lang_Throwable.h"
 
 // Boots the runtime once per test program (later calls do nothing).
 void vmTestBoot();
+
+namespace vmtest {
+
+// A runnable whose run() is whatever the test gives it.
+class Task : public virtual java::lang::Object, public virtual java::lang::Runnable {
+    VM_DECLARE_CLASS(Task)
+
+public:
+    std::function<void()> body;
+    void run() override {
+        if (body) body();
+    }
+};
+
+}  // namespace vmtest
 
 class VMTest : public ::testing::Test {
 protected:

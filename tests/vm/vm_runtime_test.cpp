@@ -22,17 +22,6 @@
 
 namespace vmruntimetest {
 
-// A runnable whose run() is whatever the test gives it.
-class Body : public java::lang::Runnable {
-    VM_DECLARE_CLASS(Body)
-
-public:
-    std::function<void()> body;
-    void run() override {
-        if (body) body();
-    }
-};
-
 // A boot class: its entry point records its argument and the stage it saw.
 class Boot : public virtual java::lang::Object {
     VM_DECLARE_CLASS(Boot)
@@ -59,13 +48,11 @@ class NoEntry : public virtual java::lang::Object {
 
 }  // namespace vmruntimetest
 
-VM_REGISTER_CLASS(vmruntimetest::Body, .name = "vmruntimetest.Body", .sourceName = "tests/vm/vm_runtime_test",
-                  .interfaces = {"java.lang.Runnable"})
 VM_REGISTER_CLASS(vmruntimetest::Boot, .name = "vmruntimetest.Boot", .sourceName = "tests/vm/vm_runtime_test",
                   .staticInit = vmruntimetest::Boot::clinit, .entryPoint = vmruntimetest::Boot::entry)
 VM_REGISTER_CLASS(vmruntimetest::NoEntry, .name = "vmruntimetest.NoEntry", .sourceName = "tests/vm/vm_runtime_test")
 
-using vmruntimetest::Body;
+using vmtest::Task;
 using vmruntimetest::Boot;
 
 namespace {
@@ -219,7 +206,7 @@ namespace {
 
 // Starts a runtime thread running body; the runnable is kept by the thread.
 VMThread* startThread(std::function<void()> body) {
-    VMPtr<Body> runnable = Body::create();
+    VMPtr<Task> runnable = Task::create();
     runnable->body = std::move(body);
     auto* thread = new VMThread(runnable.get(), runnable.get());
     thread->start();

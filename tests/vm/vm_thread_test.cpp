@@ -24,24 +24,10 @@
 
 namespace vmthreadtest {
 
-// A runnable whose run() is whatever the test gives it.
-class Task : public java::lang::Runnable {
-    VM_DECLARE_CLASS(Task)
-
-public:
-    std::function<void()> body;
-    void run() override {
-        if (body) body();
-    }
-};
-
 }  // namespace vmthreadtest
 
-VM_REGISTER_CLASS(vmthreadtest::Task, .name = "vmthreadtest.Task", .sourceName = "tests/vm/vm_thread_test",
-                  .interfaces = {"java.lang.Runnable"})
-
 using namespace java::lang;
-using vmthreadtest::Task;
+using vmtest::Task;
 
 namespace {
 
