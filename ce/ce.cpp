@@ -196,11 +196,6 @@ void SetMainWindowExists(bool exists) {
     if (!exists) g_messages.clear();
 }
 
-bool MainWindowExists() {
-    std::lock_guard<std::mutex> guard(g_messageMutex);
-    return g_mainWindowExists;
-}
-
 // --- idle timer and power registry -------------------------------------------------
 
 namespace {

@@ -36,7 +36,6 @@ bool PostMainWindowMessage(uint32_t message, uintptr_t wParam, intptr_t lParam);
 bool TakeMainWindowMessage(uint32_t* message, uintptr_t* wParam, intptr_t* lParam);
 // Whether the main window exists (the host bridge sets this).
 void SetMainWindowExists(bool exists);
-bool MainWindowExists();
 
 // --- idle timer and power registry -------------------------------------------------
 // The power time-outs in seconds, as the registry would give them; a value of

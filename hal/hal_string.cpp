@@ -119,10 +119,6 @@ NativeString* HAL_createStringUTF8(const char* text) {
     return makeString(units.data(), units.size());
 }
 
-void HAL_retainString(NativeString* string) {
-    if (string) string->references.fetch_add(1, std::memory_order_relaxed);
-}
-
 int HAL_freeString(NativeString* string) {
     if (!string) return HAL_BAD_ARGUMENT;
     if (string->references.fetch_sub(1, std::memory_order_acq_rel) == 1) {

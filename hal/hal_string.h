@@ -11,7 +11,6 @@ struct NativeString;
 NativeString* HAL_createString(const char16_t* characters, int32_t length);
 // A new string from NUL-terminated UTF-8 text (null gives null).
 NativeString* HAL_createStringUTF8(const char* text);
-void HAL_retainString(NativeString* string);
 
 // Null -> 2; otherwise drops one reference (at 0 the string is freed); 0.
 int HAL_freeString(NativeString* string);

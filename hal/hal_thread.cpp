@@ -438,10 +438,6 @@ void HAL_sleep(uint32_t milliseconds) {
     retakeVMLock(depth);
 }
 
-void HAL_wakeThread(NativeThreadRecord* record) {
-    if (record) wakeRecord(record);
-}
-
 // --- platform locks ----------------------------------------------------------------
 
 int HAL_createLock(HAL_Lock** lock, int locked) {

@@ -35,7 +35,8 @@ int HAL_vmLockWaiterCount();
 // --- native thread records --------------------------------------------------
 // Creates a record with its platform thread, suspended. The entry runs under
 // the runtime lock when the thread is started and the entry is non-null.
-// Always returns 0 (a failed creation leaves *record null and returns 1).
+// 0 on success; 2 for a null record pointer; 1 (with *record null) when the
+// record or the platform thread cannot be made.
 int HAL_createThread(NativeThreadRecord** record, HAL_ThreadEntry entry, void* argument);
 // Resumes the thread once; a second call does nothing. Null is ignored.
 void HAL_startThread(NativeThreadRecord* record);
@@ -57,12 +58,10 @@ bool HAL_isThreadFinished(const NativeThreadRecord* record);
 bool HAL_isThreadCancelled(const NativeThreadRecord* record);
 
 // The platform sleep of the calling thread (milliseconds, 0 does not sleep):
-// releases the runtime lock, sleeps until the time has passed or the thread is
-// woken (HAL_notify, HAL_notifyAll, HAL_wakeThread), retakes the runtime lock
-// and runs host callback 3.
+// releases the runtime lock, sleeps until the time has passed or the thread's
+// waiting mark is cleared (HAL_notify, HAL_notifyAll), retakes the runtime
+// lock and runs host callback 3.
 void HAL_sleep(uint32_t milliseconds);
-// Wakes the thread from HAL_sleep or HAL_wait at once.
-void HAL_wakeThread(NativeThreadRecord* record);
 
 // --- platform locks ---------------------------------------------------------
 // A new lock; entered at once by the caller when locked is non-zero. Returns

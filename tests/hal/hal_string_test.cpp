@@ -56,16 +56,7 @@ TEST(HalStringTest, NullArgumentsAreRejected) {
     EXPECT_EQ(HAL_getStringCharacters(nullptr, buffer), 2);
     EXPECT_EQ(HAL_getStringCharacters(s, nullptr), 2);
     EXPECT_EQ(HAL_createStringUTF8(nullptr), nullptr);
-    HAL_retainString(nullptr);
     HAL_freeString(s);
-}
-
-TEST(HalStringTest, ReferencesKeepStringAlive) {
-    NativeString* s = HAL_createString(u"keep", 4);
-    HAL_retainString(s);
-    EXPECT_EQ(HAL_freeString(s), 0);
-    EXPECT_EQ(contents(s), u"keep");  // one reference left
-    EXPECT_EQ(HAL_freeString(s), 0);
 }
 
 TEST(HalStringTest, DecodesUtf8) {

