@@ -16,26 +16,28 @@ using CharArray = VMArray<jchar, 1>;
 
 VMPtr<StringBuffer> buffer() { return StringBuffer::create()->construct(); }
 
+jint capacity(const VMPtr<StringBuffer>& b) { return b->value->length; }
+
 class StringBufferTest : public VMTest {};
 
 TEST_F(StringBufferTest, CapacityGrowsByDoublingPlusTwoOrToWhatOneAppendNeeds) {
     VMPtr<StringBuffer> b = buffer();
-    EXPECT_EQ(b->capacity(), 16);
+    EXPECT_EQ(capacity(b), 16);
     for (int i = 0; i < 17; ++i) b->append(u'x');
-    EXPECT_EQ(b->capacity(), 34);
+    EXPECT_EQ(capacity(b), 34);
     for (int i = 0; i < 18; ++i) b->append(u'y');
-    EXPECT_EQ(b->capacity(), 70);
+    EXPECT_EQ(capacity(b), 70);
     EXPECT_EQ(b->length(), 35);
 
     VMPtr<StringBuffer> big = buffer();
     big->append(str16(std::u16string(100, u'z')));
-    EXPECT_EQ(big->capacity(), 100);
-    EXPECT_EQ(StringBuffer::create()->construct(str("abc"))->capacity(), 19);
-    EXPECT_EQ(StringBuffer::create()->construct("h\xC3\xA9")->capacity(), 19);
-    EXPECT_EQ(StringBuffer::create()->construct(0)->capacity(), 0);
+    EXPECT_EQ(capacity(big), 100);
+    EXPECT_EQ(capacity(StringBuffer::create()->construct(str("abc"))), 19);
+    EXPECT_EQ(capacity(StringBuffer::create()->construct("h\xC3\xA9")), 19);
+    EXPECT_EQ(capacity(StringBuffer::create()->construct(0)), 0);
     EXPECT_EQ(VM_THROWN_CLASS(StringBuffer::create()->construct(-1)), "java.lang.NegativeArraySizeException");
     VMPtr<Object> made = StringBuffer::_VM_getClass()->newInstance();
-    EXPECT_EQ(dynamic_cast<StringBuffer*>(made.get())->capacity(), 16);
+    EXPECT_EQ(dynamic_cast<StringBuffer*>(made.get())->value->length, 16);
 }
 
 TEST_F(StringBufferTest, AppendsOfEveryKind) {
@@ -89,7 +91,7 @@ TEST_F(StringBufferTest, ToStringSharesAndLaterChangesCopyFirst) {
     // setLength(0) of a shared buffer gives a fresh default array.
     VMPtr<String> t = b->toString();
     b->setLength(0);
-    EXPECT_EQ(b->capacity(), 16);
+    EXPECT_EQ(capacity(b), 16);
     EXPECT_NE(b->value.get(), t->value.get());
     EXPECT_FALSE(b->shared);
     EXPECT_EQ(chars(t), u">hello!");
@@ -112,7 +114,7 @@ TEST_F(StringBufferTest, SetLengthRangesAndGrowth) {
     VMPtr<StringBuffer> b = buffer();
     b->append("abc");
     b->setLength(40);
-    EXPECT_EQ(b->capacity(), 40);
+    EXPECT_EQ(capacity(b), 40);
     EXPECT_EQ(b->length(), 40);
     EXPECT_EQ(b->toString()->charAt(39), u'\0');
     EXPECT_EQ(VM_THROWN_TEXT(b->setLength(-1)), "java.lang.StringIndexOutOfBoundsException: String index out of range: -1");
@@ -131,11 +133,12 @@ TEST_F(StringBufferTest, InsertsAtAnyOffsetAndRejectsBadOnesWithoutChange) {
     VMPtr<StringBuffer> c = StringBuffer::create()->construct("xy");
     EXPECT_EQ(VM_THROWN_TEXT(c->insert(3, str("z"))), "java.lang.StringIndexOutOfBoundsException");
     EXPECT_EQ(VM_THROWN_TEXT(c->insert(-1, str("z"))), "java.lang.StringIndexOutOfBoundsException");
-    EXPECT_EQ(VM_THROWN_CLASS(c->insert(3, u'z')), "java.lang.StringIndexOutOfBoundsException");
-    EXPECT_EQ(VM_THROWN_CLASS(c->insert(-1, u'z')), "java.lang.StringIndexOutOfBoundsException");
+    // A char is moved in by the array copy, whose range check rejects the offset.
+    for (jint bad : {3, -1, INT32_MAX, INT32_MIN})
+        EXPECT_EQ(VM_THROWN_CLASS(c->insert(bad, u'z')), "java.lang.ArrayIndexOutOfBoundsException") << bad;
     EXPECT_EQ(VM_THROWN_CLASS(c->insert(INT32_MIN, jint(5))), "java.lang.StringIndexOutOfBoundsException");
     EXPECT_EQ(chars(c->toString()), u"xy");
-    EXPECT_EQ(c->capacity(), 18);
+    EXPECT_EQ(capacity(c), 18);
 }
 
 TEST_F(StringBufferTest, GetCharsChecksAndMessages) {
@@ -160,7 +163,7 @@ TEST_F(StringBufferTest, OperationsGiveTheMonitorBackAlsoWhenThrowing) {
     VMPtr<StringBuffer> b = StringBuffer::create()->construct("abc");
     b->append(u'd');
     EXPECT_EQ(b->_VM_owner, nullptr);
-    EXPECT_EQ(VM_THROWN_CLASS(b->insert(9, u'x')), "java.lang.StringIndexOutOfBoundsException");
+    EXPECT_EQ(VM_THROWN_CLASS(b->insert(9, u'x')), "java.lang.ArrayIndexOutOfBoundsException");
     EXPECT_EQ(b->_VM_owner, nullptr);
     EXPECT_EQ(b->_VM_count, 0);
     {
@@ -195,7 +198,7 @@ TEST_F(StringBufferTest, HugeGrowthRequestsFailCleanly) {
     VMPtr<StringBuffer> b = StringBuffer::create()->construct("abc");
     EXPECT_EQ(VM_THROWN_CLASS(b->setLength(INT32_MAX)), "java.lang.OutOfMemoryError");
     EXPECT_EQ(chars(b->toString()), u"abc");
-    EXPECT_EQ(b->capacity(), 19);
+    EXPECT_EQ(capacity(b), 19);
 }
 
 void printFatal(const char* message) { std::fprintf(stderr, "fatal: %s\n", message); }

@@ -2,7 +2,6 @@
 #include "java_lang_Double.h"
 
 #include <cstdio>
-#include <cstring>
 
 #include "hal_number.h"
 #include "java_lang_String.h"
@@ -21,12 +20,6 @@ VMPtr<String> Double::toString(jdouble d) {
     char text[32];
     std::snprintf(text, sizeof text, "%G", d);
     return String::_VM_fromUTF8(text);
-}
-
-jdouble Double::longBitsToDouble(jlong bits) {
-    jdouble value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
 }
 
 }  // namespace java::lang

@@ -1,5 +1,5 @@
-// java.lang.Double: text conversion, the bit-pattern conversion and the limit
-// constants of the 64-bit floating-point type.
+// java.lang.Double: text conversion and the limit constants of the 64-bit
+// floating-point type.
 #pragma once
 
 #include "VMClass.h"
@@ -20,9 +20,6 @@ public:
 
     // The C library's "%G" text of d (up to six significant digits).
     static VMPtr<String> toString(jdouble d);
-    // The double whose IEEE 754 pattern is bits, taken unchanged (a NaN keeps
-    // its bits).
-    static jdouble longBitsToDouble(jlong bits);
 };
 
 }  // namespace java::lang

@@ -39,8 +39,6 @@ VMPtr<String> Long::toString(jlong i, jint radix) {
     return String::create()->_VM_initLength(buffer + position, 65 - position);
 }
 
-VMPtr<String> Long::toString(jlong i) { return toString(i, 10); }
-
 }  // namespace java::lang
 
 VM_REGISTER_CLASS(java::lang::Long, .name = "java.lang.Long", .sourceName = "target/winmo/pb_src/j2me/java_lang_Long")

@@ -20,7 +20,6 @@ public:
 
     // Text of i in the radix (10 when the radix is outside 2 to 36).
     static VMPtr<String> toString(jlong i, jint radix);
-    static VMPtr<String> toString(jlong i);
 };
 
 }  // namespace java::lang

@@ -17,6 +17,7 @@
 #include "java_lang_RuntimeException.h"
 #include "java_lang_StringBuffer.h"
 #include "java_lang_StringIndexOutOfBoundsException.h"
+#include "java_lang_System.h"
 
 // --- UTF-8 codec ------------------------------------------------------------------
 
@@ -200,14 +201,6 @@ Encoding encodingOf(const VMPtr<String>& enc) {
     _VM_throw(java::lang::RuntimeException::create()->construct(VM_STR("Improperly formatted UTF-8 string.")));
 }
 
-// A destination range [begin, begin + length) of a char array, checked the
-// way an array copy checks it.
-void checkDestination(const VMPtr<CharArray>& dst, jint begin, jint length) {
-    if (dst == nullptr) _VM_throwNullPointer();
-    if (begin < 0) _VM_throwArrayIndexOutOfBoundsException(begin);
-    if (int64_t(begin) + length > dst->length) _VM_throwArrayIndexOutOfBoundsException(jint(int64_t(begin) + length));
-}
-
 // Frees a runtime block on every exit.
 struct BlockGuard {
     void* block;
@@ -379,9 +372,8 @@ void String::getChars(jint srcBegin, jint srcEnd, VMPtr<CharArray> dst, jint dst
     if (srcBegin < 0) throwStringIndexMessage(srcBegin);
     if (srcEnd > count) throwStringIndexMessage(srcEnd);
     if (srcBegin > srcEnd) throwStringIndexMessage(srcEnd - srcBegin);
-    const jint n = srcEnd - srcBegin;
-    checkDestination(dst, dstBegin, n);
-    if (n > 0) std::memmove(dst->elements() + dstBegin, _VM_chars() + srcBegin, size_t(n) * sizeof(jchar));
+    // The array copy checks the destination range.
+    System::arraycopy(value, offset + srcBegin, dst, dstBegin, srcEnd - srcBegin);
 }
 
 jint String::hashCode() {

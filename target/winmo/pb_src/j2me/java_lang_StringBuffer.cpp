@@ -7,6 +7,7 @@
 #include "hal_system.h"
 #include "java_lang_Integer.h"
 #include "java_lang_StringIndexOutOfBoundsException.h"
+#include "java_lang_System.h"
 
 namespace {
 
@@ -84,7 +85,10 @@ VMPtr<StringBuffer> StringBuffer::append(VMPtr<String> str) {
     return this;
 }
 
-VMPtr<StringBuffer> StringBuffer::append(VMPtr<Object> obj) { return append(String::valueOf(obj)); }
+VMPtr<StringBuffer> StringBuffer::append(VMPtr<Object> obj) {
+    VMSynchronized lock(this);
+    return append(String::valueOf(obj));
+}
 
 VMPtr<StringBuffer> StringBuffer::append(jchar c) {
     VMSynchronized lock(this);
@@ -96,9 +100,13 @@ VMPtr<StringBuffer> StringBuffer::append(jchar c) {
     return this;
 }
 
-VMPtr<StringBuffer> StringBuffer::append(jint i) { return append(Integer::toString(i)); }
+VMPtr<StringBuffer> StringBuffer::append(jint i) {
+    VMSynchronized lock(this);
+    return append(Integer::toString(i));
+}
 
 VMPtr<StringBuffer> StringBuffer::append(const char* utf8) {
+    VMSynchronized lock(this);
     if (utf8 == nullptr) _VM_throwNullPointer();
     const size_t n = std::strlen(utf8);
     if (n > size_t(INT32_MAX)) _VM_throwOutOfMemoryError();
@@ -141,20 +149,23 @@ VMPtr<StringBuffer> StringBuffer::insert(jint offset, VMPtr<String> str) {
 
 VMPtr<StringBuffer> StringBuffer::insert(jint offset, jchar c) {
     VMSynchronized lock(this);
-    if (offset < 0 || offset > count) _VM_throw(StringIndexOutOfBoundsException::create()->construct());
     const jint newCount = checkedLength(int64_t(count) + 1);
     if (newCount > capacity())
         expandCapacity(newCount);
     else if (shared)
         copy();
-    jchar* chars = value->elements();
-    std::memmove(chars + offset + 1, chars + offset, size_t(count - offset) * sizeof(jchar));
-    chars[offset] = c;
+    // The array copy rejects an offset outside 0 to count (the larger or
+    // private array taken above stays).
+    System::arraycopy(value, offset, value, offset + 1, count - offset);
+    value->elements()[offset] = c;
     count = newCount;
     return this;
 }
 
-VMPtr<StringBuffer> StringBuffer::insert(jint offset, jint i) { return insert(offset, Integer::toString(i)); }
+VMPtr<StringBuffer> StringBuffer::insert(jint offset, jint i) {
+    VMSynchronized lock(this);
+    return insert(offset, Integer::toString(i));
+}
 
 void StringBuffer::setLength(jint newLength) {
     VMSynchronized lock(this);
@@ -184,11 +195,8 @@ void StringBuffer::getChars(jint srcBegin, jint srcEnd, VMPtr<CharArray> dst, ji
     if (srcBegin < 0) throwIndex(srcBegin);
     if (srcEnd < 0 || srcEnd > count) throwIndex(srcEnd);
     if (srcBegin > srcEnd) _VM_throw(StringIndexOutOfBoundsException::create()->construct(VM_STR("srcBegin > srcEnd")));
-    const jint n = srcEnd - srcBegin;
-    if (dst == nullptr) _VM_throwNullPointer();
-    if (dstBegin < 0) _VM_throwArrayIndexOutOfBoundsException(dstBegin);
-    if (int64_t(dstBegin) + n > dst->length) _VM_throwArrayIndexOutOfBoundsException(jint(int64_t(dstBegin) + n));
-    if (n > 0) std::memmove(dst->elements() + dstBegin, value->elements() + srcBegin, size_t(n) * sizeof(jchar));
+    // The array copy checks the destination range.
+    System::arraycopy(value, srcBegin, dst, dstBegin, srcEnd - srcBegin);
 }
 
 VMPtr<String> StringBuffer::toString() {

@@ -27,7 +27,6 @@ public:
     VMPtr<StringBuffer> construct(const char* utf8);
 
     jint length() const { return count; }
-    jint capacity() const { return value.target != nullptr ? value.target->length : 0; }
 
     // A null string or object appends "null".
     VMPtr<StringBuffer> append(VMPtr<String> str);
@@ -41,7 +40,9 @@ public:
     VMPtr<StringBuffer> append(char c) = delete;
     VMPtr<StringBuffer> append(bool b) = delete;
 
-    // offset outside 0 to count: StringIndexOutOfBoundsException.
+    // An offset outside 0 to count: StringIndexOutOfBoundsException for a
+    // string or an int, ArrayIndexOutOfBoundsException (from the array copy)
+    // for a char.
     VMPtr<StringBuffer> insert(jint offset, VMPtr<String> str);
     VMPtr<StringBuffer> insert(jint offset, jchar c);
     VMPtr<StringBuffer> insert(jint offset, jint i);
@@ -60,6 +61,10 @@ public:
     void copy();
 
     void markReferences(uint32_t bits) override { _VM_markRef(value, bits); }
+
+private:
+    // The length of the array (0 before a constructor has run).
+    jint capacity() const { return value.target != nullptr ? value.target->length : 0; }
 };
 
 }  // namespace java::lang
