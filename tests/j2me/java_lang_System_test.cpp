@@ -1,5 +1,4 @@
-// java.lang.System: the clock, arraycopy with its checks, properties,
-// identity hash codes, gc and exit.
+// java.lang.System: the clock, arraycopy with its checks, properties and gc.
 #include <gtest/gtest.h>
 
 #include <chrono>

@@ -20,16 +20,16 @@ namespace {
 
 bool isLeapYear(int64_t year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
-// The wall clock as UTC milliseconds since 1970.
+// The wall clock as UTC milliseconds since 1970, counted in whole seconds:
+// the fraction of the current second is left out.
 jlong wallClockMillis() {
     std::timespec now{};
     if (std::timespec_get(&now, TIME_UTC) == 0) return 0;
     std::tm fields{};
     const std::time_t seconds = now.tv_sec;
-    if (gmtime_r(&seconds, &fields) == nullptr) return jlong(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+    if (gmtime_r(&seconds, &fields) == nullptr) return jlong(now.tv_sec) * 1000;
     return java::lang::System::_VM_clockMillis(fields.tm_year + 1900, fields.tm_mon + 1, fields.tm_mday,
-                                                fields.tm_hour, fields.tm_min, fields.tm_sec) +
-           now.tv_nsec / 1000000;
+                                                fields.tm_hour, fields.tm_min, fields.tm_sec);
 }
 
 [[noreturn]] void throwOutOfRange() {

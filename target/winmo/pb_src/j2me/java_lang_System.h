@@ -12,10 +12,10 @@ class System final : public virtual Object {
     VM_DECLARE_CLASS(System)
 
 public:
-    // Milliseconds since 1970-01-01 00:00:00 UTC. The wall clock is read once;
-    // from then on the value follows the platform's 64-bit millisecond tick
-    // count, so later changes of the phone's clock are not seen and two
-    // readings differ by exactly the ticks between them.
+    // Milliseconds since 1970-01-01 00:00:00 UTC. The wall clock is read once,
+    // to the whole second; from then on the value follows the platform's
+    // 64-bit millisecond tick count, so later changes of the phone's clock
+    // are not seen and two readings differ by exactly the ticks between them.
     static jlong currentTimeMillis();
     // Copies length elements of src from srcPos on to dst from dstPos on, as
     // if through a temporary copy. NullPointerException for a null array;
