@@ -48,6 +48,24 @@ public:
     }
 };
 
+// A data output stream that counts the calls of its own writeInt and
+// writeLong.
+class CountingDataOutput : public java::io::DataOutputStream {
+    VM_DECLARE_CLASS(CountingDataOutput)
+
+public:
+    int ints = 0;
+    int longs = 0;
+    void writeInt(jint v) override {
+        ++ints;
+        DataOutputStream::writeInt(v);
+    }
+    void writeLong(jlong v) override {
+        ++longs;
+        DataOutputStream::writeLong(v);
+    }
+};
+
 // An input stream whose array reads hand over at most one byte, and nothing
 // on every other call.
 class TrickleInput : public java::io::InputStream {
@@ -77,6 +95,8 @@ VM_REGISTER_CLASS(iodatatest::CallRecorder, .name = "iodatatest.CallRecorder", .
                   .sourceName = "tests/j2me/java_io_DataStream_test")
 VM_REGISTER_CLASS(iodatatest::CountingDataInput, .name = "iodatatest.CountingDataInput",
                   .superName = "java.io.DataInputStream", .sourceName = "tests/j2me/java_io_DataStream_test")
+VM_REGISTER_CLASS(iodatatest::CountingDataOutput, .name = "iodatatest.CountingDataOutput",
+                  .superName = "java.io.DataOutputStream", .sourceName = "tests/j2me/java_io_DataStream_test")
 VM_REGISTER_CLASS(iodatatest::TrickleInput, .name = "iodatatest.TrickleInput", .superName = "java.io.InputStream",
                   .sourceName = "tests/j2me/java_io_DataStream_test")
 
@@ -84,6 +104,7 @@ using namespace java::io;
 using java::lang::String;
 using iodatatest::CallRecorder;
 using iodatatest::CountingDataInput;
+using iodatatest::CountingDataOutput;
 using iodatatest::TrickleInput;
 
 namespace {
@@ -175,6 +196,14 @@ TEST_F(DataStreamTest, FloatingPointKeepsItsBitPatterns) {
     EXPECT_EQ(std::bit_cast<jlong>(in->readDouble()), 0x7FF0000000000ABCLL);
     EXPECT_EQ(std::bit_cast<jint>(in->readFloat()), jint(0x80000000));
     EXPECT_EQ(in->readDouble(), -INFINITY);
+
+    // writeDouble goes through writeLong; writeFloat writes its own bytes.
+    VMPtr<CountingDataOutput> counting = CountingDataOutput::create();
+    counting->construct(ByteArrayOutputStream::create()->construct());
+    counting->writeFloat(1.0f);
+    counting->writeDouble(1.0);
+    EXPECT_EQ(counting->ints, 0);
+    EXPECT_EQ(counting->longs, 1);
 }
 
 TEST_F(DataStreamTest, PrimitivesRoundTrip) {

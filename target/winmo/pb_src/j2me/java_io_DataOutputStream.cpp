@@ -47,7 +47,10 @@ void DataOutputStream::writeLong(jlong v) {
     for (int shift = 56; shift >= 0; shift -= 8) write(jint((uint64_t(v) >> shift) & 0xFF));
 }
 
-void DataOutputStream::writeFloat(jfloat v) { writeInt(std::bit_cast<jint>(v)); }
+// The four bytes go out as writeInt writes them, through write(int) only: a
+// subclass's writeInt is not involved (writeDouble, in contrast, goes through
+// writeLong).
+void DataOutputStream::writeFloat(jfloat v) { DataOutputStream::writeInt(std::bit_cast<jint>(v)); }
 
 void DataOutputStream::writeDouble(jdouble v) { writeLong(std::bit_cast<jlong>(v)); }
 
