@@ -35,9 +35,12 @@ VMThread::VMThread(java::lang::Runnable* object, java::lang::Object* asObject) {
     state = CREATED;
     threadObject = object;
     _VM_initStackRoots(&stackList);
+    // Listed first: the list node is the one allocation here that can throw
+    // OutOfMemoryError, and it must not leave a suspended platform thread
+    // behind that no record owns.
+    if (_VM_runtime != nullptr) _VM_threadAdd(_VM_runtime, this);
     if (HAL_createThread(&platformThread, &VMThread::runWrapper, this) != 0 || platformThread == nullptr)
         HAL_fatalError("Unable to create thread!");
-    if (_VM_runtime != nullptr) _VM_threadAdd(_VM_runtime, this);
 }
 
 VMThread::~VMThread() {
