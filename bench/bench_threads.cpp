@@ -85,7 +85,7 @@ class PartnerThread {
 public:
     explicit PartnerThread(std::function<void()> body) : task(Partner::create()) {
         task->body = std::move(body);
-        thread = new VMThread(task.get(), task.get());
+        thread = new VMThread(task.get());
         thread->start();
         while (HAL_vmLockWaiterCount() == 0) std::this_thread::yield();
     }

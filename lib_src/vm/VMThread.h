@@ -32,7 +32,7 @@ public:
     // From start() until run() has ended the execution reference keeps the
     // object alive; before that only its own references do, so a thread
     // object that is dropped unstarted is collected and its record with it.
-    VMThread(java::lang::Runnable* threadObject, java::lang::Object* asObject);
+    explicit VMThread(java::lang::Runnable* threadObject);
     virtual ~VMThread();
     VMThread(const VMThread&) = delete;
     VMThread& operator=(const VMThread&) = delete;

@@ -351,7 +351,7 @@ TEST_F(VMClassInitTest, InterfacesAreNotInitialisedThroughImplementersOrSubInter
 TEST_F(VMClassInitTest, AnotherThreadWaitsUntilTheInitialisationHasEnded) {
     VMThread* me = VMThread::current();
     VMPtr<t2cls::InitRequester> requester = t2cls::InitRequester::create();
-    auto* worker = new VMThread(requester.get(), requester.get());
+    auto* worker = new VMThread(requester.get());
     worker->start();
     VMPtr<t2cls::SlowInit> slow = t2cls::SlowInit::create();
     for (int i = 0; i < 10000 && !HAL_isThreadFinished(worker->platformThread); ++i) VMThread::sleep(me, 1);

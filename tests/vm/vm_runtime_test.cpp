@@ -208,7 +208,7 @@ namespace {
 VMThread* startThread(std::function<void()> body) {
     VMPtr<Task> runnable = Task::create();
     runnable->body = std::move(body);
-    auto* thread = new VMThread(runnable.get(), runnable.get());
+    auto* thread = new VMThread(runnable.get());
     thread->start();
     VMThread::yield();
     return thread;

@@ -40,7 +40,7 @@ class Worker {
 public:
     explicit Worker(std::function<void()> body) : task(Task::create()) {
         task->body = std::move(body);
-        thread = new VMThread(task.get(), task.get());
+        thread = new VMThread(task.get());
     }
     ~Worker() {
         if (thread == nullptr) return;

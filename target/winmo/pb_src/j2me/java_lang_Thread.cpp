@@ -35,7 +35,7 @@ Thread::~Thread() {
 
 void Thread::_VM_setUp(VMPtr<Runnable> runTarget, VMPtr<String> threadName) {
     Object::construct();
-    runtimeThread = new VMThread(this, this);
+    runtimeThread = new VMThread(this);
     VMPtr<Thread> creator = currentThread();
     priority = creator != nullptr ? creator->priority : NORM_PRIORITY;
     target = runTarget;

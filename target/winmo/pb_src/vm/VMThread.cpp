@@ -30,8 +30,7 @@ VMThread::VMThread(NativeThreadRecord* platformRecord) {
     if (_VM_runtime != nullptr) _VM_threadAdd(_VM_runtime, this);
 }
 
-VMThread::VMThread(java::lang::Runnable* object, java::lang::Object* asObject) {
-    (void)asObject;  // the same object as `object`; rooted once the thread starts
+VMThread::VMThread(java::lang::Runnable* object) {
     state = CREATED;
     threadObject = object;
     _VM_initStackRoots(&stackList);
