@@ -132,6 +132,8 @@ void _VM_verifyHeap(VMRuntime* runtime) {
 
 void _VM_collect(VMRuntime* runtime) {
     if (runtime == nullptr || runtime->stage < 12) return;
+    // Switching stays off if it already was (shutdown turns it off for good).
+    const bool switchingWasDisabled = VMThread::switchingDisabled();
     VMThread::disableSwitching();
     runtime->finalisableFound = false;
 #ifndef NDEBUG
@@ -177,7 +179,7 @@ void _VM_collect(VMRuntime* runtime) {
     ++runtime->collectionCount;
     const bool finalisable = runtime->finalisableFound;
     if (finalisable) _VM_wakeFinalizer(runtime);
-    VMThread::enableSwitching();
+    if (!switchingWasDisabled) VMThread::enableSwitching();
     if (finalisable) {
         if (runtime->finalizerNotStarted) {
             _VM_startFinalizer(runtime);
