@@ -2,15 +2,13 @@
 // timer.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "ce.h"
 #include "hal.h"
+#include "program_dir.h"
 
 namespace {
 
@@ -193,21 +191,9 @@ TEST(HalKeepAwake, UsesNineTenthsOfTheShortestTimeoutCappedAt5000) {
 
 class HalProperties : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() / ("vessilo-props-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(dir_ / "properties");
-        HAL_setProgramDirectory((dir_.string() + "/").c_str());
-    }
-    void TearDown() override {
-        HAL_releaseProperties();
-        HAL_setProgramDirectory(nullptr);
-        std::filesystem::remove_all(dir_);
-    }
-    void write(const char* name, const std::string& text) {
-        std::ofstream out(dir_ / "properties" / name, std::ios::binary);
-        out << text;
-    }
-    std::filesystem::path dir_;
+    void TearDown() override { HAL_releaseProperties(); }
+    void write(const char* name, const std::string& text) { dir_.put(std::string("properties/") + name, text); }
+    TempProgramDir dir_{"hal_properties"};
 };
 
 namespace {

@@ -4,46 +4,29 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <string>
 
 #include "hal_system.h"
+#include "program_dir.h"
 
 namespace {
 
 // A program directory of its own with an rsc/ folder, for the test's run.
 class HalResourceTest : public ::testing::Test {
 protected:
-    std::string root;  // the program directory, with a trailing '/'
+    TempProgramDir dir{"hal_resource"};
+    const std::string& root = dir.root();  // the program directory, with a trailing '/'
 
     void SetUp() override {
-        std::string pattern = ::testing::TempDir() + "hal_resource_XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        root = pattern + "/";
-        ASSERT_EQ(::mkdir((root + "rsc").c_str(), 0700), 0);
-        ASSERT_EQ(::mkdir((root + "rsc/sub").c_str(), 0700), 0);
         put("rsc/three.bin", "abc");
         put("rsc/empty.bin", "");
         put("rsc/sub/inner.txt", "inner");
         put("rsc/\xC3\xA9t\xC3\xA9.txt", "summer");
         put("rsc/...", "dots");
         put("secret.txt", "outside");
-        HAL_setProgramDirectory(root.c_str());
     }
-    void TearDown() override {
-        HAL_setProgramDirectory(nullptr);
-        std::string command = "rm -rf '" + root + "'";
-        (void)std::system(command.c_str());
-    }
-
-    void put(const std::string& relative, const std::string& content) {
-        std::ofstream file(root + relative, std::ios::binary);
-        file << content;
-    }
+    void put(const std::string& relative, const std::string& content) { dir.put(relative, content); }
 
     static int open(const std::u16string& name, HAL_ResourceFile** file) {
         return HAL_openResource(file, name.data(), int32_t(name.size()));

@@ -1,18 +1,16 @@
 // The resource input stream and Class.getResourceAsStream: opening, reading
 // at a position, skipping, marking, closing, failures of the platform.
 #include <dirent.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <climits>
-#include <cstdlib>
-#include <fstream>
 #include <string>
 
 #include "com_tarsel_sorrel_cldc_io_ResourceInputStream.h"
 #include "hal_system.h"
 #include "java_io_DataInputStream.h"
 #include "java_lang_Class.h"
+#include "program_dir.h"
 #include "vm_test.h"
 
 namespace ioresourcetest {
@@ -45,29 +43,17 @@ int openDescriptors() {
 
 class ResourceStreamTest : public VMTest {
 protected:
-    std::string root;
+    TempProgramDir dir{"io_resource"};
+    const std::string& root = dir.root();
 
     void SetUp() override {
         VMTest::SetUp();
-        std::string pattern = ::testing::TempDir() + "io_resource_XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        root = pattern + "/";
-        for (const char* dir : {"rsc", "rsc/java", "rsc/java/lang"}) ASSERT_EQ(::mkdir((root + dir).c_str(), 0700), 0);
         put("rsc/abc.bin", "abc");
         put("rsc/top.bin", "top");
         put("rsc/java/lang/inner.bin", "in java/lang");
         put("rsc/numbers.bin", std::string("\x01\x02\x03\x04\x00\x02hi", 8));
-        HAL_setProgramDirectory(root.c_str());
     }
-    void TearDown() override {
-        HAL_setProgramDirectory(nullptr);
-        std::string command = "rm -rf '" + root + "'";
-        (void)std::system(command.c_str());
-    }
-    void put(const std::string& relative, const std::string& content) {
-        std::ofstream file(root + relative, std::ios::binary);
-        file << content;
-    }
+    void put(const std::string& relative, const std::string& content) { dir.put(relative, content); }
 
     static VMPtr<ResourceInputStream> open(const char* name) {
         return ResourceInputStream::create()->construct(String::_VM_fromUTF8(name));
