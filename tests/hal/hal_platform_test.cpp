@@ -2,7 +2,6 @@
 // timer.
 #include <gtest/gtest.h>
 
-
 #include <cstdlib>
 #include <string>
 
