@@ -15,7 +15,7 @@ fi
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVESSILO_FUZZ=ON -DVESSILO_TESTS=OFF -DVESSILO_BENCH=OFF >/dev/null
-cmake --build build-fuzz --target fuzz_data_input -j "$jobs"
+cmake --build build-fuzz --target fuzz_data_input fuzz_text -j "$jobs"
 
 # Seeds for the data input target. Byte 0 & 63 is the number of operation
 # bytes at the end; 0 reads the content as a run of readUTF() calls.
@@ -37,5 +37,19 @@ seed primitives '\x09\x01\x02\x03\x04\x01\x02\x03\x04\x05\x06\x07\x08\xff\xfe\x8
 # read(), available, readFully(b), a new stream over part of the content.
 seed arrays '\x10abcdefghijklmnopqrstuvwxyz0123456789\x0a\x02\x05\x0b\x01\x0d\x10\x0e\x0f\x00\x10\x11\x12\x13\xfe\x03\x0c\x02\x00'
 
-ASAN_OPTIONS=detect_leaks=0 build-fuzz/fuzz/fuzz_data_input -max_total_time="$seconds" -timeout=10 \
-  -rss_limit_mb=2048 -artifact_prefix=build-fuzz/artifacts/ -print_final_stats=1 "$corpus"
+run() { # target, corpus folder
+  ASAN_OPTIONS=detect_leaks=0 "build-fuzz/fuzz/$1" -max_total_time="$seconds" -timeout=10 \
+    -rss_limit_mb=2048 -artifact_prefix=build-fuzz/artifacts/ -print_final_stats=1 "$2"
+}
+run fuzz_data_input "$corpus"
+
+# Seeds for the text target. Byte 0: encoding in the low 3 bits, radix above.
+corpus=build-fuzz/corpus/fuzz_text
+mkdir -p "$corpus"
+seed() { printf "$2" >"$corpus/seed-$1"; }
+seed decimal '\x50-2147483648'
+seed hex '\x80\x7fFFFFFFF'
+seed latin1 '\x02caf\xe9'
+seed utf8-bad '\x00\xc3\x28\xe2\x82'
+seed properties '\x00MIDlet-1: Vessilo, /i.png, ZedIRIvoz\r\nMIDlet-Name: Vessilo\nno colon\n: empty key\n'
+run fuzz_text "$corpus"
