@@ -1,6 +1,6 @@
 // Fuzz target: text that comes from outside — bytes decoded in every
 // accepted encoding, numbers parsed from that text, UTF-8 handed to the
-// platform layer, and the property files read at start-up.
+// platform layer, resource names, and the property files read at start-up.
 //
 // Input layout: byte 0 picks the encoding (low 3 bits) and the radix for
 // parseInt (the rest, 2 to 36 and some out of range); the remaining bytes
@@ -80,8 +80,10 @@ void platformText(const uint8_t* data, size_t size) {
     std::string text(reinterpret_cast<const char*>(data), size);
     if (NativeString* s = HAL_createStringUTF8(text.c_str())) {
         VMPtr<String> string = String::create()->_VM_init(s);
-        (void)string;
         HAL_freeString(s);
+        // The same text as a resource name: refused, missing or opened.
+        HAL_ResourceFile* file = nullptr;
+        if (HAL_openResource(&file, string->_VM_chars(), string->length()) == HAL_OK) HAL_closeResource(file);
     }
 }
 
