@@ -3,38 +3,19 @@
 // runtime threads contend for.
 #include <benchmark/benchmark.h>
 
-#include <functional>
 #include <thread>
 
 #include "VM.h"
 #include "bench_support.h"
+#include "vm_boot.h"
 #include "hal_thread.h"
-#include "java_lang_Runnable.h"
 #include "java_lang_RuntimeException.h"
-
-namespace vmbench {
-
-// A runnable whose run() is whatever the benchmark gives it.
-class Partner : public java::lang::Runnable {
-    VM_DECLARE_CLASS(Partner)
-
-public:
-    std::function<void()> body;
-    void run() override {
-        if (body) body();
-    }
-};
-
-}  // namespace vmbench
-
-VM_REGISTER_CLASS(vmbench::Partner, .name = "vmbench.Partner", .sourceName = "bench/bench_threads",
-                  .interfaces = {"java.lang.Runnable"})
 
 namespace {
 
 using java::lang::Object;
 using java::lang::RuntimeException;
-using vmbench::Partner;
+using Partner = vmtest::Task;
 
 // --- throw and catch ------------------------------------------------------------
 

@@ -40,19 +40,6 @@ using vmtest::Task;
 
 namespace {
 
-constexpr uint64_t kGuardMillis = 30000;
-
-// Gives up the runtime lock until the condition holds; false when the guard
-// ran out.
-template <class Condition>
-bool waitFor(Condition condition) {
-    const uint64_t deadline = HAL_getTickCount() + kGuardMillis;
-    while (!condition()) {
-        if (HAL_getTickCount() > deadline) return false;
-        VMThread::sleep(VMThread::current(), 1);
-    }
-    return true;
-}
 
 VMPtr<Task> task(std::function<void()> body) {
     VMPtr<Task> t = Task::create();
@@ -180,7 +167,7 @@ TEST_F(ThreadTest, AnInterruptWakesALongSleepAtOnce) {
     });
     sleeper->interrupt();  // not started: nothing
     sleeper->start();
-    ASSERT_TRUE(waitFor([&] { return sleeper->runtimeThread->state == VMThread::WAITING; }));
+    ASSERT_TRUE(vmWaitFor([&] { return sleeper->runtimeThread->state == VMThread::WAITING; }));
     const uint64_t start = HAL_getTickCount();
     sleeper->interrupt();
     sleeper->join();
@@ -206,7 +193,7 @@ TEST_F(ThreadTest, RecordsGoWithTheirThreadObjectsWhetherEndedOrNeverStarted) {
     VMThread* endedRecord = ended->runtimeThread;
     ended->start();
     ended->join();
-    ASSERT_TRUE(waitFor([&] { return HAL_isThreadFinished(endedRecord->platformThread); }));
+    ASSERT_TRUE(vmWaitFor([&] { return HAL_isThreadFinished(endedRecord->platformThread); }));
     VMPtr<Thread> unstarted = Thread::create()->construct();
     VMThread* unstartedRecord = unstarted->runtimeThread;
     EXPECT_EQ(unstartedRecord->executionRef, nullptr);  // only its own references keep it
@@ -236,7 +223,7 @@ TEST_F(ThreadTest, RecordsWhosePlatformThreadIsStillFinishingWaitForIt) {
         _VM_collect(_VM_runtime);
     }
     // (A record's address may come back for a later one; none is left at the end.)
-    EXPECT_TRUE(waitFor([&] {
+    EXPECT_TRUE(vmWaitFor([&] {
         _VM_collect(_VM_runtime);
         for (VMThread* record : records)
             if (listed(record)) return false;

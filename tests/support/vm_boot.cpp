@@ -18,3 +18,6 @@ void vmBootOnce() {
         std::abort();
     }
 }
+
+VM_REGISTER_CLASS(vmtest::Task, .name = "vmtest.Task", .sourceName = "tests/support/vm_boot",
+                  .interfaces = {"java.lang.Runnable"})

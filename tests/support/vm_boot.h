@@ -4,4 +4,24 @@
 // callback; code that uses the runtime must run on that thread.
 #pragma once
 
+#include <functional>
+
+#include "VM.h"
+#include "java_lang_Runnable.h"
+
 void vmBootOnce();
+
+namespace vmtest {
+
+// A runnable whose run() is whatever the caller gives it.
+class Task : public virtual java::lang::Object, public virtual java::lang::Runnable {
+    VM_DECLARE_CLASS(Task)
+
+public:
+    std::function<void()> body;
+    void run() override {
+        if (body) body();
+    }
+};
+
+}  // namespace vmtest

@@ -5,31 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <functional>
 #include <string>
 
 #include "VM.h"
-#include "java_lang_Runnable.h"
+#include "hal_thread.h"
 #include "java_lang_String.h"
 #include "java_lang_Throwable.h"
+#include "vm_boot.h"
 
 // Boots the runtime once per test program (later calls do nothing).
 void vmTestBoot();
-
-namespace vmtest {
-
-// A runnable whose run() is whatever the test gives it.
-class Task : public virtual java::lang::Object, public virtual java::lang::Runnable {
-    VM_DECLARE_CLASS(Task)
-
-public:
-    std::function<void()> body;
-    void run() override {
-        if (body) body();
-    }
-};
-
-}  // namespace vmtest
 
 class VMTest : public ::testing::Test {
 protected:
@@ -49,6 +34,19 @@ std::string text(const VMPtr<java::lang::String>& s);
         }                                                                  \
         return std::string();                                              \
     }())
+
+// Sleeps on the calling runtime thread (giving up the runtime lock) until the
+// condition holds; false when 30 s went by first, so that a broken runtime
+// fails the test instead of hanging it.
+template <class Condition>
+bool vmWaitFor(Condition condition) {
+    const uint64_t deadline = HAL_getTickCount() + 30000;
+    while (!condition()) {
+        if (HAL_getTickCount() > deadline) return false;
+        VMThread::sleep(VMThread::current(), 1);
+    }
+    return true;
+}
 
 // "class: message" (the throwable's toString) of what the statement threw,
 // or "" when it threw nothing.

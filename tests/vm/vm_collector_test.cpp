@@ -69,7 +69,6 @@ using com::tarsel::sorrel::vm::Finalizer;
 using t2gc::Cell;
 using t2gc::Mortal;
 
-constexpr uint64_t kGuardMillis = 30000;
 
 void collect() { _VM_collect(_VM_runtime); }
 
@@ -77,18 +76,6 @@ bool inHeap(const Object* object) {
     for (Object* o = _VM_runtime->heapHead; o != nullptr; o = o->_VM_next)
         if (o == object) return true;
     return false;
-}
-
-// Gives up the runtime lock until the condition holds; false when the guard
-// ran out.
-template <class Condition>
-bool waitFor(Condition condition) {
-    const uint64_t deadline = HAL_getTickCount() + kGuardMillis;
-    while (!condition()) {
-        if (HAL_getTickCount() > deadline) return false;
-        VMThread::sleep(VMThread::current(), 1);
-    }
-    return true;
 }
 
 Finalizer* finalizer() { return dynamic_cast<Finalizer*>(_VM_runtime->finalizer.target); }
@@ -220,7 +207,7 @@ TEST_F(CollectorTest, ObjectsAwaitingFinalisationAreKeptFinalisedOnceThenFreed) 
     EXPECT_TRUE(inHeap(b));
     EXPECT_FALSE(_VM_runtime->finalizerNotStarted);
     EXPECT_TRUE(f->isAlive());
-    ASSERT_TRUE(waitFor([&] {
+    ASSERT_TRUE(vmWaitFor([&] {
         return Mortal::finalized >= finalizedBefore + 2 && f->idle == 1 &&
                f->runtimeThread->state == VMThread::WAITING;
     }));
@@ -244,13 +231,13 @@ TEST_F(CollectorTest, ObjectsAwaitingFinalisationAreKeptFinalisedOnceThenFreed) 
     collect();
     EXPECT_EQ(Mortal::destroyed, destroyedBefore + 2);
     EXPECT_TRUE(_VM_runtime->finalisableFound);
-    ASSERT_TRUE(waitFor([&] { return f->idle == 1 && f->runtimeThread->state == VMThread::WAITING; }));
+    ASSERT_TRUE(vmWaitFor([&] { return f->idle == 1 && f->runtimeThread->state == VMThread::WAITING; }));
     EXPECT_EQ(Mortal::finalized, finalizedBefore + 2);
 
     // Dropped too, it is finalised by the idle finalizer, woken again.
     held = nullptr;
     collect();
-    ASSERT_TRUE(waitFor([&] {
+    ASSERT_TRUE(vmWaitFor([&] {
         return Mortal::finalized == finalizedBefore + 3 && f->idle == 1 &&
                f->runtimeThread->state == VMThread::WAITING;
     }));

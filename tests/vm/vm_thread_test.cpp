@@ -61,7 +61,7 @@ public:
     // Gives up the runtime lock until the thread has ended and its platform
     // thread has finished; false when the guard ran out.
     bool waitEnded() {
-        return waitFor([this] {
+        return vmWaitFor([this] {
             return thread->state == VMThread::ENDED && HAL_isThreadFinished(thread->platformThread);
         });
     }
@@ -70,18 +70,6 @@ public:
         if (!waitEnded()) return false;
         delete thread;
         thread = nullptr;
-        return true;
-    }
-
-    // Sleeps on the test thread (giving up the runtime lock) until the
-    // condition holds; false when the guard ran out.
-    template <class Condition>
-    static bool waitFor(Condition condition) {
-        const uint64_t deadline = HAL_getTickCount() + kGuardMillis;
-        while (!condition()) {
-            if (HAL_getTickCount() > deadline) return false;
-            VMThread::sleep(VMThread::current(), 1);
-        }
         return true;
     }
 
@@ -175,7 +163,7 @@ TEST_F(RuntimeThreadTest, InterruptWakesALongSleepAtOnce) {
     });
     const int before = VMThread::activeCount();
     sleeper.start();
-    ASSERT_TRUE(Worker::waitFor([&] { return sleeper.thread->state == VMThread::WAITING; }));
+    ASSERT_TRUE(vmWaitFor([&] { return sleeper.thread->state == VMThread::WAITING; }));
     EXPECT_EQ(VMThread::activeCount(), before + 1);
     EXPECT_NE(sleeper.thread->sleepLock, nullptr);
     EXPECT_EQ(sleeper.thread->waitLock, sleeper.thread->sleepLock);
@@ -262,7 +250,7 @@ TEST_F(RuntimeThreadTest, WaitChecksItsArgumentsAndTheMonitor) {
         while (!release) VMThread::yield();
     });
     holder.start();
-    ASSERT_TRUE(Worker::waitFor([&] { return foreign->_VM_count == 1; }));
+    ASSERT_TRUE(vmWaitFor([&] { return foreign->_VM_count == 1; }));
     EXPECT_EQ(VM_THROWN_CLASS(foreign->wait(1)), "java.lang.IllegalMonitorStateException");
     EXPECT_EQ(VM_THROWN_CLASS(foreign->notify()), "java.lang.IllegalMonitorStateException");
     release = true;
@@ -318,7 +306,7 @@ TEST_F(RuntimeThreadTest, NotifyWakesAWaiterWithoutTimeOut) {
         heldAfter = monitor->_VM_owner == VMThread::current() && monitor->_VM_count == 1;
     });
     waiter.start();
-    ASSERT_TRUE(Worker::waitFor([&] { return waiter.thread->state == VMThread::WAITING; }));
+    ASSERT_TRUE(vmWaitFor([&] { return waiter.thread->state == VMThread::WAITING; }));
     EXPECT_EQ(waiter.thread->waitLock, monitor->_VM_inflated);
     EXPECT_EQ(monitor->_VM_count, 0);
     EXPECT_EQ(monitor->_VM_owner, nullptr);
@@ -346,7 +334,7 @@ TEST_F(RuntimeThreadTest, NotifyTakesOneWaiterAndNotifyAllTakesEvery) {
         Worker a(body), b(body);
         a.start();
         b.start();
-        ASSERT_TRUE(Worker::waitFor([&] {
+        ASSERT_TRUE(vmWaitFor([&] {
             return a.thread->state == VMThread::WAITING && b.thread->state == VMThread::WAITING;
         }));
         VMSynchronized hold(monitor);
@@ -362,7 +350,7 @@ TEST_F(RuntimeThreadTest, NotifyTakesOneWaiterAndNotifyAllTakesEvery) {
     a.start();
     b.start();
     c.start();
-    ASSERT_TRUE(Worker::waitFor([&] {
+    ASSERT_TRUE(vmWaitFor([&] {
         return a.thread->state == VMThread::WAITING && b.thread->state == VMThread::WAITING &&
                c.thread->state == VMThread::WAITING;
     }));
@@ -393,7 +381,7 @@ TEST_F(RuntimeThreadTest, InterruptEndsAWaitOnAMonitor) {
         }
     });
     waiter.start();
-    ASSERT_TRUE(Worker::waitFor([&] { return waiter.thread->state == VMThread::WAITING; }));
+    ASSERT_TRUE(vmWaitFor([&] { return waiter.thread->state == VMThread::WAITING; }));
     VMThread::interrupt(waiter.thread);
     EXPECT_TRUE(waiter.join());
     EXPECT_EQ(outcome, "interrupted");
@@ -411,7 +399,7 @@ TEST_F(RuntimeThreadTest, AnUncaughtThrowableIsPrintedAndWaitersOnTheThreadObjec
         woke = true;
     });
     waiter.start();
-    ASSERT_TRUE(Worker::waitFor([&] { return waiter.thread->state == VMThread::WAITING; }));
+    ASSERT_TRUE(vmWaitFor([&] { return waiter.thread->state == VMThread::WAITING; }));
 
     testing::internal::CaptureStdout();
     thrower.start();
