@@ -32,7 +32,7 @@ namespace java::util {
 VMPtr<Hashtable> Hashtable::construct() { return construct(11); }
 
 VMPtr<Hashtable> Hashtable::construct(jint initialCapacity) {
-    Object::construct();
+    Super::construct();
     if (initialCapacity < 0) _VM_throwIllegalArgumentException();
     if (initialCapacity == 0) initialCapacity = 1;
     table = BucketArray::create(initialCapacity);
@@ -189,5 +189,6 @@ VMPtr<String> Hashtable::toString() {
 
 }  // namespace java::util
 
-VM_REGISTER_CLASS(java::util::Hashtable, .name = "java.util.Hashtable", .sourceName = "target/winmo/pb_src/j2me/java_util_Hashtable",
+VM_REGISTER_CLASS(java::util::Hashtable, .name = "java.util.Hashtable",
+                  .sourceName = "target/winmo/pb_src/j2me/java_util_Hashtable",
                   .newInstance = _VM_newInstanceOf<java::util::Hashtable>)
