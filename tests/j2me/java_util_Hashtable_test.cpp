@@ -264,6 +264,9 @@ TEST_F(HashtableTest, TextForm) {
     VMPtr<Hashtable> nested = make();
     nested->put(key("inner", 3), t);
     EXPECT_EQ(text(nested->toString()), "{inner={b=2, a=1}}");
+    VMPtr<Hashtable> self = make();
+    self->put(self, self);  // holds itself as key and value: no endless recursion
+    EXPECT_EQ(text(self->toString()), "{(this Map)=(this Map)}");
 }
 
 TEST_F(HashtableTest, EntriesSurviveCollections) {

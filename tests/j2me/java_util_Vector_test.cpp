@@ -310,6 +310,8 @@ TEST_F(VectorTest, TextForm) {
     nested->addElement(Item::create()->construct(4));
     nested->addElement(v);
     EXPECT_EQ(text(nested->toString()), "[item4, [a, null, b]]");
+    nested->addElement(nested);  // holds itself: no endless recursion
+    EXPECT_EQ(text(nested->toString()), "[item4, [a, null, b], (this Collection)]");
 }
 
 TEST_F(VectorTest, EnumerationIsLive) {

@@ -178,9 +178,16 @@ VMPtr<String> Hashtable::toString() {
     for (jint i = 0; i <= max; ++i) {
         VMPtr<Object> key = keyWalk->nextElement();
         VMPtr<Object> value = valueWalk->nextElement();
-        text->append(key);
+        // A table that holds itself is written as such, not walked again.
+        if (key.get() == this)
+            text->append("(this Map)");
+        else
+            text->append(key);
         text->append("=");
-        text->append(value);
+        if (value.get() == this)
+            text->append("(this Map)");
+        else
+            text->append(value);
         if (i < max) text->append(", ");
     }
     text->append("}");

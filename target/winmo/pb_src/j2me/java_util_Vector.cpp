@@ -206,7 +206,11 @@ VMPtr<String> Vector::toString() {
     // An element's toString may change this vector: read it afresh each step.
     for (jint i = 0; i < elementCount; ++i) {
         if (i > 0) text->append(", ");
-        text->append(VMPtr<Object>(elementData->elements()[i]));
+        Object* element = elementData->elements()[i];
+        if (element == this)
+            text->append("(this Collection)");  // a vector that holds itself
+        else
+            text->append(VMPtr<Object>(element));
     }
     text->append("]");
     return text->toString();
