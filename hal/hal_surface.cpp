@@ -5,6 +5,10 @@
 #include <cmath>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "hal_system.h"
 
 namespace hal {
@@ -118,6 +122,26 @@ void dottedVSpan(const Raster& r, i64 x, i64 y1, i64 y2, i64 phase) {
 
 // The dotted pattern of curved outlines: half the pixels in every direction.
 inline bool dotAt(i64 x, i64 y) { return ((x + 2 * y) & 3) < 2; }
+
+// count copies of c from p on.
+void fill16(uint16_t* p, int32_t count, uint16_t c) {
+#if defined(__SSE2__)
+    int32_t i = 0;
+    while (i < count && (reinterpret_cast<uintptr_t>(p + i) & 15) != 0) p[i++] = c;
+    __m128i v = _mm_set1_epi16(int16_t(c));
+    for (; i + 32 <= count; i += 32) {
+        auto* q = reinterpret_cast<__m128i*>(p + i);
+        _mm_store_si128(q, v);
+        _mm_store_si128(q + 1, v);
+        _mm_store_si128(q + 2, v);
+        _mm_store_si128(q + 3, v);
+    }
+    for (; i + 8 <= count; i += 8) _mm_store_si128(reinterpret_cast<__m128i*>(p + i), v);
+    for (; i < count; ++i) p[i] = c;
+#else
+    std::fill_n(p, count, c);
+#endif
+}
 
 // --- curves -----------------------------------------------------------------------
 
@@ -337,13 +361,13 @@ void fillRow(uint16_t* pixels, uint8_t* alpha, int32_t count, const Paint& paint
     uint16_t c = paint.color;
     uint32_t a = paint.alpha;
     if (paint.mode == 1) {
-        std::fill_n(pixels, count, c);
+        fill16(pixels, count, c);
         if (alpha) std::memset(alpha, int(a), size_t(count));
         return;
     }
     if (a < 8) return;
     if (a >= 248) {
-        std::fill_n(pixels, count, c);
+        fill16(pixels, count, c);
         if (alpha) std::memset(alpha, 255, size_t(count));
         return;
     }
@@ -372,7 +396,33 @@ void fillRow(uint16_t* pixels, uint8_t* alpha, int32_t count, const Paint& paint
 }
 
 void blendRowAlpha(uint16_t* dst, const uint16_t* src, const uint8_t* srcAlpha, int32_t count) {
-    for (int32_t i = 0; i < count; ++i) {
+    int32_t i = 0;
+#if defined(__SSE2__)
+    // Eight pixels at a time, each channel in 16-bit lanes: weights of 0
+    // (alpha below 8), 256 (from 248) or alpha + alpha / 128 in between.
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i eight = _mm_set1_epi16(8), top = _mm_set1_epi16(247), full = _mm_set1_epi16(256);
+    const __m128i mask5 = _mm_set1_epi16(31), mask6 = _mm_set1_epi16(63);
+    for (; i + 8 <= count; i += 8) {
+        __m128i a = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(srcAlpha + i)), zero);
+        __m128i w = _mm_add_epi16(a, _mm_srli_epi16(a, 7));
+        w = _mm_andnot_si128(_mm_cmpgt_epi16(eight, a), w);
+        __m128i opaque = _mm_cmpgt_epi16(a, top);
+        w = _mm_or_si128(_mm_and_si128(opaque, full), _mm_andnot_si128(opaque, w));
+        __m128i iw = _mm_sub_epi16(full, w);
+        __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+        __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
+        __m128i r = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_srli_epi16(s, 11), w),
+                                                 _mm_mullo_epi16(_mm_srli_epi16(d, 11), iw)), 8);
+        __m128i g = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(_mm_srli_epi16(s, 5), mask6), w),
+                                                 _mm_mullo_epi16(_mm_and_si128(_mm_srli_epi16(d, 5), mask6), iw)), 8);
+        __m128i b = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(s, mask5), w),
+                                                 _mm_mullo_epi16(_mm_and_si128(d, mask5), iw)), 8);
+        __m128i out = _mm_or_si128(_mm_or_si128(_mm_slli_epi16(r, 11), _mm_slli_epi16(g, 5)), b);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), out);
+    }
+#endif
+    for (; i < count; ++i) {
         uint32_t a = srcAlpha[i];
         if (a < 8) continue;
         if (a >= 248) {
@@ -575,31 +625,44 @@ void drawSurface(const Raster& r, const HAL_Surface& source, int32_t sx, int32_t
     if (x1 >= x2 || y1 >= y2) return;
     Walk walk = walkFor(source, sx, sy, width, height, transform);
     HAL_Surface& target = *r.surface;
-    int32_t count = int32_t(x2 - x1);
-    bool opaqueCopy = paint.mode == 0 && paint.alpha >= 248 && source.alpha == nullptr;
+    bool opaquePaint = paint.mode == 0 && paint.alpha >= 248;
+    // Rows of a transformed region are gathered into these first, so that
+    // every transform runs the same row kernels.
+    constexpr int32_t kChunk = 256;
+    uint16_t rowPixels[kChunk];
+    uint8_t rowAlpha[kChunk];
     for (i64 y = y1; y < y2; ++y) {
-        i64 v = y - dy, u = x1 - dx;
-        i64 si = walk.base + u * walk.stepU + v * walk.stepV;
-        size_t di = indexOf(target, x1, y);
-        uint16_t* out = target.pixels + di;
-        if (opaqueCopy) {
-            if (walk.stepU == 1) {
-                std::memcpy(out, source.pixels + si, size_t(count) * sizeof(uint16_t));
-            } else {
-                const uint16_t* in = source.pixels + si;
-                for (int32_t k = 0; k < count; ++k, in += walk.stepU) out[k] = *in;
+        i64 v = y - dy;
+        for (i64 x = x1; x < x2; x += kChunk) {
+            int32_t count = int32_t(std::min<i64>(kChunk, x2 - x));
+            i64 si = walk.base + (x - dx) * walk.stepU + v * walk.stepV;
+            size_t di = indexOf(target, x, y);
+            const uint16_t* inPixels = source.pixels + si;
+            const uint8_t* inAlpha = source.alpha ? source.alpha + si : nullptr;
+            if (walk.stepU != 1) {
+                const ptrdiff_t step = ptrdiff_t(walk.stepU);
+                const uint16_t* p = inPixels;
+                for (int32_t k = 0; k < count; ++k, p += step) rowPixels[k] = *p;
+                if (inAlpha) {
+                    const uint8_t* q = inAlpha;
+                    for (int32_t k = 0; k < count; ++k, q += step) rowAlpha[k] = *q;
+                    inAlpha = rowAlpha;
+                }
+                inPixels = rowPixels;
             }
-            if (target.alpha) std::memset(target.alpha + di, 255, size_t(count));
-            continue;
-        }
-        if (walk.stepU == 1 && paint.mode == 0 && paint.alpha >= 248 && target.alpha == nullptr) {
-            blendRowAlpha(out, source.pixels + si, source.alpha + si, count);
-            continue;
-        }
-        for (int32_t k = 0; k < count; ++k, si += walk.stepU) {
-            uint32_t a = source.alpha ? source.alpha[si] : 255u;
-            if (paint.alpha < 255) a = mulAlpha(a, paint.alpha);
-            put(target, di + size_t(k), source.pixels[si], a, paint.mode);
+            uint16_t* out = target.pixels + di;
+            if (opaquePaint && inAlpha == nullptr) {
+                std::memcpy(out, inPixels, size_t(count) * sizeof(uint16_t));
+                if (target.alpha) std::memset(target.alpha + di, 255, size_t(count));
+            } else if (opaquePaint && target.alpha == nullptr) {
+                blendRowAlpha(out, inPixels, inAlpha, count);
+            } else {
+                for (int32_t k = 0; k < count; ++k) {
+                    uint32_t a = inAlpha ? inAlpha[k] : 255u;
+                    if (paint.alpha < 255) a = mulAlpha(a, paint.alpha);
+                    put(target, di + size_t(k), inPixels[k], a, paint.mode);
+                }
+            }
         }
     }
 }
