@@ -53,3 +53,15 @@ seed latin1 '\x02caf\xe9'
 seed utf8-bad '\x00\xc3\x28\xe2\x82'
 seed properties '\x00MIDlet-1: Vessilo, /i.png, ZedIRIvoz\r\nMIDlet-Name: Vessilo\nno colon\n: empty key\n'
 run fuzz_text "$corpus"
+
+# The image decoder: seeds are small PNG files of every colour type behind a
+# control byte (bit 0: rewrite the chunk checksums; bits 1-3: a transform).
+cmake --build build-fuzz --target fuzz_image -j "$jobs"
+corpus=build-fuzz/corpus/fuzz_image
+mkdir -p "$corpus"
+k=0
+for f in fuzz/seeds/fuzz_image/*.png; do
+  { printf "$(printf '\\x%02x' $((k % 8 * 2 + 1)))"; cat "$f"; } >"$corpus/seed-$(basename "$f" .png)"
+  k=$((k + 1))
+done
+run fuzz_image "$corpus"
