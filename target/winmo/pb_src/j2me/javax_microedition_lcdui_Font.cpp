@@ -4,6 +4,7 @@
 #include "hal_system.h"
 #include "java_lang_IllegalArgumentException.h"
 #include "java_lang_Integer.h"
+#include "javax_microedition_lcdui_Display.h"
 
 namespace javax::microedition::lcdui {
 
@@ -38,7 +39,8 @@ VMPtr<Font> Font::getFont(jint face, jint style, jint size) {
     if (face != FACE_SYSTEM && face != FACE_MONOSPACE && face != FACE_PROPORTIONAL) unsupported("Unsupported face");
     if ((style & ~7) != 0) unsupported("Unsupported style");
     if (size != SIZE_SMALL && size != SIZE_MEDIUM && size != SIZE_LARGE) unsupported("Unsupported size");
-    VMSynchronized lock(table.get());
+    _VM_ensureInitialized(Display::_VM_classRecord);
+    VMSynchronized lock(Display::displayLock);
     VMPtr<java::lang::Integer> key = java::lang::Integer::create()->construct(face | style | size);
     VMPtr<java::lang::Object> found = table->get(key);
     if (auto* font = dynamic_cast<Font*>(found.get())) return VMPtr<Font>(font);
@@ -49,7 +51,8 @@ VMPtr<Font> Font::getFont(jint face, jint style, jint size) {
 
 VMPtr<Font> Font::getDefaultFont() {
     _VM_ensureInitialized(_VM_classRecord);
-    VMSynchronized lock(table.get());
+    _VM_ensureInitialized(Display::_VM_classRecord);
+    VMSynchronized lock(Display::displayLock);
     if (defaultFont == nullptr) defaultFont = Font::create()->construct(FACE_SYSTEM, STYLE_PLAIN, SIZE_MEDIUM);
     return defaultFont;
 }
