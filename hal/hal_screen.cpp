@@ -39,6 +39,8 @@ void present(HAL_ScreenBuffer* buffer, const uint16_t* pixels) {
 // Hands a finished frame to the main thread: the runtime lock is released
 // while the buffer's lock is taken (lock order), then taken again.
 void handOver(HAL_ScreenBuffer* buffer) {
+    // Held while the runtime runs on without this thread.
+    hal::retainScreenBuffer(buffer);
     int depth = HAL_releaseVMLockFully();
     {
         std::lock_guard<std::mutex> guard(buffer->lock);
@@ -51,6 +53,7 @@ void handOver(HAL_ScreenBuffer* buffer) {
         HAL_reacquireVMLock(depth);
         HAL_hostEnter();
     }
+    hal::releaseScreenBuffer(buffer);
 }
 
 void flush(HAL_ScreenBuffer* buffer) {

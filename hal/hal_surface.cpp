@@ -395,31 +395,42 @@ void fillRow(uint16_t* pixels, uint8_t* alpha, int32_t count, const Paint& paint
     }
 }
 
+#if defined(__SSE2__)
+namespace {
+
+// Eight pixels s over d with their alphas a in 16-bit lanes, each channel in
+// 16-bit lanes: weights 0 (alpha below 8), 256 (from 248) or
+// alpha + alpha / 128 in between, as blend565.
+inline __m128i blend8(__m128i s, __m128i d, __m128i a) {
+    const __m128i eight = _mm_set1_epi16(8), top = _mm_set1_epi16(247), full = _mm_set1_epi16(256);
+    const __m128i mask5 = _mm_set1_epi16(31), mask6 = _mm_set1_epi16(63);
+    __m128i w = _mm_add_epi16(a, _mm_srli_epi16(a, 7));
+    w = _mm_andnot_si128(_mm_cmpgt_epi16(eight, a), w);
+    __m128i opaque = _mm_cmpgt_epi16(a, top);
+    w = _mm_or_si128(_mm_and_si128(opaque, full), _mm_andnot_si128(opaque, w));
+    __m128i iw = _mm_sub_epi16(full, w);
+    __m128i r = _mm_srli_epi16(
+        _mm_add_epi16(_mm_mullo_epi16(_mm_srli_epi16(s, 11), w), _mm_mullo_epi16(_mm_srli_epi16(d, 11), iw)), 8);
+    __m128i g = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(_mm_srli_epi16(s, 5), mask6), w),
+                                             _mm_mullo_epi16(_mm_and_si128(_mm_srli_epi16(d, 5), mask6), iw)),
+                               8);
+    __m128i b = _mm_srli_epi16(
+        _mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(s, mask5), w), _mm_mullo_epi16(_mm_and_si128(d, mask5), iw)), 8);
+    return _mm_or_si128(_mm_or_si128(_mm_slli_epi16(r, 11), _mm_slli_epi16(g, 5)), b);
+}
+
+}  // namespace
+#endif
+
 void blendRowAlpha(uint16_t* dst, const uint16_t* src, const uint8_t* srcAlpha, int32_t count) {
     int32_t i = 0;
 #if defined(__SSE2__)
-    // Eight pixels at a time, each channel in 16-bit lanes: weights of 0
-    // (alpha below 8), 256 (from 248) or alpha + alpha / 128 in between.
     const __m128i zero = _mm_setzero_si128();
-    const __m128i eight = _mm_set1_epi16(8), top = _mm_set1_epi16(247), full = _mm_set1_epi16(256);
-    const __m128i mask5 = _mm_set1_epi16(31), mask6 = _mm_set1_epi16(63);
     for (; i + 8 <= count; i += 8) {
         __m128i a = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(srcAlpha + i)), zero);
-        __m128i w = _mm_add_epi16(a, _mm_srli_epi16(a, 7));
-        w = _mm_andnot_si128(_mm_cmpgt_epi16(eight, a), w);
-        __m128i opaque = _mm_cmpgt_epi16(a, top);
-        w = _mm_or_si128(_mm_and_si128(opaque, full), _mm_andnot_si128(opaque, w));
-        __m128i iw = _mm_sub_epi16(full, w);
         __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
         __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
-        __m128i r = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_srli_epi16(s, 11), w),
-                                                 _mm_mullo_epi16(_mm_srli_epi16(d, 11), iw)), 8);
-        __m128i g = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(_mm_srli_epi16(s, 5), mask6), w),
-                                                 _mm_mullo_epi16(_mm_and_si128(_mm_srli_epi16(d, 5), mask6), iw)), 8);
-        __m128i b = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(s, mask5), w),
-                                                 _mm_mullo_epi16(_mm_and_si128(d, mask5), iw)), 8);
-        __m128i out = _mm_or_si128(_mm_or_si128(_mm_slli_epi16(r, 11), _mm_slli_epi16(g, 5)), b);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), out);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), blend8(s, d, a));
     }
 #endif
     for (; i < count; ++i) {
@@ -430,6 +441,27 @@ void blendRowAlpha(uint16_t* dst, const uint16_t* src, const uint8_t* srcAlpha, 
             continue;
         }
         dst[i] = blend565(dst[i], src[i], a);
+    }
+}
+
+void blendStridedAlpha(uint16_t* dst, const uint16_t* src, const uint8_t* srcAlpha, ptrdiff_t step,
+                       int32_t count) {
+    int32_t i = 0;
+#if defined(__SSE2__)
+    for (; i + 8 <= count; i += 8, src += 8 * step, srcAlpha += 8 * step) {
+        __m128i s = _mm_setr_epi16(int16_t(src[0]), int16_t(src[step]), int16_t(src[2 * step]), int16_t(src[3 * step]),
+                                   int16_t(src[4 * step]), int16_t(src[5 * step]), int16_t(src[6 * step]),
+                                   int16_t(src[7 * step]));
+        __m128i a = _mm_setr_epi16(srcAlpha[0], srcAlpha[step], srcAlpha[2 * step], srcAlpha[3 * step],
+                                   srcAlpha[4 * step], srcAlpha[5 * step], srcAlpha[6 * step], srcAlpha[7 * step]);
+        __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), blend8(s, d, a));
+    }
+#endif
+    for (; i < count; ++i, src += step, srcAlpha += step) {
+        uint32_t a = *srcAlpha;
+        if (a < 8) continue;
+        dst[i] = a >= 248 ? *src : blend565(dst[i], *src, a);
     }
 }
 
@@ -639,6 +671,10 @@ void drawSurface(const Raster& r, const HAL_Surface& source, int32_t sx, int32_t
             size_t di = indexOf(target, x, y);
             const uint16_t* inPixels = source.pixels + si;
             const uint8_t* inAlpha = source.alpha ? source.alpha + si : nullptr;
+            if (walk.stepU != 1 && inAlpha && opaquePaint && target.alpha == nullptr) {
+                blendStridedAlpha(target.pixels + di, inPixels, inAlpha, ptrdiff_t(walk.stepU), count);
+                continue;
+            }
             if (walk.stepU != 1) {
                 const ptrdiff_t step = ptrdiff_t(walk.stepU);
                 const uint16_t* p = inPixels;

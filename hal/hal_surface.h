@@ -121,5 +121,7 @@ void copyArea(const Raster& r, int32_t sx, int32_t sy, int32_t width, int32_t he
 // Row kernels, exposed for the benchmarks.
 void fillRow(uint16_t* pixels, uint8_t* alpha, int32_t count, const Paint& paint);
 void blendRowAlpha(uint16_t* dst, const uint16_t* src, const uint8_t* srcAlpha, int32_t count);
+// The same with the source read every step elements (a transformed row).
+void blendStridedAlpha(uint16_t* dst, const uint16_t* src, const uint8_t* srcAlpha, ptrdiff_t step, int32_t count);
 
 }  // namespace hal

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <climits>
 #include <cstring>
@@ -128,8 +129,14 @@ TEST(HalRenderer, WideAlphaBlendMatchesThePixelAtATimeRule) {
         expected.push_back(dst[i]);
         dst[i] = keep;
     }
+    std::vector<uint16_t> strided = dst;
     hal::blendRowAlpha(dst.data(), src.data(), alpha.data(), int32_t(dst.size()));
     EXPECT_EQ(dst, expected);
+    // The same read backwards, as a mirrored region reads its rows.
+    std::reverse(src.begin(), src.end());
+    std::reverse(alpha.begin(), alpha.end());
+    hal::blendStridedAlpha(strided.data(), &src.back(), &alpha.back(), -1, int32_t(strided.size()));
+    EXPECT_EQ(strided, expected);
 }
 
 TEST(HalRenderer, DecodesEveryColourTypeDepthAndInterlacing) {
