@@ -3,6 +3,8 @@
 # tests.
 #   tools/bootstrap.sh run    install what is missing, build, run the game
 #   tools/bootstrap.sh test   install what is missing, build, run every test
+#                             (ends with one line: N passed, N failed)
+# VESSILO_JOBS sets the parallel jobs (default: all processors).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
