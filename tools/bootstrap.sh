@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up a Debian machine for Vessilo, builds it, and runs the program or the
 # tests.
-#   tools/bootstrap.sh run    install what is missing, build, run the game
+#   tools/bootstrap.sh run    install what is missing, build, start the program
 #   tools/bootstrap.sh test   install what is missing, build, run every test
 #                             (ends with one line: N passed, N failed)
 # VESSILO_JOBS sets the parallel jobs (default: all processors).
