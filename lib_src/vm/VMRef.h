@@ -109,8 +109,8 @@ protected:
     VMRef(const VMRef&) = delete;
     VMRef& operator=(const VMRef&) = delete;
 
-    // Called by the most-derived constructor and destructor of a reference
-    // (once its own table pointer is in place), so the base adds no stores.
+    // Called from VMPtr's constructors and destructor, after its table
+    // pointer is in place, so this base's own constructor stores nothing.
     //
     // A local is pushed on the stack list of the thread now running runtime
     // code.
