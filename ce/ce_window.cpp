@@ -170,7 +170,21 @@ UINT virtualKey(const SDL_Keysym& key) {
     return 0;
 }
 
+// The SDL event type that carries a key held back by the input method
+// (tests inject it, so that it keeps its place among the other input).
+Uint32 heldBackKeyEvent() {
+    static const Uint32 type = SDL_RegisterEvents(1);
+    return type;
+}
+
 void translate(const SDL_Event& event, HWND window) {
+    if (event.type == heldBackKeyEvent() && event.type != static_cast<Uint32>(-1)) {
+        if (auto target = findLocalWindow(window)) {
+            target->heldBackKey = static_cast<UINT>(event.user.code);
+            post(window, WM_KEYDOWN, VK_PROCESSKEY, 1);
+        }
+        return;
+    }
     switch (event.type) {
         case SDL_KEYDOWN: {
             UINT vk = virtualKey(event.key.keysym);
@@ -806,11 +820,11 @@ void InjectClose() {
 }
 
 void InjectHeldBackKey(UINT virtualKey) {
-    HWND handle = toHandle(g_localWindow.load());
-    if (auto window = findLocalWindow(handle)) {
-        window->heldBackKey = virtualKey;
-        post(handle, WM_KEYDOWN, VK_PROCESSKEY, 1);
-    }
+    SDL_Event event = {};
+    event.type = heldBackKeyEvent();
+    event.user.windowID = windowId();
+    event.user.code = static_cast<Sint32>(virtualKey);
+    push(event);
 }
 
 void WindowSize(int* width, int* height) {

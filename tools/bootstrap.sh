@@ -10,7 +10,8 @@ mode=${1:-run}
 packages=(build-essential cmake ninja-build pkg-config ccache clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev libcurl4-openssl-dev libpng-dev libfreetype-dev fonts-dejavu-core
-  libfluidsynth-dev timgm6mb-soundfont)
+  libfluidsynth-dev timgm6mb-soundfont
+  xvfb xauth xdotool)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -39,7 +40,8 @@ case "$mode" in
   test)
     export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
     build build-debug -DCMAKE_BUILD_TYPE=Debug
-    (cd build-debug && ctest --output-on-failure -j "$jobs" --timeout 300)
+    # Under an X server of its own, so that the real-window smoke test runs.
+    (cd build-debug && xvfb-run -a -s "-screen 0 1024x768x24" ctest --output-on-failure -j "$jobs" --timeout 300)
     build build-asan -DCMAKE_BUILD_TYPE=Debug -DVESSILO_SANITIZE=ON -DVESSILO_BENCH=OFF
     (cd build-asan && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j "$jobs" --timeout 600)
     # The collector's stress mode: a collection on every Nth allocation; the

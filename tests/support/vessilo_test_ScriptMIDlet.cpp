@@ -163,6 +163,10 @@ void ScriptMIDlet::run() {
             bool shift = false;
             int code = sdlKey(name, &shift);
             ce::test::InjectKey(code, how != "up", how == "repeat", shift);
+        } else if (verb == "held-key") {
+            std::string name;
+            words >> name;
+            ce::test::InjectHeldBackKey(name == "up" ? ce::VK_UP : name == "down" ? ce::VK_DOWN : '0');
         } else if (verb == "press" || verb == "drag" || verb == "release") {
             int x = 0, y = 0;
             words >> x >> y;

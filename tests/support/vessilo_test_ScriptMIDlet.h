@@ -16,6 +16,8 @@
 //   close                      the desktop window is closed
 //   key <name> down|up|repeat  a key (up, down, left, right, return, space,
 //                              f1, f2, 0-9, asterisk, hash; shift-8, shift-3)
+//   held-key up|down|0         a key the input method holds back (the window
+//                              gets VK_PROCESSKEY first)
 //   press|drag|release <x> <y> the left mouse button (desktop pixels)
 //   exit                       notifyDestroyed
 //   url <text>                 platformRequest
