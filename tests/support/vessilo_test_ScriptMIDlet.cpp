@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <cstdio>
 #include <mutex>
 #include <sstream>
@@ -185,6 +186,13 @@ void ScriptMIDlet::run() {
                         " locked=" + (eventLockHeld() ? "1" : "0"));
             };
             Display::getDisplay(this)->callSerially(task);
+        } else if (verb == "present") {
+            // A whole frame of one colour, straight to the window.
+            std::vector<uint16_t> frame(480 * 640, 0x07E0);
+            HAL_presentFrame(frame.data(), 480, 640, 480);
+            logLine("presented " + std::to_string(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                                      std::chrono::system_clock::now().time_since_epoch())
+                                                      .count()));
         } else if (verb == "wait-foreground") {
             for (int i = 0; i < 2000 && ce::test::ForegroundRequests() == 0; ++i) sleepMs(10);
             logLine(ce::test::ForegroundRequests() > 0 ? "foreground" : "no foreground");

@@ -23,6 +23,8 @@
 //   url <text>                 platformRequest
 //   serial                     callSerially of a runnable that logs
 //                              "serial main=<0|1> locked=<0|1>"
+//   present                    presents a green frame to the window and logs
+//                              "presented <wall-clock ns>"
 //   wait-foreground            waits until the window was asked to come
 //                              forward, then logs "foreground"
 //   wait-file <name>           waits until the file exists in the folder
