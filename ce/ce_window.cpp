@@ -170,7 +170,21 @@ UINT virtualKey(const SDL_Keysym& key) {
     return 0;
 }
 
+// The SDL event type that carries a key held back by the input method
+// (tests inject it, so that it keeps its place among the other input).
+Uint32 heldBackKeyEvent() {
+    static const Uint32 type = SDL_RegisterEvents(1);
+    return type;
+}
+
 void translate(const SDL_Event& event, HWND window) {
+    if (event.type == heldBackKeyEvent() && event.type != static_cast<Uint32>(-1)) {
+        if (auto target = findLocalWindow(window)) {
+            target->heldBackKey = static_cast<UINT>(event.user.code);
+            post(window, WM_KEYDOWN, VK_PROCESSKEY, 1);
+        }
+        return;
+    }
     switch (event.type) {
         case SDL_KEYDOWN: {
             UINT vk = virtualKey(event.key.keysym);
@@ -230,7 +244,7 @@ void translate(const SDL_Event& event, HWND window) {
 // Turns the desktop's input into messages and shows a new frame; only the
 // window's own thread does this.
 void pumpInput() {
-    if (!g_sdlWindow || std::this_thread::get_id() != g_windowThread) return;
+    if (!detail::IsWindowThread()) return;
     HWND window = toHandle(g_localWindow.load());
     if (g_raiseRequested.exchange(false)) {
         SDL_ShowWindow(g_sdlWindow);
@@ -310,6 +324,8 @@ void chooseWindowSize(int* width, int* height) {
 }
 
 }  // namespace
+
+bool detail::IsWindowThread() { return g_sdlWindow && std::this_thread::get_id() == g_windowThread; }
 
 // --- classes and windows -----------------------------------------------------------
 
@@ -629,8 +645,6 @@ Clock::time_point nextTimerLocked() {
     return next;
 }
 
-bool pollsInput() { return g_sdlWindow && std::this_thread::get_id() == g_windowThread; }
-
 }  // namespace
 
 BOOL PeekMessageW(MSG* message, HWND window, UINT first, UINT last, UINT remove) {
@@ -652,7 +666,7 @@ BOOL GetMessageW(MSG* message, HWND window, UINT first, UINT last) {
         if (peekLocked(message, window, first, last, true)) return message->message == WM_QUIT ? 0 : 1;
         const uint64_t seen = detail::WakeSequence();
         auto until = nextTimerLocked();
-        if (pollsInput()) until = std::min(until, Clock::now() + kInputSlice);
+        if (detail::IsWindowThread()) until = std::min(until, Clock::now() + kInputSlice);
         auto changed = [&] { return detail::WakeSequence() != seen; };
         if (until == Clock::time_point::max()) detail::WakeCondition().wait(guard, changed);
         else detail::WakeCondition().wait_until(guard, until, changed);
@@ -697,7 +711,7 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll
         if (!forever && now >= deadline) return WAIT_TIMEOUT;
         const uint64_t seen = detail::WakeSequence();
         auto until = std::min(nextTimerLocked(), forever ? Clock::time_point::max() : deadline);
-        if (pollsInput()) until = std::min(until, now + kInputSlice);
+        if (detail::IsWindowThread()) until = std::min(until, now + kInputSlice);
         auto changed = [&] { return detail::WakeSequence() != seen; };
         if (until == Clock::time_point::max()) detail::WakeCondition().wait(guard, changed);
         else detail::WakeCondition().wait_until(guard, until, changed);
@@ -806,11 +820,11 @@ void InjectClose() {
 }
 
 void InjectHeldBackKey(UINT virtualKey) {
-    HWND handle = toHandle(g_localWindow.load());
-    if (auto window = findLocalWindow(handle)) {
-        window->heldBackKey = virtualKey;
-        post(handle, WM_KEYDOWN, VK_PROCESSKEY, 1);
-    }
+    SDL_Event event = {};
+    event.type = heldBackKeyEvent();
+    event.user.windowID = windowId();
+    event.user.code = static_cast<Sint32>(virtualKey);
+    push(event);
 }
 
 void WindowSize(int* width, int* height) {

@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <cstdio>
 #include <mutex>
 #include <sstream>
@@ -163,6 +164,10 @@ void ScriptMIDlet::run() {
             bool shift = false;
             int code = sdlKey(name, &shift);
             ce::test::InjectKey(code, how != "up", how == "repeat", shift);
+        } else if (verb == "held-key") {
+            std::string name;
+            words >> name;
+            ce::test::InjectHeldBackKey(name == "up" ? ce::VK_UP : name == "down" ? ce::VK_DOWN : '0');
         } else if (verb == "press" || verb == "drag" || verb == "release") {
             int x = 0, y = 0;
             words >> x >> y;
@@ -181,6 +186,13 @@ void ScriptMIDlet::run() {
                         " locked=" + (eventLockHeld() ? "1" : "0"));
             };
             Display::getDisplay(this)->callSerially(task);
+        } else if (verb == "present") {
+            // A whole frame of one colour, straight to the window.
+            std::vector<uint16_t> frame(480 * 640, 0x07E0);
+            HAL_presentFrame(frame.data(), 480, 640, 480);
+            logLine("presented " + std::to_string(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                                      std::chrono::system_clock::now().time_since_epoch())
+                                                      .count()));
         } else if (verb == "wait-foreground") {
             for (int i = 0; i < 2000 && ce::test::ForegroundRequests() == 0; ++i) sleepMs(10);
             logLine(ce::test::ForegroundRequests() > 0 ? "foreground" : "no foreground");

@@ -16,11 +16,15 @@
 //   close                      the desktop window is closed
 //   key <name> down|up|repeat  a key (up, down, left, right, return, space,
 //                              f1, f2, 0-9, asterisk, hash; shift-8, shift-3)
+//   held-key up|down|0         a key the input method holds back (the window
+//                              gets VK_PROCESSKEY first)
 //   press|drag|release <x> <y> the left mouse button (desktop pixels)
 //   exit                       notifyDestroyed
 //   url <text>                 platformRequest
 //   serial                     callSerially of a runnable that logs
 //                              "serial main=<0|1> locked=<0|1>"
+//   present                    presents a green frame to the window and logs
+//                              "presented <wall-clock ns>"
 //   wait-foreground            waits until the window was asked to come
 //                              forward, then logs "foreground"
 //   wait-file <name>           waits until the file exists in the folder
