@@ -478,7 +478,7 @@ bool recordIdOfFile(const char* entry, int32_t* id) {
     int64_t value = 0;
     while (*p >= '0' && *p <= '9') {
         value = value * 10 + (*p - '0');
-        if (value > INT32_MAX) return false;
+        if (value >= INT32_MAX) return false;
         ++p;
     }
     if (std::strcmp(p, kRecordSuffix) != 0) return false;
@@ -530,7 +530,7 @@ Metadata repairMetadata(const Metadata* read, const std::vector<int32_t>& ids, u
     Metadata rebuilt;
     rebuilt.lastModified = now;
     rebuilt.version = 0;
-    rebuilt.nextId = ids.empty() ? 1 : (ids.back() == INT32_MAX ? INT32_MAX : ids.back() + 1);
+    rebuilt.nextId = ids.empty() ? 1 : ids.back() + 1;
     rebuilt.count = int32_t(ids.size());
     uint32_t total = 0;  // the 32-bit count wraps as the one kept by adds does
     for (int32_t id : ids) total += uint32_t(std::max<int64_t>(sizeOf(id, context), 0));

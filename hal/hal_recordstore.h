@@ -128,7 +128,8 @@ std::string storeFolderName(const char16_t* name, int32_t length);
 // "store-" followed by the canonical escaping of 1 to 32 units.
 bool storeNameOfFolder(const char* entry, std::u16string* name);
 // The id of a record file name: false unless it is "record-", a decimal id
-// from 1 to 2^31 - 1 without leading zeros, and ".bin".
+// from 1 to 2^31 - 2 without leading zeros (the next id stays above
+// every id), and ".bin".
 bool recordIdOfFile(const char* entry, int32_t* id);
 // The 20 bytes of a metadata file, and back. Decoding fails unless there are
 // exactly 20 bytes and the next id is at least 1.

@@ -473,8 +473,8 @@ TEST(HalRecordStoreLayoutTest, RecordFileNamesAndMetadataDecodeStrictly) {
     struct {
         const char* file;
         int32_t id;  // 0: refused
-    } files[] = {{"record-1.bin", 1},        {"record-2147483647.bin", INT32_MAX},
-                 {"record-2147483648.bin", 0}, {"record-0.bin", 0},
+    } files[] = {{"record-1.bin", 1},        {"record-2147483646.bin", INT32_MAX - 1},
+                 {"record-2147483647.bin", 0}, {"record-0.bin", 0},
                  {"record-01.bin", 0},        {"record--1.bin", 0},
                  {"record-1.bin.tmp", 0},     {"record-1.BIN", 0},
                  {"record-.bin", 0},          {"metadata.info", 0}};
