@@ -272,11 +272,12 @@ void RecordStore::tellListeners(Change change, jint recordId) {
     VMPtr<java::util::Vector> list = listeners;
     VMSynchronized lock(list);
     const jint count = list->size();
-    // A listener may remove itself (or others) while it is told: the walk
-    // ends where the list now ends.
-    for (jint i = 0; i < count && i < list->size(); ++i) {
-        VMPtr<java::lang::Object> element = list->elementAt(i);
-        VMPtr<RecordListener> listener(dynamic_cast<RecordListener*>(element.get()));
+    // The listeners of this moment, in order: one that removes itself (or
+    // another) while it is told does not make the walk skip or overrun.
+    VMPtr<VMArray<java::lang::Object, 1>> told = VMArray<java::lang::Object, 1>::create(count);
+    list->copyInto(told);
+    for (jint i = 0; i < count; ++i) {
+        VMPtr<RecordListener> listener(dynamic_cast<RecordListener*>(told->get(i)));
         if (listener == nullptr) continue;
         switch (change) {
             case Change::added: listener->recordAdded(this, recordId); break;

@@ -9,13 +9,12 @@
 #include "hal_recordstore.h"
 #include "java_lang_String.h"
 #include "java_util_Vector.h"
+#include "javax_microedition_rms_RecordComparator.h"
+#include "javax_microedition_rms_RecordEnumeration.h"
+#include "javax_microedition_rms_RecordFilter.h"
+#include "javax_microedition_rms_RecordListener.h"
 
 namespace javax::microedition::rms {
-
-class RecordComparator;
-class RecordEnumeration;
-class RecordFilter;
-class RecordListener;
 
 class RecordStore : public virtual java::lang::Object {
     VM_DECLARE_CLASS(RecordStore, java::lang::Object)
