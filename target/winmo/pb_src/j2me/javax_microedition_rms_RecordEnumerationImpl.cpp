@@ -27,7 +27,15 @@ VMPtr<RecordEnumerationImpl> RecordEnumerationImpl::construct(VMPtr<RecordStore>
     keepUpdatedFlag = keepUpdated;
     index = 0;
     if (keepUpdated) store->addRecordListener(this);
-    rebuild();
+    try {
+        rebuild();
+    } catch (java::lang::Throwable* thrown) {
+        // A filter or comparator that throws leaves no half-built listener
+        // behind to fail every later change of the store.
+        VMPtr<java::lang::Throwable> keep(thrown);
+        if (keepUpdated) store->removeRecordListener(this);
+        _VM_throw(keep);
+    }
     return this;
 }
 
