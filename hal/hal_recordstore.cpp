@@ -15,6 +15,7 @@
 #include <cstring>
 #include <ctime>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <new>
 
@@ -182,51 +183,85 @@ bool readAll(int fd, uint8_t* data, size_t size) {
     return true;
 }
 
-// Flushes a file's data, or a folder's entries, to the disk, with the
-// runtime lock given up meanwhile.
-bool flushFile(int fd) {
-    RuntimeLockGap gap;
+int flushDescriptor(int fd, bool dataOnly) {
     int result;
     do {
-        result = ::fdatasync(fd);
+        result = dataOnly ? ::fdatasync(fd) : ::fsync(fd);
     } while (result != 0 && errno == EINTR);
-    return result == 0;
+    return result;
 }
 
+// Flushes a folder's entries to the disk, with the runtime lock given up
+// meanwhile.
 bool flushFolder(int folder) {
     RuntimeLockGap gap;
-    int result;
-    do {
-        result = ::fsync(folder);
-    } while (result != 0 && errno == EINTR);
-    return result == 0;
+    return flushDescriptor(folder, false) == 0;
 }
 
-// Writes a file of the folder so that a crash leaves the old or the new
-// content: a temporary file, flushed, renamed over the old one. The folder
-// itself is not flushed here.
-bool replaceFile(int folder, const std::string& name, const void* data, size_t size) {
-    const std::string temporary = name + kTemporarySuffix;
-    ::unlinkat(folder, temporary.c_str(), 0);
-    int fd;
-    do {
-        fd = ::openat(folder, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) return false;
-    FileDescriptor file(fd);
-    bool written = writeAll(fd, static_cast<const uint8_t*>(data), size) && flushFile(fd);
-    written = file.close() && written;
-    if (written && ::renameat(folder, temporary.c_str(), folder, name.c_str()) == 0) return true;
-    ::unlinkat(folder, temporary.c_str(), 0);
-    return false;
+// A file written under a temporary name in its folder, to be flushed and then
+// renamed over the old file, so that a crash leaves the old or the new content.
+// Removed again unless it was put in place.
+class NewFile {
+public:
+    NewFile(int folder, std::string name) : folder_(folder), name_(std::move(name)), temporary_(name_ + kTemporarySuffix) {}
+    ~NewFile() {
+        if (!placed_) ::unlinkat(folder_, temporary_.c_str(), 0);
+    }
+    NewFile(const NewFile&) = delete;
+    NewFile& operator=(const NewFile&) = delete;
+
+    bool write(const void* data, size_t size) {
+        ::unlinkat(folder_, temporary_.c_str(), 0);
+        int fd;
+        do {
+            fd = ::openat(folder_, temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        } while (fd < 0 && errno == EINTR);
+        if (fd < 0) return false;
+        file_ = std::make_unique<FileDescriptor>(fd);
+        return writeAll(fd, static_cast<const uint8_t*>(data), size);
+    }
+    // Flushes the written data and closes the file; false on any failure.
+    bool flush() {
+        if (file_ == nullptr) return false;
+        bool flushed = flushDescriptor(file_->get(), true) == 0;
+        flushed = file_->close() && flushed;
+        file_.reset();
+        return flushed;
+    }
+    bool place() {
+        placed_ = ::renameat(folder_, temporary_.c_str(), folder_, name_.c_str()) == 0;
+        return placed_;
+    }
+
+private:
+    int folder_;
+    std::string name_;
+    std::string temporary_;
+    std::unique_ptr<FileDescriptor> file_;
+    bool placed_ = false;
+};
+
+// Flushes new files together (one journal commit serves them all), with the
+// runtime lock given up meanwhile.
+bool flushAll(std::initializer_list<NewFile*> files) {
+    RuntimeLockGap gap;
+    bool flushed = true;
+    for (NewFile* file : files) flushed = file->flush() && flushed;
+    return flushed;
 }
 
 std::string recordFileName(int32_t id) { return kRecordPrefix + std::to_string(id) + kRecordSuffix; }
 
-bool writeMetadata(int folder, const Metadata& metadata) {
+bool writeMetadataBytes(NewFile* file, const Metadata& metadata) {
     uint8_t bytes[hal_recordstore::kMetadataSize];
     hal_recordstore::encodeMetadata(metadata, bytes);
-    return replaceFile(folder, kMetadataName, bytes, sizeof bytes);
+    return file->write(bytes, sizeof bytes);
+}
+
+// Replaces "metadata.info" (the folder itself is not flushed here).
+bool writeMetadata(int folder, const Metadata& metadata) {
+    NewFile file(folder, kMetadataName);
+    return writeMetadataBytes(&file, metadata) && flushAll({&file}) && file.place();
 }
 
 bool readMetadata(int folder, Metadata* metadata) {
@@ -729,18 +764,19 @@ int HAL_addRecord(NativeRecordStore* store, int32_t* id, const void* data, int32
     if (fd < 0) return HAL_IO_ERROR;
     FileDescriptor folder(fd);
     const std::string file = recordFileName(added);
-    // The record first, on the disk for good; then the metadata that commits
-    // it by moving the next id beyond it.
-    if (!replaceFile(fd, file, data, size_t(length))) return HAL_IO_ERROR;
-    if (!flushFolder(fd)) {
-        ::unlinkat(fd, file.c_str(), 0);
-        return HAL_IO_ERROR;
-    }
     metadata.lastModified = nowMillis();
     metadata.nextId = added + 1;
     metadata.size = int32_t(uint32_t(metadata.size) + uint32_t(length));
     metadata.count = metadata.count + 1;
-    if (!writeMetadata(fd, metadata)) {
+    NewFile record(fd, file);
+    NewFile committing(fd, kMetadataName);
+    if (!record.write(data, size_t(length)) || !writeMetadataBytes(&committing, metadata) ||
+        !flushAll({&record, &committing}))
+        return HAL_IO_ERROR;
+    // The record on the disk for good first; then the metadata that commits
+    // it by moving the next id beyond it.
+    if (!record.place()) return HAL_IO_ERROR;
+    if (!flushFolder(fd) || !committing.place()) {
         ::unlinkat(fd, file.c_str(), 0);
         flushFolder(fd);
         return HAL_IO_ERROR;
@@ -771,13 +807,23 @@ int HAL_setRecord(NativeRecordStore* store, int32_t id, const void* data, int32_
     if (fd < 0) return HAL_IO_ERROR;
     FileDescriptor folder(fd);
     static const uint8_t kNothing = 0;
-    if (!replaceFile(fd, recordFileName(id), data != nullptr ? data : &kNothing, size_t(length))) return HAL_IO_ERROR;
     metadata.lastModified = nowMillis();
+    NewFile record(fd, recordFileName(id));
+    NewFile time(fd, kMetadataName);
+    if (!record.write(data != nullptr ? data : &kNothing, size_t(length))) return HAL_IO_ERROR;
+    // The metadata holds only the time: not worth failing a stored record for.
+    bool timeWritten = writeMetadataBytes(&time, metadata);
+    {
+        RuntimeLockGap gap;
+        if (!record.flush()) return HAL_IO_ERROR;
+        timeWritten = timeWritten && time.flush();
+    }
+    if (!record.place()) return HAL_IO_ERROR;
     {
         std::lock_guard<std::mutex> memory(g_memory);
         state->metadata = metadata;
     }
-    writeMetadata(fd, metadata);  // only the time: not worth failing a stored record for
+    if (timeWritten) time.place();
     return flushFolder(fd) ? HAL_OK : HAL_IO_ERROR;
 }
 
