@@ -192,20 +192,18 @@ TEST_F(RecordStoreTest, StoresAreListedAndDeleted) {
     EXPECT_EQ(VM_THROWN_TEXT(RecordStore::deleteRecordStore(java::lang::String::_VM_fromUTF8("none"))), kNotFound);
     VMPtr<RecordStore> kept = open("kept");
     add(kept, "k");
-    open("b/../a");
     open("\xc3\xa9t\xc3\xa9");
     VMPtr<VMArray<java::lang::String, 1>> names = RecordStore::listRecordStores();
-    ASSERT_NE(names, nullptr);
-    std::set<std::string> listed;
-    for (jint i = 0; i < names->length; ++i) listed.insert(::text(VMPtr<java::lang::String>(names->get(i))));
-    EXPECT_EQ(listed, (std::set<std::string>{"kept", "b/../a", "\xc3\xa9t\xc3\xa9"}));
+    ASSERT_EQ(names->length, 2);
+    EXPECT_EQ(::text(VMPtr<java::lang::String>(names->get(0))), "kept");
+    EXPECT_EQ(::text(VMPtr<java::lang::String>(names->get(1))), "\xc3\xa9t\xc3\xa9");
 
     EXPECT_EQ(VM_THROWN_TEXT(RecordStore::deleteRecordStore(nullptr)), kNull);
     EXPECT_EQ(VM_THROWN_TEXT(RecordStore::deleteRecordStore(java::lang::String::_VM_fromUTF8(std::string(33, 'k').c_str()))),
               kNotFound);
     EXPECT_EQ(VM_THROWN_TEXT(RecordStore::deleteRecordStore(java::lang::String::_VM_fromUTF8("never made"))), "");
     RecordStore::deleteRecordStore(java::lang::String::_VM_fromUTF8("kept"));
-    EXPECT_EQ(RecordStore::listRecordStores()->length, 2);
+    EXPECT_EQ(RecordStore::listRecordStores()->length, 1);
     EXPECT_TRUE(kept->isOpen());  // not closed, but its writes now fail
     EXPECT_EQ(VM_THROWN_TEXT(add(kept, "late")), kStoreException);
     EXPECT_EQ(VM_THROWN_TEXT(open("kept", false)), kNotFound);
