@@ -228,6 +228,26 @@ TEST_F(HalRecordStoreTest, FailuresAndBadArgumentsLeaveTheStoreAsItWas) {
     EXPECT_FALSE(fs::exists(folderOf(u"s") + "record-9.bin"));
 }
 
+// A folder standing where the metadata's temporary file, or the metadata
+// itself, must go: the add cannot commit, fails, and leaves no record behind.
+TEST_F(HalRecordStoreTest, AnAddWhoseMetadataCannotBeWrittenFailsAndLeavesNoRecord) {
+    const std::pair<const char*, std::u16string> cases[] = {{"metadata.info.tmp", u"a"}, {"metadata.info", u"b"}};
+    for (const auto& [blocked, name] : cases) {
+        SCOPED_TRACE(blocked);
+        NativeRecordStore* store = open(name);
+        add(store, "first");
+        fs::remove(folderOf(name) + blocked);
+        fs::create_directories(folderOf(name) + blocked + "/inside");
+        int32_t id = 0;
+        EXPECT_EQ(HAL_addRecord(store, &id, "lost", 4), HAL_IO_ERROR);
+        EXPECT_FALSE(fs::exists(folderOf(name) + "record-2.bin"));
+        EXPECT_EQ(ids(store), std::vector<int32_t>{1});
+        fs::remove_all(folderOf(name) + blocked);
+        EXPECT_EQ(add(store, "second"), 2);  // the id was not used up
+        EXPECT_EQ(get(store, 2), "second");
+    }
+}
+
 // What opening makes of a store folder left in various states.
 TEST_F(HalRecordStoreTest, OpeningRepairsWhatACrashOrAStrayFileLeaves) {
     struct Case {
