@@ -27,8 +27,10 @@
 // the opening and deleting of stores. When the calling thread holds the
 // runtime lock, the record-store lock is taken with the runtime lock released
 // and the runtime lock is taken again after it (host callback 3 runs); the
-// runtime lock is also given up while the disk is flushed. Every visible
-// change on the disk and in the shared state is made holding both locks.
+// runtime lock is also given up while the disk is flushed. Every change that
+// others can see, on the disk or in the shared state, is made holding the
+// record-store lock and whatever runtime lock the caller holds, so runtime
+// threads see each operation whole.
 //
 // Status codes: 0 success, 2 a null or out-of-range argument, 4 not found, 7
 // an I/O failure.
