@@ -10,6 +10,7 @@
 #include "javax_microedition_lcdui_Display.h"
 #include "javax_microedition_lcdui_game_GameCanvas.h"
 #include "lcdui_test_support.h"
+#include "vessilo_test_DrawMIDlet.h"
 
 namespace gamecanvastest {
 
@@ -47,14 +48,7 @@ public:
     }
     void run() override {
         VMPtr<Graphics> g = canvas->getGraphics();
-        g->fillGradientRect(0, 0, 480, 640, 0x102040, 0x40C0F0, false);
-        g->setColor(0xF0C000);
-        g->fillArc(140, 220, 200, 200, 0, 360);
-        g->setAlphaColor(jint(0x80E02020u));
-        g->fillRoundRect(40, 40, 400, 120, 40, 40);
-        g->setColor(0xFFFFFF);
-        g->drawRect(10, 10, 459, 619);
-        g->fillTriangle(240, 460, 140, 600, 340, 600);
+        vessilo::test::drawTestScene(g);
         canvas->flushGraphics(0, 0, 1, 1);  // the whole buffer goes, not the region
         stage = 1;
         g = canvas->getGraphics();
