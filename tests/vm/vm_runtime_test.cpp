@@ -24,7 +24,7 @@ namespace vmruntimetest {
 
 // A boot class: its entry point records its argument and the stage it saw.
 class Boot : public virtual java::lang::Object {
-    VM_DECLARE_CLASS(Boot)
+    VM_DECLARE_CLASS(Boot, java::lang::Object)
 
 public:
     static inline int entered = 0;
@@ -43,7 +43,7 @@ public:
 
 // Registered without an entry point.
 class NoEntry : public virtual java::lang::Object {
-    VM_DECLARE_CLASS(NoEntry)
+    VM_DECLARE_CLASS(NoEntry, java::lang::Object)
 };
 
 }  // namespace vmruntimetest

@@ -10,7 +10,7 @@
 namespace java::lang {
 
 class Throwable : public VMException {
-    VM_DECLARE_CLASS(Throwable)
+    VM_DECLARE_CLASS(Throwable, Object)
 
 public:
     VMField<String> message;
