@@ -2,6 +2,7 @@
 #include "hal_property.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <map>
 #include <mutex>
@@ -33,12 +34,24 @@ std::u16string decodeUtf8(const std::string& text) {
     return out;
 }
 
+// A property file larger than this is refused whole.
+constexpr std::streamoff kLargestPropertyFile = 1 << 20;
+
 void loadFile(const std::string& path, Table* table) {
     table->clear();
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in) return;
+    const std::streamoff size = in.tellg();
+    if (size > kLargestPropertyFile) {
+        std::fprintf(stdout, "Property file %s is larger than 1 MB: ignored.\n", path.c_str());
+        std::fflush(stdout);
+        return;
+    }
+    in.seekg(0);
     std::string line;
-    while (std::getline(in, line)) {
+    for (bool first = true; std::getline(in, line); first = false) {
+        // A byte-order mark before the first key is not part of it.
+        if (first && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);
         if (!line.empty() && line.back() == '\r') line.pop_back();
         size_t colon = line.find(':');
         if (colon == std::string::npos || colon == 0) continue;
