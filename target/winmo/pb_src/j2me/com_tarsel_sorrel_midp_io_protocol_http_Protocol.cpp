@@ -528,5 +528,9 @@ VM_REGISTER_CLASS(com::tarsel::sorrel::midp::io::protocol::http::Protocol,
                   .sourceName = "target/winmo/pb_src/j2me/com_tarsel_sorrel_midp_io_protocol_http_Protocol",
                   .staticInit = com::tarsel::sorrel::midp::io::protocol::http::Protocol::_VM_clinit,
                   .newInstance = _VM_newInstanceOf<com::tarsel::sorrel::midp::io::protocol::http::Protocol>,
+                  // Every interface by name: the interface search does not follow
+                  // the interface an interface extends first.
                   .interfaces = {"com.tarsel.sorrel.cldc.io.ConnectionBaseInterface",
-                                 "javax.microedition.io.HttpConnection"})
+                                 "javax.microedition.io.HttpConnection", "javax.microedition.io.ContentConnection",
+                                 "javax.microedition.io.StreamConnection", "javax.microedition.io.InputConnection",
+                                 "javax.microedition.io.OutputConnection", "javax.microedition.io.Connection"})
