@@ -15,7 +15,7 @@ fi
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVESSILO_FUZZ=ON -DVESSILO_TESTS=OFF -DVESSILO_BENCH=OFF >/dev/null
-cmake --build build-fuzz --target fuzz_data_input fuzz_text -j "$jobs"
+cmake --build build-fuzz --target fuzz_data_input fuzz_text fuzz_http -j "$jobs"
 
 # Seeds for the data input target. Byte 0 & 63 is the number of operation
 # bytes at the end; 0 reads the content as a run of readUTF() calls.
@@ -66,3 +66,17 @@ seed latin1 '\x02caf\xe9'
 seed utf8-bad '\x00\xc3\x28\xe2\x82'
 seed properties '\x00MIDlet-1: Vessilo, /i.png, ZedIRIvoz\r\nMIDlet-Name: Vessilo\nno colon\n: empty key\n'
 run fuzz_text "$corpus"
+
+# Seeds for the HTTP target. Byte 0: 0 a date, 1 a zone ID, 2 a URL.
+corpus=build-fuzz/corpus/fuzz_http
+mkdir -p "$corpus"
+seed() { printf "$2" >"$corpus/seed-$1"; }
+seed rfc1123 '\x00Sun, 06 Nov 1994 08:49:37 GMT'
+seed rfc850 '\x00Sunday, 06-Nov-94 08:49:37 GMT'
+seed asctime '\x00Sun Nov  6 08:49:37 1994'
+seed loose '\x0011/6/94 8:49 PM EST (comment (nested)) +0100'
+seed zone-colon '\x01GMT+5:30'
+seed zone-digits '\x01UTC-1230'
+seed url '\x02http://example.test:8080/a/b?q=1#frag'
+seed url-https '\x02https://[::1]/'
+run fuzz_http "$corpus"
