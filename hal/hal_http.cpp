@@ -22,6 +22,7 @@
 #include "hal_string.h"
 #include "hal_system.h"
 #include "hal_thread.h"
+#include "java_lang_String.h"
 
 namespace {
 
@@ -108,33 +109,21 @@ bool ensureCurl() {
 
 // --- text ----------------------------------------------------------------------
 
-// UTF-16 to UTF-8; false for an unpaired surrogate.
+// UTF-16 to bytes through the runtime's codec; false for an unpaired
+// surrogate.
 bool toUtf8(const char16_t* text, int32_t length, std::string& out) {
     out.clear();
     for (int32_t i = 0; i < length; ++i) {
-        uint32_t c = text[i];
+        const jchar c = text[i];
         if (c >= 0xD800 && c <= 0xDBFF) {
             if (i + 1 >= length || text[i + 1] < 0xDC00 || text[i + 1] > 0xDFFF) return false;
-            c = 0x10000 + ((c - 0xD800) << 10) + (uint32_t(text[i + 1]) - 0xDC00);
-            ++i;
         } else if (c >= 0xDC00 && c <= 0xDFFF) {
-            return false;
+            if (i == 0 || text[i - 1] < 0xD800 || text[i - 1] > 0xDBFF) return false;
         }
-        if (c < 0x80) {
-            out += char(c);
-        } else if (c < 0x800) {
-            out += char(0xC0 | (c >> 6));
-            out += char(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += char(0xE0 | (c >> 12));
-            out += char(0x80 | ((c >> 6) & 0x3F));
-            out += char(0x80 | (c & 0x3F));
-        } else {
-            out += char(0xF0 | (c >> 18));
-            out += char(0x80 | ((c >> 12) & 0x3F));
-            out += char(0x80 | ((c >> 6) & 0x3F));
-            out += char(0x80 | (c & 0x3F));
-        }
+        uint8_t form[3];
+        uint8_t* end = form;
+        _VM_utf8EncodeChar(c, jint(sizeof form), end, false);
+        out.append(reinterpret_cast<const char*>(form), size_t(end - form));
     }
     return true;
 }
