@@ -2,6 +2,7 @@
 #include <string>
 
 #include "hal_command.h"
+#include "javax_microedition_lcdui_Alert.h"
 #include "javax_microedition_lcdui_Command.h"
 #include "vm_test.h"
 
@@ -50,6 +51,26 @@ TEST_F(CommandTest, RefusalsComeBeforeAnyPeer) {
     EXPECT_EQ(VM_THROWN_CLASS(c->construct(nullptr, VM_STR("long"), Command::OK, 0)), "java.lang.NullPointerException");
     EXPECT_EQ(c->peer, nullptr);
     EXPECT_EQ(VM_THROWN_CLASS(Command::create()->construct(nullptr, 0, 0)), "java.lang.IllegalArgumentException");
+}
+
+TEST_F(CommandTest, AlertsKeepTheirNextDisplayableAndShareTheDismissCommand) {
+    using javax::microedition::lcdui::Alert;
+    VMPtr<Alert> alert = Alert::create()->construct(VM_STR("Note"));
+    EXPECT_EQ(text(alert->getTitle()), "Note");
+    EXPECT_EQ(alert->peer, nullptr);
+    VMPtr<Command> dismiss = Alert::DISMISS_COMMAND;
+    ASSERT_NE(dismiss, nullptr);
+    EXPECT_EQ(text(dismiss->getLabel()), "");
+    EXPECT_EQ(dismiss->getCommandType(), Command::OK);
+    EXPECT_EQ(dismiss->getPriority(), 0);
+    EXPECT_NE(dismiss->peer, nullptr);
+
+    EXPECT_EQ(alert->_VM_getNext(), nullptr);
+    VMPtr<Alert> other = Alert::create()->construct(nullptr);
+    alert->_VM_setNext(other);
+    EXPECT_EQ(alert->_VM_getNext().get(), other.get());
+    alert->_VM_setNext(nullptr);
+    EXPECT_EQ(alert->_VM_getNext(), nullptr);
 }
 
 }  // namespace
