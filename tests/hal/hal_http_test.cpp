@@ -148,23 +148,6 @@ TEST_F(HalHttpTest, UrlPartsAndRefusedUrls) {
     EXPECT_EQ(HAL_createHTTPConnection(&h, lone, 9), HAL_BAD_ARGUMENT);
 }
 
-TEST_F(HalHttpTest, NullHandlesAreRefused) {
-    NativeString* s = nullptr;
-    int32_t i = 0;
-    int64_t l = 0;
-    const uint8_t* b = nullptr;
-    EXPECT_EQ(HAL_closeHTTPConnection(nullptr), HAL_BAD_ARGUMENT);
-    EXPECT_EQ(HAL_getHTTPURL(nullptr, &s), HAL_BAD_ARGUMENT);
-    EXPECT_EQ(HAL_getHTTPPort(nullptr, &i), HAL_BAD_ARGUMENT);
-    EXPECT_EQ(HAL_setHTTPRequestMethod(nullptr, u"GET", 3), HAL_BAD_ARGUMENT);
-    EXPECT_EQ(HAL_getHTTPResponseCode(nullptr, &i), HAL_BAD_ARGUMENT);
-    EXPECT_EQ(HAL_getHTTPLength(nullptr, &l), HAL_BAD_ARGUMENT);
-    EXPECT_EQ(HAL_readHTTPConnection(nullptr, &b, &i), HAL_BAD_ARGUMENT);
-    EXPECT_EQ(HAL_writeHTTPConnection(nullptr, b, 0), HAL_BAD_ARGUMENT);
-    EXPECT_EQ(HAL_flushHTTPConnection(nullptr), HAL_BAD_ARGUMENT);
-    EXPECT_EQ(HAL_closeHTTPInput(nullptr), HAL_BAD_ARGUMENT);
-}
-
 TEST_F(HalHttpTest, GetSendsHeadersAndReadsTheResponse) {
     HttpTestServer server([](const HttpTestRequest&, HttpTestReply& reply) {
         reply.respond(200, "OK", "hello",
