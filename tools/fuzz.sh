@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang (libFuzzer, ASan, UBSan) into build-fuzz
 # and runs each for a bounded time over a small seed corpus.
-#   FUZZ_SECONDS  seconds per target (default 60)
-#   FUZZ_JOBS     parallel compile jobs (default: all processors)
+#   FUZZ_TOTAL_SECONDS  the time shared out evenly by all targets (default 180)
+#   FUZZ_SECONDS        seconds per target instead (overrides the share)
+#   FUZZ_JOBS           parallel compile jobs (default: all processors)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-seconds=${FUZZ_SECONDS:-60}
 jobs=${FUZZ_JOBS:-$(nproc)}
 if ! command -v clang++ >/dev/null; then
   echo "fuzz.sh: clang++ is not installed (packages clang, libclang-rt-14-dev)" >&2
@@ -15,7 +15,10 @@ fi
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVESSILO_FUZZ=ON -DVESSILO_TESTS=OFF -DVESSILO_BENCH=OFF >/dev/null
-cmake --build build-fuzz --target fuzz_data_input fuzz_text fuzz_recordstore -j "$jobs"
+targets=(fuzz_data_input fuzz_text fuzz_recordstore fuzz_http)
+cmake --build build-fuzz --target "${targets[@]}" -j "$jobs"
+total=${FUZZ_TOTAL_SECONDS:-180}
+seconds=${FUZZ_SECONDS:-$(( total / ${#targets[@]} > 5 ? total / ${#targets[@]} : 5 ))}
 
 # Seeds for the data input target. Byte 0 & 63 is the number of operation
 # bytes at the end; 0 reads the content as a run of readUTF() calls.
@@ -89,3 +92,17 @@ seed records '\x00\x0crecord-1.bin\x03abc\x00\x0crecord-2.bin\x00\x02\x14\x00\x0
 seed uncommitted '\x00\x0crecord-3.bin\x01x\x02\x14\x00\x00\x00\x00\x00\x00\x00\x00\x03\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00'
 seed strays '\x00\x10record-1.bin.tmp\x01t\x00\x0drecord-01.bin\x01z\x01\x0bstore-%%00E9\x00\x01\x0bstore-%%0041\x00\x03\x07store-x\x00\x01\x0e.deleted-store\x00'
 run fuzz_recordstore "$corpus"
+
+# Seeds for the HTTP target. Byte 0: 0 a date, 1 a zone ID, 2 a URL.
+corpus=build-fuzz/corpus/fuzz_http
+mkdir -p "$corpus"
+seed() { printf "$2" >"$corpus/seed-$1"; }
+seed rfc1123 '\x00Sun, 06 Nov 1994 08:49:37 GMT'
+seed rfc850 '\x00Sunday, 06-Nov-94 08:49:37 GMT'
+seed asctime '\x00Sun Nov  6 08:49:37 1994'
+seed loose '\x0011/6/94 8:49 PM EST (comment (nested)) +0100'
+seed zone-colon '\x01GMT+5:30'
+seed zone-digits '\x01UTC-1230'
+seed url '\x02http://example.test:8080/a/b?q=1#frag'
+seed url-https '\x02https://[::1]/'
+run fuzz_http "$corpus"
