@@ -11,7 +11,7 @@ namespace benchgc {
 
 // A small object with one reference field.
 class Cell final : public virtual java::lang::Object {
-    VM_DECLARE_CLASS(Cell)
+    VM_DECLARE_CLASS(Cell, java::lang::Object)
 
 public:
     VMField<Cell> next;

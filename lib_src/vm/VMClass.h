@@ -32,6 +32,8 @@ using VMRegistrationRoutine = void (*)(void* node);
 struct VMClassNode {
     VMClassNode* next = nullptr;
     VMRegistrationRoutine routine = nullptr;
+    // Runs after every registration routine (links a class to its super-class).
+    VMRegistrationRoutine link = nullptr;
 };
 struct VMInterfaceNode {
     VMInterfaceNode* next = nullptr;
@@ -108,10 +110,13 @@ void _VM_emptyStaticInit();
 
 constexpr int VM_MAX_INTERFACES = 8;
 
-// What a class tells the registry about itself.
+// What a class tells the registry about itself. A class's super-class comes
+// from its declaration (superWord, filled in by VM_REGISTER_CLASS); only an
+// interface names what it extends here (superName: the first interface it
+// extends, the others go on .interfaces).
 struct VMClassInfo {
     const char* name = nullptr;
-    const char* superName = "java.lang.Object";
+    const char* superName = "";
     const char* sourceName = "";
     java::lang::VMStaticInit staticInit = _VM_emptyStaticInit;
     java::lang::VMNewInstance newInstance = nullptr;
@@ -119,7 +124,37 @@ struct VMClassInfo {
     bool isAbstract = false;
     const char* interfaces[VM_MAX_INTERFACES] = {};
     java::lang::VMEntryPoint entryPoint = nullptr;
+    java::lang::Class** superWord = nullptr;
+    java::lang::VMCppInstanceTest cppInstanceOf = nullptr;
 };
+
+template <class T>
+bool _VM_cppInstanceOf(java::lang::Object* object) {
+    return dynamic_cast<T*>(object) != nullptr;
+}
+
+// The record word of T's declared super-class; none for interfaces and Object.
+template <class T>
+constexpr java::lang::Class** _VM_superWordOf() {
+    if constexpr (requires { typename T::Super; })
+        return &T::Super::_VM_classRecord;
+    else
+        return nullptr;
+}
+
+// The compile-time checks on a class's declaration.
+template <class T>
+constexpr bool _VM_checkDeclaration(const VMClassInfo& info) {
+    if constexpr (requires { typename T::Super; }) {
+        static_assert(std::is_base_of_v<typename T::Super, T> && !std::is_same_v<typename T::Super, T>,
+                      "a class must derive from the super-class its declaration names");
+        static_assert(!std::is_abstract_v<T> || T::_VM_declaredAbstract || T::_VM_declaredInterface,
+                      "an abstract C++ class is declared with VM_DECLARE_ABSTRACT_CLASS");
+        return info.superName[0] == '\0';  // the super-class is named once, in the declaration
+    } else {
+        return true;
+    }
+}
 
 // A static object per class: enrols the registration, the interface links
 // and the entry point at static-initialisation time.
@@ -127,6 +162,7 @@ class VMClassEnrolment : public VMClassNode {
 public:
     VMClassEnrolment(java::lang::Class** classWord, const VMClassInfo& info);
     static void registerRoutine(void* node);
+    static void linkRoutine(void* node);
 
     java::lang::Class** classWord;
     const VMClassInfo* info;
@@ -134,25 +170,36 @@ public:
     VMEntryPointNode entryNode;
 };
 
-// Inside the class body of an instantiable class.
-#define VM_DECLARE_CLASS(X)                                              \
+// Inside the class body, first thing:
+//   VM_DECLARE_CLASS(X, Super)            an instantiable class
+//   VM_DECLARE_ABSTRACT_CLASS(X, Super)   an abstract class (no create of its own)
+//   VM_DECLARE_INTERFACE(X)               an interface
+// Super is the C++ class of the Java super-class; it gives the registration
+// its super-class, the alias Super (construct starts with
+// Super::construct(...)), and a compile-time check that X derives from it.
+#define VM_DECLARE_CLASS_COMMON(X, S)                                    \
 public:                                                                  \
-    static java::lang::Class* _VM_classRecord;                           \
-    static java::lang::Class* _VM_getClass() { return _VM_classRecord; } \
-    java::lang::Class* getClass() override { return _VM_classRecord; }   \
-    static VMPtr<X> create() { return _VM_create<X>(); }
-
-// Inside the class body of an abstract class (no create of its own).
-#define VM_DECLARE_ABSTRACT_CLASS(X)                                     \
-public:                                                                  \
+    using Super = S;                                                     \
     static java::lang::Class* _VM_classRecord;                           \
     static java::lang::Class* _VM_getClass() { return _VM_classRecord; } \
     java::lang::Class* getClass() override { return _VM_classRecord; }
 
-// Inside the body of an interface.
-#define VM_DECLARE_INTERFACE(X)                \
-public:                                        \
-    static java::lang::Class* _VM_classRecord; \
+#define VM_DECLARE_CLASS(X, S)                             \
+    VM_DECLARE_CLASS_COMMON(X, S)                          \
+    static constexpr bool _VM_declaredAbstract = false;    \
+    static constexpr bool _VM_declaredInterface = false;   \
+    static VMPtr<X> create() { return _VM_create<X>(); }
+
+#define VM_DECLARE_ABSTRACT_CLASS(X, S)                    \
+    VM_DECLARE_CLASS_COMMON(X, S)                          \
+    static constexpr bool _VM_declaredAbstract = true;     \
+    static constexpr bool _VM_declaredInterface = false;
+
+#define VM_DECLARE_INTERFACE(X)                                          \
+public:                                                                  \
+    static constexpr bool _VM_declaredAbstract = true;                   \
+    static constexpr bool _VM_declaredInterface = true;                  \
+    static java::lang::Class* _VM_classRecord;                           \
     static java::lang::Class* _VM_getClass() { return _VM_classRecord; }
 
 #define VM_CONCAT_INNER(a, b) a##b
@@ -160,11 +207,15 @@ public:                                        \
 
 // In the class's source file, at namespace scope:
 //   VM_REGISTER_CLASS(ts::Foo, .name = "ts.Foo", .sourceName = "src/ts_Foo",
-//                     .newInstance = _VM_newInstanceOf<ts::Foo>);
-#define VM_REGISTER_CLASS(X, ...)                                                                   \
-    java::lang::Class* X::_VM_classRecord = nullptr;                                                \
-    namespace {                                                                                     \
-    const VMClassInfo VM_CONCAT(vmClassInfo_, __LINE__){__VA_ARGS__};                               \
-    VMClassEnrolment VM_CONCAT(vmClassEnrolment_, __LINE__)(&X::_VM_classRecord,                    \
-                                                            VM_CONCAT(vmClassInfo_, __LINE__)); \
+//                     .newInstance = _VM_newInstanceOf<ts::Foo>)
+#define VM_REGISTER_CLASS(X, ...)                                                                      \
+    java::lang::Class* X::_VM_classRecord = nullptr;                                                   \
+    namespace {                                                                                        \
+    constexpr VMClassInfo VM_CONCAT(vmClassInfo_, __LINE__){__VA_ARGS__,                               \
+                                                          .superWord = _VM_superWordOf<X>(),         \
+                                                          .cppInstanceOf = _VM_cppInstanceOf<X>};         \
+    static_assert(_VM_checkDeclaration<X>(VM_CONCAT(vmClassInfo_, __LINE__)),                          \
+                  "a class names its super-class in its declaration, not with .superName");           \
+    VMClassEnrolment VM_CONCAT(vmClassEnrolment_, __LINE__)(&X::_VM_classRecord,                       \
+                                                            VM_CONCAT(vmClassInfo_, __LINE__));    \
     }

@@ -10,8 +10,8 @@ void _VM_setInFlight(java::lang::Object* thrown);
 
 // Inside the body of every throwable class: the allocation step and the
 // throw by the object's own most-derived class.
-#define VM_DECLARE_THROWABLE(X) \
-    VM_DECLARE_CLASS(X)         \
+#define VM_DECLARE_THROWABLE(X, S)           \
+    VM_DECLARE_CLASS(X, S)                   \
     [[noreturn]] void _VM_throw() override { \
         _VM_setInFlight(this);               \
         throw this;                          \

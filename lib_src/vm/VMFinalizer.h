@@ -8,7 +8,7 @@
 namespace com::tarsel::sorrel::vm {
 
 class Finalizer : public java::lang::Thread {
-    VM_DECLARE_CLASS(Finalizer)
+    VM_DECLARE_CLASS(Finalizer, java::lang::Thread)
 
 public:
     jbyte idle = 0;

@@ -16,7 +16,7 @@ namespace iobytetest {
 // An input stream over a script of byte values; it counts its read() calls
 // and throws IOException at the read whose number is failAt (1-based).
 class ScriptedInput : public java::io::InputStream {
-    VM_DECLARE_CLASS(ScriptedInput)
+    VM_DECLARE_CLASS(ScriptedInput, java::io::InputStream)
 
 public:
     std::vector<jint> script;
@@ -35,7 +35,7 @@ public:
 
 // An output stream that records every write(int) argument.
 class RecordingOutput : public java::io::OutputStream {
-    VM_DECLARE_CLASS(RecordingOutput)
+    VM_DECLARE_CLASS(RecordingOutput, java::io::OutputStream)
 
 public:
     std::vector<jint> written;
@@ -46,10 +46,10 @@ public:
 
 }  // namespace iobytetest
 
-VM_REGISTER_CLASS(iobytetest::ScriptedInput, .name = "iobytetest.ScriptedInput", .superName = "java.io.InputStream",
+VM_REGISTER_CLASS(iobytetest::ScriptedInput, .name = "iobytetest.ScriptedInput",
                   .sourceName = "tests/j2me/java_io_ByteArrayStream_test")
 VM_REGISTER_CLASS(iobytetest::RecordingOutput, .name = "iobytetest.RecordingOutput",
-                  .superName = "java.io.OutputStream", .sourceName = "tests/j2me/java_io_ByteArrayStream_test")
+                  .sourceName = "tests/j2me/java_io_ByteArrayStream_test")
 
 using namespace java::io;
 using java::lang::String;

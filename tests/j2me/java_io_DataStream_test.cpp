@@ -17,7 +17,7 @@ namespace iodatatest {
 // Records what reaches it: every write(int) value, and every array write as
 // one call.
 class CallRecorder : public java::io::OutputStream {
-    VM_DECLARE_CLASS(CallRecorder)
+    VM_DECLARE_CLASS(CallRecorder, java::io::OutputStream)
 
 public:
     std::vector<int> bytes;
@@ -37,7 +37,7 @@ public:
 
 // A data input stream that counts the bytes taken through its own read().
 class CountingDataInput : public java::io::DataInputStream {
-    VM_DECLARE_CLASS(CountingDataInput)
+    VM_DECLARE_CLASS(CountingDataInput, java::io::DataInputStream)
 
 public:
     int reads = 0;
@@ -51,7 +51,7 @@ public:
 // A data output stream that counts the calls of its own writeInt and
 // writeLong.
 class CountingDataOutput : public java::io::DataOutputStream {
-    VM_DECLARE_CLASS(CountingDataOutput)
+    VM_DECLARE_CLASS(CountingDataOutput, java::io::DataOutputStream)
 
 public:
     int ints = 0;
@@ -69,7 +69,7 @@ public:
 // An input stream whose array reads hand over at most one byte, and nothing
 // on every other call.
 class TrickleInput : public java::io::InputStream {
-    VM_DECLARE_CLASS(TrickleInput)
+    VM_DECLARE_CLASS(TrickleInput, java::io::InputStream)
 
 public:
     std::vector<int> data;
@@ -91,13 +91,13 @@ public:
 
 }  // namespace iodatatest
 
-VM_REGISTER_CLASS(iodatatest::CallRecorder, .name = "iodatatest.CallRecorder", .superName = "java.io.OutputStream",
+VM_REGISTER_CLASS(iodatatest::CallRecorder, .name = "iodatatest.CallRecorder",
                   .sourceName = "tests/j2me/java_io_DataStream_test")
 VM_REGISTER_CLASS(iodatatest::CountingDataInput, .name = "iodatatest.CountingDataInput",
-                  .superName = "java.io.DataInputStream", .sourceName = "tests/j2me/java_io_DataStream_test")
+                  .sourceName = "tests/j2me/java_io_DataStream_test")
 VM_REGISTER_CLASS(iodatatest::CountingDataOutput, .name = "iodatatest.CountingDataOutput",
-                  .superName = "java.io.DataOutputStream", .sourceName = "tests/j2me/java_io_DataStream_test")
-VM_REGISTER_CLASS(iodatatest::TrickleInput, .name = "iodatatest.TrickleInput", .superName = "java.io.InputStream",
+                  .sourceName = "tests/j2me/java_io_DataStream_test")
+VM_REGISTER_CLASS(iodatatest::TrickleInput, .name = "iodatatest.TrickleInput",
                   .sourceName = "tests/j2me/java_io_DataStream_test")
 
 using namespace java::io;

@@ -22,7 +22,7 @@ namespace ioprinttest {
 
 // Collects the bytes it is given; throws IOException while `failing`.
 class Sink : public java::io::OutputStream {
-    VM_DECLARE_CLASS(Sink)
+    VM_DECLARE_CLASS(Sink, java::io::OutputStream)
 
 public:
     std::string bytes;
@@ -41,8 +41,7 @@ public:
 
 }  // namespace ioprinttest
 
-VM_REGISTER_CLASS(ioprinttest::Sink, .name = "ioprinttest.Sink", .superName = "java.io.OutputStream",
-                  .sourceName = "tests/j2me/java_io_PrintStream_test")
+VM_REGISTER_CLASS(ioprinttest::Sink, .name = "ioprinttest.Sink", .sourceName = "tests/j2me/java_io_PrintStream_test")
 
 using java::io::PrintStream;
 using ioprinttest::Sink;

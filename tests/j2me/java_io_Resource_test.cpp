@@ -17,7 +17,7 @@ namespace ioresourcetest {
 
 // A class outside any package.
 class Unpackaged : public virtual java::lang::Object {
-    VM_DECLARE_CLASS(Unpackaged)
+    VM_DECLARE_CLASS(Unpackaged, java::lang::Object)
 };
 
 }  // namespace ioresourcetest

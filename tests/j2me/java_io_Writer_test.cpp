@@ -13,7 +13,7 @@ namespace iowritertest {
 // Records the byte stream's calls; can fail an array write on request, and
 // notes whether the watched object's monitor was held by the writing thread.
 class ByteRecorder : public java::io::OutputStream {
-    VM_DECLARE_CLASS(ByteRecorder)
+    VM_DECLARE_CLASS(ByteRecorder, java::io::OutputStream)
 
 public:
     std::vector<int> bytes;
@@ -38,7 +38,7 @@ public:
 
 // A writer of the base class that records the character runs it is given.
 class CharRecorder : public java::io::Writer {
-    VM_DECLARE_CLASS(CharRecorder)
+    VM_DECLARE_CLASS(CharRecorder, java::io::Writer)
 
 public:
     std::u16string chars;
@@ -58,8 +58,8 @@ public:
 }  // namespace iowritertest
 
 VM_REGISTER_CLASS(iowritertest::ByteRecorder, .name = "iowritertest.ByteRecorder",
-                  .superName = "java.io.OutputStream", .sourceName = "tests/j2me/java_io_Writer_test")
-VM_REGISTER_CLASS(iowritertest::CharRecorder, .name = "iowritertest.CharRecorder", .superName = "java.io.Writer",
+                  .sourceName = "tests/j2me/java_io_Writer_test")
+VM_REGISTER_CLASS(iowritertest::CharRecorder, .name = "iowritertest.CharRecorder",
                   .sourceName = "tests/j2me/java_io_Writer_test")
 
 using namespace java::io;

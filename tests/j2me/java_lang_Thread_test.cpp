@@ -18,12 +18,12 @@ namespace threadtest {
 
 // A Thread subclass with a run() of its own.
 class Counting : public java::lang::Thread {
-    VM_DECLARE_CLASS(Counting)
+    VM_DECLARE_CLASS(Counting, java::lang::Thread)
 
 public:
     jint runs = 0;
     VMPtr<Counting> construct() {
-        java::lang::Thread::construct();
+        Super::construct();
         return this;
     }
     void run() override { ++runs; }
@@ -31,8 +31,7 @@ public:
 
 }  // namespace threadtest
 
-VM_REGISTER_CLASS(threadtest::Counting, .name = "threadtest.Counting", .superName = "java.lang.Thread",
-                  .sourceName = "tests/j2me/java_lang_Thread_test")
+VM_REGISTER_CLASS(threadtest::Counting, .name = "threadtest.Counting", .sourceName = "tests/j2me/java_lang_Thread_test")
 
 using namespace java::lang;
 using threadtest::Counting;

@@ -15,13 +15,13 @@ namespace hashtabletest {
 
 // A key with a chosen hash code, equal to keys of the same name.
 class Key : public java::lang::Object {
-    VM_DECLARE_CLASS(Key)
+    VM_DECLARE_CLASS(Key, java::lang::Object)
 
 public:
     jint hash = 0;
     std::string name;
     VMPtr<Key> construct(const std::string& keyName, jint keyHash) {
-        Object::construct();
+        Super::construct();
         name = keyName;
         hash = keyHash;
         return this;
@@ -36,7 +36,7 @@ public:
 
 // A table whose put and rehash count their calls.
 class CountingTable : public java::util::Hashtable {
-    VM_DECLARE_CLASS(CountingTable)
+    VM_DECLARE_CLASS(CountingTable, java::util::Hashtable)
 
 public:
     jint puts = 0;
@@ -57,7 +57,7 @@ protected:
 
 VM_REGISTER_CLASS(hashtabletest::Key, .name = "hashtabletest.Key", .sourceName = "tests/j2me/java_util_Hashtable_test")
 VM_REGISTER_CLASS(hashtabletest::CountingTable, .name = "hashtabletest.CountingTable",
-                  .superName = "java.util.Hashtable", .sourceName = "tests/j2me/java_util_Hashtable_test")
+                  .sourceName = "tests/j2me/java_util_Hashtable_test")
 
 using namespace java::lang;
 using hashtabletest::Key;
@@ -264,6 +264,9 @@ TEST_F(HashtableTest, TextForm) {
     VMPtr<Hashtable> nested = make();
     nested->put(key("inner", 3), t);
     EXPECT_EQ(text(nested->toString()), "{inner={b=2, a=1}}");
+    VMPtr<Hashtable> self = make();
+    self->put(self, self);  // holds itself as key and value: no endless recursion
+    EXPECT_EQ(text(self->toString()), "{(this Map)=(this Map)}");
 }
 
 TEST_F(HashtableTest, EntriesSurviveCollections) {

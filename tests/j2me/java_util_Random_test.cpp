@@ -13,7 +13,7 @@ namespace randomtest {
 // Counts setSeed calls and records the widths next is asked for;
 // optionally replaces next by a constant cut to the asked width.
 class Spy : public java::util::Random {
-    VM_DECLARE_CLASS(Spy)
+    VM_DECLARE_CLASS(Spy, java::util::Random)
 
 public:
     jint seedCalls = 0;
@@ -36,8 +36,7 @@ public:
 
 }  // namespace randomtest
 
-VM_REGISTER_CLASS(randomtest::Spy, .name = "randomtest.Spy", .superName = "java.util.Random",
-                  .sourceName = "tests/j2me/java_util_Random_test")
+VM_REGISTER_CLASS(randomtest::Spy, .name = "randomtest.Spy", .sourceName = "tests/j2me/java_util_Random_test")
 
 using java::util::Random;
 using randomtest::Spy;

@@ -18,7 +18,7 @@ namespace vectortest {
 // the equals calls made on it, and those made while the current thread
 // holds the watched object's monitor.
 class Item : public java::lang::Object {
-    VM_DECLARE_CLASS(Item)
+    VM_DECLARE_CLASS(Item, java::lang::Object)
 
 public:
     jint id = 0;
@@ -26,7 +26,7 @@ public:
     java::lang::Object* watched = nullptr;
     jint callsWithMonitor = 0;
     VMPtr<Item> construct(jint itemId) {
-        Object::construct();
+        Super::construct();
         id = itemId;
         return this;
     }
@@ -44,7 +44,7 @@ public:
 
 // A vector whose two searching operations count their calls.
 class CountingVector : public java::util::Vector {
-    VM_DECLARE_CLASS(CountingVector)
+    VM_DECLARE_CLASS(CountingVector, java::util::Vector)
 
 public:
     using Vector::indexOf;
@@ -64,7 +64,7 @@ public:
 }  // namespace vectortest
 
 VM_REGISTER_CLASS(vectortest::Item, .name = "vectortest.Item", .sourceName = "tests/j2me/java_util_Vector_test")
-VM_REGISTER_CLASS(vectortest::CountingVector, .name = "vectortest.CountingVector", .superName = "java.util.Vector",
+VM_REGISTER_CLASS(vectortest::CountingVector, .name = "vectortest.CountingVector",
                   .sourceName = "tests/j2me/java_util_Vector_test")
 
 using namespace java::lang;
@@ -310,6 +310,8 @@ TEST_F(VectorTest, TextForm) {
     nested->addElement(Item::create()->construct(4));
     nested->addElement(v);
     EXPECT_EQ(text(nested->toString()), "[item4, [a, null, b]]");
+    nested->addElement(nested);  // holds itself: no endless recursion
+    EXPECT_EQ(text(nested->toString()), "[item4, [a, null, b], (this Collection)]");
 }
 
 TEST_F(VectorTest, EnumerationIsLive) {

@@ -1,6 +1,55 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <thread>
+
+namespace {
+
+// Ends the test program with a message when one test runs longer than its
+// bound (a wait for a wake-up that never comes), instead of leaving it to
+// hang until the test runner's limit. VESSILO_TEST_BOUND_SECONDS overrides
+// the bound (0 turns it off, as under a debugger).
+class Watchdog : public testing::EmptyTestEventListener {
+public:
+    explicit Watchdog(int seconds) : bound_(seconds) {
+        std::thread([this] { watch(); }).detach();
+    }
+    void OnTestStart(const testing::TestInfo& info) override {
+        name_ = std::string(info.test_suite_name()) + "." + info.name();
+        started_.store(now());
+        running_.store(true);
+    }
+    void OnTestEnd(const testing::TestInfo&) override { running_.store(false); }
+
+private:
+    static int64_t now() {
+        return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    }
+    void watch() {
+        for (;;) {
+            std::this_thread::sleep_for(std::chrono::seconds(1));
+            if (running_.load() && now() - started_.load() > bound_) {
+                std::fprintf(stderr, "\n%s did not finish within %d s: a wait that never ended\n", name_.c_str(),
+                             bound_);
+                std::fflush(nullptr);
+                ::_exit(1);
+            }
+        }
+    }
+    const int bound_;
+    std::string name_;
+    std::atomic<int64_t> started_{0};
+    std::atomic<bool> running_{false};
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
     // Headless: no window or sound device is opened by any test.
@@ -10,5 +59,8 @@ int main(int argc, char** argv) {
     // Death tests re-run the test binary for the child, so the child starts
     // from a fresh process (the runtime lives once per process).
     GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const char* bound = std::getenv("VESSILO_TEST_BOUND_SECONDS");
+    const int seconds = bound != nullptr ? std::atoi(bound) : 240;
+    if (seconds > 0) testing::UnitTest::GetInstance()->listeners().Append(new Watchdog(seconds));
     return RUN_ALL_TESTS();
 }

@@ -15,7 +15,7 @@ namespace vmtest {
 
 // A runnable whose run() is whatever the caller gives it.
 class Task : public virtual java::lang::Object, public virtual java::lang::Runnable {
-    VM_DECLARE_CLASS(Task)
+    VM_DECLARE_CLASS(Task, java::lang::Object)
 
 public:
     std::function<void()> body;

@@ -14,21 +14,20 @@ namespace vmarraytest {
 
 // A plain class and a subclass of it, to build arrays of a class.
 class Gob : public virtual java::lang::Object {
-    VM_DECLARE_CLASS(Gob)
+    VM_DECLARE_CLASS(Gob, java::lang::Object)
 
 public:
     jint id = 0;
 };
 
 class SubGob : public Gob {
-    VM_DECLARE_CLASS(SubGob)
+    VM_DECLARE_CLASS(SubGob, Gob)
 };
 
 }  // namespace vmarraytest
 
 VM_REGISTER_CLASS(vmarraytest::Gob, .name = "vmarraytest.Gob", .sourceName = "tests/vm/vm_array_test")
-VM_REGISTER_CLASS(vmarraytest::SubGob, .name = "vmarraytest.SubGob", .superName = "vmarraytest.Gob",
-                  .sourceName = "tests/vm/vm_array_test")
+VM_REGISTER_CLASS(vmarraytest::SubGob, .name = "vmarraytest.SubGob", .sourceName = "tests/vm/vm_array_test")
 
 using namespace java::lang;
 using vmarraytest::Gob;

@@ -19,7 +19,7 @@ namespace t2gc {
 
 // A cell with one reference field; counts its destructions.
 class Cell final : public virtual java::lang::Object {
-    VM_DECLARE_CLASS(Cell)
+    VM_DECLARE_CLASS(Cell, java::lang::Object)
 
 public:
     static inline int destroyed = 0;
@@ -33,7 +33,7 @@ public:
 // that, so the test makes its own). Its finalize() counts, and throws when
 // asked to.
 class Mortal final : public virtual java::lang::Object {
-    VM_DECLARE_CLASS(Mortal)
+    VM_DECLARE_CLASS(Mortal, java::lang::Object)
 
 public:
     static inline int finalized = 0;
@@ -43,7 +43,7 @@ public:
     VMField<java::lang::Object> payload;
 
     VMPtr<Mortal> construct(bool throws) {
-        java::lang::Object::construct();
+        Super::construct();
         throwInFinalize = throws;
         _VM_flags |= VM_FLAG_FINALIZABLE;
         payload = java::lang::Object::create();

@@ -17,7 +17,7 @@ namespace t2obj {
 // A subclass with nothing of its own: its header sits in a virtual base, away
 // from the start of its block.
 class Plain final : public virtual java::lang::Object {
-    VM_DECLARE_CLASS(Plain)
+    VM_DECLARE_CLASS(Plain, java::lang::Object)
 };
 
 }  // namespace t2obj

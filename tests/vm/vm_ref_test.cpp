@@ -16,7 +16,7 @@ namespace t2ref {
 
 // A list cell whose reference fields are reached only through their owner.
 class Node final : public virtual java::lang::Object {
-    VM_DECLARE_CLASS(Node)
+    VM_DECLARE_CLASS(Node, java::lang::Object)
 
 public:
     VMField<Node> next;

@@ -24,7 +24,7 @@ namespace vmruntimetest {
 
 // A boot class: its entry point records its argument and the stage it saw.
 class Boot : public virtual java::lang::Object {
-    VM_DECLARE_CLASS(Boot)
+    VM_DECLARE_CLASS(Boot, java::lang::Object)
 
 public:
     static inline int entered = 0;
@@ -43,7 +43,7 @@ public:
 
 // Registered without an entry point.
 class NoEntry : public virtual java::lang::Object {
-    VM_DECLARE_CLASS(NoEntry)
+    VM_DECLARE_CLASS(NoEntry, java::lang::Object)
 };
 
 }  // namespace vmruntimetest
@@ -87,6 +87,7 @@ void keepReport(const char* text) { reports.emplace_back(text); }
 class VMRuntimeTest : public VMTest {};
 
 TEST_F(VMRuntimeTest, EventsFollowMaskAndPriorityLists) {
+    VM_ONCE_PER_PROCESS("listeners stay registered");
     heard.clear();
     // Event type 20 is used by this test alone.
     const uint32_t mask = 1u << 20;
@@ -114,6 +115,7 @@ TEST_F(VMRuntimeTest, EventsFollowMaskAndPriorityLists) {
 }
 
 TEST_F(VMRuntimeTest, AThrowingListenerEndsThatDispatchOnly) {
+    VM_ONCE_PER_PROCESS("listeners stay registered");
     heard.clear();
     const uint32_t mask = 1u << 22;
     _VM_addEventListener(record<0>, mask, 0);

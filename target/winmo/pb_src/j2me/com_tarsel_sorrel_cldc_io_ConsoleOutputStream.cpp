@@ -5,7 +5,7 @@
 namespace com::tarsel::sorrel::cldc::io {
 
 VMPtr<ConsoleOutputStream> ConsoleOutputStream::construct() {
-    java::io::OutputStream::construct();
+    Super::construct();
     return this;
 }
 
@@ -16,6 +16,6 @@ void ConsoleOutputStream::flush() { HAL_consoleFlush(); }
 }  // namespace com::tarsel::sorrel::cldc::io
 
 VM_REGISTER_CLASS(com::tarsel::sorrel::cldc::io::ConsoleOutputStream,
-                  .name = "com.tarsel.sorrel.cldc.io.ConsoleOutputStream", .superName = "java.io.OutputStream",
+                  .name = "com.tarsel.sorrel.cldc.io.ConsoleOutputStream",
                   .sourceName = "target/winmo/pb_src/j2me/com_tarsel_sorrel_cldc_io_ConsoleOutputStream",
                   .newInstance = _VM_newInstanceOf<com::tarsel::sorrel::cldc::io::ConsoleOutputStream>)

@@ -7,7 +7,7 @@
 namespace com::tarsel::sorrel::cldc::io {
 
 class ConsoleOutputStream : public java::io::OutputStream {
-    VM_DECLARE_CLASS(ConsoleOutputStream)
+    VM_DECLARE_CLASS(ConsoleOutputStream, java::io::OutputStream)
 
 public:
     VMPtr<ConsoleOutputStream> construct();

@@ -26,7 +26,7 @@ namespace com::tarsel::sorrel::cldc::io {
 using java::lang::String;
 
 VMPtr<ResourceInputStream> ResourceInputStream::construct(VMPtr<String> name) {
-    java::io::InputStream::construct();
+    Super::construct();
     handle = nullptr;
     if (name == nullptr) _VM_throwNullPointer();
     HAL_ResourceFile* opened = nullptr;
@@ -106,5 +106,5 @@ jboolean ResourceInputStream::markSupported() { return true; }
 }  // namespace com::tarsel::sorrel::cldc::io
 
 VM_REGISTER_CLASS(com::tarsel::sorrel::cldc::io::ResourceInputStream,
-                  .name = "com.tarsel.sorrel.cldc.io.ResourceInputStream", .superName = "java.io.InputStream",
+                  .name = "com.tarsel.sorrel.cldc.io.ResourceInputStream",
                   .sourceName = "target/winmo/pb_src/j2me/com_tarsel_sorrel_cldc_io_ResourceInputStream")

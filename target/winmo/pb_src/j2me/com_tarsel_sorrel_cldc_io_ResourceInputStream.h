@@ -10,7 +10,7 @@
 namespace com::tarsel::sorrel::cldc::io {
 
 class ResourceInputStream : public java::io::InputStream {
-    VM_DECLARE_CLASS(ResourceInputStream)
+    VM_DECLARE_CLASS(ResourceInputStream, java::io::InputStream)
 
 public:
     HAL_ResourceFile* handle = nullptr;  // null once closed

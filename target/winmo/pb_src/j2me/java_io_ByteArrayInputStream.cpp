@@ -7,7 +7,7 @@
 namespace java::io {
 
 VMPtr<ByteArrayInputStream> ByteArrayInputStream::construct(VMPtr<VMArray<jbyte, 1>> array) {
-    InputStream::construct();
+    Super::construct();
     if (array == nullptr) _VM_throwNullPointer();
     buf = array;
     pos = 0;
@@ -20,7 +20,7 @@ VMPtr<ByteArrayInputStream> ByteArrayInputStream::construct(VMPtr<VMArray<jbyte,
 // the reads, which never touch a byte outside it.
 VMPtr<ByteArrayInputStream> ByteArrayInputStream::construct(VMPtr<VMArray<jbyte, 1>> array, jint offset,
                                                             jint length) {
-    InputStream::construct();
+    Super::construct();
     if (array == nullptr) _VM_throwNullPointer();
     buf = array;
     pos = offset;
@@ -72,5 +72,4 @@ jboolean ByteArrayInputStream::markSupported() { return true; }
 }  // namespace java::io
 
 VM_REGISTER_CLASS(java::io::ByteArrayInputStream, .name = "java.io.ByteArrayInputStream",
-                  .superName = "java.io.InputStream",
                   .sourceName = "target/winmo/pb_src/j2me/java_io_ByteArrayInputStream")

@@ -7,7 +7,7 @@
 namespace java::io {
 
 class ByteArrayInputStream : public InputStream {
-    VM_DECLARE_CLASS(ByteArrayInputStream)
+    VM_DECLARE_CLASS(ByteArrayInputStream, InputStream)
 
 public:
     VMField<VMArray<jbyte, 1>> buf;

@@ -16,7 +16,7 @@ using java::lang::String;
 VMPtr<ByteArrayOutputStream> ByteArrayOutputStream::construct() { return construct(32); }
 
 VMPtr<ByteArrayOutputStream> ByteArrayOutputStream::construct(jint size) {
-    OutputStream::construct();
+    Super::construct();
     if (size < 0)
         _VM_throw(java::lang::IllegalArgumentException::create()->construct(VM_STR("Negative initial size")));
     buf = VMArray<jbyte, 1>::create(size);
@@ -92,6 +92,5 @@ VMPtr<String> ByteArrayOutputStream::toString() {
 }  // namespace java::io
 
 VM_REGISTER_CLASS(java::io::ByteArrayOutputStream, .name = "java.io.ByteArrayOutputStream",
-                  .superName = "java.io.OutputStream",
                   .sourceName = "target/winmo/pb_src/j2me/java_io_ByteArrayOutputStream",
                   .newInstance = _VM_newInstanceOf<java::io::ByteArrayOutputStream>)

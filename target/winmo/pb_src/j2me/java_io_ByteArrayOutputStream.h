@@ -7,7 +7,7 @@
 namespace java::io {
 
 class ByteArrayOutputStream : public OutputStream {
-    VM_DECLARE_CLASS(ByteArrayOutputStream)
+    VM_DECLARE_CLASS(ByteArrayOutputStream, OutputStream)
 
 public:
     VMField<VMArray<jbyte, 1>> buf;

@@ -20,7 +20,7 @@ namespace java::io {
 using java::lang::String;
 
 VMPtr<DataInputStream> DataInputStream::construct(VMPtr<InputStream> stream) {
-    java::lang::Object::construct();
+    Super::construct();
     in = stream;
     return this;
 }
@@ -139,6 +139,6 @@ VMPtr<String> DataInputStream::readUTF() {
 
 }  // namespace java::io
 
-VM_REGISTER_CLASS(java::io::DataInputStream, .name = "java.io.DataInputStream", .superName = "java.io.InputStream",
+VM_REGISTER_CLASS(java::io::DataInputStream, .name = "java.io.DataInputStream",
                   .sourceName = "target/winmo/pb_src/j2me/java_io_DataInputStream",
                   .interfaces = {"java.io.DataInput"})

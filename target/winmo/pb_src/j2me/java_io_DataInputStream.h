@@ -9,7 +9,7 @@
 namespace java::io {
 
 class DataInputStream : public InputStream, public virtual DataInput {
-    VM_DECLARE_CLASS(DataInputStream)
+    VM_DECLARE_CLASS(DataInputStream, InputStream)
 
 public:
     VMField<InputStream> in;

@@ -1,6 +1,6 @@
 // java.io.DataOutput
 #include "java_io_DataOutput.h"
 
-VM_REGISTER_CLASS(java::io::DataOutput, .name = "java.io.DataOutput", .superName = "",
+VM_REGISTER_CLASS(java::io::DataOutput, .name = "java.io.DataOutput",
                   .sourceName = "target/winmo/pb_src/j2me/java_io_DataOutput", .staticInit = nullptr,
                   .isInterface = true, .isAbstract = true)

@@ -11,7 +11,7 @@ namespace java::io {
 using java::lang::String;
 
 VMPtr<DataOutputStream> DataOutputStream::construct(VMPtr<OutputStream> stream) {
-    java::lang::Object::construct();
+    Super::construct();
     out = stream;
     return this;
 }
@@ -82,6 +82,5 @@ void DataOutputStream::writeUTF(VMPtr<String> str) {
 }  // namespace java::io
 
 VM_REGISTER_CLASS(java::io::DataOutputStream, .name = "java.io.DataOutputStream",
-                  .superName = "java.io.OutputStream",
                   .sourceName = "target/winmo/pb_src/j2me/java_io_DataOutputStream",
                   .interfaces = {"java.io.DataOutput"})

@@ -9,7 +9,7 @@
 namespace java::io {
 
 class DataOutputStream : public OutputStream, public virtual DataOutput {
-    VM_DECLARE_CLASS(DataOutputStream)
+    VM_DECLARE_CLASS(DataOutputStream, OutputStream)
 
 public:
     VMField<OutputStream> out;

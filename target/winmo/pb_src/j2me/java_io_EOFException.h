@@ -6,7 +6,7 @@
 namespace java::io {
 
 class EOFException : public java::io::IOException {
-    VM_DECLARE_THROWABLE(EOFException)
+    VM_DECLARE_THROWABLE(EOFException, IOException)
 
 public:
     VMPtr<EOFException> construct();

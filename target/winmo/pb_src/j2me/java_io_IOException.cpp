@@ -4,17 +4,17 @@
 namespace java::io {
 
 VMPtr<IOException> IOException::construct() {
-    java::lang::Exception::construct();
+    Super::construct();
     return this;
 }
 
 VMPtr<IOException> IOException::construct(VMPtr<java::lang::String> text) {
-    java::lang::Exception::construct(text);
+    Super::construct(text);
     return this;
 }
 
 }  // namespace java::io
 
-VM_REGISTER_CLASS(java::io::IOException, .name = "java.io.IOException", .superName = "java.lang.Exception",
+VM_REGISTER_CLASS(java::io::IOException, .name = "java.io.IOException",
                   .sourceName = "target/winmo/pb_src/j2me/java_io_IOException",
                   .newInstance = _VM_newInstanceOf<java::io::IOException>)

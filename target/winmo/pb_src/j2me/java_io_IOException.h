@@ -6,7 +6,7 @@
 namespace java::io {
 
 class IOException : public java::lang::Exception {
-    VM_DECLARE_THROWABLE(IOException)
+    VM_DECLARE_THROWABLE(IOException, java::lang::Exception)
 
 public:
     VMPtr<IOException> construct();

@@ -6,7 +6,7 @@
 namespace java::io {
 
 VMPtr<InputStream> InputStream::construct() {
-    java::lang::Object::construct();
+    Super::construct();
     return this;
 }
 

@@ -8,7 +8,7 @@
 namespace java::io {
 
 class InputStream : public virtual java::lang::Object {
-    VM_DECLARE_ABSTRACT_CLASS(InputStream)
+    VM_DECLARE_ABSTRACT_CLASS(InputStream, java::lang::Object)
 
 public:
     VMPtr<InputStream> construct();

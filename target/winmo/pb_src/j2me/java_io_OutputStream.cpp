@@ -6,7 +6,7 @@
 namespace java::io {
 
 VMPtr<OutputStream> OutputStream::construct() {
-    java::lang::Object::construct();
+    Super::construct();
     return this;
 }
 

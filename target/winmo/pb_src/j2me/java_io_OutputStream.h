@@ -8,7 +8,7 @@
 namespace java::io {
 
 class OutputStream : public virtual java::lang::Object {
-    VM_DECLARE_ABSTRACT_CLASS(OutputStream)
+    VM_DECLARE_ABSTRACT_CLASS(OutputStream, java::lang::Object)
 
 public:
     VMPtr<OutputStream> construct();

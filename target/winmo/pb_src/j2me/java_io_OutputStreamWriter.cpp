@@ -10,7 +10,7 @@ namespace java::io {
 using java::lang::String;
 
 VMPtr<OutputStreamWriter> OutputStreamWriter::construct(VMPtr<OutputStream> stream) {
-    Writer::construct();
+    Super::construct();
     if (stream == nullptr) _VM_throwNullPointer();
     out = stream;
     return this;
@@ -81,5 +81,5 @@ void OutputStreamWriter::close() {
 
 }  // namespace java::io
 
-VM_REGISTER_CLASS(java::io::OutputStreamWriter, .name = "java.io.OutputStreamWriter", .superName = "java.io.Writer",
+VM_REGISTER_CLASS(java::io::OutputStreamWriter, .name = "java.io.OutputStreamWriter",
                   .sourceName = "target/winmo/pb_src/j2me/java_io_OutputStreamWriter")

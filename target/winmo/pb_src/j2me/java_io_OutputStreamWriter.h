@@ -9,7 +9,7 @@
 namespace java::io {
 
 class OutputStreamWriter : public Writer {
-    VM_DECLARE_CLASS(OutputStreamWriter)
+    VM_DECLARE_CLASS(OutputStreamWriter, Writer)
 
 public:
     VMField<OutputStream> out;  // null once closed

@@ -10,7 +10,7 @@ namespace java::io {
 using java::lang::String;
 
 VMPtr<PrintStream> PrintStream::construct(VMPtr<OutputStream> out) {
-    OutputStream::construct();
+    Super::construct();
     if (out == nullptr) _VM_throwNullPointer();
     byteOut = out;
     charOut = OutputStreamWriter::create()->construct(out);
@@ -146,5 +146,5 @@ VM_PRINTLN(jboolean)
 
 }  // namespace java::io
 
-VM_REGISTER_CLASS(java::io::PrintStream, .name = "java.io.PrintStream", .superName = "java.io.OutputStream",
+VM_REGISTER_CLASS(java::io::PrintStream, .name = "java.io.PrintStream",
                   .sourceName = "target/winmo/pb_src/j2me/java_io_PrintStream")

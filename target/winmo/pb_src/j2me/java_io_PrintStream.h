@@ -10,7 +10,7 @@
 namespace java::io {
 
 class PrintStream : public OutputStream {
-    VM_DECLARE_CLASS(PrintStream)
+    VM_DECLARE_CLASS(PrintStream, OutputStream)
 
 public:
     jboolean trouble = false;

@@ -4,12 +4,12 @@
 namespace java::io {
 
 VMPtr<UTFDataFormatException> UTFDataFormatException::construct() {
-    java::io::IOException::construct();
+    Super::construct();
     return this;
 }
 
 }  // namespace java::io
 
-VM_REGISTER_CLASS(java::io::UTFDataFormatException, .name = "java.io.UTFDataFormatException", .superName = "java.io.IOException",
+VM_REGISTER_CLASS(java::io::UTFDataFormatException, .name = "java.io.UTFDataFormatException",
                   .sourceName = "target/winmo/pb_src/j2me/java_io_UTFDataFormatException",
                   .newInstance = _VM_newInstanceOf<java::io::UTFDataFormatException>)

@@ -6,7 +6,7 @@
 namespace java::io {
 
 class UTFDataFormatException : public java::io::IOException {
-    VM_DECLARE_THROWABLE(UTFDataFormatException)
+    VM_DECLARE_THROWABLE(UTFDataFormatException, IOException)
 
 public:
     VMPtr<UTFDataFormatException> construct();

@@ -4,17 +4,17 @@
 namespace java::io {
 
 VMPtr<UnsupportedEncodingException> UnsupportedEncodingException::construct() {
-    java::io::IOException::construct();
+    Super::construct();
     return this;
 }
 
 VMPtr<UnsupportedEncodingException> UnsupportedEncodingException::construct(VMPtr<java::lang::String> text) {
-    java::io::IOException::construct(text);
+    Super::construct(text);
     return this;
 }
 
 }  // namespace java::io
 
-VM_REGISTER_CLASS(java::io::UnsupportedEncodingException, .name = "java.io.UnsupportedEncodingException", .superName = "java.io.IOException",
+VM_REGISTER_CLASS(java::io::UnsupportedEncodingException, .name = "java.io.UnsupportedEncodingException",
                   .sourceName = "target/winmo/pb_src/j2me/java_io_UnsupportedEncodingException",
                   .newInstance = _VM_newInstanceOf<java::io::UnsupportedEncodingException>)

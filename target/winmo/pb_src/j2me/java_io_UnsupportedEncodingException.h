@@ -6,7 +6,7 @@
 namespace java::io {
 
 class UnsupportedEncodingException : public java::io::IOException {
-    VM_DECLARE_THROWABLE(UnsupportedEncodingException)
+    VM_DECLARE_THROWABLE(UnsupportedEncodingException, IOException)
 
 public:
     VMPtr<UnsupportedEncodingException> construct();

@@ -8,7 +8,7 @@ namespace java::io {
 using java::lang::String;
 
 VMPtr<Writer> Writer::construct() {
-    java::lang::Object::construct();
+    Super::construct();
     lock = this;
     return this;
 }

@@ -9,7 +9,7 @@
 namespace java::io {
 
 class Writer : public virtual java::lang::Object {
-    VM_DECLARE_ABSTRACT_CLASS(Writer)
+    VM_DECLARE_ABSTRACT_CLASS(Writer, java::lang::Object)
 
 public:
     VMField<java::lang::Object> lock;

@@ -6,23 +6,23 @@
 namespace java::lang {
 
 VMPtr<ArrayIndexOutOfBoundsException> ArrayIndexOutOfBoundsException::construct() {
-    java::lang::IndexOutOfBoundsException::construct();
+    Super::construct();
     return this;
 }
 
 VMPtr<ArrayIndexOutOfBoundsException> ArrayIndexOutOfBoundsException::construct(VMPtr<java::lang::String> text) {
-    java::lang::IndexOutOfBoundsException::construct(text);
+    Super::construct(text);
     return this;
 }
 
 VMPtr<ArrayIndexOutOfBoundsException> ArrayIndexOutOfBoundsException::construct(jint index) {
     std::string text = "Array index out of range: " + std::to_string(index);
-    java::lang::IndexOutOfBoundsException::construct(java::lang::String::_VM_fromUTF8(text.c_str()));
+    Super::construct(java::lang::String::_VM_fromUTF8(text.c_str()));
     return this;
 }
 
 }  // namespace java::lang
 
-VM_REGISTER_CLASS(java::lang::ArrayIndexOutOfBoundsException, .name = "java.lang.ArrayIndexOutOfBoundsException", .superName = "java.lang.IndexOutOfBoundsException",
+VM_REGISTER_CLASS(java::lang::ArrayIndexOutOfBoundsException, .name = "java.lang.ArrayIndexOutOfBoundsException",
                   .sourceName = "target/winmo/pb_src/j2me/java_lang_ArrayIndexOutOfBoundsException",
                   .newInstance = _VM_newInstanceOf<java::lang::ArrayIndexOutOfBoundsException>)

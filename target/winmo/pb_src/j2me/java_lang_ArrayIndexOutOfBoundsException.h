@@ -6,7 +6,7 @@
 namespace java::lang {
 
 class ArrayIndexOutOfBoundsException : public java::lang::IndexOutOfBoundsException {
-    VM_DECLARE_THROWABLE(ArrayIndexOutOfBoundsException)
+    VM_DECLARE_THROWABLE(ArrayIndexOutOfBoundsException, IndexOutOfBoundsException)
 
 public:
     VMPtr<ArrayIndexOutOfBoundsException> construct();

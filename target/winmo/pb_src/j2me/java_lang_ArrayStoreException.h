@@ -6,7 +6,7 @@
 namespace java::lang {
 
 class ArrayStoreException : public java::lang::RuntimeException {
-    VM_DECLARE_THROWABLE(ArrayStoreException)
+    VM_DECLARE_THROWABLE(ArrayStoreException, RuntimeException)
 
 public:
     VMPtr<ArrayStoreException> construct();

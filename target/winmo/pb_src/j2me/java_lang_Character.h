@@ -6,7 +6,7 @@
 namespace java::lang {
 
 class Character final : public virtual Object {
-    VM_DECLARE_ABSTRACT_CLASS(Character)  // static operations only; never instantiated
+    VM_DECLARE_ABSTRACT_CLASS(Character, Object)  // static operations only; never instantiated
 
 public:
     static constexpr jshort MIN_RADIX = 2;

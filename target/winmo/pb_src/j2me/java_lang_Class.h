@@ -15,6 +15,9 @@ namespace java::lang {
 using VMStaticInit = void (*)();
 using VMNewInstance = VMPtr<Object> (*)();
 using VMEntryPoint = void (*)(jint argument);
+// Is the object an instance of the C++ class behind a record (a check on
+// the declarations: the registry must agree with the C++ class tree)?
+using VMCppInstanceTest = bool (*)(Object* object);
 
 enum VMInitState : jint {
     VM_CLASS_INITIALIZED = 0,
@@ -25,6 +28,9 @@ enum VMInitState : jint {
 
 class Class final : public virtual Object {
 public:
+    using Super = Object;
+    static constexpr bool _VM_declaredAbstract = false;
+    static constexpr bool _VM_declaredInterface = false;
     jint initState = VM_CLASS_INITIALIZED;
     VMThread* initThread = nullptr;
     VMList interfaces;
@@ -37,6 +43,7 @@ public:
     VMStaticInit staticInit = nullptr;
     VMNewInstance newInstanceFunction = nullptr;
     VMEntryPoint entryPoint = nullptr;
+    VMCppInstanceTest cppInstanceOf = nullptr;
     bool isInterfaceFlag = false;
     bool isAbstractFlag = false;
     bool flagC = false;

@@ -4,12 +4,12 @@
 namespace java::lang {
 
 VMPtr<ClassCastException> ClassCastException::construct() {
-    java::lang::RuntimeException::construct();
+    Super::construct();
     return this;
 }
 
 }  // namespace java::lang
 
-VM_REGISTER_CLASS(java::lang::ClassCastException, .name = "java.lang.ClassCastException", .superName = "java.lang.RuntimeException",
+VM_REGISTER_CLASS(java::lang::ClassCastException, .name = "java.lang.ClassCastException",
                   .sourceName = "target/winmo/pb_src/j2me/java_lang_ClassCastException",
                   .newInstance = _VM_newInstanceOf<java::lang::ClassCastException>)

@@ -6,7 +6,7 @@
 namespace java::lang {
 
 class ClassCastException : public java::lang::RuntimeException {
-    VM_DECLARE_THROWABLE(ClassCastException)
+    VM_DECLARE_THROWABLE(ClassCastException, RuntimeException)
 
 public:
     VMPtr<ClassCastException> construct();

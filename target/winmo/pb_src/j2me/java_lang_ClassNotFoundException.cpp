@@ -4,12 +4,12 @@
 namespace java::lang {
 
 VMPtr<ClassNotFoundException> ClassNotFoundException::construct() {
-    java::lang::Exception::construct();
+    Super::construct();
     return this;
 }
 
 }  // namespace java::lang
 
-VM_REGISTER_CLASS(java::lang::ClassNotFoundException, .name = "java.lang.ClassNotFoundException", .superName = "java.lang.Exception",
+VM_REGISTER_CLASS(java::lang::ClassNotFoundException, .name = "java.lang.ClassNotFoundException",
                   .sourceName = "target/winmo/pb_src/j2me/java_lang_ClassNotFoundException",
                   .newInstance = _VM_newInstanceOf<java::lang::ClassNotFoundException>)

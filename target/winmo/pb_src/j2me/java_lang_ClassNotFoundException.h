@@ -6,7 +6,7 @@
 namespace java::lang {
 
 class ClassNotFoundException : public java::lang::Exception {
-    VM_DECLARE_THROWABLE(ClassNotFoundException)
+    VM_DECLARE_THROWABLE(ClassNotFoundException, Exception)
 
 public:
     VMPtr<ClassNotFoundException> construct();

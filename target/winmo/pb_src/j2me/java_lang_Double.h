@@ -7,7 +7,7 @@
 namespace java::lang {
 
 class Double final : public virtual Object {
-    VM_DECLARE_ABSTRACT_CLASS(Double)  // static operations only; never instantiated
+    VM_DECLARE_ABSTRACT_CLASS(Double, Object)  // static operations only; never instantiated
 
 public:
     // Set by the static initialiser from the platform layer.

@@ -4,17 +4,17 @@
 namespace java::lang {
 
 VMPtr<Error> Error::construct() {
-    java::lang::Throwable::construct();
+    Super::construct();
     return this;
 }
 
 VMPtr<Error> Error::construct(VMPtr<java::lang::String> text) {
-    java::lang::Throwable::construct(text);
+    Super::construct(text);
     return this;
 }
 
 }  // namespace java::lang
 
-VM_REGISTER_CLASS(java::lang::Error, .name = "java.lang.Error", .superName = "java.lang.Throwable",
+VM_REGISTER_CLASS(java::lang::Error, .name = "java.lang.Error",
                   .sourceName = "target/winmo/pb_src/j2me/java_lang_Error",
                   .newInstance = _VM_newInstanceOf<java::lang::Error>)

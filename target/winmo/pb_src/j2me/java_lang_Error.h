@@ -6,7 +6,7 @@
 namespace java::lang {
 
 class Error : public java::lang::Throwable {
-    VM_DECLARE_THROWABLE(Error)
+    VM_DECLARE_THROWABLE(Error, Throwable)
 
 public:
     VMPtr<Error> construct();

@@ -6,7 +6,7 @@
 namespace java::lang {
 
 class Exception : public java::lang::Throwable {
-    VM_DECLARE_THROWABLE(Exception)
+    VM_DECLARE_THROWABLE(Exception, Throwable)
 
 public:
     VMPtr<Exception> construct();

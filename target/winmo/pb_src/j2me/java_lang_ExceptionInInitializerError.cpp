@@ -4,12 +4,12 @@
 namespace java::lang {
 
 VMPtr<ExceptionInInitializerError> ExceptionInInitializerError::construct() {
-    Error::construct();
+    Super::construct();
     return this;
 }
 
 VMPtr<ExceptionInInitializerError> ExceptionInInitializerError::construct(VMPtr<Throwable> thrown) {
-    Error::construct();
+    Super::construct();
     exception = thrown;
     return this;
 }
@@ -17,6 +17,5 @@ VMPtr<ExceptionInInitializerError> ExceptionInInitializerError::construct(VMPtr<
 }  // namespace java::lang
 
 VM_REGISTER_CLASS(java::lang::ExceptionInInitializerError, .name = "java.lang.ExceptionInInitializerError",
-                  .superName = "java.lang.Error",
                   .sourceName = "target/winmo/pb_src/j2me/java_lang_ExceptionInInitializerError",
                   .newInstance = _VM_newInstanceOf<java::lang::ExceptionInInitializerError>)

@@ -7,7 +7,7 @@
 namespace java::lang {
 
 class ExceptionInInitializerError : public Error {
-    VM_DECLARE_THROWABLE(ExceptionInInitializerError)
+    VM_DECLARE_THROWABLE(ExceptionInInitializerError, Error)
 
 public:
     VMField<Throwable> exception;

@@ -4,12 +4,12 @@
 namespace java::lang {
 
 VMPtr<IllegalAccessException> IllegalAccessException::construct() {
-    java::lang::Exception::construct();
+    Super::construct();
     return this;
 }
 
 }  // namespace java::lang
 
-VM_REGISTER_CLASS(java::lang::IllegalAccessException, .name = "java.lang.IllegalAccessException", .superName = "java.lang.Exception",
+VM_REGISTER_CLASS(java::lang::IllegalAccessException, .name = "java.lang.IllegalAccessException",
                   .sourceName = "target/winmo/pb_src/j2me/java_lang_IllegalAccessException",
                   .newInstance = _VM_newInstanceOf<java::lang::IllegalAccessException>)

@@ -6,7 +6,7 @@
 namespace java::lang {
 
 class IllegalAccessException : public java::lang::Exception {
-    VM_DECLARE_THROWABLE(IllegalAccessException)
+    VM_DECLARE_THROWABLE(IllegalAccessException, Exception)
 
 public:
     VMPtr<IllegalAccessException> construct();

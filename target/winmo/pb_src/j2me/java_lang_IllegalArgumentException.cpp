@@ -4,17 +4,17 @@
 namespace java::lang {
 
 VMPtr<IllegalArgumentException> IllegalArgumentException::construct() {
-    java::lang::RuntimeException::construct();
+    Super::construct();
     return this;
 }
 
 VMPtr<IllegalArgumentException> IllegalArgumentException::construct(VMPtr<java::lang::String> text) {
-    java::lang::RuntimeException::construct(text);
+    Super::construct(text);
     return this;
 }
 
 }  // namespace java::lang
 
-VM_REGISTER_CLASS(java::lang::IllegalArgumentException, .name = "java.lang.IllegalArgumentException", .superName = "java.lang.RuntimeException",
+VM_REGISTER_CLASS(java::lang::IllegalArgumentException, .name = "java.lang.IllegalArgumentException",
                   .sourceName = "target/winmo/pb_src/j2me/java_lang_IllegalArgumentException",
                   .newInstance = _VM_newInstanceOf<java::lang::IllegalArgumentException>)

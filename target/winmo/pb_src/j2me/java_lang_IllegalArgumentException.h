@@ -6,7 +6,7 @@
 namespace java::lang {
 
 class IllegalArgumentException : public java::lang::RuntimeException {
-    VM_DECLARE_THROWABLE(IllegalArgumentException)
+    VM_DECLARE_THROWABLE(IllegalArgumentException, RuntimeException)
 
 public:
     VMPtr<IllegalArgumentException> construct();

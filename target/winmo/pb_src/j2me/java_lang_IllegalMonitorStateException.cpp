@@ -4,12 +4,12 @@
 namespace java::lang {
 
 VMPtr<IllegalMonitorStateException> IllegalMonitorStateException::construct() {
-    java::lang::RuntimeException::construct();
+    Super::construct();
     return this;
 }
 
 }  // namespace java::lang
 
-VM_REGISTER_CLASS(java::lang::IllegalMonitorStateException, .name = "java.lang.IllegalMonitorStateException", .superName = "java.lang.RuntimeException",
+VM_REGISTER_CLASS(java::lang::IllegalMonitorStateException, .name = "java.lang.IllegalMonitorStateException",
                   .sourceName = "target/winmo/pb_src/j2me/java_lang_IllegalMonitorStateException",
                   .newInstance = _VM_newInstanceOf<java::lang::IllegalMonitorStateException>)

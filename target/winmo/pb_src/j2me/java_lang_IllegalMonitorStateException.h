@@ -6,7 +6,7 @@
 namespace java::lang {
 
 class IllegalMonitorStateException : public java::lang::RuntimeException {
-    VM_DECLARE_THROWABLE(IllegalMonitorStateException)
+    VM_DECLARE_THROWABLE(IllegalMonitorStateException, RuntimeException)
 
 public:
     VMPtr<IllegalMonitorStateException> construct();

@@ -4,17 +4,17 @@
 namespace java::lang {
 
 VMPtr<IllegalStateException> IllegalStateException::construct() {
-    java::lang::RuntimeException::construct();
+    Super::construct();
     return this;
 }
 
 VMPtr<IllegalStateException> IllegalStateException::construct(VMPtr<java::lang::String> text) {
-    java::lang::RuntimeException::construct(text);
+    Super::construct(text);
     return this;
 }
 
 }  // namespace java::lang
 
-VM_REGISTER_CLASS(java::lang::IllegalStateException, .name = "java.lang.IllegalStateException", .superName = "java.lang.RuntimeException",
+VM_REGISTER_CLASS(java::lang::IllegalStateException, .name = "java.lang.IllegalStateException",
                   .sourceName = "target/winmo/pb_src/j2me/java_lang_IllegalStateException",
                   .newInstance = _VM_newInstanceOf<java::lang::IllegalStateException>)

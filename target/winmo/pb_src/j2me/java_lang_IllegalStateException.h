@@ -6,7 +6,7 @@
 namespace java::lang {
 
 class IllegalStateException : public java::lang::RuntimeException {
-    VM_DECLARE_THROWABLE(IllegalStateException)
+    VM_DECLARE_THROWABLE(IllegalStateException, RuntimeException)
 
 public:
     VMPtr<IllegalStateException> construct();

@@ -4,12 +4,12 @@
 namespace java::lang {
 
 VMPtr<IllegalThreadStateException> IllegalThreadStateException::construct() {
-    java::lang::IllegalArgumentException::construct();
+    Super::construct();
     return this;
 }
 
 }  // namespace java::lang
 
-VM_REGISTER_CLASS(java::lang::IllegalThreadStateException, .name = "java.lang.IllegalThreadStateException", .superName = "java.lang.IllegalArgumentException",
+VM_REGISTER_CLASS(java::lang::IllegalThreadStateException, .name = "java.lang.IllegalThreadStateException",
                   .sourceName = "target/winmo/pb_src/j2me/java_lang_IllegalThreadStateException",
                   .newInstance = _VM_newInstanceOf<java::lang::IllegalThreadStateException>)

@@ -6,7 +6,7 @@
 namespace java::lang {
 
 class IllegalThreadStateException : public java::lang::IllegalArgumentException {
-    VM_DECLARE_THROWABLE(IllegalThreadStateException)
+    VM_DECLARE_THROWABLE(IllegalThreadStateException, IllegalArgumentException)
 
 public:
     VMPtr<IllegalThreadStateException> construct();

@@ -4,17 +4,17 @@
 namespace java::lang {
 
 VMPtr<IndexOutOfBoundsException> IndexOutOfBoundsException::construct() {
-    java::lang::RuntimeException::construct();
+    Super::construct();
     return this;
 }
 
 VMPtr<IndexOutOfBoundsException> IndexOutOfBoundsException::construct(VMPtr<java::lang::String> text) {
-    java::lang::RuntimeException::construct(text);
+    Super::construct(text);
     return this;
 }
 
 }  // namespace java::lang
 
-VM_REGISTER_CLASS(java::lang::IndexOutOfBoundsException, .name = "java.lang.IndexOutOfBoundsException", .superName = "java.lang.RuntimeException",
+VM_REGISTER_CLASS(java::lang::IndexOutOfBoundsException, .name = "java.lang.IndexOutOfBoundsException",
                   .sourceName = "target/winmo/pb_src/j2me/java_lang_IndexOutOfBoundsException",
                   .newInstance = _VM_newInstanceOf<java::lang::IndexOutOfBoundsException>)

@@ -6,7 +6,7 @@
 namespace java::lang {
 
 class IndexOutOfBoundsException : public java::lang::RuntimeException {
-    VM_DECLARE_THROWABLE(IndexOutOfBoundsException)
+    VM_DECLARE_THROWABLE(IndexOutOfBoundsException, RuntimeException)
 
 public:
     VMPtr<IndexOutOfBoundsException> construct();

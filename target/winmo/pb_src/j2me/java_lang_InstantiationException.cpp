@@ -4,17 +4,17 @@
 namespace java::lang {
 
 VMPtr<InstantiationException> InstantiationException::construct() {
-    java::lang::Exception::construct();
+    Super::construct();
     return this;
 }
 
 VMPtr<InstantiationException> InstantiationException::construct(VMPtr<java::lang::String> text) {
-    java::lang::Exception::construct(text);
+    Super::construct(text);
     return this;
 }
 
 }  // namespace java::lang
 
-VM_REGISTER_CLASS(java::lang::InstantiationException, .name = "java.lang.InstantiationException", .superName = "java.lang.Exception",
+VM_REGISTER_CLASS(java::lang::InstantiationException, .name = "java.lang.InstantiationException",
                   .sourceName = "target/winmo/pb_src/j2me/java_lang_InstantiationException",
                   .newInstance = _VM_newInstanceOf<java::lang::InstantiationException>)

@@ -6,7 +6,7 @@
 namespace java::lang {
 
 class InstantiationException : public java::lang::Exception {
-    VM_DECLARE_THROWABLE(InstantiationException)
+    VM_DECLARE_THROWABLE(InstantiationException, Exception)
 
 public:
     VMPtr<InstantiationException> construct();

@@ -27,7 +27,7 @@ VMPtr<String> fromAscii(const char* chars, jint n) {
 namespace java::lang {
 
 VMPtr<Integer> Integer::construct(jint v) {
-    Object::construct();
+    Super::construct();
     value = v;
     return this;
 }
@@ -114,4 +114,5 @@ jint Integer::parseInt(VMPtr<String> s) { return parseInt(s, 10); }
 
 }  // namespace java::lang
 
-VM_REGISTER_CLASS(java::lang::Integer, .name = "java.lang.Integer", .sourceName = "target/winmo/pb_src/j2me/java_lang_Integer")
+VM_REGISTER_CLASS(java::lang::Integer, .name = "java.lang.Integer",
+                  .sourceName = "target/winmo/pb_src/j2me/java_lang_Integer")

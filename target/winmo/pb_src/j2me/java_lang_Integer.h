@@ -8,7 +8,7 @@
 namespace java::lang {
 
 class Integer final : public virtual Object {
-    VM_DECLARE_CLASS(Integer)
+    VM_DECLARE_CLASS(Integer, Object)
 
 public:
     static constexpr jint MIN_VALUE = INT32_MIN;

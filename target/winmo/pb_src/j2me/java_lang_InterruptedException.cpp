@@ -4,12 +4,12 @@
 namespace java::lang {
 
 VMPtr<InterruptedException> InterruptedException::construct() {
-    java::lang::Exception::construct();
+    Super::construct();
     return this;
 }
 
 }  // namespace java::lang
 
-VM_REGISTER_CLASS(java::lang::InterruptedException, .name = "java.lang.InterruptedException", .superName = "java.lang.Exception",
+VM_REGISTER_CLASS(java::lang::InterruptedException, .name = "java.lang.InterruptedException",
                   .sourceName = "target/winmo/pb_src/j2me/java_lang_InterruptedException",
                   .newInstance = _VM_newInstanceOf<java::lang::InterruptedException>)

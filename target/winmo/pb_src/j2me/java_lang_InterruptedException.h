@@ -6,7 +6,7 @@
 namespace java::lang {
 
 class InterruptedException : public java::lang::Exception {
-    VM_DECLARE_THROWABLE(InterruptedException)
+    VM_DECLARE_THROWABLE(InterruptedException, Exception)
 
 public:
     VMPtr<InterruptedException> construct();

@@ -8,7 +8,7 @@
 namespace java::lang {
 
 VMPtr<Long> Long::construct(jlong v) {
-    Object::construct();
+    Super::construct();
     value = v;
     return this;
 }

@@ -6,7 +6,7 @@
 namespace java::lang {
 
 class Long final : public virtual Object {
-    VM_DECLARE_CLASS(Long)
+    VM_DECLARE_CLASS(Long, Object)
 
 public:
     jlong value = 0;

@@ -6,7 +6,7 @@
 namespace java::lang {
 
 class Math final : public virtual Object {
-    VM_DECLARE_ABSTRACT_CLASS(Math)  // static operations only; never instantiated
+    VM_DECLARE_ABSTRACT_CLASS(Math, Object)  // static operations only; never instantiated
 
 public:
     static jint min(jint a, jint b) { return a <= b ? a : b; }

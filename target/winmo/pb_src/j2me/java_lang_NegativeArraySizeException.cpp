@@ -4,12 +4,12 @@
 namespace java::lang {
 
 VMPtr<NegativeArraySizeException> NegativeArraySizeException::construct() {
-    java::lang::RuntimeException::construct();
+    Super::construct();
     return this;
 }
 
 }  // namespace java::lang
 
-VM_REGISTER_CLASS(java::lang::NegativeArraySizeException, .name = "java.lang.NegativeArraySizeException", .superName = "java.lang.RuntimeException",
+VM_REGISTER_CLASS(java::lang::NegativeArraySizeException, .name = "java.lang.NegativeArraySizeException",
                   .sourceName = "target/winmo/pb_src/j2me/java_lang_NegativeArraySizeException",
                   .newInstance = _VM_newInstanceOf<java::lang::NegativeArraySizeException>)

@@ -6,7 +6,7 @@
 namespace java::lang {
 
 class NegativeArraySizeException : public java::lang::RuntimeException {
-    VM_DECLARE_THROWABLE(NegativeArraySizeException)
+    VM_DECLARE_THROWABLE(NegativeArraySizeException, RuntimeException)
 
 public:
     VMPtr<NegativeArraySizeException> construct();

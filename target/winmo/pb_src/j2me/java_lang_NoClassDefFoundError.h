@@ -6,7 +6,7 @@
 namespace java::lang {
 
 class NoClassDefFoundError : public java::lang::Error {
-    VM_DECLARE_THROWABLE(NoClassDefFoundError)
+    VM_DECLARE_THROWABLE(NoClassDefFoundError, Error)
 
 public:
     VMPtr<NoClassDefFoundError> construct();

@@ -6,7 +6,7 @@
 namespace java::lang {
 
 class NullPointerException : public java::lang::RuntimeException {
-    VM_DECLARE_THROWABLE(NullPointerException)
+    VM_DECLARE_THROWABLE(NullPointerException, RuntimeException)
 
 public:
     VMPtr<NullPointerException> construct();

@@ -4,17 +4,17 @@
 namespace java::lang {
 
 VMPtr<NumberFormatException> NumberFormatException::construct() {
-    java::lang::IllegalArgumentException::construct();
+    Super::construct();
     return this;
 }
 
 VMPtr<NumberFormatException> NumberFormatException::construct(VMPtr<java::lang::String> text) {
-    java::lang::IllegalArgumentException::construct(text);
+    Super::construct(text);
     return this;
 }
 
 }  // namespace java::lang
 
-VM_REGISTER_CLASS(java::lang::NumberFormatException, .name = "java.lang.NumberFormatException", .superName = "java.lang.IllegalArgumentException",
+VM_REGISTER_CLASS(java::lang::NumberFormatException, .name = "java.lang.NumberFormatException",
                   .sourceName = "target/winmo/pb_src/j2me/java_lang_NumberFormatException",
                   .newInstance = _VM_newInstanceOf<java::lang::NumberFormatException>)

@@ -6,7 +6,7 @@
 namespace java::lang {
 
 class NumberFormatException : public java::lang::IllegalArgumentException {
-    VM_DECLARE_THROWABLE(NumberFormatException)
+    VM_DECLARE_THROWABLE(NumberFormatException, IllegalArgumentException)
 
 public:
     VMPtr<NumberFormatException> construct();

@@ -4,12 +4,12 @@
 namespace java::lang {
 
 VMPtr<OutOfMemoryError> OutOfMemoryError::construct() {
-    java::lang::VirtualMachineError::construct();
+    Super::construct();
     return this;
 }
 
 }  // namespace java::lang
 
-VM_REGISTER_CLASS(java::lang::OutOfMemoryError, .name = "java.lang.OutOfMemoryError", .superName = "java.lang.VirtualMachineError",
+VM_REGISTER_CLASS(java::lang::OutOfMemoryError, .name = "java.lang.OutOfMemoryError",
                   .sourceName = "target/winmo/pb_src/j2me/java_lang_OutOfMemoryError",
                   .newInstance = _VM_newInstanceOf<java::lang::OutOfMemoryError>)

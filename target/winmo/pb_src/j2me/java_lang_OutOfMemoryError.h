@@ -6,7 +6,7 @@
 namespace java::lang {
 
 class OutOfMemoryError : public java::lang::VirtualMachineError {
-    VM_DECLARE_THROWABLE(OutOfMemoryError)
+    VM_DECLARE_THROWABLE(OutOfMemoryError, VirtualMachineError)
 
 public:
     VMPtr<OutOfMemoryError> construct();

@@ -6,7 +6,7 @@
 namespace java::lang {
 
 class Runtime final : public virtual Object {
-    VM_DECLARE_CLASS(Runtime)
+    VM_DECLARE_CLASS(Runtime, Object)
 
 public:
     // The one instance, made on first use.

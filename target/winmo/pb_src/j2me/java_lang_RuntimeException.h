@@ -6,7 +6,7 @@
 namespace java::lang {
 
 class RuntimeException : public java::lang::Exception {
-    VM_DECLARE_THROWABLE(RuntimeException)
+    VM_DECLARE_THROWABLE(RuntimeException, Exception)
 
 public:
     VMPtr<RuntimeException> construct();

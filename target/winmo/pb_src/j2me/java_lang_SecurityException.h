@@ -6,7 +6,7 @@
 namespace java::lang {
 
 class SecurityException : public java::lang::RuntimeException {
-    VM_DECLARE_THROWABLE(SecurityException)
+    VM_DECLARE_THROWABLE(SecurityException, RuntimeException)
 
 public:
     VMPtr<SecurityException> construct();

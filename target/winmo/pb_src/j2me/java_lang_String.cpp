@@ -225,7 +225,7 @@ namespace java::lang {
 // --- construction ----------------------------------------------------------------
 
 VMPtr<String> String::construct() {
-    Object::construct();
+    Super::construct();
     value = CharArray::create(0);
     offset = 0;
     count = 0;
@@ -233,7 +233,7 @@ VMPtr<String> String::construct() {
 }
 
 VMPtr<String> String::construct(const char* utf8) {
-    Object::construct();
+    Super::construct();
     if (utf8 == nullptr) _VM_throwNullPointer();
     const size_t n = std::strlen(utf8);
     if (n > size_t(INT32_MAX)) _VM_throwOutOfMemoryError();
@@ -248,7 +248,7 @@ VMPtr<String> String::construct(const char* utf8) {
 }
 
 VMPtr<String> String::construct(jint off, jint cnt, VMPtr<CharArray> chars) {
-    Object::construct();
+    Super::construct();
     value = chars;
     offset = off;
     count = cnt;
@@ -256,7 +256,7 @@ VMPtr<String> String::construct(jint off, jint cnt, VMPtr<CharArray> chars) {
 }
 
 VMPtr<String> String::construct(VMPtr<CharArray> chars, jint off, jint cnt) {
-    Object::construct();
+    Super::construct();
     if (chars == nullptr) _VM_throwNullPointer();
     if (off < 0) _VM_throwStringIndexOutOfBoundsException(off);
     if (cnt < 0) _VM_throwStringIndexOutOfBoundsException(cnt);
@@ -279,7 +279,7 @@ VMPtr<String> String::construct(VMPtr<ByteArray> bytes, jint off, jint len) {
 }
 
 VMPtr<String> String::construct(VMPtr<ByteArray> bytes, jint off, jint len, VMPtr<String> enc) {
-    Object::construct();
+    Super::construct();
     if (bytes == nullptr) _VM_throwNullPointer();
     if (off < 0) throwIndexMessage(off);
     if (len < 0) throwIndexMessage(len);
@@ -309,7 +309,7 @@ VMPtr<String> String::construct(VMPtr<ByteArray> bytes, jint off, jint len, VMPt
 }
 
 VMPtr<String> String::construct(VMPtr<StringBuffer> buffer) {
-    Object::construct();
+    Super::construct();
     if (buffer == nullptr) _VM_throwNullPointer();
     VMSynchronized lock(buffer);
     if (buffer->value == nullptr) _VM_throwNullPointer();  // a buffer never constructed
@@ -321,7 +321,7 @@ VMPtr<String> String::construct(VMPtr<StringBuffer> buffer) {
 }
 
 VMPtr<String> String::_VM_init(NativeString* handle) {
-    Object::construct();
+    Super::construct();
     if (handle == nullptr) _VM_throwNullPointer();
     int32_t length = 0;
     if (HAL_getStringLength(handle, &length) != HAL_OK || length < 0)
@@ -338,7 +338,7 @@ VMPtr<String> String::_VM_init(NativeString* handle) {
 }
 
 VMPtr<String> String::_VM_initLength(const jchar* chars, jint length) {
-    Object::construct();
+    Super::construct();
     if (length < 0) _VM_throwNegativeArraySizeException();
     if (length > 0 && chars == nullptr) _VM_throwNullPointer();
     value = CharArray::create(length);
@@ -536,5 +536,6 @@ std::string String::_VM_toStdString() {
 
 }  // namespace java::lang
 
-VM_REGISTER_CLASS(java::lang::String, .name = "java.lang.String", .sourceName = "target/winmo/pb_src/j2me/java_lang_String",
+VM_REGISTER_CLASS(java::lang::String, .name = "java.lang.String",
+                  .sourceName = "target/winmo/pb_src/j2me/java_lang_String",
                   .newInstance = _VM_newInstanceOf<java::lang::String>)

@@ -63,7 +63,7 @@ namespace java::lang {
 class StringBuffer;
 
 class String final : public virtual Object {
-    VM_DECLARE_CLASS(String)
+    VM_DECLARE_CLASS(String, Object)
 
 public:
     VMField<VMArray<jchar, 1>> value;

@@ -32,7 +32,7 @@ namespace java::lang {
 VMPtr<StringBuffer> StringBuffer::construct() { return construct(16); }
 
 VMPtr<StringBuffer> StringBuffer::construct(jint length) {
-    Object::construct();
+    Super::construct();
     value = CharArray::create(length);
     count = 0;
     shared = false;

@@ -12,7 +12,7 @@
 namespace java::lang {
 
 class StringBuffer final : public virtual Object {
-    VM_DECLARE_CLASS(StringBuffer)
+    VM_DECLARE_CLASS(StringBuffer, Object)
 
 public:
     VMField<VMArray<jchar, 1>> value;

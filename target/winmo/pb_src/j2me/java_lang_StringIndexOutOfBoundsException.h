@@ -6,7 +6,7 @@
 namespace java::lang {
 
 class StringIndexOutOfBoundsException : public java::lang::IndexOutOfBoundsException {
-    VM_DECLARE_THROWABLE(StringIndexOutOfBoundsException)
+    VM_DECLARE_THROWABLE(StringIndexOutOfBoundsException, IndexOutOfBoundsException)
 
 public:
     VMPtr<StringIndexOutOfBoundsException> construct();

@@ -9,7 +9,7 @@
 namespace java::lang {
 
 class System final : public virtual Object {
-    VM_DECLARE_CLASS(System)
+    VM_DECLARE_CLASS(System, Object)
 
 public:
     // Milliseconds since 1970-01-01 00:00:00 UTC. The wall clock is read once,

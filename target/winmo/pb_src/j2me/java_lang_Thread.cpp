@@ -34,7 +34,7 @@ Thread::~Thread() {
 }
 
 void Thread::_VM_setUp(VMPtr<Runnable> runTarget, VMPtr<String> threadName) {
-    Object::construct();
+    Super::construct();
     runtimeThread = new VMThread(this);
     VMPtr<Thread> creator = currentThread();
     priority = creator != nullptr ? creator->priority : NORM_PRIORITY;
@@ -62,7 +62,7 @@ VMPtr<Thread> Thread::construct(VMPtr<String> threadName) {
 }
 
 VMPtr<Thread> Thread::construct(VMThread* thread, VMPtr<String> threadName) {
-    Object::construct();
+    Super::construct();
     runtimeThread = thread;
     if (thread != nullptr) thread->threadObject = this;
     priority = NORM_PRIORITY;
@@ -119,6 +119,7 @@ void Thread::yield() { VMThread::yield(); }
 
 }  // namespace java::lang
 
-VM_REGISTER_CLASS(java::lang::Thread, .name = "java.lang.Thread", .sourceName = "target/winmo/pb_src/j2me/java_lang_Thread",
+VM_REGISTER_CLASS(java::lang::Thread, .name = "java.lang.Thread",
+                  .sourceName = "target/winmo/pb_src/j2me/java_lang_Thread",
                   .staticInit = java::lang::Thread::_VM_clinit,
                   .newInstance = _VM_newInstanceOf<java::lang::Thread>, .interfaces = {"java.lang.Runnable"})

@@ -10,7 +10,7 @@
 namespace java::lang {
 
 class Thread : public virtual Object, public virtual Runnable {
-    VM_DECLARE_CLASS(Thread)
+    VM_DECLARE_CLASS(Thread, Object)
 
 public:
     static constexpr jint MIN_PRIORITY = 1;

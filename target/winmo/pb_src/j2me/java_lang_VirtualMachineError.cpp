@@ -4,12 +4,12 @@
 namespace java::lang {
 
 VMPtr<VirtualMachineError> VirtualMachineError::construct() {
-    java::lang::Error::construct();
+    Super::construct();
     return this;
 }
 
 }  // namespace java::lang
 
-VM_REGISTER_CLASS(java::lang::VirtualMachineError, .name = "java.lang.VirtualMachineError", .superName = "java.lang.Error",
+VM_REGISTER_CLASS(java::lang::VirtualMachineError, .name = "java.lang.VirtualMachineError",
                   .sourceName = "target/winmo/pb_src/j2me/java_lang_VirtualMachineError",
                   .newInstance = _VM_newInstanceOf<java::lang::VirtualMachineError>)

@@ -6,7 +6,7 @@
 namespace java::lang {
 
 class VirtualMachineError : public java::lang::Error {
-    VM_DECLARE_THROWABLE(VirtualMachineError)
+    VM_DECLARE_THROWABLE(VirtualMachineError, Error)
 
 public:
     VMPtr<VirtualMachineError> construct();

@@ -32,7 +32,7 @@ namespace java::util {
 VMPtr<Hashtable> Hashtable::construct() { return construct(11); }
 
 VMPtr<Hashtable> Hashtable::construct(jint initialCapacity) {
-    Object::construct();
+    Super::construct();
     if (initialCapacity < 0) _VM_throwIllegalArgumentException();
     if (initialCapacity == 0) initialCapacity = 1;
     table = BucketArray::create(initialCapacity);
@@ -178,9 +178,16 @@ VMPtr<String> Hashtable::toString() {
     for (jint i = 0; i <= max; ++i) {
         VMPtr<Object> key = keyWalk->nextElement();
         VMPtr<Object> value = valueWalk->nextElement();
-        text->append(key);
+        // A table that holds itself is written as such, not walked again.
+        if (key.get() == this)
+            text->append("(this Map)");
+        else
+            text->append(key);
         text->append("=");
-        text->append(value);
+        if (value.get() == this)
+            text->append("(this Map)");
+        else
+            text->append(value);
         if (i < max) text->append(", ");
     }
     text->append("}");
@@ -189,5 +196,6 @@ VMPtr<String> Hashtable::toString() {
 
 }  // namespace java::util
 
-VM_REGISTER_CLASS(java::util::Hashtable, .name = "java.util.Hashtable", .sourceName = "target/winmo/pb_src/j2me/java_util_Hashtable",
+VM_REGISTER_CLASS(java::util::Hashtable, .name = "java.util.Hashtable",
+                  .sourceName = "target/winmo/pb_src/j2me/java_util_Hashtable",
                   .newInstance = _VM_newInstanceOf<java::util::Hashtable>)

@@ -11,7 +11,7 @@
 namespace java::util {
 
 class Hashtable : public virtual java::lang::Object {
-    VM_DECLARE_CLASS(Hashtable)
+    VM_DECLARE_CLASS(Hashtable, java::lang::Object)
 
 public:
     using BucketArray = VMArray<HashtableEntry, 1>;

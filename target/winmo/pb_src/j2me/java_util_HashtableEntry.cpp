@@ -4,7 +4,7 @@
 namespace java::util {
 
 VMPtr<HashtableEntry> HashtableEntry::construct() {
-    Object::construct();
+    Super::construct();
     return this;
 }
 

@@ -6,7 +6,7 @@
 namespace java::util {
 
 class HashtableEntry : public virtual java::lang::Object {
-    VM_DECLARE_CLASS(HashtableEntry)
+    VM_DECLARE_CLASS(HashtableEntry, java::lang::Object)
 
 public:
     // The key's hash code when the entry was made.

@@ -6,7 +6,7 @@
 namespace java::util {
 
 VMPtr<HashtableEnumerator> HashtableEnumerator::construct(VMPtr<BucketArray> buckets, jboolean handOutKeys) {
-    Object::construct();
+    Super::construct();
     if (buckets == nullptr) _VM_throwNullPointer();
     keys = handOutKeys;
     index = buckets->length;

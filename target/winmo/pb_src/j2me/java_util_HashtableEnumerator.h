@@ -7,7 +7,7 @@
 namespace java::util {
 
 class HashtableEnumerator : public virtual java::lang::Object, public virtual Enumeration {
-    VM_DECLARE_CLASS(HashtableEnumerator)
+    VM_DECLARE_CLASS(HashtableEnumerator, java::lang::Object)
 
 public:
     using BucketArray = VMArray<HashtableEntry, 1>;

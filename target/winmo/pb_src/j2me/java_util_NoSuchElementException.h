@@ -6,7 +6,7 @@
 namespace java::util {
 
 class NoSuchElementException : public java::lang::RuntimeException {
-    VM_DECLARE_THROWABLE(NoSuchElementException)
+    VM_DECLARE_THROWABLE(NoSuchElementException, java::lang::RuntimeException)
 
 public:
     VMPtr<NoSuchElementException> construct();

@@ -18,7 +18,7 @@ namespace java::util {
 VMPtr<Random> Random::construct() { return construct(java::lang::System::currentTimeMillis()); }
 
 VMPtr<Random> Random::construct(jlong initialSeed) {
-    Object::construct();
+    Super::construct();
     setSeed(initialSeed);
     return this;
 }
@@ -63,5 +63,6 @@ jdouble Random::nextDouble() {
 
 }  // namespace java::util
 
-VM_REGISTER_CLASS(java::util::Random, .name = "java.util.Random", .sourceName = "target/winmo/pb_src/j2me/java_util_Random",
+VM_REGISTER_CLASS(java::util::Random, .name = "java.util.Random",
+                  .sourceName = "target/winmo/pb_src/j2me/java_util_Random",
                   .newInstance = _VM_newInstanceOf<java::util::Random>)

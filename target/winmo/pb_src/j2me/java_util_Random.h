@@ -7,7 +7,7 @@
 namespace java::util {
 
 class Random : public virtual java::lang::Object {
-    VM_DECLARE_CLASS(Random)
+    VM_DECLARE_CLASS(Random, java::lang::Object)
 
 public:
     // The 48-bit state.

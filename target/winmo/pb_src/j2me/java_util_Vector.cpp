@@ -35,7 +35,7 @@ VMPtr<Vector> Vector::construct() { return construct(10, 0); }
 VMPtr<Vector> Vector::construct(jint initialCapacity) { return construct(initialCapacity, 0); }
 
 VMPtr<Vector> Vector::construct(jint initialCapacity, jint increment) {
-    Object::construct();
+    Super::construct();
     if (initialCapacity < 0)
         _VM_throw(java::lang::IllegalArgumentException::create()->construct(VM_STR("Negative initialCapacity")));
     elementCount = 0;
@@ -206,7 +206,11 @@ VMPtr<String> Vector::toString() {
     // An element's toString may change this vector: read it afresh each step.
     for (jint i = 0; i < elementCount; ++i) {
         if (i > 0) text->append(", ");
-        text->append(VMPtr<Object>(elementData->elements()[i]));
+        Object* element = elementData->elements()[i];
+        if (element == this)
+            text->append("(this Collection)");  // a vector that holds itself
+        else
+            text->append(VMPtr<Object>(element));
     }
     text->append("]");
     return text->toString();
@@ -214,5 +218,6 @@ VMPtr<String> Vector::toString() {
 
 }  // namespace java::util
 
-VM_REGISTER_CLASS(java::util::Vector, .name = "java.util.Vector", .sourceName = "target/winmo/pb_src/j2me/java_util_Vector",
+VM_REGISTER_CLASS(java::util::Vector, .name = "java.util.Vector",
+                  .sourceName = "target/winmo/pb_src/j2me/java_util_Vector",
                   .newInstance = _VM_newInstanceOf<java::util::Vector>)

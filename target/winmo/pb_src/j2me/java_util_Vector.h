@@ -8,7 +8,7 @@
 namespace java::util {
 
 class Vector : public virtual java::lang::Object {
-    VM_DECLARE_CLASS(Vector)
+    VM_DECLARE_CLASS(Vector, java::lang::Object)
 
 public:
     using ElementArray = VMArray<java::lang::Object, 1>;

@@ -6,7 +6,7 @@
 namespace java::util {
 
 VMPtr<VectorEnumerator> VectorEnumerator::construct(VMPtr<Vector> v) {
-    Object::construct();
+    Super::construct();
     if (v == nullptr) _VM_throwNullPointer();
     vector = v;
     count = 0;

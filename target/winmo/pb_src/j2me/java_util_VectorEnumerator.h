@@ -7,7 +7,7 @@
 namespace java::util {
 
 class VectorEnumerator : public virtual java::lang::Object, public virtual Enumeration {
-    VM_DECLARE_CLASS(VectorEnumerator)
+    VM_DECLARE_CLASS(VectorEnumerator, java::lang::Object)
 
 public:
     VMField<Vector> vector;

@@ -110,6 +110,8 @@ void _VM_enrolEntryPoint(VMEntryPointNode* node, Class** classWord, java::lang::
 
 void _VM_runClassRegistrations() {
     for (VMClassNode* n = classNodes.head; n != nullptr; n = n->next) n->routine(n);
+    for (VMClassNode* n = classNodes.head; n != nullptr; n = n->next)
+        if (n->link != nullptr) n->link(n);
 }
 
 void _VM_resolveInterfaces() {
@@ -138,6 +140,7 @@ VMClassEnrolment::VMClassEnrolment(Class** word, const VMClassInfo& classInfo) :
     for (int i = 0; i < VM_MAX_INTERFACES && classInfo.interfaces[i] != nullptr; ++i)
         _VM_enrolInterface(&interfaceNodes[i], classWord, classInfo.interfaces[i]);
     if (classInfo.entryPoint != nullptr) _VM_enrolEntryPoint(&entryNode, classWord, classInfo.entryPoint);
+    if (classInfo.superWord != nullptr) link = &VMClassEnrolment::linkRoutine;
 }
 
 void VMClassEnrolment::registerRoutine(void* node) {
@@ -147,7 +150,16 @@ void VMClassEnrolment::registerRoutine(void* node) {
     auto* record = new (memory) Class();
     _VM_defineClass(record, i->name, i->superName, i->sourceName, 0, i->staticInit, i->newInstance, false,
                     i->isInterface, i->isAbstract, 0, 0, nullptr, true);
+    record->cppInstanceOf = i->cppInstanceOf;
     *self->classWord = record;
+}
+
+// The super-class's name, once every class has its record.
+void VMClassEnrolment::linkRoutine(void* node) {
+    auto* self = static_cast<VMClassEnrolment*>(static_cast<VMClassNode*>(node));
+    Class* super = *self->info->superWord;
+    if (super == nullptr) HAL_fatalError("Super-class not registered in VMClassEnrolment::linkRoutine()!");
+    _VM_cstrAssign(&(*self->classWord)->superName, super->name.c_str());
 }
 
 // --- lookups and type tests -------------------------------------------------

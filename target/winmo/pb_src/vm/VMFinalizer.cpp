@@ -9,7 +9,7 @@
 namespace com::tarsel::sorrel::vm {
 
 VMPtr<Finalizer> Finalizer::construct() {
-    java::lang::Thread::construct(VM_STR("Finalizer"));
+    Super::construct(VM_STR("Finalizer"));
     idle = 0;
     stop = 0;
     return this;
@@ -122,5 +122,5 @@ void _VM_startFinalizer(VMRuntime* runtime) {
 }
 
 VM_REGISTER_CLASS(com::tarsel::sorrel::vm::Finalizer, .name = "com.tarsel.sorrel.vm.Finalizer",
-                  .superName = "java.lang.Thread", .sourceName = "target/winmo/pb_src/vm/VMFinalizer",
+                  .sourceName = "target/winmo/pb_src/vm/VMFinalizer",
                   .newInstance = _VM_newInstanceOf<com::tarsel::sorrel::vm::Finalizer>)

@@ -219,6 +219,51 @@ size_t _VM_heapCount(const VMRuntime* runtime) {
 
 // --- monitors -------------------------------------------------------------
 
+namespace {
+
+// Threads blocked entering a thin monitor sleep on one platform lock until a
+// thin monitor is released or inflated, instead of spinning. Both fields are
+// guarded by the runtime lock.
+HAL_Lock* thinMonitorRelease = nullptr;
+int thinMonitorWaiters = 0;
+
+void wakeThinMonitorWaiters() {
+    if (thinMonitorWaiters == 0) return;
+    HAL_lock(thinMonitorRelease);
+    HAL_notifyAll(thinMonitorRelease);
+    HAL_unlock(thinMonitorRelease);
+}
+
+bool heldThinByAnother(java::lang::Object* header, VMThread* cur) {
+    return header->_VM_owner != cur && header->_VM_count != 0 && header->_VM_inflated == nullptr;
+}
+
+// Returns once the monitor is free or inflated. Waiters are woken together
+// and race for the monitor on their next turn, as yielding ones did.
+void awaitThinMonitor(java::lang::Object* header, VMThread* cur) {
+    if (VMThread::switchingDisabled()) {
+        // No other thread may run (shutdown): nothing can be waited for.
+        do {
+            VMThread::yield();
+        } while (heldThinByAnother(header, cur));
+        return;
+    }
+    if (thinMonitorRelease == nullptr &&
+        (HAL_createLock(&thinMonitorRelease, 0) != 0 || thinMonitorRelease == nullptr))
+        HAL_fatalError("HAL_createLock() failed in _VM_lock().");
+    ++thinMonitorWaiters;
+    while (heldThinByAnother(header, cur)) {
+        HAL_lock(thinMonitorRelease);
+        // Checked again under the platform lock: a release from now on
+        // notifies only after this thread is queued by HAL_wait.
+        if (heldThinByAnother(header, cur)) HAL_wait(thinMonitorRelease, 100);
+        HAL_unlock(thinMonitorRelease);
+    }
+    --thinMonitorWaiters;
+}
+
+}  // namespace
+
 void _VM_inflateMonitor(java::lang::Object* header) {
     if (header->_VM_inflated != nullptr) return;
     if (header->_VM_count != 0 && header->_VM_owner != VMThread::current())
@@ -227,6 +272,7 @@ void _VM_inflateMonitor(java::lang::Object* header) {
     if (HAL_createLock(&lock, header->_VM_count != 0 ? 1 : 0) != 0 || lock == nullptr)
         HAL_fatalError("HAL_createLock() failed in _VM_inflateMonitor().");
     header->_VM_inflated = lock;
+    wakeThinMonitorWaiters();  // they now block on the platform lock instead
 }
 
 void _VM_lock(java::lang::Object* header) {
@@ -241,9 +287,7 @@ void _VM_lock(java::lang::Object* header) {
             ++header->_VM_count;
             return;
         }
-        do {
-            VMThread::yield();
-        } while (header->_VM_owner != cur && header->_VM_count != 0 && header->_VM_inflated == nullptr);
+        awaitThinMonitor(header, cur);
         _VM_inflateMonitor(header);
     }
     if (header->_VM_owner == cur && header->_VM_count != 0) {
@@ -264,6 +308,8 @@ void _VM_unlock(java::lang::Object* header) {
         HAL_notifyAll(header->_VM_inflated);
         HAL_unlock(header->_VM_inflated);
         VMThread::yield();
+    } else {
+        wakeThinMonitorWaiters();
     }
 }
 
