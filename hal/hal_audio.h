@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "hal_system.h"
+
 struct HAL_Player;
 
 // Content-type codes.
