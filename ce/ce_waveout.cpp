@@ -65,10 +65,22 @@ struct WaveOutDevice {
     uint64_t positionBytes = 0;  // PCM: bytes played since open or reset
     uint64_t playedFrames = 0;   // MIDI: mixed frames with a buffer playing
 
-    // PCM in another format than the mixer's: SDL converts it.
+    // PCM in another format than the mixer's: SDL converts it. The stream
+    // is kept ahead of the mixer by its resampler's look-ahead; a buffer
+    // wholly in the stream waits in `pending` until its last frame is heard.
+    // When the queue runs dry, silence is put behind the last buffer to push
+    // its end through the resampler; once that end has been heard the
+    // stream starts afresh.
     SDL_AudioStream* stream = nullptr;
-    uint64_t clock = 0;  // mixed frames, for handing the stream its share of source frames
-    bool flushed = false;
+    bool padded = false;
+    uint64_t sourcePut = 0;      // source frames put into the stream since it started afresh
+    uint64_t mixedOut = 0;       // mixed frames taken out of it since then
+    uint64_t positionBase = 0;   // bytes heard before that
+    struct Pending {
+        WAVEHDR* header;
+        uint64_t endFrame;  // sourcePut after its last frame
+    };
+    std::deque<Pending> pending;
 
     // MIDI.
     Synth* synth = nullptr;   // null without a soundfont: silent, same timing
@@ -91,6 +103,7 @@ std::condition_variable g_callbacksDone;
 std::vector<WaveOutDevice*> g_devices;
 std::vector<int32_t> g_accumulator;
 std::vector<int16_t> g_scratch;
+std::vector<float> g_floatScratch;
 thread_local bool tl_inCallback = false;
 
 // The output (under g_output).
@@ -181,22 +194,26 @@ Synth* takeSynth() {
     return synth;
 }
 
-void giveBackSynth(Synth* synth) {
+// Every note off at once, and programs and controllers as at the start. The
+// synthesizer renders in blocks: what it has already rendered of the old
+// notes is thrown away.
+void silenceSynth(Synth* synth) {
     if (!synth) return;
     fluid_synth_all_sounds_off(synth->synth, -1);
+    float discard[2 * 64];
+    fluid_synth_write_float(synth->synth, 64, discard, 0, 2, discard, 1, 2);
     fluid_synth_system_reset(synth->synth);
+}
+
+void giveBackSynth(Synth* synth) {
+    if (!synth) return;
+    silenceSynth(synth);
     std::lock_guard<std::mutex> lock(g_synthMutex);
     if (g_idleSynths.size() >= kMaxIdleSynths || synth->soundFont != soundFontPathLocked()) {
         destroySynth(synth);
         return;
     }
     g_idleSynths.push_back(synth);
-}
-
-void silenceSynth(Synth* synth) {
-    if (!synth) return;
-    fluid_synth_all_sounds_off(synth->synth, -1);
-    fluid_synth_system_reset(synth->synth);
 }
 
 void sendMidi(Synth* synth, uint32_t message) {
@@ -234,8 +251,8 @@ void addFrames(const WaveOutDevice& d, int32_t* acc, const int16_t* frames, uint
         return;
     }
     for (uint32_t i = 0; i < count; ++i) {
-        acc[2 * i] += (int32_t(frames[2 * i]) * int32_t(left)) >> 16;
-        acc[2 * i + 1] += (int32_t(frames[2 * i + 1]) * int32_t(right)) >> 16;
+        acc[2 * i] += int32_t(frames[2 * i]) * int32_t(left) / 65536;
+        acc[2 * i + 1] += int32_t(frames[2 * i + 1]) * int32_t(right) / 65536;
     }
 }
 
@@ -252,12 +269,21 @@ void beginBuffer(WaveOutDevice& d) {
     d.nextFrame = 0;
 }
 
+void handBack(WaveOutDevice& d, WAVEHDR* h, std::vector<Notice>& notices) {
+    h->dwFlags = (h->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
+    notices.push_back({&d, WOM_DONE, h});
+}
+
+// The front buffer has been played (or, through a conversion stream, wholly
+// handed to the stream).
 void finishBuffer(WaveOutDevice& d, std::vector<Notice>& notices) {
     WAVEHDR* h = d.queue.front();
     d.queue.pop_front();
     d.current = false;
-    h->dwFlags = (h->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
-    notices.push_back({&d, WOM_DONE, h});
+    if (d.stream)
+        d.pending.push_back({h, d.sourcePut});
+    else
+        handBack(d, h, notices);
 }
 
 // The current pass is over: the next one begins, or the buffer is finished.
@@ -296,7 +322,6 @@ void takeSourceFrames(WaveOutDevice& d, uint64_t frames, std::vector<Notice>& no
         uint32_t n = uint32_t(std::min<uint64_t>(frames, (usable - d.offset) / align));
         sink(reinterpret_cast<const uint8_t*>(h->lpData) + d.offset, n);
         d.offset += n * align;
-        d.positionBytes += uint64_t(n) * align;
         frames -= n;
         if (d.offset >= usable) endPass(d, true, notices);
     }
@@ -313,34 +338,60 @@ void mixPcm(WaveOutDevice& d, int32_t* acc, uint32_t frames, std::vector<Notice>
             int16_t* scratch = g_scratch.data();
             std::memcpy(scratch, data, size_t(n) * kMixBlockAlign);
             addFrames(d, acc + 2 * at, scratch, n);
+            d.positionBytes += uint64_t(n) * kMixBlockAlign;
             at += n;
         });
         return;
     }
-    // Hand the stream the source frames that this many mixed frames stand for.
-    uint64_t rate = d.format.nSamplesPerSec;
-    uint64_t before = d.clock * rate / kWaveOutRate;
-    d.clock += frames;
-    uint64_t want = d.clock * rate / kWaveOutRate - before;
-    bool put = false;
-    takeSourceFrames(d, want, notices, [&](const uint8_t* data, uint32_t n) {
-        SDL_AudioStreamPut(d.stream, data, int(n * d.format.nBlockAlign));
-        put = true;
-    });
-    if (put) d.flushed = false;
-    if (d.queue.empty() && !d.flushed) {
-        SDL_AudioStreamFlush(d.stream);  // let the resampler's tail out
-        d.flushed = true;
+    const uint64_t rate = d.format.nSamplesPerSec;
+    const uint32_t align = d.format.nBlockAlign;
+    const int wanted = int(frames * kMixBlockAlign);
+    while (SDL_AudioStreamAvailable(d.stream) < wanted && !d.queue.empty()) {
+        takeSourceFrames(d, uint64_t(frames) * rate / kWaveOutRate + 256, notices,
+                         [&](const uint8_t* data, uint32_t n) {
+                             SDL_AudioStreamPut(d.stream, data, int(n * align));
+                             d.sourcePut += n;
+                         });
+        d.padded = false;
     }
-    int got = SDL_AudioStreamGet(d.stream, g_scratch.data(), int(frames * kMixBlockAlign));
-    if (got > 0) addFrames(d, acc, g_scratch.data(), uint32_t(got) / kMixBlockAlign);
+    if (d.queue.empty() && !d.padded && d.sourcePut > 0) {
+        // More than the resampler holds back at any rate.
+        std::vector<uint8_t> silence(size_t(rate / 40 + 1024) * align, d.format.wBitsPerSample == 8 ? 0x80 : 0);
+        SDL_AudioStreamPut(d.stream, silence.data(), int(silence.size()));
+        d.padded = true;
+    }
+    int got = SDL_AudioStreamGet(d.stream, g_scratch.data(), wanted);
+    if (got > 0) {
+        addFrames(d, acc, g_scratch.data(), uint32_t(got) / kMixBlockAlign);
+        d.mixedOut += uint32_t(got) / kMixBlockAlign;
+    }
+    uint64_t heard = std::min(d.sourcePut, d.mixedOut * rate / kWaveOutRate);
+    const bool drained = d.queue.empty() && d.padded &&
+                         (heard + 1 >= d.sourcePut || SDL_AudioStreamAvailable(d.stream) == 0);
+    if (drained) heard = d.sourcePut;
+    while (!d.pending.empty() && d.pending.front().endFrame <= heard) {
+        handBack(d, d.pending.front().header, notices);
+        d.pending.pop_front();
+    }
+    d.positionBytes = d.positionBase + heard * align;
+    if (drained) {
+        SDL_AudioStreamClear(d.stream);
+        d.positionBase = d.positionBytes;
+        d.sourcePut = 0;
+        d.mixedOut = 0;
+        d.padded = false;
+    }
 }
 
 void renderSynth(WaveOutDevice& d, int32_t* acc, uint32_t frames) {
     if (!d.synth || frames == 0) return;
     if (d.queue.empty() && fluid_synth_get_active_voice_count(d.synth->synth) == 0) return;
+    // Floats, turned into samples without dither, so that silence stays 0.
+    float* rendered = g_floatScratch.data();
+    fluid_synth_write_float(d.synth->synth, int(frames), rendered, 0, 2, rendered, 1, 2);
     int16_t* scratch = g_scratch.data();
-    fluid_synth_write_s16(d.synth->synth, int(frames), scratch, 0, 2, scratch, 1, 2);
+    for (uint32_t i = 0; i < frames * 2; ++i)
+        scratch[i] = int16_t(std::clamp(std::lrint(rendered[i] * 32767.0f), -32768L, 32767L));
     addFrames(d, acc, scratch, frames);
 }
 
@@ -388,6 +439,7 @@ void mixMidi(WaveOutDevice& d, int32_t* acc, uint32_t frames, std::vector<Notice
 void mixLocked(int16_t* out, uint32_t frames, std::vector<Notice>& notices) {
     if (g_accumulator.size() < size_t(frames) * 2) g_accumulator.resize(size_t(frames) * 2);
     if (g_scratch.size() < size_t(frames) * 2) g_scratch.resize(size_t(frames) * 2);
+    if (g_floatScratch.size() < size_t(frames) * 2) g_floatScratch.resize(size_t(frames) * 2);
     int32_t* acc = g_accumulator.data();
     std::fill(acc, acc + size_t(frames) * 2, 0);
     for (WaveOutDevice* d : g_devices) {
@@ -441,14 +493,19 @@ void waitForCallbacks(std::unique_lock<std::mutex>& lock, WaveOutDevice* d) {
 
 // Hands back every queued buffer and rewinds the device (g_mixer held).
 void resetLocked(WaveOutDevice& d, std::vector<Notice>& notices) {
-    while (!d.queue.empty()) finishBuffer(d, notices);
+    for (const WaveOutDevice::Pending& p : d.pending) handBack(d, p.header, notices);
+    d.pending.clear();
+    for (WAVEHDR* h : d.queue) handBack(d, h, notices);
+    d.queue.clear();
     for (const Notice& n : notices) ++n.device->callbacksRunning;
     d.current = false;
     d.offset = 0;
     d.positionBytes = 0;
     d.playedFrames = 0;
-    d.clock = 0;
-    d.flushed = false;
+    d.padded = false;
+    d.sourcePut = 0;
+    d.mixedOut = 0;
+    d.positionBase = 0;
     if (d.stream) SDL_AudioStreamClear(d.stream);
     silenceSynth(d.synth);
 }
