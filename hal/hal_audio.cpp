@@ -349,10 +349,9 @@ int HAL_readWaveInfo(const uint8_t* bytes, size_t size, HAL_WaveInfo* info) {
     return HAL_OK;
 }
 
-int HAL_readMidiSong(const uint8_t* bytes, size_t size, HAL_MidiSong* song) {
-    if (bytes == nullptr || song == nullptr) return HAL_BAD_ARGUMENT;
-    song->division = 0;
-    song->events.clear();
+namespace {
+
+int readMidiSong(const uint8_t* bytes, size_t size, HAL_MidiSong* song) {
     if (size < 14 || std::memcmp(bytes, "MThd", 4) != 0) return HAL_FAILED;
     uint32_t headerLength = be32(bytes + 4);
     if (headerLength < 6 || headerLength > size - 8) return HAL_FAILED;
@@ -428,6 +427,17 @@ int HAL_readMidiSong(const uint8_t* bytes, size_t size, HAL_MidiSong* song) {
     }
     song->division = division;
     return HAL_OK;
+}
+
+}  // namespace
+
+int HAL_readMidiSong(const uint8_t* bytes, size_t size, HAL_MidiSong* song) {
+    if (bytes == nullptr || song == nullptr) return HAL_BAD_ARGUMENT;
+    song->division = 0;
+    song->events.clear();
+    int status = readMidiSong(bytes, size, song);
+    if (status != HAL_OK) song->events.clear();
+    return status;
 }
 
 // --- players --------------------------------------------------------------------------------
