@@ -37,9 +37,22 @@ seed primitives '\x09\x01\x02\x03\x04\x01\x02\x03\x04\x05\x06\x07\x08\xff\xfe\x8
 # read(), available, readFully(b), a new stream over part of the content.
 seed arrays '\x10abcdefghijklmnopqrstuvwxyz0123456789\x0a\x02\x05\x0b\x01\x0d\x10\x0e\x0f\x00\x10\x11\x12\x13\xfe\x03\x0c\x02\x00'
 
+# Runs one target quietly: prints one line with its result, and the fuzzer's
+# report only when it found a fault (the input is kept in build-fuzz/artifacts/).
+failures=0
+trap '((failures == 0)) || exit 1' EXIT
 run() { # target, corpus folder
-  ASAN_OPTIONS=detect_leaks=0 "build-fuzz/fuzz/$1" -max_total_time="$seconds" -timeout=10 \
-    -rss_limit_mb=2048 -artifact_prefix=build-fuzz/artifacts/ -print_final_stats=1 "$2"
+  local log=build-fuzz/$1.log
+  if ASAN_OPTIONS=detect_leaks=0 "build-fuzz/fuzz/$1" -max_total_time="$seconds" -timeout=10 \
+    -rss_limit_mb=2048 -artifact_prefix=build-fuzz/artifacts/ -print_final_stats=1 "$2" >"$log" 2>&1; then
+    local runs
+    runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
+    echo "$1: passed (${runs:-?} inputs in $seconds s)"
+  else
+    grep -vE '^#[0-9]+|^INFO: ' "$log" || true
+    echo "$1: FAILED (log $log, input in build-fuzz/artifacts/)"
+    failures=$((failures + 1))
+  fi
 }
 run fuzz_data_input "$corpus"
 

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -17,36 +18,49 @@ namespace {
 // the bound (0 turns it off, as under a debugger).
 class Watchdog : public testing::EmptyTestEventListener {
 public:
-    explicit Watchdog(int seconds) : bound_(seconds) {
-        std::thread([this] { watch(); }).detach();
+    // The watching thread outlives the listener (gtest deletes listeners at
+    // exit), so what it reads is never freed.
+    struct State {
+        int bound = 0;
+        std::mutex mutex;
+        std::string name;
+        std::atomic<int64_t> started{0};
+        std::atomic<bool> running{false};
+    };
+
+    explicit Watchdog(int seconds) : state_(new State) {
+        state_->bound = seconds;
+        State* state = state_;
+        std::thread([state] { watch(state); }).detach();
     }
     void OnTestStart(const testing::TestInfo& info) override {
-        name_ = std::string(info.test_suite_name()) + "." + info.name();
-        started_.store(now());
-        running_.store(true);
+        {
+            std::lock_guard<std::mutex> guard(state_->mutex);
+            state_->name = std::string(info.test_suite_name()) + "." + info.name();
+        }
+        state_->started.store(now());
+        state_->running.store(true);
     }
-    void OnTestEnd(const testing::TestInfo&) override { running_.store(false); }
+    void OnTestEnd(const testing::TestInfo&) override { state_->running.store(false); }
 
 private:
     static int64_t now() {
         return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now().time_since_epoch())
             .count();
     }
-    void watch() {
+    static void watch(State* state) {
         for (;;) {
             std::this_thread::sleep_for(std::chrono::seconds(1));
-            if (running_.load() && now() - started_.load() > bound_) {
-                std::fprintf(stderr, "\n%s did not finish within %d s: a wait that never ended\n", name_.c_str(),
-                             bound_);
+            if (state->running.load() && now() - state->started.load() > state->bound) {
+                std::lock_guard<std::mutex> guard(state->mutex);
+                std::fprintf(stderr, "\n%s did not finish within %d s: a wait that never ended\n",
+                             state->name.c_str(), state->bound);
                 std::fflush(nullptr);
                 ::_exit(1);
             }
         }
     }
-    const int bound_;
-    std::string name_;
-    std::atomic<int64_t> started_{0};
-    std::atomic<bool> running_{false};
+    State* state_;  // deliberately never freed
 };
 
 }  // namespace
