@@ -16,6 +16,7 @@
 #include <string>
 
 #include "ce_waveout.h"
+#include "hal_host.h"
 #include "hal_resource.h"
 #include "hal_system.h"
 #include "java_lang_String.h"
@@ -45,6 +46,9 @@ std::vector<HAL_Player*> g_openPlayers;
 std::mutex g_hookMutex;
 HAL_PlayerEventCallback g_hook = nullptr;
 void* g_hookContext = nullptr;
+
+// When the application pauses, the host bridge stops every open player.
+const bool g_stopsOnPause = (HAL_setPauseHook(HAL_stopOpenPlayers), true);
 
 uint16_t le16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
 uint32_t le32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }

@@ -13,6 +13,7 @@
 
 #include "audio_test.h"
 #include "hal_audio.h"
+#include "hal_host.h"
 #include "program_dir.h"
 
 using namespace soundfiles;
@@ -367,6 +368,29 @@ TEST_F(HalAudioTest, StoppingTheOpenPlayersSilencesThemAll) {
     EXPECT_EQ(state(a), 1);
     EXPECT_EQ(state(b), 1);
     EXPECT_EQ(nonZeroSamples(capture.render(1000)), 0u);
+}
+
+TEST_F(HalAudioTest, PausingTheApplicationStopsThePlayersAndResumingLeavesThemStopped) {
+    const HAL_HostCallbacks saved = HAL_hostCallbacks();
+    HAL_HostCallbacks none;
+    hostSetCallbacks(&none);  // events go nowhere
+    hostResetState();
+    HAL_Player* wave = make(wav(samples16(countingStereo(44100))));
+    HAL_Player* song = make(midi(96, {noteTrack(60, 5000)}), HAL_CONTENT_MIDI);
+    ASSERT_EQ(HAL_startPlayer(wave), HAL_OK);
+    ASSERT_EQ(HAL_startPlayer(song), HAL_OK);
+    capture.render(100);
+    hostSetActive(0);
+    EXPECT_FALSE(hostState().running);
+    EXPECT_EQ(state(wave), 1);
+    EXPECT_EQ(state(song), 1);
+    EXPECT_EQ(nonZeroSamples(capture.render(1000)), 0u);
+    hostSetActive(1);
+    EXPECT_TRUE(hostState().running);
+    EXPECT_EQ(state(wave), 1);
+    EXPECT_EQ(nonZeroSamples(capture.render(1000)), 0u);
+    hostResetState();
+    HAL_setHostCallbacks(&saved);
 }
 
 TEST_F(HalAudioTest, MidiPlayersSoundWithASoundfontAndKeepTimeWithout) {
