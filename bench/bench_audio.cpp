@@ -76,6 +76,13 @@ void BM_WavStartToFirstSample(benchmark::State& state) {
 }
 BENCHMARK(BM_WavStartToFirstSample)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
 
+// A sound the mixer converts (11.025 kHz, 8-bit mono): the resampler's
+// look-ahead must not delay it.
+void BM_ConvertedWavStartToFirstSample(benchmark::State& state) {
+    measureStartLatency(state, soundfiles::wav(soundfiles::Bytes(11025, 0xC0), 1, 11025, 8), HAL_CONTENT_WAV);
+}
+BENCHMARK(BM_ConvertedWavStartToFirstSample)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
+
 void BM_MidiStartToFirstSample(benchmark::State& state) {
     if (!ce::WaveOutHasSoundFont()) {
         state.SkipWithError("no General MIDI soundfont installed (timgm6mb-soundfont)");
