@@ -86,10 +86,10 @@ case "$mode" in
       run_ctest stress build-stress "VESSILO_GC_STRESS=${VESSILO_GC_STRESS_N:-3}" --timeout 900 -LE '^vm$'
     fi
     # The parsers of outside data under the fuzzer, for a bounded time; each
-    # fuzz target counts as one test.
+    # fuzz target counts as one test. The targets share about three minutes.
     fuzz_status=0 fuzz_log=build-fuzz/results.log
     mkdir -p build-fuzz
-    FUZZ_SECONDS=${FUZZ_SECONDS:-60} FUZZ_JOBS=$jobs bash tools/fuzz.sh 2>&1 | tee "$fuzz_log" || fuzz_status=$?
+    FUZZ_SECONDS=${FUZZ_SECONDS:-45} FUZZ_JOBS=$jobs bash tools/fuzz.sh 2>&1 | tee "$fuzz_log" || fuzz_status=$?
     fuzz_passed=$(grep -cE '^fuzz_[A-Za-z0-9_]+: passed' "$fuzz_log" || true)
     fuzz_failed=$(grep -cE '^fuzz_[A-Za-z0-9_]+: FAILED' "$fuzz_log" || true)
     ((fuzz_status != 0 && fuzz_failed == 0)) && fuzz_failed=1
