@@ -105,6 +105,8 @@ BOOL PresentFrameRect(HWND window, const uint16_t* pixels, int width, int height
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
+    // On the window's thread the desktop window shows it at once.
+    if (detail::IsWindowThread()) detail::ShowFrame(false);
     return TRUE;
 }
 

@@ -47,6 +47,9 @@ std::string ToUtf8(const std::u16string& text);
 // every other byte of its UTF-8 form becomes %XX.
 std::string FileSafe(const std::string& name);
 
+// Whether the caller is the thread that owns the desktop window.
+bool IsWindowThread();
+
 // --- the window's client area (ce_frame.cpp) --------------------------------------------
 // The desktop window that shows the client area (an SDL_Window), set by the
 // window's thread when it opens and closes it.

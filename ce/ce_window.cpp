@@ -244,7 +244,7 @@ void translate(const SDL_Event& event, HWND window) {
 // Turns the desktop's input into messages and shows a new frame; only the
 // window's own thread does this.
 void pumpInput() {
-    if (!g_sdlWindow || std::this_thread::get_id() != g_windowThread) return;
+    if (!detail::IsWindowThread()) return;
     HWND window = toHandle(g_localWindow.load());
     if (g_raiseRequested.exchange(false)) {
         SDL_ShowWindow(g_sdlWindow);
@@ -324,6 +324,8 @@ void chooseWindowSize(int* width, int* height) {
 }
 
 }  // namespace
+
+bool detail::IsWindowThread() { return g_sdlWindow && std::this_thread::get_id() == g_windowThread; }
 
 // --- classes and windows -----------------------------------------------------------
 
@@ -643,8 +645,6 @@ Clock::time_point nextTimerLocked() {
     return next;
 }
 
-bool pollsInput() { return g_sdlWindow && std::this_thread::get_id() == g_windowThread; }
-
 }  // namespace
 
 BOOL PeekMessageW(MSG* message, HWND window, UINT first, UINT last, UINT remove) {
@@ -666,7 +666,7 @@ BOOL GetMessageW(MSG* message, HWND window, UINT first, UINT last) {
         if (peekLocked(message, window, first, last, true)) return message->message == WM_QUIT ? 0 : 1;
         const uint64_t seen = detail::WakeSequence();
         auto until = nextTimerLocked();
-        if (pollsInput()) until = std::min(until, Clock::now() + kInputSlice);
+        if (detail::IsWindowThread()) until = std::min(until, Clock::now() + kInputSlice);
         auto changed = [&] { return detail::WakeSequence() != seen; };
         if (until == Clock::time_point::max()) detail::WakeCondition().wait(guard, changed);
         else detail::WakeCondition().wait_until(guard, until, changed);
@@ -711,7 +711,7 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll
         if (!forever && now >= deadline) return WAIT_TIMEOUT;
         const uint64_t seen = detail::WakeSequence();
         auto until = std::min(nextTimerLocked(), forever ? Clock::time_point::max() : deadline);
-        if (pollsInput()) until = std::min(until, now + kInputSlice);
+        if (detail::IsWindowThread()) until = std::min(until, now + kInputSlice);
         auto changed = [&] { return detail::WakeSequence() != seen; };
         if (until == Clock::time_point::max()) detail::WakeCondition().wait(guard, changed);
         else detail::WakeCondition().wait_until(guard, until, changed);

@@ -86,7 +86,7 @@ case "$mode" in
       run_ctest stress build-stress "VESSILO_GC_STRESS=${VESSILO_GC_STRESS_N:-3}" --timeout 900 -LE '^vm$'
     fi
     # The parsers of outside data under the fuzzer, for a bounded time; each
-    # fuzz target counts as one test.
+    # fuzz target counts as one test. The targets share about three minutes.
     fuzz_status=0 fuzz_log=build-fuzz/results.log
     mkdir -p build-fuzz
     FUZZ_JOBS=$jobs bash tools/fuzz.sh 2>&1 | tee "$fuzz_log" || fuzz_status=$?
