@@ -8,6 +8,7 @@
 #include "hal_number.h"
 #include "hal_power.h"
 #include "hal_property.h"
+#include "hal_recordstore.h"
 #include "hal_resource.h"
 #include "hal_string.h"
 #include "hal_system.h"

@@ -15,7 +15,7 @@ fi
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVESSILO_FUZZ=ON -DVESSILO_TESTS=OFF -DVESSILO_BENCH=OFF >/dev/null
-cmake --build build-fuzz --target fuzz_data_input fuzz_text -j "$jobs"
+cmake --build build-fuzz --target fuzz_data_input fuzz_text fuzz_recordstore -j "$jobs"
 
 # Seeds for the data input target. Byte 0 & 63 is the number of operation
 # bytes at the end; 0 reads the content as a run of readUTF() calls.
@@ -66,3 +66,14 @@ seed latin1 '\x02caf\xe9'
 seed utf8-bad '\x00\xc3\x28\xe2\x82'
 seed properties '\x00MIDlet-1: Vessilo, /i.png, ZedIRIvoz\r\nMIDlet-Name: Vessilo\nno colon\n: empty key\n'
 run fuzz_text "$corpus"
+
+# Seeds for the record-store target: entries of [kind][name length][name]
+# [content length][content]; kind 0 a store file, 1 a database folder, 2 the
+# metadata, 3 a database file.
+corpus=build-fuzz/corpus/fuzz_recordstore
+mkdir -p "$corpus"
+seed() { printf "$2" >"$corpus/seed-$1"; }
+seed records '\x00\x0crecord-1.bin\x03abc\x00\x0crecord-2.bin\x00\x02\x14\x00\x00\x00\x00\x00\x00\x00\x00\x03\x00\x00\x00\x03\x00\x00\x00\x02\x00\x00\x00'
+seed uncommitted '\x00\x0crecord-3.bin\x01x\x02\x14\x00\x00\x00\x00\x00\x00\x00\x00\x03\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00'
+seed strays '\x00\x10record-1.bin.tmp\x01t\x00\x0drecord-01.bin\x01z\x01\x0bstore-%%00E9\x00\x01\x0bstore-%%0041\x00\x03\x07store-x\x00\x01\x0e.deleted-store\x00'
+run fuzz_recordstore "$corpus"
