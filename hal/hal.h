@@ -1,6 +1,7 @@
 // The platform layer's entry points, all families.
 #pragma once
 
+#include "hal_audio.h"
 #include "hal_device.h"
 #include "hal_display.h"
 #include "hal_host.h"
@@ -8,6 +9,7 @@
 #include "hal_number.h"
 #include "hal_power.h"
 #include "hal_property.h"
+#include "hal_recordstore.h"
 #include "hal_resource.h"
 #include "hal_string.h"
 #include "hal_system.h"

@@ -9,6 +9,7 @@
 
 #include "VMRuntime.h"
 #include "ce.h"
+#include "hal_audio.h"
 #include "hal_device.h"
 #include "hal_display.h"
 #include "hal_power.h"
@@ -251,6 +252,7 @@ void hostOpenPendingURL() {
 void hostShutdown() {
     hostOpenPendingURL();
     HAL_setKeepDeviceAwake(0);
+    HAL_releaseAudio();
     HAL_closeSensorLibrary();
     HAL_restoreDisplayOrientation();
     HAL_stopPowerThread();
