@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 mode=${1:-run}
 packages=(build-essential cmake ninja-build pkg-config ccache clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libsdl2-dev libcurl4-openssl-dev libpng-dev libfreetype-dev fonts-dejavu-core
+  libsdl2-dev libcurl4-openssl-dev libpng-dev libfreetype-dev fonts-dejavu-core nlohmann-json3-dev
   libfluidsynth-dev timgm6mb-soundfont)
 
 missing=()

@@ -15,7 +15,14 @@ fi
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVESSILO_FUZZ=ON -DVESSILO_TESTS=OFF -DVESSILO_BENCH=OFF >/dev/null
-cmake --build build-fuzz --target fuzz_data_input fuzz_text -j "$jobs"
+cmake --build build-fuzz --target fuzz_data_input fuzz_text test_assets -j "$jobs"
+
+# Seeds from the generated test data set: the build writes every resource of
+# assets/test/ by kind into build-fuzz/tests/seeds/<kind>/ (png, gobs, animset,
+# text, wav, midi, level, raw, pack). A target names the kinds it reads,
+# `run fuzz_<name> "$corpus" <kind>...`, and a folder fuzz/seeds/<target>/, when
+# there is one, adds seeds of its own; both are read, never written.
+seeds=build-fuzz/tests/seeds
 
 # Seeds for the data input target. Byte 0 & 63 is the number of operation
 # bytes at the end; 0 reads the content as a run of readUTF() calls.
@@ -37,9 +44,13 @@ seed primitives '\x09\x01\x02\x03\x04\x01\x02\x03\x04\x05\x06\x07\x08\xff\xfe\x8
 # read(), available, readFully(b), a new stream over part of the content.
 seed arrays '\x10abcdefghijklmnopqrstuvwxyz0123456789\x0a\x02\x05\x0b\x01\x0d\x10\x0e\x0f\x00\x10\x11\x12\x13\xfe\x03\x0c\x02\x00'
 
-run() { # target, corpus folder
-  ASAN_OPTIONS=detect_leaks=0 "build-fuzz/fuzz/$1" -max_total_time="$seconds" -timeout=10 \
-    -rss_limit_mb=2048 -artifact_prefix=build-fuzz/artifacts/ -print_final_stats=1 "$2"
+run() { # target, corpus folder, seed kinds...
+  local target=$1 corpus=$2 extra=()
+  shift 2
+  for kind in "$@"; do extra+=("$seeds/$kind"); done
+  if [ -d "fuzz/seeds/$target" ]; then extra+=("fuzz/seeds/$target"); fi
+  ASAN_OPTIONS=detect_leaks=0 "build-fuzz/fuzz/$target" -max_total_time="$seconds" -timeout=10 \
+    -rss_limit_mb=2048 -artifact_prefix=build-fuzz/artifacts/ -print_final_stats=1 "$corpus" "${extra[@]}"
 }
 run fuzz_data_input "$corpus"
 
