@@ -3,6 +3,9 @@
 // runtime threads contend for.
 #include <benchmark/benchmark.h>
 
+#include <time.h>
+
+#include <chrono>
 #include <thread>
 
 #include "VM.h"
@@ -137,5 +140,37 @@ void BM_ContendedMonitorBetweenRuntimeThreads(benchmark::State& state) {
     state.counters["partner_entries"] = double(partnerEntries);
 }
 BENCHMARK(BM_ContendedMonitorBetweenRuntimeThreads)->UseRealTime();
+
+// A thread that waits one second to enter a thin monitor held by a sleeping
+// thread: the share of a core it uses meanwhile (target: under 5%).
+void BM_BlockedOnThinMonitorCpuShare(benchmark::State& state) {
+    benchBoot();
+    auto threadCpuSeconds = [] {
+        timespec t{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+        return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+    };
+    double share = 0;
+    for (auto _ : state) {
+        VMPtr<Object> monitor = Object::create();
+        bool holding = false;
+        PartnerThread partner([&] {
+            VMSynchronized hold(monitor);
+            holding = true;
+            VMThread::sleep(VMThread::current(), 1000);
+        });
+        while (!holding) VMThread::sleep(VMThread::current(), 1);
+        const auto wallStart = std::chrono::steady_clock::now();
+        const double cpuStart = threadCpuSeconds();
+        {
+            VMSynchronized enter(monitor);
+        }
+        const double cpu = threadCpuSeconds() - cpuStart;
+        const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
+        share = cpu / wall;
+    }
+    state.counters["cpu_share_while_blocked"] = share;
+}
+BENCHMARK(BM_BlockedOnThinMonitorCpuShare)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Sets up a Debian machine for Vessilo, builds it, and runs the program or the
 # tests.
-#   tools/bootstrap.sh run    install what is missing, build, run the game
+#   tools/bootstrap.sh run    install what is missing, build, start the program
 #   tools/bootstrap.sh test   install what is missing, build, run every test
+#                             (ends with one line: N passed, N failed)
+# VESSILO_JOBS sets the parallel jobs (default: all processors).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -24,11 +26,41 @@ if ((${#missing[@]})); then
   DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}"
 fi
 
-jobs=$(nproc)
+jobs=${VESSILO_JOBS:-$(nproc)}
 build() { # dir, extra cmake args...
   local dir=$1; shift
-  cmake -S . -B "$dir" -G Ninja -DVESSILO_WERROR=ON "$@" >/dev/null
-  cmake --build "$dir" -j "$jobs"
+  cmake -S . -B "$dir" -G Ninja -DVESSILO_WERROR=ON "$@" >/dev/null && cmake --build "$dir" -j "$jobs"
+}
+
+# The test command runs every stage even when one fails, then ends with one
+# line totalling them all; it exits non-zero when anything failed.
+total_passed=0 total_failed=0 stage_lines=()
+tally() { # stage name, passed, failed
+  total_passed=$((total_passed + $2)) total_failed=$((total_failed + $3))
+  stage_lines+=("$1: $2 passed, $3 failed")
+}
+configure_and_build() { # stage name, dir, extra cmake args...
+  local name=$1; shift
+  build "$@" && return 0
+  echo "$name: the build failed" >&2
+  tally "$name (build)" 0 1
+  return 1
+}
+run_ctest() { # stage name, dir, environment assignments..., ctest arguments...
+  local name=$1 dir=$2 status=0 line environment=(); shift 2
+  while (($#)) && [[ $1 =~ ^[A-Za-z_][A-Za-z0-9_]*= ]]; do environment+=("$1"); shift; done
+  local log="$dir/ctest-$name.log"
+  (cd "$dir" && env "${environment[@]}" ctest --output-on-failure -j "$jobs" "$@") 2>&1 | tee "$log" || status=$?
+  line=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1 || true)
+  if [[ $line =~ ([0-9]+)\ tests?\ failed\ out\ of\ ([0-9]+) ]]; then
+    tally "$name" $((BASH_REMATCH[2] - BASH_REMATCH[1])) "${BASH_REMATCH[1]}"
+    ((BASH_REMATCH[1] == 0 && status != 0)) && tally "$name (ctest status $status)" 0 1
+  elif ((status == 0)); then
+    tally "$name" 0 0
+  else
+    tally "$name (ctest status $status)" 0 1
+  fi
+  return 0
 }
 
 case "$mode" in
@@ -38,17 +70,30 @@ case "$mode" in
     ;;
   test)
     export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
-    build build-debug -DCMAKE_BUILD_TYPE=Debug
-    (cd build-debug && ctest --output-on-failure -j "$jobs" --timeout 300)
-    build build-asan -DCMAKE_BUILD_TYPE=Debug -DVESSILO_SANITIZE=ON -DVESSILO_BENCH=OFF
-    (cd build-asan && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j "$jobs" --timeout 600)
+    if configure_and_build debug build-debug -DCMAKE_BUILD_TYPE=Debug; then
+      run_ctest debug build-debug --timeout 300
+    fi
+    if configure_and_build asan build-asan -DCMAKE_BUILD_TYPE=Debug -DVESSILO_SANITIZE=ON -DVESSILO_BENCH=OFF; then
+      run_ctest asan build-asan ASAN_OPTIONS=detect_leaks=0 --timeout 600
+    fi
     # The collector's stress mode: a collection on every Nth allocation; the
     # runtime's own tests collect at every allocation.
-    build build-stress -DCMAKE_BUILD_TYPE=Debug -DVESSILO_GC_STRESS=ON -DVESSILO_BENCH=OFF
-    (cd build-stress && VESSILO_GC_STRESS=1 ctest --output-on-failure -j "$jobs" --timeout 900 -L '^vm$')
-    (cd build-stress && VESSILO_GC_STRESS=${VESSILO_GC_STRESS_N:-3} ctest --output-on-failure -j "$jobs" --timeout 900 -LE '^vm$')
-    # The parsers of outside data under the fuzzer, for a bounded time.
-    FUZZ_SECONDS=${FUZZ_SECONDS:-60} FUZZ_JOBS=$jobs bash tools/fuzz.sh
+    if configure_and_build stress build-stress -DCMAKE_BUILD_TYPE=Debug -DVESSILO_GC_STRESS=ON -DVESSILO_BENCH=OFF; then
+      run_ctest stress-vm build-stress VESSILO_GC_STRESS=1 --timeout 900 -L '^vm$'
+      run_ctest stress build-stress "VESSILO_GC_STRESS=${VESSILO_GC_STRESS_N:-3}" --timeout 900 -LE '^vm$'
+    fi
+    # The parsers of outside data under the fuzzer, for a bounded time; each
+    # fuzz target counts as one test.
+    fuzz_status=0 fuzz_log=build-fuzz/results.log
+    mkdir -p build-fuzz
+    FUZZ_SECONDS=${FUZZ_SECONDS:-60} FUZZ_JOBS=$jobs bash tools/fuzz.sh 2>&1 | tee "$fuzz_log" || fuzz_status=$?
+    fuzz_passed=$(grep -cE '^fuzz_[A-Za-z0-9_]+: passed' "$fuzz_log" || true)
+    fuzz_failed=$(grep -cE '^fuzz_[A-Za-z0-9_]+: FAILED' "$fuzz_log" || true)
+    ((fuzz_status != 0 && fuzz_failed == 0)) && fuzz_failed=1
+    tally fuzz "$fuzz_passed" "$fuzz_failed"
+    printf '%s\n' "${stage_lines[@]}"
+    echo "$total_passed passed, $total_failed failed"
+    ((total_failed == 0))
     ;;
   *)
     echo "usage: $0 run|test" >&2; exit 2 ;;

@@ -44,13 +44,27 @@ seed primitives '\x09\x01\x02\x03\x04\x01\x02\x03\x04\x05\x06\x07\x08\xff\xfe\x8
 # read(), available, readFully(b), a new stream over part of the content.
 seed arrays '\x10abcdefghijklmnopqrstuvwxyz0123456789\x0a\x02\x05\x0b\x01\x0d\x10\x0e\x0f\x00\x10\x11\x12\x13\xfe\x03\x0c\x02\x00'
 
+# Runs one target quietly: prints one line with its result, and the fuzzer's
+# report only when it found a fault (the input is kept in build-fuzz/artifacts/).
+failures=0
+trap '((failures == 0)) || exit 1' EXIT
 run() { # target, corpus folder, seed kinds...
   local target=$1 corpus=$2 extra=()
   shift 2
   for kind in "$@"; do extra+=("$seeds/$kind"); done
   if [ -d "fuzz/seeds/$target" ]; then extra+=("fuzz/seeds/$target"); fi
-  ASAN_OPTIONS=detect_leaks=0 "build-fuzz/fuzz/$target" -max_total_time="$seconds" -timeout=10 \
-    -rss_limit_mb=2048 -artifact_prefix=build-fuzz/artifacts/ -print_final_stats=1 "$corpus" "${extra[@]}"
+  local log=build-fuzz/$target.log
+  if ASAN_OPTIONS=detect_leaks=0 "build-fuzz/fuzz/$target" -max_total_time="$seconds" -timeout=10 \
+    -rss_limit_mb=2048 -artifact_prefix=build-fuzz/artifacts/ -print_final_stats=1 "$corpus" "${extra[@]}" \
+    >"$log" 2>&1; then
+    local runs
+    runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
+    echo "$target: passed (${runs:-?} inputs in $seconds s)"
+  else
+    grep -vE '^#[0-9]+|^INFO: ' "$log" || true
+    echo "$target: FAILED (log $log, input in build-fuzz/artifacts/)"
+    failures=$((failures + 1))
+  fi
 }
 run fuzz_data_input "$corpus"
 

@@ -231,6 +231,20 @@ TEST_F(HalProperties, ReadsBothFilesLaterLinesWin) {
     EXPECT_EQ(appValue(u"MIDlet-Name", 3), u"Ves");
 }
 
+TEST_F(HalProperties, ByteOrderMarkCarriageReturnsAndOversizedFiles) {
+    // A leading byte-order mark does not hide the first key; a CR before the
+    // line end is not part of the value.
+    write("app.prop", "\xEF\xBB\xBFMIDlet-1: A, /a.png, app.Main\r\nMIDlet-Name: A\r\n");
+    std::string big = "big: value\n";
+    big.resize((1 << 20) + 1, '#');
+    write("sys.prop", big);
+    HAL_loadProperties();
+    EXPECT_EQ(appValue(u"MIDlet-1"), u"A, /a.png, app.Main");
+    EXPECT_EQ(appValue(u"MIDlet-Name"), u"A");
+    // Over 1 MB: refused whole.
+    EXPECT_EQ(HAL_getSystemPropertyLength(u"big", 3), -1);
+}
+
 TEST_F(HalProperties, RejectsBadArgumentsAndSurvivesMissingFiles) {
     HAL_loadProperties();  // neither file exists
     EXPECT_EQ(HAL_getSystemPropertyLength(u"a", 1), -1);

@@ -44,11 +44,19 @@ private:
     int saved_;
 };
 
-std::string tempPath(const char* name) { return testing::TempDir() + name; }
+// A file name of this process's own in the shared temporary folder, so that
+// parallel runs of the tests do not write to each other's files.
+std::string tempPath(const char* name) {
+    return testing::TempDir() + std::to_string(::getpid()) + "_" + name;
+}
 
 TEST(HalSystemDeathTest, FatalErrorFlushesOutputAndExitsWithOne) {
     testing::FLAGS_gtest_death_test_style = "threadsafe";
-    std::string out = tempPath("hal_fatal_out.txt");
+    // The child re-runs this test from the start: it takes the parent's file
+    // name from the environment.
+    if (std::getenv("VESSILO_FATAL_OUT") == nullptr)
+        ::setenv("VESSILO_FATAL_OUT", tempPath("hal_fatal_out.txt").c_str(), 1);
+    const std::string out = std::getenv("VESSILO_FATAL_OUT");
     EXPECT_EXIT(
         {
             std::freopen(out.c_str(), "w", stdout);
@@ -61,6 +69,7 @@ TEST(HalSystemDeathTest, FatalErrorFlushesOutputAndExitsWithOne) {
         },
         testing::ExitedWithCode(1), "hook saw \\[out of luck\\] recorded \\[out of luck\\]");
     EXPECT_EQ(readFile(out), "pending text");
+    std::remove(out.c_str());
 }
 
 TEST(HalSystemTest, ConsoleWritesLowByteAndFlushesAtNewline) {

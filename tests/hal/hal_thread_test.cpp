@@ -16,10 +16,30 @@
 
 namespace {
 
-// Spins (yielding the CPU) until the condition holds.
+constexpr auto kLongestWait = std::chrono::seconds(30);
+
+// Spins (yielding the CPU) until the condition holds; after 30 s it fails the
+// test with a message instead of hanging it.
 template <typename Condition>
-void waitFor(Condition condition) {
-    while (!condition()) std::this_thread::yield();
+bool waitFor(Condition condition) {
+    const auto deadline = std::chrono::steady_clock::now() + kLongestWait;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            ADD_FAILURE() << "the awaited condition did not come about within 30 s";
+            return false;
+        }
+        std::this_thread::yield();
+    }
+    return true;
+}
+
+// HAL_wait for a notify that must come: a lost wake-up fails the test after
+// 30 s instead of hanging it.
+void waitForNotify(HAL_Lock* lock) {
+    const auto start = std::chrono::steady_clock::now();
+    HAL_wait(lock, std::chrono::duration_cast<std::chrono::milliseconds>(kLongestWait).count());
+    if (std::chrono::steady_clock::now() - start >= kLongestWait)
+        ADD_FAILURE() << "no notify within 30 s: the wake-up was lost";
 }
 
 // Leaves `levels` levels and reports whether the lock was still held before the last one.
@@ -144,7 +164,14 @@ TEST_F(HalThreadTest, SleepReleasesAllLevelsAndRestoresThem) {
         ran = true;
         HAL_leaveVMLock();
     });
-    while (!ran.load()) HAL_sleep(5);
+    // HAL_sleep is what gives the levels up; bounded like every wait here.
+    for (int slept = 0; !ran.load(); slept += 5) {
+        if (slept >= 30000) {
+            ADD_FAILURE() << "the other thread never got the runtime lock";
+            break;
+        }
+        HAL_sleep(5);
+    }
     EXPECT_TRUE(heldExactly(2));
     b.join();
 }
@@ -178,7 +205,7 @@ TEST_F(HalThreadTest, WaitReleasesBothLocksAndRestoresDepths) {
         HAL_unlock(lock);
         HAL_leaveVMLock();
     });
-    HAL_wait(lock, 0);
+    waitForNotify(lock);
     EXPECT_TRUE(heldExactly(2));
     b.join();
     // Still held twice: a single unlock must keep other threads out.
@@ -233,7 +260,7 @@ TEST_F(HalThreadTest, NoLostWakeUps) {
                 if (underRuntimeLock) HAL_enterVMLock();
                 HAL_lock(lock);
                 queued = true;
-                HAL_wait(lock, 0);
+                waitForNotify(lock);
                 HAL_unlock(lock);
                 if (underRuntimeLock) HAL_leaveVMLock();
             });
@@ -273,7 +300,7 @@ TEST_F(HalThreadTest, NotifyWakesWaitersInOrderAndNotifyAllWakesEveryone) {
     std::mutex wokenMutex;
     auto waitAndRecord = [&](int id) {
         HAL_lock(lock);
-        HAL_wait(lock, 0);
+        waitForNotify(lock);
         HAL_unlock(lock);
         std::lock_guard<std::mutex> guard(wokenMutex);
         woken.push_back(id);

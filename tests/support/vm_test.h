@@ -69,3 +69,12 @@ inline bool vmStressMode() {
 }
 #define VM_SKIP_UNDER_STRESS() \
     if (vmStressMode()) GTEST_SKIP() << "not meaningful in the collector's stress mode"
+
+// For a test that relies on state a process has once (a class initialised
+// for the first time, listeners added to the one registry): on a repetition
+// in the same process (--gtest_repeat) it says so and skips.
+#define VM_ONCE_PER_PROCESS(why)                                                      \
+    do {                                                                              \
+        static int runs_ = 0;                                                         \
+        if (runs_++ > 0) GTEST_SKIP() << "relies on once-per-process state: " << why; \
+    } while (0)

@@ -294,6 +294,7 @@ TEST_F(VMClassDeathTest, SecondJavaLangObjectIsFatal) {
 class VMClassInitTest : public VMTest {};
 
 TEST_F(VMClassInitTest, RunsOnceOnFirstUseSuperClassFirst) {
+    VM_ONCE_PER_PROCESS("a class initialises once");
     Class* derived = t2cls::Derived::_VM_classRecord;
     EXPECT_EQ(t2cls::Base::_VM_classRecord->initState, java::lang::VM_CLASS_UNINITIALIZED);
     EXPECT_EQ(derived->initState, java::lang::VM_CLASS_UNINITIALIZED);
@@ -312,6 +313,7 @@ TEST_F(VMClassInitTest, RunsOnceOnFirstUseSuperClassFirst) {
 }
 
 TEST_F(VMClassInitTest, FailedInitialiserWrapsOnceThenTheClassIsUnusable) {
+    VM_ONCE_PER_PROCESS("a class initialises once");
     Class* failing = t2cls::Failing::_VM_classRecord;
     std::string firstClass, cause;
     try {
@@ -338,6 +340,7 @@ TEST_F(VMClassInitTest, FailedInitialiserWrapsOnceThenTheClassIsUnusable) {
 }
 
 TEST_F(VMClassInitTest, ErrorsPassUnwrappedAlsoFromASuperClass) {
+    VM_ONCE_PER_PROCESS("a class initialises once");
     EXPECT_EQ(VM_THROWN_CLASS(t2cls::FailingWithError::create()), "java.lang.Error");
     EXPECT_EQ(VM_THROWN_CLASS(t2cls::FailingWithError::create()), "java.lang.NoClassDefFoundError");
 
@@ -349,6 +352,7 @@ TEST_F(VMClassInitTest, ErrorsPassUnwrappedAlsoFromASuperClass) {
 }
 
 TEST_F(VMClassInitTest, InterfacesAreNotInitialisedThroughImplementersOrSubInterfaces) {
+    VM_ONCE_PER_PROCESS("a class initialises once");
     VMPtr<t2cls::WatchedImplementer> implementer = t2cls::WatchedImplementer::create();
     _VM_ensureInitialized(t2cls::WatchedSubInterface::_VM_classRecord);
     EXPECT_EQ(t2cls::subInterfaceInits, 1);

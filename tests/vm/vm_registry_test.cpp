@@ -32,7 +32,8 @@ TEST_F(VMRegistryWalkTest, EverySuperClassResolvesAndEveryFactoryMakesAnInstance
     int made = 0;
     for (Class* record : registeredClasses()) {
         SCOPED_TRACE(record->name.c_str());
-        if (record->dimensions > 0) continue;
+        // Arrays, and records a test made by hand, have no declaration.
+        if (record->dimensions > 0 || record->cppInstanceOf == nullptr) continue;
         Class* super = _VM_superClass(registry, record);
         if (record == object) {
             EXPECT_EQ(super, nullptr);

@@ -87,6 +87,7 @@ void keepReport(const char* text) { reports.emplace_back(text); }
 class VMRuntimeTest : public VMTest {};
 
 TEST_F(VMRuntimeTest, EventsFollowMaskAndPriorityLists) {
+    VM_ONCE_PER_PROCESS("listeners stay registered");
     heard.clear();
     // Event type 20 is used by this test alone.
     const uint32_t mask = 1u << 20;
@@ -114,6 +115,7 @@ TEST_F(VMRuntimeTest, EventsFollowMaskAndPriorityLists) {
 }
 
 TEST_F(VMRuntimeTest, AThrowingListenerEndsThatDispatchOnly) {
+    VM_ONCE_PER_PROCESS("listeners stay registered");
     heard.clear();
     const uint32_t mask = 1u << 22;
     _VM_addEventListener(record<0>, mask, 0);
@@ -180,7 +182,7 @@ TEST(VMRuntimeBoot, RunsTheBootClassEntryPoint) {
     EXPECT_EXIT(
         {
             int status = bootWith("vmruntimetest.Boot", 42);
-            bool ok = status == 0 && Boot::entered == 1 && Boot::argument == 42 && Boot::stageAtEntry == 14 &&
+            bool ok = status == 0 && Boot::entered == 1 && Boot::argument == 42 && Boot::stageAtEntry == VM_STAGE_BOOT_CLASS &&
                       Boot::initialisedBeforeEntry && _VM_runtime->collectionCount == 1 &&
                       _VM_runtime->mainThread == VMThread::current();
             std::_Exit(ok ? 0 : 10 + status);

@@ -443,3 +443,36 @@ TEST_F(SynchronizedBlockTest, ANullMonitorThrowsNullPointerException) {
 }
 
 }  // namespace
+
+// A handler that throws and catches another throwable, then rethrows its
+// own: the first is never collected while in flight, however often the
+// collector runs in between, and however deep the nesting.
+TEST_F(ThrowableFamilyTest, ARethrownThrowableSurvivesNestedThrowsAndCollections) {
+    VMWeak<Object> outer;
+    std::string seen;
+    try {
+        try {
+            _VM_throw(RuntimeException::create()->construct(VM_STR("outer")));
+        } catch (RuntimeException* e) {  // deliberately held by no reference
+            outer = e;
+            try {
+                _VM_throw(IllegalStateException::create()->construct(VM_STR("nested")));
+            } catch (IllegalStateException*) {
+                try {
+                    _VM_throw(IllegalArgumentException::create()->construct(VM_STR("deeper")));
+                } catch (IllegalArgumentException*) {
+                }
+                _VM_collect(_VM_runtime);
+            }
+            for (int i = 0; i < 1000; ++i) Object::create();  // garbage, and collections under stress
+            _VM_collect(_VM_runtime);
+            EXPECT_FALSE(outer.isNull());
+            throw;
+        }
+    } catch (RuntimeException* e) {
+        VMPtr<RuntimeException> keep(e);
+        _VM_collect(_VM_runtime);
+        seen = text(keep->getMessage());
+    }
+    EXPECT_EQ(seen, "outer");
+}

@@ -14,6 +14,10 @@ class Throwable : public VMException {
 
 public:
     VMField<String> message;
+    // The throwable that was being handled, or unwound, when this one was
+    // thrown: kept alive as long as this one is in flight, so that a handler
+    // that throws and catches another can still rethrow its own.
+    VMField<Object> _VM_thrownDuring;
 
     VMPtr<Throwable> construct();
     VMPtr<Throwable> construct(VMPtr<String> message);
@@ -21,7 +25,10 @@ public:
     virtual VMPtr<String> getMessage();
     virtual void printStackTrace();
     VMPtr<String> toString() override;
-    void markReferences(uint32_t bits) override { _VM_markRef(message, bits); }
+    void markReferences(uint32_t bits) override {
+        _VM_markRef(message, bits);
+        _VM_markRef(_VM_thrownDuring, bits);
+    }
 
     // Throws this object as a pointer to its most-derived class.
     [[noreturn]] virtual void _VM_throw() {

@@ -23,8 +23,38 @@
 
 using namespace java::lang;
 
+namespace {
+
+// The runtime object that the innermost active handler of this thread caught,
+// if any.
+Object* handledNow() {
+    std::exception_ptr handled = std::current_exception();
+    if (handled == nullptr) return nullptr;
+    try {
+        std::rethrow_exception(handled);
+    } catch (Object* object) {
+        return object;
+    } catch (...) {
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+// The thread's in-flight root holds the newest throwable. One thrown while
+// another is handled (inside a catch) or unwound (from a destructor) links to
+// that one, so the older stays reachable for as long as the newer is in
+// flight: a handler that throws and catches another, then rethrows its own,
+// never carries a collected object.
 void _VM_setInFlight(Object* thrown) {
-    if (VMThread* current = VMThread::current()) current->inFlight = thrown;
+    VMThread* current = VMThread::current();
+    if (current == nullptr) return;
+    if (auto* throwable = dynamic_cast<Throwable*>(thrown)) {
+        Object* during = handledNow();
+        if (during == nullptr && std::uncaught_exceptions() > 0) during = current->inFlight.get();
+        if (during != nullptr && during != thrown) throwable->_VM_thrownDuring = during;
+    }
+    current->inFlight = thrown;
 }
 
 void _VM_throwNullPointer() { _VM_throw(NullPointerException::create()->construct()); }
@@ -59,6 +89,7 @@ void _VM_throwInitializerFailure(Throwable* thrown) {
 }
 
 void _VM_rethrow(Throwable* thrown) {
-    thrown->_VM_throw();
+    if (thrown == nullptr) _VM_throwNullPointer();
+    thrown->_VM_throw();  // rooted again as the thread's throwable in flight
     std::terminate();  // not reached
 }
