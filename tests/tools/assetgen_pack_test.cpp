@@ -94,17 +94,6 @@ TEST(AssetgenPack, PlainPackHoldsTableTotalAndData) {
     EXPECT_TRUE(in.atEnd());
 }
 
-TEST(AssetgenPack, FileNamesAndChunkedNumbers) {
-    EXPECT_EQ(assetgen::packFileName(16, -1), "RP16.rp");
-    EXPECT_EQ(assetgen::packFileName(3, 2, "png"), "RP3part2.png");
-    EXPECT_EQ(assetgen::extensionForType(-3), "png");
-    EXPECT_EQ(assetgen::extensionForType(13), "rp");
-    for (int pack = 1; pack <= 24; ++pack) {
-        const bool chunked = pack <= 15 || pack == 17 || pack == 18 || pack == 19 || pack == 21;
-        EXPECT_EQ(assetgen::isChunkedPackNumber(pack), chunked) << pack;
-    }
-}
-
 TEST(AssetgenPack, SplitDataReassemblesFromThePartFiles) {
     PackDescription pack = describe(5, PackLayout::Split, {resource(1, {1, 2, 3, 4}), resource(2, {5, 6, 7}), resource(3, {8})});
     pack.parts = 3;
