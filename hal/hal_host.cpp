@@ -11,9 +11,11 @@
 #include "ce.h"
 #include "hal_audio.h"
 #include "hal_device.h"
+#include "hal_font.h"
 #include "hal_display.h"
 #include "hal_power.h"
 #include "hal_property.h"
+#include "hal_recordstore.h"
 #include "hal_string.h"
 #include "hal_thread.h"
 #include "hal_window.h"
@@ -115,7 +117,9 @@ int hostInit(void* instance, int showCommand) {
     if (!hostAttachMainThread()) return 0;
     if (!HAL_startPowerThread()) return 0;
     // The platform's optional parts; none of them stops start-up.
+    HAL_createRecordStoreLock();
     HAL_setUpDisplayOrientation();
+    HAL_initFontCache();
     HAL_loadDeviceLibraries();
     g_opticalMouse = HAL_hasOpticalMouse() != 0;
     if (g_opticalMouse) HAL_setOpticalMouseMode(1);
@@ -254,6 +258,7 @@ void hostShutdown() {
     HAL_setKeepDeviceAwake(0);
     HAL_releaseAudio();
     HAL_closeSensorLibrary();
+    HAL_releaseFontCache();
     HAL_restoreDisplayOrientation();
     HAL_stopPowerThread();
     HAL_releaseHostWindow();
