@@ -1,6 +1,6 @@
-// Test support for the application skeleton: a scene manager and a media
-// manager that record what reaches them, a test application, and a fixture
-// whose thread is the main thread of a window.
+// Test support for the application skeleton: a scene manager that records
+// what reaches it, a test application whose createSceneManager installs
+// one, and a fixture whose thread is the main thread of a window.
 #pragma once
 
 #include <functional>
@@ -9,15 +9,11 @@
 
 #include "ce_window.h"
 #include "com_ventrix_common_CommonMIDlet.h"
-#include "com_ventrix_common_Main.h"
-#include "com_ventrix_utility_SceneManager.h"
 #include "hal_host.h"
 #include "hal_input.h"
-#include "hal_thread.h"
 #include "hal_window.h"
 #include "host_support.h"
 #include "javax_microedition_lcdui_Display.h"
-#include "ts_MediaManager.h"
 #include "vm_test.h"
 
 namespace ventrixtest {
@@ -26,7 +22,7 @@ class RecordingSceneManager : public com::ventrix::utility::SceneManager {
     VM_DECLARE_CLASS(RecordingSceneManager, com::ventrix::utility::SceneManager)
 
 public:
-    std::vector<std::string> calls;  // every call but paint
+    std::vector<std::string> calls;  // every call but paint; a run of updates as one "update..."
     int paints = 0;
     int updates = 0;
     std::function<void(javax::microedition::lcdui::Graphics*)> painter;  // run by paint
@@ -36,79 +32,43 @@ public:
         instance = this;
         return this;
     }
+    void record(const std::string& call) {
+        if (call == "update" && !calls.empty() && calls.back().rfind("update", 0) == 0)
+            calls.back() = "update...";
+        else
+            calls.push_back(call);
+    }
     void update() override {
         ++updates;
-        calls.push_back("update");
-        Super::update();
+        record("update");
     }
-    void resume() override {
-        calls.push_back("resume");
-        Super::resume();
-    }
-    void afterResume() override {
-        calls.push_back("afterResume");
-        Super::afterResume();
-    }
+    void resume() override { record("resume"); }
+    void afterResume() override { record("afterResume"); }
     void init() override {
-        calls.push_back("init");
+        record("init");
         Super::init();
     }
     void paint(VMPtr<javax::microedition::lcdui::Graphics> g) override {
         ++paints;
         if (painter) painter(g.get());
-        Super::paint(g);
     }
     void changeScene(jint id) override {
-        calls.push_back("changeScene " + std::to_string(id));
+        record("changeScene " + std::to_string(id));
         Super::changeScene(id);
     }
     void destroy() override {
-        calls.push_back("destroy");
+        record("destroy");
         Super::destroy();
     }
-    void pause() override {
-        calls.push_back("pause");
-        Super::pause();
-    }
-    // The calls with the updates after the first of a run folded into one
-    // "update...".
-    std::string summary() const;
+    void pause() override { record("pause"); }
 };
 
-class RecordingMediaManager : public virtual java::lang::Object, public virtual ts::MediaManager {
-    VM_DECLARE_CLASS(RecordingMediaManager, java::lang::Object)
-
-public:
-    std::vector<std::string> calls;
-    VMPtr<RecordingMediaManager> construct() {
-        Super::construct();
-        return this;
-    }
-    void init(VMPtr<ts::TsCanvas> canvas, jint capacity) override {
-        (void)canvas;
-        calls.push_back("init " + std::to_string(capacity));
-    }
-    void playSound(jint sound, jint resourceId, jint loopCount, jint priority) override {
-        calls.push_back("playSound " + std::to_string(sound) + " " + std::to_string(resourceId) + " " +
-                        std::to_string(loopCount) + " " + std::to_string(priority));
-    }
-    void playOnChannel(jint channel, jint sound) override {
-        calls.push_back("playOnChannel " + std::to_string(channel) + " " + std::to_string(sound));
-    }
-    void stopSound(jint sound) override { calls.push_back("stopSound " + std::to_string(sound)); }
-    void stopChannel(jint channel) override { calls.push_back("stopChannel " + std::to_string(channel)); }
-    jint getChannelCount() override { return 0; }
-    void close() override { calls.push_back("close"); }
-};
-
-// createSceneManager installs a recording scene manager and asks it for
-// scene 0; it notes what the first start had built by then.
 class TestMIDlet : public com::ventrix::common::CommonMIDlet {
     VM_DECLARE_CLASS(TestMIDlet, com::ventrix::common::CommonMIDlet)
 
 public:
     int sceneManagersMade = 0;
-    std::string builtBefore;  // what createSceneManager found
+    std::string builtBefore;  // what createSceneManager found built
 
     VMPtr<TestMIDlet> construct() {
         Super::construct();
@@ -117,7 +77,12 @@ public:
     void createSceneManager() override;
 };
 
-// The test thread is the main thread of a window.
+// A fixture's first member: the runtime is booted before the members that
+// hold references are made.
+struct Booted {
+    Booted() { vmTestBoot(); }
+};
+
 class WindowTest : public VMTest {
 protected:
     void SetUp() override {
@@ -130,6 +95,7 @@ protected:
         javax::microedition::lcdui::Display::getDisplay(nullptr)->setShown(true);
         HAL_releaseHostWindow();
     }
+    Booted booted;
     TestRuntimeFolder folder;
 };
 
