@@ -51,7 +51,7 @@ VMPtr<String> ChunkVirtualFileSystemOrganization::getExtension(jint id) {
     const jint code = field(id, 0);
     VMPtr<java::lang::Object> s = getTypeTable()->get(code);
     if (s == nullptr) return VM_STR("rp");
-    return static_cast<String*>(s.get());
+    return dynamic_cast<String*>(s.get());
 }
 
 jint ChunkVirtualFileSystemOrganization::getCount() { return count; }

@@ -76,12 +76,14 @@ VMPtr<Object> IntHashtable::clone() {
         Entry* head = buckets->elements()[i];
         if (head == nullptr) continue;
         VMPtr<Object> chain = head->clone();
-        copy->table->elements()[i] = static_cast<Entry*>(chain.get());
+        copy->table->elements()[i] = dynamic_cast<Entry*>(chain.get());
     }
     return copy;
 }
 
 jboolean IntHashtable::isEmpty() { return count == 0; }
+
+jint IntHashtable::size() { return count; }
 
 VMPtr<Object> IntHashtable::get(jint key) {
     VMArray<Entry, 1>* buckets = table.target;

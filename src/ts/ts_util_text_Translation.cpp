@@ -132,7 +132,7 @@ void Translation::decodeText(VMPtr<Bytes> data, jint start, jint length, VMPtr<S
 
 VMPtr<StringBuffer> Translation::insertText(jint id, VMPtr<StringBuffer> sb, jint position) {
     if (textCache != nullptr) {
-        sb->insert(position, textCache->get(id));
+        sb->insert(position, VMPtr<String>(textCache->get(id)));
         return sb;
     }
     decodeText(textData, getOffset(id), getLength(id), sb, position);
