@@ -22,9 +22,9 @@ seconds=${FUZZ_SECONDS:-$(( total / ${#targets[@]} > 5 ? total / ${#targets[@]} 
 
 # Seeds from the generated test data set: the build writes every resource of
 # assets/test/ by kind into build-fuzz/tests/seeds/<kind>/ (png, gobs, animset,
-# text, wav, midi, level, raw, pack). A target names the kinds it reads,
-# `run fuzz_<name> "$corpus" <kind>...`, and a folder fuzz/seeds/<target>/, when
-# there is one, adds seeds of its own; both are read, never written.
+# text, wav, midi, level, raw, pack). A target whose input is such a file names
+# the kinds it reads, `run fuzz_<name> "$corpus" <kind>...` (read, never
+# written); one that wants a control byte first copies them into its corpus.
 seeds=build-fuzz/tests/seeds
 
 # Seeds for the data input target. Byte 0 & 63 is the number of operation
@@ -55,7 +55,6 @@ run() { # target, corpus folder, seed kinds...
   local target=$1 corpus=$2 extra=()
   shift 2
   for kind in "$@"; do extra+=("$seeds/$kind"); done
-  if [ -d "fuzz/seeds/$target" ]; then extra+=("fuzz/seeds/$target"); fi
   local log=build-fuzz/$target.log
   if ASAN_OPTIONS=detect_leaks=0 "build-fuzz/fuzz/$target" -max_total_time="$seconds" -timeout=10 \
     -rss_limit_mb=2048 -artifact_prefix=build-fuzz/artifacts/ -print_final_stats=1 "$corpus" "${extra[@]}" \
@@ -140,4 +139,5 @@ for f in fuzz/seeds/fuzz_image/*.png; do
   { printf "$(printf '\\x%02x' $((k % 8 * 2 + 1)))"; cat "$f"; } >"$corpus/seed-$(basename "$f" .png)"
   k=$((k + 1))
 done
+for f in "$seeds"/png/*; do { printf '\x01'; cat "$f"; } >"$corpus/gen-png-${f##*/}"; done
 run fuzz_image "$corpus"

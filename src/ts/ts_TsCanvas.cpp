@@ -18,6 +18,7 @@
 #include "javax_microedition_rms_RecordStoreException.h"
 #include "javax_microedition_rms_RecordStoreNotFoundException.h"
 #include "ts_KeyMapping.h"
+#include "ts_Resources.h"
 #include "ts_input_PointerInputEventManager.h"
 #include "ts_input_PointerInputKeyManager.h"
 
@@ -74,6 +75,7 @@ void TsCanvas::onEvent(jint event) {
         loopStopped = true;
         notifyAll();
     }
+    ts::Resources::unloadPack();
     VMPtr<javax::microedition::midlet::MIDlet> application = midlet;
     if (application != nullptr) application->notifyDestroyed();
 }
