@@ -277,6 +277,100 @@ VMPtr<Resources::Bytes> Resources::getImageAsBmp(jint id) {
     return out;
 }
 
+// --- image parts and animation sets ---------------------------------------------------------
+
+jchar Resources::gobImageId = 0;
+VMStatic<VMArray<jboolean, 1>> Resources::gobFlags;
+VMStatic<Resources::Bytes> Resources::gobColumnWidths;
+VMStatic<VMArray<jshort, 1>> Resources::gobValues;
+
+VMPtr<VMArray<ts::Gob, 1>> Resources::getGobs(jint id) { return getGobs(id, nullptr); }
+
+VMPtr<VMArray<ts::Gob, 1>> Resources::getGobs(jint id, VMPtr<Bytes> palette) {
+    return loadGobs(id, palette, getResourceAsStream(id), nullptr);
+}
+
+VMPtr<ts::AnimSet> Resources::getAnimSet(jint id) {
+    _VM_ensureInitialized(ts::AnimSet::_VM_classRecord);
+    return ts::AnimSet::loadAnimSet(id);
+}
+
+VMPtr<VMArray<ts::Gob, 1>> Resources::loadGobs(jint id, VMPtr<Bytes> palette, VMPtr<DataInputStream> in,
+                                                VMPtr<DataInputStream>) {
+    _VM_ensureInitialized(_VM_classRecord);
+    if (in == nullptr) _VM_throwNullPointer();
+    gobImageId = in->readChar();
+    const jint imageId = gobImageId | (id & 0xFC00);
+    in->readByte();
+    const jint sectionLength = in->readShort();
+    VMPtr<Bytes> data = Bytes::create(sectionLength - 4);
+    const jint wordA = in->readChar();
+    const jint wordB = in->readChar();
+    in->readFully(data);
+    if (gobFlags == nullptr) {
+        gobFlags = VMArray<jboolean, 1>::create(20);
+        gobColumnWidths = Bytes::create(10);
+        gobValues = VMArray<jshort, 1>::create(10);
+    }
+    VMPtr<VMArray<jboolean, 1>> flags = gobFlags;
+    VMPtr<Bytes> widths = gobColumnWidths;
+    VMPtr<VMArray<jshort, 1>> values = gobValues;
+    for (jint i = 0; i < 4; ++i) (*flags)[16 + i] = (wordB & (0x8000 >> i)) != 0;
+    // The alpha kinds, 2 bits a record, four records a byte.
+    VMPtr<Bytes> alphaKinds;
+    if ((*flags)[18]) {
+        const jint length = in->readShort();
+        in->readInt();
+        in->readByte();
+        alphaKinds = Bytes::create(length - 5);
+        in->readFully(alphaKinds);
+    }
+    const jint count = wordB & 0xFFF;
+    for (jint i = 0; i < 16; ++i) (*flags)[i] = (wordA & (1 << i)) == 0;
+    // Columns 0-1, 2-5 and 6-9 are present by groups (flags 0-2); a present
+    // column is 2 bytes wide when its flag (from 5 on) is set, else 1.
+    static const jint groupOfColumn[10] = {0, 0, 1, 1, 1, 1, 2, 2, 2, 2};
+    jint k = 5;
+    for (jint c = 0; c < 10; ++c) {
+        if (!(*flags)[groupOfColumn[c]]) {
+            (*widths)[c] = 0;
+        } else {
+            (*widths)[c] = (*flags)[k] ? 2 : 1;
+            ++k;
+        }
+    }
+    VMPtr<VMArray<ts::Gob, 1>> gobs = VMArray<ts::Gob, 1>::create(count);
+    for (jint i = 0; i < count; ++i) {
+        VMPtr<ts::Gob> gob = ts::Gob::create()->construct();
+        if (alphaKinds != nullptr) gob->alphaKind = jbyte(((*alphaKinds)[i >> 2] >> ((i & 3) * 2)) & 3);
+        gobs->set(i, gob);
+    }
+    ts::Gob::setImageForAll(gobs, imageId, palette, nullptr);
+    // The columns follow each other, each holding one value per record.
+    for (jint i = 0; i < count; ++i) {
+        jint p = 0;
+        for (jint c = 0; c < 10; ++c) {
+            const jint width = (*widths)[c];
+            jint value = 0;
+            if (width != 0) {
+                const jint shift = width == 2 ? 1 : 0;
+                p += i << shift;
+                if (width == 1) {
+                    value = (*data)[p];
+                    if ((c >= 2 && c <= 5) || c >= 8) value &= 0xFF;
+                } else {
+                    value = (*data)[p] << 8 | ((*data)[p + 1] & 0xFF);
+                }
+                p += (count - i) << shift;
+            }
+            (*values)[c] = jshort(value);
+        }
+        VMPtr<ts::Gob> gob = gobs->get(i);
+        gob->setFromRecord(values);
+    }
+    return gobs;
+}
+
 }  // namespace ts
 
 VM_REGISTER_CLASS(ts::Resources, .name = "ts.Resources", .sourceName = "src/ts/ts_Resources",

@@ -8,6 +8,8 @@
 #include "java_io_DataInputStream.h"
 #include "javax_microedition_lcdui_Image.h"
 #include "ts_io_resource_ResourcePack.h"
+#include "ts_AnimSet.h"
+#include "ts_Gob.h"
 #include "ts_util_text_Translation.h"
 
 namespace ts {
@@ -83,6 +85,26 @@ public:
     // The pack's decoding: the PNG of length bytes at data[offset...] with
     // the palette exchanged in for the decoding and back afterwards.
     static VMPtr<Image> createImageWithPalette(VMPtr<Bytes> data, jint offset, jint length, VMPtr<Bytes> palette);
+
+    // --- image parts and animation sets -------------------------------------------------
+    // The Gob records being read: the image resource id, flags 0-15 from
+    // header word A (bit clear = flag set) and 16-19 from the top of word B,
+    // the byte width (0, 1 or 2) of each of the ten value columns and the
+    // values of one record. The three arrays are made by the first loadGobs.
+    static jchar gobImageId;
+    static VMStatic<VMArray<jboolean, 1>> gobFlags;
+    static VMStatic<Bytes> gobColumnWidths;
+    static VMStatic<VMArray<jshort, 1>> gobValues;
+
+    static VMPtr<VMArray<ts::Gob, 1>> getGobs(jint id);
+    // The Gobs of a Gob record resource, all cut from its image (in the same
+    // pack) drawn with palette in place of its own.
+    static VMPtr<VMArray<ts::Gob, 1>> getGobs(jint id, VMPtr<Bytes> palette);
+    static VMPtr<ts::AnimSet> getAnimSet(jint id);
+    // Reads the Gob records of resource id from in; the second stream is
+    // handed on unread.
+    static VMPtr<VMArray<ts::Gob, 1>> loadGobs(jint id, VMPtr<Bytes> palette, VMPtr<DataInputStream> in,
+                                               VMPtr<DataInputStream> second);
 
 private:
     // Where palette goes in the PNG of length bytes at data[offset...] (the
