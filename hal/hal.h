@@ -1,6 +1,7 @@
 // The platform layer's entry points, all families.
 #pragma once
 
+#include "hal_audio.h"
 #include "hal_device.h"
 #include "hal_display.h"
 #include "hal_host.h"

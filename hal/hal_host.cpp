@@ -9,10 +9,12 @@
 
 #include "VMRuntime.h"
 #include "ce.h"
+#include "hal_audio.h"
 #include "hal_device.h"
 #include "hal_display.h"
 #include "hal_power.h"
 #include "hal_property.h"
+#include "hal_recordstore.h"
 #include "hal_string.h"
 #include "hal_thread.h"
 #include "hal_window.h"
@@ -114,6 +116,7 @@ int hostInit(void* instance, int showCommand) {
     if (!hostAttachMainThread()) return 0;
     if (!HAL_startPowerThread()) return 0;
     // The platform's optional parts; none of them stops start-up.
+    HAL_createRecordStoreLock();
     HAL_setUpDisplayOrientation();
     HAL_loadDeviceLibraries();
     g_opticalMouse = HAL_hasOpticalMouse() != 0;
@@ -251,6 +254,7 @@ void hostOpenPendingURL() {
 void hostShutdown() {
     hostOpenPendingURL();
     HAL_setKeepDeviceAwake(0);
+    HAL_releaseAudio();
     HAL_closeSensorLibrary();
     HAL_restoreDisplayOrientation();
     HAL_stopPowerThread();

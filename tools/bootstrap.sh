@@ -11,7 +11,8 @@ cd "$(dirname "$0")/.."
 mode=${1:-run}
 packages=(build-essential cmake ninja-build pkg-config ccache clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libsdl2-dev libx11-dev libcurl4-openssl-dev libssl-dev libpng-dev libfreetype-dev fonts-dejavu-core fonts-dejavu-extra
+  libsdl2-dev libx11-dev libcurl4-openssl-dev libssl-dev libpng-dev libfreetype-dev fonts-dejavu-core
+  fonts-dejavu-extra
   libfluidsynth-dev timgm6mb-soundfont
   xvfb xauth xdotool)
 
@@ -86,7 +87,7 @@ case "$mode" in
       run_ctest stress build-stress "VESSILO_GC_STRESS=${VESSILO_GC_STRESS_N:-3}" --timeout 900 -LE '^vm$'
     fi
     # The parsers of outside data under the fuzzer, for a bounded time; each
-    # fuzz target counts as one test.
+    # fuzz target counts as one test. The targets share about three minutes.
     fuzz_status=0 fuzz_log=build-fuzz/results.log
     mkdir -p build-fuzz
     FUZZ_JOBS=$jobs bash tools/fuzz.sh 2>&1 | tee "$fuzz_log" || fuzz_status=$?
