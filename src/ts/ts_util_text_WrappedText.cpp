@@ -103,8 +103,15 @@ jint WrappedText::breakLines(RichFont* f, String* s, jint width, jshort* out) {
                     i = best + 1;
                 }
             }
-            // The first character alone is wider than the box.
-            if (i == lineStart) i = lineStart + 1;
+            // The first character alone is wider than the box: it makes the
+            // line, and a line break right after it ends the line as usual.
+            if (i == lineStart) {
+                i = lineStart + 1;
+                if (i < n && (c[i] == u'\n' || c[i] == u'\r')) {
+                    atBreak = true;
+                    skip = (c[i] == u'\r' && i + 1 < n && c[i + 1] == u'\n') ? 2 : 1;
+                }
+            }
         }
         if (out != nullptr) {
             out[2 * count] = jshort(lineStart);
