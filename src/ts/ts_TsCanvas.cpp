@@ -763,6 +763,13 @@ bool TsCanvas::readLevelStream() {
     return !levelOverrun;
 }
 
+// --- text ------------------------------------------------------------------------------
+
+VMPtr<ts::util::text::RichFont> TsCanvas::getDefaultFont() {
+    if (defaultFont == nullptr) defaultFont = ts::util::text::RichFont::create()->construct();
+    return defaultFont;
+}
+
 }  // namespace ts
 
 VM_REGISTER_CLASS(ts::TsCanvas, .name = "ts.TsCanvas", .sourceName = "src/ts/ts_TsCanvas",

@@ -24,6 +24,7 @@
 #include "javax_microedition_lcdui_Image.h"
 #include "javax_microedition_lcdui_game_GameCanvas.h"
 #include "javax_microedition_midlet_MIDlet.h"
+#include "ts_util_text_RichFont.h"
 
 namespace ts {
 
@@ -232,11 +233,17 @@ public:
     virtual void levelObjectGroup(jint type, jint count) { (void)type, (void)count; }
     virtual void levelObject(jint type, jint x, jint y) { (void)type, (void)x, (void)y; }
 
+    // --- text ------------------------------------------------------------------------------
+    // The canvas's font over the system font, made on first use and kept.
+    VMField<ts::util::text::RichFont> defaultFont;
+    virtual VMPtr<ts::util::text::RichFont> getDefaultFont();
+
     void markReferences(uint32_t bits) override {
         Super::markReferences(bits);
         _VM_markRef(midlet, bits);
         _VM_markRef(thread, bits);
         _VM_markRef(levelData, bits);
+        _VM_markRef(defaultFont, bits);
     }
 
 private:
