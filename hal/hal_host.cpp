@@ -12,6 +12,7 @@
 #include "hal_audio.h"
 #include "hal_device.h"
 #include "hal_display.h"
+#include "hal_http.h"
 #include "hal_power.h"
 #include "hal_property.h"
 #include "hal_recordstore.h"
@@ -254,6 +255,7 @@ void hostOpenPendingURL() {
 void hostShutdown() {
     hostOpenPendingURL();
     HAL_setKeepDeviceAwake(0);
+    HAL_releaseHTTP();
     HAL_releaseAudio();
     HAL_closeSensorLibrary();
     HAL_restoreDisplayOrientation();
