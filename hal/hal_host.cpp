@@ -11,6 +11,7 @@
 #include "ce.h"
 #include "hal_audio.h"
 #include "hal_device.h"
+#include "hal_font.h"
 #include "hal_display.h"
 #include "hal_http.h"
 #include "hal_power.h"
@@ -119,6 +120,7 @@ int hostInit(void* instance, int showCommand) {
     // The platform's optional parts; none of them stops start-up.
     HAL_createRecordStoreLock();
     HAL_setUpDisplayOrientation();
+    HAL_initFontCache();
     HAL_loadDeviceLibraries();
     g_opticalMouse = HAL_hasOpticalMouse() != 0;
     if (g_opticalMouse) HAL_setOpticalMouseMode(1);
@@ -258,6 +260,7 @@ void hostShutdown() {
     HAL_releaseHTTP();
     HAL_releaseAudio();
     HAL_closeSensorLibrary();
+    HAL_releaseFontCache();
     HAL_restoreDisplayOrientation();
     HAL_stopPowerThread();
     HAL_releaseHostWindow();

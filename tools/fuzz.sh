@@ -15,7 +15,7 @@ fi
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVESSILO_FUZZ=ON -DVESSILO_TESTS=OFF -DVESSILO_BENCH=OFF >/dev/null
-targets=(fuzz_data_input fuzz_text fuzz_recordstore fuzz_http fuzz_audio)
+targets=(fuzz_data_input fuzz_text fuzz_recordstore fuzz_http fuzz_audio fuzz_image)
 cmake --build build-fuzz --target "${targets[@]}" -j "$jobs"
 total=${FUZZ_TOTAL_SECONDS:-180}
 seconds=${FUZZ_SECONDS:-$(( total / ${#targets[@]} > 5 ? total / ${#targets[@]} : 5 ))}
@@ -104,3 +104,14 @@ seed wav-mono8-list '\x02RIFF\x36\x00\x00\x00WAVELIST\x04\x00\x00\x00INFOfmt \x1
 seed midi-note '\x03MThd\x00\x00\x00\x06\x00\x00\x00\x01\x01\xe0MTrk\x00\x00\x00\x10\x00\xc0\x05\x00\x90\x3c\x64\x83\x60\x80\x3c\x40\x00\xff\x2f\x00'
 seed midi-running '\x03MThd\x00\x00\x00\x06\x00\x00\x00\x01\x00\x60MTrk\x00\x00\x00\x19\x00\xff\x51\x03\x07\xa1\x20\x00\x90\x3c\x64\x10\x40\x64\x08\xf0\x02\x7e\xf7\x10\x3c\x00\x00\x40\x00'
 run fuzz_audio "$corpus"
+
+# The image decoder: seeds are small PNG files of every colour type behind a
+# control byte (bit 0: rewrite the chunk checksums; bits 1-3: a transform).
+corpus=build-fuzz/corpus/fuzz_image
+mkdir -p "$corpus"
+k=0
+for f in fuzz/seeds/fuzz_image/*.png; do
+  { printf "$(printf '\\x%02x' $((k % 8 * 2 + 1)))"; cat "$f"; } >"$corpus/seed-$(basename "$f" .png)"
+  k=$((k + 1))
+done
+run fuzz_image "$corpus"

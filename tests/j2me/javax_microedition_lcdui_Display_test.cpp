@@ -30,6 +30,7 @@ public:
         Super::construct();
         return this;
     }
+    void paint(VMPtr<javax::microedition::lcdui::Graphics> g) override { (void)g; }
     void note(const std::string& what) {
         java::lang::Object* lock = Display::eventLock.target;
         g_calls.push_back(name + " " + what + (lock->_VM_owner == VMThread::current() ? "" : " unlocked"));

@@ -51,6 +51,7 @@ class ScriptCanvas : public javax::microedition::lcdui::Canvas {
 
 public:
     VMPtr<ScriptCanvas> construct();
+    void paint(VMPtr<javax::microedition::lcdui::Graphics> g) override { (void)g; }
     void keyPressed(jint keyCode) override;
     void keyRepeated(jint keyCode) override;
     void keyReleased(jint keyCode) override;

@@ -3,6 +3,7 @@
 
 #include "VMThrow.h"
 #include "hal_input.h"
+#include "hal_screen.h"
 #include "hal_system.h"
 #include "hal_window.h"
 #include "javax_microedition_lcdui_Display.h"
@@ -20,6 +21,14 @@ VMPtr<Canvas> Canvas::construct() {
     HAL_WindowObject* newPeer = nullptr;
     if (HAL_createCanvas(&newPeer, ownerValue()) != HAL_OK) HAL_fatalError("HAL_createCanvas() failed.");
     Super::construct(newPeer);
+    int32_t buffered = 0;
+    HAL_getDisplayCapabilities(nullptr, nullptr, nullptr, &buffered);
+    doubleBuffered = buffered != 0;
+    int8_t pointer = 0, motion = 0, repeat = 0;
+    HAL_getInputCapabilities(&pointer, &motion, &repeat);
+    pointerEvents = pointer != 0;
+    pointerMotionEvents = motion != 0;
+    repeatEvents = repeat != 0;
     return this;
 }
 
@@ -49,6 +58,11 @@ bool Canvas::delivers(jint keyCode) {
     if (!suppressKeyEvents) return true;
     const jint action = getGameAction(keyCode);
     return action < 1 || action == 3 || action == 4 || action == 7 || action > 12;
+}
+
+void Canvas::callPaint(VMPtr<Graphics> g) {
+    VMSynchronized lock(Display::eventLock);
+    paint(g);
 }
 
 void Canvas::callKeyPressed(jint keyCode) {

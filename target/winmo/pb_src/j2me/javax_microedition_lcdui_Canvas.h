@@ -1,10 +1,10 @@
 // javax.microedition.lcdui.Canvas: the low-level displayable. It creates its
 // platform peer and hands the display's key, pointer, show and hide calls to
 // the application's overrides, one at a time under the display's event lock.
-// (Key and pointer input, key mapping and show/hide notification so far.)
 #pragma once
 
 #include "javax_microedition_lcdui_Displayable.h"
+#include "javax_microedition_lcdui_Graphics.h"
 
 namespace javax::microedition::lcdui {
 
@@ -37,12 +37,21 @@ public:
     // Set by the game canvas: keys with a game action (but for 3, 4 and 7)
     // are then not delivered to the key operations.
     jboolean suppressKeyEvents = false;
+    // The platform's answers, read by the constructor.
+    jboolean pointerEvents = false;
+    jboolean pointerMotionEvents = false;
+    jboolean repeatEvents = false;
+    jboolean doubleBuffered = false;
 
     ~Canvas() override;
 
     // Creates the peer (this canvas its owner); a failure is a fatal stop.
     VMPtr<Canvas> construct();
 
+    virtual jboolean isDoubleBuffered() { return doubleBuffered; }
+    virtual jboolean hasPointerEvents() { return pointerEvents; }
+    virtual jboolean hasPointerMotionEvents() { return pointerMotionEvents; }
+    virtual jboolean hasRepeatEvents() { return repeatEvents; }
     // The platform's key code for a game action; IllegalArgumentException
     // when it has none.
     virtual jint getKeyCode(jint gameAction);
@@ -53,7 +62,8 @@ public:
     // Tells the platform only when the mode changes.
     virtual void setFullScreenMode(jboolean mode);
 
-    // The application's operations (they do nothing here).
+    // The application's operations (they do nothing here, but for paint).
+    virtual void paint(VMPtr<Graphics> g) = 0;
     virtual void keyPressed(jint keyCode) { (void)keyCode; }
     virtual void keyRepeated(jint keyCode) { (void)keyCode; }
     virtual void keyReleased(jint keyCode) { (void)keyCode; }
@@ -63,7 +73,8 @@ public:
     virtual void showNotify() {}
     virtual void hideNotify() {}
 
-    // The display's entries.
+    // The display's entries, each under the event lock.
+    void callPaint(VMPtr<Graphics> g) override;
     void callKeyPressed(jint keyCode) override;
     void callKeyRepeated(jint keyCode) override;
     void callKeyReleased(jint keyCode) override;

@@ -16,6 +16,8 @@
 
 namespace javax::microedition::lcdui {
 
+class Graphics;
+
 class Displayable : public virtual java::lang::Object {
     VM_DECLARE_ABSTRACT_CLASS(Displayable, java::lang::Object)
 
@@ -50,6 +52,7 @@ public:
 
     // Entries called by the display's event listener.
     virtual void callSizeChanged(jint width, jint height);  // sizeChanged under the event lock
+    virtual void callPaint(VMPtr<Graphics> g) { (void)g; }
     virtual void callKeyPressed(jint keyCode) { (void)keyCode; }
     virtual void callKeyRepeated(jint keyCode) { (void)keyCode; }
     virtual void callKeyReleased(jint keyCode) { (void)keyCode; }
