@@ -269,10 +269,3 @@ void HAL_recordMainThread() {
 }
 
 bool HAL_isMainThread() { return g_mainThreadKnown.load() && std::this_thread::get_id() == g_mainThread; }
-
-// Stands in until the screen buffer family is linked in (a strong
-// definition there replaces this one).
-__attribute__((weak)) bool HAL_flushPendingScreenBuffer(HAL_ScreenBuffer* buffer) {
-    (void)buffer;
-    return false;
-}

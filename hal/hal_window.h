@@ -137,8 +137,7 @@ ce::HANDLE HAL_messageLoopWakeEvent();
 // Whether the caller is the main thread (the thread that started up).
 bool HAL_isMainThread();
 
-// The screen buffer family's flush of a pending buffer (under the buffer's
-// lock: a pending buffer is copied whole to the window and marked not
-// pending). True when it copied. Until that family is linked in, a default
-// that copies nothing stands in.
+// The screen buffer family's flush of a pending buffer (hal_screen.cpp;
+// under the buffer's lock: a pending buffer is copied whole to the window
+// and marked not pending). True when it copied.
 bool HAL_flushPendingScreenBuffer(HAL_ScreenBuffer* buffer);

@@ -1,5 +1,6 @@
 // Displayable commands and ticker, command events (15) through the display
-// to the command listener, and the display's alert rules.
+// to the command listener, the repaint event (7), and the display's alert
+// rules.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,6 +12,7 @@
 #include "java_lang_RuntimeException.h"
 #include "javax_microedition_lcdui_Alert.h"
 #include "javax_microedition_lcdui_Display.h"
+#include "javax_microedition_lcdui_Graphics.h"
 #include "vm_test.h"
 
 namespace lcduitest {
@@ -52,6 +54,17 @@ public:
         return this;
     }
     CountingPeer* counting() { return static_cast<CountingPeer*>(peer); }
+    VMField<Graphics> painted;
+    void callPaint(VMPtr<Graphics> g) override {
+        painted = g;
+        g_log.push_back(name + " paint " + std::to_string(g->getClipWidth()) + "x" + std::to_string(g->getClipHeight()));
+        g->setColor(0x0000FF);
+        g->fillRect(0, 0, 2, 1);
+    }
+    void markReferences(uint32_t bits) override {
+        Super::markReferences(bits);
+        _VM_markRef(painted, bits);
+    }
     void callShowNotify() override { g_log.push_back(name + " shown"); }
     void callHideNotify() override { g_log.push_back(name + " hidden"); }
 };
@@ -178,6 +191,27 @@ TEST_F(DisplayableTest, CommandEventsReachTheCurrentDisplayablesListener) {
     const intptr_t args[1] = {ok->_VM_platformId()};
     hostPostEvent(15, 1, args, 0);
     EXPECT_EQ(g_log, std::vector<std::string>{"ok on s"});
+}
+
+TEST_F(DisplayableTest, ARepaintPaintsThroughTheGivenContextAndDeletesIt) {
+    VMPtr<Screenful> s = screen("s");
+    HAL_Image* image = nullptr;
+    ASSERT_EQ(HAL_createMutableImage(&image, 4, 2), 0);
+    HAL_Graphics* context = nullptr;
+    ASSERT_EQ(HAL_createGraphicsWithImage(&context, image), 0);
+    std::vector<intptr_t> args = {reinterpret_cast<intptr_t>(context), s->ownerValue(), 3, 2};
+    _VM_dispatchEvent(7, 4, args.data());
+    EXPECT_EQ(g_log, std::vector<std::string>{"s paint 3x2"});
+    ASSERT_NE(s->painted, nullptr);
+    EXPECT_EQ(s->painted->nativeContext, nullptr);  // deleted once painted
+    int32_t pixels[4] = {};
+    ASSERT_EQ(HAL_getMutableRGB(image, pixels, 4, 0, 4, 0, 0, 4, 1), 0);
+    EXPECT_EQ(uint32_t(pixels[1]), 0xFF0000FFu);
+    EXPECT_EQ(uint32_t(pixels[2]), 0xFFFFFFFFu);
+    args[0] = 0;  // no context: nothing is painted
+    _VM_dispatchEvent(7, 4, args.data());
+    EXPECT_EQ(g_log.size(), 1u);
+    HAL_deleteImage(image);
 }
 
 TEST_F(DisplayableTest, AlertsAreFollowedByTheRequestedOrTheGivenDisplayable) {

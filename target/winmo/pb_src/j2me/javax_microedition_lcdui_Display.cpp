@@ -9,6 +9,7 @@
 #include "hal_window.h"
 #include "java_lang_Throwable.h"
 #include "javax_microedition_lcdui_Alert.h"
+#include "javax_microedition_lcdui_Graphics.h"
 
 namespace javax::microedition::lcdui {
 
@@ -153,6 +154,9 @@ void Display::onEvent(jint type, jint count, const intptr_t* args) {
                 target->callSizeChanged(static_cast<jint>(argument(1)), static_cast<jint>(argument(2)));
             return;
         }
+        case 7: self->repaint(reinterpret_cast<HAL_Graphics*>(argument(0)), Displayable::fromOwnerValue(argument(1)),
+                              static_cast<jint>(argument(2)), static_cast<jint>(argument(3)));
+            return;
         case 15: self->handleCommandEvent(argument(0)); return;
         default: break;
     }
@@ -194,6 +198,28 @@ void Display::switchTo(VMPtr<Displayable> d) {
     VMSynchronized lock(displayLock);
     current = d;
     pending = nullptr;
+}
+
+void Display::repaint(HAL_Graphics* context, VMPtr<Displayable> target, jint width, jint height) {
+    if (context == nullptr) return;
+    VMPtr<Graphics> g;
+    try {
+        g = Graphics::create();
+    } catch (java::lang::Throwable* thrown) {
+        VMPtr<java::lang::Throwable> keep(thrown);
+        HAL_deleteGraphics(context);  // the event hands the context over
+        _VM_throw(keep);
+    }
+    g->Super::construct();
+    g->initWithContext(context, width, height);
+    try {
+        if (target != nullptr) target->callPaint(g);
+    } catch (java::lang::Throwable* thrown) {
+        VMPtr<java::lang::Throwable> keep(thrown);
+        g->releaseNative();
+        _VM_throw(keep);
+    }
+    g->releaseNative();
 }
 
 void Display::handleCommandEvent(intptr_t commandId) {

@@ -12,6 +12,8 @@
 #include "javax_microedition_lcdui_Displayable.h"
 #include "javax_microedition_midlet_MIDlet.h"
 
+struct HAL_Graphics;
+
 namespace javax::microedition::lcdui {
 
 class Alert;
@@ -83,6 +85,9 @@ public:
     static void onEvent(jint type, jint count, const intptr_t* args);
     void setShown(jboolean flag);
     void switchTo(VMPtr<Displayable> d);
+    // Event 7: the target's paint entry with a Graphics over the native
+    // context (width x height, default state), which is deleted afterwards.
+    void repaint(HAL_Graphics* context, VMPtr<Displayable> target, jint width, jint height);
     // Event 15: hands the current displayable's command with this platform
     // id to its command listener, under the event lock. A Throwable the
     // listener throws is printed and dropped.
