@@ -17,7 +17,6 @@
 
 #include "ce.h"
 #include "hal.h"
-#include "hal_command.h"
 #include "host_support.h"
 
 namespace {
@@ -177,23 +176,6 @@ TEST_F(HostBridgeTest, DisplayableEntryPoints) {
     EXPECT_EQ(alpha, 32);
     EXPECT_EQ(doubleBuffered, 1);
     HAL_getDisplayCapabilities(nullptr, nullptr, nullptr, nullptr);
-    // Commands: each kept once, in order; null peers ignored.
-    HAL_Command *ok = nullptr, *back = nullptr;
-    ASSERT_EQ(HAL_createCommand(&ok, u"OK", 2, 4, 0), 0);
-    ASSERT_EQ(HAL_createCommand(&back, u"Back", 4, 2, 0), 0);
-    HAL_addCommand(peer_, ok);
-    HAL_addCommand(peer_, back);
-    HAL_addCommand(peer_, ok);
-    HAL_addCommand(peer_, nullptr);
-    HAL_addCommand(nullptr, ok);
-    EXPECT_EQ(peer_->commands(), (std::vector<HAL_Command*>{ok, back}));
-    HAL_removeCommand(peer_, ok);
-    HAL_removeCommand(peer_, ok);
-    HAL_removeCommand(nullptr, back);
-    EXPECT_EQ(peer_->commands(), std::vector<HAL_Command*>{back});
-    HAL_removeCommand(peer_, back);
-    HAL_deleteCommand(ok);
-    HAL_deleteCommand(back);
     // A deleted peer does not stay behind in the window.
     EXPECT_EQ(HAL_deleteCanvas(peer_), 0);
     peer_ = nullptr;
