@@ -20,8 +20,26 @@ VMPtr<SceneManager> SceneManager::getInstance() {
     return instance;
 }
 
+void SceneManager::update() {
+    VMPtr<ui::Scene> current = scene;
+    if (current != nullptr) current->update();
+}
+
+void SceneManager::paint(VMPtr<javax::microedition::lcdui::Graphics> g) {
+    VMPtr<ui::LoadingPage> page = loadingPage;
+    if (page != nullptr) page->paint(g);
+    VMPtr<ui::Scene> current = scene;
+    if (current != nullptr) current->paint(g);
+}
+
+void SceneManager::pause() {
+    VMPtr<ui::Scene> current = scene;
+    if (current != nullptr) current->pause();
+}
+
 void SceneManager::init() {
     if (audio == nullptr) audio = AudioAndVibration::getInstance();
+    loadingPage = ui::LoadingPage::getInstance();
     if (currentSceneId != NO_SCENE) {
         const jint id = currentSceneId;
         currentSceneId = NO_SCENE;
@@ -36,7 +54,14 @@ void SceneManager::changeScene(jint id) {
     currentSceneId = jshort(id);
 }
 
-void SceneManager::destroy() { ResManager::clear(); }
+void SceneManager::destroy() {
+    VMPtr<ui::Scene> current = scene;
+    if (current != nullptr) {
+        current->dispose();
+        scene = nullptr;
+    }
+    ResManager::clear();
+}
 
 }  // namespace com::ventrix::utility
 

@@ -5,12 +5,12 @@
 // and afterResume; the application's exit runs destroy. The game's subclass
 // supplies the scenes.
 //
-// Here the manager keeps the scene ids and the sound singleton; the parts
-// that reach scenes, the loading page and the touch input belong to those
-// classes.
+// The parts that reach the touch input belong to that class.
 #pragma once
 
 #include "VM.h"
+#include "com_ventrix_ui_LoadingPage.h"
+#include "com_ventrix_ui_Scene.h"
 #include "com_ventrix_utility_AudioAndVibration.h"
 #include "javax_microedition_lcdui_Graphics.h"
 
@@ -28,7 +28,9 @@ public:
 
     jshort currentSceneId = NO_SCENE;  // in use, or to be entered at init
     jshort previousSceneId = 0;        // current before the last change
+    VMField<ui::Scene> scene;          // the current scene, made by the subclass
     VMField<AudioAndVibration> audio;  // taken by init
+    VMField<ui::LoadingPage> loadingPage;  // taken by init
 
     static void _VM_clinit();
     // currentSceneId := -1.
@@ -36,25 +38,32 @@ public:
 
     static VMPtr<SceneManager> getInstance();
 
-    // Once a frame (Main's tick, after the first).
-    virtual void update() {}
+    // Once a frame (Main's tick, after the first): the scene's update.
+    virtual void update();
     virtual void resume() {}
     // Right after every resume.
     virtual void afterResume() {}
     // The first tick after the manager was handed to Main: takes the sound
-    // singleton (unless it has one) and enters the scene recorded by an
-    // earlier changeScene.
+    // singleton (unless it has one) and the loading page, and enters the
+    // scene recorded by an earlier changeScene.
     virtual void init();
-    // Every painted frame, in game coordinates.
-    virtual void paint(VMPtr<javax::microedition::lcdui::Graphics> g) { (void)g; }
+    // Every painted frame, in game coordinates: the loading page (which
+    // draws only while a scene loads), then the scene.
+    virtual void paint(VMPtr<javax::microedition::lcdui::Graphics> g);
     // Switches to scene id; the current one is never entered again. The
     // resource cache is emptied and both ids move on.
     virtual void changeScene(jint id);
-    // At the application's exit: empties the resource cache.
+    // At the application's exit: disposes of the scene and empties the
+    // resource cache.
     virtual void destroy();
-    virtual void pause() {}
+    // The scene's pause.
+    virtual void pause();
 
-    void markReferences(uint32_t bits) override { _VM_markRef(audio, bits); }
+    void markReferences(uint32_t bits) override {
+        _VM_markRef(scene, bits);
+        _VM_markRef(audio, bits);
+        _VM_markRef(loadingPage, bits);
+    }
 };
 
 }  // namespace com::ventrix::utility
