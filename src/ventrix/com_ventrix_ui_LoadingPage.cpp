@@ -165,7 +165,7 @@ void LoadingPage::paintCells(VMPtr<Graphics> g) {
     const jint x = (*position)[0] + barSize / 2;
     const jint y = (*position)[1] + barSize / 2;
     if (continuous) {
-        g->fillRect(x, y, n, barSize);
+        if (n > 0) g->fillRect(x, y, n, barSize);
         return;
     }
     for (jint i = 0; i < n; ++i) g->fillRect(x + i * cellWidth, y, cellWidth - 1, barSize);
