@@ -15,7 +15,8 @@ fi
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVESSILO_FUZZ=ON -DVESSILO_TESTS=OFF -DVESSILO_BENCH=OFF >/dev/null
-targets=(fuzz_data_input fuzz_text fuzz_recordstore fuzz_http fuzz_audio fuzz_image fuzz_level)
+targets=(fuzz_data_input fuzz_text fuzz_recordstore fuzz_http fuzz_audio fuzz_image fuzz_level fuzz_animset
+  fuzz_gobs)
 cmake --build build-fuzz --target "${targets[@]}" test_assets -j "$jobs"
 total=${FUZZ_TOTAL_SECONDS:-180}
 seconds=${FUZZ_SECONDS:-$(( total / ${#targets[@]} > 5 ? total / ${#targets[@]} : 5 ))}
@@ -141,3 +142,19 @@ for f in fuzz/seeds/fuzz_image/*.png; do
 done
 for f in "$seeds"/png/*; do { printf '\x01'; cat "$f"; } >"$corpus/gen-png-${f##*/}"; done
 run fuzz_image "$corpus"
+
+# Animation sets: the input is the whole resource; seeds are the generated
+# animation sets.
+corpus=build-fuzz/corpus/fuzz_animset
+mkdir -p "$corpus"
+printf '\x00\x00\x01\x02\x01\x00\x40\x00\x00\x00\x00\x00\x00\x00\x01\x02\x20\x00\x01\x00\x0a\x00\x0a\x01\xfc\xfc\x08\x08\x01\x00\x01\x64' \
+  >"$corpus/seed-one-frame"
+run fuzz_animset "$corpus" animset
+
+# Gob records over a 32 x 16 sheet at index 0; seeds are the generated Gob
+# records (their image id 0 finds the sheet).
+corpus=build-fuzz/corpus/fuzz_gobs
+mkdir -p "$corpus"
+printf '\x00\x00\x00\x00\x18\x7f\xe0\x00\x02\xfc\x04\xfc\x04\x00\x10\x00\x00\x10\x10\x08\x08\x01\x01\x02\x02\x05\x05\x06\x06' \
+  >"$corpus/seed-two-records"
+run fuzz_gobs "$corpus" gobs
