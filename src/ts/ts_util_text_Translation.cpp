@@ -150,15 +150,17 @@ VMPtr<String> Translation::getString(jint id) {
     if (textCache != nullptr) return textCache->get(id);
     _VM_ensureInitialized(_VM_classRecord);
     const jint length = getLength(id);
-    VMPtr<StringBuffer> buffer;
-    if (length <= 128) {
-        if (sharedBuffer == nullptr) sharedBuffer = StringBuffer::create()->construct();
-        buffer = sharedBuffer;
-    } else {
-        buffer = StringBuffer::create()->construct(length);
+    if (length > 128) {
+        VMPtr<StringBuffer> buffer = StringBuffer::create()->construct(length);
+        getText(id, buffer);
+        return buffer->toString();
     }
+    if (sharedBuffer == nullptr) sharedBuffer = StringBuffer::create()->construct();
+    VMPtr<StringBuffer> buffer = sharedBuffer;
     getText(id, buffer);
-    return buffer->toString();
+    // A copy of the characters: the shared buffer keeps its array, so the
+    // next text is decoded into it without a new one.
+    return String::create()->_VM_initLength(buffer->value->elements(), buffer->length());
 }
 
 void Translation::decodeAll() {
