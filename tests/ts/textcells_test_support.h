@@ -40,6 +40,7 @@ public:
     VMPtr<RecordingGraphics> construct(VMPtr<Image> target) {
         Super::construct();
         initWithImage(target);
+        log.clear();  // the clip that the binding set
         return this;
     }
     void drawRegion(VMPtr<Image> src, jint xSrc, jint ySrc, jint width, jint height, jint transform, jint xDest,
