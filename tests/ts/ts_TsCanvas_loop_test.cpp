@@ -84,9 +84,13 @@ TEST_F(TsCanvasLoopTest, StartsWhenShownPausesWhenHiddenResumesAfterBeingShownAW
     sleepMs(100);
     EXPECT_EQ(canvas->events.size(), 4u);
 
-    // A hide and a show between two frames cancel out.
-    display->setShown(false);
-    display->setShown(true);
+    // A hide and a show between two frames (here under the canvas's
+    // monitor, which the loop needs to look at them) cancel out.
+    {
+        VMSynchronized between(canvas);
+        canvas->hideNotify();
+        canvas->showNotify();
+    }
     sleepMs(100);
     EXPECT_EQ(canvas->events.size(), 4u);
 
