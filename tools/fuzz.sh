@@ -15,8 +15,8 @@ fi
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVESSILO_FUZZ=ON -DVESSILO_TESTS=OFF -DVESSILO_BENCH=OFF >/dev/null
-targets=(fuzz_data_input fuzz_text fuzz_recordstore fuzz_http fuzz_audio fuzz_image fuzz_level
-  fuzz_resource_pack fuzz_chunked_pack fuzz_text_table fuzz_png_palette fuzz_font)
+targets=(fuzz_data_input fuzz_text fuzz_recordstore fuzz_http fuzz_audio fuzz_image fuzz_level fuzz_animset
+  fuzz_gobs fuzz_resource_pack fuzz_chunked_pack fuzz_text_table fuzz_png_palette fuzz_font)
 cmake --build build-fuzz --target "${targets[@]}" test_assets -j "$jobs"
 total=${FUZZ_TOTAL_SECONDS:-180}
 seconds=${FUZZ_SECONDS:-$(( total / ${#targets[@]} > 5 ? total / ${#targets[@]} : 5 ))}
@@ -143,6 +143,22 @@ seed plain '\x9d\x05\xff\xf1\xe4\x00\x87\xff\xf4\x18\x08\x00\x05\x02\x40\x0c\x00
 seed objects-only '\x00\x00\x10\x04\x03\x00\x10\x00\x00\x00\x00\x00\x10\x00'
 for f in "$seeds"/level/*; do { printf '\x00'; cat "$f"; } >"$corpus/gen-level-${f##*/}"; done
 run fuzz_level "$corpus"
+
+# Animation sets: the input is the whole resource; seeds are the generated
+# animation sets.
+corpus=build-fuzz/corpus/fuzz_animset
+mkdir -p "$corpus"
+printf '\x00\x00\x01\x02\x01\x00\x40\x00\x00\x00\x00\x00\x00\x00\x01\x02\x20\x00\x01\x00\x0a\x00\x0a\x01\xfc\xfc\x08\x08\x01\x00\x01\x64' \
+  >"$corpus/seed-one-frame"
+run fuzz_animset "$corpus" animset
+
+# Gob records over a 32 x 16 sheet at index 0; seeds are the generated Gob
+# records (their image id 0 finds the sheet).
+corpus=build-fuzz/corpus/fuzz_gobs
+mkdir -p "$corpus"
+printf '\x00\x00\x00\x00\x18\x7f\xe0\x00\x02\xfc\x04\xfc\x04\x00\x10\x00\x00\x10\x10\x08\x08\x01\x01\x02\x02\x05\x05\x06\x06' \
+  >"$corpus/seed-two-records"
+run fuzz_gobs "$corpus" gobs
 
 # The plain pack reader. Byte 0: bit 0 load mode 1 (table only), bit 1 also
 # read an extension table after the pack. Seeds: the generated pack files.
