@@ -1,8 +1,8 @@
 // Fuzz target: the framework canvas's level reader over any bytes.
 //
 // Input layout: byte 0 tells how many bits the callbacks read for themselves
-// (bits 0-2: the header callback, bits 3-5: each group callback, bits 6-7:
-// each object callback); the rest is the level stream.
+// (bits 0-2: the header callback, bits 3-5: each group callback, bits 6-7
+// times 2: each object callback); the rest is the level stream.
 //
 // Allowed outcomes: the callbacks come in stream order and agree with the
 // counts announced before them (tiles, map cells row by row inside the map,
@@ -48,7 +48,7 @@ public:
     void reset(uint8_t control) {
         headerBits = control & 7;
         groupBits = control >> 3 & 7;
-        objectBits = control >> 6;
+        objectBits = (control >> 6) * 2;
         stage = 0;
         tileCount = tiles = 0;
         packedTiles.clear();
@@ -101,6 +101,7 @@ public:
             enter(4);
         }
         if (objects != groupCount) fail("a group began before the last one's objects");
+        if (tiles != tileCount) fail("objects before the last tile");
         if (type < 0 || type > 1023 || count < 0 || count > 4095) fail("group fields outside their widths");
         groupType = type;
         groupCount = count;

@@ -13,6 +13,7 @@
 #include "hal_device.h"
 #include "hal_font.h"
 #include "hal_display.h"
+#include "hal_http.h"
 #include "hal_power.h"
 #include "hal_property.h"
 #include "hal_recordstore.h"
@@ -256,6 +257,7 @@ void hostOpenPendingURL() {
 void hostShutdown() {
     hostOpenPendingURL();
     HAL_setKeepDeviceAwake(0);
+    HAL_releaseHTTP();
     HAL_releaseAudio();
     HAL_closeSensorLibrary();
     HAL_releaseFontCache();

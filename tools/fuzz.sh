@@ -15,8 +15,8 @@ fi
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVESSILO_FUZZ=ON -DVESSILO_TESTS=OFF -DVESSILO_BENCH=OFF >/dev/null
-targets=(fuzz_data_input fuzz_text fuzz_recordstore fuzz_http fuzz_audio fuzz_image fuzz_resource_pack
-  fuzz_chunked_pack fuzz_text_table fuzz_png_palette)
+targets=(fuzz_data_input fuzz_text fuzz_recordstore fuzz_http fuzz_audio fuzz_image fuzz_level
+  fuzz_resource_pack fuzz_chunked_pack fuzz_text_table fuzz_png_palette)
 cmake --build build-fuzz --target "${targets[@]}" test_assets -j "$jobs"
 total=${FUZZ_TOTAL_SECONDS:-180}
 seconds=${FUZZ_SECONDS:-$(( total / ${#targets[@]} > 5 ? total / ${#targets[@]} : 5 ))}
@@ -131,6 +131,18 @@ for f in fuzz/seeds/fuzz_image/*.png; do
 done
 for f in "$seeds"/png/*; do { printf '\x01'; cat "$f"; } >"$corpus/gen-png-${f##*/}"; done
 run fuzz_image "$corpus"
+
+# The level reader. Byte 0 tells how many bits the callbacks read for
+# themselves (bits 0-2 the header's, 3-5 each group's, 6-7 times 2 each
+# object's); the rest is the level stream.
+corpus=build-fuzz/corpus/fuzz_level
+mkdir -p "$corpus"
+seed() { printf "$2" >"$corpus/seed-$1"; }
+seed filler '\x9d\x85\xff\xf1\x03\x90\x02\x1f\xff\xd0\x60\x20\x00\x14\x09\x00\x30\x01\x7f\xff\xff\x81\x00\x30\x02\x00\x00\x01\x00\x20\x02\x00\x00\x01\x80\x40\x38\x01\x80\x32\x00\x64\x00\x05\x0e\x8f\xa8\x3c\x00\x04\x00\x08\x00'
+seed plain '\x9d\x05\xff\xf1\xe4\x00\x87\xff\xf4\x18\x08\x00\x05\x02\x40\x0c\x00\x5f\xff\xff\xf0\x03\x00\x20\x00\x00\x10\x02\x00\x20\x00\x00\x18\x04\x03\x80\x18\x03\x20\x06\x40\x00\x50\xe8\xfa\x83\xc0\x10\x00\x20'
+seed objects-only '\x00\x00\x10\x04\x03\x00\x10\x00\x00\x00\x00\x00\x10\x00'
+for f in "$seeds"/level/*; do { printf '\x00'; cat "$f"; } >"$corpus/gen-level-${f##*/}"; done
+run fuzz_level "$corpus"
 
 # The plain pack reader. Byte 0: bit 0 load mode 1 (table only), bit 1 also
 # read an extension table after the pack. Seeds: the generated pack files.

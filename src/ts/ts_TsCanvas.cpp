@@ -327,17 +327,18 @@ VMPtr<TsCanvas::Bytes> TsCanvas::loadRecordStore(jint id) {
     VMPtr<Bytes> joined;
     try {
         VMPtr<Ints> ids = store->getRecordIDs();
-        std::vector<VMPtr<Bytes>> records;
+        VMPtr<VMArray<jbyte, 2>> records = VMArray<jbyte, 2>::create(ids->length);
         jlong total = 0;
         for (jint i = 0; i < ids->length; ++i) {
             VMPtr<Bytes> record = store->getRecord((*ids)[i]);
             if (record != nullptr) total += record->length;
-            records.push_back(record);
+            records->set(i, record);
         }
         if (total > 0x7FFFFFFF) _VM_throwOutOfMemoryError();
         joined = Bytes::create(jint(total));
         jint at = 0;
-        for (const VMPtr<Bytes>& record : records) {
+        for (jint i = 0; i < records->length; ++i) {
+            Bytes* record = records->get(i);
             if (record == nullptr) continue;
             std::memcpy(joined->elements() + at, record->elements(), size_t(record->length));
             at += record->length;

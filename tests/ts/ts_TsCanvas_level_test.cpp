@@ -1,18 +1,24 @@
 // The level reader over streams the tests write themselves.
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
 #include <regex>
 #include <sstream>
 
 #include "bit_writer.h"
 #include "java_lang_IllegalStateException.h"
+#include "program_dir.h"
 #include "ts_test_support.h"
 
 using ts::TsCanvas;
 
 namespace tslevel {
 
-// Logs every callback with the bits it reads for itself ("+value"): the
-// header callback reads fields of the widths in headerBits, each group
-// callback 3 bits and each object callback 1 and 3.
+// Logs every callback with the fields it reads for itself ("+value"): the
+// header callback fields of the widths in headerBits, each group and object
+// callback those its type has in groupBits and objectBits (else 3 bits, and
+// 1 and 3).
 class LevelCanvas : public ts::TsCanvas {
     VM_DECLARE_CLASS(LevelCanvas, ts::TsCanvas)
 
@@ -20,6 +26,7 @@ public:
     std::ostringstream log;
     VMField<VMArray<jbyte, 1>> resource;  // what getLevelResource answers
     std::vector<jint> headerBits{5};
+    std::map<jint, std::vector<jint>> groupBits, objectBits;
 
     VMPtr<LevelCanvas> construct() {
         Super::construct(nullptr);
@@ -42,10 +49,16 @@ public:
     void levelMapSize(jint width, jint height) override { log << "M" << width << "x" << height << " "; }
     void levelMapCell(jint x, jint y, jint tile) override { log << x << "," << y << "=" << tile << " "; }
     void levelObjectGroup(jint type, jint count) override {
-        log << "G" << type << "," << count << "+" << levelReadBits(3) << " ";
+        log << "G" << type << "," << count;
+        readFields(groupBits.count(type) ? groupBits[type] : std::vector<jint>{3});
     }
     void levelObject(jint type, jint x, jint y) override {
-        log << "O" << type << "," << x << "," << y << "+" << (levelReadBoolean() ? 1 : 0) << levelReadBits(3) << " ";
+        log << "O" << type << "," << x << "," << y;
+        readFields(objectBits.count(type) ? objectBits[type] : std::vector<jint>{1, 3});
+    }
+    void readFields(const std::vector<jint>& widths) {
+        for (jint bits : widths) log << "+" << (bits == 1 ? (levelReadBoolean() ? 1 : 0) : levelReadBits(bits));
+        log << " ";
     }
     void markReferences(uint32_t bits) override {
         Super::markReferences(bits);
@@ -93,7 +106,7 @@ std::vector<uint8_t> fullLevel(bool filler) {
 
 const char* kFullLog =
     "H1023+17 S200,16,-3,24,32,-1,2 T9,4099 T-1,16777215 M3x2 0,0=0 1,0=4099 2,0=16777215 0,1=16777215 "
-    "1,1=0 2,1=4099 G7,3+6 O7,105,200+12 O7,105,200+00 O7,102,201+17 G1,0+1 ";
+    "1,1=0 2,1=4099 G7,3+6 O7,105,200+1+2 O7,105,200+0+0 O7,102,201+1+7 G1,0+1 ";
 
 // The log without what the callbacks read for themselves.
 std::string records(const std::string& log) { return std::regex_replace(log, std::regex("\\+-?[0-9]+"), ""); }
@@ -125,7 +138,7 @@ TEST_F(TsCanvasLevelTest, EveryCallbackComesInStreamOrderWithOrWithoutFiller) {
     out.put(8, 0).put(1, 0).put(1, 0).put(1, 0).put(1, 1).put(10, 1);
     out.put(10, 3).put(12, 1).put(16, 0).put(16, 0).put(16, 1).put(5, 0).put(3, 4).put(1, 0).put(3, 1);
     EXPECT_TRUE(read(out.bytes()));
-    EXPECT_EQ(canvas->log.str(), "G3,1+4 O3,0,0+01 ");
+    EXPECT_EQ(canvas->log.str(), "G3,1+4 O3,0,0+0+1 ");
     // Nothing present at all.
     EXPECT_TRUE(read({0x00, 0x00}));
     EXPECT_EQ(canvas->log.str(), "");
@@ -177,4 +190,36 @@ TEST_F(TsCanvasLevelTest, ResourcesAndBitReadsOutsideALevel) {
     EXPECT_EQ(canvas->log.str(), "H5+-2+0 ");
     EXPECT_EQ(VM_THROWN_CLASS(canvas->levelReadBits(33)), "java.lang.IllegalArgumentException");
     EXPECT_EQ(VM_THROWN_CLASS(canvas->levelReadBits(-1)), "java.lang.IllegalArgumentException");
+}
+
+// The levels of the generated test data set (docs/formats.md), read with the
+// fields their descriptions give the callbacks.
+TEST_F(TsCanvasLevelTest, TheGeneratorsLevelsReadWhole) {
+    const std::string folder = testProgramDir() + "seeds/level/";
+    if (!std::filesystem::is_directory(folder)) GTEST_SKIP() << "no generated levels in " << folder;
+    auto file = [&](const char* name) {
+        std::ifstream in(folder + name, std::ios::binary);
+        return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+    };
+    canvas->headerBits = {4};
+    canvas->groupBits = {{1, {8}}, {2, {}}, {3, {16, 1}}};
+    canvas->objectBits = {{1, {12, 4, 8}}, {2, {3}}};
+    EXPECT_TRUE(read(file("22-1")));
+    const std::string level0 = canvas->log.str();
+    EXPECT_EQ(level0.substr(0, level0.find(" M")),
+              "H5+9 S1,4,22528,16,16,2,8 T-1,0 T1,1 T-1,2 T-1,3 T-1,4096 T1023,4097 T-1,4098 T-1,4099");
+    EXPECT_NE(level0.find(" M8x6 0,0=1 1,0=1 "), std::string::npos) << level0;
+    EXPECT_NE(level0.find(" 7,5=4099 G1,4+2 O1,3,1+4+2+25 O1,4,1+4+2+25 O1,2,2+6+3+10 O1,5,2+6+3+10 G2,3 "
+                          "O2,40,40+1 O2,100,40+5 O2,16,90+7 G3,0+1234+1 "),
+              std::string::npos)
+        << level0;
+    EXPECT_TRUE(read(file("22-2")));
+    EXPECT_EQ(canvas->log.str(), "");
+    canvas->headerBits = {};
+    canvas->groupBits = {{1023, {}}};
+    canvas->objectBits = {{1023, {}}};
+    EXPECT_TRUE(read(file("22-3")));
+    EXPECT_EQ(canvas->log.str(),
+              "H1023 S255,4095,-5,1023,1,-1,1 T0,16777215 M2x1 0,0=16777215 1,0=0 G1023,3 O1023,65535,0 "
+              "O1023,65535,0 O1023,82510,15 ");
 }
