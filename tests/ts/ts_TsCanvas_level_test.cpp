@@ -176,7 +176,7 @@ TEST_F(TsCanvasLevelTest, ACutOrInconsistentStreamStopsAndAnswersFalse) {
 }
 
 TEST_F(TsCanvasLevelTest, ResourcesAndBitReadsOutsideALevel) {
-    EXPECT_FALSE(canvas->loadLevel(0x5802));  // no such resource
+    EXPECT_FALSE(canvas->loadLevel(0x5800 + 1000));  // no such resource
     canvas->resource = tstest::bytesOf(fullLevel(false));
     EXPECT_TRUE(canvas->loadLevel(0x5801));
     EXPECT_EQ(canvas->log.str(), kFullLog);
