@@ -17,6 +17,7 @@ VMPtr<GobAlphaImage> GobAlphaImage::construct(VMPtr<Gob> source) {
 
 void GobAlphaImage::paint(VMPtr<Graphics> g, jint x, jint y, jint transform) {
     if (alpha == 0) return;
+    if (width < 1 || height < 1) return;  // a part of no size (a glyph without ink) has no image
     const jint dx = x + getOffsetX(transform), dy = y + getOffsetY(transform);
     if (g == nullptr) _VM_throwNullPointer();
     const jint previous = g->getAlpha();

@@ -74,6 +74,13 @@ TEST_F(GobTest, TurnsOfTransformsRotateThePictureByQuarters) {
 }
 
 TEST_F(GobTest, OffsetsAndBoxesUnderTransforms) {
+    // A part of no size (a glyph without ink) has no image and draws nothing,
+    // also as an alpha image.
+    VMPtr<Image> surface = Image::createImage(4, 4);
+    VMPtr<Gob> empty = Gob::create()->construct();
+    empty->paint(surface->getGraphics(), 1, 1, 0);
+    empty->withAlpha(128)->paint(surface->getGraphics(), 1, 1, 3);
+
     VMPtr<Gob> gob = Gob::create()->construct();
     gob->offsetX = -4, gob->width = 16, gob->height = 8;
     EXPECT_EQ(gob->getOffsetX(0), -4);
