@@ -188,21 +188,6 @@ TEST_F(SceneBaseTest, ThePerFramePassUpdatesEnabledObjectsWithZerosAndGivesInput
     EXPECT_EQ(t->log.back(), "late.update");
 }
 
-TEST_F(SceneBaseTest, DisposeReleasesObjectsScreenAndPanelAndKeepsTheTableLength) {
-    VMPtr<LogScene> s = scene();
-    s->add("a", 0);
-    s->add("b", 0);
-    VMPtr<LogObject> panel = LogObject::create()->construct("panel", 0, &s->log);
-    s->panel = panel;
-    s->screen = com::ventrix::ui::Screen::create()->construct();
-    s->dispose();
-    EXPECT_EQ(s->log, (Log{"a.dispose", "b.dispose", "panel.dispose"}));
-    EXPECT_EQ(s->objects->length, 20);
-    EXPECT_EQ(s->objects->get(0), nullptr);
-    EXPECT_EQ(s->panel, nullptr);
-    EXPECT_EQ(s->screen, nullptr);
-}
-
 namespace scenetest {
 
 // Enters a LogScene behind the loading page on every change after init;
