@@ -37,7 +37,9 @@ using Bytes = VMArray<jbyte, 1>;
 void lookups(const VMPtr<ResourcePackChunked>& pack) {
     VMPtr<VMArray<jint, 1>> sizes = pack->resourceSizes;
     const jint count = sizes == nullptr ? 0 : sizes->length;
-    for (jint index = 0; index < count && index < 1024; ++index) {
+    // Without the data in memory every resource is a file to open: a few do.
+    const jint limit = pack->dataInMemory ? 1024 : 8;
+    for (jint index = 0; index < count && index < limit; ++index) {
         try {
             const jint size = pack->getResourceSize(index);
             VMPtr<Bytes> bytes = pack->getResource(index);

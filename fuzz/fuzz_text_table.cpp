@@ -60,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             VMPtr<String> s = table->getString(id);
             if (s->length() > table->getLength(id)) fail("more characters than bytes");
             texts.push_back(charsOf(s));
-            table->insertText(id, sb, 1);
+            table->insertText(id, sb, sb->length() > 0 ? 1 : 0);
             table->getText(id, sb);
             if (charsOf(sb->toString()) != texts.back()) fail("getText and getString differ");
         }

@@ -235,6 +235,7 @@ VMPtr<Resources::Bytes> Resources::getImageAsBmp(jint id) {
         const jint height = image->getHeight();
         VMPtr<VMArray<jint, 1>> palette = VMArray<jint, 1>::create(256);
         VMPtr<Bytes> indices = TsCanvas::indexImage(image, palette);
+        if (jlong(indices->length) < jlong(width) * height) _VM_throwArrayIndexOutOfBoundsException(indices->length);
         jint pad = 4 - width % 4;
         if (pad == 4) pad = 0;
         const jint row = width + pad;

@@ -314,6 +314,7 @@ VMPtr<DataInputStream> ResourcePack::getResourceAsStream(jint id) {
 jint ResourcePack::selectForReading(jint id) {
     const jint index = lookup(id);
     VMPtr<Bytes> data = getResourceData(index);
+    _VM_ensureInitialized(ts::TsCanvas::_VM_classRecord);
     ts::TsCanvas::loadBuffer = data;
     ts::TsCanvas::loadPosition = dataInMemory ? resourceOffsets->elements()[index] : 0;
     return resourceSizes->elements()[index];

@@ -1,6 +1,7 @@
 // ts.util.text.Translation
 #include "ts_util_text_Translation.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -83,9 +84,11 @@ void Translation::decodeText(VMPtr<Bytes> data, jint start, jint length, VMPtr<S
     // Decoded first, then moved into the buffer in one step.
     jchar local[256];
     std::vector<jchar> large;
+    // Every character takes at least one byte of the array.
+    const jint most = std::min(length, end - start);
     jchar* out = local;
-    if (length > jint(sizeof local / sizeof local[0])) {
-        large.resize(size_t(length));
+    if (most > jint(sizeof local / sizeof local[0])) {
+        large.resize(size_t(most));
         out = large.data();
     }
     jint n = 0;

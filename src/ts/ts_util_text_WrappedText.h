@@ -12,11 +12,8 @@
 #include "VM.h"
 #include "java_lang_String.h"
 #include "javax_microedition_lcdui_Graphics.h"
+#include "ts_TsCanvas.h"
 #include "ts_util_text_RichFont.h"
-
-namespace ts {
-class TsCanvas;
-}
 
 namespace ts::util::text {
 

@@ -21,13 +21,12 @@ using javax::microedition::lcdui::Graphics;
 using javax::microedition::lcdui::Image;
 using Gobs = VMArray<ts::Gob, 1>;
 
-// One drawRegion call or one setClip call.
+// One drawRegion call (source rectangle, transform, destination) or one
+// setClip call (x, y, w, h).
 struct Drawn {
-    enum Kind { REGION, CLIP } kind;
-    void* image;  // REGION: the source image
-    jint x, y, w, h;  // REGION: the source rectangle; CLIP: the clip
-    jint transform;   // REGION
-    jint dx, dy;      // REGION: where it went (anchor 20)
+    bool clip;
+    void* image;
+    jint x, y, w, h, transform, dx, dy;
 };
 
 // Draws into an image like any Graphics and records drawRegion and setClip.
@@ -40,48 +39,41 @@ public:
     VMPtr<RecordingGraphics> construct(VMPtr<Image> target) {
         Super::construct();
         initWithImage(target);
+        log.clear();  // the clip that the binding set
         return this;
     }
     void drawRegion(VMPtr<Image> src, jint xSrc, jint ySrc, jint width, jint height, jint transform, jint xDest,
                     jint yDest, jint anchor) override {
-        log.push_back({Drawn::REGION, src.get(), xSrc, ySrc, width, height, transform, xDest, yDest});
+        log.push_back({false, src.get(), xSrc, ySrc, width, height, transform, xDest, yDest});
         Super::drawRegion(src, xSrc, ySrc, width, height, transform, xDest, yDest, anchor);
     }
     void setClip(jint x, jint y, jint width, jint height) override {
-        log.push_back({Drawn::CLIP, nullptr, x, y, width, height, 0, 0, 0});
+        log.push_back({true, nullptr, x, y, width, height, 0, 0, 0});
         Super::setClip(x, y, width, height);
     }
-    std::vector<Drawn> regions() const {
+    std::vector<Drawn> of(bool clips) const {
         std::vector<Drawn> r;
         for (const Drawn& d : log) {
-            if (d.kind == Drawn::REGION) r.push_back(d);
+            if (d.clip == clips) r.push_back(d);
         }
         return r;
     }
-    std::vector<Drawn> clips() const {
-        std::vector<Drawn> r;
-        for (const Drawn& d : log) {
-            if (d.kind == Drawn::CLIP) r.push_back(d);
-        }
-        return r;
-    }
+    std::vector<Drawn> regions() const { return of(false); }
+    std::vector<Drawn> clips() const { return of(true); }
 };
 
 inline VMPtr<RecordingGraphics> recorder(jint width, jint height) {
     return RecordingGraphics::create()->construct(Image::createImage(width, height));
 }
 
-// A glyph as a resource holds it before conversion.
+// A glyph array as loaded: per glyph the code difference to the previous
+// one, the real offsets, the size (an image of one colour), the advance and
+// the metric (collisionHeight).
 struct GlyphSpec {
-    jint codeStep;        // difference to the previous glyph's code
-    jint x, y, w, h;      // real offsets and size (an image of that size)
-    jint advance;
-    jint metric = 0;      // collisionHeight
+    jint codeStep, x, y, w, h, advance, metric;
 };
 
-// A glyph array as loaded: codes as differences, offsets in the collision
-// fields, images of one colour.
-inline VMPtr<Gobs> glyphArray(const std::vector<GlyphSpec>& specs, jint colour = 0xFF000000) {
+inline VMPtr<Gobs> glyphArray(const std::vector<GlyphSpec>& specs) {
     VMPtr<Gobs> array = Gobs::create(jint(specs.size()));
     for (size_t i = 0; i < specs.size(); ++i) {
         const GlyphSpec& s = specs[i];
@@ -95,25 +87,22 @@ inline VMPtr<Gobs> glyphArray(const std::vector<GlyphSpec>& specs, jint colour =
         g->collisionWidth = jshort(s.advance);
         g->collisionHeight = jshort(s.metric);
         g->alphaKind = 1;
-        if (s.w > 0 && s.h > 0) g->image = Image::createImage(s.w, s.h, true, colour);
+        if (s.w > 0 && s.h > 0) g->image = Image::createImage(s.w, s.h, true, 0xFF000000);
         array->set(jint(i), g);
     }
     return array;
 }
 
-// A monospaced font: glyphs for ' ' (no ink) and the codes from '!' to '~'
-// (ink w x h at (0, top)), advance `advance`, height 12, baseline 9, missing
-// advance 7, line height 14, extra metric 3.
-inline VMPtr<Gobs> monoFont(jint advance = 10, jint inkWidth = 8, jint top = 2, jint inkHeight = 7,
-                            bool alignByAdvance = false) {
+// A monospaced font of ' ' (no ink) to '~': ink inkWidth x 7 at (0, 2),
+// advance 10; height 12, baseline 9, missing advance 7, line height 14,
+// extra metric 3.
+inline VMPtr<Gobs> monoFont(jint inkWidth = 8) {
     std::vector<GlyphSpec> specs;
-    const jint metrics[7] = {12, 9, 7, 255, 14, 3, alignByAdvance ? 1 : 0};
+    const jint metrics[7] = {12, 9, 7, 255, 14, 3, 0};
     for (jint c = ' '; c <= '~'; ++c) {
-        GlyphSpec s{c == ' ' ? ' ' : 1, 0, top, inkWidth, inkHeight, advance};
-        if (c == ' ') s.w = s.h = s.y = 0;
         const jint i = c - ' ';
-        if (i < 7) s.metric = metrics[i];
-        specs.push_back(s);
+        specs.push_back(c == ' ' ? GlyphSpec{' ', 0, 0, 0, 0, 10, metrics[0]}
+                                 : GlyphSpec{1, 0, 2, inkWidth, 7, 10, i < 7 ? metrics[i] : 0});
     }
     return glyphArray(specs);
 }
