@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "java_io_EOFException.h"
+#include "java_lang_Exception.h"
 #include "ts_Resources.h"
 #include "ts_graphics_CollisionBox.h"
 
@@ -43,7 +44,9 @@ VMPtr<DataInputStream> currentStream() {
     return in;
 }
 
-// A table of n entries, each taking at least one byte still to come.
+// A count read from the data sizes a table whose every entry takes at least
+// one byte still to come. (The totals of steps, parts and boxes are bounded
+// by their 16-bit start indexes instead: a set cut inside a table keeps it.)
 void checkLeft(jint n) {
     if (n > currentStream()->available()) endReading();
 }
@@ -104,7 +107,6 @@ void AnimSet::read() {
     for (jint i = 0; i < animationCount; ++i) (*animationTable)[i] |= (readSignedValue() & 63) << 10;
     // Steps: timing (the count's high byte carries the interpolation bits),
     // then frame index and motion.
-    checkLeft(stepCount);
     stepTiming = Bytes::create(stepCount);
     steps = Ints::create(stepCount);
     VMPtr<Bytes> timing = stepTiming;
@@ -122,7 +124,6 @@ void AnimSet::read() {
     frames = Ints::create(frameCount);
     VMPtr<Ints> frameTable = frames;
     const jint partCount = readRanges(frameTable, kMaxPartsOrBoxes);
-    checkLeft(partCount);
     frameParts = Ints::create(partCount);
     VMPtr<Ints> parts = frameParts;
     jint flips = 0;
@@ -141,7 +142,6 @@ void AnimSet::read() {
         (*starts)[f] = jchar(boxCount);
         boxCount += c;
     }
-    checkLeft(boxCount);
     boxGeometry = Ints::create(boxCount);
     boxAttributes = Chars::create(boxCount);
     VMPtr<Ints> geometry = boxGeometry;

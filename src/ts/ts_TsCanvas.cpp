@@ -608,8 +608,14 @@ void TsCanvas::updatePaletteCrc(VMPtr<Bytes> palette) {
 // --- levels -----------------------------------------------------------------------------
 
 VMPtr<TsCanvas::Bytes> TsCanvas::getLevelResource(jint resourceId) {
-    (void)resourceId;
-    return nullptr;
+    // A level that no pack holds (no pack, or an index beyond its table) is
+    // missing: the reader answers false for it.
+    try {
+        return Resources::getResource(resourceId);
+    } catch (java::lang::Exception* e) {
+        VMPtr<java::lang::Exception> keep(e);
+        return nullptr;
+    }
 }
 
 jboolean TsCanvas::loadLevel(jint resourceId) {

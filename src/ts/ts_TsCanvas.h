@@ -213,8 +213,8 @@ public:
     // cut short or inconsistent (reading then stops).
     virtual jboolean loadLevel(jint resourceId);
     virtual jboolean loadLevel(VMPtr<Bytes> data);
-    // The bytes of a level resource, null when there is none. The framework
-    // canvas has no resource packs of its own: null.
+    // The bytes of a level resource from the resource packs, null when no
+    // pack holds it.
     virtual VMPtr<Bytes> getLevelResource(jint resourceId);
     // The next n (0 to 32) bits of the level being read, most significant
     // first, past its end 0 bits. IllegalArgumentException for another n,
