@@ -63,6 +63,7 @@ bool setUp(VMPtr<Graphics>& g) {
 }
 
 void BM_ListMenuUpdateAndPaint(benchmark::State& state) {
+    benchBoot();
     VMPtr<Graphics> g;
     if (!setUp(g)) {
         state.SkipWithError("the test data set is missing");
@@ -88,6 +89,7 @@ void BM_ListMenuUpdateAndPaint(benchmark::State& state) {
 BENCHMARK(BM_ListMenuUpdateAndPaint);
 
 void BM_FramedPanelPaint(benchmark::State& state) {
+    benchBoot();
     VMPtr<Graphics> g;
     if (!setUp(g)) {
         state.SkipWithError("the test data set is missing");
