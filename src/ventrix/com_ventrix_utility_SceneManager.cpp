@@ -23,6 +23,9 @@ VMPtr<SceneManager> SceneManager::getInstance() {
 void SceneManager::update() {
     VMPtr<ui::Scene> current = scene;
     if (current != nullptr) current->update();
+    // The touch events of this frame.
+    VMPtr<MyPointer> touch = pointer;
+    if (touch != nullptr) touch->update();
 }
 
 void SceneManager::paint(VMPtr<javax::microedition::lcdui::Graphics> g) {
@@ -38,6 +41,7 @@ void SceneManager::pause() {
 }
 
 void SceneManager::init() {
+    pointer = MyPointer::getInstance();
     if (audio == nullptr) audio = AudioAndVibration::getInstance();
     loadingPage = ui::LoadingPage::getInstance();
     if (currentSceneId != NO_SCENE) {
@@ -49,6 +53,9 @@ void SceneManager::init() {
 
 void SceneManager::changeScene(jint id) {
     if (currentSceneId == id) return;
+    // The old scene's touch regions and pointer state go.
+    VMPtr<MyPointer> touch = pointer;
+    if (touch != nullptr) touch->reset();
     ResManager::clear();
     previousSceneId = currentSceneId;
     currentSceneId = jshort(id);
@@ -59,6 +66,12 @@ void SceneManager::destroy() {
     if (current != nullptr) {
         current->dispose();
         scene = nullptr;
+    }
+    // The touch regions go with the application.
+    VMPtr<MyPointer> touch = pointer;
+    if (touch != nullptr) {
+        touch->releaseRegions();
+        pointer = nullptr;
     }
     ResManager::clear();
 }

@@ -12,6 +12,7 @@
 #include "com_ventrix_ui_LoadingPage.h"
 #include "com_ventrix_ui_Scene.h"
 #include "com_ventrix_utility_AudioAndVibration.h"
+#include "com_ventrix_utility_MyPointer.h"
 #include "javax_microedition_lcdui_Graphics.h"
 
 namespace com::ventrix::utility {
@@ -31,6 +32,7 @@ public:
     VMField<ui::Scene> scene;          // the current scene, made by the subclass
     VMField<AudioAndVibration> audio;  // taken by init
     VMField<ui::LoadingPage> loadingPage;  // taken by init
+    VMField<MyPointer> pointer;            // taken by init
 
     static void _VM_clinit();
     // currentSceneId := -1.
@@ -63,6 +65,7 @@ public:
         _VM_markRef(scene, bits);
         _VM_markRef(audio, bits);
         _VM_markRef(loadingPage, bits);
+        _VM_markRef(pointer, bits);
     }
 };
 

@@ -1,0 +1,585 @@
+// com.ventrix.ui.Addon
+#include "com_ventrix_ui_Addon.h"
+
+#include <algorithm>
+
+#include "com_ventrix_utility_ResManager.h"
+#include "ts_AnimSet.h"
+
+namespace com::ventrix::ui {
+
+using utility::MyFont;
+using utility::MyPointer;
+using utility::ResManager;
+using ts::util::text::RichFont;
+using ts::util::text::WrappedText;
+
+namespace {
+constexpr jint ANCHOR_LEFT = 4;
+constexpr jint ANCHOR_TOP_LEFT = 20;   // TOP | LEFT
+constexpr jint ANCHOR_TOP_RIGHT = 24;  // TOP | RIGHT
+}  // namespace
+
+VMPtr<Addon> Addon::construct() {
+    Super::construct();
+    labelCapacity = 0;
+    labelCount = 0;
+    framed = false;
+    listOpen = false;
+    alternate = false;
+    scrollable = false;
+    areaX = 0;
+    areaY = 0;
+    areaWidth = SCREEN_WIDTH;
+    areaHeight = SCREEN_HEIGHT;
+    itemWidth = 0;
+    itemHeight = 0;
+    tappedRow = -1;
+    pointer = MyPointer::getInstance();
+    if (font == nullptr) font = MyFont::getInstance();
+    keepFlag = true;
+    loadedListResource = 0;
+    fontIndex = 0;
+    fillColour = 0;
+    borderColour = 0;
+    resetOffset();
+    return this;
+}
+
+// --- simple operations ------------------------------------------------------------------
+
+void Addon::update(jint, jint) {}
+void Addon::handleInput(jint a, jint b) { updatePointer(a, b); }
+jint Addon::getFrameWidth() { return frameWidth; }
+jint Addon::getFrameHeight() { return frameHeight; }
+jint Addon::getFrameY() { return frameY; }
+jint Addon::getScrollX() { return scrollX; }
+jint Addon::getScrollY() { return scrollY; }
+jint Addon::getAreaWidth() { return areaWidth; }
+jint Addon::getFirstRow() { return firstRow; }
+jboolean Addon::isFramed() { return framed; }
+jboolean Addon::isAlternate() { return alternate; }
+jboolean Addon::isOpen() { return listOpen; }
+jboolean Addon::getKeepFlag() { return keepFlag; }
+void Addon::setFirstRow(jint row) { firstRow = row; }
+void Addon::setBorderColour(jint rgb) { borderColour = rgb; }
+void Addon::setFillColour(jint rgb) { fillColour = rgb; }
+void Addon::setFontIndex(jint index) { fontIndex = index; }
+void Addon::setScrollable(jboolean value) { scrollable = value; }
+void Addon::setAlternate(jboolean value) { alternate = value; }
+void Addon::setOpen(jboolean value) { listOpen = value; }
+void Addon::setFramed(jboolean value) { framed = value; }
+void Addon::setKeepFlag(jboolean value) { keepFlag = value; }
+void Addon::setItems(VMPtr<Ints> ids) { items = ids; }
+void Addon::open() {}
+
+void Addon::setItemSize(jint width, jint height) {
+    itemWidth = width;
+    itemHeight = height;
+}
+
+void Addon::setListResources(jint first, jint second) {
+    listResource = first;
+    listSecondResource = second;
+}
+
+void Addon::setBounds(jint x, jint y, jint width, jint height) {
+    areaX = x;
+    areaY = y;
+    areaWidth = width;
+    areaHeight = height;
+}
+
+void Addon::resetBounds() { setBounds(textX, textY, textWidth, textHeight); }
+
+void Addon::setItemCount(jint n) {
+    items = Ints::create(n);  // NegativeArraySizeException below 0
+    itemCount = n;
+}
+
+void Addon::setLabelCount(jint n) {
+    if (n >= 0 && n <= labelCapacity) labelCount = n;
+}
+
+void Addon::setSelected(jint row) {
+    VMPtr<Ints> ids = items;
+    if (ids != nullptr && row >= 0 && row < ids->length) selected = row;
+}
+
+void Addon::setOffset(jint x, jint y) {
+    VMPtr<Ints> o = offset;
+    (*o)[0] = x;
+    (*o)[1] = y;
+}
+
+jint Addon::getOffsetX() { return offset != nullptr ? (*offset)[0] : 0; }
+jint Addon::getOffsetY() { return offset != nullptr ? (*offset)[1] : 0; }
+
+void Addon::resetOffset() {
+    if (offset == nullptr) offset = Ints::create(2);
+    (*offset)[0] = 0;
+    (*offset)[1] = 0;
+}
+
+VMPtr<Addon::Ints> Addon::getTextBox() {
+    VMPtr<Ints> box = Ints::create(5);
+    (*box)[0] = textX;
+    (*box)[1] = textY;
+    (*box)[2] = textWidth;
+    (*box)[3] = textHeight;
+    return box;
+}
+
+jint Addon::getLineHeight() {
+    VMPtr<WrappedText> t = text;
+    return t != nullptr ? t->lineHeight : 0;
+}
+
+void Addon::setListImage(VMPtr<ts::Gob> image, jint index) {
+    _VM_ensureInitialized(ResManager::_VM_classRecord);
+    VMPtr<VMArray<ts::Gob, 2>> cache = ResManager::gobCache;
+    if (cache == nullptr) _VM_throwNullPointer();
+    cache->get(listFirstIndex)->set(index, image);
+}
+
+VMPtr<java::lang::String> Addon::textOf(jint textId) {
+    VMPtr<MyFont> f = font;
+    VMPtr<ts::util::text::Translation> table = f->texts;
+    if (table == nullptr) _VM_throwNullPointer();
+    return table->getString(textId);
+}
+
+// --- labels ---------------------------------------------------------------------------
+
+void Addon::initLabels(jint capacity) {
+    VMPtr<Rows> positions = Rows::create(capacity, 2);
+    VMPtr<VMArray<String, 1>> texts = VMArray<String, 1>::create(capacity);
+    VMPtr<Ints> widths = Ints::create(capacity);
+    VMPtr<Ints> heights = Ints::create(capacity);
+    VMPtr<Ints> fonts = Ints::create(capacity);
+    VMPtr<VMArray<jboolean, 1>> right = VMArray<jboolean, 1>::create(capacity);
+    labelCapacity = capacity;
+    labelPosition = positions;
+    labelText = texts;
+    labelWidth = widths;
+    labelHeight = heights;
+    labelFont = fonts;
+    labelRight = right;
+    labelCount = 0;
+}
+
+void Addon::setLabelText(jint index, VMPtr<String> s) {
+    if (index >= 0 && index < labelCapacity) labelText->set(index, s);
+}
+
+void Addon::setLabelRightAligned(jint index, jboolean right) {
+    if (index >= 0 && index < labelCapacity) (*labelRight)[index] = right;
+}
+
+void Addon::setLabelFont(jint index, jint fontNumber) { labelFont->set(index, fontNumber); }
+
+void Addon::setLabel(jint index, VMPtr<String> s, jint x, jint y) {
+    setLabelText(index, s);
+    if (index < 0 || index >= labelCapacity) return;
+    VMPtr<Ints> position = labelPosition->get(index);
+    (*position)[0] = x;
+    (*position)[1] = y;
+    (*labelWidth)[index] = 0;
+}
+
+void Addon::setLabel(jint index, VMPtr<String> s, jint x, jint y, jint width) {
+    setLabel(index, s, x, y);
+    if (index >= 0 && index < labelCapacity) (*labelWidth)[index] = width;
+}
+
+void Addon::setLabel(jint index, VMPtr<String> s, jint x, jint y, jint width, jint height) {
+    setLabel(index, s, x, y, width);
+    if (index >= 0 && index < labelCapacity) (*labelHeight)[index] = height;
+}
+
+void Addon::addLabel(VMPtr<String> s, jint x, jint y) {
+    if (labelCount >= labelCapacity) return;
+    labelText->set(labelCount, s);
+    VMPtr<Ints> position = labelPosition->get(labelCount);
+    (*position)[0] = x;
+    (*position)[1] = y;
+    ++labelCount;
+}
+
+void Addon::addLabel(jint textId, jint x, jint y) {
+    if (labelCount >= labelCapacity) return;
+    addLabel(textOf(textId), x, y);
+}
+
+void Addon::addLabel(VMPtr<String> s, jint x, jint y, jint width) {
+    if (labelCount >= labelCapacity) return;
+    (*labelWidth)[labelCount] = width;
+    addLabel(s, x, y);
+}
+
+void Addon::addLabel(jint textId, jint x, jint y, jint width) {
+    if (labelCount >= labelCapacity) return;
+    (*labelWidth)[labelCount] = width;
+    addLabel(textId, x, y);
+}
+
+void Addon::addLabel(VMPtr<String> s, jint x, jint y, jint width, jint height) {
+    if (labelCount >= labelCapacity) return;
+    (*labelHeight)[labelCount] = height;
+    addLabel(s, x, y, width);
+}
+
+void Addon::addLabel(jint textId, jint x, jint y, jint width, jint height) {
+    if (labelCount >= labelCapacity) return;
+    (*labelHeight)[labelCount] = height;
+    addLabel(textId, x, y, width);
+}
+
+// --- panel box and text -----------------------------------------------------------------
+
+void Addon::loadPanelResources(jint first, jint second) {
+    if (panelFrame != nullptr) {
+        panelFrame = nullptr;
+        ResManager::release(panelFirstIndex, panelSecondIndex);
+        panelFirstIndex = -1;
+        panelSecondIndex = -1;
+    }
+    ResManager::load(first, second);
+    panelFirstIndex = ResManager::getFirstIndex();
+    panelSecondIndex = ResManager::getSecondIndex();
+}
+
+namespace {
+
+VMPtr<ts::Frame> cachedFrame(jint slot, jint frame) {
+    _VM_ensureInitialized(ResManager::_VM_classRecord);
+    VMPtr<VMArray<ts::AnimSet, 1>> cache = ResManager::animCache;
+    if (cache == nullptr) _VM_throwNullPointer();
+    VMPtr<ts::AnimSet> set = cache->get(slot);
+    if (set == nullptr) _VM_throwNullPointer();
+    return set->getFrame(frame);
+}
+
+VMPtr<VMArray<jint, 1>> boxOf(VMPtr<ts::Frame> frame, jint boxId) {
+    VMPtr<VMArray<jint, 1>> box = VMArray<jint, 1>::create(5);
+    if (frame != nullptr) frame->getCollisionRects(0, box, boxId);
+    return box;
+}
+
+}  // namespace
+
+void Addon::setPanelFrame(jint frame, jint x, jint y, jint width, jint height) {
+    VMPtr<ts::Frame> f = cachedFrame(panelSecondIndex, frame);
+    panelFrame = f;
+    VMPtr<Ints> box = boxOf(f, 0);
+    frameWidth = width;
+    frameHeight = height;
+    frameX = x + (width - f->getWidth(0)) / 2;
+    frameY = y + (height - f->getHeight(0)) / 2;
+    framed = true;
+    textX = frameX + (*box)[0];
+    textY = frameY + (*box)[1];
+    textWidth = (*box)[2];
+    textHeight = (*box)[3];
+    setBounds(textX, textY, textWidth, textHeight);
+}
+
+void Addon::setPanelFrame(jint frame) {
+    VMPtr<ts::Frame> f = cachedFrame(panelSecondIndex, frame);
+    panelFrame = f;
+    VMPtr<Ints> box = boxOf(f, 1);
+    frameWidth = f->getWidth(0);
+    frameHeight = f->getHeight(0);
+    frameX = SCREEN_WIDTH / 2;
+    frameY = SCREEN_HEIGHT / 2;
+    framed = true;
+    textX = frameX + (*box)[0];
+    textY = frameY + (*box)[1];
+    textWidth = (*box)[2];
+    textHeight = (*box)[3];
+    setBounds(textX, textY, textWidth, textHeight);
+    if (labelCapacity != 1 && labelCapacity != 2) return;
+    for (jint i = 0; i < labelCapacity; ++i) {
+        VMPtr<Ints> labelBox = boxOf(f, i);
+        VMPtr<Ints> position = labelPosition->get(i);
+        (*position)[0] = (*labelBox)[0] + frameX;
+        (*position)[1] = (*labelBox)[1] + frameY;
+        (*labelWidth)[i] = (*labelBox)[2];
+        (*labelHeight)[i] = (*labelBox)[3];
+    }
+}
+
+void Addon::setText(VMPtr<String> s, jint x, jint y, jint width, jint height) {
+    textWidth = width;
+    textHeight = height;
+    textX = x;
+    textY = y;
+    setText(s);
+}
+
+void Addon::setText(VMPtr<String> s) {
+    scrollX = textX;
+    scrollY = textY;
+    firstLine = 0;
+    VMPtr<MyFont> f = font;
+    f->selectFont(fontIndex);
+    VMPtr<WrappedText> wrapped = WrappedText::create()->construct(canvas);
+    text = wrapped;
+    VMPtr<RichFont> rich = f->richFont;
+    lineCount = wrapped->wrap(rich, s, textWidth - SCROLL_BAR_WIDTH);
+    // Without a line height every line counts as visible.
+    const jint lineHeight = wrapped->lineHeight;
+    const jint fit = lineHeight >= 1 ? textHeight / lineHeight : lineCount;
+    visibleLines = lineCount < fit ? lineCount : fit;
+    VMPtr<MyPointer> p = pointer;
+    p->resetDragA();
+    p->resetDragB();
+    p->setDragBase(0);
+    const jint range = visibleLines < lineCount ? -((lineCount - visibleLines) * (rowGap + lineHeight)) : 0;
+    p->setDragBounds(0, scrollY, 0, range);
+}
+
+void Addon::scrollTextDown() {
+    if (!shown) return;
+    if (visibleLines + firstLine + 1 <= lineCount) ++firstLine;
+}
+
+void Addon::scrollTextUp() {
+    if (!shown) return;
+    if (firstLine > 0) --firstLine;
+}
+
+jboolean Addon::pageDown() {
+    if (!shown) return false;
+    if (visibleLines + firstLine + 1 > lineCount) return false;
+    firstLine = std::min(firstLine + visibleLines, lineCount - visibleLines);
+    return true;
+}
+
+// --- list navigation and input -----------------------------------------------------------
+
+void Addon::listUp() {
+    if (!shown) return;
+    if (firstRow > 0) --firstRow;
+}
+
+void Addon::listDown() {
+    if (!shown) return;
+    if (firstRow + visibleRows < itemCount) ++firstRow;
+}
+
+void Addon::keyUp() {
+    if (!shown) return;
+    marqueeX = 0;
+    if (listOpen || alternate)
+        listUp();
+    else if (framed || text != nullptr)
+        scrollTextUp();
+}
+
+void Addon::keyDown() {
+    if (!shown) return;
+    marqueeX = 0;
+    if (listOpen || alternate)
+        listDown();
+    else if (framed || text != nullptr)
+        scrollTextDown();
+}
+
+void Addon::updatePointer(jint, jint) {
+    updateSelection();
+    updateTappedRow();
+}
+
+void Addon::updateSelection() {
+    VMPtr<Ints> ids = items;
+    if (ids == nullptr) {
+        selected = -1;
+        return;
+    }
+    const jint row = pointer->getTouchedRow(0);
+    selected = row >= 0 && row < ids->length ? row : -1;
+}
+
+void Addon::updateTappedRow() { tappedRow = pointer->getReleasedRow(0); }
+
+jint Addon::getTappedIndex() {
+    VMPtr<Ints> ids = items;
+    if (ids == nullptr || tappedRow == -1) return -1;
+    const jint index = tappedRow + firstRow;
+    if (index < 0 || index >= ids->length || (*ids)[index] == 0) return -1;
+    return index;
+}
+
+jint Addon::getTappedItem() {
+    const jint index = getTappedIndex();
+    return index != -1 ? (*items)[index] : -1;
+}
+
+jint Addon::getSelectedItem() {
+    VMPtr<Ints> ids = items;
+    if (!shown || ids == nullptr || selected == -1) return -1;
+    const jint index = firstRow + selected;
+    return index >= 0 && index < ids->length ? (*ids)[index] : -1;
+}
+
+void Addon::updateDrag() {
+    if (listOpen || alternate || scrollable) scrollY = pointer->getDragDistance(0);
+}
+
+void Addon::updateMarquee() {
+    VMPtr<Ints> ids = items;
+    if (!scrollable || ids == nullptr || selected == -1) return;
+    const jint index = firstRow + selected;
+    if (index < 0 || index >= ids->length) return;
+    VMPtr<MyFont> f = font;
+    VMPtr<RichFont> rich = f->richFont;
+    const jint w = rich->stringWidth(textOf((*ids)[index]));
+    if (w <= MARQUEE_LIMIT) {
+        marqueeX = 0;
+        return;
+    }
+    marqueeX -= MARQUEE_STEP;
+    if (marqueeX <= -(w + areaX)) marqueeX = MARQUEE_LIMIT;
+}
+
+// --- touch regions ------------------------------------------------------------------------
+
+VMPtr<ts::Frame> Addon::layoutFrame() {
+    if (listFrame == nullptr || listSecondIndex < 0) return nullptr;
+    return cachedFrame(listSecondIndex, 0);
+}
+
+VMPtr<Addon::Ints> Addon::layoutBox(jint boxId) { return boxOf(layoutFrame(), boxId); }
+
+VMPtr<Addon::Ints> Addon::regionBox(jint boxId, jint dy, jboolean aboveArea) {
+    VMPtr<ts::Frame> frame = layoutFrame();
+    VMPtr<Ints> box = boxOf(frame, boxId);
+    if (frame == nullptr) return box;
+    (*box)[0] += areaX + rowOffsetX;
+    (*box)[1] += areaY + dy - (aboveArea ? (*box)[3] : 0);
+    return box;
+}
+
+VMPtr<Addon::Ints> Addon::getUpRegion() { return regionBox(5, 0, true); }
+VMPtr<Addon::Ints> Addon::getDownRegion() { return regionBox(5, areaHeight, false); }
+VMPtr<Addon::Ints> Addon::getLeftRegion() { return regionBox(3, 0, false); }
+VMPtr<Addon::Ints> Addon::getRightRegion() { return regionBox(4, 0, false); }
+
+VMPtr<Addon::Rows> Addon::getRowRegions() {
+    const jint n = std::max<jint>(0, std::min(itemCount, visibleRows));
+    VMPtr<Rows> rows = Rows::create(n, 5);
+    VMPtr<ts::Frame> frame = layoutFrame();
+    if (frame == nullptr) return rows;
+    for (jint r = 0; r < n; ++r) {
+        VMPtr<Ints> box = rows->get(r);
+        frame->getCollisionRects(0, box, 5);
+        (*box)[0] += areaX + rowOffsetX;
+        (*box)[1] += (rowGap + itemHeight) * r + rowGap + areaY;
+    }
+    return rows;
+}
+
+// --- release ----------------------------------------------------------------------------
+
+void Addon::release(jboolean giveBack) {
+    VMPtr<MyPointer> p = pointer;
+    p->removeUpKeyRegion(getUpRegion());
+    p->removeDownKeyRegion(getDownRegion());
+    p->removeLeftKeyRegion(getLeftRegion());
+    p->removeRightKeyRegion(getRightRegion());
+    if (panelFrame != nullptr) {
+        panelFrame = nullptr;
+        if (giveBack) ResManager::release(panelFirstIndex, panelSecondIndex);
+        panelFirstIndex = -1;
+        panelSecondIndex = -1;
+    }
+    if (listFrame != nullptr) {
+        listFrame = nullptr;
+        if (giveBack) ResManager::release(listFirstIndex, listSecondIndex);
+        listFirstIndex = -1;
+        listSecondIndex = -1;
+    }
+}
+
+void Addon::close() { release(false); }
+void Addon::reset() { close(); }
+void Addon::dispose() { release(true); }
+
+// --- drawing ----------------------------------------------------------------------------
+
+void Addon::setClip(VMPtr<Graphics> g, jint x, jint y, jint width, jint height) {
+    if (g == nullptr) _VM_throwNullPointer();
+    g->setClip(x, y, width, height);
+}
+
+void Addon::resetClip(VMPtr<Graphics> g) {
+    VMPtr<ts::TsCanvas> c = canvas;
+    if (c == nullptr) _VM_throwNullPointer();
+    c->resetClip(g);
+}
+
+void Addon::paintText(VMPtr<Graphics> g) {
+    VMPtr<MyFont> f = font;
+    f->selectFont(fontIndex);
+    VMPtr<WrappedText> t = text;
+    if (t == nullptr) return;
+    const jint offX = (*offset)[0], offY = (*offset)[1];
+    jint y = textY - offY;
+    if (scrollable) {
+        VMPtr<RichFont> rich = f->richFont;
+        y -= rich->getHeight() * firstLine;
+    }
+    t->paint(g, textX - offX, y, ANCHOR_LEFT);
+}
+
+void Addon::paint(VMPtr<Graphics> g) {
+    if (g == nullptr) _VM_throwNullPointer();
+    const jint offX = (*offset)[0], offY = (*offset)[1];
+    if (framed) {
+        VMPtr<ts::Frame> f = panelFrame;
+        if (f == nullptr) {
+            g->setColor(fillColour);
+            g->fillRect(frameX - offX, frameY - offY, frameWidth, frameHeight);
+            g->setColor(borderColour);
+            g->drawRect(frameX - offX, frameY - offY, frameWidth, frameHeight);
+        } else {
+            f->paint(g, frameX - offX, frameY - offY, 0);
+        }
+    }
+    if (framed || text != nullptr) {
+        setClip(g, textX - offX, textY - offY, textWidth, textHeight);
+        paintText(g);
+        resetClip(g);
+        if (scrollable && visibleLines < lineCount) {
+            const jint unit = textHeight / lineCount;
+            const jint barX = textX + textWidth - SCROLL_BAR_WIDTH - offX;
+            g->setColor(fillColour);
+            g->drawRect(barX, textY - offY, SCROLL_BAR_WIDTH, unit * lineCount);
+            g->fillRect(barX, unit * firstLine + textY - offY, SCROLL_BAR_WIDTH, unit * visibleLines);
+        }
+    }
+    VMPtr<MyFont> f = font;
+    for (jint i = 0; i < labelCount; ++i) {
+        VMPtr<String> s = labelText->get(i);
+        if (s == nullptr) continue;  // a counted label never given a text
+        f->selectFont((*labelFont)[i]);
+        VMPtr<RichFont> rich = f->richFont;
+        VMPtr<Ints> position = labelPosition->get(i);
+        const jint px = (*position)[0], py = (*position)[1];
+        const jint w = (*labelWidth)[i], h = (*labelHeight)[i];
+        const jint y = h < 1 ? py - offY : py + (h - rich->getHeight()) / 2 - offY;
+        if ((*labelRight)[i]) {
+            rich->drawString(g, s, w < 1 ? px - offX : px + w - offX, y, ANCHOR_TOP_RIGHT);
+        } else {
+            const jint x = w < 1 ? px - offX : px + (w - rich->stringWidth(s)) / 2 - offX;
+            rich->drawString(g, s, x, y, ANCHOR_TOP_LEFT);
+        }
+    }
+}
+
+}  // namespace com::ventrix::ui
+
+VM_REGISTER_CLASS(com::ventrix::ui::Addon, .name = "com.ventrix.ui.Addon",
+                  .sourceName = "src/ventrix/com_ventrix_ui_Addon",
+                  .newInstance = _VM_newInstanceOf<com::ventrix::ui::Addon>)

@@ -1,0 +1,32 @@
+// com.ventrix.ui.ListMenu: a panel that shows a vertical menu. The items
+// (text ids) are laid out in rows of equal size in the content area, the
+// free height shared equally above, between and below them; the touched row
+// is marked on both sides, and touch rows plus four key regions (above and
+// below the list for up and down, and the layout's left and right boxes)
+// are registered with the touch input. The list graphics are an animation
+// set: frame 0 carries the layout in its collision boxes (5 one row, 3 the
+// left region, 4 the right region), frame 1 is the marker.
+#pragma once
+
+#include "VM.h"
+#include "com_ventrix_ui_Addon.h"
+
+namespace com::ventrix::ui {
+
+class ListMenu : public Addon {
+    VM_DECLARE_CLASS(ListMenu, Addon)
+
+public:
+    static constexpr jint ROW_BOX = 5;
+    static constexpr jint MARKER_FRAME = 1;
+
+    VMPtr<ListMenu> construct();
+
+    // The rows, then the panel over them.
+    void paint(VMPtr<Graphics> g) override;
+    // Lays the list out from the items and the area and registers the touch
+    // input; again after a change of items or area.
+    void open() override;
+};
+
+}  // namespace com::ventrix::ui
