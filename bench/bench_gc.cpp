@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 
 #include "VM.h"
 #include "VMArray.h"
@@ -66,12 +65,13 @@ VMPtr<VMArray<Cell, 1>> buildLiveHeap(uint64_t bytes) {
     return roots;
 }
 
-// The yardstick: one plain malloc/free pair of a 64-byte block.
+// The yardstick: one plain malloc/free pair of a 64-byte block (the C
+// library's own).
 void BM_PlainMallocFreePair(benchmark::State& state) {
     for (auto _ : state) {
-        void* block = std::malloc(64);
+        void* block = benchPlainMalloc(64);
         benchmark::DoNotOptimize(block);
-        std::free(block);
+        benchPlainFree(block);
     }
 }
 BENCHMARK(BM_PlainMallocFreePair);

@@ -4,12 +4,19 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstddef>
 #include <cstdint>
 
 // Boots the runtime once per process (later calls do nothing). The calling
 // thread becomes the runtime's main thread and keeps the runtime lock, so
 // benchmarks that use the runtime must run on the thread that booted it.
 void benchBoot();
+
+// The C library's own malloc and free (glibc's, also when the program links
+// another allocator): the yardstick that allocation benchmarks are read
+// against.
+void* benchPlainMalloc(size_t size);
+void benchPlainFree(void* block);
 
 // The time of one plain malloc/free pair of a 64-byte block, measured now
 // (the best of a few short rounds), in seconds.

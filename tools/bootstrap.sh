@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 
 mode=${1:-run}
 packages=(build-essential cmake ninja-build pkg-config ccache clang libclang-rt-14-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libmimalloc-dev
   libsdl2-dev libcurl4-openssl-dev libpng-dev libfreetype-dev fonts-dejavu-core
   libfluidsynth-dev timgm6mb-soundfont)
 
