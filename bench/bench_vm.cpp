@@ -21,6 +21,35 @@ void BM_LocalRefConstructDestroy(benchmark::State& state) {
 }
 BENCHMARK(BM_LocalRefConstructDestroy);
 
+// The floor for the one above, in the same run: a bare node (link and
+// target, no scope, no checks) pushed on and popped off a list reached
+// through a global word.
+struct RawLocal {
+    RawLocal* link;
+    void* target;
+    static inline RawLocal* head = nullptr;
+    static inline RawLocal** list = nullptr;  // the current list, like the runtime's
+
+    explicit RawLocal(void* object) : target(object) {
+        RawLocal** l = list;
+        link = *l;
+        *l = this;
+    }
+    ~RawLocal() { *list = link; }
+};
+
+void BM_RawPointerPushPop(benchmark::State& state) {
+    benchBoot();
+    VMPtr<Object> object = Object::create();
+    RawLocal::list = &RawLocal::head;
+    benchmark::DoNotOptimize(RawLocal::list);
+    for (auto _ : state) {
+        RawLocal local(object.get());
+        benchmark::DoNotOptimize(local.target);
+    }
+}
+BENCHMARK(BM_RawPointerPushPop);
+
 // _VM_alloc + _VM_free of a 32-byte counted block (zero fill and accounting
 // included). Target: at most 40 ns.
 void BM_AllocFree32(benchmark::State& state) {

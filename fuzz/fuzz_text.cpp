@@ -9,7 +9,8 @@
 // Allowed outcomes: a value, or a RuntimeException (malformed text,
 // NumberFormatException, a bad radix) or UnsupportedEncodingException.
 // Anything else escapes and is reported as a crash, as is a decoded string
-// that does not survive the UTF-8 round trip.
+// that does not survive the UTF-8 round trip, or platform decoding that
+// differs from new String(bytes).
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -78,9 +79,23 @@ void decodeAndParse(const uint8_t* data, size_t size) {
 
 void platformText(const uint8_t* data, size_t size) {
     std::string text(reinterpret_cast<const char*>(data), size);
-    if (NativeString* s = HAL_createStringUTF8(text.c_str())) {
+    // The platform decodes as new String(bytes) does, up to the first NUL.
+    const jint length = jint(std::strlen(text.c_str()));
+    VMPtr<Bytes> bytes = Bytes::create(length);
+    std::memcpy(bytes->elements(), text.data(), size_t(length));
+    VMPtr<String> expected;
+    try {
+        expected = String::create()->construct(bytes);
+    } catch (java::lang::RuntimeException*) {
+    }
+    NativeString* s = HAL_createStringUTF8(text.c_str());
+    if ((s == nullptr) != (expected == nullptr)) fail("platform decoding and new String(bytes) disagree on refusal");
+    if (s != nullptr) {
         VMPtr<String> string = String::create()->_VM_init(s);
         HAL_freeString(s);
+        if (string->length() != expected->length() ||
+            std::memcmp(string->_VM_chars(), expected->_VM_chars(), size_t(expected->length()) * sizeof(jchar)) != 0)
+            fail("platform decoding and new String(bytes) disagree");
         // The same text as a resource name: refused, missing or opened.
         HAL_ResourceFile* file = nullptr;
         if (HAL_openResource(&file, string->_VM_chars(), string->length()) == HAL_OK) HAL_closeResource(file);

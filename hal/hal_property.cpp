@@ -18,20 +18,18 @@ using Table = std::map<std::u16string, std::u16string>;
 std::mutex g_mutex;
 Table g_tables[2];
 
-// UTF-8 to UTF-16 for the files' text; a malformed byte becomes U+FFFD and
-// characters beyond the 16-bit range are replaced too (the runtime's strings
-// hold 16-bit characters only).
-std::u16string decodeUtf8(const std::string& text) {
-    std::u16string out;
+// The file's UTF-8 text as the platform's strings decode it (exactly as
+// `new String(bytes)` does); false for text that decoding refuses.
+bool decodeUtf8(const std::string& text, std::u16string& out) {
+    out.clear();
     NativeString* s = HAL_createStringUTF8(text.c_str());
-    if (s) {
-        int32_t n = 0;
-        HAL_getStringLength(s, &n);
-        out.resize(static_cast<size_t>(n));
-        if (n > 0) HAL_getStringCharacters(s, out.data());
-        HAL_freeString(s);
-    }
-    return out;
+    if (!s) return false;
+    int32_t n = 0;
+    HAL_getStringLength(s, &n);
+    out.resize(static_cast<size_t>(n));
+    if (n > 0) HAL_getStringCharacters(s, out.data());
+    HAL_freeString(s);
+    return true;
 }
 
 // A property file larger than this is refused whole.
@@ -58,7 +56,11 @@ void loadFile(const std::string& path, Table* table) {
         std::string key = line.substr(0, colon);
         size_t valueStart = colon + 1;
         if (valueStart < line.size() && line[valueStart] == ' ') ++valueStart;
-        (*table)[decodeUtf8(key)] = decodeUtf8(line.substr(valueStart));
+        // A line whose key or value does not decode is left out, like a
+        // line without a colon.
+        std::u16string decodedKey, decodedValue;
+        if (!decodeUtf8(key, decodedKey) || !decodeUtf8(line.substr(valueStart), decodedValue)) continue;
+        (*table)[decodedKey] = decodedValue;
     }
 }
 

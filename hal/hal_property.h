@@ -5,7 +5,9 @@
 #include <cstdint>
 
 // Reads both files (a missing file gives an empty table). Each line holds a
-// key, a colon, a blank and the value; later lines win.
+// key, a colon, a blank and the value; later lines win. Keys and values are
+// UTF-8, decoded as `new String(bytes)` decodes them; a line whose text that
+// constructor would refuse is left out.
 void HAL_loadProperties();
 void HAL_releaseProperties();
 

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "hal_system.h"
+#include "java_lang_String.h"
 
 struct HAL_ResourceFile {
     int fd = -1;
@@ -20,37 +21,26 @@ namespace {
 
 constexpr const char* kResourceFolder = "rsc/";
 
-// The name as a relative UTF-8 path with '/' separators; false when it must
-// be refused: empty, absolute, a NUL, an unpaired surrogate or a ".." folder.
+// The name as a relative path with '/' separators, each character encoded
+// by the runtime's codec (so the path's bytes read back by `new
+// String(bytes)` give the name); false when it must be refused: empty,
+// absolute, a NUL, an unpaired surrogate or a ".." folder.
 bool resourcePath(const char16_t* name, int32_t length, std::string& path) {
     if (length <= 0) return false;
     path.clear();
     for (int32_t i = 0; i < length; ++i) {
-        uint32_t c = name[i];
+        jchar c = name[i];
         if (c == 0) return false;
-        if (c == '\\') c = '/';
+        if (c == u'\\') c = u'/';
         if (c >= 0xD800 && c <= 0xDBFF) {
             if (i + 1 >= length || name[i + 1] < 0xDC00 || name[i + 1] > 0xDFFF) return false;
-            c = 0x10000 + ((c - 0xD800) << 10) + (uint32_t(name[i + 1]) - 0xDC00);
-            ++i;
         } else if (c >= 0xDC00 && c <= 0xDFFF) {
-            return false;
+            if (i == 0 || name[i - 1] < 0xD800 || name[i - 1] > 0xDBFF) return false;
         }
-        if (c < 0x80) {
-            path += char(c);
-        } else if (c < 0x800) {
-            path += char(0xC0 | (c >> 6));
-            path += char(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            path += char(0xE0 | (c >> 12));
-            path += char(0x80 | ((c >> 6) & 0x3F));
-            path += char(0x80 | (c & 0x3F));
-        } else {
-            path += char(0xF0 | (c >> 18));
-            path += char(0x80 | ((c >> 12) & 0x3F));
-            path += char(0x80 | ((c >> 6) & 0x3F));
-            path += char(0x80 | (c & 0x3F));
-        }
+        uint8_t form[3];
+        uint8_t* end = form;
+        _VM_utf8EncodeChar(c, jint(sizeof form), end, false);
+        path.append(reinterpret_cast<const char*>(form), size_t(end - form));
     }
     if (path[0] == '/') return false;
     // No folder may be "..": it would lead out of the resource folder.

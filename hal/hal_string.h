@@ -9,7 +9,12 @@ struct NativeString;
 // characters or a zero length make a string without characters. Returns null
 // when memory runs out.
 NativeString* HAL_createString(const char16_t* characters, int32_t length);
-// A new string from NUL-terminated UTF-8 text (null gives null).
+// A new string from NUL-terminated UTF-8 text, decoded exactly as
+// `new String(bytes)` decodes it (the runtime's codec: one to three bytes a
+// character, a bad continuation byte or a form cut off by the end gives
+// U+0080). Null for null text, for text that constructor refuses (a lead
+// byte 0x80-0xBF or 0xF0-0xFF, so no four-byte form) and when memory runs
+// out.
 NativeString* HAL_createStringUTF8(const char* text);
 
 // Null -> 2; otherwise drops one reference (at 0 the string is freed); 0.

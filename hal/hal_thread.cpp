@@ -29,6 +29,56 @@ struct NativeThreadRecord {
     std::condition_variable wake;
 };
 
+// A first-in, first-out queue of nodes linked through their `next` word: the
+// runtime lock's waiters and each platform lock's waiters. The caller guards
+// it.
+template <class Node>
+struct WaitQueue {
+    Node* head = nullptr;
+    Node* tail = nullptr;
+
+    void append(Node* node) {
+        node->next = nullptr;
+        if (tail)
+            tail->next = node;
+        else
+            head = node;
+        tail = node;
+    }
+    // The oldest node, unlinked; null when the queue is empty.
+    Node* takeFirst() {
+        Node* node = head;
+        if (node) {
+            head = node->next;
+            if (!head) tail = nullptr;
+            node->next = nullptr;
+        }
+        return node;
+    }
+    // Unlinks the first node that satisfies the test; returns it or null.
+    template <class Test>
+    Node* takeFirstWhere(Test test) {
+        Node* previous = nullptr;
+        for (Node* n = head; n; previous = n, n = n->next) {
+            if (!test(n)) continue;
+            if (previous)
+                previous->next = n->next;
+            else
+                head = n->next;
+            if (tail == n) tail = previous;
+            n->next = nullptr;
+            return n;
+        }
+        return nullptr;
+    }
+    // Empties the queue; returns the former chain.
+    Node* takeAll() {
+        Node* nodes = head;
+        head = tail = nullptr;
+        return nodes;
+    }
+};
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -55,8 +105,7 @@ constexpr uintptr_t kWaitersQueued = 1;
 struct VMLock {
     std::atomic<uintptr_t> state{0};  // owner's VMWaiter address | kWaitersQueued
     std::mutex mutex;                 // guards the queue and the kWaitersQueued bit
-    VMWaiter* head = nullptr;
-    VMWaiter* tail = nullptr;
+    WaitQueue<VMWaiter> queue;
 };
 
 VMLock g_vmLock;
@@ -86,10 +135,7 @@ void acquireVMLock(int depth) {
                                                       std::memory_order_relaxed, std::memory_order_relaxed))
                 continue;
             self->isGranted = false;
-            self->next = nullptr;
-            if (g_vmLock.tail) g_vmLock.tail->next = self;
-            else g_vmLock.head = self;
-            g_vmLock.tail = self;
+            g_vmLock.queue.append(self);
             // The hand-over happened under the mutex, which the wait took
             // back: everything the previous owner did is visible.
             self->granted.wait(guard, [self] { return self->isGranted; });
@@ -108,11 +154,8 @@ void handOverVMLock() {
     // The waiters bit is set: there is a queue, and the bit is only cleared
     // under the mutex, so it stays until we pass the lock on.
     std::lock_guard<std::mutex> guard(g_vmLock.mutex);
-    VMWaiter* next = g_vmLock.head;
-    g_vmLock.head = next->next;
-    if (!g_vmLock.head) g_vmLock.tail = nullptr;
-    next->next = nullptr;
-    g_vmLock.state.store(reinterpret_cast<uintptr_t>(next) | (g_vmLock.head ? kWaitersQueued : 0),
+    VMWaiter* next = g_vmLock.queue.takeFirst();
+    g_vmLock.state.store(reinterpret_cast<uintptr_t>(next) | (g_vmLock.queue.head ? kWaitersQueued : 0),
                          std::memory_order_release);
     next->isGranted = true;
     // Notified under the mutex: once it is released the waiter may run on,
@@ -198,8 +241,7 @@ struct HAL_Lock {
     // The waiter list; its own mutex keeps it consistent even for callers
     // that do not hold the runtime lock.
     mutable std::mutex listMutex;
-    HAL_LockWaiter* head = nullptr;
-    HAL_LockWaiter* tail = nullptr;
+    WaitQueue<HAL_LockWaiter> waiters;
     int waiterCount = 0;
 
     // The recursive critical section, owned by one thread at a time.
@@ -243,12 +285,8 @@ struct HAL_Lock {
 
     // Takes the first waiter off the list (null when there is none).
     HAL_LockWaiter* popWaiter() {
-        HAL_LockWaiter* node = head;
-        if (node) {
-            head = node->next;
-            if (!head) tail = nullptr;
-            --waiterCount;
-        }
+        HAL_LockWaiter* node = waiters.takeFirst();
+        if (node) --waiterCount;
         return node;
     }
 };
@@ -277,14 +315,9 @@ void HAL_yieldVMLock() {
         // not alternate.
         VMWaiter* self = &t_vmWaiter;
         std::unique_lock<std::mutex> guard(g_vmLock.mutex);
-        if (VMWaiter* next = g_vmLock.head) {
-            g_vmLock.head = next->next;
-            next->next = nullptr;
+        if (VMWaiter* next = g_vmLock.queue.takeFirst()) {
             self->isGranted = false;
-            self->next = nullptr;
-            if (g_vmLock.head) g_vmLock.tail->next = self;
-            else g_vmLock.head = self;
-            g_vmLock.tail = self;
+            g_vmLock.queue.append(self);
             // This thread is queued now, so the waiters bit stays set.
             g_vmLock.state.store(reinterpret_cast<uintptr_t>(next) | kWaitersQueued,
                                  std::memory_order_release);
@@ -327,7 +360,7 @@ void HAL_parkForever() {
 int HAL_vmLockWaiterCount() {
     std::lock_guard<std::mutex> guard(g_vmLock.mutex);
     int count = 0;
-    for (VMWaiter* w = g_vmLock.head; w; w = w->next) ++count;
+    for (VMWaiter* w = g_vmLock.queue.head; w; w = w->next) ++count;
     return count;
 }
 
@@ -480,9 +513,7 @@ void HAL_wait(HAL_Lock* lock, int64_t milliseconds) {
         // Queued and marked before anything is released, so a notify that
         // comes at any later moment finds the node and ends the sleep.
         std::lock_guard<std::mutex> guard(lock->listMutex);
-        if (lock->tail) lock->tail->next = node;
-        else lock->head = node;
-        lock->tail = node;
+        lock->waiters.append(node);
         ++lock->waiterCount;
         markWaiting(self);
     }
@@ -498,16 +529,8 @@ void HAL_wait(HAL_Lock* lock, int64_t milliseconds) {
     HAL_LockWaiter* stale = nullptr;
     {
         std::lock_guard<std::mutex> guard(lock->listMutex);
-        HAL_LockWaiter* previous = nullptr;
-        for (HAL_LockWaiter* n = lock->head; n; previous = n, n = n->next) {
-            if (n->thread != self) continue;
-            if (previous) previous->next = n->next;
-            else lock->head = n->next;
-            if (lock->tail == n) lock->tail = previous;
-            --lock->waiterCount;
-            stale = n;
-            break;
-        }
+        stale = lock->waiters.takeFirstWhere([self](HAL_LockWaiter* n) { return n->thread == self; });
+        if (stale) --lock->waiterCount;
     }
     delete stale;
 
@@ -531,9 +554,8 @@ void HAL_notifyAll(HAL_Lock* lock) {
     HAL_LockWaiter* nodes;
     {
         std::lock_guard<std::mutex> guard(lock->listMutex);
-        nodes = lock->head;
+        nodes = lock->waiters.takeAll();
         for (HAL_LockWaiter* n = nodes; n; n = n->next) wakeRecord(n->thread);
-        lock->head = lock->tail = nullptr;
         lock->waiterCount = 0;
     }
     while (nodes) {

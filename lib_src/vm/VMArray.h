@@ -140,13 +140,59 @@ public:
     static inline java::lang::Class* classRecord = nullptr;
 };
 
+// The common part of every array of references: of one dimension (the
+// elements are objects of class E) and of more (the elements are arrays of
+// one dimension fewer, Element = VMArray<E, N - 1>).
+template <class Element>
+class VMReferenceArray : public VMArray_Base {
+public:
+    Element** elements() { return static_cast<Element**>(data); }
+    Element* get(jint index) const {
+        checkIndex(index);
+        return static_cast<Element**>(data)[index];
+    }
+    void set(jint index, const VMPtr<Element>& value) {
+        checkIndex(index);
+        static_cast<Element**>(data)[index] = value.target;
+    }
+    void set(jint index, Element* value) {
+        checkIndex(index);
+        static_cast<Element**>(data)[index] = value;
+    }
+
+    java::lang::Object* getObject(jint index) override { return static_cast<java::lang::Object*>(get(index)); }
+    void setObject(jint index, java::lang::Object* object) override {
+        checkIndex(index);
+        if (object == nullptr) {
+            elements()[index] = nullptr;
+            return;
+        }
+        if constexpr (std::is_same_v<Element, java::lang::Object>) {
+            elements()[index] = object;
+        } else {
+            Element* typed = dynamic_cast<Element*>(object);
+            if (typed == nullptr) _VM_throwArrayStoreException();
+            elements()[index] = typed;
+        }
+    }
+    void markReferences(uint32_t bits) override {
+        Element** items = elements();
+        if (items == nullptr) return;  // storage not allocated yet
+        for (jint i = 0; i < length; ++i)
+            if (items[i] != nullptr) _VM_mark(static_cast<java::lang::Object*>(items[i]), bits);
+    }
+
+protected:
+    VMReferenceArray() = default;
+};
+
 // One-dimensional arrays of references to E.
 template <class E, int N>
     requires(N == 1 && !std::is_arithmetic_v<E>)
-class VMArray<E, N> final : public VMArray_Base {
+class VMArray<E, N> final : public VMReferenceArray<E> {
 public:
     explicit VMArray(jint arrayLength) {
-        _VM_constructRefs(E::_VM_getClass(), arrayLength);
+        this->_VM_constructRefs(E::_VM_getClass(), arrayLength);
         defineClass();
     }
 
@@ -164,55 +210,19 @@ public:
     static java::lang::Class* _VM_getClass() { return defineClass(); }
     java::lang::Class* getClass() override { return defineClass(); }
 
-    E** elements() { return static_cast<E**>(data); }
-    E* get(jint index) const {
-        checkIndex(index);
-        return static_cast<E**>(data)[index];
-    }
-    void set(jint index, const VMPtr<E>& value) {
-        checkIndex(index);
-        static_cast<E**>(data)[index] = value.target;
-    }
-    void set(jint index, E* value) {
-        checkIndex(index);
-        static_cast<E**>(data)[index] = value;
-    }
-
-    java::lang::Object* getObject(jint index) override { return static_cast<java::lang::Object*>(get(index)); }
-    void setObject(jint index, java::lang::Object* object) override {
-        checkIndex(index);
-        if (object == nullptr) {
-            elements()[index] = nullptr;
-            return;
-        }
-        if constexpr (std::is_same_v<E, java::lang::Object>) {
-            elements()[index] = object;
-        } else {
-            E* typed = dynamic_cast<E*>(object);
-            if (typed == nullptr) _VM_throwArrayStoreException();
-            elements()[index] = typed;
-        }
-    }
-    void markReferences(uint32_t bits) override {
-        E** items = elements();
-        if (items == nullptr) return;  // storage not allocated yet
-        for (jint i = 0; i < length; ++i)
-            if (items[i] != nullptr) _VM_mark(static_cast<java::lang::Object*>(items[i]), bits);
-    }
-
     static inline java::lang::Class* classRecord = nullptr;
 };
 
 // Arrays of N > 1 dimensions: arrays of references to VMArray<E, N - 1>.
 template <class E, int N>
     requires(N > 1)
-class VMArray<E, N> final : public VMArray_Base {
+class VMArray<E, N> final : public VMReferenceArray<VMArray<E, N - 1>> {
 public:
     using Row = VMArray<E, N - 1>;
 
     // Builds the outer array; rows are built by create.
     explicit VMArray(jint arrayLength) {
-        _VM_constructRefs(Row::defineClass(), arrayLength);
+        this->_VM_constructRefs(Row::defineClass(), arrayLength);
         defineClass();
     }
 
@@ -232,34 +242,6 @@ public:
     }
     static java::lang::Class* _VM_getClass() { return defineClass(); }
     java::lang::Class* getClass() override { return defineClass(); }
-
-    Row** elements() { return static_cast<Row**>(data); }
-    Row* get(jint index) const {
-        checkIndex(index);
-        return static_cast<Row**>(data)[index];
-    }
-    void set(jint index, const VMPtr<Row>& value) {
-        checkIndex(index);
-        static_cast<Row**>(data)[index] = value.target;
-    }
-
-    java::lang::Object* getObject(jint index) override { return static_cast<java::lang::Object*>(get(index)); }
-    void setObject(jint index, java::lang::Object* object) override {
-        checkIndex(index);
-        if (object == nullptr) {
-            elements()[index] = nullptr;
-            return;
-        }
-        Row* typed = dynamic_cast<Row*>(object);
-        if (typed == nullptr) _VM_throwArrayStoreException();
-        elements()[index] = typed;
-    }
-    void markReferences(uint32_t bits) override {
-        Row** items = elements();
-        if (items == nullptr) return;  // storage not allocated yet
-        for (jint i = 0; i < length; ++i)
-            if (items[i] != nullptr) _VM_mark(static_cast<java::lang::Object*>(items[i]), bits);
-    }
 
     static inline java::lang::Class* classRecord = nullptr;
 

@@ -15,8 +15,6 @@ struct VMClassRegistry {
 };
 
 VMClassRegistry* _VM_classRegistry();
-// Frees the registry (the runtime's destruction; records stay allocated).
-void _VM_destroyClassRegistry();
 
 java::lang::Class* _VM_defineClass(java::lang::Class* record, const char* name, const char* superName,
                                    const char* sourceName, intptr_t reserved, java::lang::VMStaticInit staticInit,

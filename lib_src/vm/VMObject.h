@@ -1,45 +1,14 @@
-// The object header, the allocator and the monitors; java.lang.Object.
+// The object header and the monitors; java.lang.Object.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
+#include "VMAlloc.h"
 #include "VMRef.h"
 #include "VMTypes.h"
 
 struct HAL_Lock;
-
-// --- allocator ----------------------------------------------------------------
-// Every block made by _VM_alloc is counted as (request + 4) bytes; the kind
-// tells whether it counts against the heap budget.
-enum VMBlockKind : uint32_t {
-    VM_BLOCK_ORDINARY = 0,
-    VM_BLOCK_EMERGENCY = 1,
-    VM_BLOCK_UNCOUNTED = 2,
-};
-
-struct VMHeapAccount {
-    bool running = false;
-    uint64_t used = 0;
-    uint64_t baseLimit = 0;
-    uint64_t limit = 0;
-    uint64_t maximum = 0;
-};
-extern VMHeapAccount _VM_heap;
-
-void _VM_initAllocator(uint64_t baseLimit, uint64_t maximum);
-void _VM_stopAllocator();
-// Zero-filled block of at least size bytes, 16-byte aligned. Out of memory:
-// OutOfMemoryError when exceptionsAllowed and a runtime thread is current,
-// else a fatal stop.
-void* _VM_alloc(size_t size, int exceptionsAllowed);
-void* _VM_malloc(size_t size);
-void _VM_free(void* address);
-// The accounted size of a block (request + 4) and its kind.
-uint64_t _VM_blockSize(const void* address);
-VMBlockKind _VM_blockKind(const void* address);
-uint64_t _VM_freeMemory();
-uint64_t _VM_totalMemory();
 
 // --- object header operations ---------------------------------------------
 java::lang::Object* _VM_initObject(java::lang::Object* header);

@@ -74,6 +74,9 @@ VMWeakScope* _VM_weakScope();
 extern VMRef** _VM_currentStackList;
 
 void _VM_initStackRoots(VMRef** list);
+// The slow half of a reference's destruction: a local that is not the head
+// of the current list, or a reference of the static, native or weak scope.
+void _VM_releaseRef(VMRef* ref) noexcept;
 void _VM_releaseStackRoots(VMRef** list);
 void _VM_scopeListRemove(VMRef** list, VMRef* ref);
 void _VM_markScope(VMRef* head, uint32_t bits);
@@ -92,39 +95,60 @@ public:
     virtual void clear() = 0;
     virtual bool isNull() const = 0;
 
-    VMRef* link = nullptr;
-    VMScope* scope = nullptr;
+    // Set by every constructor (no default initialisers: a local's list
+    // words are read before its own are written, so no store is wasted).
+    VMRef* link;
+    VMScope* scope;
 #ifndef NDEBUG
-    VMRef** joined = nullptr;  // the stack list a local joined
+    VMRef** joined;  // the stack list a local joined
 #endif
 
 protected:
     VMRef() = default;
     ~VMRef() = default;
+    VMRef(const VMRef&) = delete;
+    VMRef& operator=(const VMRef&) = delete;
 
+    // Called from VMPtr's constructors and destructor, after its table
+    // pointer is in place, so this base's own constructor stores nothing.
+    //
+    // A local is pushed on the stack list of the thread now running runtime
+    // code.
     void pushLocal() noexcept {
-        scope = &_VM_stackScopeObject;
         VMRef** list = _VM_currentStackList;
         if (list == nullptr) _VM_noCurrentStackList();
-        link = *list;
-        *list = this;
+        VMRef* head = *list;
+        link = head;
+        scope = &_VM_stackScopeObject;
 #ifndef NDEBUG
         joined = list;
 #endif
+        *list = this;
     }
-    void release() noexcept {
-        if (scope == &_VM_stackScopeObject) {
-            VMRef** list = _VM_currentStackList;
+    // A reference of another scope: the scope lists it (or not).
+    void joinScope(VMScope* in) noexcept {
+        link = nullptr;
+        scope = in;
 #ifndef NDEBUG
-            if (list != joined) _VM_stackListMismatch();
+        joined = nullptr;
 #endif
-            if (*list == this)
+        in->add(this);
+    }
+    // A local destroyed in reverse order of construction is the head of the
+    // current list: it is unlinked inline. A local from the middle of the
+    // list and a static, native or weak reference go the slow way; fields
+    // are in no list.
+    void release() noexcept {
+        if (scope == &_VM_stackScopeObject) [[likely]] {
+            VMRef** list = _VM_currentStackList;
+            if (list != nullptr && *list == this) [[likely]] {
                 *list = link;
-            else
-                _VM_scopeListRemove(list, this);
-        } else if (scope != &_VM_instanceScopeObject) {
-            scope->remove(this);
+                return;
+            }
+        } else if (scope == &_VM_instanceScopeObject) {
+            return;
         }
+        _VM_releaseRef(this);
     }
 };
 
@@ -133,8 +157,8 @@ class VMPtr : public VMRef {
 public:
     using element_type = T;
 
-    VMPtr() noexcept { pushLocal(); }
-    VMPtr(std::nullptr_t) noexcept { pushLocal(); }
+    VMPtr() noexcept : target(nullptr) { pushLocal(); }
+    VMPtr(std::nullptr_t) noexcept : target(nullptr) { pushLocal(); }
     VMPtr(T* object) noexcept : target(object) { pushLocal(); }
     VMPtr(const VMPtr& other) noexcept : target(other.target) { pushLocal(); }
     template <class U, class = std::enable_if_t<std::is_convertible_v<U*, T*>>>
@@ -178,68 +202,46 @@ public:
     void clear() override { target = nullptr; }
     bool isNull() const override { return target == nullptr; }
 
-    T* target = nullptr;
+    T* target;
 
 protected:
     struct InScope {};
-    VMPtr(InScope, VMScope* s) noexcept {
-        scope = s;
-        s->add(this);
+    VMPtr(InScope, VMScope* in) noexcept : target(nullptr) { joinScope(in); }
+};
+
+// A reference kept in a scope other than the stack, named by the function
+// that returns it. Never copied: the copy of such a reference is a local
+// (VMPtr<T>) or is made by assignment.
+template <class T, VMScope* (*Scope)()>
+class VMScopedRef : public VMPtr<T> {
+public:
+    VMScopedRef() noexcept : VMPtr<T>(typename VMPtr<T>::InScope{}, Scope()) {}
+    VMScopedRef(const VMScopedRef&) = delete;
+    using VMPtr<T>::operator=;
+    VMScopedRef& operator=(const VMScopedRef& other) noexcept {
+        this->target = other.target;
+        return *this;
     }
 };
+
+inline VMScope* _VM_instanceScopeOf() { return &_VM_instanceScopeObject; }
+inline VMScope* _VM_staticScopeOf() { return _VM_staticScope(); }
+inline VMScope* _VM_nativeScopeOf() { return _VM_nativeScope(); }
+inline VMScope* _VM_weakScopeOf() { return _VM_weakScope(); }
 
 // A reference field of an object: never in any list; its target is kept
 // alive only through the owner's markReferences.
 template <class T>
-class VMField : public VMPtr<T> {
-public:
-    VMField() noexcept : VMPtr<T>(typename VMPtr<T>::InScope{}, &_VM_instanceScopeObject) {}
-    VMField(const VMField&) = delete;
-    using VMPtr<T>::operator=;
-    VMField& operator=(const VMField& other) noexcept {
-        this->target = other.target;
-        return *this;
-    }
-};
-
+using VMField = VMScopedRef<T, _VM_instanceScopeOf>;
 // A static reference: a root from start-up until exit.
 template <class T>
-class VMStatic : public VMPtr<T> {
-public:
-    VMStatic() noexcept : VMPtr<T>(typename VMPtr<T>::InScope{}, _VM_staticScope()) {}
-    VMStatic(const VMStatic&) = delete;
-    using VMPtr<T>::operator=;
-    VMStatic& operator=(const VMStatic& other) noexcept {
-        this->target = other.target;
-        return *this;
-    }
-};
-
+using VMStatic = VMScopedRef<T, _VM_staticScopeOf>;
 // A reference the runtime itself keeps outside any thread's stack.
 template <class T>
-class VMNative : public VMPtr<T> {
-public:
-    VMNative() noexcept : VMPtr<T>(typename VMPtr<T>::InScope{}, _VM_nativeScope()) {}
-    VMNative(const VMNative&) = delete;
-    using VMPtr<T>::operator=;
-    VMNative& operator=(const VMNative& other) noexcept {
-        this->target = other.target;
-        return *this;
-    }
-};
-
+using VMNative = VMScopedRef<T, _VM_nativeScopeOf>;
 // A weak reference: cleared by a collection that does not reach its target.
 template <class T>
-class VMWeak : public VMPtr<T> {
-public:
-    VMWeak() noexcept : VMPtr<T>(typename VMPtr<T>::InScope{}, _VM_weakScope()) {}
-    VMWeak(const VMWeak&) = delete;
-    using VMPtr<T>::operator=;
-    VMWeak& operator=(const VMWeak& other) noexcept {
-        this->target = other.target;
-        return *this;
-    }
-};
+using VMWeak = VMScopedRef<T, _VM_weakScopeOf>;
 
 // Two references are equal when they name the same object (null == null).
 inline bool operator==(const VMRef& a, const VMRef& b) { return a.getObject() == b.getObject(); }

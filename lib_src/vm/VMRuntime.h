@@ -11,10 +11,29 @@ namespace java::lang {
 class Thread;
 }
 
+// The start stages, in the order the runtime's start enters them (the number
+// is what the stage word holds while the step runs).
+enum VMStartStage : jint {
+    VM_STAGE_NONE = 0,
+    VM_STAGE_ALLOCATOR = 1,
+    VM_STAGE_LISTENERS = 2,       // event listeners, intern table, float constants
+    VM_STAGE_MAIN_THREAD = 9,     // the host thread's record (entered before stage 3)
+    VM_STAGE_REGISTRY = 3,
+    VM_STAGE_REGISTRATIONS = 4,
+    VM_STAGE_INTERFACES = 6,
+    VM_STAGE_ENTRY_POINTS = 7,
+    VM_STAGE_SEALED = 8,
+    VM_STAGE_EARLY_CLASSES = 10,
+    VM_STAGE_SYSTEM_THREADS = 11,
+    VM_STAGE_COLLECTOR = 12,      // from here on, collections run
+    VM_STAGE_REPORTING = 13,      // never entered: from here on, an uncaught throwable is printed
+    VM_STAGE_BOOT_CLASS = 14,
+};
+
 struct VMRuntime {
     VMThread* currentThread = nullptr;
     bool exitRequested = false;
-    jint stage = 0;
+    jint stage = VM_STAGE_NONE;
     bool finalizerNotStarted = false;
     bool finalisableFound = false;
     uint32_t collectionCount = 0;
@@ -83,7 +102,7 @@ void _VM_addRuntimeProperty(VMStringMap* table, const char* key, const char* val
 const char* _VM_getRuntimeProperty(VMStringMap* table, const char* key);
 
 // --- thread objects -------------------------------------------------------------
-// Start stage 11: the "System" thread object over the main thread and the
+// The system-threads stage: the "System" thread object over the main thread and the
 // finalizer thread object (not started).
 void _VM_createSystemThreads(VMRuntime* runtime);
 // Shutdown: asks a running finalizer to stop.

@@ -60,7 +60,7 @@ public:
     static void operator delete(void* block);
 
     bool outOfMemory = false;
-    jint state = CREATED;
+    State state = CREATED;
     NativeThreadRecord* platformThread = nullptr;
     java::lang::Runnable* threadObject = nullptr;
     VMNative<java::lang::Object> executionRef;  // keeps the Thread from start() until run() ends
@@ -71,7 +71,8 @@ public:
     bool attached = false;
     // The throwable this thread has in flight, rooted until the next throw.
     VMNative<java::lang::Object> inFlight;
-
-private:
-    static void runWrapper(void* argument);
 };
+
+// The platform thread's work for a created runtime thread: runs the thread
+// object's run() under the runtime lock, then ends the thread.
+void VMThread_run(void* argument);

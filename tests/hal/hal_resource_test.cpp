@@ -23,6 +23,7 @@ protected:
         put("rsc/sub/inner.txt", "inner");
         put("rsc/\xC3\xA9t\xC3\xA9.txt", "summer");
         put("rsc/...", "dots");
+        put("rsc/\xED\xA0\xBD\xED\xB8\x80.txt", "smile");  // U+1F600 as the runtime's codec writes it
         put("secret.txt", "outside");
     }
     void put(const std::string& relative, const std::string& content) { dir.put(relative, content); }
@@ -76,6 +77,7 @@ TEST_F(HalResourceTest, FoldersUnicodeNamesAndDirectorySpellings) {
     EXPECT_EQ(contentOf(u"sub\\inner.txt"), "inner");
     EXPECT_EQ(contentOf(u"\u00E9t\u00E9.txt"), "summer");
     EXPECT_EQ(contentOf(u"..."), "dots");  // three dots are a name, not a step up
+    EXPECT_EQ(contentOf(u"\xD83D\xDE00.txt"), "smile");  // each half of a pair encoded on its own
     EXPECT_EQ(contentOf(u"empty.bin"), "");
     EXPECT_EQ(contentOf(u"./three.bin"), "abc");
 

@@ -216,6 +216,22 @@ TEST_F(FloatingTest, ConstantsComeFromThePlatformLayer) {
     EXPECT_EQ(std::bit_cast<jlong>(Double::POSITIVE_INFINITY), 0x7FF0000000000000);
 }
 
+// The constants hold their values from program start: usable in constant
+// expressions, so code run before the class is initialised (another class's
+// static initialiser) never reads 0.0.
+constinit const jfloat kStartNaN = Float::NaN;
+constinit const jdouble kStartMax = Double::MAX_VALUE;
+static_assert(std::bit_cast<jint>(Float::NEGATIVE_INFINITY) == jint(0xFF800000) &&
+              std::bit_cast<jint>(Float::MIN_VALUE) == 1 && Float::MAX_VALUE == std::numeric_limits<float>::max());
+static_assert(std::bit_cast<jlong>(Double::NaN) == 0x7FF8000000000000 &&
+              Double::POSITIVE_INFINITY == std::numeric_limits<double>::infinity() &&
+              Double::MIN_VALUE == std::numeric_limits<double>::denorm_min());
+
+TEST_F(FloatingTest, ConstantsHoldBeforeClassInitialisation) {
+    EXPECT_EQ(std::bit_cast<jint>(kStartNaN), 0x7FC00000);
+    EXPECT_EQ(std::bit_cast<jlong>(kStartMax), 0x7FEFFFFFFFFFFFFF);
+}
+
 TEST_F(FloatingTest, BitPatternsAreTakenUnchanged) {
     EXPECT_EQ(Float::intBitsToFloat(0x3F800000), 1.0f);
     EXPECT_EQ(Float::intBitsToFloat(0x40490FDB), 3.14159274f);

@@ -5,6 +5,7 @@
 
 #include "hal_string.h"
 #include "java_lang_String.h"
+#include "java_lang_RuntimeException.h"
 #include "java_lang_StringBuffer.h"
 #include "text_test_support.h"
 
@@ -280,6 +281,28 @@ TEST_F(StringConstructionTest, PlatformStringsIncludingEmptyOnes) {
         HAL_freeString(empty);
     }
     EXPECT_EQ(VM_THROWN_CLASS(String::create()->_VM_init(nullptr)), "java.lang.NullPointerException");
+}
+
+// The platform layer decodes UTF-8 with the same codec: a platform string
+// from some bytes is the string new String(bytes) makes, and where that
+// constructor throws, the platform gives no string.
+TEST_F(StringConstructionTest, PlatformDecodingAgreesWithNewStringFromBytes) {
+    for (const char* text : {"plain", "caf\xC3\xA9", "\xC0\x80", "\xC3\x28!", "\xE2\x82", "\xE2\x28\xA1x",
+                             "\xED\xA0\xBD\xED\xB8\x80", "\x80", "a\xF0\x9F\x98\x80", "\xFF"}) {
+        NativeString* native = HAL_createStringUTF8(text);
+        std::u16string expected = u"<refused>";
+        try {
+            expected = chars(String::create()->construct(bytes(text)));
+        } catch (RuntimeException* refused) {
+            VMPtr<RuntimeException> keep(refused);
+        }
+        std::u16string platform = u"<refused>";
+        if (native != nullptr) {
+            platform = chars(String::create()->_VM_init(native));
+            HAL_freeString(native);
+        }
+        EXPECT_EQ(platform, expected) << text;
+    }
 }
 
 TEST_F(StringConstructionTest, FromBufferSharesTheArrayAndMarksTheBufferShared) {

@@ -134,7 +134,7 @@ TEST_F(CollectorTest, NothingHappensBeforeStageTwelve) {
     watch = Object::create();
     const uint32_t count = _VM_runtime->collectionCount;
     const jint stage = _VM_runtime->stage;
-    _VM_runtime->stage = 11;
+    _VM_runtime->stage = VM_STAGE_SYSTEM_THREADS;
     collect();
     _VM_runtime->stage = stage;
     EXPECT_EQ(_VM_runtime->collectionCount, count);

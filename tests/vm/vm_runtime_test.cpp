@@ -182,7 +182,7 @@ TEST(VMRuntimeBoot, RunsTheBootClassEntryPoint) {
     EXPECT_EXIT(
         {
             int status = bootWith("vmruntimetest.Boot", 42);
-            bool ok = status == 0 && Boot::entered == 1 && Boot::argument == 42 && Boot::stageAtEntry == 14 &&
+            bool ok = status == 0 && Boot::entered == 1 && Boot::argument == 42 && Boot::stageAtEntry == VM_STAGE_BOOT_CLASS &&
                       Boot::initialisedBeforeEntry && _VM_runtime->collectionCount == 1 &&
                       _VM_runtime->mainThread == VMThread::current();
             std::_Exit(ok ? 0 : 10 + status);

@@ -2,6 +2,8 @@
 // constants of the 32-bit floating-point type.
 #pragma once
 
+#include <bit>
+
 #include "VMClass.h"
 
 namespace java::lang {
@@ -10,13 +12,13 @@ class Float final : public virtual Object {
     VM_DECLARE_ABSTRACT_CLASS(Float, Object)  // static operations only; never instantiated
 
 public:
-    // Set by the static initialiser from the platform layer.
-    static jfloat MAX_VALUE;
-    static jfloat MIN_VALUE;
-    static jfloat NaN;
-    static jfloat NEGATIVE_INFINITY;
-    static jfloat POSITIVE_INFINITY;
-    static void _VM_clinit();
+    // Constants from program start (the bit patterns the platform layer's
+    // HAL_getFloatConstants gives): no class initialisation needed.
+    static constexpr jfloat MAX_VALUE = std::bit_cast<jfloat>(0x7F7FFFFF);
+    static constexpr jfloat MIN_VALUE = std::bit_cast<jfloat>(0x00000001);
+    static constexpr jfloat NaN = std::bit_cast<jfloat>(0x7FC00000);
+    static constexpr jfloat NEGATIVE_INFINITY = std::bit_cast<jfloat>(0xFF800000u);
+    static constexpr jfloat POSITIVE_INFINITY = std::bit_cast<jfloat>(0x7F800000);
 
     // The value widened to double, then Double.toString.
     static VMPtr<String> toString(jfloat f);

@@ -496,6 +496,8 @@ VMPtr<String> String::valueOf(jboolean b) { return b ? VM_STR("true") : VM_STR("
 
 VMPtr<String> String::valueOf(jchar c) { return create()->_VM_initLength(&c, 1); }
 
+VMPtr<String> String::valueOf(jint i) { return Integer::toString(i); }
+
 VMPtr<String> String::valueOf(jlong l) { return Long::toString(l, 10); }
 
 VMPtr<String> String::valueOf(jfloat f) { return Float::toString(f); }

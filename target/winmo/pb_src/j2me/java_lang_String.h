@@ -117,14 +117,19 @@ public:
     VMPtr<String> trim();
     VMPtr<String> toString() override { return VMPtr<String>(this); }
 
+    // One form per primitive type, so each reaches its own as in Java
+    // (byte and short widen to int).
     static VMPtr<String> valueOf(VMPtr<Object> obj);
     static VMPtr<String> valueOf(jboolean b);
     static VMPtr<String> valueOf(jchar c);
+    static VMPtr<String> valueOf(jint i);
     static VMPtr<String> valueOf(jlong l);
     static VMPtr<String> valueOf(jfloat f);
     static VMPtr<String> valueOf(jdouble d);
-    // A C character is no 16-bit character: use u'c'.
+    // A C character is no 16-bit character (use u'c'), and a raw object
+    // pointer must not silently pick the boolean form (pass a VMPtr).
     static VMPtr<String> valueOf(char c) = delete;
+    static VMPtr<String> valueOf(const void*) = delete;
 
     void markReferences(uint32_t bits) override { _VM_markRef(value, bits); }
 

@@ -105,6 +105,11 @@ VMPtr<StringBuffer> StringBuffer::append(jint i) {
     return append(Integer::toString(i));
 }
 
+VMPtr<StringBuffer> StringBuffer::append(jboolean b) { return append(String::valueOf(b)); }
+VMPtr<StringBuffer> StringBuffer::append(jlong l) { return append(String::valueOf(l)); }
+VMPtr<StringBuffer> StringBuffer::append(jfloat f) { return append(String::valueOf(f)); }
+VMPtr<StringBuffer> StringBuffer::append(jdouble d) { return append(String::valueOf(d)); }
+
 VMPtr<StringBuffer> StringBuffer::append(const char* utf8) {
     VMSynchronized lock(this);
     if (utf8 == nullptr) _VM_throwNullPointer();
@@ -166,6 +171,11 @@ VMPtr<StringBuffer> StringBuffer::insert(jint offset, jint i) {
     VMSynchronized lock(this);
     return insert(offset, Integer::toString(i));
 }
+
+VMPtr<StringBuffer> StringBuffer::insert(jint offset, jboolean b) { return insert(offset, String::valueOf(b)); }
+VMPtr<StringBuffer> StringBuffer::insert(jint offset, jlong l) { return insert(offset, String::valueOf(l)); }
+VMPtr<StringBuffer> StringBuffer::insert(jint offset, jfloat f) { return insert(offset, String::valueOf(f)); }
+VMPtr<StringBuffer> StringBuffer::insert(jint offset, jdouble d) { return insert(offset, String::valueOf(d)); }
 
 void StringBuffer::setLength(jint newLength) {
     VMSynchronized lock(this);

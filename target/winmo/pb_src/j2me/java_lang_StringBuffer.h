@@ -33,12 +33,19 @@ public:
     VMPtr<StringBuffer> append(VMPtr<Object> obj);
     VMPtr<StringBuffer> append(jchar c);
     VMPtr<StringBuffer> append(jint i);
+    // One form per primitive type, so each reaches its own as in Java (byte
+    // and short widen to int); each appends String.valueOf of the value.
+    VMPtr<StringBuffer> append(jboolean b);
+    VMPtr<StringBuffer> append(jlong l);
+    VMPtr<StringBuffer> append(jfloat f);
+    VMPtr<StringBuffer> append(jdouble d);
     // NUL-terminated or counted UTF-8 text.
     VMPtr<StringBuffer> append(const char* utf8);
     VMPtr<StringBuffer> append(const char* utf8, jint length);
-    // A C character or a bool would silently pick the int form.
+    // A C character would silently pick the int form, a raw object pointer
+    // the boolean one: use u'c', pass a VMPtr.
     VMPtr<StringBuffer> append(char c) = delete;
-    VMPtr<StringBuffer> append(bool b) = delete;
+    VMPtr<StringBuffer> append(const void*) = delete;
 
     // An offset outside 0 to count: StringIndexOutOfBoundsException for a
     // string or an int, ArrayIndexOutOfBoundsException (from the array copy)
@@ -46,8 +53,12 @@ public:
     VMPtr<StringBuffer> insert(jint offset, VMPtr<String> str);
     VMPtr<StringBuffer> insert(jint offset, jchar c);
     VMPtr<StringBuffer> insert(jint offset, jint i);
+    VMPtr<StringBuffer> insert(jint offset, jboolean b);
+    VMPtr<StringBuffer> insert(jint offset, jlong l);
+    VMPtr<StringBuffer> insert(jint offset, jfloat f);
+    VMPtr<StringBuffer> insert(jint offset, jdouble d);
     VMPtr<StringBuffer> insert(jint offset, char c) = delete;
-    VMPtr<StringBuffer> insert(jint offset, bool b) = delete;
+    VMPtr<StringBuffer> insert(jint offset, const void*) = delete;
 
     // Truncates, or pads with U+0000.
     void setLength(jint newLength);

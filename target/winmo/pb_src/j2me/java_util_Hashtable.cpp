@@ -25,6 +25,26 @@ inline bool matches(HashtableEntry* entry, jint hash, const VMPtr<Object>& key) 
     return entry->hash == hash && entry->key->equals(key);
 }
 
+// Where a key's entry sits. The walk holds the bucket array it walks and the
+// entry it is at: equals may run code that changes the table.
+struct ChainPosition {
+    VMPtr<java::util::Hashtable::BucketArray> buckets;
+    jint index = 0;
+    VMPtr<HashtableEntry> entry;     // null when the key is absent
+    VMPtr<HashtableEntry> previous;  // null when the entry heads its chain
+};
+
+// The one chain lookup of containsKey, get, put and remove.
+void findKey(java::util::Hashtable* table, jint hash, const VMPtr<Object>& key, ChainPosition& at) {
+    at.buckets = table->table;
+    at.index = bucketOf(hash, at.buckets->length);
+    at.previous = nullptr;
+    for (at.entry = at.buckets->elements()[at.index]; at.entry != nullptr; at.entry = at.entry->next) {
+        if (matches(at.entry.get(), hash, key)) return;
+        at.previous = at.entry;
+    }
+}
+
 }  // namespace
 
 namespace java::util {
@@ -70,21 +90,17 @@ jboolean Hashtable::contains(VMPtr<Object> value) {
 jboolean Hashtable::containsKey(VMPtr<Object> key) {
     VMSynchronized lock(this);
     if (key == nullptr) _VM_throwNullPointer();
-    const jint h = key->hashCode();
-    VMPtr<BucketArray> buckets = table;
-    for (VMPtr<HashtableEntry> e = buckets->elements()[bucketOf(h, buckets->length)]; e != nullptr; e = e->next)
-        if (matches(e.get(), h, key)) return true;
-    return false;
+    ChainPosition at;
+    findKey(this, key->hashCode(), key, at);
+    return at.entry != nullptr;
 }
 
 VMPtr<Object> Hashtable::get(VMPtr<Object> key) {
     VMSynchronized lock(this);
     if (key == nullptr) _VM_throwNullPointer();
-    const jint h = key->hashCode();
-    VMPtr<BucketArray> buckets = table;
-    for (VMPtr<HashtableEntry> e = buckets->elements()[bucketOf(h, buckets->length)]; e != nullptr; e = e->next)
-        if (matches(e.get(), h, key)) return e->value;
-    return nullptr;
+    ChainPosition at;
+    findKey(this, key->hashCode(), key, at);
+    return at.entry != nullptr ? VMPtr<Object>(at.entry->value) : VMPtr<Object>();
 }
 
 VMPtr<Object> Hashtable::put(VMPtr<Object> key, VMPtr<Object> value) {
@@ -93,13 +109,12 @@ VMPtr<Object> Hashtable::put(VMPtr<Object> key, VMPtr<Object> value) {
     if (key == nullptr) _VM_throwNullPointer();
     const jint h = key->hashCode();
     {
-        VMPtr<BucketArray> buckets = table;
-        for (VMPtr<HashtableEntry> e = buckets->elements()[bucketOf(h, buckets->length)]; e != nullptr; e = e->next) {
-            if (matches(e.get(), h, key)) {
-                VMPtr<Object> old = e->value;
-                e->value = value;
-                return old;
-            }
+        ChainPosition at;
+        findKey(this, h, key, at);
+        if (at.entry != nullptr) {
+            VMPtr<Object> old = at.entry->value;
+            at.entry->value = value;
+            return old;
         }
     }
     if (count >= threshold) {
@@ -123,20 +138,15 @@ VMPtr<Object> Hashtable::put(VMPtr<Object> key, VMPtr<Object> value) {
 VMPtr<Object> Hashtable::remove(VMPtr<Object> key) {
     VMSynchronized lock(this);
     if (key == nullptr) _VM_throwNullPointer();
-    const jint h = key->hashCode();
-    VMPtr<BucketArray> buckets = table;
-    const jint index = bucketOf(h, buckets->length);
-    VMPtr<HashtableEntry> previous;
-    for (VMPtr<HashtableEntry> e = buckets->elements()[index]; e != nullptr; previous = e, e = e->next) {
-        if (!matches(e.get(), h, key)) continue;
-        if (previous != nullptr)
-            previous->next = e->next;
-        else
-            buckets->elements()[index] = e->next.get();
-        --count;
-        return e->value;
-    }
-    return nullptr;
+    ChainPosition at;
+    findKey(this, key->hashCode(), key, at);
+    if (at.entry == nullptr) return nullptr;
+    if (at.previous != nullptr)
+        at.previous->next = at.entry->next;
+    else
+        at.buckets->elements()[at.index] = at.entry->next.get();
+    --count;
+    return at.entry->value;
 }
 
 void Hashtable::clear() {

@@ -46,13 +46,6 @@ VMClassRegistry* _VM_classRegistry() {
     return registry;
 }
 
-void _VM_destroyClassRegistry() {
-    if (registry == nullptr) return;
-    _VM_mapFree(&registry->map);
-    _VM_free(registry);
-    registry = nullptr;
-}
-
 Class* _VM_defineClass(Class* record, const char* name, const char* superName, const char* sourceName,
                        intptr_t reserved, java::lang::VMStaticInit staticInit,
                        java::lang::VMNewInstance instanceCreation, bool flagC, bool isInterface, bool isAbstract,

@@ -34,8 +34,8 @@ void drain(uint32_t bits) {
 // A record goes once nothing can run on it any more: its thread object has
 // been collected, and its thread either never started or has ended and its
 // platform thread has finished. A thread marks its platform record finished
-// only after it has given up the runtime lock, so a record that reached
-// state 8 can still be waiting for that; it is passed over until then.
+// only after it has given up the runtime lock, so a record that has
+// ended can still be waiting for that; it is passed over until then.
 bool reclaimable(const VMThread* thread) {
     if (thread->attached || thread->threadObject != nullptr) return false;
     if (thread->state == VMThread::CREATED) return true;
@@ -123,15 +123,12 @@ void _VM_mark(java::lang::Object* header, uint32_t bits) {
     if (!draining) drain(bits);
 }
 
-void _VM_threadAdd(VMRuntime* runtime, VMThread* thread) { _VM_listPushFront(&runtime->threads, thread); }
-void _VM_threadRemove(VMRuntime* runtime, VMThread* thread) { _VM_listRemove(&runtime->threads, thread); }
-
 void _VM_verifyHeap(VMRuntime* runtime) {
     if (runtime != nullptr) verify(runtime, "");
 }
 
 void _VM_collect(VMRuntime* runtime) {
-    if (runtime == nullptr || runtime->stage < 12) return;
+    if (runtime == nullptr || runtime->stage < VM_STAGE_COLLECTOR) return;
     // Switching stays off if it already was (shutdown turns it off for good).
     const bool switchingWasDisabled = VMThread::switchingDisabled();
     VMThread::disableSwitching();

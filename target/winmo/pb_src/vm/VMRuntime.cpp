@@ -22,7 +22,7 @@ bool _VM_runtimeDestroyed = false;
 
 namespace {
 
-// Classes initialised at stage 10, in this order, when registered.
+// Classes initialised at the early-classes stage, in this order, when registered.
 const char* const kEarlyClasses[] = {
     "java.lang.Object",
     "java.lang.Class",
@@ -40,7 +40,8 @@ const char* const kEarlyClasses[] = {
     "java.lang.System",
 };
 
-// The floating-point special values, fetched from the platform at stage 2.
+// The floating-point special values, fetched from the platform at the
+// listeners stage.
 struct {
     float nan, negativeInfinity, positiveInfinity;
     double doubleNan, doubleNegativeInfinity, doublePositiveInfinity;
@@ -73,10 +74,10 @@ int _VM_startRuntime(VMRuntime* runtime, uint64_t baseLimit, uint64_t maximum, N
                      const char* bootClassName, int32_t entryArgument) {
     try {
         try {
-            runtime->stage = 1;
+            runtime->stage = VM_STAGE_ALLOCATOR;
             _VM_initAllocator(baseLimit, maximum);
 
-            runtime->stage = 2;
+            runtime->stage = VM_STAGE_LISTENERS;
             _VM_createEventListeners();
             _VM_addEventListener(destroyListener, 1u << 3, 0);
             _VM_internTable();
@@ -86,36 +87,36 @@ int _VM_startRuntime(VMRuntime* runtime, uint64_t baseLimit, uint64_t maximum, N
                                    &floatConstants.doublePositiveInfinity);
             floatConstants.ready = true;
 
-            runtime->stage = 9;
+            runtime->stage = VM_STAGE_MAIN_THREAD;
             VMThread* main = new VMThread(platformThread);
 
-            runtime->stage = 3;
+            runtime->stage = VM_STAGE_REGISTRY;
             runtime->mainThread = main;
             runtime->currentThread = main;
             _VM_classRegistry();
 
-            runtime->stage = 4;
+            runtime->stage = VM_STAGE_REGISTRATIONS;
             _VM_runClassRegistrations();
-            runtime->stage = 6;
+            runtime->stage = VM_STAGE_INTERFACES;
             _VM_resolveInterfaces();
-            runtime->stage = 7;
+            runtime->stage = VM_STAGE_ENTRY_POINTS;
             _VM_resolveEntryPoints();
-            runtime->stage = 8;
+            runtime->stage = VM_STAGE_SEALED;
             _VM_sealRegistry();
 
-            runtime->stage = 10;
+            runtime->stage = VM_STAGE_EARLY_CLASSES;
             for (const char* name : kEarlyClasses) {
                 if (java::lang::Class* record = _VM_findClass(name)) _VM_ensureInitialized(record);
             }
 
-            runtime->stage = 11;
+            runtime->stage = VM_STAGE_SYSTEM_THREADS;
             _VM_createSystemThreads(runtime);
 
-            runtime->stage = 12;
+            runtime->stage = VM_STAGE_COLLECTOR;
             runtime->finalizerNotStarted = true;
             _VM_collect(runtime);
 
-            runtime->stage = 14;
+            runtime->stage = VM_STAGE_BOOT_CLASS;
             if (bootClassName == nullptr) return 1;
             java::lang::Class* boot = _VM_findClass(bootClassName);
             if (boot == nullptr || boot->entryPoint == nullptr) _VM_throwNoClassDefFoundError(nullptr);
@@ -124,7 +125,7 @@ int _VM_startRuntime(VMRuntime* runtime, uint64_t baseLimit, uint64_t maximum, N
             return 0;
         } catch (java::lang::Throwable* thrown) {
             VMPtr<java::lang::Throwable> keep(thrown);
-            if (runtime->stage >= 13) keep->printStackTrace();
+            if (runtime->stage >= VM_STAGE_REPORTING) keep->printStackTrace();
             return 2;
         }
     } catch (...) {

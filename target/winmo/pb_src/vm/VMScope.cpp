@@ -58,6 +58,18 @@ void _VM_scopeListRemove(VMRef** list, VMRef* ref) {
     }
 }
 
+void _VM_releaseRef(VMRef* ref) noexcept {
+    if (ref->scope != &_VM_stackScopeObject) {
+        ref->scope->remove(ref);
+        return;
+    }
+    VMRef** list = _VM_currentStackList;
+#ifndef NDEBUG
+    if (list != ref->joined) _VM_stackListMismatch();
+#endif
+    if (list != nullptr) _VM_scopeListRemove(list, ref);
+}
+
 void _VM_initStackRoots(VMRef** list) {
     *list = nullptr;
     if (_VM_currentStackList == nullptr) _VM_currentStackList = list;

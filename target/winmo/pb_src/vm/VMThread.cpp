@@ -17,6 +17,11 @@ bool switchingDisabledFlag = false;
 
 VMThreadNameFunction _VM_threadNameFunction = nullptr;
 
+// --- the runtime's thread list --------------------------------------------------
+
+void _VM_threadAdd(VMRuntime* runtime, VMThread* thread) { _VM_listPushFront(&runtime->threads, thread); }
+void _VM_threadRemove(VMRuntime* runtime, VMThread* thread) { _VM_listRemove(&runtime->threads, thread); }
+
 void* VMThread::operator new(size_t size) { return _VM_alloc(size, 1); }
 void VMThread::operator delete(void* block) { _VM_free(block); }
 
@@ -38,7 +43,7 @@ VMThread::VMThread(java::lang::Runnable* object) {
     // OutOfMemoryError, and it must not leave a suspended platform thread
     // behind that no record owns.
     if (_VM_runtime != nullptr) _VM_threadAdd(_VM_runtime, this);
-    if (HAL_createThread(&platformThread, &VMThread::runWrapper, this) != 0 || platformThread == nullptr)
+    if (HAL_createThread(&platformThread, &VMThread_run, this) != 0 || platformThread == nullptr)
         HAL_fatalError("Unable to create thread!");
 }
 
@@ -150,7 +155,7 @@ void VMThread::cancel(VMThread* thread) {
     if (thread != nullptr && thread->state == RUNNING) HAL_cancelThread(thread->platformThread);
 }
 
-void VMThread::runWrapper(void* argument) {
+void VMThread_run(void* argument) {
     auto* t = static_cast<VMThread*>(argument);
     _VM_currentStackList = &t->stackList;
     if (_VM_runtime != nullptr) _VM_runtime->currentThread = t;
@@ -166,7 +171,7 @@ void VMThread::runWrapper(void* argument) {
     } catch (...) {
         HAL_fatalError("Unexpected exception in VMThread_run() #1!");
     }
-    t->state = ENDED;
+    t->state = VMThread::ENDED;
     try {
         java::lang::Object* object = t->executionRef.target;
         if (object != nullptr) {

@@ -1,0 +1,37 @@
+// The runtime allocator: zero-filled, 16-byte aligned blocks, counted
+// against the heap budget, with the out-of-memory path that collects and
+// then throws.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Every block made by _VM_alloc is counted as (request + 4) bytes; the kind
+// tells whether it counts against the heap budget.
+enum VMBlockKind : uint32_t {
+    VM_BLOCK_ORDINARY = 0,
+    VM_BLOCK_EMERGENCY = 1,
+    VM_BLOCK_UNCOUNTED = 2,
+};
+
+struct VMHeapAccount {
+    bool running = false;
+    uint64_t used = 0;
+    uint64_t baseLimit = 0;
+    uint64_t limit = 0;
+    uint64_t maximum = 0;
+};
+extern VMHeapAccount _VM_heap;
+
+void _VM_initAllocator(uint64_t baseLimit, uint64_t maximum);
+void _VM_stopAllocator();
+// Zero-filled block of at least size bytes, 16-byte aligned. Out of memory:
+// OutOfMemoryError when exceptionsAllowed and a runtime thread is current,
+// else a fatal stop.
+void* _VM_alloc(size_t size, int exceptionsAllowed);
+void _VM_free(void* address);
+// The accounted size of a block (request + 4) and its kind.
+uint64_t _VM_blockSize(const void* address);
+VMBlockKind _VM_blockKind(const void* address);
+uint64_t _VM_freeMemory();
+uint64_t _VM_totalMemory();
