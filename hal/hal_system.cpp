@@ -48,6 +48,16 @@ constexpr uint64_t kCompactionMinimum = uint64_t(8) << 20;
 uint64_t g_compactionHigh = 0;
 std::atomic<uint32_t> g_compactions{0};
 
+#ifdef VESSILO_MIMALLOC
+// The collector walks lists that run through the whole heap: backed by 2 MB
+// pages where the system allows them, those walks miss the address
+// translation cache far less often.
+[[maybe_unused]] const bool g_largePages = [] {
+    mi_option_enable(mi_option_large_os_pages);
+    return true;
+}();
+#endif
+
 void addBlockBytes(uint64_t n) {
     g_blockBytes.store(g_blockBytes.load(std::memory_order_relaxed) + n, std::memory_order_relaxed);
 }

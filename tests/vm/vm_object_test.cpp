@@ -37,6 +37,7 @@ public:
         _VM_heap.limit = saved_.limit;
         _VM_heap.maximum = saved_.maximum;
         VMThread::current()->outOfMemory = false;
+        VMThread::current()->emergencyBytes = 0;
         if (hadReserve_ && !HAL_hasMemoryReserve()) HAL_reserveMemory();
     }
 

@@ -21,12 +21,56 @@ bool draining = false;
 // instead of marking (the heap verification walks fields this way).
 void (*markVisitor)(java::lang::Object* target) = nullptr;
 
+// References found by markReferences wait a few turns in this ring before
+// their flag word is read: their headers are fetched from memory meanwhile,
+// so the mark waits on several cache misses at once instead of one after the
+// other.
+class PrefetchRing {
+public:
+    bool empty() const { return count == 0; }
+    bool full() const { return count == kSize; }
+    void push(java::lang::Object* object) {
+        // The header, and the fields that usually lie just before it.
+        __builtin_prefetch(object, 1);
+        __builtin_prefetch(reinterpret_cast<char*>(object) - 64, 0);
+        slots[(first + count) % kSize] = object;
+        ++count;
+    }
+    java::lang::Object* pop() {
+        java::lang::Object* object = slots[first];
+        first = (first + 1) % kSize;
+        --count;
+        return object;
+    }
+
+private:
+    static constexpr unsigned kSize = 16;
+    java::lang::Object* slots[kSize];
+    unsigned first = 0;
+    unsigned count = 0;
+};
+PrefetchRing prefetchRing;
+
+// The mark proper: an object not yet marked takes the bits and waits on the
+// stack for its references to be marked.
+inline void shade(java::lang::Object* object, uint32_t bits) {
+    if ((object->_VM_flags & VM_FLAG_MARKED) != 0) return;
+    object->_VM_flags |= bits;
+    markStack.push_back(object);
+}
+
 void drain(uint32_t bits) {
     draining = true;
-    while (!markStack.empty()) {
-        java::lang::Object* object = markStack.back();
-        markStack.pop_back();
-        object->markReferences(bits);
+    for (;;) {
+        if (!markStack.empty()) {
+            java::lang::Object* object = markStack.back();
+            markStack.pop_back();
+            object->markReferences(bits);
+        } else if (!prefetchRing.empty()) {
+            shade(prefetchRing.pop(), bits);
+        } else {
+            break;
+        }
     }
     draining = false;
 }
@@ -47,6 +91,7 @@ void reclaimThreadRecords(VMRuntime* runtime) {
         auto* thread = static_cast<VMThread*>(node->value);
         node = node->next;  // the record's node goes with it
         thread->outOfMemory = false;
+        thread->emergencyBytes = 0;
         if (reclaimable(thread)) delete thread;
     }
 }
@@ -117,10 +162,14 @@ void _VM_mark(java::lang::Object* header, uint32_t bits) {
         markVisitor(header);
         return;
     }
-    if ((header->_VM_flags & VM_FLAG_MARKED) != 0) return;
-    header->_VM_flags |= bits;
-    markStack.push_back(header);
-    if (!draining) drain(bits);
+    if (draining) {
+        // Reached from an object being marked: marked a few turns later.
+        if (prefetchRing.full()) shade(prefetchRing.pop(), bits);
+        prefetchRing.push(header);
+        return;
+    }
+    shade(header, bits);
+    drain(bits);
 }
 
 void _VM_verifyHeap(VMRuntime* runtime) {
@@ -164,7 +213,11 @@ void _VM_collect(VMRuntime* runtime) {
     _VM_clearWeakScope(_VM_weakScope()->head);
     for (java::lang::Object* o = runtime->heapHead; o != nullptr;) {
         java::lang::Object* next = o->_VM_next;
-        if ((o->_VM_flags & VM_FLAG_MARKED) == 0) _VM_destroyObject(o);
+        if ((o->_VM_flags & VM_FLAG_MARKED) == 0) {
+            // The next header is on its way while this object is destroyed.
+            __builtin_prefetch(next, 1);
+            _VM_destroyObject(o);
+        }
         o = next;
     }
     reclaimThreadRecords(runtime);
