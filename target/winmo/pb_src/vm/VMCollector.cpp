@@ -51,6 +51,86 @@ private:
 };
 PrefetchRing prefetchRing;
 
+// The objects a collection keeps although unreached (awaiting finalisation
+// or under construction), noted by the walk that clears the marks.
+std::vector<java::lang::Object*> keptCandidates;
+
+// --- stretches of the heap list ------------------------------------------------
+//
+// Walking one list waits for one cache miss after the other. The walk that
+// clears the marks instead follows several stretches of the list at once;
+// each starts at an object noted below and ends where the next one starts.
+// Only a sweep destroys objects, so every noted object stays in the list, in
+// list order, until the next sweep notes afresh.
+constexpr uint32_t kStretch = 2048;
+constexpr int kLanes = 8;
+
+struct Stretches {
+    const VMRuntime* runtime = nullptr;
+    std::vector<java::lang::Object*> fresh;  // made since the last sweep, oldest first
+    std::vector<java::lang::Object*> kept;   // survivors of the last sweep, in list order
+    std::vector<java::lang::Object*> starts;
+};
+Stretches stretches;
+
+// The first objects of the stretches, in list order, starting with the head.
+const std::vector<java::lang::Object*>& stretchStarts(VMRuntime* runtime) {
+    std::vector<java::lang::Object*>& starts = stretches.starts;
+    starts.clear();
+    starts.push_back(runtime->heapHead);
+    if (stretches.runtime != runtime) return starts;
+    auto add = [&](java::lang::Object* o) {
+        if (o != starts.back()) starts.push_back(o);
+    };
+    for (auto o = stretches.fresh.rbegin(); o != stretches.fresh.rend(); ++o) add(*o);
+    for (java::lang::Object* o : stretches.kept) add(o);
+    return starts;
+}
+
+// Step 3a: clears 1 and 2 in every flag word, counts the objects awaiting
+// finalisation and those under construction, and notes them.
+void clearMarks(VMRuntime* runtime, size_t& awaiting, size_t& constructing) {
+    const std::vector<java::lang::Object*>& starts = stretchStarts(runtime);
+    java::lang::Object* at[kLanes];
+    java::lang::Object* stop[kLanes];
+    size_t next = 0;
+    int lanes = 0;
+    auto take = [&](int lane) {
+        at[lane] = starts[next];
+        stop[lane] = next + 1 < starts.size() ? starts[next + 1] : nullptr;
+        ++next;
+    };
+    while (lanes < kLanes && next < starts.size()) take(lanes++);
+    while (lanes > 0) {
+        for (int lane = 0; lane < lanes;) {
+            java::lang::Object* o = at[lane];
+            if (o == nullptr) {  // an empty list
+                at[lane] = at[--lanes];
+                stop[lane] = stop[lanes];
+                continue;
+            }
+            const uint32_t flags = o->_VM_flags & ~uint32_t(VM_FLAG_REACHED | VM_FLAG_MARKED);
+            o->_VM_flags = flags;
+            if ((flags & (VM_FLAG_FINALIZABLE | VM_FLAG_CONSTRUCTING)) != 0) [[unlikely]] {
+                if (flags & VM_FLAG_FINALIZABLE) ++awaiting;
+                if (flags & VM_FLAG_CONSTRUCTING) ++constructing;
+                keptCandidates.push_back(o);
+            }
+            o = o->_VM_next;
+            if (o != stop[lane] && o != nullptr) {
+                at[lane] = o;
+                ++lane;
+            } else if (next < starts.size()) {
+                take(lane);
+                ++lane;
+            } else {
+                at[lane] = at[--lanes];
+                stop[lane] = stop[lanes];
+            }
+        }
+    }
+}
+
 // The mark proper: an object not yet marked takes the bits and waits on the
 // stack for its references to be marked.
 inline void shade(java::lang::Object* object, uint32_t bits) {
@@ -156,6 +236,25 @@ void verify(VMRuntime* runtime, const char* phase) {
 
 }  // namespace
 
+uint32_t _VM_heapStretchCountdown = kStretch;
+bool _VM_heapSweeping = false;
+
+void _VM_heapNoteStretch(VMRuntime* runtime, java::lang::Object* header) {
+    _VM_heapStretchCountdown = kStretch;
+    if (stretches.runtime != runtime) {
+        stretches.kept.clear();
+        stretches.fresh.clear();
+        stretches.runtime = runtime;
+    }
+    stretches.fresh.push_back(header);
+}
+
+void _VM_heapForgetStretches() {
+    stretches.runtime = nullptr;
+    stretches.fresh.clear();
+    stretches.kept.clear();
+}
+
 void _VM_mark(java::lang::Object* header, uint32_t bits) {
     if (header == nullptr) return;
     if (markVisitor != nullptr) {
@@ -186,13 +285,12 @@ void _VM_collect(VMRuntime* runtime) {
     verify(runtime, " before a collection");
 #endif
 
-    // Mark.
+    // Mark. The walk that clears the marks also notes, in heap-list order,
+    // the few objects awaiting finalisation or under construction, so that
+    // keeping them needs no second walk over the whole heap.
     size_t awaiting = 0, constructing = 0;
-    for (java::lang::Object* o = runtime->heapHead; o != nullptr; o = o->_VM_next) {
-        o->_VM_flags &= ~uint32_t(VM_FLAG_REACHED | VM_FLAG_MARKED);
-        if (o->_VM_flags & VM_FLAG_FINALIZABLE) ++awaiting;
-        if (o->_VM_flags & VM_FLAG_CONSTRUCTING) ++constructing;
-    }
+    keptCandidates.clear();
+    clearMarks(runtime, awaiting, constructing);
     const uint32_t rootBits = VM_FLAG_REACHED | VM_FLAG_MARKED;
     _VM_markScope(_VM_nativeScope()->head, rootBits);
     _VM_markScope(_VM_staticScope()->head, rootBits);
@@ -202,24 +300,33 @@ void _VM_collect(VMRuntime* runtime) {
         // Objects awaiting finalisation and objects still being built survive
         // with everything they refer to, but stay unreached.
         runtime->finalisableFound = awaiting > 0;
-        for (java::lang::Object* o = runtime->heapHead; o != nullptr; o = o->_VM_next) {
-            if ((o->_VM_flags & VM_FLAG_REACHED) == 0 &&
-                (o->_VM_flags & (VM_FLAG_FINALIZABLE | VM_FLAG_CONSTRUCTING)) != 0)
-                _VM_mark(o, VM_FLAG_MARKED);
-        }
+        for (java::lang::Object* o : keptCandidates)
+            if ((o->_VM_flags & VM_FLAG_REACHED) == 0) _VM_mark(o, VM_FLAG_MARKED);
     }
+    keptCandidates.clear();
 
     // Sweep.
     _VM_clearWeakScope(_VM_weakScope()->head);
+    // The sweep notes the stretches of the survivors afresh.
+    _VM_heapSweeping = true;
+    stretches.runtime = runtime;
+    stretches.kept.clear();
+    uint32_t survivors = 0;
     for (java::lang::Object* o = runtime->heapHead; o != nullptr;) {
         java::lang::Object* next = o->_VM_next;
         if ((o->_VM_flags & VM_FLAG_MARKED) == 0) {
             // The next header is on its way while this object is destroyed.
             __builtin_prefetch(next, 1);
             _VM_destroyObject(o);
+        } else if (++survivors == kStretch) {
+            survivors = 0;
+            stretches.kept.push_back(o);
         }
         o = next;
     }
+    stretches.fresh.clear();
+    _VM_heapStretchCountdown = kStretch;
+    _VM_heapSweeping = false;
     reclaimThreadRecords(runtime);
 #ifndef NDEBUG
     verify(runtime, " after a collection");
