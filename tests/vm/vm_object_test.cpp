@@ -2,9 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <malloc.h>
-#if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/allocator_interface.h>
-#endif
 
 #include <algorithm>
 #include <cstdint>
@@ -51,6 +48,10 @@ private:
     VMHeapAccount saved_;
     bool hadReserve_;
 };
+
+#if defined(__SANITIZE_ADDRESS__)
+extern "C" size_t __sanitizer_get_allocated_size(const volatile void* block);
+#endif
 
 // The bytes the C library (or the address sanitizer) set aside for a block.
 size_t platformBlockSize(void* block) {
