@@ -117,6 +117,7 @@ TEST_F(CollectorTest, UnreachableObjectsAndCyclesGoWhileReachableOnesStay) {
 // collections after one that kept survivors, and after an object has left the
 // list outside a sweep (a construction that failed).
 TEST_F(CollectorTest, EveryStretchOfALargeHeapIsWalked) {
+    VM_SKIP_UNDER_STRESS();  // tens of thousands of collections of a large heap
     collect();
     auto cellsInHeap = [] {
         size_t n = 0;
