@@ -17,3 +17,14 @@ int HAL_setOrientation(int32_t code) {
     int platform = code == 0 ? 4 : code - 1;
     return ce::SetDisplayOrientation(platform) ? HAL_OK : HAL_ORIENTATION_ERROR;
 }
+
+namespace {
+int g_startOrientation = -1;
+}  // namespace
+
+void HAL_setUpDisplayOrientation() { g_startOrientation = ce::GetDisplayOrientation(); }
+
+void HAL_restoreDisplayOrientation() {
+    if (g_startOrientation >= 0) ce::SetDisplayOrientation(g_startOrientation);
+    g_startOrientation = -1;
+}

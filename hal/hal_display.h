@@ -1,4 +1,4 @@
-// Platform layer: display services (orientation so far).
+// Platform layer: display services (orientation).
 #pragma once
 
 #include <cstdint>
@@ -9,3 +9,7 @@
 int HAL_getOrientation(int32_t* code);
 // 8 for a code outside 0 to 4 or when the platform refuses it, else 0.
 int HAL_setOrientation(int32_t code);
+
+// Start-up: remembers the display's orientation; shutdown puts it back.
+void HAL_setUpDisplayOrientation();
+void HAL_restoreDisplayOrientation();

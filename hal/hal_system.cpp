@@ -18,6 +18,8 @@
 #include <string>
 
 #include "ce.h"
+#include "hal_host.h"
+#include "hal_window.h"
 
 namespace {
 
@@ -253,12 +255,12 @@ int HAL_getDeviceId(char16_t* characters, int32_t* length) {
 
 int HAL_openURL(const char16_t* characters, int32_t length, int32_t* mustExit) {
     if (!characters && length > 0) return HAL_BAD_ARGUMENT;
-    ce::SetPendingURL(length > 0 ? std::u16string(characters, static_cast<size_t>(length)) : std::u16string());
+    hostSetPendingURL(length > 0 ? characters : nullptr, length > 0 ? length : 0);
     if (mustExit) *mustExit = 1;
     return HAL_OK;
 }
 
 int HAL_requestExit() {
-    ce::PostMainWindowMessage(0x401, 0, 0);
+    if (ce::HWND window = HAL_getMainWindow()) ce::PostMessageW(window, HAL_WM_EXIT, 0, 0);
     return HAL_OK;
 }

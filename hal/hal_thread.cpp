@@ -476,7 +476,8 @@ void HAL_sleep(uint32_t milliseconds) {
 int HAL_createLock(HAL_Lock** lock, int locked) {
     if (!lock) return HAL_BAD_ARGUMENT;
     *lock = new (std::nothrow) HAL_Lock;
-    if (*lock && locked) (*lock)->enter(1);
+    if (!*lock) return HAL_OUT_OF_MEMORY;
+    if (locked) (*lock)->enter(1);
     return HAL_OK;
 }
 

@@ -64,8 +64,8 @@ bool HAL_isThreadCancelled(const NativeThreadRecord* record);
 void HAL_sleep(uint32_t milliseconds);
 
 // --- platform locks ---------------------------------------------------------
-// A new lock; entered at once by the caller when locked is non-zero. Returns
-// 0; *lock is null when it cannot be allocated.
+// A new lock; entered at once by the caller when locked is non-zero. 0; 2
+// for a null out-parameter; 5 (with *lock null) when it cannot be allocated.
 int HAL_createLock(HAL_Lock** lock, int locked);
 void HAL_deleteLock(HAL_Lock* lock);
 // Releases the runtime lock, enters the lock, retakes the runtime lock, runs

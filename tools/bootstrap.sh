@@ -11,8 +11,10 @@ cd "$(dirname "$0")/.."
 mode=${1:-run}
 packages=(build-essential cmake ninja-build pkg-config ccache clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev libmimalloc-dev
-  libsdl2-dev libcurl4-openssl-dev libpng-dev libfreetype-dev fonts-dejavu-core
-  libfluidsynth-dev timgm6mb-soundfont)
+  libsdl2-dev libx11-dev libcurl4-openssl-dev libssl-dev libpng-dev libfreetype-dev fonts-dejavu-core
+  fonts-dejavu-extra
+  libfluidsynth-dev timgm6mb-soundfont
+  xvfb xauth xdotool)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -46,11 +48,13 @@ configure_and_build() { # stage name, dir, extra cmake args...
   tally "$name (build)" 0 1
   return 1
 }
-run_ctest() { # stage name, dir, environment assignments..., ctest arguments...
-  local name=$1 dir=$2 status=0 line environment=(); shift 2
+run_ctest() { # stage name, dir, [--under-x], environment assignments..., ctest arguments...
+  local name=$1 dir=$2 status=0 line environment=() wrapper=(); shift 2
+  # --under-x: an X server of the stage's own, for the real-window tests.
+  if [[ ${1:-} == --under-x ]]; then wrapper=(xvfb-run -a -s "-screen 0 1024x768x24"); shift; fi
   while (($#)) && [[ $1 =~ ^[A-Za-z_][A-Za-z0-9_]*= ]]; do environment+=("$1"); shift; done
   local log="$dir/ctest-$name.log"
-  (cd "$dir" && env "${environment[@]}" ctest --output-on-failure -j "$jobs" "$@") 2>&1 | tee "$log" || status=$?
+  (cd "$dir" && env "${environment[@]}" "${wrapper[@]}" ctest --output-on-failure -j "$jobs" "$@") 2>&1 | tee "$log" || status=$?
   line=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1 || true)
   if [[ $line =~ ([0-9]+)\ tests?\ failed\ out\ of\ ([0-9]+) ]]; then
     tally "$name" $((BASH_REMATCH[2] - BASH_REMATCH[1])) "${BASH_REMATCH[1]}"
@@ -71,7 +75,7 @@ case "$mode" in
   test)
     export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
     if configure_and_build debug build-debug -DCMAKE_BUILD_TYPE=Debug; then
-      run_ctest debug build-debug --timeout 300
+      run_ctest debug build-debug --under-x --timeout 300
     fi
     if configure_and_build asan build-asan -DCMAKE_BUILD_TYPE=Debug -DVESSILO_SANITIZE=ON -DVESSILO_BENCH=OFF; then
       run_ctest asan build-asan ASAN_OPTIONS=detect_leaks=1 --timeout 600
@@ -83,10 +87,10 @@ case "$mode" in
       run_ctest stress build-stress "VESSILO_GC_STRESS=${VESSILO_GC_STRESS_N:-3}" --timeout 900 -LE '^vm$'
     fi
     # The parsers of outside data under the fuzzer, for a bounded time; each
-    # fuzz target counts as one test.
+    # fuzz target counts as one test. The targets share about three minutes.
     fuzz_status=0 fuzz_log=build-fuzz/results.log
     mkdir -p build-fuzz
-    FUZZ_SECONDS=${FUZZ_SECONDS:-60} FUZZ_JOBS=$jobs bash tools/fuzz.sh 2>&1 | tee "$fuzz_log" || fuzz_status=$?
+    FUZZ_JOBS=$jobs bash tools/fuzz.sh 2>&1 | tee "$fuzz_log" || fuzz_status=$?
     fuzz_passed=$(grep -cE '^fuzz_[A-Za-z0-9_]+: passed' "$fuzz_log" || true)
     fuzz_failed=$(grep -cE '^fuzz_[A-Za-z0-9_]+: FAILED' "$fuzz_log" || true)
     ((fuzz_status != 0 && fuzz_failed == 0)) && fuzz_failed=1

@@ -7,6 +7,7 @@
 
 #include "ce.h"
 #include "hal.h"
+#include "host_support.h"
 #include "program_dir.h"
 
 namespace {
@@ -119,27 +120,25 @@ TEST(HalOpenURL, KeepsExactlyTheGivenCharacters) {
     int32_t mustExit = 0;
     EXPECT_EQ(HAL_openURL(url, 18, &mustExit), 0);
     EXPECT_EQ(mustExit, 1);
-    EXPECT_EQ(ce::PendingURL(), u"http://example.org");
+    EXPECT_EQ(hostPendingURL(), u"http://example.org");
     EXPECT_EQ(HAL_openURL(url, 4, nullptr), 0);
-    EXPECT_EQ(ce::PendingURL(), u"http");
+    EXPECT_EQ(hostPendingURL(), u"http");
     EXPECT_EQ(HAL_openURL(nullptr, 3, &mustExit), 2);
-    ce::SetPendingURL(u"");
+    hostSetPendingURL(nullptr, 0);
 }
 
 TEST(HalRequestExit, PostsTheExitMessageToTheMainWindow) {
-    ce::SetMainWindowExists(false);
+    TestRuntimeFolder folder;
     EXPECT_EQ(HAL_requestExit(), 0);  // no window: nothing to post, still 0
-    uint32_t message = 0;
-    EXPECT_FALSE(ce::TakeMainWindowMessage(&message, nullptr, nullptr));
-    ce::SetMainWindowExists(true);
+    ce::MSG message;
+    EXPECT_FALSE(ce::PeekMessageW(&message, nullptr, 0, 0, ce::PM_REMOVE));
+    ASSERT_TRUE(HAL_createHostWindow(nullptr, u"RequestExit", ce::DefWindowProcW));
     EXPECT_EQ(HAL_requestExit(), 0);
-    uintptr_t w = 9;
-    intptr_t l = 9;
-    ASSERT_TRUE(ce::TakeMainWindowMessage(&message, &w, &l));
-    EXPECT_EQ(message, 0x401u);
-    EXPECT_EQ(w, 0u);
-    EXPECT_EQ(l, 0);
-    ce::SetMainWindowExists(false);
+    ASSERT_TRUE(ce::PeekMessageW(&message, HAL_getMainWindow(), 0, 0, ce::PM_REMOVE));
+    EXPECT_EQ(message.message, 0x401u);
+    EXPECT_EQ(message.wParam, 0u);
+    EXPECT_EQ(message.lParam, 0);
+    HAL_releaseHostWindow();
 }
 
 TEST(HalOrientation, MapsCodesAndRefusesOutOfRange) {
@@ -160,12 +159,15 @@ TEST(HalOrientation, MapsCodesAndRefusesOutOfRange) {
 
 TEST(HalKeepAwake, UsesNineTenthsOfTheShortestTimeoutCappedAt5000) {
     using ce::PowerValue;
-    auto period = [](uint32_t batt, uint32_t screen) {
+    TestRuntimeFolder folder;
+    ASSERT_TRUE(HAL_createHostWindow(nullptr, u"KeepAwake", ce::DefWindowProcW));
+    auto idleTimerPeriod = [] { return ce::TimerPeriod(HAL_getMainWindow(), 1); };
+    auto period = [&](uint32_t batt, uint32_t screen) {
         ce::SetPowerTimeout(PowerValue::BattPowerOff, batt);
         ce::SetPowerTimeout(PowerValue::ScreenPowerOff, screen);
         HAL_resetKeepAwakePeriod();
         EXPECT_EQ(HAL_setKeepDeviceAwake(1), 1);
-        return ce::IdleTimerPeriod();
+        return idleTimerPeriod();
     };
     EXPECT_EQ(period(3, 0), 2700u);
     EXPECT_EQ(period(60, 0), 5000u);
@@ -174,18 +176,19 @@ TEST(HalKeepAwake, UsesNineTenthsOfTheShortestTimeoutCappedAt5000) {
     // The period is computed once and cached.
     ce::SetPowerTimeout(PowerValue::BattPowerOff, 1);
     EXPECT_EQ(HAL_setKeepDeviceAwake(1), 1);
-    EXPECT_EQ(ce::IdleTimerPeriod(), 5000u);
+    EXPECT_EQ(idleTimerPeriod(), 5000u);
 
     uint64_t resets = ce::SystemIdleTimerResetCount();
     HAL_idleTimerTick(1);
     HAL_idleTimerTick(2);
     EXPECT_EQ(ce::SystemIdleTimerResetCount(), resets + 1);
     EXPECT_EQ(HAL_setKeepDeviceAwake(0), 1);
-    EXPECT_EQ(ce::IdleTimerPeriod(), 0u);
+    EXPECT_EQ(idleTimerPeriod(), 0u);
     HAL_idleTimerTick(1);
     EXPECT_EQ(ce::SystemIdleTimerResetCount(), resets + 1);
     ce::SetPowerTimeout(PowerValue::BattPowerOff, 0);
     HAL_resetKeepAwakePeriod();
+    HAL_releaseHostWindow();
 }
 
 class HalProperties : public ::testing::Test {

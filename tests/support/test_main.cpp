@@ -10,6 +10,8 @@
 #include <string>
 #include <thread>
 
+#include "host_support.h"
+
 namespace {
 
 // Ends the test program with a message when one test runs longer than its
@@ -69,6 +71,9 @@ int main(int argc, char** argv) {
     // Headless: no window or sound device is opened by any test.
     ::setenv("SDL_VIDEODRIVER", "dummy", 0);
     ::setenv("SDL_AUDIODRIVER", "dummy", 0);
+    // A whole program run that a test started in a child process.
+    int exitCode = 0;
+    if (RunHostChildIfAsked(argc, argv, &exitCode)) return exitCode;
     testing::InitGoogleTest(&argc, argv);
     // Death tests re-run the test binary for the child, so the child starts
     // from a fresh process (the runtime lives once per process).

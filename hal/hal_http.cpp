@@ -1,0 +1,791 @@
+// Platform layer: HTTP and HTTPS connections over libcurl.
+//
+// Each connection owns one easy handle driven by a multi handle of its own,
+// so that a call can wait for exactly as much of the response as it needs
+// (the headers, or the next piece of the body) with the runtime lock given
+// up, and give up waiting when the connection is closed or stalls.
+#include "hal_http.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <cstring>
+#include <mutex>
+#include <new>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "hal_property.h"
+#include "hal_string.h"
+#include "hal_system.h"
+#include "hal_thread.h"
+#include "java_lang_String.h"
+
+namespace {
+
+constexpr int32_t kReadChunk = 4096;
+constexpr size_t kMaxHeaderBytes = 256 * 1024;  // one response's header block
+constexpr size_t kMaxHeaderCount = 500;
+constexpr long kMaxRedirects = 5;
+constexpr uint64_t kPollStepMs = 200;
+
+struct RequestHeader {
+    std::u16string name;
+    std::u16string value;
+};
+
+struct ResponseHeader {
+    std::string name;
+    std::string value;
+};
+
+}  // namespace
+
+struct HAL_HTTPConnection {
+    // What the caller gave and what the URL holds.
+    std::u16string url;
+    CURLU* parsed = nullptr;
+    std::string host, file, query, ref;
+    bool hasQuery = false, hasRef = false;
+    int32_t port = 80;
+
+    // The request.
+    std::string method = "GET";
+    std::vector<RequestHeader> requestHeaders;
+    std::vector<uint8_t> body;
+
+    // The transfer.
+    HAL_HTTPSettings settings;
+    std::string caFile;
+    CURL* easy = nullptr;
+    CURLM* multi = nullptr;
+    curl_slist* sendHeaders = nullptr;
+    bool started = false;       // the request has been handed to libcurl
+    bool attached = false;      // the easy handle is in the multi handle
+    bool headersFinal = false;  // the status line and headers below are the final response's
+    bool done = false;          // nothing more will arrive
+    bool failed = false;        // the transfer ended in a failure
+    bool inputClosed = false;
+    bool overCap = false;
+    char errorText[CURL_ERROR_SIZE] = {};
+
+    // The response being received (after redirects: the last one).
+    std::string statusLine;
+    int32_t responseCode = -1;
+    std::vector<ResponseHeader> responseHeaders;
+    size_t headerBytes = 0;
+    int64_t bodyBytes = 0;
+    std::vector<uint8_t> pending;  // body bytes received and not yet read
+    size_t pendingStart = 0;
+    uint8_t readBuffer[kReadChunk] = {};
+
+    // Waiting.
+    bool busy = false;                   // a thread waits on the network for this connection
+    bool closeRequested = false;         // close() came while busy: the waiter frees it
+    std::atomic<bool> abortRequested{false};
+    uint64_t progress = 0;               // bumped by every callback that saw the transfer move
+    uint64_t bytesSeen = 0;              // bytes moved either way, as the progress callback saw them
+};
+
+namespace {
+
+// --- settings and libcurl's global state --------------------------------------
+
+std::mutex g_settingsMutex;
+HAL_HTTPSettings g_settings;
+std::string g_caFile;
+
+std::mutex g_globalMutex;
+bool g_curlReady = false;
+
+bool ensureCurl() {
+    std::lock_guard<std::mutex> guard(g_globalMutex);
+    if (!g_curlReady) g_curlReady = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+    return g_curlReady;
+}
+
+// --- text ----------------------------------------------------------------------
+
+// UTF-16 to bytes through the runtime's codec; false for an unpaired
+// surrogate.
+bool toUtf8(const char16_t* text, int32_t length, std::string& out) {
+    out.clear();
+    for (int32_t i = 0; i < length; ++i) {
+        const jchar c = text[i];
+        if (c >= 0xD800 && c <= 0xDBFF) {
+            if (i + 1 >= length || text[i + 1] < 0xDC00 || text[i + 1] > 0xDFFF) return false;
+        } else if (c >= 0xDC00 && c <= 0xDFFF) {
+            if (i == 0 || text[i - 1] < 0xD800 || text[i - 1] > 0xDBFF) return false;
+        }
+        uint8_t form[3];
+        uint8_t* end = form;
+        _VM_utf8EncodeChar(c, jint(sizeof form), end, false);
+        out.append(reinterpret_cast<const char*>(form), size_t(end - form));
+    }
+    return true;
+}
+
+// Header bytes are ISO-8859-1: one character per byte.
+NativeString* latin1String(const std::string& bytes) {
+    std::u16string units(bytes.begin(), bytes.end());
+    for (size_t i = 0; i < bytes.size(); ++i) units[i] = char16_t(static_cast<unsigned char>(bytes[i]));
+    return HAL_createString(units.data(), int32_t(units.size()));
+}
+
+int giveString(NativeString* string, NativeString** out) {
+    if (string == nullptr) return HAL_OUT_OF_MEMORY;
+    *out = string;
+    return HAL_OK;
+}
+
+int giveUtf8(const std::string& text, NativeString** out) {
+    return giveString(HAL_createStringUTF8(text.c_str()), out);
+}
+
+char16_t asciiLower(char16_t c) { return c >= 'A' && c <= 'Z' ? char16_t(c + 32) : c; }
+
+bool sameName(const std::u16string& a, const char16_t* b, int32_t length) {
+    if (a.size() != size_t(length)) return false;
+    for (int32_t i = 0; i < length; ++i)
+        if (asciiLower(a[size_t(i)]) != asciiLower(b[i])) return false;
+    return true;
+}
+
+bool sameName(const std::string& a, const char16_t* b, int32_t length) {
+    if (a.size() != size_t(length)) return false;
+    for (int32_t i = 0; i < length; ++i)
+        if (asciiLower(char16_t(static_cast<unsigned char>(a[size_t(i)]))) != asciiLower(b[i])) return false;
+    return true;
+}
+
+bool sameName(const std::string& a, const char* b) {
+    size_t n = std::strlen(b);
+    if (a.size() != n) return false;
+    for (size_t i = 0; i < n; ++i)
+        if (asciiLower(char16_t(static_cast<unsigned char>(a[i]))) != asciiLower(char16_t(b[i]))) return false;
+    return true;
+}
+
+// An HTTP token: one or more of the visible ASCII characters that are not
+// separators.
+bool isToken(const char16_t* text, int32_t length) {
+    if (text == nullptr || length <= 0) return false;
+    for (int32_t i = 0; i < length; ++i) {
+        char16_t c = text[i];
+        bool ok = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                  (c < 0x80 && std::strchr("!#$%&'*+-.^_`|~", char(c)) != nullptr && c != 0);
+        if (!ok) return false;
+    }
+    return true;
+}
+
+bool isSafeValue(const char16_t* text, int32_t length) {
+    for (int32_t i = 0; i < length; ++i)
+        if (text[i] == '\r' || text[i] == '\n' || text[i] == 0) return false;
+    return true;
+}
+
+std::string trimmed(const char* begin, const char* end) {
+    while (begin < end && (*begin == ' ' || *begin == '\t')) ++begin;
+    while (end > begin && (end[-1] == ' ' || end[-1] == '\t')) --end;
+    return std::string(begin, end);
+}
+
+const ResponseHeader* findHeader(const HAL_HTTPConnection* c, const char* name) {
+    for (const ResponseHeader& h : c->responseHeaders)
+        if (sameName(h.name, name)) return &h;
+    return nullptr;
+}
+
+// --- libcurl callbacks (run on the waiting thread, without the runtime lock) ---
+
+bool isFollowedRedirect(const HAL_HTTPConnection* c) {
+    switch (c->responseCode) {
+        case 300: case 301: case 302: case 303: case 307: case 308: {
+            const ResponseHeader* location = findHeader(c, "Location");
+            return location != nullptr && !location->value.empty();
+        }
+        default:
+            return false;
+    }
+}
+
+size_t onHeader(char* data, size_t size, size_t count, void* user) {
+    auto* c = static_cast<HAL_HTTPConnection*>(user);
+    const size_t n = size * count;
+    ++c->progress;
+    const char* begin = data;
+    const char* end = data + n;
+    while (end > begin && (end[-1] == '\r' || end[-1] == '\n')) --end;
+    const size_t lineLength = size_t(end - begin);
+
+    if (lineLength >= 5 && std::memcmp(begin, "HTTP/", 5) == 0) {
+        // The status line of a new response (after a redirect or an interim
+        // response): forget the previous one's headers.
+        c->headersFinal = false;
+        c->statusLine.assign(begin, end);
+        c->responseHeaders.clear();
+        c->headerBytes = n;
+        c->responseCode = -1;
+        const char* space = static_cast<const char*>(std::memchr(begin, ' ', lineLength));
+        if (space != nullptr && end - space >= 4 && std::isdigit(static_cast<unsigned char>(space[1])) &&
+            std::isdigit(static_cast<unsigned char>(space[2])) &&
+            std::isdigit(static_cast<unsigned char>(space[3])) && (end - space == 4 || space[4] == ' '))
+            c->responseCode = (space[1] - '0') * 100 + (space[2] - '0') * 10 + (space[3] - '0');
+        return n;
+    }
+    if (c->headersFinal) return n;  // trailers after the body
+    if (lineLength == 0) {
+        // The end of a header block: final unless libcurl goes on with
+        // another response.
+        if (!(c->responseCode >= 100 && c->responseCode < 200) && !isFollowedRedirect(c)) c->headersFinal = true;
+        return n;
+    }
+    c->headerBytes += n;
+    if (c->headerBytes > kMaxHeaderBytes || c->responseHeaders.size() >= kMaxHeaderCount) return 0;
+    if ((*begin == ' ' || *begin == '\t') && !c->responseHeaders.empty()) {
+        // A folded line continues the previous header's value.
+        std::string more = trimmed(begin, end);
+        std::string& value = c->responseHeaders.back().value;
+        if (!more.empty()) value += value.empty() ? more : " " + more;
+        return n;
+    }
+    const char* colon = static_cast<const char*>(std::memchr(begin, ':', lineLength));
+    if (colon == nullptr) return n;  // not a header: ignored
+    c->responseHeaders.push_back({std::string(begin, colon), trimmed(colon + 1, end)});
+    return n;
+}
+
+size_t onBody(char* data, size_t size, size_t count, void* user) {
+    auto* c = static_cast<HAL_HTTPConnection*>(user);
+    const size_t n = size * count;
+    ++c->progress;
+    c->headersFinal = true;  // body bytes belong to the final response
+    if (c->bodyBytes + int64_t(n) > c->settings.maxResponseBody) {
+        c->overCap = true;
+        return 0;  // aborts the transfer
+    }
+    c->bodyBytes += int64_t(n);
+    try {
+        if (c->pendingStart > 0 && c->pendingStart == c->pending.size()) {
+            c->pending.clear();
+            c->pendingStart = 0;
+        }
+        c->pending.insert(c->pending.end(), data, data + n);
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
+    return n;
+}
+
+int onProgress(void* user, curl_off_t, curl_off_t downloaded, curl_off_t, curl_off_t uploaded) {
+    auto* c = static_cast<HAL_HTTPConnection*>(user);
+    // Any change of the byte counts is progress.
+    const uint64_t seen = uint64_t(downloaded) + uint64_t(uploaded);
+    if (seen != c->bytesSeen) {
+        c->bytesSeen = seen;
+        ++c->progress;
+    }
+    return c->abortRequested.load() ? 1 : 0;
+}
+
+// --- sending and waiting -------------------------------------------------------
+
+void detach(HAL_HTTPConnection* c) {
+    if (c->attached) {
+        curl_multi_remove_handle(c->multi, c->easy);
+        c->attached = false;
+    }
+}
+
+void destroy(HAL_HTTPConnection* c) {
+    detach(c);
+    if (c->easy) curl_easy_cleanup(c->easy);
+    if (c->multi) curl_multi_cleanup(c->multi);
+    curl_slist_free_all(c->sendHeaders);
+    curl_url_cleanup(c->parsed);
+    delete c;
+}
+
+bool addSendHeader(HAL_HTTPConnection* c, const std::string& line) {
+    curl_slist* grown = curl_slist_append(c->sendHeaders, line.c_str());
+    if (grown == nullptr) return false;
+    c->sendHeaders = grown;
+    return true;
+}
+
+const RequestHeader* findRequestHeader(const HAL_HTTPConnection* c, const char16_t* name) {
+    const int32_t length = int32_t(std::char_traits<char16_t>::length(name));
+    for (const RequestHeader& h : c->requestHeaders)
+        if (sameName(h.name, name, length)) return &h;
+    return nullptr;
+}
+
+// Hands the request to libcurl; false when it cannot be set up.
+bool startRequest(HAL_HTTPConnection* c) {
+    c->started = true;
+    {
+        std::lock_guard<std::mutex> guard(g_settingsMutex);
+        c->settings = g_settings;
+        c->caFile = g_caFile;
+    }
+    c->easy = curl_easy_init();
+    c->multi = curl_multi_init();
+    if (c->easy == nullptr || c->multi == nullptr) return false;
+
+    // Request headers: the caller's, then the ones that keep libcurl from
+    // adding its own unasked.
+    try {
+        for (const RequestHeader& h : c->requestHeaders) {
+            if (sameName(h.name, u"Content-Length", 14)) continue;  // the body's own length is sent
+            std::string name, value;
+            if (!toUtf8(h.name.data(), int32_t(h.name.size()), name) ||
+                !toUtf8(h.value.data(), int32_t(h.value.size()), value))
+                return false;
+            if (!addSendHeader(c, value.empty() ? name + ";" : name + ": " + value)) return false;
+        }
+        if (findRequestHeader(c, u"Content-Type") == nullptr && !addSendHeader(c, "Content-Type:")) return false;
+        if (findRequestHeader(c, u"Expect") == nullptr && !addSendHeader(c, "Expect:")) return false;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+
+    // The user agent is the application's name.
+    std::string agent;
+    {
+        const char16_t key[] = u"MIDlet-Name";
+        const int32_t keyLength = int32_t(std::char_traits<char16_t>::length(key));
+        int32_t length = HAL_getApplicationPropertyLength(key, keyLength);
+        if (length > 0 && length <= 1024) {
+            std::u16string name(size_t(length), u'\0');
+            if (HAL_getApplicationProperty(key, keyLength, name.data(), &length) == HAL_OK &&
+                isSafeValue(name.data(), length))
+                toUtf8(name.data(), length, agent);
+        }
+    }
+
+    CURL* e = c->easy;
+    bool ok = true;
+    auto set = [&ok](CURLcode code) { ok = ok && code == CURLE_OK; };
+    set(curl_easy_setopt(e, CURLOPT_CURLU, c->parsed));
+    set(curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https"));
+    set(curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https"));
+    set(curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L));
+    set(curl_easy_setopt(e, CURLOPT_MAXREDIRS, kMaxRedirects));
+    set(curl_easy_setopt(e, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1)));
+    set(curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L));
+    set(curl_easy_setopt(e, CURLOPT_PROXY, ""));  // straight to the server
+    set(curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, long(std::max(1, c->settings.connectTimeoutMs))));
+    set(curl_easy_setopt(e, CURLOPT_SSL_VERIFYPEER, 1L));
+    set(curl_easy_setopt(e, CURLOPT_SSL_VERIFYHOST, 2L));
+    if (!c->caFile.empty()) set(curl_easy_setopt(e, CURLOPT_CAINFO, c->caFile.c_str()));
+    if (!agent.empty()) set(curl_easy_setopt(e, CURLOPT_USERAGENT, agent.c_str()));
+    set(curl_easy_setopt(e, CURLOPT_HTTPHEADER, c->sendHeaders));
+    set(curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, onHeader));
+    set(curl_easy_setopt(e, CURLOPT_HEADERDATA, c));
+    set(curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, onBody));
+    set(curl_easy_setopt(e, CURLOPT_WRITEDATA, c));
+    set(curl_easy_setopt(e, CURLOPT_XFERINFOFUNCTION, onProgress));
+    set(curl_easy_setopt(e, CURLOPT_XFERINFODATA, c));
+    set(curl_easy_setopt(e, CURLOPT_NOPROGRESS, 0L));
+    set(curl_easy_setopt(e, CURLOPT_ERRORBUFFER, c->errorText));
+
+    // The method. The body goes out with any method but HEAD.
+    const bool withBody = c->method == "POST" || !c->body.empty();
+    if (c->method == "HEAD") {
+        set(curl_easy_setopt(e, CURLOPT_NOBODY, 1L));
+    } else if (withBody) {
+        set(curl_easy_setopt(e, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(c->body.size())));
+        set(curl_easy_setopt(e, CURLOPT_POSTFIELDS, c->body.empty() ? "" : reinterpret_cast<char*>(c->body.data())));
+        if (c->method != "POST") set(curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST, c->method.c_str()));
+    } else if (c->method == "GET") {
+        set(curl_easy_setopt(e, CURLOPT_HTTPGET, 1L));
+    } else {
+        set(curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST, c->method.c_str()));
+    }
+    if (!ok) return false;
+    if (curl_multi_add_handle(c->multi, e) != CURLM_OK) return false;
+    c->attached = true;
+    return true;
+}
+
+void endTransfer(HAL_HTTPConnection* c, bool failure) {
+    detach(c);
+    c->done = true;
+    if (failure) c->failed = true;
+}
+
+// Drives the transfer, without the runtime lock, until `ready` holds or the
+// transfer ends. False when the connection was closed meanwhile: it has been
+// freed then and must not be touched.
+template <class Ready>
+bool pump(HAL_HTTPConnection* c, Ready ready) {
+    if (c->done || ready()) return true;
+    c->busy = true;
+    const int depth = HAL_releaseVMLockFully();
+    uint64_t lastProgress = c->progress;
+    uint64_t lastMoved = HAL_getTickCount();
+    const uint64_t stall = uint64_t(std::max(1, c->settings.stallTimeoutMs));
+    for (;;) {
+        if (c->abortRequested.load()) {
+            endTransfer(c, true);
+            break;
+        }
+        int running = 0;
+        if (curl_multi_perform(c->multi, &running) != CURLM_OK) {
+            endTransfer(c, true);
+            break;
+        }
+        int queued = 0;
+        while (CURLMsg* message = curl_multi_info_read(c->multi, &queued)) {
+            if (message->msg != CURLMSG_DONE) continue;
+            const bool failure = message->data.result != CURLE_OK;
+            endTransfer(c, failure);
+            if (!failure && c->responseCode >= 0) c->headersFinal = true;
+        }
+        if (c->done || ready()) break;
+        const uint64_t now = HAL_getTickCount();
+        if (c->progress != lastProgress) {
+            lastProgress = c->progress;
+            lastMoved = now;
+        } else if (now - lastMoved >= stall) {
+            endTransfer(c, true);  // the server stopped answering
+            break;
+        }
+        const uint64_t left = stall - (now - lastMoved);
+        curl_multi_poll(c->multi, nullptr, 0, int(std::min(kPollStepMs, left)), nullptr);
+    }
+    if (depth > 0) {
+        HAL_reacquireVMLock(depth);
+        HAL_hostEnter();
+    }
+    c->busy = false;
+    if (c->closeRequested) {
+        destroy(c);
+        return false;
+    }
+    return true;
+}
+
+// Sends the request when needed and waits for the final response's headers.
+int ensureResponse(HAL_HTTPConnection* c) {
+    if (c->busy) return HAL_IO_ERROR;
+    if (!c->started && !startRequest(c)) endTransfer(c, true);
+    if (!pump(c, [c] { return c->headersFinal; })) return HAL_IO_ERROR;
+    return c->headersFinal ? HAL_OK : HAL_IO_ERROR;
+}
+
+}  // namespace
+
+// --- connections ---------------------------------------------------------------
+
+int HAL_createHTTPConnection(HAL_HTTPConnection** handle, const char16_t* url, int32_t length) {
+    if (handle == nullptr) return HAL_BAD_ARGUMENT;
+    *handle = nullptr;
+    if (url == nullptr || length <= 0) return HAL_BAD_ARGUMENT;
+    // No blank or control character may stand in a URL: nothing the caller
+    // writes may reach the request line unescaped.
+    for (int32_t i = 0; i < length; ++i)
+        if (url[i] <= 0x20 || url[i] == 0x7F) return HAL_BAD_ARGUMENT;
+    if (!ensureCurl()) return HAL_OK;
+    auto* c = new (std::nothrow) HAL_HTTPConnection;
+    if (c == nullptr) return HAL_OK;
+    try {
+        std::string text;
+        if (!toUtf8(url, length, text)) {
+            delete c;
+            return HAL_BAD_ARGUMENT;
+        }
+        c->url.assign(url, size_t(length));
+        c->parsed = curl_url();
+        if (c->parsed == nullptr) {
+            delete c;
+            return HAL_OK;
+        }
+        int status = HAL_BAD_ARGUMENT;
+        char* part = nullptr;
+        if (curl_url_set(c->parsed, CURLUPART_URL, text.c_str(), 0) == CURLUE_OK &&
+            curl_url_get(c->parsed, CURLUPART_SCHEME, &part, 0) == CURLUE_OK &&
+            (std::strcmp(part, "http") == 0 || std::strcmp(part, "https") == 0)) {
+            curl_free(part);
+            part = nullptr;
+            if (curl_url_get(c->parsed, CURLUPART_HOST, &part, 0) == CURLUE_OK && part[0] != 0) {
+                c->host = part;
+                status = HAL_OK;
+            }
+        }
+        curl_free(part);
+        if (status != HAL_OK) {
+            destroy(c);
+            return status;
+        }
+        if (curl_url_get(c->parsed, CURLUPART_PORT, &part, 0) == CURLUE_OK) {
+            c->port = int32_t(std::strtol(part, nullptr, 10));
+            curl_free(part);
+        }
+        if (curl_url_get(c->parsed, CURLUPART_PATH, &part, 0) == CURLUE_OK) {
+            c->file = part;
+            curl_free(part);
+        }
+        if (curl_url_get(c->parsed, CURLUPART_QUERY, &part, 0) == CURLUE_OK) {
+            c->query = part;
+            c->hasQuery = true;
+            curl_free(part);
+        }
+        if (curl_url_get(c->parsed, CURLUPART_FRAGMENT, &part, 0) == CURLUE_OK) {
+            c->ref = part;
+            c->hasRef = true;
+            curl_free(part);
+        }
+    } catch (const std::bad_alloc&) {
+        destroy(c);
+        return HAL_OK;
+    }
+    *handle = c;
+    return HAL_OK;
+}
+
+int HAL_closeHTTPConnection(HAL_HTTPConnection* c) {
+    if (c == nullptr) return HAL_BAD_ARGUMENT;
+    if (c->busy) {
+        // Another thread waits on the network for it: wake it; it frees the
+        // connection when it comes back.
+        c->closeRequested = true;
+        c->abortRequested.store(true);
+        if (c->multi) curl_multi_wakeup(c->multi);
+        return HAL_OK;
+    }
+    destroy(c);
+    return HAL_OK;
+}
+
+int HAL_getHTTPURL(HAL_HTTPConnection* c, NativeString** out) {
+    if (c == nullptr || out == nullptr) return HAL_BAD_ARGUMENT;
+    return giveString(HAL_createString(c->url.data(), int32_t(c->url.size())), out);
+}
+
+int HAL_getHTTPHost(HAL_HTTPConnection* c, NativeString** out) {
+    if (c == nullptr || out == nullptr) return HAL_BAD_ARGUMENT;
+    return giveUtf8(c->host, out);
+}
+
+int HAL_getHTTPFile(HAL_HTTPConnection* c, NativeString** out) {
+    if (c == nullptr || out == nullptr) return HAL_BAD_ARGUMENT;
+    return giveUtf8(c->file, out);
+}
+
+int HAL_getHTTPQuery(HAL_HTTPConnection* c, NativeString** out) {
+    if (c == nullptr || out == nullptr) return HAL_BAD_ARGUMENT;
+    if (!c->hasQuery) {
+        *out = nullptr;
+        return HAL_OK;
+    }
+    return giveUtf8(c->query, out);
+}
+
+int HAL_getHTTPRef(HAL_HTTPConnection* c, NativeString** out) {
+    if (c == nullptr || out == nullptr) return HAL_BAD_ARGUMENT;
+    if (!c->hasRef) {
+        *out = nullptr;
+        return HAL_OK;
+    }
+    return giveUtf8(c->ref, out);
+}
+
+int HAL_getHTTPPort(HAL_HTTPConnection* c, int32_t* port) {
+    if (c == nullptr || port == nullptr) return HAL_BAD_ARGUMENT;
+    *port = c->port;
+    return HAL_OK;
+}
+
+int HAL_getHTTPRequestMethod(HAL_HTTPConnection* c, NativeString** out) {
+    if (c == nullptr || out == nullptr) return HAL_BAD_ARGUMENT;
+    return giveUtf8(c->method, out);
+}
+
+int HAL_setHTTPRequestMethod(HAL_HTTPConnection* c, const char16_t* method, int32_t length) {
+    if (c == nullptr || method == nullptr || !isToken(method, length)) return HAL_BAD_ARGUMENT;
+    if (c->started) return HAL_IO_ERROR;
+    try {
+        std::string upper;
+        for (int32_t i = 0; i < length; ++i) {
+            char ch = char(method[i]);
+            upper += ch >= 'a' && ch <= 'z' ? char(ch - 32) : ch;
+        }
+        c->method = std::move(upper);
+    } catch (const std::bad_alloc&) {
+        return HAL_OUT_OF_MEMORY;
+    }
+    return HAL_OK;
+}
+
+int HAL_setHTTPRequestProperty(HAL_HTTPConnection* c, const char16_t* key, int32_t keyLength,
+                               const char16_t* value, int32_t valueLength) {
+    if (c == nullptr) return HAL_BAD_ARGUMENT;
+    if (c->started || !isToken(key, keyLength)) return HAL_IO_ERROR;
+    if (valueLength < 0 || (value == nullptr && valueLength > 0)) return HAL_IO_ERROR;
+    if (value != nullptr && !isSafeValue(value, valueLength)) return HAL_IO_ERROR;
+    std::string check;
+    if (value != nullptr && !toUtf8(value, valueLength, check)) return HAL_IO_ERROR;
+    try {
+        std::u16string text = value != nullptr ? std::u16string(value, size_t(valueLength)) : std::u16string();
+        for (RequestHeader& h : c->requestHeaders) {
+            if (sameName(h.name, key, keyLength)) {
+                h.value = std::move(text);
+                return HAL_OK;
+            }
+        }
+        c->requestHeaders.push_back({std::u16string(key, size_t(keyLength)), std::move(text)});
+    } catch (const std::bad_alloc&) {
+        return HAL_IO_ERROR;
+    }
+    return HAL_OK;
+}
+
+int HAL_getHTTPRequestProperty(HAL_HTTPConnection* c, const char16_t* key, int32_t keyLength, NativeString** out) {
+    if (c == nullptr || out == nullptr) return HAL_BAD_ARGUMENT;
+    *out = nullptr;
+    if (key == nullptr || keyLength <= 0) return HAL_OK;
+    for (const RequestHeader& h : c->requestHeaders)
+        if (sameName(h.name, key, keyLength))
+            return giveString(HAL_createString(h.value.data(), int32_t(h.value.size())), out);
+    return HAL_OK;
+}
+
+// --- the response ----------------------------------------------------------------
+
+int HAL_getHTTPResponseCode(HAL_HTTPConnection* c, int32_t* code) {
+    if (c == nullptr || code == nullptr) return HAL_BAD_ARGUMENT;
+    if (int status = ensureResponse(c)) return status;
+    *code = c->responseCode;
+    return HAL_OK;
+}
+
+int HAL_getHTTPResponseMessage(HAL_HTTPConnection* c, NativeString** out) {
+    if (c == nullptr || out == nullptr) return HAL_BAD_ARGUMENT;
+    if (int status = ensureResponse(c)) return status;
+    // "HTTP/1.1 200 OK": the text after the code.
+    const std::string& line = c->statusLine;
+    size_t space = line.find(' ');
+    if (space == std::string::npos || c->responseCode < 0 || line.size() <= space + 5) return HAL_NOT_FOUND;
+    return giveString(latin1String(line.substr(space + 5)), out);
+}
+
+int HAL_getHTTPHeaderField(HAL_HTTPConnection* c, const char16_t* name, int32_t length, NativeString** out) {
+    if (c == nullptr || out == nullptr || (name == nullptr && length > 0)) return HAL_BAD_ARGUMENT;
+    if (int status = ensureResponse(c)) return status;
+    for (const ResponseHeader& h : c->responseHeaders)
+        if (sameName(h.name, name, length)) return giveString(latin1String(h.value), out);
+    return HAL_NOT_FOUND;
+}
+
+int HAL_getHTTPHeaderFieldAt(HAL_HTTPConnection* c, int32_t index, NativeString** out) {
+    if (c == nullptr || out == nullptr) return HAL_BAD_ARGUMENT;
+    if (int status = ensureResponse(c)) return status;
+    if (index == 0) return giveString(latin1String(c->statusLine), out);
+    if (index < 0 || size_t(index) > c->responseHeaders.size()) return HAL_NOT_FOUND;
+    return giveString(latin1String(c->responseHeaders[size_t(index) - 1].value), out);
+}
+
+int HAL_getHTTPHeaderFieldKey(HAL_HTTPConnection* c, int32_t index, NativeString** out) {
+    if (c == nullptr || out == nullptr) return HAL_BAD_ARGUMENT;
+    if (int status = ensureResponse(c)) return status;
+    if (index <= 0 || size_t(index) > c->responseHeaders.size()) return HAL_NOT_FOUND;
+    return giveString(latin1String(c->responseHeaders[size_t(index) - 1].name), out);
+}
+
+int HAL_getHTTPType(HAL_HTTPConnection* c, NativeString** out) {
+    if (c == nullptr || out == nullptr) return HAL_BAD_ARGUMENT;
+    if (int status = ensureResponse(c)) return status;
+    const ResponseHeader* h = findHeader(c, "Content-Type");
+    return h ? giveString(latin1String(h->value), out) : HAL_NOT_FOUND;
+}
+
+int HAL_getHTTPEncoding(HAL_HTTPConnection* c, NativeString** out) {
+    if (c == nullptr || out == nullptr) return HAL_BAD_ARGUMENT;
+    if (int status = ensureResponse(c)) return status;
+    const ResponseHeader* h = findHeader(c, "Transfer-Encoding");
+    return h ? giveString(latin1String(h->value), out) : HAL_NOT_FOUND;
+}
+
+int HAL_getHTTPLength(HAL_HTTPConnection* c, int64_t* length) {
+    if (c == nullptr || length == nullptr) return HAL_BAD_ARGUMENT;
+    if (int status = ensureResponse(c)) return status;
+    *length = -1;
+    const ResponseHeader* h = findHeader(c, "Content-Length");
+    if (h == nullptr || h->value.empty() || h->value.size() > 18) return HAL_OK;
+    int64_t value = 0;
+    for (char ch : h->value) {
+        if (ch < '0' || ch > '9') return HAL_OK;
+        value = value * 10 + (ch - '0');
+    }
+    *length = value;
+    return HAL_OK;
+}
+
+int HAL_readHTTPConnection(HAL_HTTPConnection* c, const uint8_t** buffer, int32_t* count) {
+    if (c == nullptr || buffer == nullptr || count == nullptr) return HAL_BAD_ARGUMENT;
+    *count = 0;
+    if (int status = ensureResponse(c)) return status;
+    if (c->inputClosed) return HAL_END_OF_DATA;
+    if (!pump(c, [c] { return c->pending.size() > c->pendingStart; })) return HAL_IO_ERROR;
+    const size_t available = c->pending.size() - c->pendingStart;
+    if (available > 0) {
+        const size_t n = std::min(available, size_t(kReadChunk));
+        std::memcpy(c->readBuffer, c->pending.data() + c->pendingStart, n);
+        c->pendingStart += n;
+        if (c->pendingStart == c->pending.size()) {
+            c->pending.clear();
+            c->pendingStart = 0;
+        }
+        *buffer = c->readBuffer;
+        *count = int32_t(n);
+        return HAL_OK;
+    }
+    return c->failed ? HAL_IO_ERROR : HAL_END_OF_DATA;
+}
+
+int HAL_closeHTTPInput(HAL_HTTPConnection* c) {
+    if (c == nullptr) return HAL_BAD_ARGUMENT;
+    if (c->busy) return HAL_IO_ERROR;
+    c->inputClosed = true;
+    if (c->started && !c->done) endTransfer(c, false);
+    std::vector<uint8_t>().swap(c->pending);
+    c->pendingStart = 0;
+    return HAL_OK;
+}
+
+int HAL_writeHTTPConnection(HAL_HTTPConnection* c, const uint8_t* bytes, int32_t count) {
+    if (c == nullptr || count < 0 || (bytes == nullptr && count > 0)) return HAL_BAD_ARGUMENT;
+    if (c->started) return HAL_IO_ERROR;
+    int64_t cap;
+    {
+        std::lock_guard<std::mutex> guard(g_settingsMutex);
+        cap = g_settings.maxRequestBody;
+    }
+    if (int64_t(c->body.size()) + count > cap) return HAL_IO_ERROR;
+    try {
+        c->body.insert(c->body.end(), bytes, bytes + count);
+    } catch (const std::bad_alloc&) {
+        return HAL_IO_ERROR;
+    }
+    return HAL_OK;
+}
+
+int HAL_flushHTTPConnection(HAL_HTTPConnection* c) { return c == nullptr ? HAL_BAD_ARGUMENT : HAL_OK; }
+
+void HAL_releaseHTTP() {
+    std::lock_guard<std::mutex> guard(g_globalMutex);
+    if (g_curlReady) curl_global_cleanup();
+    g_curlReady = false;
+}
+
+void HAL_setHTTPSettings(const HAL_HTTPSettings* settings) {
+    std::lock_guard<std::mutex> guard(g_settingsMutex);
+    g_settings = settings ? *settings : HAL_HTTPSettings{};
+    g_caFile = g_settings.caFile ? g_settings.caFile : "";
+    g_settings.caFile = nullptr;
+}

@@ -1,0 +1,155 @@
+// Platform layer: record stores, kept as files.
+//
+// The stores live in the database folder: database/ beside the program file,
+// or the folder named by the environment variable VESSILO_DATABASE_DIR. Each
+// store is a folder "store-" + the escaped store name holding one file per
+// record, "record-<id>.bin", and "metadata.info": five 32-bit little-endian
+// words (last-modification time in milliseconds, low 32 bits; version, always
+// 0; next record id; total bytes ever added; record count). docs/formats.md
+// describes the files.
+//
+// A store name reaches the file system escaped: every UTF-16 unit outside
+// A-Z a-z 0-9 _ - is written as '%' and four upper-case hexadecimal digits, so
+// no name can lead out of the database folder.
+//
+// Every record file and "metadata.info" is written to a temporary file,
+// flushed to the disk and renamed over the old one, so a crash leaves either
+// the old or the new content. An add is committed once the metadata holding
+// the next id beyond it is on the disk. Opening a store removes left-over
+// temporary files and the record file of an add that never committed, and
+// rebuilds a metadata file that is missing or does not fit the record files.
+//
+// All handles open on one store folder in this process share one state (next
+// id, count, size, time and the record ids), so two RecordStore objects on the
+// same name never hand out the same id.
+//
+// Locking: one record-store lock serialises every operation that writes, and
+// the opening and deleting of stores. When the calling thread holds the
+// runtime lock, the record-store lock is taken with the runtime lock released
+// and the runtime lock is taken again after it (host callback 3 runs); the
+// runtime lock is also given up while the disk is flushed. Every change that
+// others can see, on the disk or in the shared state, is made holding the
+// record-store lock and whatever runtime lock the caller holds, so runtime
+// threads see each operation whole.
+//
+// Status codes: 0 success, 2 a null or out-of-range argument, 4 not found, 7
+// an I/O failure.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct NativeRecordStore;
+
+// Makes the record-store lock (a start-up step of the host bridge). Every
+// operation below also makes it on first use. Returns 0.
+int HAL_createRecordStoreLock();
+
+// Opens (or, when create is non-zero, creates) the store of that name.
+// Null characters or a length <= 0: 4, *store untouched. A null store
+// pointer or a name longer than 32 characters: 2. No store of that name and
+// create 0: 4. The database folder cannot be made: 4. The store
+// folder cannot be made or read: 7. Success: *store and 0.
+int HAL_openRecordStore(NativeRecordStore** store, const char16_t* name, int32_t length, int create);
+// Releases the handle; null is ignored. Operations still running on it
+// finish first.
+void HAL_closeRecordStore(NativeRecordStore* store);
+// Deletes the store of that name with its records; handles open on it stay
+// valid but every write through them fails with 7. A name of 1 to 32
+// characters whose store does not exist: 0. A null name, a length outside 1
+// to 32 or no database folder: 4. A folder that cannot be removed: 7.
+int HAL_deleteRecordStore(const char16_t* name, int32_t length);
+// The number of stores in the database folder; 0 when it is missing.
+int32_t HAL_getNumRecordStores();
+// The name of the n-th store (from 1; stores ordered by name), NUL-ended, into
+// characters; *length holds the room in characters on entry and the name's
+// length on return. n < 1, a null argument or too little room: 2. No n-th
+// store: 4.
+int HAL_getNthRecordStoreName(int32_t n, char16_t* characters, int32_t* length);
+
+// Values of an open store: a null store or value pointer gives 4 (value
+// untouched).
+int HAL_getNumRecords(NativeRecordStore* store, int32_t* value);
+int HAL_getRecordStoreSize(NativeRecordStore* store, int32_t* value);
+int HAL_getRecordStoreVersion(NativeRecordStore* store, int32_t* value);
+// The 32-bit time, sign-extended.
+int HAL_getRecordStoreLastModified(NativeRecordStore* store, int64_t* value);
+// A null store or value pointer: 2.
+int HAL_getNextRecordID(NativeRecordStore* store, int32_t* value);
+// The free space of the file system holding the database folder, at most
+// 2^31 - 1 bytes; the same for every store. 0 (2 for a null value pointer).
+int HAL_getRecordStoreSizeAvailable(NativeRecordStore* store, int32_t* value);
+
+// Adds a record under the next id. A null store or data, a negative length or
+// a null id pointer: 2. No ids left, a deleted store or a failed write: 7, and
+// nothing of the record stays on the disk (unless only the last flush of the
+// folder failed: then the record stays, its id used up).
+int HAL_addRecord(NativeRecordStore* store, int32_t* id, const void* data, int32_t length);
+// Replaces a record's content. A null store, a negative length or null data
+// with a length above 0: 2. No record of that id: 4. A failed write or a
+// deleted store: 7 (the old content stays). A failed metadata write after the
+// record is stored is not reported: it only holds the time.
+int HAL_setRecord(NativeRecordStore* store, int32_t id, const void* data, int32_t length);
+// Deletes a record. A null store: 2. No record of that id, a deleted store or
+// a failed delete: 7. A failed metadata write after the record file is gone
+// is not reported: the count is put right when the store is next opened.
+int HAL_deleteRecord(NativeRecordStore* store, int32_t id);
+// A record's length. A null store or size pointer: 2. No record: 7.
+int HAL_getRecordSize(NativeRecordStore* store, int32_t id, int32_t* size);
+// Reads a record into buffer; *length holds the room on entry and the
+// record's length on return. A record longer than the room is not read at
+// all: the status is 0 and *length exceeds the room, so callers compare. A
+// null store or length pointer, a negative room or a null buffer with room:
+// 2. No record or a failed read: 7.
+int HAL_getRecord(NativeRecordStore* store, int32_t id, void* buffer, int32_t* length);
+// The id of the n-th record (from 1, in increasing id order). A null store
+// or id pointer: 2. n outside 1 to the record count: 4.
+int HAL_getNthRecordID(NativeRecordStore* store, int32_t n, int32_t* id);
+
+// The file layout's pieces, for tests and the fuzz targets.
+namespace hal_recordstore {
+
+constexpr int32_t kMaxNameLength = 32;
+constexpr size_t kMetadataSize = 20;
+
+struct Metadata {
+    uint32_t lastModified = 0;
+    uint32_t version = 0;
+    int32_t nextId = 1;
+    int32_t size = 0;
+    int32_t count = 0;
+};
+
+// The database folder, with a trailing '/'.
+std::string databaseDirectory();
+// "store-" + the escaped name.
+std::string storeFolderName(const char16_t* name, int32_t length);
+// The store name of a database folder entry: false unless the entry is
+// "store-" followed by the canonical escaping of 1 to 32 units.
+bool storeNameOfFolder(const char* entry, std::u16string* name);
+// The id of a record file name: false unless it is "record-", a decimal id
+// from 1 to 2^31 - 2 without leading zeros (the next id stays above
+// every id), and ".bin".
+bool recordIdOfFile(const char* entry, int32_t* id);
+// The 20 bytes of a metadata file, and back. Decoding fails unless there are
+// exactly 20 bytes and the next id is at least 1.
+void encodeMetadata(const Metadata& metadata, uint8_t bytes[kMetadataSize]);
+bool decodeMetadata(const uint8_t* bytes, size_t size, Metadata* metadata);
+// What opening makes of the metadata read from a store folder (null when it
+// could not be read) and of the record ids found there (sorted, ascending):
+// - it fits the records: kept. A record at exactly the next id is an add that
+//   never committed: its id goes to *uncommittedId (0 when none) for the
+//   caller to remove;
+// - only the count differs (a delete that never reached the metadata): the
+//   count is corrected;
+// - missing, unreadable, or records beyond the next id: rebuilt from the
+//   records (next id above the highest, count from the files, size the sum of
+//   sizeOf over them, time now).
+// *rewrite tells whether the result differs from what the disk holds.
+Metadata repairMetadata(const Metadata* read, const std::vector<int32_t>& ids, uint32_t now,
+                        int64_t (*sizeOf)(int32_t id, void* context), void* context, int32_t* uncommittedId,
+                        bool* rewrite);
+
+}  // namespace hal_recordstore

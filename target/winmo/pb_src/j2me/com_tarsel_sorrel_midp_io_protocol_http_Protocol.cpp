@@ -1,0 +1,536 @@
+// com.tarsel.sorrel.midp.io.protocol.http.Protocol
+#include "com_tarsel_sorrel_midp_io_protocol_http_Protocol.h"
+
+#include <climits>
+
+#include "com_tarsel_sorrel_midp_io_HttpInputStream.h"
+#include "com_tarsel_sorrel_midp_io_HttpOutputStream.h"
+#include "hal_http.h"
+#include "hal_string.h"
+#include "hal_system.h"
+#include "java_io_DataInputStream.h"
+#include "java_io_DataOutputStream.h"
+#include "java_io_IOException.h"
+#include "java_lang_IllegalArgumentException.h"
+#include "java_lang_Integer.h"
+#include "java_lang_NumberFormatException.h"
+#include "java_lang_StringBuffer.h"
+#include "java_lang_System.h"
+#include "java_util_Calendar.h"
+#include "java_util_Date.h"
+#include "java_util_TimeZone.h"
+
+namespace com::tarsel::sorrel::midp::io::protocol::http {
+
+using java::lang::String;
+
+VMStatic<String> Protocol::protocolName;
+VMStatic<VMArray<String, 1>> Protocol::dateWords;
+const jint Protocol::dateWordActions[32] = {
+    14, 1,                                      // am pm
+    0, 0, 0, 0, 0, 0, 0,                        // the weekdays
+    2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13,     // the months
+    10000, 10000, 10000,                        // gmt ut utc
+    10300, 10240, 10360, 10300, 10420, 10360, 10480, 10420,  // est edt cst cdt mst mdt pst pdt
+};
+jint Protocol::defaultCenturyStart = 0;
+jboolean Protocol::centuryStartKnown = false;
+
+namespace {
+
+const char* const kDateWords[32] = {
+    "am",      "pm",       "monday",  "tuesday",  "wednesday", "thursday", "friday",  "saturday",
+    "sunday",  "january",  "february", "march",   "april",     "may",      "june",    "july",
+    "august",  "september", "october", "november", "december", "gmt",      "ut",      "utc",
+    "est",     "edt",      "cst",     "cdt",      "mst",       "mdt",      "pst",     "pdt",
+};
+
+[[noreturn]] void throwIOException(const char* message) {
+    _VM_throw(java::io::IOException::create()->construct(VM_STR(message)));
+}
+
+[[noreturn]] void throwBadDate() {
+    _VM_throw(java::lang::IllegalArgumentException::create()->construct(VM_STR("Error parsing date")));
+}
+
+// A platform string result: a new String when the call succeeded and gave
+// one; the platform string is released in every case.
+VMPtr<String> takeString(int status, NativeString* native) {
+    if (native == nullptr) return nullptr;
+    struct Release {
+        NativeString* s;
+        ~Release() { HAL_freeString(s); }
+    } release{native};
+    if (status != HAL_OK) return nullptr;
+    return String::create()->_VM_init(native);
+}
+
+const char16_t* charsOf(const VMPtr<String>& s) { return s == nullptr ? nullptr : s->_VM_chars(); }
+int32_t lengthOf(const VMPtr<String>& s) { return s == nullptr ? 0 : s->length(); }
+
+bool isAsciiLetter(jchar c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+}  // namespace
+
+void Protocol::_VM_clinit() {
+    protocolName = VM_STR("http");
+    VMPtr<VMArray<String, 1>> words = VMArray<String, 1>::create(32);
+    for (jint i = 0; i < 32; ++i) words->set(i, VM_STR(kDateWords[i]));
+    dateWords = words;
+}
+
+Protocol::~Protocol() {
+    if (handle != nullptr) {
+        HAL_closeHTTPConnection(handle);
+        handle = nullptr;
+    }
+}
+
+VMPtr<Protocol> Protocol::construct() {
+    Super::construct();
+    handle = nullptr;
+    state = SETUP;
+    outputStream = nullptr;
+    return this;
+}
+
+void Protocol::markReferences(uint32_t bits) {
+    Super::markReferences(bits);
+    _VM_markRef(inputStream, bits);
+    _VM_markRef(outputStream, bits);
+}
+
+VMPtr<javax::microedition::io::Connection> Protocol::openConnection(VMPtr<String> name, jint, jboolean) {
+    if (name == nullptr) _VM_throwNullPointer();
+    if (handle != nullptr) {
+        HAL_closeHTTPConnection(handle);
+        handle = nullptr;
+    }
+    const int status = HAL_createHTTPConnection(&handle, name->_VM_chars(), name->length());
+    if (status != HAL_OK) {
+        VMPtr<java::lang::StringBuffer> message =
+            java::lang::StringBuffer::create()->construct("HAL_createHTTPConnection error: ");
+        message->append(jint(status));
+        _VM_throw(java::io::IOException::create()->construct(message->toString()));
+    }
+    return VMPtr<javax::microedition::io::Connection>(this);
+}
+
+void Protocol::close() {
+    if (inputStream != nullptr) {
+        try {
+            VMPtr<HttpInputStream> in = inputStream;
+            in->close();
+        } catch (java::lang::Throwable*) {
+        }
+        inputStream = nullptr;
+    }
+    if (outputStream != nullptr) {
+        try {
+            VMPtr<HttpOutputStream> out = outputStream;
+            out->close();
+        } catch (java::lang::Throwable*) {
+        }
+        outputStream = nullptr;
+    }
+    HAL_closeHTTPConnection(handle);
+    state = CLOSED;
+    handle = nullptr;
+}
+
+void Protocol::checkClosed() {
+    if (state == CLOSED) throwIOException("HttpConnection error: the connection is closed");
+}
+
+void Protocol::startResponse() {
+    checkClosed();
+    if (state == SETUP) state = CONNECTED;
+}
+
+bool Protocol::responseStatus(int status) {
+    if (status == HAL_IO_ERROR) _VM_throwHTTPError(status);
+    return status == HAL_OK;
+}
+
+// --- streams --------------------------------------------------------------------
+
+VMPtr<java::io::InputStream> Protocol::openInputStream() {
+    checkClosed();
+    if (state == SETUP) state = CONNECTED;
+    VMPtr<HttpInputStream> in = HttpInputStream::_VM_make(handle, this);
+    inputStream = in;
+    return in;
+}
+
+VMPtr<java::io::DataInputStream> Protocol::openDataInputStream() {
+    checkClosed();
+    return java::io::DataInputStream::create()->construct(openInputStream());
+}
+
+VMPtr<java::io::OutputStream> Protocol::openOutputStream() {
+    checkClosed();
+    VMPtr<HttpOutputStream> out = HttpOutputStream::create()->construct(handle, this);
+    outputStream = out;
+    return out;
+}
+
+VMPtr<java::io::DataOutputStream> Protocol::openDataOutputStream() {
+    return java::io::DataOutputStream::create()->construct(openOutputStream());
+}
+
+// --- the URL and the request -------------------------------------------------------
+
+VMPtr<String> Protocol::getURL() {
+    checkClosed();
+    NativeString* s = nullptr;
+    const int status = HAL_getHTTPURL(handle, &s);
+    return takeString(status, s);
+}
+
+VMPtr<String> Protocol::getProtocol() {
+    checkClosed();
+    _VM_ensureInitialized(_VM_classRecord);
+    return protocolName;
+}
+
+VMPtr<String> Protocol::getHost() {
+    checkClosed();
+    NativeString* s = nullptr;
+    const int status = HAL_getHTTPHost(handle, &s);
+    return takeString(status, s);
+}
+
+VMPtr<String> Protocol::getFile() {
+    checkClosed();
+    NativeString* s = nullptr;
+    const int status = HAL_getHTTPFile(handle, &s);
+    return takeString(status, s);
+}
+
+VMPtr<String> Protocol::getRef() {
+    checkClosed();
+    NativeString* s = nullptr;
+    const int status = HAL_getHTTPRef(handle, &s);
+    return takeString(status, s);
+}
+
+VMPtr<String> Protocol::getQuery() {
+    checkClosed();
+    NativeString* s = nullptr;
+    const int status = HAL_getHTTPQuery(handle, &s);
+    return takeString(status, s);
+}
+
+jint Protocol::getPort() {
+    checkClosed();
+    int32_t port = 0;
+    if (HAL_getHTTPPort(handle, &port) != HAL_OK) return 80;
+    return port;
+}
+
+VMPtr<String> Protocol::getRequestMethod() {
+    checkClosed();
+    NativeString* s = nullptr;
+    const int status = HAL_getHTTPRequestMethod(handle, &s);
+    return takeString(status, s);
+}
+
+void Protocol::setRequestMethod(VMPtr<String> method) {
+    checkClosed();
+    if (state == CONNECTED) throwIOException("HttpConnection error: HTTP method cannot be reset");
+    _VM_ensureInitialized(java::lang::System::_VM_classRecord);
+    VMPtr<java::io::PrintStream> out = java::lang::System::out;
+    out->println(method);
+    _VM_ensureInitialized(javax::microedition::io::HttpConnection::_VM_classRecord);
+    VMPtr<String> head = HEAD, get = GET, post = POST;
+    if (!head->equalsIgnoreCase(method) && !get->equalsIgnoreCase(method) && !post->equalsIgnoreCase(method))
+        throwIOException("HttpConnection error: Invalid HTTP method");
+    HAL_setHTTPRequestMethod(handle, charsOf(method), lengthOf(method));
+}
+
+VMPtr<String> Protocol::getRequestProperty(VMPtr<String> key) {
+    checkClosed();
+    NativeString* s = nullptr;
+    const int status = HAL_getHTTPRequestProperty(handle, charsOf(key), lengthOf(key), &s);
+    return takeString(status, s);
+}
+
+void Protocol::setRequestProperty(VMPtr<String> key, VMPtr<String> value) {
+    checkClosed();
+    if (state == CONNECTED)
+        throwIOException(
+            "HttpConnection error: HTTP request property cannot be set because the connection is in the Connected "
+            "state");
+    // A header the platform refuses (a name that is no token, a value that
+    // would break the request) must not go unnoticed.
+    const int status = HAL_setHTTPRequestProperty(handle, charsOf(key), lengthOf(key), charsOf(value), lengthOf(value));
+    if (status == HAL_IO_ERROR) _VM_throwHTTPError(status);
+}
+
+// --- the response -------------------------------------------------------------------
+
+jint Protocol::getResponseCode() {
+    startResponse();
+    int32_t code = -1;
+    if (!responseStatus(HAL_getHTTPResponseCode(handle, &code))) return -1;
+    return code;
+}
+
+VMPtr<String> Protocol::getResponseMessage() {
+    startResponse();
+    NativeString* s = nullptr;
+    const int status = HAL_getHTTPResponseMessage(handle, &s);
+    VMPtr<String> result = takeString(status, s);
+    responseStatus(status);
+    return result;
+}
+
+VMPtr<String> Protocol::getHeaderField(jint n) {
+    startResponse();
+    NativeString* s = nullptr;
+    const int status = HAL_getHTTPHeaderFieldAt(handle, n, &s);
+    VMPtr<String> result = takeString(status, s);
+    responseStatus(status);
+    return result;
+}
+
+VMPtr<String> Protocol::getHeaderField(VMPtr<String> name) {
+    startResponse();
+    NativeString* s = nullptr;
+    const int status = HAL_getHTTPHeaderField(handle, charsOf(name), lengthOf(name), &s);
+    VMPtr<String> result = takeString(status, s);
+    responseStatus(status);
+    return result;
+}
+
+VMPtr<String> Protocol::getHeaderFieldKey(jint n) {
+    startResponse();
+    NativeString* s = nullptr;
+    const int status = HAL_getHTTPHeaderFieldKey(handle, n, &s);
+    VMPtr<String> result = takeString(status, s);
+    responseStatus(status);
+    return result;
+}
+
+VMPtr<String> Protocol::getType() {
+    startResponse();
+    NativeString* s = nullptr;
+    const int status = HAL_getHTTPType(handle, &s);
+    VMPtr<String> result = takeString(status, s);
+    responseStatus(status);
+    return result;
+}
+
+VMPtr<String> Protocol::getEncoding() {
+    startResponse();
+    NativeString* s = nullptr;
+    const int status = HAL_getHTTPEncoding(handle, &s);
+    VMPtr<String> result = takeString(status, s);
+    responseStatus(status);
+    return result;
+}
+
+jlong Protocol::getLength() {
+    startResponse();
+    int64_t length = -1;
+    if (!responseStatus(HAL_getHTTPLength(handle, &length))) return -1;
+    return length;
+}
+
+jint Protocol::getHeaderFieldInt(VMPtr<String> name, jint def) {
+    startResponse();
+    VMPtr<String> value = Protocol::getHeaderField(name);
+    if (value == nullptr) return def;
+    try {
+        return java::lang::Integer::parseInt(value);
+    } catch (java::lang::NumberFormatException*) {
+        return def;
+    }
+}
+
+jlong Protocol::dateHeader(VMPtr<String> name, jlong def) {
+    startResponse();
+    VMPtr<String> value = Protocol::getHeaderField(name);
+    if (value == nullptr) return def;
+    try {
+        return parseDate(value);
+    } catch (java::lang::IllegalArgumentException*) {
+        return def;
+    }
+}
+
+jlong Protocol::getHeaderFieldDate(VMPtr<String> name, jlong def) { return dateHeader(name, def); }
+
+jlong Protocol::getExpiration() { return dateHeader(VM_STR("expires"), 0); }
+
+jlong Protocol::getDate() { return dateHeader(VM_STR("date"), 0); }
+
+jlong Protocol::getLastModified() { return dateHeader(VM_STR("last-modified"), 0); }
+
+// --- dates ----------------------------------------------------------------------------
+
+jlong Protocol::parseDate(VMPtr<String> s) {
+    _VM_ensureInitialized(_VM_classRecord);
+    if (s == nullptr) throwBadDate();
+    if (!centuryStartKnown) {
+        defaultCenturyStart = java::util::Calendar::getInstance()->get(java::util::Calendar::YEAR) - 80;
+        centuryStartKnown = true;
+    }
+
+    constexpr jint kUnset = -1;
+    jint year = INT_MIN;
+    jint mon = kUnset, mday = kUnset, hour = kUnset, min = kUnset, sec = kUnset;
+    jint tzoffset = kUnset;  // minutes west of UTC
+    jchar prevc = 0;
+    const jint limit = s->length();
+    const jchar* text = s->_VM_chars();
+    jint i = 0;
+    while (i < limit) {
+        jchar c = text[i++];
+        if (c <= ' ' || c == ',') continue;
+        if (c == '(') {
+            // A comment, perhaps holding others.
+            jint depth = 1;
+            while (i < limit) {
+                c = text[i++];
+                if (c == '(') {
+                    ++depth;
+                } else if (c == ')' && --depth <= 0) {
+                    break;
+                }
+            }
+            continue;
+        }
+        if (c >= '0' && c <= '9') {
+            jint n = c - '0';
+            jint digits = 1;
+            while (i < limit && (c = text[i]) >= '0' && c <= '9') {
+                // No field has more than nine digits; more would overflow.
+                if (++digits > 9) throwBadDate();
+                n = n * 10 + (c - '0');
+                ++i;
+            }
+            const bool atEnd = i >= limit;
+            if (prevc == '+' || (prevc == '-' && year != INT_MIN)) {
+                // A zone offset: hours, or hhmm.
+                n = n < 24 ? n * 60 : n % 100 + n / 100 * 60;
+                if (prevc == '+') n = -n;  // east of UTC
+                if (tzoffset != 0 && tzoffset != kUnset) throwBadDate();
+                tzoffset = n;
+            } else if (n >= 70) {
+                if (year != INT_MIN) throwBadDate();
+                if (!(c <= ' ' || c == ',' || c == '/' || atEnd)) throwBadDate();
+                year = n;
+            } else if (c == ':') {
+                if (hour < 0) {
+                    hour = n;
+                } else if (min < 0) {
+                    min = n;
+                } else {
+                    throwBadDate();
+                }
+            } else if (c == '/') {
+                if (mon < 0) {
+                    mon = n - 1;
+                } else if (mday < 0) {
+                    mday = n;
+                } else {
+                    throwBadDate();
+                }
+            } else if (!atEnd && c != ',' && c > ' ' && c != '-') {
+                throwBadDate();
+            } else if (hour >= 0 && min < 0) {
+                min = n;
+            } else if (min >= 0 && sec < 0) {
+                sec = n;
+            } else if (mday < 0) {
+                mday = n;
+            } else if (year == INT_MIN && mon >= 0 && mday >= 0) {
+                year = n;  // a two-digit year below 70
+            } else {
+                throwBadDate();
+            }
+            prevc = 0;
+            continue;
+        }
+        if (c == '/' || c == ':' || c == '+' || c == '-') {
+            prevc = c;
+            continue;
+        }
+        // A word: this character and the letters after it.
+        const jint start = i - 1;
+        while (i < limit && isAsciiLetter(text[i])) ++i;
+        const jint length = i - start;
+        if (length <= 1) throwBadDate();
+        VMPtr<VMArray<String, 1>> words = dateWords;
+        jint k = 31;
+        for (; k >= 0; --k) {
+            VMPtr<String> word = words->get(k);
+            if (word->regionMatches(true, 0, s, start, length)) break;
+        }
+        if (k < 0) throwBadDate();
+        const jint action = dateWordActions[k];
+        if (action == 1 || action == 14) {
+            if (hour > 12 || hour < 1) throwBadDate();
+            if (action == 1 && hour < 12) hour += 12;
+            if (action == 14 && hour == 12) hour = 0;
+        } else if (action >= 2 && action <= 13) {
+            if (mon >= 0) throwBadDate();
+            mon = action - 2;
+        } else if (action >= 10000) {
+            tzoffset = action - 10000;
+        }
+        prevc = 0;
+    }
+
+    if (year == INT_MIN || mon < 0 || mday < 0) throwBadDate();
+    if (year < 100) {
+        year += (defaultCenturyStart / 100) * 100;
+        if (year < defaultCenturyStart) year += 100;
+    }
+    if (sec < 0) sec = 0;
+    if (min < 0) min = 0;
+    if (hour < 0) hour = 0;
+
+    VMPtr<java::util::Calendar> calendar = java::util::Calendar::getInstance();
+    if (tzoffset != kUnset) {
+        // The fixed zone tzoffset minutes west of UTC; no zone lies a day or
+        // more away from it.
+        const jint minutes = tzoffset < 0 ? -tzoffset : tzoffset;
+        if (minutes >= 24 * 60) throwBadDate();
+        char id[16];
+        id[0] = 'U';
+        id[1] = 'T';
+        id[2] = 'C';
+        id[3] = tzoffset > 0 ? '-' : '+';
+        id[4] = char('0' + minutes / 60 / 10);
+        id[5] = char('0' + minutes / 60 % 10);
+        id[6] = ':';
+        id[7] = char('0' + minutes % 60 / 10);
+        id[8] = char('0' + minutes % 60 % 10);
+        id[9] = 0;
+        calendar->setTimeZone(java::util::TimeZone::getTimeZone(String::_VM_fromUTF8(id)));
+    }
+    calendar->set(java::util::Calendar::YEAR, year);
+    calendar->set(java::util::Calendar::MONTH, mon);
+    calendar->set(java::util::Calendar::DATE, mday);
+    calendar->set(java::util::Calendar::HOUR_OF_DAY, hour);
+    calendar->set(java::util::Calendar::MINUTE, min);
+    calendar->set(java::util::Calendar::SECOND, sec);
+    calendar->set(java::util::Calendar::MILLISECOND, 0);
+    return calendar->getTime()->getTime();
+}
+
+}  // namespace com::tarsel::sorrel::midp::io::protocol::http
+
+VM_REGISTER_CLASS(com::tarsel::sorrel::midp::io::protocol::http::Protocol,
+                  .name = "com.tarsel.sorrel.midp.io.protocol.http.Protocol",
+                  .sourceName = "target/winmo/pb_src/j2me/com_tarsel_sorrel_midp_io_protocol_http_Protocol",
+                  .staticInit = com::tarsel::sorrel::midp::io::protocol::http::Protocol::_VM_clinit,
+                  .newInstance = _VM_newInstanceOf<com::tarsel::sorrel::midp::io::protocol::http::Protocol>,
+                  // Every interface by name: the interface search does not follow
+                  // the interface an interface extends first.
+                  .interfaces = {"com.tarsel.sorrel.cldc.io.ConnectionBaseInterface",
+                                 "javax.microedition.io.HttpConnection", "javax.microedition.io.ContentConnection",
+                                 "javax.microedition.io.StreamConnection", "javax.microedition.io.InputConnection",
+                                 "javax.microedition.io.OutputConnection", "javax.microedition.io.Connection"})

@@ -1,0 +1,15 @@
+// javax.microedition.lcdui.DefaultAlertListener
+#include "javax_microedition_lcdui_DefaultAlertListener.h"
+
+namespace javax::microedition::lcdui {
+
+VMPtr<DefaultAlertListener> DefaultAlertListener::construct() {
+    Super::construct();
+    return this;
+}
+
+}  // namespace javax::microedition::lcdui
+
+VM_REGISTER_CLASS(javax::microedition::lcdui::DefaultAlertListener,
+                  .name = "javax.microedition.lcdui.DefaultAlertListener",
+                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_lcdui_DefaultAlertListener")

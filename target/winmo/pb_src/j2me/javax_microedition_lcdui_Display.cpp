@@ -1,0 +1,178 @@
+// javax.microedition.lcdui.Display
+#include "javax_microedition_lcdui_Display.h"
+
+#include <exception>
+
+#include "VMRuntime.h"
+#include "VMThrow.h"
+#include "hal_system.h"
+#include "hal_window.h"
+#include "java_lang_Throwable.h"
+
+namespace javax::microedition::lcdui {
+
+VMStatic<Display> Display::display;
+VMStatic<java::lang::Object> Display::displayLock;
+VMStatic<java::lang::Object> Display::eventLock;
+
+namespace {
+
+// The runnable handed to the platform for a serial call, held until it runs.
+struct HeldRunnable {
+    VMNative<java::lang::Runnable> runnable;
+};
+
+void runSerialCall(void* argument) {
+    auto* held = static_cast<HeldRunnable*>(argument);
+    VMPtr<java::lang::Runnable> r = held->runnable;
+    delete held;
+    Display::callSerially_run(r);
+}
+
+}  // namespace
+
+void Display::_VM_clinit() {
+    displayLock = java::lang::Object::create()->construct();
+    eventLock = java::lang::Object::create()->construct();
+    display = Display::create()->construct();
+}
+
+VMPtr<Display> Display::construct() {
+    Super::construct();
+    _VM_addEventListener(onEvent, 0x7FFFFFFFu, 1);
+    int32_t isColorOut = 0, numColorsOut = 0, alphaOut = 0, doubleBufferedOut = 0;
+    HAL_getDisplayCapabilities(&isColorOut, &numColorsOut, &alphaOut, &doubleBufferedOut);
+    colorDisplay = isColorOut != 0;
+    colorCount = numColorsOut;
+    alphaLevelCount = alphaOut;
+    doubleBuffered = doubleBufferedOut != 0;
+    shown = true;
+    return this;
+}
+
+VMPtr<Display> Display::getDisplay(VMPtr<javax::microedition::midlet::MIDlet> m) {
+    (void)m;
+    _VM_ensureInitialized(_VM_classRecord);
+    VMSynchronized lock(displayLock);
+    return display;
+}
+
+jint Display::getColor(jint colorSpecifier) {
+    static const jint kColors[] = {0xFFFFFF, 0x000000, 0xFFFFFF, 0x000000, 0xAFAFAF, 0x606060};
+    if (colorSpecifier < 0 || colorSpecifier > COLOR_HIGHLIGHTED_BORDER) _VM_throwIllegalArgumentException();
+    return kColors[colorSpecifier];
+}
+
+jint Display::getBorderStyle(jboolean highlighted) { return highlighted ? 0 : 1; }
+
+VMPtr<Displayable> Display::getCurrent() {
+    if (current != nullptr) return current;
+    if (pending != nullptr) return pending;
+    return nullptr;
+}
+
+void Display::setCurrent(VMPtr<Displayable> d) {
+    VMSynchronized lock(displayLock);
+    if (d == nullptr) {
+        hasRequested = false;
+        return;
+    }
+    hasRequested = true;
+    requested = d;
+    // Posts event 5 at once: the switch has run when this returns.
+    HAL_setCurrentDisplayable(d->peer);
+}
+
+void Display::callSerially(VMPtr<java::lang::Runnable> r) {
+    if (r == nullptr) _VM_throwNullPointer();
+    auto* held = new HeldRunnable();
+    held->runnable = r;
+    if (HAL_callSerially(runSerialCall, held) != HAL_OK) {
+        delete held;
+        HAL_fatalError("Call to HAL_callSerially() failed!");
+    }
+}
+
+void Display::callSerially_run(VMPtr<java::lang::Runnable> r) {
+    _VM_ensureInitialized(_VM_classRecord);
+    try {
+        VMSynchronized lock(eventLock);
+        r->run();
+    } catch (java::lang::Throwable* thrown) {
+        VMPtr<java::lang::Throwable> keep(thrown);
+        keep->printStackTrace();
+    } catch (...) {
+        HAL_fatalError("Unexpected exception in callSerially_run()!");
+    }
+}
+
+jboolean Display::vibrate(jint duration) {
+    if (duration < 0) _VM_throwIllegalArgumentException();
+    // No vibration device: the request is answered with "not done".
+    return false;
+}
+
+jboolean Display::isShown(Displayable* d) { return shown && d != nullptr && current.target == d; }
+
+void Display::onEvent(jint type, jint count, const intptr_t* args) {
+    VMPtr<Display> self = display;
+    if (self == nullptr || type < 1 || type > 15) return;
+    auto argument = [&](int index) -> intptr_t { return args != nullptr && index < count ? args[index] : 0; };
+    switch (type) {
+        case 1: self->setShown(false); return;
+        case 2: self->setShown(true); return;
+        case 5: self->switchTo(Displayable::fromOwnerValue(argument(0))); return;
+        case 6: {
+            VMPtr<Displayable> target = Displayable::fromOwnerValue(argument(0));
+            if (target != nullptr)
+                target->callSizeChanged(static_cast<jint>(argument(1)), static_cast<jint>(argument(2)));
+            return;
+        }
+        default: break;
+    }
+    // Keys and the stylus go to the current displayable, when there is one.
+    VMPtr<Displayable> target = self->current;
+    if (target == nullptr) return;
+    const jint a = static_cast<jint>(argument(0)), b = static_cast<jint>(argument(1));
+    switch (type) {
+        case 8: target->callKeyPressed(a); break;
+        case 9: target->callKeyReleased(a); break;
+        case 10: target->callKeyRepeated(a); break;
+        case 11: target->callPointerPressed(a, b); break;
+        case 12: target->callPointerReleased(a, b); break;
+        case 13: target->callPointerDragged(a, b); break;
+        default: break;  // 3, 4 and 14: nothing
+    }
+}
+
+void Display::setShown(jboolean flag) {
+    if (flag == shown) return;
+    shown = flag;
+    VMPtr<Displayable> shownNow = current;
+    if (shownNow == nullptr) return;
+    if (flag) shownNow->callShowNotify();
+    else shownNow->callHideNotify();
+}
+
+void Display::switchTo(VMPtr<Displayable> d) {
+    VMPtr<Displayable> old;
+    {
+        VMSynchronized lock(displayLock);
+        if (d.target == current.target) return;
+        old = current;
+        current = nullptr;
+        pending = d;
+    }
+    if (old != nullptr) old->callHideNotify();
+    if (d != nullptr) d->callShowNotify();
+    VMSynchronized lock(displayLock);
+    current = d;
+    pending = nullptr;
+}
+
+}  // namespace javax::microedition::lcdui
+
+VM_REGISTER_CLASS(javax::microedition::lcdui::Display, .name = "javax.microedition.lcdui.Display",
+                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_lcdui_Display",
+                  .staticInit = javax::microedition::lcdui::Display::_VM_clinit,
+                  .newInstance = _VM_newInstanceOf<javax::microedition::lcdui::Display>)

@@ -1,0 +1,60 @@
+// javax.microedition.lcdui.Displayable: the abstract base of everything that
+// can be shown. It holds the title and the native peer (window object)
+// through which the platform shows it, and the entry operations through which
+// the display hands it the platform's events (all run on the main thread; a
+// subclass that calls application code takes the display's event lock
+// around it).
+#pragma once
+
+#include "VM.h"
+#include "hal_window.h"
+#include "java_lang_String.h"
+
+namespace javax::microedition::lcdui {
+
+class Graphics;
+
+class Displayable : public virtual java::lang::Object {
+    VM_DECLARE_ABSTRACT_CLASS(Displayable, java::lang::Object)
+
+public:
+    jboolean fullScreen = false;
+    VMField<java::lang::String> title;
+    HAL_WindowObject* peer = nullptr;  // owned by the displayable (see Canvas)
+
+    // Makes sure the display exists (its locks) and keeps the peer.
+    VMPtr<Displayable> construct(HAL_WindowObject* nativePeer);
+
+    virtual VMPtr<java::lang::String> getTitle();
+    // Tells the peer only when the title really changes.
+    virtual void setTitle(VMPtr<java::lang::String> s);
+    // The display is shown and this is its current displayable.
+    virtual jboolean isShown();
+    virtual jint getWidth();
+    virtual jint getHeight();
+
+    // Entries called by the display's event listener.
+    virtual void callSizeChanged(jint width, jint height);  // sizeChanged under the event lock
+    virtual void callPaint(VMPtr<Graphics> g) { (void)g; }
+    virtual void callKeyPressed(jint keyCode) { (void)keyCode; }
+    virtual void callKeyRepeated(jint keyCode) { (void)keyCode; }
+    virtual void callKeyReleased(jint keyCode) { (void)keyCode; }
+    virtual void callPointerPressed(jint x, jint y) { (void)x, (void)y; }
+    virtual void callPointerReleased(jint x, jint y) { (void)x, (void)y; }
+    virtual void callPointerDragged(jint x, jint y) { (void)x, (void)y; }
+    virtual void callShowNotify() {}
+    virtual void callHideNotify() {}
+
+    virtual void sizeChanged(jint width, jint height) { (void)width, (void)height; }
+
+    // The value the peer hands back in events 5 and 6 for this displayable.
+    intptr_t ownerValue() { return reinterpret_cast<intptr_t>(this); }
+    static Displayable* fromOwnerValue(intptr_t value) { return reinterpret_cast<Displayable*>(value); }
+
+    void markReferences(uint32_t bits) override {
+        Super::markReferences(bits);
+        _VM_markRef(title, bits);
+    }
+};
+
+}  // namespace javax::microedition::lcdui

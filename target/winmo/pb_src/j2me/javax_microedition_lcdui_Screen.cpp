@@ -1,0 +1,14 @@
+// javax.microedition.lcdui.Screen
+#include "javax_microedition_lcdui_Screen.h"
+
+namespace javax::microedition::lcdui {
+
+VMPtr<Screen> Screen::construct(HAL_WindowObject* nativePeer) {
+    Super::construct(nativePeer);
+    return this;
+}
+
+}  // namespace javax::microedition::lcdui
+
+VM_REGISTER_CLASS(javax::microedition::lcdui::Screen, .name = "javax.microedition.lcdui.Screen",
+                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_lcdui_Screen", .isAbstract = true)

@@ -1,0 +1,8 @@
+// javax.microedition.media.control.VolumeControl
+#include "javax_microedition_media_control_VolumeControl.h"
+
+VM_REGISTER_CLASS(javax::microedition::media::control::VolumeControl,
+                  .name = "javax.microedition.media.control.VolumeControl",
+                  .superName = "javax.microedition.media.Control",
+                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_media_control_VolumeControl",
+                  .staticInit = nullptr, .isInterface = true, .isAbstract = true)

@@ -1,0 +1,15 @@
+// javax.microedition.rms.InvalidRecordIDException
+#include "javax_microedition_rms_InvalidRecordIDException.h"
+
+namespace javax::microedition::rms {
+
+VMPtr<InvalidRecordIDException> InvalidRecordIDException::construct() {
+    Super::construct();
+    return this;
+}
+
+}  // namespace javax::microedition::rms
+
+VM_REGISTER_CLASS(javax::microedition::rms::InvalidRecordIDException, .name = "javax.microedition.rms.InvalidRecordIDException",
+                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_rms_InvalidRecordIDException",
+                  .newInstance = _VM_newInstanceOf<javax::microedition::rms::InvalidRecordIDException>)

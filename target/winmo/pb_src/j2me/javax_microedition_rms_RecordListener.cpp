@@ -1,0 +1,6 @@
+// javax.microedition.rms.RecordListener
+#include "javax_microedition_rms_RecordListener.h"
+
+VM_REGISTER_CLASS(javax::microedition::rms::RecordListener, .name = "javax.microedition.rms.RecordListener",
+                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_rms_RecordListener", .staticInit = nullptr,
+                  .isInterface = true, .isAbstract = true)

@@ -1,0 +1,15 @@
+// javax.microedition.rms.RecordStoreException
+#include "javax_microedition_rms_RecordStoreException.h"
+
+namespace javax::microedition::rms {
+
+VMPtr<RecordStoreException> RecordStoreException::construct() {
+    Super::construct();
+    return this;
+}
+
+}  // namespace javax::microedition::rms
+
+VM_REGISTER_CLASS(javax::microedition::rms::RecordStoreException, .name = "javax.microedition.rms.RecordStoreException",
+                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_rms_RecordStoreException",
+                  .newInstance = _VM_newInstanceOf<javax::microedition::rms::RecordStoreException>)

@@ -1,0 +1,15 @@
+// javax.microedition.rms.RecordStoreNotFoundException
+#include "javax_microedition_rms_RecordStoreNotFoundException.h"
+
+namespace javax::microedition::rms {
+
+VMPtr<RecordStoreNotFoundException> RecordStoreNotFoundException::construct() {
+    Super::construct();
+    return this;
+}
+
+}  // namespace javax::microedition::rms
+
+VM_REGISTER_CLASS(javax::microedition::rms::RecordStoreNotFoundException, .name = "javax.microedition.rms.RecordStoreNotFoundException",
+                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_rms_RecordStoreNotFoundException",
+                  .newInstance = _VM_newInstanceOf<javax::microedition::rms::RecordStoreNotFoundException>)

@@ -1,0 +1,15 @@
+// javax.microedition.rms.RecordStoreNotOpenException
+#include "javax_microedition_rms_RecordStoreNotOpenException.h"
+
+namespace javax::microedition::rms {
+
+VMPtr<RecordStoreNotOpenException> RecordStoreNotOpenException::construct() {
+    Super::construct();
+    return this;
+}
+
+}  // namespace javax::microedition::rms
+
+VM_REGISTER_CLASS(javax::microedition::rms::RecordStoreNotOpenException, .name = "javax.microedition.rms.RecordStoreNotOpenException",
+                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_rms_RecordStoreNotOpenException",
+                  .newInstance = _VM_newInstanceOf<javax::microedition::rms::RecordStoreNotOpenException>)

@@ -1,0 +1,46 @@
+// Test support for the window, the host bridge and whole program runs.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Points the runtime folder (lock files, window registrations) at a fresh
+// temporary folder for the life of the object.
+class TestRuntimeFolder {
+public:
+    TestRuntimeFolder();
+    ~TestRuntimeFolder();
+    TestRuntimeFolder(const TestRuntimeFolder&) = delete;
+    TestRuntimeFolder& operator=(const TestRuntimeFolder&) = delete;
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+    std::string old_;
+    bool hadOld_ = false;
+};
+
+// A whole program run in a child process: this test program started again
+// with "--host-child <program folder>", which runs the host bridge as the
+// program's main does (see RunHostChildIfAsked).
+struct HostChild {
+    int pid = -1;
+    // Starts it with extra environment entries ("NAME=value"); the child's
+    // standard output and error go to files in the program folder.
+    bool start(const std::string& programFolder, const std::vector<std::string>& environment = {});
+    // Waits up to the given time; the exit code, or -1 when it had to be
+    // killed (or did not exit normally).
+    int wait(int timeoutMs = 30000);
+    std::string folder;
+};
+
+// Starts, waits for and returns the exit code of one child run.
+int runHostChild(const std::string& programFolder, const std::vector<std::string>& environment = {},
+                 int timeoutMs = 30000);
+
+// The whole text of a file ("" when it cannot be read).
+std::string readFile(const std::string& path);
+
+// In the child: when argv asks for a host run, runs it (the event trace goes
+// to "trace.txt" in the program folder) and gives true with the exit code.
+bool RunHostChildIfAsked(int argc, char** argv, int* exitCode);
