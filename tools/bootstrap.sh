@@ -78,7 +78,7 @@ case "$mode" in
       run_ctest debug build-debug --under-x --timeout 300
     fi
     if configure_and_build asan build-asan -DCMAKE_BUILD_TYPE=Debug -DVESSILO_SANITIZE=ON -DVESSILO_BENCH=OFF; then
-      run_ctest asan build-asan ASAN_OPTIONS=detect_leaks=1 --timeout 600
+      run_ctest asan build-asan ASAN_OPTIONS=detect_leaks=1 "LSAN_OPTIONS=suppressions=$PWD/tools/lsan.supp" --timeout 600
     fi
     # The collector's stress mode: a collection on every Nth allocation; the
     # runtime's own tests collect at every allocation.

@@ -46,7 +46,7 @@ failures=0
 trap '((failures == 0)) || exit 1' EXIT
 run() { # target, corpus folder
   local log=build-fuzz/$1.log
-  if ASAN_OPTIONS=detect_leaks=1 "build-fuzz/fuzz/$1" -max_total_time="$seconds" -timeout=10 -detect_leaks=1 \
+  if ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/tools/lsan.supp "build-fuzz/fuzz/$1" -max_total_time="$seconds" -timeout=10 -detect_leaks=1 \
     -rss_limit_mb=2048 -artifact_prefix=build-fuzz/artifacts/ -print_final_stats=1 "$2" >"$log" 2>&1; then
     local runs
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
