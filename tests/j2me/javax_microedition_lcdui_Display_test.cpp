@@ -76,6 +76,14 @@ protected:
         g_calls.clear();
         display = Display::getDisplay(nullptr).target;  // the static keeps it
         ASSERT_NE(display, nullptr);
+        // The display outlives every test (and every repetition): each test
+        // starts as the first did, with nothing current or being switched to.
+        static const jboolean shownAtStart = display->shown;
+        display->current = nullptr;
+        display->requested = nullptr;
+        display->pending = nullptr;
+        display->hasRequested = false;
+        display->shown = shownAtStart;
     }
     VMPtr<RecordingCanvas> canvas(const char* name) {
         VMPtr<RecordingCanvas> c = RecordingCanvas::create()->construct();
