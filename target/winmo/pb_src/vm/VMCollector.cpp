@@ -312,11 +312,17 @@ void _VM_collect(VMRuntime* runtime) {
     stretches.runtime = runtime;
     stretches.kept.clear();
     uint32_t survivors = 0;
+    // Two steps ahead: while an object is destroyed, the header after the
+    // next is fetched, and so is the start of the next object's block when
+    // it goes too (its destructor and the allocator read there).
+    if (runtime->heapHead != nullptr) __builtin_prefetch(runtime->heapHead, 1);
     for (java::lang::Object* o = runtime->heapHead; o != nullptr;) {
         java::lang::Object* next = o->_VM_next;
+        if (next != nullptr) {
+            if (java::lang::Object* after = next->_VM_next) __builtin_prefetch(after, 1);
+            if ((next->_VM_flags & VM_FLAG_MARKED) == 0) __builtin_prefetch(dynamic_cast<void*>(next), 1);
+        }
         if ((o->_VM_flags & VM_FLAG_MARKED) == 0) {
-            // The next header is on its way while this object is destroyed.
-            __builtin_prefetch(next, 1);
             _VM_destroyObject(o);
         } else if (++survivors == kStretch) {
             survivors = 0;
