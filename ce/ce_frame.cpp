@@ -125,6 +125,33 @@ uint64_t PresentCount() { return g_presentCount.load(); }
 
 int64_t FirstPresentTimeNs() { return g_firstPresentNs.load(); }
 
+namespace {
+
+// Writes the frame through libpng; false when libpng reports an error. Kept
+// apart so that nothing live across the setjmp is changed after it.
+bool encodeFrame(png_structp png, png_infop info, FILE* file, const std::vector<uint16_t>& frame,
+                 std::vector<png_byte>& row) {
+    if (setjmp(png_jmpbuf(png)) != 0) return false;
+    png_init_io(png, file);
+    png_set_IHDR(png, info, kScreenWidth, kScreenHeight, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    for (int y = 0; y < kScreenHeight; ++y) {
+        for (int x = 0; x < kScreenWidth; ++x) {
+            uint16_t p = frame[static_cast<size_t>(y) * kScreenWidth + x];
+            unsigned r = (p >> 11) & 0x1F, g = (p >> 5) & 0x3F, b = p & 0x1F;
+            row[x * 3] = static_cast<png_byte>((r << 3) | (r >> 2));
+            row[x * 3 + 1] = static_cast<png_byte>((g << 2) | (g >> 4));
+            row[x * 3 + 2] = static_cast<png_byte>((b << 3) | (b >> 2));
+        }
+        png_write_row(png, row.data());
+    }
+    png_write_end(png, nullptr);
+    return true;
+}
+
+}  // namespace
+
 bool SaveLastFrameAsPNG(const char* path) {
     std::vector<uint16_t> frame = LastFrame();
     if (frame.empty() || !path) return false;
@@ -133,25 +160,7 @@ bool SaveLastFrameAsPNG(const char* path) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     std::vector<png_byte> row(static_cast<size_t>(kScreenWidth) * 3);
-    volatile bool ok = false;  // read after a longjmp from libpng
-    if (png && info && setjmp(png_jmpbuf(png)) == 0) {
-        png_init_io(png, file);
-        png_set_IHDR(png, info, kScreenWidth, kScreenHeight, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                     PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-        png_write_info(png, info);
-        for (int y = 0; y < kScreenHeight; ++y) {
-            for (int x = 0; x < kScreenWidth; ++x) {
-                uint16_t p = frame[static_cast<size_t>(y) * kScreenWidth + x];
-                unsigned r = (p >> 11) & 0x1F, g = (p >> 5) & 0x3F, b = p & 0x1F;
-                row[x * 3] = static_cast<png_byte>((r << 3) | (r >> 2));
-                row[x * 3 + 1] = static_cast<png_byte>((g << 2) | (g >> 4));
-                row[x * 3 + 2] = static_cast<png_byte>((b << 3) | (b >> 2));
-            }
-            png_write_row(png, row.data());
-        }
-        png_write_end(png, nullptr);
-        ok = true;
-    }
+    const bool ok = png && info && encodeFrame(png, info, file, frame, row);
     png_destroy_write_struct(png ? &png : nullptr, info ? &info : nullptr);
     return std::fclose(file) == 0 && ok;
 }

@@ -11,7 +11,9 @@
 #include "ce.h"
 #include "hal_audio.h"
 #include "hal_device.h"
+#include "hal_font.h"
 #include "hal_display.h"
+#include "hal_http.h"
 #include "hal_power.h"
 #include "hal_property.h"
 #include "hal_recordstore.h"
@@ -118,6 +120,7 @@ int hostInit(void* instance, int showCommand) {
     // The platform's optional parts; none of them stops start-up.
     HAL_createRecordStoreLock();
     HAL_setUpDisplayOrientation();
+    HAL_initFontCache();
     HAL_loadDeviceLibraries();
     g_opticalMouse = HAL_hasOpticalMouse() != 0;
     if (g_opticalMouse) HAL_setOpticalMouseMode(1);
@@ -254,8 +257,10 @@ void hostOpenPendingURL() {
 void hostShutdown() {
     hostOpenPendingURL();
     HAL_setKeepDeviceAwake(0);
+    HAL_releaseHTTP();
     HAL_releaseAudio();
     HAL_closeSensorLibrary();
+    HAL_releaseFontCache();
     HAL_restoreDisplayOrientation();
     HAL_stopPowerThread();
     HAL_releaseHostWindow();

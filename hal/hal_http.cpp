@@ -42,9 +42,23 @@ struct ResponseHeader {
     std::string value;
 };
 
+// A connection's use of libcurl's global state: made ready (libcurl set up
+// on first use) unless the layer has been released; while any use is alive
+// the release leaves that state alone, since a runtime thread may still be
+// inside libcurl.
+struct CurlUse {
+    bool ready = false;
+    CurlUse();
+    ~CurlUse();
+    CurlUse(const CurlUse&) = delete;
+    CurlUse& operator=(const CurlUse&) = delete;
+};
+
 }  // namespace
 
 struct HAL_HTTPConnection {
+    CurlUse curl;  // first: released last
+
     // What the caller gave and what the URL holds.
     std::u16string url;
     CURLU* parsed = nullptr;
@@ -100,11 +114,22 @@ std::string g_caFile;
 
 std::mutex g_globalMutex;
 bool g_curlReady = false;
+bool g_released = false;  // shutdown: no new connection
+int g_curlUses = 0;
 
-bool ensureCurl() {
+CurlUse::CurlUse() {
     std::lock_guard<std::mutex> guard(g_globalMutex);
+    if (g_released) return;
     if (!g_curlReady) g_curlReady = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
-    return g_curlReady;
+    if (!g_curlReady) return;
+    ready = true;
+    ++g_curlUses;
+}
+
+CurlUse::~CurlUse() {
+    if (!ready) return;
+    std::lock_guard<std::mutex> guard(g_globalMutex);
+    --g_curlUses;
 }
 
 // --- text ----------------------------------------------------------------------
@@ -490,9 +515,12 @@ int HAL_createHTTPConnection(HAL_HTTPConnection** handle, const char16_t* url, i
     // writes may reach the request line unescaped.
     for (int32_t i = 0; i < length; ++i)
         if (url[i] <= 0x20 || url[i] == 0x7F) return HAL_BAD_ARGUMENT;
-    if (!ensureCurl()) return HAL_OK;
     auto* c = new (std::nothrow) HAL_HTTPConnection;
     if (c == nullptr) return HAL_OK;
+    if (!c->curl.ready) {
+        delete c;
+        return HAL_OK;
+    }
     try {
         std::string text;
         if (!toUtf8(url, length, text)) {
@@ -779,7 +807,11 @@ int HAL_flushHTTPConnection(HAL_HTTPConnection* c) { return c == nullptr ? HAL_B
 
 void HAL_releaseHTTP() {
     std::lock_guard<std::mutex> guard(g_globalMutex);
-    if (g_curlReady) curl_global_cleanup();
+    g_released = true;
+    // A connection still open (a thread the runtime could not stop may wait
+    // in it) keeps libcurl's global state until the process ends.
+    if (!g_curlReady || g_curlUses > 0) return;
+    curl_global_cleanup();
     g_curlReady = false;
 }
 

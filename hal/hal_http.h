@@ -95,7 +95,9 @@ int HAL_writeHTTPConnection(HAL_HTTPConnection* handle, const uint8_t* bytes, in
 // Nothing to do (the body goes out with the request); 0.
 int HAL_flushHTTPConnection(HAL_HTTPConnection* handle);
 
-// Releases the HTTP layer at shutdown (after every connection is closed).
+// Releases the HTTP layer at shutdown: no connection can be made
+// afterwards (HAL_createHTTPConnection leaves a 0 handle). libcurl's global
+// state is released only when no connection is left open.
 void HAL_releaseHTTP();
 
 // --- settings (the defaults suit the phone; tests shorten them) --------------

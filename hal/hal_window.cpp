@@ -2,6 +2,7 @@
 // points.
 #include "hal_window.h"
 
+#include <algorithm>
 #include <atomic>
 #include <deque>
 #include <mutex>
@@ -55,8 +56,21 @@ void HAL_WindowObject::setTicker(const char16_t* characters, int32_t length) {
     (void)characters;
     (void)length;
 }
-void HAL_WindowObject::addCommand(void* commandPeer) { (void)commandPeer; }
-void HAL_WindowObject::removeCommand(void* commandPeer) { (void)commandPeer; }
+
+// The window draws no menu of its own: the commands are only kept.
+void HAL_WindowObject::addCommand(HAL_Command* commandPeer) {
+    if (std::find(commands_.begin(), commands_.end(), commandPeer) != commands_.end()) return;
+    try {
+        commands_.push_back(commandPeer);
+    } catch (const std::bad_alloc&) {
+        // Out of memory: the command is not offered, as if never added.
+    }
+}
+
+void HAL_WindowObject::removeCommand(HAL_Command* commandPeer) {
+    auto found = std::find(commands_.begin(), commands_.end(), commandPeer);
+    if (found != commands_.end()) commands_.erase(found);
+}
 
 ce::LRESULT HAL_WindowObject::windowProc(ce::UINT message, ce::WPARAM wParam, ce::LPARAM lParam) {
     switch (message) {
@@ -169,6 +183,14 @@ void HAL_setTicker(HAL_WindowObject* peer, const char16_t* characters, int32_t l
     if (peer && characters) peer->setTicker(characters, length);
 }
 
+void HAL_addCommand(HAL_WindowObject* peer, HAL_Command* commandPeer) {
+    if (peer && commandPeer) peer->addCommand(commandPeer);
+}
+
+void HAL_removeCommand(HAL_WindowObject* peer, HAL_Command* commandPeer) {
+    if (peer && commandPeer) peer->removeCommand(commandPeer);
+}
+
 int HAL_setCurrentDisplayable(HAL_WindowObject* peer) {
     if (!peer) return HAL_BAD_ARGUMENT;
     HAL_setCurrentWindowObject(peer);
@@ -247,10 +269,3 @@ void HAL_recordMainThread() {
 }
 
 bool HAL_isMainThread() { return g_mainThreadKnown.load() && std::this_thread::get_id() == g_mainThread; }
-
-// Stands in until the screen buffer family is linked in (a strong
-// definition there replaces this one).
-__attribute__((weak)) bool HAL_flushPendingScreenBuffer(HAL_ScreenBuffer* buffer) {
-    (void)buffer;
-    return false;
-}

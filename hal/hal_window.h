@@ -25,10 +25,12 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "ce_window.h"
 
 struct HAL_ScreenBuffer;  // the screen buffer family's record
+struct HAL_Command;       // a command peer (hal_command.h)
 
 // The native peer of a displayable. The operations follow the peer's table:
 // 0 delete, 1 width, 2 height, 3 (unused), 4 full-screen mode, 5 title,
@@ -45,8 +47,11 @@ public:
     virtual void setFullScreenMode(bool fullScreen, bool hideSoftKeys);
     virtual void setTitle(const char16_t* characters, int32_t length);
     virtual void setTicker(const char16_t* characters, int32_t length);
-    virtual void addCommand(void* commandPeer);
-    virtual void removeCommand(void* commandPeer);
+    // The commands the displayable offers, in the order they were added
+    // (each once); a command event (15) carries a command's platform id
+    // (HAL_getCommandId).
+    virtual void addCommand(HAL_Command* commandPeer);
+    virtual void removeCommand(HAL_Command* commandPeer);
     // The window-procedure operation (HAL_hostWindowProc), shared by every
     // window object: activation, power, exit and close, destruction,
     // collection and orientation messages, then keys and the stylus.
@@ -56,12 +61,14 @@ public:
     // 5 and 6.
     intptr_t owner() const { return owner_; }
     bool fullScreen() const { return fullScreen_; }
+    const std::vector<HAL_Command*>& commands() const { return commands_; }
 
     HAL_ScreenBuffer* screenBuffer = nullptr;
 
 private:
     intptr_t owner_;
     bool fullScreen_ = false;
+    std::vector<HAL_Command*> commands_;
 };
 
 // The peer of a canvas.
@@ -97,6 +104,9 @@ int HAL_getDisplayableSize(HAL_WindowObject* peer, int32_t* width, int32_t* heig
 void HAL_setFullScreenMode(HAL_WindowObject* peer, int flag);
 void HAL_setTitle(HAL_WindowObject* peer, const char16_t* characters, int32_t length);
 void HAL_setTicker(HAL_WindowObject* peer, const char16_t* characters, int32_t length);
+// Null peers and null command peers are ignored.
+void HAL_addCommand(HAL_WindowObject* peer, HAL_Command* commandPeer);
+void HAL_removeCommand(HAL_WindowObject* peer, HAL_Command* commandPeer);
 // Shows the peer in the main window and posts event 5 (the peer's owner) at
 // once on the calling runtime thread, which holds the runtime lock. 0; 2 for
 // a null peer.
@@ -127,8 +137,7 @@ ce::HANDLE HAL_messageLoopWakeEvent();
 // Whether the caller is the main thread (the thread that started up).
 bool HAL_isMainThread();
 
-// The screen buffer family's flush of a pending buffer (under the buffer's
-// lock: a pending buffer is copied whole to the window and marked not
-// pending). True when it copied. Until that family is linked in, a default
-// that copies nothing stands in.
+// The screen buffer family's flush of a pending buffer (hal_screen.cpp;
+// under the buffer's lock: a pending buffer is copied whole to the window
+// and marked not pending). True when it copied.
 bool HAL_flushPendingScreenBuffer(HAL_ScreenBuffer* buffer);

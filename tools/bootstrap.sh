@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 mode=${1:-run}
 packages=(build-essential cmake ninja-build pkg-config ccache clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev libmimalloc-dev
-  libsdl2-dev libx11-dev libcurl4-openssl-dev libssl-dev libpng-dev libfreetype-dev fonts-dejavu-core
+  libsdl2-dev libx11-dev libcurl4-openssl-dev libssl-dev libpng-dev libfreetype-dev fonts-dejavu-core nlohmann-json3-dev
   fonts-dejavu-extra
   libfluidsynth-dev timgm6mb-soundfont
   xvfb xauth xdotool)

@@ -15,10 +15,17 @@ fi
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVESSILO_FUZZ=ON -DVESSILO_TESTS=OFF -DVESSILO_BENCH=OFF >/dev/null
-targets=(fuzz_data_input fuzz_text fuzz_recordstore fuzz_http fuzz_audio fuzz_image)
-cmake --build build-fuzz --target "${targets[@]}" -j "$jobs"
+targets=(fuzz_data_input fuzz_text fuzz_recordstore fuzz_http fuzz_audio fuzz_image fuzz_level)
+cmake --build build-fuzz --target "${targets[@]}" test_assets -j "$jobs"
 total=${FUZZ_TOTAL_SECONDS:-180}
 seconds=${FUZZ_SECONDS:-$(( total / ${#targets[@]} > 5 ? total / ${#targets[@]} : 5 ))}
+
+# Seeds from the generated test data set: the build writes every resource of
+# assets/test/ by kind into build-fuzz/tests/seeds/<kind>/ (png, gobs, animset,
+# text, wav, midi, level, raw, pack). A target whose input is such a file names
+# the kinds it reads, `run fuzz_<name> "$corpus" <kind>...` (read, never
+# written); one that wants a control byte first copies them into its corpus.
+seeds=build-fuzz/tests/seeds
 
 # Seeds for the data input target. Byte 0 & 63 is the number of operation
 # bytes at the end; 0 reads the content as a run of readUTF() calls.
@@ -44,16 +51,21 @@ seed arrays '\x10abcdefghijklmnopqrstuvwxyz0123456789\x0a\x02\x05\x0b\x01\x0d\x1
 # report only when it found a fault (the input is kept in build-fuzz/artifacts/).
 failures=0
 trap '((failures == 0)) || exit 1' EXIT
-run() { # target, corpus folder
-  local log=build-fuzz/$1.log
-  if ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/tools/lsan.supp "build-fuzz/fuzz/$1" -max_total_time="$seconds" -timeout=10 -detect_leaks=1 \
-    -rss_limit_mb=2048 -artifact_prefix=build-fuzz/artifacts/ -print_final_stats=1 "$2" >"$log" 2>&1; then
+run() { # target, corpus folder, seed kinds...
+  local target=$1 corpus=$2 extra=()
+  shift 2
+  for kind in "$@"; do extra+=("$seeds/$kind"); done
+  local log=build-fuzz/$target.log
+  if ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/tools/lsan.supp "build-fuzz/fuzz/$target" \
+    -max_total_time="$seconds" -timeout=10 -detect_leaks=1 \
+    -rss_limit_mb=2048 -artifact_prefix=build-fuzz/artifacts/ -print_final_stats=1 "$corpus" "${extra[@]}" \
+    >"$log" 2>&1; then
     local runs
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
-    echo "$1: passed (${runs:-?} inputs in $seconds s)"
+    echo "$target: passed (${runs:-?} inputs in $seconds s)"
   else
     grep -vE '^#[0-9]+|^INFO: ' "$log" || true
-    echo "$1: FAILED (log $log, input in build-fuzz/artifacts/)"
+    echo "$target: FAILED (log $log, input in build-fuzz/artifacts/)"
     failures=$((failures + 1))
   fi
 }
@@ -103,6 +115,9 @@ seed wav-stereo '\x02RIFF\x2c\x00\x00\x00WAVEfmt \x10\x00\x00\x00\x01\x00\x02\x0
 seed wav-mono8-list '\x02RIFF\x36\x00\x00\x00WAVELIST\x04\x00\x00\x00INFOfmt \x10\x00\x00\x00\x01\x00\x01\x00\x11\x2b\x00\x00\x11\x2b\x00\x00\x01\x00\x08\x00data\x05\x00\x00\x00\x80\x90\xa0\x90\x80\x00'
 seed midi-note '\x03MThd\x00\x00\x00\x06\x00\x00\x00\x01\x01\xe0MTrk\x00\x00\x00\x10\x00\xc0\x05\x00\x90\x3c\x64\x83\x60\x80\x3c\x40\x00\xff\x2f\x00'
 seed midi-running '\x03MThd\x00\x00\x00\x06\x00\x00\x00\x01\x00\x60MTrk\x00\x00\x00\x19\x00\xff\x51\x03\x07\xa1\x20\x00\x90\x3c\x64\x10\x40\x64\x08\xf0\x02\x7e\xf7\x10\x3c\x00\x00\x40\x00'
+# The generated sounds, behind their selector byte.
+for f in "$seeds"/wav/*; do { printf '\x00'; cat "$f"; } >"$corpus/gen-wav-${f##*/}"; done
+for f in "$seeds"/midi/*; do { printf '\x01'; cat "$f"; } >"$corpus/gen-midi-${f##*/}"; done
 run fuzz_audio "$corpus"
 
 # The image decoder: seeds are small PNG files of every colour type behind a
@@ -114,4 +129,17 @@ for f in fuzz/seeds/fuzz_image/*.png; do
   { printf "$(printf '\\x%02x' $((k % 8 * 2 + 1)))"; cat "$f"; } >"$corpus/seed-$(basename "$f" .png)"
   k=$((k + 1))
 done
+for f in "$seeds"/png/*; do { printf '\x01'; cat "$f"; } >"$corpus/gen-png-${f##*/}"; done
 run fuzz_image "$corpus"
+
+# The level reader. Byte 0 tells how many bits the callbacks read for
+# themselves (bits 0-2 the header's, 3-5 each group's, 6-7 times 2 each
+# object's); the rest is the level stream.
+corpus=build-fuzz/corpus/fuzz_level
+mkdir -p "$corpus"
+seed() { printf "$2" >"$corpus/seed-$1"; }
+seed filler '\x9d\x85\xff\xf1\x03\x90\x02\x1f\xff\xd0\x60\x20\x00\x14\x09\x00\x30\x01\x7f\xff\xff\x81\x00\x30\x02\x00\x00\x01\x00\x20\x02\x00\x00\x01\x80\x40\x38\x01\x80\x32\x00\x64\x00\x05\x0e\x8f\xa8\x3c\x00\x04\x00\x08\x00'
+seed plain '\x9d\x05\xff\xf1\xe4\x00\x87\xff\xf4\x18\x08\x00\x05\x02\x40\x0c\x00\x5f\xff\xff\xf0\x03\x00\x20\x00\x00\x10\x02\x00\x20\x00\x00\x18\x04\x03\x80\x18\x03\x20\x06\x40\x00\x50\xe8\xfa\x83\xc0\x10\x00\x20'
+seed objects-only '\x00\x00\x10\x04\x03\x00\x10\x00\x00\x00\x00\x00\x10\x00'
+for f in "$seeds"/level/*; do { printf '\x00'; cat "$f"; } >"$corpus/gen-level-${f##*/}"; done
+run fuzz_level "$corpus"

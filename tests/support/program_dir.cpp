@@ -27,3 +27,8 @@ void TempProgramDir::put(const std::string& relative, const std::string& content
     std::ofstream file(path, std::ios::binary);
     file << content;
 }
+
+const std::string& testProgramDir() {
+    static const std::string dir = VESSILO_TEST_PROGRAM_DIR;
+    return dir;
+}

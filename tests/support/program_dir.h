@@ -21,3 +21,8 @@ public:
 private:
     std::string root_;
 };
+
+// The tests' own program folder (the folder of the test programs, with a
+// trailing '/'): the build generates the test data set of assets/test/ into
+// its rsc/, so a test without a TempProgramDir reads those files.
+const std::string& testProgramDir();

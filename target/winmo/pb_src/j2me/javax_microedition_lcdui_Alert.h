@@ -1,6 +1,7 @@
 // javax.microedition.lcdui.Alert: present as far as the display's alert rules
 // need it: the displayable shown after the alert, and the command that
-// dismisses an alert. An alert has no platform peer of its own.
+// dismisses an alert. An alert has no platform peer of its own: when one is
+// made current, the display shows the displayable that follows it instead.
 #pragma once
 
 #include "javax_microedition_lcdui_Command.h"

@@ -8,6 +8,8 @@
 #include "hal_system.h"
 #include "hal_window.h"
 #include "java_lang_Throwable.h"
+#include "javax_microedition_lcdui_Alert.h"
+#include "javax_microedition_lcdui_Graphics.h"
 
 namespace javax::microedition::lcdui {
 
@@ -73,14 +75,38 @@ VMPtr<Displayable> Display::getCurrent() {
 
 void Display::setCurrent(VMPtr<Displayable> d) {
     VMSynchronized lock(displayLock);
+    if (auto* alert = dynamic_cast<Alert*>(d.get()); alert != nullptr && d.target != requested.target) {
+        if (dynamic_cast<Alert*>(requested.get()) != nullptr) _VM_throwIllegalArgumentException();
+        alert->_VM_setNext(requested);
+    }
     if (d == nullptr) {
         hasRequested = false;
         return;
     }
+    makeCurrent(d);
+}
+
+void Display::setCurrent(VMPtr<Alert> alert, VMPtr<Displayable> next) {
+    if (alert == nullptr || next == nullptr) _VM_throwNullPointer();
+    if (dynamic_cast<Alert*>(next.get()) != nullptr) _VM_throwIllegalArgumentException();
+    VMSynchronized lock(displayLock);
+    alert->_VM_setNext(next);
+    makeCurrent(alert);
+}
+
+void Display::makeCurrent(VMPtr<Displayable> d) {
     hasRequested = true;
     requested = d;
-    // Posts event 5 at once: the switch has run when this returns.
-    HAL_setCurrentDisplayable(d->peer);
+    VMPtr<Displayable> shownNow = d;
+    // An alert has no window of its own here: it is dismissed at once, and
+    // what is to follow it is shown in its place.
+    if (auto* alert = dynamic_cast<Alert*>(d.get()); alert != nullptr && d->peer == nullptr) {
+        shownNow = alert->_VM_getNext();
+        if (shownNow == nullptr) return;
+    }
+    // Posts event 5 at once: the switch has run when this returns. A
+    // displayable without a peer cannot be shown (status 2).
+    HAL_setCurrentDisplayable(shownNow->peer);
 }
 
 void Display::callSerially(VMPtr<java::lang::Runnable> r) {
@@ -128,6 +154,10 @@ void Display::onEvent(jint type, jint count, const intptr_t* args) {
                 target->callSizeChanged(static_cast<jint>(argument(1)), static_cast<jint>(argument(2)));
             return;
         }
+        case 7: self->repaint(reinterpret_cast<HAL_Graphics*>(argument(0)), Displayable::fromOwnerValue(argument(1)),
+                              static_cast<jint>(argument(2)), static_cast<jint>(argument(3)));
+            return;
+        case 15: self->handleCommandEvent(argument(0)); return;
         default: break;
     }
     // Keys and the stylus go to the current displayable, when there is one.
@@ -168,6 +198,59 @@ void Display::switchTo(VMPtr<Displayable> d) {
     VMSynchronized lock(displayLock);
     current = d;
     pending = nullptr;
+}
+
+void Display::repaint(HAL_Graphics* context, VMPtr<Displayable> target, jint width, jint height) {
+    if (context == nullptr) return;
+    VMPtr<Graphics> g;
+    try {
+        g = Graphics::create();
+    } catch (java::lang::Throwable* thrown) {
+        VMPtr<java::lang::Throwable> keep(thrown);
+        HAL_deleteGraphics(context);  // the event hands the context over
+        _VM_throw(keep);
+    }
+    g->Super::construct();
+    g->initWithContext(context, width, height);
+    try {
+        if (target != nullptr) target->callPaint(g);
+    } catch (java::lang::Throwable* thrown) {
+        VMPtr<java::lang::Throwable> keep(thrown);
+        g->releaseNative();
+        _VM_throw(keep);
+    }
+    g->releaseNative();
+}
+
+void Display::handleCommandEvent(intptr_t commandId) {
+    VMPtr<Displayable> d;
+    VMPtr<Command> chosen;
+    VMPtr<CommandListener> listener;
+    {
+        VMSynchronized lock(displayLock);
+        d = current;
+        if (d != nullptr && d->commandListener != nullptr && d->commands != nullptr && d->commandCount > 0) {
+            VMPtr<VMArray<Command, 1>> list = d->commands;
+            for (jint i = 0; i < d->commandCount; ++i) {
+                Command* c = list->get(i);
+                if (c != nullptr && c->_VM_platformId() == commandId) {
+                    chosen = c;
+                    break;
+                }
+            }
+            listener = d->commandListener;
+        }
+    }
+    if (chosen == nullptr || listener == nullptr || d == nullptr) return;
+    try {
+        VMSynchronized lock(eventLock);
+        listener->commandAction(chosen, d);
+    } catch (java::lang::Throwable* thrown) {
+        VMPtr<java::lang::Throwable> keep(thrown);
+        keep->printStackTrace();
+    } catch (...) {
+        HAL_fatalError("Unexpected exception in handleCommandEvent()!");
+    }
 }
 
 }  // namespace javax::microedition::lcdui

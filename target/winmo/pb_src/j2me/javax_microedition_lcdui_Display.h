@@ -12,7 +12,11 @@
 #include "javax_microedition_lcdui_Displayable.h"
 #include "javax_microedition_midlet_MIDlet.h"
 
+struct HAL_Graphics;
+
 namespace javax::microedition::lcdui {
+
+class Alert;
 
 class Display : public virtual java::lang::Object {
     VM_DECLARE_CLASS(Display, java::lang::Object)
@@ -56,8 +60,13 @@ public:
     virtual jint numAlphaLevels() { return alphaLevelCount; }
     // current, else pending (during a switch), else null.
     virtual VMPtr<Displayable> getCurrent();
+    // Shows the alert, then next (NullPointerException for either null,
+    // IllegalArgumentException when next is an alert).
+    virtual void setCurrent(VMPtr<Alert> alert, VMPtr<Displayable> next);
     // Shows d at once (its show entry has run when this returns); null only
-    // forgets the request and leaves the shown displayable in place.
+    // forgets the request and leaves the shown displayable in place. An
+    // alert is followed by the displayable requested before it;
+    // IllegalArgumentException when that was an alert too.
     virtual void setCurrent(VMPtr<Displayable> d);
     // Runs r on the main thread after the events being handled.
     // NullPointerException for null.
@@ -76,6 +85,20 @@ public:
     static void onEvent(jint type, jint count, const intptr_t* args);
     void setShown(jboolean flag);
     void switchTo(VMPtr<Displayable> d);
+    // Event 7: the target's paint entry with a Graphics over the native
+    // context (width x height, default state), which is deleted afterwards.
+    void repaint(HAL_Graphics* context, VMPtr<Displayable> target, jint width, jint height);
+    // Event 15: hands the current displayable's command with this platform
+    // id to its command listener, under the event lock. A Throwable the
+    // listener throws is printed and dropped.
+    void handleCommandEvent(intptr_t commandId);
+
+private:
+    // Makes d (not null) the requested displayable and shows it; the caller
+    // holds the display lock.
+    void makeCurrent(VMPtr<Displayable> d);
+
+public:
 
     void markReferences(uint32_t bits) override {
         Super::markReferences(bits);

@@ -1,7 +1,9 @@
 // javax.microedition.lcdui.Displayable
 #include "javax_microedition_lcdui_Displayable.h"
 
+#include "VMThrow.h"
 #include "hal_system.h"
+#include "java_lang_System.h"
 #include "javax_microedition_lcdui_Display.h"
 
 namespace javax::microedition::lcdui {
@@ -25,6 +27,67 @@ void Displayable::setTitle(VMPtr<java::lang::String> s) {
     if (title != nullptr && title->equals(s)) return;
     title = s;
     if (s != nullptr) HAL_setTitle(peer, s->_VM_chars(), s->length());
+}
+
+VMPtr<Ticker> Displayable::getTicker() {
+    VMSynchronized lock(Display::displayLock);
+    return ticker;
+}
+
+void Displayable::setTicker(VMPtr<Ticker> t) {
+    VMSynchronized lock(Display::displayLock);
+    if (t.target == ticker.target) return;
+    ticker = t;
+    if (t != nullptr) {
+        VMPtr<java::lang::String> text = t->getString();
+        HAL_setTicker(peer, text->_VM_chars(), text->length());
+    } else {
+        HAL_setTicker(peer, nullptr, 0);
+    }
+}
+
+void Displayable::addCommand(VMPtr<Command> c) {
+    if (c == nullptr) _VM_throwNullPointer();
+    VMSynchronized lock(Display::displayLock);
+    addToCommandList(c);
+    HAL_addCommand(peer, c->peer);
+}
+
+void Displayable::removeCommand(VMPtr<Command> c) {
+    VMSynchronized lock(Display::displayLock);
+    if (removeFromCommandList(c) != -1) HAL_removeCommand(peer, c->peer);
+}
+
+void Displayable::setCommandListener(VMPtr<CommandListener> l) {
+    VMSynchronized lock(Display::displayLock);
+    commandListener = l;
+}
+
+jint Displayable::addToCommandList(VMPtr<Command> c) {
+    VMPtr<VMArray<Command, 1>> list = commands;
+    for (jint i = 0; i < commandCount; ++i)
+        if (list->get(i) == c.target) return -1;
+    if (list == nullptr || commandCount == list->length) {
+        VMPtr<VMArray<Command, 1>> grown = VMArray<Command, 1>::create(commandCount + 4);
+        if (list != nullptr) java::lang::System::arraycopy(list, 0, grown, 0, commandCount);
+        commands = grown;
+        list = grown;
+    }
+    list->set(commandCount, c);
+    commandCount += 1;
+    return commandCount - 1;
+}
+
+jint Displayable::removeFromCommandList(VMPtr<Command> c) {
+    VMPtr<VMArray<Command, 1>> list = commands;
+    for (jint i = 0; i < commandCount; ++i) {
+        if (list->get(i) != c.target) continue;
+        commandCount -= 1;
+        list->set(i, list->get(commandCount));
+        list->set(commandCount, static_cast<Command*>(nullptr));
+        return i;
+    }
+    return -1;
 }
 
 jboolean Displayable::isShown() {

@@ -1,6 +1,7 @@
 // javax.microedition.lcdui.Displayable: the abstract base of everything that
-// can be shown. It holds the title and the native peer (window object)
-// through which the platform shows it, and the entry operations through which
+// can be shown. It holds the title, the ticker, the commands with their
+// listener and the native peer (window object) through which the platform
+// shows it, and the entry operations through which
 // the display hands it the platform's events (all run on the main thread; a
 // subclass that calls application code takes the display's event lock
 // around it).
@@ -9,6 +10,9 @@
 #include "VM.h"
 #include "hal_window.h"
 #include "java_lang_String.h"
+#include "javax_microedition_lcdui_Command.h"
+#include "javax_microedition_lcdui_CommandListener.h"
+#include "javax_microedition_lcdui_Ticker.h"
 
 namespace javax::microedition::lcdui {
 
@@ -19,7 +23,11 @@ class Displayable : public virtual java::lang::Object {
 
 public:
     jboolean fullScreen = false;
+    VMField<VMArray<Command, 1>> commands;  // the first commandCount elements are the commands added
+    jint commandCount = 0;
+    VMField<CommandListener> commandListener;
     VMField<java::lang::String> title;
+    VMField<Ticker> ticker;
     HAL_WindowObject* peer = nullptr;  // owned by the displayable (see Canvas)
 
     // Makes sure the display exists (its locks) and keeps the peer.
@@ -28,8 +36,17 @@ public:
     virtual VMPtr<java::lang::String> getTitle();
     // Tells the peer only when the title really changes.
     virtual void setTitle(VMPtr<java::lang::String> s);
+    virtual VMPtr<Ticker> getTicker();
+    // Tells the peer only when another ticker is set (null: no text).
+    virtual void setTicker(VMPtr<Ticker> t);
     // The display is shown and this is its current displayable.
     virtual jboolean isShown();
+    // NullPointerException for null. The peer is told also when c was added
+    // before (the list keeps it once).
+    virtual void addCommand(VMPtr<Command> c);
+    // The peer is told only when c was in the list.
+    virtual void removeCommand(VMPtr<Command> c);
+    virtual void setCommandListener(VMPtr<CommandListener> l);
     virtual jint getWidth();
     virtual jint getHeight();
 
@@ -47,13 +64,23 @@ public:
 
     virtual void sizeChanged(jint width, jint height) { (void)width, (void)height; }
 
+    // The command list (caller holds the display lock). Adding gives the new
+    // index, or -1 when c is in the list already; the array grows by 4.
+    virtual jint addToCommandList(VMPtr<Command> c);
+    // Gives the index c had, or -1 when it was not in the list; the last
+    // command moves into its place.
+    virtual jint removeFromCommandList(VMPtr<Command> c);
+
     // The value the peer hands back in events 5 and 6 for this displayable.
     intptr_t ownerValue() { return reinterpret_cast<intptr_t>(this); }
     static Displayable* fromOwnerValue(intptr_t value) { return reinterpret_cast<Displayable*>(value); }
 
     void markReferences(uint32_t bits) override {
         Super::markReferences(bits);
+        _VM_markRef(commands, bits);
+        _VM_markRef(commandListener, bits);
         _VM_markRef(title, bits);
+        _VM_markRef(ticker, bits);
     }
 };
 

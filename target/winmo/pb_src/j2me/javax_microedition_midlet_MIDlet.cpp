@@ -3,7 +3,7 @@
 
 #include "VMThrow.h"
 #include "hal_system.h"
-#include "java_lang_Throwable.h"
+#include "javax_microedition_io_ConnectionNotFoundException.h"
 
 namespace javax::microedition::midlet {
 
@@ -20,14 +20,6 @@ bool allowed(jint from, jint to) {
         case MIDlet::DESTROYING: return to == MIDlet::DESTROYED;
         default: return false;  // destroyed, or a state outside the table
     }
-}
-
-// Throws javax.microedition.io.ConnectionNotFoundException (no message).
-[[noreturn]] void throwConnectionNotFound() {
-    java::lang::Class* record = _VM_findClass("javax.microedition.io.ConnectionNotFoundException");
-    if (record == nullptr) HAL_fatalError("Unexpected error from HAL_openURL() in platformRequest!");
-    VMPtr<java::lang::Object> thrown = record->newInstance();
-    _VM_throw(VMPtr<java::lang::Throwable>(dynamic_cast<java::lang::Throwable*>(thrown.target)));
 }
 
 }  // namespace
@@ -53,7 +45,8 @@ jboolean MIDlet::platformRequest(VMPtr<java::lang::String> url) {
     if (url == nullptr) _VM_throwNullPointer();
     int32_t mustExit = 0;
     int status = HAL_openURL(url->_VM_chars(), url->length(), &mustExit);
-    if (status == HAL_NOT_FOUND) throwConnectionNotFound();
+    if (status == HAL_NOT_FOUND)
+        _VM_throw(javax::microedition::io::ConnectionNotFoundException::create()->construct());
     if (status != HAL_OK) HAL_fatalError("Unexpected error from HAL_openURL() in platformRequest!");
     return mustExit != 0;
 }

@@ -1,0 +1,255 @@
+// ts.TsCanvas: the framework's game canvas. It runs the game on a thread of
+// its own (the frame loop): it waits until the canvas is shown, delivers the
+// start event, then every frame delivers pending pause and resume events,
+// latches the input, calls the tick and, while shown, paints a frame. Keys and
+// touches become the 63 framework key actions; saved data goes through two
+// byte buffers and record stores; levels are read from bit streams.
+//
+// Life-cycle codes handed to onEvent: 0 start, 1 pause, 2 resume, 3 exit,
+// 5 right after a resume. Pause and resume reach onEvent on the canvas
+// thread, a resume only once the canvas has been shown for 750 ms; posted
+// events reach it at once on the posting thread.
+//
+// The canvas's monitor guards the life-cycle flags and the input key buffer;
+// the frame loop waits on it, and every input entry notifies it. The game's
+// tick and paint run without it.
+#pragma once
+
+#include "VM.h"
+#include "java_lang_Runnable.h"
+#include "java_lang_String.h"
+#include "java_lang_StringBuffer.h"
+#include "java_lang_Thread.h"
+#include "javax_microedition_lcdui_Graphics.h"
+#include "javax_microedition_lcdui_Image.h"
+#include "javax_microedition_lcdui_game_GameCanvas.h"
+#include "javax_microedition_midlet_MIDlet.h"
+
+namespace ts {
+
+class TsCanvas : public javax::microedition::lcdui::game::GameCanvas, public virtual java::lang::Runnable {
+    VM_DECLARE_ABSTRACT_CLASS(TsCanvas, javax::microedition::lcdui::game::GameCanvas)
+
+public:
+    using Bytes = VMArray<jbyte, 1>;
+    using Ints = VMArray<jint, 1>;
+
+    static constexpr jint EVENT_START = 0;
+    static constexpr jint EVENT_PAUSE = 1;
+    static constexpr jint EVENT_RESUME = 2;
+    static constexpr jint EVENT_EXIT = 3;
+    static constexpr jint EVENT_AFTER_RESUME = 5;
+
+    static constexpr jint MAX_FRAME_TIME = 1000;  // ms
+    static constexpr jint RESUME_DELAY = 750;     // ms shown before a resume
+    static constexpr jint MAX_TIME_DEBT = 500;    // ms, either way
+
+    // Key states: one byte per key action (1 to 63; the buffers have 128).
+    static constexpr jint KEY_STATE_COUNT = 128;
+    static constexpr jint KEY_PRESS_COUNT = 0x3F;  // presses since the last latch, up to 63
+    static constexpr jint KEY_HELD = 0x40;
+    static constexpr jint KEY_RELEASED = 0x80;
+
+    static constexpr jint RECORD_SIZE = 4096;  // bytes of one saved record at most
+
+    // The canvas made last: the framework classes reach the game through it.
+    static VMStatic<TsCanvas> instance;
+    // The save and load buffers and their cursors; a caller may point them at
+    // arrays of its own.
+    static VMStatic<Bytes> saveBuffer;
+    static jint savePosition;
+    static VMStatic<Bytes> loadBuffer;
+    static jint loadPosition;
+
+    VMField<javax::microedition::midlet::MIDlet> midlet;
+    VMField<java::lang::Thread> thread;  // the frame loop's
+    jint frameTime = 40;                 // the frame period in force, ms
+    jint screenOffsetX = 0;
+    jint screenOffsetY = 0;
+    jboolean vibrationEnabled = false;
+
+    // Life cycle, under the monitor.
+    jboolean shown = false;        // between showNotify and hideNotify
+    jlong shownAt = 0;             // tick count of the last show
+    jboolean pauseWanted = false;  // hidden since the last show
+    jboolean paused = false;       // the game has been told 1 and not 2 since
+    jboolean loopStopped = false;  // the exit event came, or the loop ended
+    jboolean frameLatched = false; // the loop latched this frame's input (during the tick)
+
+    // The key entries write inputKeys; the latch publishes it to frameKeys,
+    // which the game reads.
+    jbyte inputKeys[KEY_STATE_COUNT] = {};
+    jbyte frameKeys[KEY_STATE_COUNT] = {};
+
+    // The level stream being read.
+    VMField<Bytes> levelData;
+    jlong levelPosition = 0;  // bits read (may run past the end)
+    jlong levelLength = 0;    // bits in the stream
+    jboolean levelOverrun = false;
+
+    static void _VM_clinit();
+
+    // Starts the frame loop's thread and makes this the canvas instance.
+    VMPtr<TsCanvas> construct(VMPtr<javax::microedition::midlet::MIDlet> application);
+
+    static VMPtr<TsCanvas> getInstance();
+
+    // --- the game's hooks ----------------------------------------------------------
+    // One frame's update, on the canvas thread.
+    virtual void tick() = 0;
+    // The game's paint, after the clip reset (not Canvas.paint: a repaint of
+    // the window only draws the screen buffer).
+    virtual void paintGame(VMPtr<javax::microedition::lcdui::Graphics> g) = 0;
+    // The life-cycle events: a subclass does its own handling first, then
+    // calls this one with the same code. Exit (3) ends the frame loop and
+    // tells the application manager that the MIDlet is destroyed, unless the
+    // loop has already stopped.
+    virtual void onEvent(jint event);
+    // Hands the event to onEvent at once, on the calling thread; ignored once
+    // the frame loop has stopped.
+    virtual void postEvent(jint event);
+
+    // --- frame loop ------------------------------------------------------------------
+    void run() override;
+    // Clamped to 0 to 1000 ms.
+    virtual void setFrameTime(jint ms);
+    virtual jint getFrameTime();
+    // getGraphics, resetClip, the game's paint, flushGraphics.
+    virtual void paintFrame();
+    virtual void resetClip(VMPtr<javax::microedition::lcdui::Graphics> g);
+    // Publishes the keys pressed and released since the last latch and
+    // updates the keys of the touch regions. Within the frame loop's tick it
+    // does nothing: the loop has latched the frame already.
+    virtual void latchInput();
+
+    void showNotify() override;
+    void hideNotify() override;
+
+    // --- keys and touch -----------------------------------------------------------
+    void keyPressed(jint keyCode) override;
+    void keyReleased(jint keyCode) override;
+    void pointerPressed(jint x, jint y) override;
+    void pointerReleased(jint x, jint y) override;
+    void pointerDragged(jint x, jint y) override;
+    // A key action goes down (one more press when it was not held) or up.
+    // ArrayIndexOutOfBoundsException outside 0 to 127.
+    virtual void pressKey(jint action);
+    virtual void releaseKey(jint action);
+    // The latched states; ArrayIndexOutOfBoundsException outside 0 to 127.
+    virtual jboolean wasKeyPressed(jint action);
+    virtual jboolean isKeyHeld(jint action);
+    virtual jboolean wasKeyReleased(jint action);
+    // Where the game area lies in the canvas; touches are reported relative
+    // to it.
+    virtual void setScreenOffset(jint x, jint y);
+
+    // --- drawing ------------------------------------------------------------------------
+    // A left-to-right gradient from color1 to color2.
+    virtual void fillGradientRect(VMPtr<javax::microedition::lcdui::Graphics> g, jint x, jint y, jint width,
+                                  jint height, jint color1, jint color2);
+    // A mutable image filled with the colour (ARGB with alpha, else its RGB
+    // part).
+    virtual VMPtr<javax::microedition::lcdui::Image> createImage(jint width, jint height, jboolean withAlpha,
+                                                                 jint fillColor);
+    virtual void setVibrationEnabled(jboolean enabled);
+    // Vibrates for the duration when vibration is enabled.
+    virtual void vibrate(jint ms);
+
+    // --- saved data ---------------------------------------------------------------------
+    // The records of the store named by the decimal id, joined in ascending
+    // id order; null when there is no such store or it cannot be read.
+    virtual VMPtr<Bytes> loadRecordStore(jint id);
+    // Keeps data in the store named by the decimal id as records of up to
+    // 4096 bytes, replacing the records in place; null data deletes the
+    // store. False when the store cannot be written.
+    virtual jboolean saveRecordStore(jint id, VMPtr<Bytes> data);
+    // At the save buffer's cursor, which moves on past them;
+    // NullPointerException without a buffer, ArrayIndexOutOfBoundsException
+    // (nothing written) when they do not fit.
+    static void writeByte(jint value);
+    static void writeInt(jint value);  // high byte first
+    static void writeBoolean(jboolean value);
+    static void writeShortLE(jint value);  // low byte first
+    static void writeIntLE(jint value);    // low byte first
+    // At the load buffer's cursor, the same way.
+    static jint readByte();  // signed
+    static jint readInt();   // high byte first
+    static jboolean readBoolean();
+
+    // --- numbers, pixels and sorting ---------------------------------------------------
+    static jint parseInt(VMPtr<java::lang::String> s);
+    static void appendNumber(VMPtr<java::lang::StringBuffer> sb, jint n);
+    // Inserts value at offset: '-' first when negative; from 65536 up plain
+    // decimal, below it at least minDigits digits with leading zeros.
+    static void insertNumber(VMPtr<java::lang::StringBuffer> sb, jint value, jint minDigits, jint offset);
+    // 1 all opaque, 2 some fully transparent, 3 some partly transparent.
+    static jint getAlphaKind(VMPtr<Ints> argb, jint offset, jint scanLength, jint x, jint y, jint width,
+                             jint height);
+    // Some pixel's alpha is below 0xF0.
+    static jboolean hasTranslucentPixel(VMPtr<Ints> argb);
+    static VMPtr<javax::microedition::lcdui::Image> createRGBImage(VMPtr<Ints> argb, jint width, jint height,
+                                                                   jboolean processAlpha);
+    static void getRGB(VMPtr<javax::microedition::lcdui::Image> image, VMPtr<Ints> out, jint offset,
+                       jint scanLength, jint x, jint y, jint width, jint height);
+    static void drawRegion(VMPtr<javax::microedition::lcdui::Image> image, jint xSrc, jint ySrc, jint width,
+                           jint height, VMPtr<javax::microedition::lcdui::Graphics> g, jint xDest, jint yDest);
+    // Sorts a[0 .. n - 1] ascending (comb sort).
+    static void sortInts(VMPtr<Ints> a, jint n);
+    // The index of key in the ascending a[0 .. last], else where it would go.
+    static jint binarySearch(VMPtr<Ints> a, jint last, jint key);
+    // The image's pixels as palette indices, row by row; palette gets the
+    // distinct colours in order of first appearance, a colour c with
+    // (c & 0xF0F0F0) == 0xF000F0 (the transparent key) moved to entry 0.
+    // IllegalArgumentException for more than 256 colours.
+    static VMPtr<Bytes> indexImage(VMPtr<javax::microedition::lcdui::Image> image, VMPtr<Ints> palette);
+    // Recomputes the CRC of a palette chunk's data (the data followed by its
+    // 4 CRC bytes) into those 4 bytes, big-endian.
+    static void updatePaletteCrc(VMPtr<Bytes> palette);
+
+    // --- levels ----------------------------------------------------------------------------
+    // Reads the level resource and calls the level callbacks in stream
+    // order; true when the whole stream was read, false when it is missing,
+    // cut short or inconsistent (reading then stops).
+    virtual jboolean loadLevel(jint resourceId);
+    virtual jboolean loadLevel(VMPtr<Bytes> data);
+    // The bytes of a level resource, null when there is none. The framework
+    // canvas has no resource packs of its own: null.
+    virtual VMPtr<Bytes> getLevelResource(jint resourceId);
+    // The next n (0 to 32) bits of the level being read, most significant
+    // first, past its end 0 bits. IllegalArgumentException for another n,
+    // IllegalStateException outside loadLevel.
+    virtual jint levelReadBits(jint n);
+    virtual jboolean levelReadBoolean();
+    // The level callbacks (empty here).
+    virtual void levelHeader(jint value) { (void)value; }
+    virtual void levelTileSet(jint value, jint columns, jint imageId, jint tileWidth, jint tileHeight, jint option,
+                              jint tileCount) {
+        (void)value, (void)columns, (void)imageId, (void)tileWidth, (void)tileHeight, (void)option, (void)tileCount;
+    }
+    virtual void levelTile(jint option, jint tile) { (void)option, (void)tile; }
+    virtual void levelMapSize(jint width, jint height) { (void)width, (void)height; }
+    virtual void levelMapCell(jint x, jint y, jint tile) { (void)x, (void)y, (void)tile; }
+    virtual void levelObjectGroup(jint type, jint count) { (void)type, (void)count; }
+    virtual void levelObject(jint type, jint x, jint y) { (void)type, (void)x, (void)y; }
+
+    void markReferences(uint32_t bits) override {
+        Super::markReferences(bits);
+        _VM_markRef(midlet, bits);
+        _VM_markRef(thread, bits);
+        _VM_markRef(levelData, bits);
+    }
+
+private:
+    void frameLoop();
+    void endLoop();
+    void wake();
+    void pressKeys(jlong actions);
+    void releaseKeys(jlong actions);
+    // Bits of the level stream (n 0 to 32), unchecked n.
+    uint32_t readLevel(jint n);
+    bool readLevelStream();
+    static jbyte* saveSpace(jint n);
+    static const jbyte* loadSpace(jint n);
+};
+
+}  // namespace ts

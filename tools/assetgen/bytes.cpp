@@ -1,0 +1,33 @@
+#include "bytes.h"
+
+namespace assetgen {
+
+std::string join(const std::string& path, const std::string& member) {
+    if (path.empty()) return member;
+    if (member.empty()) return path;
+    if (member.front() == '[') return path + member;
+    return path + "." + member;
+}
+
+std::string item(const std::string& path, size_t index) {
+    return path + "[" + std::to_string(index) + "]";
+}
+
+Error Error::within(const std::string& outer) const { return Error(join(outer, field_), what()); }
+
+void checkRange(int64_t value, int64_t lo, int64_t hi, const std::string& field) {
+    if (value < lo || value > hi) {
+        throw Error(field, std::to_string(value) + " is outside " + std::to_string(lo) + " to " +
+                               std::to_string(hi));
+    }
+}
+
+void BitWriter::put(int bits, uint32_t value) {
+    for (int i = bits - 1; i >= 0; --i) {
+        if (bits_ % 8 == 0) bytes_.push_back(0);
+        if ((value >> i) & 1) bytes_.back() |= static_cast<uint8_t>(0x80 >> (bits_ % 8));
+        ++bits_;
+    }
+}
+
+}  // namespace assetgen

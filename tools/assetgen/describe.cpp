@@ -1,0 +1,692 @@
+#include "describe.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <set>
+#include <sstream>
+
+#include "animset.h"
+#include "font.h"
+#include "gob.h"
+#include "image.h"
+#include "level.h"
+#include "pack.h"
+#include "sound.h"
+#include "text.h"
+
+namespace assetgen {
+
+std::string DescriptionError::text() const {
+    return file_ + ": " + (field_.empty() ? "" : field_ + ": ") + what();
+}
+
+namespace {
+
+using json = nlohmann::json;
+
+// One JSON value with its path; an object remembers which members were read
+// so that `finish` can refuse the others (a misspelt key is an error).
+class Node {
+public:
+    Node(const json& value, std::string path) : value_(&value), path_(std::move(path)) {}
+
+    const std::string& path() const { return path_; }
+    const json& value() const { return *value_; }
+    [[noreturn]] void fail(const std::string& message) const { throw Error(path_, message); }
+
+    bool has(const char* key) const { return object().contains(key); }
+    Node at(const char* key) {
+        if (!has(key)) Node(*value_, join(path_, key)).fail("missing");
+        used_.insert(key);
+        return Node((*value_)[key], join(path_, key));
+    }
+    std::optional<Node> find(const char* key) {
+        if (!has(key)) return std::nullopt;
+        return at(key);
+    }
+    void finish() const {
+        for (const auto& [key, member] : object().items()) {
+            if (key != "comment" && !used_.count(key)) Node(member, join(path_, key)).fail("unknown field");
+        }
+    }
+
+    int64_t integer(int64_t lo, int64_t hi) const {
+        if (!value_->is_number_integer()) fail("expected a whole number");
+        const int64_t v = value_->is_number_unsigned() && value_->get<uint64_t>() > INT64_MAX
+                              ? INT64_MAX
+                              : value_->get<int64_t>();
+        checkRange(v, lo, hi, path_);
+        return v;
+    }
+    int integer(const char* key, int lo, int hi) { return static_cast<int>(at(key).integer(lo, hi)); }
+    int integer(const char* key, int fallback, int lo, int hi) {
+        return has(key) ? integer(key, lo, hi) : fallback;
+    }
+    std::optional<int> optionalInteger(const char* key, int lo, int hi) {
+        if (!has(key) || object()[key].is_null()) {
+            if (has(key)) used_.insert(key);
+            return std::nullopt;
+        }
+        return integer(key, lo, hi);
+    }
+    bool boolean() const {
+        if (!value_->is_boolean()) fail("expected true or false");
+        return value_->get<bool>();
+    }
+    bool boolean(const char* key, bool fallback) { return has(key) ? at(key).boolean() : fallback; }
+    std::string string() const {
+        if (!value_->is_string()) fail("expected a text");
+        return value_->get<std::string>();
+    }
+    std::string string(const char* key, const std::string& fallback) { return has(key) ? at(key).string() : fallback; }
+    // "#RRGGBB" (opaque), "#AARRGGBB", or a whole number 0xAARRGGBB.
+    uint32_t colour() const {
+        if (value_->is_number_integer()) return static_cast<uint32_t>(integer(0, 0xFFFFFFFF));
+        const std::string s = string();
+        const bool hex = s.size() > 1 && s[0] == '#' &&
+                         std::all_of(s.begin() + 1, s.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); });
+        if (!hex || (s.size() != 7 && s.size() != 9)) fail("expected a colour \"#RRGGBB\" or \"#AARRGGBB\"");
+        const auto v = static_cast<uint32_t>(std::stoul(s.substr(1), nullptr, 16));
+        return s.size() == 7 ? 0xFF000000u | v : v;
+    }
+    uint32_t colour(const char* key, uint32_t fallback) { return has(key) ? at(key).colour() : fallback; }
+    std::vector<Node> array() const {
+        if (!value_->is_array()) fail("expected a list");
+        std::vector<Node> items;
+        for (size_t i = 0; i < value_->size(); ++i) items.emplace_back((*value_)[i], item(path_, i));
+        return items;
+    }
+    std::vector<Node> array(const char* key) { return has(key) ? at(key).array() : std::vector<Node>{}; }
+    // A list of exactly n whole numbers.
+    std::vector<int> numbers(size_t n, int64_t lo, int64_t hi) const {
+        std::vector<Node> items = array();
+        if (items.size() != n) fail("expected " + std::to_string(n) + " numbers");
+        std::vector<int> values;
+        for (const Node& i : items) values.push_back(static_cast<int>(i.integer(lo, hi)));
+        return values;
+    }
+
+private:
+    const json& object() const {
+        if (!value_->is_object()) fail("expected an object { ... }");
+        return *value_;
+    }
+
+    const json* value_;
+    std::string path_;
+    std::set<std::string> used_;
+};
+
+// Runs the writer, naming the field of a refused value from `path` on.
+template <typename F>
+auto within(const std::string& path, F&& write) {
+    try {
+        return write();
+    } catch (const Error& e) {
+        throw e.within(path);
+    }
+}
+
+constexpr int kCoordinate = 32767;
+
+// --- images ---------------------------------------------------------------------
+
+Blend blendOf(Node& op) {
+    const std::string blend = op.string("blend", "over");
+    if (blend == "over") return Blend::Over;
+    if (blend == "copy") return Blend::Copy;
+    op.at("blend").fail("expected \"over\" or \"copy\"");
+}
+
+void drawOperation(Raster& r, Node op) {
+    const std::string name = op.at("op").string();
+    auto coord = [&](const char* key) { return op.integer(key, -kCoordinate, kCoordinate); };
+    auto size = [&](const char* key) { return op.integer(key, 0, kCoordinate); };
+    if (name == "fill") {
+        std::fill(r.pixels.begin(), r.pixels.end(), op.at("color").colour());
+    } else if (name == "rect") {
+        fillRect(r, coord("x"), coord("y"), size("width"), size("height"), op.at("color").colour(), blendOf(op));
+    } else if (name == "roundRect") {
+        fillRoundRect(r, coord("x"), coord("y"), size("width"), size("height"), size("radius"), op.at("color").colour(),
+                      blendOf(op));
+    } else if (name == "ellipse") {
+        fillEllipse(r, coord("x"), coord("y"), size("width"), size("height"), op.at("color").colour(), blendOf(op));
+    } else if (name == "line") {
+        drawLine(r, coord("x0"), coord("y0"), coord("x1"), coord("y1"), op.at("color").colour(), blendOf(op));
+    } else if (name == "gradient") {
+        fillGradient(r, coord("x"), coord("y"), size("width"), size("height"), op.at("from").colour(),
+                     op.at("to").colour(), op.boolean("vertical", false), blendOf(op));
+    } else if (name == "outline") {
+        outline(r, op.at("color").colour());
+    } else if (name == "pixels") {
+        // Rows of characters; each names a colour of "colors", "." leaves the pixel.
+        const int x = coord("x"), y = coord("y");
+        Node colours = op.at("colors");
+        std::map<char, uint32_t> legend;
+        for (const auto& [key, value] : colours.value().items()) {
+            if (key.size() != 1 || key == ".") Node(value, join(colours.path(), key)).fail("a key is one character other than \".\"");
+            legend[key[0]] = Node(value, join(colours.path(), key)).colour();
+        }
+        std::vector<Node> rows = op.at("rows").array();
+        const Blend blend = blendOf(op);
+        for (size_t row = 0; row < rows.size(); ++row) {
+            const std::string text = rows[row].string();
+            for (size_t column = 0; column < text.size(); ++column) {
+                if (text[column] == '.') continue;
+                auto found = legend.find(text[column]);
+                if (found == legend.end()) rows[row].fail(std::string("'") + text[column] + "' is not in \"colors\"");
+                plot(r, x + static_cast<int>(column), y + static_cast<int>(row), found->second, blend);
+            }
+        }
+    } else {
+        op.at("op").fail("unknown operation \"" + name +
+                         "\" (fill, rect, roundRect, ellipse, line, gradient, outline, pixels)");
+    }
+    op.finish();
+}
+
+Bytes describeImage(Node& d, Raster& raster) {
+    raster = Raster(d.integer("width", 1, 4096), d.integer("height", 1, 4096));
+    for (Node& op : d.array("ops")) drawOperation(raster, op);
+    const std::string mode = d.string("mode", "rgba");
+    if (mode == "rgba") return within(d.path(), [&] { return writePngRgba(raster); });
+    if (mode != "palette") d.at("mode").fail("expected \"rgba\" or \"palette\"");
+    std::vector<uint32_t> palette;
+    if (d.has("palette")) {
+        for (Node& c : d.at("palette").array()) palette.push_back(c.colour());
+        if (palette.empty() || palette.size() > 256) d.at("palette").fail("a palette holds 1 to 256 colours");
+    } else {
+        palette = distinctColours(raster, 256);
+        if (palette.size() > 256) d.at("mode").fail("the image has more than 256 colours");
+    }
+    return within(d.path(), [&] { return writePngPalette(raster, palette); });
+}
+
+// --- Gob records ----------------------------------------------------------------
+
+struct Sheets {
+    std::map<int, Raster> byIndex;  // the images of this pack, by resource index
+};
+
+// What a record says besides its region; alpha kind -1: from the sheet.
+struct RecordTemplate {
+    std::vector<int> offset{0, 0};
+    std::vector<int> box{0, 0, 0, 0};
+    bool round = false;
+    int alpha = -1;
+};
+
+RecordTemplate recordTemplate(Node& d) {
+    RecordTemplate t;
+    if (d.has("offset")) t.offset = d.at("offset").numbers(2, -32768, 32767);
+    if (d.has("box")) t.box = d.at("box").numbers(4, -32768, 32767);
+    t.round = d.boolean("round", false);
+    if (t.round && t.box[2] > 0x7FFF) d.at("box").fail("a round box's width is at most 32767");
+    if (d.has("alpha")) {
+        Node alpha = d.at("alpha");
+        if (!(alpha.value().is_string() && alpha.value() == "auto")) t.alpha = static_cast<int>(alpha.integer(0, 3));
+    }
+    return t;
+}
+
+GobRecord gobRecord(const Node& d, const RecordTemplate& t, const std::vector<int>& region, const Raster* sheet,
+                    const std::string& imageField) {
+    GobRecord r;
+    r.values = {t.offset[0], t.offset[1], region[0], region[1], region[2], region[3],
+                t.box[0],    t.box[1],    t.box[2] | (t.round ? 0x8000 : 0), t.box[3]};
+    r.alphaKind = t.alpha;
+    if (t.alpha < 0) {
+        if (!sheet) d.fail("\"alpha\" must be given: " + imageField + " is not an image of this pack");
+        if (region[0] + region[2] > sheet->width || region[1] + region[3] > sheet->height) {
+            d.fail("the region lies outside the " + std::to_string(sheet->width) + " × " +
+                   std::to_string(sheet->height) + " image");
+        }
+        r.alphaKind = alphaKind(*sheet, region[0], region[1], region[2], region[3]);
+    }
+    return r;
+}
+
+Bytes describeGobs(Node& d, const Sheets& sheets) {
+    const int image = d.integer("image", 0, 1023);
+    auto found = sheets.byIndex.find(image);
+    const Raster* sheet = found == sheets.byIndex.end() ? nullptr : &found->second;
+    const std::string imageField = join(d.path(), "image");
+    std::vector<GobRecord> records;
+    if (auto grid = d.find("grid")) {
+        // Cell i of `columns` a row: region (x + (i mod columns) × (width + gap), y + (i / columns) × (height + gap)).
+        const int x = grid->integer("x", 0, 0, kCoordinate), y = grid->integer("y", 0, 0, kCoordinate);
+        const int w = grid->integer("width", 0, kCoordinate), h = grid->integer("height", 0, kCoordinate);
+        const int columns = grid->integer("columns", 1, 4095), count = grid->integer("count", 0, 4095);
+        const int gap = grid->integer("gap", 0, 0, kCoordinate);
+        const RecordTemplate t = recordTemplate(*grid);
+        grid->finish();
+        for (int i = 0; i < count; ++i) {
+            const std::vector<int> region{x + (i % columns) * (w + gap), y + (i / columns) * (h + gap), w, h};
+            records.push_back(gobRecord(*grid, t, region, sheet, imageField));
+        }
+    }
+    for (Node& r : d.array("records")) {
+        const std::vector<int> region = r.at("region").numbers(4, 0, kCoordinate);
+        records.push_back(gobRecord(r, recordTemplate(r), region, sheet, imageField));
+        r.finish();
+    }
+    const bool kinds = d.boolean("alphaKinds", true);
+    return within(d.path(), [&] { return writeGobs(image, records, kinds); });
+}
+
+// --- animation sets, texts, fonts, sounds, music, levels, raw bytes --------------
+
+Bytes describeAnimSet(Node& d) {
+    AnimSetDescription set;
+    for (Node& f : d.array("frames")) {
+        AnimFrame frame;
+        for (Node& p : f.array("parts")) {
+            frame.parts.push_back({p.integer("gob", 0, 65535), p.integer("dx", 0, -32768, 32767),
+                                   p.integer("dy", 0, -32768, 32767), p.integer("flip", 0, 0, 3)});
+            p.finish();
+        }
+        for (Node& b : f.array("boxes")) {
+            frame.boxes.push_back({b.integer("x", -32768, 32767), b.integer("y", -32768, 32767),
+                                   b.integer("width", 0, 65535), b.integer("height", 0, 65535),
+                                   b.integer("id", 0, 0, 31), b.boolean("circle", false)});
+            b.finish();
+        }
+        f.finish();
+        set.frames.push_back(std::move(frame));
+    }
+    for (Node& a : d.array("animations")) {
+        Animation animation;
+        animation.playCount = a.integer("play", 1, -32768, 32767);
+        for (Node& s : a.array("steps")) {
+            animation.steps.push_back({s.integer("frame", 0, 65535), s.integer("dx", 0, -32768, 32767),
+                                       s.integer("dy", 0, -32768, 32767), s.integer("duration", 0, 65535),
+                                       s.integer("interpolation", 0, 0, 3), s.integer("marker", 0, 0, 3)});
+            s.finish();
+        }
+        a.finish();
+        set.animations.push_back(std::move(animation));
+    }
+    for (Node& v : d.array("durations")) set.durations.push_back(static_cast<int>(v.integer(0, 65535)));
+    return within(d.path(), [&] { return writeAnimSet(set); });
+}
+
+Bytes describeText(Node& d) {
+    std::vector<std::string> texts;
+    for (Node& s : d.at("strings").array()) {
+        if (s.value().is_object()) {
+            // {"repeat": text, "count": n}: the text n times.
+            const std::string unit = s.at("repeat").string();
+            const int count = s.integer("count", 0, 32767);
+            if (unit.size() * static_cast<size_t>(count) > 32767) s.fail("longer than 32767 bytes");
+            std::string text;
+            for (int i = 0; i < count; ++i) text += unit;
+            texts.push_back(std::move(text));
+            s.finish();
+        } else {
+            texts.push_back(s.string());
+        }
+    }
+    return within(d.path(), [&] { return writeTextTable(texts); });
+}
+
+FontResult describeFont(Node& d, const std::string& fontDirectory) {
+    FontDescription font;
+    font.face = d.at("face").string();
+    font.pixelSize = d.integer("size", 1, 1000);
+    for (Node& r : d.at("ranges").array()) {
+        const std::vector<int> range = r.numbers(2, 0, 0x10FFFF);
+        font.ranges.emplace_back(range[0], range[1]);
+    }
+    font.colour = d.colour("color", 0xFFFFFFFF);
+    font.missingAdvance = d.optionalInteger("missingAdvance", 0, 32767);
+    font.extra = d.integer("extra", 0, 0, 32767);
+    font.alignByAdvance = d.boolean("alignByAdvance", false);
+    font.sheetWidth = d.integer("sheetWidth", 256, 16, 4096);
+    return within(d.path(), [&] { return renderFont(font, fontDirectory); });
+}
+
+Bytes describeSound(Node& d) {
+    SoundDescription s;
+    s.rate = d.integer("rate", 11025, 1, 1000000);
+    s.bits = d.integer("bits", 16, 1, 64);
+    s.channels = d.integer("channels", 1, 1, 16);
+    s.length = d.integer("length", 0, 1000000);
+    static const std::map<std::string, Wave> kWaves = {{"sine", Wave::Sine}, {"square", Wave::Square},
+                                                      {"triangle", Wave::Triangle}, {"saw", Wave::Saw},
+                                                      {"noise", Wave::Noise}};
+    for (Node& t : d.array("tones")) {
+        Tone tone;
+        const std::string wave = t.string("wave", "sine");
+        if (!kWaves.count(wave)) t.at("wave").fail("expected sine, square, triangle, saw or noise");
+        tone.wave = kWaves.at(wave);
+        tone.frequency = t.integer("frequency", 440, 0, 1000000);
+        tone.toFrequency = t.integer("to", -1, 0, 1000000);
+        tone.start = t.integer("start", 0, 0, 1000000);
+        tone.length = t.integer("length", 0, 1000000);
+        tone.volume = t.integer("volume", 100, 0, 1000);
+        tone.attack = t.integer("attack", 0, 0, 1000000);
+        tone.decay = t.integer("decay", 0, 0, 1000000);
+        tone.sustain = t.integer("sustain", 100, 0, 1000);
+        tone.release = t.integer("release", 0, 0, 1000000);
+        tone.pan = t.integer("pan", 0, -1000, 1000);
+        tone.seed = static_cast<uint32_t>(t.integer("seed", 1, 0, INT32_MAX));
+        t.finish();
+        s.tones.push_back(tone);
+    }
+    return within(d.path(), [&] { return writeWav(s.rate, s.bits, s.channels, synthesise(s)); });
+}
+
+Bytes describeMusic(Node& d) {
+    MusicDescription m;
+    m.format = d.integer("format", 0, 0, 1);
+    m.division = d.integer("division", 96, 1, 32767);
+    m.tempo = d.integer("tempo", 500000, 0, 0xFFFFFF);
+    m.runningStatus = d.boolean("runningStatus", true);
+    m.noteOffs = d.boolean("noteOffs", true);
+    for (Node& t : d.at("tracks").array()) {
+        MidiTrack track;
+        track.channel = t.integer("channel", 0, 0, 15);
+        track.program = t.integer("program", -1, 0, 127);
+        for (Node& n : t.array("notes")) {
+            track.notes.push_back({n.at("at").integer(0, 0x0FFFFFFF), n.at("length").integer(1, 0x0FFFFFFF),
+                                   n.integer("key", 0, 127), n.integer("velocity", 100, 1, 127)});
+            n.finish();
+        }
+        t.finish();
+        m.tracks.push_back(std::move(track));
+    }
+    return within(d.path(), [&] { return writeMidi(m); });
+}
+
+std::vector<BitField> bitFields(Node& d, const char* key) {
+    std::vector<BitField> fields;
+    for (Node& f : d.array(key)) {
+        std::vector<Node> pair = f.array();
+        if (pair.size() != 2) f.fail("expected [bits, value]");
+        fields.push_back({static_cast<int>(pair[0].integer(1, 32)), pair[1].integer(INT32_MIN, UINT32_MAX)});
+    }
+    return fields;
+}
+
+Bytes describeLevel(Node& d) {
+    LevelDescription level;
+    level.filler = d.boolean("filler", false);
+    level.flags = d.integer("flags", 0, 0, 127);
+    level.header = d.optionalInteger("header", 0, 1023);
+    level.headerFields = bitFields(d, "headerFields");
+    if (auto t = d.find("tileSet")) {
+        LevelTileSet set;
+        set.first = t->integer("first", 0, 0, 255);
+        set.columns = t->integer("columns", 0, 4095);
+        set.image = t->integer("image", -65536, 65535);
+        set.tileWidth = t->integer("tileWidth", 0, 1023);
+        set.tileHeight = t->integer("tileHeight", 0, 1023);
+        set.option = t->optionalInteger("option", 0, 1023);
+        for (Node& e : t->array("tiles")) {
+            set.tiles.push_back({e.optionalInteger("option", 0, 1023), e.integer("column", 0, 4095), e.integer("row", 0, 4095)});
+            e.finish();
+        }
+        t->finish();
+        level.tileSet = set;
+    }
+    if (auto m = d.find("map")) {
+        LevelMap map;
+        map.width = m->integer("width", 0, 4095);
+        map.height = m->integer("height", 0, 4095);
+        std::vector<Node> rows = m->at("cells").array();
+        if (rows.size() != static_cast<size_t>(map.height)) m->at("cells").fail("expected one row per map row");
+        for (Node& row : rows) {
+            std::vector<Node> cells = row.array();
+            if (cells.size() != static_cast<size_t>(map.width)) row.fail("expected one entry per map column");
+            for (Node& c : cells) map.cells.push_back(static_cast<int>(c.integer(0, 4095)));
+        }
+        m->finish();
+        level.map = map;
+    }
+    if (d.has("objects")) {
+        std::vector<LevelGroup> groups;
+        for (Node& g : d.at("objects").array()) {
+            LevelGroup group;
+            group.type = g.integer("type", 0, 1023);
+            group.x0 = g.integer("x0", 0, 0, 65535);
+            group.y0 = g.integer("y0", 0, 0, 65535);
+            group.span = g.integer("span", 1, 0, 65535);
+            group.deltaBits = g.optionalInteger("deltaBits", 0, 31);
+            group.fields = bitFields(g, "fields");
+            for (Node& o : g.array("objects")) {
+                LevelObject object;
+                if (o.has("position")) {
+                    object.position = o.at("position").integer(0, INT32_MAX);
+                } else {
+                    // At (x, y): position (y - y0) × span + (x - x0).
+                    const int x = o.integer("x", 0, 65535 + 65535), y = o.integer("y", 0, INT32_MAX);
+                    if (x < group.x0 || x >= group.x0 + std::max(group.span, 1)) {
+                        o.at("x").fail("must lie from x0 to x0 + span - 1");
+                    }
+                    if (y < group.y0) o.at("y").fail("must not lie above y0");
+                    object.position = int64_t{y - group.y0} * group.span + (x - group.x0);
+                }
+                object.fields = bitFields(o, "fields");
+                o.finish();
+                group.objects.push_back(std::move(object));
+            }
+            g.finish();
+            groups.push_back(std::move(group));
+        }
+        level.groups = std::move(groups);
+    }
+    return within(d.path(), [&] { return writeLevel(level); });
+}
+
+Bytes describeRaw(Node& d) {
+    const int given = d.has("hex") + d.has("text") + d.has("size");
+    if (given != 1) d.fail("give one of \"hex\", \"text\" or \"size\" (with \"byte\")");
+    if (d.has("text")) {
+        const std::string text = d.at("text").string();
+        return Bytes(text.begin(), text.end());
+    }
+    if (d.has("size")) {
+        const int size = d.integer("size", 0, 16 * 1024 * 1024);
+        return Bytes(static_cast<size_t>(size), static_cast<uint8_t>(d.integer("byte", 0, 0, 255)));
+    }
+    Node hex = d.at("hex");
+    std::string digits;
+    for (char c : hex.string()) {
+        if (std::isspace(static_cast<unsigned char>(c))) continue;
+        if (!std::isxdigit(static_cast<unsigned char>(c))) hex.fail("expected hexadecimal digits");
+        digits += c;
+    }
+    if (digits.size() % 2 != 0) hex.fail("an odd number of hexadecimal digits");
+    Bytes bytes;
+    for (size_t i = 0; i < digits.size(); i += 2) bytes.push_back(static_cast<uint8_t>(std::stoul(digits.substr(i, 2), nullptr, 16)));
+    return bytes;
+}
+
+// --- packs ----------------------------------------------------------------------
+
+struct Entry {
+    PackResource resource;
+    std::string seedKind;
+    std::string path;
+};
+
+void place(std::map<int, Entry>& entries, int index, Entry entry, Node& at) {
+    if (!entries.emplace(index, std::move(entry)).second) at.fail("index " + std::to_string(index) + " is used twice");
+}
+
+void describe(Node& root, const std::string& fontDirectory, Generated& out) {
+    PackDescription pack;
+    pack.number = root.integer("pack", 1, 2097151);
+    const std::string layout = root.string("layout", isChunkedPackNumber(pack.number) ? "split" : "plain");
+    static const std::map<std::string, PackLayout> kLayouts = {
+        {"plain", PackLayout::Plain}, {"image", PackLayout::Image}, {"split", PackLayout::Split}, {"files", PackLayout::Files}};
+    if (!kLayouts.count(layout)) root.at("layout").fail("expected plain, image, split or files");
+    pack.layout = kLayouts.at(layout);
+    if (pack.layout == PackLayout::Split) {
+        pack.parts = root.integer("parts", 1, 1, 65535);
+        for (Node& s : root.array("partSizes")) pack.partSizes.push_back(s.integer(0, INT32_MAX));
+        pack.partPadding = root.integer("partPadding", 0, 0, 65535);
+    }
+    if (pack.layout == PackLayout::Split || pack.layout == PackLayout::Files) {
+        for (Node& c : root.array("chunks")) pack.chunkOrder.push_back(c.string());
+    }
+    const bool files = pack.layout == PackLayout::Files;
+
+    // Images first, so that Gob records can take their alpha kinds from them.
+    std::vector<Node> resources = root.at("resources").array();
+    std::vector<int> indexes;
+    int next = 0;
+    for (Node& r : resources) {
+        const int index = r.integer("index", next, 0, 1023);
+        indexes.push_back(index);
+        next = index + 1;
+    }
+    Sheets sheets;
+    std::map<int, Entry> entries;
+    auto common = [&](Node& r, Entry& e, int defaultType) {
+        e.resource.type = r.integer("type", defaultType, -128, 127);
+        if (files) e.resource.file = r.integer("file", -1, 0, 65535);
+        e.path = r.path();
+    };
+    for (size_t pass = 0; pass < 2; ++pass) {
+        for (size_t i = 0; i < resources.size(); ++i) {
+            Node& r = resources[i];
+            const std::string kind = r.at("kind").string();
+            const bool first = kind == "image" || kind == "font";
+            if (first != (pass == 0)) continue;
+            Entry e;
+            if (kind == "image") {
+                Raster raster;
+                e.resource.data = describeImage(r, raster);
+                sheets.byIndex[indexes[i]] = std::move(raster);
+                e.seedKind = "png";
+                common(r, e, -3);
+            } else if (kind == "font") {
+                FontResult font = describeFont(r, fontDirectory);
+                Entry sheet;
+                sheet.resource.data = within(r.path(), [&] { return writePngRgba(font.sheet); });
+                sheet.resource.type = r.integer("imageType", -3, -128, 127);
+                if (files) sheet.resource.file = r.integer("imageFile", -1, 0, 65535);
+                sheet.seedKind = "png";
+                sheet.path = r.path();
+                const int image = r.integer("image", 0, 1023);
+                e.resource.data = within(r.path(), [&] { return writeGobs(image, font.glyphs, true); });
+                e.seedKind = "gobs";
+                common(r, e, -1);
+                place(entries, image, std::move(sheet), r);
+            } else if (kind == "gobs") {
+                e.resource.data = describeGobs(r, sheets);
+                e.seedKind = "gobs";
+                common(r, e, -1);
+            } else if (kind == "animset") {
+                e.resource.data = describeAnimSet(r);
+                e.seedKind = "animset";
+                common(r, e, -1);
+            } else if (kind == "text") {
+                e.resource.data = describeText(r);
+                e.seedKind = "text";
+                common(r, e, -6);
+            } else if (kind == "sound") {
+                e.resource.data = describeSound(r);
+                e.seedKind = "wav";
+                common(r, e, 1);
+            } else if (kind == "music") {
+                e.resource.data = describeMusic(r);
+                e.seedKind = "midi";
+                common(r, e, 0);
+            } else if (kind == "level") {
+                e.resource.data = describeLevel(r);
+                e.seedKind = "level";
+                common(r, e, -1);
+            } else if (kind == "raw") {
+                e.resource.data = describeRaw(r);
+                e.seedKind = "raw";
+                common(r, e, -1);
+            } else {
+                r.at("kind").fail("unknown kind \"" + kind + "\" (image, gobs, animset, text, font, sound, music, level, raw)");
+            }
+            r.integer("index", 0, 0, 1023);
+            r.finish();
+            place(entries, indexes[i], std::move(e), r);
+        }
+    }
+    root.finish();
+
+    // Every index up to the last; gaps are empty resources of type 0.
+    const int count = entries.empty() ? 0 : entries.rbegin()->first + 1;
+    for (int i = 0; i < count; ++i) {
+        auto found = entries.find(i);
+        if (found == entries.end()) {
+            pack.resources.push_back(PackResource{0, {}, -1});
+        } else {
+            pack.resources.push_back(found->second.resource);
+            const std::string name = std::to_string(pack.number) + "-" + std::to_string(i);
+            out.seeds[found->second.seedKind + "/" + name] = found->second.resource.data;
+        }
+    }
+    std::map<std::string, Bytes> written;
+    try {
+        written = writePack(pack);
+    } catch (const Error& e) {
+        // Name the resource's own path when the pack refuses one of its fields.
+        const std::string& field = e.field();
+        if (field.rfind("resources[", 0) == 0) {
+            const int index = std::stoi(field.substr(10));
+            auto found = entries.find(index);
+            if (found != entries.end()) {
+                const size_t dot = field.find(']');
+                throw Error(found->second.path + field.substr(dot + 1), e.what());
+            }
+        }
+        throw;
+    }
+    for (auto& [name, data] : written) {
+        if (out.files.count(name)) root.fail("another description writes " + name + " too");
+        out.seeds["pack/" + name] = data;
+        out.files[name] = std::move(data);
+    }
+}
+
+}  // namespace
+
+void describePack(const std::string& file, const std::string& text, const std::string& fontDirectory, Generated& out) {
+    json root;
+    try {
+        root = json::parse(text);
+    } catch (const json::parse_error& e) {
+        throw DescriptionError(file, "", std::string("not JSON: ") + e.what());
+    }
+    try {
+        Node node(root, "");
+        describe(node, fontDirectory, out);
+    } catch (const Error& e) {
+        throw DescriptionError(file, e.field(), e.what());
+    }
+}
+
+Generated generateFolder(const std::string& folder, const std::string& fontDirectory) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (!fs::is_directory(folder, error)) throw DescriptionError(folder, "", "not a folder");
+    std::vector<fs::path> files;
+    for (const fs::directory_entry& e : fs::directory_iterator(folder, error)) {
+        if (e.is_regular_file() && e.path().extension() == ".json") files.push_back(e.path());
+    }
+    if (error) throw DescriptionError(folder, "", error.message());
+    std::sort(files.begin(), files.end());
+    Generated out;
+    for (const fs::path& path : files) {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        if (!in) throw DescriptionError(path.string(), "", "cannot be read");
+        describePack(path.string(), text.str(), fontDirectory, out);
+    }
+    return out;
+}
+
+}  // namespace assetgen
