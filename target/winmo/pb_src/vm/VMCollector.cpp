@@ -64,10 +64,6 @@ std::vector<java::lang::Object*> keptCandidates;
 // list order, until the next sweep notes afresh.
 constexpr uint32_t kStretch = 2048;
 constexpr int kLanes = 8;
-// The sweep follows fewer at once: the blocks it frees are handed out again
-// in the order they were freed, and objects made together are best kept
-// together in memory.
-constexpr int kSweepLanes = 4;
 
 struct Stretches {
     const VMRuntime* runtime = nullptr;
@@ -76,10 +72,6 @@ struct Stretches {
     std::vector<java::lang::Object*> starts;
 };
 Stretches stretches;
-// The sweep's notes per stretch, and the first objects of stretches that go.
-std::vector<java::lang::Object*> firstSurvivor;
-std::vector<uint32_t> survivorCount;
-std::vector<java::lang::Object*> lastStarts;
 
 // The first objects of the stretches, in list order, starting with the head.
 const std::vector<java::lang::Object*>& stretchStarts(VMRuntime* runtime) {
@@ -242,100 +234,6 @@ void verify(VMRuntime* runtime, const char* phase) {
     verifyPhase = "";
 }
 
-// The destruction of an object the sweep has found unmarked; the next object
-// has been read already. Its block's first lines are on their way meanwhile.
-inline void fetchIfUnmarked(java::lang::Object* o) {
-    if (o == nullptr || (o->_VM_flags & VM_FLAG_MARKED) != 0) return;
-    auto* start = static_cast<char*>(dynamic_cast<void*>(o));
-    __builtin_prefetch(start - 16, 1);
-    __builtin_prefetch(start + 48, 1);
-}
-
-// Step 4b over the stretches the clearing walk followed, several at once.
-// Every stretch is walked by one lane alone, and an object leaves the list
-// only in its own lane, after its next object has been read, so no lane
-// ever holds an object another has destroyed, with one exception that is
-// kept out: the first object of a stretch ends the stretch before it, so
-// when it goes it goes last, once every lane has finished. The sweep notes
-// the stretches of the survivors afresh, in list order.
-void sweep(VMRuntime* runtime) {
-    const std::vector<java::lang::Object*>& starts = stretches.starts;
-    const size_t count = starts.size();
-    firstSurvivor.assign(count, nullptr);
-    survivorCount.assign(count, 0);
-    lastStarts.clear();
-    struct Lane {
-        java::lang::Object* at;
-        java::lang::Object* stop;
-        size_t stretch;
-    };
-    Lane lanes[kSweepLanes];
-    size_t next = 0;
-    int active = 0;
-    auto survive = [&](java::lang::Object* o, size_t stretch) {
-        if (survivorCount[stretch]++ == 0) firstSurvivor[stretch] = o;
-    };
-    // Starts a lane on the next stretch; false when none is left.
-    auto take = [&](Lane& lane) {
-        while (next < count) {
-            const size_t stretch = next++;
-            java::lang::Object* first = starts[stretch];
-            lane.stop = stretch + 1 < count ? starts[stretch + 1] : nullptr;
-            lane.stretch = stretch;
-            if (first == nullptr) continue;  // an empty heap
-            if ((first->_VM_flags & VM_FLAG_MARKED) != 0) {
-                survive(first, stretch);
-            } else if (stretch > 0) {
-                lastStarts.push_back(first);
-            } else {
-                lane.at = first;  // the head's stretch has no stretch before it
-                return true;
-            }
-            lane.at = first->_VM_next;
-            if (lane.at != lane.stop && lane.at != nullptr) return true;
-        }
-        return false;
-    };
-    while (active < kSweepLanes && take(lanes[active])) ++active;
-    while (active > 0) {
-        for (int l = 0; l < active;) {
-            Lane& lane = lanes[l];
-            java::lang::Object* o = lane.at;
-            java::lang::Object* after = o->_VM_next;
-            fetchIfUnmarked(after);
-            if ((o->_VM_flags & VM_FLAG_MARKED) == 0)
-                _VM_destroyObject(o);
-            else
-                survive(o, lane.stretch);
-            if (after != lane.stop && after != nullptr) {
-                lane.at = after;
-                ++l;
-            } else if (take(lane)) {
-                ++l;
-            } else {
-                lane = lanes[--active];
-            }
-        }
-    }
-    for (java::lang::Object* o : lastStarts) _VM_destroyObject(o);
-    lastStarts.clear();
-
-    // A stretch of the next collection starts every kStretch survivors or so.
-    stretches.runtime = runtime;
-    stretches.kept.clear();
-    stretches.fresh.clear();
-    uint32_t since = kStretch;
-    for (size_t stretch = 0; stretch < count; ++stretch) {
-        if (survivorCount[stretch] == 0) continue;
-        if (since >= kStretch) {
-            if (stretch > 0) stretches.kept.push_back(firstSurvivor[stretch]);
-            since = 0;
-        }
-        since += survivorCount[stretch];
-    }
-    _VM_heapStretchCountdown = kStretch;
-}
-
 }  // namespace
 
 uint32_t _VM_heapStretchCountdown = kStretch;
@@ -409,8 +307,40 @@ void _VM_collect(VMRuntime* runtime) {
 
     // Sweep.
     _VM_clearWeakScope(_VM_weakScope()->head);
+    // The sweep notes the stretches of the survivors afresh. It walks the
+    // list in order: freed blocks are handed out again in the order they
+    // were freed, so objects made together stay together in memory, which
+    // keeps every later walk short.
     _VM_heapSweeping = true;
-    sweep(runtime);
+    stretches.runtime = runtime;
+    stretches.kept.clear();
+    uint32_t survivors = 0;
+    // Two steps ahead: while an object is destroyed, the header after the
+    // next is fetched, and so is the start of the next object's block when
+    // it goes too (its destructor and the allocator read there).
+    if (runtime->heapHead != nullptr) __builtin_prefetch(runtime->heapHead, 1);
+    for (java::lang::Object* o = runtime->heapHead; o != nullptr;) {
+        java::lang::Object* next = o->_VM_next;
+        if (next != nullptr) {
+            if (java::lang::Object* after = next->_VM_next) __builtin_prefetch(after, 1);
+            if ((next->_VM_flags & VM_FLAG_MARKED) == 0) {
+                // The block's header and the fields just after it: the
+                // destructor and the allocator read there.
+                auto* start = static_cast<char*>(dynamic_cast<void*>(next));
+                __builtin_prefetch(start - 16, 1);
+                __builtin_prefetch(start + 48, 1);
+            }
+        }
+        if ((o->_VM_flags & VM_FLAG_MARKED) == 0) {
+            _VM_destroyObject(o);
+        } else if (++survivors == kStretch) {
+            survivors = 0;
+            stretches.kept.push_back(o);
+        }
+        o = next;
+    }
+    stretches.fresh.clear();
+    _VM_heapStretchCountdown = kStretch;
     _VM_heapSweeping = false;
     reclaimThreadRecords(runtime);
 #ifndef NDEBUG
