@@ -15,7 +15,8 @@ fi
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVESSILO_FUZZ=ON -DVESSILO_TESTS=OFF -DVESSILO_BENCH=OFF >/dev/null
-targets=(fuzz_data_input fuzz_text fuzz_recordstore fuzz_http fuzz_audio fuzz_image fuzz_level)
+targets=(fuzz_data_input fuzz_text fuzz_recordstore fuzz_http fuzz_audio fuzz_image fuzz_level fuzz_animset
+  fuzz_gobs fuzz_resource_pack fuzz_chunked_pack fuzz_text_table fuzz_png_palette fuzz_font)
 cmake --build build-fuzz --target "${targets[@]}" test_assets -j "$jobs"
 total=${FUZZ_TOTAL_SECONDS:-180}
 seconds=${FUZZ_SECONDS:-$(( total / ${#targets[@]} > 5 ? total / ${#targets[@]} : 5 ))}
@@ -143,3 +144,79 @@ seed plain '\x9d\x05\xff\xf1\xe4\x00\x87\xff\xf4\x18\x08\x00\x05\x02\x40\x0c\x00
 seed objects-only '\x00\x00\x10\x04\x03\x00\x10\x00\x00\x00\x00\x00\x10\x00'
 for f in "$seeds"/level/*; do { printf '\x00'; cat "$f"; } >"$corpus/gen-level-${f##*/}"; done
 run fuzz_level "$corpus"
+
+# Animation sets: the input is the whole resource; seeds are the generated
+# animation sets.
+corpus=build-fuzz/corpus/fuzz_animset
+mkdir -p "$corpus"
+printf '\x00\x00\x01\x02\x01\x00\x40\x00\x00\x00\x00\x00\x00\x00\x01\x02\x20\x00\x01\x00\x0a\x00\x0a\x01\xfc\xfc\x08\x08\x01\x00\x01\x64' \
+  >"$corpus/seed-one-frame"
+run fuzz_animset "$corpus" animset
+
+# Gob records over a 32 x 16 sheet at index 0; seeds are the generated Gob
+# records (their image id 0 finds the sheet).
+corpus=build-fuzz/corpus/fuzz_gobs
+mkdir -p "$corpus"
+printf '\x00\x00\x00\x00\x18\x7f\xe0\x00\x02\xfc\x04\xfc\x04\x00\x10\x00\x00\x10\x10\x08\x08\x01\x01\x02\x02\x05\x05\x06\x06' \
+  >"$corpus/seed-two-records"
+run fuzz_gobs "$corpus" gobs
+
+# The plain pack reader. Byte 0: bit 0 load mode 1 (table only), bit 1 also
+# read an extension table after the pack. Seeds: the generated pack files.
+corpus=build-fuzz/corpus/fuzz_resource_pack
+mkdir -p "$corpus"
+seed() { printf "$2" >"$corpus/seed-$1"; }
+seed two-resources '\x00\x00\x00\x02\x00\x03\x00\x00\x01\xfd\x00\x00\x00\x03abc'
+seed extension '\x02\x00\x00\x02\x00\x01\x00\x02\x00\x00\x00\x00\x00\x03abc\x00\x02\x00\x01xyz'
+seed wide-sizes '\x00\x01\x00\x01\x00\x00\x00\x02\x00\x00\x00\x00\x02hi'
+for f in "$seeds"/pack/*; do { printf '\x00'; cat "$f"; } >"$corpus/gen-${f##*/}"; done
+run fuzz_resource_pack "$corpus"
+
+# The chunked pack open. Part 0, then each further file behind "@@F" and a
+# selector byte (bits 0-2 the part number, bits 3-4 the extension: rp, png,
+# utf, mid). Seeds: the generated chunked packs, renamed to pack 3.
+corpus=build-fuzz/corpus/fuzz_chunked_pack
+mkdir -p "$corpus"
+chunked_seed() { # name, pack number
+  local out="$corpus/gen-$1" f part ext selector
+  cat "$seeds/pack/RP$2part0.rp" >"$out"
+  for f in "$seeds"/pack/RP"$2"part[1-7].*; do
+    [ -e "$f" ] || continue
+    part=${f##*part}; ext=${part#*.}; part=${part%%.*}
+    case $ext in rp) selector=0 ;; png) selector=8 ;; utf) selector=16 ;; *) selector=24 ;; esac
+    { printf '@@F'; printf "$(printf '\\x%02x' $((part + selector)))"; cat "$f"; } >>"$out"
+  done
+}
+for n in 1 2 3; do [ -e "$seeds/pack/RP${n}part0.rp" ] && chunked_seed "pack$n" "$n"; done
+run fuzz_chunked_pack "$corpus"
+
+# The text table. Byte 0: bits 0-1 the size given (the length, 2 more, 2
+# fewer, 70000), bit 2 decode every text at once. Seeds: the generated texts.
+corpus=build-fuzz/corpus/fuzz_text_table
+mkdir -p "$corpus"
+seed() { printf "$2" >"$corpus/seed-$1"; }
+seed three '\x04\x00\x03\x00\x01A\x00\x02\xc3\xa9\x00\x03\xe2\x82\xac'
+seed cut '\x00\x00\x01\x00\x02A\xe2'
+for f in "$seeds"/text/*; do { printf '\x00'; cat "$f"; } >"$corpus/gen-${f##*/}"; done
+run fuzz_text_table "$corpus"
+
+# The PNG chunk walk and palette exchange. Byte 0: bit 0 also try a palette
+# one byte too long, bit 1 decode with the palette. Seeds: the generated PNGs.
+corpus=build-fuzz/corpus/fuzz_png_palette
+mkdir -p "$corpus"
+for f in "$seeds"/png/*; do { printf '\x03'; cat "$f"; } >"$corpus/gen-${f##*/}"; done
+run fuzz_png_palette "$corpus"
+
+# A bitmap font and wrapped text. Byte 0: bits 0-2 the transform, 3-5 the
+# anchor, bit 6 alpha, bit 7 marks the array unconverted; byte 1 the wrap
+# width / 2; byte 2 the glyph count, 8 bytes a glyph; then the text (0x80 CR,
+# 0x81 LF, 0x82 space, 0x83 '@', 0x84 '-', 0x85-0x88 digits).
+corpus=build-fuzz/corpus/fuzz_font
+mkdir -p "$corpus"
+seed() { printf "$2" >"$corpus/seed-$1"; }
+glyphs='\x00\x20\x00\x00\x00\x00\x05\x0c\x00\x21\x00\x02\x06\x08\x07\x09\x00\x01\x00\x02\x06\x08\x07\x04\x00\x01\xff\x02\x06\x08\x07\x00\x00\x01\x00\x02\x06\x48\x07\x0e\x00\x01\x00\x01\x05\x08\x06\x02\x00\x01\x01\x02\x06\x88\x08\x00'
+seed plain "\x80\x14\x07${glyphs}AB CD\x81EF\x84\x86\x87 ABCDEF\x83AB"
+seed turned "\xf3\x0a\x07${glyphs}ABC\x80\x81\x81DEF \x82 A-B"
+seed narrow "\x95\xfe\x07${glyphs}AAAAAAAA BBBB\x81\x81C"
+seed too-few '\x80\x14\x03\x00\x41\x00\x00\x02\x02\x03\x00\x00\x01\x00\x00\x02\x02\x03\x00\x00\x01\x00\x00\x02\x02\x03\xffAB'
+run fuzz_font "$corpus"

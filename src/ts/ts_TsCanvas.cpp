@@ -18,6 +18,7 @@
 #include "javax_microedition_rms_RecordStoreException.h"
 #include "javax_microedition_rms_RecordStoreNotFoundException.h"
 #include "ts_KeyMapping.h"
+#include "ts_Resources.h"
 #include "ts_input_PointerInputEventManager.h"
 #include "ts_input_PointerInputKeyManager.h"
 
@@ -74,6 +75,7 @@ void TsCanvas::onEvent(jint event) {
         loopStopped = true;
         notifyAll();
     }
+    ts::Resources::unloadPack();
     VMPtr<javax::microedition::midlet::MIDlet> application = midlet;
     if (application != nullptr) application->notifyDestroyed();
 }
@@ -606,8 +608,14 @@ void TsCanvas::updatePaletteCrc(VMPtr<Bytes> palette) {
 // --- levels -----------------------------------------------------------------------------
 
 VMPtr<TsCanvas::Bytes> TsCanvas::getLevelResource(jint resourceId) {
-    (void)resourceId;
-    return nullptr;
+    // A level that no pack holds (no pack, or an index beyond its table) is
+    // missing: the reader answers false for it.
+    try {
+        return Resources::getResource(resourceId);
+    } catch (java::lang::Exception* e) {
+        VMPtr<java::lang::Exception> keep(e);
+        return nullptr;
+    }
 }
 
 jboolean TsCanvas::loadLevel(jint resourceId) {
@@ -759,6 +767,13 @@ bool TsCanvas::readLevelStream() {
         }
     }
     return !levelOverrun;
+}
+
+// --- text ------------------------------------------------------------------------------
+
+VMPtr<ts::util::text::RichFont> TsCanvas::getDefaultFont() {
+    if (defaultFont == nullptr) defaultFont = ts::util::text::RichFont::create()->construct();
+    return defaultFont;
 }
 
 }  // namespace ts

@@ -24,6 +24,7 @@
 #include "javax_microedition_lcdui_Image.h"
 #include "javax_microedition_lcdui_game_GameCanvas.h"
 #include "javax_microedition_midlet_MIDlet.h"
+#include "ts_util_text_RichFont.h"
 
 namespace ts {
 
@@ -212,8 +213,8 @@ public:
     // cut short or inconsistent (reading then stops).
     virtual jboolean loadLevel(jint resourceId);
     virtual jboolean loadLevel(VMPtr<Bytes> data);
-    // The bytes of a level resource, null when there is none. The framework
-    // canvas has no resource packs of its own: null.
+    // The bytes of a level resource from the resource packs, null when no
+    // pack holds it.
     virtual VMPtr<Bytes> getLevelResource(jint resourceId);
     // The next n (0 to 32) bits of the level being read, most significant
     // first, past its end 0 bits. IllegalArgumentException for another n,
@@ -232,11 +233,17 @@ public:
     virtual void levelObjectGroup(jint type, jint count) { (void)type, (void)count; }
     virtual void levelObject(jint type, jint x, jint y) { (void)type, (void)x, (void)y; }
 
+    // --- text ------------------------------------------------------------------------------
+    // The canvas's font over the system font, made on first use and kept.
+    VMField<ts::util::text::RichFont> defaultFont;
+    virtual VMPtr<ts::util::text::RichFont> getDefaultFont();
+
     void markReferences(uint32_t bits) override {
         Super::markReferences(bits);
         _VM_markRef(midlet, bits);
         _VM_markRef(thread, bits);
         _VM_markRef(levelData, bits);
+        _VM_markRef(defaultFont, bits);
     }
 
 private:

@@ -9,6 +9,7 @@
 #include "bit_writer.h"
 #include "java_lang_IllegalStateException.h"
 #include "program_dir.h"
+#include "ts_Resources.h"
 #include "ts_test_support.h"
 
 using ts::TsCanvas;
@@ -175,7 +176,7 @@ TEST_F(TsCanvasLevelTest, ACutOrInconsistentStreamStopsAndAnswersFalse) {
 }
 
 TEST_F(TsCanvasLevelTest, ResourcesAndBitReadsOutsideALevel) {
-    EXPECT_FALSE(canvas->loadLevel(0x5802));  // no such resource
+    EXPECT_FALSE(canvas->loadLevel(0x5800 + 1000));  // no such resource
     canvas->resource = tstest::bytesOf(fullLevel(false));
     EXPECT_TRUE(canvas->loadLevel(0x5801));
     EXPECT_EQ(canvas->log.str(), kFullLog);
@@ -215,6 +216,13 @@ TEST_F(TsCanvasLevelTest, TheGeneratorsLevelsReadWhole) {
         << level0;
     EXPECT_TRUE(read(file("22-2")));
     EXPECT_EQ(canvas->log.str(), "");
+    // By resource id through the resource packs: level 1 of pack 22 has no
+    // sections; an index past the pack's table is a missing level.
+    ts::Resources::unloadPack();
+    EXPECT_TRUE(canvas->loadLevel(0x5800 + 2));
+    EXPECT_FALSE(canvas->loadLevel(0x5800 + 1000));
+    ts::Resources::unloadPack();
+
     canvas->headerBits = {};
     canvas->groupBits = {{1023, {}}};
     canvas->objectBits = {{1023, {}}};

@@ -80,7 +80,7 @@ TEST_F(TsCanvasLoopTest, StartsWhenShownPausesWhenHiddenResumesAfterBeingShownAW
     ASSERT_TRUE(vmWaitFor([&] { return canvas->events.size() == 4; }));
     EXPECT_EQ(canvas->events, (std::vector<jint>{0, 1, 2, 5}));
     EXPECT_GE(canvas->eventTimes[2] - shownAt, uint64_t(TsCanvas::RESUME_DELAY));
-    EXPECT_GT(canvas->ticks, ticks + 5) << "no frames while waiting for the resume";
+    EXPECT_GT(canvas->ticks, ticks) << "no frames while waiting for the resume";
     sleepMs(100);
     EXPECT_EQ(canvas->events.size(), 4u);
 

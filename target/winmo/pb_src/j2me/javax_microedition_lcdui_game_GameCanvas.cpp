@@ -18,10 +18,8 @@ VMPtr<GameCanvas> GameCanvas::construct(jboolean suppress) {
 }
 
 GameCanvas::~GameCanvas() {
-    if (graphics != nullptr) {
-        graphics->releaseNative();
-        graphics = nullptr;
-    }
+    // The Graphics may have been collected in the same sweep: it releases its
+    // own context, which holds the screen buffer until then.
     if (screenBuffer != nullptr) {
         HAL_deleteScreenBuffer(screenBuffer);
         screenBuffer = nullptr;

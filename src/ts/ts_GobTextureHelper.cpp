@@ -1,0 +1,12 @@
+#include "ts_GobTextureHelper.h"
+
+namespace ts {
+
+VMPtr<GobTextureHelper> GobTextureHelper::construct() {
+    Super::construct();
+    return this;
+}
+
+}  // namespace ts
+
+VM_REGISTER_CLASS(ts::GobTextureHelper, .name = "ts.GobTextureHelper", .sourceName = "src/ts/ts_GobTextureHelper")

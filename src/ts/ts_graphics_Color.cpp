@@ -1,0 +1,13 @@
+#include "ts_graphics_Color.h"
+
+namespace ts::graphics {
+
+VMPtr<Color> Color::construct() {
+    Super::construct();
+    return this;
+}
+
+}  // namespace ts::graphics
+
+VM_REGISTER_CLASS(ts::graphics::Color, .name = "ts.graphics.Color", .sourceName = "src/ts/ts_graphics_Color",
+                  .newInstance = _VM_newInstanceOf<ts::graphics::Color>)

@@ -1,0 +1,13 @@
+#include "ts_graphics_Rect.h"
+
+namespace ts::graphics {
+
+VMPtr<Rect> Rect::construct() {
+    Super::construct(RECTANGLE);
+    return this;
+}
+
+}  // namespace ts::graphics
+
+VM_REGISTER_CLASS(ts::graphics::Rect, .name = "ts.graphics.Rect", .sourceName = "src/ts/ts_graphics_Rect",
+                  .newInstance = _VM_newInstanceOf<ts::graphics::Rect>)

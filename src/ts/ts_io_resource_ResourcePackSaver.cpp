@@ -1,0 +1,60 @@
+// ts.io.resource.ResourcePackSaver
+#include "ts_io_resource_ResourcePackSaver.h"
+
+#include <cstring>
+
+#include "java_io_ByteArrayOutputStream.h"
+#include "java_io_DataOutputStream.h"
+#include "java_lang_IllegalArgumentException.h"
+
+namespace ts::io::resource {
+
+using Bytes = VMArray<jbyte, 1>;
+
+VMPtr<ResourcePackSaver> ResourcePackSaver::construct() {
+    Super::construct();
+    return this;
+}
+
+VMPtr<Bytes> ResourcePackSaver::buildPack(VMPtr<VMArray<jbyte, 2>> resources, VMPtr<Bytes> types) {
+    _VM_ensureInitialized(_VM_classRecord);
+    const jint n = types->length;
+    if (n > 0xFFFF) {
+        _VM_throw(java::lang::IllegalArgumentException::create()->construct(
+            VM_STR("A pack holds at most 65535 resources")));
+    }
+    const jint header = 5 * n + 7;
+    // The resources, checked before anything is written.
+    jlong total = 0;
+    for (jint i = 0; i < n; ++i) {
+        Bytes* resource = resources->get(i);
+        if (resource == nullptr) _VM_throwNullPointer();
+        total += resource->length;
+    }
+    if (header + total > INT32_MAX) {
+        _VM_throw(java::lang::IllegalArgumentException::create()->construct(VM_STR("Pack data too large")));
+    }
+    VMPtr<java::io::ByteArrayOutputStream> bytes = java::io::ByteArrayOutputStream::create()->construct(header);
+    VMPtr<java::io::DataOutputStream> out = java::io::DataOutputStream::create()->construct(bytes);
+    out->write(0x41);
+    out->writeShort(n);
+    for (jint i = 0; i < n; ++i) out->writeInt(resources->get(i)->length);
+    out->write(types);
+    out->writeInt(jint(total));
+    VMPtr<Bytes> image = Bytes::create(header + jint(total));
+    VMPtr<Bytes> head = bytes->toByteArray();
+    std::memcpy(image->elements(), head->elements(), size_t(header));
+    jint p = header;
+    for (jint i = 0; i < n; ++i) {
+        Bytes* resource = resources->get(i);
+        if (resource->length > 0) std::memcpy(image->elements() + p, resource->elements(), size_t(resource->length));
+        p += resource->length;
+    }
+    return image;
+}
+
+}  // namespace ts::io::resource
+
+VM_REGISTER_CLASS(ts::io::resource::ResourcePackSaver, .name = "ts.io.resource.ResourcePackSaver",
+                  .sourceName = "src/ts/ts_io_resource_ResourcePackSaver",
+                  .newInstance = _VM_newInstanceOf<ts::io::resource::ResourcePackSaver>)

@@ -1,0 +1,105 @@
+// Game: saved records of two kinds through the canvas's record stores.
+#include "com_ventrix_common_CommonCanvas.h"
+#include "com_ventrix_common_Game.h"
+#include "program_dir.h"
+#include "ventrix_test_support.h"
+
+using com::ventrix::common::Game;
+using com::ventrix::common::Main;
+using ts::TsCanvas;
+
+namespace gametest {
+
+// Kind 0: two ints (defaults 0, 1); kind 1: a boolean and an int in 6 bytes
+// (defaults true, 0).
+class TestGame : public Game {
+    VM_DECLARE_CLASS(TestGame, Game)
+
+public:
+    jint values[2][2] = {};
+    int saves[2] = {}, creates[2] = {};
+
+    VMPtr<TestGame> construct() {
+        Super::construct();
+        allocateRecords(2);
+        loadAll();
+        return this;
+    }
+    void writeFields(jint kind, jint) override {
+        if (kind == 0) TsCanvas::writeInt(values[0][0]);
+        if (kind == 1) TsCanvas::writeBoolean(values[1][0] != 0);
+        TsCanvas::writeInt(values[kind][1]);
+    }
+    void readFields(jint kind, jint) override {
+        values[kind][0] = kind == 0 ? TsCanvas::readInt() : TsCanvas::readBoolean();
+        values[kind][1] = TsCanvas::readInt();
+    }
+    void createRecord(jint kind) override {
+        ++creates[kind];
+        records->set(kind, VMArray<jbyte, 1>::create(kind == 0 ? 8 : 6));
+        values[kind][0] = kind == 0 ? 0 : 1;
+        values[kind][1] = kind == 0 ? 1 : 0;
+    }
+    void saveRecord(jint kind) override {
+        ++saves[kind];
+        Super::saveRecord(kind);
+    }
+};
+
+}  // namespace gametest
+
+VM_REGISTER_CLASS(gametest::TestGame, .name = "gametest.TestGame", .sourceName = "tests/ventrix/com_ventrix_common_Game_test")
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+class GameTest : public ventrixtest::WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        canvas = com::ventrix::common::CommonCanvas::create()->construct(nullptr);
+        canvas->postEvent(TsCanvas::EVENT_EXIT);  // no frames
+        Main::canvas = canvas;
+    }
+    Bytes store(jint kind) {
+        VMPtr<VMArray<jbyte, 1>> b = canvas->loadRecordStore(kind);
+        return b == nullptr ? Bytes() : Bytes(b->elements(), b->elements() + b->length);
+    }
+    VMPtr<gametest::TestGame> run() { return gametest::TestGame::create()->construct(); }
+
+    TempProgramDir dir{"game"};
+    VMPtr<TsCanvas> canvas;
+};
+
+}  // namespace
+
+TEST_F(GameTest, TheFirstRunCreatesTheStoresWithDefaultsAndSavesSurviveARestart) {
+    VMPtr<gametest::TestGame> game = run();
+    EXPECT_EQ(game->canvas.get(), canvas.get());
+    EXPECT_EQ(game->saves[0] + game->saves[1], 2);  // each written once
+    EXPECT_EQ(store(0), (Bytes{0, 0, 0, 0, 0, 0, 0, 1}));
+    EXPECT_EQ(store(1), (Bytes{1, 0, 0, 0, 0, 0}));
+    game->values[1][0] = 0;
+    game->values[1][1] = 5;
+    game->saveRecord(1);
+    EXPECT_EQ(store(1), (Bytes{0, 0, 0, 0, 5, 0}));
+
+    VMPtr<gametest::TestGame> again = run();  // existing kinds: read, not written
+    EXPECT_EQ(again->saves[0] + again->saves[1] + again->creates[0] + again->creates[1], 0);
+    EXPECT_EQ(again->values[0][1], 1);
+    EXPECT_EQ(again->values[1][0], 0);
+    EXPECT_EQ(again->values[1][1], 5);
+}
+
+TEST_F(GameTest, ARecordTooShortForItsKindIsReplacedByTheDefaults) {
+    canvas->saveRecordStore(1, VMArray<jbyte, 1>::create(3));
+    VMPtr<gametest::TestGame> game = run();
+    EXPECT_EQ(game->creates[1], 1);
+    EXPECT_EQ(game->saves[1], 1);
+    EXPECT_EQ(game->values[1][0], 1);
+    EXPECT_EQ(store(1), (Bytes{1, 0, 0, 0, 0, 0}));
+    game->values[1][1] = 2;  // and later saves of the kind work
+    game->saveRecord(1);
+    EXPECT_EQ(store(1), (Bytes{1, 0, 0, 0, 2, 0}));
+}
