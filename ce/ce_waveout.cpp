@@ -124,7 +124,9 @@ WaveOutCaptureHook g_captureHook = nullptr;
 void* g_captureContext = nullptr;
 
 std::mutex g_synthMutex;
-std::vector<Synth*> g_idleSynths;
+// Never destroyed: the idle synthesizers stay reachable until the process
+// ends (a leak checker at exit sees them held, not lost).
+std::vector<Synth*>& g_idleSynths = *new std::vector<Synth*>;
 bool g_soundFontSet = false;
 std::string g_soundFontPath;
 

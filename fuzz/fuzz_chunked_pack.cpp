@@ -113,6 +113,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } catch (java::lang::Exception*) {
     }
     pack->unload();
-    if (VMThread* self = VMThread::current()) self->inFlight = nullptr;
+    vmFuzzInputDone();
     return 0;
 }

@@ -145,6 +145,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         readStrings(content);
     else
         runOperations(content, data + 1 + contentSize, opCount);
-    if (VMThread* self = VMThread::current()) self->inFlight = nullptr;
+    vmFuzzInputDone();
     return 0;
 }

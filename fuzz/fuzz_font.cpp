@@ -85,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         font->setGlyphs(glyphs);
     } catch (java::lang::IllegalArgumentException*) {
         if (n >= 7) fail("a glyph array of 7 or more glyphs refused");
-        if (VMThread* self = VMThread::current()) self->inFlight = nullptr;
+        vmFuzzInputDone();
         return 0;
     }
     if (n < 7) fail("a glyph array of fewer than 7 glyphs taken");
@@ -114,6 +114,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     block->setLineSpacing(jint(int8_t(data[1])) % 4 - 2);
     block->paint(g, 0, -7, anchor);
-    if (VMThread* self = VMThread::current()) self->inFlight = nullptr;
+    vmFuzzInputDone();
     return 0;
 }

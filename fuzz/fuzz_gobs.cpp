@@ -98,6 +98,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } catch (java::lang::Exception* e) {
         VMPtr<java::lang::Exception> keep(e);
     }
-    if (VMThread* self = VMThread::current()) self->inFlight = nullptr;
+    vmFuzzInputDone();
     return 0;
 }

@@ -102,6 +102,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         case 1: zone(data + 1, size - 1); break;
         case 2: url(data + 1, size - 1); break;
     }
-    if (VMThread* self = VMThread::current()) self->inFlight = nullptr;
+    vmFuzzInputDone();
     return 0;
 }

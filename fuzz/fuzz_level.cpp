@@ -138,6 +138,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     VMPtr<VMArray<jbyte, 1>> stream = VMArray<jbyte, 1>::create(jint(size - 1));
     if (size > 1) std::memcpy(stream->elements(), data + 1, size - 1);
     if (c->loadLevel(stream)) c->checkWhole();
-    if (VMThread* self = VMThread::current()) self->inFlight = nullptr;
+    vmFuzzInputDone();
     return 0;
 }

@@ -4,6 +4,10 @@
 #include <malloc.h>
 #include <unistd.h>
 
+#ifdef VESSILO_MIMALLOC
+#include <mimalloc.h>
+#endif
+
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
@@ -36,6 +40,29 @@ constexpr size_t kHeaderSize = 16;  // keeps the caller's block 16-byte aligned
 constexpr size_t kLargestBlock = static_cast<size_t>(std::numeric_limits<ptrdiff_t>::max());
 std::atomic<void*> g_reserve{nullptr};
 std::atomic<uint64_t> g_allocatedBytes{0};
+// Bytes in blocks of HAL_allocReleasingReserve. The runtime allocates and
+// frees them holding the runtime lock, so a plain add (no locked
+// read-modify-write) keeps the count.
+std::atomic<uint64_t> g_blockBytes{0};
+// Compaction: the most in use seen at a compaction request since the last
+// compaction, and how often memory was given back.
+constexpr uint64_t kCompactionMinimum = uint64_t(8) << 20;
+uint64_t g_compactionHigh = 0;
+std::atomic<uint32_t> g_compactions{0};
+
+#ifdef VESSILO_MIMALLOC
+// The collector walks lists that run through the whole heap: backed by 2 MB
+// pages where the system allows them, those walks miss the address
+// translation cache far less often.
+[[maybe_unused]] const bool g_largePages = [] {
+    mi_option_enable(mi_option_large_os_pages);
+    return true;
+}();
+#endif
+
+void addBlockBytes(uint64_t n) {
+    g_blockBytes.store(g_blockBytes.load(std::memory_order_relaxed) + n, std::memory_order_relaxed);
+}
 
 // --- program directory ---------------------------------------------------------
 std::mutex g_dirMutex;
@@ -116,9 +143,18 @@ bool HAL_hasMemoryReserve() { return g_reserve.load() != nullptr; }
 void* HAL_allocReleasingReserve(size_t size, int release) {
     if (release == 1) HAL_releaseMemoryReserve();
     if (size > kLargestBlock) return nullptr;
-    // glibc's malloc on x86-64 already hands out 16-byte aligned blocks. A
-    // request for 0 bytes still gets a block of its own.
-    return std::malloc(size == 0 ? 1 : size);
+    // Asked for a whole number of 16 bytes, malloc hands out 16-byte aligned
+    // blocks (glibc's always does, mimalloc by its size classes). A request
+    // for 0 bytes still gets a block of its own.
+    void* block = std::malloc(size == 0 ? 16 : (size + 15) & ~size_t(15));
+    if (block != nullptr) addBlockBytes(size);
+    return block;
+}
+
+void HAL_freeBlock(void* block, size_t size) {
+    if (block == nullptr) return;
+    addBlockBytes(-uint64_t(size));
+    std::free(block);
 }
 
 void* HAL_malloc(size_t n) {
@@ -141,7 +177,21 @@ void HAL_free(void* block) {
 
 uint64_t HAL_getAllocatedBytes() { return g_allocatedBytes.load(); }
 
-void HAL_compactHeap() { ::malloc_trim(0); }
+void HAL_compactHeap() {
+    const uint64_t inUse = g_blockBytes.load(std::memory_order_relaxed) + g_allocatedBytes.load();
+    if (inUse > g_compactionHigh) g_compactionHigh = inUse;
+    const uint64_t shrunk = g_compactionHigh - inUse;
+    if (shrunk < kCompactionMinimum || shrunk < g_compactionHigh / 2) return;
+#ifdef VESSILO_MIMALLOC
+    mi_collect(true);
+#else
+    ::malloc_trim(0);
+#endif
+    g_compactionHigh = inUse;
+    g_compactions.fetch_add(1);
+}
+
+uint32_t HAL_heapCompactions() { return g_compactions.load(); }
 
 // --- program directory ---------------------------------------------------------
 

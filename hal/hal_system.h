@@ -62,14 +62,23 @@ const char* HAL_getPlatformName();     // "WindowsMobile"
 const char* HAL_getPlatformVersion();  // "1"
 
 // Memory. Blocks from HAL_allocReleasingReserve carry no header of the
-// platform's own and are returned with std::free.
+// platform's own; they come from the C library's malloc and are returned with
+// HAL_freeBlock, which is given the size they were asked for.
 void* HAL_allocReleasingReserve(size_t size, int release);
+void HAL_freeBlock(void* block, size_t size);
 // Bytes the platform layer holds for its own use (each block counted with a
 // 16-byte header).
 uint64_t HAL_getAllocatedBytes();
 void* HAL_malloc(size_t n);
 void HAL_free(void* block);
+// Gives memory back to the system, but only when the blocks in use (those of
+// HAL_allocReleasingReserve and HAL_malloc) have shrunk to half or less of
+// the most seen at a compaction request since the last time it did, and by at
+// least 8 MB: garbage made and collected again does not pay for giving memory
+// back and taking it again.
 void HAL_compactHeap();
+// How often HAL_compactHeap has given memory back (tests).
+uint32_t HAL_heapCompactions();
 void HAL_reserveMemory();
 void HAL_releaseMemoryReserve();
 bool HAL_hasMemoryReserve();

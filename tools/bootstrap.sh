@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 
 mode=${1:-run}
 packages=(build-essential cmake ninja-build pkg-config ccache clang libclang-rt-14-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libmimalloc-dev
   libsdl2-dev libx11-dev libcurl4-openssl-dev libssl-dev libpng-dev libfreetype-dev fonts-dejavu-core
   fonts-dejavu-extra nlohmann-json3-dev
   libfluidsynth-dev timgm6mb-soundfont
@@ -78,7 +78,7 @@ case "$mode" in
       run_ctest debug build-debug --under-x --timeout 300
     fi
     if configure_and_build asan build-asan -DCMAKE_BUILD_TYPE=Debug -DVESSILO_SANITIZE=ON -DVESSILO_BENCH=OFF; then
-      run_ctest asan build-asan ASAN_OPTIONS=detect_leaks=0 --timeout 600
+      run_ctest asan build-asan ASAN_OPTIONS=detect_leaks=1 "LSAN_OPTIONS=suppressions=$PWD/tools/lsan.supp" --timeout 600
     fi
     # The collector's stress mode: a collection on every Nth allocation; the
     # runtime's own tests collect at every allocation.

@@ -57,7 +57,8 @@ run() { # target, corpus folder, seed kinds...
   shift 2
   for kind in "$@"; do extra+=("$seeds/$kind"); done
   local log=build-fuzz/$target.log
-  if ASAN_OPTIONS=detect_leaks=0 "build-fuzz/fuzz/$target" -max_total_time="$seconds" -timeout=10 \
+  if ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/tools/lsan.supp "build-fuzz/fuzz/$target" \
+    -max_total_time="$seconds" -timeout=10 -detect_leaks=1 \
     -rss_limit_mb=2048 -artifact_prefix=build-fuzz/artifacts/ -print_final_stats=1 "$corpus" "${extra[@]}" \
     >"$log" 2>&1; then
     local runs

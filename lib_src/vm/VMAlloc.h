@@ -23,6 +23,14 @@ struct VMHeapAccount {
 };
 extern VMHeapAccount _VM_heap;
 
+// While a thread reports an out-of-memory condition, blocks of at most
+// VM_EMERGENCY_BLOCK bytes come from the emergency path, beyond the limit and
+// without a collection, until VM_EMERGENCY_BUDGET bytes have been taken so:
+// enough to build and report the error. Past that, the ordinary path with its
+// collections runs again.
+constexpr uint64_t VM_EMERGENCY_BLOCK = 64 * 1024;
+constexpr uint64_t VM_EMERGENCY_BUDGET = 256 * 1024;
+
 void _VM_initAllocator(uint64_t baseLimit, uint64_t maximum);
 void _VM_stopAllocator();
 // Zero-filled block of at least size bytes, 16-byte aligned. Out of memory:

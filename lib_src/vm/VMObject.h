@@ -54,16 +54,20 @@ public:
     static Class* _VM_classRecord;
     static Class* _VM_getClass() { return _VM_classRecord; }
 
-    // Object header.
+    // Object header. The collector's walks read the next link and the flag
+    // word of every object, so these two sit together right behind the table
+    // pointer; the header packs into 48 bytes.
     Object* _VM_next = nullptr;
+    uint32_t _VM_flags = VM_FLAG_REACHED | VM_FLAG_CONSTRUCTING;
+    jint _VM_count = 0;
     Object* _VM_prev = nullptr;
     VMThread* _VM_owner = nullptr;
-    jint _VM_count = 0;
     HAL_Lock* _VM_inflated = nullptr;
-    uint32_t _VM_flags = VM_FLAG_REACHED | VM_FLAG_CONSTRUCTING;
 };
 
 }  // namespace java::lang
+
+static_assert(sizeof(java::lang::Object) == 48, "the object header packs into 48 bytes");
 
 inline void _VM_endConstruction(java::lang::Object* header) {
     header->_VM_flags &= ~uint32_t(VM_FLAG_CONSTRUCTING);

@@ -59,7 +59,10 @@ public:
     static void* operator new(size_t size);
     static void operator delete(void* block);
 
+    // The out-of-memory mark, and the bytes taken from the emergency path
+    // since it was last set or cleared.
     bool outOfMemory = false;
+    uint64_t emergencyBytes = 0;
     State state = CREATED;
     NativeThreadRecord* platformThread = nullptr;
     java::lang::Runnable* threadObject = nullptr;

@@ -13,6 +13,7 @@
 #include <limits>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -123,9 +124,48 @@ TEST(HalSystemTest, ReserveIsReleasedOnlyWhenAsked) {
     }
     EXPECT_NE(empty1, empty2);
     EXPECT_EQ(HAL_allocReleasingReserve(std::numeric_limits<size_t>::max(), 0), nullptr);
-    for (void* p : {kept, released, empty1, empty2}) std::free(p);
+    HAL_freeBlock(kept, 24);
+    HAL_freeBlock(released, 24);
+    HAL_freeBlock(empty1, 0);
+    HAL_freeBlock(empty2, 0);
     HAL_releaseMemoryReserve();
     HAL_compactHeap();
+}
+
+// Memory goes back to the system only once the blocks in use have shrunk to
+// half or less of the most seen since the last time, by 8 MB or more; garbage
+// made and dropped between two requests never pays for it.
+TEST(HalSystemTest, HeapIsCompactedOnlyAfterALargeShrink) {
+    constexpr size_t kMB = size_t(1) << 20;
+    std::vector<void*> blocks;
+    auto holdMB = [&](size_t n) {
+        while (blocks.size() < n) blocks.push_back(HAL_allocReleasingReserve(kMB, 0));
+        while (blocks.size() > n) {
+            HAL_freeBlock(blocks.back(), kMB);
+            blocks.pop_back();
+        }
+    };
+    HAL_compactHeap();
+    const uint32_t start = HAL_heapCompactions();
+    struct Step {
+        size_t heldMB;
+        uint32_t compactions;
+    } steps[] = {
+        {32, 0},  // grown
+        {20, 0},  // 12 MB less, not half
+        {8, 1},   // a quarter of 32
+        {8, 1},   // nothing new
+        {14, 1},  // 6 MB less than 14 is not enough
+        {8, 1},
+        {4, 2},   // 10 MB less than 14
+    };
+    for (const Step& step : steps) {
+        holdMB(40);  // garbage between two requests
+        holdMB(step.heldMB);
+        HAL_compactHeap();
+        EXPECT_EQ(HAL_heapCompactions() - start, step.compactions) << "holding " << step.heldMB << " MB";
+    }
+    holdMB(0);
 }
 
 TEST(HalSystemTest, ProgramDirectoryDefaultsToExecutableFolder) {

@@ -19,5 +19,10 @@ void vmBootOnce() {
     }
 }
 
+void vmFuzzInputDone() {
+    if (VMThread* self = VMThread::current()) self->inFlight = nullptr;
+    _VM_collect(_VM_runtime);
+}
+
 VM_REGISTER_CLASS(vmtest::Task, .name = "vmtest.Task", .sourceName = "tests/support/vm_boot",
                   .interfaces = {"java.lang.Runnable"})

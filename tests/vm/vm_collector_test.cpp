@@ -112,6 +112,54 @@ TEST_F(CollectorTest, UnreachableObjectsAndCyclesGoWhileReachableOnesStay) {
     EXPECT_EQ(_VM_heapCount(_VM_runtime), count);
 }
 
+// A heap of many thousand objects is walked in several stretches at once:
+// every object of every stretch is cleared and swept, also in the
+// collections after one that kept survivors, and after an object has left the
+// list outside a sweep (a construction that failed).
+TEST_F(CollectorTest, EveryStretchOfALargeHeapIsWalked) {
+    VM_SKIP_UNDER_STRESS();  // tens of thousands of collections of a large heap
+    collect();
+    auto cellsInHeap = [] {
+        size_t n = 0;
+        for (Object* o = _VM_runtime->heapHead; o != nullptr; o = o->_VM_next) n += dynamic_cast<Cell*>(o) != nullptr;
+        return n;
+    };
+    const size_t cellsBefore = cellsInHeap();
+    const int destroyedBefore = Cell::destroyed;
+    constexpr jint kObjects = 30000;
+    VMPtr<VMArray<Cell, 1>> kept = VMArray<Cell, 1>::create(kObjects / 3);
+    for (jint i = 0; i < kObjects; ++i) {
+        VMPtr<Cell> cell = Cell::create();
+        if (i % 3 == 0) kept->set(i / 3, cell);
+    }
+    struct Round {
+        const char* what;
+        size_t cells;  // beyond those before
+        int destroyed;
+    };
+    auto check = [&](const Round& round) {
+        collect();
+        EXPECT_EQ(cellsInHeap() - cellsBefore, round.cells) << round.what;
+        EXPECT_EQ(Cell::destroyed - destroyedBefore, round.destroyed) << round.what;
+        for (jint i = 0; kept != nullptr && i < kept->length; ++i) {
+            Cell* cell = kept->get(i);
+            if (cell != nullptr) {
+                EXPECT_EQ(cell->_VM_flags, uint32_t(VM_FLAG_REACHED | VM_FLAG_MARKED)) << round.what << " " << i;
+            }
+        }
+    };
+    check({"first", kObjects / 3, kObjects - kObjects / 3});
+    for (jint i = 0; i < kept->length; i += 2) kept->set(i, nullptr);
+    check({"half the survivors dropped", kObjects / 6, kObjects - kObjects / 6});
+    // A construction that fails unlinks its object outside any sweep.
+    using LongArray = VMArray<jlong, 1>;
+    EXPECT_EQ(VM_THROWN_CLASS(LongArray::create(INT32_MAX)), "java.lang.OutOfMemoryError");
+    for (jint i = 0; i < kObjects; ++i) VMPtr<Cell> garbage = Cell::create();
+    check({"after a failed construction", kObjects / 6, kObjects - kObjects / 6 + kObjects});
+    kept = nullptr;
+    check({"all dropped", 0, 2 * kObjects});
+}
+
 TEST_F(CollectorTest, AnObjectUnderConstructionSurvivesWithWhatItRefersTo) {
     const int destroyedBefore = Cell::destroyed;
     Cell* building = Cell::create().get();

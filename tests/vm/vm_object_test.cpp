@@ -1,6 +1,9 @@
 // The object header, the allocator's heap accounting and the monitors.
 #include <gtest/gtest.h>
 
+#include <malloc.h>
+
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -37,6 +40,7 @@ public:
         _VM_heap.limit = saved_.limit;
         _VM_heap.maximum = saved_.maximum;
         VMThread::current()->outOfMemory = false;
+        VMThread::current()->emergencyBytes = 0;
         if (hadReserve_ && !HAL_hasMemoryReserve()) HAL_reserveMemory();
     }
 
@@ -44,6 +48,19 @@ private:
     VMHeapAccount saved_;
     bool hadReserve_;
 };
+
+#if defined(__SANITIZE_ADDRESS__)
+extern "C" size_t __sanitizer_get_allocated_size(const volatile void* block);
+#endif
+
+// The bytes the C library (or the address sanitizer) set aside for a block.
+size_t platformBlockSize(void* block) {
+#if defined(__SANITIZE_ADDRESS__)
+    return __sanitizer_get_allocated_size(block);
+#else
+    return malloc_usable_size(block);
+#endif
+}
 
 // Bytes counted against the limit.
 uint64_t inUse() { return HAL_getAllocatedBytes() + _VM_heap.used; }
@@ -157,6 +174,50 @@ TEST_F(VMAllocatorTest, WhileOutOfMemoryIsReportedOnlySmallBlocksSkipTheLimit) {
     // the maximum.
     EXPECT_EQ(VM_THROWN_CLASS(_VM_alloc(size_t(1) << 20, 1)), "java.lang.OutOfMemoryError");
     EXPECT_EQ(collections(), before + 3);
+}
+
+// A program that catches OutOfMemoryError, drops everything and goes on
+// making small garbage: ten times the limit of it, and the heap never passes
+// the limit by more than the emergency budget, because collections run again
+// once the budget is spent.
+TEST_F(VMAllocatorTest, AfterACaughtOutOfMemoryErrorGarbageStaysWithinTheLimit) {
+    VM_SKIP_UNDER_STRESS();
+    HeapLimits guard;
+    _VM_collect(_VM_runtime);
+    const uint64_t limit = inUse() + (uint64_t(4) << 20);
+    _VM_heap.baseLimit = _VM_heap.limit = _VM_heap.maximum = limit;
+    {
+        VMPtr<VMArray<Object, 1>> held = VMArray<Object, 1>::create(4096);
+        EXPECT_EQ(VM_THROWN_CLASS(for (jint i = 0; i < held->length; ++i)
+                                      held->set(i, VMPtr<Object>(VMArray<jbyte, 1>::create(4096)))),
+                  "java.lang.OutOfMemoryError");
+    }
+    EXPECT_TRUE(VMThread::current()->outOfMemory);
+    uint64_t most = 0;
+    for (uint64_t made = 0; made < 10 * limit; made += 1024) {
+        VMPtr<VMArray<jbyte, 1>> garbage = VMArray<jbyte, 1>::create(1024);
+        most = std::max(most, inUse());
+    }
+    EXPECT_LE(most, limit + VM_EMERGENCY_BUDGET);
+    EXPECT_FALSE(VMThread::current()->outOfMemory);
+}
+
+// An empty block still has a payload of its own: the address handed out
+// points into its block, where a leak checker sees the reference.
+TEST_F(VMAllocatorTest, EmptyBlocksPointIntoTheirOwnBlock) {
+    for (int counted = 0; counted < 2; ++counted) {
+        HeapLimits guard;
+        if (!counted) _VM_stopAllocator();
+        auto* address = static_cast<char*>(_VM_alloc(0, 1));
+        _VM_heap.running = true;
+        char* block = address - 16;
+        EXPECT_LT(address, block + platformBlockSize(block)) << (counted ? "counted" : "uncounted");
+        EXPECT_EQ(_VM_blockSize(address), 4u);
+        _VM_free(address);
+    }
+    VMPtr<VMArray<jint, 1>> empty = VMArray<jint, 1>::create(0);
+    auto* data = static_cast<char*>(empty->data);
+    EXPECT_LT(data, data - 16 + platformBlockSize(data - 16));
 }
 
 TEST_F(VMAllocatorTest, StoppedAllocatorHandsOutUncountedBlocks) {

@@ -118,23 +118,17 @@ VMPtr<String> DataInputStream::readUTF() {
     VMPtr<VMArray<jbyte, 1>> bytes = VMArray<jbyte, 1>::create(utflen);
     readFully(bytes, 0, utflen);
 
-    // Room for utflen characters: on the stack for short strings, else in an
-    // array of the heap.
-    constexpr jint kStackChars = 256;
-    jchar stackChars[kStackChars];
-    VMPtr<VMArray<jchar, 1>> heapChars;
-    jchar* chars = stackChars;
-    if (utflen > kStackChars) {
-        heapChars = VMArray<jchar, 1>::create(utflen);
-        chars = heapChars->elements();
-    }
-    // A bad lead byte fails; a form cut off by the end counts its missing
-    // bytes as consumed, so the count then differs from utflen.
-    jint n = utflen;
+    // The characters are counted first, so they are decoded once, into the
+    // string's own array. A bad lead byte fails; a form cut off by the end
+    // counts its missing bytes as consumed, so the count then differs from
+    // utflen.
     bool ok = false;
-    jint consumed = _VM_utf8Decode(chars, n, bytes->elements(), utflen, ok);
-    if (!ok || consumed != utflen) throwUTFDataFormat();
-    return String::create()->_VM_initLength(chars, n);
+    jint n = _VM_utf8CountChars(bytes->elements(), utflen, ok);
+    if (!ok) throwUTFDataFormat();
+    VMPtr<VMArray<jchar, 1>> chars = VMArray<jchar, 1>::create(n);
+    jint consumed = _VM_utf8Decode(chars->elements(), n, bytes->elements(), utflen, ok);
+    if (!ok || consumed != utflen || n != chars->length) throwUTFDataFormat();
+    return String::create()->construct(0, n, chars);
 }
 
 }  // namespace java::io

@@ -12,17 +12,33 @@ namespace {
 
 using java::lang::String;
 
-VMPtr<String> fromAscii(const char* chars, jint n) {
-    jchar wide[33];
-    for (jint i = 0; i < n; ++i) wide[i] = jchar(uint8_t(chars[i]));
-    return String::create()->_VM_initLength(wide, n);
-}
-
 [[noreturn]] void throwFormat(const VMPtr<String>& message) {
     _VM_throw(java::lang::NumberFormatException::create()->construct(message));
 }
 
 }  // namespace
+
+char* _VM_intToAscii(jint i, jint radix, char* end) {
+    // Works on the negative magnitude, so the most negative value needs no
+    // special case.
+    char* position = end;
+    const bool negative = i < 0;
+    if (!negative) i = -i;
+    while (i <= -radix) {
+        *--position = _VM_radixDigits[-(i % radix)];
+        i = i / radix;
+    }
+    *--position = _VM_radixDigits[-i];
+    if (negative) *--position = '-';
+    return position;
+}
+
+VMPtr<String> _VM_stringFromAscii(const char* chars, jint n) {
+    VMPtr<VMArray<jchar, 1>> value = VMArray<jchar, 1>::create(n);
+    jchar* wide = value->elements();
+    for (jint i = 0; i < n; ++i) wide[i] = jchar(uint8_t(chars[i]));
+    return String::create()->construct(0, n, value);
+}
 
 namespace java::lang {
 
@@ -41,19 +57,9 @@ VMPtr<String> Integer::toString() { return toString(value); }
 
 VMPtr<String> Integer::toString(jint i, jint radix) {
     if (radix < Character::MIN_RADIX || radix > Character::MAX_RADIX) radix = 10;
-    // Works on the negative magnitude, so the most negative value needs no
-    // special case.
     char buffer[33];
-    jint position = 33;
-    const bool negative = i < 0;
-    if (!negative) i = -i;
-    while (i <= -radix) {
-        buffer[--position] = _VM_radixDigits[-(i % radix)];
-        i = i / radix;
-    }
-    buffer[--position] = _VM_radixDigits[-i];
-    if (negative) buffer[--position] = '-';
-    return fromAscii(buffer + position, 33 - position);
+    const char* start = _VM_intToAscii(i, radix, buffer + 33);
+    return _VM_stringFromAscii(start, jint(buffer + 33 - start));
 }
 
 VMPtr<String> Integer::toString(jint i) { return toString(i, 10); }
@@ -70,7 +76,7 @@ VMPtr<String> Integer::toUnsignedString(jint i, jint shift) {
         buffer[--position] = _VM_radixDigits[bits & mask];
         bits >>= shift;
     } while (bits != 0);
-    return fromAscii(buffer + position, 32 - position);
+    return _VM_stringFromAscii(buffer + position, 32 - position);
 }
 
 jint Integer::parseInt(VMPtr<String> s, jint radix) {

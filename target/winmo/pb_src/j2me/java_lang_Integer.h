@@ -41,3 +41,12 @@ public:
 
 // Shared by the integer classes: the digit characters of every radix.
 extern const char _VM_radixDigits[37];
+
+// The text of Integer.toString(i, radix) (radix 2 to 36) as ASCII, written
+// backwards so that it ends just before `end`; returns where it starts. 33
+// characters of room always suffice.
+char* _VM_intToAscii(jint i, jint radix, char* end);
+
+// A new string of the n ASCII characters: its array is made at its length
+// and filled once.
+VMPtr<java::lang::String> _VM_stringFromAscii(const char* chars, jint n);

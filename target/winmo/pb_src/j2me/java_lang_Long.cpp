@@ -26,17 +26,17 @@ VMPtr<String> Long::toString(jlong i, jint radix) {
     if (radix < Character::MIN_RADIX || radix > Character::MAX_RADIX) radix = 10;
     // Works on the negative magnitude, so the most negative value needs no
     // special case.
-    jchar buffer[65];
+    char buffer[65];
     jint position = 65;
     const bool negative = i < 0;
     if (!negative) i = -i;
     while (i <= -radix) {
-        buffer[--position] = jchar(_VM_radixDigits[-(i % radix)]);
+        buffer[--position] = _VM_radixDigits[-(i % radix)];
         i = i / radix;
     }
-    buffer[--position] = jchar(_VM_radixDigits[-i]);
-    if (negative) buffer[--position] = u'-';
-    return String::create()->_VM_initLength(buffer + position, 65 - position);
+    buffer[--position] = _VM_radixDigits[-i];
+    if (negative) buffer[--position] = '-';
+    return _VM_stringFromAscii(buffer + position, 65 - position);
 }
 
 }  // namespace java::lang

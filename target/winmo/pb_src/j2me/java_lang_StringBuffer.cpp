@@ -102,7 +102,17 @@ VMPtr<StringBuffer> StringBuffer::append(jchar c) {
 
 VMPtr<StringBuffer> StringBuffer::append(jint i) {
     VMSynchronized lock(this);
-    return append(Integer::toString(i));
+    checkInitialised(this);
+    // The text of Integer.toString(i), written straight into the buffer.
+    char digits[33];
+    const char* start = _VM_intToAscii(i, 10, digits + 33);
+    const jint n = jint(digits + 33 - start);
+    const jint newCount = checkedLength(int64_t(count) + n);
+    if (newCount > capacity()) expandCapacity(newCount);
+    jchar* out = value->elements() + count;
+    for (jint k = 0; k < n; ++k) out[k] = jchar(uint8_t(start[k]));
+    count = newCount;
+    return this;
 }
 
 VMPtr<StringBuffer> StringBuffer::append(jboolean b) { return append(String::valueOf(b)); }

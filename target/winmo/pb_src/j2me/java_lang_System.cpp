@@ -118,7 +118,7 @@ VMPtr<String> System::getProperty(VMPtr<String> key) {
     if (HAL_getSystemProperty(key->_VM_chars(), key->length(), chars->elements(), &copied) != 0)
         HAL_fatalError("HAL_getSystemProperty() failed!");
     if (copied < 0 || copied > length) copied = length;
-    return String::create()->_VM_initLength(chars->elements(), copied);
+    return String::create()->construct(0, copied, chars);
 }
 
 void System::gc() { Runtime::getRuntime()->gc(); }

@@ -96,11 +96,15 @@ jboolean Hashtable::containsKey(VMPtr<Object> key) {
 }
 
 VMPtr<Object> Hashtable::get(VMPtr<Object> key) {
+    // The result is made first, so that every reference below leaves the
+    // stack list from its head.
+    VMPtr<Object> result;
     VMSynchronized lock(this);
     if (key == nullptr) _VM_throwNullPointer();
     ChainPosition at;
     findKey(this, key->hashCode(), key, at);
-    return at.entry != nullptr ? VMPtr<Object>(at.entry->value) : VMPtr<Object>();
+    if (at.entry != nullptr) result = at.entry->value;
+    return result;
 }
 
 VMPtr<Object> Hashtable::put(VMPtr<Object> key, VMPtr<Object> value) {
@@ -167,7 +171,11 @@ void Hashtable::rehash() {
     // Entries are relinked, not copied; nothing below allocates.
     HashtableEntry** from = old->elements();
     HashtableEntry** to = fresh->elements();
+    constexpr jint kAhead = 8;
     for (jint i = oldCapacity - 1; i >= 0; --i) {
+        // The hash and link of an entry a few buckets on are fetched while
+        // this bucket's chain moves.
+        if (i >= kAhead && from[i - kAhead] != nullptr) __builtin_prefetch(&from[i - kAhead]->next, 1);
         for (HashtableEntry* e = from[i]; e != nullptr;) {
             HashtableEntry* next = e->next.get();
             const jint index = bucketOf(e->hash, jint(newCapacity));

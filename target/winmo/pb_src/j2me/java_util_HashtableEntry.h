@@ -11,10 +11,11 @@ class HashtableEntry : public virtual java::lang::Object {
 public:
     // The key's hash code when the entry was made.
     jint hash = 0;
+    // The next entry of the chain, null at its end. It sits beside the hash:
+    // a walk along a chain reads these two of every entry, in one cache line.
+    VMField<HashtableEntry> next;
     VMField<java::lang::Object> key;
     VMField<java::lang::Object> value;
-    // The next entry of the chain, null at its end.
-    VMField<HashtableEntry> next;
 
     VMPtr<HashtableEntry> construct();
 

@@ -27,17 +27,16 @@ static_assert(sizeof(BlockHeader) == 16);
 // Requests above this are never representable as a block.
 constexpr uint64_t kMaxRequest = uint64_t(1) << 48;
 
-// The emergency path serves what reporting an out-of-memory condition needs
-// (the error object and the small blocks of its report). A larger block is no
-// part of that: it goes the ordinary way and ends in another
-// OutOfMemoryError, instead of growing the heap past every limit.
-constexpr uint64_t kEmergencyBlockLimit = 64 * 1024;
-
 BlockHeader* headerOf(const void* address) {
     return reinterpret_cast<BlockHeader*>(const_cast<char*>(static_cast<const char*>(address)) - sizeof(BlockHeader));
 }
 
-void* finishBlock(void* block, uint64_t accounted, VMBlockKind kind, size_t request) {
+// The bytes asked of the platform for a request. An empty request still gets
+// a one-byte payload, so the address handed out points into its own block:
+// a leak checker then sees the reference that keeps it.
+inline size_t platformSize(uint64_t request) { return size_t(request) + sizeof(BlockHeader) + (request == 0); }
+
+inline void* finishBlock(void* block, uint64_t accounted, VMBlockKind kind, size_t request) {
     auto* header = static_cast<BlockHeader*>(block);
     header->size = accounted;
     header->kind = kind;
@@ -49,8 +48,56 @@ void* finishBlock(void* block, uint64_t accounted, VMBlockKind kind, size_t requ
 
 uint64_t saturatingAdd(uint64_t a, uint64_t b) { return a > UINT64_MAX - b ? UINT64_MAX : a + b; }
 
-uint64_t inUse(uint64_t blockSize) {
+inline uint64_t inUse(uint64_t blockSize) {
     return saturatingAdd(saturatingAdd(HAL_getAllocatedBytes(), _VM_heap.used), blockSize);
+}
+
+[[noreturn]] void outOfMemory(VMThread* current, int exceptionsAllowed) {
+    if (exceptionsAllowed && current != nullptr) {
+        // A fresh emergency budget for building and reporting this error.
+        current->outOfMemory = true;
+        current->emergencyBytes = 0;
+        _VM_throwOutOfMemoryError();
+    }
+    HAL_fatalError("Ran out of memory while exceptions are forbidden!");
+}
+
+// Steps b to f of an allocation that found no room under the limit: the
+// emergency path while the thread reports an out-of-memory condition, else
+// up to three collections, each followed by a new limit and a retry.
+void* allocSlow(size_t size, uint64_t blockSize, int exceptionsAllowed) {
+    VMThread* current = VMThread::current();
+    const size_t physical = platformSize(size);
+    for (int collections = 0;;) {
+        if (collections > 0 && inUse(blockSize) <= _VM_heap.limit) {
+            if (void* block = HAL_allocReleasingReserve(physical, 0)) {
+                _VM_heap.used += blockSize;
+                return finishBlock(block, blockSize, VM_BLOCK_ORDINARY, size);
+            }
+        }
+        if (current != nullptr && current->outOfMemory && blockSize <= VM_EMERGENCY_BLOCK &&
+            current->emergencyBytes + blockSize <= VM_EMERGENCY_BUDGET) {
+            void* block = HAL_allocReleasingReserve(physical, 1);
+            if (block == nullptr) HAL_fatalError("Ran out of memory while trying to report an out of memory condition!");
+            current->emergencyBytes += blockSize;
+            _VM_heap.used += blockSize;
+            return finishBlock(block, blockSize, VM_BLOCK_EMERGENCY, size);
+        }
+        if (collections == 3) break;
+        if (_VM_runtime != nullptr) _VM_collect(_VM_runtime);
+        ++collections;
+        uint64_t limit = saturatingAdd(inUse(blockSize), inUse(blockSize));
+        if (limit < _VM_heap.baseLimit) limit = _VM_heap.baseLimit;
+        if (limit > _VM_heap.maximum) limit = _VM_heap.maximum;
+        _VM_heap.limit = limit;
+        if (current != nullptr) {
+            if (collections == 2) VMThread::yield();
+            // A pause that gives other threads the chance to drop what they
+            // hold; it does not consume the thread's interrupt.
+            if (collections == 3 && !VMThread::switchingDisabled()) HAL_sleep(10);
+        }
+    }
+    outOfMemory(current, exceptionsAllowed);
 }
 
 #ifdef VESSILO_GC_STRESS
@@ -80,21 +127,13 @@ void _VM_initAllocator(uint64_t baseLimit, uint64_t maximum) {
 void _VM_stopAllocator() { _VM_heap.running = false; }
 
 void* _VM_alloc(size_t size, int exceptionsAllowed) {
-    VMThread* current = VMThread::current();
-    if (uint64_t(size) > kMaxRequest) {
-        // Not representable as a block: an out-of-memory condition, never a
-        // short block.
-        if (exceptionsAllowed && current != nullptr) {
-            current->outOfMemory = true;
-            _VM_throwOutOfMemoryError();
-        }
-        HAL_fatalError("Ran out of memory while exceptions are forbidden!");
-    }
+    // Not representable as a block: an out-of-memory condition, never a
+    // short block.
+    if (uint64_t(size) > kMaxRequest) outOfMemory(VMThread::current(), exceptionsAllowed);
     const uint64_t blockSize = uint64_t(size) + 4;
-    const size_t physical = size + sizeof(BlockHeader);
 
-    if (!_VM_heap.running) {
-        void* block = HAL_allocReleasingReserve(physical, 0);
+    if (!_VM_heap.running) [[unlikely]] {
+        void* block = HAL_allocReleasingReserve(platformSize(size), 0);
         if (block == nullptr) HAL_fatalError("Ran out of memory during VM initialization!");
         return finishBlock(block, blockSize, VM_BLOCK_UNCOUNTED, size);
     }
@@ -108,47 +147,22 @@ void* _VM_alloc(size_t size, int exceptionsAllowed) {
     }
 #endif
 
-    for (int collections = 0;;) {
-        if (inUse(blockSize) <= _VM_heap.limit) {
-            if (void* block = HAL_allocReleasingReserve(physical, 0)) {
-                _VM_heap.used += blockSize;
-                return finishBlock(block, blockSize, VM_BLOCK_ORDINARY, size);
-            }
-        }
-        if (current != nullptr && current->outOfMemory && blockSize <= kEmergencyBlockLimit) {
-            void* block = HAL_allocReleasingReserve(physical, 1);
-            if (block == nullptr) HAL_fatalError("Ran out of memory while trying to report an out of memory condition!");
+    // Step a: room under the limit.
+    if (inUse(blockSize) <= _VM_heap.limit) [[likely]] {
+        if (void* block = HAL_allocReleasingReserve(platformSize(size), 0)) [[likely]] {
             _VM_heap.used += blockSize;
-            return finishBlock(block, blockSize, VM_BLOCK_EMERGENCY, size);
-        }
-        if (collections == 3) break;
-        if (_VM_runtime != nullptr) _VM_collect(_VM_runtime);
-        ++collections;
-        uint64_t limit = saturatingAdd(inUse(blockSize), inUse(blockSize));
-        if (limit < _VM_heap.baseLimit) limit = _VM_heap.baseLimit;
-        if (limit > _VM_heap.maximum) limit = _VM_heap.maximum;
-        _VM_heap.limit = limit;
-        if (current != nullptr) {
-            if (collections == 2) VMThread::yield();
-            // A pause that gives other threads the chance to drop what they
-            // hold; it does not consume the thread's interrupt.
-            if (collections == 3 && !VMThread::switchingDisabled()) HAL_sleep(10);
+            return finishBlock(block, blockSize, VM_BLOCK_ORDINARY, size);
         }
     }
-    if (exceptionsAllowed && current != nullptr) {
-        current->outOfMemory = true;
-        _VM_throwOutOfMemoryError();
-    }
-    HAL_fatalError("Ran out of memory while exceptions are forbidden!");
+    return allocSlow(size, blockSize, exceptionsAllowed);
 }
 
 void _VM_free(void* address) {
     if (address == nullptr) return;
     BlockHeader* header = headerOf(address);
-    if (header->kind != VM_BLOCK_UNCOUNTED) {
-        _VM_heap.used = header->size > _VM_heap.used ? 0 : _VM_heap.used - header->size;
-    }
-    std::free(header);
+    const uint64_t size = header->size;
+    if (header->kind != VM_BLOCK_UNCOUNTED) _VM_heap.used = size > _VM_heap.used ? 0 : _VM_heap.used - size;
+    HAL_freeBlock(header, platformSize(size - 4));
 }
 
 uint64_t _VM_blockSize(const void* address) { return headerOf(address)->size; }

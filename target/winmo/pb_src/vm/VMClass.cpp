@@ -152,7 +152,7 @@ void VMClassEnrolment::linkRoutine(void* node) {
     auto* self = static_cast<VMClassEnrolment*>(static_cast<VMClassNode*>(node));
     Class* super = *self->info->superWord;
     if (super == nullptr) HAL_fatalError("Super-class not registered in VMClassEnrolment::linkRoutine()!");
-    _VM_cstrAssign(&(*self->classWord)->superName, super->name.c_str());
+    _VM_cstrSet(&(*self->classWord)->superName, super->name.c_str());
 }
 
 // --- lookups and type tests -------------------------------------------------

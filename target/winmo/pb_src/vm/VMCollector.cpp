@@ -21,12 +21,136 @@ bool draining = false;
 // instead of marking (the heap verification walks fields this way).
 void (*markVisitor)(java::lang::Object* target) = nullptr;
 
+// References found by markReferences wait a few turns in this ring before
+// their flag word is read: their headers are fetched from memory meanwhile,
+// so the mark waits on several cache misses at once instead of one after the
+// other.
+class PrefetchRing {
+public:
+    bool empty() const { return count == 0; }
+    bool full() const { return count == kSize; }
+    void push(java::lang::Object* object) {
+        // The header, and the fields that usually lie just before it.
+        __builtin_prefetch(object, 1);
+        __builtin_prefetch(reinterpret_cast<char*>(object) - 64, 0);
+        slots[(first + count) % kSize] = object;
+        ++count;
+    }
+    java::lang::Object* pop() {
+        java::lang::Object* object = slots[first];
+        first = (first + 1) % kSize;
+        --count;
+        return object;
+    }
+
+private:
+    static constexpr unsigned kSize = 16;
+    java::lang::Object* slots[kSize];
+    unsigned first = 0;
+    unsigned count = 0;
+};
+PrefetchRing prefetchRing;
+
+// The objects a collection keeps although unreached (awaiting finalisation
+// or under construction), noted by the walk that clears the marks.
+std::vector<java::lang::Object*> keptCandidates;
+
+// --- stretches of the heap list ------------------------------------------------
+//
+// Walking one list waits for one cache miss after the other. The walk that
+// clears the marks instead follows several stretches of the list at once;
+// each starts at an object noted below and ends where the next one starts.
+// Only a sweep destroys objects, so every noted object stays in the list, in
+// list order, until the next sweep notes afresh.
+constexpr uint32_t kStretch = 2048;
+constexpr int kLanes = 8;
+
+struct Stretches {
+    const VMRuntime* runtime = nullptr;
+    std::vector<java::lang::Object*> fresh;  // made since the last sweep, oldest first
+    std::vector<java::lang::Object*> kept;   // survivors of the last sweep, in list order
+    std::vector<java::lang::Object*> starts;
+};
+Stretches stretches;
+
+// The first objects of the stretches, in list order, starting with the head.
+const std::vector<java::lang::Object*>& stretchStarts(VMRuntime* runtime) {
+    std::vector<java::lang::Object*>& starts = stretches.starts;
+    starts.clear();
+    starts.push_back(runtime->heapHead);
+    if (stretches.runtime != runtime) return starts;
+    auto add = [&](java::lang::Object* o) {
+        if (o != starts.back()) starts.push_back(o);
+    };
+    for (auto o = stretches.fresh.rbegin(); o != stretches.fresh.rend(); ++o) add(*o);
+    for (java::lang::Object* o : stretches.kept) add(o);
+    return starts;
+}
+
+// Step 3a: clears 1 and 2 in every flag word, counts the objects awaiting
+// finalisation and those under construction, and notes them.
+void clearMarks(VMRuntime* runtime, size_t& awaiting, size_t& constructing) {
+    const std::vector<java::lang::Object*>& starts = stretchStarts(runtime);
+    java::lang::Object* at[kLanes];
+    java::lang::Object* stop[kLanes];
+    size_t next = 0;
+    int lanes = 0;
+    auto take = [&](int lane) {
+        at[lane] = starts[next];
+        stop[lane] = next + 1 < starts.size() ? starts[next + 1] : nullptr;
+        ++next;
+    };
+    while (lanes < kLanes && next < starts.size()) take(lanes++);
+    while (lanes > 0) {
+        for (int lane = 0; lane < lanes;) {
+            java::lang::Object* o = at[lane];
+            if (o == nullptr) {  // an empty list
+                at[lane] = at[--lanes];
+                stop[lane] = stop[lanes];
+                continue;
+            }
+            const uint32_t flags = o->_VM_flags & ~uint32_t(VM_FLAG_REACHED | VM_FLAG_MARKED);
+            o->_VM_flags = flags;
+            if ((flags & (VM_FLAG_FINALIZABLE | VM_FLAG_CONSTRUCTING)) != 0) [[unlikely]] {
+                if (flags & VM_FLAG_FINALIZABLE) ++awaiting;
+                if (flags & VM_FLAG_CONSTRUCTING) ++constructing;
+                keptCandidates.push_back(o);
+            }
+            o = o->_VM_next;
+            if (o != stop[lane] && o != nullptr) {
+                at[lane] = o;
+                ++lane;
+            } else if (next < starts.size()) {
+                take(lane);
+                ++lane;
+            } else {
+                at[lane] = at[--lanes];
+                stop[lane] = stop[lanes];
+            }
+        }
+    }
+}
+
+// The mark proper: an object not yet marked takes the bits and waits on the
+// stack for its references to be marked.
+inline void shade(java::lang::Object* object, uint32_t bits) {
+    if ((object->_VM_flags & VM_FLAG_MARKED) != 0) return;
+    object->_VM_flags |= bits;
+    markStack.push_back(object);
+}
+
 void drain(uint32_t bits) {
     draining = true;
-    while (!markStack.empty()) {
-        java::lang::Object* object = markStack.back();
-        markStack.pop_back();
-        object->markReferences(bits);
+    for (;;) {
+        if (!markStack.empty()) {
+            java::lang::Object* object = markStack.back();
+            markStack.pop_back();
+            object->markReferences(bits);
+        } else if (!prefetchRing.empty()) {
+            shade(prefetchRing.pop(), bits);
+        } else {
+            break;
+        }
     }
     draining = false;
 }
@@ -47,6 +171,7 @@ void reclaimThreadRecords(VMRuntime* runtime) {
         auto* thread = static_cast<VMThread*>(node->value);
         node = node->next;  // the record's node goes with it
         thread->outOfMemory = false;
+        thread->emergencyBytes = 0;
         if (reclaimable(thread)) delete thread;
     }
 }
@@ -111,16 +236,39 @@ void verify(VMRuntime* runtime, const char* phase) {
 
 }  // namespace
 
+uint32_t _VM_heapStretchCountdown = kStretch;
+bool _VM_heapSweeping = false;
+
+void _VM_heapNoteStretch(VMRuntime* runtime, java::lang::Object* header) {
+    _VM_heapStretchCountdown = kStretch;
+    if (stretches.runtime != runtime) {
+        stretches.kept.clear();
+        stretches.fresh.clear();
+        stretches.runtime = runtime;
+    }
+    stretches.fresh.push_back(header);
+}
+
+void _VM_heapForgetStretches() {
+    stretches.runtime = nullptr;
+    stretches.fresh.clear();
+    stretches.kept.clear();
+}
+
 void _VM_mark(java::lang::Object* header, uint32_t bits) {
     if (header == nullptr) return;
     if (markVisitor != nullptr) {
         markVisitor(header);
         return;
     }
-    if ((header->_VM_flags & VM_FLAG_MARKED) != 0) return;
-    header->_VM_flags |= bits;
-    markStack.push_back(header);
-    if (!draining) drain(bits);
+    if (draining) {
+        // Reached from an object being marked: marked a few turns later.
+        if (prefetchRing.full()) shade(prefetchRing.pop(), bits);
+        prefetchRing.push(header);
+        return;
+    }
+    shade(header, bits);
+    drain(bits);
 }
 
 void _VM_verifyHeap(VMRuntime* runtime) {
@@ -137,13 +285,12 @@ void _VM_collect(VMRuntime* runtime) {
     verify(runtime, " before a collection");
 #endif
 
-    // Mark.
+    // Mark. The walk that clears the marks also notes, in heap-list order,
+    // the few objects awaiting finalisation or under construction, so that
+    // keeping them needs no second walk over the whole heap.
     size_t awaiting = 0, constructing = 0;
-    for (java::lang::Object* o = runtime->heapHead; o != nullptr; o = o->_VM_next) {
-        o->_VM_flags &= ~uint32_t(VM_FLAG_REACHED | VM_FLAG_MARKED);
-        if (o->_VM_flags & VM_FLAG_FINALIZABLE) ++awaiting;
-        if (o->_VM_flags & VM_FLAG_CONSTRUCTING) ++constructing;
-    }
+    keptCandidates.clear();
+    clearMarks(runtime, awaiting, constructing);
     const uint32_t rootBits = VM_FLAG_REACHED | VM_FLAG_MARKED;
     _VM_markScope(_VM_nativeScope()->head, rootBits);
     _VM_markScope(_VM_staticScope()->head, rootBits);
@@ -153,20 +300,48 @@ void _VM_collect(VMRuntime* runtime) {
         // Objects awaiting finalisation and objects still being built survive
         // with everything they refer to, but stay unreached.
         runtime->finalisableFound = awaiting > 0;
-        for (java::lang::Object* o = runtime->heapHead; o != nullptr; o = o->_VM_next) {
-            if ((o->_VM_flags & VM_FLAG_REACHED) == 0 &&
-                (o->_VM_flags & (VM_FLAG_FINALIZABLE | VM_FLAG_CONSTRUCTING)) != 0)
-                _VM_mark(o, VM_FLAG_MARKED);
-        }
+        for (java::lang::Object* o : keptCandidates)
+            if ((o->_VM_flags & VM_FLAG_REACHED) == 0) _VM_mark(o, VM_FLAG_MARKED);
     }
+    keptCandidates.clear();
 
     // Sweep.
     _VM_clearWeakScope(_VM_weakScope()->head);
+    // The sweep notes the stretches of the survivors afresh. It walks the
+    // list in order: freed blocks are handed out again in the order they
+    // were freed, so objects made together stay together in memory, which
+    // keeps every later walk short.
+    _VM_heapSweeping = true;
+    stretches.runtime = runtime;
+    stretches.kept.clear();
+    uint32_t survivors = 0;
+    // Two steps ahead: while an object is destroyed, the header after the
+    // next is fetched, and so is the start of the next object's block when
+    // it goes too (its destructor and the allocator read there).
+    if (runtime->heapHead != nullptr) __builtin_prefetch(runtime->heapHead, 1);
     for (java::lang::Object* o = runtime->heapHead; o != nullptr;) {
         java::lang::Object* next = o->_VM_next;
-        if ((o->_VM_flags & VM_FLAG_MARKED) == 0) _VM_destroyObject(o);
+        if (next != nullptr) {
+            if (java::lang::Object* after = next->_VM_next) __builtin_prefetch(after, 1);
+            if ((next->_VM_flags & VM_FLAG_MARKED) == 0) {
+                // The block's header and the fields just after it: the
+                // destructor and the allocator read there.
+                auto* start = static_cast<char*>(dynamic_cast<void*>(next));
+                __builtin_prefetch(start - 16, 1);
+                __builtin_prefetch(start + 48, 1);
+            }
+        }
+        if ((o->_VM_flags & VM_FLAG_MARKED) == 0) {
+            _VM_destroyObject(o);
+        } else if (++survivors == kStretch) {
+            survivors = 0;
+            stretches.kept.push_back(o);
+        }
         o = next;
     }
+    stretches.fresh.clear();
+    _VM_heapStretchCountdown = kStretch;
+    _VM_heapSweeping = false;
     reclaimThreadRecords(runtime);
 #ifndef NDEBUG
     verify(runtime, " after a collection");

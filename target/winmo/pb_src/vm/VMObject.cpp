@@ -42,9 +42,13 @@ void _VM_heapAdd(VMRuntime* runtime, java::lang::Object* header) {
     header->_VM_next = runtime->heapHead;
     if (runtime->heapHead != nullptr) runtime->heapHead->_VM_prev = header;
     runtime->heapHead = header;
+    if (--_VM_heapStretchCountdown == 0) [[unlikely]]
+        _VM_heapNoteStretch(runtime, header);
 }
 
 void _VM_heapRemove(VMRuntime* runtime, java::lang::Object* header) {
+    if (!_VM_heapSweeping) [[unlikely]]
+        _VM_heapForgetStretches();
     if (header->_VM_prev != nullptr)
         header->_VM_prev->_VM_next = header->_VM_next;
     else if (runtime->heapHead == header)
@@ -62,6 +66,12 @@ size_t _VM_heapCount(const VMRuntime* runtime) {
 // --- monitors -------------------------------------------------------------
 
 namespace {
+
+// VMThread::current, inline on the monitors' fast paths.
+inline VMThread* currentThread() {
+    VMRuntime* runtime = _VM_runtime;
+    return runtime != nullptr ? runtime->currentThread : nullptr;
+}
 
 // Whether the thread holds the object's monitor (at any depth).
 inline bool heldBy(const java::lang::Object* header, const VMThread* thread) {
@@ -123,7 +133,7 @@ void _VM_inflateMonitor(java::lang::Object* header) {
 }
 
 void _VM_lock(java::lang::Object* header) {
-    VMThread* cur = VMThread::current();
+    VMThread* cur = currentThread();
     if (header->_VM_inflated == nullptr) {
         if (header->_VM_count == 0) {
             header->_VM_count = 1;
@@ -147,7 +157,7 @@ void _VM_lock(java::lang::Object* header) {
 }
 
 void _VM_unlock(java::lang::Object* header) {
-    if (!heldBy(header, VMThread::current())) HAL_fatalError("Monitor state is invalid in _VM_unlock()!");
+    if (!heldBy(header, currentThread())) HAL_fatalError("Monitor state is invalid in _VM_unlock()!");
     if (--header->_VM_count != 0) return;
     header->_VM_owner = nullptr;
     if (header->_VM_inflated != nullptr) {
