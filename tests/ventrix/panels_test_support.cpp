@@ -13,11 +13,9 @@ using ts::input::PointerInputEventManager;
 using ts::input::PointerInputKeyManager;
 
 void LogFont::drawString(VMPtr<Graphics> g, VMPtr<java::lang::String> s, jint x, jint y, jint anchor) {
-    VMCString text;
-    s->_VM_toCString(&text);
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%d %d %d ", x, y, anchor);
-    drawn.push_back(buffer + std::string(text.c_str()));
+    drawn.push_back(buffer + ::text(s));
     Super::drawString(g, s, x, y, anchor);
 }
 
