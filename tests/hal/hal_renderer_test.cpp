@@ -22,7 +22,7 @@ namespace {
 
 // --- PNG files made in memory -------------------------------------------------------
 
-struct PngSpec {
+struct PngLayout {
     int colorType;
     int depth;
     int interlace;
@@ -38,27 +38,27 @@ void writeToVector(png_structp png, png_bytep data, size_t length) {
 }
 void flushNothing(png_structp) {}
 
-std::vector<uint8_t> encode(const PngSpec& spec) {
+std::vector<uint8_t> encode(const PngLayout& layout) {
     std::vector<uint8_t> out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
     png_set_write_fn(png, &out, writeToVector, flushNothing);
-    png_set_IHDR(png, info, png_uint_32(spec.width), png_uint_32(spec.height), spec.depth, spec.colorType,
-                 spec.interlace, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    if (spec.paletteWithTransparency) {
+    png_set_IHDR(png, info, png_uint_32(layout.width), png_uint_32(layout.height), layout.depth, layout.colorType,
+                 layout.interlace, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    if (layout.paletteWithTransparency) {
         png_color palette[4] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
         png_set_PLTE(png, info, palette, 4);
         png_byte alpha[2] = {0, 128};
         png_set_tRNS(png, info, alpha, 2, nullptr);
     }
-    if (spec.greyTransparent >= 0) {
+    if (layout.greyTransparent >= 0) {
         png_color_16 grey{};
-        grey.gray = png_uint_16(spec.greyTransparent);
+        grey.gray = png_uint_16(layout.greyTransparent);
         png_set_tRNS(png, info, nullptr, 0, &grey);
     }
     png_write_info(png, info);
     std::vector<png_bytep> rows;
-    for (const auto& row : spec.rows) rows.push_back(const_cast<png_bytep>(row.data()));
+    for (const auto& row : layout.rows) rows.push_back(const_cast<png_bytep>(row.data()));
     png_write_image(png, rows.data());
     png_write_end(png, info);
     png_destroy_write_struct(&png, &info);
@@ -142,7 +142,7 @@ TEST(HalRenderer, WideAlphaBlendMatchesThePixelAtATimeRule) {
 TEST(HalRenderer, DecodesEveryColourTypeDepthAndInterlacing) {
     struct Case {
         const char* name;
-        PngSpec spec;
+        PngLayout layout;
         std::vector<uint32_t> expected;
     };
     std::vector<Case> cases = {
@@ -160,7 +160,7 @@ TEST(HalRenderer, DecodesEveryColourTypeDepthAndInterlacing) {
          {stored(0xFFFF0080)}},
     };
     // An interlaced picture reads as the same picture without interlacing.
-    PngSpec plain{PNG_COLOR_TYPE_RGB, 8, PNG_INTERLACE_NONE, 9, 9, {}};
+    PngLayout plain{PNG_COLOR_TYPE_RGB, 8, PNG_INTERLACE_NONE, 9, 9, {}};
     std::vector<uint32_t> plainPixels;
     for (int y = 0; y < 9; ++y) {
         std::vector<uint8_t> row;
@@ -171,7 +171,7 @@ TEST(HalRenderer, DecodesEveryColourTypeDepthAndInterlacing) {
         }
         plain.rows.push_back(row);
     }
-    PngSpec interlaced = plain;
+    PngLayout interlaced = plain;
     interlaced.interlace = PNG_INTERLACE_ADAM7;
     cases.push_back({"rgb 8", plain, plainPixels});
     cases.push_back({"rgb 8 interlaced", interlaced, plainPixels});
@@ -179,10 +179,10 @@ TEST(HalRenderer, DecodesEveryColourTypeDepthAndInterlacing) {
     for (const Case& c : cases) {
         int32_t w = 0, h = 0;
         int status = -1;
-        HAL_Image* image = decode(encode(c.spec), &w, &h, &status);
+        HAL_Image* image = decode(encode(c.layout), &w, &h, &status);
         ASSERT_EQ(status, HAL_OK) << c.name;
-        EXPECT_EQ(w, c.spec.width) << c.name;
-        EXPECT_EQ(h, c.spec.height) << c.name;
+        EXPECT_EQ(w, c.layout.width) << c.name;
+        EXPECT_EQ(h, c.layout.height) << c.name;
         EXPECT_EQ(pixelsOf(image, w, h), c.expected) << c.name;
         int32_t hasAlpha = -1;
         EXPECT_EQ(HAL_getImmutableHasAlpha(image, &hasAlpha), HAL_OK);
@@ -194,9 +194,9 @@ TEST(HalRenderer, DecodesEveryColourTypeDepthAndInterlacing) {
 }
 
 TEST(HalRenderer, MalformedTruncatedAndOversizedFilesAreBadFormat) {
-    PngSpec spec{PNG_COLOR_TYPE_RGB, 8, PNG_INTERLACE_NONE, 4, 4, {}};
-    for (int y = 0; y < 4; ++y) spec.rows.push_back(std::vector<uint8_t>(12, uint8_t(y * 60)));
-    const std::vector<uint8_t> good = encode(spec);
+    PngLayout layout{PNG_COLOR_TYPE_RGB, 8, PNG_INTERLACE_NONE, 4, 4, {}};
+    for (int y = 0; y < 4; ++y) layout.rows.push_back(std::vector<uint8_t>(12, uint8_t(y * 60)));
+    const std::vector<uint8_t> good = encode(layout);
     std::vector<std::vector<uint8_t>> bad;
     bad.push_back({'G', 'I', 'F', '8', '9', 'a'});
     for (size_t cut : {size_t(8), size_t(20), size_t(33), good.size() / 2, good.size() - 13}) {
