@@ -265,6 +265,27 @@ inline Box boxAt(jint geometry, jint attributes, jint t) {
     return box;
 }
 
+// The smallest rectangle holding every added one, written as x, y, width,
+// height (width and height 0 when nothing was added).
+struct BoundsBox {
+    jint minX = INT_MAX, minY = INT_MAX, maxX = INT_MIN, maxY = INT_MIN;
+    bool empty = true;
+    void add(jint left, jint top, jint right, jint bottom) {
+        minX = std::min(minX, left);
+        minY = std::min(minY, top);
+        maxX = std::max(maxX, right);
+        maxY = std::max(maxY, bottom);
+        empty = false;
+    }
+    void writeTo(const VMPtr<VMArray<jint, 1>>& out) const {
+        if (out == nullptr) _VM_throwNullPointer();
+        (*out)[0] = minX;
+        (*out)[1] = minY;
+        (*out)[2] = empty ? 0 : maxX - minX;
+        (*out)[3] = empty ? 0 : maxY - minY;
+    }
+};
+
 }  // namespace
 
 jint AnimSet::getCollisionBoxes(jint frame, jint transform, VMPtr<Boxes> boxes, jint boxId) {
@@ -338,7 +359,7 @@ jint AnimSet::getFrameParts(jint frame, jint transform, VMPtr<Ints> out) {
 void AnimSet::getFrameBounds(jint frame, jint transform, VMPtr<Ints> out) {
     const jint word = frames->get(frame);
     const jint count = word & 255, start = jint(uint32_t(word) >> 16);
-    jint minX = INT_MAX, minY = INT_MAX, maxX = INT_MIN, maxY = INT_MIN;
+    BoundsBox bounds;
     if (count > 0) {
         VMPtr<Ints> parts = frameParts;
         VMPtr<Gobs> images = gobs;
@@ -352,23 +373,16 @@ void AnimSet::getFrameBounds(jint frame, jint transform, VMPtr<Ints> out) {
             const jint left = Paintable::transformedLeft(ox, oy, w, h, u);
             const jint top = Paintable::transformedTop(ox, oy, w, h, u);
             const jint right = left + ((u & 4) ? h : w), bottom = top + ((u & 4) ? w : h);
-            minX = std::min(minX, left);
-            minY = std::min(minY, top);
-            maxX = std::max(maxX, right);
-            maxY = std::max(maxY, bottom);
+            bounds.add(left, top, right, bottom);
         }
     }
-    if (out == nullptr) _VM_throwNullPointer();
-    (*out)[0] = minX;
-    (*out)[1] = minY;
-    (*out)[2] = count > 0 ? maxX - minX : 0;
-    (*out)[3] = count > 0 ? maxY - minY : 0;
+    bounds.writeTo(out);
 }
 
 void AnimSet::getAnimationBounds(jint animation, jint transform, VMPtr<Ints> out) {
     const jint entry = animations->get(animation);
     const jint count = entry & 0x3FF, start = jint(uint32_t(entry) >> 16);
-    jint minX = INT_MAX, minY = INT_MAX, maxX = INT_MIN, maxY = INT_MIN;
+    BoundsBox bounds;
     if (count > 0) {
         VMPtr<Ints> stepTable = steps;
         for (jint k = 0; k < count; ++k) {
@@ -378,17 +392,10 @@ void AnimSet::getAnimationBounds(jint animation, jint transform, VMPtr<Ints> out
             VMPtr<Frame> frame = getFrame(packedIndex(step));
             const jint left = px + frame->getOffsetX(transform), top = py + frame->getOffsetY(transform);
             const jint right = left + frame->getWidth(transform), bottom = top + frame->getHeight(transform);
-            minX = std::min(minX, left);
-            minY = std::min(minY, top);
-            maxX = std::max(maxX, right);
-            maxY = std::max(maxY, bottom);
+            bounds.add(left, top, right, bottom);
         }
     }
-    if (out == nullptr) _VM_throwNullPointer();
-    (*out)[0] = minX;
-    (*out)[1] = minY;
-    (*out)[2] = count > 0 ? maxX - minX : 0;
-    (*out)[3] = count > 0 ? maxY - minY : 0;
+    bounds.writeTo(out);
 }
 
 void AnimSet::paintFrame(VMPtr<Graphics> g, jint frame, jint x, jint y, jint transform) {
