@@ -33,6 +33,18 @@ struct Credentials {
     std::string keyFile;
 };
 
+// The credentials' folder goes with the process: runs would otherwise pile
+// them up in the temporary folder.
+struct CredentialsFolder {
+    std::string path;
+    ~CredentialsFolder() {
+        if (path.empty()) return;
+        std::remove((path + "/cert.pem").c_str());
+        std::remove((path + "/key.pem").c_str());
+        ::rmdir(path.c_str());
+    }
+} credentialsFolder;
+
 // A key and a self-signed certificate for 127.0.0.1 and localhost, written
 // into a temporary folder once per process.
 const Credentials& credentials() {
@@ -40,6 +52,7 @@ const Credentials& credentials() {
         Credentials c;
         std::string folder = ::testing::TempDir() + "vessilo_tls_XXXXXX";
         if (::mkdtemp(folder.data()) == nullptr) return c;
+        credentialsFolder.path = folder;
         EVP_PKEY* key = EVP_EC_gen("P-256");
         X509* cert = X509_new();
         if (key == nullptr || cert == nullptr) return c;
