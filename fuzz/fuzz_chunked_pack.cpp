@@ -25,6 +25,7 @@
 #include <string>
 
 #include "VM.h"
+#include "fuzz_temp_folder.h"
 #include "hal.h"
 #include "java_lang_Exception.h"
 #include "ts_io_resource_ResourcePackChunked.h"
@@ -44,9 +45,8 @@ constexpr jint kPack = 3;
 
 const std::string& resourceFolder() {
     static const std::string folder = [] {
-        char pattern[] = "/tmp/vessilo_fuzz_chunked_XXXXXX";
-        if (::mkdtemp(pattern) == nullptr) fail("no temporary folder");
-        std::string dir = std::string(pattern) + "/";
+        std::string dir = makeFuzzTempFolder("chunked");
+        if (dir.empty()) fail("no temporary folder");
         if (::mkdir((dir + "rsc").c_str(), 0700) != 0) fail("no resource folder");
         HAL_setProgramDirectory(dir.c_str());
         return dir + "rsc/";

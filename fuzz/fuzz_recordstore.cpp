@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz_temp_folder.h"
 #include "hal_recordstore.h"
 #include "hal_system.h"
 
@@ -43,12 +44,12 @@ namespace fs = std::filesystem;
 // costs nothing there).
 const std::string& programFolder() {
     static const std::string folder = [] {
-        std::string pattern = (fs::is_directory("/dev/shm") ? "/dev/shm" : "/tmp") + std::string("/vessilo_fuzz_rms_XXXXXX");
-        if (::mkdtemp(pattern.data()) == nullptr) fail("no temporary folder");
+        std::string dir = makeFuzzTempFolder("rms");
+        if (dir.empty()) fail("no temporary folder");
         ::unsetenv("VESSILO_DATABASE_DIR");
-        HAL_setProgramDirectory((pattern + "/").c_str());
+        HAL_setProgramDirectory(dir.c_str());
         std::atexit([] { HAL_setProgramDirectory(nullptr); });
-        return pattern + "/";
+        return dir;
     }();
     return folder;
 }

@@ -23,6 +23,7 @@
 #include <string>
 
 #include "VM.h"
+#include "fuzz_temp_folder.h"
 #include "hal.h"
 #include "java_io_UnsupportedEncodingException.h"
 #include "java_lang_Integer.h"
@@ -45,9 +46,8 @@ const char* const kEncodings[] = {"UTF-8", "UTF8", "ISO-8859-1", "ISO8859_1", "U
 // A folder of its own beside nothing: the property files are written here.
 const std::string& programFolder() {
     static const std::string folder = [] {
-        char pattern[] = "/tmp/vessilo_fuzz_text_XXXXXX";
-        if (::mkdtemp(pattern) == nullptr) fail("no temporary folder");
-        std::string dir = std::string(pattern) + "/";
+        std::string dir = makeFuzzTempFolder("text");
+        if (dir.empty()) fail("no temporary folder");
         std::string properties = dir + "properties";
         if (::mkdir(properties.c_str(), 0700) != 0) fail("no properties folder");
         HAL_setProgramDirectory(dir.c_str());
