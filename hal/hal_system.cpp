@@ -51,10 +51,20 @@ uint64_t g_compactionHigh = 0;
 std::atomic<uint32_t> g_compactions{0};
 
 #ifdef VESSILO_MIMALLOC
+// Blocks freed by a collection are handed out again by the allocations that
+// follow it. Left to itself the allocator gives their pages back to the
+// system after 25 ms, and every page taken again then costs a fault that
+// clears it: most of the system time of an allocating program. Pages stay
+// for some seconds instead; HAL_compactHeap gives memory back at once when
+// the heap has shrunk.
+//
 // The collector walks lists that run through the whole heap: backed by 2 MB
 // pages where the system allows them, those walks miss the address
-// translation cache far less often.
-[[maybe_unused]] const bool g_largePages = [] {
+// translation cache far less often. (The first fault on such a page can wait
+// while the system assembles one; faults are rare once freed pages stay.)
+[[maybe_unused]] const bool g_allocatorTuned = [] {
+    mi_option_set(mi_option_decommit_delay, 5000);
+    mi_option_set(mi_option_segment_decommit_delay, 5000);
     mi_option_enable(mi_option_large_os_pages);
     return true;
 }();
