@@ -28,6 +28,10 @@ public:
 
     ~VMArray_Base() override;
     void markReferences(uint32_t bits) override;
+    void _VM_prefetchStorage() override {
+        // The block's header lies just before the elements.
+        if (data != nullptr) __builtin_prefetch(static_cast<char*>(data) - 16, 1);
+    }
 
     void checkIndex(jint index) const {
         if (uint32_t(index) >= uint32_t(length)) _VM_throwArrayIndexOutOfBoundsException(index);

@@ -42,6 +42,10 @@ public:
     virtual void finalize() {}
     virtual void markReferences(uint32_t bits) { (void)bits; }
     virtual Class* getClass();
+    // Fetches into the cache the blocks the object owns besides its own (an
+    // array's elements): the sweep calls it a little before it destroys the
+    // object, so that freeing them does not wait for memory.
+    virtual void _VM_prefetchStorage() {}
 
     void wait();
     void wait(jlong timeout);
@@ -79,20 +83,32 @@ inline void _VM_markRef(const VMPtr<T>& ref, uint32_t bits) {
     if (ref.target != nullptr) _VM_mark(static_cast<java::lang::Object*>(ref.target), bits);
 }
 
+// Start and end of a synchronized block. Inline, as is the guard below: many
+// classes enter a monitor for every byte or element they pass on.
+inline void _VM_synchronizedEnter(VMPtr<java::lang::Object>& guard, java::lang::Object* object);
+inline void _VM_synchronizedExit(VMPtr<java::lang::Object>& guard);
+
 // Synchronized block guard: holds the object's monitor from construction to
 // destruction, also when the block throws.
 class VMSynchronized {
 public:
-    explicit VMSynchronized(java::lang::Object* object);
+    explicit VMSynchronized(java::lang::Object* object) { _VM_synchronizedEnter(guard, object); }
     template <class T>
     explicit VMSynchronized(const VMPtr<T>& ref)
         : VMSynchronized(ref.target == nullptr ? nullptr : static_cast<java::lang::Object*>(ref.target)) {}
-    ~VMSynchronized();
+    ~VMSynchronized() { _VM_synchronizedExit(guard); }
     VMSynchronized(const VMSynchronized&) = delete;
     VMSynchronized& operator=(const VMSynchronized&) = delete;
 
 private:
     VMPtr<java::lang::Object> guard;
 };
-void _VM_synchronizedEnter(VMPtr<java::lang::Object>& guard, java::lang::Object* object);
-void _VM_synchronizedExit(VMPtr<java::lang::Object>& guard);
+inline void _VM_synchronizedEnter(VMPtr<java::lang::Object>& guard, java::lang::Object* object) {
+    if (object == nullptr) _VM_throwNullPointer();
+    guard = object;
+    _VM_lock(object);
+}
+inline void _VM_synchronizedExit(VMPtr<java::lang::Object>& guard) {
+    if (guard.target != nullptr) _VM_unlock(guard.target);
+    guard = nullptr;
+}

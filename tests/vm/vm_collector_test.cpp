@@ -112,10 +112,11 @@ TEST_F(CollectorTest, UnreachableObjectsAndCyclesGoWhileReachableOnesStay) {
     EXPECT_EQ(_VM_heapCount(_VM_runtime), count);
 }
 
-// A heap of many thousand objects is walked in several stretches at once:
-// every object of every stretch is cleared and swept, also in the
-// collections after one that kept survivors, and after an object has left the
-// list outside a sweep (a construction that failed).
+// A heap of many thousand objects is walked in several stretches at once
+// (more stretches than walk at once): every object of every stretch is
+// cleared and swept, also in the collections after one that kept survivors,
+// with new objects before them, and after an object has left the list
+// outside a sweep (a construction that failed).
 TEST_F(CollectorTest, EveryStretchOfALargeHeapIsWalked) {
     VM_SKIP_UNDER_STRESS();  // tens of thousands of collections of a large heap
     collect();
@@ -126,7 +127,7 @@ TEST_F(CollectorTest, EveryStretchOfALargeHeapIsWalked) {
     };
     const size_t cellsBefore = cellsInHeap();
     const int destroyedBefore = Cell::destroyed;
-    constexpr jint kObjects = 30000;
+    constexpr jint kObjects = 120000;
     VMPtr<VMArray<Cell, 1>> kept = VMArray<Cell, 1>::create(kObjects / 3);
     for (jint i = 0; i < kObjects; ++i) {
         VMPtr<Cell> cell = Cell::create();
@@ -151,13 +152,15 @@ TEST_F(CollectorTest, EveryStretchOfALargeHeapIsWalked) {
     check({"first", kObjects / 3, kObjects - kObjects / 3});
     for (jint i = 0; i < kept->length; i += 2) kept->set(i, nullptr);
     check({"half the survivors dropped", kObjects / 6, kObjects - kObjects / 6});
+    for (jint i = 0; i < kObjects; ++i) VMPtr<Cell> garbage = Cell::create();
+    check({"new garbage before the survivors", kObjects / 6, 2 * kObjects - kObjects / 6});
     // A construction that fails unlinks its object outside any sweep.
     using LongArray = VMArray<jlong, 1>;
     EXPECT_EQ(VM_THROWN_CLASS(LongArray::create(INT32_MAX)), "java.lang.OutOfMemoryError");
     for (jint i = 0; i < kObjects; ++i) VMPtr<Cell> garbage = Cell::create();
-    check({"after a failed construction", kObjects / 6, kObjects - kObjects / 6 + kObjects});
+    check({"after a failed construction", kObjects / 6, 3 * kObjects - kObjects / 6});
     kept = nullptr;
-    check({"all dropped", 0, 2 * kObjects});
+    check({"all dropped", 0, 3 * kObjects});
 }
 
 TEST_F(CollectorTest, AnObjectUnderConstructionSurvivesWithWhatItRefersTo) {

@@ -23,14 +23,15 @@ bool rangeOutside(jint n, jint offset, jint length) {
 }
 
 // translate + value, or the surface size or 0 when the sum overflowed or
-// fell below 0 (steps 1 of setClip and clipRect).
+// fell below 0 (where setClip and clipRect start their rectangle).
 jint clampedStart(jint translate, jint value, jint size) {
     jint sum = translate + value;
     if (sum >= 0) return sum;
     return value >= 0 && translate >= 0 ? size : 0;
 }
 
-// translate + value + extent, limited as step 4 of setClip and clipRect.
+// translate + value + extent, limited as setClip and clipRect end their
+// rectangle.
 jint clampedEnd(jint translate, jint value, jint extent, jint start, jint size) {
     jint sum = translate + value + extent;
     if (sum < 0) return value < 0 || translate < 0 ? start : size;

@@ -62,7 +62,7 @@ inline uint64_t inUse(uint64_t blockSize) {
     HAL_fatalError("Ran out of memory while exceptions are forbidden!");
 }
 
-// Steps b to f of an allocation that found no room under the limit: the
+// The rest of an allocation that found no room under the limit: the
 // emergency path while the thread reports an out-of-memory condition, else
 // up to three collections, each followed by a new limit and a retry.
 void* allocSlow(size_t size, uint64_t blockSize, int exceptionsAllowed) {
@@ -147,7 +147,7 @@ void* _VM_alloc(size_t size, int exceptionsAllowed) {
     }
 #endif
 
-    // Step a: room under the limit.
+    // Room under the limit: the common case.
     if (inUse(blockSize) <= _VM_heap.limit) [[likely]] {
         if (void* block = HAL_allocReleasingReserve(platformSize(size), 0)) [[likely]] {
             _VM_heap.used += blockSize;

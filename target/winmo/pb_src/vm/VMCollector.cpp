@@ -58,12 +58,12 @@ std::vector<java::lang::Object*> keptCandidates;
 // --- stretches of the heap list ------------------------------------------------
 //
 // Walking one list waits for one cache miss after the other. The walk that
-// clears the marks instead follows several stretches of the list at once;
-// each starts at an object noted below and ends where the next one starts.
-// Only a sweep destroys objects, so every noted object stays in the list, in
-// list order, until the next sweep notes afresh.
+// clears the marks and the sweep instead follow several stretches of the
+// list at once; each starts at an object noted below and ends where the next
+// one starts. Only a sweep destroys objects, so every noted object stays in
+// the list, in list order, until the next sweep notes afresh.
 constexpr uint32_t kStretch = 2048;
-constexpr int kLanes = 8;
+constexpr int kLanes = 16;
 
 struct Stretches {
     const VMRuntime* runtime = nullptr;
@@ -87,49 +87,184 @@ const std::vector<java::lang::Object*>& stretchStarts(VMRuntime* runtime) {
     return starts;
 }
 
-// Step 3a: clears 1 and 2 in every flag word, counts the objects awaiting
-// finalisation and those under construction, and notes them.
-void clearMarks(VMRuntime* runtime, size_t& awaiting, size_t& constructing) {
-    const std::vector<java::lang::Object*>& starts = stretchStarts(runtime);
-    java::lang::Object* at[kLanes];
-    java::lang::Object* stop[kLanes];
-    size_t next = 0;
-    int lanes = 0;
-    auto take = [&](int lane) {
-        at[lane] = starts[next];
-        stop[lane] = next + 1 < starts.size() ? starts[next + 1] : nullptr;
-        ++next;
+// Visits the objects inside the stretches, each stretch's first object
+// excepted: the walker visits those itself, in list order, after this.
+//
+// A stretch's first object is where the stretch before it ends, and that
+// stretch's lane compares against it, so it stays in place while the lanes
+// run. Only the lane of a stretch destroys the objects inside it, and
+// destroying one leaves the objects after it where they are: a lane may read
+// the links of the objects ahead before it visits the current one.
+//
+// Each lane runs three objects deep, one step of memory each time the lanes
+// take their turn: the header of the furthest is fetched; once a header is
+// there, the walker may fetch the object's block (`ahead`); once the block
+// is there, what the block refers to (`near`); then the object is visited.
+template <class Walker>
+void walkStretches(const std::vector<java::lang::Object*>& starts, Walker& walker) {
+    struct Lane {
+        java::lang::Object* current;
+        java::lang::Object* ahead;
+        java::lang::Object* far;
+        java::lang::Object* stop;  // the next stretch's first object
+        size_t stretch;
     };
-    while (lanes < kLanes && next < starts.size()) take(lanes++);
-    while (lanes > 0) {
-        for (int lane = 0; lane < lanes;) {
-            java::lang::Object* o = at[lane];
-            if (o == nullptr) {  // an empty list
-                at[lane] = at[--lanes];
-                stop[lane] = stop[lanes];
-                continue;
+    Lane lanes[kLanes];
+    int count = 0;
+    size_t next = 0;
+    // Gives a lane the next stretch with objects inside its ends; its first
+    // objects are read at once.
+    auto take = [&](Lane& l) {
+        while (next < starts.size()) {
+            const size_t stretch = next++;
+            java::lang::Object* first = starts[stretch];
+            java::lang::Object* stop = stretch + 1 < starts.size() ? starts[stretch + 1] : nullptr;
+            java::lang::Object* o = first != nullptr ? first->_VM_next : nullptr;
+            if (o == stop || o == nullptr) continue;
+            l.current = o;
+            l.ahead = o->_VM_next;
+            l.far = l.ahead != stop && l.ahead != nullptr ? l.ahead->_VM_next : stop;
+            if (l.far != stop && l.far != nullptr) __builtin_prefetch(l.far, 1);
+            l.stop = stop;
+            l.stretch = stretch;
+            walker.ahead(o);
+            walker.near(o);
+            if (l.ahead != stop && l.ahead != nullptr) walker.ahead(l.ahead);
+            return true;
+        }
+        return false;
+    };
+    auto inside = [](const Lane& l, java::lang::Object* o) { return o != l.stop && o != nullptr; };
+    while (count < kLanes && take(lanes[count])) ++count;
+    while (count > 0) {
+        for (int i = 0; i < count;) {
+            Lane& l = lanes[i];
+            java::lang::Object* o = l.current;
+            java::lang::Object* a = l.ahead;
+            java::lang::Object* f = l.far;
+            const bool more = inside(l, a);
+            java::lang::Object* beyond = l.stop;
+            if (more) {
+                if (inside(l, f)) {
+                    beyond = f->_VM_next;
+                    if (inside(l, beyond)) __builtin_prefetch(beyond, 1);
+                    walker.ahead(f);
+                }
+                walker.near(a);
             }
-            const uint32_t flags = o->_VM_flags & ~uint32_t(VM_FLAG_REACHED | VM_FLAG_MARKED);
-            o->_VM_flags = flags;
-            if ((flags & (VM_FLAG_FINALIZABLE | VM_FLAG_CONSTRUCTING)) != 0) [[unlikely]] {
-                if (flags & VM_FLAG_FINALIZABLE) ++awaiting;
-                if (flags & VM_FLAG_CONSTRUCTING) ++constructing;
-                keptCandidates.push_back(o);
-            }
-            o = o->_VM_next;
-            if (o != stop[lane] && o != nullptr) {
-                at[lane] = o;
-                ++lane;
-            } else if (next < starts.size()) {
-                take(lane);
-                ++lane;
-            } else {
-                at[lane] = at[--lanes];
-                stop[lane] = stop[lanes];
+            walker.visit(o, l.stretch);
+            if (more) {
+                l.current = a;
+                l.ahead = f;
+                l.far = beyond;
+                ++i;
+            } else if (!take(l)) {
+                l = lanes[--count];
             }
         }
     }
 }
+
+// The mark begins here: clears 1 and 2 in every flag word, counts the
+// objects awaiting finalisation and those under construction, and notes them.
+struct MarkClearing {
+    size_t awaiting = 0;
+    size_t constructing = 0;
+
+    void ahead(java::lang::Object*) {}
+    void near(java::lang::Object*) {}
+    void visit(java::lang::Object* o, size_t) {
+        const uint32_t flags = o->_VM_flags & ~uint32_t(VM_FLAG_REACHED | VM_FLAG_MARKED);
+        o->_VM_flags = flags;
+        if ((flags & (VM_FLAG_FINALIZABLE | VM_FLAG_CONSTRUCTING)) != 0) [[unlikely]] {
+            if (flags & VM_FLAG_FINALIZABLE) ++awaiting;
+            if (flags & VM_FLAG_CONSTRUCTING) ++constructing;
+            keptCandidates.push_back(o);
+        }
+    }
+};
+
+void clearMarks(VMRuntime* runtime, size_t& awaiting, size_t& constructing) {
+    const std::vector<java::lang::Object*>& starts = stretchStarts(runtime);
+    MarkClearing clearing;
+    walkStretches(starts, clearing);
+    for (java::lang::Object* first : starts)
+        if (first != nullptr) clearing.visit(first, 0);
+    awaiting = clearing.awaiting;
+    constructing = clearing.constructing;
+}
+
+// The sweep: destroys every unmarked object, and notes the stretches of the
+// survivors afresh: in list order, about one every kStretch survivors.
+class Sweep {
+public:
+    explicit Sweep(VMRuntime* runtime) : starts(stretchStarts(runtime)) {}
+
+    void run() {
+        notes.assign(starts.size(), {});
+        walkStretches(starts, *this);
+        finish();
+    }
+
+    // The start of the block of an object that goes: its destructor and the
+    // allocator read there. Finding it needs the object's header.
+    void ahead(java::lang::Object* o) {
+        if ((o->_VM_flags & VM_FLAG_MARKED) != 0) return;
+        auto* start = static_cast<char*>(dynamic_cast<void*>(o));
+        __builtin_prefetch(start - 16, 1);
+        __builtin_prefetch(start + 48, 1);
+    }
+    // The blocks it owns, which its destructor frees.
+    void near(java::lang::Object* o) {
+        if ((o->_VM_flags & VM_FLAG_MARKED) == 0) o->_VM_prefetchStorage();
+    }
+
+    void visit(java::lang::Object* o, size_t stretch) {
+        if ((o->_VM_flags & VM_FLAG_MARKED) == 0) {
+            _VM_destroyObject(o);
+            return;
+        }
+        Notes& n = notes[stretch];
+        if (++n.survivors == kStretch) {
+            n.survivors = 0;
+            n.inside.push_back(o);
+        }
+    }
+
+private:
+    // What a stretch leaves for the stretch notes.
+    struct Notes {
+        std::vector<java::lang::Object*> inside;  // every kStretch-th survivor inside
+        uint32_t survivors = 0;                  // inside, after the last of those
+    };
+
+    // The stretches' first objects, then the notes in list order.
+    void finish() {
+        stretches.kept.clear();
+        uint32_t sinceNote = 0;
+        for (size_t i = 0; i < starts.size(); ++i) {
+            java::lang::Object* first = starts[i];
+            if (first == nullptr) continue;
+            if ((first->_VM_flags & VM_FLAG_MARKED) == 0) {
+                _VM_destroyObject(first);
+            } else if (i > 0 && sinceNote >= kStretch) {
+                stretches.kept.push_back(first);
+                sinceNote = 0;
+            } else {
+                ++sinceNote;
+            }
+            const Notes& n = notes[i];
+            if (!n.inside.empty()) {
+                stretches.kept.insert(stretches.kept.end(), n.inside.begin(), n.inside.end());
+                sinceNote = 0;
+            }
+            sinceNote += n.survivors;
+        }
+    }
+
+    const std::vector<java::lang::Object*>& starts;
+    std::vector<Notes> notes;
+};
 
 // The mark proper: an object not yet marked takes the bits and waits on the
 // stack for its references to be marked.
@@ -307,38 +442,9 @@ void _VM_collect(VMRuntime* runtime) {
 
     // Sweep.
     _VM_clearWeakScope(_VM_weakScope()->head);
-    // The sweep notes the stretches of the survivors afresh. It walks the
-    // list in order: freed blocks are handed out again in the order they
-    // were freed, so objects made together stay together in memory, which
-    // keeps every later walk short.
     _VM_heapSweeping = true;
+    Sweep(runtime).run();
     stretches.runtime = runtime;
-    stretches.kept.clear();
-    uint32_t survivors = 0;
-    // Two steps ahead: while an object is destroyed, the header after the
-    // next is fetched, and so is the start of the next object's block when
-    // it goes too (its destructor and the allocator read there).
-    if (runtime->heapHead != nullptr) __builtin_prefetch(runtime->heapHead, 1);
-    for (java::lang::Object* o = runtime->heapHead; o != nullptr;) {
-        java::lang::Object* next = o->_VM_next;
-        if (next != nullptr) {
-            if (java::lang::Object* after = next->_VM_next) __builtin_prefetch(after, 1);
-            if ((next->_VM_flags & VM_FLAG_MARKED) == 0) {
-                // The block's header and the fields just after it: the
-                // destructor and the allocator read there.
-                auto* start = static_cast<char*>(dynamic_cast<void*>(next));
-                __builtin_prefetch(start - 16, 1);
-                __builtin_prefetch(start + 48, 1);
-            }
-        }
-        if ((o->_VM_flags & VM_FLAG_MARKED) == 0) {
-            _VM_destroyObject(o);
-        } else if (++survivors == kStretch) {
-            survivors = 0;
-            stretches.kept.push_back(o);
-        }
-        o = next;
-    }
     stretches.fresh.clear();
     _VM_heapStretchCountdown = kStretch;
     _VM_heapSweeping = false;

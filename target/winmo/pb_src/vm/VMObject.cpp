@@ -169,20 +169,6 @@ void _VM_unlock(java::lang::Object* header) {
     }
 }
 
-void _VM_synchronizedEnter(VMPtr<java::lang::Object>& guard, java::lang::Object* object) {
-    if (object == nullptr) _VM_throwNullPointer();
-    guard = object;
-    _VM_lock(object);
-}
-
-void _VM_synchronizedExit(VMPtr<java::lang::Object>& guard) {
-    if (guard.target != nullptr) _VM_unlock(guard.target);
-    guard = nullptr;
-}
-
-VMSynchronized::VMSynchronized(java::lang::Object* object) { _VM_synchronizedEnter(guard, object); }
-VMSynchronized::~VMSynchronized() { _VM_synchronizedExit(guard); }
-
 // --- java.lang.Object -----------------------------------------------------
 
 namespace java::lang {
