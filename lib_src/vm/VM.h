@@ -9,6 +9,7 @@
 #include "VMExitException.h"
 #include "VMFinalizer.h"
 #include "VMList.h"
+#include "VMModulo.h"
 #include "VMObject.h"
 #include "VMRef.h"
 #include "VMRuntime.h"

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "VMArray.h"
+#include "VMModulo.h"
 #include "ts_util_IntHashtable_TSC_Entry.h"
 
 namespace ts::util {
@@ -44,7 +45,12 @@ public:
 
 private:
     void rehash();
-    static jint bucketOf(jint key, jint length) { return (key & 0x7FFFFFFF) % length; }
+    jint bucketOf(jint key, jint length) {
+        return jint(bucketModulo.remainder(uint32_t(key) & 0x7FFFFFFFu, uint32_t(length)));
+    }
+
+    // Finds a key's bucket without a division.
+    VMModulo bucketModulo;
 };
 
 }  // namespace ts::util

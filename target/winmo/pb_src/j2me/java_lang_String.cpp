@@ -1,6 +1,7 @@
 // java.lang.String and the runtime's UTF-8 codec.
 #include "java_lang_String.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "VMStringMap.h"
@@ -48,17 +49,12 @@ jint _VM_utf8EncodeChar(jchar c, jint room, uint8_t*& p, bool modified) {
 }
 
 jlong _VM_utf8Length(const jchar* chars, jint n, bool modified) {
+    // Without branches, so that the compiler can take many characters a step.
+    const jlong zeroExtra = modified ? 1 : 0;
     jlong total = 0;
     for (jint i = 0; i < n; ++i) {
-        jchar c = chars[i];
-        if (c == 0)
-            total += modified ? 2 : 1;
-        else if (c <= 0x7F)
-            total += 1;
-        else if (c <= 0x7FF)
-            total += 2;
-        else
-            total += 3;
+        const jchar c = chars[i];
+        total += 1 + jlong(c > 0x7F) + jlong(c > 0x7FF) + (c == 0 ? zeroExtra : 0);
     }
     return total;
 }
@@ -68,7 +64,19 @@ jint _VM_utf8Encode(uint8_t* dst, jint& room, const jchar* chars, jint n, bool m
     jint left = terminate ? capacity - 1 : capacity;
     uint8_t* p = dst;
     // Once a character does not fit, no later one is written either.
-    for (jint i = 0; i < n && left > 0; ++i) left = _VM_utf8EncodeChar(chars[i], left, p, modified);
+    for (jint i = 0; i < n && left > 0;) {
+        // A run of U+0001 to U+007F: one byte each, as they are.
+        const jint limit = std::min(n - i, left);
+        jint run = 0;
+        while (run < limit && jchar(chars[i + run] - 1) < 0x7F) {
+            p[run] = uint8_t(chars[i + run]);
+            ++run;
+        }
+        p += run;
+        i += run;
+        left -= run;
+        if (i < n && left > 0) left = _VM_utf8EncodeChar(chars[i++], left, p, modified);
+    }
     if (terminate && capacity >= 1) *p = 0;
     room = jint(p - dst);
     return n;
@@ -115,7 +123,11 @@ jint _VM_utf8CountChars(const uint8_t* bytes, jint len, bool& ok) {
     for (int64_t i = 0; i < len; ++chars) {
         const uint8_t b = bytes[i];
         if (b < 0x80) {
-            i += 1;
+            // The rest of a run of one-byte forms.
+            int64_t end = i + 1;
+            while (end < len && bytes[end] < 0x80) ++end;
+            chars += jint(end - i - 1);
+            i = end;
         } else if ((b >> 4) == 12 || (b >> 4) == 13) {
             i += 2;
         } else if ((b >> 4) == 14) {
@@ -135,6 +147,17 @@ jint _VM_utf8Decode(jchar* dst, jint& n, const uint8_t* bytes, jint len, bool& o
     jint remaining = len < 0 ? 0 : len;
     const uint8_t* p = bytes;
     while (remaining > 0 && stored < room && ok) {
+        // A run of one-byte forms first.
+        const jint limit = std::min(remaining, room - stored);
+        jint run = 0;
+        while (run < limit && p[run] < 0x80) {
+            dst[stored + run] = p[run];
+            ++run;
+        }
+        stored += run;
+        p += run;
+        remaining -= run;
+        if (remaining <= 0 || stored >= room) break;
         jchar c = _VM_utf8DecodeChar(remaining, p, ok);
         dst[stored++] = ok ? c : jchar(0);
     }

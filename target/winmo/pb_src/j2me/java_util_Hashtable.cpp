@@ -15,7 +15,9 @@ namespace {
 using java::util::HashtableEntry;
 
 // The bucket of a hash code: the sign-cleared hash modulo the capacity.
-inline jint bucketOf(jint hash, jint capacity) { return jint((uint32_t(hash) & 0x7FFFFFFFu) % uint32_t(capacity)); }
+inline jint bucketOf(VMModulo& modulo, jint hash, jint capacity) {
+    return jint(modulo.remainder(uint32_t(hash) & 0x7FFFFFFFu, uint32_t(capacity)));
+}
 
 // Three quarters of the capacity, truncated (in 64 bits, so that very large
 // capacities do not give a negative limit).
@@ -37,7 +39,7 @@ struct ChainPosition {
 // The one chain lookup of containsKey, get, put and remove.
 void findKey(java::util::Hashtable* table, jint hash, const VMPtr<Object>& key, ChainPosition& at) {
     at.buckets = table->table;
-    at.index = bucketOf(hash, at.buckets->length);
+    at.index = bucketOf(table->bucketModulo, hash, at.buckets->length);
     at.previous = nullptr;
     for (at.entry = at.buckets->elements()[at.index]; at.entry != nullptr; at.entry = at.entry->next) {
         if (matches(at.entry.get(), hash, key)) return;
@@ -132,7 +134,7 @@ VMPtr<Object> Hashtable::put(VMPtr<Object> key, VMPtr<Object> value) {
     // Linked into the current array (the lookup above may have run code that
     // replaced it).
     HashtableEntry** heads = table->elements();
-    const jint index = bucketOf(h, table->length);
+    const jint index = bucketOf(bucketModulo, h, table->length);
     entry->next = heads[index];
     heads[index] = entry.get();
     ++count;
@@ -171,6 +173,7 @@ void Hashtable::rehash() {
     // Entries are relinked, not copied; nothing below allocates.
     HashtableEntry** from = old->elements();
     HashtableEntry** to = fresh->elements();
+    VMModulo modulo;
     constexpr jint kAhead = 8;
     for (jint i = oldCapacity - 1; i >= 0; --i) {
         // The hash and link of an entry a few buckets on are fetched while
@@ -178,7 +181,7 @@ void Hashtable::rehash() {
         if (i >= kAhead && from[i - kAhead] != nullptr) __builtin_prefetch(&from[i - kAhead]->next, 1);
         for (HashtableEntry* e = from[i]; e != nullptr;) {
             HashtableEntry* next = e->next.get();
-            const jint index = bucketOf(e->hash, jint(newCapacity));
+            const jint index = bucketOf(modulo, e->hash, jint(newCapacity));
             e->next = to[index];
             to[index] = e;
             e = next;

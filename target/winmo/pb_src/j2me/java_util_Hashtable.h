@@ -4,6 +4,7 @@
 #pragma once
 
 #include "VMArray.h"
+#include "VMModulo.h"
 #include "java_lang_String.h"
 #include "java_util_Enumeration.h"
 #include "java_util_HashtableEntry.h"
@@ -22,6 +23,8 @@ public:
     // The entry count at which the next new key grows the table:
     // capacity * 75 / 100.
     jint threshold = 0;
+    // Finds a hash code's bucket without a division.
+    VMModulo bucketModulo;
 
     // Capacity 11.
     VMPtr<Hashtable> construct();
