@@ -2,6 +2,7 @@
 // derived strings, the intern table and the runtime entry points.
 #include <cstring>
 #include <random>
+#include <vector>
 
 #include "hal_string.h"
 #include "java_lang_String.h"
@@ -127,6 +128,63 @@ TEST_F(Utf8CodecTest, DecodeStopsWhenTheDestinationIsFull) {
     n = 0;
     EXPECT_EQ(_VM_utf8Decode(out, n, reinterpret_cast<const uint8_t*>("abc"), 3, ok), 0);
     EXPECT_EQ(n, 0);
+}
+
+// The codec takes runs of one-byte forms at once: on random mixes of one-,
+// two- and three-byte characters, zeros and bad bytes, with every kind of
+// room, it gives what one character at a time gives.
+TEST_F(Utf8CodecTest, RunsOfOneByteFormsGiveWhatOneCharacterAtATimeGives) {
+    std::mt19937 random(7);
+    const jchar pool[] = {u'a', u'z', u'\x7F', u'\0', u'\u00E9', u'\u07FF', u'\u20AC', u'\uFFFF'};
+    for (int round = 0; round < 400; ++round) {
+        std::u16string text;
+        for (int i = int(random() % 40); i > 0; --i) text += pool[random() % (random() % 2 ? 2 : 8)];
+        const bool modified = random() % 2 != 0;
+        const jint room = jint(random() % 90) - 2;
+        // Encoding, against one character at a time.
+        std::string expected(size_t(room > 0 ? room : 0) + 4, '#');
+        uint8_t* p = reinterpret_cast<uint8_t*>(expected.data());
+        for (jint i = 0, left = room; i < jint(text.size()) && left > 0; ++i)
+            left = _VM_utf8EncodeChar(text[size_t(i)], left, p, modified);
+        jint written = -1;
+        ASSERT_EQ(encode(text, modified, room, false, &written), expected) << round;
+        ASSERT_EQ(written, jint(p - reinterpret_cast<uint8_t*>(expected.data()))) << round;
+        ASSERT_EQ(_VM_utf8Length(text.data(), jint(text.size()), modified),
+                  jlong(encode(text, modified, 1000, false).find('#'))) << round;
+        // Decoding what was written, with a bad byte now and then, into room
+        // for fewer characters than there may be.
+        std::string bytes = expected.substr(0, size_t(written));
+        if (!bytes.empty() && random() % 4 == 0) bytes[random() % bytes.size()] = char(0x80 | (random() % 0x80));
+        std::vector<jchar> want(bytes.size() + 1, 0), got(bytes.size() + 1, 0);
+        const jint capacity = jint(random() % (bytes.size() + 2));
+        jint remaining = jint(bytes.size()), stored = 0;
+        const uint8_t* q = reinterpret_cast<const uint8_t*>(bytes.data());
+        bool wantOk = true;
+        while (remaining > 0 && stored < capacity && wantOk) {
+            const jchar c = _VM_utf8DecodeChar(remaining, q, wantOk);
+            want[size_t(stored++)] = wantOk ? c : jchar(0);
+        }
+        jint n = capacity;
+        bool ok = false;
+        const jint used =
+            _VM_utf8Decode(got.data(), n, reinterpret_cast<const uint8_t*>(bytes.data()), jint(bytes.size()), ok);
+        ASSERT_EQ(n, stored) << round;
+        ASSERT_EQ(ok, wantOk) << round;
+        ASSERT_EQ(used, jint(bytes.size()) - remaining) << round;
+        ASSERT_EQ(want, got) << round;
+        bool countOk = false;
+        jint expectedCount = 0;
+        for (size_t i = 0; i < bytes.size();) {
+            const uint8_t b = uint8_t(bytes[i]);
+            if (b < 0x80) i += 1;
+            else if (b >> 5 == 6) i += 2;
+            else if (b >> 4 == 14) i += 3;
+            else break;
+            ++expectedCount;
+        }
+        ASSERT_EQ(_VM_utf8CountChars(reinterpret_cast<const uint8_t*>(bytes.data()), jint(bytes.size()), countOk),
+                  expectedCount) << round;
+    }
 }
 
 TEST_F(Utf8CodecTest, CountWalksLeadBytesOnly) {
