@@ -19,9 +19,18 @@ void _VM_mark(java::lang::Object* header, uint32_t bits);
 void _VM_destroyObject(java::lang::Object* header);
 
 // --- monitors -------------------------------------------------------------------
-void _VM_lock(java::lang::Object* header);
-void _VM_unlock(java::lang::Object* header);
+// Enter and leave an object's monitor. Inline (in VMRuntime.h, which this
+// header includes at its end: they read the current thread), with the rarer
+// paths out of line.
+inline void _VM_lock(java::lang::Object* header);
+inline void _VM_unlock(java::lang::Object* header);
+void _VM_lockSlow(java::lang::Object* header);
+void _VM_unlockSlow(java::lang::Object* header);
 void _VM_inflateMonitor(java::lang::Object* header);
+// Threads asleep until some thin monitor is released or inflated, and
+// waking them.
+extern int _VM_thinMonitorWaiters;
+void _VM_wakeThinMonitorWaiters();
 
 namespace java::lang {
 
@@ -112,3 +121,6 @@ inline void _VM_synchronizedExit(VMPtr<java::lang::Object>& guard) {
     if (guard.target != nullptr) _VM_unlock(guard.target);
     guard = nullptr;
 }
+
+// The monitors' inline paths need the runtime's current thread.
+#include "VMRuntime.h"

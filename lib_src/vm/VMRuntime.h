@@ -47,6 +47,38 @@ struct VMRuntime {
 // The process-wide runtime word; null while no runtime exists.
 extern VMRuntime* _VM_runtime;
 
+// A thin monitor that is free or held by the current thread: taken and
+// given back here, without a call.
+inline void _VM_lock(java::lang::Object* header) {
+    VMRuntime* runtime = _VM_runtime;
+    VMThread* cur = runtime != nullptr ? runtime->currentThread : nullptr;
+    if (header->_VM_inflated == nullptr) {
+        if (header->_VM_count == 0) {
+            header->_VM_count = 1;
+            header->_VM_owner = cur;
+            return;
+        }
+        if (header->_VM_owner == cur) {
+            ++header->_VM_count;
+            return;
+        }
+    }
+    _VM_lockSlow(header);
+}
+
+inline void _VM_unlock(java::lang::Object* header) {
+    VMRuntime* runtime = _VM_runtime;
+    VMThread* cur = runtime != nullptr ? runtime->currentThread : nullptr;
+    if (header->_VM_inflated == nullptr && header->_VM_count > 0 && header->_VM_owner == cur) {
+        if (--header->_VM_count == 0) {
+            header->_VM_owner = nullptr;
+            if (_VM_thinMonitorWaiters != 0) _VM_wakeThinMonitorWaiters();
+        }
+        return;
+    }
+    _VM_unlockSlow(header);
+}
+
 // Host callback 0: creates the runtime and boots it. 0 booted, 1 no boot
 // class name, 2 an uncaught exception.
 int vmInitCallback(uint64_t baseLimit, uint64_t maximum, NativeThreadRecord* platformThread,

@@ -67,11 +67,6 @@ size_t _VM_heapCount(const VMRuntime* runtime) {
 
 namespace {
 
-// VMThread::current, inline on the monitors' fast paths.
-inline VMThread* currentThread() {
-    VMRuntime* runtime = _VM_runtime;
-    return runtime != nullptr ? runtime->currentThread : nullptr;
-}
 
 // Whether the thread holds the object's monitor (at any depth).
 inline bool heldBy(const java::lang::Object* header, const VMThread* thread) {
@@ -79,17 +74,10 @@ inline bool heldBy(const java::lang::Object* header, const VMThread* thread) {
 }
 
 // Threads blocked entering a thin monitor sleep on one platform lock until a
-// thin monitor is released or inflated, instead of spinning. Both fields are
-// guarded by the runtime lock.
+// thin monitor is released or inflated, instead of spinning. The lock and
+// the count of sleepers (_VM_thinMonitorWaiters) are guarded by the runtime
+// lock.
 HAL_Lock* thinMonitorRelease = nullptr;
-int thinMonitorWaiters = 0;
-
-void wakeThinMonitorWaiters() {
-    if (thinMonitorWaiters == 0) return;
-    HAL_lock(thinMonitorRelease);
-    HAL_notifyAll(thinMonitorRelease);
-    HAL_unlock(thinMonitorRelease);
-}
 
 bool heldThinByAnother(java::lang::Object* header, VMThread* cur) {
     return header->_VM_count != 0 && !heldBy(header, cur) && header->_VM_inflated == nullptr;
@@ -108,7 +96,7 @@ void awaitThinMonitor(java::lang::Object* header, VMThread* cur) {
     if (thinMonitorRelease == nullptr &&
         (HAL_createLock(&thinMonitorRelease, 0) != 0 || thinMonitorRelease == nullptr))
         HAL_fatalError("HAL_createLock() failed in _VM_lock().");
-    ++thinMonitorWaiters;
+    ++_VM_thinMonitorWaiters;
     while (heldThinByAnother(header, cur)) {
         HAL_lock(thinMonitorRelease);
         // Checked again under the platform lock: a release from now on
@@ -116,10 +104,19 @@ void awaitThinMonitor(java::lang::Object* header, VMThread* cur) {
         if (heldThinByAnother(header, cur)) HAL_wait(thinMonitorRelease, 100);
         HAL_unlock(thinMonitorRelease);
     }
-    --thinMonitorWaiters;
+    --_VM_thinMonitorWaiters;
 }
 
 }  // namespace
+
+int _VM_thinMonitorWaiters = 0;
+
+void _VM_wakeThinMonitorWaiters() {
+    if (_VM_thinMonitorWaiters == 0) return;
+    HAL_lock(thinMonitorRelease);
+    HAL_notifyAll(thinMonitorRelease);
+    HAL_unlock(thinMonitorRelease);
+}
 
 void _VM_inflateMonitor(java::lang::Object* header) {
     if (header->_VM_inflated != nullptr) return;
@@ -129,11 +126,13 @@ void _VM_inflateMonitor(java::lang::Object* header) {
     if (HAL_createLock(&lock, header->_VM_count != 0 ? 1 : 0) != 0 || lock == nullptr)
         HAL_fatalError("HAL_createLock() failed in _VM_inflateMonitor().");
     header->_VM_inflated = lock;
-    wakeThinMonitorWaiters();  // they now block on the platform lock instead
+    _VM_wakeThinMonitorWaiters();  // they now block on the platform lock instead
 }
 
-void _VM_lock(java::lang::Object* header) {
-    VMThread* cur = currentThread();
+// The monitors' paths past the inline ones (VMRuntime.h): a monitor that is
+// inflated, held by another thread, or not held at all.
+void _VM_lockSlow(java::lang::Object* header) {
+    VMThread* cur = VMThread::current();
     if (header->_VM_inflated == nullptr) {
         if (header->_VM_count == 0) {
             header->_VM_count = 1;
@@ -156,8 +155,8 @@ void _VM_lock(java::lang::Object* header) {
     header->_VM_owner = cur;
 }
 
-void _VM_unlock(java::lang::Object* header) {
-    if (!heldBy(header, currentThread())) HAL_fatalError("Monitor state is invalid in _VM_unlock()!");
+void _VM_unlockSlow(java::lang::Object* header) {
+    if (!heldBy(header, VMThread::current())) HAL_fatalError("Monitor state is invalid in _VM_unlock()!");
     if (--header->_VM_count != 0) return;
     header->_VM_owner = nullptr;
     if (header->_VM_inflated != nullptr) {
@@ -165,7 +164,7 @@ void _VM_unlock(java::lang::Object* header) {
         HAL_unlock(header->_VM_inflated);
         VMThread::yield();
     } else {
-        wakeThinMonitorWaiters();
+        _VM_wakeThinMonitorWaiters();
     }
 }
 
