@@ -3,6 +3,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
+#include <typeinfo>
 
 #include "VMAlloc.h"
 #include "VMRef.h"
@@ -84,6 +86,16 @@ static_assert(sizeof(java::lang::Object) == 48, "the object header packs into 48
 
 inline void _VM_endConstruction(java::lang::Object* header) {
     header->_VM_flags &= ~uint32_t(VM_FLAG_CONSTRUCTING);
+}
+
+// The object as a T when its class is exactly T, else null; for final
+// classes, where that is the same as dynamic_cast<T*> but takes a compare of
+// the class identity instead of a walk of the class tree.
+template <class T>
+inline T* _VM_asFinal(java::lang::Object* object) {
+    static_assert(std::is_final_v<T>, "only a final class has no subclass instance to miss");
+    if (object == nullptr || typeid(*object) != typeid(T)) return nullptr;
+    return static_cast<T*>(dynamic_cast<void*>(object));
 }
 
 // Marks a reference field's target (the common body of markReferences).

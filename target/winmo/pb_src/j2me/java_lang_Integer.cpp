@@ -49,7 +49,7 @@ VMPtr<Integer> Integer::construct(jint v) {
 }
 
 jboolean Integer::equals(VMPtr<Object> obj) {
-    auto* other = dynamic_cast<Integer*>(obj.target);
+    auto* other = _VM_asFinal<Integer>(obj.target);
     return other != nullptr && other->value == value;
 }
 

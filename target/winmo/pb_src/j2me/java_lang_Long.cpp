@@ -16,7 +16,7 @@ VMPtr<Long> Long::construct(jlong v) {
 jint Long::hashCode() { return jint(uint32_t(uint64_t(value)) ^ uint32_t(uint64_t(value) >> 32)); }
 
 jboolean Long::equals(VMPtr<Object> obj) {
-    auto* other = dynamic_cast<Long*>(obj.target);
+    auto* other = _VM_asFinal<Long>(obj.target);
     return other != nullptr && other->value == value;
 }
 

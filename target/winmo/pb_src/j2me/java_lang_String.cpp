@@ -408,7 +408,7 @@ jint String::hashCode() {
 
 jboolean String::equals(VMPtr<Object> anObject) {
     if (anObject.target == this) return true;
-    auto* other = dynamic_cast<String*>(anObject.target);
+    auto* other = _VM_asFinal<String>(anObject.target);
     if (other == nullptr || other->count != count) return false;
     return std::memcmp(_VM_chars(), other->_VM_chars(), size_t(count) * sizeof(jchar)) == 0;
 }
