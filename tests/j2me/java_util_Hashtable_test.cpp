@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "VMRuntime.h"
+#include "java_lang_Integer.h"
+#include "java_lang_Long.h"
 #include "VMThread.h"
 #include "java_util_Hashtable.h"
 #include "java_util_HashtableEntry.h"
@@ -180,6 +182,41 @@ TEST_F(HashtableTest, PutReplacesGetAndContainsFind) {
     EXPECT_EQ(str(t->get(key("same", 1))), "one");
     EXPECT_EQ(str(t->get(key("same", 2))), "two");
     EXPECT_EQ(t->get(key("same", 3)), nullptr);
+}
+
+// Strings and integers are compared without calling through their equals;
+// other keys in the same chain still have their own equals called. Keys of
+// one hash code: a key of a test class, a string, integers, and the two
+// strings "Aa" and "BB", whose hash codes are equal.
+TEST_F(HashtableTest, StringIntegerAndOtherKeysOfOneHashCodeStayApart) {
+    VMPtr<Hashtable> t = make();
+    auto integer = [](jint v) { return VMPtr<Object>(Integer::create()->construct(v)); };
+    t->put(integer(5), s("int"));
+    t->put(s(std::string(1, '\x05')), s("str"));
+    EXPECT_EQ(str(t->get(integer(5))), "int");  // only strings and integers in the chain
+    t->put(key("k", 5), s("key"));
+    EXPECT_EQ(chain(t, 5), "k \x05 5");
+    EXPECT_EQ(str(t->get(integer(5))), "int");  // past the test class's key
+    EXPECT_EQ(str(t->get(s(std::string(1, '\x05')))), "str");
+    EXPECT_EQ(str(t->get(key("k", 5))), "key");
+    EXPECT_EQ(t->get(integer(6)), nullptr);
+    EXPECT_FALSE(t->containsKey(Long::create()->construct(5)));
+    EXPECT_TRUE(t->containsKey(integer(5)));
+
+    const jint h = s("Aa")->hashCode();
+    ASSERT_EQ(s("BB")->hashCode(), h);
+    VMPtr<Hashtable> u = make();
+    u->put(s("Aa"), s("1"));
+    u->put(s("BB"), s("2"));
+    u->put(integer(h), s("3"));
+    EXPECT_EQ(str(u->get(s("Aa"))), "1");
+    EXPECT_EQ(str(u->get(s("BB"))), "2");
+    EXPECT_EQ(str(u->get(integer(h))), "3");
+    EXPECT_EQ(str(u->put(s("BB"), s("4"))), "2");
+    EXPECT_EQ(str(u->remove(s("Aa"))), "1");
+    EXPECT_EQ(u->get(s("Aa")), nullptr);
+    EXPECT_EQ(str(u->get(s("BB"))), "4");
+    EXPECT_EQ(u->size(), 2);
 }
 
 TEST_F(HashtableTest, RemoveUnlinksFromAnyPlaceInTheChain) {

@@ -48,8 +48,10 @@ VMPtr<Integer> Integer::construct(jint v) {
     return this;
 }
 
-jboolean Integer::equals(VMPtr<Object> obj) {
-    auto* other = _VM_asFinal<Integer>(obj.target);
+jboolean Integer::equals(VMPtr<Object> obj) { return _VM_equals(obj.target); }
+
+jboolean Integer::_VM_equals(Object* obj) {
+    auto* other = _VM_asFinal<Integer>(obj);
     return other != nullptr && other->value == value;
 }
 

@@ -20,6 +20,8 @@ public:
 
     jint hashCode() override { return value; }
     jboolean equals(VMPtr<Object> obj) override;
+    // equals on a bare object: runs no other code and allocates nothing.
+    jboolean _VM_equals(Object* obj);
     VMPtr<String> toString() override;
 
     // Text of i in the radix (10 when the radix is outside 2 to 36): lower-case

@@ -406,9 +406,11 @@ jint String::hashCode() {
     return h;
 }
 
-jboolean String::equals(VMPtr<Object> anObject) {
-    if (anObject.target == this) return true;
-    auto* other = _VM_asFinal<String>(anObject.target);
+jboolean String::equals(VMPtr<Object> anObject) { return _VM_equals(anObject.target); }
+
+jboolean String::_VM_equals(Object* anObject) {
+    if (anObject == this) return true;
+    auto* other = _VM_asFinal<String>(anObject);
     if (other == nullptr || other->count != count) return false;
     return std::memcmp(_VM_chars(), other->_VM_chars(), size_t(count) * sizeof(jchar)) == 0;
 }

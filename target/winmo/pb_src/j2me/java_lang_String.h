@@ -100,6 +100,8 @@ public:
     void getChars(jint srcBegin, jint srcEnd, VMPtr<VMArray<jchar, 1>> dst, jint dstBegin);
     jint hashCode() override;
     jboolean equals(VMPtr<Object> anObject) override;
+    // equals on a bare object: runs no other code and allocates nothing.
+    jboolean _VM_equals(Object* anObject);
     jboolean equalsIgnoreCase(VMPtr<String> anotherString);
     jboolean regionMatches(jboolean ignoreCase, jint toffset, VMPtr<String> other, jint ooffset, jint len);
     jboolean startsWith(VMPtr<String> prefix, jint toffset);

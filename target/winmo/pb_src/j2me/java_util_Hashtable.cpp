@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "java_lang_Integer.h"
 #include "java_lang_StringBuffer.h"
 #include "java_lang_IllegalArgumentException.h"
 #include "java_util_HashtableEnumerator.h"
@@ -45,6 +46,32 @@ void findKey(java::util::Hashtable* table, jint hash, const VMPtr<Object>& key, 
         if (matches(at.entry.get(), hash, key)) return;
         at.previous = at.entry;
     }
+}
+
+// A lookup that needs no references: when every key it compares with is a
+// string or an integer, whose equals runs no other code, nothing can change
+// the table or collect while it walks. Sets `decided` false, and answers
+// null, at the first key of another class: the caller then takes findKey,
+// which calls that key's own equals.
+HashtableEntry* findPlainKey(java::util::Hashtable* table, jint hash, Object* key, bool& decided) {
+    java::util::Hashtable::BucketArray* buckets = table->table.target;
+    const jint index = bucketOf(table->bucketModulo, hash, buckets->length);
+    decided = true;
+    for (HashtableEntry* e = buckets->elements()[index]; e != nullptr; e = e->next.target) {
+        if (e->hash != hash) continue;
+        Object* stored = e->key.target;
+        bool equal;
+        if (auto* s = _VM_asFinal<String>(stored)) {
+            equal = s->_VM_equals(key);
+        } else if (auto* i = _VM_asFinal<java::lang::Integer>(stored)) {
+            equal = i->_VM_equals(key);
+        } else {
+            decided = false;
+            return nullptr;
+        }
+        if (equal) return e;
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -92,8 +119,12 @@ jboolean Hashtable::contains(VMPtr<Object> value) {
 jboolean Hashtable::containsKey(VMPtr<Object> key) {
     VMSynchronized lock(this);
     if (key == nullptr) _VM_throwNullPointer();
+    const jint h = key->hashCode();
+    bool decided = false;
+    HashtableEntry* found = findPlainKey(this, h, key.target, decided);
+    if (decided) return found != nullptr;
     ChainPosition at;
-    findKey(this, key->hashCode(), key, at);
+    findKey(this, h, key, at);
     return at.entry != nullptr;
 }
 
@@ -103,8 +134,15 @@ VMPtr<Object> Hashtable::get(VMPtr<Object> key) {
     VMPtr<Object> result;
     VMSynchronized lock(this);
     if (key == nullptr) _VM_throwNullPointer();
+    const jint h = key->hashCode();
+    bool decided = false;
+    if (HashtableEntry* found = findPlainKey(this, h, key.target, decided)) {
+        result = found->value;
+        return result;
+    }
+    if (decided) return result;
     ChainPosition at;
-    findKey(this, key->hashCode(), key, at);
+    findKey(this, h, key, at);
     if (at.entry != nullptr) result = at.entry->value;
     return result;
 }
@@ -114,7 +152,13 @@ VMPtr<Object> Hashtable::put(VMPtr<Object> key, VMPtr<Object> value) {
     if (value == nullptr) _VM_throwNullPointer();
     if (key == nullptr) _VM_throwNullPointer();
     const jint h = key->hashCode();
-    {
+    bool decided = false;
+    if (HashtableEntry* found = findPlainKey(this, h, key.target, decided)) {
+        VMPtr<Object> old = found->value;
+        found->value = value;
+        return old;
+    }
+    if (!decided) {
         ChainPosition at;
         findKey(this, h, key, at);
         if (at.entry != nullptr) {
