@@ -130,10 +130,7 @@ bool CollisionBox::circleHitsRect(jlong cx, jlong cy, jlong r, jlong bx, jlong b
 }
 
 jboolean CollisionBox::intersectsRect(jint rx, jint ry, jint rw, jint rh) {
-    if (shape == RECTANGLE) {
-        return jlong(rx) + rw > x && jlong(ry) + rh > y && jlong(x) + width > rx && jlong(y) + height > ry &&
-               rw >= 1 && rh >= 1 && width >= 1 && height >= 1;
-    }
+    if (shape == RECTANGLE) return Paintable::intersects(x, y, width, height, rx, ry, rw, rh);
     const jlong r = width >> 1;
     return circleHitsRect(jlong(x) + r, jlong(y) + r, r, rx, ry, rw, rh);
 }
@@ -142,9 +139,7 @@ bool CollisionBox::hits(const CollisionBox& other) const {
     const jlong r = width >> 1, r2 = other.width >> 1;
     if (shape == RECTANGLE) {
         if (other.shape == RECTANGLE) {
-            return jlong(other.x) + other.width > x && jlong(other.y) + other.height > y &&
-                   jlong(x) + width > other.x && jlong(y) + height > other.y && width >= 1 && height >= 1 &&
-                   other.width >= 1 && other.height >= 1;
+            return Paintable::intersects(x, y, width, height, other.x, other.y, other.width, other.height);
         }
         return circleHitsRect(other.x + r2, other.y + r2, r2, x, y, width, height);
     }
