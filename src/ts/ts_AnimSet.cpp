@@ -236,13 +236,8 @@ namespace {
 
 // A point under a transform.
 inline void placePoint(jint dx, jint dy, jint t, jint& x, jint& y) {
-    if (t & 4) {
-        x = (t & 1) ? -dy : dy;
-        y = (t & 2) ? -dx : dx;
-    } else {
-        x = (t & 2) ? -dx : dx;
-        y = (t & 1) ? -dy : dy;
-    }
+    x = Paintable::transformedLeft(dx, dy, 0, 0, t);
+    y = Paintable::transformedTop(dx, dy, 0, 0, t);
 }
 
 // One box of a frame, unpacked and placed under a transform.
@@ -252,17 +247,9 @@ struct Box {
 
 inline Box boxAt(jint geometry, jint attributes, jint t) {
     const jint x = geometry >> 21, y = (geometry << 11) >> 21, w = geometry & 0x3FF, h = (attributes >> 6) & 0x3FF;
-    Box box{x, y, w, h, attributes & 31, (attributes & 32) ? CollisionBox::CIRCLE : CollisionBox::RECTANGLE};
-    if (t & 4) {
-        box.x = (t & 1) ? -(h + y) : y;
-        box.y = (t & 2) ? -(x + w) : x;
-        box.w = h;
-        box.h = w;
-    } else {
-        box.x = (t & 2) ? -(w + x) : x;
-        box.y = (t & 1) ? -(h + y) : y;
-    }
-    return box;
+    const bool swap = (t & 4) != 0;
+    return Box{Paintable::transformedLeft(x, y, w, h, t), Paintable::transformedTop(x, y, w, h, t), swap ? h : w,
+               swap ? w : h, attributes & 31, (attributes & 32) ? CollisionBox::CIRCLE : CollisionBox::RECTANGLE};
 }
 
 // The smallest rectangle holding every added one, written as x, y, width,
@@ -424,30 +411,24 @@ void AnimSet::paintFrame(VMPtr<Graphics> g, jint frame, jint x, jint y, jint tra
     }
 }
 
-VMPtr<Frame> AnimSet::getFrame(jint frame) {
-    _VM_ensureInitialized(_VM_classRecord);
-    if (frameCache == nullptr) frameCache = Frames::create(frames->length);
-    VMPtr<Frames> cache = frameCache;
-    VMPtr<Frame> made = cache->get(frame);
-    if (made != nullptr) return made;
-    VMPtr<Ints> scratch = bounds;
-    getFrameBounds(frame, 0, scratch);
-    made = Frame::create()->construct(this, frame, scratch);
-    cache->set(frame, made);
-    return made;
-}
+VMPtr<Frame> AnimSet::getFrame(jint frame) { return cachedFrame(frameCache, frames, frame, false); }
 
 VMPtr<Frame> AnimSet::getAnimationFrame(jint animation) {
+    return cachedFrame(animationFrameCache, animations, animation, true);
+}
+
+VMPtr<Frame> AnimSet::cachedFrame(VMField<Frames>& cache, VMPtr<Ints> table, jint index, bool wholeAnimation) {
     _VM_ensureInitialized(_VM_classRecord);
-    if (animationFrameCache == nullptr) animationFrameCache = Frames::create(animations->length);
-    VMPtr<Frames> cache = animationFrameCache;
-    VMPtr<Frame> made = cache->get(animation);
-    if (made != nullptr) return made;
+    if (cache == nullptr) cache = Frames::create(table->length);
+    VMPtr<Frames> made = cache;
+    VMPtr<Frame> frame = made->get(index);
+    if (frame != nullptr) return frame;
     VMPtr<Ints> scratch = bounds;
-    getAnimationBounds(animation, 0, scratch);
-    made = Frame::create()->construct(this, -animation, scratch);
-    cache->set(animation, made);
-    return made;
+    if (wholeAnimation) getAnimationBounds(index, 0, scratch);
+    else getFrameBounds(index, 0, scratch);
+    frame = Frame::create()->construct(this, wholeAnimation ? -index : index, scratch);
+    made->set(index, frame);
+    return frame;
 }
 
 VMPtr<AnimSet> AnimSet::copyWithGobs(VMPtr<Gobs> images) {

@@ -132,6 +132,9 @@ public:
 
 private:
     void read();
+    // The cached frame of a frame index, or the whole-animation frame of an
+    // animation index, made on first request.
+    VMPtr<Frame> cachedFrame(VMField<Frames>& cache, VMPtr<Ints> table, jint index, bool wholeAnimation);
 };
 
 }  // namespace ts
