@@ -42,6 +42,23 @@ struct ClipGuard {
     ~ClipGuard() { g->setClip(x, y, w, h); }
 };
 
+// The top-left corners of the whole tiles of a width x height image, row by
+// row.
+void tileCorners(jint width, jint height, jint tileWidth, jint tileHeight, VMPtr<CellLayer::Chars>& xs,
+                 VMPtr<CellLayer::Chars>& ys) {
+    const jint n = (width / tileWidth) * (height / tileHeight);
+    xs = CellLayer::Chars::create(n);
+    ys = CellLayer::Chars::create(n);
+    jint i = 0;
+    for (jint y = 0; y <= height - tileHeight; y += tileHeight) {
+        for (jint x = 0; x <= width - tileWidth; x += tileWidth) {
+            (*xs)[i] = jchar(x);
+            (*ys)[i] = jchar(y);
+            ++i;
+        }
+    }
+}
+
 }  // namespace
 
 // --- creation ---------------------------------------------------------------------------
@@ -112,22 +129,14 @@ void CellLayer::setMap(VMPtr<Image> tiles, jint mapColumns, jint mapRows, jint t
     cellWidth = tileWidth;
     cellHeight = tileHeight;
     const jint imageWidth = tiles->getWidth(), imageHeight = tiles->getHeight();
-    const jint n = (imageWidth / tileWidth) * (imageHeight / tileHeight);
     if (!separateTileImages) {
         tileImage = tiles;
-        VMPtr<Chars> xs = Chars::create(n), ys = Chars::create(n);
-        jint i = 0;
-        for (jint y = 0; y <= imageHeight - tileHeight; y += tileHeight) {
-            for (jint x = 0; x <= imageWidth - tileWidth; x += tileWidth) {
-                (*xs)[i] = jchar(x);
-                (*ys)[i] = jchar(y);
-                ++i;
-            }
-        }
+        VMPtr<Chars> xs, ys;
+        tileCorners(imageWidth, imageHeight, tileWidth, tileHeight, xs, ys);
         tileX = xs;
         tileY = ys;
     } else {
-        VMPtr<Images> images = Images::create(n);
+        VMPtr<Images> images = Images::create((imageWidth / tileWidth) * (imageHeight / tileHeight));
         // The scratch has an alpha channel and is cleared before each tile,
         // so that transparent pixels stay transparent and no tile shows
         // through the next.
@@ -154,17 +163,8 @@ void CellLayer::setStaticTileSet(VMPtr<Gob> tiles, jint tileWidth, jint tileHeig
     cellHeight = tileHeight;
     tileImage = tiles->image;
     // Whole tiles only, as setMap counts them.
-    const jint w = tiles->width, h = tiles->height;
-    const jint n = (w / tileWidth) * (h / tileHeight);
-    VMPtr<Chars> xs = Chars::create(n), ys = Chars::create(n);
-    jint i = 0;
-    for (jint y = 0; y <= h - tileHeight; y += tileHeight) {
-        for (jint x = 0; x <= w - tileWidth; x += tileWidth) {
-            (*xs)[i] = jchar(x);
-            (*ys)[i] = jchar(y);
-            ++i;
-        }
-    }
+    VMPtr<Chars> xs, ys;
+    tileCorners(tiles->width, tiles->height, tileWidth, tileHeight, xs, ys);
     tileX = xs;
     tileY = ys;
     fullRedraw = true;
