@@ -41,6 +41,11 @@ namespace {
 
 jlong now() { return jlong(HAL_getTickCount()); }
 
+// A key action indexes the key state buffers.
+void checkAction(jint action) {
+    if (action < 0 || action >= TsCanvas::KEY_STATE_COUNT) _VM_throwArrayIndexOutOfBoundsException(action);
+}
+
 }  // namespace
 
 void TsCanvas::_VM_clinit() {
@@ -239,7 +244,7 @@ void TsCanvas::releaseKeys(jlong actions) {
 }
 
 void TsCanvas::pressKey(jint action) {
-    if (action < 0 || action >= KEY_STATE_COUNT) _VM_throwArrayIndexOutOfBoundsException(action);
+    checkAction(action);
     VMSynchronized lock(this);
     const jint state = inputKeys[action] & 0xFF;
     if (state & KEY_HELD) return;
@@ -248,7 +253,7 @@ void TsCanvas::pressKey(jint action) {
 }
 
 void TsCanvas::releaseKey(jint action) {
-    if (action < 0 || action >= KEY_STATE_COUNT) _VM_throwArrayIndexOutOfBoundsException(action);
+    checkAction(action);
     VMSynchronized lock(this);
     const jint state = inputKeys[action] & 0xFF;
     if (!(state & KEY_HELD)) return;
@@ -256,17 +261,17 @@ void TsCanvas::releaseKey(jint action) {
 }
 
 jboolean TsCanvas::wasKeyPressed(jint action) {
-    if (action < 0 || action >= KEY_STATE_COUNT) _VM_throwArrayIndexOutOfBoundsException(action);
+    checkAction(action);
     return (frameKeys[action] & KEY_PRESS_COUNT) != 0;
 }
 
 jboolean TsCanvas::isKeyHeld(jint action) {
-    if (action < 0 || action >= KEY_STATE_COUNT) _VM_throwArrayIndexOutOfBoundsException(action);
+    checkAction(action);
     return (frameKeys[action] & KEY_HELD) != 0;
 }
 
 jboolean TsCanvas::wasKeyReleased(jint action) {
-    if (action < 0 || action >= KEY_STATE_COUNT) _VM_throwArrayIndexOutOfBoundsException(action);
+    checkAction(action);
     return (frameKeys[action] & KEY_RELEASED) != 0;
 }
 
@@ -401,26 +406,28 @@ jboolean TsCanvas::saveRecordStore(jint id, VMPtr<Bytes> data) {
     return saved;
 }
 
-jbyte* TsCanvas::saveSpace(jint n) {
-    _VM_ensureInitialized(_VM_classRecord);
-    VMPtr<Bytes> buffer = saveBuffer;
+namespace {
+
+// n bytes at a buffer's cursor, which moves on past them.
+jbyte* bufferSpace(VMPtr<TsCanvas::Bytes> buffer, jint& position, jint n) {
     if (buffer == nullptr) _VM_throwNullPointer();
-    const jint at = savePosition;
+    const jint at = position;
     if (at < 0) _VM_throwArrayIndexOutOfBoundsException(at);
     if (at > buffer->length - n) _VM_throwArrayIndexOutOfBoundsException(std::max(at, buffer->length));
-    savePosition = at + n;
+    position = at + n;
     return buffer->elements() + at;
+}
+
+}  // namespace
+
+jbyte* TsCanvas::saveSpace(jint n) {
+    _VM_ensureInitialized(_VM_classRecord);
+    return bufferSpace(saveBuffer, savePosition, n);
 }
 
 const jbyte* TsCanvas::loadSpace(jint n) {
     _VM_ensureInitialized(_VM_classRecord);
-    VMPtr<Bytes> buffer = loadBuffer;
-    if (buffer == nullptr) _VM_throwNullPointer();
-    const jint at = loadPosition;
-    if (at < 0) _VM_throwArrayIndexOutOfBoundsException(at);
-    if (at > buffer->length - n) _VM_throwArrayIndexOutOfBoundsException(std::max(at, buffer->length));
-    loadPosition = at + n;
-    return buffer->elements() + at;
+    return bufferSpace(loadBuffer, loadPosition, n);
 }
 
 void TsCanvas::writeByte(jint value) { saveSpace(1)[0] = jbyte(value); }
