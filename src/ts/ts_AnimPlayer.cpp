@@ -243,13 +243,8 @@ jboolean AnimPlayer::update(jint dt) {
     elapsed = jchar(time);
     motionX = jshort(tx);
     motionY = jshort(ty);
-    if (transform & 4) {
-        x = jshort(x + ((transform & 1) ? -my : my));
-        y = jshort(y + ((transform & 2) ? -mx : mx));
-    } else {
-        x = jshort(x + ((transform & 2) ? -mx : mx));
-        y = jshort(y + ((transform & 1) ? -my : my));
-    }
+    x = jshort(x + transformedLeft(mx, my, 0, 0, transform));
+    y = jshort(y + transformedTop(mx, my, 0, 0, transform));
     return playCount != 0;
 }
 
