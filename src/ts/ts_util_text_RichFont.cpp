@@ -103,6 +103,12 @@ VMPtr<RichFont::Chars> RichFont::copyToScratch(VMPtr<StringBuffer> sb) {
     return chars;
 }
 
+VMPtr<RichFont::Chars> RichFont::copyToScratch(jchar c) {
+    VMPtr<Chars> chars = ensureScratch(1);
+    chars->elements()[0] = c;
+    return chars;
+}
+
 // --- glyphs -------------------------------------------------------------------------
 
 void RichFont::setGlyphs(VMPtr<Gobs> array) {
@@ -272,9 +278,7 @@ jint RichFont::stringWidth(VMPtr<String> s) {
 }
 
 jint RichFont::charWidth(jchar c) {
-    VMPtr<Chars> chars = ensureScratch(1);
-    chars->elements()[0] = c;
-    return charsWidth(chars, 0, 1);
+    return charsWidth(copyToScratch(c), 0, 1);
 }
 
 jint RichFont::stringBufferWidth(VMPtr<StringBuffer> sb) {
@@ -321,9 +325,7 @@ jint RichFont::stringHeight(VMPtr<String> s) {
 }
 
 jint RichFont::charHeight(jchar c) {
-    VMPtr<Chars> chars = ensureScratch(1);
-    chars->elements()[0] = c;
-    return charsHeight(chars, 0, 1);
+    return charsHeight(copyToScratch(c), 0, 1);
 }
 
 jint RichFont::stringBufferHeight(VMPtr<StringBuffer> sb) {
@@ -386,9 +388,7 @@ void RichFont::getStringBufferBounds(VMPtr<StringBuffer> sb, jint x, jint y, VMP
 }
 
 void RichFont::getCharBounds(jchar c, jint x, jint y, VMPtr<Ints> rect, jint anchor) {
-    VMPtr<Chars> chars = ensureScratch(1);
-    chars->elements()[0] = c;
-    getCharsBounds(chars, 0, 1, x, y, rect, anchor);
+    getCharsBounds(copyToScratch(c), 0, 1, x, y, rect, anchor);
 }
 
 // --- drawing ------------------------------------------------------------------------------
@@ -472,9 +472,7 @@ void RichFont::drawStringBuffer(VMPtr<Graphics> g, VMPtr<StringBuffer> sb, jint 
 }
 
 void RichFont::drawChar(VMPtr<Graphics> g, jchar c, jint x, jint y, jint anchor) {
-    VMPtr<Chars> chars = ensureScratch(1);
-    chars->elements()[0] = c;
-    drawChars(g, chars, 0, 1, x, y, anchor);
+    drawChars(g, copyToScratch(c), 0, 1, x, y, anchor);
 }
 
 void RichFont::drawNumber(VMPtr<Graphics> g, jint value, jint minDigits, jint x, jint y, jint anchor) {

@@ -142,6 +142,7 @@ public:
     static VMPtr<Chars> ensureScratch(jint n);
     static VMPtr<Chars> copyToScratch(VMPtr<String> s, jint offset, jint length);
     static VMPtr<Chars> copyToScratch(VMPtr<StringBuffer> sb);
+    static VMPtr<Chars> copyToScratch(jchar c);
     static void _VM_clinit();
 
     void markReferences(uint32_t bits) override {
