@@ -20,6 +20,18 @@ namespace {
 
 constexpr jint NONE = -1;
 
+// The image at index in a cache entry's image list; a freed entry or a
+// missing image throws NullPointerException.
+VMPtr<ts::Gob> cachedImage(jint cacheIndex, jint index) {
+    _VM_ensureInitialized(ResManager::_VM_classRecord);
+    VMPtr<VMArray<ts::Gob, 2>> cache = ResManager::gobCache;
+    VMPtr<VMArray<ts::Gob, 1>> list = cache->get(cacheIndex);
+    if (list == nullptr) _VM_throwNullPointer();
+    VMPtr<ts::Gob> gob = list->get(index);
+    if (gob == nullptr) _VM_throwNullPointer();
+    return gob;
+}
+
 }  // namespace
 
 VMPtr<Screen> Screen::construct() {
@@ -56,14 +68,8 @@ AnimPlayer* Screen::playerOf(jint slot) {
 }
 
 VMPtr<ts::Gob> Screen::firstImage(jint slot) {
-    _VM_ensureInitialized(ResManager::_VM_classRecord);
-    VMPtr<VMArray<ts::Gob, 2>> cache = ResManager::gobCache;
     VMPtr<Ints> indices = imageIndices;
-    VMPtr<VMArray<ts::Gob, 1>> list = cache->get((*indices)[slot]);
-    if (list == nullptr) _VM_throwNullPointer();
-    VMPtr<ts::Gob> gob = list->get(0);
-    if (gob == nullptr) _VM_throwNullPointer();
-    return gob;
+    return cachedImage((*indices)[slot], 0);
 }
 
 VMPtr<ts::AnimSet> Screen::animSetOf(jint slot) {
@@ -307,11 +313,7 @@ void Screen::bind(jint slot, jint kind, jint index, jint x, jint y) {
     VMPtr<Paintable> p;
     try {
         if (kind == KIND_IMAGE) {
-            _VM_ensureInitialized(ResManager::_VM_classRecord);
-            VMPtr<VMArray<ts::Gob, 2>> cache = ResManager::gobCache;
-            VMPtr<VMArray<ts::Gob, 1>> list = cache->get(first);
-            if (list == nullptr) _VM_throwNullPointer();
-            p = list->get(0);
+            p = cachedImage(first, 0);
         } else if (kind == KIND_FRAME) {
             p = animSetOf(slot)->getFrame(index);
         } else {
@@ -438,14 +440,8 @@ void Screen::setSlotIndex(jint slot, jint index) {
     VMPtr<VMArray<Paintable, 1>> table = paintables;
     switch (p->getType()) {
         case Paintable::TYPE_GOB: {
-            _VM_ensureInitialized(ResManager::_VM_classRecord);
-            VMPtr<VMArray<ts::Gob, 2>> cache = ResManager::gobCache;
             VMPtr<Ints> images = imageIndices;
-            VMPtr<VMArray<ts::Gob, 1>> list = cache->get((*images)[slot]);
-            if (list == nullptr) _VM_throwNullPointer();
-            VMPtr<ts::Gob> gob = list->get(index);
-            if (gob == nullptr) _VM_throwNullPointer();
-            table->set(slot, gob);
+            table->set(slot, cachedImage((*images)[slot], index));
             break;
         }
         case Paintable::TYPE_FRAME:
