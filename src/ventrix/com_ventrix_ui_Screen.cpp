@@ -401,7 +401,7 @@ void Screen::releaseSlot(jint slot) {
     table->set(slot, nullptr);
 }
 
-void Screen::dispose() {
+void Screen::emptySlots(bool giveBack) {
     VMPtr<VMArray<Paintable, 1>> table = paintables;
     if (table == nullptr) return;
     VMPtr<VMArray<AnimPlayer, 1>> list = players;
@@ -410,7 +410,7 @@ void Screen::dispose() {
     for (jint i = 0; i < table->length; ++i) {
         // Only bound slots hold references: a slot never bound has index
         // entries of 0, which name another object's cache entry.
-        if (table->get(i) != nullptr) ResManager::release((*images)[i], (*sets)[i]);
+        if (giveBack && table->get(i) != nullptr) ResManager::release((*images)[i], (*sets)[i]);
         table->set(i, nullptr);
         list->set(i, nullptr);
         (*images)[i] = NONE;
@@ -418,19 +418,8 @@ void Screen::dispose() {
     }
 }
 
-void Screen::clearSlots() {
-    VMPtr<VMArray<Paintable, 1>> table = paintables;
-    if (table == nullptr) return;
-    VMPtr<VMArray<AnimPlayer, 1>> list = players;
-    VMPtr<Ints> images = imageIndices;
-    VMPtr<Ints> sets = animSetIndices;
-    for (jint i = 0; i < table->length; ++i) {
-        table->set(i, nullptr);
-        list->set(i, nullptr);
-        (*images)[i] = NONE;
-        (*sets)[i] = NONE;
-    }
-}
+void Screen::dispose() { emptySlots(true); }
+void Screen::clearSlots() { emptySlots(false); }
 
 void Screen::setSlotIndex(jint slot, jint index) {
     VMPtr<Paintable> p = slotAt(slot);
