@@ -558,6 +558,10 @@ void Screen::paint(VMPtr<Graphics> g) {
     VMPtr<VMArray<Paintable, 1>> table = paintables;
     const jint n = table == nullptr ? 0 : std::min(slotCount, table->length);
     const jint ox = getOriginX(), oy = getOriginY();
+    // The per-slot tables, read once for the whole frame like the slots.
+    VMPtr<IntRows> offsets = slotOffsets;
+    VMPtr<Ints> t = transforms;
+    VMPtr<IntRows> clips = slotClips;
     for (jint j = 0; j < n; ++j) {
         if (j == rectLayer) {
             paintRects(g);
@@ -565,12 +569,9 @@ void Screen::paint(VMPtr<Graphics> g) {
         }
         VMPtr<Paintable> p = table->get(j);
         if (p == nullptr) continue;
-        VMPtr<IntRows> offsets = slotOffsets;
         VMPtr<Ints> offset = offsets->get(j);
         const jint x = (*offset)[0] - ox, y = (*offset)[1] - oy;
-        VMPtr<Ints> t = transforms;
         const jint transform = (*t)[j];
-        VMPtr<IntRows> clips = slotClips;
         VMPtr<Ints> clip = clips->get(j);
         if ((*clip)[2] != 0 && (*clip)[3] != 0) {
             // The clip in force is kept here, not in scratch, which may be a
