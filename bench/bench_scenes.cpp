@@ -109,18 +109,10 @@ void BM_SortPaintOrder200(benchmark::State& state) {
 }
 BENCHMARK(BM_SortPaintOrder200)->Unit(benchmark::kMicrosecond);
 
-struct Writer {
-    std::vector<uint8_t> b;
-    void byte(int v) { b.push_back(uint8_t(v)); }
-    void u16(int v) { byte(v >> 8), byte(v); }
-    void count(int v) { v < 255 ? byte(v) : (byte(255), u16(v)); }
-    void value(int v) { v >= -127 && v <= 127 ? byte(v) : (byte(0x80), u16(v)); }
-};
-
 // One frame of one 24 x 24 part with a box, and an endless animation of two
 // steps in place.
 VMPtr<ts::AnimSet> spriteSet() {
-    Writer w;
+    AnimSetWriter w;
     w.byte(0);
     w.u16(1);
     w.count(2);

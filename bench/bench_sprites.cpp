@@ -23,20 +23,10 @@ namespace {
 
 using Bytes = VMArray<jbyte, 1>;
 
-// The animation-set numbers: counts and signed values of one byte, or an
-// escape byte and 16 bits.
-struct Writer {
-    std::vector<uint8_t> b;
-    void byte(int v) { b.push_back(uint8_t(v)); }
-    void u16(int v) { byte(v >> 8), byte(v); }
-    void count(int v) { v < 255 ? byte(v) : (byte(255), u16(v)); }
-    void value(int v) { v >= -127 && v <= 127 ? byte(v) : (byte(0x80), u16(v)); }
-};
-
 // 40 animations of 5 steps; 150 frames of 4 parts (600) and 2 boxes (300);
 // 8 durations.
 std::vector<uint8_t> bigSet() {
-    Writer w;
+    AnimSetWriter w;
     const int animations = 40, stepsEach = 5, frames = 150;
     w.byte(0);
     w.u16(animations);
@@ -87,7 +77,7 @@ VMPtr<ts::Gob> alphaSprite(jint size) {
 // A set of one frame with four boxes and an endless animation of four steps
 // moving right and back, two of them interpolated.
 VMPtr<ts::AnimSet> playerSet() {
-    Writer w;
+    AnimSetWriter w;
     w.byte(0);
     w.u16(1);
     w.count(4);

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 // Boots the runtime once per process (later calls do nothing). The calling
 // thread becomes the runtime's main thread and keeps the runtime lock, so
@@ -38,4 +39,14 @@ public:
 private:
     double pair;
     double loopStart;
+};
+
+// The bytes of an animation set: counts and signed values take one byte, or
+// an escape byte and 16 bits.
+struct AnimSetWriter {
+    std::vector<uint8_t> b;
+    void byte(int v) { b.push_back(uint8_t(v)); }
+    void u16(int v) { byte(v >> 8), byte(v); }
+    void count(int v) { v < 255 ? byte(v) : (byte(255), u16(v)); }
+    void value(int v) { v >= -127 && v <= 127 ? byte(v) : (byte(0x80), u16(v)); }
 };

@@ -49,6 +49,8 @@ bool StoreFrameRect(const uint16_t* pixels, int width, int height, int pitch, in
     int64_t top = std::max<int64_t>(y, 0);
     int64_t right = std::min<int64_t>({static_cast<int64_t>(x) + rectWidth, width, kScreenWidth});
     int64_t bottom = std::min<int64_t>({static_cast<int64_t>(y) + rectHeight, height, kScreenHeight});
+    // A rectangle wholly beside the frame (or of negative size) copies nothing.
+    if (left >= right) bottom = top;
     {
         std::lock_guard<std::mutex> guard(g_frameMutex);
         if (g_frame.empty()) g_frame.assign(static_cast<size_t>(kScreenWidth) * kScreenHeight, 0);

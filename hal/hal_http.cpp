@@ -155,8 +155,8 @@ bool toUtf8(const char16_t* text, int32_t length, std::string& out) {
 
 // Header bytes are ISO-8859-1: one character per byte.
 NativeString* latin1String(const std::string& bytes) {
-    std::u16string units(bytes.begin(), bytes.end());
-    for (size_t i = 0; i < bytes.size(); ++i) units[i] = char16_t(static_cast<unsigned char>(bytes[i]));
+    const auto* first = reinterpret_cast<const unsigned char*>(bytes.data());
+    std::u16string units(first, first + bytes.size());
     return HAL_createString(units.data(), int32_t(units.size()));
 }
 

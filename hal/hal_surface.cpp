@@ -226,32 +226,40 @@ void fillShape(const Raster& r, i64 top, i64 bottom, const RowSpan& rowSpan, con
 template <class RowSpan>
 void outlineShape(const Raster& r, i64 top, i64 bottom, const RowSpan& rowSpan, const Sector& sector, bool dotted) {
     i64 y1 = std::max<i64>(top, r.clip.y1), y2 = std::min<i64>(bottom, r.clip.y2);
-    auto spanOf = [&](i64 y, i64& a, i64& b) {
-        if (y < top || y >= bottom || !rowSpan(y, a, b)) {
-            a = b = 0;
-            return false;
-        }
-        return true;
+    if (y1 >= y2) return;
+    struct Span {
+        bool inside = false;
+        i64 a = 0, b = 0;
     };
+    auto spanOf = [&](i64 y) {
+        Span s;
+        if (y >= top && y < bottom) s.inside = rowSpan(y, s.a, s.b);
+        if (!s.inside) s.a = s.b = 0;
+        return s;
+    };
+    // Every row's span is worked out once, as it moves from below to here
+    // to above.
+    Span up = spanOf(y1 - 1), here = spanOf(y1);
     for (i64 y = y1; y < y2; ++y) {
-        i64 a, b;
-        if (!spanOf(y, a, b)) continue;
-        i64 ua, ub, da, db;
-        bool up = spanOf(y - 1, ua, ub), down = spanOf(y + 1, da, db);
-        // The inside pixels: not at the ends, and in the rows above and below.
-        i64 ia = a + 1, ib = b - 1;
-        if (up && down) {
-            ia = std::max({ia, ua, da});
-            ib = std::min({ib, ub, db});
-        } else {
-            ib = ia;  // a top or bottom row is outline throughout
+        Span down = spanOf(y + 1);
+        if (here.inside) {
+            // The inside pixels: not at the ends, and in the rows above and below.
+            i64 ia = here.a + 1, ib = here.b - 1;
+            if (up.inside && down.inside) {
+                ia = std::max({ia, up.a, down.a});
+                ib = std::min({ib, up.b, down.b});
+            } else {
+                ib = ia;  // a top or bottom row is outline throughout
+            }
+            if (ia >= ib) {
+                sectorSpan(r, y, here.a, here.b, sector, dotted);
+            } else {
+                sectorSpan(r, y, here.a, ia, sector, dotted);
+                sectorSpan(r, y, ib, here.b, sector, dotted);
+            }
         }
-        if (ia >= ib) {
-            sectorSpan(r, y, a, b, sector, dotted);
-        } else {
-            sectorSpan(r, y, a, ia, sector, dotted);
-            sectorSpan(r, y, ib, b, sector, dotted);
-        }
+        up = here;
+        here = down;
     }
 }
 

@@ -253,8 +253,7 @@ int HAL_presentFrameRect(const uint16_t* pixels, int32_t width, int32_t height, 
 }
 
 void HAL_wakeMessageLoop() {
-    std::call_once(g_wakeOnce, [] { g_wakeEvent = ce::CreateEventW(nullptr, ce::FALSE, ce::FALSE, nullptr); });
-    if (g_wakeEvent) ce::SetEvent(g_wakeEvent);
+    if (ce::HANDLE event = HAL_messageLoopWakeEvent()) ce::SetEvent(event);
 }
 
 // The loop's wait between passes (hal_host.cpp): the wake event, or input.

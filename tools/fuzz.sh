@@ -28,11 +28,15 @@ seconds=${FUZZ_SECONDS:-$(( total / ${#targets[@]} > 5 ? total / ${#targets[@]} 
 # written); one that wants a control byte first copies them into its corpus.
 seeds=build-fuzz/tests/seeds
 
+# Each target's corpus folder: `corpus_for fuzz_<name>` makes it and sets
+# $corpus, where `seed NAME BYTES` writes a seed (BYTES as printf reads them).
+mkdir -p build-fuzz/artifacts
+corpus_for() { corpus=build-fuzz/corpus/$1; mkdir -p "$corpus"; }
+seed() { printf "$2" >"$corpus/seed-$1"; }
+
 # Seeds for the data input target. Byte 0 & 63 is the number of operation
 # bytes at the end; 0 reads the content as a run of readUTF() calls.
-corpus=build-fuzz/corpus/fuzz_data_input
-mkdir -p "$corpus" build-fuzz/artifacts
-seed() { printf "$2" >"$corpus/seed-$1"; }
+corpus_for fuzz_data_input
 seed utf-ascii '\x00\x00\x05hello\x00\x00'
 seed utf-zero '\x00\x00\x02\xc0\x80'
 seed utf-euro '\x00\x00\x03\xe2\x82\xac'
@@ -73,9 +77,7 @@ run() { # target, corpus folder, seed kinds...
 run fuzz_data_input "$corpus"
 
 # Seeds for the text target. Byte 0: encoding in the low 3 bits, radix above.
-corpus=build-fuzz/corpus/fuzz_text
-mkdir -p "$corpus"
-seed() { printf "$2" >"$corpus/seed-$1"; }
+corpus_for fuzz_text
 seed decimal '\x50-2147483648'
 seed hex '\x80\x7fFFFFFFF'
 seed latin1 '\x02caf\xe9'
@@ -86,18 +88,14 @@ run fuzz_text "$corpus"
 # Seeds for the record-store target: entries of [kind][name length][name]
 # [content length][content]; kind 0 a store file, 1 a database folder, 2 the
 # metadata, 3 a database file.
-corpus=build-fuzz/corpus/fuzz_recordstore
-mkdir -p "$corpus"
-seed() { printf "$2" >"$corpus/seed-$1"; }
+corpus_for fuzz_recordstore
 seed records '\x00\x0crecord-1.bin\x03abc\x00\x0crecord-2.bin\x00\x02\x14\x00\x00\x00\x00\x00\x00\x00\x00\x03\x00\x00\x00\x03\x00\x00\x00\x02\x00\x00\x00'
 seed uncommitted '\x00\x0crecord-3.bin\x01x\x02\x14\x00\x00\x00\x00\x00\x00\x00\x00\x03\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00'
 seed strays '\x00\x10record-1.bin.tmp\x01t\x00\x0drecord-01.bin\x01z\x01\x0bstore-%%00E9\x00\x01\x0bstore-%%0041\x00\x03\x07store-x\x00\x01\x0e.deleted-store\x00'
 run fuzz_recordstore "$corpus"
 
 # Seeds for the HTTP target. Byte 0: 0 a date, 1 a zone ID, 2 a URL.
-corpus=build-fuzz/corpus/fuzz_http
-mkdir -p "$corpus"
-seed() { printf "$2" >"$corpus/seed-$1"; }
+corpus_for fuzz_http
 seed rfc1123 '\x00Sun, 06 Nov 1994 08:49:37 GMT'
 seed rfc850 '\x00Sunday, 06-Nov-94 08:49:37 GMT'
 seed asctime '\x00Sun Nov  6 08:49:37 1994'
@@ -109,9 +107,7 @@ seed url-https '\x02https://[::1]/'
 run fuzz_http "$corpus"
 
 # Seeds for the audio target. Byte 0: bit 0 MIDI (else WAV), bit 1 also play it.
-corpus=build-fuzz/corpus/fuzz_audio
-mkdir -p "$corpus"
-seed() { printf "$2" >"$corpus/seed-$1"; }
+corpus_for fuzz_audio
 seed wav-stereo '\x02RIFF\x2c\x00\x00\x00WAVEfmt \x10\x00\x00\x00\x01\x00\x02\x00\x44\xac\x00\x00\x10\xb1\x02\x00\x04\x00\x10\x00data\x08\x00\x00\x00\x01\x00\xff\xff\x02\x00\xfe\xff'
 seed wav-mono8-list '\x02RIFF\x36\x00\x00\x00WAVELIST\x04\x00\x00\x00INFOfmt \x10\x00\x00\x00\x01\x00\x01\x00\x11\x2b\x00\x00\x11\x2b\x00\x00\x01\x00\x08\x00data\x05\x00\x00\x00\x80\x90\xa0\x90\x80\x00'
 seed midi-note '\x03MThd\x00\x00\x00\x06\x00\x00\x00\x01\x01\xe0MTrk\x00\x00\x00\x10\x00\xc0\x05\x00\x90\x3c\x64\x83\x60\x80\x3c\x40\x00\xff\x2f\x00'
@@ -123,8 +119,7 @@ run fuzz_audio "$corpus"
 
 # The image decoder: seeds are small PNG files of every colour type behind a
 # control byte (bit 0: rewrite the chunk checksums; bits 1-3: a transform).
-corpus=build-fuzz/corpus/fuzz_image
-mkdir -p "$corpus"
+corpus_for fuzz_image
 k=0
 for f in fuzz/seeds/fuzz_image/*.png; do
   { printf "$(printf '\\x%02x' $((k % 8 * 2 + 1)))"; cat "$f"; } >"$corpus/seed-$(basename "$f" .png)"
@@ -136,9 +131,7 @@ run fuzz_image "$corpus"
 # The level reader. Byte 0 tells how many bits the callbacks read for
 # themselves (bits 0-2 the header's, 3-5 each group's, 6-7 times 2 each
 # object's); the rest is the level stream.
-corpus=build-fuzz/corpus/fuzz_level
-mkdir -p "$corpus"
-seed() { printf "$2" >"$corpus/seed-$1"; }
+corpus_for fuzz_level
 seed filler '\x9d\x85\xff\xf1\x03\x90\x02\x1f\xff\xd0\x60\x20\x00\x14\x09\x00\x30\x01\x7f\xff\xff\x81\x00\x30\x02\x00\x00\x01\x00\x20\x02\x00\x00\x01\x80\x40\x38\x01\x80\x32\x00\x64\x00\x05\x0e\x8f\xa8\x3c\x00\x04\x00\x08\x00'
 seed plain '\x9d\x05\xff\xf1\xe4\x00\x87\xff\xf4\x18\x08\x00\x05\x02\x40\x0c\x00\x5f\xff\xff\xf0\x03\x00\x20\x00\x00\x10\x02\x00\x20\x00\x00\x18\x04\x03\x80\x18\x03\x20\x06\x40\x00\x50\xe8\xfa\x83\xc0\x10\x00\x20'
 seed objects-only '\x00\x00\x10\x04\x03\x00\x10\x00\x00\x00\x00\x00\x10\x00'
@@ -147,25 +140,21 @@ run fuzz_level "$corpus"
 
 # Animation sets: the input is the whole resource; seeds are the generated
 # animation sets.
-corpus=build-fuzz/corpus/fuzz_animset
-mkdir -p "$corpus"
+corpus_for fuzz_animset
 printf '\x00\x00\x01\x02\x01\x00\x40\x00\x00\x00\x00\x00\x00\x00\x01\x02\x20\x00\x01\x00\x0a\x00\x0a\x01\xfc\xfc\x08\x08\x01\x00\x01\x64' \
   >"$corpus/seed-one-frame"
 run fuzz_animset "$corpus" animset
 
 # Gob records over a 32 x 16 sheet at index 0; seeds are the generated Gob
 # records (their image id 0 finds the sheet).
-corpus=build-fuzz/corpus/fuzz_gobs
-mkdir -p "$corpus"
+corpus_for fuzz_gobs
 printf '\x00\x00\x00\x00\x18\x7f\xe0\x00\x02\xfc\x04\xfc\x04\x00\x10\x00\x00\x10\x10\x08\x08\x01\x01\x02\x02\x05\x05\x06\x06' \
   >"$corpus/seed-two-records"
 run fuzz_gobs "$corpus" gobs
 
 # The plain pack reader. Byte 0: bit 0 load mode 1 (table only), bit 1 also
 # read an extension table after the pack. Seeds: the generated pack files.
-corpus=build-fuzz/corpus/fuzz_resource_pack
-mkdir -p "$corpus"
-seed() { printf "$2" >"$corpus/seed-$1"; }
+corpus_for fuzz_resource_pack
 seed two-resources '\x00\x00\x00\x02\x00\x03\x00\x00\x01\xfd\x00\x00\x00\x03abc'
 seed extension '\x02\x00\x00\x02\x00\x01\x00\x02\x00\x00\x00\x00\x00\x03abc\x00\x02\x00\x01xyz'
 seed wide-sizes '\x00\x01\x00\x01\x00\x00\x00\x02\x00\x00\x00\x00\x02hi'
@@ -175,8 +164,7 @@ run fuzz_resource_pack "$corpus"
 # The chunked pack open. Part 0, then each further file behind "@@F" and a
 # selector byte (bits 0-2 the part number, bits 3-4 the extension: rp, png,
 # utf, mid). Seeds: the generated chunked packs, renamed to pack 3.
-corpus=build-fuzz/corpus/fuzz_chunked_pack
-mkdir -p "$corpus"
+corpus_for fuzz_chunked_pack
 chunked_seed() { # name, pack number
   local out="$corpus/gen-$1" f part ext selector
   cat "$seeds/pack/RP$2part0.rp" >"$out"
@@ -192,9 +180,7 @@ run fuzz_chunked_pack "$corpus"
 
 # The text table. Byte 0: bits 0-1 the size given (the length, 2 more, 2
 # fewer, 70000), bit 2 decode every text at once. Seeds: the generated texts.
-corpus=build-fuzz/corpus/fuzz_text_table
-mkdir -p "$corpus"
-seed() { printf "$2" >"$corpus/seed-$1"; }
+corpus_for fuzz_text_table
 seed three '\x04\x00\x03\x00\x01A\x00\x02\xc3\xa9\x00\x03\xe2\x82\xac'
 seed cut '\x00\x00\x01\x00\x02A\xe2'
 for f in "$seeds"/text/*; do { printf '\x00'; cat "$f"; } >"$corpus/gen-${f##*/}"; done
@@ -202,8 +188,7 @@ run fuzz_text_table "$corpus"
 
 # The PNG chunk walk and palette exchange. Byte 0: bit 0 also try a palette
 # one byte too long, bit 1 decode with the palette. Seeds: the generated PNGs.
-corpus=build-fuzz/corpus/fuzz_png_palette
-mkdir -p "$corpus"
+corpus_for fuzz_png_palette
 for f in "$seeds"/png/*; do { printf '\x03'; cat "$f"; } >"$corpus/gen-${f##*/}"; done
 run fuzz_png_palette "$corpus"
 
@@ -211,9 +196,7 @@ run fuzz_png_palette "$corpus"
 # anchor, bit 6 alpha, bit 7 marks the array unconverted; byte 1 the wrap
 # width / 2; byte 2 the glyph count, 8 bytes a glyph; then the text (0x80 CR,
 # 0x81 LF, 0x82 space, 0x83 '@', 0x84 '-', 0x85-0x88 digits).
-corpus=build-fuzz/corpus/fuzz_font
-mkdir -p "$corpus"
-seed() { printf "$2" >"$corpus/seed-$1"; }
+corpus_for fuzz_font
 glyphs='\x00\x20\x00\x00\x00\x00\x05\x0c\x00\x21\x00\x02\x06\x08\x07\x09\x00\x01\x00\x02\x06\x08\x07\x04\x00\x01\xff\x02\x06\x08\x07\x00\x00\x01\x00\x02\x06\x48\x07\x0e\x00\x01\x00\x01\x05\x08\x06\x02\x00\x01\x01\x02\x06\x88\x08\x00'
 seed plain "\x80\x14\x07${glyphs}AB CD\x81EF\x84\x86\x87 ABCDEF\x83AB"
 seed turned "\xf3\x0a\x07${glyphs}ABC\x80\x81\x81DEF \x82 A-B"

@@ -20,6 +20,18 @@ namespace {
 
 constexpr jint NONE = -1;
 
+// The image at index in a cache entry's image list; a freed entry or a
+// missing image throws NullPointerException.
+VMPtr<ts::Gob> cachedImage(jint cacheIndex, jint index) {
+    _VM_ensureInitialized(ResManager::_VM_classRecord);
+    VMPtr<VMArray<ts::Gob, 2>> cache = ResManager::gobCache;
+    VMPtr<VMArray<ts::Gob, 1>> list = cache->get(cacheIndex);
+    if (list == nullptr) _VM_throwNullPointer();
+    VMPtr<ts::Gob> gob = list->get(index);
+    if (gob == nullptr) _VM_throwNullPointer();
+    return gob;
+}
+
 }  // namespace
 
 VMPtr<Screen> Screen::construct() {
@@ -56,14 +68,8 @@ AnimPlayer* Screen::playerOf(jint slot) {
 }
 
 VMPtr<ts::Gob> Screen::firstImage(jint slot) {
-    _VM_ensureInitialized(ResManager::_VM_classRecord);
-    VMPtr<VMArray<ts::Gob, 2>> cache = ResManager::gobCache;
     VMPtr<Ints> indices = imageIndices;
-    VMPtr<VMArray<ts::Gob, 1>> list = cache->get((*indices)[slot]);
-    if (list == nullptr) _VM_throwNullPointer();
-    VMPtr<ts::Gob> gob = list->get(0);
-    if (gob == nullptr) _VM_throwNullPointer();
-    return gob;
+    return cachedImage((*indices)[slot], 0);
 }
 
 VMPtr<ts::AnimSet> Screen::animSetOf(jint slot) {
@@ -307,11 +313,7 @@ void Screen::bind(jint slot, jint kind, jint index, jint x, jint y) {
     VMPtr<Paintable> p;
     try {
         if (kind == KIND_IMAGE) {
-            _VM_ensureInitialized(ResManager::_VM_classRecord);
-            VMPtr<VMArray<ts::Gob, 2>> cache = ResManager::gobCache;
-            VMPtr<VMArray<ts::Gob, 1>> list = cache->get(first);
-            if (list == nullptr) _VM_throwNullPointer();
-            p = list->get(0);
+            p = cachedImage(first, 0);
         } else if (kind == KIND_FRAME) {
             p = animSetOf(slot)->getFrame(index);
         } else {
@@ -399,7 +401,7 @@ void Screen::releaseSlot(jint slot) {
     table->set(slot, nullptr);
 }
 
-void Screen::dispose() {
+void Screen::emptySlots(bool giveBack) {
     VMPtr<VMArray<Paintable, 1>> table = paintables;
     if (table == nullptr) return;
     VMPtr<VMArray<AnimPlayer, 1>> list = players;
@@ -408,7 +410,7 @@ void Screen::dispose() {
     for (jint i = 0; i < table->length; ++i) {
         // Only bound slots hold references: a slot never bound has index
         // entries of 0, which name another object's cache entry.
-        if (table->get(i) != nullptr) ResManager::release((*images)[i], (*sets)[i]);
+        if (giveBack && table->get(i) != nullptr) ResManager::release((*images)[i], (*sets)[i]);
         table->set(i, nullptr);
         list->set(i, nullptr);
         (*images)[i] = NONE;
@@ -416,19 +418,8 @@ void Screen::dispose() {
     }
 }
 
-void Screen::clearSlots() {
-    VMPtr<VMArray<Paintable, 1>> table = paintables;
-    if (table == nullptr) return;
-    VMPtr<VMArray<AnimPlayer, 1>> list = players;
-    VMPtr<Ints> images = imageIndices;
-    VMPtr<Ints> sets = animSetIndices;
-    for (jint i = 0; i < table->length; ++i) {
-        table->set(i, nullptr);
-        list->set(i, nullptr);
-        (*images)[i] = NONE;
-        (*sets)[i] = NONE;
-    }
-}
+void Screen::dispose() { emptySlots(true); }
+void Screen::clearSlots() { emptySlots(false); }
 
 void Screen::setSlotIndex(jint slot, jint index) {
     VMPtr<Paintable> p = slotAt(slot);
@@ -438,14 +429,8 @@ void Screen::setSlotIndex(jint slot, jint index) {
     VMPtr<VMArray<Paintable, 1>> table = paintables;
     switch (p->getType()) {
         case Paintable::TYPE_GOB: {
-            _VM_ensureInitialized(ResManager::_VM_classRecord);
-            VMPtr<VMArray<ts::Gob, 2>> cache = ResManager::gobCache;
             VMPtr<Ints> images = imageIndices;
-            VMPtr<VMArray<ts::Gob, 1>> list = cache->get((*images)[slot]);
-            if (list == nullptr) _VM_throwNullPointer();
-            VMPtr<ts::Gob> gob = list->get(index);
-            if (gob == nullptr) _VM_throwNullPointer();
-            table->set(slot, gob);
+            table->set(slot, cachedImage((*images)[slot], index));
             break;
         }
         case Paintable::TYPE_FRAME:
@@ -573,6 +558,10 @@ void Screen::paint(VMPtr<Graphics> g) {
     VMPtr<VMArray<Paintable, 1>> table = paintables;
     const jint n = table == nullptr ? 0 : std::min(slotCount, table->length);
     const jint ox = getOriginX(), oy = getOriginY();
+    // The per-slot tables, read once for the whole frame like the slots.
+    VMPtr<IntRows> offsets = slotOffsets;
+    VMPtr<Ints> t = transforms;
+    VMPtr<IntRows> clips = slotClips;
     for (jint j = 0; j < n; ++j) {
         if (j == rectLayer) {
             paintRects(g);
@@ -580,12 +569,9 @@ void Screen::paint(VMPtr<Graphics> g) {
         }
         VMPtr<Paintable> p = table->get(j);
         if (p == nullptr) continue;
-        VMPtr<IntRows> offsets = slotOffsets;
         VMPtr<Ints> offset = offsets->get(j);
         const jint x = (*offset)[0] - ox, y = (*offset)[1] - oy;
-        VMPtr<Ints> t = transforms;
         const jint transform = (*t)[j];
-        VMPtr<IntRows> clips = slotClips;
         VMPtr<Ints> clip = clips->get(j);
         if ((*clip)[2] != 0 && (*clip)[3] != 0) {
             // The clip in force is kept here, not in scratch, which may be a

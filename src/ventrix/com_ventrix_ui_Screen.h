@@ -198,6 +198,9 @@ private:
     // Turns x, y, w, h a quarter about its centre when the slot's transform
     // swaps axes.
     bool quarterTurn(jint slot, jint& x, jint& y, jint& w, jint& h);
+    // Empties every slot; giveBack also gives the bound slots' cache
+    // references back.
+    void emptySlots(bool giveBack);
 };
 
 }  // namespace com::ventrix::ui

@@ -321,6 +321,9 @@ TEST_F(CeWindowTest, PresentedFramesAreClippedKeptAndSavedWithWhiteStayingWhite)
     EXPECT_EQ(frame[10 * 480 + 4], 0);
     // A rectangle outside the frame copies nothing, and fails nothing.
     EXPECT_TRUE(PresentFrameRect(window, small.data(), 10, 10, 12, 475, 635, 10, 10));
+    EXPECT_TRUE(PresentFrameRect(window, small.data(), 10, 10, 12, 20, 2, 10, 10));  // right of it, rows inside
+    EXPECT_TRUE(PresentFrameRect(window, small.data(), 10, 10, 12, 2, 2, -5, 5));     // negative width
+    EXPECT_EQ(test::LastFrame()[2 * 480 + 20], 0);
     EXPECT_TRUE(PresentFrameRect(window, small.data(), 10, 10, 12, -2147483647, -5, 2147483647, 2147483647));
     EXPECT_EQ(test::LastFrame()[639 * 480 + 479], 0);
     EXPECT_FALSE(PresentFrame(window, nullptr, 10, 10, 10));

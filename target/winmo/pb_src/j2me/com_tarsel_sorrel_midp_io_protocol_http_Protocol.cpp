@@ -152,6 +152,12 @@ bool Protocol::responseStatus(int status) {
     return status == HAL_OK;
 }
 
+VMPtr<String> Protocol::responseString(int status, NativeString* native) {
+    VMPtr<String> result = takeString(status, native);
+    responseStatus(status);
+    return result;
+}
+
 // --- streams --------------------------------------------------------------------
 
 VMPtr<java::io::InputStream> Protocol::openInputStream() {
@@ -280,54 +286,42 @@ VMPtr<String> Protocol::getResponseMessage() {
     startResponse();
     NativeString* s = nullptr;
     const int status = HAL_getHTTPResponseMessage(handle, &s);
-    VMPtr<String> result = takeString(status, s);
-    responseStatus(status);
-    return result;
+    return responseString(status, s);
 }
 
 VMPtr<String> Protocol::getHeaderField(jint n) {
     startResponse();
     NativeString* s = nullptr;
     const int status = HAL_getHTTPHeaderFieldAt(handle, n, &s);
-    VMPtr<String> result = takeString(status, s);
-    responseStatus(status);
-    return result;
+    return responseString(status, s);
 }
 
 VMPtr<String> Protocol::getHeaderField(VMPtr<String> name) {
     startResponse();
     NativeString* s = nullptr;
     const int status = HAL_getHTTPHeaderField(handle, charsOf(name), lengthOf(name), &s);
-    VMPtr<String> result = takeString(status, s);
-    responseStatus(status);
-    return result;
+    return responseString(status, s);
 }
 
 VMPtr<String> Protocol::getHeaderFieldKey(jint n) {
     startResponse();
     NativeString* s = nullptr;
     const int status = HAL_getHTTPHeaderFieldKey(handle, n, &s);
-    VMPtr<String> result = takeString(status, s);
-    responseStatus(status);
-    return result;
+    return responseString(status, s);
 }
 
 VMPtr<String> Protocol::getType() {
     startResponse();
     NativeString* s = nullptr;
     const int status = HAL_getHTTPType(handle, &s);
-    VMPtr<String> result = takeString(status, s);
-    responseStatus(status);
-    return result;
+    return responseString(status, s);
 }
 
 VMPtr<String> Protocol::getEncoding() {
     startResponse();
     NativeString* s = nullptr;
     const int status = HAL_getHTTPEncoding(handle, &s);
-    VMPtr<String> result = takeString(status, s);
-    responseStatus(status);
-    return result;
+    return responseString(status, s);
 }
 
 jlong Protocol::getLength() {

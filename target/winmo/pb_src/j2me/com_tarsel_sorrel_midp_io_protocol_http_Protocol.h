@@ -107,6 +107,9 @@ protected:
     // A platform status of a response query: 7 throws, any other failure
     // gives false.
     static bool responseStatus(int status);
+    // The string of a response query (null when it failed), after the
+    // platform string is released and the status checked as above.
+    static VMPtr<java::lang::String> responseString(int status, NativeString* native);
     // A date header's value, or def when absent or not a date.
     jlong dateHeader(VMPtr<java::lang::String> name, jlong def);
 };

@@ -202,16 +202,8 @@ void Display::switchTo(VMPtr<Displayable> d) {
 
 void Display::repaint(HAL_Graphics* context, VMPtr<Displayable> target, jint width, jint height) {
     if (context == nullptr) return;
-    VMPtr<Graphics> g;
-    try {
-        g = Graphics::create();
-    } catch (java::lang::Throwable* thrown) {
-        VMPtr<java::lang::Throwable> keep(thrown);
-        HAL_deleteGraphics(context);  // the event hands the context over
-        _VM_throw(keep);
-    }
-    g->Super::construct();
-    g->initWithContext(context, width, height);
+    // The event hands the context over.
+    VMPtr<Graphics> g = Graphics::forContext(context, width, height);
     try {
         if (target != nullptr) target->callPaint(g);
     } catch (java::lang::Throwable* thrown) {

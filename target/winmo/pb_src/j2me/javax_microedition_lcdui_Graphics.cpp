@@ -6,6 +6,7 @@
 #include "hal_system.h"
 #include "java_lang_IllegalArgumentException.h"
 #include "java_lang_IllegalStateException.h"
+#include "java_lang_Throwable.h"
 
 namespace javax::microedition::lcdui {
 
@@ -55,15 +56,21 @@ VMPtr<Graphics> Graphics::forScreenBuffer(HAL_ScreenBuffer* screenBuffer) {
         HAL_deleteGraphics(context);
         HAL_fatalError("HAL_getScreenBufferSize() failed.");
     }
+    return forContext(context, w, h);
+}
+
+VMPtr<Graphics> Graphics::forContext(HAL_Graphics* context, jint width, jint height) {
+    _VM_ensureInitialized(_VM_classRecord);
     VMPtr<Graphics> g;
     try {
         g = Graphics::create();
-    } catch (...) {
+    } catch (java::lang::Throwable* thrown) {
+        VMPtr<java::lang::Throwable> keep(thrown);
         HAL_deleteGraphics(context);
-        throw;
+        _VM_throw(keep);
     }
     g->Super::construct();
-    g->initWithContext(context, w, h);
+    g->initWithContext(context, width, height);
     return g;
 }
 

@@ -48,6 +48,9 @@ public:
 
     // Binding (not virtual). A failing platform call is a fatal stop.
     static VMPtr<Graphics> forScreenBuffer(HAL_ScreenBuffer* screenBuffer);
+    // A Graphics that owns context; the context is deleted when the object
+    // cannot be made.
+    static VMPtr<Graphics> forContext(HAL_Graphics* context, jint width, jint height);
     static VMPtr<Graphics> forImage(VMPtr<Image> image);
     void initWithContext(HAL_Graphics* context, jint width, jint height);
     void initWithImage(VMPtr<Image> image);

@@ -8,6 +8,7 @@
 #include "java_lang_Class.h"
 #include "java_lang_IllegalArgumentException.h"
 #include "java_lang_IllegalStateException.h"
+#include "java_lang_Throwable.h"
 #include "javax_microedition_lcdui_Graphics.h"
 
 namespace javax::microedition::lcdui {
@@ -38,9 +39,10 @@ VMPtr<Image> Image::wrap(HAL_Image* native, jboolean isMutable, jint w, jint h) 
     VMPtr<Image> image;
     try {
         image = Image::create();
-    } catch (...) {
+    } catch (java::lang::Throwable* thrown) {
+        VMPtr<java::lang::Throwable> keep(thrown);
         HAL_deleteImage(native);
-        throw;
+        _VM_throw(keep);
     }
     image->Super::construct();
     image->nativeImage = native;

@@ -86,7 +86,8 @@ void* allocSlow(size_t size, uint64_t blockSize, int exceptionsAllowed) {
         if (collections == 3) break;
         if (_VM_runtime != nullptr) _VM_collect(_VM_runtime);
         ++collections;
-        uint64_t limit = saturatingAdd(inUse(blockSize), inUse(blockSize));
+        const uint64_t wanted = inUse(blockSize);
+        uint64_t limit = saturatingAdd(wanted, wanted);
         if (limit < _VM_heap.baseLimit) limit = _VM_heap.baseLimit;
         if (limit > _VM_heap.maximum) limit = _VM_heap.maximum;
         _VM_heap.limit = limit;
