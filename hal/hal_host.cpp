@@ -330,6 +330,7 @@ void hostDestroyVM() {
     HAL_enterVMLock();
     HAL_hostEnter();
     if (callbacks.dispatchEvent) callbacks.dispatchEvent(3, 0, nullptr);
+    HAL_dropSerialCalls();  // released while the runtime still runs
     if (callbacks.destroyRuntime) callbacks.destroyRuntime();
     HAL_leaveVMLock();
     HAL_dropSerialCalls();
