@@ -144,9 +144,10 @@ TEST_F(AMSTest, TheThirdFieldOfMIDlet1NamesTheClass) {
     EXPECT_EQ(text(AMS::getAppProperty(VM_STR("MIDlet-2"))), "vessilo.test.ScriptMIDlet");
 }
 
-TEST_F(AMSTest, AFailedBootRethrowsItsThrowableStillRooted) {
-    // The boot reports the failure (its work throws and catches on its own)
-    // and passes the throwable on; the catcher gets it alive.
+TEST_F(AMSTest, AFailedBootRethrowsItsThrowableAsTheOneInFlight) {
+    // The boot reports the failure (its report throws and catches another
+    // throwable on its own) and passes its throwable on, rooted anew as the
+    // thread's throwable in flight rather than kept alive through the other.
     load("MIDlet-1: a, b, vessilo.test.TroubledStart\n");
     VMWeak<java::lang::Throwable> thrown;
     try {
@@ -154,6 +155,8 @@ TEST_F(AMSTest, AFailedBootRethrowsItsThrowableStillRooted) {
     } catch (java::lang::Throwable* t) {
         thrown = t;
     }
+    ASSERT_FALSE(thrown.isNull());
+    EXPECT_EQ(VMThread::current()->inFlight.get(), static_cast<java::lang::Object*>(thrown.get()));
     _VM_collect(_VM_runtime);
     ASSERT_FALSE(thrown.isNull());
     EXPECT_STREQ(thrown.get()->getClass()->name.c_str(), "vessilo.test.TroubledException");
