@@ -419,7 +419,7 @@ void Screen::emptySlots(bool giveBack) {
     }
 }
 
-void Screen::dispose() { emptySlots(true); }
+void Screen::release() { emptySlots(true); }
 void Screen::clearSlots() { emptySlots(false); }
 
 void Screen::setSlotIndex(jint slot, jint index) {

@@ -166,6 +166,24 @@ jint Screen::getCollisionRects(jint slot, VMPtr<Ints> out) {
     return count;
 }
 
+jint Screen::getCollisionRects(jint slot, VMPtr<Ints> out, jint number) {
+    VMPtr<Paintable> p = slotAt(slot);
+    if (p == nullptr) return 0;
+    if (out == nullptr) _VM_throwNullPointer();
+    const jint count = p->getCollisionRects(getTransform(slot), out, number);
+    jint dx = offsetX(slot), dy = offsetY(slot);
+    if (p->getType() == Paintable::TYPE_PLAYER) {
+        AnimPlayer* player = playerOf(slot);
+        dx = player->getX();
+        dy = player->getY();
+    }
+    for (jint k = 0; k < count && 5 * k + 1 < out->length; ++k) {
+        (*out)[5 * k] += dx;
+        (*out)[5 * k + 1] += dy;
+    }
+    return count;
+}
+
 jint Screen::getCollisionBoxes(jint slot, VMPtr<Boxes> out) {
     VMPtr<Paintable> p = slotAt(slot);
     if (p == nullptr) return 0;
@@ -203,7 +221,7 @@ bool Screen::quarterTurn(jint slot, jint& x, jint& y, jint& w, jint& h) {
 jboolean Screen::collides(jint slot, jint boxId, VMPtr<Ints> area) {
     if (area == nullptr) _VM_throwNullPointer();
     VMPtr<CollisionBox> box = getCollisionBox(slot, boxId);
-    if ((*area)[2] != 0 && (*area)[3] != 0) return box->containsRect((*area)[0], (*area)[1], (*area)[2], (*area)[3]);
+    if ((*area)[2] != 0 && (*area)[3] != 0) return box->intersectsRect((*area)[0], (*area)[1], (*area)[2], (*area)[3]);
     return box->contains((*area)[0], (*area)[1]);
 }
 
