@@ -61,6 +61,47 @@ TEST_F(MyPointerTest, RowsAnswerInsideTheirBoxesWhileDownAndInTheReleaseFrame) {
     }
 }
 
+TEST_F(MyPointerTest, IsInRectTakesBothEdgesWhereATouchBoxEndsBeforeThem) {
+    VMPtr<MyPointer> ptr = p();
+    VMPtr<VMArray<jint, 2>> rows = VMArray<jint, 2>::create(1, 4);
+    (*rows->get(0))[0] = 10, (*rows->get(0))[1] = 10, (*rows->get(0))[2] = 50, (*rows->get(0))[3] = 20;
+    ptr->setTouchBoxes(0, rows, ints({10, 10, 50, 20}));
+    struct Case {
+        jint x, y;
+        bool inRect;
+        jint box;
+    };
+    for (const Case& c : {Case{10, 10, true, 0}, Case{59, 29, true, 0}, Case{60, 20, true, -1}, Case{30, 30, true, -1},
+                          Case{60, 30, true, -1}, Case{61, 30, false, -1}, Case{9, 10, false, -1}, Case{30, 31, false, -1}}) {
+        event(1, c.x, c.y);
+        ptr->update();
+        EXPECT_EQ(ptr->isInRect(ints({10, 10, 50, 20}), 0), c.inRect) << c.x << "," << c.y;
+        EXPECT_EQ(ptr->getBoxAt(0), c.box) << c.x << "," << c.y;
+        event(3, c.x, c.y);
+        ptr->update();
+        ptr->update();
+    }
+}
+
+TEST_F(MyPointerTest, PositionsOfTheTouchAndTheQueueAreReadable) {
+    VMPtr<MyPointer> ptr = p();
+    event(1, 40, 50);
+    event(2, 45, 58);
+    event(2, 47, 61);
+    EXPECT_EQ(ptr->getQueuedEventCount(), 3);
+    ptr->update();
+    EXPECT_EQ(ptr->getQueuedEventCount(), 0);
+    EXPECT_EQ((std::vector<jint>{ptr->getX(0), ptr->getY(0), ptr->getPrevX(0), ptr->getPrevY(0), ptr->getPressX(0),
+                                 ptr->getPressY(0), ptr->getDragX(0), ptr->getDragY(0)}),
+              (std::vector<jint>{47, 61, 45, 58, 40, 50, 7, 11}));
+    ptr->setPressX(0, 7);
+    ptr->setPressY(0, 1);
+    EXPECT_EQ(ptr->getDragX(0), 40);
+    EXPECT_EQ(ptr->getDragY(0), 60);
+    ptr->setScrollX(-3);
+    EXPECT_EQ(ptr->scrollX, -3);
+}
+
 TEST_F(MyPointerTest, KeyRegionsNeedASizeAndGoByKey) {
     VMPtr<MyPointer> ptr = p();
     ptr->addUpRegion(ints({0, 0, 0, 10, 0}));
