@@ -81,6 +81,18 @@ public:
     scenetest::LogScene* logScene() { return static_cast<scenetest::LogScene*>(scene.get()); }
 };
 
+// Asks the scene manager for scene `to` from its update.
+class SwitchObject : public scenetest::LogObject {
+    VM_DECLARE_CLASS(SwitchObject, scenetest::LogObject)
+
+public:
+    jint to = 0;
+    void update(jint a, jint b) override {
+        Super::update(a, b);
+        SceneManager::getInstance()->changeScene(to);
+    }
+};
+
 // Logs the vibration calls.
 class VibrationCanvas : public scenetest::StoppedCanvas {
     VM_DECLARE_CLASS(VibrationCanvas, scenetest::StoppedCanvas)
@@ -97,6 +109,8 @@ VM_REGISTER_CLASS(scenemanagertest::RecordingMedia, .name = "scenemanagertest.Re
                   .sourceName = "tests/ventrix/com_ventrix_utility_SceneManager_test",
                   .interfaces = {"ts.MediaManager"})
 VM_REGISTER_CLASS(scenemanagertest::FactoryManager, .name = "scenemanagertest.FactoryManager",
+                  .sourceName = "tests/ventrix/com_ventrix_utility_SceneManager_test")
+VM_REGISTER_CLASS(scenemanagertest::SwitchObject, .name = "scenemanagertest.SwitchObject",
                   .sourceName = "tests/ventrix/com_ventrix_utility_SceneManager_test")
 VM_REGISTER_CLASS(scenemanagertest::VibrationCanvas, .name = "scenemanagertest.VibrationCanvas",
                   .sourceName = "tests/ventrix/com_ventrix_utility_SceneManager_test")
@@ -216,6 +230,24 @@ TEST_F(SceneManagerFlowTest, ScenesChangeOnlyAfterInitNeverIntoTheCurrentOneAndS
     ResManager::clear();  // as Main's release at exit: nothing left to do
     ResManager::load(scenetest::kSquares, -1);  // the next load starts afresh
     EXPECT_EQ(ResManager::getFirstIndex(), 0);
+}
+
+TEST_F(SceneManagerFlowTest, AChangeAskedForInASceneUpdateActsAtOnce) {
+    VMPtr<FactoryManager> sm = FactoryManager::create()->construct();
+    sm->changeScene(1);
+    sm->init();
+    VMPtr<scenemanagertest::SwitchObject> o = scenemanagertest::SwitchObject::create();
+    o->construct("switch", 0, &sm->log);
+    o->to = 2;
+    VMPtr<com::ventrix::ui::Scene> first = sm->scene;
+    first->addObject(o);
+    sm->log.clear();
+    sm->update();
+    EXPECT_EQ(sm->log, (Log{"scene1.update", "switch.update", "scene1.release", "switch.release", "createScene 2"}));
+    EXPECT_EQ(sm->currentSceneId, 2);
+    EXPECT_NE(sm->scene.get(), first.get());
+    sm->update();  // the new scene's first loading step
+    EXPECT_EQ(sm->logScene()->log, (Log{"stage0"}));
 }
 
 TEST_F(SceneManagerFlowTest, MusicIsPreparedByCueAndStartedOnChannel0) {
