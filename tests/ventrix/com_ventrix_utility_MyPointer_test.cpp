@@ -83,25 +83,6 @@ TEST_F(MyPointerTest, IsInRectTakesBothEdgesWhereATouchBoxEndsBeforeThem) {
     }
 }
 
-TEST_F(MyPointerTest, PositionsOfTheTouchAndTheQueueAreReadable) {
-    VMPtr<MyPointer> ptr = p();
-    event(1, 40, 50);
-    event(2, 45, 58);
-    event(2, 47, 61);
-    EXPECT_EQ(ptr->getQueuedEventCount(), 3);
-    ptr->update();
-    EXPECT_EQ(ptr->getQueuedEventCount(), 0);
-    EXPECT_EQ((std::vector<jint>{ptr->getX(0), ptr->getY(0), ptr->getPrevX(0), ptr->getPrevY(0), ptr->getPressX(0),
-                                 ptr->getPressY(0), ptr->getDragX(0), ptr->getDragY(0)}),
-              (std::vector<jint>{47, 61, 45, 58, 40, 50, 7, 11}));
-    ptr->setPressX(0, 7);
-    ptr->setPressY(0, 1);
-    EXPECT_EQ(ptr->getDragX(0), 40);
-    EXPECT_EQ(ptr->getDragY(0), 60);
-    ptr->setScrollX(-3);
-    EXPECT_EQ(ptr->scrollX, -3);
-}
-
 TEST_F(MyPointerTest, KeyRegionsNeedASizeAndGoByKey) {
     VMPtr<MyPointer> ptr = p();
     ptr->addUpRegion(ints({0, 0, 0, 10, 0}));
