@@ -58,23 +58,26 @@ void MyFont::release() {
 
 bool MyFont::isFont(jint font) {
     _VM_ensureInitialized(_VM_classRecord);
-    VMPtr<Ints> ids = fontResourceIds;
+    Ints* ids = fontResourceIds.get();
     return ids != nullptr && font >= 0 && font < ids->length && richFont != nullptr;
 }
 
 void MyFont::useFont(jint font) {
     if (!isFont(font)) return;
-    VMPtr<VMArray<ts::Gob, 2>> gobs = fontGobs;
-    if (gobs == nullptr || font >= gobs->length || gobs->get(font) == nullptr) loadFont(font);
-    VMPtr<Ints> loaded = loadedFontIds;
+    // Plain pointers: nothing allocates between the reads and the hand-over
+    // except loadFont, after which the tables are read again.
+    VMArray<ts::Gob, 2>* gobs = fontGobs.get();
+    if (gobs == nullptr || font >= gobs->length || gobs->get(font) == nullptr) {
+        loadFont(font);
+        gobs = fontGobs.get();
+    }
+    Ints* loaded = loadedFontIds.get();
     // Tables made for fewer fonts than the ids now name hold no such font.
     if (loaded == nullptr || font >= loaded->length) return;
     const jint id = (*loaded)[font];
     if (currentFont == id) return;
-    gobs = fontGobs;
     currentFont = id;
-    VMPtr<ts::util::text::RichFont> renderer = richFont;
-    renderer->setGlyphs(gobs->get(font));
+    richFont->setGlyphs(gobs->get(font));
 }
 
 void MyFont::setFontResourceIds(VMPtr<Ints> ids) {
