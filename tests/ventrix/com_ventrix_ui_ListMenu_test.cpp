@@ -14,7 +14,7 @@ namespace {
 class ListMenuTest : public paneltest::PanelTest {
 protected:
     // A menu of n items (text ids 5, 3, 6, 5, 3, 6, ...) in the area
-    // (140, 120, 200, 400), opened and shown.
+    // (140, 120, 200, 400), opened and active.
     VMPtr<ListMenu> menu(jint n, jint set = kListSet) {
         VMPtr<ListMenu> m = ListMenu::create()->construct();
         m->setListResources(kGobs, set);
@@ -62,7 +62,7 @@ TEST_F(ListMenuTest, RowBoxWithoutHeightGivesNoRows) {
     m->paint(scenetest::logGraphics());
 }
 
-TEST_F(ListMenuTest, ReopeningTakesTheLayoutFromFrameZeroAndDisposeGivesEveryReferenceBack) {
+TEST_F(ListMenuTest, ReopeningTakesTheLayoutFromFrameZeroAndReleaseGivesEveryReferenceBack) {
     VMPtr<ListMenu> m = menu(8);
     const jint slot = m->listSecondIndex;
     EXPECT_EQ((*ResManager::animRefs)[slot], 1);

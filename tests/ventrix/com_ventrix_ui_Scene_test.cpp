@@ -155,7 +155,7 @@ TEST_F(SceneBaseTest, TheTableGrowsBy10Then5AndTrimsAfterTheHighestObject) {
     EXPECT_EQ(t->add("new", 1)->getId(), 2);
 }
 
-TEST_F(SceneBaseTest, ThePerFramePassUpdatesEnabledObjectsWithZerosAndGivesInputToShownOnes) {
+TEST_F(SceneBaseTest, ThePerFramePassUpdatesVisibleObjectsWithZerosAndGivesInputToActiveOnes) {
     VMPtr<LogScene> s = scene();
     s->startLoading(-1);
     s->init();

@@ -15,7 +15,7 @@ std::vector<jint> vecOf(const VMPtr<scenetest::Ints>& a) {
 
 }  // namespace
 
-TEST_F(MyFontTest, AFontLoadsOnceAndSelectingTheCurrentOneChangesNothing) {
+TEST_F(MyFontTest, AFontLoadsOnceAndUsingTheCurrentOneChangesNothing) {
     VMPtr<MyFont> font = MyFont::getInstance();
     EXPECT_EQ(font.get(), MyFont::getInstance().get());
     ASSERT_NE(font->texts, nullptr);
