@@ -365,9 +365,7 @@ Bytes describeAnimSet(Node& d) {
     return within(d.path(), [&] { return writeAnimSet(set); });
 }
 
-// Whether `size` more bytes fit in the `room` left of what a run writes.
-bool fits(int64_t size, int64_t room) { return size <= room; }
-
+// For a resource larger than the `room` left of what one run writes.
 std::string tooMuch() {
     return "more than the " + std::to_string(kMaxOutputBytes >> 20) + " MiB that one run writes";
 }
@@ -382,7 +380,7 @@ Bytes describeText(Node& d, int64_t room) {
             const int count = s.integer("count", 0, 32767);
             if (unit.size() * static_cast<size_t>(count) > 32767) s.fail("longer than 32767 bytes");
             size += static_cast<int64_t>(unit.size()) * count;
-            if (!fits(size, room)) s.fail("the texts make " + tooMuch());
+            if (size > room) s.fail("the texts make " + tooMuch());
             std::string text;
             for (int i = 0; i < count; ++i) text += unit;
             texts.push_back(std::move(text));
@@ -391,7 +389,7 @@ Bytes describeText(Node& d, int64_t room) {
             texts.push_back(s.string());
         }
         size += static_cast<int64_t>(texts.back().size());
-        if (!fits(size, room)) s.fail("the texts make " + tooMuch());
+        if (size > room) s.fail("the texts make " + tooMuch());
     }
     return within(d.path(), [&] { return writeTextTable(texts); });
 }
@@ -554,7 +552,7 @@ Bytes describeRaw(Node& d, int64_t room) {
     }
     if (d.has("size")) {
         const int size = d.integer("size", 0, 16 * 1024 * 1024);
-        if (!fits(size, room)) d.at("size").fail(tooMuch());
+        if (size > room) d.at("size").fail(tooMuch());
         return Bytes(static_cast<size_t>(size), static_cast<uint8_t>(d.integer("byte", 0, 0, 255)));
     }
     Node hex = d.at("hex");
