@@ -1,7 +1,7 @@
 // Platform layer: command peers, the native side of
 // javax.microedition.lcdui.Command that a displayable's window object shows
 // as a soft key. A peer's address is its command's platform id in command
-// events (event 15).
+// events (HAL_EVENT_COMMAND).
 #pragma once
 
 #include <cstdint>

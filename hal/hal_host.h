@@ -2,11 +2,8 @@
 // of the runtime with the application manager, the main thread's message
 // loop, the running/paused switch, and shutdown.
 //
-// Runtime events posted from here and from the window objects (argument words
-// in order): 1 pause, 2 resume, 3 destroy (no arguments); 5 a displayable
-// became current (its owner); 6 size changed (owner, width, height); 8, 9, 10
-// key pressed, released, repeated (key code); 11, 12, 13 pointer pressed,
-// released, dragged (x, y).
+// Runtime events (hal_events.h) are posted from here (pause, resume, destroy)
+// and from the window objects (current displayable, keys, pointer).
 //
 // The system's own window messages: 0x3ff collect garbage, 0x401 the
 // application asks to exit, 0x402 and 0x405 phone-status notifications
@@ -18,6 +15,7 @@
 #include <string>
 
 #include "ce_window.h"
+#include "hal_events.h"
 #include "hal_system.h"
 
 constexpr ce::UINT HAL_WM_COLLECT = 0x3FF;
@@ -34,8 +32,8 @@ constexpr ce::UINT HAL_WM_SMS_COUNT = 0x405;
 int WinMain(void* instance, void* previousInstance, const char16_t* commandLine, int showCommand);
 
 // Copies the table (when not null) over the bridge's callbacks, then gives
-// every empty slot its default (slots 0 and 1: a routine returning 0; the
-// others: a routine doing nothing).
+// every empty slot its default (initRuntime and dispatchEvent: a routine
+// returning 0; the others: a routine doing nothing).
 void hostSetCallbacks(const HAL_HostCallbacks* table);
 // Start-up, message loop, shutdown; the loop's exit code, or 1 when start-up
 // fails.
@@ -43,11 +41,12 @@ int hostRun(void* instance, int showCommand);
 // Posts one runtime event; dropped once shutdown has begun. With takeLock,
 // the runtime lock is taken (and the runtime entered) around the dispatch.
 void hostPostEvent(int type, int count, const intptr_t* args, int takeLock);
-// Ends the runtime: no event reaches it afterwards; event 3, then the
-// runtime is destroyed.
+// Ends the runtime: no event reaches it afterwards; HAL_EVENT_DESTROY, then
+// the runtime is destroyed.
 void hostDestroyVM();
 // Window activation and power; the application is running while both are
-// on. A change posts event 1 (after stopping the open players) or event 2.
+// on. A change posts HAL_EVENT_PAUSE (after stopping the open players) or
+// HAL_EVENT_RESUME.
 void hostSetActive(int flag);
 void hostSetPowerOn(int flag);
 // Replaces the URL to open once the application has ended.
@@ -56,7 +55,7 @@ void hostSetPendingURL(const char16_t* characters, int32_t length);
 // or to DefWindowProcW while there is none.
 ce::LRESULT hostWindowProc(ce::HWND window, ce::UINT message, ce::WPARAM wParam, ce::LPARAM lParam);
 
-// Called when the application pauses, before event 1: the media family
+// Called when the application pauses, before HAL_EVENT_PAUSE: the media family
 // stops every open player here.
 using HAL_PauseHook = void (*)();
 void HAL_setPauseHook(HAL_PauseHook hook);

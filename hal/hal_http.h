@@ -7,7 +7,7 @@
 // HAL_readHTTPConnection.
 //
 // Every call that waits for the network gives up the runtime lock while it
-// waits and takes it back (running host callback 3) before it returns.
+// waits and takes it back (running the enter callback) before it returns.
 // Certificates of HTTPS servers are always verified; connecting and a
 // stalled transfer are bounded by time-outs; at most 5 redirects are
 // followed, to http and https URLs only; the response body is capped.

@@ -26,7 +26,7 @@
 // Locking: one record-store lock serialises every operation that writes, and
 // the opening and deleting of stores. When the calling thread holds the
 // runtime lock, the record-store lock is taken with the runtime lock released
-// and the runtime lock is taken again after it (host callback 3 runs); the
+// and the runtime lock is taken again after it (the enter callback runs); the
 // runtime lock is also given up while the disk is flushed. Every change that
 // others can see, on the disk or in the shared state, is made holding the
 // record-store lock and whatever runtime lock the caller holds, so runtime

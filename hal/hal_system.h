@@ -22,25 +22,25 @@ struct NativeThreadRecord;
 
 // The six host callbacks through which the platform drives the runtime.
 struct HAL_HostCallbacks {
-    // 0: create the runtime and boot it.
+    // Create the runtime and boot it.
     int (*initRuntime)(uint64_t baseLimit, uint64_t maximum, NativeThreadRecord* platformThread,
                        const char* bootClassName, int32_t entryArgument) = nullptr;
-    // 1: dispatch a platform event to the runtime's listeners.
+    // Dispatch a runtime event (hal_events.h) to the runtime's listeners.
     int (*dispatchEvent)(int type, int count, const intptr_t* args) = nullptr;
-    // 2: yield the runtime to other runtime threads.
+    // Yield the runtime to other runtime threads.
     void (*yield)() = nullptr;
-    // 3: (re)enter the runtime on the calling thread after taking the runtime lock.
+    // (Re)enter the runtime on the calling thread after taking the runtime lock.
     void* (*enter)() = nullptr;
-    // 4: collect garbage.
+    // Collect garbage.
     void (*collect)() = nullptr;
-    // 5: shut the runtime down and destroy it.
+    // Shut the runtime down and destroy it.
     void (*destroyRuntime)() = nullptr;
 };
 
 // Installs the callback table (copied). Passing null clears it.
 void HAL_setHostCallbacks(const HAL_HostCallbacks* callbacks);
 const HAL_HostCallbacks& HAL_hostCallbacks();
-// Runs host callback 3 when one is installed.
+// Runs the enter callback when one is installed.
 void HAL_hostEnter();
 
 // Ends the process at once with exit code 1. Standard output is flushed first;

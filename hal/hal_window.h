@@ -5,8 +5,8 @@
 // the window's user data. The host bridge's window procedure hands every
 // message of the main window to the current object's window procedure
 // (HAL_WindowObject::windowProc), which turns the system's own messages into
-// host-bridge calls and input into runtime events (keys 8, 9, 10 with the key
-// code; pointer 11, 12, 13 with x, y; all posted through hostPostEvent).
+// host-bridge calls and input into runtime events (HAL_EVENT_KEY_* with the
+// key code; HAL_EVENT_POINTER_* with x, y; all posted through hostPostEvent).
 //
 // For the screen buffer family (drawing):
 //  - HAL_WindowObject::screenBuffer: the displayable's screen buffer; the
@@ -57,8 +57,8 @@ public:
     // collection and orientation messages, then keys and the stylus.
     virtual ce::LRESULT windowProc(ce::UINT message, ce::WPARAM wParam, ce::LPARAM lParam);
 
-    // The value given to HAL_createCanvas: the first argument word of events
-    // 5 and 6.
+    // The value given to HAL_createCanvas: the first argument word of
+    // HAL_EVENT_DISPLAYABLE_CURRENT and HAL_EVENT_SIZE_CHANGED.
     intptr_t owner() const { return owner_; }
     bool fullScreen() const { return fullScreen_; }
     const std::vector<HAL_Command*>& commands() const { return commands_; }
@@ -107,9 +107,9 @@ void HAL_setTicker(HAL_WindowObject* peer, const char16_t* characters, int32_t l
 // Null peers and null command peers are ignored.
 void HAL_addCommand(HAL_WindowObject* peer, HAL_Command* commandPeer);
 void HAL_removeCommand(HAL_WindowObject* peer, HAL_Command* commandPeer);
-// Shows the peer in the main window and posts event 5 (the peer's owner) at
-// once on the calling runtime thread, which holds the runtime lock. 0; 2 for
-// a null peer.
+// Shows the peer in the main window and posts HAL_EVENT_DISPLAYABLE_CURRENT
+// (the peer's owner) at once on the calling runtime thread, which holds the
+// runtime lock. 0; 2 for a null peer.
 int HAL_setCurrentDisplayable(HAL_WindowObject* peer);
 // isColor 1; numColors 1 << 16; alphaLevels 32; doubleBuffered 1.
 void HAL_getDisplayCapabilities(int32_t* isColor, int32_t* numColors, int32_t* alphaLevels, int32_t* doubleBuffered);

@@ -54,7 +54,7 @@ void TimeZonePimpl::_VM_clinit() {
     VMPtr<VMArray<java::util::TimeZone, 1>> list = zones;
     list->set(1, TimeZoneUTC::create()->construct(0, VM_STR("UTC")));
     list->set(2, TimeZoneUTC::create()->construct(0, VM_STR("GMT")));
-    _VM_addEventListener(onZoneChanged, 1u << ZONE_CHANGED_EVENT, 1);
+    _VM_addEventListener(onZoneChanged, _VM_eventBit(ZONE_CHANGED_EVENT), 1);
 }
 
 void TimeZonePimpl::_VM_readPhoneZone() {
