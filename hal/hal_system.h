@@ -53,9 +53,10 @@ void HAL_setFatalHook(HAL_FatalHook hook);
 const char* HAL_lastFatalMessage();
 
 // Writes the low 8 bits of ch to standard output; flushes after a newline.
-// Returns 0, or 3 when the write or the flush fails.
+// Returns HAL_OK, or HAL_END_OF_DATA when the write or the flush fails.
 int HAL_consoleWrite(int ch);
-// Pushes out what standard output holds. 0, or 3 when the flush fails.
+// Pushes out what standard output holds. HAL_OK, or HAL_END_OF_DATA when the
+// flush fails.
 int HAL_consoleFlush();
 
 const char* HAL_getPlatformName();     // "WindowsMobile"
@@ -93,12 +94,14 @@ void HAL_setProgramDirectory(const char* dir);
 // (free with HAL_free); null when the locale cannot be read.
 char* HAL_getLocale();
 // The device id as lower-case hexadecimal digits: at most
-// min(40, *length) characters written, *length set to their number. 2 for a
-// null argument, 1 when no id can be made, else 0.
+// min(40, *length) characters written, *length set to their number.
+// HAL_BAD_ARGUMENT for a null argument, HAL_FAILED when no id can be made,
+// else HAL_OK.
 int HAL_getDeviceId(char16_t* characters, int32_t* length);
 // Keeps a copy of the URL to open once the application has ended and sets
-// *mustExit to 1 (when given). 2 for null characters with a positive length.
+// *mustExit to 1 (when given). HAL_BAD_ARGUMENT for null characters with a
+// positive length.
 int HAL_openURL(const char16_t* characters, int32_t length, int32_t* mustExit);
 // Asks the host to end the application (posts the exit message to the main
-// window). Always 0.
+// window). Always HAL_OK.
 int HAL_requestExit();

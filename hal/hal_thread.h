@@ -36,8 +36,8 @@ int HAL_vmLockWaiterCount();
 // --- native thread records --------------------------------------------------
 // Creates a record with its platform thread, suspended. The entry runs under
 // the runtime lock when the thread is started and the entry is non-null.
-// 0 on success; 2 for a null record pointer; 1 (with *record null) when the
-// record or the platform thread cannot be made.
+// HAL_OK on success; HAL_BAD_ARGUMENT for a null record pointer; HAL_FAILED
+// (with *record null) when the record or the platform thread cannot be made.
 int HAL_createThread(NativeThreadRecord** record, HAL_ThreadEntry entry, void* argument);
 // Resumes the thread once; a second call does nothing. Null is ignored.
 void HAL_startThread(NativeThreadRecord* record);
@@ -65,8 +65,9 @@ bool HAL_isThreadCancelled(const NativeThreadRecord* record);
 void HAL_sleep(uint32_t milliseconds);
 
 // --- platform locks ---------------------------------------------------------
-// A new lock; entered at once by the caller when locked is non-zero. 0; 2
-// for a null out-parameter; 5 (with *lock null) when it cannot be allocated.
+// A new lock; entered at once by the caller when locked is non-zero. HAL_OK;
+// HAL_BAD_ARGUMENT for a null out-parameter; HAL_OUT_OF_MEMORY (with *lock
+// null) when it cannot be allocated.
 int HAL_createLock(HAL_Lock** lock, int locked);
 void HAL_deleteLock(HAL_Lock* lock);
 // Releases the runtime lock, enters the lock, retakes the runtime lock, runs
