@@ -177,4 +177,4 @@ BENCHMARK(BM_Wrap2000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace benchtextcells
 
-VM_REGISTER_CLASS(benchtextcells::Canvas, .name = "benchtextcells.Canvas", .sourceName = "bench/bench_textcells")
+VM_REGISTER_CLASS(benchtextcells::Canvas, .name = "benchtextcells.Canvas")

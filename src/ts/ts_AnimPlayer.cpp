@@ -325,5 +325,4 @@ jint AnimPlayer::getAnimation() { return animation; }
 
 }  // namespace ts
 
-VM_REGISTER_CLASS(ts::AnimPlayer, .name = "ts.AnimPlayer", .sourceName = "src/ts/ts_AnimPlayer",
-                  .newInstance = _VM_newInstanceOf<ts::AnimPlayer>)
+VM_REGISTER_CLASS(ts::AnimPlayer, .name = "ts.AnimPlayer", .newInstance = _VM_newInstanceOf<ts::AnimPlayer>)

@@ -450,5 +450,5 @@ VMPtr<AnimSet> AnimSet::copyWithGobs(VMPtr<Gobs> images) {
 
 }  // namespace ts
 
-VM_REGISTER_CLASS(ts::AnimSet, .name = "ts.AnimSet", .sourceName = "src/ts/ts_AnimSet",
-                  .staticInit = ts::AnimSet::_VM_clinit, .newInstance = _VM_newInstanceOf<ts::AnimSet>)
+VM_REGISTER_CLASS(ts::AnimSet, .name = "ts.AnimSet", .staticInit = ts::AnimSet::_VM_clinit,
+                  .newInstance = _VM_newInstanceOf<ts::AnimSet>)

@@ -729,4 +729,4 @@ void CellLayer::clearAnimatedFlags() {
 
 }  // namespace ts
 
-VM_REGISTER_CLASS(ts::CellLayer, .name = "ts.CellLayer", .sourceName = "src/ts/ts_CellLayer")
+VM_REGISTER_CLASS(ts::CellLayer, .name = "ts.CellLayer")

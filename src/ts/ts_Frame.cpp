@@ -71,4 +71,4 @@ VMPtr<AnimSet> Frame::getAnimSet() { return set; }
 
 }  // namespace ts
 
-VM_REGISTER_CLASS(ts::Frame, .name = "ts.Frame", .sourceName = "src/ts/ts_Frame")
+VM_REGISTER_CLASS(ts::Frame, .name = "ts.Frame")

@@ -302,5 +302,5 @@ VMPtr<Gob> Gob::createFromRGB(VMPtr<Ints> argb, jint w, jint h, jboolean process
 
 }  // namespace ts
 
-VM_REGISTER_CLASS(ts::Gob, .name = "ts.Gob", .sourceName = "src/ts/ts_Gob", .staticInit = ts::Gob::_VM_clinit,
+VM_REGISTER_CLASS(ts::Gob, .name = "ts.Gob", .staticInit = ts::Gob::_VM_clinit,
                   .newInstance = _VM_newInstanceOf<ts::Gob>)

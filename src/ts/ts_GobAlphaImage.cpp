@@ -66,4 +66,4 @@ void GobAlphaImage::applyFilter(VMPtr<graphics::RGBFilter> filter) {
 
 }  // namespace ts
 
-VM_REGISTER_CLASS(ts::GobAlphaImage, .name = "ts.GobAlphaImage", .sourceName = "src/ts/ts_GobAlphaImage")
+VM_REGISTER_CLASS(ts::GobAlphaImage, .name = "ts.GobAlphaImage")

@@ -145,5 +145,5 @@ void MediaManagerImpl::clearChannels(jint sound, jint keep) {
 
 }  // namespace ts
 
-VM_REGISTER_CLASS(ts::MediaManagerImpl, .name = "ts.MediaManagerImpl", .sourceName = "src/ts/ts_MediaManagerImpl",
+VM_REGISTER_CLASS(ts::MediaManagerImpl, .name = "ts.MediaManagerImpl",
                   .newInstance = _VM_newInstanceOf<ts::MediaManagerImpl>, .interfaces = {"ts.MediaManager"})

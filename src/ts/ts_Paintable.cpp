@@ -99,4 +99,4 @@ jboolean Paintable::intersects(jint x1, jint y1, jint w1, jint h1, jint x2, jint
 
 }  // namespace ts
 
-VM_REGISTER_CLASS(ts::Paintable, .name = "ts.Paintable", .sourceName = "src/ts/ts_Paintable", .isAbstract = true)
+VM_REGISTER_CLASS(ts::Paintable, .name = "ts.Paintable", .isAbstract = true)

@@ -374,5 +374,5 @@ VMPtr<VMArray<ts::Gob, 1>> Resources::loadGobs(jint id, VMPtr<Bytes> palette, VM
 
 }  // namespace ts
 
-VM_REGISTER_CLASS(ts::Resources, .name = "ts.Resources", .sourceName = "src/ts/ts_Resources",
-                  .staticInit = ts::Resources::_VM_clinit, .newInstance = _VM_newInstanceOf<ts::Resources>)
+VM_REGISTER_CLASS(ts::Resources, .name = "ts.Resources", .staticInit = ts::Resources::_VM_clinit,
+                  .newInstance = _VM_newInstanceOf<ts::Resources>)

@@ -65,4 +65,4 @@ VMPtr<Chunk> Chunk::readChunk(VMPtr<DataInputStream> in) {
 
 }  // namespace ts::io::resource
 
-VM_REGISTER_CLASS(ts::io::resource::Chunk, .name = "ts.io.resource.Chunk", .sourceName = "src/ts/ts_io_resource_Chunk")
+VM_REGISTER_CLASS(ts::io::resource::Chunk, .name = "ts.io.resource.Chunk")

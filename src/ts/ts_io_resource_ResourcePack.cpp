@@ -336,6 +336,5 @@ VMPtr<javax::microedition::lcdui::Image> ResourcePack::getImage(jint id, VMPtr<B
 }  // namespace ts::io::resource
 
 VM_REGISTER_CLASS(ts::io::resource::ResourcePack, .name = "ts.io.resource.ResourcePack",
-                  .sourceName = "src/ts/ts_io_resource_ResourcePack",
                   .staticInit = ts::io::resource::ResourcePack::_VM_clinit,
                   .newInstance = _VM_newInstanceOf<ts::io::resource::ResourcePack>)

@@ -232,5 +232,4 @@ VMPtr<javax::microedition::lcdui::Image> ResourcePackChunked::getImage(jint id, 
 }  // namespace ts::io::resource
 
 VM_REGISTER_CLASS(ts::io::resource::ResourcePackChunked, .name = "ts.io.resource.ResourcePackChunked",
-                  .sourceName = "src/ts/ts_io_resource_ResourcePackChunked",
                   .newInstance = _VM_newInstanceOf<ts::io::resource::ResourcePackChunked>)

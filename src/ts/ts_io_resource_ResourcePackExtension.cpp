@@ -95,5 +95,4 @@ jboolean ResourcePackExtension::hasExtension() { return extensionData != nullptr
 }  // namespace ts::io::resource
 
 VM_REGISTER_CLASS(ts::io::resource::ResourcePackExtension, .name = "ts.io.resource.ResourcePackExtension",
-                  .sourceName = "src/ts/ts_io_resource_ResourcePackExtension",
                   .newInstance = _VM_newInstanceOf<ts::io::resource::ResourcePackExtension>)

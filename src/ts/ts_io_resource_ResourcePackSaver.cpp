@@ -56,5 +56,4 @@ VMPtr<Bytes> ResourcePackSaver::buildPack(VMPtr<VMArray<jbyte, 2>> resources, VM
 }  // namespace ts::io::resource
 
 VM_REGISTER_CLASS(ts::io::resource::ResourcePackSaver, .name = "ts.io.resource.ResourcePackSaver",
-                  .sourceName = "src/ts/ts_io_resource_ResourcePackSaver",
                   .newInstance = _VM_newInstanceOf<ts::io::resource::ResourcePackSaver>)

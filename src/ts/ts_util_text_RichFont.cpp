@@ -500,5 +500,5 @@ void RichFont::setAlpha(jint alpha) {
 }  // namespace ts::util::text
 
 VM_REGISTER_CLASS(ts::util::text::RichFont, .name = "ts.util.text.RichFont",
-                  .sourceName = "src/ts/ts_util_text_RichFont", .staticInit = ts::util::text::RichFont::_VM_clinit,
+                  .staticInit = ts::util::text::RichFont::_VM_clinit,
                   .newInstance = _VM_newInstanceOf<ts::util::text::RichFont>)

@@ -183,4 +183,4 @@ void Translation::decodeAll() {
 }  // namespace ts::util::text
 
 VM_REGISTER_CLASS(ts::util::text::Translation, .name = "ts.util.text.Translation",
-                  .sourceName = "src/ts/ts_util_text_Translation", .staticInit = ts::util::text::Translation::_VM_clinit)
+                  .staticInit = ts::util::text::Translation::_VM_clinit)

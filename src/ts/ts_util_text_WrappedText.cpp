@@ -198,5 +198,4 @@ jint WrappedText::getMaxWidth() { return maxWidth; }
 }  // namespace ts::util::text
 
 VM_REGISTER_CLASS(ts::util::text::WrappedText, .name = "ts.util.text.WrappedText",
-                  .sourceName = "src/ts/ts_util_text_WrappedText",
                   .staticInit = ts::util::text::WrappedText::_VM_clinit)

@@ -140,5 +140,4 @@ void AMS::onPauseOrDestroy(jint type, jint count, const intptr_t* args) {
 }  // namespace com::tarsel::sorrel
 
 VM_REGISTER_CLASS(com::tarsel::sorrel::AMS, .name = "com.tarsel.sorrel.AMS",
-                  .sourceName = "target/winmo/pb_src/j2me/com_tarsel_sorrel_AMS",
                   .staticInit = com::tarsel::sorrel::AMS::_VM_clinit, .entryPoint = com::tarsel::sorrel::AMS::entry)

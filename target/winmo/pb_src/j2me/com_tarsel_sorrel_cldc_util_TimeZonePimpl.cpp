@@ -160,7 +160,5 @@ VMPtr<java::util::TimeZone> TimeZonePimpl::parseCustom(VMPtr<String> ID) {
 
 }  // namespace com::tarsel::sorrel::cldc::util
 
-VM_REGISTER_CLASS(com::tarsel::sorrel::cldc::util::TimeZonePimpl,
-                  .name = "com.tarsel.sorrel.cldc.util.TimeZonePimpl",
-                  .sourceName = "target/winmo/pb_src/j2me/com_tarsel_sorrel_cldc_util_TimeZonePimpl",
+VM_REGISTER_CLASS(com::tarsel::sorrel::cldc::util::TimeZonePimpl, .name = "com.tarsel.sorrel.cldc.util.TimeZonePimpl",
                   .staticInit = com::tarsel::sorrel::cldc::util::TimeZonePimpl::_VM_clinit, .isAbstract = true)

@@ -229,5 +229,4 @@ VMPtr<String> StringBuffer::toString() {
 }  // namespace java::lang
 
 VM_REGISTER_CLASS(java::lang::StringBuffer, .name = "java.lang.StringBuffer",
-                  .sourceName = "target/winmo/pb_src/j2me/java_lang_StringBuffer",
                   .newInstance = _VM_newInstanceOf<java::lang::StringBuffer>)

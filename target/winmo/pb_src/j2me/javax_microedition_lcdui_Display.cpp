@@ -250,6 +250,5 @@ void Display::handleCommandEvent(intptr_t commandId) {
 }  // namespace javax::microedition::lcdui
 
 VM_REGISTER_CLASS(javax::microedition::lcdui::Display, .name = "javax.microedition.lcdui.Display",
-                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_lcdui_Display",
                   .staticInit = javax::microedition::lcdui::Display::_VM_clinit,
                   .newInstance = _VM_newInstanceOf<javax::microedition::lcdui::Display>)

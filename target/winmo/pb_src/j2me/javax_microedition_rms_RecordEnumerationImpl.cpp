@@ -271,6 +271,6 @@ void RecordEnumerationImpl::removeRecordAt(jint position) {
 
 }  // namespace javax::microedition::rms
 
-VM_REGISTER_CLASS(javax::microedition::rms::RecordEnumerationImpl, .name = "javax.microedition.rms.RecordEnumerationImpl",
-                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_rms_RecordEnumerationImpl",
+VM_REGISTER_CLASS(javax::microedition::rms::RecordEnumerationImpl,
+                  .name = "javax.microedition.rms.RecordEnumerationImpl",
                   .interfaces = {"javax.microedition.rms.RecordEnumeration", "javax.microedition.rms.RecordListener"})
