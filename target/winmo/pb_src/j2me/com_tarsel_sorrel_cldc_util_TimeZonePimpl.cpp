@@ -2,8 +2,8 @@
 #include "com_tarsel_sorrel_cldc_util_TimeZonePimpl.h"
 
 #include "VMRuntime.h"
-#include "ce_time.h"
 #include "com_tarsel_sorrel_cldc_util_TimeZoneUTC.h"
+#include "hal_system.h"
 
 namespace com::tarsel::sorrel::cldc::util {
 
@@ -54,7 +54,7 @@ void TimeZonePimpl::_VM_clinit() {
     VMPtr<VMArray<java::util::TimeZone, 1>> list = zones;
     list->set(1, TimeZoneUTC::create()->construct(0, VM_STR("UTC")));
     list->set(2, TimeZoneUTC::create()->construct(0, VM_STR("GMT")));
-    _VM_addEventListener(onZoneChanged, 1u << ZONE_CHANGED_EVENT, 1);
+    _VM_addEventListener(onZoneChanged, _VM_eventBit(ZONE_CHANGED_EVENT), 1);
 }
 
 void TimeZonePimpl::_VM_readPhoneZone() {
@@ -66,17 +66,7 @@ void TimeZonePimpl::_VM_readPhoneZone() {
     zones->set(0, zone);
 }
 
-jint TimeZonePimpl::_VM_phoneOffset() {
-    ce::TimeZoneInformation info;
-    jint minutesWest;
-    switch (ce::GetTimeZoneInformation(&info)) {
-        case ce::TIME_ZONE_ID_STANDARD: minutesWest = info.Bias + info.StandardBias; break;
-        case ce::TIME_ZONE_ID_DAYLIGHT: minutesWest = info.Bias + info.DaylightBias; break;
-        case ce::TIME_ZONE_ID_UNKNOWN: minutesWest = info.Bias; break;
-        default: return 0;
-    }
-    return -minutesWest * 60000;
-}
+jint TimeZonePimpl::_VM_phoneOffset() { return HAL_getTimeZoneOffset(); }
 
 VMPtr<java::util::TimeZone> TimeZonePimpl::lookup(VMPtr<String> ID) {
     _VM_ensureInitialized(_VM_classRecord);
@@ -160,7 +150,5 @@ VMPtr<java::util::TimeZone> TimeZonePimpl::parseCustom(VMPtr<String> ID) {
 
 }  // namespace com::tarsel::sorrel::cldc::util
 
-VM_REGISTER_CLASS(com::tarsel::sorrel::cldc::util::TimeZonePimpl,
-                  .name = "com.tarsel.sorrel.cldc.util.TimeZonePimpl",
-                  .sourceName = "target/winmo/pb_src/j2me/com_tarsel_sorrel_cldc_util_TimeZonePimpl",
+VM_REGISTER_CLASS(com::tarsel::sorrel::cldc::util::TimeZonePimpl, .name = "com.tarsel.sorrel.cldc.util.TimeZonePimpl",
                   .staticInit = com::tarsel::sorrel::cldc::util::TimeZonePimpl::_VM_clinit, .isAbstract = true)

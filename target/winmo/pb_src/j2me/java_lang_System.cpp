@@ -56,6 +56,8 @@ jlong System::_VM_clockMillis(jint year, jint month, jint day, jint hour, jint m
     return (((days * 24 + hour) * 60 + minute) * 60 + second) * 1000;
 }
 
+jlong System::_VM_tickMillis() { return jlong(HAL_getTickCount()); }
+
 jlong System::currentTimeMillis() {
     _VM_ensureInitialized(_VM_classRecord);
     if (!clockSet) {
@@ -135,5 +137,4 @@ void System::_VM_clinit() {
 
 }  // namespace java::lang
 
-VM_REGISTER_CLASS(java::lang::System, .name = "java.lang.System", .sourceName = "target/winmo/pb_src/j2me/java_lang_System",
-                  .staticInit = java::lang::System::_VM_clinit)
+VM_REGISTER_CLASS(java::lang::System, .name = "java.lang.System", .staticInit = java::lang::System::_VM_clinit)
