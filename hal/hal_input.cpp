@@ -7,7 +7,7 @@
 #include <mutex>
 
 #include "hal_events.h"
-#include "hal_host.h"
+#include "hal_message.h"
 
 namespace {
 
