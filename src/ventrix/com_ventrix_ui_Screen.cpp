@@ -449,5 +449,4 @@ void Screen::setSlotIndex(jint slot, jint index) {
 }  // namespace com::ventrix::ui
 
 VM_REGISTER_CLASS(com::ventrix::ui::Screen, .name = "com.ventrix.ui.Screen",
-                  .sourceName = "src/ventrix/com_ventrix_ui_Screen",
                   .newInstance = _VM_newInstanceOf<com::ventrix::ui::Screen>)

@@ -69,6 +69,5 @@ jboolean MyKey::isReleased(jint action) { return ask(action, Query::RELEASED); }
 }  // namespace com::ventrix::utility
 
 VM_REGISTER_CLASS(com::ventrix::utility::MyKey, .name = "com.ventrix.utility.MyKey",
-                  .sourceName = "src/ventrix/com_ventrix_utility_MyKey",
                   .staticInit = com::ventrix::utility::MyKey::_VM_clinit,
                   .newInstance = _VM_newInstanceOf<com::ventrix::utility::MyKey>)
