@@ -22,6 +22,10 @@ public:
         Super::construct();
         return this;
     }
+    void setupFonts() override {}
+    void setupLoadingPage() override {}
+    void createGameSave() override {}
+    void createScene() override {}
 };
 
 void BM_MainTickAndPaint(benchmark::State& state) {
@@ -53,5 +57,4 @@ BENCHMARK(BM_FastRandomNextInt);
 
 }  // namespace benchventrix
 
-VM_REGISTER_CLASS(benchventrix::EmptySceneManager, .name = "benchventrix.EmptySceneManager",
-                  .sourceName = "bench/bench_ventrix")
+VM_REGISTER_CLASS(benchventrix::EmptySceneManager, .name = "benchventrix.EmptySceneManager")

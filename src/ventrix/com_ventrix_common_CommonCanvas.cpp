@@ -55,7 +55,7 @@ void CommonCanvas::onEvent(jint event) {
         }
         case EVENT_EXIT:
             exiting = true;
-            utility::AudioAndVibration::getInstance()->releaseSound();
+            utility::AudioAndVibration::getInstance()->close();
             Main::releaseAll();
             break;
         case EVENT_AFTER_RESUME:
@@ -86,5 +86,4 @@ void CommonCanvas::levelObject(jint type, jint x, jint y) { levelLoader()->addOb
 
 }  // namespace com::ventrix::common
 
-VM_REGISTER_CLASS(com::ventrix::common::CommonCanvas, .name = "com.ventrix.common.CommonCanvas",
-                  .sourceName = "src/ventrix/com_ventrix_common_CommonCanvas")
+VM_REGISTER_CLASS(com::ventrix::common::CommonCanvas, .name = "com.ventrix.common.CommonCanvas")

@@ -138,7 +138,7 @@ void LoadingPage::paintPage(VMPtr<Graphics> g, VMPtr<VMArray<jboolean, 1>> switc
     VMPtr<Ints> position = barPosition;
     if (switches->get(SWITCH_TEXT)) {
         VMPtr<utility::MyFont> f = font;
-        f->selectFont(textFont);
+        f->useFont(textFont);
         VMPtr<ts::util::text::Translation> texts = f->texts;
         VMPtr<java::lang::String> s = texts->getString(textId);
         VMPtr<ts::util::text::RichFont> rich = f->richFont;
@@ -175,5 +175,4 @@ void LoadingPage::paintCells(VMPtr<Graphics> g) {
 }  // namespace com::ventrix::ui
 
 VM_REGISTER_CLASS(com::ventrix::ui::LoadingPage, .name = "com.ventrix.ui.LoadingPage",
-                  .sourceName = "src/ventrix/com_ventrix_ui_LoadingPage",
                   .newInstance = _VM_newInstanceOf<com::ventrix::ui::LoadingPage>)

@@ -16,8 +16,8 @@ VMPtr<MyObject> MyObject::construct() {
         canvas = common::Main::canvas;
     }
     suspended = false;
-    shown = false;
-    enabled = true;
+    active = false;
+    visible = true;
     return this;
 }
 
@@ -26,18 +26,17 @@ void MyObject::updateIfActive(jint a, jint b) {
 }
 
 void MyObject::handleInput(jint, jint) {}
-void MyObject::setEnabled(jboolean value) { enabled = value; }
+void MyObject::setVisible(jboolean value) { visible = value; }
 void MyObject::setId(jint value) { id = value; }
-jboolean MyObject::isShown() { return shown; }
+jboolean MyObject::isActive() { return active; }
 jint MyObject::getLayer() { return layer; }
 void MyObject::setSuspended(jboolean value) { suspended = value; }
-jboolean MyObject::isEnabled() { return enabled; }
+jboolean MyObject::isVisible() { return visible; }
 jboolean MyObject::isSuspended() { return suspended; }
 void MyObject::setLayer(jint value) { layer = value; }
-void MyObject::setShown(jboolean value) { shown = value; }
+void MyObject::setActive(jboolean value) { active = value; }
 jint MyObject::getId() { return id; }
 
 }  // namespace com::ventrix::utility
 
-VM_REGISTER_CLASS(com::ventrix::utility::MyObject, .name = "com.ventrix.utility.MyObject",
-                  .sourceName = "src/ventrix/com_ventrix_utility_MyObject", .isAbstract = true)
+VM_REGISTER_CLASS(com::ventrix::utility::MyObject, .name = "com.ventrix.utility.MyObject", .isAbstract = true)
