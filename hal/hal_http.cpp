@@ -145,30 +145,22 @@ CurlUse::~CurlUse() {
 
 // --- text ----------------------------------------------------------------------
 
-// UTF-16 to UTF-8 as the network reads it; false for an unpaired surrogate.
-// The runtime's codec writes each 16-bit character on its own; a surrogate
-// pair is one character outside the basic plane and goes out as its one
-// four-byte form.
+// UTF-16 to UTF-8 as the network reads it (a surrogate pair as its one
+// four-byte form); false for an unpaired surrogate or a NUL, which the
+// request has no room for.
 bool toUtf8(const char16_t* text, int32_t length, std::string& out) {
     out.clear();
     for (int32_t i = 0; i < length; ++i) {
         const jchar c = text[i];
+        if (c == 0) return false;
         if (c >= 0xD800 && c <= 0xDBFF) {
             if (i + 1 >= length || text[i + 1] < 0xDC00 || text[i + 1] > 0xDFFF) return false;
-            const uint32_t point = 0x10000 + ((uint32_t(c) - 0xD800) << 10) + (uint32_t(text[i + 1]) - 0xDC00);
-            out += char(0xF0 | (point >> 18));
-            out += char(0x80 | ((point >> 12) & 0x3F));
-            out += char(0x80 | ((point >> 6) & 0x3F));
-            out += char(0x80 | (point & 0x3F));
             ++i;
-            continue;
+        } else if (c >= 0xDC00 && c <= 0xDFFF) {
+            return false;  // no high half before it
         }
-        if (c >= 0xDC00 && c <= 0xDFFF) return false;  // no high half before it
-        uint8_t form[3];
-        uint8_t* end = form;
-        _VM_utf8EncodeChar(c, jint(sizeof form), end, false);
-        out.append(reinterpret_cast<const char*>(form), size_t(end - form));
     }
+    out = _VM_utf8ForHost(text, size_t(length));
     return true;
 }
 
