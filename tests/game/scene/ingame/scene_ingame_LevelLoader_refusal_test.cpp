@@ -5,7 +5,7 @@
 #include <functional>
 #include <sstream>
 
-#include "level_test_support.h"
+#include "game_test_support.h"
 
 namespace {
 
@@ -47,7 +47,7 @@ struct Case {
     std::function<void(json&)> change;
 };
 
-class LevelLoaderRefusalTest : public leveltest::LevelLoaderTest {};
+class LevelLoaderRefusalTest : public leveltest::GameCanvasTest {};
 
 TEST_F(LevelLoaderRefusalTest, EachRuleRefusesTheWholeLevel) {
     const std::vector<Case> cases = {

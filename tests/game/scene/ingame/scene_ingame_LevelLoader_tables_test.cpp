@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "level_test_support.h"
+#include "game_test_support.h"
 
 namespace {
 
@@ -52,7 +52,7 @@ const char* const kEveryType = R"({
  ]
 })";
 
-class LevelLoaderTablesTest : public leveltest::LevelLoaderTest {};
+class LevelLoaderTablesTest : public leveltest::GameCanvasTest {};
 
 TEST_F(LevelLoaderTablesTest, ALevelWithEveryObjectTypeGivesTheTablesItsDescriptionNames) {
     canvas->levels[0x5801 + 3] = leveltest::levelBytes(std::string(kEveryType));

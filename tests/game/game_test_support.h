@@ -1,4 +1,4 @@
-// Levels for the level loader's tests: a game canvas that serves level
+// The game tests' canvas: a game canvas that serves level
 // streams made by the asset generator from level-file descriptions, and the
 // checks the tests share.
 #pragma once
@@ -34,7 +34,7 @@ std::vector<uint8_t> levelBytes(const std::string& json);
 std::vector<uint8_t> levelBytes(const nlohmann::json& level);
 
 // A canvas and a Main whose level loader reads from it; put back at the end.
-class LevelLoaderTest : public VMTest {
+class GameCanvasTest : public VMTest {
 protected:
     void SetUp() override;
     void TearDown() override;

@@ -1,4 +1,4 @@
-#include "level_test_support.h"
+#include "game_test_support.h"
 
 #include "describe.h"
 #include "ts_TsCanvas.h"
@@ -29,7 +29,7 @@ namespace {
 VMStatic<LevelCanvas> sharedCanvas;  // one canvas (and its frame thread) for every test
 }  // namespace
 
-void LevelLoaderTest::SetUp() {
+void GameCanvasTest::SetUp() {
     VMTest::SetUp();
     using com::ventrix::common::Main;
     if (sharedCanvas == nullptr) {
@@ -48,12 +48,12 @@ void LevelLoaderTest::SetUp() {
     loader = Main::levelLoader.get();
 }
 
-void LevelLoaderTest::TearDown() {
+void GameCanvasTest::TearDown() {
     com::ventrix::common::Main::levelLoader = nullptr;
     com::ventrix::common::Main::canvas = nullptr;
 }
 
-bool LevelLoaderTest::select(jint level, std::string* printed) {
+bool GameCanvasTest::select(jint level, std::string* printed) {
     testing::internal::CaptureStdout();
     const bool answer = loader->selectLevel(level);
     const std::string out = testing::internal::GetCapturedStdout();
@@ -94,4 +94,4 @@ std::vector<jint> ints(VMArray<jint, 1>* a) { return std::vector<jint>(a->elemen
 }  // namespace leveltest
 
 VM_REGISTER_CLASS(leveltest::LevelCanvas, .name = "leveltest.LevelCanvas",
-                  .sourceName = "tests/game/scene/ingame/level_test_support")
+                  .sourceName = "tests/game/game_test_support")
