@@ -27,7 +27,14 @@ void SamGameSave::_VM_clinit() {
 VMPtr<SamGameSave> SamGameSave::construct() {
     Super::construct();
     allocateRecords(2);
-    loadAll();
+    if (canvas == nullptr) {
+        // Made before the game has a canvas (by name, say): no stores to
+        // read or write; the defaults stand.
+        createRecord(OPTIONS);
+        createRecord(PROGRESS);
+    } else {
+        loadAll();
+    }
     return this;
 }
 
