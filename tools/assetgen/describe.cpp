@@ -476,8 +476,8 @@ Bytes describeLevel(Node& d, bool named) {
                 if (named && !o.has("fields")) {
                     for (const NamedField& f : gameObjectFields(group.type)) {
                         Node value = o.at(f.name);
-                        const int64_t v = value.value().is_boolean() && f.bits == 1 ? value.boolean()
-                                                                                     : value.integer(0, (int64_t{1} << f.bits) - 1);
+                        const bool flag = f.bits == 1 && value.value().is_boolean();
+                        const int64_t v = flag ? value.boolean() : value.integer(0, (int64_t{1} << f.bits) - 1);
                         object.fields.push_back({f.bits, v});
                     }
                 }
@@ -511,7 +511,9 @@ Bytes describeLevelSource(Node& r, const std::string& directory) {
     const fs::path relative(name);
     const bool inside = !name.empty() && relative.is_relative() &&
                         std::none_of(relative.begin(), relative.end(), [](const fs::path& p) { return p == ".."; });
-    if (!inside || relative.extension() != ".json") source.fail("expected a path \"levels/<name>.json\" beside the description");
+    if (!inside || relative.extension() != ".json") {
+        source.fail("expected a path \"levels/<name>.json\" beside the description");
+    }
     std::ifstream in(fs::path(directory) / relative, std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
