@@ -20,11 +20,11 @@ class LevelCanvas : public com::ventrix::common::CommonCanvas {
     VM_DECLARE_CLASS(LevelCanvas, com::ventrix::common::CommonCanvas)
 
 public:
-    VMField<Bytes> level;
+    VMField<VMBytes> level;
     using CommonCanvas::loadLevel;
     jboolean loadLevel(jint resourceId) override {
         (void)resourceId;
-        VMPtr<Bytes> data = level;
+        VMPtr<VMBytes> data = level;
         return loadLevel(data);
     }
     void markReferences(uint32_t bits) override {
@@ -35,7 +35,7 @@ public:
 
 }  // namespace benchlevels
 
-VM_REGISTER_CLASS(benchlevels::LevelCanvas, .name = "benchlevels.LevelCanvas", .sourceName = "bench/bench_levels")
+VM_REGISTER_CLASS(benchlevels::LevelCanvas, .name = "benchlevels.LevelCanvas")
 
 namespace benchlevels {
 namespace {
@@ -101,7 +101,7 @@ void selectLevel(benchmark::State& state, int width, int height, int n) {
     canvas->construct(nullptr);
     canvas->postEvent(ts::TsCanvas::EVENT_EXIT);
     const std::vector<uint8_t> bytes = level(width, height, n);
-    VMPtr<VMArray<jbyte, 1>> data = VMArray<jbyte, 1>::create(jint(bytes.size()));
+    VMPtr<VMBytes> data = VMBytes::create(jint(bytes.size()));
     std::memcpy(data->elements(), bytes.data(), bytes.size());
     canvas->level = data;
     _VM_ensureInitialized(Main::_VM_classRecord);

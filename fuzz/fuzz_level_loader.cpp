@@ -20,7 +20,6 @@
 #include "vm_boot.h"
 
 using scene::ingame::LevelLoader;
-using Table = VMArray<jint, 2>;
 
 namespace fuzzlevelloader {
 
@@ -38,11 +37,11 @@ class InputCanvas : public com::ventrix::common::CommonCanvas {
     VM_DECLARE_CLASS(InputCanvas, com::ventrix::common::CommonCanvas)
 
 public:
-    VMField<Bytes> input;
+    VMField<VMBytes> input;
     using CommonCanvas::loadLevel;
     jboolean loadLevel(jint resourceId) override {
         (void)resourceId;
-        VMPtr<Bytes> data = input;
+        VMPtr<VMBytes> data = input;
         return loadLevel(data);
     }
     void markReferences(uint32_t bits) override {
@@ -53,15 +52,15 @@ public:
 
 bool position(jint v) { return v >= 0 && v <= LevelLoader::MAX_COORDINATE; }
 
-void checkRows(Table* t, jint width, const char* what) {
+void checkRows(VMIntRows* t, jint width, const char* what) {
     for (jint r = 0; r < t->length; ++r) {
-        VMArray<jint, 1>* row = t->get(r);
+        VMInts* row = t->get(r);
         check(row != nullptr && row->length == width, what);
     }
 }
 
 void checkEmpty(LevelLoader* l) {
-    for (Table* t : {l->disguisedRecords.get(), l->componentRecords.get(), l->zoneRecords.get(), l->targetMarkers.get(),
+    for (VMIntRows* t : {l->disguisedRecords.get(), l->componentRecords.get(), l->zoneRecords.get(), l->targetMarkers.get(),
                      l->trapRecords.get(), l->interactionRecords.get(), l->keyRecords.get(), l->generalRecords.get()}) {
         check(t->length == 0, "a table left after a refusal");
     }
@@ -97,12 +96,12 @@ void checkAccepted(LevelLoader* l) {
     checkRows(l->zoneRecords.get(), 4, "zone rows");
     checkRows(l->interactionRecords.get(), 7, "interaction rows");
     for (jint r = 0; r < l->interactionRecords->length; ++r) {
-        VMArray<jint, 1>* row = l->interactionRecords->get(r);
+        VMInts* row = l->interactionRecords->get(r);
         check(row->get(1) <= 2 && (row->get(1) == 0 || row->get(0) == 6), "interaction variant");
         check(LevelLoader::catalogueSize(row->get(0)) > 0, "interaction location");
     }
     for (jint c = 0; c < LevelLoader::LOCATIONS; ++c) {
-        Table* items = l->bgItems->get(c);
+        VMIntRows* items = l->bgItems->get(c);
         check(items->length == (*l->bgItemCount)[c], "background count");
         checkRows(items, 3, "background rows");
         for (jint r = 0; r < items->length; ++r) {
@@ -113,24 +112,24 @@ void checkAccepted(LevelLoader* l) {
     for (VMArray<jint, 3>* grouped : {l->floorAreas.get(), l->transportParts.get()}) {
         check(grouped->length >= 1 && grouped->length <= LevelLoader::MAX_GROUP + 1, "groups");
         for (jint g = 0; g < grouped->length; ++g) {
-            Table* rows = grouped->get(g);
+            VMIntRows* rows = grouped->get(g);
             for (jint r = 0; r < rows->length; ++r) check(rows->get(r)->get(0) == g, "a record in another group");
         }
     }
     checkRows(l->componentRecords.get(), 5, "transport rows");
     for (jint c = 0; c < l->componentRecords->length; ++c) {
-        VMArray<jint, 1>* component = l->componentRecords->get(c);
+        VMInts* component = l->componentRecords->get(c);
         check(component->get(1) <= 5 && LevelLoader::catalogueSize(component->get(0)) > 0, "transport variant");
         const jint pathId = component->get(2);
         check(pathId < l->transportParts->length, "a transport without its path");
-        Table* parts = l->transportParts->get(pathId);
+        VMIntRows* parts = l->transportParts->get(pathId);
         check(parts->length > 0, "a transport without its path");
         // The walk a transport makes over its points must fill every place.
         jint key = 10000;
         for (jint i = 0; i < parts->length; ++i) key = std::min(key, parts->get(i)->get(1));
-        std::vector<VMArray<jint, 1>*> path;
+        std::vector<VMInts*> path;
         for (jint p = 0; p < parts->length; ++p) {
-            VMArray<jint, 1>* found = nullptr;
+            VMInts* found = nullptr;
             for (jint i = 0; i < parts->length && found == nullptr; ++i) {
                 if (parts->get(i)->get(1) == key) found = parts->get(i);
             }
@@ -147,8 +146,7 @@ void checkAccepted(LevelLoader* l) {
 
 }  // namespace fuzzlevelloader
 
-VM_REGISTER_CLASS(fuzzlevelloader::InputCanvas, .name = "fuzzlevelloader.InputCanvas",
-                  .sourceName = "fuzz/fuzz_level_loader")
+VM_REGISTER_CLASS(fuzzlevelloader::InputCanvas, .name = "fuzzlevelloader.InputCanvas")
 
 namespace {
 VMStatic<fuzzlevelloader::InputCanvas> canvas;  // made once: each canvas has a thread
@@ -165,7 +163,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         canvas = made;
     }
     VMPtr<fuzzlevelloader::InputCanvas> c = canvas;
-    VMPtr<VMArray<jbyte, 1>> stream = VMArray<jbyte, 1>::create(jint(size));
+    VMPtr<VMBytes> stream = VMBytes::create(jint(size));
     if (size > 0) std::memcpy(stream->elements(), data, size);
     c->input = stream;
     VMPtr<LevelLoader> loader = Main::levelLoader;

@@ -43,14 +43,14 @@ void put(jint kind, const uint8_t* data, size_t size, bool present) {
         c->saveRecordStore(kind, nullptr);
         return;
     }
-    VMPtr<VMArray<jbyte, 1>> bytes = VMArray<jbyte, 1>::create(jint(size));
+    VMPtr<VMBytes> bytes = VMBytes::create(jint(size));
     if (size > 0) std::memcpy(bytes->elements(), data, size);
     c->saveRecordStore(kind, bytes);
 }
 
 jint storedLength(jint kind) {
     VMPtr<com::ventrix::common::CommonCanvas> c = canvas;
-    VMPtr<VMArray<jbyte, 1>> bytes = c->loadRecordStore(kind);
+    VMPtr<VMBytes> bytes = c->loadRecordStore(kind);
     return bytes == nullptr ? -1 : bytes->length;
 }
 

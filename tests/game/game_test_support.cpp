@@ -9,7 +9,7 @@ jboolean LevelCanvas::loadLevel(jint resourceId) {
     asked.push_back(resourceId);
     auto found = levels.find(resourceId);
     if (found == levels.end()) return CommonCanvas::loadLevel(resourceId);
-    VMPtr<Bytes> data = Bytes::create(jint(found->second.size()));
+    VMPtr<VMBytes> data = VMBytes::create(jint(found->second.size()));
     std::copy(found->second.begin(), found->second.end(), reinterpret_cast<uint8_t*>(data->elements()));
     return loadLevel(data);
 }
@@ -62,7 +62,7 @@ bool GameCanvasTest::select(jint level, std::string* printed) {
 }
 
 void expectEmpty(scene::ingame::LevelLoader* l) {
-    using Table = VMArray<jint, 2>;
+    using Table = VMIntRows;
     for (Table* t : {l->disguisedRecords.get(), l->componentRecords.get(), l->zoneRecords.get(), l->targetMarkers.get(),
                      l->trapRecords.get(), l->interactionRecords.get(), l->keyRecords.get(), l->generalRecords.get()}) {
         ASSERT_NE(t, nullptr);
@@ -87,11 +87,10 @@ void expectEmpty(scene::ingame::LevelLoader* l) {
     EXPECT_EQ(l->currentLevel, scene::ingame::LevelLoader::NO_LEVEL);
 }
 
-std::vector<jint> row(VMArray<jint, 2>* table, jint r) { return ints(table->get(r)); }
+std::vector<jint> row(VMIntRows* table, jint r) { return ints(table->get(r)); }
 
-std::vector<jint> ints(VMArray<jint, 1>* a) { return std::vector<jint>(a->elements(), a->elements() + a->length); }
+std::vector<jint> ints(VMInts* a) { return std::vector<jint>(a->elements(), a->elements() + a->length); }
 
 }  // namespace leveltest
 
-VM_REGISTER_CLASS(leveltest::LevelCanvas, .name = "leveltest.LevelCanvas",
-                  .sourceName = "tests/game/game_test_support")
+VM_REGISTER_CLASS(leveltest::LevelCanvas, .name = "leveltest.LevelCanvas")

@@ -50,7 +50,7 @@ protected:
 // Every table and count of the loader empty (as after a refusal).
 void expectEmpty(scene::ingame::LevelLoader* loader);
 // A row of a table as a vector.
-std::vector<jint> row(VMArray<jint, 2>* table, jint r);
-std::vector<jint> ints(VMArray<jint, 1>* a);
+std::vector<jint> row(VMIntRows* table, jint r);
+std::vector<jint> ints(VMInts* a);
 
 }  // namespace leveltest

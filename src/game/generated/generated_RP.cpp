@@ -1,5 +1,5 @@
 // generated.RP
 #include "generated_RP.h"
 
-VM_REGISTER_CLASS(generated::RP, .name = "generated.RP", .sourceName = "src/game/generated/generated_RP", .isInterface = true,
+VM_REGISTER_CLASS(generated::RP, .name = "generated.RP", .isInterface = true,
                   .isAbstract = true)

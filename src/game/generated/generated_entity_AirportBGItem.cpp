@@ -1,5 +1,5 @@
 // generated.entity.AirportBGItem
 #include "generated_entity_AirportBGItem.h"
 
-VM_REGISTER_CLASS(generated::entity::AirportBGItem, .name = "generated.entity.AirportBGItem", .sourceName = "src/game/generated/generated_entity_AirportBGItem", .isInterface = true,
+VM_REGISTER_CLASS(generated::entity::AirportBGItem, .name = "generated.entity.AirportBGItem", .isInterface = true,
                   .isAbstract = true)

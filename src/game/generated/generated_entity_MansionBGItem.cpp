@@ -1,5 +1,5 @@
 // generated.entity.MansionBGItem
 #include "generated_entity_MansionBGItem.h"
 
-VM_REGISTER_CLASS(generated::entity::MansionBGItem, .name = "generated.entity.MansionBGItem", .sourceName = "src/game/generated/generated_entity_MansionBGItem", .isInterface = true,
+VM_REGISTER_CLASS(generated::entity::MansionBGItem, .name = "generated.entity.MansionBGItem", .isInterface = true,
                   .isAbstract = true)

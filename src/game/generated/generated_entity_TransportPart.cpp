@@ -1,5 +1,5 @@
 // generated.entity.TransportPart
 #include "generated_entity_TransportPart.h"
 
-VM_REGISTER_CLASS(generated::entity::TransportPart, .name = "generated.entity.TransportPart", .sourceName = "src/game/generated/generated_entity_TransportPart", .isInterface = true,
+VM_REGISTER_CLASS(generated::entity::TransportPart, .name = "generated.entity.TransportPart", .isInterface = true,
                   .isAbstract = true)

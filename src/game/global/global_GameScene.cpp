@@ -1,5 +1,5 @@
 // global.GameScene
 #include "global_GameScene.h"
 
-VM_REGISTER_CLASS(global::GameScene, .name = "global.GameScene", .sourceName = "src/game/global/global_GameScene", .isInterface = true,
+VM_REGISTER_CLASS(global::GameScene, .name = "global.GameScene", .isInterface = true,
                   .isAbstract = true)

@@ -55,7 +55,7 @@ void SamGameSave::readFields(jint kind, jint flag) {
     _VM_ensureInitialized(_VM_classRecord);
     _VM_ensureInitialized(TsCanvas::_VM_classRecord);
     const jint size = kind == OPTIONS ? OPTIONS_SIZE : kind == PROGRESS ? PROGRESS_SIZE : 0;
-    VMPtr<Bytes> data = TsCanvas::loadBuffer;
+    VMPtr<VMBytes> data = TsCanvas::loadBuffer;
     // A record cut short (or written by something else) is no record: the
     // base then writes the defaults back.
     if (data == nullptr || data->length < size) _VM_throw(java::io::EOFException::create()->construct());
@@ -76,11 +76,11 @@ void SamGameSave::readFields(jint kind, jint flag) {
 void SamGameSave::createRecord(jint kind) {
     _VM_ensureInitialized(_VM_classRecord);
     if (kind == OPTIONS) {
-        records->set(kind, Bytes::create(OPTIONS_SIZE));
+        records->set(kind, VMBytes::create(OPTIONS_SIZE));
         optionIndex = 0;
         soundSetting = 1;
     } else if (kind == PROGRESS) {
-        records->set(kind, Bytes::create(PROGRESS_SIZE));
+        records->set(kind, VMBytes::create(PROGRESS_SIZE));
         progressFlag = true;
         currentLevel = 0;
         unlockedLevel = 0;
@@ -89,5 +89,5 @@ void SamGameSave::createRecord(jint kind) {
 
 }  // namespace sam
 
-VM_REGISTER_CLASS(sam::SamGameSave, .name = "sam.SamGameSave", .sourceName = "src/game/sam/sam_SamGameSave",
+VM_REGISTER_CLASS(sam::SamGameSave, .name = "sam.SamGameSave",
                   .staticInit = sam::SamGameSave::_VM_clinit, .newInstance = _VM_newInstanceOf<sam::SamGameSave>)

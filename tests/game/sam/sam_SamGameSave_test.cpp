@@ -13,11 +13,11 @@ using Bytes = std::vector<uint8_t>;
 class SamGameSaveTest : public leveltest::GameCanvasTest {
 protected:
     Bytes store(jint kind) {
-        VMPtr<VMArray<jbyte, 1>> b = canvas->loadRecordStore(kind);
+        VMPtr<VMBytes> b = canvas->loadRecordStore(kind);
         return b == nullptr ? Bytes() : Bytes(b->elements(), b->elements() + b->length);
     }
     void put(jint kind, const Bytes& bytes) {
-        VMPtr<VMArray<jbyte, 1>> b = VMArray<jbyte, 1>::create(jint(bytes.size()));
+        VMPtr<VMBytes> b = VMBytes::create(jint(bytes.size()));
         std::copy(bytes.begin(), bytes.end(), reinterpret_cast<uint8_t*>(b->elements()));
         canvas->saveRecordStore(kind, b);
     }

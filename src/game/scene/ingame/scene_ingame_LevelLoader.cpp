@@ -20,15 +20,15 @@ namespace {
 
 VMPtr<LevelLoader::Groups> emptyGroups(jint groups) {
     VMPtr<LevelLoader::Groups> result = LevelLoader::Groups::create(groups);
-    for (jint g = 0; g < groups; ++g) result->set(g, LevelLoader::Table::create(0));
+    for (jint g = 0; g < groups; ++g) result->set(g, VMIntRows::create(0));
     return result;
 }
 
 // A table of `rows` rows of `width` ints (rows of width 0 stay null).
-VMPtr<LevelLoader::Table> table(jint rows, jint width) {
-    if (width == 0) return LevelLoader::Table::create(rows);
-    VMPtr<LevelLoader::Table> t = LevelLoader::Table::create(rows);
-    for (jint r = 0; r < rows; ++r) t->set(r, LevelLoader::Ints::create(width));
+VMPtr<VMIntRows> table(jint rows, jint width) {
+    if (width == 0) return VMIntRows::create(rows);
+    VMPtr<VMIntRows> t = VMIntRows::create(rows);
+    for (jint r = 0; r < rows; ++r) t->set(r, VMInts::create(width));
     return t;
 }
 
@@ -39,7 +39,7 @@ VMPtr<LevelLoader::Groups> plane(jint rows, jint width) {
     return result;
 }
 
-void store(LevelLoader::Ints* row, std::initializer_list<jint> values) {
+void store(VMInts* row, std::initializer_list<jint> values) {
     jint* out = row->elements();
     for (jint v : values) *out++ = v;
 }
@@ -95,21 +95,21 @@ jint LevelLoader::locationForType(jint type) {
 }
 
 void LevelLoader::reset() {
-    disguisedRecords = Table::create(0);
-    componentRecords = Table::create(0);
-    interactionRecords = Table::create(0);
-    zoneRecords = Table::create(0);
-    trapRecords = Table::create(0);
-    generalRecords = Table::create(0);
-    keyRecords = Table::create(0);
-    targetMarkers = Table::create(0);
+    disguisedRecords = VMIntRows::create(0);
+    componentRecords = VMIntRows::create(0);
+    interactionRecords = VMIntRows::create(0);
+    zoneRecords = VMIntRows::create(0);
+    trapRecords = VMIntRows::create(0);
+    generalRecords = VMIntRows::create(0);
+    keyRecords = VMIntRows::create(0);
+    targetMarkers = VMIntRows::create(0);
     floorAreas = emptyGroups(1);
     transportParts = emptyGroups(1);
     bgItems = emptyGroups(LOCATIONS);
-    bgItemCount = Ints::create(LOCATIONS);
-    bgItemFill = Ints::create(LOCATIONS);
-    map = Ints::create(0);
-    playerRecord = Ints::create(0);
+    bgItemCount = VMInts::create(LOCATIONS);
+    bgItemFill = VMInts::create(LOCATIONS);
+    map = VMInts::create(0);
+    playerRecord = VMInts::create(0);
     floorAreaFill = interactionFill = generalFill = keyFill = disguisedFill = trapFill = 0;
     componentFill = transportPartFill = zoneFill = 0;
     componentCount = generalCount = zoneCount = keyCount = trapCount = transportPartCount = 0;
@@ -145,14 +145,14 @@ void LevelLoader::setMapSize(jint width, jint height) {
     if (jlong(width) * tileWidth > MAX_COORDINATE || jlong(height) * tileHeight > MAX_COORDINATE) {
         refuse("map of " + number(width * tileWidth) + " x " + number(height * tileHeight) + " px");
     }
-    map = Ints::create(width * height);
+    map = VMInts::create(width * height);
     mapWidth = width;
     mapHeight = height;
 }
 
 void LevelLoader::setMapCell(jint x, jint y, jint tile) {
     if (x < 0 || x >= mapWidth || y < 0 || y >= mapHeight) refuse("map cell outside the map");
-    Ints* cells = map.get();
+    VMInts* cells = map.get();
     cells->elements()[x + mapWidth * y] = tile;
 }
 
@@ -161,7 +161,7 @@ void LevelLoader::beginObjectGroup(jint type, jint count) {
     switch (type) {
         case 0: case 3: case 11: case 15: case 18: {
             const jint c = locationForType(type);
-            bgItems->set(c, Table::create(count));
+            bgItems->set(c, VMIntRows::create(count));
             (*bgItemCount)[c] = count;
             (*bgItemFill)[c] = 0;
             break;
@@ -187,7 +187,7 @@ void LevelLoader::beginObjectGroup(jint type, jint count) {
             zoneCount = count;
             break;
         case 8:
-            trapRecords = Table::create(count);  // rows made per object
+            trapRecords = VMIntRows::create(count);  // rows made per object
             trapFill = 0;
             trapCount = count;
             break;
@@ -207,7 +207,7 @@ void LevelLoader::beginObjectGroup(jint type, jint count) {
             keyCount = count;
             break;
         case 21:
-            playerRecord = Ints::create(PLAYER_WIDTH);
+            playerRecord = VMInts::create(PLAYER_WIDTH);
             break;
         case 23:
             targetMarkers = table(count, TARGET_WIDTH);
@@ -237,9 +237,9 @@ void LevelLoader::addObject(jint type, jint x, jint y) {
                 refuse("background item " + number(item) + " beyond the " + number(catalogueSize(c)) +
                        " of location " + number(c));
             }
-            Table* rows = bgItems->get(c);
+            VMIntRows* rows = bgItems->get(c);
             const jint row = nextRow((*bgItemFill)[c], rows->length, "background items");
-            VMPtr<Ints> record = Ints::create(BG_ITEM_WIDTH);
+            VMPtr<VMInts> record = VMInts::create(BG_ITEM_WIDTH);
             store(record.get(), {item, x, y});
             rows->set(row, record);
             break;
@@ -248,7 +248,7 @@ void LevelLoader::addObject(jint type, jint x, jint y) {
             const jint variant = bits(3);
             const jint path = bits(16);
             if (variant > MAX_COMPONENT_VARIANT) refuse("component variant " + number(variant));
-            Table* rows = componentRecords.get();
+            VMIntRows* rows = componentRecords.get();
             const jint row = nextRow(componentFill, rows->length, "components");
             store(rows->get(row), {locationForType(type), variant, path, x, y});
             break;
@@ -259,7 +259,7 @@ void LevelLoader::addObject(jint type, jint x, jint y) {
             const jint outfit = bits(16);
             const jint keyLevel = bits(16);
             if (variant > MAX_INTERACTION_VARIANT) refuse("interaction variant " + number(variant));
-            Table* rows = interactionRecords.get();
+            VMIntRows* rows = interactionRecords.get();
             const jint row = nextRow(interactionFill, rows->length, "interaction items");
             // Every variant above 0 is one of the hotel's.
             store(rows->get(row), {variant > 0 ? 6 : locationForType(type), variant, fixed, x, y, outfit, keyLevel});
@@ -269,13 +269,13 @@ void LevelLoader::addObject(jint type, jint x, jint y) {
             const jint width = bits(16);
             const jint depthRow = bits(16);
             if (depthRow > MAX_GROUP) refuse("floor area of depth row " + number(depthRow));
-            Table* rows = floorAreas->get(0);
+            VMIntRows* rows = floorAreas->get(0);
             const jint row = nextRow(floorAreaFill, rows->length, "floor areas");
             store(rows->get(row), {depthRow, x, y, width * tileWidth, 4 * tileHeight});
             break;
         }
         case 7: {
-            Table* rows = zoneRecords.get();
+            VMIntRows* rows = zoneRecords.get();
             const jint row = nextRow(zoneFill, rows->length, "checkpoint zones");
             store(rows->get(row), {x, y + tileHeight, 4 * tileWidth, 3 * tileHeight});
             break;
@@ -284,9 +284,9 @@ void LevelLoader::addObject(jint type, jint x, jint y) {
             const jint kind = bits(3);
             const jint start = bits(16);
             if (kind > MAX_TRAP_KIND) refuse("trap kind " + number(kind));
-            Table* rows = trapRecords.get();
+            VMIntRows* rows = trapRecords.get();
             const jint row = nextRow(trapFill, rows->length, "traps");
-            VMPtr<Ints> record = Ints::create(TRAP_WIDTH);
+            VMPtr<VMInts> record = VMInts::create(TRAP_WIDTH);
             store(record.get(), {kind, x, y, start, 0});
             rows->set(row, record);
             break;
@@ -297,7 +297,7 @@ void LevelLoader::addObject(jint type, jint x, jint y) {
             const jint range = bits(16);
             const jint value = bits(16);
             if (look > MAX_DISGUISED_LOOK) refuse("disguised look " + number(look));
-            Table* rows = disguisedRecords.get();
+            VMIntRows* rows = disguisedRecords.get();
             const jint row = nextRow(disguisedFill, rows->length, "disguised people");
             store(rows->get(row), {look, x, y, 1000 + row, mode, value, x - range * tileWidth, x + range * tileWidth});
             break;
@@ -306,21 +306,21 @@ void LevelLoader::addObject(jint type, jint x, jint y) {
             const jint look = bits(4);
             const jint animation = bits(16);
             if (look > MAX_GENERAL_LOOK) refuse("general look " + number(look));
-            Table* rows = generalRecords.get();
+            VMIntRows* rows = generalRecords.get();
             const jint row = nextRow(generalFill, rows->length, "people");
             store(rows->get(row), {look, x, y, animation});
             break;
         }
         case 14: {
             const jint kind = bits(2);
-            Table* rows = keyRecords.get();
+            VMIntRows* rows = keyRecords.get();
             const jint row = nextRow(keyFill, rows->length, "keys");
             store(rows->get(row), {kind, x, y});
             break;
         }
         case 21: {
             const jint value = bits(7);
-            VMPtr<Ints> record = Ints::create(PLAYER_WIDTH);
+            VMPtr<VMInts> record = VMInts::create(PLAYER_WIDTH);
             store(record.get(), {value, x, y});
             playerRecord = record;
             ++playerCount;
@@ -330,7 +330,7 @@ void LevelLoader::addObject(jint type, jint x, jint y) {
             const jint kind = bits(4);
             const jint index = bits(16);
             if (kind > MAX_TARGET_KIND) refuse("target kind " + number(kind));
-            Table* rows = targetMarkers.get();
+            VMIntRows* rows = targetMarkers.get();
             if (index >= rows->length) {
                 refuse("target row " + number(index) + " outside its group of " + number(rows->length));
             }
@@ -344,7 +344,7 @@ void LevelLoader::addObject(jint type, jint x, jint y) {
             const jint next = bits(16);
             const jint transportType = bits(16);
             if (path > MAX_GROUP) refuse("transport part of path " + number(path));
-            Table* rows = transportParts->get(0);
+            VMIntRows* rows = transportParts->get(0);
             const jint row = nextRow(transportPartFill, rows->length, "transport parts");
             // Stairs stand half a tile in.
             store(rows->get(row),
@@ -358,12 +358,12 @@ void LevelLoader::addObject(jint type, jint x, jint y) {
 
 VMPtr<LevelLoader::Groups> LevelLoader::groupByFirstField(VMPtr<Groups> t) {
     if (t == nullptr) _VM_throwNullPointer();
-    VMPtr<Table> rows = t->get(0);
+    VMPtr<VMIntRows> rows = t->get(0);
     const jint count = rows->length;
     jint width = 0;
     jint largest = 0;
     for (jint r = 0; r < count; ++r) {
-        Ints* row = rows->get(r);
+        VMInts* row = rows->get(r);
         const jint group = row->get(0);
         if (group < 0 || group > MAX_GROUP) refuse("record of group " + number(group));
         width = row->length;
@@ -372,12 +372,12 @@ VMPtr<LevelLoader::Groups> LevelLoader::groupByFirstField(VMPtr<Groups> t) {
     std::vector<jint> sizes(size_t(largest) + 1, 0);
     for (jint r = 0; r < count; ++r) ++sizes[size_t(rows->get(r)->get(0))];
     VMPtr<Groups> result = Groups::create(largest + 1);
-    for (jint g = 0; g <= largest; ++g) result->set(g, Table::create(sizes[size_t(g)]));
+    for (jint g = 0; g <= largest; ++g) result->set(g, VMIntRows::create(sizes[size_t(g)]));
     std::vector<jint> fill(sizes.size(), 0);
     for (jint r = 0; r < count; ++r) {
-        Ints* row = rows->get(r);
+        VMInts* row = rows->get(r);
         const jint group = row->get(0);
-        VMPtr<Ints> copy = Ints::create(width);
+        VMPtr<VMInts> copy = VMInts::create(width);
         std::copy_n(row->elements(), std::min(width, row->length), copy->elements());
         result->get(group)->set(fill[size_t(group)]++, copy);
     }
@@ -403,13 +403,13 @@ VMPtr<String> LevelLoader::checkLevel() {
     // of point ids, walked the way a transport copies them.
     Groups* paths = transportParts.get();
     std::vector<int8_t> checked(size_t(paths->length), 0);  // 0 not yet, 1 good
-    Table* components = componentRecords.get();
+    VMIntRows* components = componentRecords.get();
     for (jint c = 0; c < components->length; ++c) {
         const jint pathId = components->get(c)->get(2);
         const std::string component = "component " + number(c) + ": path " + number(pathId);
         if (pathId >= paths->length || paths->get(pathId)->length == 0) return reason(component + " missing");
         if (checked[size_t(pathId)]) continue;
-        Table* parts = paths->get(pathId);
+        VMIntRows* parts = paths->get(pathId);
         const jint n = parts->length;
         // Point id -> the first part with that id.
         std::vector<std::pair<jint, jint>> byId;
@@ -430,7 +430,7 @@ VMPtr<String> LevelLoader::checkLevel() {
             const jint next = parts->get(found->second)->get(2);
             key = next > key ? next : key + 1;
         }
-        Ints* first = parts->get(order[0]);
+        VMInts* first = parts->get(order[0]);
         const jint transportType = first->get(5);
         if (transportType > MAX_TRANSPORT_TYPE) return reason(component + " of transport type " + number(transportType));
         if ((transportType == ELEVATOR || transportType == PASSAGE) && n < 2) {
@@ -480,5 +480,4 @@ jboolean LevelLoader::selectLevel(jint level) {
 }  // namespace scene::ingame
 
 VM_REGISTER_CLASS(scene::ingame::LevelLoader, .name = "scene.ingame.LevelLoader",
-                  .sourceName = "src/game/scene/ingame/scene_ingame_LevelLoader",
                   .newInstance = _VM_newInstanceOf<scene::ingame::LevelLoader>)

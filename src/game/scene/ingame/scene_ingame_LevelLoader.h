@@ -23,9 +23,7 @@ class LevelLoader : public virtual java::lang::Object {
     VM_DECLARE_CLASS(LevelLoader, java::lang::Object)
 
 public:
-    using Ints = VMArray<jint, 1>;
-    using Table = VMArray<jint, 2>;
-    using Groups = VMArray<jint, 3>;
+    using Groups = VMArray<jint, 3>;  // records grouped by their field 0
 
     static constexpr jint TUTORIAL_LEVEL = -1;
     static constexpr jint LAST_LEVEL = 10;
@@ -63,31 +61,31 @@ public:
 
     // The tables, in declared order. Record tables start empty (never null
     // after construction); counts and fills are 0.
-    VMField<Table> disguisedRecords;  // type 9: look, x, y, id (1000 + row), mode, value, left x, right x
+    VMField<VMIntRows> disguisedRecords;  // type 9: look, x, y, id (1000 + row), mode, value, left x, right x
     jint floorAreaFill = 0;
     jint interactionFill = 0;
-    VMField<Table> componentRecords;  // types 1, 4, 12, 16, 19: location, variant, path id, x, y
+    VMField<VMIntRows> componentRecords;  // types 1, 4, 12, 16, 19: location, variant, path id, x, y
     jint generalFill = 0;
-    VMField<Ints> map;  // mapWidth x mapHeight packed tiles, row by row; 0 an empty cell
+    VMField<VMInts> map;  // mapWidth x mapHeight packed tiles, row by row; 0 an empty cell
     jint headerValue = 0;
     VMField<Groups> transportParts;  // type 24, grouped by path id: path, id, next id, x, y, transport type
     jint mapHeight = 0;
     jint keyFill = 0;
     jint componentCount = 0;
-    VMField<Table> zoneRecords;  // type 7: x, y, width, height
+    VMField<VMIntRows> zoneRecords;  // type 7: x, y, width, height
     jint tileWidth = 0;
     jint generalCount = 0;
     jint disguisedFill = 0;
     jint zoneCount = 0;
     VMField<Groups> floorAreas;  // type 6, grouped by depth row: row, x, y, width, height
     jint keyCount = 0;
-    VMField<Table> targetMarkers;  // type 23, at the row each record names: x, y, kind
+    VMField<VMIntRows> targetMarkers;  // type 23, at the row each record names: x, y, kind
     jint trapCount = 0;
     jint transportPartCount = 0;
-    VMField<Ints> bgItemFill;  // per location code
+    VMField<VMInts> bgItemFill;  // per location code
     jint interactionCount = 0;
     jint disguisedCount = 0;
-    VMField<Table> trapRecords;  // type 8: kind, x, y, start time, 0
+    VMField<VMIntRows> trapRecords;  // type 8: kind, x, y, start time, 0
     jint floorAreaCount = 0;
     jint tileHeight = 0;
     VMField<ts::TsCanvas> canvas;  // Main's canvas, whose level reader is used
@@ -98,12 +96,12 @@ public:
     VMField<Groups> bgItems;  // per location code: item, x, y
     jint targetIndex = 0;
     jint transportPartFill = 0;
-    VMField<Table> interactionRecords;  // types 2, 5, 13, 17, 20: location, variant, fixed, x, y, outfit, key level
-    VMField<Table> keyRecords;          // type 14: kind, x, y
-    VMField<Ints> bgItemCount;          // per location code
-    VMField<Ints> playerRecord;         // type 21: value, x, y (empty until a level has one)
+    VMField<VMIntRows> interactionRecords;  // types 2, 5, 13, 17, 20: location, variant, fixed, x, y, outfit, key level
+    VMField<VMIntRows> keyRecords;          // type 14: kind, x, y
+    VMField<VMInts> bgItemCount;          // per location code
+    VMField<VMInts> playerRecord;         // type 21: value, x, y (empty until a level has one)
     jint targetCount = 0;
-    VMField<Table> generalRecords;  // type 10: look, x, y, animation pair
+    VMField<VMIntRows> generalRecords;  // type 10: look, x, y, animation pair
     jint zoneFill = 0;
     jint currentLevel = 0;  // the level the tables hold; NO_LEVEL when none
     jint playerCount = 0;   // type-21 records read

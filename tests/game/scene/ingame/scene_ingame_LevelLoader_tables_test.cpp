@@ -129,7 +129,7 @@ TEST_F(LevelLoaderTablesTest, ALevelWithEveryObjectTypeGivesTheTablesItsDescript
     EXPECT_EQ(row(l->targetMarkers.get(), 2), (V{50, 60, 11}));
 
     // The same level again reads nothing and keeps every table.
-    VMPtr<VMArray<jint, 2>> keys = l->keyRecords.get();
+    VMPtr<VMIntRows> keys = l->keyRecords.get();
     canvas->asked.clear();
     ASSERT_TRUE(select(3, &printed));
     EXPECT_TRUE(canvas->asked.empty());
@@ -176,7 +176,7 @@ TEST_F(LevelLoaderTablesTest, NoTableOfThePreviousLevelSurvivesIntoTheNext) {
     ASSERT_TRUE(select(0));
     ASSERT_TRUE(select(1));
     scene::ingame::LevelLoader* l = loader;
-    for (VMArray<jint, 2>* t : {l->disguisedRecords.get(), l->componentRecords.get(), l->zoneRecords.get(),
+    for (VMIntRows* t : {l->disguisedRecords.get(), l->componentRecords.get(), l->zoneRecords.get(),
                                 l->trapRecords.get(), l->interactionRecords.get(), l->keyRecords.get(),
                                 l->generalRecords.get()}) {
         EXPECT_EQ(t->length, 0);
