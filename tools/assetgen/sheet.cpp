@@ -79,7 +79,7 @@ void blitPart(Raster& dst, const Raster& src, const GobRecord& g, int flip, int 
 }
 
 constexpr int kGap = 4;
-constexpr int kMaxCell = 520;
+constexpr int kMaxCell = 1024;
 constexpr int kMaxWidth = 1600;
 
 }  // namespace
@@ -110,51 +110,65 @@ Raster drawSheet(const PackModel& pack) {
         }
     }
 
-    // Each band's cells share one size: the union of its frames' bounds.
-    struct Layout {
+    // Each cell is as large as its own frame (parts, boxes and the anchor);
+    // cells flow left to right and wrap at the sheet's width.
+    struct Placed {
         Bounds bounds;
-        int cellW = 0, cellH = 0, columns = 1, rows = 0;
+        int x = 0, y = 0, w = 0, h = 0;
     };
-    std::vector<Layout> layouts;
-    int width = 64, height = kGap;
+    std::vector<std::vector<Placed>> placed;
+    std::vector<int> bandBottoms;
+    int width = 64, top = kGap;
     for (const auto& band : bands) {
-        Layout l;
+        std::vector<Placed>& cells = placed.emplace_back();
+        int x = kGap, rowHeight = 0;
         for (const Cell& c : band) {
-            for (const AnimPart& p : c.frame.parts) {
-                if (const GobRecord* g = recordOf(c.list, p.gob)) {
-                    int x, y;
-                    partRect(*g, p, x, y);
-                    l.bounds.add(x, y, g->values[4], g->values[5]);
+            Placed p;
+            for (const AnimPart& part : c.frame.parts) {
+                if (const GobRecord* g = recordOf(c.list, part.gob)) {
+                    int px, py;
+                    partRect(*g, part, px, py);
+                    p.bounds.add(px, py, g->values[4], g->values[5]);
                 }
             }
-            for (const AnimBox& b : c.frame.boxes) l.bounds.add(b.x, b.y, b.width, b.height);
+            for (const AnimBox& b : c.frame.boxes) p.bounds.add(b.x, b.y, b.width, b.height);
+            p.bounds.add(-8, -8, 16, 16);  // the anchor and a little room around it
+            p.w = std::min(p.bounds.x1 - p.bounds.x0, kMaxCell) + 2 * kGap;
+            p.h = std::min(p.bounds.y1 - p.bounds.y0, kMaxCell) + 2 * kGap + 8;
+            if (x > kGap && x + p.w > kMaxWidth) {
+                x = kGap;
+                top += rowHeight + kGap;
+                rowHeight = 0;
+            }
+            p.x = x;
+            p.y = top;
+            x += p.w + kGap;
+            rowHeight = std::max(rowHeight, p.h);
+            width = std::max(width, x);
+            cells.push_back(p);
         }
-        if (l.bounds.empty()) l.bounds.add(-8, -8, 16, 16);
-        l.bounds.add(0, 0, 1, 1);  // the anchor is always in sight
-        l.cellW = std::min(l.bounds.x1 - l.bounds.x0, kMaxCell) + 2 * kGap;
-        l.cellH = std::min(l.bounds.y1 - l.bounds.y0, kMaxCell) + 2 * kGap + 8;
-        l.columns = std::max(1, std::min<int>(static_cast<int>(band.size()), kMaxWidth / (l.cellW + kGap)));
-        l.rows = (static_cast<int>(band.size()) + l.columns - 1) / l.columns;
-        width = std::max(width, kGap + l.columns * (l.cellW + kGap));
-        height += std::max(l.rows, 1) * (l.cellH + kGap) + kGap;
-        layouts.push_back(l);
+        top += rowHeight + 2 * kGap;
+        bandBottoms.push_back(top);
     }
 
-    Raster sheet(width, height, 0xFF303030);
-    int top = kGap;
+    Raster sheet(width, top, 0xFF303030);
     for (size_t b = 0; b < bands.size(); ++b) {
-        const Layout& l = layouts[b];
         for (size_t i = 0; i < bands[b].size(); ++i) {
             const Cell& c = bands[b][i];
-            const int cx = kGap + static_cast<int>(i % l.columns) * (l.cellW + kGap);
-            const int cy = top + static_cast<int>(i / l.columns) * (l.cellH + kGap);
-            for (int y = 0; y < l.cellH; y += 8) {
-                for (int x = 0; x < l.cellW; x += 8) {
-                    fillRect(sheet, cx + x, cy + y, std::min(8, l.cellW - x), std::min(8, l.cellH - y),
+            const Placed& l = placed[b][i];
+            const int cx = l.x, cy = l.y;
+            for (int y = 0; y < l.h; y += 8) {
+                for (int x = 0; x < l.w; x += 8) {
+                    fillRect(sheet, cx + x, cy + y, std::min(8, l.w - x), std::min(8, l.h - y),
                              ((x + y) / 8) % 2 ? 0xFF9A9A9A : 0xFFB4B4B4, Blend::Copy);
                 }
             }
-            const int ax = cx + kGap - l.bounds.x0, ay = cy + kGap + 8 - l.bounds.y0;
+            // Drawing is clipped to the cell (a frame larger than a cell is cut).
+            Raster cell(l.w, l.h);
+            for (int y = 0; y < l.h; ++y) {
+                for (int x = 0; x < l.w; ++x) cell.at(x, y) = sheet.at(cx + x, cy + y);
+            }
+            const int ax = kGap - l.bounds.x0, ay = kGap + 8 - l.bounds.y0;
             for (const AnimPart& p : c.frame.parts) {
                 const GobRecord* g = recordOf(c.list, p.gob);
                 if (!g) continue;
@@ -162,17 +176,17 @@ Raster drawSheet(const PackModel& pack) {
                 if (image == pack.images.end()) continue;
                 int x, y;
                 partRect(*g, p, x, y);
-                blitPart(sheet, image->second, *g, p.flip, ax + x, ay + y);
+                blitPart(cell, image->second, *g, p.flip, ax + x, ay + y);
             }
             for (const AnimBox& box : c.frame.boxes) {
-                strokeRect(sheet, ax + box.x, ay + box.y, box.width, box.height, sheetBoxColour(box.id));
+                strokeRect(cell, ax + box.x, ay + box.y, box.width, box.height, sheetBoxColour(box.id));
             }
-            drawLine(sheet, ax - 3, ay, ax + 3, ay, 0xFF000000, Blend::Copy);
-            drawLine(sheet, ax, ay - 3, ax, ay + 3, 0xFF000000, Blend::Copy);
+            drawLine(cell, ax - 3, ay, ax + 3, ay, 0xFF000000, Blend::Copy);
+            drawLine(cell, ax, ay - 3, ax, ay + 3, 0xFF000000, Blend::Copy);
+            blit(sheet, cell, 0, 0, l.w, l.h, cx, cy);
             drawNumber(sheet, cx, cy, c.number);
         }
-        top += std::max(l.rows, 1) * (l.cellH + kGap) + kGap;
-        fillRect(sheet, 0, top - kGap / 2 - 1, width, 2, 0xFFE0E0E0, Blend::Copy);
+        fillRect(sheet, 0, bandBottoms[b] - kGap - 1, width, 2, 0xFFE0E0E0, Blend::Copy);
     }
     return sheet;
 }
