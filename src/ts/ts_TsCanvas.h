@@ -161,8 +161,9 @@ public:
     // id order; null when there is no such store or it cannot be read.
     virtual VMPtr<Bytes> loadRecordStore(jint id);
     // Keeps data in the store named by the decimal id as records of up to
-    // 4096 bytes, replacing the records in place; null data deletes the
-    // store. False when the store cannot be written.
+    // 4096 bytes (ids from 1), replacing all its records in one step; null
+    // data deletes the store. False when the store cannot be written (the old
+    // data then stays).
     virtual jboolean saveRecordStore(jint id, VMPtr<Bytes> data);
     // At the save buffer's cursor, which moves on past them;
     // NullPointerException without a buffer, ArrayIndexOutOfBoundsException

@@ -69,37 +69,15 @@ jboolean TsCanvas::saveRecordStore(jint id, VMPtr<Bytes> data) {
         }
         return true;
     }
-    VMPtr<RecordStore> store;
+    // All records replaced in one step of the record-store layer: a save cut
+    // short leaves the old data or the new, never a mixture.
     try {
-        store = RecordStore::openRecordStore(name, true);
+        RecordStore::replaceRecordStore(name, data, RECORD_SIZE);
     } catch (RecordStoreException* failed) {
         (void)failed;
         return false;
     }
-    // The records are replaced in place, never deleted before the new data
-    // stands: a save cut short leaves each record old or new.
-    bool saved = true;
-    try {
-        VMPtr<Ints> ids = store->getRecordIDs();
-        const jint length = data->length;
-        const jint records = (length + RECORD_SIZE - 1) / RECORD_SIZE;
-        for (jint i = 0; i < records; ++i) {
-            const jint offset = i * RECORD_SIZE;
-            const jint size = std::min(RECORD_SIZE, length - offset);
-            if (i < ids->length) store->setRecord((*ids)[i], data, offset, size);
-            else store->addRecord(data, offset, size);
-        }
-        for (jint i = records; i < ids->length; ++i) store->deleteRecord((*ids)[i]);
-    } catch (RecordStoreException* failed) {
-        (void)failed;
-        saved = false;
-    }
-    try {
-        store->closeRecordStore();
-    } catch (RecordStoreException* closing) {
-        (void)closing;
-    }
-    return saved;
+    return true;
 }
 
 namespace {
