@@ -88,6 +88,7 @@ void TsCanvas::showNotify() {
         shownAt = now();
     }
     pauseWanted = false;
+    if (suppressResume) paused = false;
     notifyAll();
 }
 
