@@ -18,6 +18,9 @@
 // the next id beyond it is on the disk. Opening a store removes left-over
 // temporary files and the record file of an add that never committed, and
 // rebuilds a metadata file that is missing or does not fit the record files.
+// Replacing all of a store's records writes the new store in a folder set
+// aside and puts it in place with one rename; opening settles what a crash
+// left of such a folder.
 //
 // All handles open on one store folder in this process share one state (next
 // id, count, size, time and the record ids), so two RecordStore objects on the

@@ -119,6 +119,19 @@ TEST_F(TsCanvasDataTest, StoresRoundTripAcrossProcessesAndAreReplacedWhole) {
     EXPECT_EQ(recordIds(103), (std::vector<jint>{1, 2, 3}));
     EXPECT_EQ(rawOf(canvas->loadRecordStore(103)), content(9000, 10));
 
+    // A store whose ids have gaps (as earlier saves left them) loads joined in
+    // id order, and the next save renumbers it.
+    {
+        VMPtr<javax::microedition::rms::RecordStore> old =
+            javax::microedition::rms::RecordStore::openRecordStore(VM_STR("104"), true);
+        for (const char* part : {"ab", "xx", "cd"}) old->addRecord(bytesOf({uint8_t(part[0]), uint8_t(part[1])}), 0, 2);
+        old->deleteRecord(2);
+        old->closeRecordStore();
+    }
+    EXPECT_EQ(rawOf(canvas->loadRecordStore(104)), (std::vector<uint8_t>{'a', 'b', 'c', 'd'}));
+    ASSERT_TRUE(canvas->saveRecordStore(104, bytesOf({1, 2})));
+    EXPECT_EQ(recordIds(104), (std::vector<jint>{1}));
+
     // Null data deletes the store, also one that is not there.
     EXPECT_TRUE(canvas->saveRecordStore(103, nullptr));
     EXPECT_EQ(canvas->loadRecordStore(103), nullptr);
