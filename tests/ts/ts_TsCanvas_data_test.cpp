@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "hal_recordstore.h"
 #include "javax_microedition_rms_RecordStore.h"
 #include "program_dir.h"
 #include "ts_test_support.h"
@@ -159,6 +160,7 @@ TEST_F(TsCanvasDataTest, AKilledSaveLeavesTheOldOrTheNewData) {
     struct Cleanup {
         std::string folder;
         ~Cleanup() {
+            hal_recordstore::refuseFolderExchange(false);
             ::unsetenv("VESSILO_DATABASE_DIR");
             std::error_code ignored;
             if (!folder.empty()) std::filesystem::remove_all(folder, ignored);
@@ -173,6 +175,8 @@ TEST_F(TsCanvasDataTest, AKilledSaveLeavesTheOldOrTheNewData) {
     WriteKiller killer(2024);
     for (int kill = 0; kill < 200; ++kill) {
         SCOPED_TRACE("kill " + std::to_string(kill));
+        // The second half as on a file system that cannot exchange folders.
+        hal_recordstore::refuseFolderExchange(kill >= 100);
         const int32_t first = current + 1;
         WriteKiller::Outcome outcome = killer.killOnce([&](WriteKiller::Reporter& report) {
             for (int32_t v = first;; ++v) {
