@@ -710,8 +710,8 @@ void hal_recordstore::refuseFolderExchange(bool refuse) { g_exchangeRefused = re
 int HAL_replaceRecords(const char16_t* name, int32_t length, const void* const* records, const int32_t* lengths,
                        int32_t count) {
     if (name == nullptr || length <= 0) return HAL_NOT_FOUND;
-    if (length > hal_recordstore::kMaxNameLength || count < 0 || (count > 0 && (records == nullptr || lengths == nullptr)))
-        return HAL_BAD_ARGUMENT;
+    if (length > hal_recordstore::kMaxNameLength || count < 0) return HAL_BAD_ARGUMENT;
+    if (count > 0 && (records == nullptr || lengths == nullptr)) return HAL_BAD_ARGUMENT;
     for (int32_t k = 0; k < count; ++k) {
         if (lengths[k] < 0 || (records[k] == nullptr && lengths[k] > 0)) return HAL_BAD_ARGUMENT;
     }

@@ -275,7 +275,8 @@ TEST_F(ResourcesTest, TheCanvasOffersTheResourceOperationsAsItsOwn) {
     EXPECT_EQ(VM_THROWN_CLASS(canvas->createPngImage(framed, 0, 2)), "java.lang.IllegalArgumentException");
     EXPECT_EQ(canvas->getGobs(sheet + 1)->length, Resources::getGobs(sheet + 1)->length);
     EXPECT_EQ(canvas->getGobs(sheet + 1, nullptr)->length, Resources::getGobs(sheet + 1)->length);
-    VMPtr<VMArray<jint, 1>> frames = canvas->getAnimSet(sheet + 2)->frames, expected = Resources::getAnimSet(sheet + 2)->frames;
+    VMPtr<VMArray<jint, 1>> frames = canvas->getAnimSet(sheet + 2)->frames;
+    VMPtr<VMArray<jint, 1>> expected = Resources::getAnimSet(sheet + 2)->frames;
     EXPECT_EQ(std::vector<jint>(frames->elements(), frames->elements() + frames->length),
               std::vector<jint>(expected->elements(), expected->elements() + expected->length));
 
