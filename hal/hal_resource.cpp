@@ -8,9 +8,9 @@
 #include <new>
 #include <string>
 
+#include "VMUtf8.h"
 #include "hal_file.h"
 #include "hal_system.h"
-#include "java_lang_String.h"
 
 struct HAL_ResourceFile {
     int fd = -1;
