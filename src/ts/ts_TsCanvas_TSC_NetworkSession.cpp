@@ -10,7 +10,6 @@
 
 namespace ts {
 
-using Bytes = VMArray<jbyte, 1>;
 using javax::microedition::io::HttpConnection;
 
 VMPtr<TsCanvas_TSC_NetworkSession> TsCanvas_TSC_NetworkSession::construct(VMPtr<java::lang::String> address) {
@@ -45,9 +44,9 @@ jboolean TsCanvas_TSC_NetworkSession::isDone() {
     return done;
 }
 
-VMPtr<Bytes> TsCanvas_TSC_NetworkSession::getBody() {
+VMPtr<VMBytes> TsCanvas_TSC_NetworkSession::getBody() {
     VMSynchronized lock(this);
-    return done ? VMPtr<Bytes>(body) : VMPtr<Bytes>();
+    return done ? VMPtr<VMBytes>(body) : VMPtr<VMBytes>();
 }
 
 jint TsCanvas_TSC_NetworkSession::getReceived() { return received; }
@@ -83,7 +82,7 @@ void TsCanvas_TSC_NetworkSession::run() {
     }
     closeConnection();
     VMPtr<java::io::ByteArrayOutputStream> out = output;
-    VMPtr<Bytes> bytes = out != nullptr ? out->toByteArray() : Bytes::create(0);
+    VMPtr<VMBytes> bytes = out != nullptr ? out->toByteArray() : VMBytes::create(0);
     VMSynchronized lock(this);
     // A failure that the stop itself caused (the closed connection) is no
     // failure: the body is what came before it.
@@ -117,7 +116,7 @@ void TsCanvas_TSC_NetworkSession::fetch() {
         VMPtr<java::io::ByteArrayOutputStream> out =
             java::io::ByteArrayOutputStream::create()->construct(jint(std::min<jlong>(length, 65536)));
         output = out;
-        VMPtr<Bytes> block = Bytes::create(4096);
+        VMPtr<VMBytes> block = VMBytes::create(4096);
         while (received < length && !stopped) {
             const jint n = in->read(block, 0, jint(std::min<jlong>(block->length, length - received)));
             if (n < 0) _VM_throw(java::io::EOFException::create()->construct());
@@ -140,5 +139,4 @@ void TsCanvas_TSC_NetworkSession::fetch() {
 }  // namespace ts
 
 VM_REGISTER_CLASS(ts::TsCanvas_TSC_NetworkSession, .name = "ts.TsCanvas$NetworkSession",
-                  .sourceName = "src/ts/ts_TsCanvas_TSC_NetworkSession", .staticInit = nullptr,
                   .interfaces = {"java.lang.Runnable"})

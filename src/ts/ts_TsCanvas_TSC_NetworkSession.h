@@ -34,7 +34,7 @@ public:
     VMField<java::lang::Thread> thread;
     VMField<javax::microedition::io::HttpConnection> connection;  // while open
     VMField<java::io::ByteArrayOutputStream> output;              // the body as it arrives
-    VMField<VMArray<jbyte, 1>> body;                              // once done
+    VMField<VMBytes> body;                                        // once done
     VMField<java::lang::Throwable> failure;                       // what ended it early, or null
     jint responseCode = -1;  // once the response has come
     jlong length = -1;       // the response's content length, -1 when it gave none
@@ -52,7 +52,7 @@ public:
     virtual jboolean isDone();
     // The body once the session is done (what arrived when it was stopped or
     // failed), else null.
-    virtual VMPtr<VMArray<jbyte, 1>> getBody();
+    virtual VMPtr<VMBytes> getBody();
     virtual jint getReceived();
     virtual jint getResponseCode();
     virtual VMPtr<java::lang::Throwable> getFailure();

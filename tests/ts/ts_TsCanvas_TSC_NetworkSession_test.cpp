@@ -33,7 +33,7 @@ protected:
         return session;
     }
     static std::string bodyOf(const VMPtr<Session>& session) {
-        VMPtr<VMArray<jbyte, 1>> body = session->getBody();
+        VMPtr<VMBytes> body = session->getBody();
         if (body == nullptr) return "(none)";
         return std::string(reinterpret_cast<const char*>(body->elements()), size_t(body->length));
     }
