@@ -72,10 +72,11 @@ int HAL_deleteRecordStore(const char16_t* name, int32_t length);
 // a new store. The new store is written and flushed in a folder set aside,
 // then put in place with one rename and the database folder flushed, so a
 // crash leaves the old records or the new ones. Handles open on the store see
-// the new records. A null name or a length <= 0: 4. A name longer than 32
-// characters, a negative count or length, null records or lengths with a
-// count above 0, a null record with a length above 0: 2. No database folder:
-// 4. A failed write: 7, the old records unchanged.
+// the new records. A null name or a length <= 0: HAL_NOT_FOUND. A name
+// longer than 32 characters, a negative count or length, null records or
+// lengths with a count above 0, a null record with a length above 0:
+// HAL_BAD_ARGUMENT. No database folder: HAL_NOT_FOUND. A failed write:
+// HAL_IO_ERROR, the old records unchanged.
 int HAL_replaceRecords(const char16_t* name, int32_t length, const void* const* records, const int32_t* lengths,
                        int32_t count);
 // The number of stores in the database folder; 0 when it is missing.
