@@ -771,9 +771,34 @@ void fillGradientRect(const Raster& r, int32_t x, int32_t y, int32_t width, int3
 
 // --- images ------------------------------------------------------------------------
 
+namespace {
+
+// An opaque region of an image without alpha, neither turned nor mirrored,
+// from another surface (tiles, backgrounds): the whole rectangle in one call.
+void copyPlainRegion(const Raster& r, const HAL_Surface& source, int32_t sx, int32_t sy, int32_t width,
+                     int32_t height, int32_t dx, int32_t dy) {
+    const i64 x1 = std::max<i64>(dx, r.clip.x1), x2 = std::min<i64>(i64(dx) + width, r.clip.x2);
+    const i64 y1 = std::max<i64>(dy, r.clip.y1), y2 = std::min<i64>(i64(dy) + height, r.clip.y2);
+    if (x1 >= x2 || y1 >= y2) return;
+    HAL_Surface& target = *r.surface;
+    const size_t si = indexOf(source, sx + (x1 - dx), sy + (y1 - dy));
+    const size_t di = indexOf(target, x1, y1), w = size_t(x2 - x1), rows = size_t(y2 - y1);
+    rowKernels().copy(target.pixels + di, ptrdiff_t(target.width), source.pixels + si, ptrdiff_t(source.width), w,
+                      rows);
+    if (target.alpha)
+        for (size_t k = 0; k < rows; ++k) std::memset(target.alpha + di + k * size_t(target.width), 255, w);
+}
+
+}  // namespace
+
 void drawSurface(const Raster& r, const HAL_Surface& source, int32_t sx, int32_t sy, int32_t width,
                  int32_t height, int32_t transform, int32_t dx, int32_t dy) {
     if (width <= 0 || height <= 0) return;
+    if (transform == 0 && source.alpha == nullptr && r.paint.mode == 0 && r.paint.alpha >= 248 &&
+        &source != r.surface && source.pixels != r.surface->pixels) {
+        copyPlainRegion(r, source, sx, sy, width, height, dx, dy);
+        return;
+    }
     const Paint& paint = r.paint;
     if (paint.mode == 0 && paint.alpha < 8) return;
     if (&source == r.surface || source.pixels == r.surface->pixels) {
@@ -792,15 +817,6 @@ void drawSurface(const Raster& r, const HAL_Surface& source, int32_t sx, int32_t
     Walk walk = walkFor(source, sx, sy, width, height, transform);
     HAL_Surface& target = *r.surface;
     bool opaquePaint = paint.mode == 0 && paint.alpha >= 248;
-    if (opaquePaint && walk.stepU == 1 && source.alpha == nullptr) {
-        // A plain copy (tiles, backgrounds): the whole rectangle in one call.
-        const i64 si = walk.base + (x1 - dx) + (y1 - dy) * walk.stepV;
-        const size_t di = indexOf(target, x1, y1), w = size_t(x2 - x1), rows = size_t(y2 - y1);
-        rowKernels().copy(target.pixels + di, ptrdiff_t(target.width), source.pixels + si, ptrdiff_t(walk.stepV), w, rows);
-        if (target.alpha)
-            for (size_t k = 0; k < rows; ++k) std::memset(target.alpha + di + k * size_t(target.width), 255, w);
-        return;
-    }
     // Rows of a transformed region are gathered into these first, so that
     // every transform runs the same row kernels.
     constexpr int32_t kChunk = 256;
