@@ -222,7 +222,7 @@ void Hashtable::rehash() {
     HashtableEntry** from = old->elements();
     HashtableEntry** to = fresh->elements();
     VMModulo modulo;
-    constexpr jint kAhead = 8;
+    constexpr jint kAhead = 24;
     for (jint i = oldCapacity - 1; i >= 0; --i) {
         // The hash and link of an entry a few buckets on are fetched while
         // this bucket's chain moves.

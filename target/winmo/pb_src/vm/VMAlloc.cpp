@@ -37,7 +37,7 @@ BlockHeader* headerOf(const void* address) {
 inline size_t platformSize(uint64_t request) { return size_t(request) + sizeof(BlockHeader) + (request == 0); }
 
 // Zero-fills a block's payload. Blocks are whole 16-byte units from the
-// platform (HAL_allocReleasingReserve rounds up), so payloads of up to 128
+// platform (HAL_allocReleasingReserve rounds up), so payloads of up to 192
 // bytes, most objects, are cleared in whole units inline instead of through
 // a call.
 inline void zeroPayload(void* address, size_t request) {
@@ -45,6 +45,10 @@ inline void zeroPayload(void* address, size_t request) {
     // (A switch, not a loop: a loop of stores would be turned back into a
     // call.)
     switch ((request + 15) / 16) {
+        case 12: __builtin_memset(p + 176, 0, 16); [[fallthrough]];
+        case 11: __builtin_memset(p + 160, 0, 16); [[fallthrough]];
+        case 10: __builtin_memset(p + 144, 0, 16); [[fallthrough]];
+        case 9: __builtin_memset(p + 128, 0, 16); [[fallthrough]];
         case 8: __builtin_memset(p + 112, 0, 16); [[fallthrough]];
         case 7: __builtin_memset(p + 96, 0, 16); [[fallthrough]];
         case 6: __builtin_memset(p + 80, 0, 16); [[fallthrough]];
