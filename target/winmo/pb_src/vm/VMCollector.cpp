@@ -179,18 +179,18 @@ public:
     // The start of the block of an object that goes: its destructor and the
     // allocator read there. Finding it needs the object's header.
     void ahead(java::lang::Object* o) {
-        if (_VM_isMarked(o)) return;
+        if (kept(o)) return;
         auto* start = static_cast<char*>(dynamic_cast<void*>(o));
         __builtin_prefetch(start - 16, 1);
         __builtin_prefetch(start + 48, 1);
     }
     // The blocks it owns, which its destructor frees.
     void near(java::lang::Object* o) {
-        if (!_VM_isMarked(o)) o->_VM_prefetchStorage();
+        if (!kept(o)) o->_VM_prefetchStorage();
     }
 
     void visit(java::lang::Object* o, size_t stretch) {
-        if (!_VM_isMarked(o)) {
+        if (!kept(o)) {
             _VM_destroyObject(o);
             return;
         }
@@ -202,6 +202,10 @@ public:
     }
 
 private:
+    // Marked by this collection (the marked value held in a register, not
+    // read from memory after every destruction).
+    bool kept(const java::lang::Object* o) const { return (o->_VM_flags & VM_FLAG_MARKED) == marked; }
+
     // What a stretch leaves for the stretch notes.
     struct Notes {
         std::vector<java::lang::Object*> inside;  // every kStretch-th survivor inside
@@ -234,6 +238,7 @@ private:
 
     const std::vector<java::lang::Object*>& starts;
     std::vector<Notes> notes;
+    const uint32_t marked = _VM_markedValue;
 };
 
 // The mark proper: an object not yet marked takes the marked value, and the
