@@ -40,9 +40,6 @@ void Wake();
 // An event's state (see ce_sync.cpp); Consume resets an auto-reset event.
 bool ConsumeEvent(HANDLE event);
 
-// UTF-16 to UTF-8 (unpaired surrogates become U+FFFD).
-std::string ToUtf8(const char16_t* text);
-std::string ToUtf8(const std::u16string& text);
 // A name made safe for a file name: letters, digits, '.', '_' and '-' stay,
 // every other byte of its UTF-8 form becomes %XX.
 std::string FileSafe(const std::string& name);

@@ -10,6 +10,7 @@
 #include <string>
 #include <thread>
 
+#include "VMUtf8.h"
 #include "ce_internal.h"
 
 extern char** environ;
@@ -81,10 +82,10 @@ BOOL ShellExecuteEx(SHELLEXECUTEINFO* info) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    std::string file = detail::ToUtf8(info->lpFile);
+    std::string file = _VM_utf8ForHost(info->lpFile);
     std::string url;
     if (isBrowser(file)) {
-        url = detail::ToUtf8(info->lpParameters);
+        url = _VM_utf8ForHost(info->lpParameters);
     } else if (file.find("://") != std::string::npos) {
         url = file;
     } else {

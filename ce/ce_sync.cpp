@@ -13,6 +13,7 @@
 #include <map>
 #include <string>
 
+#include "VMUtf8.h"
 #include "ce_internal.h"
 
 namespace ce {
@@ -105,38 +106,6 @@ bool ConsumeEvent(HANDLE handle) {
     return event->signalled.compare_exchange_strong(expected, false);
 }
 
-std::string ToUtf8(const char16_t* text) {
-    std::string out;
-    if (!text) return out;
-    for (size_t i = 0; text[i] != 0; ++i) {
-        uint32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            c = 0xFFFD;
-        }
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
-    return out;
-}
-
-std::string ToUtf8(const std::u16string& text) { return ToUtf8(text.c_str()); }
-
 std::string FileSafe(const std::string& name) {
     static const char kHex[] = "0123456789ABCDEF";
     std::string out;
@@ -177,7 +146,7 @@ HANDLE CreateMutexW(void* attributes, BOOL initialOwner, const char16_t* name) {
     (void)initialOwner;
     auto mutex = std::make_shared<MutexObject>();
     if (name && *name) {
-        std::string path = std::string(RuntimeFolder()) + "vessilo-mutex-" + detail::FileSafe(detail::ToUtf8(name));
+        std::string path = std::string(RuntimeFolder()) + "vessilo-mutex-" + detail::FileSafe(_VM_utf8ForHost(name));
         mutex->fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
         if (mutex->fd < 0) {
             SetLastError(ERROR_ACCESS_DENIED);

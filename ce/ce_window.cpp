@@ -17,6 +17,7 @@
 #include <sstream>
 #include <thread>
 
+#include "VMUtf8.h"
 #include "ce_internal.h"
 #include "ce_sync.h"
 
@@ -258,7 +259,7 @@ void pumpInput() {
 // --- registration, for FindWindowW in other processes ---------------------------------
 
 std::string registrationPath(const std::u16string& className) {
-    return std::string(RuntimeFolder()) + "vessilo-window-" + detail::FileSafe(detail::ToUtf8(className));
+    return std::string(RuntimeFolder()) + "vessilo-window-" + detail::FileSafe(_VM_utf8ForHost(className.c_str()));
 }
 
 // The file names the owner's process and the window name; the owner holds a
@@ -272,7 +273,7 @@ void registerWindow(Window* window) {
         ::close(fd);
         return;
     }
-    std::string content = std::to_string(::getpid()) + "\n" + detail::ToUtf8(window->name) + "\n";
+    std::string content = std::to_string(::getpid()) + "\n" + _VM_utf8ForHost(window->name.c_str()) + "\n";
     if (::write(fd, content.data(), content.size()) != static_cast<ssize_t>(content.size())) {
         ::close(fd);
         return;
@@ -382,7 +383,7 @@ HWND CreateWindowW(const char16_t* className, const char16_t* windowName, DWORD 
     }
     int windowWidth = 0, windowHeight = 0;
     chooseWindowSize(&windowWidth, &windowHeight);
-    std::string title = detail::ToUtf8(window->name);
+    std::string title = _VM_utf8ForHost(window->name.c_str());
     SDL_Window* sdl = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, windowWidth,
                                        windowHeight, SDL_WINDOW_HIDDEN);
     if (!sdl) {
@@ -502,7 +503,7 @@ HWND FindWindowW(const char16_t* className, const char16_t* windowName) {
     char* end = nullptr;
     long pid = std::strtol(pidText.c_str(), &end, 10);
     if (!end || *end != 0 || pid <= 0 || pid == ::getpid()) return nullptr;
-    if (windowName && detail::ToUtf8(windowName) != name) return nullptr;
+    if (windowName && _VM_utf8ForHost(windowName) != name) return nullptr;
 
     std::lock_guard<std::mutex> guard(g_windowsMutex);
     for (const auto& [value, window] : g_windows) {

@@ -49,9 +49,10 @@ function(vessilo_check_every_source_is_built)
     list(JOIN missing "\n  " missing_text)
     message(FATAL_ERROR
       "These source files belong to no target and would not be built:\n  ${missing_text}\n"
-      "Program code goes under ce/, hal/, target/ or src/ (any sub-folder); tests go in a "
+      "Program code goes in the folders of a layer (ce/, hal/, lib_src/vm/, target/winmo/pb_src/vm/, "
+      "target/winmo/pb_src/j2me/, src/ts/, src/ventrix/, src/game/; any sub-folder); tests go in a "
       "folder tests/<folder>/ (any depth below it), never directly in tests/; benchmarks in "
-      "bench/; fuzz targets are fuzz/fuzz_<name>.cpp. See docs/runtime.md, \"How a file joins "
-      "the build\".")
+      "bench/; fuzz targets are fuzz/fuzz_<name>.cpp. See docs/runtime.md, \"Layers\" and \"How "
+      "a file joins the build\".")
   endif()
 endfunction()

@@ -15,11 +15,11 @@
 #include <new>
 #include <string>
 
+#include "VMUtf8.h"
 #include "ce_waveout.h"
-#include "hal_host.h"
+#include "hal_message.h"
 #include "hal_resource.h"
 #include "hal_system.h"
-#include "java_lang_String.h"
 
 struct HAL_Player {
     ce::HWAVEOUT device = nullptr;

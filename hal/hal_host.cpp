@@ -7,7 +7,6 @@
 #include <mutex>
 #include <string>
 
-#include "VMRuntime.h"
 #include "ce.h"
 #include "hal_audio.h"
 #include "hal_device.h"
@@ -279,7 +278,6 @@ void hostShutdown() {
 int WinMain(void* instance, void* previousInstance, const char16_t* commandLine, int showCommand) {
     (void)previousInstance;
     (void)commandLine;
-    _VM_installHostCallbacks();
     HAL_HostCallbacks table = HAL_hostCallbacks();
     hostSetCallbacks(&table);
     return hostRun(instance, showCommand);

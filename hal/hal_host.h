@@ -8,29 +8,22 @@
 // key pressed, released, repeated (key code); 11, 12, 13 pointer pressed,
 // released, dragged (x, y).
 //
-// The system's own window messages: 0x3ff collect garbage, 0x401 the
-// application asks to exit, 0x402 and 0x405 phone-status notifications
-// (ignored), 0x403 power changed (wParam 1 = on), 0x404 set the display
-// orientation (wParam).
+// The window-message codes and the bridge's calls made by the other families
+// (posting events, activation, power, the pending URL) are in hal_message.h.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
 #include "ce_window.h"
+#include "hal_message.h"
 #include "hal_system.h"
 
-constexpr ce::UINT HAL_WM_COLLECT = 0x3FF;
-constexpr ce::UINT HAL_WM_EXIT = 0x401;
-constexpr ce::UINT HAL_WM_PHONE_STATUS = 0x402;
-constexpr ce::UINT HAL_WM_POWER = 0x403;
-constexpr ce::UINT HAL_WM_ORIENTATION = 0x404;
-constexpr ce::UINT HAL_WM_SMS_COUNT = 0x405;
-
-// The program's entry: installs the runtime's six host callbacks and runs
-// the bridge. The command line is ignored. Returns the process exit code:
-// 1 when start-up fails; 0 when the application ends while running, 1 when
-// it ends while paused.
+// The program's entry: runs the bridge with the host callbacks installed
+// beforehand (HAL_setHostCallbacks: the program installs the runtime's),
+// each empty slot given its default. The command line is ignored. Returns
+// the process exit code: 1 when start-up fails; 0 when the application ends
+// while running, 1 when it ends while paused.
 int WinMain(void* instance, void* previousInstance, const char16_t* commandLine, int showCommand);
 
 // Copies the table (when not null) over the bridge's callbacks, then gives
@@ -40,26 +33,9 @@ void hostSetCallbacks(const HAL_HostCallbacks* table);
 // Start-up, message loop, shutdown; the loop's exit code, or 1 when start-up
 // fails.
 int hostRun(void* instance, int showCommand);
-// Posts one runtime event; dropped once shutdown has begun. With takeLock,
-// the runtime lock is taken (and the runtime entered) around the dispatch.
-void hostPostEvent(int type, int count, const intptr_t* args, int takeLock);
-// Ends the runtime: no event reaches it afterwards; event 3, then the
-// runtime is destroyed.
-void hostDestroyVM();
-// Window activation and power; the application is running while both are
-// on. A change posts event 1 (after stopping the open players) or event 2.
-void hostSetActive(int flag);
-void hostSetPowerOn(int flag);
-// Replaces the URL to open once the application has ended.
-void hostSetPendingURL(const char16_t* characters, int32_t length);
 // The main window's procedure: messages go to the current window object,
 // or to DefWindowProcW while there is none.
 ce::LRESULT hostWindowProc(ce::HWND window, ce::UINT message, ce::WPARAM wParam, ce::LPARAM lParam);
-
-// Called when the application pauses, before event 1: the media family
-// stops every open player here.
-using HAL_PauseHook = void (*)();
-void HAL_setPauseHook(HAL_PauseHook hook);
 
 // Records the calling thread as the main thread (start-up does it).
 void HAL_recordMainThread();

@@ -18,11 +18,11 @@
 #include <utility>
 #include <vector>
 
+#include "VMUtf8.h"
 #include "hal_property.h"
 #include "hal_string.h"
 #include "hal_system.h"
 #include "hal_thread.h"
-#include "java_lang_String.h"
 
 namespace {
 

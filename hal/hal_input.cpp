@@ -6,7 +6,7 @@
 #include <map>
 #include <mutex>
 
-#include "hal_host.h"
+#include "hal_message.h"
 
 namespace {
 

@@ -5,8 +5,7 @@
 #include <thread>
 
 #include "ce.h"
-#include "hal_host.h"
-#include "hal_window.h"
+#include "hal_message.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <new>
 #include <string>
 
+#include "VMUtf8.h"
 #include "hal_system.h"
-#include "java_lang_String.h"
 
 struct HAL_ResourceFile {
     int fd = -1;

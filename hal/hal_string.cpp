@@ -2,8 +2,8 @@
 // the runtime's one codec.
 #include "hal_string.h"
 
+#include "VMUtf8.h"
 #include "hal_system.h"
-#include "java_lang_String.h"
 
 #include <atomic>
 #include <cstdlib>

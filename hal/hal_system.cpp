@@ -18,8 +18,8 @@
 #include <string>
 
 #include "ce.h"
-#include "hal_host.h"
-#include "hal_window.h"
+#include "ce_time.h"
+#include "hal_message.h"
 
 namespace {
 
@@ -243,6 +243,18 @@ char* HAL_getLocale() {
     auto* copy = static_cast<char*>(HAL_malloc(n + 1));
     if (copy) std::memcpy(copy, name, n + 1);
     return copy;
+}
+
+int32_t HAL_getTimeZoneOffset() {
+    ce::TimeZoneInformation info;
+    int32_t minutesWest;
+    switch (ce::GetTimeZoneInformation(&info)) {
+        case ce::TIME_ZONE_ID_STANDARD: minutesWest = info.Bias + info.StandardBias; break;
+        case ce::TIME_ZONE_ID_DAYLIGHT: minutesWest = info.Bias + info.DaylightBias; break;
+        case ce::TIME_ZONE_ID_UNKNOWN: minutesWest = info.Bias; break;
+        default: return 0;
+    }
+    return -minutesWest * 60000;
 }
 
 int HAL_getDeviceId(char16_t* characters, int32_t* length) {

@@ -92,6 +92,10 @@ void HAL_setProgramDirectory(const char* dir);
 // "de-de", "es-es", "ru", otherwise "en-us"), newly allocated with HAL_malloc
 // (free with HAL_free); null when the locale cannot be read.
 char* HAL_getLocale();
+// The phone's offset from UTC now, in milliseconds (local time = UTC +
+// offset, daylight-saving time included while in force); 0 when the zone
+// cannot be read.
+int32_t HAL_getTimeZoneOffset();
 // The device id as lower-case hexadecimal digits: at most
 // min(40, *length) characters written, *length set to their number. 2 for a
 // null argument, 1 when no id can be made, else 0.

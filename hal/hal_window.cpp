@@ -12,8 +12,8 @@
 
 #include "ce.h"
 #include "hal_display.h"
-#include "hal_host.h"
 #include "hal_input.h"
+#include "hal_message.h"
 #include "hal_system.h"
 
 namespace {

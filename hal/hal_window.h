@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "ce_window.h"
+#include "hal_message.h"
 
 struct HAL_ScreenBuffer;  // the screen buffer family's record
 struct HAL_Command;       // a command peer (hal_command.h)
@@ -81,8 +82,7 @@ public:
 // Registers the window class under the window name and creates the main
 // window with that name and the given procedure. Non-zero on success.
 int HAL_createHostWindow(void* instance, const char16_t* windowName, ce::WNDPROC procedure);
-// The main window; null before it exists and once it is destroyed.
-ce::HWND HAL_getMainWindow();
+// (The main window itself: HAL_getMainWindow, hal_message.h.)
 // The window object in the main window's user data, or null.
 HAL_WindowObject* HAL_getCurrentWindowObject();
 // Stores a window object there, then repaints the whole window.

@@ -1,6 +1,11 @@
 // Vessilo: program entry. The shell starts the program without arguments;
-// the host bridge does the rest and its result is the exit code.
+// the runtime hands its host callbacks to the platform, the host bridge does
+// the rest and its result is the exit code.
+#include "VMRuntime.h"
 #include "ce_window.h"
 #include "hal_host.h"
 
-int main() { return WinMain(nullptr, nullptr, nullptr, ce::SW_SHOWNORMAL); }
+int main() {
+    _VM_installHostCallbacks();
+    return WinMain(nullptr, nullptr, nullptr, ce::SW_SHOWNORMAL);
+}

@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "VMThrow.h"
-#include "hal_thread.h"
 #include "java_lang_IllegalStateException.h"
 #include "java_lang_Integer.h"
 #include "java_lang_InterruptedException.h"
+#include "java_lang_System.h"
 #include "javax_microedition_lcdui_Display.h"
 #include "javax_microedition_rms_RecordStore.h"
 #include "javax_microedition_rms_RecordStoreException.h"
@@ -39,7 +39,7 @@ jint TsCanvas::loadPosition = 0;
 
 namespace {
 
-jlong now() { return jlong(HAL_getTickCount()); }
+jlong now() { return java::lang::System::_VM_tickMillis(); }
 
 // A key action indexes the key state buffers.
 void checkAction(jint action) {

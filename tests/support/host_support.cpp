@@ -17,6 +17,7 @@
 #include <sstream>
 #include <thread>
 
+#include "VMRuntime.h"
 #include "ce_window.h"
 #include "hal.h"
 
@@ -133,6 +134,7 @@ bool RunHostChildIfAsked(int argc, char** argv, int* exitCode) {
     HAL_setProgramDirectory(folder.c_str());
     g_trace = std::fopen((folder + "trace.txt").c_str(), "w");
     HAL_setEventTraceSink(writeTrace);
+    _VM_installHostCallbacks();
     *exitCode = WinMain(nullptr, nullptr, nullptr, ce::SW_SHOWNORMAL);
     HAL_setEventTraceSink(nullptr);
     if (g_trace) std::fclose(g_trace);

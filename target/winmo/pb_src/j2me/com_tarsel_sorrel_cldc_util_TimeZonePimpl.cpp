@@ -2,8 +2,8 @@
 #include "com_tarsel_sorrel_cldc_util_TimeZonePimpl.h"
 
 #include "VMRuntime.h"
-#include "ce_time.h"
 #include "com_tarsel_sorrel_cldc_util_TimeZoneUTC.h"
+#include "hal_system.h"
 
 namespace com::tarsel::sorrel::cldc::util {
 
@@ -66,17 +66,7 @@ void TimeZonePimpl::_VM_readPhoneZone() {
     zones->set(0, zone);
 }
 
-jint TimeZonePimpl::_VM_phoneOffset() {
-    ce::TimeZoneInformation info;
-    jint minutesWest;
-    switch (ce::GetTimeZoneInformation(&info)) {
-        case ce::TIME_ZONE_ID_STANDARD: minutesWest = info.Bias + info.StandardBias; break;
-        case ce::TIME_ZONE_ID_DAYLIGHT: minutesWest = info.Bias + info.DaylightBias; break;
-        case ce::TIME_ZONE_ID_UNKNOWN: minutesWest = info.Bias; break;
-        default: return 0;
-    }
-    return -minutesWest * 60000;
-}
+jint TimeZonePimpl::_VM_phoneOffset() { return HAL_getTimeZoneOffset(); }
 
 VMPtr<java::util::TimeZone> TimeZonePimpl::lookup(VMPtr<String> ID) {
     _VM_ensureInitialized(_VM_classRecord);

@@ -56,6 +56,8 @@ jlong System::_VM_clockMillis(jint year, jint month, jint day, jint hour, jint m
     return (((days * 24 + hour) * 60 + minute) * 60 + second) * 1000;
 }
 
+jlong System::_VM_tickMillis() { return jlong(HAL_getTickCount()); }
+
 jlong System::currentTimeMillis() {
     _VM_ensureInitialized(_VM_classRecord);
     if (!clockSet) {

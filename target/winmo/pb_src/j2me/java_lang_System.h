@@ -17,6 +17,9 @@ public:
     // 64-bit millisecond tick count, so later changes of the phone's clock
     // are not seen and two readings differ by exactly the ticks between them.
     static jlong currentTimeMillis();
+    // Milliseconds of the platform's monotonic clock, for measuring the
+    // time between two readings (frame timing): it never goes back.
+    static jlong _VM_tickMillis();
     // Copies length elements of src from srcPos on to dst from dstPos on, as
     // if through a temporary copy. NullPointerException for a null array;
     // ArrayStoreException for an object that is not an array, for arrays of

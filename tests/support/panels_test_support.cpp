@@ -57,4 +57,4 @@ VMPtr<Ints> PanelTest::ints(std::initializer_list<jint> values) {
 
 }  // namespace paneltest
 
-VM_REGISTER_CLASS(paneltest::LogFont, .name = "paneltest.LogFont", .sourceName = "tests/ventrix/panels_test_support")
+VM_REGISTER_CLASS(paneltest::LogFont, .name = "paneltest.LogFont", .sourceName = "tests/support/panels_test_support")

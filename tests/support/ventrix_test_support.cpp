@@ -21,6 +21,6 @@ void TestMIDlet::createSceneManager() {
 }  // namespace ventrixtest
 
 VM_REGISTER_CLASS(ventrixtest::RecordingSceneManager, .name = "ventrixtest.RecordingSceneManager",
-                  .sourceName = "tests/ventrix/ventrix_test_support")
+                  .sourceName = "tests/support/ventrix_test_support")
 VM_REGISTER_CLASS(ventrixtest::TestMIDlet, .name = "ventrixtest.TestMIDlet",
-                  .sourceName = "tests/ventrix/ventrix_test_support")
+                  .sourceName = "tests/support/ventrix_test_support")

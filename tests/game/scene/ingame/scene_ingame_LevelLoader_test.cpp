@@ -43,7 +43,7 @@ public:
 }  // namespace leveltest
 
 VM_REGISTER_CLASS(leveltest::RecordingLoader, .name = "leveltest.RecordingLoader",
-                  .sourceName = "tests/game/scene_ingame_LevelLoader_test")
+                  .sourceName = "tests/game/scene/ingame/scene_ingame_LevelLoader_test")
 
 TEST(LevelLoaderTest, TheGameCanvasHandsEveryLevelRecordToTheLoaderUnchangedAndInOrder) {
     vmTestBoot();

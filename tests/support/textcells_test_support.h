@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "../j2me/lcdui_test_support.h"
 #include "VM.h"
 #include "javax_microedition_lcdui_Graphics.h"
 #include "javax_microedition_lcdui_Image.h"
+#include "lcdui_test_support.h"
 #include "ts_Gob.h"
 #include "ts_Resources.h"
 #include "ts_test_support.h"

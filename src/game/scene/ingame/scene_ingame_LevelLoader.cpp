@@ -15,5 +15,5 @@ VMPtr<LevelLoader> LevelLoader::construct() {
 }  // namespace scene::ingame
 
 VM_REGISTER_CLASS(scene::ingame::LevelLoader, .name = "scene.ingame.LevelLoader",
-                  .sourceName = "src/game/scene_ingame_LevelLoader",
+                  .sourceName = "src/game/scene/ingame/scene_ingame_LevelLoader",
                   .newInstance = _VM_newInstanceOf<scene::ingame::LevelLoader>)

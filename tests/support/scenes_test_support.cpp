@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "../j2me/lcdui_test_support.h"
+#include "lcdui_test_support.h"
 
 namespace scenetest {
 
@@ -90,8 +90,8 @@ void SceneTest::TearDown() {
 
 }  // namespace scenetest
 
-VM_REGISTER_CLASS(scenetest::LogGraphics, .name = "scenetest.LogGraphics", .sourceName = "tests/ventrix/scenes_test_support")
-VM_REGISTER_CLASS(scenetest::LogObject, .name = "scenetest.LogObject", .sourceName = "tests/ventrix/scenes_test_support")
-VM_REGISTER_CLASS(scenetest::LogScene, .name = "scenetest.LogScene", .sourceName = "tests/ventrix/scenes_test_support")
+VM_REGISTER_CLASS(scenetest::LogGraphics, .name = "scenetest.LogGraphics", .sourceName = "tests/support/scenes_test_support")
+VM_REGISTER_CLASS(scenetest::LogObject, .name = "scenetest.LogObject", .sourceName = "tests/support/scenes_test_support")
+VM_REGISTER_CLASS(scenetest::LogScene, .name = "scenetest.LogScene", .sourceName = "tests/support/scenes_test_support")
 VM_REGISTER_CLASS(scenetest::StoppedCanvas, .name = "scenetest.StoppedCanvas",
-                  .sourceName = "tests/ventrix/scenes_test_support")
+                  .sourceName = "tests/support/scenes_test_support")

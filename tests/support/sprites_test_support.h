@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "../j2me/lcdui_test_support.h"
 #include "java_io_ByteArrayInputStream.h"
 #include "java_io_DataInputStream.h"
+#include "lcdui_test_support.h"
 #include "ts_AnimPlayer.h"
 #include "ts_AnimSet.h"
 #include "ts_Gob.h"

@@ -1,4 +1,4 @@
 #include "textcells_test_support.h"
 
 VM_REGISTER_CLASS(tstest::RecordingGraphics, .name = "tstest.RecordingGraphics",
-                  .sourceName = "tests/ts/textcells_test_support")
+                  .sourceName = "tests/support/textcells_test_support")

@@ -1,0 +1,36 @@
+# Run by the test "layers" (cmake -P; see VessiloLayers.cmake): BUILD_DIR,
+# SOURCE_DIR, and PROBES, a list of "<probe target>|<own header>|<header
+# above>".
+set(failures "")
+
+foreach(probe ${PROBES})
+  string(REPLACE "|" ";" parts "${probe}")
+  list(GET parts 0 target)
+  list(GET parts 1 own)
+  list(GET parts 2 above)
+  execute_process(COMMAND ${CMAKE_COMMAND} --build ${BUILD_DIR} --target ${target}
+    RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
+  string(REGEX MATCH "${above}['\"]? ?(: No such file or directory|file not found)" refused "${output}")
+  if(status EQUAL 0)
+    list(APPEND failures "${target}: a file of the layer includes ${above} of the layer above, and it builds")
+  elseif(NOT refused)
+    list(APPEND failures "${target}: failed, but not for want of ${above} (is ${own} found?):\n${output}")
+  endif()
+endforeach()
+
+# The frameworks and the game reach the platform only through the runtime.
+file(GLOB_RECURSE upper ${SOURCE_DIR}/src/ts/*.cpp ${SOURCE_DIR}/src/ts/*.h ${SOURCE_DIR}/src/ventrix/*.cpp
+  ${SOURCE_DIR}/src/ventrix/*.h ${SOURCE_DIR}/src/game/*.cpp ${SOURCE_DIR}/src/game/*.h)
+foreach(file ${upper})
+  file(STRINGS ${file} platform_includes REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<](hal|ce)[_.]")
+  if(platform_includes)
+    file(RELATIVE_PATH name ${SOURCE_DIR} ${file})
+    list(APPEND failures "${name} includes a platform header: ${platform_includes}")
+  endif()
+endforeach()
+
+if(failures)
+  list(JOIN failures "\n" text)
+  message(FATAL_ERROR "Layer rule broken:\n${text}")
+endif()
+message(STATUS "Every layer refuses the headers of the layer above.")

@@ -1,0 +1,63 @@
+# The program's layers (docs/runtime.md, "Layers").
+
+# vessilo_add_layer(<name> FOLDERS <folder>... [EXCLUDE <file>...]): an object
+# library of every .cpp under the folders (relative to the top of the source
+# tree; sub-folders too) but the excluded ones. The folders, and every folder
+# below them that holds a header, are its public include folders.
+function(vessilo_add_layer name)
+  cmake_parse_arguments(arg "" "" "FOLDERS;EXCLUDE" ${ARGN})
+  set(sources "")
+  set(dirs "")
+  foreach(folder ${arg_FOLDERS})
+    file(GLOB_RECURSE found CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.cpp)
+    list(APPEND sources ${found})
+    file(GLOB_RECURSE headers CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.h)
+    list(APPEND dirs ${CMAKE_SOURCE_DIR}/${folder})
+    foreach(header ${headers})
+      get_filename_component(dir ${header} DIRECTORY)
+      list(APPEND dirs ${dir})
+    endforeach()
+  endforeach()
+  foreach(excluded ${arg_EXCLUDE})
+    list(REMOVE_ITEM sources ${CMAKE_SOURCE_DIR}/${excluded})
+  endforeach()
+  list(REMOVE_DUPLICATES dirs)
+  list(SORT dirs)
+  add_library(${name} OBJECT ${sources})
+  target_include_directories(${name} PUBLIC ${dirs})
+  target_link_libraries(${name} PUBLIC vessilo_options)
+endfunction()
+
+# The layer check, one test ("layers"): for each layer, a file of that layer
+# including one of its own headers and then one of the layer above must fail
+# to build, the higher header not found; and no file of the game framework or
+# the application includes a platform header. The probes are compiled with
+# exactly the include folders of the layer's own files and are not part of
+# the normal build.
+function(vessilo_add_layer_check)
+  set(probe_dir ${CMAKE_BINARY_DIR}/layers/probes)
+  set(probes "")
+  # layer target | a header of its own | a header of the layer above
+  foreach(probe
+      "vessilo_leaf|VMUtf8.h|hal_system.h"
+      "vessilo_platform|hal_system.h|java_lang_String.h"
+      "vessilo_runtime|java_lang_String.h|ts_TsCanvas.h"
+      "vessilo_framework|ts_TsCanvas.h|com_ventrix_common_Main.h")
+    string(REPLACE "|" ";" parts "${probe}")
+    list(GET parts 0 layer)
+    list(GET parts 1 own)
+    list(GET parts 2 above)
+    set(source ${probe_dir}/${layer}_probe.cpp)
+    file(CONFIGURE OUTPUT ${source}
+      CONTENT "// Generated: must not build (see cmake/VessiloLayers.cmake).\n#include \"${own}\"\n#include \"${above}\"\n")
+    add_library(${layer}_probe OBJECT EXCLUDE_FROM_ALL ${source})
+    # The layer's own view, without a build dependency on the layer.
+    target_include_directories(${layer}_probe PRIVATE $<TARGET_PROPERTY:${layer},INCLUDE_DIRECTORIES>)
+    target_compile_definitions(${layer}_probe PRIVATE $<TARGET_PROPERTY:${layer},COMPILE_DEFINITIONS>)
+    target_link_libraries(${layer}_probe PRIVATE vessilo_options)
+    list(APPEND probes "${layer}_probe|${own}|${above}")
+  endforeach()
+  add_test(NAME layers COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${CMAKE_BINARY_DIR} -DSOURCE_DIR=${CMAKE_SOURCE_DIR}
+    "-DPROBES=${probes}" -P ${CMAKE_SOURCE_DIR}/cmake/VessiloLayerCheck.cmake)
+  set_tests_properties(layers PROPERTIES LABELS layers)
+endfunction()

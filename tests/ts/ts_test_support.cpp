@@ -1,4 +1,0 @@
-#include "ts_test_support.h"
-
-VM_REGISTER_CLASS(tstest::TestCanvas, .name = "tstest.TestCanvas", .sourceName = "tests/ts/ts_test_support")
-VM_REGISTER_CLASS(tstest::IdleMIDlet, .name = "tstest.IdleMIDlet", .sourceName = "tests/ts/ts_test_support")
