@@ -58,9 +58,10 @@ std::vector<java::lang::Object*> finalisable;
 // --- stretches of the heap list ------------------------------------------------
 //
 // Walking one list waits for one cache miss after the other. The sweep
-// instead follows several stretches of the list at once; each starts at an object noted below and ends where the next
-// one starts. Only a sweep destroys objects, so every noted object stays in
-// the list, in list order, until the next sweep notes afresh.
+// instead follows several stretches of the list at once; each starts at an
+// object noted below and ends where the next one starts. Only a sweep
+// destroys objects, so every noted object stays in the list, in list order,
+// until the next sweep notes afresh.
 constexpr uint32_t kStretch = 2048;
 constexpr int kLanes = 16;
 
@@ -254,9 +255,9 @@ inline void shade(java::lang::Object* object, uint32_t bits) {
 }
 
 // Keeps the objects under construction that the roots did not reach. They
-// are the objects made most recently but for a few (those a constructor
-// makes are made after it), so the walk from the head of the heap list ends
-// soon after the last of them.
+// are among the objects made last (what a constructor makes comes after it
+// in the list), so the walk from the head of the heap list ends soon after
+// the last of them.
 void keepConstructing(VMRuntime* runtime) {
     uint32_t left = _VM_constructingCount;
     for (java::lang::Object* o = runtime->heapHead; o != nullptr && left != 0; o = o->_VM_next) {
