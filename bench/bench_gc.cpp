@@ -27,7 +27,7 @@ public:
 
 }  // namespace benchgc
 
-VM_REGISTER_CLASS(benchgc::Cell, .name = "bench.gc.Cell", .sourceName = "bench/bench_gc")
+VM_REGISTER_CLASS(benchgc::Cell, .name = "bench.gc.Cell")
 
 namespace {
 

@@ -26,7 +26,6 @@
 namespace benchresources {
 
 using ts::io::resource::ResourcePackChunked;
-using Bytes = VMArray<jbyte, 1>;
 
 // A program folder of its own whose rsc/ holds the benchmark's packs.
 class BenchResources {
@@ -88,7 +87,7 @@ void BM_StreamLookups10000(benchmark::State& state) {
     std::vector<std::string> resources;
     for (int i = 0; i < 1024; ++i) resources.push_back(filler(size_t(i % 50), char(i)));
     const std::string image = packwriter::plainPack(resources);
-    VMPtr<Bytes> bytes = Bytes::create(jint(image.size()));
+    VMPtr<VMBytes> bytes = VMBytes::create(jint(image.size()));
     std::memcpy(bytes->elements(), image.data(), image.size());
     ts::Resources::loadPack(java::io::DataInputStream::create()->construct(
         java::io::ByteArrayInputStream::create()->construct(bytes)));
@@ -112,7 +111,7 @@ void BM_FileSystemRead64KB(benchmark::State& state) {
     VMPtr<ResourcePackChunked> pack = ResourcePackChunked::create()->construct();
     pack->ensurePackLoaded(4 << 10);
     for (auto _ : state) {
-        VMPtr<Bytes> resource = pack->getResource((4 << 10) + 1);
+        VMPtr<VMBytes> resource = pack->getResource((4 << 10) + 1);
         benchmark::DoNotOptimize(resource.get());
     }
     pack->unload();
@@ -120,7 +119,7 @@ void BM_FileSystemRead64KB(benchmark::State& state) {
 BENCHMARK(BM_FileSystemRead64KB)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 // A table of 2,000 texts of 48 bytes, about 100 KB.
-VMPtr<Bytes> textResource() {
+VMPtr<VMBytes> textResource() {
     std::vector<std::string> texts;
     for (int i = 0; i < 2000; ++i) {
         std::string t = "Text " + std::to_string(i) + " \xc3\xa9\xe2\x82\xac ";
@@ -128,14 +127,14 @@ VMPtr<Bytes> textResource() {
         texts.push_back(t + "padding!");
     }
     const std::string table = packwriter::textTable(texts);
-    VMPtr<Bytes> bytes = Bytes::create(jint(table.size()));
+    VMPtr<VMBytes> bytes = VMBytes::create(jint(table.size()));
     std::memcpy(bytes->elements(), table.data(), table.size());
     return bytes;
 }
 
 void BM_LoadTextTable(benchmark::State& state) {
     benchBoot();
-    VMPtr<Bytes> bytes = textResource();
+    VMPtr<VMBytes> bytes = textResource();
     for (auto _ : state) {
         VMPtr<ts::util::text::Translation> table = ts::util::text::Translation::create()->construct(
             java::io::DataInputStream::create()->construct(java::io::ByteArrayInputStream::create()->construct(bytes)),
@@ -150,7 +149,7 @@ void BM_GetString40(benchmark::State& state) {
     std::string text(40, 'a');
     text.replace(10, 5, "\xc3\xa9\xe2\x82\xac");
     const std::string table = packwriter::textTable({text});
-    VMPtr<Bytes> bytes = Bytes::create(jint(table.size()));
+    VMPtr<VMBytes> bytes = VMBytes::create(jint(table.size()));
     std::memcpy(bytes->elements(), table.data(), table.size());
     VMPtr<ts::util::text::Translation> translation = ts::util::text::Translation::create()->construct(
         java::io::DataInputStream::create()->construct(java::io::ByteArrayInputStream::create()->construct(bytes)),

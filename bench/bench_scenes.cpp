@@ -60,8 +60,8 @@ public:
 
 }  // namespace benchscenes
 
-VM_REGISTER_CLASS(benchscenes::TrivialObject, .name = "benchscenes.TrivialObject", .sourceName = "bench/bench_scenes")
-VM_REGISTER_CLASS(benchscenes::TrivialScene, .name = "benchscenes.TrivialScene", .sourceName = "bench/bench_scenes")
+VM_REGISTER_CLASS(benchscenes::TrivialObject, .name = "benchscenes.TrivialObject")
+VM_REGISTER_CLASS(benchscenes::TrivialScene, .name = "benchscenes.TrivialScene")
 
 namespace benchscenes {
 namespace {

@@ -21,7 +21,6 @@
 
 namespace {
 
-using Bytes = VMArray<jbyte, 1>;
 
 // 40 animations of 5 steps; 150 frames of 4 parts (600) and 2 boxes (300);
 // 8 durations.
@@ -54,8 +53,8 @@ std::vector<uint8_t> bigSet() {
     return w.b;
 }
 
-VMPtr<Bytes> bytesOf(const std::vector<uint8_t>& raw) {
-    VMPtr<Bytes> a = Bytes::create(jint(raw.size()));
+VMPtr<VMBytes> bytesOf(const std::vector<uint8_t>& raw) {
+    VMPtr<VMBytes> a = VMBytes::create(jint(raw.size()));
     for (size_t i = 0; i < raw.size(); ++i) (*a)[jint(i)] = jbyte(raw[i]);
     return a;
 }
@@ -104,7 +103,7 @@ void BM_LoadAnimSet(benchmark::State& state) {
     benchBoot();
     VMPtr<VMArray<jbyte, 2>> resources = VMArray<jbyte, 2>::create(1);
     resources->set(0, bytesOf(bigSet()));
-    VMPtr<Bytes> pack = ts::Resources::buildPackBytes(resources, Bytes::create(1));
+    VMPtr<VMBytes> pack = ts::Resources::buildPackBytes(resources, VMBytes::create(1));
     ts::Resources::loadPack(java::io::DataInputStream::create()->construct(
         java::io::ByteArrayInputStream::create()->construct(pack)));
     for (auto _ : state) {

@@ -28,7 +28,6 @@ using ts::CellLayer;
 using ts::Gob;
 using ts::util::text::RichFont;
 using ts::util::text::WrappedText;
-using Ints = VMArray<jint, 1>;
 using Gobs = VMArray<Gob, 1>;
 
 class Canvas : public ts::TsCanvas {
@@ -133,7 +132,7 @@ VMPtr<RichFont> bitmapFont() {
     for (jint i = 0; i < 95; ++i) {
         VMPtr<Gob> g = Gob::create()->construct();
         const jint w = 5 + i % 4, h = 11;
-        VMPtr<Ints> px = Ints::create(w * h);
+        VMPtr<VMInts> px = VMInts::create(w * h);
         for (jint k = 0; k < w * h; ++k) (*px)[k] = jint(uint32_t((k * 37 % 256)) << 24 | 0xFFFFFF);
         g->image = Image::createRGBImage(px, w, h, true);
         g->width = jshort(w);
@@ -177,4 +176,4 @@ BENCHMARK(BM_Wrap2000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace benchtextcells
 
-VM_REGISTER_CLASS(benchtextcells::Canvas, .name = "benchtextcells.Canvas", .sourceName = "bench/bench_textcells")
+VM_REGISTER_CLASS(benchtextcells::Canvas, .name = "benchtextcells.Canvas")

@@ -119,4 +119,4 @@ BENCHMARK(BM_LoadLevel)->Unit(benchmark::kMillisecond);
 
 }  // namespace benchts
 
-VM_REGISTER_CLASS(benchts::BenchCanvas, .name = "benchts.BenchCanvas", .sourceName = "bench/bench_ts")
+VM_REGISTER_CLASS(benchts::BenchCanvas, .name = "benchts.BenchCanvas")

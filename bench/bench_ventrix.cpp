@@ -53,5 +53,4 @@ BENCHMARK(BM_FastRandomNextInt);
 
 }  // namespace benchventrix
 
-VM_REGISTER_CLASS(benchventrix::EmptySceneManager, .name = "benchventrix.EmptySceneManager",
-                  .sourceName = "bench/bench_ventrix")
+VM_REGISTER_CLASS(benchventrix::EmptySceneManager, .name = "benchventrix.EmptySceneManager")

@@ -34,7 +34,6 @@
 namespace {
 
 using ts::io::resource::ResourcePackChunked;
-using Bytes = VMArray<jbyte, 1>;
 
 constexpr jint kPack = 3;
 
@@ -100,7 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (jint index = 0; index < sizes->length && index < 1024; ++index) {
             try {
                 const jint size = pack->getResourceSize(index);
-                VMPtr<Bytes> bytes = pack->getResource(index);
+                VMPtr<VMBytes> bytes = pack->getResource(index);
                 if (bytes->length != size) fail("resource bytes differ from the size");
                 pack->getResourceAsStream(index);
                 pack->getResourceFileName(index);

@@ -36,7 +36,6 @@ using java::io::DataInputStream;
 using java::io::DataOutputStream;
 using java::io::OutputStreamWriter;
 using java::lang::String;
-using Bytes = VMArray<jbyte, 1>;
 
 [[noreturn]] void fail(const char* what) {
     std::fprintf(stderr, "fuzz_data_input: %s\n", what);
@@ -70,10 +69,10 @@ jint argument(const uint8_t* ops, size_t count, size_t& i) {
     return jint(int8_t(ops[++i]));
 }
 
-void runOperations(VMPtr<Bytes>& content, const uint8_t* ops, size_t count) {
+void runOperations(VMPtr<VMBytes>& content, const uint8_t* ops, size_t count) {
     VMPtr<ByteArrayInputStream> bytes = ByteArrayInputStream::create()->construct(content);
     VMPtr<DataInputStream> in = DataInputStream::create()->construct(bytes);
-    VMPtr<Bytes> scratch = Bytes::create(16);
+    VMPtr<VMBytes> scratch = VMBytes::create(16);
     for (size_t i = 0; i < count; ++i) {
         try {
             switch (ops[i] % 20) {
@@ -122,7 +121,7 @@ void runOperations(VMPtr<Bytes>& content, const uint8_t* ops, size_t count) {
     }
 }
 
-void readStrings(VMPtr<Bytes>& content) {
+void readStrings(VMPtr<VMBytes>& content) {
     VMPtr<DataInputStream> in =
         DataInputStream::create()->construct(ByteArrayInputStream::create()->construct(content));
     try {
@@ -139,7 +138,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     size_t opCount = data[0] & 63;
     if (opCount > size - 1) opCount = size - 1;
     size_t contentSize = size - 1 - opCount;
-    VMPtr<Bytes> content = Bytes::create(jint(contentSize));
+    VMPtr<VMBytes> content = VMBytes::create(jint(contentSize));
     if (contentSize > 0) std::memcpy(content->elements(), data + 1, contentSize);
     if (opCount == 0)
         readStrings(content);

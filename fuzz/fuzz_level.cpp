@@ -123,7 +123,7 @@ public:
 
 }  // namespace fuzzlevel
 
-VM_REGISTER_CLASS(fuzzlevel::CheckingCanvas, .name = "fuzzlevel.CheckingCanvas", .sourceName = "fuzz/fuzz_level")
+VM_REGISTER_CLASS(fuzzlevel::CheckingCanvas, .name = "fuzzlevel.CheckingCanvas")
 
 namespace {
 VMStatic<fuzzlevel::CheckingCanvas> canvas;  // made once: each canvas has a thread

@@ -26,14 +26,15 @@
 namespace {
 
 using ts::Resources;
-using Bytes = VMArray<jbyte, 1>;
 
 [[noreturn]] void fail(const char* what) {
     std::fprintf(stderr, "fuzz_png_palette: %s\n", what);
     std::abort();
 }
 
-std::vector<jbyte> copyOf(const VMPtr<Bytes>& a) { return std::vector<jbyte>(a->elements(), a->elements() + a->length); }
+std::vector<jbyte> copyOf(const VMPtr<VMBytes>& a) {
+    return std::vector<jbyte>(a->elements(), a->elements() + a->length);
+}
 
 }  // namespace
 
@@ -41,11 +42,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     vmBootOnce();
     if (size == 0) return 0;
     const uint8_t control = data[0];
-    VMPtr<Bytes> png = Bytes::create(jint(size - 1));
+    VMPtr<VMBytes> png = VMBytes::create(jint(size - 1));
     if (size > 1) std::memcpy(png->elements(), data + 1, size - 1);
     const std::vector<jbyte> original = copyOf(png);
 
-    VMPtr<Bytes> palette;
+    VMPtr<VMBytes> palette;
     try {
         palette = Resources::readPalette(Resources::createStream(png, 0, png->length));
     } catch (java::lang::Exception*) {
@@ -73,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             if (copyOf(png) != original || copyOf(palette) != colours) fail("a decoding did not restore both arrays");
         }
         if (control & 1) {
-            VMPtr<Bytes> longer = Bytes::create(palette->length + 1);
+            VMPtr<VMBytes> longer = VMBytes::create(palette->length + 1);
             try {
                 Resources::swapPalette(png, 0, longer);
                 fail("a palette of the wrong length was exchanged");
@@ -83,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     } else {
         // No palette: an exchange of any palette changes nothing or is refused.
-        VMPtr<Bytes> any = Bytes::create(16);
+        VMPtr<VMBytes> any = VMBytes::create(16);
         try {
             Resources::swapPalette(png, 0, any);
         } catch (java::lang::Exception*) {

@@ -27,7 +27,6 @@ namespace {
 
 using java::io::DataInputStream;
 using ts::io::resource::ResourcePackChunked;
-using Bytes = VMArray<jbyte, 1>;
 
 [[noreturn]] void fail(const char* what) {
     std::fprintf(stderr, "fuzz_resource_pack: %s\n", what);
@@ -42,9 +41,9 @@ void lookups(const VMPtr<ResourcePackChunked>& pack) {
     for (jint index = 0; index < count && index < limit; ++index) {
         try {
             const jint size = pack->getResourceSize(index);
-            VMPtr<Bytes> bytes = pack->getResource(index);
+            VMPtr<VMBytes> bytes = pack->getResource(index);
             if (bytes->length != size) fail("resource bytes differ from the size");
-            VMPtr<Bytes> data = pack->getResourceData(index);
+            VMPtr<VMBytes> data = pack->getResourceData(index);
             const jint offset = pack->getResourceOffset(index);
             if (offset < 0 || int64_t(offset) + size > data->length) fail("resource outside its data");
             if (std::memcmp(data->elements() + offset, bytes->elements(), size_t(size)) != 0)
@@ -56,7 +55,7 @@ void lookups(const VMPtr<ResourcePackChunked>& pack) {
         }
         try {
             const jint size = pack->getExtensionSize(index);
-            VMPtr<Bytes> extension = pack->getExtensionBytes(index);
+            VMPtr<VMBytes> extension = pack->getExtensionBytes(index);
             if ((extension == nullptr) != (size < 0)) fail("extension bytes and size disagree");
             if (extension != nullptr && extension->length != size) fail("extension length differs from its size");
             pack->getExtensionAsStream(index);
@@ -77,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     vmBootOnce();
     if (size == 0) return 0;
     const uint8_t control = data[0];
-    VMPtr<Bytes> bytes = Bytes::create(jint(size - 1));
+    VMPtr<VMBytes> bytes = VMBytes::create(jint(size - 1));
     if (size > 1) std::memcpy(bytes->elements(), data + 1, size - 1);
     VMPtr<DataInputStream> in =
         DataInputStream::create()->construct(java::io::ByteArrayInputStream::create()->construct(bytes));

@@ -34,7 +34,6 @@
 namespace {
 
 using java::lang::String;
-using Bytes = VMArray<jbyte, 1>;
 
 const char* const kEncodings[] = {"UTF-8", "UTF8", "ISO-8859-1", "ISO8859_1", "US-ASCII", "ASCII", "utf-8", "EBCDIC"};
 
@@ -57,7 +56,7 @@ const std::string& programFolder() {
 }
 
 void decodeAndParse(const uint8_t* data, size_t size) {
-    VMPtr<Bytes> bytes = Bytes::create(jint(size - 1));
+    VMPtr<VMBytes> bytes = VMBytes::create(jint(size - 1));
     if (size > 1) std::memcpy(bytes->elements(), data + 1, size - 1);
     const char* encoding = kEncodings[data[0] & 7];
     const jint radix = data[0] >> 3;  // 0 to 31: some below the lowest radix
@@ -81,7 +80,7 @@ void platformText(const uint8_t* data, size_t size) {
     std::string text(reinterpret_cast<const char*>(data), size);
     // The platform decodes as new String(bytes) does, up to the first NUL.
     const jint length = jint(std::strlen(text.c_str()));
-    VMPtr<Bytes> bytes = Bytes::create(length);
+    VMPtr<VMBytes> bytes = VMBytes::create(length);
     std::memcpy(bytes->elements(), text.data(), size_t(length));
     VMPtr<String> expected;
     try {

@@ -26,7 +26,6 @@ namespace {
 using java::lang::String;
 using java::lang::StringBuffer;
 using ts::util::text::Translation;
-using Bytes = VMArray<jbyte, 1>;
 
 [[noreturn]] void fail(const char* what) {
     std::fprintf(stderr, "fuzz_text_table: %s\n", what);
@@ -42,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
     const uint8_t control = data[0];
     const jint length = jint(size - 1);
-    VMPtr<Bytes> bytes = Bytes::create(length);
+    VMPtr<VMBytes> bytes = VMBytes::create(length);
     if (length > 0) std::memcpy(bytes->elements(), data + 1, size_t(length));
     static const jint deltas[] = {0, 2, -2, 0};
     const jint tableSize = (control & 3) == 3 ? 70000 : length + deltas[control & 3];

@@ -6,8 +6,9 @@
 // device's callback (another thread) only turns a playing player into a
 // finished one.
 //
-// Status codes: 0 ok, 1 not supported or failed, 2 bad argument, 4 not
-// found, 5 out of memory, 6 wave-out error, 7 I/O error.
+// Status codes (HAL_Status): HAL_OK, HAL_FAILED (not supported or failed),
+// HAL_BAD_ARGUMENT, HAL_NOT_FOUND, HAL_OUT_OF_MEMORY, HAL_AUDIO_ERROR (a
+// wave-out error), HAL_IO_ERROR.
 #pragma once
 
 #include <cstddef>
@@ -64,17 +65,19 @@ enum HAL_PlayerEvent : int32_t {
 };
 
 // A player from bytes. Codes 1 and 2 read the bytes as a WAV file (copied),
-// code 6 as a MIDI file (converted); any other code -> 1. loopCount < 0
-// repeats (1000000 times), otherwise the sound plays loopCount + 1 times.
+// code 6 as a MIDI file (converted); any other code -> HAL_FAILED.
+// loopCount < 0 repeats (1000000 times), otherwise the sound plays
+// loopCount + 1 times.
 // Success stores the player and adds it to the open-player list; a refused
-// file gives 1.
+// file gives HAL_FAILED.
 int HAL_createPlayerWithData(HAL_Player** player, const uint8_t* bytes, int32_t size, int32_t contentCode,
                              int32_t loopCount);
 // A WAV player from a locator's text after the protocol's ':' (for example
 // "//sounds/a.wav"): protocol 4 reads the file named after the two slashes,
 // protocol 5 the application resource of that name (leading slashes
-// dropped). Content code 1 or 2, else 1. File not openable -> 4, empty or
-// unreadable -> 7, no memory -> 5; another protocol -> 2.
+// dropped). Content code 1 or 2, else HAL_FAILED. File not openable ->
+// HAL_NOT_FOUND, empty or unreadable -> HAL_IO_ERROR, no memory ->
+// HAL_OUT_OF_MEMORY; another protocol -> HAL_BAD_ARGUMENT.
 int HAL_createPlayerWithLocator(HAL_Player** player, int32_t protocolCode, const char16_t* characters,
                                 int32_t length, int32_t contentCode, int32_t loopCount);
 // Content types and protocols of players made from a locator.
@@ -91,9 +94,10 @@ int HAL_stopPlayer(HAL_Player* player);
 // Resets the device and takes the buffer back; start position 0, state 0.
 int HAL_deallocatePlayer(HAL_Player* player);
 // Deallocates, closes the device, leaves the open-player list and frees the
-// player. A player that is not open -> 2.
+// player. A player that is not open -> HAL_BAD_ARGUMENT.
 int HAL_closePlayer(HAL_Player* player);
-// Plays count times from the next start (-1 without end); count < -1 -> 2.
+// Plays count times from the next start (-1 without end); count < -1 ->
+// HAL_BAD_ARGUMENT.
 int HAL_setPlayerLoopCount(HAL_Player* player, int32_t count);
 // 0 new, 1 prefetched, stopped or finished, 2 playing.
 int HAL_getPlayerState(int32_t* state, HAL_Player* player);
@@ -104,7 +108,7 @@ int HAL_getPlayerContentType(int32_t* code, HAL_Player* player);
 // its start position.
 int HAL_getPlayerMediaTime(int64_t* microseconds, HAL_Player* player);
 // Where the next start begins (a WAV player starts at the whole second at
-// or before it). Negative or beyond the duration -> 2.
+// or before it). Negative or beyond the duration -> HAL_BAD_ARGUMENT.
 int HAL_setPlayerMediaTime(HAL_Player* player, int64_t microseconds);
 // Volume level 0 to 100.
 int HAL_getPlayerVolume(int32_t* level, HAL_Player* player);
@@ -136,10 +140,10 @@ struct HAL_WaveInfo {
     uint32_t dataOffset = 0;  // from the start of the file
     uint32_t dataLength = 0;  // whole sample frames only
 };
-// Reads the RIFF chunks of a WAV file. 0 for PCM (format tag 1), 8 or 16
+// Reads the RIFF chunks of a WAV file. HAL_OK for PCM (format tag 1), 8 or 16
 // bits, mono or stereo, 1000 to 192000 frames per second, with a "data"
 // chunk (a chunk cut short by the end of the file is taken as far as it
-// goes); 1 for anything else.
+// goes); HAL_FAILED for anything else.
 int HAL_readWaveInfo(const uint8_t* bytes, size_t size, HAL_WaveInfo* info);
 
 struct HAL_MidiEvent {
@@ -155,7 +159,7 @@ struct HAL_MidiSong {
 // Reads a single-track MIDI file with a tick-based division into its channel
 // events (note-offs included; running status honoured; meta and system-
 // exclusive events skipped by their lengths, their delta times carried to
-// the next kept event). 0, or 1 for anything else: more than one track, a
-// time-code or zero division, a missing track, an event cut off by the end
-// of its track, a data byte where a status byte must be.
+// the next kept event). HAL_OK, or HAL_FAILED for anything else: more than
+// one track, a time-code or zero division, a missing track, an event cut off
+// by the end of its track, a data byte where a status byte must be.
 int HAL_readMidiSong(const uint8_t* bytes, size_t size, HAL_MidiSong* song);

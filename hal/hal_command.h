@@ -1,7 +1,7 @@
 // Platform layer: command peers, the native side of
 // javax.microedition.lcdui.Command that a displayable's window object shows
 // as a soft key. A peer's address is its command's platform id in command
-// events (event 15).
+// events (HAL_EVENT_COMMAND).
 #pragma once
 
 #include <cstdint>
@@ -9,8 +9,9 @@
 struct HAL_Command;
 
 // A new peer holding a copy of the label, the command type and the priority.
-// 2 for a null peer pointer, a negative length or null characters with a
-// positive length; 5 when memory runs out (*peer null); else 0.
+// HAL_BAD_ARGUMENT for a null peer pointer, a negative length or null
+// characters with a positive length; HAL_OUT_OF_MEMORY when memory runs out
+// (*peer null); else HAL_OK.
 int HAL_createCommand(HAL_Command** peer, const char16_t* label, int32_t length, int32_t commandType,
                       int32_t priority);
 // Frees the peer; null is ignored.

@@ -22,8 +22,8 @@ void HAL_releaseFontCache();
 
 // The native font for the MIDP face (0 system, 32 monospace, 64
 // proportional), style bits (1 bold, 2 italic, 4 underlined) and size (0
-// medium, 8 small, 16 large). 0, or 2 for a null out, attributes outside
-// those values or when no font file can be loaded.
+// medium, 8 small, 16 large). HAL_OK, or HAL_BAD_ARGUMENT for a null out,
+// attributes outside those values or when no font file can be loaded.
 int HAL_getFont(HAL_Font** font, int32_t face, int32_t style, int32_t size);
 // Line height and the baseline's distance from the top, in pixels; 0 for null.
 int32_t HAL_getFontHeight(HAL_Font* font);

@@ -16,12 +16,12 @@ struct HAL_Image;
 struct HAL_ScreenBuffer;
 struct HAL_Font;
 
-// 2 when either argument is null; else a new context, 0 (5 when memory runs
-// out).
+// HAL_BAD_ARGUMENT when either argument is null; else a new context, HAL_OK
+// (HAL_OUT_OF_MEMORY when memory runs out).
 int HAL_createGraphicsWithImage(HAL_Graphics** context, HAL_Image* image);
 int HAL_createGraphicsWithScreenBuffer(HAL_Graphics** context, HAL_ScreenBuffer* buffer);
-// 2 for null; else the context is freed (and its target reference given
-// back), 0.
+// HAL_BAD_ARGUMENT for null; else the context is freed (and its target
+// reference given back), HAL_OK.
 int HAL_deleteGraphics(HAL_Graphics* context);
 
 // The drawing colour as 0xAARRGGBB.
@@ -78,9 +78,9 @@ void HAL_drawMutableRegion(HAL_Graphics* context, HAL_Image* image, int32_t xSrc
 // when the block does not lie inside the array.
 void HAL_drawRGB(HAL_Graphics* context, const int32_t* data, int32_t length, int32_t offset, int32_t scanlength,
                  int32_t x, int32_t y, int32_t width, int32_t height, int32_t processAlpha);
-// 2 for a null context; else copies the rectangle of the target (pixels and
-// alpha unchanged, correct when source and destination overlap) to the
-// destination's top-left corner within the clip, 0.
+// HAL_BAD_ARGUMENT for a null context; else copies the rectangle of the
+// target (pixels and alpha unchanged, correct when source and destination
+// overlap) to the destination's top-left corner within the clip, HAL_OK.
 int HAL_copyArea(HAL_Graphics* context, int32_t xSrc, int32_t ySrc, int32_t width, int32_t height, int32_t xDest,
                  int32_t yDest);
 // The whole screen buffer with its top-left corner at (x, y).

@@ -12,6 +12,7 @@
 #include "hal_device.h"
 #include "hal_font.h"
 #include "hal_display.h"
+#include "hal_events.h"
 #include "hal_http.h"
 #include "hal_power.h"
 #include "hal_property.h"
@@ -221,9 +222,9 @@ void hostUpdateRunning() {
     g_running = running;
     if (!running) {
         if (HAL_PauseHook hook = g_pauseHook.load()) hook();
-        hostPostEvent(1, 0, nullptr, 1);
+        hostPostEvent(HAL_EVENT_PAUSE, 0, nullptr, 1);
     } else {
-        hostPostEvent(2, 0, nullptr, 1);
+        hostPostEvent(HAL_EVENT_RESUME, 0, nullptr, 1);
     }
 }
 
@@ -323,11 +324,11 @@ void hostPostEvent(int type, int count, const intptr_t* args, int takeLock) {
 
 void hostDestroyVM() {
     if (g_shutdownBegun.exchange(true)) return;
-    trace(3, 0, nullptr, false);
+    trace(HAL_EVENT_DESTROY, 0, nullptr, false);
     const HAL_HostCallbacks& callbacks = HAL_hostCallbacks();
     HAL_enterVMLock();
     HAL_hostEnter();
-    if (callbacks.dispatchEvent) callbacks.dispatchEvent(3, 0, nullptr);
+    if (callbacks.dispatchEvent) callbacks.dispatchEvent(HAL_EVENT_DESTROY, 0, nullptr);
     if (callbacks.destroyRuntime) callbacks.destroyRuntime();
     HAL_leaveVMLock();
     HAL_dropSerialCalls();

@@ -2,11 +2,8 @@
 // of the runtime with the application manager, the main thread's message
 // loop, the running/paused switch, and shutdown.
 //
-// Runtime events posted from here and from the window objects (argument words
-// in order): 1 pause, 2 resume, 3 destroy (no arguments); 5 a displayable
-// became current (its owner); 6 size changed (owner, width, height); 8, 9, 10
-// key pressed, released, repeated (key code); 11, 12, 13 pointer pressed,
-// released, dragged (x, y).
+// Runtime events (hal_events.h) are posted from here (pause, resume, destroy)
+// and from the window objects (current displayable, keys, pointer).
 //
 // The window-message codes and the bridge's calls made by the other families
 // (posting events, activation, power, the pending URL) are in hal_message.h.
@@ -17,6 +14,7 @@
 
 #include "ce_window.h"
 #include "hal_message.h"
+#include "hal_events.h"
 #include "hal_system.h"
 
 // The program's entry: runs the bridge with the host callbacks installed
@@ -27,8 +25,8 @@
 int WinMain(void* instance, void* previousInstance, const char16_t* commandLine, int showCommand);
 
 // Copies the table (when not null) over the bridge's callbacks, then gives
-// every empty slot its default (slots 0 and 1: a routine returning 0; the
-// others: a routine doing nothing).
+// every empty slot its default (initRuntime and dispatchEvent: a routine
+// returning 0; the others: a routine doing nothing).
 void hostSetCallbacks(const HAL_HostCallbacks* table);
 // Start-up, message loop, shutdown; the loop's exit code, or 1 when start-up
 // fails.

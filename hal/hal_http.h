@@ -7,14 +7,16 @@
 // HAL_readHTTPConnection.
 //
 // Every call that waits for the network gives up the runtime lock while it
-// waits and takes it back (running host callback 3) before it returns.
+// waits and takes it back (running the enter callback) before it returns.
 // Certificates of HTTPS servers are always verified; connecting and a
 // stalled transfer are bounded by time-outs; at most 5 redirects are
 // followed, to http and https URLs only; the response body is capped.
 //
-// Statuses: 0 success, 2 a null handle or bad argument, 3 no more response
-// data, 4 no such value, 5 out of memory, 7 a network or protocol failure
-// (also for a call made while another thread waits on the same connection).
+// Statuses (HAL_Status): HAL_OK success, HAL_BAD_ARGUMENT a null handle or
+// bad argument, HAL_END_OF_DATA no more response data, HAL_NOT_FOUND no such
+// value, HAL_OUT_OF_MEMORY out of memory, HAL_IO_ERROR a network or protocol
+// failure (also for a call made while another thread waits on the same
+// connection).
 #pragma once
 
 #include <cstdint>
@@ -22,16 +24,17 @@
 struct HAL_HTTPConnection;
 struct NativeString;
 
-// Makes a connection for the whole URL (scheme included). 2 for a null
-// pointer or a URL that is not an absolute http or https URL (then *handle
-// is null); 0 otherwise, *handle null when memory ran out.
+// Makes a connection for the whole URL (scheme included). HAL_BAD_ARGUMENT
+// for a null pointer or a URL that is not an absolute http or https URL (then
+// *handle is null); HAL_OK otherwise, *handle null when memory ran out.
 int HAL_createHTTPConnection(HAL_HTTPConnection** handle, const char16_t* url, int32_t length);
 // Closes and frees the connection; a thread waiting on it is woken and gets
-// 7. 2 for a null handle, else 0.
+// HAL_IO_ERROR. HAL_BAD_ARGUMENT for a null handle, else HAL_OK.
 int HAL_closeHTTPConnection(HAL_HTTPConnection* handle);
 
 // Parts of the URL as new native strings (null when the URL has no such
-// part); the caller frees them with HAL_freeString. 2 for a null argument.
+// part); the caller frees them with HAL_freeString. HAL_BAD_ARGUMENT for a
+// null argument.
 int HAL_getHTTPURL(HAL_HTTPConnection* handle, NativeString** out);
 int HAL_getHTTPHost(HAL_HTTPConnection* handle, NativeString** out);
 int HAL_getHTTPFile(HAL_HTTPConnection* handle, NativeString** out);
@@ -43,37 +46,39 @@ int HAL_getHTTPPort(HAL_HTTPConnection* handle, int32_t* port);
 // The method in upper case ("GET" until one is set).
 int HAL_getHTTPRequestMethod(HAL_HTTPConnection* handle, NativeString** out);
 // Keeps the method for the request, upper-cased; it is sent in upper case.
-// 2 for a null handle or characters, or a method that is not an HTTP token;
-// 7 once the request has been sent.
+// HAL_BAD_ARGUMENT for a null handle or characters, or a method that is not
+// an HTTP token; HAL_IO_ERROR once the request has been sent.
 int HAL_setHTTPRequestMethod(HAL_HTTPConnection* handle, const char16_t* method, int32_t length);
 // Keeps a request header, replacing one of the same name (names compare
-// without regard to case). 7, keeping nothing, for a name that is not an
+// without regard to case). HAL_IO_ERROR, keeping nothing, for a name that is not an
 // HTTP token, a value holding CR, LF or NUL, or once the request has been
 // sent. A Content-Length of the caller's is kept but not sent: the length
 // sent is that of the body.
 int HAL_setHTTPRequestProperty(HAL_HTTPConnection* handle, const char16_t* key, int32_t keyLength,
                                const char16_t* value, int32_t valueLength);
-// The value kept for that request header, or null; 0 (2 for a null handle).
+// The value kept for that request header, or null; HAL_OK (HAL_BAD_ARGUMENT
+// for a null handle).
 int HAL_getHTTPRequestProperty(HAL_HTTPConnection* handle, const char16_t* key, int32_t keyLength,
                                NativeString** out);
 
 // The calls below send the request first when it has not been sent, and
-// wait for the response's status line and headers. 7 when the request
+// wait for the response's status line and headers. HAL_IO_ERROR when the request
 // cannot be sent or the response does not arrive.
 int HAL_getHTTPResponseCode(HAL_HTTPConnection* handle, int32_t* code);
-// The reason phrase of the status line ("OK"); 4 when there is none.
+// The reason phrase of the status line ("OK"); HAL_NOT_FOUND when there is
+// none.
 int HAL_getHTTPResponseMessage(HAL_HTTPConnection* handle, NativeString** out);
 // The first response header of that name (compared without regard to
-// case); 4 when absent.
+// case); HAL_NOT_FOUND when absent.
 int HAL_getHTTPHeaderField(HAL_HTTPConnection* handle, const char16_t* name, int32_t length, NativeString** out);
 // Index 0 is the status line: its value is the whole line, and it has no
-// name (4). Indexes from 1 on are the headers in the order received; 4 past
-// the last one or for a negative index.
+// name (HAL_NOT_FOUND). Indexes from 1 on are the headers in the order
+// received; HAL_NOT_FOUND past the last one or for a negative index.
 int HAL_getHTTPHeaderFieldAt(HAL_HTTPConnection* handle, int32_t index, NativeString** out);
 int HAL_getHTTPHeaderFieldKey(HAL_HTTPConnection* handle, int32_t index, NativeString** out);
-// The "Content-Type" value; 4 when absent.
+// The "Content-Type" value; HAL_NOT_FOUND when absent.
 int HAL_getHTTPType(HAL_HTTPConnection* handle, NativeString** out);
-// The "Transfer-Encoding" value; 4 when absent.
+// The "Transfer-Encoding" value; HAL_NOT_FOUND when absent.
 int HAL_getHTTPEncoding(HAL_HTTPConnection* handle, NativeString** out);
 // The "Content-Length" value, or -1 when the response gives none (or none
 // that is a decimal number).
@@ -81,18 +86,20 @@ int HAL_getHTTPLength(HAL_HTTPConnection* handle, int64_t* length);
 
 // Reads up to 4096 bytes of the response body (chunked transfer decoded)
 // into the connection's own buffer, which stays valid until the next call on
-// the connection. 0 with *buffer and *count (at least 1); 3 when nothing is
-// left (also after HAL_closeHTTPInput); 7 on a read failure, a time-out or a
+// the connection. HAL_OK with *buffer and *count (at least 1);
+// HAL_END_OF_DATA when nothing is left (also after HAL_closeHTTPInput);
+// HAL_IO_ERROR on a read failure, a time-out or a
 // body over the cap (the bytes that arrived before it are handed out
 // first).
 int HAL_readHTTPConnection(HAL_HTTPConnection* handle, const uint8_t** buffer, int32_t* count);
-// Stops reading the response and drops what is left of it; 0.
+// Stops reading the response and drops what is left of it; HAL_OK.
 int HAL_closeHTTPInput(HAL_HTTPConnection* handle);
-// Appends bytes to the request body. 2 for null bytes with a positive count
-// or a negative count; 7 once the request has been sent or when the body
+// Appends bytes to the request body. HAL_BAD_ARGUMENT for null bytes with a
+// positive count or a negative count; HAL_IO_ERROR once the request has been
+// sent or when the body
 // would grow over its cap.
 int HAL_writeHTTPConnection(HAL_HTTPConnection* handle, const uint8_t* bytes, int32_t count);
-// Nothing to do (the body goes out with the request); 0.
+// Nothing to do (the body goes out with the request); HAL_OK.
 int HAL_flushHTTPConnection(HAL_HTTPConnection* handle);
 
 // Releases the HTTP layer at shutdown: no connection can be made

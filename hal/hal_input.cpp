@@ -6,6 +6,7 @@
 #include <map>
 #include <mutex>
 
+#include "hal_events.h"
 #include "hal_message.h"
 
 namespace {
@@ -67,16 +68,16 @@ void handleKey(bool down, bool repeat, ce::UINT virtualKey) {
         if (!down) {
             g_held.erase(keyCode);
             g_releasedStates |= bit;
-            type = 9;
+            type = HAL_EVENT_KEY_RELEASED;
         } else {
             auto held = g_held.find(keyCode);
             if (held != g_held.end() && repeat) {
                 if (now - held->second < kRepeatGap) return;
                 held->second = now;
-                type = 10;
+                type = HAL_EVENT_KEY_REPEATED;
             } else {
                 g_held[keyCode] = now;
-                type = 8;
+                type = HAL_EVENT_KEY_PRESSED;
             }
             g_keyStates |= bit;
             g_releasedStates &= ~bit;
@@ -161,10 +162,10 @@ bool HAL_handleInputMessage(ce::UINT message, ce::WPARAM wParam, ce::LPARAM lPar
             handleKey(true, (lParam & (1 << 30)) != 0, static_cast<ce::UINT>(wParam));
             return true;
         case ce::WM_KEYUP: handleKey(false, false, static_cast<ce::UINT>(wParam)); return true;
-        case ce::WM_LBUTTONDOWN: handleTouch(11, lParam); return true;
-        case ce::WM_LBUTTONUP: handleTouch(12, lParam); return true;
+        case ce::WM_LBUTTONDOWN: handleTouch(HAL_EVENT_POINTER_PRESSED, lParam); return true;
+        case ce::WM_LBUTTONUP: handleTouch(HAL_EVENT_POINTER_RELEASED, lParam); return true;
         case ce::WM_MOUSEMOVE:
-            if ((wParam & ce::MK_LBUTTON) != 0) handleTouch(13, lParam);
+            if ((wParam & ce::MK_LBUTTON) != 0) handleTouch(HAL_EVENT_POINTER_DRAGGED, lParam);
             return true;
         default: return false;
     }

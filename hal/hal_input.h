@@ -29,8 +29,9 @@ int32_t HAL_getKeyStates();
 int32_t HAL_keyCodeForVirtualKey(ce::UINT virtualKey);
 
 // The window objects' input: keys (WM_KEYDOWN / WM_KEYUP) and the stylus
-// (WM_LBUTTONDOWN, WM_MOUSEMOVE with the button, WM_LBUTTONUP) become events
-// 8 to 13. A repeat of a held key within 100 ms of its last event and a touch
+// (WM_LBUTTONDOWN, WM_MOUSEMOVE with the button, WM_LBUTTONUP) become the
+// key and pointer events (HAL_EVENT_KEY_PRESSED to HAL_EVENT_POINTER_DRAGGED,
+// hal_events.h). A repeat of a held key within 100 ms of its last event and a touch
 // of the same kind within 30 ms and 5 pixels of the last one passed on are
 // dropped. True when the message was input.
 bool HAL_handleInputMessage(ce::UINT message, ce::WPARAM wParam, ce::LPARAM lParam);

@@ -12,6 +12,7 @@
 #include <cstdint>
 
 #include "ce_types.h"
+#include "hal_events.h"
 
 constexpr ce::UINT HAL_WM_COLLECT = 0x3FF;
 constexpr ce::UINT HAL_WM_EXIT = 0x401;
@@ -28,17 +29,18 @@ ce::HWND HAL_getMainWindow();
 // Posts one runtime event; dropped once shutdown has begun. With takeLock,
 // the runtime lock is taken (and the runtime entered) around the dispatch.
 void hostPostEvent(int type, int count, const intptr_t* args, int takeLock);
-// Ends the runtime: no event reaches it afterwards; event 3, then the
-// runtime is destroyed.
+// Ends the runtime: no event reaches it afterwards; HAL_EVENT_DESTROY, then
+// the runtime is destroyed.
 void hostDestroyVM();
 // Window activation and power; the application is running while both are
-// on. A change posts event 1 (after stopping the open players) or event 2.
+// on. A change posts HAL_EVENT_PAUSE (after stopping the open players) or
+// HAL_EVENT_RESUME.
 void hostSetActive(int flag);
 void hostSetPowerOn(int flag);
 // Replaces the URL to open once the application has ended.
 void hostSetPendingURL(const char16_t* characters, int32_t length);
 
-// Called when the application pauses, before event 1: the media family
+// Called when the application pauses, before HAL_EVENT_PAUSE: the media family
 // stops every open player here.
 using HAL_PauseHook = void (*)();
 void HAL_setPauseHook(HAL_PauseHook hook);

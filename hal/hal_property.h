@@ -16,7 +16,8 @@ void HAL_releaseProperties();
 int32_t HAL_getSystemPropertyLength(const char16_t* key, int32_t keyLength);
 int32_t HAL_getApplicationPropertyLength(const char16_t* key, int32_t keyLength);
 // Copies min(value length, *length) characters into buffer and sets *length
-// to that count: 0. 2 for a null key with a positive length or a missing
-// length pointer (or a missing buffer for a non-empty copy); 4 when absent.
+// to that count: HAL_OK. HAL_BAD_ARGUMENT for a null key with a positive
+// length or a missing length pointer (or a missing buffer for a non-empty
+// copy); HAL_NOT_FOUND when absent.
 int HAL_getSystemProperty(const char16_t* key, int32_t keyLength, char16_t* buffer, int32_t* length);
 int HAL_getApplicationProperty(const char16_t* key, int32_t keyLength, char16_t* buffer, int32_t* length);

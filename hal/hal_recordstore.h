@@ -26,14 +26,14 @@
 // Locking: one record-store lock serialises every operation that writes, and
 // the opening and deleting of stores. When the calling thread holds the
 // runtime lock, the record-store lock is taken with the runtime lock released
-// and the runtime lock is taken again after it (host callback 3 runs); the
+// and the runtime lock is taken again after it (the enter callback runs); the
 // runtime lock is also given up while the disk is flushed. Every change that
 // others can see, on the disk or in the shared state, is made holding the
 // record-store lock and whatever runtime lock the caller holds, so runtime
 // threads see each operation whole.
 //
-// Status codes: 0 success, 2 a null or out-of-range argument, 4 not found, 7
-// an I/O failure.
+// Status codes (HAL_Status): HAL_OK success, HAL_BAD_ARGUMENT a null or
+// out-of-range argument, HAL_NOT_FOUND not found, HAL_IO_ERROR an I/O failure.
 #pragma once
 
 #include <cstddef>
@@ -44,68 +44,75 @@
 struct NativeRecordStore;
 
 // Makes the record-store lock (a start-up step of the host bridge). Every
-// operation below also makes it on first use. Returns 0.
+// operation below also makes it on first use. Returns HAL_OK.
 int HAL_createRecordStoreLock();
 
 // Opens (or, when create is non-zero, creates) the store of that name.
-// Null characters or a length <= 0: 4, *store untouched. A null store
-// pointer or a name longer than 32 characters: 2. No store of that name and
-// create 0: 4. The database folder cannot be made: 4. The store
-// folder cannot be made or read: 7. Success: *store and 0.
+// Null characters or a length <= 0: HAL_NOT_FOUND, *store untouched. A null
+// store pointer or a name longer than 32 characters: HAL_BAD_ARGUMENT. No
+// store of that name and create 0: HAL_NOT_FOUND. The database folder cannot
+// be made: HAL_NOT_FOUND. The store folder cannot be made or read:
+// HAL_IO_ERROR. Success: *store and HAL_OK.
 int HAL_openRecordStore(NativeRecordStore** store, const char16_t* name, int32_t length, int create);
 // Releases the handle; null is ignored. Operations still running on it
 // finish first.
 void HAL_closeRecordStore(NativeRecordStore* store);
 // Deletes the store of that name with its records; handles open on it stay
-// valid but every write through them fails with 7. A name of 1 to 32
-// characters whose store does not exist: 0. A null name, a length outside 1
-// to 32 or no database folder: 4. A folder that cannot be removed: 7.
+// valid but every write through them fails with HAL_IO_ERROR. A name of 1 to
+// 32 characters whose store does not exist: HAL_OK. A null name, a length
+// outside 1 to 32 or no database folder: HAL_NOT_FOUND. A folder that cannot
+// be removed: HAL_IO_ERROR.
 int HAL_deleteRecordStore(const char16_t* name, int32_t length);
 // The number of stores in the database folder; 0 when it is missing.
 int32_t HAL_getNumRecordStores();
 // The name of the n-th store (from 1; stores ordered by name), NUL-ended, into
 // characters; *length holds the room in characters on entry and the name's
-// length on return. n < 1, a null argument or too little room: 2. No n-th
-// store: 4.
+// length on return. n < 1, a null argument or too little room:
+// HAL_BAD_ARGUMENT. No n-th store: HAL_NOT_FOUND.
 int HAL_getNthRecordStoreName(int32_t n, char16_t* characters, int32_t* length);
 
-// Values of an open store: a null store or value pointer gives 4 (value
-// untouched).
+// Values of an open store: a null store or value pointer gives HAL_NOT_FOUND
+// (value untouched).
 int HAL_getNumRecords(NativeRecordStore* store, int32_t* value);
 int HAL_getRecordStoreSize(NativeRecordStore* store, int32_t* value);
 int HAL_getRecordStoreVersion(NativeRecordStore* store, int32_t* value);
 // The 32-bit time, sign-extended.
 int HAL_getRecordStoreLastModified(NativeRecordStore* store, int64_t* value);
-// A null store or value pointer: 2.
+// A null store or value pointer: HAL_BAD_ARGUMENT.
 int HAL_getNextRecordID(NativeRecordStore* store, int32_t* value);
 // The free space of the file system holding the database folder, at most
-// 2^31 - 1 bytes; the same for every store. 0 (2 for a null value pointer).
+// 2^31 - 1 bytes; the same for every store. HAL_OK (HAL_BAD_ARGUMENT for a
+// null value pointer).
 int HAL_getRecordStoreSizeAvailable(NativeRecordStore* store, int32_t* value);
 
 // Adds a record under the next id. A null store or data, a negative length or
-// a null id pointer: 2. No ids left, a deleted store or a failed write: 7, and
+// a null id pointer: HAL_BAD_ARGUMENT. No ids left, a deleted store or a
+// failed write: HAL_IO_ERROR, and
 // nothing of the record stays on the disk (unless only the last flush of the
 // folder failed: then the record stays, its id used up).
 int HAL_addRecord(NativeRecordStore* store, int32_t* id, const void* data, int32_t length);
 // Replaces a record's content. A null store, a negative length or null data
-// with a length above 0: 2. No record of that id: 4. A failed write or a
-// deleted store: 7 (the old content stays). A failed metadata write after the
+// with a length above 0: HAL_BAD_ARGUMENT. No record of that id:
+// HAL_NOT_FOUND. A failed write or a deleted store: HAL_IO_ERROR (the old
+// content stays). A failed metadata write after the
 // record is stored is not reported: it only holds the time.
 int HAL_setRecord(NativeRecordStore* store, int32_t id, const void* data, int32_t length);
-// Deletes a record. A null store: 2. No record of that id, a deleted store or
-// a failed delete: 7. A failed metadata write after the record file is gone
+// Deletes a record. A null store: HAL_BAD_ARGUMENT. No record of that id, a
+// deleted store or a failed delete: HAL_IO_ERROR. A failed metadata write after the record file is gone
 // is not reported: the count is put right when the store is next opened.
 int HAL_deleteRecord(NativeRecordStore* store, int32_t id);
-// A record's length. A null store or size pointer: 2. No record: 7.
+// A record's length. A null store or size pointer: HAL_BAD_ARGUMENT. No
+// record: HAL_IO_ERROR.
 int HAL_getRecordSize(NativeRecordStore* store, int32_t id, int32_t* size);
 // Reads a record into buffer; *length holds the room on entry and the
 // record's length on return. A record longer than the room is not read at
-// all: the status is 0 and *length exceeds the room, so callers compare. A
-// null store or length pointer, a negative room or a null buffer with room:
-// 2. No record or a failed read: 7.
+// all: the status is HAL_OK and *length exceeds the room, so callers
+// compare. A null store or length pointer, a negative room or a null buffer
+// with room: HAL_BAD_ARGUMENT. No record or a failed read: HAL_IO_ERROR.
 int HAL_getRecord(NativeRecordStore* store, int32_t id, void* buffer, int32_t* length);
 // The id of the n-th record (from 1, in increasing id order). A null store
-// or id pointer: 2. n outside 1 to the record count: 4.
+// or id pointer: HAL_BAD_ARGUMENT. n outside 1 to the record count:
+// HAL_NOT_FOUND.
 int HAL_getNthRecordID(NativeRecordStore* store, int32_t n, int32_t* id);
 
 // The file layout's pieces, for tests and the fuzz targets.

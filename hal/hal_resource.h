@@ -12,19 +12,21 @@
 struct HAL_ResourceFile;
 
 // Opens a resource for reading. A null pointer, a length <= 0 or a refused
-// name: 2. A path too long to build: 5. No such file (or not a plain file):
-// *handle = null and 4. Success: *handle and 0.
+// name: HAL_BAD_ARGUMENT. A path too long to build: HAL_OUT_OF_MEMORY. No
+// such file (or not a plain file): *handle = null and HAL_NOT_FOUND. Success:
+// *handle and HAL_OK.
 int HAL_openResource(HAL_ResourceFile** handle, const char16_t* name, int32_t length);
 // The file's length in bytes; -1 for a null handle or a failed query.
 int64_t HAL_getResourceSize(HAL_ResourceFile* handle);
 // Reads up to *count bytes from the offset (from the start of the file) into
 // buffer; *count becomes the number read. A null argument, a negative offset
-// or count: 2. A failed read: 7 with *count = 0. Otherwise 0, also when no
-// byte was left (then *count = 0).
+// or count: HAL_BAD_ARGUMENT. A failed read: HAL_IO_ERROR with *count = 0.
+// Otherwise HAL_OK, also when no byte was left (then *count = 0).
 int HAL_readResource(HAL_ResourceFile* handle, void* buffer, int64_t offset, int32_t* count);
 // Closes the file; null is ignored.
 void HAL_closeResource(HAL_ResourceFile* handle);
 // Reads a whole resource into a new block from HAL_malloc (the caller frees
-// it with HAL_free). 0 with *buffer and *size; the open statuses above; 5
-// when the file does not fit a block or 32-bit size; 7 when a read fails.
+// it with HAL_free). HAL_OK with *buffer and *size; the open statuses above;
+// HAL_OUT_OF_MEMORY when the file does not fit a block or 32-bit size;
+// HAL_IO_ERROR when a read fails.
 int HAL_loadResource(const char16_t* name, int32_t length, uint8_t** buffer, int32_t* size);

@@ -17,19 +17,22 @@
 struct HAL_ScreenBuffer;
 class HAL_WindowObject;
 
-// 2 when either argument is null; 5 (with *buffer null) when the buffer
-// cannot be made; else a new black buffer of the peer's size, which the peer
-// keeps as its screen buffer, and 0.
+// HAL_BAD_ARGUMENT when either argument is null; HAL_OUT_OF_MEMORY (with
+// *buffer null) when the buffer cannot be made; else a new black buffer of
+// the peer's size, which the peer keeps as its screen buffer, and HAL_OK.
 int HAL_createScreenBuffer(HAL_WindowObject* peer, HAL_ScreenBuffer** buffer);
-// 2 for a null buffer or when both outs are null; else each non-null out
-// gets the buffer's width or height, 0.
+// HAL_BAD_ARGUMENT for a null buffer or when both outs are null; else each
+// non-null out gets the buffer's width or height, HAL_OK.
 int HAL_getScreenBufferSize(HAL_ScreenBuffer* buffer, int32_t* width, int32_t* height);
-// 2 for null; else the whole buffer is flushed (see above), 0.
+// HAL_BAD_ARGUMENT for null; else the whole buffer is flushed (see above),
+// HAL_OK.
 int HAL_flushScreenBuffer(HAL_ScreenBuffer* buffer);
-// 2 for null; else flushes as HAL_flushScreenBuffer (the whole buffer: the
-// region is not used while flushing is thread-aware), 0.
+// HAL_BAD_ARGUMENT for null; else flushes as HAL_flushScreenBuffer (the
+// whole buffer: the region is not used while flushing is thread-aware),
+// HAL_OK.
 int HAL_flushScreenBufferRegion(HAL_ScreenBuffer* buffer, int32_t x, int32_t y, int32_t width, int32_t height);
-// 2 for null; else the buffer leaves its peer and is released, 0. A graphics
+// HAL_BAD_ARGUMENT for null; else the buffer leaves its peer and is
+// released, HAL_OK. A graphics
 // context still drawing into it keeps its pixels until the context is
 // deleted.
 int HAL_deleteScreenBuffer(HAL_ScreenBuffer* buffer);

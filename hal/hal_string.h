@@ -17,10 +17,12 @@ NativeString* HAL_createString(const char16_t* characters, int32_t length);
 // out.
 NativeString* HAL_createStringUTF8(const char* text);
 
-// Null -> 2; otherwise drops one reference (at 0 the string is freed); 0.
+// Null -> HAL_BAD_ARGUMENT; otherwise drops one reference (at 0 the string is
+// freed); HAL_OK.
 int HAL_freeString(NativeString* string);
-// Null argument -> 2; else the length (0 without characters), 0.
+// Null argument -> HAL_BAD_ARGUMENT; else the length (0 without characters),
+// HAL_OK.
 int HAL_getStringLength(NativeString* string, int32_t* length);
-// Null argument -> 2; 2 when the string has no characters; else copies
-// length characters into buffer, 0.
+// Null argument or a string without characters -> HAL_BAD_ARGUMENT; else
+// copies length characters into buffer, HAL_OK.
 int HAL_getStringCharacters(NativeString* string, char16_t* buffer);

@@ -26,7 +26,7 @@ namespace {
 // --- host callbacks ------------------------------------------------------------
 HAL_HostCallbacks g_callbacks;
 std::mutex g_callbacksMutex;
-// Callback 3 runs at every switch point, so it is read without the mutex.
+// The enter callback runs at every switch point, so it is read without the mutex.
 std::atomic<void* (*)()> g_enterCallback{nullptr};
 
 // --- fatal stop ----------------------------------------------------------------

@@ -22,25 +22,25 @@ struct NativeThreadRecord;
 
 // The six host callbacks through which the platform drives the runtime.
 struct HAL_HostCallbacks {
-    // 0: create the runtime and boot it.
+    // Create the runtime and boot it.
     int (*initRuntime)(uint64_t baseLimit, uint64_t maximum, NativeThreadRecord* platformThread,
                        const char* bootClassName, int32_t entryArgument) = nullptr;
-    // 1: dispatch a platform event to the runtime's listeners.
+    // Dispatch a runtime event (hal_events.h) to the runtime's listeners.
     int (*dispatchEvent)(int type, int count, const intptr_t* args) = nullptr;
-    // 2: yield the runtime to other runtime threads.
+    // Yield the runtime to other runtime threads.
     void (*yield)() = nullptr;
-    // 3: (re)enter the runtime on the calling thread after taking the runtime lock.
+    // (Re)enter the runtime on the calling thread after taking the runtime lock.
     void* (*enter)() = nullptr;
-    // 4: collect garbage.
+    // Collect garbage.
     void (*collect)() = nullptr;
-    // 5: shut the runtime down and destroy it.
+    // Shut the runtime down and destroy it.
     void (*destroyRuntime)() = nullptr;
 };
 
 // Installs the callback table (copied). Passing null clears it.
 void HAL_setHostCallbacks(const HAL_HostCallbacks* callbacks);
 const HAL_HostCallbacks& HAL_hostCallbacks();
-// Runs host callback 3 when one is installed.
+// Runs the enter callback when one is installed.
 void HAL_hostEnter();
 
 // Ends the process at once with exit code 1. Standard output is flushed first;
@@ -53,9 +53,10 @@ void HAL_setFatalHook(HAL_FatalHook hook);
 const char* HAL_lastFatalMessage();
 
 // Writes the low 8 bits of ch to standard output; flushes after a newline.
-// Returns 0, or 3 when the write or the flush fails.
+// Returns HAL_OK, or HAL_END_OF_DATA when the write or the flush fails.
 int HAL_consoleWrite(int ch);
-// Pushes out what standard output holds. 0, or 3 when the flush fails.
+// Pushes out what standard output holds. HAL_OK, or HAL_END_OF_DATA when the
+// flush fails.
 int HAL_consoleFlush();
 
 const char* HAL_getPlatformName();     // "WindowsMobile"
@@ -97,12 +98,14 @@ char* HAL_getLocale();
 // cannot be read.
 int32_t HAL_getTimeZoneOffset();
 // The device id as lower-case hexadecimal digits: at most
-// min(40, *length) characters written, *length set to their number. 2 for a
-// null argument, 1 when no id can be made, else 0.
+// min(40, *length) characters written, *length set to their number.
+// HAL_BAD_ARGUMENT for a null argument, HAL_FAILED when no id can be made,
+// else HAL_OK.
 int HAL_getDeviceId(char16_t* characters, int32_t* length);
 // Keeps a copy of the URL to open once the application has ended and sets
-// *mustExit to 1 (when given). 2 for null characters with a positive length.
+// *mustExit to 1 (when given). HAL_BAD_ARGUMENT for null characters with a
+// positive length.
 int HAL_openURL(const char16_t* characters, int32_t length, int32_t* mustExit);
 // Asks the host to end the application (posts the exit message to the main
-// window). Always 0.
+// window). Always HAL_OK.
 int HAL_requestExit();

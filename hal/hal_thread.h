@@ -4,7 +4,8 @@
 // Runtime code runs only while its thread holds the one runtime lock. The
 // runtime lock is recursive and hands over in FIFO order. Every switch point
 // (yield, the platform sleep, wait, HAL_lock) releases all levels the thread
-// holds and restores the same depth afterwards, then runs host callback 3.
+// holds and restores the same depth afterwards, then runs the enter callback
+// (HAL_HostCallbacks::enter).
 #pragma once
 
 #include <cstdint>
@@ -18,13 +19,13 @@ using HAL_ThreadEntry = void (*)(void* argument);
 void HAL_enterVMLock();
 void HAL_leaveVMLock();
 // Leaves the runtime lock, queues for it again behind any waiting thread,
-// then runs host callback 3.
+// then runs the enter callback.
 void HAL_yieldVMLock();
 // True when the calling thread holds the runtime lock.
 bool HAL_holdsVMLock();
 // Releases every level held by the calling thread; returns the depth.
 int HAL_releaseVMLockFully();
-// Takes the runtime lock back at the given depth (no host callback).
+// Takes the runtime lock back at the given depth (no enter callback).
 void HAL_reacquireVMLock(int depth);
 // Gives up the runtime lock and blocks the calling thread for good (a runtime
 // thread that outlived its runtime).
@@ -35,12 +36,12 @@ int HAL_vmLockWaiterCount();
 // --- native thread records --------------------------------------------------
 // Creates a record with its platform thread, suspended. The entry runs under
 // the runtime lock when the thread is started and the entry is non-null.
-// 0 on success; 2 for a null record pointer; 1 (with *record null) when the
-// record or the platform thread cannot be made.
+// HAL_OK on success; HAL_BAD_ARGUMENT for a null record pointer; HAL_FAILED
+// (with *record null) when the record or the platform thread cannot be made.
 int HAL_createThread(NativeThreadRecord** record, HAL_ThreadEntry entry, void* argument);
 // Resumes the thread once; a second call does nothing. Null is ignored.
 void HAL_startThread(NativeThreadRecord* record);
-// Releases the runtime lock, takes it again at once, then host callback 3.
+// Releases the runtime lock, takes it again at once, then the enter callback.
 void HAL_yield();
 // The calling thread's record; a thread not made by HAL_createThread gets a
 // record of its own on first use.
@@ -60,16 +61,17 @@ bool HAL_isThreadCancelled(const NativeThreadRecord* record);
 // The platform sleep of the calling thread (milliseconds, 0 does not sleep):
 // releases the runtime lock, sleeps until the time has passed or the thread's
 // waiting mark is cleared (HAL_notify, HAL_notifyAll), retakes the runtime
-// lock and runs host callback 3.
+// lock and runs the enter callback.
 void HAL_sleep(uint32_t milliseconds);
 
 // --- platform locks ---------------------------------------------------------
-// A new lock; entered at once by the caller when locked is non-zero. 0; 2
-// for a null out-parameter; 5 (with *lock null) when it cannot be allocated.
+// A new lock; entered at once by the caller when locked is non-zero. HAL_OK;
+// HAL_BAD_ARGUMENT for a null out-parameter; HAL_OUT_OF_MEMORY (with *lock
+// null) when it cannot be allocated.
 int HAL_createLock(HAL_Lock** lock, int locked);
 void HAL_deleteLock(HAL_Lock* lock);
 // Releases the runtime lock, enters the lock, retakes the runtime lock, runs
-// host callback 3.
+// the enter callback.
 void HAL_lock(HAL_Lock* lock);
 void HAL_unlock(HAL_Lock* lock);
 // Waits on the lock (which the caller holds) up to milliseconds (0 or less:

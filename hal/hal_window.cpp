@@ -12,6 +12,7 @@
 
 #include "ce.h"
 #include "hal_display.h"
+#include "hal_events.h"
 #include "hal_input.h"
 #include "hal_message.h"
 #include "hal_system.h"
@@ -195,7 +196,7 @@ int HAL_setCurrentDisplayable(HAL_WindowObject* peer) {
     if (!peer) return HAL_BAD_ARGUMENT;
     HAL_setCurrentWindowObject(peer);
     const intptr_t args[1] = {peer->owner()};
-    hostPostEvent(5, 1, args, 0);
+    hostPostEvent(HAL_EVENT_DISPLAYABLE_CURRENT, 1, args, 0);
     return HAL_OK;
 }
 

@@ -5,8 +5,8 @@
 // the window's user data. The host bridge's window procedure hands every
 // message of the main window to the current object's window procedure
 // (HAL_WindowObject::windowProc), which turns the system's own messages into
-// host-bridge calls and input into runtime events (keys 8, 9, 10 with the key
-// code; pointer 11, 12, 13 with x, y; all posted through hostPostEvent).
+// host-bridge calls and input into runtime events (HAL_EVENT_KEY_* with the
+// key code; HAL_EVENT_POINTER_* with x, y; all posted through hostPostEvent).
 //
 // For the screen buffer family (drawing):
 //  - HAL_WindowObject::screenBuffer: the displayable's screen buffer; the
@@ -58,8 +58,8 @@ public:
     // collection and orientation messages, then keys and the stylus.
     virtual ce::LRESULT windowProc(ce::UINT message, ce::WPARAM wParam, ce::LPARAM lParam);
 
-    // The value given to HAL_createCanvas: the first argument word of events
-    // 5 and 6.
+    // The value given to HAL_createCanvas: the first argument word of
+    // HAL_EVENT_DISPLAYABLE_CURRENT and HAL_EVENT_SIZE_CHANGED.
     intptr_t owner() const { return owner_; }
     bool fullScreen() const { return fullScreen_; }
     const std::vector<HAL_Command*>& commands() const { return commands_; }
@@ -91,14 +91,15 @@ void HAL_setCurrentWindowObject(HAL_WindowObject* object);
 void HAL_releaseHostWindow();
 
 // --- displayable entry points --------------------------------------------------------
-// A new canvas peer for the owner: 0; 2 for a null out-parameter; 5 (with
-// *peer null) when it cannot be allocated.
+// A new canvas peer for the owner: HAL_OK; HAL_BAD_ARGUMENT for a null
+// out-parameter; HAL_OUT_OF_MEMORY (with *peer null) when it cannot be
+// allocated.
 int HAL_createCanvas(HAL_WindowObject** peer, intptr_t owner);
 // Deletes a non-null peer (the current one is taken out of the window
-// first); 0.
+// first); HAL_OK.
 int HAL_deleteCanvas(HAL_WindowObject* peer);
-// 2 for a null peer; else each non-null out-parameter gets the width or
-// height; 0.
+// HAL_BAD_ARGUMENT for a null peer; else each non-null out-parameter gets the
+// width or height; HAL_OK.
 int HAL_getDisplayableSize(HAL_WindowObject* peer, int32_t* width, int32_t* height);
 // Null peers (and null characters) are ignored.
 void HAL_setFullScreenMode(HAL_WindowObject* peer, int flag);
@@ -107,15 +108,16 @@ void HAL_setTicker(HAL_WindowObject* peer, const char16_t* characters, int32_t l
 // Null peers and null command peers are ignored.
 void HAL_addCommand(HAL_WindowObject* peer, HAL_Command* commandPeer);
 void HAL_removeCommand(HAL_WindowObject* peer, HAL_Command* commandPeer);
-// Shows the peer in the main window and posts event 5 (the peer's owner) at
-// once on the calling runtime thread, which holds the runtime lock. 0; 2 for
-// a null peer.
+// Shows the peer in the main window and posts HAL_EVENT_DISPLAYABLE_CURRENT
+// (the peer's owner) at once on the calling runtime thread, which holds the
+// runtime lock. HAL_OK; HAL_BAD_ARGUMENT for a null peer.
 int HAL_setCurrentDisplayable(HAL_WindowObject* peer);
 // isColor 1; numColors 1 << 16; alphaLevels 32; doubleBuffered 1.
 void HAL_getDisplayCapabilities(int32_t* isColor, int32_t* numColors, int32_t* alphaLevels, int32_t* doubleBuffered);
 
 // Runs runner(argument) on the main thread, under the runtime lock, after
-// the events the main thread is handling now. 0; 2 for a null runner.
+// the events the main thread is handling now. HAL_OK; HAL_BAD_ARGUMENT for a
+// null runner.
 int HAL_callSerially(void (*runner)(void* argument), void* argument);
 // Runs the serial calls queued so far (the message loop, main thread, with
 // the runtime lock held and the runtime entered). True when it ran any.
@@ -125,8 +127,8 @@ void HAL_dropSerialCalls();
 
 // --- presenting --------------------------------------------------------------------
 // Copies an RGB565 frame (pitch pixels per row) or a rectangle of it to the
-// same place in the main window (clipped to 480 x 640). 0; 2 for a null
-// frame; 1 when there is no main window.
+// same place in the main window (clipped to 480 x 640). HAL_OK;
+// HAL_BAD_ARGUMENT for a null frame; HAL_FAILED when there is no main window.
 int HAL_presentFrame(const uint16_t* pixels, int32_t width, int32_t height, int32_t pitch);
 int HAL_presentFrameRect(const uint16_t* pixels, int32_t width, int32_t height, int32_t pitch, int32_t x, int32_t y,
                          int32_t rectWidth, int32_t rectHeight);

@@ -280,3 +280,17 @@ private:
 
 template <class E, int N = 1>
 using VMArrayPtr = VMPtr<VMArray<E, N>>;
+
+// The arrays of the primitive types, one name each for every class to use.
+// An array of references names its element class: VMArray<ts::Gob, 1>.
+using VMBooleans = VMArray<jboolean, 1>;
+using VMBytes = VMArray<jbyte, 1>;
+using VMChars = VMArray<jchar, 1>;
+using VMShorts = VMArray<jshort, 1>;
+using VMInts = VMArray<jint, 1>;
+using VMLongs = VMArray<jlong, 1>;
+using VMFloats = VMArray<jfloat, 1>;
+using VMDoubles = VMArray<jdouble, 1>;
+// Two dimensions: an array of rows.
+using VMBooleanRows = VMArray<jboolean, 2>;
+using VMIntRows = VMArray<jint, 2>;

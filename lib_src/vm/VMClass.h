@@ -2,7 +2,9 @@
 // registration boilerplate every class uses (see docs/runtime.md).
 #pragma once
 
+#include <cstddef>
 #include <new>
+#include <string_view>
 #include <type_traits>
 
 #include "VMStringMap.h"
@@ -108,6 +110,30 @@ void _VM_emptyStaticInit();
 
 constexpr int VM_MAX_INTERFACES = 8;
 
+// A class's source name is the path of the file that registers it, from the
+// top of the source tree and without its extension
+// ("target/winmo/pb_src/j2me/java_util_Vector"). VM_REGISTER_CLASS makes it
+// from __FILE__; the top of the tree is where this header's own path, as the
+// compiler spells it, leaves off "lib_src/vm/VMClass.h" (nothing when the
+// compiler already gives paths from the top).
+inline constexpr std::string_view _VM_sourceRoot = [] {
+    constexpr std::string_view header = __FILE__, inTree = "lib_src/vm/VMClass.h";
+    return header.ends_with(inTree) ? header.substr(0, header.size() - inTree.size()) : std::string_view();
+}();
+
+template <std::size_t N>
+struct VMSourceName {
+    char text[N] = {};
+    consteval explicit VMSourceName(const char (&file)[N]) {
+        std::string_view path(file, N - 1);
+        if (path.starts_with(_VM_sourceRoot)) path.remove_prefix(_VM_sourceRoot.size());
+        const std::size_t slash = path.rfind('/'), dot = path.rfind('.');
+        if (dot != std::string_view::npos && (slash == std::string_view::npos || dot > slash))
+            path = path.substr(0, dot);
+        for (std::size_t i = 0; i < path.size(); ++i) text[i] = path[i];
+    }
+};
+
 // What a class tells the registry about itself. A class's super-class comes
 // from its declaration (superWord, filled in by VM_REGISTER_CLASS); only an
 // interface names what it extends here (superName: the first interface it
@@ -115,7 +141,7 @@ constexpr int VM_MAX_INTERFACES = 8;
 struct VMClassInfo {
     const char* name = nullptr;
     const char* superName = "";
-    const char* sourceName = "";
+    const char* sourceName = nullptr;  // null: the registering file's (fileSourceName)
     java::lang::VMStaticInit staticInit = _VM_emptyStaticInit;
     java::lang::VMNewInstance newInstance = nullptr;
     bool isInterface = false;
@@ -124,6 +150,7 @@ struct VMClassInfo {
     java::lang::VMEntryPoint entryPoint = nullptr;
     java::lang::Class** superWord = nullptr;
     java::lang::VMCppInstanceTest cppInstanceOf = nullptr;
+    const char* fileSourceName = "";  // filled in by VM_REGISTER_CLASS
 };
 
 template <class T>
@@ -204,14 +231,16 @@ public:                                                                  \
 #define VM_CONCAT(a, b) VM_CONCAT_INNER(a, b)
 
 // In the class's source file, at namespace scope:
-//   VM_REGISTER_CLASS(ts::Foo, .name = "ts.Foo", .sourceName = "src/ts_Foo",
-//                     .newInstance = _VM_newInstanceOf<ts::Foo>)
+//   VM_REGISTER_CLASS(ts::Foo, .name = "ts.Foo", .newInstance = _VM_newInstanceOf<ts::Foo>)
+// .sourceName is given only when it is not the file's own (a class kept in
+// another class's file names that class's file).
 #define VM_REGISTER_CLASS(X, ...)                                                                      \
     java::lang::Class* X::_VM_classRecord = nullptr;                                                   \
     namespace {                                                                                        \
-    constexpr VMClassInfo VM_CONCAT(vmClassInfo_, __LINE__){__VA_ARGS__,                               \
-                                                          .superWord = _VM_superWordOf<X>(),         \
-                                                          .cppInstanceOf = _VM_cppInstanceOf<X>};         \
+    constexpr VMSourceName VM_CONCAT(vmSourceName_, __LINE__){__FILE__};                               \
+    constexpr VMClassInfo VM_CONCAT(vmClassInfo_, __LINE__){                                           \
+        __VA_ARGS__, .superWord = _VM_superWordOf<X>(), .cppInstanceOf = _VM_cppInstanceOf<X>,         \
+        .fileSourceName = VM_CONCAT(vmSourceName_, __LINE__).text};                                    \
     static_assert(_VM_checkDeclaration<X>(VM_CONCAT(vmClassInfo_, __LINE__)),                          \
                   "a class names its super-class in its declaration, not with .superName");           \
     VMClassEnrolment VM_CONCAT(vmClassEnrolment_, __LINE__)(&X::_VM_classRecord,                       \

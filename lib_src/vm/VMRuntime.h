@@ -79,13 +79,13 @@ inline void _VM_unlock(java::lang::Object* header) {
     _VM_unlockSlow(header);
 }
 
-// Host callback 0: creates the runtime and boots it. 0 booted, 1 no boot
+// The initRuntime callback: creates the runtime and boots it. 0 booted, 1 no boot
 // class name, 2 an uncaught exception.
 int vmInitCallback(uint64_t baseLimit, uint64_t maximum, NativeThreadRecord* platformThread,
                    const char* bootClassName, int32_t entryArgument);
 int _VM_startRuntime(VMRuntime* runtime, uint64_t baseLimit, uint64_t maximum, NativeThreadRecord* platformThread,
                      const char* bootClassName, int32_t entryArgument);
-// Host callback 5.
+// The destroyRuntime callback.
 void vmDestroyCallback();
 void _VM_shutdownRuntime(VMRuntime* runtime);
 // Installs the six host callbacks with the platform layer.
@@ -115,7 +115,8 @@ size_t _VM_heapCount(const VMRuntime* runtime);
 void _VM_verifyHeap(VMRuntime* runtime);
 
 // --- event listeners ---------------------------------------------------------
-// A listener gets (event type, argument count, argument words).
+// A listener gets (event type, argument count, argument words); the types are
+// the platform's HAL_Event (hal_events.h).
 using VMEventCallback = void (*)(jint type, jint count, const intptr_t* args);
 
 struct VMEventListener {
@@ -123,14 +124,18 @@ struct VMEventListener {
     uint32_t mask = 0;  // bit n selects event type n (n < 32)
 };
 
+// The mask bit that selects one event type.
+constexpr uint32_t _VM_eventBit(jint type) { return 1u << type; }
+
 // Makes the registry (once) with its three lists: priority 0, every other
 // priority, priority 2.
 void _VM_createEventListeners();
 // Appends a listener to the list of its priority; null while no registry
 // exists.
 VMEventListener* _VM_addEventListener(VMEventCallback callback, uint32_t mask, jint priority);
-// Host callback 1: hands the event to every listener whose mask selects it,
-// list by list. 0, or 2 when a listener threw (the rest are skipped).
+// The dispatch callback (HAL_HostCallbacks::dispatchEvent): hands the event
+// to every listener whose mask selects it, list by list. 0, or 2 when a
+// listener threw (the rest are skipped).
 int _VM_dispatchEvent(int type, int count, const intptr_t* args);
 void _VM_destroyEventListeners();
 

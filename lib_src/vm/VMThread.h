@@ -43,7 +43,7 @@ public:
 
     static VMThread* current();
     static int activeCount();
-    // Host callback 3: makes the calling platform thread the current one.
+    // The enter callback: makes the calling platform thread the current one.
     static VMThread* enter();
     static void yield();
     static void disableSwitching();

@@ -49,7 +49,7 @@ jint AnimPlayer::getCollisionBoxes(jint t, VMPtr<Boxes> boxes, jint filter) {
     return set->getCollisionBoxes(getFrameIndex(), t, boxes, filter);
 }
 
-jint AnimPlayer::getCollisionRects(jint t, VMPtr<Ints> rects, jint filter) {
+jint AnimPlayer::getCollisionRects(jint t, VMPtr<VMInts> rects, jint filter) {
     if (stepCount == 0) return 0;
     return set->getCollisionRects(getFrameIndex(), t, rects, filter);
 }
@@ -121,7 +121,9 @@ jint AnimPlayer::getTransform() { return transform; }
 jboolean AnimPlayer::getFlag() { return flag; }
 jint AnimPlayer::getUserValue() { return userValue; }
 
-jint AnimPlayer::getCollisionRects(VMPtr<Ints> rects, jint filter) { return getCollisionRects(transform, rects, filter); }
+jint AnimPlayer::getCollisionRects(VMPtr<VMInts> rects, jint filter) {
+    return getCollisionRects(transform, rects, filter);
+}
 
 jint AnimPlayer::getCollisionBoxes(VMPtr<Boxes> boxes, jint filter) {
     return getCollisionBoxes(transform, boxes, filter);
@@ -162,14 +164,14 @@ VMPtr<Frame> AnimPlayer::getAnimationFrame() {
     return animationFrame;
 }
 
-jint AnimPlayer::getParts(VMPtr<Ints> out) {
+jint AnimPlayer::getParts(VMPtr<VMInts> out) {
     if (stepCount == 0) return 0;
     return set->getFrameParts(getFrameIndex(), transform, out);
 }
 
 jint AnimPlayer::getCollisionBoxes(VMPtr<Boxes> boxes) { return getCollisionBoxes(transform, boxes, -1); }
 
-jint AnimPlayer::getCollisionRects(VMPtr<Ints> rects) { return getCollisionRects(transform, rects, -1); }
+jint AnimPlayer::getCollisionRects(VMPtr<VMInts> rects) { return getCollisionRects(transform, rects, -1); }
 
 jint AnimPlayer::getStep() { return step; }
 
@@ -271,7 +273,7 @@ void AnimPlayer::paintCollisionBoxes(VMPtr<Graphics> g) {
 
 jint AnimPlayer::getMoveX() { return x - oldX; }
 
-void AnimPlayer::getBounds(VMPtr<Ints> out) {
+void AnimPlayer::getBounds(VMPtr<VMInts> out) {
     if (stepCount == 0) return;
     set->getFrameBounds(getFrameIndex(), transform, out);
     (*out)[0] += x;
@@ -325,5 +327,4 @@ jint AnimPlayer::getAnimation() { return animation; }
 
 }  // namespace ts
 
-VM_REGISTER_CLASS(ts::AnimPlayer, .name = "ts.AnimPlayer", .sourceName = "src/ts/ts_AnimPlayer",
-                  .newInstance = _VM_newInstanceOf<ts::AnimPlayer>)
+VM_REGISTER_CLASS(ts::AnimPlayer, .name = "ts.AnimPlayer", .newInstance = _VM_newInstanceOf<ts::AnimPlayer>)

@@ -54,7 +54,7 @@ public:
     // Draws the displayed step's frame and clears the pending marker.
     void paint(VMPtr<Graphics> g) override;
     jint getCollisionBoxes(jint t, VMPtr<Boxes> boxes, jint boxId) override;
-    jint getCollisionRects(jint t, VMPtr<Ints> rects, jint boxId) override;
+    jint getCollisionRects(jint t, VMPtr<VMInts> rects, jint boxId) override;
     jint getWidth(jint t) override;
     jint getCollisionBoxCount() override;
     jint getOffsetX(jint t) override;
@@ -72,16 +72,16 @@ public:
     virtual jint getTransform();
     virtual jboolean getFlag();
     virtual jint getUserValue();
-    virtual jint getCollisionRects(VMPtr<Ints> rects, jint boxId);
+    virtual jint getCollisionRects(VMPtr<VMInts> rects, jint boxId);
     virtual jint getCollisionBoxes(VMPtr<Boxes> boxes, jint boxId);
     virtual void setTransform(jint t);
     // The time since the current play of the animation began.
     virtual jint getElapsedTime();
     virtual void setStep(jint k);
     virtual VMPtr<Frame> getAnimationFrame();
-    virtual jint getParts(VMPtr<Ints> out);
+    virtual jint getParts(VMPtr<VMInts> out);
     virtual jint getCollisionBoxes(VMPtr<Boxes> boxes);
-    virtual jint getCollisionRects(VMPtr<Ints> rects);
+    virtual jint getCollisionRects(VMPtr<VMInts> rects);
     virtual jint getStep();
     // Advances by dt; false once the animation has ended (or when there is
     // none).
@@ -90,7 +90,7 @@ public:
     virtual jint getAnimationDuration();
     virtual void paintCollisionBoxes(VMPtr<Graphics> g);
     virtual jint getMoveX();
-    virtual void getBounds(VMPtr<Ints> out);
+    virtual void getBounds(VMPtr<VMInts> out);
     virtual jint getFrameIndex();
     virtual void setY(jint value);
     virtual void setAnimation(jint a);

@@ -13,11 +13,11 @@ using graphics::CollisionBox;
 using java::io::DataInputStream;
 
 VMStatic<DataInputStream> AnimSet::stream;
-VMStatic<AnimSet::Ints> AnimSet::bounds;
+VMStatic<VMInts> AnimSet::bounds;
 
 void AnimSet::_VM_clinit() {
     stream = nullptr;
-    bounds = Ints::create(4);
+    bounds = VMInts::create(4);
 }
 
 VMPtr<AnimSet> AnimSet::construct() {
@@ -53,7 +53,7 @@ void checkLeft(jint n) {
 
 // Counts of a table of ranges (entry = count | start << 16), each at most
 // maxCount; returns their sum.
-jint readRanges(VMPtr<AnimSet::Ints> table, jint maxCount) {
+jint readRanges(VMPtr<VMInts> table, jint maxCount) {
     jint running = 0;
     for (jint i = 0; i < table->length; ++i) {
         const jint c = AnimSet::readCount();
@@ -81,9 +81,9 @@ jint AnimSet::readSignedValue() {
     return v;
 }
 
-jint AnimSet::readOffsetTable(VMPtr<Ints> table) { return readRanges(table, kMaxTotal); }
+jint AnimSet::readOffsetTable(VMPtr<VMInts> table) { return readRanges(table, kMaxTotal); }
 
-void AnimSet::readPackedParts(VMPtr<Ints> table) {
+void AnimSet::readPackedParts(VMPtr<VMInts> table) {
     const jint n = table->length;
     for (jint i = 0; i < n; ++i) {
         const jint index = readCount();
@@ -100,17 +100,17 @@ void AnimSet::read() {
     // Animations: step counts, then play counts.
     const jint animationCount = in->readChar();
     checkLeft(animationCount);
-    animations = Ints::create(animationCount);
-    durationCache = Ints::create(animationCount);
-    VMPtr<Ints> animationTable = animations;
+    animations = VMInts::create(animationCount);
+    durationCache = VMInts::create(animationCount);
+    VMPtr<VMInts> animationTable = animations;
     const jint stepCount = readRanges(animationTable, kMaxSteps);
     for (jint i = 0; i < animationCount; ++i) (*animationTable)[i] |= (readSignedValue() & 63) << 10;
     // Steps: timing (the count's high byte carries the interpolation bits),
     // then frame index and motion.
-    stepTiming = Bytes::create(stepCount);
-    steps = Ints::create(stepCount);
-    VMPtr<Bytes> timing = stepTiming;
-    VMPtr<Ints> stepTable = steps;
+    stepTiming = VMBytes::create(stepCount);
+    steps = VMInts::create(stepCount);
+    VMPtr<VMBytes> timing = stepTiming;
+    VMPtr<VMInts> stepTable = steps;
     for (jint k = 0; k < stepCount; ++k) {
         const jint c = readCount();
         (*timing)[k] = jbyte(c);
@@ -120,12 +120,12 @@ void AnimSet::read() {
     // Frames: part counts, flip bits four parts a value, parts.
     const jint frameCount = in->readChar();
     checkLeft(frameCount);
-    boxStart = Chars::create(frameCount);
-    frames = Ints::create(frameCount);
-    VMPtr<Ints> frameTable = frames;
+    boxStart = VMChars::create(frameCount);
+    frames = VMInts::create(frameCount);
+    VMPtr<VMInts> frameTable = frames;
     const jint partCount = readRanges(frameTable, kMaxPartsOrBoxes);
-    frameParts = Ints::create(partCount);
-    VMPtr<Ints> parts = frameParts;
+    frameParts = VMInts::create(partCount);
+    VMPtr<VMInts> parts = frameParts;
     jint flips = 0;
     for (jint k = 0; k < partCount; ++k) {
         if ((k & 3) == 0) flips = readCount();
@@ -133,7 +133,7 @@ void AnimSet::read() {
     }
     readPackedParts(parts);
     // Collision boxes: counts per frame, then x, y, width, height, type.
-    VMPtr<Chars> starts = boxStart;
+    VMPtr<VMChars> starts = boxStart;
     jint boxCount = 0;
     for (jint f = 0; f < frameCount; ++f) {
         const jint c = readCount();
@@ -142,10 +142,10 @@ void AnimSet::read() {
         (*starts)[f] = jchar(boxCount);
         boxCount += c;
     }
-    boxGeometry = Ints::create(boxCount);
-    boxAttributes = Chars::create(boxCount);
-    VMPtr<Ints> geometry = boxGeometry;
-    VMPtr<Chars> attributes = boxAttributes;
+    boxGeometry = VMInts::create(boxCount);
+    boxAttributes = VMChars::create(boxCount);
+    VMPtr<VMInts> geometry = boxGeometry;
+    VMPtr<VMChars> attributes = boxAttributes;
     for (jint b = 0; b < boxCount; ++b) (*geometry)[b] = readSignedValue() << 21;
     for (jint b = 0; b < boxCount; ++b) (*geometry)[b] |= (readSignedValue() & 0x7FF) << 10;
     for (jint b = 0; b < boxCount; ++b) (*geometry)[b] |= readCount();
@@ -154,8 +154,8 @@ void AnimSet::read() {
     // Durations.
     const jint durationCount = in->readChar();
     checkLeft(durationCount);
-    durations = Chars::create(durationCount);
-    VMPtr<Chars> durationTable = durations;
+    durations = VMChars::create(durationCount);
+    VMPtr<VMChars> durationTable = durations;
     for (jint i = 0; i < durationCount; ++i) (*durationTable)[i] = jchar(readCount());
 }
 
@@ -210,21 +210,21 @@ VMPtr<AnimSet::Gobs> AnimSet::getGobs() { return gobs; }
 void AnimSet::setGobs(VMPtr<Gobs> images) { gobs = images; }
 
 jint AnimSet::getAnimationDuration(jint animation) {
-    VMPtr<Ints> table = animations;
+    VMPtr<VMInts> table = animations;
     if (animation < 0 || animation >= table->length) return 0;
-    VMPtr<Ints> cache = durationCache;
+    VMPtr<VMInts> cache = durationCache;
     jint total = (*cache)[animation];
     if (total != 0) return total;
     const jint entry = (*table)[animation];
     const jint start = jint(uint32_t(entry) >> 16), count = entry & 0x3FF;
-    VMPtr<Bytes> timing = stepTiming;
-    VMPtr<Chars> values = durations;
+    VMPtr<VMBytes> timing = stepTiming;
+    VMPtr<VMChars> values = durations;
     for (jint k = 0; k < count; ++k) total += (*values)[durationOf((*timing)[start + k])];
     (*cache)[animation] = total;
     return total;
 }
 
-jint AnimSet::getCollisionRects(jint frame, jint transform, VMPtr<Ints> rects) {
+jint AnimSet::getCollisionRects(jint frame, jint transform, VMPtr<VMInts> rects) {
     return getCollisionRects(frame, transform, rects, -1);
 }
 
@@ -279,8 +279,8 @@ jint AnimSet::getCollisionBoxes(jint frame, jint transform, VMPtr<Boxes> boxes, 
     const jint word = frames->get(frame);
     const jint count = (word >> 8) & 255, start = boxStart->get(frame);
     if (boxes == nullptr) _VM_throwNullPointer();
-    VMPtr<Ints> geometry = boxGeometry;
-    VMPtr<Chars> attributes = boxAttributes;
+    VMPtr<VMInts> geometry = boxGeometry;
+    VMPtr<VMChars> attributes = boxAttributes;
     const jint room = boxes->length;
     jint n = 0;
     for (jint k = 0; k < count && n < room; ++k) {
@@ -300,12 +300,12 @@ jint AnimSet::getCollisionBoxes(jint frame, jint transform, VMPtr<Boxes> boxes, 
     return n;
 }
 
-jint AnimSet::getCollisionRects(jint frame, jint transform, VMPtr<Ints> rects, jint boxId) {
+jint AnimSet::getCollisionRects(jint frame, jint transform, VMPtr<VMInts> rects, jint boxId) {
     const jint word = frames->get(frame);
     const jint count = (word >> 8) & 255, start = boxStart->get(frame);
     if (rects == nullptr) _VM_throwNullPointer();
-    VMPtr<Ints> geometry = boxGeometry;
-    VMPtr<Chars> attributes = boxAttributes;
+    VMPtr<VMInts> geometry = boxGeometry;
+    VMPtr<VMChars> attributes = boxAttributes;
     const jint room = rects->length / 5;
     jint n = 0;
     for (jint k = 0; k < count && n < room; ++k) {
@@ -323,11 +323,11 @@ jint AnimSet::getCollisionRects(jint frame, jint transform, VMPtr<Ints> rects, j
     return n;
 }
 
-jint AnimSet::getFrameParts(jint frame, jint transform, VMPtr<Ints> out) {
+jint AnimSet::getFrameParts(jint frame, jint transform, VMPtr<VMInts> out) {
     const jint word = frames->get(frame);
     const jint count = word & 255, start = jint(uint32_t(word) >> 16);
     if (out == nullptr) _VM_throwNullPointer();
-    VMPtr<Ints> parts = frameParts;
+    VMPtr<VMInts> parts = frameParts;
     const jint room = out->length / 4;
     for (jint k = 0; k < count && k < room; ++k) {
         const jint part = (*parts)[start + k];
@@ -343,12 +343,12 @@ jint AnimSet::getFrameParts(jint frame, jint transform, VMPtr<Ints> out) {
     return count;
 }
 
-void AnimSet::getFrameBounds(jint frame, jint transform, VMPtr<Ints> out) {
+void AnimSet::getFrameBounds(jint frame, jint transform, VMPtr<VMInts> out) {
     const jint word = frames->get(frame);
     const jint count = word & 255, start = jint(uint32_t(word) >> 16);
     BoundsBox bounds;
     if (count > 0) {
-        VMPtr<Ints> parts = frameParts;
+        VMPtr<VMInts> parts = frameParts;
         VMPtr<Gobs> images = gobs;
         for (jint k = 0; k < count; ++k) {
             const jint part = (*parts)[start + k];
@@ -366,12 +366,12 @@ void AnimSet::getFrameBounds(jint frame, jint transform, VMPtr<Ints> out) {
     bounds.writeTo(out);
 }
 
-void AnimSet::getAnimationBounds(jint animation, jint transform, VMPtr<Ints> out) {
+void AnimSet::getAnimationBounds(jint animation, jint transform, VMPtr<VMInts> out) {
     const jint entry = animations->get(animation);
     const jint count = entry & 0x3FF, start = jint(uint32_t(entry) >> 16);
     BoundsBox bounds;
     if (count > 0) {
-        VMPtr<Ints> stepTable = steps;
+        VMPtr<VMInts> stepTable = steps;
         for (jint k = 0; k < count; ++k) {
             const jint step = (*stepTable)[start + k];
             jint px, py;
@@ -389,7 +389,7 @@ void AnimSet::paintFrame(VMPtr<Graphics> g, jint frame, jint x, jint y, jint tra
     const jint word = frames->get(frame);
     const jint count = word & 255, start = jint(uint32_t(word) >> 16);
     if (count == 0) return;
-    VMPtr<Ints> parts = frameParts;
+    VMPtr<VMInts> parts = frameParts;
     VMPtr<Gobs> images = gobs;
     for (jint k = 0; k < count; ++k) {
         const jint part = (*parts)[start + k];
@@ -417,13 +417,13 @@ VMPtr<Frame> AnimSet::getAnimationFrame(jint animation) {
     return cachedFrame(animationFrameCache, animations, animation, true);
 }
 
-VMPtr<Frame> AnimSet::cachedFrame(VMField<Frames>& cache, VMPtr<Ints> table, jint index, bool wholeAnimation) {
+VMPtr<Frame> AnimSet::cachedFrame(VMField<Frames>& cache, VMPtr<VMInts> table, jint index, bool wholeAnimation) {
     _VM_ensureInitialized(_VM_classRecord);
     if (cache == nullptr) cache = Frames::create(table->length);
     VMPtr<Frames> made = cache;
     VMPtr<Frame> frame = made->get(index);
     if (frame != nullptr) return frame;
-    VMPtr<Ints> scratch = bounds;
+    VMPtr<VMInts> scratch = bounds;
     if (wholeAnimation) getAnimationBounds(index, 0, scratch);
     else getFrameBounds(index, 0, scratch);
     frame = Frame::create()->construct(this, wholeAnimation ? -index : index, scratch);
@@ -450,5 +450,5 @@ VMPtr<AnimSet> AnimSet::copyWithGobs(VMPtr<Gobs> images) {
 
 }  // namespace ts
 
-VM_REGISTER_CLASS(ts::AnimSet, .name = "ts.AnimSet", .sourceName = "src/ts/ts_AnimSet",
-                  .staticInit = ts::AnimSet::_VM_clinit, .newInstance = _VM_newInstanceOf<ts::AnimSet>)
+VM_REGISTER_CLASS(ts::AnimSet, .name = "ts.AnimSet", .staticInit = ts::AnimSet::_VM_clinit,
+                  .newInstance = _VM_newInstanceOf<ts::AnimSet>)

@@ -35,32 +35,29 @@ class AnimSet : public virtual java::lang::Object {
 
 public:
     using Graphics = javax::microedition::lcdui::Graphics;
-    using Ints = VMArray<jint, 1>;
-    using Chars = VMArray<jchar, 1>;
-    using Bytes = VMArray<jbyte, 1>;
     using Gobs = VMArray<Gob, 1>;
     using Frames = VMArray<Frame, 1>;
     using Boxes = Paintable::Boxes;
 
-    VMField<Ints> animations;
+    VMField<VMInts> animations;
     VMField<Gobs> gobs;
-    VMField<Ints> durationCache;
-    VMField<Ints> frames;
-    VMField<Ints> frameParts;
-    VMField<Chars> boxStart;
+    VMField<VMInts> durationCache;
+    VMField<VMInts> frames;
+    VMField<VMInts> frameParts;
+    VMField<VMChars> boxStart;
     jint id = 0;
-    VMField<Chars> boxAttributes;
-    VMField<Ints> boxGeometry;
-    VMField<Ints> steps;
-    VMField<Chars> durations;
-    VMField<Bytes> stepTiming;
+    VMField<VMChars> boxAttributes;
+    VMField<VMInts> boxGeometry;
+    VMField<VMInts> steps;
+    VMField<VMChars> durations;
+    VMField<VMBytes> stepTiming;
     VMField<Frames> animationFrameCache;
     VMField<Frames> frameCache;
 
     // The stream being loaded, for the time of a load.
     static VMStatic<java::io::DataInputStream> stream;
     // Frame bounds while a frame is made.
-    static VMStatic<Ints> bounds;
+    static VMStatic<VMInts> bounds;
 
     VMPtr<AnimSet> construct();
 
@@ -73,34 +70,34 @@ public:
     virtual jint getStepCount(jint animation);
     virtual VMPtr<Frame> getFrame(jint frame);
     virtual jint getAnimationDuration(jint animation);
-    virtual jint getCollisionRects(jint frame, jint transform, VMPtr<Ints> rects);
+    virtual jint getCollisionRects(jint frame, jint transform, VMPtr<VMInts> rects);
     virtual jint getCollisionBoxes(jint frame, jint transform, VMPtr<Boxes> boxes);
     // 4 ints per part while a whole record fits: Gob index, its offset (dx,
     // dy) under the part's transform, that transform. Returns the part count.
-    virtual jint getFrameParts(jint frame, jint transform, VMPtr<Ints> out);
+    virtual jint getFrameParts(jint frame, jint transform, VMPtr<VMInts> out);
     virtual jint getAnimationCount();
     // out: left, top, width, height; a frame without parts gives
     // {2147483647, 2147483647, 0, 0}.
-    virtual void getFrameBounds(jint frame, jint transform, VMPtr<Ints> out);
+    virtual void getFrameBounds(jint frame, jint transform, VMPtr<VMInts> out);
     virtual jint getPartCount(jint frame);
     virtual void setGobs(VMPtr<Gobs> gobs);
     // The frame's boxes of that id (every box for boxId < 0) while the
     // output has room; returns the number written.
     virtual jint getCollisionBoxes(jint frame, jint transform, VMPtr<Boxes> boxes, jint boxId);
-    virtual jint getCollisionRects(jint frame, jint transform, VMPtr<Ints> rects, jint boxId);
+    virtual jint getCollisionRects(jint frame, jint transform, VMPtr<VMInts> rects, jint boxId);
     virtual VMPtr<AnimSet> copyWithGobs(VMPtr<Gobs> gobs);
     virtual jint getCollisionBoxCount(jint frame);
     virtual jint getId();
     virtual VMPtr<Gobs> getGobs();
     virtual void paintFrame(VMPtr<Graphics> g, jint frame, jint x, jint y, jint transform);
-    virtual void getAnimationBounds(jint animation, jint transform, VMPtr<Ints> out);
+    virtual void getAnimationBounds(jint animation, jint transform, VMPtr<VMInts> out);
     virtual VMPtr<Frame> getAnimationFrame(jint animation);
 
     // Readers of the shared stream.
     static jint readCount();
     static jint readSignedValue();
-    static jint readOffsetTable(VMPtr<Ints> table);
-    static void readPackedParts(VMPtr<Ints> table);
+    static jint readOffsetTable(VMPtr<VMInts> table);
+    static void readPackedParts(VMPtr<VMInts> table);
     static jint transformedTop(jint x, jint y, jint w, jint h, jint transform) {
         return Paintable::transformedTop(x, y, w, h, transform);
     }
@@ -134,7 +131,7 @@ private:
     void read();
     // The cached frame of a frame index, or the whole-animation frame of an
     // animation index, made on first request.
-    VMPtr<Frame> cachedFrame(VMField<Frames>& cache, VMPtr<Ints> table, jint index, bool wholeAnimation);
+    VMPtr<Frame> cachedFrame(VMField<Frames>& cache, VMPtr<VMInts> table, jint index, bool wholeAnimation);
 };
 
 }  // namespace ts

@@ -44,11 +44,11 @@ struct ClipGuard {
 
 // The top-left corners of the whole tiles of a width x height image, row by
 // row.
-void tileCorners(jint width, jint height, jint tileWidth, jint tileHeight, VMPtr<CellLayer::Chars>& xs,
-                 VMPtr<CellLayer::Chars>& ys) {
+void tileCorners(jint width, jint height, jint tileWidth, jint tileHeight, VMPtr<VMChars>& xs,
+                 VMPtr<VMChars>& ys) {
     const jint n = (width / tileWidth) * (height / tileHeight);
-    xs = CellLayer::Chars::create(n);
-    ys = CellLayer::Chars::create(n);
+    xs = VMChars::create(n);
+    ys = VMChars::create(n);
     jint i = 0;
     for (jint y = 0; y <= height - tileHeight; y += tileHeight) {
         for (jint x = 0; x <= width - tileWidth; x += tileWidth) {
@@ -124,14 +124,14 @@ void CellLayer::setMap(VMPtr<Image> tiles, jint mapColumns, jint mapRows, jint t
     releaseTiles();
     columns = mapColumns;
     rows = mapRows;
-    cells = Shorts::create(mapColumns * mapRows);
-    animatedTiles = Chars::create(0);
+    cells = VMShorts::create(mapColumns * mapRows);
+    animatedTiles = VMChars::create(0);
     cellWidth = tileWidth;
     cellHeight = tileHeight;
     const jint imageWidth = tiles->getWidth(), imageHeight = tiles->getHeight();
     if (!separateTileImages) {
         tileImage = tiles;
-        VMPtr<Chars> xs, ys;
+        VMPtr<VMChars> xs, ys;
         tileCorners(imageWidth, imageHeight, tileWidth, tileHeight, xs, ys);
         tileX = xs;
         tileY = ys;
@@ -152,7 +152,7 @@ void CellLayer::setMap(VMPtr<Image> tiles, jint mapColumns, jint mapRows, jint t
         }
         tileImages = images;
     }
-    animatedChanged = Booleans::create(0);
+    animatedChanged = VMBooleans::create(0);
     fullRedraw = true;
 }
 
@@ -163,7 +163,7 @@ void CellLayer::setStaticTileSet(VMPtr<Gob> tiles, jint tileWidth, jint tileHeig
     cellHeight = tileHeight;
     tileImage = tiles->image;
     // Whole tiles only, as setMap counts them.
-    VMPtr<Chars> xs, ys;
+    VMPtr<VMChars> xs, ys;
     tileCorners(tiles->width, tiles->height, tileWidth, tileHeight, xs, ys);
     tileX = xs;
     tileY = ys;
@@ -184,14 +184,14 @@ void CellLayer::setCell(jint column, jint row, jint value) {
 jint CellLayer::createAnimatedTile(jint staticTileIndex) {
     if (animatedTiles == nullptr) _VM_throwNullPointer();
     const jint n = animatedTiles->length;
-    VMPtr<Chars> grown = Chars::create(n + 1);
+    VMPtr<VMChars> grown = VMChars::create(n + 1);
     java::lang::System::arraycopy(animatedTiles, 0, grown, 0, n);
     (*grown)[n] = jchar(staticTileIndex);
     animatedTiles = grown;
     if (buffered) {
         if (animatedChanged == nullptr) _VM_throwNullPointer();
         const jint m = animatedChanged->length;
-        VMPtr<Booleans> flags = Booleans::create(m + 1);
+        VMPtr<VMBooleans> flags = VMBooleans::create(m + 1);
         java::lang::System::arraycopy(animatedChanged, 0, flags, 0, m);
         animatedChanged = flags;
     }
@@ -217,7 +217,7 @@ jint CellLayer::tileCount() {
 
 jint CellLayer::tileOf(jint value) {
     if (value < 0) {
-        Chars* animated = animatedTiles.target;
+        VMChars* animated = animatedTiles.target;
         const jint index = -value - 1;
         if (animated == nullptr || index >= animated->length) return 0;
         value = animated->elements()[index];
@@ -241,14 +241,14 @@ void CellLayer::initItems(jint capacity) {
     itemsMoved = false;
     if (capacity > 0) {
         items = Paintables::create(capacity);
-        itemPositions = Ints::create(capacity);
-        VMPtr<Shorts> next = Shorts::create(capacity);
+        itemPositions = VMInts::create(capacity);
+        VMPtr<VMShorts> next = VMShorts::create(capacity);
         for (jint i = 0; i < capacity; ++i) (*next)[i] = jshort(i + 1);
         (*next)[capacity - 1] = -1;
         nextItem = next;
-        previousItem = Shorts::create(capacity);
+        previousItem = VMShorts::create(capacity);
         freeItem = 0;
-        if (buffered) visibleItems = Chars::create(capacity);
+        if (buffered) visibleItems = VMChars::create(capacity);
     }
 }
 
@@ -380,15 +380,15 @@ void CellLayer::initFixedItems(jint capacity, jboolean sortByY) {
     if (capacity > 0) {
         fixedSortByY = sortByY;
         fixedItems = Paintables::create(capacity);
-        fixedOffsetX = Shorts::create(capacity);
-        fixedOffsetY = Shorts::create(capacity);
-        fixedX = Shorts::create(capacity);
-        fixedY = Shorts::create(capacity);
-        fixedWidth = Shorts::create(capacity);
-        fixedHeight = Shorts::create(capacity);
-        fixedTransform = Bytes::create(capacity);
-        fixedKeys = Ints::create(capacity);
-        fixedScratch = Ints::create(capacity);
+        fixedOffsetX = VMShorts::create(capacity);
+        fixedOffsetY = VMShorts::create(capacity);
+        fixedX = VMShorts::create(capacity);
+        fixedY = VMShorts::create(capacity);
+        fixedWidth = VMShorts::create(capacity);
+        fixedHeight = VMShorts::create(capacity);
+        fixedTransform = VMBytes::create(capacity);
+        fixedKeys = VMInts::create(capacity);
+        fixedScratch = VMInts::create(capacity);
     }
 }
 
@@ -729,4 +729,4 @@ void CellLayer::clearAnimatedFlags() {
 
 }  // namespace ts
 
-VM_REGISTER_CLASS(ts::CellLayer, .name = "ts.CellLayer", .sourceName = "src/ts/ts_CellLayer")
+VM_REGISTER_CLASS(ts::CellLayer, .name = "ts.CellLayer")

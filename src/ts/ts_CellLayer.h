@@ -35,11 +35,6 @@ class CellLayer : public virtual java::lang::Object {
 public:
     using Image = javax::microedition::lcdui::Image;
     using Graphics = javax::microedition::lcdui::Graphics;
-    using Shorts = VMArray<jshort, 1>;
-    using Ints = VMArray<jint, 1>;
-    using Chars = VMArray<jchar, 1>;
-    using Bytes = VMArray<jbyte, 1>;
-    using Booleans = VMArray<jboolean, 1>;
     using Paintables = VMArray<Paintable, 1>;
     using Images = VMArray<Image, 1>;
 
@@ -48,45 +43,45 @@ public:
     static constexpr jint MAX_ITEMS = 32767;
     static constexpr jint MAX_FIXED_ITEMS = 65535;
 
-    VMField<Shorts> nextItem;  // per handle: the next in drawing order (or on the free list), -1 none
+    VMField<VMShorts> nextItem;  // per handle: the next in drawing order (or on the free list), -1 none
     VMField<Image> bufferImage;
-    VMField<Shorts> fixedOffsetX;
-    VMField<Shorts> fixedOffsetY;
+    VMField<VMShorts> fixedOffsetX;
+    VMField<VMShorts> fixedOffsetY;
     jint lastItem = 0;
     jint viewHeight = 0;
     jint columns = 0;
     jint visibleCount = 0;
-    VMField<Ints> fixedKeys;  // handle | coordinate << 16
-    VMField<Shorts> fixedHeight;
+    VMField<VMInts> fixedKeys;  // handle | coordinate << 16
+    VMField<VMShorts> fixedHeight;
     jint firstChangedItem = 0;
     jboolean buffered = false;
-    VMField<Chars> animatedTiles;
+    VMField<VMChars> animatedTiles;
     jint firstItem = 0;
-    VMField<Shorts> previousItem;
+    VMField<VMShorts> previousItem;
     jboolean separateTileImages = false;
-    VMField<Ints> itemPositions;
-    VMField<Chars> visibleItems;
+    VMField<VMInts> itemPositions;
+    VMField<VMChars> visibleItems;
     VMField<Image> tileImage;
-    VMField<Chars> tileX;
-    VMField<Shorts> fixedY;
+    VMField<VMChars> tileX;
+    VMField<VMShorts> fixedY;
     jint fixedCount = 0;
     VMField<Graphics> bufferGraphics;
-    VMField<Shorts> fixedX;
+    VMField<VMShorts> fixedX;
     jboolean itemsMoved = false;
     jint freeItem = 0;
-    VMField<Chars> tileY;
+    VMField<VMChars> tileY;
     VMField<Paintables> fixedItems;
-    VMField<Shorts> cells;
+    VMField<VMShorts> cells;
     jint viewWidth = 0;
     jint cellWidth = 0;
     VMField<Paintables> items;
-    VMField<Bytes> fixedTransform;
-    VMField<Ints> fixedScratch;
+    VMField<VMBytes> fixedTransform;
+    VMField<VMInts> fixedScratch;
     jint cellHeight = 0;
     jboolean bufferAlpha = false;
     jint bufferY = 0;
     jint bufferX = 0;
-    VMField<Booleans> animatedChanged;
+    VMField<VMBooleans> animatedChanged;
     jboolean fixedNeedsSort = false;
     VMField<Images> tileImages;
     jint viewY = 0;
@@ -95,7 +90,7 @@ public:
     jint rows = 0;
     jboolean fullRedraw = false;
     jboolean fixedSortByY = false;
-    VMField<Shorts> fixedWidth;
+    VMField<VMShorts> fixedWidth;
     jboolean itemsOnly = false;
 
     // A buffered layer gets its buffer from the canvas's image factory.

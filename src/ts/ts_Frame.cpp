@@ -4,7 +4,7 @@
 
 namespace ts {
 
-VMPtr<Frame> Frame::construct(VMPtr<AnimSet> owner, jint frameIndex, VMPtr<Ints> bounds) {
+VMPtr<Frame> Frame::construct(VMPtr<AnimSet> owner, jint frameIndex, VMPtr<VMInts> bounds) {
     Super::construct();
     set = owner;
     index = jshort(frameIndex);
@@ -36,7 +36,7 @@ jint Frame::getCollisionBoxes(jint transform, VMPtr<Boxes> boxes, jint boxId) {
     return set->getCollisionBoxes(index, transform, boxes, boxId);
 }
 
-jint Frame::getCollisionRects(jint transform, VMPtr<Ints> rects, jint boxId) {
+jint Frame::getCollisionRects(jint transform, VMPtr<VMInts> rects, jint boxId) {
     if (index < 0) return 0;
     return set->getCollisionRects(index, transform, rects, boxId);
 }
@@ -47,7 +47,7 @@ jint Frame::getIndex() { return index < 0 ? -index : index; }
 
 jint Frame::getPartCount() { return index >= 0 ? set->getPartCount(index) : 0; }
 
-jint Frame::getParts(jint transform, VMPtr<Ints> out) {
+jint Frame::getParts(jint transform, VMPtr<VMInts> out) {
     if (index < 0) return 0;
     return set->getFrameParts(index, transform, out);
 }
@@ -59,7 +59,7 @@ jboolean Frame::overlaps(VMPtr<graphics::Rect> r, jint x, jint y) {
            top + height > r->y;
 }
 
-void Frame::getBounds(jint transform, VMPtr<Ints> out) {
+void Frame::getBounds(jint transform, VMPtr<VMInts> out) {
     if (out == nullptr) _VM_throwNullPointer();
     (*out)[0] = getOffsetX(transform);
     (*out)[1] = getOffsetY(transform);
@@ -71,4 +71,4 @@ VMPtr<AnimSet> Frame::getAnimSet() { return set; }
 
 }  // namespace ts
 
-VM_REGISTER_CLASS(ts::Frame, .name = "ts.Frame", .sourceName = "src/ts/ts_Frame")
+VM_REGISTER_CLASS(ts::Frame, .name = "ts.Frame")

@@ -26,7 +26,7 @@ public:
 
     // bounds: offset x, offset y, width, height at transform 0 (each cut to
     // 16 bits).
-    VMPtr<Frame> construct(VMPtr<AnimSet> set, jint index, VMPtr<Ints> bounds);
+    VMPtr<Frame> construct(VMPtr<AnimSet> set, jint index, VMPtr<VMInts> bounds);
 
     using Paintable::getCollisionRects;
     using Paintable::paint;
@@ -34,7 +34,7 @@ public:
     jint getHeight(jint transform) override;
     void paint(VMPtr<Graphics> g, jint x, jint y, jint transform) override;
     jint getCollisionBoxes(jint transform, VMPtr<Boxes> boxes, jint boxId) override;
-    jint getCollisionRects(jint transform, VMPtr<Ints> rects, jint boxId) override;
+    jint getCollisionRects(jint transform, VMPtr<VMInts> rects, jint boxId) override;
     jint getWidth(jint transform) override;
     jint getCollisionBoxCount() override;
     jint getOffsetX(jint transform) override;
@@ -42,10 +42,10 @@ public:
 
     virtual jint getIndex();
     virtual jint getPartCount();
-    virtual jint getParts(jint transform, VMPtr<Ints> out);
+    virtual jint getParts(jint transform, VMPtr<VMInts> out);
     // The box at (x, y) against r, transform 0, strict, no size test.
     virtual jboolean overlaps(VMPtr<graphics::Rect> r, jint x, jint y);
-    virtual void getBounds(jint transform, VMPtr<Ints> out);
+    virtual void getBounds(jint transform, VMPtr<VMInts> out);
     virtual VMPtr<AnimSet> getAnimSet();
 
     // A part with flip bits f inside a thing drawn with transform t is drawn

@@ -14,8 +14,8 @@ namespace ts {
 using graphics::CollisionBox;
 using javax::microedition::lcdui::Graphics;
 
-VMStatic<Gob::Bytes> Gob::clockwise;
-VMStatic<Gob::Bytes> Gob::counterClockwise;
+VMStatic<VMBytes> Gob::clockwise;
+VMStatic<VMBytes> Gob::counterClockwise;
 
 void Gob::_VM_clinit() {
     clockwise = nullptr;
@@ -71,7 +71,7 @@ jint Gob::getCollisionBoxes(jint transform, VMPtr<Boxes> boxes, jint) {
     return 1;
 }
 
-jint Gob::getCollisionRects(jint transform, VMPtr<Ints> rects, jint) {
+jint Gob::getCollisionRects(jint transform, VMPtr<VMInts> rects, jint) {
     if (!hasCollisionBox()) return 0;
     if (rects == nullptr) _VM_throwNullPointer();
     if (rects->length >= 5) {
@@ -196,7 +196,7 @@ void Gob::copyAttributesTo(VMPtr<Gob> other) {
     other->roundCollision = roundCollision;
 }
 
-void Gob::setFromRecord(VMPtr<Shorts> record) {
+void Gob::setFromRecord(VMPtr<VMShorts> record) {
     if (record == nullptr) _VM_throwNullPointer();
     offsetX = record->get(0);
     offsetY = record->get(1);
@@ -221,12 +221,12 @@ void Gob::reserved() {}
 
 jint Gob::rotateTransform(jint transform, jint quarterTurns) {
     _VM_ensureInitialized(_VM_classRecord);
-    VMPtr<Bytes> table;
+    VMPtr<VMBytes> table;
     jint turns;
     if (quarterTurns > 0) {
         if (clockwise == nullptr) {
             static const jbyte values[8] = {5, 4, 7, 6, 2, 3, 0, 1};
-            VMPtr<Bytes> t = Bytes::create(8);
+            VMPtr<VMBytes> t = VMBytes::create(8);
             for (jint i = 0; i < 8; ++i) (*t)[i] = values[i];
             clockwise = t;
         }
@@ -235,7 +235,7 @@ jint Gob::rotateTransform(jint transform, jint quarterTurns) {
     } else {
         if (counterClockwise == nullptr) {
             static const jbyte values[8] = {6, 7, 4, 5, 1, 0, 3, 2};
-            VMPtr<Bytes> t = Bytes::create(8);
+            VMPtr<VMBytes> t = VMBytes::create(8);
             for (jint i = 0; i < 8; ++i) (*t)[i] = values[i];
             counterClockwise = t;
         }
@@ -246,7 +246,7 @@ jint Gob::rotateTransform(jint transform, jint quarterTurns) {
     return transform;
 }
 
-jboolean Gob::intersectBoxLists(jint countA, VMPtr<Ints> a, jint countB, VMPtr<Ints> b, VMPtr<Ints> out) {
+jboolean Gob::intersectBoxLists(jint countA, VMPtr<VMInts> a, jint countB, VMPtr<VMInts> b, VMPtr<VMInts> out) {
     jboolean hit = false;
     for (jint i = 0; i < countA; ++i) {
         const jint ax = a->get(5 * i), ay = a->get(5 * i + 1), aw = a->get(5 * i + 2), ah = a->get(5 * i + 3);
@@ -269,7 +269,7 @@ jboolean Gob::intersectBoxLists(jint countA, VMPtr<Ints> a, jint countB, VMPtr<I
     return hit;
 }
 
-void Gob::setImageForAll(VMPtr<Gobs> gobs, jint imageId, VMPtr<Bytes> palette, VMPtr<java::io::DataInputStream>) {
+void Gob::setImageForAll(VMPtr<Gobs> gobs, jint imageId, VMPtr<VMBytes> palette, VMPtr<java::io::DataInputStream>) {
     VMPtr<Image> shared = Resources::getImage(imageId, palette);
     if (gobs == nullptr) _VM_throwNullPointer();
     for (jint i = 0; i < gobs->length; ++i) {
@@ -290,7 +290,7 @@ void Gob::toAlphaImages(VMPtr<Gobs> gobs) {
     }
 }
 
-VMPtr<Gob> Gob::createFromRGB(VMPtr<Ints> argb, jint w, jint h, jboolean processAlpha) {
+VMPtr<Gob> Gob::createFromRGB(VMPtr<VMInts> argb, jint w, jint h, jboolean processAlpha) {
     VMPtr<Gob> gob = Gob::create()->construct();
     if (argb == nullptr) _VM_throwNullPointer();
     gob->alphaKind = jbyte(processAlpha ? TsCanvas::getAlphaKind(argb, 0, 0, 0, 0, argb->length, 1) : 1);
@@ -302,5 +302,5 @@ VMPtr<Gob> Gob::createFromRGB(VMPtr<Ints> argb, jint w, jint h, jboolean process
 
 }  // namespace ts
 
-VM_REGISTER_CLASS(ts::Gob, .name = "ts.Gob", .sourceName = "src/ts/ts_Gob", .staticInit = ts::Gob::_VM_clinit,
+VM_REGISTER_CLASS(ts::Gob, .name = "ts.Gob", .staticInit = ts::Gob::_VM_clinit,
                   .newInstance = _VM_newInstanceOf<ts::Gob>)

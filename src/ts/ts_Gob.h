@@ -23,8 +23,6 @@ class Gob : public Paintable {
 
 public:
     using Image = javax::microedition::lcdui::Image;
-    using Bytes = VMArray<jbyte, 1>;
-    using Shorts = VMArray<jshort, 1>;
     using Gobs = VMArray<Gob, 1>;
 
     jshort offsetY = 0;
@@ -40,8 +38,8 @@ public:
     VMField<Image> image;
 
     // The rotation tables of rotateTransform, made on first use.
-    static VMStatic<Bytes> clockwise;
-    static VMStatic<Bytes> counterClockwise;
+    static VMStatic<VMBytes> clockwise;
+    static VMStatic<VMBytes> counterClockwise;
 
     VMPtr<Gob> construct();
 
@@ -53,7 +51,7 @@ public:
     void paint(VMPtr<Graphics> g, jint x, jint y, jint transform) override;
     // Its one box; the box id is ignored.
     jint getCollisionBoxes(jint transform, VMPtr<Boxes> boxes, jint boxId) override;
-    jint getCollisionRects(jint transform, VMPtr<Ints> rects, jint boxId) override;
+    jint getCollisionRects(jint transform, VMPtr<VMInts> rects, jint boxId) override;
     jint getWidth(jint transform) override;
     jint getCollisionBoxCount() override;
     jint getOffsetX(jint transform) override;
@@ -92,18 +90,18 @@ public:
     // Sets the fields from a 10-entry record and cuts the Gob's image out of
     // the current (source) image at (record[2], record[3]). A Gob of width or
     // height 0 gets no image and draws nothing.
-    virtual void setFromRecord(VMPtr<Shorts> record);
+    virtual void setFromRecord(VMPtr<VMShorts> record);
     virtual void reserved();
 
     static jint rotateTransform(jint transform, jint quarterTurns);
     // Pairs of 5-int box records that intersect; out (when not null) gets the
     // overlap and the two box ids of the last hit in the first row that has
     // one.
-    static jboolean intersectBoxLists(jint countA, VMPtr<Ints> a, jint countB, VMPtr<Ints> b, VMPtr<Ints> out);
-    static void setImageForAll(VMPtr<Gobs> gobs, jint imageId, VMPtr<Bytes> palette,
+    static jboolean intersectBoxLists(jint countA, VMPtr<VMInts> a, jint countB, VMPtr<VMInts> b, VMPtr<VMInts> out);
+    static void setImageForAll(VMPtr<Gobs> gobs, jint imageId, VMPtr<VMBytes> palette,
                                VMPtr<java::io::DataInputStream> in);
     static void toAlphaImages(VMPtr<Gobs> gobs);
-    static VMPtr<Gob> createFromRGB(VMPtr<Ints> argb, jint width, jint height, jboolean processAlpha);
+    static VMPtr<Gob> createFromRGB(VMPtr<VMInts> argb, jint width, jint height, jboolean processAlpha);
 
     static void _VM_clinit();
 

@@ -48,14 +48,14 @@ void GobAlphaImage::setAlpha(jint value) { alpha = jshort(value); }
 
 jint GobAlphaImage::getAlpha() { return alpha; }
 
-VMPtr<Gob::Ints> GobAlphaImage::getPixels() {
-    VMPtr<Ints> pixels = Ints::create(width * height);
+VMPtr<VMInts> GobAlphaImage::getPixels() {
+    VMPtr<VMInts> pixels = VMInts::create(width * height);
     TsCanvas::getRGB(image, pixels, 0, width, 0, 0, width, height);
     return pixels;
 }
 
 void GobAlphaImage::applyFilter(VMPtr<graphics::RGBFilter> filter) {
-    VMPtr<Ints> pixels = getPixels();
+    VMPtr<VMInts> pixels = getPixels();
     graphics::RGBFilter::filter(filter, pixels);
     const jboolean translucent = TsCanvas::hasTranslucentPixel(pixels);
     if (!translucent) alphaKind = 1;
@@ -66,4 +66,4 @@ void GobAlphaImage::applyFilter(VMPtr<graphics::RGBFilter> filter) {
 
 }  // namespace ts
 
-VM_REGISTER_CLASS(ts::GobAlphaImage, .name = "ts.GobAlphaImage", .sourceName = "src/ts/ts_GobAlphaImage")
+VM_REGISTER_CLASS(ts::GobAlphaImage, .name = "ts.GobAlphaImage")

@@ -30,7 +30,7 @@ public:
     jint getAlpha() override;
 
     // A new int[width * height] with the image's ARGB pixels.
-    virtual VMPtr<Ints> getPixels();
+    virtual VMPtr<VMInts> getPixels();
 };
 
 }  // namespace ts

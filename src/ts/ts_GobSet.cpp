@@ -20,5 +20,4 @@ VMPtr<AnimSet> GobSet::getAnimSet() { return animSet; }
 
 }  // namespace ts
 
-VM_REGISTER_CLASS(ts::GobSet, .name = "ts.GobSet", .sourceName = "src/ts/ts_GobSet",
-                  .newInstance = _VM_newInstanceOf<ts::GobSet>)
+VM_REGISTER_CLASS(ts::GobSet, .name = "ts.GobSet", .newInstance = _VM_newInstanceOf<ts::GobSet>)

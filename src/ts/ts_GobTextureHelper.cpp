@@ -9,4 +9,4 @@ VMPtr<GobTextureHelper> GobTextureHelper::construct() {
 
 }  // namespace ts
 
-VM_REGISTER_CLASS(ts::GobTextureHelper, .name = "ts.GobTextureHelper", .sourceName = "src/ts/ts_GobTextureHelper")
+VM_REGISTER_CLASS(ts::GobTextureHelper, .name = "ts.GobTextureHelper")

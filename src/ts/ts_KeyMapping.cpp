@@ -14,4 +14,4 @@ jlong KeyMapping::getActions(jint keyCode, jint gameAction) {
 
 }  // namespace ts
 
-VM_REGISTER_CLASS(ts::KeyMapping, .name = "ts.KeyMapping", .sourceName = "src/ts/ts_KeyMapping")
+VM_REGISTER_CLASS(ts::KeyMapping, .name = "ts.KeyMapping")

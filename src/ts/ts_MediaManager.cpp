@@ -1,5 +1,5 @@
 // ts.MediaManager
 #include "ts_MediaManager.h"
 
-VM_REGISTER_CLASS(ts::MediaManager, .name = "ts.MediaManager", .sourceName = "src/ts/ts_MediaManager",
-                  .staticInit = nullptr, .isInterface = true, .isAbstract = true)
+VM_REGISTER_CLASS(ts::MediaManager, .name = "ts.MediaManager", .staticInit = nullptr, .isInterface = true,
+                  .isAbstract = true)

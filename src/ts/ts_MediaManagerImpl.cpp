@@ -17,8 +17,8 @@ VMPtr<MediaManagerImpl> MediaManagerImpl::construct() {
 
 void MediaManagerImpl::init(VMPtr<TsCanvas> gameCanvas, jint capacity) {
     VMPtr<Players> sounds = Players::create(capacity);
-    VMPtr<Ints> levels = Ints::create(capacity);
-    VMPtr<Ints> table = Ints::create(capacity);
+    VMPtr<VMInts> levels = VMInts::create(capacity);
+    VMPtr<VMInts> table = VMInts::create(capacity);
     for (jint i = 0; i < capacity; ++i) (*table)[i] = NONE;
     VMPtr<Players> old = players;
     if (old != nullptr) {
@@ -56,7 +56,7 @@ void MediaManagerImpl::playSound(jint sound, jint resourceId, jint loopCount, ji
         // A loop count of 0 is no count a player takes: the sound plays once.
         if (loopCount != 0) player->setLoopCount(loopCount);
         sounds->set(sound, player);
-        VMPtr<Ints> levels = priorities;
+        VMPtr<VMInts> levels = priorities;
         (*levels)[sound] = priority;
     } catch (java::lang::Exception* failed) {
         // A sound that cannot be made stays silent.
@@ -68,11 +68,11 @@ void MediaManagerImpl::playSound(jint sound, jint resourceId, jint loopCount, ji
 void MediaManagerImpl::playOnChannel(jint channel, jint sound) {
     VMPtr<Players> sounds = players;
     if (closed || sounds == nullptr) return;
-    VMPtr<Ints> table = channels;
+    VMPtr<VMInts> table = channels;
     if (channel < 0 || channel >= table->length) _VM_throwArrayIndexOutOfBoundsException(channel);
     VMPtr<Player> player = sounds->get(sound);
     if (player == nullptr) return;
-    VMPtr<Ints> levels = priorities;
+    VMPtr<VMInts> levels = priorities;
     const jint previous = (*table)[channel];
     if (previous != NONE) {
         VMPtr<Player> playing = sounds->get(previous);
@@ -101,7 +101,7 @@ void MediaManagerImpl::stopSound(jint sound) {
 }
 
 void MediaManagerImpl::stopChannel(jint channel) {
-    VMPtr<Ints> table = channels;
+    VMPtr<VMInts> table = channels;
     if (table == nullptr) return;
     if (channel == NONE) {
         for (jint i = 0; i < table->length; ++i) stopChannel(i);
@@ -116,7 +116,7 @@ void MediaManagerImpl::stopChannel(jint channel) {
 }
 
 jint MediaManagerImpl::getChannelCount() {
-    VMPtr<Ints> table = channels;
+    VMPtr<VMInts> table = channels;
     return table == nullptr ? 0 : table->length;
 }
 
@@ -137,7 +137,7 @@ void MediaManagerImpl::dropSound(jint sound) {
 }
 
 void MediaManagerImpl::clearChannels(jint sound, jint keep) {
-    VMPtr<Ints> table = channels;
+    VMPtr<VMInts> table = channels;
     for (jint i = 0; i < table->length; ++i) {
         if (i != keep && (*table)[i] == sound) (*table)[i] = NONE;
     }
@@ -145,5 +145,5 @@ void MediaManagerImpl::clearChannels(jint sound, jint keep) {
 
 }  // namespace ts
 
-VM_REGISTER_CLASS(ts::MediaManagerImpl, .name = "ts.MediaManagerImpl", .sourceName = "src/ts/ts_MediaManagerImpl",
+VM_REGISTER_CLASS(ts::MediaManagerImpl, .name = "ts.MediaManagerImpl",
                   .newInstance = _VM_newInstanceOf<ts::MediaManagerImpl>, .interfaces = {"ts.MediaManager"})

@@ -19,7 +19,6 @@ class MediaManagerImpl : public virtual java::lang::Object, public virtual Media
 
 public:
     using Players = VMArray<javax::microedition::media::Player, 1>;
-    using Ints = VMArray<jint, 1>;
 
     // Resource type codes of the sounds it plays.
     static constexpr jint TYPE_MIDI = 0;
@@ -28,8 +27,8 @@ public:
 
     VMField<TsCanvas> canvas;
     VMField<Players> players;   // per sound number; null: an empty slot
-    VMField<Ints> priorities;   // per sound number
-    VMField<Ints> channels;     // per channel: the sound number, or -1
+    VMField<VMInts> priorities;   // per sound number
+    VMField<VMInts> channels;     // per channel: the sound number, or -1
     jboolean closed = false;
 
     VMPtr<MediaManagerImpl> construct();

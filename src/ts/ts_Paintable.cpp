@@ -9,8 +9,8 @@ namespace ts {
 
 using graphics::CollisionBox;
 
-VMStatic<Paintable::Ints> Paintable::scratchRectsA;
-VMStatic<Paintable::Ints> Paintable::scratchRectsB;
+VMStatic<VMInts> Paintable::scratchRectsA;
+VMStatic<VMInts> Paintable::scratchRectsB;
 VMStatic<Paintable::Boxes> Paintable::scratchBoxesA;
 VMStatic<Paintable::Boxes> Paintable::scratchBoxesB;
 
@@ -41,23 +41,23 @@ jboolean Paintable::collidesWith(jint x, jint y, jint transform, jint boxId, VMP
 }
 
 jboolean Paintable::collidesWith(jint x, jint y, jint transform, jint boxId, VMPtr<Paintable> other, jint otherX,
-                                 jint otherY, jint otherTransform, jint otherBoxId, VMPtr<Ints> result) {
+                                 jint otherY, jint otherTransform, jint otherBoxId, VMPtr<VMInts> result) {
     _VM_ensureInitialized(_VM_classRecord);
     if (other == nullptr) _VM_throwNullPointer();
     const jint countA = getCollisionBoxCount();
     const jint countB = other->getCollisionBoxCount();
     if (countA < 1 || countB < 1) return false;
     if (scratchRectsA == nullptr || scratchRectsA->length < countA * 5)
-        scratchRectsA = Ints::create(countA * 5);
-    VMPtr<Ints> a = scratchRectsA;
+        scratchRectsA = VMInts::create(countA * 5);
+    VMPtr<VMInts> a = scratchRectsA;
     const jint k1 = getCollisionRects(transform, a, boxId);
     for (jint i = 0; i < k1; ++i) {
         (*a)[5 * i] += x;
         (*a)[5 * i + 1] += y;
     }
     if (scratchRectsB == nullptr || scratchRectsB->length < countB * 5)
-        scratchRectsB = Ints::create(countB * 5);
-    VMPtr<Ints> b = scratchRectsB;
+        scratchRectsB = VMInts::create(countB * 5);
+    VMPtr<VMInts> b = scratchRectsB;
     const jint k2 = other->getCollisionRects(otherTransform, b, otherBoxId);
     for (jint i = 0; i < k2; ++i) {
         (*b)[5 * i] += otherX;
@@ -81,13 +81,15 @@ void Paintable::paintTiled(VMPtr<Graphics> g, jint x, jint y) {
     }
 }
 
-jint Paintable::getCollisionRects(jint transform, VMPtr<Ints> rects) { return getCollisionRects(transform, rects, -1); }
+jint Paintable::getCollisionRects(jint transform, VMPtr<VMInts> rects) {
+    return getCollisionRects(transform, rects, -1);
+}
 
 void Paintable::paint(VMPtr<Graphics> g) { paint(g, 0, 0, 0); }
 
 jint Paintable::getCollisionBoxes(jint, VMPtr<Boxes>, jint) { return 0; }
 
-jint Paintable::getCollisionRects(jint, VMPtr<Ints>, jint) { return 0; }
+jint Paintable::getCollisionRects(jint, VMPtr<VMInts>, jint) { return 0; }
 
 jint Paintable::getCollisionBoxCount() { return 0; }
 
@@ -99,4 +101,4 @@ jboolean Paintable::intersects(jint x1, jint y1, jint w1, jint h1, jint x2, jint
 
 }  // namespace ts
 
-VM_REGISTER_CLASS(ts::Paintable, .name = "ts.Paintable", .sourceName = "src/ts/ts_Paintable", .isAbstract = true)
+VM_REGISTER_CLASS(ts::Paintable, .name = "ts.Paintable", .isAbstract = true)

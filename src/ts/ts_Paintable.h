@@ -27,7 +27,6 @@ class Paintable : public virtual java::lang::Object {
 
 public:
     using Graphics = javax::microedition::lcdui::Graphics;
-    using Ints = VMArray<jint, 1>;
     using Boxes = VMArray<graphics::CollisionBox, 1>;
 
     // Type codes of getType.
@@ -38,8 +37,8 @@ public:
     static constexpr jint TYPE_CIRCLE = 4;
 
     // Scratch lists of the two sides of a collision test, made on first use.
-    static VMStatic<Ints> scratchRectsA;
-    static VMStatic<Ints> scratchRectsB;
+    static VMStatic<VMInts> scratchRectsA;
+    static VMStatic<VMInts> scratchRectsB;
     static VMStatic<Boxes> scratchBoxesA;
     static VMStatic<Boxes> scratchBoxesB;
 
@@ -53,11 +52,11 @@ public:
     // Int form: on a hit, result (when not null, at least 6 entries) gets the
     // overlap rectangle and the two box ids.
     virtual jboolean collidesWith(jint x, jint y, jint transform, jint boxId, VMPtr<Paintable> other, jint otherX,
-                                  jint otherY, jint otherTransform, jint otherBoxId, VMPtr<Ints> result);
+                                  jint otherY, jint otherTransform, jint otherBoxId, VMPtr<VMInts> result);
     // Repeats the paintable over the clip, the grid aligned to (x, y).
     virtual void paintTiled(VMPtr<Graphics> g, jint x, jint y);
     virtual jint getType() = 0;
-    virtual jint getCollisionRects(jint transform, VMPtr<Ints> rects);
+    virtual jint getCollisionRects(jint transform, VMPtr<VMInts> rects);
     virtual jint getHeight(jint transform) = 0;
     // Draws with the reference point at (x, y).
     virtual void paint(VMPtr<Graphics> g, jint x, jint y, jint transform) = 0;
@@ -65,7 +64,7 @@ public:
     // Fills boxes[0 .. n - 1] and returns n; none here.
     virtual jint getCollisionBoxes(jint transform, VMPtr<Boxes> boxes, jint boxId);
     // The same as records of 5 ints; none here.
-    virtual jint getCollisionRects(jint transform, VMPtr<Ints> rects, jint boxId);
+    virtual jint getCollisionRects(jint transform, VMPtr<VMInts> rects, jint boxId);
     virtual jint getWidth(jint transform) = 0;
     virtual jint getCollisionBoxCount();
     virtual jint getOffsetX(jint transform) = 0;

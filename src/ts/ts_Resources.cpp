@@ -38,7 +38,7 @@ VMPtr<Resources> Resources::construct() {
 
 // --- the pack ------------------------------------------------------------------------------
 
-VMPtr<Resources::Bytes> Resources::getResource(jint id) {
+VMPtr<VMBytes> Resources::getResource(jint id) {
     _VM_ensureInitialized(_VM_classRecord);
     return VMPtr<ResourcePack>(resourcePack)->getResource(id);
 }
@@ -50,7 +50,7 @@ VMPtr<Resources::DataInputStream> Resources::getResourceAsStream(jint id) {
     return in;
 }
 
-VMPtr<Resources::Bytes> Resources::getResourceData(jint id) {
+VMPtr<VMBytes> Resources::getResourceData(jint id) {
     _VM_ensureInitialized(_VM_classRecord);
     return VMPtr<ResourcePack>(resourcePack)->getResourceData(id);
 }
@@ -83,22 +83,22 @@ void Resources::unloadPack() {
 jboolean Resources::loadPackFromStore(jint id) {
     _VM_ensureInitialized(_VM_classRecord);
     if (id == -1) return loadPack(nullptr);
-    VMPtr<Bytes> bytes = TsCanvas::getInstance()->loadRecordStore(id);
+    VMPtr<VMBytes> bytes = TsCanvas::getInstance()->loadRecordStore(id);
     if (bytes == nullptr) return loadPack(nullptr);
     return loadPack(DataInputStream::create()->construct(java::io::ByteArrayInputStream::create()->construct(bytes)));
 }
 
-VMPtr<Resources::DataInputStream> Resources::createStream(VMPtr<Bytes> data, jint offset, jint length) {
+VMPtr<Resources::DataInputStream> Resources::createStream(VMPtr<VMBytes> data, jint offset, jint length) {
     return DataInputStream::create()->construct(java::io::ByteArrayInputStream::create()->construct(data, offset, length));
 }
 
-VMPtr<javax::microedition::lcdui::Image> Resources::createImage(VMPtr<Bytes> data, jint offset, jint length) {
+VMPtr<javax::microedition::lcdui::Image> Resources::createImage(VMPtr<VMBytes> data, jint offset, jint length) {
     return Image::createImage(data, offset, length);
 }
 
 VMPtr<javax::microedition::lcdui::Image> Resources::getImage(jint id) { return getImage(id, nullptr); }
 
-VMPtr<javax::microedition::lcdui::Image> Resources::getImage(jint id, VMPtr<Bytes> palette) {
+VMPtr<javax::microedition::lcdui::Image> Resources::getImage(jint id, VMPtr<VMBytes> palette) {
     _VM_ensureInitialized(_VM_classRecord);
     return VMPtr<ResourcePack>(resourcePack)->getImage(id, palette);
 }
@@ -110,7 +110,7 @@ VMPtr<ts::util::text::Translation> Resources::getTranslation(jint id) {
     return ts::util::text::Translation::create()->construct(in, size);
 }
 
-VMPtr<Resources::Bytes> Resources::buildPackBytes(VMPtr<VMArray<jbyte, 2>> resources, VMPtr<Bytes> types) {
+VMPtr<VMBytes> Resources::buildPackBytes(VMPtr<VMArray<jbyte, 2>> resources, VMPtr<VMBytes> types) {
     return ts::io::resource::ResourcePackSaver::buildPack(resources, types);
 }
 
@@ -138,7 +138,7 @@ jint Resources::findPaletteChunk(VMPtr<DataInputStream> in) {
     return length;
 }
 
-VMPtr<Resources::Bytes> Resources::readPalette(VMPtr<DataInputStream> in) {
+VMPtr<VMBytes> Resources::readPalette(VMPtr<DataInputStream> in) {
     const jint n = findPaletteChunk(in);
     if (n < 0) return nullptr;
     return ResourcePack::readBytes(in, jlong(n) + 4);
@@ -157,13 +157,13 @@ jint Resources::findTransparentIndex(VMPtr<DataInputStream> in) {
     return -1;
 }
 
-VMPtr<Resources::Bytes> Resources::getPalette(jint id) { return readPalette(getResourceAsStream(id)); }
+VMPtr<VMBytes> Resources::getPalette(jint id) { return readPalette(getResourceAsStream(id)); }
 
 jint Resources::getTransparentIndex(jint id) { return findTransparentIndex(getResourceAsStream(id)); }
 
 // --- palette exchange ----------------------------------------------------------------------
 
-jint Resources::locatePalette(VMPtr<Bytes> data, jint offset, jint length, VMPtr<Bytes> palette) {
+jint Resources::locatePalette(VMPtr<VMBytes> data, jint offset, jint length, VMPtr<VMBytes> palette) {
     if (data == nullptr) _VM_throwNullPointer();
     if (offset < 0 || offset > data->length) _VM_throwArrayIndexOutOfBoundsException(offset);
     if (length < 0 || jlong(offset) + length > data->length) _VM_throwArrayIndexOutOfBoundsException(offset + length);
@@ -184,7 +184,7 @@ jint Resources::locatePalette(VMPtr<Bytes> data, jint offset, jint length, VMPtr
     return offset + pngPosition;
 }
 
-void Resources::exchange(VMPtr<Bytes> data, jint at, VMPtr<Bytes> palette) {
+void Resources::exchange(VMPtr<VMBytes> data, jint at, VMPtr<VMBytes> palette) {
     jbyte* png = data->elements() + at;
     jbyte* colours = palette->elements();
     for (jint i = 0; i < palette->length; ++i) {
@@ -194,7 +194,7 @@ void Resources::exchange(VMPtr<Bytes> data, jint at, VMPtr<Bytes> palette) {
     }
 }
 
-void Resources::swapPalette(VMPtr<Bytes> data, jint offset, VMPtr<Bytes> palette) {
+void Resources::swapPalette(VMPtr<VMBytes> data, jint offset, VMPtr<VMBytes> palette) {
     _VM_ensureInitialized(_VM_classRecord);
     if (palette == nullptr) return;
     if (data == nullptr) _VM_throwNullPointer();
@@ -202,8 +202,8 @@ void Resources::swapPalette(VMPtr<Bytes> data, jint offset, VMPtr<Bytes> palette
     if (at >= 0) exchange(data, at, palette);
 }
 
-VMPtr<javax::microedition::lcdui::Image> Resources::createImageWithPalette(VMPtr<Bytes> data, jint offset, jint length,
-                                                                          VMPtr<Bytes> palette) {
+VMPtr<javax::microedition::lcdui::Image> Resources::createImageWithPalette(VMPtr<VMBytes> data, jint offset,
+                                                                          jint length, VMPtr<VMBytes> palette) {
     _VM_ensureInitialized(_VM_classRecord);
     if (palette == nullptr) return createImage(data, offset, length);
     const jint at = locatePalette(data, offset, length, palette);
@@ -223,18 +223,18 @@ VMPtr<javax::microedition::lcdui::Image> Resources::createImageWithPalette(VMPtr
 
 // --- bitmap file ---------------------------------------------------------------------------
 
-VMPtr<Resources::Bytes> Resources::getImageAsBmp(jint id) {
+VMPtr<VMBytes> Resources::getImageAsBmp(jint id) {
     _VM_ensureInitialized(_VM_classRecord);
     _VM_ensureInitialized(TsCanvas::_VM_classRecord);
-    VMPtr<Bytes> savedBuffer = TsCanvas::saveBuffer;
+    VMPtr<VMBytes> savedBuffer = TsCanvas::saveBuffer;
     const jint savedPosition = TsCanvas::savePosition;
-    VMPtr<Bytes> out;
+    VMPtr<VMBytes> out;
     try {
         VMPtr<Image> image = getImage(id);
         const jint width = image->getWidth();
         const jint height = image->getHeight();
         VMPtr<VMArray<jint, 1>> palette = VMArray<jint, 1>::create(256);
-        VMPtr<Bytes> indices = TsCanvas::indexImage(image, palette);
+        VMPtr<VMBytes> indices = TsCanvas::indexImage(image, palette);
         if (jlong(indices->length) < jlong(width) * height) _VM_throwArrayIndexOutOfBoundsException(indices->length);
         jint pad = 4 - width % 4;
         if (pad == 4) pad = 0;
@@ -242,7 +242,7 @@ VMPtr<Resources::Bytes> Resources::getImageAsBmp(jint id) {
         const jlong pixels = jlong(row) * height;
         if (pixels > INT32_MAX - 1078) _VM_throwOutOfMemoryError();
         const jint total = 54 + 1024 + jint(pixels);
-        out = Bytes::create(total);
+        out = VMBytes::create(total);
         TsCanvas::saveBuffer = out;
         TsCanvas::savePosition = 0;
         TsCanvas::writeShortLE(0x4D42);
@@ -282,12 +282,12 @@ VMPtr<Resources::Bytes> Resources::getImageAsBmp(jint id) {
 
 jchar Resources::gobImageId = 0;
 VMStatic<VMArray<jboolean, 1>> Resources::gobFlags;
-VMStatic<Resources::Bytes> Resources::gobColumnWidths;
+VMStatic<VMBytes> Resources::gobColumnWidths;
 VMStatic<VMArray<jshort, 1>> Resources::gobValues;
 
 VMPtr<VMArray<ts::Gob, 1>> Resources::getGobs(jint id) { return getGobs(id, nullptr); }
 
-VMPtr<VMArray<ts::Gob, 1>> Resources::getGobs(jint id, VMPtr<Bytes> palette) {
+VMPtr<VMArray<ts::Gob, 1>> Resources::getGobs(jint id, VMPtr<VMBytes> palette) {
     return loadGobs(id, palette, getResourceAsStream(id), nullptr);
 }
 
@@ -296,7 +296,7 @@ VMPtr<ts::AnimSet> Resources::getAnimSet(jint id) {
     return ts::AnimSet::loadAnimSet(id);
 }
 
-VMPtr<VMArray<ts::Gob, 1>> Resources::loadGobs(jint id, VMPtr<Bytes> palette, VMPtr<DataInputStream> in,
+VMPtr<VMArray<ts::Gob, 1>> Resources::loadGobs(jint id, VMPtr<VMBytes> palette, VMPtr<DataInputStream> in,
                                                 VMPtr<DataInputStream>) {
     _VM_ensureInitialized(_VM_classRecord);
     if (in == nullptr) _VM_throwNullPointer();
@@ -304,26 +304,26 @@ VMPtr<VMArray<ts::Gob, 1>> Resources::loadGobs(jint id, VMPtr<Bytes> palette, VM
     const jint imageId = gobImageId | (id & 0xFC00);
     in->readByte();
     const jint sectionLength = in->readShort();
-    VMPtr<Bytes> data = Bytes::create(sectionLength - 4);
+    VMPtr<VMBytes> data = VMBytes::create(sectionLength - 4);
     const jint wordA = in->readChar();
     const jint wordB = in->readChar();
     in->readFully(data);
     if (gobFlags == nullptr) {
         gobFlags = VMArray<jboolean, 1>::create(20);
-        gobColumnWidths = Bytes::create(10);
+        gobColumnWidths = VMBytes::create(10);
         gobValues = VMArray<jshort, 1>::create(10);
     }
     VMPtr<VMArray<jboolean, 1>> flags = gobFlags;
-    VMPtr<Bytes> widths = gobColumnWidths;
+    VMPtr<VMBytes> widths = gobColumnWidths;
     VMPtr<VMArray<jshort, 1>> values = gobValues;
     for (jint i = 0; i < 4; ++i) (*flags)[16 + i] = (wordB & (0x8000 >> i)) != 0;
     // The alpha kinds, 2 bits a record, four records a byte.
-    VMPtr<Bytes> alphaKinds;
+    VMPtr<VMBytes> alphaKinds;
     if ((*flags)[18]) {
         const jint length = in->readShort();
         in->readInt();
         in->readByte();
-        alphaKinds = Bytes::create(length - 5);
+        alphaKinds = VMBytes::create(length - 5);
         in->readFully(alphaKinds);
     }
     const jint count = wordB & 0xFFF;
@@ -374,5 +374,5 @@ VMPtr<VMArray<ts::Gob, 1>> Resources::loadGobs(jint id, VMPtr<Bytes> palette, VM
 
 }  // namespace ts
 
-VM_REGISTER_CLASS(ts::Resources, .name = "ts.Resources", .sourceName = "src/ts/ts_Resources",
-                  .staticInit = ts::Resources::_VM_clinit, .newInstance = _VM_newInstanceOf<ts::Resources>)
+VM_REGISTER_CLASS(ts::Resources, .name = "ts.Resources", .staticInit = ts::Resources::_VM_clinit,
+                  .newInstance = _VM_newInstanceOf<ts::Resources>)

@@ -18,7 +18,6 @@ class Resources : public virtual java::lang::Object {
     VM_DECLARE_CLASS(Resources, java::lang::Object)
 
 public:
-    using Bytes = VMArray<jbyte, 1>;
     using Image = javax::microedition::lcdui::Image;
     using DataInputStream = java::io::DataInputStream;
 
@@ -35,12 +34,12 @@ public:
 
     VMPtr<Resources> construct();
 
-    static VMPtr<Bytes> getResource(jint id);
+    static VMPtr<VMBytes> getResource(jint id);
     // The resource's stream, marked at its start.
     static VMPtr<DataInputStream> getResourceAsStream(jint id);
     // The array holding the resource, maybe shared with others (see
     // getResourceOffset).
-    static VMPtr<Bytes> getResourceData(jint id);
+    static VMPtr<VMBytes> getResourceData(jint id);
     static jint getResourceOffset(jint id);
     static jint getResourceSize(jint id);
     static jint getResourceType(jint id);
@@ -51,20 +50,20 @@ public:
     // The pack from the bytes of the canvas's record store id; -1 or no
     // bytes empty the pack and give false.
     static jboolean loadPackFromStore(jint id);
-    static VMPtr<DataInputStream> createStream(VMPtr<Bytes> data, jint offset, jint length);
-    static VMPtr<Image> createImage(VMPtr<Bytes> data, jint offset, jint length);
+    static VMPtr<DataInputStream> createStream(VMPtr<VMBytes> data, jint offset, jint length);
+    static VMPtr<Image> createImage(VMPtr<VMBytes> data, jint offset, jint length);
     static VMPtr<Image> getImage(jint id);
     // The image with palette (the "PLTE" data and its CRC, as getPalette
     // gives it) in place of its own; the pack's bytes and the palette array
     // are as before afterwards, also when the decoding fails.
-    static VMPtr<Image> getImage(jint id, VMPtr<Bytes> palette);
+    static VMPtr<Image> getImage(jint id, VMPtr<VMBytes> palette);
     // Exchanges palette with the "PLTE" data and CRC of the PNG at
     // data[offset...]; nothing when palette is null or the PNG has no
     // palette. IllegalArgumentException, before anything is exchanged, when
     // the palette's length is not the chunk's data length plus 4.
-    static void swapPalette(VMPtr<Bytes> data, jint offset, VMPtr<Bytes> palette);
+    static void swapPalette(VMPtr<VMBytes> data, jint offset, VMPtr<VMBytes> palette);
     // The "PLTE" data and its CRC, or null.
-    static VMPtr<Bytes> getPalette(jint id);
+    static VMPtr<VMBytes> getPalette(jint id);
     // The index of the first fully transparent palette entry ("tRNS" right
     // after "PLTE"), or -1.
     static jint getTransparentIndex(jint id);
@@ -72,19 +71,19 @@ public:
     // An uncompressed 8-bit Windows bitmap file of the image resource (at
     // most 256 colours, else IllegalArgumentException). The canvas's save
     // buffer is borrowed and given back, also on failure.
-    static VMPtr<Bytes> getImageAsBmp(jint id);
-    static VMPtr<Bytes> buildPackBytes(VMPtr<VMArray<jbyte, 2>> resources, VMPtr<Bytes> types);
+    static VMPtr<VMBytes> getImageAsBmp(jint id);
+    static VMPtr<VMBytes> buildPackBytes(VMPtr<VMArray<jbyte, 2>> resources, VMPtr<VMBytes> types);
 
     // Stream routines. findPaletteChunk leaves the stream at the first byte
     // of the "PLTE" data and returns its length, or -1 when "IEND" comes
     // first.
     static jint findPaletteChunk(VMPtr<DataInputStream> in);
-    static VMPtr<Bytes> readPalette(VMPtr<DataInputStream> in);
+    static VMPtr<VMBytes> readPalette(VMPtr<DataInputStream> in);
     static jint findTransparentIndex(VMPtr<DataInputStream> in);
 
     // The pack's decoding: the PNG of length bytes at data[offset...] with
     // the palette exchanged in for the decoding and back afterwards.
-    static VMPtr<Image> createImageWithPalette(VMPtr<Bytes> data, jint offset, jint length, VMPtr<Bytes> palette);
+    static VMPtr<Image> createImageWithPalette(VMPtr<VMBytes> data, jint offset, jint length, VMPtr<VMBytes> palette);
 
     // --- image parts and animation sets -------------------------------------------------
     // The Gob records being read: the image resource id, flags 0-15 from
@@ -93,24 +92,24 @@ public:
     // values of one record. The three arrays are made by the first loadGobs.
     static jchar gobImageId;
     static VMStatic<VMArray<jboolean, 1>> gobFlags;
-    static VMStatic<Bytes> gobColumnWidths;
+    static VMStatic<VMBytes> gobColumnWidths;
     static VMStatic<VMArray<jshort, 1>> gobValues;
 
     static VMPtr<VMArray<ts::Gob, 1>> getGobs(jint id);
     // The Gobs of a Gob record resource, all cut from its image (in the same
     // pack) drawn with palette in place of its own.
-    static VMPtr<VMArray<ts::Gob, 1>> getGobs(jint id, VMPtr<Bytes> palette);
+    static VMPtr<VMArray<ts::Gob, 1>> getGobs(jint id, VMPtr<VMBytes> palette);
     static VMPtr<ts::AnimSet> getAnimSet(jint id);
     // Reads the Gob records of resource id from in; the second stream is
     // handed on unread.
-    static VMPtr<VMArray<ts::Gob, 1>> loadGobs(jint id, VMPtr<Bytes> palette, VMPtr<DataInputStream> in,
+    static VMPtr<VMArray<ts::Gob, 1>> loadGobs(jint id, VMPtr<VMBytes> palette, VMPtr<DataInputStream> in,
                                                VMPtr<DataInputStream> second);
 
 private:
     // Where palette goes in the PNG of length bytes at data[offset...] (the
     // whole range checked), or -1 when the PNG has no palette.
-    static jint locatePalette(VMPtr<Bytes> data, jint offset, jint length, VMPtr<Bytes> palette);
-    static void exchange(VMPtr<Bytes> data, jint at, VMPtr<Bytes> palette);
+    static jint locatePalette(VMPtr<VMBytes> data, jint offset, jint length, VMPtr<VMBytes> palette);
+    static void exchange(VMPtr<VMBytes> data, jint at, VMPtr<VMBytes> palette);
 };
 
 }  // namespace ts

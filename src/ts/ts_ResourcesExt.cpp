@@ -1,5 +1,4 @@
 // ts.ResourcesExt
 #include "ts_ResourcesExt.h"
 
-VM_REGISTER_CLASS(ts::ResourcesExt, .name = "ts.ResourcesExt", .sourceName = "src/ts/ts_ResourcesExt",
-                  .newInstance = _VM_newInstanceOf<ts::ResourcesExt>)
+VM_REGISTER_CLASS(ts::ResourcesExt, .name = "ts.ResourcesExt", .newInstance = _VM_newInstanceOf<ts::ResourcesExt>)

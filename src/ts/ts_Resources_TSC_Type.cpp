@@ -1,5 +1,5 @@
 // ts.Resources$Type
 #include "ts_Resources_TSC_Type.h"
 
-VM_REGISTER_CLASS(ts::Resources_TSC_Type, .name = "ts.Resources$Type", .sourceName = "src/ts/ts_Resources_TSC_Type", .staticInit = nullptr,
-                  .isInterface = true, .isAbstract = true)
+VM_REGISTER_CLASS(ts::Resources_TSC_Type, .name = "ts.Resources$Type", .staticInit = nullptr, .isInterface = true,
+                  .isAbstract = true)

@@ -1,5 +1,5 @@
 // ts.Resources$Type$Image
 #include "ts_Resources_TSC_Type_TSC_Image.h"
 
-VM_REGISTER_CLASS(ts::Resources_TSC_Type_TSC_Image, .name = "ts.Resources$Type$Image", .sourceName = "src/ts/ts_Resources_TSC_Type_TSC_Image", .staticInit = nullptr,
+VM_REGISTER_CLASS(ts::Resources_TSC_Type_TSC_Image, .name = "ts.Resources$Type$Image", .staticInit = nullptr,
                   .isInterface = true, .isAbstract = true)

@@ -1,5 +1,5 @@
 // ts.Resources$Type$Tarsel
 #include "ts_Resources_TSC_Type_TSC_Tarsel.h"
 
-VM_REGISTER_CLASS(ts::Resources_TSC_Type_TSC_Tarsel, .name = "ts.Resources$Type$Tarsel", .sourceName = "src/ts/ts_Resources_TSC_Type_TSC_Tarsel", .staticInit = nullptr,
+VM_REGISTER_CLASS(ts::Resources_TSC_Type_TSC_Tarsel, .name = "ts.Resources$Type$Tarsel", .staticInit = nullptr,
                   .isInterface = true, .isAbstract = true)

@@ -1,5 +1,5 @@
 // ts.Resources$Type$Video
 #include "ts_Resources_TSC_Type_TSC_Video.h"
 
-VM_REGISTER_CLASS(ts::Resources_TSC_Type_TSC_Video, .name = "ts.Resources$Type$Video", .sourceName = "src/ts/ts_Resources_TSC_Type_TSC_Video", .staticInit = nullptr,
+VM_REGISTER_CLASS(ts::Resources_TSC_Type_TSC_Video, .name = "ts.Resources$Type$Video", .staticInit = nullptr,
                   .isInterface = true, .isAbstract = true)

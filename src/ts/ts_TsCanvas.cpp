@@ -785,5 +785,5 @@ VMPtr<ts::util::text::RichFont> TsCanvas::getDefaultFont() {
 
 }  // namespace ts
 
-VM_REGISTER_CLASS(ts::TsCanvas, .name = "ts.TsCanvas", .sourceName = "src/ts/ts_TsCanvas",
-                  .staticInit = ts::TsCanvas::_VM_clinit, .isAbstract = true, .interfaces = {"java.lang.Runnable"})
+VM_REGISTER_CLASS(ts::TsCanvas, .name = "ts.TsCanvas", .staticInit = ts::TsCanvas::_VM_clinit, .isAbstract = true,
+                  .interfaces = {"java.lang.Runnable"})

@@ -284,5 +284,5 @@ void CollisionBox::setHitBoxes(VMPtr<CollisionBox> first, VMPtr<CollisionBox> se
 }  // namespace ts::graphics
 
 VM_REGISTER_CLASS(ts::graphics::CollisionBox, .name = "ts.graphics.CollisionBox",
-                  .sourceName = "src/ts/ts_graphics_CollisionBox", .staticInit = ts::graphics::CollisionBox::_VM_clinit,
+                  .staticInit = ts::graphics::CollisionBox::_VM_clinit,
                   .newInstance = _VM_newInstanceOf<ts::graphics::CollisionBox>)

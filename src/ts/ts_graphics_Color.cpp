@@ -9,5 +9,5 @@ VMPtr<Color> Color::construct() {
 
 }  // namespace ts::graphics
 
-VM_REGISTER_CLASS(ts::graphics::Color, .name = "ts.graphics.Color", .sourceName = "src/ts/ts_graphics_Color",
+VM_REGISTER_CLASS(ts::graphics::Color, .name = "ts.graphics.Color",
                   .newInstance = _VM_newInstanceOf<ts::graphics::Color>)

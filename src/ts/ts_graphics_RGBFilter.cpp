@@ -19,5 +19,4 @@ void RGBFilter::filter(VMPtr<RGBFilter> f, VMPtr<VMArray<jint, 1>> pixels) {
 
 }  // namespace ts::graphics
 
-VM_REGISTER_CLASS(ts::graphics::RGBFilter, .name = "ts.graphics.RGBFilter",
-                  .sourceName = "src/ts/ts_graphics_RGBFilter", .isAbstract = true)
+VM_REGISTER_CLASS(ts::graphics::RGBFilter, .name = "ts.graphics.RGBFilter", .isAbstract = true)

@@ -9,5 +9,4 @@ VMPtr<Rect> Rect::construct() {
 
 }  // namespace ts::graphics
 
-VM_REGISTER_CLASS(ts::graphics::Rect, .name = "ts.graphics.Rect", .sourceName = "src/ts/ts_graphics_Rect",
-                  .newInstance = _VM_newInstanceOf<ts::graphics::Rect>)
+VM_REGISTER_CLASS(ts::graphics::Rect, .name = "ts.graphics.Rect", .newInstance = _VM_newInstanceOf<ts::graphics::Rect>)

@@ -102,5 +102,4 @@ void PointerInputEventManager::setScreenOffset(jint x, jint y) {
 }  // namespace ts::input
 
 VM_REGISTER_CLASS(ts::input::PointerInputEventManager, .name = "ts.input.PointerInputEventManager",
-                  .sourceName = "src/ts/ts_input_PointerInputEventManager",
                   .staticInit = ts::input::PointerInputEventManager::_VM_clinit)

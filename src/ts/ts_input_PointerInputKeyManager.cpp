@@ -156,5 +156,4 @@ void PointerInputKeyManager::applyTouch() {
 }  // namespace ts::input
 
 VM_REGISTER_CLASS(ts::input::PointerInputKeyManager, .name = "ts.input.PointerInputKeyManager",
-                  .sourceName = "src/ts/ts_input_PointerInputKeyManager",
                   .staticInit = ts::input::PointerInputKeyManager::_VM_clinit)

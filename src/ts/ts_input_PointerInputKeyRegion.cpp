@@ -24,5 +24,4 @@ jboolean PointerInputKeyRegion::contains(jint px, jint py) {
 
 }  // namespace ts::input
 
-VM_REGISTER_CLASS(ts::input::PointerInputKeyRegion, .name = "ts.input.PointerInputKeyRegion",
-                  .sourceName = "src/ts/ts_input_PointerInputKeyRegion")
+VM_REGISTER_CLASS(ts::input::PointerInputKeyRegion, .name = "ts.input.PointerInputKeyRegion")

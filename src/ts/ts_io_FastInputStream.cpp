@@ -109,4 +109,4 @@ jint FastInputStream::drainTo(VMPtr<java::io::OutputStream> out) {
 
 }  // namespace ts::io
 
-VM_REGISTER_CLASS(ts::io::FastInputStream, .name = "ts.io.FastInputStream", .sourceName = "src/ts/ts_io_FastInputStream")
+VM_REGISTER_CLASS(ts::io::FastInputStream, .name = "ts.io.FastInputStream")

@@ -9,7 +9,6 @@
 
 namespace ts::io::resource {
 
-using Bytes = VMArray<jbyte, 1>;
 using java::io::DataInputStream;
 using java::io::DataOutputStream;
 
@@ -21,13 +20,13 @@ VMPtr<Chunk> Chunk::construct(jint chunkId, VMPtr<DataInputStream> in) {
     id = chunkId;
     const jint length = in->readInt();
     version = in->readInt();
-    VMPtr<Bytes> data = ResourcePack::readBytes(in, length);
+    VMPtr<VMBytes> data = ResourcePack::readBytes(in, length);
     out->write(data, 0, length);
     return this;
 }
 
 void Chunk::write(VMPtr<DataOutputStream> dst) {
-    VMPtr<Bytes> data = buffer->toByteArray();
+    VMPtr<VMBytes> data = buffer->toByteArray();
     dst->writeInt(id);
     dst->writeInt(data->length);
     dst->writeInt(version);
@@ -36,13 +35,13 @@ void Chunk::write(VMPtr<DataOutputStream> dst) {
 
 jboolean Chunk::isId(jint chunkId) { return id == chunkId; }
 
-VMPtr<Bytes> Chunk::getData() { return buffer->toByteArray(); }
+VMPtr<VMBytes> Chunk::getData() { return buffer->toByteArray(); }
 
 jint Chunk::getSize() { return buffer->size(); }
 
 void Chunk::setVersion(jint v) { version = v; }
 
-VMPtr<Bytes> Chunk::toByteArray() {
+VMPtr<VMBytes> Chunk::toByteArray() {
     VMPtr<java::io::ByteArrayOutputStream> bytes = java::io::ByteArrayOutputStream::create()->construct();
     write(DataOutputStream::create()->construct(bytes));
     return bytes->toByteArray();
@@ -65,4 +64,4 @@ VMPtr<Chunk> Chunk::readChunk(VMPtr<DataInputStream> in) {
 
 }  // namespace ts::io::resource
 
-VM_REGISTER_CLASS(ts::io::resource::Chunk, .name = "ts.io.resource.Chunk", .sourceName = "src/ts/ts_io_resource_Chunk")
+VM_REGISTER_CLASS(ts::io::resource::Chunk, .name = "ts.io.resource.Chunk")

@@ -86,5 +86,4 @@ VMPtr<ts::util::IntHashtable> ChunkVirtualFileSystemOrganization::getTypeTable()
 
 VM_REGISTER_CLASS(ts::io::resource::ChunkVirtualFileSystemOrganization,
                   .name = "ts.io.resource.ChunkVirtualFileSystemOrganization",
-                  .sourceName = "src/ts/ts_io_resource_ChunkVirtualFileSystemOrganization",
                   .staticInit = ts::io::resource::ChunkVirtualFileSystemOrganization::_VM_clinit)

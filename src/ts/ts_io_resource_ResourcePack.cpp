@@ -43,24 +43,24 @@ VMPtr<ResourcePack> ResourcePack::construct() {
 
 // --- reading ---------------------------------------------------------------------------------
 
-VMPtr<ResourcePack::Bytes> ResourcePack::readBytes(VMPtr<DataInputStream> in, jlong length) {
+VMPtr<VMBytes> ResourcePack::readBytes(VMPtr<DataInputStream> in, jlong length) {
     if (length < 0) _VM_throwNegativeArraySizeException();
     if (length > INT32_MAX) throwEOF();  // more than any stream read here can hold
     const jint n = jint(length);
     if (n <= kBlock || n <= in->available()) {
-        VMPtr<Bytes> bytes = Bytes::create(n);
+        VMPtr<VMBytes> bytes = VMBytes::create(n);
         in->readFully(bytes, 0, n);
         return bytes;
     }
     // The stream does not say it holds that much: read it in blocks, so that
     // only what is really there is ever held.
-    VMPtr<Bytes> bytes = Bytes::create(kBlock);
+    VMPtr<VMBytes> bytes = VMBytes::create(kBlock);
     jint filled = 0;
     while (filled < n) {
         const jint step = std::min(kBlock, n - filled);
         if (filled + step > bytes->length) {
             const jint grown = jint(std::min<jlong>(n, std::max<jlong>(jlong(bytes->length) * 2, filled + step)));
-            VMPtr<Bytes> larger = Bytes::create(grown);
+            VMPtr<VMBytes> larger = VMBytes::create(grown);
             std::memcpy(larger->elements(), bytes->elements(), size_t(filled));
             bytes = larger;
         }
@@ -97,9 +97,9 @@ void ResourcePack::readTable(VMPtr<DataInputStream> in) {
     if (flags < 0) throwEOF();
     const jint width = 2 * ((flags & 1) + 1);
     const jint n = in->readUnsignedShort();
-    VMPtr<Bytes> raw = readBytes(in, jlong(n) * width);
-    VMPtr<Ints> sizes = Ints::create(n);
-    VMPtr<Ints> offsets = Ints::create(n + 1);
+    VMPtr<VMBytes> raw = readBytes(in, jlong(n) * width);
+    VMPtr<VMInts> sizes = VMInts::create(n);
+    VMPtr<VMInts> offsets = VMInts::create(n + 1);
     const uint8_t* p = reinterpret_cast<const uint8_t*>(raw->elements());
     jlong total = 0;
     for (jint i = 0; i < n; ++i) {
@@ -112,8 +112,8 @@ void ResourcePack::readTable(VMPtr<DataInputStream> in) {
         total += size;
     }
     offsets->elements()[n] = jint(std::min<jlong>(total, INT32_MAX));
-    VMPtr<Bytes> types = readBytes(in, n);
-    VMPtr<Bytes> data;
+    VMPtr<VMBytes> types = readBytes(in, n);
+    VMPtr<VMBytes> data;
     if (readDataSection) {
         const jint length = in->readInt();
         if (length < 0) _VM_throwNegativeArraySizeException();
@@ -220,9 +220,9 @@ VMPtr<DataInputStream> ResourcePack::openResourceFile(jint index) {
     return openStream(getFileName(currentPack, index));
 }
 
-VMPtr<ResourcePack::Bytes> ResourcePack::readResourceFile(jint index, jint size) {
+VMPtr<VMBytes> ResourcePack::readResourceFile(jint index, jint size) {
     VMPtr<DataInputStream> in;
-    VMPtr<Bytes> bytes;
+    VMPtr<VMBytes> bytes;
     try {
         in = openResourceFile(index);
         bytes = readBytes(in, size);
@@ -235,7 +235,7 @@ VMPtr<ResourcePack::Bytes> ResourcePack::readResourceFile(jint index, jint size)
     return bytes;
 }
 
-void ResourcePack::readResource(jint index, VMPtr<Bytes> destination) {
+void ResourcePack::readResource(jint index, VMPtr<VMBytes> destination) {
     VMPtr<DataInputStream> in;
     try {
         in = openResourceFile(index);
@@ -253,12 +253,12 @@ void ResourcePack::readResource(jint index, VMPtr<Bytes> destination) {
 jint ResourcePack::lookup(jint id) {
     ensurePackLoaded(id);
     const jint index = id & 0x3FF;
-    Ints* sizes = resourceSizes.target;
+    VMInts* sizes = resourceSizes.target;
     bool found = sizes != nullptr && index < sizes->length;
     if (found && dataInMemory) {
         // The table is checked against the data when it is read; a table
         // read without its data section has none to answer from.
-        Bytes* data = packData.target;
+        VMBytes* data = packData.target;
         found = data != nullptr && resourceOffsets->elements()[index + 1] <= data->length;
     }
     if (found) return index;
@@ -289,31 +289,31 @@ jint ResourcePack::getResourceOffset(jint id) {
     return dataInMemory ? resourceOffsets->elements()[index] : 0;
 }
 
-VMPtr<ResourcePack::Bytes> ResourcePack::getResourceData(jint id) {
+VMPtr<VMBytes> ResourcePack::getResourceData(jint id) {
     lookup(id);
     if (dataInMemory) return packData;
     return getResource(id);
 }
 
-VMPtr<ResourcePack::Bytes> ResourcePack::getResource(jint id) {
+VMPtr<VMBytes> ResourcePack::getResource(jint id) {
     const jint index = lookup(id);
     const jint size = resourceSizes->elements()[index];
     if (!dataInMemory) return readResourceFile(index, size);
-    VMPtr<Bytes> bytes = Bytes::create(size);
+    VMPtr<VMBytes> bytes = VMBytes::create(size);
     std::memcpy(bytes->elements(), packData->elements() + resourceOffsets->elements()[index], size_t(size));
     return bytes;
 }
 
 VMPtr<DataInputStream> ResourcePack::getResourceAsStream(jint id) {
     const jint index = lookup(id);
-    VMPtr<Bytes> data = getResourceData(index);
+    VMPtr<VMBytes> data = getResourceData(index);
     const jint offset = dataInMemory ? resourceOffsets->elements()[index] : 0;
     return ts::Resources::createStream(data, offset, resourceSizes->elements()[index]);
 }
 
 jint ResourcePack::selectForReading(jint id) {
     const jint index = lookup(id);
-    VMPtr<Bytes> data = getResourceData(index);
+    VMPtr<VMBytes> data = getResourceData(index);
     _VM_ensureInitialized(ts::TsCanvas::_VM_classRecord);
     ts::TsCanvas::loadBuffer = data;
     ts::TsCanvas::loadPosition = dataInMemory ? resourceOffsets->elements()[index] : 0;
@@ -326,9 +326,9 @@ VMPtr<String> ResourcePack::getResourceFileName(jint id) {
     return getFileName(id >> 10, id & 0x3FF);
 }
 
-VMPtr<javax::microedition::lcdui::Image> ResourcePack::getImage(jint id, VMPtr<Bytes> palette) {
+VMPtr<javax::microedition::lcdui::Image> ResourcePack::getImage(jint id, VMPtr<VMBytes> palette) {
     const jint index = lookup(id);
-    VMPtr<Bytes> data = getResourceData(index);
+    VMPtr<VMBytes> data = getResourceData(index);
     const jint offset = dataInMemory ? resourceOffsets->elements()[index] : 0;
     return ts::Resources::createImageWithPalette(data, offset, resourceSizes->elements()[index], palette);
 }
@@ -336,6 +336,5 @@ VMPtr<javax::microedition::lcdui::Image> ResourcePack::getImage(jint id, VMPtr<B
 }  // namespace ts::io::resource
 
 VM_REGISTER_CLASS(ts::io::resource::ResourcePack, .name = "ts.io.resource.ResourcePack",
-                  .sourceName = "src/ts/ts_io_resource_ResourcePack",
                   .staticInit = ts::io::resource::ResourcePack::_VM_clinit,
                   .newInstance = _VM_newInstanceOf<ts::io::resource::ResourcePack>)

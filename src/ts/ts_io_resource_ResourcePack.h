@@ -23,12 +23,10 @@ class ResourcePack : public virtual java::lang::Object {
     VM_DECLARE_CLASS(ResourcePack, java::lang::Object)
 
 public:
-    using Bytes = VMArray<jbyte, 1>;
-    using Ints = VMArray<jint, 1>;
 
-    VMField<Bytes> resourceTypes;  // by index; null when no pack is loaded
-    VMField<Ints> resourceSizes;   // by index; null when no pack is loaded
-    VMField<Bytes> packData;       // every resource back to back, or null
+    VMField<VMBytes> resourceTypes;  // by index; null when no pack is loaded
+    VMField<VMInts> resourceSizes;   // by index; null when no pack is loaded
+    VMField<VMBytes> packData;       // every resource back to back, or null
     jboolean dataInMemory = false;     // false: each resource is read from its own file
     jboolean readDataSection = false;  // the table reader also reads the data section
 
@@ -42,11 +40,11 @@ public:
     // Decodes the image resource; a palette (the "PLTE" data and its CRC,
     // as Resources::getPalette gives it) is exchanged into the PNG for the
     // decoding and back afterwards, also when the decoding fails.
-    virtual VMPtr<javax::microedition::lcdui::Image> getImage(jint id, VMPtr<Bytes> palette);
+    virtual VMPtr<javax::microedition::lcdui::Image> getImage(jint id, VMPtr<VMBytes> palette);
     // Drops the tables, the data and the extension table; no pack is loaded.
     virtual void unload();
     // A new array with the resource's bytes.
-    virtual VMPtr<Bytes> getResource(jint id);
+    virtual VMPtr<VMBytes> getResource(jint id);
     // The file that holds the resource; null when the data is in memory.
     virtual VMPtr<java::lang::String> getResourceFileName(jint id);
     // "/RP<pack>[part<part>].<extension or rp>"; part -1 names no part.
@@ -64,7 +62,7 @@ public:
     virtual jint selectForReading(jint id);
     // Fills the whole array from the resource's own file; a failure is
     // thrown as RuntimeException carrying the failure's toString.
-    virtual void readResource(jint index, VMPtr<Bytes> destination);
+    virtual void readResource(jint index, VMPtr<VMBytes> destination);
     virtual jint getResourceType(jint id);
     // Opens the plain pack file (data in memory, data section read).
     virtual VMPtr<java::io::DataInputStream> openPack(jint pack);
@@ -72,7 +70,7 @@ public:
     virtual VMPtr<java::io::DataInputStream> openStream(VMPtr<java::lang::String> name);
     // The array holding the resource: packData itself when the data is in
     // memory (use getResourceOffset), else a new array of only this resource.
-    virtual VMPtr<Bytes> getResourceData(jint id);
+    virtual VMPtr<VMBytes> getResourceData(jint id);
     virtual jint getResourceSize(jint id);
     virtual jint getResourceOffset(jint id);
     virtual void unloadExtension() {}
@@ -87,7 +85,7 @@ public:
     // being made first: beyond 64 KB the length is checked against
     // available(), and a stream that reports less is read in blocks of at
     // most 64 KB. A negative length: NegativeArraySizeException.
-    static VMPtr<Bytes> readBytes(VMPtr<java::io::DataInputStream> in, jlong length);
+    static VMPtr<VMBytes> readBytes(VMPtr<java::io::DataInputStream> in, jlong length);
     // Skips exactly n bytes; EOFException when the stream ends first.
     static void skipFully(VMPtr<java::io::DataInputStream> in, jlong n);
     // Closes the stream (when there is one), ignoring a failure of the close.
@@ -102,7 +100,7 @@ public:
 
 protected:
     // Start of each resource in packData (N + 1 entries), kept with the table.
-    VMField<Ints> resourceOffsets;
+    VMField<VMInts> resourceOffsets;
 
     // ensurePackLoaded(id), then the index after checking that the pack has
     // tables (and its data, when in memory) holding it.
@@ -112,7 +110,7 @@ protected:
     // The resource's own file, standing at the resource's first byte.
     virtual VMPtr<java::io::DataInputStream> openResourceFile(jint index);
     // The file of a given resource as a new array of its size.
-    VMPtr<Bytes> readResourceFile(jint index, jint size);
+    VMPtr<VMBytes> readResourceFile(jint index, jint size);
 };
 
 }  // namespace ts::io::resource

@@ -116,7 +116,7 @@ void ResourcePackChunked::loadSplitData(jint pack) {
     const jint parts = in->readInt();
     if (parts < 0) _VM_throwNegativeArraySizeException();
     if (parts > in->available() / 4) throwEOF();
-    VMPtr<Ints> sizes = Ints::create(parts);
+    VMPtr<VMInts> sizes = VMInts::create(parts);
     jlong sum = 0;
     for (jint k = 0; k < parts; ++k) {
         const jint size = in->readInt();
@@ -135,7 +135,7 @@ void ResourcePackChunked::loadSplitData(jint pack) {
         closeQuietly(part);
         if (length < sizes->elements()[k]) throwEOF();
     }
-    VMPtr<Bytes> data = Bytes::create(total);
+    VMPtr<VMBytes> data = VMBytes::create(total);
     jint offset = 0;
     for (jint k = 0; k < parts; ++k) {
         const jint size = sizes->elements()[k];
@@ -218,7 +218,7 @@ VMPtr<DataInputStream> ResourcePackChunked::openResourceFile(jint index) {
     return in;
 }
 
-VMPtr<javax::microedition::lcdui::Image> ResourcePackChunked::getImage(jint id, VMPtr<Bytes> palette) {
+VMPtr<javax::microedition::lcdui::Image> ResourcePackChunked::getImage(jint id, VMPtr<VMBytes> palette) {
     const jint index = lookup(id);
     if (palette == nullptr && fileSystem != nullptr && fileSystem->getOffset(index) == 0) {
         // The file holds exactly this image.
@@ -232,5 +232,4 @@ VMPtr<javax::microedition::lcdui::Image> ResourcePackChunked::getImage(jint id, 
 }  // namespace ts::io::resource
 
 VM_REGISTER_CLASS(ts::io::resource::ResourcePackChunked, .name = "ts.io.resource.ResourcePackChunked",
-                  .sourceName = "src/ts/ts_io_resource_ResourcePackChunked",
                   .newInstance = _VM_newInstanceOf<ts::io::resource::ResourcePackChunked>)

@@ -29,7 +29,7 @@ public:
 
     // Without a palette a resource that fills its own file from offset 0 is
     // decoded from that file by name; otherwise as ResourcePack::getImage.
-    VMPtr<javax::microedition::lcdui::Image> getImage(jint id, VMPtr<Bytes> palette) override;
+    VMPtr<javax::microedition::lcdui::Image> getImage(jint id, VMPtr<VMBytes> palette) override;
     // Also drops the file-system chunk.
     void unload() override;
     VMPtr<java::lang::String> getResourceFileName(jint id) override;

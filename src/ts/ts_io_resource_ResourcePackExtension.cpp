@@ -11,7 +11,6 @@
 namespace ts::io::resource {
 
 using java::io::DataInputStream;
-using Chars = VMArray<jchar, 1>;
 
 VMPtr<ResourcePackExtension> ResourcePackExtension::construct() {
     Super::construct();
@@ -29,8 +28,8 @@ void ResourcePackExtension::readExtension(VMPtr<DataInputStream> in) {
     }
     try {
         const jint n = resourceSizes->length;
-        VMPtr<Bytes> raw = readBytes(in, jlong(n) * 2);
-        VMPtr<Chars> sizes = Chars::create(n);
+        VMPtr<VMBytes> raw = readBytes(in, jlong(n) * 2);
+        VMPtr<VMChars> sizes = VMChars::create(n);
         const uint8_t* p = reinterpret_cast<const uint8_t*>(raw->elements());
         jlong total = 0;
         for (jint i = 0; i < n; ++i, p += 2) {
@@ -50,7 +49,7 @@ void ResourcePackExtension::readExtension(VMPtr<DataInputStream> in) {
 
 jint ResourcePackExtension::extensionIndex(jint id) {
     ensurePackLoaded(id);
-    Chars* sizes = extensionSizes.target;
+    VMChars* sizes = extensionSizes.target;
     if (sizes == nullptr) return -1;
     const jint index = id & 0x3FF;
     if (index < sizes->length) return index;
@@ -63,7 +62,7 @@ jint ResourcePackExtension::extensionIndex(jint id) {
 }
 
 jint ResourcePackExtension::getExtensionOffset(jint index) {
-    VMPtr<Chars> sizes = extensionSizes;
+    VMPtr<VMChars> sizes = extensionSizes;
     if (index > sizes->length) _VM_throwArrayIndexOutOfBoundsException(index);
     jint offset = 0;
     for (jint i = 0; i < index; ++i) offset += sizes->elements()[i];
@@ -75,11 +74,11 @@ jint ResourcePackExtension::getExtensionSize(jint id) {
     return index < 0 ? -1 : extensionSizes->elements()[index];
 }
 
-VMPtr<ResourcePack::Bytes> ResourcePackExtension::getExtensionBytes(jint id) {
+VMPtr<VMBytes> ResourcePackExtension::getExtensionBytes(jint id) {
     const jint index = extensionIndex(id);
     if (index < 0) return nullptr;
     const jint size = extensionSizes->elements()[index];
-    VMPtr<Bytes> bytes = Bytes::create(size);
+    VMPtr<VMBytes> bytes = VMBytes::create(size);
     std::memcpy(bytes->elements(), extensionData->elements() + getExtensionOffset(index), size_t(size));
     return bytes;
 }
@@ -95,5 +94,4 @@ jboolean ResourcePackExtension::hasExtension() { return extensionData != nullptr
 }  // namespace ts::io::resource
 
 VM_REGISTER_CLASS(ts::io::resource::ResourcePackExtension, .name = "ts.io.resource.ResourcePackExtension",
-                  .sourceName = "src/ts/ts_io_resource_ResourcePackExtension",
                   .newInstance = _VM_newInstanceOf<ts::io::resource::ResourcePackExtension>)

@@ -13,7 +13,7 @@ class ResourcePackExtension : public ResourcePack {
     VM_DECLARE_CLASS(ResourcePackExtension, ResourcePack)
 
 public:
-    VMField<Bytes> extensionData;             // null without an extension table
+    VMField<VMBytes> extensionData;             // null without an extension table
     VMField<VMArray<jchar, 1>> extensionSizes;  // null without an extension table
 
     VMPtr<ResourcePackExtension> construct();
@@ -24,7 +24,7 @@ public:
     void readExtension(VMPtr<java::io::DataInputStream> in) override;
     // The lookups load the pack the id names first; without an extension
     // table they give null (and -1 for the size).
-    virtual VMPtr<Bytes> getExtensionBytes(jint id);
+    virtual VMPtr<VMBytes> getExtensionBytes(jint id);
     virtual VMPtr<java::io::DataInputStream> getExtensionAsStream(jint id);
     virtual jint getExtensionSize(jint id);
     virtual jboolean hasExtension();

@@ -9,14 +9,13 @@
 
 namespace ts::io::resource {
 
-using Bytes = VMArray<jbyte, 1>;
 
 VMPtr<ResourcePackSaver> ResourcePackSaver::construct() {
     Super::construct();
     return this;
 }
 
-VMPtr<Bytes> ResourcePackSaver::buildPack(VMPtr<VMArray<jbyte, 2>> resources, VMPtr<Bytes> types) {
+VMPtr<VMBytes> ResourcePackSaver::buildPack(VMPtr<VMArray<jbyte, 2>> resources, VMPtr<VMBytes> types) {
     _VM_ensureInitialized(_VM_classRecord);
     const jint n = types->length;
     if (n > 0xFFFF) {
@@ -27,7 +26,7 @@ VMPtr<Bytes> ResourcePackSaver::buildPack(VMPtr<VMArray<jbyte, 2>> resources, VM
     // The resources, checked before anything is written.
     jlong total = 0;
     for (jint i = 0; i < n; ++i) {
-        Bytes* resource = resources->get(i);
+        VMBytes* resource = resources->get(i);
         if (resource == nullptr) _VM_throwNullPointer();
         total += resource->length;
     }
@@ -41,12 +40,12 @@ VMPtr<Bytes> ResourcePackSaver::buildPack(VMPtr<VMArray<jbyte, 2>> resources, VM
     for (jint i = 0; i < n; ++i) out->writeInt(resources->get(i)->length);
     out->write(types);
     out->writeInt(jint(total));
-    VMPtr<Bytes> image = Bytes::create(header + jint(total));
-    VMPtr<Bytes> head = bytes->toByteArray();
+    VMPtr<VMBytes> image = VMBytes::create(header + jint(total));
+    VMPtr<VMBytes> head = bytes->toByteArray();
     std::memcpy(image->elements(), head->elements(), size_t(header));
     jint p = header;
     for (jint i = 0; i < n; ++i) {
-        Bytes* resource = resources->get(i);
+        VMBytes* resource = resources->get(i);
         if (resource->length > 0) std::memcpy(image->elements() + p, resource->elements(), size_t(resource->length));
         p += resource->length;
     }
@@ -56,5 +55,4 @@ VMPtr<Bytes> ResourcePackSaver::buildPack(VMPtr<VMArray<jbyte, 2>> resources, VM
 }  // namespace ts::io::resource
 
 VM_REGISTER_CLASS(ts::io::resource::ResourcePackSaver, .name = "ts.io.resource.ResourcePackSaver",
-                  .sourceName = "src/ts/ts_io_resource_ResourcePackSaver",
                   .newInstance = _VM_newInstanceOf<ts::io::resource::ResourcePackSaver>)

@@ -63,5 +63,5 @@ jdouble FastRandom::nextDouble() {
 
 }  // namespace ts::util
 
-VM_REGISTER_CLASS(ts::util::FastRandom, .name = "ts.util.FastRandom", .sourceName = "src/ts/ts_util_FastRandom",
+VM_REGISTER_CLASS(ts::util::FastRandom, .name = "ts.util.FastRandom",
                   .newInstance = _VM_newInstanceOf<ts::util::FastRandom>)

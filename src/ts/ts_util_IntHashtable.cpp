@@ -137,4 +137,4 @@ void IntHashtable::rehash() {
 
 }  // namespace ts::util
 
-VM_REGISTER_CLASS(ts::util::IntHashtable, .name = "ts.util.IntHashtable", .sourceName = "src/ts/ts_util_IntHashtable")
+VM_REGISTER_CLASS(ts::util::IntHashtable, .name = "ts.util.IntHashtable")

@@ -28,5 +28,4 @@ VMPtr<java::lang::Object> IntHashtable_TSC_Entry::clone() {
 }  // namespace ts::util
 
 VM_REGISTER_CLASS(ts::util::IntHashtable_TSC_Entry, .name = "ts.util.IntHashtable$Entry",
-                  .sourceName = "src/ts/ts_util_IntHashtable_TSC_Entry",
                   .newInstance = _VM_newInstanceOf<ts::util::IntHashtable_TSC_Entry>)

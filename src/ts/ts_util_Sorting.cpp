@@ -1,4 +1,4 @@
 // ts.util.Sorting
 #include "ts_util_Sorting.h"
 
-VM_REGISTER_CLASS(ts::util::Sorting, .name = "ts.util.Sorting", .sourceName = "src/ts/ts_util_Sorting")
+VM_REGISTER_CLASS(ts::util::Sorting, .name = "ts.util.Sorting")

@@ -1,6 +1,5 @@
 // ts.util.Sorting$Comparator
 #include "ts_util_Sorting_TSC_Comparator.h"
 
-VM_REGISTER_CLASS(ts::util::Sorting_TSC_Comparator, .name = "ts.util.Sorting$Comparator",
-                  .sourceName = "src/ts/ts_util_Sorting_TSC_Comparator", .staticInit = nullptr, .isInterface = true,
-                  .isAbstract = true)
+VM_REGISTER_CLASS(ts::util::Sorting_TSC_Comparator, .name = "ts.util.Sorting$Comparator", .staticInit = nullptr,
+                  .isInterface = true, .isAbstract = true)

@@ -11,7 +11,7 @@ using ts::Gob;
 
 VMStatic<VMArray<jbyte, 1>> RichFont::systemFontStyles;
 VMStatic<java::lang::StringBuffer> RichFont::numberBuffer;
-VMStatic<RichFont::Chars> RichFont::scratch;
+VMStatic<VMChars> RichFont::scratch;
 
 void RichFont::_VM_clinit() {
     systemFontStyles = nullptr;
@@ -36,7 +36,7 @@ constexpr jint BASELINE = javax::microedition::lcdui::Graphics::BASELINE;
 // The characters chars[offset .. offset + length - 1]; an empty range for
 // length 0 or less, ArrayIndexOutOfBoundsException for the first index
 // outside the array.
-const jchar* charRange(VMPtr<RichFont::Chars>& chars, jint offset, jint length) {
+const jchar* charRange(VMPtr<VMChars>& chars, jint offset, jint length) {
     if (chars == nullptr) _VM_throwNullPointer();
     if (length <= 0) return chars->elements();
     if (offset < 0) _VM_throwArrayIndexOutOfBoundsException(offset);
@@ -78,33 +78,33 @@ VMPtr<RichFont> RichFont::construct(VMPtr<RichFont> other) {
 
 // --- the scratch array --------------------------------------------------------------
 
-VMPtr<RichFont::Chars> RichFont::ensureScratch(jint n) {
+VMPtr<VMChars> RichFont::ensureScratch(jint n) {
     _VM_ensureInitialized(_VM_classRecord);
-    VMPtr<Chars> chars = scratch;
+    VMPtr<VMChars> chars = scratch;
     if (chars == nullptr || chars->length < n) {
-        chars = Chars::create(n);
+        chars = VMChars::create(n);
         scratch = chars;
     }
     return chars;
 }
 
-VMPtr<RichFont::Chars> RichFont::copyToScratch(VMPtr<String> s, jint offset, jint length) {
+VMPtr<VMChars> RichFont::copyToScratch(VMPtr<String> s, jint offset, jint length) {
     if (s == nullptr) _VM_throwNullPointer();
-    VMPtr<Chars> chars = ensureScratch(length);
+    VMPtr<VMChars> chars = ensureScratch(length);
     s->getChars(offset, offset + length, chars, 0);
     return chars;
 }
 
-VMPtr<RichFont::Chars> RichFont::copyToScratch(VMPtr<StringBuffer> sb) {
+VMPtr<VMChars> RichFont::copyToScratch(VMPtr<StringBuffer> sb) {
     if (sb == nullptr) _VM_throwNullPointer();
     const jint length = sb->length();
-    VMPtr<Chars> chars = ensureScratch(length);
+    VMPtr<VMChars> chars = ensureScratch(length);
     sb->getChars(0, length, chars, 0);
     return chars;
 }
 
-VMPtr<RichFont::Chars> RichFont::copyToScratch(jchar c) {
-    VMPtr<Chars> chars = ensureScratch(1);
+VMPtr<VMChars> RichFont::copyToScratch(jchar c) {
+    VMPtr<VMChars> chars = ensureScratch(1);
     chars->elements()[0] = c;
     return chars;
 }
@@ -234,7 +234,7 @@ jint RichFont::getCharDescent(jchar c) {
 
 // --- widths -------------------------------------------------------------------------------
 
-jint RichFont::charsWidth(VMPtr<Chars> chars, jint offset, jint length) {
+jint RichFont::charsWidth(VMPtr<VMChars> chars, jint offset, jint length) {
     if (glyphs == nullptr) return length != 0 ? systemFont->charsWidth(chars, offset, length) : 0;
     const jchar* c = charRange(chars, offset, length);
     const jint missing = metric(METRIC_MISSING_ADVANCE);
@@ -246,7 +246,7 @@ jint RichFont::charsWidth(VMPtr<Chars> chars, jint offset, jint length) {
     return width;
 }
 
-jint RichFont::firstOffsetX(VMPtr<Chars> chars, jint offset) {
+jint RichFont::firstOffsetX(VMPtr<VMChars> chars, jint offset) {
     if (chars == nullptr) _VM_throwNullPointer();
     if (offset < 0 || offset >= chars->length) return 0;
     Gob* glyph = findGlyph(chars->elements()[offset]);
@@ -282,7 +282,7 @@ jint RichFont::charWidth(jchar c) {
 }
 
 jint RichFont::stringBufferWidth(VMPtr<StringBuffer> sb) {
-    VMPtr<Chars> chars = copyToScratch(sb);
+    VMPtr<VMChars> chars = copyToScratch(sb);
     return charsWidth(chars, 0, sb->length());
 }
 
@@ -306,7 +306,7 @@ Extent extentOf(RichFont& font, const jchar* chars, jint length) {
 
 }  // namespace
 
-jint RichFont::charsHeight(VMPtr<Chars> chars, jint offset, jint length) {
+jint RichFont::charsHeight(VMPtr<VMChars> chars, jint offset, jint length) {
     const jboolean tight = tightHeight;
     tightHeight = false;
     if (glyphs == nullptr) return systemFont->getHeight();
@@ -329,13 +329,13 @@ jint RichFont::charHeight(jchar c) {
 }
 
 jint RichFont::stringBufferHeight(VMPtr<StringBuffer> sb) {
-    VMPtr<Chars> chars = copyToScratch(sb);
+    VMPtr<VMChars> chars = copyToScratch(sb);
     return charsHeight(chars, 0, sb->length());
 }
 
 // --- bounds -------------------------------------------------------------------------------
 
-void RichFont::getCharsBounds(VMPtr<Chars> chars, jint offset, jint length, jint x, jint y, VMPtr<Ints> rect,
+void RichFont::getCharsBounds(VMPtr<VMChars> chars, jint offset, jint length, jint x, jint y, VMPtr<VMInts> rect,
                               jint anchor) {
     if (rect == nullptr) _VM_throwNullPointer();
     jint f = 0, w, top = 0, h;
@@ -372,28 +372,28 @@ void RichFont::getCharsBounds(VMPtr<Chars> chars, jint offset, jint length, jint
     }
 }
 
-void RichFont::getSubstringBounds(VMPtr<String> s, jint offset, jint length, jint x, jint y, VMPtr<Ints> rect,
+void RichFont::getSubstringBounds(VMPtr<String> s, jint offset, jint length, jint x, jint y, VMPtr<VMInts> rect,
                                   jint anchor) {
     getCharsBounds(copyToScratch(s, offset, length), 0, length, x, y, rect, anchor);
 }
 
-void RichFont::getStringBounds(VMPtr<String> s, jint x, jint y, VMPtr<Ints> rect, jint anchor) {
+void RichFont::getStringBounds(VMPtr<String> s, jint x, jint y, VMPtr<VMInts> rect, jint anchor) {
     if (s == nullptr) _VM_throwNullPointer();
     getSubstringBounds(s, 0, s->length(), x, y, rect, anchor);
 }
 
-void RichFont::getStringBufferBounds(VMPtr<StringBuffer> sb, jint x, jint y, VMPtr<Ints> rect, jint anchor) {
-    VMPtr<Chars> chars = copyToScratch(sb);
+void RichFont::getStringBufferBounds(VMPtr<StringBuffer> sb, jint x, jint y, VMPtr<VMInts> rect, jint anchor) {
+    VMPtr<VMChars> chars = copyToScratch(sb);
     getCharsBounds(chars, 0, sb->length(), x, y, rect, anchor);
 }
 
-void RichFont::getCharBounds(jchar c, jint x, jint y, VMPtr<Ints> rect, jint anchor) {
+void RichFont::getCharBounds(jchar c, jint x, jint y, VMPtr<VMInts> rect, jint anchor) {
     getCharsBounds(copyToScratch(c), 0, 1, x, y, rect, anchor);
 }
 
 // --- drawing ------------------------------------------------------------------------------
 
-void RichFont::drawChars(VMPtr<Graphics> g, VMPtr<Chars> chars, jint offset, jint length, jint x, jint y,
+void RichFont::drawChars(VMPtr<Graphics> g, VMPtr<VMChars> chars, jint offset, jint length, jint x, jint y,
                          jint anchor) {
     const bool bitmap = glyphs != nullptr;
     const jint t = bitmap ? transform : 0;
@@ -467,7 +467,7 @@ void RichFont::drawSubstring(VMPtr<Graphics> g, VMPtr<String> s, jint offset, ji
 }
 
 void RichFont::drawStringBuffer(VMPtr<Graphics> g, VMPtr<StringBuffer> sb, jint x, jint y, jint anchor) {
-    VMPtr<Chars> chars = copyToScratch(sb);
+    VMPtr<VMChars> chars = copyToScratch(sb);
     drawChars(g, chars, 0, sb->length(), x, y, anchor);
 }
 
@@ -500,5 +500,5 @@ void RichFont::setAlpha(jint alpha) {
 }  // namespace ts::util::text
 
 VM_REGISTER_CLASS(ts::util::text::RichFont, .name = "ts.util.text.RichFont",
-                  .sourceName = "src/ts/ts_util_text_RichFont", .staticInit = ts::util::text::RichFont::_VM_clinit,
+                  .staticInit = ts::util::text::RichFont::_VM_clinit,
                   .newInstance = _VM_newInstanceOf<ts::util::text::RichFont>)

@@ -31,9 +31,7 @@ class RichFont : public virtual java::lang::Object {
     VM_DECLARE_CLASS(RichFont, java::lang::Object)
 
 public:
-    using Chars = VMArray<jchar, 1>;
     using Gobs = VMArray<ts::Gob, 1>;
-    using Ints = VMArray<jint, 1>;
     using Graphics = javax::microedition::lcdui::Graphics;
     using Font = javax::microedition::lcdui::Font;
     using String = java::lang::String;
@@ -62,7 +60,7 @@ public:
     // Font.getFont arguments per system font index (face | style | size).
     static VMStatic<VMArray<jbyte, 1>> systemFontStyles;
     static VMStatic<StringBuffer> numberBuffer;  // drawNumber's
-    static VMStatic<Chars> scratch;              // shared by every font
+    static VMStatic<VMChars> scratch;              // shared by every font
 
     // The system font of index 1 (plain, medium).
     VMPtr<RichFont> construct();
@@ -73,7 +71,7 @@ public:
     virtual jboolean alignsByAdvance();
     // From the top of the line (or, after setTightHeight(true), once, from
     // the highest glyph top) to the lowest glyph bottom.
-    virtual jint charsHeight(VMPtr<Chars> chars, jint offset, jint length);
+    virtual jint charsHeight(VMPtr<VMChars> chars, jint offset, jint length);
     virtual jint getHeight();
     virtual jint substringHeight(VMPtr<String> s, jint offset, jint length);
     virtual jint stringHeight(VMPtr<String> s);
@@ -84,24 +82,24 @@ public:
     virtual jint getBaselinePosition();
     virtual jint stringBufferWidth(VMPtr<StringBuffer> sb);
     // The sum of the advances.
-    virtual jint charsWidth(VMPtr<Chars> chars, jint offset, jint length);
+    virtual jint charsWidth(VMPtr<VMChars> chars, jint offset, jint length);
     virtual jint substringWidth(VMPtr<String> s, jint offset, jint length);
     virtual jint charWidth(jchar c);
     virtual jint stringWidth(VMPtr<String> s);
     // The ink box of the text as drawn at (x, y) with the anchor: rect[0..3]
     // = x, y, width, height.
-    virtual void getStringBounds(VMPtr<String> s, jint x, jint y, VMPtr<Ints> rect, jint anchor);
-    virtual void getSubstringBounds(VMPtr<String> s, jint offset, jint length, jint x, jint y, VMPtr<Ints> rect,
+    virtual void getStringBounds(VMPtr<String> s, jint x, jint y, VMPtr<VMInts> rect, jint anchor);
+    virtual void getSubstringBounds(VMPtr<String> s, jint offset, jint length, jint x, jint y, VMPtr<VMInts> rect,
                                     jint anchor);
-    virtual void getCharsBounds(VMPtr<Chars> chars, jint offset, jint length, jint x, jint y, VMPtr<Ints> rect,
+    virtual void getCharsBounds(VMPtr<VMChars> chars, jint offset, jint length, jint x, jint y, VMPtr<VMInts> rect,
                                 jint anchor);
-    virtual void getStringBufferBounds(VMPtr<StringBuffer> sb, jint x, jint y, VMPtr<Ints> rect, jint anchor);
-    virtual void getCharBounds(jchar c, jint x, jint y, VMPtr<Ints> rect, jint anchor);
+    virtual void getStringBufferBounds(VMPtr<StringBuffer> sb, jint x, jint y, VMPtr<VMInts> rect, jint anchor);
+    virtual void getCharBounds(jchar c, jint x, jint y, VMPtr<VMInts> rect, jint anchor);
     virtual void drawString(VMPtr<Graphics> g, VMPtr<String> s, jint x, jint y, jint anchor);
     virtual void drawStringBuffer(VMPtr<Graphics> g, VMPtr<StringBuffer> sb, jint x, jint y, jint anchor);
     // Bitmap fonts draw under the transform; the system font sets itself
     // (and the colour, when one is set, for the time of the call) on g.
-    virtual void drawChars(VMPtr<Graphics> g, VMPtr<Chars> chars, jint offset, jint length, jint x, jint y,
+    virtual void drawChars(VMPtr<Graphics> g, VMPtr<VMChars> chars, jint offset, jint length, jint x, jint y,
                            jint anchor);
     virtual void drawSubstring(VMPtr<Graphics> g, VMPtr<String> s, jint offset, jint length, jint x, jint y,
                                jint anchor);
@@ -136,13 +134,13 @@ public:
     // The width from the first ink to the last (for alignment and bounds).
     jint inkWidth(const jchar* chars, jint length, jint firstOffsetX);
     // The first character's glyph offset x (0 without glyph or past the end).
-    jint firstOffsetX(VMPtr<Chars> chars, jint offset);
+    jint firstOffsetX(VMPtr<VMChars> chars, jint offset);
 
     // The shared scratch array, at least n long.
-    static VMPtr<Chars> ensureScratch(jint n);
-    static VMPtr<Chars> copyToScratch(VMPtr<String> s, jint offset, jint length);
-    static VMPtr<Chars> copyToScratch(VMPtr<StringBuffer> sb);
-    static VMPtr<Chars> copyToScratch(jchar c);
+    static VMPtr<VMChars> ensureScratch(jint n);
+    static VMPtr<VMChars> copyToScratch(VMPtr<String> s, jint offset, jint length);
+    static VMPtr<VMChars> copyToScratch(VMPtr<StringBuffer> sb);
+    static VMPtr<VMChars> copyToScratch(jchar c);
     static void _VM_clinit();
 
     void markReferences(uint32_t bits) override {

@@ -23,5 +23,4 @@ jint StringHelper::lastIndexOf(VMPtr<java::lang::String> s, jchar c, jint lowest
 }  // namespace ts::util::text
 
 VM_REGISTER_CLASS(ts::util::text::StringHelper, .name = "ts.util.text.StringHelper",
-                  .sourceName = "src/ts/ts_util_text_StringHelper",
                   .newInstance = _VM_newInstanceOf<ts::util::text::StringHelper>)

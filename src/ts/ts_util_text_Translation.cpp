@@ -13,7 +13,6 @@ namespace ts::util::text {
 
 using java::lang::String;
 using java::lang::StringBuffer;
-using Bytes = VMArray<jbyte, 1>;
 
 VMStatic<StringBuffer> Translation::sharedBuffer;
 
@@ -37,7 +36,7 @@ VMPtr<Translation> Translation::construct(VMPtr<java::io::DataInputStream> in, j
     if (dataLength > 64 * 1024 && dataLength > in->available()) {
         _VM_throw(java::io::EOFException::create()->construct());
     }
-    VMPtr<Bytes> data = Bytes::create(dataLength);
+    VMPtr<VMBytes> data = VMBytes::create(dataLength);
     jint pos = 0;
     for (jint i = 0; i < n; ++i) {
         if (chars != nullptr) {
@@ -74,7 +73,7 @@ jint Translation::getOffset(jint id) {
 
 jint Translation::getLength(jint id) { return getOffset(id + 1) - getOffset(id); }
 
-void Translation::decodeText(VMPtr<Bytes> data, jint start, jint length, VMPtr<StringBuffer> sb, jint position) {
+void Translation::decodeText(VMPtr<VMBytes> data, jint start, jint length, VMPtr<StringBuffer> sb, jint position) {
     if (data == nullptr || sb == nullptr) _VM_throwNullPointer();
     if (length <= 0) return;
     const jint end = data->length;
@@ -183,4 +182,4 @@ void Translation::decodeAll() {
 }  // namespace ts::util::text
 
 VM_REGISTER_CLASS(ts::util::text::Translation, .name = "ts.util.text.Translation",
-                  .sourceName = "src/ts/ts_util_text_Translation", .staticInit = ts::util::text::Translation::_VM_clinit)
+                  .staticInit = ts::util::text::Translation::_VM_clinit)

@@ -8,10 +8,10 @@
 
 namespace ts::util::text {
 
-VMStatic<WrappedText::Chars> WrappedText::defaultBreakChars;
+VMStatic<VMChars> WrappedText::defaultBreakChars;
 
 void WrappedText::_VM_clinit() {
-    VMPtr<Chars> chars = Chars::create(3);
+    VMPtr<VMChars> chars = VMChars::create(3);
     (*chars)[0] = u' ';
     (*chars)[1] = u'@';
     (*chars)[2] = u'-';
@@ -32,7 +32,7 @@ void WrappedText::reset() {
     lineHeight = 0;
     maxWidth = 0;
     font = nullptr;
-    lines = Shorts::create(0);
+    lines = VMShorts::create(0);
     breakChars = defaultBreakChars;
 }
 
@@ -57,7 +57,7 @@ jint WrappedText::wrap(VMPtr<String> s, jint width) {
 jint WrappedText::breakLines(RichFont* f, String* s, jint width, jshort* out) {
     const jint n = s->length();
     const jchar* c = s->_VM_chars();
-    VMPtr<Chars> breaks = breakChars;
+    VMPtr<VMChars> breaks = breakChars;
     VMPtr<String> str(s);
     jint count = 0;
     jint lineStart = 0;
@@ -132,7 +132,7 @@ jint WrappedText::wrap(VMPtr<RichFont> f, VMPtr<String> s, jint width) {
     const jint height = f->getHeight();
     // The first pass counts the lines, the second fills the table.
     const jint count = breakLines(f.get(), s.get(), width, nullptr);
-    VMPtr<Shorts> table = Shorts::create(2 * count);
+    VMPtr<VMShorts> table = VMShorts::create(2 * count);
     breakLines(f.get(), s.get(), width, table->elements());
     text = s;
     maxWidth = width;
@@ -164,7 +164,7 @@ void WrappedText::paint(VMPtr<Graphics> g, jint x, jint y, jint anchor) {
         first = jint(std::min<jlong>((jlong(clipTop) - y) / step, count));
         y += first * step;
     }
-    VMPtr<Shorts> table = lines;
+    VMPtr<VMShorts> table = lines;
     VMPtr<String> s = text;
     for (jint k = first; k < count && y <= clipBottom; ++k) {
         const jint start = table->get(2 * k), length = table->get(2 * k + 1);
@@ -185,9 +185,9 @@ VMPtr<java::lang::String> WrappedText::getText() { return text; }
 
 jint WrappedText::getLineCount() { return lines->length >> 1; }
 
-VMPtr<WrappedText::Chars> WrappedText::getBreakChars() { return breakChars; }
+VMPtr<VMChars> WrappedText::getBreakChars() { return breakChars; }
 
-void WrappedText::setBreakChars(VMPtr<Chars> chars) { breakChars = chars; }
+void WrappedText::setBreakChars(VMPtr<VMChars> chars) { breakChars = chars; }
 
 jint WrappedText::getLineStart(jint line) { return lines->get(2 * line); }
 
@@ -198,5 +198,4 @@ jint WrappedText::getMaxWidth() { return maxWidth; }
 }  // namespace ts::util::text
 
 VM_REGISTER_CLASS(ts::util::text::WrappedText, .name = "ts.util.text.WrappedText",
-                  .sourceName = "src/ts/ts_util_text_WrappedText",
                   .staticInit = ts::util::text::WrappedText::_VM_clinit)

@@ -21,18 +21,16 @@ class WrappedText : public virtual java::lang::Object {
     VM_DECLARE_CLASS(WrappedText, java::lang::Object)
 
 public:
-    using Chars = VMArray<jchar, 1>;
-    using Shorts = VMArray<jshort, 1>;
     using String = java::lang::String;
     using Graphics = javax::microedition::lcdui::Graphics;
 
     // Line starts and lengths are 16-bit: longer texts are refused.
     static constexpr jint MAX_TEXT_LENGTH = 32767;
 
-    VMField<Chars> breakChars;
+    VMField<VMChars> breakChars;
     VMField<String> text;
     jint maxWidth = 0;
-    VMField<Shorts> lines;  // start, length per line
+    VMField<VMShorts> lines;  // start, length per line
     jint lineSpacing = 0;
     VMField<RichFont> font;
     jint lineHeight = 0;
@@ -40,7 +38,7 @@ public:
     jint alpha = 0;
 
     // Space, '@', '-'.
-    static VMStatic<Chars> defaultBreakChars;
+    static VMStatic<VMChars> defaultBreakChars;
     static void _VM_clinit();
 
     VMPtr<WrappedText> construct(VMPtr<ts::TsCanvas> canvas);
@@ -58,7 +56,7 @@ public:
     virtual void setAlpha(jint alpha);
     virtual VMPtr<String> getText();
     virtual jint getLineCount();
-    virtual VMPtr<Chars> getBreakChars();
+    virtual VMPtr<VMChars> getBreakChars();
     // Empty: no text, no lines, spacing 0, the default break characters.
     virtual void reset();
     // (x, y) is the box's top-left; HCENTER centres the lines on the box,
@@ -70,7 +68,7 @@ public:
     virtual jint getAlpha();
     virtual jint getMaxWidth();
     // The array itself is kept.
-    virtual void setBreakChars(VMPtr<Chars> chars);
+    virtual void setBreakChars(VMPtr<VMChars> chars);
 
     void markReferences(uint32_t bits) override {
         _VM_markRef(breakChars, bits);

@@ -86,5 +86,4 @@ void CommonCanvas::levelObject(jint type, jint x, jint y) { levelLoader()->addOb
 
 }  // namespace com::ventrix::common
 
-VM_REGISTER_CLASS(com::ventrix::common::CommonCanvas, .name = "com.ventrix.common.CommonCanvas",
-                  .sourceName = "src/ventrix/com_ventrix_common_CommonCanvas")
+VM_REGISTER_CLASS(com::ventrix::common::CommonCanvas, .name = "com.ventrix.common.CommonCanvas")

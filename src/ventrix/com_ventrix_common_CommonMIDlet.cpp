@@ -42,5 +42,4 @@ void CommonMIDlet::destroyApp(jboolean unconditional) {
 
 }  // namespace com::ventrix::common
 
-VM_REGISTER_CLASS(com::ventrix::common::CommonMIDlet, .name = "com.ventrix.common.CommonMIDlet",
-                  .sourceName = "src/ventrix/com_ventrix_common_CommonMIDlet", .isAbstract = true)
+VM_REGISTER_CLASS(com::ventrix::common::CommonMIDlet, .name = "com.ventrix.common.CommonMIDlet", .isAbstract = true)

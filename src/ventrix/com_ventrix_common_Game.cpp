@@ -68,5 +68,4 @@ void Game::saveRecord(jint kind) {
 
 }  // namespace com::ventrix::common
 
-VM_REGISTER_CLASS(com::ventrix::common::Game, .name = "com.ventrix.common.Game",
-                  .sourceName = "src/ventrix/com_ventrix_common_Game", .isAbstract = true)
+VM_REGISTER_CLASS(com::ventrix::common::Game, .name = "com.ventrix.common.Game", .isAbstract = true)

@@ -131,5 +131,4 @@ void Main::applyScreenOffset(VMPtr<Graphics> g) {
 }  // namespace com::ventrix::common
 
 VM_REGISTER_CLASS(com::ventrix::common::Main, .name = "com.ventrix.common.Main",
-                  .sourceName = "src/ventrix/com_ventrix_common_Main",
                   .staticInit = com::ventrix::common::Main::_VM_clinit)

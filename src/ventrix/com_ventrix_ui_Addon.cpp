@@ -581,5 +581,4 @@ void Addon::paint(VMPtr<Graphics> g) {
 }  // namespace com::ventrix::ui
 
 VM_REGISTER_CLASS(com::ventrix::ui::Addon, .name = "com.ventrix.ui.Addon",
-                  .sourceName = "src/ventrix/com_ventrix_ui_Addon",
                   .newInstance = _VM_newInstanceOf<com::ventrix::ui::Addon>)

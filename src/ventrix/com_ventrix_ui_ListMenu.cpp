@@ -102,5 +102,4 @@ void ListMenu::paint(VMPtr<Graphics> g) {
 }  // namespace com::ventrix::ui
 
 VM_REGISTER_CLASS(com::ventrix::ui::ListMenu, .name = "com.ventrix.ui.ListMenu",
-                  .sourceName = "src/ventrix/com_ventrix_ui_ListMenu",
                   .newInstance = _VM_newInstanceOf<com::ventrix::ui::ListMenu>)

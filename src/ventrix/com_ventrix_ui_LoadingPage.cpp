@@ -175,5 +175,4 @@ void LoadingPage::paintCells(VMPtr<Graphics> g) {
 }  // namespace com::ventrix::ui
 
 VM_REGISTER_CLASS(com::ventrix::ui::LoadingPage, .name = "com.ventrix.ui.LoadingPage",
-                  .sourceName = "src/ventrix/com_ventrix_ui_LoadingPage",
                   .newInstance = _VM_newInstanceOf<com::ventrix::ui::LoadingPage>)

@@ -304,5 +304,4 @@ void Scene::reset() {
 
 }  // namespace com::ventrix::ui
 
-VM_REGISTER_CLASS(com::ventrix::ui::Scene, .name = "com.ventrix.ui.Scene", .sourceName = "src/ventrix/com_ventrix_ui_Scene",
-                  .isAbstract = true)
+VM_REGISTER_CLASS(com::ventrix::ui::Scene, .name = "com.ventrix.ui.Scene", .isAbstract = true)

@@ -870,5 +870,4 @@ jint Screen::getBoxIdAt(jint slot, VMPtr<Ints> rect) {
 }  // namespace com::ventrix::ui
 
 VM_REGISTER_CLASS(com::ventrix::ui::Screen, .name = "com.ventrix.ui.Screen",
-                  .sourceName = "src/ventrix/com_ventrix_ui_Screen",
                   .newInstance = _VM_newInstanceOf<com::ventrix::ui::Screen>)

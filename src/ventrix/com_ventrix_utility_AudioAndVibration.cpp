@@ -42,6 +42,5 @@ void AudioAndVibration::stopSound() { releaseSound(); }
 }  // namespace com::ventrix::utility
 
 VM_REGISTER_CLASS(com::ventrix::utility::AudioAndVibration, .name = "com.ventrix.utility.AudioAndVibration",
-                  .sourceName = "src/ventrix/com_ventrix_utility_AudioAndVibration",
                   .staticInit = com::ventrix::utility::AudioAndVibration::_VM_clinit,
                   .newInstance = _VM_newInstanceOf<com::ventrix::utility::AudioAndVibration>)

@@ -69,6 +69,5 @@ void MyFont::loadTexts(jint resourceId) {
 }  // namespace com::ventrix::utility
 
 VM_REGISTER_CLASS(com::ventrix::utility::MyFont, .name = "com.ventrix.utility.MyFont",
-                  .sourceName = "src/ventrix/com_ventrix_utility_MyFont",
                   .staticInit = com::ventrix::utility::MyFont::_VM_clinit,
                   .newInstance = _VM_newInstanceOf<com::ventrix::utility::MyFont>)

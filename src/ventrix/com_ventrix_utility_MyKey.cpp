@@ -25,6 +25,5 @@ VMPtr<MyKey> MyKey::getInstance() {
 }  // namespace com::ventrix::utility
 
 VM_REGISTER_CLASS(com::ventrix::utility::MyKey, .name = "com.ventrix.utility.MyKey",
-                  .sourceName = "src/ventrix/com_ventrix_utility_MyKey",
                   .staticInit = com::ventrix::utility::MyKey::_VM_clinit,
                   .newInstance = _VM_newInstanceOf<com::ventrix::utility::MyKey>)

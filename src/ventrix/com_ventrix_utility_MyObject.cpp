@@ -39,5 +39,4 @@ jint MyObject::getId() { return id; }
 
 }  // namespace com::ventrix::utility
 
-VM_REGISTER_CLASS(com::ventrix::utility::MyObject, .name = "com.ventrix.utility.MyObject",
-                  .sourceName = "src/ventrix/com_ventrix_utility_MyObject", .isAbstract = true)
+VM_REGISTER_CLASS(com::ventrix::utility::MyObject, .name = "com.ventrix.utility.MyObject", .isAbstract = true)

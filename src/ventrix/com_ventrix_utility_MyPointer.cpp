@@ -206,6 +206,5 @@ jint MyPointer::getDragDistance(jint pointerId) { return y->get(pointerId) - pre
 }  // namespace com::ventrix::utility
 
 VM_REGISTER_CLASS(com::ventrix::utility::MyPointer, .name = "com.ventrix.utility.MyPointer",
-                  .sourceName = "src/ventrix/com_ventrix_utility_MyPointer",
                   .staticInit = com::ventrix::utility::MyPointer::_VM_clinit,
                   .newInstance = _VM_newInstanceOf<com::ventrix::utility::MyPointer>)

@@ -174,6 +174,5 @@ void ResManager::clear() {
 }  // namespace com::ventrix::utility
 
 VM_REGISTER_CLASS(com::ventrix::utility::ResManager, .name = "com.ventrix.utility.ResManager",
-                  .sourceName = "src/ventrix/com_ventrix_utility_ResManager",
                   .staticInit = com::ventrix::utility::ResManager::_VM_clinit,
                   .newInstance = _VM_newInstanceOf<com::ventrix::utility::ResManager>)

@@ -79,5 +79,4 @@ void SceneManager::destroy() {
 }  // namespace com::ventrix::utility
 
 VM_REGISTER_CLASS(com::ventrix::utility::SceneManager, .name = "com.ventrix.utility.SceneManager",
-                  .sourceName = "src/ventrix/com_ventrix_utility_SceneManager",
                   .staticInit = com::ventrix::utility::SceneManager::_VM_clinit, .isAbstract = true)

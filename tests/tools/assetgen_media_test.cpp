@@ -290,17 +290,23 @@ MidiFile parseMidi(const Bytes& data) {
 
 TEST(AssetgenSound, MidiTracksParseWithRunningStatusAndNoteOffs) {
     assetgen::MusicDescription music;
-    music.tracks.push_back({0, 5, {{0, 96, 60, 100}, {96, 96, 64, 90}}});
-    music.tracks.push_back({9, -1, {{48, 24, 36, 127}}});
+    music.tracks.push_back({0, 5, {{0, 96, 60, 100}, {96, 96, 64, 90}, {96, 0x0FFFFFFF - 96, 36, 127}}});
     const Bytes single = assetgen::writeMidi(music);
     const MidiFile m = parseMidi(single);
     EXPECT_EQ(m.format, 0);
     EXPECT_EQ(m.division, 96);
     ASSERT_EQ(m.tracks.size(), 1u);
     const std::vector<std::array<int, 4>> expected = {
-        {0, 0xC0, 5, 0},     {0, 0x90, 60, 100}, {48, 0x99, 36, 127}, {72, 0x89, 36, 64},
-        {96, 0x80, 60, 64},  {96, 0x90, 64, 90}, {192, 0x80, 64, 64}};
-    EXPECT_EQ(m.tracks[0], expected);
+        {0, 0xC0, 5, 0},    {0, 0x90, 60, 100}, {96, 0x80, 60, 64},  {96, 0x90, 64, 90},
+        {96, 0x90, 36, 127}, {192, 0x80, 64, 64}, {0x0FFFFFFF, 0x80, 36, 64}};
+    EXPECT_EQ(m.tracks[0], expected) << "a note may end on the last tick a delta time reaches";
+
+    // A note ending later, or a second track in a format-0 song, is refused.
+    music.tracks[0].notes.back().length += 1;
+    EXPECT_THROW(assetgen::writeMidi(music), assetgen::Error);
+    music.tracks[0].notes.pop_back();
+    music.tracks.push_back({9, -1, {{48, 24, 36, 127}}});
+    EXPECT_THROW(assetgen::writeMidi(music), assetgen::Error);
 
     music.format = 1;
     music.noteOffs = false;

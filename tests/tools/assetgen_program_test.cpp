@@ -6,6 +6,7 @@
 #include <set>
 
 #include "assetgen_test_support.h"
+#include "bytes.h"
 #include "program_dir.h"
 
 namespace {
@@ -87,12 +88,47 @@ TEST(AssetgenProgram, RefusedDescriptionNamesFileAndFieldAndLeavesTheOutput) {
         {R"({"pack": 16, "resources": [{"kind": "image", "width": 2, "height": 2, "ops": [{"op": "circle"}]}]})",
          "resources[0].ops[0].op: unknown operation"},
         {R"({"pack": 16, "resources": [{"kind": "text", "strings": [1]}]})", "resources[0].strings[0]: expected a text"},
-        {R"({"pack": 16, "resources": [)", "not JSON"}};
+        {R"({"pack": 16, "resources": [)", "not JSON"},
+        // Each key once: the parser alone would take the last.
+        {R"({"pack": 16, "pack": 17, "resources": []})", "pack: the key appears twice"},
+        {R"({"pack": 16, "resources": [{"kind": "raw", "hex": "00"}, {"kind": "raw", "hex": "00", "hex": "01"}]})",
+         "resources[1].hex: the key appears twice"},
+        // A list where an object of colours belongs.
+        {R"({"pack": 16, "resources": [{"kind": "image", "width": 1, "height": 1,
+             "ops": [{"op": "pixels", "x": 0, "y": 0, "rows": ["0"], "colors": ["#FFFFFF"]}]}]})",
+         "resources[0].ops[0].colors: expected an object"},
+        // Outside text is quoted in part, control characters escaped.
+        {R"({"pack": 16, "resources": [], "line\nbreak": 1})", "line\\nbreak: unknown field"},
+        {R"({"pack": 16, "resources": [], ")" + std::string(1 << 20, 'k') + R"(": 1})",
+         std::string(40, 'k') + "...: unknown field"},
+        {R"({"pack": 16, "resources": [{"kind": ")" + std::string(1 << 20, 'k') + R"("}]})",
+         "resources[0].kind: unknown kind \"" + std::string(40, 'k') + "...\""},
+        // Music: a note ending past the last tick a delta time reaches; a
+        // format-0 song is one track.
+        {R"({"pack": 16, "resources": [{"kind": "music", "tracks": [{"notes": [{"at": 268435455, "length": 1, "key": 1}]}]}]})",
+         "resources[0].tracks[0].notes[0].length: the note ends at tick 268435456"},
+        {R"({"pack": 16, "resources": [{"kind": "music", "format": 0, "tracks": [{}, {"channel": 9}]}]})",
+         "resources[0].tracks: a format-0 song holds exactly one track, not 2"},
+        // More grid cells than the sheet holds, alpha kinds given or not.
+        {R"({"pack": 16, "resources": [{"kind": "image", "width": 32, "height": 16},
+             {"kind": "gobs", "image": 0, "grid": {"width": 16, "height": 16, "columns": 2, "count": 3, "alpha": 1}}]})",
+         "resources[1].grid: the region lies outside the 32 × 16 image"},
+        // A font size whose glyphs need a sheet taller than any image.
+        {R"({"pack": 16, "resources": [{"kind": "font", "index": 1, "image": 0, "face": "DejaVuSans.ttf", "size": 200, "ranges": [[33, 126]]}]})",
+         "resources[0].size: the glyphs at 200 pixels do not fit a sheet 256 wide and at most 4096 high"},
+        // The size of the output is bounded before it is made.
+        {R"({"pack": 1, "parts": 65535, "partPadding": 65535, "resources": []})",
+         "partPadding: 65535 parts with their padding make 4294836225 bytes"},
+        {R"({"pack": 16, "resources": [
+             {"kind": "raw", "size": 16777216}, {"kind": "raw", "size": 16777216}, {"kind": "raw", "size": 16777216},
+             {"kind": "raw", "size": 16777216}, {"kind": "raw", "size": 1}]})",
+         "resources[4].size: more than the 64 MiB that one run writes"}};
     for (const Case& c : cases) {
         writeFile(descriptions + "a.json", c.json);
         const assetgen_test::Run run = runGenerator(descriptions + " " + out);
         EXPECT_EQ(run.status, 1) << c.json;
-        EXPECT_NE(run.output.find("a.json: " + c.message), std::string::npos) << run.output;
+        EXPECT_NE(run.output.find("a.json: " + c.message), std::string::npos) << assetgen::excerpt(run.output, 2000);
+        EXPECT_LT(run.output.size(), 1000u) << "a short line";
         EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1) << "one line: " << run.output;
         EXPECT_EQ(digests(out), before) << c.json;
     }
@@ -115,6 +151,36 @@ TEST(AssetgenProgram, RefusedDescriptionNamesFileAndFieldAndLeavesTheOutput) {
     EXPECT_EQ(left, (std::set<std::string>{".assetgen-files", "RP20.rp"})) << "no temporary files stay";
     fs::remove_all(descriptions);
     fs::remove_all(out);
+}
+
+// --seeds empties its folder: it takes a new or empty one, or one it made.
+TEST(AssetgenProgram, SeedsGoOnlyIntoANewEmptyOrOwnFolder) {
+    const std::string descriptions = makeTempDir("assetgen_descriptions"), out = makeTempDir("assetgen_out");
+    const std::string stranger = makeTempDir("assetgen_stranger"), empty = makeTempDir("assetgen_empty");
+    writeFile(descriptions + "a.json", R"({"pack": 16, "resources": [{"kind": "text", "strings": ["a"]}]})");
+    writeFile(stranger + "keep.txt", "not the generator's");
+    ASSERT_EQ(runGenerator(descriptions + " " + out).status, 0);
+    const auto before = digests(out);
+
+    for (const std::string& seeds : {descriptions, stranger, out, out + "seeds", stranger + "keep.txt"}) {
+        const assetgen_test::Run run = runGenerator("--seeds " + seeds + " " + descriptions + " " + out);
+        EXPECT_EQ(run.status, 1) << seeds;
+        EXPECT_EQ(run.output.rfind("assetgen: " + seeds, 0), 0u) << run.output;
+        EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1) << run.output;
+        EXPECT_EQ(digests(out), before) << seeds;
+    }
+    EXPECT_TRUE(fs::exists(descriptions + "a.json"));
+    EXPECT_TRUE(fs::exists(stranger + "keep.txt"));
+
+    // An empty folder becomes the generator's own, and is taken again.
+    for (int run = 0; run < 2; ++run) {
+        ASSERT_EQ(runGenerator("--seeds " + empty + " " + descriptions + " " + out).status, 0) << run;
+        EXPECT_TRUE(fs::exists(empty + ".assetgen-seeds"));
+        EXPECT_EQ(readFile(empty + "pack/RP16.rp"), readFile(out + "RP16.rp"));
+        if (run == 0) writeFile(empty + "stale.txt", "");
+    }
+    EXPECT_FALSE(fs::exists(empty + "stale.txt")) << "an own folder is emptied";
+    for (const std::string& folder : {descriptions, out, stranger, empty}) fs::remove_all(folder);
 }
 
 // The test data set holds what the readers' tests need.

@@ -54,3 +54,20 @@ TEST(AudioAndVibrationTest, RestartSoundPlaysSound0FromItsStartAndStopSoundRelea
     EXPECT_EQ(HAL_getOpenPlayerCount(), 0);
     ts::Resources::unloadPack();
 }
+
+// The framework's and the application's classes take their source names from
+// the files that register them.
+TEST(SourceNameTest, FrameworkAndApplicationClassesNameTheirFiles) {
+    vmTestBoot();
+    const std::pair<const char*, const char*> cases[] = {
+        {"ts.AnimSet", "src/ts/ts_AnimSet"},
+        {"ts.graphics.CollisionBox", "src/ts/ts_graphics_CollisionBox"},
+        {"com.ventrix.utility.MyPointer", "src/ventrix/com_ventrix_utility_MyPointer"},
+        {"com.ventrix.common.CommonMIDlet", "src/ventrix/com_ventrix_common_CommonMIDlet"},
+    };
+    for (const auto& [className, sourceName] : cases) {
+        java::lang::Class* record = _VM_findClass(className);
+        ASSERT_NE(record, nullptr) << className;
+        EXPECT_STREQ(record->sourceName, sourceName) << className;
+    }
+}

@@ -2,6 +2,7 @@
 // or registration anywhere in the program, now and later.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,15 @@
 
 using java::lang::Class;
 using java::lang::Object;
+
+// A class registered without a source name: it gets its file's.
+namespace vmregistrytest {
+class Plain : public virtual Object {
+    VM_DECLARE_CLASS(Plain, Object)
+};
+}  // namespace vmregistrytest
+
+VM_REGISTER_CLASS(vmregistrytest::Plain, .name = "vmregistrytest.Plain")
 
 namespace {
 
@@ -74,6 +84,38 @@ TEST_F(VMRegistryWalkTest, EverySuperClassResolvesAndEveryFactoryMakesAnInstance
         }
     }
     EXPECT_GT(made, 10);
+}
+
+// A class's source name is the file that registers it, from the top of the
+// tree and without its extension, unless the registration names another.
+TEST_F(VMRegistryWalkTest, SourceNamesAreTheRegisteringFilesUnlessNamedByHand) {
+    const struct {
+        const char* className;
+        const char* sourceName;
+    } cases[] = {
+        {"java.lang.Object", "target/winmo/pb_src/vm/VMObject"},
+        {"com.tarsel.sorrel.vm.Finalizer", "target/winmo/pb_src/vm/VMFinalizer"},
+        {"javax.microedition.lcdui.Display", "target/winmo/pb_src/j2me/javax_microedition_lcdui_Display"},
+        {"java.io.ByteArrayInputStream", "target/winmo/pb_src/j2me/java_io_ByteArrayInputStream"},
+        {"vmregistrytest.Plain", "tests/vm/vm_registry_test"},
+        // Kept in another class's file, named by hand.
+        {"java.util.HashtableEntry", "target/winmo/pb_src/j2me/java_util_Hashtable"},
+        {"java.util.VectorEnumerator", "target/winmo/pb_src/j2me/java_util_Vector"},
+    };
+    for (const auto& c : cases) {
+        Class* record = _VM_findClass(c.className);
+        ASSERT_NE(record, nullptr) << c.className;
+        EXPECT_STREQ(record->sourceName, c.sourceName) << c.className;
+    }
+
+    // Every declared class's source name names a file of the tree.
+    const std::filesystem::path root = std::filesystem::path(__FILE__).parent_path().parent_path().parent_path();
+    for (Class* record : registeredClasses()) {
+        if (record->cppInstanceOf == nullptr) continue;
+        const std::string name = record->sourceName;
+        EXPECT_TRUE(!name.empty() && name[0] != '/' && std::filesystem::exists(root / (name + ".cpp")))
+            << record->name.c_str() << ": \"" << name << "\"";
+    }
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// The runtime object: boot through host callback 0, event listeners and
+// The runtime object: boot through the initRuntime callback, event listeners and
 // their dispatch, the runtime property table and the shutdown waits.
 //
 // Boot and shutdown change process-wide state for good, so those tests run

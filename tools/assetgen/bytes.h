@@ -29,6 +29,11 @@ private:
 std::string join(const std::string& path, const std::string& member);
 std::string item(const std::string& path, size_t index);  // "path[index]"
 
+// Outside text fit for a one-line message: at most `limit` bytes of it (cut
+// before a UTF-8 sequence that does not fit, then "..."), control characters
+// written as \n, \r, \t or \xNN.
+std::string excerpt(const std::string& text, size_t limit = 40);
+
 // Throws Error(field, ...) unless lo <= value <= hi.
 void checkRange(int64_t value, int64_t lo, int64_t hi, const std::string& field);
 

@@ -21,7 +21,8 @@
 namespace assetgen {
 
 std::string DescriptionError::text() const {
-    return file_ + ": " + (field_.empty() ? "" : field_ + ": ") + what();
+    // Outside text is quoted in part only, so that the message stays one short line.
+    return excerpt(file_, 300) + ": " + (field_.empty() ? "" : excerpt(field_, 200) + ": ") + excerpt(what(), 300);
 }
 
 namespace {
@@ -50,7 +51,7 @@ public:
     }
     void finish() const {
         for (const auto& [key, member] : object().items()) {
-            if (key != "comment" && !used_.count(key)) Node(member, join(path_, key)).fail("unknown field");
+            if (key != "comment" && !used_.count(key)) Node(member, join(path_, excerpt(key))).fail("unknown field");
         }
     }
 
@@ -121,6 +122,50 @@ private:
     std::set<std::string> used_;
 };
 
+// Parses a description, refusing a key that appears twice in one object
+// (the parser alone would keep the last value without a word).
+json parseRefusingDuplicateKeys(const std::string& text) {
+    struct Level {
+        bool object;
+        std::set<std::string> keys;
+        std::string key;   // object: the member being read
+        size_t count = 0;  // list: the items begun
+    };
+    std::vector<Level> levels;
+    auto path = [&] {
+        std::string p;
+        for (const Level& l : levels) p = l.object ? join(p, excerpt(l.key)) : item(p, l.count - 1);
+        return p;
+    };
+    auto begin = [&] {
+        if (!levels.empty() && !levels.back().object) ++levels.back().count;
+    };
+    const json::parser_callback_t check = [&](int, json::parse_event_t event, json& parsed) {
+        switch (event) {
+            case json::parse_event_t::object_start:
+            case json::parse_event_t::array_start:
+                begin();
+                levels.push_back({event == json::parse_event_t::object_start, {}, {}, 0});
+                break;
+            case json::parse_event_t::object_end:
+            case json::parse_event_t::array_end:
+                levels.pop_back();
+                break;
+            case json::parse_event_t::key: {
+                Level& l = levels.back();
+                l.key = parsed.get<std::string>();
+                if (!l.keys.insert(l.key).second) throw Error(path(), "the key appears twice in its object");
+                break;
+            }
+            case json::parse_event_t::value:
+                begin();
+                break;
+        }
+        return true;
+    };
+    return json::parse(text, check);
+}
+
 // Runs the writer, naming the field of a refused value from `path` on.
 template <typename F>
 auto within(const std::string& path, F&& write) {
@@ -166,9 +211,12 @@ void drawOperation(Raster& r, Node op) {
         // Rows of characters; each names a colour of "colors", "." leaves the pixel.
         const int x = coord("x"), y = coord("y");
         Node colours = op.at("colors");
+        if (!colours.value().is_object()) colours.fail("expected an object {\"c\": colour, ...}");
         std::map<char, uint32_t> legend;
         for (const auto& [key, value] : colours.value().items()) {
-            if (key.size() != 1 || key == ".") Node(value, join(colours.path(), key)).fail("a key is one character other than \".\"");
+            if (key.size() != 1 || key == ".") {
+                Node(value, join(colours.path(), excerpt(key))).fail("a key is one character other than \".\"");
+            }
             legend[key[0]] = Node(value, join(colours.path(), key)).colour();
         }
         std::vector<Node> rows = op.at("rows").array();
@@ -178,12 +226,14 @@ void drawOperation(Raster& r, Node op) {
             for (size_t column = 0; column < text.size(); ++column) {
                 if (text[column] == '.') continue;
                 auto found = legend.find(text[column]);
-                if (found == legend.end()) rows[row].fail(std::string("'") + text[column] + "' is not in \"colors\"");
+                if (found == legend.end()) {
+                    rows[row].fail("'" + excerpt(std::string(1, text[column])) + "' is not in \"colors\"");
+                }
                 plot(r, x + static_cast<int>(column), y + static_cast<int>(row), found->second, blend);
             }
         }
     } else {
-        op.at("op").fail("unknown operation \"" + name +
+        op.at("op").fail("unknown operation \"" + excerpt(name) +
                          "\" (fill, rect, roundRect, ellipse, line, gradient, outline, pixels)");
     }
     op.finish();
@@ -239,14 +289,15 @@ GobRecord gobRecord(const Node& d, const RecordTemplate& t, const std::vector<in
     r.values = {t.offset[0], t.offset[1], region[0], region[1], region[2], region[3],
                 t.box[0],    t.box[1],    t.box[2] | (t.round ? 0x8000 : 0), t.box[3]};
     r.alphaKind = t.alpha;
-    if (t.alpha < 0) {
-        if (!sheet) d.fail("\"alpha\" must be given: " + imageField + " is not an image of this pack");
-        if (region[0] + region[2] > sheet->width || region[1] + region[3] > sheet->height) {
-            d.fail("the region lies outside the " + std::to_string(sheet->width) + " × " +
-                   std::to_string(sheet->height) + " image");
-        }
-        r.alphaKind = alphaKind(*sheet, region[0], region[1], region[2], region[3]);
+    if (t.alpha < 0 && !sheet) d.fail("\"alpha\" must be given: " + imageField + " is not an image of this pack");
+    // The reader refuses a region outside its image (one without pixels excepted).
+    const bool empty = region[2] == 0 || region[3] == 0;
+    if (sheet && (t.alpha < 0 || !empty) &&
+        (region[0] + region[2] > sheet->width || region[1] + region[3] > sheet->height)) {
+        d.fail("the region lies outside the " + std::to_string(sheet->width) + " × " + std::to_string(sheet->height) +
+               " image");
     }
+    if (t.alpha < 0) r.alphaKind = alphaKind(*sheet, region[0], region[1], region[2], region[3]);
     return r;
 }
 
@@ -314,14 +365,22 @@ Bytes describeAnimSet(Node& d) {
     return within(d.path(), [&] { return writeAnimSet(set); });
 }
 
-Bytes describeText(Node& d) {
+// For a resource larger than the `room` left of what one run writes.
+std::string tooMuch() {
+    return "more than the " + std::to_string(kMaxOutputBytes >> 20) + " MiB that one run writes";
+}
+
+Bytes describeText(Node& d, int64_t room) {
     std::vector<std::string> texts;
+    int64_t size = 0;
     for (Node& s : d.at("strings").array()) {
         if (s.value().is_object()) {
             // {"repeat": text, "count": n}: the text n times.
             const std::string unit = s.at("repeat").string();
             const int count = s.integer("count", 0, 32767);
             if (unit.size() * static_cast<size_t>(count) > 32767) s.fail("longer than 32767 bytes");
+            size += static_cast<int64_t>(unit.size()) * count;
+            if (size > room) s.fail("the texts make " + tooMuch());
             std::string text;
             for (int i = 0; i < count; ++i) text += unit;
             texts.push_back(std::move(text));
@@ -329,6 +388,8 @@ Bytes describeText(Node& d) {
         } else {
             texts.push_back(s.string());
         }
+        size += static_cast<int64_t>(texts.back().size());
+        if (size > room) s.fail("the texts make " + tooMuch());
     }
     return within(d.path(), [&] { return writeTextTable(texts); });
 }
@@ -482,7 +543,7 @@ Bytes describeLevel(Node& d) {
     return within(d.path(), [&] { return writeLevel(level); });
 }
 
-Bytes describeRaw(Node& d) {
+Bytes describeRaw(Node& d, int64_t room) {
     const int given = d.has("hex") + d.has("text") + d.has("size");
     if (given != 1) d.fail("give one of \"hex\", \"text\" or \"size\" (with \"byte\")");
     if (d.has("text")) {
@@ -491,6 +552,7 @@ Bytes describeRaw(Node& d) {
     }
     if (d.has("size")) {
         const int size = d.integer("size", 0, 16 * 1024 * 1024);
+        if (size > room) d.at("size").fail(tooMuch());
         return Bytes(static_cast<size_t>(size), static_cast<uint8_t>(d.integer("byte", 0, 0, 255)));
     }
     Node hex = d.at("hex");
@@ -545,6 +607,9 @@ void describe(Node& root, const std::string& fontDirectory, Generated& out) {
         indexes.push_back(index);
         next = index + 1;
     }
+    // What this run may still write.
+    int64_t room = kMaxOutputBytes;
+    for (const auto& [name, data] : out.files) room -= static_cast<int64_t>(data.size());
     Sheets sheets;
     std::map<int, Entry> entries;
     auto common = [&](Node& r, Entry& e, int defaultType) {
@@ -577,6 +642,7 @@ void describe(Node& root, const std::string& fontDirectory, Generated& out) {
                 e.resource.data = within(r.path(), [&] { return writeGobs(image, font.glyphs, true); });
                 e.seedKind = "gobs";
                 common(r, e, -1);
+                room -= static_cast<int64_t>(sheet.resource.data.size());
                 place(entries, image, std::move(sheet), r);
             } else if (kind == "gobs") {
                 e.resource.data = describeGobs(r, sheets);
@@ -587,7 +653,7 @@ void describe(Node& root, const std::string& fontDirectory, Generated& out) {
                 e.seedKind = "animset";
                 common(r, e, -1);
             } else if (kind == "text") {
-                e.resource.data = describeText(r);
+                e.resource.data = describeText(r, room);
                 e.seedKind = "text";
                 common(r, e, -6);
             } else if (kind == "sound") {
@@ -603,14 +669,16 @@ void describe(Node& root, const std::string& fontDirectory, Generated& out) {
                 e.seedKind = "level";
                 common(r, e, -1);
             } else if (kind == "raw") {
-                e.resource.data = describeRaw(r);
+                e.resource.data = describeRaw(r, room);
                 e.seedKind = "raw";
                 common(r, e, -1);
             } else {
-                r.at("kind").fail("unknown kind \"" + kind + "\" (image, gobs, animset, text, font, sound, music, level, raw)");
+                r.at("kind").fail("unknown kind \"" + excerpt(kind) + "\" (image, gobs, animset, text, font, sound, music, level, raw)");
             }
             r.integer("index", 0, 0, 1023);
             r.finish();
+            room -= static_cast<int64_t>(e.resource.data.size());
+            if (room < 0) r.fail("the resources make " + tooMuch());
             place(entries, indexes[i], std::move(e), r);
         }
     }
@@ -644,6 +712,11 @@ void describe(Node& root, const std::string& fontDirectory, Generated& out) {
         }
         throw;
     }
+    int64_t total = 0;
+    for (const auto& files : {std::cref(out.files), std::cref(written)}) {
+        for (const auto& [name, data] : files.get()) total += static_cast<int64_t>(data.size());
+    }
+    if (total > kMaxOutputBytes) root.fail("the pack files make " + tooMuch());
     for (auto& [name, data] : written) {
         if (out.files.count(name)) root.fail("another description writes " + name + " too");
         out.seeds["pack/" + name] = data;
@@ -656,9 +729,11 @@ void describe(Node& root, const std::string& fontDirectory, Generated& out) {
 void describePack(const std::string& file, const std::string& text, const std::string& fontDirectory, Generated& out) {
     json root;
     try {
-        root = json::parse(text);
+        root = parseRefusingDuplicateKeys(text);
     } catch (const json::parse_error& e) {
         throw DescriptionError(file, "", std::string("not JSON: ") + e.what());
+    } catch (const Error& e) {
+        throw DescriptionError(file, e.field(), e.what());
     }
     try {
         Node node(root, "");

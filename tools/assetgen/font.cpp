@@ -31,7 +31,7 @@ private:
 class Face {
 public:
     Face(FT_Library library, const std::string& path) {
-        if (FT_New_Face(library, path.c_str(), 0, &face_) != 0) throw Error("face", "cannot open " + path);
+        if (FT_New_Face(library, path.c_str(), 0, &face_) != 0) throw Error("face", "cannot open " + excerpt(path, 200));
     }
     ~Face() { FT_Done_Face(face_); }
     Face(const Face&) = delete;
@@ -45,6 +45,9 @@ private:
 constexpr FT_Int32 kLoadFlags = FT_LOAD_DEFAULT | FT_LOAD_TARGET_NORMAL;
 
 int pixels(FT_Pos value) { return static_cast<int>((value + 32) >> 6); }
+
+// The tallest glyph sheet, as for any image of a description.
+constexpr int kMaxSheetHeight = 4096;
 
 }  // namespace
 
@@ -75,19 +78,34 @@ FontResult renderFont(const FontDescription& font, const std::string& fontDirect
     const int descender = static_cast<int>((-f->size->metrics.descender + 63) >> 6);
     const int lineHeight = pixels(f->size->metrics.height);
 
+    // The characters the face has a glyph for (the others are left out).
+    std::vector<int> present;
+    for (int code : codes) {
+        if (FT_Get_Char_Index(f, static_cast<FT_ULong>(code)) != 0) present.push_back(code);
+    }
+    if (present.size() < 7) throw Error("ranges", "a font needs at least 7 glyphs (its metrics live in glyphs 0 to 6)");
+    if (present.size() > 4095) throw Error("ranges", "a font holds at most 4095 glyphs");
+    const auto noRoom = [&] {
+        return Error("size", "the glyphs at " + std::to_string(font.pixelSize) + " pixels do not fit a sheet " +
+                                 std::to_string(font.sheetWidth) + " wide and at most " +
+                                 std::to_string(kMaxSheetHeight) + " high");
+    };
+
     struct Glyph {
         int code, left, top, advance;
         Raster ink;
     };
     std::vector<Glyph> glyphs;
-    for (int code : codes) {
+    int64_t area = 0;  // of the glyphs with their one-pixel gaps: no more than the largest sheet holds
+    for (int code : present) {
         const FT_UInt index = FT_Get_Char_Index(f, static_cast<FT_ULong>(code));
-        if (index == 0) continue;  // the face has no glyph for it
         if (FT_Load_Glyph(f, index, kLoadFlags) != 0 || FT_Render_Glyph(f->glyph, FT_RENDER_MODE_NORMAL) != 0) {
             throw Error("ranges", "FreeType cannot render character " + std::to_string(code));
         }
         const FT_Bitmap& bitmap = f->glyph->bitmap;
         const bool ink = bitmap.width > 0 && bitmap.rows > 0;
+        if (ink) area += (int64_t{bitmap.width} + 1) * (int64_t{bitmap.rows} + 1);
+        if (area > int64_t{font.sheetWidth + 1} * (kMaxSheetHeight + 1)) throw noRoom();
         Glyph g{code, ink ? f->glyph->bitmap_left : 0, ink ? ascender - f->glyph->bitmap_top : 0,
                 pixels(f->glyph->advance.x), Raster(static_cast<int>(bitmap.width), static_cast<int>(bitmap.rows))};
         for (int y = 0; y < g.ink.height; ++y) {
@@ -98,8 +116,6 @@ FontResult renderFont(const FontDescription& font, const std::string& fontDirect
         }
         glyphs.push_back(std::move(g));
     }
-    if (glyphs.size() < 7) throw Error("ranges", "a font needs at least 7 glyphs (its metrics live in glyphs 0 to 6)");
-    if (glyphs.size() > 4095) throw Error("ranges", "a font holds at most 4095 glyphs");
 
     int missing = 0;
     if (font.missingAdvance) {
@@ -130,6 +146,7 @@ FontResult renderFont(const FontDescription& font, const std::string& fontDirect
         x += g.ink.width + 1;
         shelf = std::max(shelf, g.ink.height);
     }
+    if (y + shelf > kMaxSheetHeight) throw noRoom();
     result.sheet = Raster(font.sheetWidth, std::max(1, y + shelf));
     int previous = 0;
     for (size_t i = 0; i < glyphs.size(); ++i) {

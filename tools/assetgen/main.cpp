@@ -5,7 +5,9 @@
 //
 // A description that cannot be written gives one message naming its file and
 // field, exit status 1, and leaves OUTPUT as it was. --seeds also writes
-// every resource and pack file, by kind, into FOLDER (fuzz corpora).
+// every resource and pack file, by kind, into FOLDER (fuzz corpora); it
+// empties FOLDER first, so it takes only a new or empty folder or one it
+// made itself.
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -32,6 +34,14 @@ int main(int argc, char** argv) {
     }
     if (!fonts.empty() && fonts.back() != '/') fonts += '/';
 
+    if (!seeds.empty()) {
+        const std::string refused = assetgen::checkSeedsFolder(seeds, folders);
+        if (!refused.empty()) {
+            std::fprintf(stderr, "assetgen: %s\n", assetgen::excerpt(refused, 600).c_str());
+            return 1;
+        }
+    }
+
     assetgen::Generated generated;
     try {
         generated = assetgen::generateFolder(folders[0], fonts);
@@ -40,19 +50,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::string failed = assetgen::writeFolder(folders[1], generated.files);
-    if (failed.empty() && !seeds.empty()) {
-        std::error_code ignored;
-        std::filesystem::remove_all(seeds, ignored);
-        std::map<std::string, std::map<std::string, assetgen::Bytes>> byKind;
-        for (auto& [name, data] : generated.seeds) {
-            const size_t slash = name.find('/');
-            byKind[name.substr(0, slash)][name.substr(slash + 1)] = std::move(data);
-        }
-        for (const auto& [kind, files] : byKind) {
-            failed = assetgen::writeFolder(seeds + "/" + kind, files);
-            if (!failed.empty()) break;
-        }
-    }
+    if (failed.empty() && !seeds.empty()) failed = assetgen::writeSeeds(seeds, generated.seeds);
     if (!failed.empty()) {
         std::fprintf(stderr, "assetgen: %s\n", failed.c_str());
         return 1;

@@ -157,6 +157,12 @@ std::map<std::string, Bytes> writeSplitPack(const PackDescription& pack) {
         }
     }
     checkRange(pack.partPadding, 0, 65535, "partPadding");
+    const int64_t written = total + static_cast<int64_t>(sizes.size()) * pack.partPadding;
+    if (written > kMaxOutputBytes) {
+        throw Error("partPadding", std::to_string(sizes.size()) + " parts with their padding make " +
+                                       std::to_string(written) + " bytes, more than the " +
+                                       std::to_string(kMaxOutputBytes) + " a run writes");
+    }
 
     ByteWriter fslm;
     fslm.u32(static_cast<uint32_t>(total));

@@ -10,6 +10,10 @@
 
 namespace assetgen {
 
+// The most one run writes, all packs together (64 MiB): a description that
+// asks for more is refused before its bytes are made.
+constexpr int64_t kMaxOutputBytes = int64_t{64} << 20;
+
 // One resource of a pack. `file` is its file number in a file-system pack
 // (-1: index + 1).
 struct PackResource {

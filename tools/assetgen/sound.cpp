@@ -166,6 +166,11 @@ void addTrackEvents(std::vector<Event>& events, const MidiTrack& t, const MusicD
         checkRange(n.length, 1, 0x0FFFFFFF, join(note, "length"));
         checkRange(n.key, 0, 127, join(note, "key"));
         checkRange(n.velocity, 1, 127, join(note, "velocity"));
+        // The note's end is an event time too: a delta time holds 28 bits.
+        if (n.at + n.length > 0x0FFFFFFF) {
+            throw Error(join(note, "length"), "the note ends at tick " + std::to_string(n.at + n.length) +
+                                                  ", after the last tick a song can hold (268435455)");
+        }
         const int sequence = static_cast<int>(events.size());
         events.push_back({n.at, 2, sequence, static_cast<uint8_t>(0x90 | t.channel), static_cast<uint8_t>(n.key),
                           static_cast<uint8_t>(n.velocity), 2});
@@ -223,8 +228,11 @@ Bytes writeMidi(const MusicDescription& m) {
     checkRange(m.tempo, 0, 0xFFFFFF, "tempo");
     std::vector<Bytes> tracks;
     if (m.format == 0) {
+        if (m.tracks.size() != 1) {
+            throw Error("tracks", "a format-0 song holds exactly one track, not " + std::to_string(m.tracks.size()));
+        }
         std::vector<Event> events;
-        for (size_t i = 0; i < m.tracks.size(); ++i) addTrackEvents(events, m.tracks[i], m, item("tracks", i));
+        addTrackEvents(events, m.tracks[0], m, item("tracks", 0));
         tracks.push_back(writeTrack(events, m.tempo, m.runningStatus));
     } else {
         if (m.tempo > 0) tracks.push_back(writeTrack({}, m.tempo, m.runningStatus));

@@ -39,7 +39,7 @@ Bytes writeWav(int rate, int bits, int channels, const std::vector<int16_t>& sam
 
 struct Note {
     int64_t at = 0;     // ticks
-    int64_t length = 1; // ticks
+    int64_t length = 1; // ticks; the note ends by tick 0x0FFFFFFF
     int key = 60;       // 0 to 127
     int velocity = 100; // 1 to 127
 };
@@ -51,7 +51,7 @@ struct MidiTrack {
 };
 
 struct MusicDescription {
-    int format = 0;        // 0: one track holding everything; 1: a tempo track, then one track each
+    int format = 0;        // 0: exactly one track; 1: a tempo track, then one track each
     int division = 96;     // ticks per quarter note, 1 to 32767
     int tempo = 500000;    // microseconds per quarter note; 0: no tempo event
     bool runningStatus = true;

@@ -15,5 +15,4 @@ VMPtr<LevelLoader> LevelLoader::construct() {
 }  // namespace scene::ingame
 
 VM_REGISTER_CLASS(scene::ingame::LevelLoader, .name = "scene.ingame.LevelLoader",
-                  .sourceName = "src/game/scene/ingame/scene_ingame_LevelLoader",
                   .newInstance = _VM_newInstanceOf<scene::ingame::LevelLoader>)

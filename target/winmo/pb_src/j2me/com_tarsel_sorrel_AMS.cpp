@@ -6,6 +6,7 @@
 
 #include "VMRuntime.h"
 #include "VMThrow.h"
+#include "hal_events.h"
 #include "hal_property.h"
 #include "hal_system.h"
 #include "java_lang_InstantiationException.h"
@@ -29,8 +30,8 @@ std::string appPropertyFile() { return std::string(HAL_programDirectory()) + "pr
 
 void AMS::_VM_clinit() {
     currentMIDlet = nullptr;
-    _VM_addEventListener(onResume, 1u << 2, 0);
-    _VM_addEventListener(onPauseOrDestroy, (1u << 1) | (1u << 3), 2);
+    _VM_addEventListener(onResume, _VM_eventBit(HAL_EVENT_RESUME), 0);
+    _VM_addEventListener(onPauseOrDestroy, _VM_eventBit(HAL_EVENT_PAUSE) | _VM_eventBit(HAL_EVENT_DESTROY), 2);
 }
 
 void AMS::entry(jint argument) {
@@ -106,7 +107,7 @@ void AMS::onResume(jint type, jint count, const intptr_t* args) {
     (void)count;
     (void)args;
     VMPtr<MIDlet> midlet = currentMIDlet;
-    if (midlet == nullptr || type != 2) return;
+    if (midlet == nullptr || type != HAL_EVENT_RESUME) return;
     if (midlet->setState(MIDlet::STARTING)) {
         midlet->startApp();
         midlet->setState(MIDlet::ACTIVE);
@@ -118,12 +119,12 @@ void AMS::onPauseOrDestroy(jint type, jint count, const intptr_t* args) {
     (void)args;
     VMPtr<MIDlet> midlet = currentMIDlet;
     if (midlet == nullptr) return;
-    if (type == 1) {
+    if (type == HAL_EVENT_PAUSE) {
         if (midlet->setState(MIDlet::PAUSING)) {
             midlet->pauseApp();
             midlet->setState(MIDlet::PAUSED);
         }
-    } else if (type == 3) {
+    } else if (type == HAL_EVENT_DESTROY) {
         if (midlet->setState(MIDlet::DESTROYING)) {
             try {
                 midlet->destroyApp(true);
@@ -139,5 +140,4 @@ void AMS::onPauseOrDestroy(jint type, jint count, const intptr_t* args) {
 }  // namespace com::tarsel::sorrel
 
 VM_REGISTER_CLASS(com::tarsel::sorrel::AMS, .name = "com.tarsel.sorrel.AMS",
-                  .sourceName = "target/winmo/pb_src/j2me/com_tarsel_sorrel_AMS",
                   .staticInit = com::tarsel::sorrel::AMS::_VM_clinit, .entryPoint = com::tarsel::sorrel::AMS::entry)

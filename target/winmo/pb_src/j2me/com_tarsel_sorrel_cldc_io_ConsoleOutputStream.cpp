@@ -17,5 +17,4 @@ void ConsoleOutputStream::flush() { HAL_consoleFlush(); }
 
 VM_REGISTER_CLASS(com::tarsel::sorrel::cldc::io::ConsoleOutputStream,
                   .name = "com.tarsel.sorrel.cldc.io.ConsoleOutputStream",
-                  .sourceName = "target/winmo/pb_src/j2me/com_tarsel_sorrel_cldc_io_ConsoleOutputStream",
                   .newInstance = _VM_newInstanceOf<com::tarsel::sorrel::cldc::io::ConsoleOutputStream>)

@@ -106,5 +106,4 @@ jboolean ResourceInputStream::markSupported() { return true; }
 }  // namespace com::tarsel::sorrel::cldc::io
 
 VM_REGISTER_CLASS(com::tarsel::sorrel::cldc::io::ResourceInputStream,
-                  .name = "com.tarsel.sorrel.cldc.io.ResourceInputStream",
-                  .sourceName = "target/winmo/pb_src/j2me/com_tarsel_sorrel_cldc_io_ResourceInputStream")
+                  .name = "com.tarsel.sorrel.cldc.io.ResourceInputStream")

@@ -182,5 +182,4 @@ void GregorianCalendar::computeTime() {
 
 VM_REGISTER_CLASS(com::tarsel::sorrel::cldc::util::GregorianCalendar,
                   .name = "com.tarsel.sorrel.cldc.util.GregorianCalendar",
-                  .sourceName = "target/winmo/pb_src/j2me/com_tarsel_sorrel_cldc_util_GregorianCalendar",
                   .newInstance = _VM_newInstanceOf<com::tarsel::sorrel::cldc::util::GregorianCalendar>)

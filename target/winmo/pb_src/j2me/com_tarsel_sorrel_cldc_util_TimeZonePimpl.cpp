@@ -54,7 +54,7 @@ void TimeZonePimpl::_VM_clinit() {
     VMPtr<VMArray<java::util::TimeZone, 1>> list = zones;
     list->set(1, TimeZoneUTC::create()->construct(0, VM_STR("UTC")));
     list->set(2, TimeZoneUTC::create()->construct(0, VM_STR("GMT")));
-    _VM_addEventListener(onZoneChanged, 1u << ZONE_CHANGED_EVENT, 1);
+    _VM_addEventListener(onZoneChanged, _VM_eventBit(ZONE_CHANGED_EVENT), 1);
 }
 
 void TimeZonePimpl::_VM_readPhoneZone() {
@@ -150,7 +150,5 @@ VMPtr<java::util::TimeZone> TimeZonePimpl::parseCustom(VMPtr<String> ID) {
 
 }  // namespace com::tarsel::sorrel::cldc::util
 
-VM_REGISTER_CLASS(com::tarsel::sorrel::cldc::util::TimeZonePimpl,
-                  .name = "com.tarsel.sorrel.cldc.util.TimeZonePimpl",
-                  .sourceName = "target/winmo/pb_src/j2me/com_tarsel_sorrel_cldc_util_TimeZonePimpl",
+VM_REGISTER_CLASS(com::tarsel::sorrel::cldc::util::TimeZonePimpl, .name = "com.tarsel.sorrel.cldc.util.TimeZonePimpl",
                   .staticInit = com::tarsel::sorrel::cldc::util::TimeZonePimpl::_VM_clinit, .isAbstract = true)

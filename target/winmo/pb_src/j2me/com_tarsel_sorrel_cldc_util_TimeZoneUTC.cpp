@@ -20,5 +20,4 @@ VMPtr<java::lang::String> TimeZoneUTC::getID() { return ID; }
 
 }  // namespace com::tarsel::sorrel::cldc::util
 
-VM_REGISTER_CLASS(com::tarsel::sorrel::cldc::util::TimeZoneUTC, .name = "com.tarsel.sorrel.cldc.util.TimeZoneUTC",
-                  .sourceName = "target/winmo/pb_src/j2me/com_tarsel_sorrel_cldc_util_TimeZoneUTC")
+VM_REGISTER_CLASS(com::tarsel::sorrel::cldc::util::TimeZoneUTC, .name = "com.tarsel.sorrel.cldc.util.TimeZoneUTC")

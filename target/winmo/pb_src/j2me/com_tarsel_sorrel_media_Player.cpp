@@ -234,5 +234,4 @@ jint Player::getLevel() {
 }  // namespace com::tarsel::sorrel::media
 
 VM_REGISTER_CLASS(com::tarsel::sorrel::media::Player, .name = "com.tarsel.sorrel.media.Player",
-                  .sourceName = "target/winmo/pb_src/j2me/com_tarsel_sorrel_media_Player",
                   .interfaces = {"javax.microedition.media.Player", "javax.microedition.media.control.VolumeControl"})

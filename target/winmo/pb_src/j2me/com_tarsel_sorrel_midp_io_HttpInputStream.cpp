@@ -105,5 +105,4 @@ void HttpInputStream::close() {
 
 }  // namespace com::tarsel::sorrel::midp::io
 
-VM_REGISTER_CLASS(com::tarsel::sorrel::midp::io::HttpInputStream, .name = "com.tarsel.sorrel.midp.io.HttpInputStream",
-                  .sourceName = "target/winmo/pb_src/j2me/com_tarsel_sorrel_midp_io_HttpInputStream")
+VM_REGISTER_CLASS(com::tarsel::sorrel::midp::io::HttpInputStream, .name = "com.tarsel.sorrel.midp.io.HttpInputStream")

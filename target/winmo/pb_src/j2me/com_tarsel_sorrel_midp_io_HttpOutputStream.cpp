@@ -50,6 +50,4 @@ void HttpOutputStream::close() {
 
 }  // namespace com::tarsel::sorrel::midp::io
 
-VM_REGISTER_CLASS(com::tarsel::sorrel::midp::io::HttpOutputStream,
-                  .name = "com.tarsel.sorrel.midp.io.HttpOutputStream",
-                  .sourceName = "target/winmo/pb_src/j2me/com_tarsel_sorrel_midp_io_HttpOutputStream")
+VM_REGISTER_CLASS(com::tarsel::sorrel::midp::io::HttpOutputStream, .name = "com.tarsel.sorrel.midp.io.HttpOutputStream")

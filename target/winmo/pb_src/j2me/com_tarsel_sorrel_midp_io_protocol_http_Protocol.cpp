@@ -519,7 +519,6 @@ jlong Protocol::parseDate(VMPtr<String> s) {
 
 VM_REGISTER_CLASS(com::tarsel::sorrel::midp::io::protocol::http::Protocol,
                   .name = "com.tarsel.sorrel.midp.io.protocol.http.Protocol",
-                  .sourceName = "target/winmo/pb_src/j2me/com_tarsel_sorrel_midp_io_protocol_http_Protocol",
                   .staticInit = com::tarsel::sorrel::midp::io::protocol::http::Protocol::_VM_clinit,
                   .newInstance = _VM_newInstanceOf<com::tarsel::sorrel::midp::io::protocol::http::Protocol>,
                   // Every interface by name: the interface search does not follow

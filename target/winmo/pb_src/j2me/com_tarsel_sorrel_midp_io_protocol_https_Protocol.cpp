@@ -30,7 +30,6 @@ VMPtr<java::lang::Object> Protocol::getSecurityInfo() { return nullptr; }
 
 VM_REGISTER_CLASS(com::tarsel::sorrel::midp::io::protocol::https::Protocol,
                   .name = "com.tarsel.sorrel.midp.io.protocol.https.Protocol",
-                  .sourceName = "target/winmo/pb_src/j2me/com_tarsel_sorrel_midp_io_protocol_https_Protocol",
                   .staticInit = com::tarsel::sorrel::midp::io::protocol::https::Protocol::_VM_clinit,
                   .newInstance = _VM_newInstanceOf<com::tarsel::sorrel::midp::io::protocol::https::Protocol>,
                   .interfaces = {"javax.microedition.io.HttpsConnection"})

@@ -71,5 +71,4 @@ jboolean ByteArrayInputStream::markSupported() { return true; }
 
 }  // namespace java::io
 
-VM_REGISTER_CLASS(java::io::ByteArrayInputStream, .name = "java.io.ByteArrayInputStream",
-                  .sourceName = "target/winmo/pb_src/j2me/java_io_ByteArrayInputStream")
+VM_REGISTER_CLASS(java::io::ByteArrayInputStream, .name = "java.io.ByteArrayInputStream")

@@ -92,5 +92,4 @@ VMPtr<String> ByteArrayOutputStream::toString() {
 }  // namespace java::io
 
 VM_REGISTER_CLASS(java::io::ByteArrayOutputStream, .name = "java.io.ByteArrayOutputStream",
-                  .sourceName = "target/winmo/pb_src/j2me/java_io_ByteArrayOutputStream",
                   .newInstance = _VM_newInstanceOf<java::io::ByteArrayOutputStream>)

@@ -133,6 +133,4 @@ VMPtr<String> DataInputStream::readUTF() {
 
 }  // namespace java::io
 
-VM_REGISTER_CLASS(java::io::DataInputStream, .name = "java.io.DataInputStream",
-                  .sourceName = "target/winmo/pb_src/j2me/java_io_DataInputStream",
-                  .interfaces = {"java.io.DataInput"})
+VM_REGISTER_CLASS(java::io::DataInputStream, .name = "java.io.DataInputStream", .interfaces = {"java.io.DataInput"})

@@ -1,6 +1,5 @@
 // java.io.DataOutput
 #include "java_io_DataOutput.h"
 
-VM_REGISTER_CLASS(java::io::DataOutput, .name = "java.io.DataOutput",
-                  .sourceName = "target/winmo/pb_src/j2me/java_io_DataOutput", .staticInit = nullptr,
-                  .isInterface = true, .isAbstract = true)
+VM_REGISTER_CLASS(java::io::DataOutput, .name = "java.io.DataOutput", .staticInit = nullptr, .isInterface = true,
+                  .isAbstract = true)

@@ -81,6 +81,4 @@ void DataOutputStream::writeUTF(VMPtr<String> str) {
 
 }  // namespace java::io
 
-VM_REGISTER_CLASS(java::io::DataOutputStream, .name = "java.io.DataOutputStream",
-                  .sourceName = "target/winmo/pb_src/j2me/java_io_DataOutputStream",
-                  .interfaces = {"java.io.DataOutput"})
+VM_REGISTER_CLASS(java::io::DataOutputStream, .name = "java.io.DataOutputStream", .interfaces = {"java.io.DataOutput"})

@@ -16,5 +16,4 @@ VMPtr<IOException> IOException::construct(VMPtr<java::lang::String> text) {
 }  // namespace java::io
 
 VM_REGISTER_CLASS(java::io::IOException, .name = "java.io.IOException",
-                  .sourceName = "target/winmo/pb_src/j2me/java_io_IOException",
                   .newInstance = _VM_newInstanceOf<java::io::IOException>)

@@ -60,5 +60,4 @@ jboolean InputStream::markSupported() { return false; }
 
 }  // namespace java::io
 
-VM_REGISTER_CLASS(java::io::InputStream, .name = "java.io.InputStream",
-                  .sourceName = "target/winmo/pb_src/j2me/java_io_InputStream", .isAbstract = true)
+VM_REGISTER_CLASS(java::io::InputStream, .name = "java.io.InputStream", .isAbstract = true)

@@ -27,5 +27,4 @@ void OutputStream::close() {}
 
 }  // namespace java::io
 
-VM_REGISTER_CLASS(java::io::OutputStream, .name = "java.io.OutputStream",
-                  .sourceName = "target/winmo/pb_src/j2me/java_io_OutputStream", .isAbstract = true)
+VM_REGISTER_CLASS(java::io::OutputStream, .name = "java.io.OutputStream", .isAbstract = true)

@@ -81,5 +81,4 @@ void OutputStreamWriter::close() {
 
 }  // namespace java::io
 
-VM_REGISTER_CLASS(java::io::OutputStreamWriter, .name = "java.io.OutputStreamWriter",
-                  .sourceName = "target/winmo/pb_src/j2me/java_io_OutputStreamWriter")
+VM_REGISTER_CLASS(java::io::OutputStreamWriter, .name = "java.io.OutputStreamWriter")

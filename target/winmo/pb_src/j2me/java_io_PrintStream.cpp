@@ -146,5 +146,4 @@ VM_PRINTLN(jboolean)
 
 }  // namespace java::io
 
-VM_REGISTER_CLASS(java::io::PrintStream, .name = "java.io.PrintStream",
-                  .sourceName = "target/winmo/pb_src/j2me/java_io_PrintStream")
+VM_REGISTER_CLASS(java::io::PrintStream, .name = "java.io.PrintStream")

@@ -11,5 +11,4 @@ VMPtr<UTFDataFormatException> UTFDataFormatException::construct() {
 }  // namespace java::io
 
 VM_REGISTER_CLASS(java::io::UTFDataFormatException, .name = "java.io.UTFDataFormatException",
-                  .sourceName = "target/winmo/pb_src/j2me/java_io_UTFDataFormatException",
                   .newInstance = _VM_newInstanceOf<java::io::UTFDataFormatException>)

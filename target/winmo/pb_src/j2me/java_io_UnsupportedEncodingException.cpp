@@ -16,5 +16,4 @@ VMPtr<UnsupportedEncodingException> UnsupportedEncodingException::construct(VMPt
 }  // namespace java::io
 
 VM_REGISTER_CLASS(java::io::UnsupportedEncodingException, .name = "java.io.UnsupportedEncodingException",
-                  .sourceName = "target/winmo/pb_src/j2me/java_io_UnsupportedEncodingException",
                   .newInstance = _VM_newInstanceOf<java::io::UnsupportedEncodingException>)

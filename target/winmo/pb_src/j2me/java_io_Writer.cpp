@@ -42,5 +42,4 @@ void Writer::write(jint c) {
 
 }  // namespace java::io
 
-VM_REGISTER_CLASS(java::io::Writer, .name = "java.io.Writer", .sourceName = "target/winmo/pb_src/j2me/java_io_Writer",
-                  .isAbstract = true)
+VM_REGISTER_CLASS(java::io::Writer, .name = "java.io.Writer", .isAbstract = true)

@@ -24,5 +24,4 @@ VMPtr<ArrayIndexOutOfBoundsException> ArrayIndexOutOfBoundsException::construct(
 }  // namespace java::lang
 
 VM_REGISTER_CLASS(java::lang::ArrayIndexOutOfBoundsException, .name = "java.lang.ArrayIndexOutOfBoundsException",
-                  .sourceName = "target/winmo/pb_src/j2me/java_lang_ArrayIndexOutOfBoundsException",
                   .newInstance = _VM_newInstanceOf<java::lang::ArrayIndexOutOfBoundsException>)

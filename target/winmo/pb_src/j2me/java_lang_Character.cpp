@@ -37,5 +37,4 @@ jint Character::digit(jchar ch, jint radix) {
 
 }  // namespace java::lang
 
-VM_REGISTER_CLASS(java::lang::Character, .name = "java.lang.Character",
-                  .sourceName = "target/winmo/pb_src/j2me/java_lang_Character")
+VM_REGISTER_CLASS(java::lang::Character, .name = "java.lang.Character")

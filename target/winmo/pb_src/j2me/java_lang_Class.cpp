@@ -65,4 +65,4 @@ VMPtr<java::io::InputStream> Class::getResourceAsStream(VMPtr<String> resource) 
 
 }  // namespace java::lang
 
-VM_REGISTER_CLASS(java::lang::Class, .name = "java.lang.Class", .sourceName = "target/winmo/pb_src/j2me/java_lang_Class")
+VM_REGISTER_CLASS(java::lang::Class, .name = "java.lang.Class")

@@ -11,5 +11,4 @@ VMPtr<ClassCastException> ClassCastException::construct() {
 }  // namespace java::lang
 
 VM_REGISTER_CLASS(java::lang::ClassCastException, .name = "java.lang.ClassCastException",
-                  .sourceName = "target/winmo/pb_src/j2me/java_lang_ClassCastException",
                   .newInstance = _VM_newInstanceOf<java::lang::ClassCastException>)

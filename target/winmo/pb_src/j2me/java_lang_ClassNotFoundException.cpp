@@ -11,5 +11,4 @@ VMPtr<ClassNotFoundException> ClassNotFoundException::construct() {
 }  // namespace java::lang
 
 VM_REGISTER_CLASS(java::lang::ClassNotFoundException, .name = "java.lang.ClassNotFoundException",
-                  .sourceName = "target/winmo/pb_src/j2me/java_lang_ClassNotFoundException",
                   .newInstance = _VM_newInstanceOf<java::lang::ClassNotFoundException>)

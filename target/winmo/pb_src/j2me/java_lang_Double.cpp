@@ -15,4 +15,4 @@ VMPtr<String> Double::toString(jdouble d) {
 
 }  // namespace java::lang
 
-VM_REGISTER_CLASS(java::lang::Double, .name = "java.lang.Double", .sourceName = "target/winmo/pb_src/j2me/java_lang_Double")
+VM_REGISTER_CLASS(java::lang::Double, .name = "java.lang.Double")

@@ -15,6 +15,4 @@ VMPtr<Error> Error::construct(VMPtr<java::lang::String> text) {
 
 }  // namespace java::lang
 
-VM_REGISTER_CLASS(java::lang::Error, .name = "java.lang.Error",
-                  .sourceName = "target/winmo/pb_src/j2me/java_lang_Error",
-                  .newInstance = _VM_newInstanceOf<java::lang::Error>)
+VM_REGISTER_CLASS(java::lang::Error, .name = "java.lang.Error", .newInstance = _VM_newInstanceOf<java::lang::Error>)

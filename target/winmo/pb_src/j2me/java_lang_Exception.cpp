@@ -16,5 +16,4 @@ VMPtr<Exception> Exception::construct(VMPtr<java::lang::String> text) {
 }  // namespace java::lang
 
 VM_REGISTER_CLASS(java::lang::Exception, .name = "java.lang.Exception",
-                  .sourceName = "target/winmo/pb_src/j2me/java_lang_Exception",
                   .newInstance = _VM_newInstanceOf<java::lang::Exception>)

@@ -17,5 +17,4 @@ VMPtr<ExceptionInInitializerError> ExceptionInInitializerError::construct(VMPtr<
 }  // namespace java::lang
 
 VM_REGISTER_CLASS(java::lang::ExceptionInInitializerError, .name = "java.lang.ExceptionInInitializerError",
-                  .sourceName = "target/winmo/pb_src/j2me/java_lang_ExceptionInInitializerError",
                   .newInstance = _VM_newInstanceOf<java::lang::ExceptionInInitializerError>)

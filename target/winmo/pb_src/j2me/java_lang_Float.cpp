@@ -18,4 +18,4 @@ jfloat Float::intBitsToFloat(jint bits) {
 
 }  // namespace java::lang
 
-VM_REGISTER_CLASS(java::lang::Float, .name = "java.lang.Float", .sourceName = "target/winmo/pb_src/j2me/java_lang_Float")
+VM_REGISTER_CLASS(java::lang::Float, .name = "java.lang.Float")

@@ -11,5 +11,4 @@ VMPtr<IllegalAccessException> IllegalAccessException::construct() {
 }  // namespace java::lang
 
 VM_REGISTER_CLASS(java::lang::IllegalAccessException, .name = "java.lang.IllegalAccessException",
-                  .sourceName = "target/winmo/pb_src/j2me/java_lang_IllegalAccessException",
                   .newInstance = _VM_newInstanceOf<java::lang::IllegalAccessException>)

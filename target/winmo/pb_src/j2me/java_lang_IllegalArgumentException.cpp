@@ -16,5 +16,4 @@ VMPtr<IllegalArgumentException> IllegalArgumentException::construct(VMPtr<java::
 }  // namespace java::lang
 
 VM_REGISTER_CLASS(java::lang::IllegalArgumentException, .name = "java.lang.IllegalArgumentException",
-                  .sourceName = "target/winmo/pb_src/j2me/java_lang_IllegalArgumentException",
                   .newInstance = _VM_newInstanceOf<java::lang::IllegalArgumentException>)

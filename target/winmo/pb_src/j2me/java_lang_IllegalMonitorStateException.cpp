@@ -11,5 +11,4 @@ VMPtr<IllegalMonitorStateException> IllegalMonitorStateException::construct() {
 }  // namespace java::lang
 
 VM_REGISTER_CLASS(java::lang::IllegalMonitorStateException, .name = "java.lang.IllegalMonitorStateException",
-                  .sourceName = "target/winmo/pb_src/j2me/java_lang_IllegalMonitorStateException",
                   .newInstance = _VM_newInstanceOf<java::lang::IllegalMonitorStateException>)

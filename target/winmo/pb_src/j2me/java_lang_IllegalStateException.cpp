@@ -16,5 +16,4 @@ VMPtr<IllegalStateException> IllegalStateException::construct(VMPtr<java::lang::
 }  // namespace java::lang
 
 VM_REGISTER_CLASS(java::lang::IllegalStateException, .name = "java.lang.IllegalStateException",
-                  .sourceName = "target/winmo/pb_src/j2me/java_lang_IllegalStateException",
                   .newInstance = _VM_newInstanceOf<java::lang::IllegalStateException>)

@@ -11,5 +11,4 @@ VMPtr<IllegalThreadStateException> IllegalThreadStateException::construct() {
 }  // namespace java::lang
 
 VM_REGISTER_CLASS(java::lang::IllegalThreadStateException, .name = "java.lang.IllegalThreadStateException",
-                  .sourceName = "target/winmo/pb_src/j2me/java_lang_IllegalThreadStateException",
                   .newInstance = _VM_newInstanceOf<java::lang::IllegalThreadStateException>)

@@ -16,5 +16,4 @@ VMPtr<IndexOutOfBoundsException> IndexOutOfBoundsException::construct(VMPtr<java
 }  // namespace java::lang
 
 VM_REGISTER_CLASS(java::lang::IndexOutOfBoundsException, .name = "java.lang.IndexOutOfBoundsException",
-                  .sourceName = "target/winmo/pb_src/j2me/java_lang_IndexOutOfBoundsException",
                   .newInstance = _VM_newInstanceOf<java::lang::IndexOutOfBoundsException>)

@@ -16,5 +16,4 @@ VMPtr<InstantiationException> InstantiationException::construct(VMPtr<java::lang
 }  // namespace java::lang
 
 VM_REGISTER_CLASS(java::lang::InstantiationException, .name = "java.lang.InstantiationException",
-                  .sourceName = "target/winmo/pb_src/j2me/java_lang_InstantiationException",
                   .newInstance = _VM_newInstanceOf<java::lang::InstantiationException>)

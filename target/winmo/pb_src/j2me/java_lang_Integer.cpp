@@ -154,5 +154,4 @@ jint Integer::parseInt(VMPtr<String> s) { return parseInt(s, 10); }
 
 }  // namespace java::lang
 
-VM_REGISTER_CLASS(java::lang::Integer, .name = "java.lang.Integer",
-                  .sourceName = "target/winmo/pb_src/j2me/java_lang_Integer")
+VM_REGISTER_CLASS(java::lang::Integer, .name = "java.lang.Integer")

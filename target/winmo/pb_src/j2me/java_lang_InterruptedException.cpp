@@ -11,5 +11,4 @@ VMPtr<InterruptedException> InterruptedException::construct() {
 }  // namespace java::lang
 
 VM_REGISTER_CLASS(java::lang::InterruptedException, .name = "java.lang.InterruptedException",
-                  .sourceName = "target/winmo/pb_src/j2me/java_lang_InterruptedException",
                   .newInstance = _VM_newInstanceOf<java::lang::InterruptedException>)

@@ -41,4 +41,4 @@ VMPtr<String> Long::toString(jlong i, jint radix) {
 
 }  // namespace java::lang
 
-VM_REGISTER_CLASS(java::lang::Long, .name = "java.lang.Long", .sourceName = "target/winmo/pb_src/j2me/java_lang_Long")
+VM_REGISTER_CLASS(java::lang::Long, .name = "java.lang.Long")

@@ -11,5 +11,4 @@ VMPtr<NegativeArraySizeException> NegativeArraySizeException::construct() {
 }  // namespace java::lang
 
 VM_REGISTER_CLASS(java::lang::NegativeArraySizeException, .name = "java.lang.NegativeArraySizeException",
-                  .sourceName = "target/winmo/pb_src/j2me/java_lang_NegativeArraySizeException",
                   .newInstance = _VM_newInstanceOf<java::lang::NegativeArraySizeException>)

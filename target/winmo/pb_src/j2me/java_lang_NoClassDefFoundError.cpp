@@ -16,5 +16,4 @@ VMPtr<NoClassDefFoundError> NoClassDefFoundError::construct(VMPtr<java::lang::St
 }  // namespace java::lang
 
 VM_REGISTER_CLASS(java::lang::NoClassDefFoundError, .name = "java.lang.NoClassDefFoundError",
-                  .sourceName = "target/winmo/pb_src/j2me/java_lang_NoClassDefFoundError",
                   .newInstance = _VM_newInstanceOf<java::lang::NoClassDefFoundError>)

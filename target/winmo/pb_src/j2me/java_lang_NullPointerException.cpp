@@ -16,5 +16,4 @@ VMPtr<NullPointerException> NullPointerException::construct(VMPtr<java::lang::St
 }  // namespace java::lang
 
 VM_REGISTER_CLASS(java::lang::NullPointerException, .name = "java.lang.NullPointerException",
-                  .sourceName = "target/winmo/pb_src/j2me/java_lang_NullPointerException",
                   .newInstance = _VM_newInstanceOf<java::lang::NullPointerException>)

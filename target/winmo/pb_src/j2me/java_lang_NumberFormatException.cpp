@@ -16,5 +16,4 @@ VMPtr<NumberFormatException> NumberFormatException::construct(VMPtr<java::lang::
 }  // namespace java::lang
 
 VM_REGISTER_CLASS(java::lang::NumberFormatException, .name = "java.lang.NumberFormatException",
-                  .sourceName = "target/winmo/pb_src/j2me/java_lang_NumberFormatException",
                   .newInstance = _VM_newInstanceOf<java::lang::NumberFormatException>)

@@ -11,5 +11,4 @@ VMPtr<OutOfMemoryError> OutOfMemoryError::construct() {
 }  // namespace java::lang
 
 VM_REGISTER_CLASS(java::lang::OutOfMemoryError, .name = "java.lang.OutOfMemoryError",
-                  .sourceName = "target/winmo/pb_src/j2me/java_lang_OutOfMemoryError",
                   .newInstance = _VM_newInstanceOf<java::lang::OutOfMemoryError>)

@@ -56,4 +56,4 @@ void Runtime::setExitAllowed(jboolean allowed) { exitAllowed = allowed; }
 
 }  // namespace java::lang
 
-VM_REGISTER_CLASS(java::lang::Runtime, .name = "java.lang.Runtime", .sourceName = "target/winmo/pb_src/j2me/java_lang_Runtime")
+VM_REGISTER_CLASS(java::lang::Runtime, .name = "java.lang.Runtime")

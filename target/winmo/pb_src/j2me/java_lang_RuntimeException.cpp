@@ -16,5 +16,4 @@ VMPtr<RuntimeException> RuntimeException::construct(VMPtr<java::lang::String> te
 }  // namespace java::lang
 
 VM_REGISTER_CLASS(java::lang::RuntimeException, .name = "java.lang.RuntimeException",
-                  .sourceName = "target/winmo/pb_src/j2me/java_lang_RuntimeException",
                   .newInstance = _VM_newInstanceOf<java::lang::RuntimeException>)

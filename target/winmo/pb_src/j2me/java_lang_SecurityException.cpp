@@ -16,5 +16,4 @@ VMPtr<SecurityException> SecurityException::construct(VMPtr<java::lang::String> 
 }  // namespace java::lang
 
 VM_REGISTER_CLASS(java::lang::SecurityException, .name = "java.lang.SecurityException",
-                  .sourceName = "target/winmo/pb_src/j2me/java_lang_SecurityException",
                   .newInstance = _VM_newInstanceOf<java::lang::SecurityException>)

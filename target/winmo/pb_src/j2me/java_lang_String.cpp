@@ -404,6 +404,4 @@ std::string String::_VM_toStdString() {
 
 }  // namespace java::lang
 
-VM_REGISTER_CLASS(java::lang::String, .name = "java.lang.String",
-                  .sourceName = "target/winmo/pb_src/j2me/java_lang_String",
-                  .newInstance = _VM_newInstanceOf<java::lang::String>)
+VM_REGISTER_CLASS(java::lang::String, .name = "java.lang.String", .newInstance = _VM_newInstanceOf<java::lang::String>)

@@ -11,7 +11,6 @@
 
 namespace {
 
-using CharArray = VMArray<jchar, 1>;
 
 void checkInitialised(const java::lang::StringBuffer* buffer) {
     if (!buffer->initialised) HAL_fatalError("Using StringBuffer without initialization!");
@@ -33,7 +32,7 @@ VMPtr<StringBuffer> StringBuffer::construct() { return construct(16); }
 
 VMPtr<StringBuffer> StringBuffer::construct(jint length) {
     Super::construct();
-    value = CharArray::create(length);
+    value = VMChars::create(length);
     count = 0;
     shared = false;
     initialised = true;
@@ -58,14 +57,14 @@ void StringBuffer::expandCapacity(jint minimumCapacity) {
     int64_t newCapacity = (int64_t(capacity()) + 1) * 2;
     if (newCapacity > INT32_MAX) newCapacity = INT32_MAX;
     if (minimumCapacity > newCapacity) newCapacity = minimumCapacity;
-    VMPtr<CharArray> chars = CharArray::create(jint(newCapacity));
+    VMPtr<VMChars> chars = VMChars::create(jint(newCapacity));
     if (count > 0) std::memcpy(chars->elements(), value->elements(), size_t(count) * sizeof(jchar));
     value = chars;
     shared = false;
 }
 
 void StringBuffer::copy() {
-    VMPtr<CharArray> chars = CharArray::create(capacity());
+    VMPtr<VMChars> chars = VMChars::create(capacity());
     if (count > 0) std::memcpy(chars->elements(), value->elements(), size_t(count) * sizeof(jchar));
     value = chars;
     shared = false;
@@ -197,7 +196,7 @@ void StringBuffer::setLength(jint newLength) {
         if (shared) {
             if (newLength <= 0) {
                 // A buffer emptied for reuse gets a fresh default array.
-                value = CharArray::create(16);
+                value = VMChars::create(16);
                 shared = false;
             } else {
                 copy();
@@ -210,7 +209,7 @@ void StringBuffer::setLength(jint newLength) {
     count = newLength;
 }
 
-void StringBuffer::getChars(jint srcBegin, jint srcEnd, VMPtr<CharArray> dst, jint dstBegin) {
+void StringBuffer::getChars(jint srcBegin, jint srcEnd, VMPtr<VMChars> dst, jint dstBegin) {
     VMSynchronized lock(this);
     if (srcBegin < 0) throwIndex(srcBegin);
     if (srcEnd < 0 || srcEnd > count) throwIndex(srcEnd);
@@ -229,5 +228,4 @@ VMPtr<String> StringBuffer::toString() {
 }  // namespace java::lang
 
 VM_REGISTER_CLASS(java::lang::StringBuffer, .name = "java.lang.StringBuffer",
-                  .sourceName = "target/winmo/pb_src/j2me/java_lang_StringBuffer",
                   .newInstance = _VM_newInstanceOf<java::lang::StringBuffer>)

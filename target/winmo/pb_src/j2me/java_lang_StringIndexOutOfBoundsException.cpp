@@ -24,5 +24,4 @@ VMPtr<StringIndexOutOfBoundsException> StringIndexOutOfBoundsException::construc
 }  // namespace java::lang
 
 VM_REGISTER_CLASS(java::lang::StringIndexOutOfBoundsException, .name = "java.lang.StringIndexOutOfBoundsException",
-                  .sourceName = "target/winmo/pb_src/j2me/java_lang_StringIndexOutOfBoundsException",
                   .newInstance = _VM_newInstanceOf<java::lang::StringIndexOutOfBoundsException>)

@@ -137,5 +137,4 @@ void System::_VM_clinit() {
 
 }  // namespace java::lang
 
-VM_REGISTER_CLASS(java::lang::System, .name = "java.lang.System", .sourceName = "target/winmo/pb_src/j2me/java_lang_System",
-                  .staticInit = java::lang::System::_VM_clinit)
+VM_REGISTER_CLASS(java::lang::System, .name = "java.lang.System", .staticInit = java::lang::System::_VM_clinit)

@@ -119,7 +119,5 @@ void Thread::yield() { VMThread::yield(); }
 
 }  // namespace java::lang
 
-VM_REGISTER_CLASS(java::lang::Thread, .name = "java.lang.Thread",
-                  .sourceName = "target/winmo/pb_src/j2me/java_lang_Thread",
-                  .staticInit = java::lang::Thread::_VM_clinit,
+VM_REGISTER_CLASS(java::lang::Thread, .name = "java.lang.Thread", .staticInit = java::lang::Thread::_VM_clinit,
                   .newInstance = _VM_newInstanceOf<java::lang::Thread>, .interfaces = {"java.lang.Runnable"})

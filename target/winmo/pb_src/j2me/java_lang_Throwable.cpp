@@ -87,5 +87,4 @@ void Throwable::printStackTrace() {
 }  // namespace java::lang
 
 VM_REGISTER_CLASS(java::lang::Throwable, .name = "java.lang.Throwable",
-                  .sourceName = "target/winmo/pb_src/j2me/java_lang_Throwable",
                   .newInstance = _VM_newInstanceOf<java::lang::Throwable>)

@@ -11,5 +11,4 @@ VMPtr<VirtualMachineError> VirtualMachineError::construct() {
 }  // namespace java::lang
 
 VM_REGISTER_CLASS(java::lang::VirtualMachineError, .name = "java.lang.VirtualMachineError",
-                  .sourceName = "target/winmo/pb_src/j2me/java_lang_VirtualMachineError",
                   .newInstance = _VM_newInstanceOf<java::lang::VirtualMachineError>)

@@ -98,5 +98,4 @@ jboolean Calendar::equals(VMPtr<java::lang::Object> obj) {
 
 }  // namespace java::util
 
-VM_REGISTER_CLASS(java::util::Calendar, .name = "java.util.Calendar",
-                  .sourceName = "target/winmo/pb_src/j2me/java_util_Calendar", .isAbstract = true)
+VM_REGISTER_CLASS(java::util::Calendar, .name = "java.util.Calendar", .isAbstract = true)

@@ -83,5 +83,4 @@ VMPtr<java::lang::String> Date::toString() {
 
 }  // namespace java::util
 
-VM_REGISTER_CLASS(java::util::Date, .name = "java.util.Date", .sourceName = "target/winmo/pb_src/j2me/java_util_Date",
-                  .newInstance = _VM_newInstanceOf<java::util::Date>)
+VM_REGISTER_CLASS(java::util::Date, .name = "java.util.Date", .newInstance = _VM_newInstanceOf<java::util::Date>)

@@ -266,5 +266,4 @@ VMPtr<String> Hashtable::toString() {
 }  // namespace java::util
 
 VM_REGISTER_CLASS(java::util::Hashtable, .name = "java.util.Hashtable",
-                  .sourceName = "target/winmo/pb_src/j2me/java_util_Hashtable",
                   .newInstance = _VM_newInstanceOf<java::util::Hashtable>)

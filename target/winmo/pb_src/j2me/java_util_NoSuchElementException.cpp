@@ -16,5 +16,4 @@ VMPtr<NoSuchElementException> NoSuchElementException::construct(VMPtr<java::lang
 }  // namespace java::util
 
 VM_REGISTER_CLASS(java::util::NoSuchElementException, .name = "java.util.NoSuchElementException",
-                  .sourceName = "target/winmo/pb_src/j2me/java_util_NoSuchElementException",
                   .newInstance = _VM_newInstanceOf<java::util::NoSuchElementException>)

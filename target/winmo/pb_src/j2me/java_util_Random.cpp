@@ -63,6 +63,4 @@ jdouble Random::nextDouble() {
 
 }  // namespace java::util
 
-VM_REGISTER_CLASS(java::util::Random, .name = "java.util.Random",
-                  .sourceName = "target/winmo/pb_src/j2me/java_util_Random",
-                  .newInstance = _VM_newInstanceOf<java::util::Random>)
+VM_REGISTER_CLASS(java::util::Random, .name = "java.util.Random", .newInstance = _VM_newInstanceOf<java::util::Random>)

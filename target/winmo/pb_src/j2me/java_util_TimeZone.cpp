@@ -32,5 +32,4 @@ VMPtr<TimeZone> TimeZone::getTimeZone(VMPtr<java::lang::String> ID) {
 
 }  // namespace java::util
 
-VM_REGISTER_CLASS(java::util::TimeZone, .name = "java.util.TimeZone",
-                  .sourceName = "target/winmo/pb_src/j2me/java_util_TimeZone", .isAbstract = true)
+VM_REGISTER_CLASS(java::util::TimeZone, .name = "java.util.TimeZone", .isAbstract = true)

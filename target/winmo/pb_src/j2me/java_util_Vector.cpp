@@ -218,6 +218,4 @@ VMPtr<String> Vector::toString() {
 
 }  // namespace java::util
 
-VM_REGISTER_CLASS(java::util::Vector, .name = "java.util.Vector",
-                  .sourceName = "target/winmo/pb_src/j2me/java_util_Vector",
-                  .newInstance = _VM_newInstanceOf<java::util::Vector>)
+VM_REGISTER_CLASS(java::util::Vector, .name = "java.util.Vector", .newInstance = _VM_newInstanceOf<java::util::Vector>)

@@ -17,5 +17,4 @@ VMPtr<ConnectionNotFoundException> ConnectionNotFoundException::construct(VMPtr<
 
 VM_REGISTER_CLASS(javax::microedition::io::ConnectionNotFoundException,
                   .name = "javax.microedition.io.ConnectionNotFoundException",
-                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_io_ConnectionNotFoundException",
                   .newInstance = _VM_newInstanceOf<javax::microedition::io::ConnectionNotFoundException>)

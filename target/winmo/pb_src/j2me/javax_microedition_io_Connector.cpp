@@ -86,5 +86,4 @@ VMPtr<Connection> Connector::open(VMPtr<String> name, jint mode, jboolean timeou
 }  // namespace javax::microedition::io
 
 VM_REGISTER_CLASS(javax::microedition::io::Connector, .name = "javax.microedition.io.Connector",
-                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_io_Connector",
                   .staticInit = javax::microedition::io::Connector::_VM_clinit)

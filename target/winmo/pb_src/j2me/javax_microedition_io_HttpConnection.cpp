@@ -17,6 +17,5 @@ void HttpConnection::_VM_clinit() {
 
 VM_REGISTER_CLASS(javax::microedition::io::HttpConnection, .name = "javax.microedition.io.HttpConnection",
                   .superName = "javax.microedition.io.ContentConnection",
-                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_io_HttpConnection",
                   .staticInit = javax::microedition::io::HttpConnection::_VM_clinit, .isInterface = true,
                   .isAbstract = true)

@@ -2,6 +2,5 @@
 #include "javax_microedition_io_HttpsConnection.h"
 
 VM_REGISTER_CLASS(javax::microedition::io::HttpsConnection, .name = "javax.microedition.io.HttpsConnection",
-                  .superName = "javax.microedition.io.HttpConnection",
-                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_io_HttpsConnection", .staticInit = nullptr,
-                  .isInterface = true, .isAbstract = true)
+                  .superName = "javax.microedition.io.HttpConnection", .staticInit = nullptr, .isInterface = true,
+                  .isAbstract = true)

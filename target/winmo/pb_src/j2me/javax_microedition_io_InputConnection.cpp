@@ -2,6 +2,5 @@
 #include "javax_microedition_io_InputConnection.h"
 
 VM_REGISTER_CLASS(javax::microedition::io::InputConnection, .name = "javax.microedition.io.InputConnection",
-                  .superName = "javax.microedition.io.Connection",
-                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_io_InputConnection", .staticInit = nullptr,
-                  .isInterface = true, .isAbstract = true)
+                  .superName = "javax.microedition.io.Connection", .staticInit = nullptr, .isInterface = true,
+                  .isAbstract = true)

@@ -2,6 +2,5 @@
 #include "javax_microedition_io_OutputConnection.h"
 
 VM_REGISTER_CLASS(javax::microedition::io::OutputConnection, .name = "javax.microedition.io.OutputConnection",
-                  .superName = "javax.microedition.io.Connection",
-                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_io_OutputConnection", .staticInit = nullptr,
-                  .isInterface = true, .isAbstract = true)
+                  .superName = "javax.microedition.io.Connection", .staticInit = nullptr, .isInterface = true,
+                  .isAbstract = true)

@@ -11,5 +11,4 @@ jlong PushRegistry::registerAlarm(VMPtr<java::lang::String>, jlong) {
 
 }  // namespace javax::microedition::io
 
-VM_REGISTER_CLASS(javax::microedition::io::PushRegistry, .name = "javax.microedition.io.PushRegistry",
-                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_io_PushRegistry")
+VM_REGISTER_CLASS(javax::microedition::io::PushRegistry, .name = "javax.microedition.io.PushRegistry")

@@ -2,6 +2,5 @@
 #include "javax_microedition_io_StreamConnection.h"
 
 VM_REGISTER_CLASS(javax::microedition::io::StreamConnection, .name = "javax.microedition.io.StreamConnection",
-                  .superName = "javax.microedition.io.InputConnection",
-                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_io_StreamConnection", .staticInit = nullptr,
-                  .isInterface = true, .isAbstract = true, .interfaces = {"javax.microedition.io.OutputConnection"})
+                  .superName = "javax.microedition.io.InputConnection", .staticInit = nullptr, .isInterface = true,
+                  .isAbstract = true, .interfaces = {"javax.microedition.io.OutputConnection"})

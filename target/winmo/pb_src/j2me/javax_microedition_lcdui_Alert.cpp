@@ -20,5 +20,4 @@ VMPtr<Displayable> Alert::_VM_getNext() { return next; }
 }  // namespace javax::microedition::lcdui
 
 VM_REGISTER_CLASS(javax::microedition::lcdui::Alert, .name = "javax.microedition.lcdui.Alert",
-                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_lcdui_Alert",
                   .staticInit = javax::microedition::lcdui::Alert::_VM_clinit)

@@ -110,5 +110,4 @@ void Canvas::callHideNotify() {
 
 }  // namespace javax::microedition::lcdui
 
-VM_REGISTER_CLASS(javax::microedition::lcdui::Canvas, .name = "javax.microedition.lcdui.Canvas",
-                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_lcdui_Canvas", .isAbstract = true)
+VM_REGISTER_CLASS(javax::microedition::lcdui::Canvas, .name = "javax.microedition.lcdui.Canvas", .isAbstract = true)

@@ -43,5 +43,4 @@ intptr_t Command::_VM_platformId() const { return HAL_getCommandId(peer); }
 
 }  // namespace javax::microedition::lcdui
 
-VM_REGISTER_CLASS(javax::microedition::lcdui::Command, .name = "javax.microedition.lcdui.Command",
-                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_lcdui_Command")
+VM_REGISTER_CLASS(javax::microedition::lcdui::Command, .name = "javax.microedition.lcdui.Command")

@@ -11,5 +11,4 @@ VMPtr<DefaultAlertListener> DefaultAlertListener::construct() {
 }  // namespace javax::microedition::lcdui
 
 VM_REGISTER_CLASS(javax::microedition::lcdui::DefaultAlertListener,
-                  .name = "javax.microedition.lcdui.DefaultAlertListener",
-                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_lcdui_DefaultAlertListener")
+                  .name = "javax.microedition.lcdui.DefaultAlertListener")

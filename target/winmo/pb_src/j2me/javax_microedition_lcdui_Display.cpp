@@ -5,6 +5,7 @@
 
 #include "VMRuntime.h"
 #include "VMThrow.h"
+#include "hal_events.h"
 #include "hal_system.h"
 #include "hal_window.h"
 #include "java_lang_Throwable.h"
@@ -41,7 +42,7 @@ void Display::_VM_clinit() {
 
 VMPtr<Display> Display::construct() {
     Super::construct();
-    _VM_addEventListener(onEvent, 0x7FFFFFFFu, 1);
+    _VM_addEventListener(onEvent, 0x7FFFFFFFu, 1);  // every event type
     int32_t isColorOut = 0, numColorsOut = 0, alphaOut = 0, doubleBufferedOut = 0;
     HAL_getDisplayCapabilities(&isColorOut, &numColorsOut, &alphaOut, &doubleBufferedOut);
     colorDisplay = isColorOut != 0;
@@ -104,7 +105,7 @@ void Display::makeCurrent(VMPtr<Displayable> d) {
         shownNow = alert->_VM_getNext();
         if (shownNow == nullptr) return;
     }
-    // Posts event 5 at once: the switch has run when this returns. A
+    // Posts HAL_EVENT_DISPLAYABLE_CURRENT at once: the switch has run when this returns. A
     // displayable without a peer cannot be shown (status 2).
     HAL_setCurrentDisplayable(shownNow->peer);
 }
@@ -142,22 +143,23 @@ jboolean Display::isShown(Displayable* d) { return shown && d != nullptr && curr
 
 void Display::onEvent(jint type, jint count, const intptr_t* args) {
     VMPtr<Display> self = display;
-    if (self == nullptr || type < 1 || type > 15) return;
+    if (self == nullptr || type < HAL_EVENT_PAUSE || type > HAL_EVENT_COMMAND) return;
     auto argument = [&](int index) -> intptr_t { return args != nullptr && index < count ? args[index] : 0; };
     switch (type) {
-        case 1: self->setShown(false); return;
-        case 2: self->setShown(true); return;
-        case 5: self->switchTo(Displayable::fromOwnerValue(argument(0))); return;
-        case 6: {
+        case HAL_EVENT_PAUSE: self->setShown(false); return;
+        case HAL_EVENT_RESUME: self->setShown(true); return;
+        case HAL_EVENT_DISPLAYABLE_CURRENT: self->switchTo(Displayable::fromOwnerValue(argument(0))); return;
+        case HAL_EVENT_SIZE_CHANGED: {
             VMPtr<Displayable> target = Displayable::fromOwnerValue(argument(0));
             if (target != nullptr)
                 target->callSizeChanged(static_cast<jint>(argument(1)), static_cast<jint>(argument(2)));
             return;
         }
-        case 7: self->repaint(reinterpret_cast<HAL_Graphics*>(argument(0)), Displayable::fromOwnerValue(argument(1)),
-                              static_cast<jint>(argument(2)), static_cast<jint>(argument(3)));
+        case HAL_EVENT_REPAINT:
+            self->repaint(reinterpret_cast<HAL_Graphics*>(argument(0)), Displayable::fromOwnerValue(argument(1)),
+                          static_cast<jint>(argument(2)), static_cast<jint>(argument(3)));
             return;
-        case 15: self->handleCommandEvent(argument(0)); return;
+        case HAL_EVENT_COMMAND: self->handleCommandEvent(argument(0)); return;
         default: break;
     }
     // Keys and the stylus go to the current displayable, when there is one.
@@ -165,13 +167,13 @@ void Display::onEvent(jint type, jint count, const intptr_t* args) {
     if (target == nullptr) return;
     const jint a = static_cast<jint>(argument(0)), b = static_cast<jint>(argument(1));
     switch (type) {
-        case 8: target->callKeyPressed(a); break;
-        case 9: target->callKeyReleased(a); break;
-        case 10: target->callKeyRepeated(a); break;
-        case 11: target->callPointerPressed(a, b); break;
-        case 12: target->callPointerReleased(a, b); break;
-        case 13: target->callPointerDragged(a, b); break;
-        default: break;  // 3, 4 and 14: nothing
+        case HAL_EVENT_KEY_PRESSED: target->callKeyPressed(a); break;
+        case HAL_EVENT_KEY_RELEASED: target->callKeyReleased(a); break;
+        case HAL_EVENT_KEY_REPEATED: target->callKeyRepeated(a); break;
+        case HAL_EVENT_POINTER_PRESSED: target->callPointerPressed(a, b); break;
+        case HAL_EVENT_POINTER_RELEASED: target->callPointerReleased(a, b); break;
+        case HAL_EVENT_POINTER_DRAGGED: target->callPointerDragged(a, b); break;
+        default: break;  // destroy, time zone changed, and 14: nothing
     }
 }
 
@@ -248,6 +250,5 @@ void Display::handleCommandEvent(intptr_t commandId) {
 }  // namespace javax::microedition::lcdui
 
 VM_REGISTER_CLASS(javax::microedition::lcdui::Display, .name = "javax.microedition.lcdui.Display",
-                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_lcdui_Display",
                   .staticInit = javax::microedition::lcdui::Display::_VM_clinit,
                   .newInstance = _VM_newInstanceOf<javax::microedition::lcdui::Display>)

@@ -85,10 +85,10 @@ public:
     static void onEvent(jint type, jint count, const intptr_t* args);
     void setShown(jboolean flag);
     void switchTo(VMPtr<Displayable> d);
-    // Event 7: the target's paint entry with a Graphics over the native
+    // HAL_EVENT_REPAINT: the target's paint entry with a Graphics over the native
     // context (width x height, default state), which is deleted afterwards.
     void repaint(HAL_Graphics* context, VMPtr<Displayable> target, jint width, jint height);
-    // Event 15: hands the current displayable's command with this platform
+    // HAL_EVENT_COMMAND: hands the current displayable's command with this platform
     // id to its command listener, under the event lock. A Throwable the
     // listener throws is printed and dropped.
     void handleCommandEvent(intptr_t commandId);

@@ -118,4 +118,4 @@ void Displayable::callSizeChanged(jint width, jint height) {
 }  // namespace javax::microedition::lcdui
 
 VM_REGISTER_CLASS(javax::microedition::lcdui::Displayable, .name = "javax.microedition.lcdui.Displayable",
-                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_lcdui_Displayable", .isAbstract = true)
+                  .isAbstract = true)

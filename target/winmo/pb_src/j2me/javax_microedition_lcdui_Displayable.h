@@ -71,7 +71,8 @@ public:
     // command moves into its place.
     virtual jint removeFromCommandList(VMPtr<Command> c);
 
-    // The value the peer hands back in events 5 and 6 for this displayable.
+    // The value the peer hands back in HAL_EVENT_DISPLAYABLE_CURRENT and
+    // HAL_EVENT_SIZE_CHANGED for this displayable.
     intptr_t ownerValue() { return reinterpret_cast<intptr_t>(this); }
     static Displayable* fromOwnerValue(intptr_t value) { return reinterpret_cast<Displayable*>(value); }
 

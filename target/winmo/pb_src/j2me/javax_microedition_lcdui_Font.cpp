@@ -106,4 +106,4 @@ jint Font::stringWidth(VMPtr<String> str) {
 }  // namespace javax::microedition::lcdui
 
 VM_REGISTER_CLASS(javax::microedition::lcdui::Font, .name = "javax.microedition.lcdui.Font",
-                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_lcdui_Font", .staticInit = javax::microedition::lcdui::Font::_VM_clinit)
+                  .staticInit = javax::microedition::lcdui::Font::_VM_clinit)

@@ -506,5 +506,4 @@ void Graphics::setBlendingMode(jint mode) {
 
 }  // namespace javax::microedition::lcdui
 
-VM_REGISTER_CLASS(javax::microedition::lcdui::Graphics, .name = "javax.microedition.lcdui.Graphics",
-                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_lcdui_Graphics")
+VM_REGISTER_CLASS(javax::microedition::lcdui::Graphics, .name = "javax.microedition.lcdui.Graphics")

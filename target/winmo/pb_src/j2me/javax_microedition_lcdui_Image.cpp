@@ -199,5 +199,4 @@ jboolean Image::hasAlpha() {
 
 }  // namespace javax::microedition::lcdui
 
-VM_REGISTER_CLASS(javax::microedition::lcdui::Image, .name = "javax.microedition.lcdui.Image",
-                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_lcdui_Image")
+VM_REGISTER_CLASS(javax::microedition::lcdui::Image, .name = "javax.microedition.lcdui.Image")

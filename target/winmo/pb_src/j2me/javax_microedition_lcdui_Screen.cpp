@@ -10,5 +10,4 @@ VMPtr<Screen> Screen::construct(HAL_WindowObject* nativePeer) {
 
 }  // namespace javax::microedition::lcdui
 
-VM_REGISTER_CLASS(javax::microedition::lcdui::Screen, .name = "javax.microedition.lcdui.Screen",
-                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_lcdui_Screen", .isAbstract = true)
+VM_REGISTER_CLASS(javax::microedition::lcdui::Screen, .name = "javax.microedition.lcdui.Screen", .isAbstract = true)

@@ -21,5 +21,4 @@ void Ticker::setString(VMPtr<java::lang::String> str) {
 
 }  // namespace javax::microedition::lcdui
 
-VM_REGISTER_CLASS(javax::microedition::lcdui::Ticker, .name = "javax.microedition.lcdui.Ticker",
-                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_lcdui_Ticker")
+VM_REGISTER_CLASS(javax::microedition::lcdui::Ticker, .name = "javax.microedition.lcdui.Ticker")

@@ -59,5 +59,4 @@ void GameCanvas::flushGraphics(jint x, jint y, jint width, jint height) {
 }  // namespace javax::microedition::lcdui::game
 
 VM_REGISTER_CLASS(javax::microedition::lcdui::game::GameCanvas, .name = "javax.microedition.lcdui.game.GameCanvas",
-                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_lcdui_game_GameCanvas",
                   .isAbstract = true)

@@ -2,5 +2,4 @@
 #include "javax_microedition_media_Control.h"
 
 VM_REGISTER_CLASS(javax::microedition::media::Control, .name = "javax.microedition.media.Control",
-                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_media_Control", .staticInit = nullptr,
-                  .isInterface = true, .isAbstract = true)
+                  .staticInit = nullptr, .isInterface = true, .isAbstract = true)

@@ -88,5 +88,4 @@ VMPtr<String> Manager::locatorPath(VMPtr<String> locator) {
 }  // namespace javax::microedition::media
 
 VM_REGISTER_CLASS(javax::microedition::media::Manager, .name = "javax.microedition.media.Manager",
-                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_media_Manager",
                   .staticInit = javax::microedition::media::Manager::_VM_clinit)

@@ -16,5 +16,4 @@ VMPtr<MediaException> MediaException::construct(VMPtr<java::lang::String> messag
 }  // namespace javax::microedition::media
 
 VM_REGISTER_CLASS(javax::microedition::media::MediaException, .name = "javax.microedition.media.MediaException",
-                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_media_MediaException",
                   .newInstance = _VM_newInstanceOf<javax::microedition::media::MediaException>)

@@ -1,6 +1,5 @@
 // javax.microedition.media.Player
 #include "javax_microedition_media_Player.h"
 
-VM_REGISTER_CLASS(javax::microedition::media::Player, .name = "javax.microedition.media.Player",
-                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_media_Player", .staticInit = nullptr,
+VM_REGISTER_CLASS(javax::microedition::media::Player, .name = "javax.microedition.media.Player", .staticInit = nullptr,
                   .isInterface = true, .isAbstract = true)

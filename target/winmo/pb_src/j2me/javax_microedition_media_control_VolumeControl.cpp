@@ -3,6 +3,5 @@
 
 VM_REGISTER_CLASS(javax::microedition::media::control::VolumeControl,
                   .name = "javax.microedition.media.control.VolumeControl",
-                  .superName = "javax.microedition.media.Control",
-                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_media_control_VolumeControl",
-                  .staticInit = nullptr, .isInterface = true, .isAbstract = true)
+                  .superName = "javax.microedition.media.Control", .staticInit = nullptr, .isInterface = true,
+                  .isAbstract = true)

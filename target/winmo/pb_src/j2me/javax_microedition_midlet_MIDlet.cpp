@@ -53,5 +53,4 @@ jboolean MIDlet::platformRequest(VMPtr<java::lang::String> url) {
 
 }  // namespace javax::microedition::midlet
 
-VM_REGISTER_CLASS(javax::microedition::midlet::MIDlet, .name = "javax.microedition.midlet.MIDlet",
-                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_midlet_MIDlet", .isAbstract = true)
+VM_REGISTER_CLASS(javax::microedition::midlet::MIDlet, .name = "javax.microedition.midlet.MIDlet", .isAbstract = true)

@@ -17,5 +17,4 @@ VMPtr<MIDletStateChangeException> MIDletStateChangeException::construct(VMPtr<ja
 
 VM_REGISTER_CLASS(javax::microedition::midlet::MIDletStateChangeException,
                   .name = "javax.microedition.midlet.MIDletStateChangeException",
-                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_midlet_MIDletStateChangeException",
                   .newInstance = _VM_newInstanceOf<javax::microedition::midlet::MIDletStateChangeException>)

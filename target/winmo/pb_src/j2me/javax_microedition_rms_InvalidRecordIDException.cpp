@@ -10,6 +10,6 @@ VMPtr<InvalidRecordIDException> InvalidRecordIDException::construct() {
 
 }  // namespace javax::microedition::rms
 
-VM_REGISTER_CLASS(javax::microedition::rms::InvalidRecordIDException, .name = "javax.microedition.rms.InvalidRecordIDException",
-                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_rms_InvalidRecordIDException",
+VM_REGISTER_CLASS(javax::microedition::rms::InvalidRecordIDException,
+                  .name = "javax.microedition.rms.InvalidRecordIDException",
                   .newInstance = _VM_newInstanceOf<javax::microedition::rms::InvalidRecordIDException>)

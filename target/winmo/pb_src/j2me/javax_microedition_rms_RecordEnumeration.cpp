@@ -2,5 +2,4 @@
 #include "javax_microedition_rms_RecordEnumeration.h"
 
 VM_REGISTER_CLASS(javax::microedition::rms::RecordEnumeration, .name = "javax.microedition.rms.RecordEnumeration",
-                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_rms_RecordEnumeration",
                   .staticInit = nullptr, .isInterface = true, .isAbstract = true)

@@ -8,8 +8,6 @@
 
 namespace javax::microedition::rms {
 
-using Ids = VMArray<jint, 1>;
-using Bytes = VMArray<jbyte, 1>;
 
 namespace {
 
@@ -66,14 +64,14 @@ jint RecordEnumerationImpl::previousRecordId() {
     return (*records)[index];
 }
 
-VMPtr<Bytes> RecordEnumerationImpl::nextRecord() {
+VMPtr<VMBytes> RecordEnumerationImpl::nextRecord() {
     VMSynchronized lock(this);
     checkLive();
     const jint id = nextRecordId();
     return VMPtr<RecordStore>(recordStore)->getRecord(id);
 }
 
-VMPtr<Bytes> RecordEnumerationImpl::previousRecord() {
+VMPtr<VMBytes> RecordEnumerationImpl::previousRecord() {
     VMSynchronized lock(this);
     checkLive();
     const jint id = previousRecordId();
@@ -152,7 +150,7 @@ void RecordEnumerationImpl::recordDeleted(VMPtr<RecordStore>, jint recordId) {
     if (position >= 0) removeRecordAt(position);
 }
 
-void RecordEnumerationImpl::reFilterSort(VMPtr<Ids> ids) {
+void RecordEnumerationImpl::reFilterSort(VMPtr<VMInts> ids) {
     VMPtr<RecordStore> store = recordStore;
     VMPtr<RecordFilter> recordFilter = filter;
     if (recordFilter == nullptr) {
@@ -161,7 +159,7 @@ void RecordEnumerationImpl::reFilterSort(VMPtr<Ids> ids) {
         jint kept = 0;
         for (jint i = 0; i < ids->length; ++i) {
             const jint id = (*ids)[i];
-            VMPtr<Bytes> data;
+            VMPtr<VMBytes> data;
             try {
                 data = store->getRecord(id);
             } catch (RecordStoreException*) {
@@ -172,12 +170,12 @@ void RecordEnumerationImpl::reFilterSort(VMPtr<Ids> ids) {
                 ++kept;
             }
         }
-        VMPtr<Ids> matching = Ids::create(kept);
+        VMPtr<VMInts> matching = VMInts::create(kept);
         java::lang::System::arraycopy(ids, 0, matching, 0, kept);
         records = matching;
     }
     if (comparator != nullptr) {
-        VMPtr<Ids> sorted = records;
+        VMPtr<VMInts> sorted = records;
         try {
             quickSort(sorted, 0, sorted->length - 1);
         } catch (RecordStoreException*) {
@@ -187,11 +185,11 @@ void RecordEnumerationImpl::reFilterSort(VMPtr<Ids> ids) {
     reset();
 }
 
-void RecordEnumerationImpl::quickSort(VMPtr<Ids> a, jint left, jint right) {
+void RecordEnumerationImpl::quickSort(VMPtr<VMInts> a, jint left, jint right) {
     if (right <= left) return;
     VMPtr<RecordStore> store = recordStore;
     VMPtr<RecordComparator> order = comparator;
-    VMPtr<Bytes> pivot = store->getRecord((*a)[(left + right) / 2]);
+    VMPtr<VMBytes> pivot = store->getRecord((*a)[(left + right) / 2]);
     jint i = left;
     jint j = right;
     do {
@@ -212,7 +210,7 @@ void RecordEnumerationImpl::filterAdd(jint recordId) {
     jint position = -1;
     VMPtr<RecordFilter> recordFilter = filter;
     if (recordFilter != nullptr) {
-        VMPtr<Bytes> data;
+        VMPtr<VMBytes> data;
         try {
             data = VMPtr<RecordStore>(recordStore)->getRecord(recordId);
         } catch (RecordStoreException*) {
@@ -220,8 +218,8 @@ void RecordEnumerationImpl::filterAdd(jint recordId) {
         }
         if (!recordFilter->matches(data)) return;
     }
-    VMPtr<Ids> old = records;
-    VMPtr<Ids> grown = Ids::create(old->length + 1);
+    VMPtr<VMInts> old = records;
+    VMPtr<VMInts> grown = VMInts::create(old->length + 1);
     (*grown)[0] = recordId;
     java::lang::System::arraycopy(old, 0, grown, 1, old->length);
     records = grown;
@@ -238,12 +236,12 @@ void RecordEnumerationImpl::filterAdd(jint recordId) {
 jint RecordEnumerationImpl::sinkFirstRecord() {
     VMPtr<RecordStore> store = recordStore;
     VMPtr<RecordComparator> order = comparator;
-    VMPtr<Ids> ids = records;
+    VMPtr<VMInts> ids = records;
     jint i = 0;
     const jint last = ids->length - 1;
     while (i < last) {
-        VMPtr<Bytes> first = store->getRecord((*ids)[i]);
-        VMPtr<Bytes> second = store->getRecord((*ids)[i + 1]);
+        VMPtr<VMBytes> first = store->getRecord((*ids)[i]);
+        VMPtr<VMBytes> second = store->getRecord((*ids)[i + 1]);
         if (order->compare(first, second) != RecordComparator::FOLLOWS) break;
         const jint swapped = (*ids)[i];
         (*ids)[i] = (*ids)[i + 1];
@@ -254,15 +252,15 @@ jint RecordEnumerationImpl::sinkFirstRecord() {
 }
 
 jint RecordEnumerationImpl::findRecordIndex(jint recordId) {
-    VMPtr<Ids> ids = records;
+    VMPtr<VMInts> ids = records;
     for (jint i = ids->length - 1; i >= 0; --i)
         if ((*ids)[i] == recordId) return i;
     return -1;
 }
 
 void RecordEnumerationImpl::removeRecordAt(jint position) {
-    VMPtr<Ids> old = records;
-    VMPtr<Ids> shrunk = Ids::create(old->length - 1);
+    VMPtr<VMInts> old = records;
+    VMPtr<VMInts> shrunk = VMInts::create(old->length - 1);
     java::lang::System::arraycopy(old, 0, shrunk, 0, position);
     java::lang::System::arraycopy(old, position + 1, shrunk, position, old->length - position - 1);
     records = shrunk;
@@ -271,6 +269,6 @@ void RecordEnumerationImpl::removeRecordAt(jint position) {
 
 }  // namespace javax::microedition::rms
 
-VM_REGISTER_CLASS(javax::microedition::rms::RecordEnumerationImpl, .name = "javax.microedition.rms.RecordEnumerationImpl",
-                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_rms_RecordEnumerationImpl",
+VM_REGISTER_CLASS(javax::microedition::rms::RecordEnumerationImpl,
+                  .name = "javax.microedition.rms.RecordEnumerationImpl",
                   .interfaces = {"javax.microedition.rms.RecordEnumeration", "javax.microedition.rms.RecordListener"})

@@ -2,5 +2,4 @@
 #include "javax_microedition_rms_RecordListener.h"
 
 VM_REGISTER_CLASS(javax::microedition::rms::RecordListener, .name = "javax.microedition.rms.RecordListener",
-                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_rms_RecordListener", .staticInit = nullptr,
-                  .isInterface = true, .isAbstract = true)
+                  .staticInit = nullptr, .isInterface = true, .isAbstract = true)

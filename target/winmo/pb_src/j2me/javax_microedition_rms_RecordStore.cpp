@@ -289,5 +289,4 @@ void RecordStore::tellListeners(Change change, jint recordId) {
 
 }  // namespace javax::microedition::rms
 
-VM_REGISTER_CLASS(javax::microedition::rms::RecordStore, .name = "javax.microedition.rms.RecordStore",
-                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_rms_RecordStore")
+VM_REGISTER_CLASS(javax::microedition::rms::RecordStore, .name = "javax.microedition.rms.RecordStore")

@@ -11,5 +11,4 @@ VMPtr<RecordStoreException> RecordStoreException::construct() {
 }  // namespace javax::microedition::rms
 
 VM_REGISTER_CLASS(javax::microedition::rms::RecordStoreException, .name = "javax.microedition.rms.RecordStoreException",
-                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_rms_RecordStoreException",
                   .newInstance = _VM_newInstanceOf<javax::microedition::rms::RecordStoreException>)

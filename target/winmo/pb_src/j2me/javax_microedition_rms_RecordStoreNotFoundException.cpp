@@ -10,6 +10,6 @@ VMPtr<RecordStoreNotFoundException> RecordStoreNotFoundException::construct() {
 
 }  // namespace javax::microedition::rms
 
-VM_REGISTER_CLASS(javax::microedition::rms::RecordStoreNotFoundException, .name = "javax.microedition.rms.RecordStoreNotFoundException",
-                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_rms_RecordStoreNotFoundException",
+VM_REGISTER_CLASS(javax::microedition::rms::RecordStoreNotFoundException,
+                  .name = "javax.microedition.rms.RecordStoreNotFoundException",
                   .newInstance = _VM_newInstanceOf<javax::microedition::rms::RecordStoreNotFoundException>)

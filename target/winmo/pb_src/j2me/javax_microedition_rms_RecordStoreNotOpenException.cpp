@@ -10,6 +10,6 @@ VMPtr<RecordStoreNotOpenException> RecordStoreNotOpenException::construct() {
 
 }  // namespace javax::microedition::rms
 
-VM_REGISTER_CLASS(javax::microedition::rms::RecordStoreNotOpenException, .name = "javax.microedition.rms.RecordStoreNotOpenException",
-                  .sourceName = "target/winmo/pb_src/j2me/javax_microedition_rms_RecordStoreNotOpenException",
+VM_REGISTER_CLASS(javax::microedition::rms::RecordStoreNotOpenException,
+                  .name = "javax.microedition.rms.RecordStoreNotOpenException",
                   .newInstance = _VM_newInstanceOf<javax::microedition::rms::RecordStoreNotOpenException>)

@@ -141,7 +141,8 @@ void VMClassEnrolment::registerRoutine(void* node) {
     const VMClassInfo* i = self->info;
     void* memory = _VM_alloc(sizeof(Class), 1);
     auto* record = new (memory) Class();
-    _VM_defineClass(record, i->name, i->superName, i->sourceName, 0, i->staticInit, i->newInstance, false,
+    const char* sourceName = i->sourceName != nullptr ? i->sourceName : i->fileSourceName;
+    _VM_defineClass(record, i->name, i->superName, sourceName, 0, i->staticInit, i->newInstance, false,
                     i->isInterface, i->isAbstract, 0, 0, nullptr, true);
     record->cppInstanceOf = i->cppInstanceOf;
     *self->classWord = record;

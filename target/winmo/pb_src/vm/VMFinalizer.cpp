@@ -123,5 +123,4 @@ void _VM_startFinalizer(VMRuntime* runtime) {
 }
 
 VM_REGISTER_CLASS(com::tarsel::sorrel::vm::Finalizer, .name = "com.tarsel.sorrel.vm.Finalizer",
-                  .sourceName = "target/winmo/pb_src/vm/VMFinalizer",
                   .newInstance = _VM_newInstanceOf<com::tarsel::sorrel::vm::Finalizer>)

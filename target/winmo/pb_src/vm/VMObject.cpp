@@ -231,7 +231,6 @@ void Object::notifyAll() {
 }  // namespace java::lang
 
 VM_REGISTER_CLASS(java::lang::Object, .name = "java.lang.Object", .superName = "",
-                  .sourceName = "target/winmo/pb_src/vm/VMObject",
                   .newInstance = java::lang::Object::_VM_newInstance)
 
 // _VM_mark lives with the collector.

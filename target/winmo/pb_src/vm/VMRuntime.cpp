@@ -8,6 +8,7 @@
 #include "VMClass.h"
 #include "VMThread.h"
 #include "VMThrow.h"
+#include "hal_events.h"
 #include "hal_number.h"
 #include "hal_property.h"
 #include "hal_system.h"
@@ -48,11 +49,11 @@ struct {
     bool ready;
 } floatConstants{};
 
-// The destroy listener: event 3 asks the application to end.
+// The destroy listener: HAL_EVENT_DESTROY asks the application to end.
 void destroyListener(jint type, jint count, const intptr_t* args) {
     (void)count;
     (void)args;
-    if (type == 3 && _VM_runtime != nullptr) _VM_runtime->exitRequested = true;
+    if (type == HAL_EVENT_DESTROY && _VM_runtime != nullptr) _VM_runtime->exitRequested = true;
 }
 
 void collectCallback() {
@@ -79,7 +80,7 @@ int _VM_startRuntime(VMRuntime* runtime, uint64_t baseLimit, uint64_t maximum, N
 
             runtime->stage = VM_STAGE_LISTENERS;
             _VM_createEventListeners();
-            _VM_addEventListener(destroyListener, 1u << 3, 0);
+            _VM_addEventListener(destroyListener, _VM_eventBit(HAL_EVENT_DESTROY), 0);
             _VM_internTable();
             HAL_getFloatConstants(nullptr, nullptr, &floatConstants.nan, &floatConstants.negativeInfinity,
                                   &floatConstants.positiveInfinity);

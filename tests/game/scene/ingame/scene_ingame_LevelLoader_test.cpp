@@ -42,8 +42,7 @@ public:
 
 }  // namespace leveltest
 
-VM_REGISTER_CLASS(leveltest::RecordingLoader, .name = "leveltest.RecordingLoader",
-                  .sourceName = "tests/game/scene/ingame/scene_ingame_LevelLoader_test")
+VM_REGISTER_CLASS(leveltest::RecordingLoader, .name = "leveltest.RecordingLoader")
 
 TEST(LevelLoaderTest, TheGameCanvasHandsEveryLevelRecordToTheLoaderUnchangedAndInOrder) {
     vmTestBoot();
