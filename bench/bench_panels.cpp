@@ -75,7 +75,7 @@ void BM_ListMenuUpdateAndPaint(benchmark::State& state) {
     menu->setItemCount(8);
     for (jint i = 0; i < 8; ++i) (*menu->items)[i] = 5;
     menu->open();
-    menu->setShown(true);
+    menu->setActive(true);
     menu->selected = 2;
     VMPtr<com::ventrix::utility::MyPointer> pointer = com::ventrix::utility::MyPointer::getInstance();
     for (auto _ : state) {
@@ -84,7 +84,7 @@ void BM_ListMenuUpdateAndPaint(benchmark::State& state) {
         menu->selected = 2;
         menu->paint(g);
     }
-    menu->dispose();
+    menu->release();
 }
 BENCHMARK(BM_ListMenuUpdateAndPaint);
 
@@ -104,9 +104,9 @@ void BM_FramedPanelPaint(benchmark::State& state) {
     for (int i = 1; i <= 20; ++i) text += "Line " + std::to_string(i) + " of the panel's text\n";
     panel->setText(java::lang::String::_VM_fromUTF8(text.c_str()));
     for (jint i = 0; i < 6; ++i) panel->addLabel(5, 130, 20 + 30 * i, 220);
-    panel->setShown(true);
+    panel->setActive(true);
     for (auto _ : state) panel->paint(g);
-    panel->dispose();
+    panel->release();
 }
 BENCHMARK(BM_FramedPanelPaint);
 

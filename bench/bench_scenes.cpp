@@ -38,7 +38,7 @@ public:
         layer = objectLayer;
         return this;
     }
-    void dispose() override {}
+    void release() override {}
     void update(jint, jint) override { ++updates; }
     void paint(VMPtr<Graphics>) override {}
     void reset() override {}

@@ -22,6 +22,10 @@ public:
         Super::construct();
         return this;
     }
+    void setupFonts() override {}
+    void setupLoadingPage() override {}
+    void createGameSave() override {}
+    void createScene() override {}
 };
 
 void BM_MainTickAndPaint(benchmark::State& state) {

@@ -14,7 +14,6 @@
 
 #include "ce_window.h"
 #include "hal_message.h"
-#include "hal_events.h"
 #include "hal_system.h"
 
 // The program's entry: runs the bridge with the host callbacks installed

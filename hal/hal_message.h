@@ -26,7 +26,7 @@ constexpr ce::UINT HAL_WM_SMS_COUNT = 0x405;
 ce::HWND HAL_getMainWindow();
 
 // --- the host bridge (hal_host.cpp) ----------------------------------------------------
-// Posts one runtime event; dropped once shutdown has begun. With takeLock,
+// Posts one runtime event (HAL_Event); dropped once shutdown has begun. With takeLock,
 // the runtime lock is taken (and the runtime entered) around the dispatch.
 void hostPostEvent(int type, int count, const intptr_t* args, int takeLock);
 // Ends the runtime: no event reaches it afterwards; HAL_EVENT_DESTROY, then

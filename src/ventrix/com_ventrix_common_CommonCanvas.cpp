@@ -55,7 +55,7 @@ void CommonCanvas::onEvent(jint event) {
         }
         case EVENT_EXIT:
             exiting = true;
-            utility::AudioAndVibration::getInstance()->releaseSound();
+            utility::AudioAndVibration::getInstance()->close();
             Main::releaseAll();
             break;
         case EVENT_AFTER_RESUME:

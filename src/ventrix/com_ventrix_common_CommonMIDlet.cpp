@@ -33,7 +33,7 @@ void CommonMIDlet::pauseApp() {
 
 void CommonMIDlet::destroyApp(jboolean unconditional) {
     (void)unconditional;
-    utility::AudioAndVibration::getInstance()->stopSound();
+    utility::AudioAndVibration::getInstance()->destroy(0, 0);
     Main::releaseAll();
     main = nullptr;
     VMPtr<ts::TsCanvas> gameCanvas = canvas;

@@ -322,7 +322,7 @@ void Addon::setText(VMPtr<String> s) {
     scrollY = textY;
     firstLine = 0;
     VMPtr<MyFont> f = font;
-    f->selectFont(fontIndex);
+    f->useFont(fontIndex);
     VMPtr<WrappedText> wrapped = WrappedText::create()->construct(canvas);
     text = wrapped;
     VMPtr<RichFont> rich = f->richFont;
@@ -332,25 +332,25 @@ void Addon::setText(VMPtr<String> s) {
     const jint fit = lineHeight >= 1 ? textHeight / lineHeight : lineCount;
     visibleLines = lineCount < fit ? lineCount : fit;
     VMPtr<MyPointer> p = pointer;
-    p->resetDragA();
-    p->resetDragB();
-    p->setDragBase(0);
+    p->resetX();
+    p->resetY();
+    p->setScrollY(0);
     const jint range = visibleLines < lineCount ? -((lineCount - visibleLines) * (rowGap + lineHeight)) : 0;
-    p->setDragBounds(0, scrollY, 0, range);
+    p->setScrollLimits(0, scrollY, 0, range);
 }
 
 void Addon::scrollTextDown() {
-    if (!shown) return;
+    if (!active) return;
     if (visibleLines + firstLine + 1 <= lineCount) ++firstLine;
 }
 
 void Addon::scrollTextUp() {
-    if (!shown) return;
+    if (!active) return;
     if (firstLine > 0) --firstLine;
 }
 
 jboolean Addon::pageDown() {
-    if (!shown) return false;
+    if (!active) return false;
     if (visibleLines + firstLine + 1 > lineCount) return false;
     firstLine = std::min(firstLine + visibleLines, lineCount - visibleLines);
     return true;
@@ -359,17 +359,17 @@ jboolean Addon::pageDown() {
 // --- list navigation and input -----------------------------------------------------------
 
 void Addon::listUp() {
-    if (!shown) return;
+    if (!active) return;
     if (firstRow > 0) --firstRow;
 }
 
 void Addon::listDown() {
-    if (!shown) return;
+    if (!active) return;
     if (firstRow + visibleRows < itemCount) ++firstRow;
 }
 
 void Addon::keyUp() {
-    if (!shown) return;
+    if (!active) return;
     marqueeX = 0;
     if (listOpen || alternate)
         listUp();
@@ -378,7 +378,7 @@ void Addon::keyUp() {
 }
 
 void Addon::keyDown() {
-    if (!shown) return;
+    if (!active) return;
     marqueeX = 0;
     if (listOpen || alternate)
         listDown();
@@ -397,11 +397,11 @@ void Addon::updateSelection() {
         selected = -1;
         return;
     }
-    const jint row = pointer->getTouchedRow(0);
+    const jint row = pointer->getPressedBox(0);
     selected = row >= 0 && row < ids->length ? row : -1;
 }
 
-void Addon::updateTappedRow() { tappedRow = pointer->getReleasedRow(0); }
+void Addon::updateTappedRow() { tappedRow = pointer->getReleasedBox(0); }
 
 jint Addon::getTappedIndex() {
     VMPtr<Ints> ids = items;
@@ -418,13 +418,13 @@ jint Addon::getTappedItem() {
 
 jint Addon::getSelectedItem() {
     VMPtr<Ints> ids = items;
-    if (!shown || ids == nullptr || selected == -1) return -1;
+    if (!active || ids == nullptr || selected == -1) return -1;
     const jint index = firstRow + selected;
     return index >= 0 && index < ids->length ? (*ids)[index] : -1;
 }
 
 void Addon::updateDrag() {
-    if (listOpen || alternate || scrollable) scrollY = pointer->getDragDistance(0);
+    if (listOpen || alternate || scrollable) scrollY = pointer->getDragY(0);
 }
 
 void Addon::updateMarquee() {
@@ -482,12 +482,12 @@ VMPtr<Addon::Rows> Addon::getRowRegions() {
 
 // --- release ----------------------------------------------------------------------------
 
-void Addon::release(jboolean giveBack) {
+void Addon::dropFrames(jboolean giveBack) {
     VMPtr<MyPointer> p = pointer;
-    p->removeUpKeyRegion(getUpRegion());
-    p->removeDownKeyRegion(getDownRegion());
-    p->removeLeftKeyRegion(getLeftRegion());
-    p->removeRightKeyRegion(getRightRegion());
+    p->removeUpRegions(getUpRegion());
+    p->removeDownRegions(getDownRegion());
+    p->removeLeftRegions(getLeftRegion());
+    p->removeRightRegions(getRightRegion());
     if (panelFrame != nullptr) {
         panelFrame = nullptr;
         if (giveBack) ResManager::release(panelFirstIndex, panelSecondIndex);
@@ -502,9 +502,9 @@ void Addon::release(jboolean giveBack) {
     }
 }
 
-void Addon::close() { release(false); }
+void Addon::close() { dropFrames(false); }
 void Addon::reset() { close(); }
-void Addon::dispose() { release(true); }
+void Addon::release() { dropFrames(true); }
 
 // --- drawing ----------------------------------------------------------------------------
 
@@ -521,7 +521,7 @@ void Addon::resetClip(VMPtr<Graphics> g) {
 
 void Addon::paintText(VMPtr<Graphics> g) {
     VMPtr<MyFont> f = font;
-    f->selectFont(fontIndex);
+    f->useFont(fontIndex);
     VMPtr<WrappedText> t = text;
     if (t == nullptr) return;
     const jint offX = (*offset)[0], offY = (*offset)[1];
@@ -563,7 +563,7 @@ void Addon::paint(VMPtr<Graphics> g) {
     for (jint i = 0; i < labelCount; ++i) {
         VMPtr<String> s = labelText->get(i);
         if (s == nullptr) continue;  // a counted label never given a text
-        f->selectFont((*labelFont)[i]);
+        f->useFont((*labelFont)[i]);
         VMPtr<RichFont> rich = f->richFont;
         VMPtr<Ints> position = labelPosition->get(i);
         const jint px = (*position)[0], py = (*position)[1];

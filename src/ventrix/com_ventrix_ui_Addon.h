@@ -3,7 +3,7 @@
 // wrapped text that scrolls line by line with a scroll bar, positioned text
 // labels, and holds the data of a selectable list (text ids, selection, first
 // visible row, touch regions) that com.ventrix.ui.ListMenu lays out and
-// draws. The owner configures the panel, shows it through the shown flag and
+// draws. The owner configures the panel, shows it through the active flag and
 // polls it: getTappedItem answers the row chosen in this frame. A hidden
 // panel ignores keys and scroll steps.
 //
@@ -98,7 +98,7 @@ public:
 
     // Gives back the panel's and list's cache references and unregisters
     // the key regions.
-    void dispose() override;
+    void release() override;
     void update(jint a, jint b) override;
     void handleInput(jint a, jint b) override;
     void paint(VMPtr<Graphics> g) override;
@@ -221,7 +221,7 @@ protected:
     VMPtr<String> textOf(jint textId);
     // Drops the panel and list frames; with giveBack, their cache references
     // go back to the cache.
-    void release(jboolean giveBack);
+    void dropFrames(jboolean giveBack);
 };
 
 }  // namespace com::ventrix::ui

@@ -26,7 +26,7 @@ VMPtr<ListMenu> ListMenu::construct() {
 void ListMenu::open() {
     listOpen = true;
     // The layout always comes from frame 0: loaded when the resource changed
-    // or the panel let its graphics go (close, dispose).
+    // or the panel let its graphics go (close, release).
     if (loadedListResource != listResource || listFrame == nullptr) {
         loadedListResource = listResource;
         ResManager::load(listResource, listSecondResource);
@@ -57,16 +57,16 @@ void ListMenu::open() {
     (*area)[2] = areaWidth;
     (*area)[3] = areaHeight;
     VMPtr<MyPointer> p = pointer;
-    p->resetDragA();
-    p->resetDragB();
+    p->resetX();
+    p->resetY();
     selected = -1;
-    p->addUpKeyRegion(getUpRegion());
-    p->addDownKeyRegion(getDownRegion());
-    p->addLeftKeyRegion(getLeftRegion());
-    p->addRightKeyRegion(getRightRegion());
-    p->setListRows(itemCount, getRowRegions(), area);
+    p->addUpRegion(getUpRegion());
+    p->addDownRegion(getDownRegion());
+    p->addLeftRegion(getLeftRegion());
+    p->addRightRegion(getRightRegion());
+    p->setTouchBoxes(itemCount, getRowRegions(), area);
     const jint range = visibleRows < itemCount ? -((rowGap + itemHeight) * (itemCount - visibleRows)) : 0;
-    p->setDragBounds(0, 0, 0, range);
+    p->setScrollLimits(0, 0, 0, range);
     if (listFrame != nullptr) listFrame = ResManager::animCache->get(listSecondIndex)->getFrame(MARKER_FRAME);
 }
 
@@ -76,7 +76,7 @@ void ListMenu::paint(VMPtr<Graphics> g) {
     if (listOpen) {
         const jint offX = (*offset)[0], offY = (*offset)[1];
         VMPtr<MyFont> f = font;
-        f->selectFont(1);
+        f->useFont(1);
         VMPtr<RichFont> rich = f->richFont;
         VMPtr<Ints> ids = items;
         VMPtr<ts::Frame> marker = listFrame;

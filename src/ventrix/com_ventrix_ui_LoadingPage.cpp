@@ -138,7 +138,7 @@ void LoadingPage::paintPage(VMPtr<Graphics> g, VMPtr<VMArray<jboolean, 1>> switc
     VMPtr<Ints> position = barPosition;
     if (switches->get(SWITCH_TEXT)) {
         VMPtr<utility::MyFont> f = font;
-        f->selectFont(textFont);
+        f->useFont(textFont);
         VMPtr<ts::util::text::Translation> texts = f->texts;
         VMPtr<java::lang::String> s = texts->getString(textId);
         VMPtr<ts::util::text::RichFont> rich = f->richFont;

@@ -53,7 +53,7 @@ public:
     static VMPtr<LoadingPage> getInstance();
 
     // MyObject: only paint does something.
-    void dispose() override {}
+    void release() override {}
     void update(jint, jint) override {}
     void paint(VMPtr<Graphics> g) override;
     void reset() override {}

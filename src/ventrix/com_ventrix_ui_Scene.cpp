@@ -60,7 +60,7 @@ void Scene::startLoading(jint style) {
 
 void Scene::startSound() {
     VMPtr<utility::AudioAndVibration> sound = audio;
-    if (!sound->isSoundOff()) sound->restartSound();
+    if (!sound->isMuted()) sound->startMusic();
 }
 
 void Scene::init() {
@@ -141,8 +141,8 @@ void Scene::updateObjects() {
         if (table == nullptr || i >= table->length) break;
         VMPtr<MyObject> o = table->get(i);
         if (o == nullptr) continue;
-        if (o->isEnabled()) o->update(0, 0);
-        if (o->isShown()) o->handleInput(0, 0);
+        if (o->isVisible()) o->update(0, 0);
+        if (o->isActive()) o->handleInput(0, 0);
     }
 }
 
@@ -214,7 +214,7 @@ void Scene::removeObject(jint id) {
     if (table == nullptr || id < 0 || id >= table->length) return;
     VMPtr<MyObject> o = table->get(id);
     if (o == nullptr) return;
-    o->dispose();
+    o->release();
     table->set(id, nullptr);
     trimObjects();
 }
@@ -248,7 +248,7 @@ void Scene::paint(VMPtr<Graphics> g) {
             painted = true;
         }
         first = false;
-        if (o->isEnabled()) o->paint(g);
+        if (o->isVisible()) o->paint(g);
         if (painted) continue;
         // The crossing test looks at the next position that holds an object.
         table = objects;
@@ -281,18 +281,18 @@ void Scene::dispose() {
         for (jint i = 0; i < table->length; ++i) {
             VMPtr<MyObject> o = table->get(i);
             if (o == nullptr) continue;
-            o->dispose();
+            o->release();
             table->set(i, nullptr);
         }
     }
     VMPtr<Screen> s = screen;
     if (s != nullptr) {
-        s->dispose();
+        s->release();
         screen = nullptr;
     }
     VMPtr<MyObject> p = panel;
     if (p != nullptr) {
-        p->dispose();
+        p->release();
         panel = nullptr;
     }
 }

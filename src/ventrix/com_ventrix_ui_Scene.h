@@ -80,7 +80,7 @@ public:
     virtual void addObject(VMPtr<MyObject> o);
     // Ascending by layer, index order within a layer, empty slots last.
     virtual void sortPaintOrder();
-    // Disposes of the object in slot id and trims the table; nothing for an
+    // Releases the object in slot id and trims the table; nothing for an
     // id outside the table or an empty slot.
     virtual void removeObject(jint id);
     virtual void removeObject(VMPtr<MyObject> o);
@@ -94,12 +94,12 @@ public:
     virtual void resetClip(VMPtr<Graphics> g);
     virtual void paintScene(VMPtr<Graphics> g) = 0;
     virtual void setClip(VMPtr<Graphics> g, jint x, jint y, jint width, jint height);
-    // Updates the enabled objects and hands the input to the shown ones.
+    // Updates the visible objects and hands the input to the active ones.
     virtual void updateObjects();
     virtual void loadStep();
     virtual void pause();
     virtual void growObjects();
-    // Disposes of and drops every object, the screen and the panel.
+    // Releases and drops every object, the screen and the panel.
     virtual void dispose();
     virtual void reset();
 

@@ -68,7 +68,7 @@ public:
     // MyObject.
     // Empties every slot and gives back the cache references of the bound
     // ones.
-    void dispose() override;
+    void release() override;
     // One frame: sequences, and animations played one after the other.
     void update(jint a, jint b) override;
     void paint(VMPtr<Graphics> g) override;
@@ -126,9 +126,9 @@ public:
     virtual VMPtr<Ints> getCollisionRect2(jint slot);
     virtual void resetOrigin();
     virtual void loadFrame(jint slot, jint imageId, jint animSetId, jint frame, jint x, jint y);
-    // The slot's box of that id against the area: the whole area inside
-    // the box, or the point (x, y) inside it when the area has no width or
-    // height.
+    // The slot's box of that id against the area: whether they meet, or
+    // whether the point (x, y) lies inside the box when the area has no
+    // width or height.
     virtual jboolean collides(jint slot, jint boxId, VMPtr<Ints> area);
     virtual jboolean collides(jint slot, jint boxId, VMPtr<CollisionBox> box);
     virtual jint getSlotKind(jint slot);
@@ -142,6 +142,10 @@ public:
     virtual void setSequence(jint slot, VMPtr<Ints> indices, VMPtr<Ints> durations);
     virtual VMPtr<CollisionBox> getCollisionBox(jint slot, jint boxId);
     virtual jint getCollisionRects(jint slot, VMPtr<Ints> out);
+    // The boxes numbered number of the slot's current frame, under its
+    // transform, as records of x, y, w, h, number in out (as many as it
+    // holds), moved by the slot's position; answers how many were written.
+    virtual jint getCollisionRects(jint slot, VMPtr<Ints> out, jint number);
     virtual jint getCollisionBoxes(jint slot, VMPtr<Boxes> out);
     virtual VMPtr<Ints> getCollisionRect4(jint slot);
     virtual jint getSlotX(jint slot);

@@ -1,6 +1,7 @@
 // com.ventrix.utility.MyFont
 #include "com_ventrix_utility_MyFont.h"
 
+#include "com_ventrix_common_Main.h"
 #include "ts_Resources.h"
 
 namespace com::ventrix::utility {
@@ -9,6 +10,14 @@ VMStatic<MyFont> MyFont::instance;
 VMStatic<MyFont::Ints> MyFont::fontResourceIds;
 
 void MyFont::_VM_clinit() { instance = nullptr; }
+
+void MyFont::markReferences(uint32_t bits) {
+    _VM_markRef(texts, bits);
+    _VM_markRef(richFont, bits);
+    _VM_markRef(fontGobs, bits);
+    _VM_markRef(fontParameters, bits);
+    _VM_markRef(loadedFontIds, bits);
+}
 
 VMPtr<MyFont> MyFont::construct() {
     Super::construct();
@@ -22,17 +31,53 @@ VMPtr<MyFont> MyFont::getInstance() {
     return instance;
 }
 
-void MyFont::selectFont(jint index) {
-    VMPtr<VMArray<ts::Gob, 2>> gobs = fontGobs;
-    if (gobs == nullptr || gobs->get(index) == nullptr) loadFont(index);
+void MyFont::setFontParameters(VMPtr<Ints> values) {
+    if (values == nullptr) _VM_throwNullPointer();
+    VMPtr<Ints> copy = Ints::create(values->length);
+    for (jint i = 0; i < values->length; ++i) (*copy)[i] = (*values)[i];
+    fontParameters = copy;
+}
+
+jint MyFont::getFontParameter(jint index) {
+    VMPtr<Ints> values = fontParameters;
+    return values == nullptr ? 0 : values->get(index);
+}
+
+jint MyFont::getTextResourceId() { return textResourceId; }
+
+void MyFont::release() {
     VMPtr<Ints> loaded = loadedFontIds;
-    if (loaded == nullptr) _VM_throwNullPointer();
-    const jint id = loaded->get(index);
+    if (loaded != nullptr) {
+        for (jint i = 0; i < loaded->length; ++i) (*loaded)[i] = -1;
+    }
+    currentFont = -1;
+    textResourceId = -1;
+    richFont = nullptr;
+    texts = nullptr;
+}
+
+bool MyFont::isFont(jint font) {
+    _VM_ensureInitialized(_VM_classRecord);
+    Ints* ids = fontResourceIds.get();
+    return ids != nullptr && font >= 0 && font < ids->length && richFont != nullptr;
+}
+
+void MyFont::useFont(jint font) {
+    if (!isFont(font)) return;
+    // Plain pointers: nothing allocates between the reads and the hand-over
+    // except loadFont, after which the tables are read again.
+    VMArray<ts::Gob, 2>* gobs = fontGobs.get();
+    if (gobs == nullptr || font >= gobs->length || gobs->get(font) == nullptr) {
+        loadFont(font);
+        gobs = fontGobs.get();
+    }
+    Ints* loaded = loadedFontIds.get();
+    // Tables made for fewer fonts than the ids now name hold no such font.
+    if (loaded == nullptr || font >= loaded->length) return;
+    const jint id = (*loaded)[font];
     if (currentFont == id) return;
-    gobs = fontGobs;
-    VMPtr<ts::util::text::RichFont> font = richFont;
-    font->setGlyphs(gobs->get(index));
     currentFont = id;
+    richFont->setGlyphs(gobs->get(font));
 }
 
 void MyFont::setFontResourceIds(VMPtr<Ints> ids) {
@@ -43,21 +88,29 @@ void MyFont::setFontResourceIds(VMPtr<Ints> ids) {
     fontResourceIds = copy;
 }
 
-void MyFont::loadFont(jint index) {
-    _VM_ensureInitialized(_VM_classRecord);
+void MyFont::loadFont(jint font) {
+    if (!isFont(font)) return;
     VMPtr<Ints> ids = fontResourceIds;
-    if (ids == nullptr) return;
     if (loadedFontIds == nullptr) loadedFontIds = Ints::create(ids->length);
     if (fontGobs == nullptr) fontGobs = VMArray<ts::Gob, 2>::create(ids->length);
     VMPtr<Ints> loaded = loadedFontIds;
     VMPtr<VMArray<ts::Gob, 2>> gobs = fontGobs;
-    const jint id = ids->get(index);
-    if (loaded->get(index) == id) return;
-    gobs->set(index, nullptr);
+    if (font >= loaded->length || font >= gobs->length) return;
+    const jint id = (*ids)[font];
+    if ((*loaded)[font] == id) return;
+    gobs->set(font, nullptr);
     // Marked loaded only once read: a font that fails to load is tried again.
-    gobs->set(index, ts::Resources::getGobs(id));
-    (*loaded)[index] = id;
+    gobs->set(font, ts::Resources::getGobs(id));
+    (*loaded)[font] = id;
     ts::Resources::unloadPack();
+}
+
+void MyFont::unloadFont(jint font) {
+    VMPtr<Ints> loaded = loadedFontIds;
+    if (loaded == nullptr || font < 0 || font >= loaded->length) return;
+    VMPtr<VMArray<ts::Gob, 2>> gobs = fontGobs;
+    if (gobs != nullptr && font < gobs->length) gobs->set(font, nullptr);
+    (*loaded)[font] = -1;
 }
 
 void MyFont::loadTexts(jint resourceId) {

@@ -16,8 +16,8 @@ VMPtr<MyObject> MyObject::construct() {
         canvas = common::Main::canvas;
     }
     suspended = false;
-    shown = false;
-    enabled = true;
+    active = false;
+    visible = true;
     return this;
 }
 
@@ -26,15 +26,15 @@ void MyObject::updateIfActive(jint a, jint b) {
 }
 
 void MyObject::handleInput(jint, jint) {}
-void MyObject::setEnabled(jboolean value) { enabled = value; }
+void MyObject::setVisible(jboolean value) { visible = value; }
 void MyObject::setId(jint value) { id = value; }
-jboolean MyObject::isShown() { return shown; }
+jboolean MyObject::isActive() { return active; }
 jint MyObject::getLayer() { return layer; }
 void MyObject::setSuspended(jboolean value) { suspended = value; }
-jboolean MyObject::isEnabled() { return enabled; }
+jboolean MyObject::isVisible() { return visible; }
 jboolean MyObject::isSuspended() { return suspended; }
 void MyObject::setLayer(jint value) { layer = value; }
-void MyObject::setShown(jboolean value) { shown = value; }
+void MyObject::setActive(jboolean value) { active = value; }
 jint MyObject::getId() { return id; }
 
 }  // namespace com::ventrix::utility

@@ -1,7 +1,7 @@
 // com.ventrix.utility.MyObject: the abstract base of everything a scene
 // holds in its object table (panels, screen objects, the loading page). A
-// scene updates an object while it is enabled, hands it the input while it is
-// shown, and paints the enabled ones in the order of their layers; the
+// scene updates an object while it is visible, hands it the input while it is
+// active, and paints the visible ones in the order of their layers; the
 // suspended flag stops updateIfActive from reaching update.
 //
 // The sixteen operations keep this order in every subclass, which appends
@@ -20,9 +20,9 @@ class MyObject : public virtual java::lang::Object {
 public:
     using Graphics = javax::microedition::lcdui::Graphics;
 
-    jboolean shown = false;      // the object takes input
+    jboolean active = false;     // the object takes input
     jboolean suspended = false;  // updateIfActive does not update
-    jboolean enabled = true;     // the scene updates and paints it
+    jboolean visible = true;     // the scene updates and paints it
     jint id = 0;                 // its index in the scene's table
     jint spare = 0;              // kept for subclasses
     jint layer = 0;              // paint order
@@ -36,24 +36,25 @@ public:
 
     VMPtr<MyObject> construct();
 
-    virtual void dispose() = 0;
+    // Gives back what the object holds (cache references, regions).
+    virtual void release() = 0;
     virtual void update(jint a, jint b) = 0;
     // update (a, b) unless suspended.
     virtual void updateIfActive(jint a, jint b);
     // Input of the frame; nothing here.
     virtual void handleInput(jint a, jint b);
-    virtual void setEnabled(jboolean value);
+    virtual void setVisible(jboolean value);
     virtual void setId(jint value);
-    virtual jboolean isShown();
+    virtual jboolean isActive();
     virtual jint getLayer();
     virtual void setSuspended(jboolean value);
-    virtual jboolean isEnabled();
+    virtual jboolean isVisible();
     virtual void paint(VMPtr<Graphics> g) = 0;
     // Forgets what the object holds without giving it back.
     virtual void reset() = 0;
     virtual jboolean isSuspended();
     virtual void setLayer(jint value);
-    virtual void setShown(jboolean value);
+    virtual void setActive(jboolean value);
     virtual jint getId();
 };
 

@@ -71,7 +71,9 @@ void MyPointer::commitTouch() {
     (*justReleased)[0] = false;
 }
 
-void MyPointer::update() {
+void MyPointer::update() { pollEvents(); }
+
+void MyPointer::pollEvents() {
     if ((*justReleased)[0]) commitTouch();
     (*justPressed)[0] = false;
     for (jint n = 0; n < EVENTS_PER_FRAME; ++n) {
@@ -108,6 +110,27 @@ void MyPointer::update() {
     }
 }
 
+// --- positions ---------------------------------------------------------------------------
+
+jint MyPointer::getX(jint id) { return x->get(id); }
+jint MyPointer::getY(jint id) { return y->get(id); }
+jint MyPointer::getPrevX(jint id) { return prevX->get(id); }
+jint MyPointer::getPrevY(jint id) { return prevY->get(id); }
+jint MyPointer::getPressX(jint id) { return pressX->get(id); }
+jint MyPointer::getPressY(jint id) { return pressY->get(id); }
+void MyPointer::setPressX(jint id, jint value) { pressX->set(id, value); }
+void MyPointer::setPressY(jint id, jint value) { pressY->set(id, value); }
+jint MyPointer::getDragX(jint id) { return x->get(id) - pressX->get(id); }
+
+jboolean MyPointer::isInRect(VMPtr<Ints> rect, jint id) {
+    if (rect == nullptr) _VM_throwNullPointer();
+    const jint px = x->get(id), py = y->get(id);
+    const jint left = (*rect)[0], top = (*rect)[1];
+    return left <= px && px <= left + (*rect)[2] && top <= py && py <= top + (*rect)[3];
+}
+
+jint MyPointer::getQueuedEventCount() { return PointerInputEventManager::getEventCount(); }
+
 // --- key regions ------------------------------------------------------------------------
 
 void MyPointer::addKeyRegion(jint key, jint entry, VMPtr<Ints> box) {
@@ -131,18 +154,18 @@ void MyPointer::removeKeyRegions(jint key, VMPtr<Ints> box) {
     for (jint i = 0; i < got; ++i) PointerInputKeyManager::removeRegion(found->get(i));
 }
 
-void MyPointer::addUpKeyRegion(VMPtr<Ints> box) { addKeyRegion(KEY_UP, 0, box); }
-void MyPointer::addDownKeyRegion(VMPtr<Ints> box) { addKeyRegion(KEY_DOWN, 1, box); }
-void MyPointer::addLeftKeyRegion(VMPtr<Ints> box) { addKeyRegion(KEY_LEFT, 2, box); }
-void MyPointer::addRightKeyRegion(VMPtr<Ints> box) { addKeyRegion(KEY_RIGHT, 3, box); }
-void MyPointer::removeUpKeyRegion(VMPtr<Ints> box) { removeKeyRegions(KEY_UP, box); }
-void MyPointer::removeDownKeyRegion(VMPtr<Ints> box) { removeKeyRegions(KEY_DOWN, box); }
-void MyPointer::removeLeftKeyRegion(VMPtr<Ints> box) { removeKeyRegions(KEY_LEFT, box); }
-void MyPointer::removeRightKeyRegion(VMPtr<Ints> box) { removeKeyRegions(KEY_RIGHT, box); }
+void MyPointer::addUpRegion(VMPtr<Ints> box) { addKeyRegion(KEY_UP, 0, box); }
+void MyPointer::addDownRegion(VMPtr<Ints> box) { addKeyRegion(KEY_DOWN, 1, box); }
+void MyPointer::addLeftRegion(VMPtr<Ints> box) { addKeyRegion(KEY_LEFT, 2, box); }
+void MyPointer::addRightRegion(VMPtr<Ints> box) { addKeyRegion(KEY_RIGHT, 3, box); }
+void MyPointer::removeUpRegions(VMPtr<Ints> box) { removeKeyRegions(KEY_UP, box); }
+void MyPointer::removeDownRegions(VMPtr<Ints> box) { removeKeyRegions(KEY_DOWN, box); }
+void MyPointer::removeLeftRegions(VMPtr<Ints> box) { removeKeyRegions(KEY_LEFT, box); }
+void MyPointer::removeRightRegions(VMPtr<Ints> box) { removeKeyRegions(KEY_RIGHT, box); }
 
-// --- list rows ---------------------------------------------------------------------------
+// --- touch boxes ---------------------------------------------------------------------------
 
-void MyPointer::setListRows(jint, VMPtr<VMArray<jint, 2>> rows, VMPtr<Ints> area) {
+void MyPointer::setTouchBoxes(jint, VMPtr<VMArray<jint, 2>> rows, VMPtr<Ints> area) {
     if (rows == nullptr || area == nullptr) _VM_throwNullPointer();
     VMPtr<Boxes> boxes = Boxes::create(rows->length);
     for (jint k = 0; k < rows->length; ++k) {
@@ -158,7 +181,7 @@ void MyPointer::setListRows(jint, VMPtr<VMArray<jint, 2>> rows, VMPtr<Ints> area
     touchArea = around;
 }
 
-jint MyPointer::getRowAt(jint pointerId) {
+jint MyPointer::getBoxAt(jint pointerId) {
     VMPtr<Boxes> boxes = touchBoxes;
     if (boxes == nullptr) return -1;
     const jint px = x->get(pointerId), py = y->get(pointerId);
@@ -170,38 +193,39 @@ jint MyPointer::getRowAt(jint pointerId) {
     return -1;
 }
 
-jint MyPointer::getTouchedRow(jint pointerId) {
-    const jint row = getRowAt(pointerId);
+jint MyPointer::getPressedBox(jint pointerId) {
+    const jint row = getBoxAt(pointerId);
     return row != -1 && isDown->get(pointerId) ? row : -1;
 }
 
-jint MyPointer::getReleasedRow(jint pointerId) {
-    const jint row = getRowAt(pointerId);
+jint MyPointer::getReleasedBox(jint pointerId) {
+    const jint row = getBoxAt(pointerId);
     return row != -1 && !isDown->get(pointerId) && justReleased->get(pointerId) ? row : -1;
 }
 
-// --- drag --------------------------------------------------------------------------------
+// --- scrolling ---------------------------------------------------------------------------
 
-void MyPointer::setDragBounds(jint maxX, jint maxY, jint minX, jint minY) {
+void MyPointer::setScrollLimits(jint maxX, jint maxY, jint minX, jint minY) {
     scrollMaxX = maxX;
     scrollMaxY = maxY;
     scrollMinX = minX;
     scrollMinY = minY;
 }
 
-void MyPointer::resetDragA() {
+void MyPointer::resetX() {
     scrollX = 0;
     (*x)[0] = (*pressX)[0] = (*prevX)[0] = 0;
 }
 
-void MyPointer::resetDragB() {
+void MyPointer::resetY() {
     scrollY = 0;
     (*y)[0] = (*pressY)[0] = (*prevY)[0] = 0;
 }
 
-void MyPointer::setDragBase(jint value) { scrollY = value; }
+void MyPointer::setScrollY(jint value) { scrollY = value; }
+void MyPointer::setScrollX(jint value) { scrollX = value; }
 
-jint MyPointer::getDragDistance(jint pointerId) { return y->get(pointerId) - pressY->get(pointerId); }
+jint MyPointer::getDragY(jint pointerId) { return y->get(pointerId) - pressY->get(pointerId); }
 
 }  // namespace com::ventrix::utility
 

@@ -3,9 +3,9 @@
 // pointer queue into per-pointer fields that scenes and panels read: down,
 // up, pressed and released in this frame, and the press, previous and latest
 // positions. On top of them it keeps a drag-scroll pair that each finished
-// touch moves (within bounds), list rows (touch boxes inside an enclosing
-// area) and touch key regions that the framework's key manager turns into
-// presses of the keys 1 (up), 6 (down), 2 (left) and 5 (right).
+// touch moves (within limits), touch boxes inside an enclosing area, and
+// touch key regions that the framework's key manager turns into presses of
+// the keys 1 (up), 6 (down), 2 (left) and 5 (right).
 //
 // Only pointer 0 exists: events of another pointer are ignored.
 #pragma once
@@ -47,7 +47,7 @@ public:
     jint scrollX = 0;
     jint scrollMaxX = 0;
     jint scrollMinX = 0;
-    VMField<Boxes> touchBoxes;                     // the list rows
+    VMField<Boxes> touchBoxes;                     // in index order
     VMField<ts::graphics::CollisionBox> touchArea; // the area around them
     VMField<Ints> pressX;                          // where the touch began
     VMField<Ints> pressY;
@@ -59,49 +59,65 @@ public:
     // The singleton, made on first use.
     static VMPtr<MyPointer> getInstance();
 
+    // Pointer ids: only 0 exists.
+    virtual jint getX(jint id);
+    // A touch key region of rect (x, y, width, height) for key 6 (down);
+    // nothing for a rectangle without width or height.
+    virtual void addDownRegion(VMPtr<Ints> rect);
+    // Latest x minus the press's x.
+    virtual jint getDragX(jint id);
+    virtual void setScrollX(jint value);
+    virtual jint getPrevY(jint id);
+    // Limits of the drag-scroll values.
+    virtual void setScrollLimits(jint maxX, jint maxY, jint minX, jint minY);
+    virtual void setPressX(jint id, jint value);
+    // Horizontal scroll value and positions := 0.
+    virtual void resetX();
+    // The touch box under the pointer while it is down, else -1.
+    virtual jint getPressedBox(jint id);
+    // The touch box under the pointer (inside the area), else -1. A box
+    // holds x <= px < x + width and y <= py < y + height.
+    virtual jint getBoxAt(jint id);
+    virtual void addRightRegion(VMPtr<Ints> rect);
+    virtual jint getPressX(jint id);
+    // Every region of key 6 goes, wherever it lies; nothing for a rectangle
+    // without width or height.
+    virtual void removeDownRegions(VMPtr<Ints> rect);
+    virtual jint getY(jint id);
     // The per-frame poll.
     virtual void update();
+    // One touch box per row of boxes (x, y, width, height), inside the area
+    // (x, y, width, height); the first argument is not read.
+    virtual void setTouchBoxes(jint ignored, VMPtr<VMArray<jint, 2>> boxes, VMPtr<Ints> area);
+    virtual void addUpRegion(VMPtr<Ints> rect);
     // Unregisters every key region, then starts the pointer state afresh.
     virtual void reset();
-    // Enables the event queue; fresh pointer state; drag values and bounds 0.
-    // The list rows and key regions stay.
+    // Enables the event queue; fresh pointer state; scroll values and limits
+    // 0. The touch boxes and key regions stay.
     virtual void initState();
+    // Pointer events waiting in the framework's queue.
+    virtual jint getQueuedEventCount();
+    // Latest y minus the press's y.
+    virtual jint getDragY(jint id);
+    virtual void setScrollY(jint value);
+    virtual void removeUpRegions(VMPtr<Ints> rect);
+    virtual jint getPrevX(jint id);
+    virtual void removeLeftRegions(VMPtr<Ints> rect);
+    virtual void setPressY(jint id, jint value);
+    virtual void addLeftRegion(VMPtr<Ints> rect);
+    // The touch box on which the pointer was released in this frame, else -1.
+    virtual jint getReleasedBox(jint id);
+    // The pointer inside rect (x, y, width, height), both ends included.
+    virtual jboolean isInRect(VMPtr<Ints> rect, jint id);
+    // Vertical scroll value and positions := 0.
+    virtual void resetY();
+    virtual void removeRightRegions(VMPtr<Ints> rect);
+    // Commits the touch released in the last frame, then takes at most 20
+    // queued events.
+    virtual void pollEvents();
     // The key manager drops every region of every key.
     virtual void releaseRegions();
-
-    // A touch key region of (box[0], box[1], box[2], box[3]) for the key;
-    // nothing for a box without width or height.
-    virtual void addUpKeyRegion(VMPtr<Ints> box);
-    virtual void addDownKeyRegion(VMPtr<Ints> box);
-    virtual void addLeftKeyRegion(VMPtr<Ints> box);
-    virtual void addRightKeyRegion(VMPtr<Ints> box);
-    // Every region of the key goes, wherever it lies; nothing for a box
-    // without width or height.
-    virtual void removeUpKeyRegion(VMPtr<Ints> box);
-    virtual void removeDownKeyRegion(VMPtr<Ints> box);
-    virtual void removeLeftKeyRegion(VMPtr<Ints> box);
-    virtual void removeRightKeyRegion(VMPtr<Ints> box);
-
-    // One touch box per row of rows (x, y, width, height), inside the area
-    // (x, y, width, height); count is not read.
-    virtual void setListRows(jint count, VMPtr<VMArray<jint, 2>> rows, VMPtr<Ints> area);
-    // The row under the pointer while it is down, else -1.
-    virtual jint getTouchedRow(jint pointerId);
-    // The row on which the pointer was released in this frame, else -1.
-    virtual jint getReleasedRow(jint pointerId);
-    // The row under the pointer (inside the area), else -1.
-    virtual jint getRowAt(jint pointerId);
-
-    // Bounds of the drag-scroll values: maxX, maxY, minX, minY.
-    virtual void setDragBounds(jint maxX, jint maxY, jint minX, jint minY);
-    // Horizontal drag value and positions := 0.
-    virtual void resetDragA();
-    // Vertical drag value and positions := 0.
-    virtual void resetDragB();
-    // The vertical drag value.
-    virtual void setDragBase(jint value);
-    // Latest y minus the press's y.
-    virtual jint getDragDistance(jint pointerId);
+    virtual jint getPressY(jint id);
 
     void markReferences(uint32_t bits) override {
         _VM_markRef(isDown, bits);

@@ -39,12 +39,13 @@ jint ResManager::findSlot(jint kind, jint id) {
     VMPtr<VMArray<jint, 2>> keys = slotKeys;
     VMPtr<Ints> ids = keys->get(kind);
     VMPtr<Ints> boundTo = keys->get(KEY_ANIM_GOBS);
+    // An animation set counts only when it was bound to the image entry just
+    // settled; one loaded without images is bound to none (-1).
+    const jint bound = kind == KEY_ANIM && firstIndex != -1 ? (*boundTo)[firstIndex] : FREE;
     jint found = usedSlots;
     for (jint i = 0; i < usedSlots; ++i) {
         if ((*ids)[i] != id) continue;
-        // An animation set counts only when it was bound to the image entry
-        // just settled.
-        if (kind == KEY_ANIM && (*boundTo)[i] != (*boundTo)[firstIndex]) continue;
+        if (kind == KEY_ANIM && (*boundTo)[i] != bound) continue;
         found = i;
     }
     return found;
@@ -52,7 +53,7 @@ jint ResManager::findSlot(jint kind, jint id) {
 
 void ResManager::load(jint gobId, jint animId) {
     _VM_ensureInitialized(_VM_classRecord);
-    if (instance == nullptr) instance = create()->construct();
+    if (instance == nullptr || gobCache == nullptr) instance = create()->construct();
     bool fresh = false;
     VMPtr<VMArray<jint, 2>> keys = slotKeys;
     if (gobId == -1) {
@@ -80,7 +81,7 @@ void ResManager::load(jint gobId, jint animId) {
             VMPtr<VMArray<ts::AnimSet, 1>> cache = animCache;
             cache->set(secondIndex, set);
             VMPtr<VMArray<ts::Gob, 2>> gobTable = gobCache;
-            set->setGobs(VMPtr<Gobs>(gobTable->get(firstIndex)));
+            if (firstIndex != -1) set->setGobs(VMPtr<Gobs>(gobTable->get(firstIndex)));
             (*keys->get(KEY_ANIM))[secondIndex] = animId;
             (*keys->get(KEY_ANIM_GOBS))[secondIndex] = gobId;
             ts::Resources::unloadPack();
@@ -126,35 +127,32 @@ jint ResManager::getSecondIndex() {
     return secondIndex;
 }
 
+bool ResManager::isHeld(jint slot, VMPtr<Ints> refs) {
+    return slot >= 0 && slot < usedSlots && refs != nullptr && slot < refs->length && (*refs)[slot] > 0;
+}
+
 void ResManager::release(jint gobSlot, jint animSlot) {
     _VM_ensureInitialized(_VM_classRecord);
-    if (gobSlot != -1) {
-        VMPtr<Ints> refs = gobRefs;
-        if ((*refs)[gobSlot]-- == 1) {
-            VMPtr<VMArray<ts::Gob, 2>> cache = gobCache;
-            cache->set(gobSlot, nullptr);
-            VMPtr<VMArray<jint, 2>> keys = slotKeys;
-            (*keys->get(KEY_GOBS))[gobSlot] = FREE;
-        }
+    VMPtr<VMArray<jint, 2>> keys = slotKeys;
+    if (gobCache == nullptr || keys == nullptr) return;  // destroyed or never made
+    // A slot not handed out, or one without holders, is left alone.
+    VMPtr<Ints> refs = gobRefs;
+    if (isHeld(gobSlot, refs) && (*refs)[gobSlot]-- == 1) {
+        VMPtr<VMArray<ts::Gob, 2>> cache = gobCache;
+        cache->set(gobSlot, nullptr);
+        (*keys->get(KEY_GOBS))[gobSlot] = FREE;
     }
-    if (animSlot != -1) {
-        VMPtr<Ints> refs = animRefs;
-        if ((*refs)[animSlot]-- == 1) {
-            VMPtr<VMArray<ts::AnimSet, 1>> cache = animCache;
-            cache->set(animSlot, nullptr);
-            VMPtr<VMArray<jint, 2>> keys = slotKeys;
-            (*keys->get(KEY_ANIM))[animSlot] = FREE;
-            (*keys->get(KEY_ANIM_GOBS))[animSlot] = FREE;
-        }
+    refs = animRefs;
+    if (isHeld(animSlot, refs) && (*refs)[animSlot]-- == 1) {
+        VMPtr<VMArray<ts::AnimSet, 1>> cache = animCache;
+        cache->set(animSlot, nullptr);
+        (*keys->get(KEY_ANIM))[animSlot] = FREE;
+        (*keys->get(KEY_ANIM_GOBS))[animSlot] = FREE;
     }
 }
 
-void ResManager::clear() {
-    _VM_ensureInitialized(_VM_classRecord);
-    firstIndex = secondIndex = -1;
-    usedSlots = 0;
+void ResManager::emptyTables() {
     VMPtr<VMArray<ts::Gob, 2>> gobs = gobCache;
-    if (gobs == nullptr) return;  // no cache made yet
     VMPtr<VMArray<ts::AnimSet, 1>> anims = animCache;
     VMPtr<Ints> gobCounts = gobRefs;
     VMPtr<Ints> animCounts = animRefs;
@@ -169,6 +167,26 @@ void ResManager::clear() {
         VMPtr<Ints> ids = keys->get(row);
         std::fill_n(ids->elements(), ids->length, FREE);
     }
+}
+
+void ResManager::clear() {
+    _VM_ensureInitialized(_VM_classRecord);
+    firstIndex = secondIndex = -1;
+    usedSlots = 0;
+    if (gobCache == nullptr) return;  // no cache made yet, or destroyed
+    emptyTables();
+}
+
+void ResManager::destroy() {
+    _VM_ensureInitialized(_VM_classRecord);
+    if (gobCache != nullptr) emptyTables();
+    gobCache = nullptr;
+    animCache = nullptr;
+    capacity = growStep = START_CAPACITY;
+    firstIndex = secondIndex = -1;
+    usedSlots = 0;
+    // The next load starts the cache afresh.
+    instance = nullptr;
 }
 
 }  // namespace com::ventrix::utility

@@ -44,18 +44,28 @@ public:
 
     // Makes sure the image set gobId and (unless -1) the animation set
     // animId, bound to it, are cached; one more holder for each; their slots
-    // in firstIndex and secondIndex. An animation needs an image id.
+    // in firstIndex and secondIndex. An animation set loaded without an image
+    // id is bound to no images.
     static void load(jint gobId, jint animId);
     static jint getFirstIndex();
     static jint getSecondIndex();
     // One holder less for each slot that is not -1; an entry left without
-    // holders is emptied (its slot is not handed out again before clear).
+    // holders is emptied (its slot is not handed out again before clear). A
+    // slot not handed out since the last clear, or one without holders, is
+    // left alone.
     static void release(jint gobSlot, jint animSlot);
     // Empties every entry and hands slots out from 0 again; the tables keep
     // their size.
     static void clear();
+    // Drops the image and animation tables and returns to the start values;
+    // release and clear then do nothing, and the next load makes the cache
+    // anew.
+    static void destroy();
 
 private:
+    static bool isHeld(jint slot, VMPtr<Ints> refs);
+    // Every entry empty, every count 0, every key FREE.
+    static void emptyTables();
     static jint findSlot(jint kind, jint id);
     static void grow();
 };

@@ -12,6 +12,9 @@ void SceneManager::_VM_clinit() { instance = nullptr; }
 VMPtr<SceneManager> SceneManager::construct() {
     Super::construct();
     currentSceneId = NO_SCENE;
+    setupFonts();
+    setupLoadingPage();
+    createGameSave();
     return this;
 }
 
@@ -52,13 +55,27 @@ void SceneManager::init() {
 }
 
 void SceneManager::changeScene(jint id) {
+    if (loadingPage == nullptr) {  // before init: entered by init
+        currentSceneId = jshort(id);
+        return;
+    }
     if (currentSceneId == id) return;
+    VMPtr<AudioAndVibration> sound = audio;
+    if (sound != nullptr && !sound->isMuted()) sound->stopAllChannels();
+    VMPtr<ui::Scene> old = scene;
+    if (old != nullptr) {
+        old->dispose();
+        scene = nullptr;
+    }
     // The old scene's touch regions and pointer state go.
     VMPtr<MyPointer> touch = pointer;
     if (touch != nullptr) touch->reset();
     ResManager::clear();
     previousSceneId = currentSceneId;
     currentSceneId = jshort(id);
+    createScene();
+    VMPtr<ui::Scene> next = scene;
+    if (next != nullptr && !next->loading) next->init();
 }
 
 void SceneManager::destroy() {
@@ -73,7 +90,7 @@ void SceneManager::destroy() {
         touch->releaseRegions();
         pointer = nullptr;
     }
-    ResManager::clear();
+    ResManager::destroy();
 }
 
 }  // namespace com::ventrix::utility

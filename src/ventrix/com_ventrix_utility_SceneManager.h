@@ -4,8 +4,6 @@
 // each painted frame runs paint; the life-cycle events run pause, resume
 // and afterResume; the application's exit runs destroy. The game's subclass
 // supplies the scenes.
-//
-// The parts that reach the touch input belong to that class.
 #pragma once
 
 #include "VM.h"
@@ -35,28 +33,40 @@ public:
     VMField<MyPointer> pointer;            // taken by init
 
     static void _VM_clinit();
-    // currentSceneId := -1.
+    // currentSceneId := -1, then the subclass's setupFonts,
+    // setupLoadingPage and createGameSave, in this order.
     VMPtr<SceneManager> construct();
 
     static VMPtr<SceneManager> getInstance();
 
-    // Once a frame (Main's tick, after the first): the scene's update.
+    // Start-up set-up of the game, run once by the constructor body.
+    virtual void setupFonts() = 0;
+    virtual void setupLoadingPage() = 0;
+    // Once a frame (Main's tick, after the first): the scene's update, then
+    // the touch input's.
     virtual void update();
     virtual void resume() {}
     // Right after every resume.
     virtual void afterResume() {}
-    // The first tick after the manager was handed to Main: takes the sound
-    // singleton (unless it has one) and the loading page, and enters the
-    // scene recorded by an earlier changeScene.
+    // The first tick after the manager was handed to Main: takes the touch
+    // input, the sound singleton (unless it has one) and the loading page,
+    // and enters the scene recorded by an earlier changeScene.
     virtual void init();
     // Every painted frame, in game coordinates: the loading page (which
     // draws only while a scene loads), then the scene.
     virtual void paint(VMPtr<javax::microedition::lcdui::Graphics> g);
-    // Switches to scene id; the current one is never entered again. The
-    // resource cache is emptied and both ids move on.
+    virtual void createGameSave() = 0;
+    // Builds the scene for currentSceneId into scene; for an id it does not
+    // know it builds nothing and leaves scene null.
+    virtual void createScene() = 0;
+    // Before init only records id. Afterwards switches to scene id (the
+    // current one is never entered again): the channels fall silent unless
+    // the sound is muted, the old scene is disposed of, the touch input is
+    // reset, the resource cache emptied, both ids move on, the new scene is
+    // built and, unless it loads stage by stage, started at once.
     virtual void changeScene(jint id);
-    // At the application's exit: disposes of the scene and empties the
-    // resource cache.
+    // At the application's exit: disposes of the scene, removes the touch
+    // regions and destroys the resource cache.
     virtual void destroy();
     // The scene's pause.
     virtual void pause();

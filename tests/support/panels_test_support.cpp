@@ -37,7 +37,7 @@ void PanelTest::TearDown() {
 
 VMPtr<LogFont> PanelTest::logFont(jint font) {
     VMPtr<MyFont> f = MyFont::getInstance();
-    f->selectFont(font);
+    f->useFont(font);
     VMPtr<LogFont> log = LogFont::create()->construct(f->richFont);
     f->richFont = log;
     return log;

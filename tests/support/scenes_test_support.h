@@ -57,7 +57,7 @@ public:
 VMPtr<LogGraphics> logGraphics(jint width = 480, jint height = 640);
 
 // An object that writes "<name>.update", "<name>.input", "<name>.paint" and
-// "<name>.dispose" into a shared log.
+// "<name>.release" into a shared log.
 class LogObject : public com::ventrix::utility::MyObject {
     VM_DECLARE_CLASS(LogObject, com::ventrix::utility::MyObject)
 
@@ -73,7 +73,7 @@ public:
         log = into;
         return this;
     }
-    void dispose() override { note("dispose"); }
+    void release() override { note("release"); }
     void update(jint a, jint b) override {
         updateArgs.emplace_back(a, b);
         note("update");

@@ -61,6 +61,10 @@ public:
         Super::destroy();
     }
     void pause() override { record("pause"); }
+    void setupFonts() override {}
+    void setupLoadingPage() override {}
+    void createGameSave() override {}
+    void createScene() override {}  // no scenes: every change leaves scene null
 };
 
 class TestMIDlet : public com::ventrix::common::CommonMIDlet {

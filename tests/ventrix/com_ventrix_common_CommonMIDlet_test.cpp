@@ -99,6 +99,10 @@ public:
         if (++updates == 5) ce::test::InjectClose();
     }
     void destroy() override { vessilo::test::logLine("destroy"); }
+    void setupFonts() override {}
+    void setupLoadingPage() override {}
+    void createGameSave() override {}
+    void createScene() override {}
 };
 
 class RunMIDlet : public com::ventrix::common::CommonMIDlet {

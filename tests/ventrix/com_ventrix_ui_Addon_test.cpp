@@ -48,7 +48,7 @@ TEST_F(AddonTest, PanelFrameGivesTheTextBoxAndLabelsForOneOrTwoLabelsOnly) {
             VMPtr<VMArray<jint, 1>> pos = p->labelPosition->get(i);
             EXPECT_EQ((std::vector<jint>{(*pos)[0], (*pos)[1], (*p->labelWidth)[i], (*p->labelHeight)[i]}), c.labels[i]);
         }
-        p->dispose();
+        p->release();
     }
     // The form with a box centres the frame in it.
     VMPtr<Addon> p = panel();
@@ -61,7 +61,7 @@ TEST_F(AddonTest, PanelFrameGivesTheTextBoxAndLabelsForOneOrTwoLabelsOnly) {
 TEST_F(AddonTest, TextPagesAndScrollsWithinItsLines) {
     VMPtr<Addon> p = panel();
     p->setFontIndex(1);
-    p->setShown(true);
+    p->setActive(true);
     p->setText(lines(10), 100, 200, 200, 100);
     const jint lh = p->getLineHeight();
     ASSERT_TRUE(lh >= 21 && lh <= 25) << "the large test font is " << lh << " pixels high";
@@ -162,7 +162,7 @@ TEST_F(AddonTest, HiddenPanelIgnoresKeysAndListStepsStopAtTheirBounds) {
     p->scrollTextDown();
     EXPECT_EQ(p->firstLine, 0);
 
-    p->setShown(true);
+    p->setActive(true);
     const std::vector<jint> expected = {1, 2, 2};
     for (jint e : expected) {
         p->keyDown();
@@ -194,7 +194,7 @@ TEST_F(AddonTest, MarqueeRunsOnlyForItemsWiderThanTheScreen) {
     VMPtr<ts::Gob> glyph = font->getGlyph(u'A');
     ASSERT_TRUE(glyph != nullptr);
     VMPtr<Addon> p = panel();
-    p->setShown(true);
+    p->setActive(true);
     p->setScrollable(true);
     p->setItems(ints({0}));  // text 0 is "A"
     p->setBounds(20, 0, 440, 640);
@@ -222,7 +222,7 @@ TEST_F(AddonTest, GoldenPanels) {
     VMPtr<javax::microedition::lcdui::Image> image = javax::microedition::lcdui::Image::createImage(480, 640);
     VMPtr<javax::microedition::lcdui::Graphics> g = image->getGraphics();
     VMPtr<Addon> p = panel();
-    p->setShown(true);
+    p->setActive(true);
     p->setFramed(true);
     p->frameX = 60;
     p->frameY = 150;
@@ -262,7 +262,7 @@ TEST_F(AddonTest, GoldenPanels) {
     framed->paint(g);
     EXPECT_TRUE(matchesGolden("ventrix", "panel_frame", scenetest::pictureOfImage(image), text));
     const jint slot = framed->panelSecondIndex;
-    framed->dispose();
+    framed->release();
     EXPECT_EQ(framed->panelSecondIndex, -1);
     EXPECT_EQ((*ResManager::animRefs)[slot], 0);
 }

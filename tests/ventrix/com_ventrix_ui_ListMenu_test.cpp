@@ -14,7 +14,7 @@ namespace {
 class ListMenuTest : public paneltest::PanelTest {
 protected:
     // A menu of n items (text ids 5, 3, 6, 5, 3, 6, ...) in the area
-    // (140, 120, 200, 400), opened and shown.
+    // (140, 120, 200, 400), opened and active.
     VMPtr<ListMenu> menu(jint n, jint set = kListSet) {
         VMPtr<ListMenu> m = ListMenu::create()->construct();
         m->setListResources(kGobs, set);
@@ -23,7 +23,7 @@ protected:
         static const jint ids[] = {5, 3, 6};
         for (jint i = 0; i < n; ++i) (*m->items)[i] = ids[i % 3];
         m->open();
-        m->setShown(true);
+        m->setActive(true);
         return m;
     }
 };
@@ -49,7 +49,7 @@ TEST_F(ListMenuTest, OpenLaysOutRowsGapsAndDragRange) {
                       (std::vector<jint>{140, 120 + c.gap + (c.gap + 60) * r, 200, 60}));
         }
         EXPECT_EQ(PointerInputKeyManager::getRegionCount(0), 4);
-        m->dispose();
+        m->release();
         EXPECT_EQ(PointerInputKeyManager::getRegionCount(0), 0);
     }
 }
@@ -62,7 +62,7 @@ TEST_F(ListMenuTest, RowBoxWithoutHeightGivesNoRows) {
     m->paint(scenetest::logGraphics());
 }
 
-TEST_F(ListMenuTest, ReopeningTakesTheLayoutFromFrameZeroAndDisposeGivesEveryReferenceBack) {
+TEST_F(ListMenuTest, ReopeningTakesTheLayoutFromFrameZeroAndReleaseGivesEveryReferenceBack) {
     VMPtr<ListMenu> m = menu(8);
     const jint slot = m->listSecondIndex;
     EXPECT_EQ((*ResManager::animRefs)[slot], 1);
@@ -77,7 +77,7 @@ TEST_F(ListMenuTest, ReopeningTakesTheLayoutFromFrameZeroAndDisposeGivesEveryRef
     EXPECT_EQ(m->visibleRows, 6);
     EXPECT_EQ(PointerInputKeyManager::getRegionCount(0), 4);
     EXPECT_EQ((*ResManager::animRefs)[m->listSecondIndex], 2);
-    m->dispose();
+    m->release();
     EXPECT_EQ((*ResManager::animRefs)[slot], 1);
     EXPECT_EQ(PointerInputKeyManager::getRegionCount(0), 0);
 }
@@ -130,7 +130,7 @@ TEST_F(ListMenuTest, TouchesThroughTheCanvasSelectChooseAndPressKeys) {
 
     // A drag of 300 pixels up: the panel follows it; at the commit the drag
     // value is kept so that it plus the release point lies within the range.
-    ptr->resetDragB();
+    ptr->resetY();
     canvas->pointerPressed(240, 400);
     canvas->pointerDragged(240, 250);
     canvas->pointerDragged(240, 100);

@@ -106,7 +106,7 @@ TEST_F(SceneBaseTest, TheScenesOwnDrawingLiesBetweenLayersBelowAndFromForty) {
         for (size_t i = 0; i < c.layers.size(); ++i) {
             const jint layer = c.layers[i] < 0 ? 0 : c.layers[i] % 1000;
             made.push_back(s->add("o" + std::to_string(i), layer));
-            made.back()->setEnabled(c.layers[i] < 1000);
+            made.back()->setVisible(c.layers[i] < 1000);
         }
         for (size_t i = 0; i < c.layers.size(); ++i) {
             if (c.layers[i] < 0) s->objects->set(jint(i), nullptr);
@@ -141,7 +141,7 @@ TEST_F(SceneBaseTest, TheTableGrowsBy10Then5AndTrimsAfterTheHighestObject) {
     EXPECT_EQ(order(t), (std::vector<jint>{5, 1, 0, 2, 3, 4}));
     t->log.clear();
     t->removeObject(5);
-    EXPECT_EQ(t->log, (Log{"o5.dispose"}));
+    EXPECT_EQ(t->log, (Log{"o5.release"}));
     EXPECT_EQ(t->objects->length, 2);
     EXPECT_EQ(order(t), (std::vector<jint>{5, 1}));  // kept until the next sort
     t->log.clear();
@@ -155,16 +155,16 @@ TEST_F(SceneBaseTest, TheTableGrowsBy10Then5AndTrimsAfterTheHighestObject) {
     EXPECT_EQ(t->add("new", 1)->getId(), 2);
 }
 
-TEST_F(SceneBaseTest, ThePerFramePassUpdatesEnabledObjectsWithZerosAndGivesInputToShownOnes) {
+TEST_F(SceneBaseTest, ThePerFramePassUpdatesVisibleObjectsWithZerosAndGivesInputToActiveOnes) {
     VMPtr<LogScene> s = scene();
     s->startLoading(-1);
     s->init();
     VMPtr<LogObject> a = s->add("a", 0);
     VMPtr<LogObject> b = s->add("b", 0);
     VMPtr<LogObject> c = s->add("c", 0);
-    b->setEnabled(false);
-    b->setShown(true);
-    c->setShown(true);
+    b->setVisible(false);
+    b->setActive(true);
+    c->setActive(true);
     c->setSuspended(true);  // suspension is the object's own business
     s->log.clear();
     s->update();
@@ -177,7 +177,7 @@ TEST_F(SceneBaseTest, ThePerFramePassUpdatesEnabledObjectsWithZerosAndGivesInput
     VMPtr<LogScene> t = scene();
     for (int i = 0; i < 20; ++i) t->add("o", 0);
     VMPtr<LogObject> late = LogObject::create()->construct("late", 0, &t->log);
-    t->objects->get(19)->setEnabled(false);
+    t->objects->get(19)->setVisible(false);
     t->log.clear();
     t->updateObjects();
     EXPECT_EQ(t->log.size(), 19u);
@@ -201,9 +201,10 @@ public:
         instance = this;
         return this;
     }
-    void changeScene(jint id) override {
-        Super::changeScene(id);
-        if (loadingPage == nullptr) return;
+    void setupFonts() override {}
+    void setupLoadingPage() override {}
+    void createGameSave() override {}
+    void createScene() override {
         VMPtr<LogScene> s = LogScene::create()->construct();
         VMPtr<com::ventrix::ui::LoadingPage> page = loadingPage;
         page->begin(3);

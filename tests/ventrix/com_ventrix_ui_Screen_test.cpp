@@ -75,7 +75,7 @@ TEST_F(ScreenTest, EmptySlotsAndSlotsBeyondTheTableAnswerAsTheTablesSay) {
     EXPECT_EQ(s->rectLayer, -1);
     s->origin = nullptr;
     EXPECT_EQ(s->getOriginX() + s->getOriginY(), 0);
-    s->dispose();  // no tables: nothing to do
+    s->release();  // no tables: nothing to do
     s->paint(scenetest::logGraphics());
 
     s = screen(3);
@@ -178,7 +178,7 @@ TEST_F(ScreenTest, CacheCountsEqualTheBindingsAfterAnyMixOfOperations) {
                 s->releaseSlot(slot);
                 break;
             case 4:
-                if (random() % 4 == 0) s->dispose();  // with slots never bound or released
+                if (random() % 4 == 0) s->release();  // with slots never bound or released
                 break;
             default:
                 s->loadResource(slot, gobs);  // the same again: released first
@@ -194,7 +194,7 @@ TEST_F(ScreenTest, DisposingSlotsNeverBoundLeavesOtherObjectsEntries) {
     a->addResource(kSquares);  // cache slot 0
     VMPtr<Screen> b = screen(3);
     b->loadResource(2, kOtherGobs);
-    b->dispose();  // slots 0 and 1 hold index 0 but were never bound
+    b->release();  // slots 0 and 1 hold index 0 but were never bound
     EXPECT_EQ(gobRefs(0), 1);
     EXPECT_NE(ResManager::gobCache->get(0), nullptr);
     EXPECT_EQ(b->getImageIndex(2), -1);
@@ -346,9 +346,12 @@ TEST_F(ScreenTest, HitTestsAgainstPointsAreasCornersAndBoxes) {
         std::vector<jint> area;
         bool hit;
     };
+    // An area with a size counts when it meets the box (an area wider than
+    // the box around it too); without one, its point must lie inside.
     for (const Case& c : {Case{{92, 92, 0, 5}, true}, Case{{91, 92, 0, 0}, false}, Case{{107, 107, 1, 1}, true},
-                          Case{{108, 107, 1, 1}, false}, Case{{92, 92, 16, 16}, true}, Case{{92, 92, 17, 16}, false},
-                          Case{{107, 107, 5, 0}, true}}) {
+                          Case{{108, 107, 1, 1}, false}, Case{{92, 92, 16, 16}, true}, Case{{92, 92, 17, 16}, true},
+                          Case{{80, 80, 40, 40}, true}, Case{{76, 92, 16, 16}, false}, Case{{100, 60, 40, 32}, false},
+                          Case{{107, 60, 1, 33}, true}, Case{{107, 107, 5, 0}, true}}) {
         VMPtr<Ints> area = Ints::create(4);
         std::copy(c.area.begin(), c.area.end(), area->elements());
         EXPECT_EQ(s->collides(0, 1, area), c.hit) << ::testing::PrintToString(c.area);
@@ -359,6 +362,20 @@ TEST_F(ScreenTest, HitTestsAgainstPointsAreasCornersAndBoxes) {
     // The first overlapped box gives its id (frame 3: box 2 at 0, 0, then
     // box 1 at 16, -8).
     s->loadFrame(1, kSquares, kSquareSet, 3, 0, 0);
+    // Boxes by number, placed, as many as the array holds; -1 takes any.
+    for (auto [slot, number, room, count, expected] :
+         {std::tuple{0, 2, 10, 1, std::vector<jint>{100, 92, 8, 4, 2, 0, 0, 0, 0, 0}},
+          std::tuple{0, 1, 5, 1, std::vector<jint>{92, 92, 16, 16, 1}},
+          std::tuple{0, -1, 5, 1, std::vector<jint>{92, 92, 16, 16, 1}},
+          std::tuple{0, -1, 10, 2, std::vector<jint>{92, 92, 16, 16, 1, 100, 92, 8, 4, 2}},
+          std::tuple{0, 3, 5, 0, std::vector<jint>{0, 0, 0, 0, 0}},
+          std::tuple{1, 1, 5, 1, std::vector<jint>{16, -8, 16, 16, 1}},
+          std::tuple{1, 7, 5, 0, std::vector<jint>{0, 0, 0, 0, 0}}}) {
+        VMPtr<Ints> out = Ints::create(room);
+        EXPECT_EQ(s->getCollisionRects(slot, out, number), count) << slot << " " << number;
+        EXPECT_EQ(vec(out), expected) << slot << " " << number;
+    }
+    EXPECT_EQ(s->getCollisionRects(5, Ints::create(5), 1), 0);  // beyond the table
     for (auto [x, y, w, id] : {std::array{20, -4, 2, 1}, {2, 2, 2, 2}, {14, 2, 4, 2}, {40, 40, 2, -1}}) {
         EXPECT_EQ(s->getBoxIdAt(1, ints({x, y, w, 2})), id) << x << ", " << y;
     }

@@ -16,7 +16,7 @@ protected:
 
 TEST_F(MyPointerTest, PressAndReleaseInOnePollThenTheCommit) {
     VMPtr<MyPointer> ptr = p();
-    ptr->setDragBounds(0, 0, 0, -500);
+    ptr->setScrollLimits(0, 0, 0, -500);
     event(1, 100, 100);
     event(2, 100, 130);
     event(3, 100, 130);
@@ -24,7 +24,7 @@ TEST_F(MyPointerTest, PressAndReleaseInOnePollThenTheCommit) {
     EXPECT_FALSE((*ptr->isDown)[0]);
     EXPECT_TRUE((*ptr->justReleased)[0]);
     EXPECT_FALSE((*ptr->justPressed)[0]);  // the drag cleared it
-    EXPECT_EQ(ptr->getDragDistance(0), 30);
+    EXPECT_EQ(ptr->getDragY(0), 30);
     ptr->update();  // 30 down, then moved so that scrollY + 130 lies within -500 to 0
     EXPECT_EQ(ptr->scrollY, -130);
     EXPECT_EQ((*ptr->y)[0], 0);
@@ -42,7 +42,7 @@ TEST_F(MyPointerTest, RowsAnswerInsideTheirBoxesWhileDownAndInTheReleaseFrame) {
     VMPtr<VMArray<jint, 2>> rows = VMArray<jint, 2>::create(2, 5);
     (*rows->get(0))[0] = 10, (*rows->get(0))[1] = 10, (*rows->get(0))[2] = 50, (*rows->get(0))[3] = 20;
     (*rows->get(1))[0] = 10, (*rows->get(1))[1] = 30, (*rows->get(1))[2] = 50, (*rows->get(1))[3] = 20;
-    ptr->setListRows(99, rows, ints({0, 0, 100, 100}));
+    ptr->setTouchBoxes(99, rows, ints({0, 0, 100, 100}));
     struct Case {
         jint x, y, row;
     };
@@ -50,34 +50,56 @@ TEST_F(MyPointerTest, RowsAnswerInsideTheirBoxesWhileDownAndInTheReleaseFrame) {
         SCOPED_TRACE(std::to_string(c.x) + "," + std::to_string(c.y));
         event(1, c.x, c.y);
         ptr->update();
-        EXPECT_EQ(ptr->getTouchedRow(0), c.row);
-        EXPECT_EQ(ptr->getReleasedRow(0), -1);
+        EXPECT_EQ(ptr->getPressedBox(0), c.row);
+        EXPECT_EQ(ptr->getReleasedBox(0), -1);
         event(3, c.x, c.y);
         ptr->update();
-        EXPECT_EQ(ptr->getTouchedRow(0), -1);
-        EXPECT_EQ(ptr->getReleasedRow(0), c.row);
+        EXPECT_EQ(ptr->getPressedBox(0), -1);
+        EXPECT_EQ(ptr->getReleasedBox(0), c.row);
         ptr->update();
-        EXPECT_EQ(ptr->getReleasedRow(0), -1);
+        EXPECT_EQ(ptr->getReleasedBox(0), -1);
+    }
+}
+
+TEST_F(MyPointerTest, IsInRectTakesBothEdgesWhereATouchBoxEndsBeforeThem) {
+    VMPtr<MyPointer> ptr = p();
+    VMPtr<VMArray<jint, 2>> rows = VMArray<jint, 2>::create(1, 4);
+    (*rows->get(0))[0] = 10, (*rows->get(0))[1] = 10, (*rows->get(0))[2] = 50, (*rows->get(0))[3] = 20;
+    ptr->setTouchBoxes(0, rows, ints({10, 10, 50, 20}));
+    struct Case {
+        jint x, y;
+        bool inRect;
+        jint box;
+    };
+    for (const Case& c : {Case{10, 10, true, 0}, Case{59, 29, true, 0}, Case{60, 20, true, -1}, Case{30, 30, true, -1},
+                          Case{60, 30, true, -1}, Case{61, 30, false, -1}, Case{9, 10, false, -1}, Case{30, 31, false, -1}}) {
+        event(1, c.x, c.y);
+        ptr->update();
+        EXPECT_EQ(ptr->isInRect(ints({10, 10, 50, 20}), 0), c.inRect) << c.x << "," << c.y;
+        EXPECT_EQ(ptr->getBoxAt(0), c.box) << c.x << "," << c.y;
+        event(3, c.x, c.y);
+        ptr->update();
+        ptr->update();
     }
 }
 
 TEST_F(MyPointerTest, KeyRegionsNeedASizeAndGoByKey) {
     VMPtr<MyPointer> ptr = p();
-    ptr->addUpKeyRegion(ints({0, 0, 0, 10, 0}));
+    ptr->addUpRegion(ints({0, 0, 0, 10, 0}));
     EXPECT_EQ(PointerInputKeyManager::getRegionCount(0), 0);
-    ptr->addUpKeyRegion(ints({0, 0, 10, 10, 0}));
-    ptr->addUpKeyRegion(ints({50, 0, 10, 10, 0}));
-    ptr->addDownKeyRegion(ints({0, 50, 10, 10, 0}));
-    ptr->addLeftKeyRegion(ints({0, 80, 10, 10, 0}));
-    ptr->addRightKeyRegion(ints({0, 90, 10, 10, 0}));
+    ptr->addUpRegion(ints({0, 0, 10, 10, 0}));
+    ptr->addUpRegion(ints({50, 0, 10, 10, 0}));
+    ptr->addDownRegion(ints({0, 50, 10, 10, 0}));
+    ptr->addLeftRegion(ints({0, 80, 10, 10, 0}));
+    ptr->addRightRegion(ints({0, 90, 10, 10, 0}));
     EXPECT_EQ(PointerInputKeyManager::getRegionCount(1), 2);
     EXPECT_EQ(PointerInputKeyManager::getRegionCount(6), 1);
     EXPECT_EQ(PointerInputKeyManager::getRegionCount(2), 1);
     EXPECT_EQ(PointerInputKeyManager::getRegionCount(5), 1);
     EXPECT_TRUE(ptr->keyRegions->get(0) == nullptr);  // the key manager keeps them
-    ptr->removeUpKeyRegion(ints({0, 0, 10, 0, 0}));
+    ptr->removeUpRegions(ints({0, 0, 10, 0, 0}));
     EXPECT_EQ(PointerInputKeyManager::getRegionCount(1), 2);
-    ptr->removeUpKeyRegion(ints({300, 300, 1, 1, 0}));  // the position does not matter
+    ptr->removeUpRegions(ints({300, 300, 1, 1, 0}));  // the position does not matter
     EXPECT_EQ(PointerInputKeyManager::getRegionCount(1), 0);
     EXPECT_EQ(PointerInputKeyManager::getRegionCount(0), 3);
     ptr->reset();
@@ -91,11 +113,11 @@ TEST_F(MyPointerTest, AtMostTwentyEventsAFrameAndOtherPointersIgnored) {
     ptr->update();
     EXPECT_EQ((*ptr->x)[0], 19);
     EXPECT_EQ(PointerInputEventManager::getEventCount(), 0);
-    ptr->resetDragB();
-    EXPECT_EQ(ptr->getDragDistance(0), 0);
-    ptr->setDragBase(7);
+    ptr->resetY();
+    EXPECT_EQ(ptr->getDragY(0), 0);
+    ptr->setScrollY(7);
     EXPECT_EQ(ptr->scrollY, 7);
-    ptr->resetDragA();
+    ptr->resetX();
     EXPECT_EQ((*ptr->x)[0], 0);
 }
 

@@ -68,3 +68,55 @@ TEST_F(ResManagerTest, TheTablesGrowTo10_15And22AndClearKeepsTheirSize) {
     ResManager::load(kGobs, -1);
     EXPECT_EQ(ResManager::getFirstIndex(), 0);
 }
+
+TEST_F(ResManagerTest, AnAnimationWithoutImagesIsBoundToNoneAndSharedOnItsId) {
+    ResManager::load(-1, kAnim);
+    EXPECT_EQ(ResManager::getFirstIndex(), -1);
+    EXPECT_EQ(ResManager::getSecondIndex(), 0);
+    EXPECT_EQ(key(2, 0), -1);
+    EXPECT_EQ(anim(0)->gobs, nullptr);
+    ResManager::load(-1, kAnim);  // matches on its id and its missing images
+    EXPECT_EQ(ResManager::getSecondIndex(), 0);
+    EXPECT_EQ(refs(0), 2);
+    ResManager::load(kGobs, kAnim);  // with images: a set of its own
+    EXPECT_EQ(ResManager::getSecondIndex(), 1);
+    EXPECT_EQ(anim(1)->gobs.get(), ResManager::gobCache->get(1));
+}
+
+TEST_F(ResManagerTest, ReleasesOfSlotsNotHandedOutOrWithoutHoldersAreIgnored) {
+    ResManager::load(kGobs, kAnim);
+    ResManager::load(kOtherGobs, -1);
+    for (auto [gobSlot, animSlot] : {std::pair{2, 2}, {-5, 7}, {4, -1}, {100, 100}, {1, 1}}) {
+        ResManager::release(gobSlot, animSlot);  // slot 1 has no animation holder
+    }
+    EXPECT_EQ(refs(0), 11);
+    EXPECT_EQ(refs(1), 0);  // its one image holder went
+    ResManager::release(1, -1);  // no holders left: the count stays 0
+    EXPECT_EQ(refs(1), 0);
+    ResManager::load(kOtherGobs, -1);  // a fresh slot, counted from 0
+    EXPECT_EQ(ResManager::getFirstIndex(), 2);
+    EXPECT_EQ(refs(2), 10);
+    EXPECT_EQ(refs(0), 11);
+}
+
+TEST_F(ResManagerTest, DestroyLeavesTheCacheAsNewAndTheNextLoadRebuildsIt) {
+    for (int i = 0; i < 6; ++i) ResManager::load(kGobs, i % 2 == 0 ? -1 : kAnim);
+    ResManager::load(kOtherGobs, kAnim);
+    ResManager::destroy();
+    EXPECT_EQ(ResManager::gobCache, nullptr);
+    EXPECT_EQ(ResManager::animCache, nullptr);
+    EXPECT_EQ(ResManager::capacity, 5);
+    EXPECT_EQ(ResManager::usedSlots, 0);
+    EXPECT_EQ(ResManager::getFirstIndex() & ResManager::getSecondIndex(), -1);
+    EXPECT_EQ(refs(0), 0);
+    EXPECT_EQ(key(1, 0), -1);
+    // Disposals and the exit's clear after destroy find nothing to do.
+    ResManager::release(0, 0);
+    ResManager::clear();
+    ResManager::destroy();
+    ResManager::load(kGobs, kAnim);
+    EXPECT_EQ(ResManager::getFirstIndex(), 0);
+    EXPECT_EQ(refs(0), 11);
+    EXPECT_EQ(anim(0)->gobs.get(), ResManager::gobCache->get(0));
+    EXPECT_EQ(ResManager::gobCache->length, 5);
+}

@@ -28,27 +28,27 @@ TEST(SceneManagerTest, AChangeEmptiesTheCacheButTheCurrentSceneIsNeverEnteredAga
     EXPECT_EQ(sm->previousSceneId, 3);
 }
 
-TEST(AudioAndVibrationTest, RestartSoundPlaysSound0FromItsStartAndStopSoundReleasesTheManager) {
+TEST(AudioAndVibrationTest, StartMusicPlaysSound0FromItsStartAndDestroyClosesTheManager) {
     vmTestBoot();
     ASSERT_TRUE(ce::WaveOutSetManualClock(true));
     AudioCapture capture;
     VMPtr<AudioAndVibration> audio = AudioAndVibration::getInstance();
-    EXPECT_FALSE(audio->isSoundOff());
+    EXPECT_FALSE(audio->isMuted());
     VMPtr<ts::MediaManagerImpl> media = ts::MediaManagerImpl::create()->construct();
     media->init(nullptr, 10);
     media->playSound(0, 18 * 1024 + 1, -1, 0);
     audio->mediaManager = media;
     audio->musicLoaded = false;
-    audio->restartSound();  // nothing prepared
+    audio->startMusic();  // nothing prepared
     EXPECT_EQ(nonZeroSamples(capture.render(2000)), 0u);
     audio->musicLoaded = true;
-    audio->restartSound();
+    audio->startMusic();
     const std::vector<int16_t> start = capture.render(2000);
     EXPECT_GT(nonZeroSamples(start), 0u);
     capture.render(3000);
-    audio->restartSound();
+    audio->startMusic();
     EXPECT_EQ(capture.render(2000), start);
-    audio->stopSound();
+    audio->destroy(0, 0);
     EXPECT_TRUE(media->closed);
     EXPECT_TRUE(audio->mediaManager == nullptr && !audio->musicLoaded && audio->currentCue == -1);
     EXPECT_EQ(HAL_getOpenPlayerCount(), 0);

@@ -1,0 +1,289 @@
+// com.ventrix.ui.Screen: collision queries and hit tests
+#include "com_ventrix_ui_Screen.h"
+
+#include <algorithm>
+
+#include "com_ventrix_utility_ResManager.h"
+#include "ts_AnimSet.h"
+#include "ts_Frame.h"
+#include "ts_Gob.h"
+
+namespace com::ventrix::ui {
+
+using ts::AnimPlayer;
+using ts::Paintable;
+using utility::ResManager;
+
+namespace {
+
+constexpr jint NONE = -1;
+
+}  // namespace
+
+VMPtr<Screen::Ints> Screen::getCollisionRect(jint slot, jint boxId) {
+    VMPtr<Ints> r = Ints::create(5);
+    const jint type = typeOf(slot);
+    if (type == Paintable::TYPE_GOB) {
+        VMPtr<ts::Gob> gob = firstImage(slot);
+        (*r)[0] = gob->collisionX + gob->offsetX + offsetX(slot);
+        (*r)[1] = gob->collisionY + gob->offsetY + offsetY(slot);
+        (*r)[2] = gob->collisionWidth;
+        (*r)[3] = gob->collisionHeight;
+    } else if (type == Paintable::TYPE_FRAME) {
+        VMPtr<Ints> indices = slotIndices;
+        if (animSetOf(slot)->getCollisionRects((*indices)[slot], getTransform(slot), r, boxId) > 0) {
+            (*r)[0] += offsetX(slot);
+            (*r)[1] += offsetY(slot);
+        }
+    } else if (type == Paintable::TYPE_PLAYER) {
+        AnimPlayer* player = playerOf(slot);
+        if (player->getCollisionRects(r, boxId) > 0) {
+            (*r)[0] += player->getX();
+            (*r)[1] += player->getY();
+        }
+    }
+    return r;
+}
+
+VMPtr<Screen::Ints> Screen::fixedIdRect(jint slot, jint boxId) {
+    VMPtr<Ints> r = Ints::create(5);
+    const jint type = typeOf(slot);
+    jint found = 0;
+    if (type == Paintable::TYPE_FRAME) {
+        VMPtr<Ints> indices = slotIndices;
+        found = animSetOf(slot)->getCollisionRects((*indices)[slot], 0, r, boxId);
+    } else if (type == Paintable::TYPE_PLAYER) {
+        found = playerOf(slot)->getCollisionRects(r, boxId);
+    }
+    if (found > 0) {
+        (*r)[0] += offsetX(slot);
+        (*r)[1] += offsetY(slot);
+    }
+    return r;
+}
+
+VMPtr<Screen::Ints> Screen::getCollisionRect1(jint slot) { return fixedIdRect(slot, 1); }
+VMPtr<Screen::Ints> Screen::getCollisionRect2(jint slot) { return fixedIdRect(slot, 2); }
+VMPtr<Screen::Ints> Screen::getCollisionRect3(jint slot) { return fixedIdRect(slot, 3); }
+VMPtr<Screen::Ints> Screen::getCollisionRect4(jint slot) { return fixedIdRect(slot, 4); }
+
+VMPtr<Screen::CollisionBox> Screen::getCollisionBox(jint slot, jint boxId) {
+    VMPtr<CollisionBox> box = CollisionBox::create()->construct();
+    const jint type = typeOf(slot);
+    if (type == NONE) return box;
+    if (type == Paintable::TYPE_GOB) {
+        VMPtr<ts::Gob> gob = firstImage(slot);
+        box->setBounds(gob->collisionX + gob->offsetX, gob->collisionY + gob->offsetY, gob->collisionWidth,
+                       gob->collisionHeight);
+    } else if (type == Paintable::TYPE_FRAME || type == Paintable::TYPE_PLAYER) {
+        VMPtr<Boxes> one = Boxes::create(1);
+        one->set(0, box);
+        if (type == Paintable::TYPE_FRAME) {
+            VMPtr<Ints> indices = slotIndices;
+            animSetOf(slot)->getCollisionBoxes((*indices)[slot], getTransform(slot), one, boxId);
+        } else {
+            AnimPlayer* player = playerOf(slot);
+            player->getCollisionBoxes(one, boxId);
+            box->x += player->getX();
+            box->y += player->getY();
+        }
+    }
+    box->x += offsetX(slot);
+    box->y += offsetY(slot);
+    return box;
+}
+
+jint Screen::getCollisionBoxCount(jint slot) {
+    switch (typeOf(slot)) {
+        case Paintable::TYPE_GOB:
+            return firstImage(slot)->getCollisionBoxCount();
+        case Paintable::TYPE_FRAME: {
+            VMPtr<Ints> indices = slotIndices;
+            return animSetOf(slot)->getCollisionBoxCount((*indices)[slot]);
+        }
+        case Paintable::TYPE_PLAYER:
+            return playerOf(slot)->getCollisionBoxCount();
+        default:
+            return 0;
+    }
+}
+
+VMPtr<Screen::Ints> Screen::getAllCollisionRects(jint slot) {
+    VMPtr<Ints> list;
+    const jint type = typeOf(slot);
+    if (type == Paintable::TYPE_GOB) {
+        VMPtr<ts::Gob> gob = firstImage(slot);
+        list = Ints::create(5);
+        (*list)[0] = gob->collisionX + offsetX(slot);
+        (*list)[1] = gob->collisionY + offsetY(slot);
+        (*list)[2] = gob->collisionWidth;
+        (*list)[3] = gob->collisionHeight;
+    } else if (type == Paintable::TYPE_FRAME || type == Paintable::TYPE_PLAYER) {
+        jint dx = offsetX(slot), dy = offsetY(slot);
+        if (type == Paintable::TYPE_FRAME) {
+            VMPtr<ts::AnimSet> set = animSetOf(slot);
+            VMPtr<Ints> indices = slotIndices;
+            const jint frame = (*indices)[slot];
+            list = Ints::create(5 * set->getCollisionBoxCount(frame));
+            set->getCollisionRects(frame, 0, list, -1);
+        } else {
+            AnimPlayer* player = playerOf(slot);
+            list = Ints::create(5 * player->getCollisionBoxCount());
+            player->getCollisionRects(list);
+            dx += player->getX();
+            dy += player->getY();
+        }
+        for (jint k = 0; k < list->length / 5; ++k) {
+            (*list)[5 * k] += dx;
+            (*list)[5 * k + 1] += dy;
+        }
+    } else {
+        list = Ints::create(5);
+    }
+    scratch = list;
+    return list;
+}
+
+jint Screen::getCollisionRects(jint slot, VMPtr<Ints> out) {
+    VMPtr<Paintable> p = slotAt(slot);
+    if (p == nullptr) return 0;
+    if (out == nullptr) _VM_throwNullPointer();
+    const jint type = p->getType();
+    const jint count = p->getCollisionRects(getTransform(slot), out);
+    jint dx = 0, dy = 0;
+    if (type == Paintable::TYPE_FRAME) {
+        dx = offsetX(slot);
+        dy = offsetY(slot);
+    } else if (type == Paintable::TYPE_PLAYER) {
+        AnimPlayer* player = playerOf(slot);
+        dx = player->getX();
+        dy = player->getY();
+    }
+    for (jint k = 0; k < out->length / 5; ++k) {
+        (*out)[5 * k] += dx;
+        (*out)[5 * k + 1] += dy;
+    }
+    return count;
+}
+
+jint Screen::getCollisionRects(jint slot, VMPtr<Ints> out, jint number) {
+    VMPtr<Paintable> p = slotAt(slot);
+    if (p == nullptr) return 0;
+    if (out == nullptr) _VM_throwNullPointer();
+    const jint count = p->getCollisionRects(getTransform(slot), out, number);
+    jint dx = offsetX(slot), dy = offsetY(slot);
+    if (p->getType() == Paintable::TYPE_PLAYER) {
+        AnimPlayer* player = playerOf(slot);
+        dx = player->getX();
+        dy = player->getY();
+    }
+    for (jint k = 0; k < count && 5 * k + 1 < out->length; ++k) {
+        (*out)[5 * k] += dx;
+        (*out)[5 * k + 1] += dy;
+    }
+    return count;
+}
+
+jint Screen::getCollisionBoxes(jint slot, VMPtr<Boxes> out) {
+    VMPtr<Paintable> p = slotAt(slot);
+    if (p == nullptr) return 0;
+    if (out == nullptr) _VM_throwNullPointer();
+    const jint type = p->getType();
+    const jint count = p->getCollisionBoxes(getTransform(slot), out, -1);
+    jint dx = 0, dy = 0;
+    if (type == Paintable::TYPE_FRAME) {
+        dx = offsetX(slot);
+        dy = offsetY(slot);
+    } else if (type == Paintable::TYPE_PLAYER) {
+        AnimPlayer* player = playerOf(slot);
+        dx = player->getX();
+        dy = player->getY();
+    }
+    for (jint k = 0; k < out->length; ++k) {
+        CollisionBox* box = out->get(k);
+        if (box != nullptr) box->move(dx, dy);
+    }
+    return count;
+}
+
+// --- hit tests ----------------------------------------------------------------------------
+
+bool Screen::quarterTurn(jint slot, jint& x, jint& y, jint& w, jint& h) {
+    const jint t = getTransform(slot);
+    if (t < 4 || t > 7) return false;
+    const jint cx = x + w / 2, cy = y + h / 2;
+    x = cx - h / 2;
+    y = cy - w / 2;
+    std::swap(w, h);
+    return true;
+}
+
+jboolean Screen::collides(jint slot, jint boxId, VMPtr<Ints> area) {
+    if (area == nullptr) _VM_throwNullPointer();
+    VMPtr<CollisionBox> box = getCollisionBox(slot, boxId);
+    if ((*area)[2] != 0 && (*area)[3] != 0) return box->intersectsRect((*area)[0], (*area)[1], (*area)[2], (*area)[3]);
+    return box->contains((*area)[0], (*area)[1]);
+}
+
+jboolean Screen::collides(jint slot, jint boxId, VMPtr<CollisionBox> box) {
+    if (box == nullptr) _VM_throwNullPointer();
+    VMPtr<Ints> area = Ints::create(4);
+    (*area)[0] = box->x;
+    (*area)[1] = box->y;
+    (*area)[2] = box->width;
+    (*area)[3] = box->height;
+    return collides(slot, boxId, area);
+}
+
+jboolean Screen::cornerTouches(jint slot, jint boxId, VMPtr<Ints> rect) {
+    if (rect == nullptr) _VM_throwNullPointer();
+    jint x = (*rect)[0], y = (*rect)[1], w = (*rect)[2], h = (*rect)[3];
+    if (quarterTurn(slot, x, y, w, h)) {
+        (*rect)[0] = x;
+        (*rect)[1] = y;
+        (*rect)[2] = w;
+        (*rect)[3] = h;
+    }
+    VMPtr<Ints> probe = Ints::create(4);
+    (*probe)[2] = 1;
+    (*probe)[3] = 1;
+    const jint corners[4][2] = {{x - w / 2, y - h / 2}, {x + w / 2, y - h / 2}, {x - w / 2, y + h / 2},
+                                {x + w / 2, y + h / 2}};
+    for (const auto& corner : corners) {
+        (*probe)[0] = corner[0];
+        (*probe)[1] = corner[1];
+        if (collides(slot, boxId, probe)) return true;
+    }
+    return false;
+}
+
+jint Screen::getBoxIdAt(jint slot, VMPtr<CollisionBox> box) {
+    if (box == nullptr) _VM_throwNullPointer();
+    jint x = box->x, y = box->y, w = box->width, h = box->height;
+    if (quarterTurn(slot, x, y, w, h)) {
+        box->x = x;
+        box->y = y;
+        box->width = w;
+        box->height = h;
+    }
+    const jint type = typeOf(slot);
+    if (type != Paintable::TYPE_FRAME && type != Paintable::TYPE_PLAYER) return NONE;
+    VMPtr<Ints> records = getAllCollisionRects(slot);
+    for (jint k = 0; k < records->length / 5; ++k) {
+        const jint* r = records->elements() + 5 * k;
+        if (box->intersectsRect(r[0], r[1], r[2], r[3])) return r[4];
+    }
+    return NONE;
+}
+
+jint Screen::getBoxIdAt(jint slot, VMPtr<Ints> rect) {
+    if (rect == nullptr) _VM_throwNullPointer();
+    VMPtr<CollisionBox> box = CollisionBox::create()->construct();
+    box->x = (*rect)[0];
+    box->y = (*rect)[1];
+    box->width = (*rect)[2];
+    box->height = (*rect)[3];
+    return getBoxIdAt(slot, box);
+}
+
+}  // namespace com::ventrix::ui
