@@ -21,9 +21,9 @@ using javax::microedition::lcdui::Graphics;
 using javax::microedition::lcdui::Image;
 
 VMStatic<TsCanvas> TsCanvas::instance;
-VMStatic<TsCanvas::Bytes> TsCanvas::saveBuffer;
+VMStatic<VMBytes> TsCanvas::saveBuffer;
 jint TsCanvas::savePosition = 0;
-VMStatic<TsCanvas::Bytes> TsCanvas::loadBuffer;
+VMStatic<VMBytes> TsCanvas::loadBuffer;
 jint TsCanvas::loadPosition = 0;
 
 namespace {

@@ -35,8 +35,6 @@ class TsCanvas : public javax::microedition::lcdui::game::GameCanvas, public vir
     VM_DECLARE_ABSTRACT_CLASS(TsCanvas, javax::microedition::lcdui::game::GameCanvas)
 
 public:
-    using Bytes = VMArray<jbyte, 1>;
-    using Ints = VMArray<jint, 1>;
 
     static constexpr jint EVENT_START = 0;
     static constexpr jint EVENT_PAUSE = 1;
@@ -60,9 +58,9 @@ public:
     static VMStatic<TsCanvas> instance;
     // The save and load buffers and their cursors; a caller may point them at
     // arrays of its own.
-    static VMStatic<Bytes> saveBuffer;
+    static VMStatic<VMBytes> saveBuffer;
     static jint savePosition;
-    static VMStatic<Bytes> loadBuffer;
+    static VMStatic<VMBytes> loadBuffer;
     static jint loadPosition;
 
     VMField<javax::microedition::midlet::MIDlet> midlet;
@@ -90,7 +88,7 @@ public:
     jbyte frameKeys[KEY_STATE_COUNT] = {};
 
     // The level stream being read.
-    VMField<Bytes> levelData;
+    VMField<VMBytes> levelData;
     jlong levelPosition = 0;  // bits read (may run past the end)
     jlong levelLength = 0;    // bits in the stream
     jboolean levelOverrun = false;
@@ -166,12 +164,12 @@ public:
     // --- saved data ---------------------------------------------------------------------
     // The records of the store named by the decimal id, joined in ascending
     // id order; null when there is no such store or it cannot be read.
-    virtual VMPtr<Bytes> loadRecordStore(jint id);
+    virtual VMPtr<VMBytes> loadRecordStore(jint id);
     // Keeps data in the store named by the decimal id as records of up to
     // 4096 bytes (ids from 1), replacing all its records in one step; null
     // data deletes the store. False when the store cannot be written (the old
     // data then stays).
-    virtual jboolean saveRecordStore(jint id, VMPtr<Bytes> data);
+    virtual jboolean saveRecordStore(jint id, VMPtr<VMBytes> data);
     // At the save buffer's cursor, which moves on past them;
     // NullPointerException without a buffer, ArrayIndexOutOfBoundsException
     // (nothing written) when they do not fit.
@@ -192,38 +190,38 @@ public:
     // decimal, below it at least minDigits digits with leading zeros.
     static void insertNumber(VMPtr<java::lang::StringBuffer> sb, jint value, jint minDigits, jint offset);
     // 1 all opaque, 2 some fully transparent, 3 some partly transparent.
-    static jint getAlphaKind(VMPtr<Ints> argb, jint offset, jint scanLength, jint x, jint y, jint width,
+    static jint getAlphaKind(VMPtr<VMInts> argb, jint offset, jint scanLength, jint x, jint y, jint width,
                              jint height);
     // Some pixel's alpha is below 0xF0.
-    static jboolean hasTranslucentPixel(VMPtr<Ints> argb);
-    static VMPtr<javax::microedition::lcdui::Image> createRGBImage(VMPtr<Ints> argb, jint width, jint height,
+    static jboolean hasTranslucentPixel(VMPtr<VMInts> argb);
+    static VMPtr<javax::microedition::lcdui::Image> createRGBImage(VMPtr<VMInts> argb, jint width, jint height,
                                                                    jboolean processAlpha);
-    static void getRGB(VMPtr<javax::microedition::lcdui::Image> image, VMPtr<Ints> out, jint offset,
+    static void getRGB(VMPtr<javax::microedition::lcdui::Image> image, VMPtr<VMInts> out, jint offset,
                        jint scanLength, jint x, jint y, jint width, jint height);
     static void drawRegion(VMPtr<javax::microedition::lcdui::Image> image, jint xSrc, jint ySrc, jint width,
                            jint height, VMPtr<javax::microedition::lcdui::Graphics> g, jint xDest, jint yDest);
     // Sorts a[0 .. n - 1] ascending (comb sort).
-    static void sortInts(VMPtr<Ints> a, jint n);
+    static void sortInts(VMPtr<VMInts> a, jint n);
     // The index of key in the ascending a[0 .. last], else where it would go.
-    static jint binarySearch(VMPtr<Ints> a, jint last, jint key);
+    static jint binarySearch(VMPtr<VMInts> a, jint last, jint key);
     // The image's pixels as palette indices, row by row; palette gets the
     // distinct colours in order of first appearance, a colour c with
     // (c & 0xF0F0F0) == 0xF000F0 (the transparent key) moved to entry 0.
     // IllegalArgumentException for more than 256 colours.
-    static VMPtr<Bytes> indexImage(VMPtr<javax::microedition::lcdui::Image> image, VMPtr<Ints> palette);
+    static VMPtr<VMBytes> indexImage(VMPtr<javax::microedition::lcdui::Image> image, VMPtr<VMInts> palette);
     // Recomputes the CRC of a palette chunk's data (the data followed by its
     // 4 CRC bytes) into those 4 bytes, big-endian.
-    static void updatePaletteCrc(VMPtr<Bytes> palette);
+    static void updatePaletteCrc(VMPtr<VMBytes> palette);
 
     // --- levels ----------------------------------------------------------------------------
     // Reads the level resource and calls the level callbacks in stream
     // order; true when the whole stream was read, false when it is missing,
     // cut short or inconsistent (reading then stops).
     virtual jboolean loadLevel(jint resourceId);
-    virtual jboolean loadLevel(VMPtr<Bytes> data);
+    virtual jboolean loadLevel(VMPtr<VMBytes> data);
     // The bytes of a level resource from the resource packs, null when no
     // pack holds it.
-    virtual VMPtr<Bytes> getLevelResource(jint resourceId);
+    virtual VMPtr<VMBytes> getLevelResource(jint resourceId);
     // The next n (0 to 32) bits of the level being read, most significant
     // first, past its end 0 bits. IllegalArgumentException for another n,
     // IllegalStateException outside loadLevel.
@@ -245,23 +243,23 @@ public:
     // The resource operations of ts.Resources offered again as the canvas's
     // own, each one call through to it (a game canvas may answer them
     // otherwise).
-    virtual VMPtr<Bytes> getResource(jint id);
+    virtual VMPtr<VMBytes> getResource(jint id);
     virtual VMPtr<java::io::DataInputStream> getResourceAsStream(jint id);
     virtual jint getResourceType(jint id);
     virtual jboolean loadPack(VMPtr<java::io::DataInputStream> in);
     virtual jboolean loadPackFromStore(jint id);
     virtual void unloadPack();
     virtual VMPtr<javax::microedition::lcdui::Image> getImage(jint id);
-    virtual VMPtr<javax::microedition::lcdui::Image> getImage(jint id, VMPtr<Bytes> palette);
+    virtual VMPtr<javax::microedition::lcdui::Image> getImage(jint id, VMPtr<VMBytes> palette);
     // An image decoded from the PNG bytes at data[offset ..], length long.
-    virtual VMPtr<javax::microedition::lcdui::Image> createPngImage(VMPtr<Bytes> data, jint offset, jint length);
-    virtual VMPtr<Bytes> getPalette(jint id);
+    virtual VMPtr<javax::microedition::lcdui::Image> createPngImage(VMPtr<VMBytes> data, jint offset, jint length);
+    virtual VMPtr<VMBytes> getPalette(jint id);
     virtual jint getTransparentIndex(jint id);
     virtual VMPtr<VMArray<ts::Gob, 1>> getGobs(jint id);
-    virtual VMPtr<VMArray<ts::Gob, 1>> getGobs(jint id, VMPtr<Bytes> palette);
+    virtual VMPtr<VMArray<ts::Gob, 1>> getGobs(jint id, VMPtr<VMBytes> palette);
     virtual VMPtr<ts::AnimSet> getAnimSet(jint id);
-    virtual VMPtr<Bytes> getImageAsBmp(jint id);
-    virtual VMPtr<Bytes> buildPackBytes(VMPtr<VMArray<jbyte, 2>> resources, VMPtr<Bytes> types);
+    virtual VMPtr<VMBytes> getImageAsBmp(jint id);
+    virtual VMPtr<VMBytes> buildPackBytes(VMPtr<VMArray<jbyte, 2>> resources, VMPtr<VMBytes> types);
 
     // --- text ------------------------------------------------------------------------------
     // The canvas's font over the system font, made on first use and kept.

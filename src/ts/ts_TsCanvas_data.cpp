@@ -17,7 +17,7 @@ using javax::microedition::rms::RecordStoreException;
 
 // --- saved data ----------------------------------------------------------------------
 
-VMPtr<TsCanvas::Bytes> TsCanvas::loadRecordStore(jint id) {
+VMPtr<VMBytes> TsCanvas::loadRecordStore(jint id) {
     VMPtr<RecordStore> store;
     try {
         store = RecordStore::openRecordStore(String::valueOf(id), false);
@@ -25,21 +25,21 @@ VMPtr<TsCanvas::Bytes> TsCanvas::loadRecordStore(jint id) {
         (void)missingOrBroken;  // RecordStoreNotFoundException among them
         return nullptr;
     }
-    VMPtr<Bytes> joined;
+    VMPtr<VMBytes> joined;
     try {
-        VMPtr<Ints> ids = store->getRecordIDs();
+        VMPtr<VMInts> ids = store->getRecordIDs();
         VMPtr<VMArray<jbyte, 2>> records = VMArray<jbyte, 2>::create(ids->length);
         jlong total = 0;
         for (jint i = 0; i < ids->length; ++i) {
-            VMPtr<Bytes> record = store->getRecord((*ids)[i]);
+            VMPtr<VMBytes> record = store->getRecord((*ids)[i]);
             if (record != nullptr) total += record->length;
             records->set(i, record);
         }
         if (total > 0x7FFFFFFF) _VM_throwOutOfMemoryError();
-        joined = Bytes::create(jint(total));
+        joined = VMBytes::create(jint(total));
         jint at = 0;
         for (jint i = 0; i < records->length; ++i) {
-            Bytes* record = records->get(i);
+            VMBytes* record = records->get(i);
             if (record == nullptr) continue;
             std::memcpy(joined->elements() + at, record->elements(), size_t(record->length));
             at += record->length;
@@ -56,7 +56,7 @@ VMPtr<TsCanvas::Bytes> TsCanvas::loadRecordStore(jint id) {
     return joined;
 }
 
-jboolean TsCanvas::saveRecordStore(jint id, VMPtr<Bytes> data) {
+jboolean TsCanvas::saveRecordStore(jint id, VMPtr<VMBytes> data) {
     VMPtr<String> name = String::valueOf(id);
     if (data == nullptr) {
         try {
@@ -83,7 +83,7 @@ jboolean TsCanvas::saveRecordStore(jint id, VMPtr<Bytes> data) {
 namespace {
 
 // n bytes at a buffer's cursor, which moves on past them.
-jbyte* bufferSpace(VMPtr<TsCanvas::Bytes> buffer, jint& position, jint n) {
+jbyte* bufferSpace(VMPtr<VMBytes> buffer, jint& position, jint n) {
     if (buffer == nullptr) _VM_throwNullPointer();
     const jint at = position;
     if (at < 0) _VM_throwArrayIndexOutOfBoundsException(at);

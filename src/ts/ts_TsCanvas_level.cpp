@@ -12,7 +12,7 @@ namespace ts {
 
 // --- levels -----------------------------------------------------------------------------
 
-VMPtr<TsCanvas::Bytes> TsCanvas::getLevelResource(jint resourceId) {
+VMPtr<VMBytes> TsCanvas::getLevelResource(jint resourceId) {
     // A level that no pack holds (no pack, or an index beyond its table) is
     // missing: the reader answers false for it.
     try {
@@ -24,15 +24,15 @@ VMPtr<TsCanvas::Bytes> TsCanvas::getLevelResource(jint resourceId) {
 }
 
 jboolean TsCanvas::loadLevel(jint resourceId) {
-    VMPtr<Bytes> data = getLevelResource(resourceId);
+    VMPtr<VMBytes> data = getLevelResource(resourceId);
     if (data == nullptr) return false;
     return loadLevel(data);
 }
 
-jboolean TsCanvas::loadLevel(VMPtr<Bytes> data) {
+jboolean TsCanvas::loadLevel(VMPtr<VMBytes> data) {
     if (data == nullptr) _VM_throwNullPointer();
     // A callback may read another level: the stream being read is put back.
-    VMPtr<Bytes> outerData = levelData;
+    VMPtr<VMBytes> outerData = levelData;
     const jlong outerPosition = levelPosition, outerLength = levelLength;
     const jboolean outerOverrun = levelOverrun;
     auto restore = [&] {

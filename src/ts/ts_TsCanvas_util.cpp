@@ -49,7 +49,7 @@ void TsCanvas::insertNumber(VMPtr<StringBuffer> sb, jint value, jint minDigits, 
     for (; digits < minDigits; ++digits) sb->insert(offset, jchar('0'));
 }
 
-jint TsCanvas::getAlphaKind(VMPtr<Ints> argb, jint offset, jint scanLength, jint x, jint y, jint width,
+jint TsCanvas::getAlphaKind(VMPtr<VMInts> argb, jint offset, jint scanLength, jint x, jint y, jint width,
                             jint height) {
     if (argb == nullptr) _VM_throwNullPointer();
     jint kind = 1;
@@ -65,7 +65,7 @@ jint TsCanvas::getAlphaKind(VMPtr<Ints> argb, jint offset, jint scanLength, jint
     return kind;
 }
 
-jboolean TsCanvas::hasTranslucentPixel(VMPtr<Ints> argb) {
+jboolean TsCanvas::hasTranslucentPixel(VMPtr<VMInts> argb) {
     if (argb == nullptr) _VM_throwNullPointer();
     const jint* pixels = argb->elements();
     for (jint i = 0; i < argb->length; ++i) {
@@ -74,11 +74,11 @@ jboolean TsCanvas::hasTranslucentPixel(VMPtr<Ints> argb) {
     return false;
 }
 
-VMPtr<Image> TsCanvas::createRGBImage(VMPtr<Ints> argb, jint width, jint height, jboolean processAlpha) {
+VMPtr<Image> TsCanvas::createRGBImage(VMPtr<VMInts> argb, jint width, jint height, jboolean processAlpha) {
     return Image::createRGBImage(argb, width, height, processAlpha);
 }
 
-void TsCanvas::getRGB(VMPtr<Image> image, VMPtr<Ints> out, jint offset, jint scanLength, jint x, jint y, jint width,
+void TsCanvas::getRGB(VMPtr<Image> image, VMPtr<VMInts> out, jint offset, jint scanLength, jint x, jint y, jint width,
                       jint height) {
     if (image == nullptr) _VM_throwNullPointer();
     image->getRGB(out, offset, scanLength, x, y, width, height);
@@ -90,7 +90,7 @@ void TsCanvas::drawRegion(VMPtr<Image> image, jint xSrc, jint ySrc, jint width, 
     g->drawRegion(image, xSrc, ySrc, width, height, 0, xDest, yDest, Graphics::TOP | Graphics::LEFT);
 }
 
-void TsCanvas::sortInts(VMPtr<Ints> a, jint n) {
+void TsCanvas::sortInts(VMPtr<VMInts> a, jint n) {
     if (a == nullptr) _VM_throwNullPointer();
     if (n > a->length) _VM_throwArrayIndexOutOfBoundsException(a->length);
     jint* v = a->elements();
@@ -109,7 +109,7 @@ void TsCanvas::sortInts(VMPtr<Ints> a, jint n) {
     }
 }
 
-jint TsCanvas::binarySearch(VMPtr<Ints> a, jint last, jint key) {
+jint TsCanvas::binarySearch(VMPtr<VMInts> a, jint last, jint key) {
     if (a == nullptr) _VM_throwNullPointer();
     if (last >= a->length) _VM_throwArrayIndexOutOfBoundsException(last);
     const jint* v = a->elements();
@@ -123,10 +123,10 @@ jint TsCanvas::binarySearch(VMPtr<Ints> a, jint last, jint key) {
     return low;
 }
 
-VMPtr<TsCanvas::Bytes> TsCanvas::indexImage(VMPtr<Image> image, VMPtr<Ints> palette) {
+VMPtr<VMBytes> TsCanvas::indexImage(VMPtr<Image> image, VMPtr<VMInts> palette) {
     if (image == nullptr || palette == nullptr) _VM_throwNullPointer();
     const jint width = image->getWidth(), height = image->getHeight();
-    VMPtr<Ints> pixels = Ints::create(width * height);
+    VMPtr<VMInts> pixels = VMInts::create(width * height);
     image->getRGB(pixels, 0, width, 0, 0, width, height);
     // The colours in order of first appearance; more than 256 is refused
     // before anything is written.
@@ -151,14 +151,14 @@ VMPtr<TsCanvas::Bytes> TsCanvas::indexImage(VMPtr<Image> image, VMPtr<Ints> pale
         break;
     }
     for (size_t k = 0; k < colours.size(); ++k) (*palette)[jint(k)] = colours[k];
-    VMPtr<Bytes> indices = Bytes::create(pixels->length);
+    VMPtr<VMBytes> indices = VMBytes::create(pixels->length);
     jbyte* out = indices->elements();
     px = pixels->elements();
     for (jint i = 0; i < pixels->length; ++i) out[i] = jbyte(indexOf[px[i]]);
     return indices;
 }
 
-void TsCanvas::updatePaletteCrc(VMPtr<Bytes> palette) {
+void TsCanvas::updatePaletteCrc(VMPtr<VMBytes> palette) {
     if (palette == nullptr) _VM_throwNullPointer();
     if (palette->length < 4) _VM_throwIllegalArgumentException();
     // A chunk's CRC covers its type and its data.

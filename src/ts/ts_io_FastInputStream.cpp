@@ -9,12 +9,11 @@
 
 namespace ts::io {
 
-using Bytes = VMArray<jbyte, 1>;
 
 VMPtr<FastInputStream> FastInputStream::construct(VMPtr<java::io::InputStream> in) {
     Super::construct();
     source = in;
-    buffer = Bytes::create(BLOCK_SIZE);
+    buffer = VMBytes::create(BLOCK_SIZE);
     position = 0;
     buffered = 0;
     closed = false;
@@ -26,7 +25,7 @@ void FastInputStream::fill() {
     if (closed) _VM_throw(java::io::IOException::create()->construct(VM_STR("InputStream closed")));
     if (endOfStream || buffered > 0) return;
     VMPtr<java::io::InputStream> in = source;
-    VMPtr<Bytes> block = buffer;
+    VMPtr<VMBytes> block = buffer;
     // A source with nothing yet is asked again; the other threads get the
     // runtime between the attempts.
     jint r = in->read(block, 0, BLOCK_SIZE);
@@ -53,7 +52,7 @@ jint FastInputStream::read() {
     return b;
 }
 
-jint FastInputStream::read(VMPtr<Bytes> b, jint off, jint len) {
+jint FastInputStream::read(VMPtr<VMBytes> b, jint off, jint len) {
     if (len == 0) {
         // Asking for nothing reads nothing, also at the end of the data, as
         // with every InputStream; the range is still checked.

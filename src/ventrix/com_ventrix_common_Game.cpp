@@ -33,7 +33,7 @@ void Game::loadRecord(jint kind) {
     VMPtr<VMArray<jbyte, 2>> table = records;
     if (table == nullptr) return;
     VMPtr<TsCanvas> gameCanvas = canvas;
-    VMPtr<Bytes> data = gameCanvas->loadRecordStore(kind);
+    VMPtr<VMBytes> data = gameCanvas->loadRecordStore(kind);
     table->set(kind, data);
     if (data != nullptr) {
         _VM_ensureInitialized(TsCanvas::_VM_classRecord);
@@ -56,7 +56,7 @@ void Game::loadRecord(jint kind) {
 void Game::saveRecord(jint kind) {
     VMPtr<VMArray<jbyte, 2>> table = records;
     if (table == nullptr) return;
-    VMPtr<Bytes> data = table->get(kind);
+    VMPtr<VMBytes> data = table->get(kind);
     if (data == nullptr) return;
     _VM_ensureInitialized(TsCanvas::_VM_classRecord);
     TsCanvas::saveBuffer = data;

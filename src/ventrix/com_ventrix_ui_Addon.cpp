@@ -73,7 +73,7 @@ void Addon::setAlternate(jboolean value) { alternate = value; }
 void Addon::setOpen(jboolean value) { listOpen = value; }
 void Addon::setFramed(jboolean value) { framed = value; }
 void Addon::setKeepFlag(jboolean value) { keepFlag = value; }
-void Addon::setItems(VMPtr<Ints> ids) { items = ids; }
+void Addon::setItems(VMPtr<VMInts> ids) { items = ids; }
 void Addon::open() {}
 
 void Addon::setItemSize(jint width, jint height) {
@@ -96,7 +96,7 @@ void Addon::setBounds(jint x, jint y, jint width, jint height) {
 void Addon::resetBounds() { setBounds(textX, textY, textWidth, textHeight); }
 
 void Addon::setItemCount(jint n) {
-    items = Ints::create(n);  // NegativeArraySizeException below 0
+    items = VMInts::create(n);  // NegativeArraySizeException below 0
     itemCount = n;
 }
 
@@ -105,12 +105,12 @@ void Addon::setLabelCount(jint n) {
 }
 
 void Addon::setSelected(jint row) {
-    VMPtr<Ints> ids = items;
+    VMPtr<VMInts> ids = items;
     if (ids != nullptr && row >= 0 && row < ids->length) selected = row;
 }
 
 void Addon::setOffset(jint x, jint y) {
-    VMPtr<Ints> o = offset;
+    VMPtr<VMInts> o = offset;
     (*o)[0] = x;
     (*o)[1] = y;
 }
@@ -119,13 +119,13 @@ jint Addon::getOffsetX() { return offset != nullptr ? (*offset)[0] : 0; }
 jint Addon::getOffsetY() { return offset != nullptr ? (*offset)[1] : 0; }
 
 void Addon::resetOffset() {
-    if (offset == nullptr) offset = Ints::create(2);
+    if (offset == nullptr) offset = VMInts::create(2);
     (*offset)[0] = 0;
     (*offset)[1] = 0;
 }
 
-VMPtr<Addon::Ints> Addon::getTextBox() {
-    VMPtr<Ints> box = Ints::create(5);
+VMPtr<VMInts> Addon::getTextBox() {
+    VMPtr<VMInts> box = VMInts::create(5);
     (*box)[0] = textX;
     (*box)[1] = textY;
     (*box)[2] = textWidth;
@@ -155,11 +155,11 @@ VMPtr<java::lang::String> Addon::textOf(jint textId) {
 // --- labels ---------------------------------------------------------------------------
 
 void Addon::initLabels(jint capacity) {
-    VMPtr<Rows> positions = Rows::create(capacity, 2);
+    VMPtr<VMIntRows> positions = VMIntRows::create(capacity, 2);
     VMPtr<VMArray<String, 1>> texts = VMArray<String, 1>::create(capacity);
-    VMPtr<Ints> widths = Ints::create(capacity);
-    VMPtr<Ints> heights = Ints::create(capacity);
-    VMPtr<Ints> fonts = Ints::create(capacity);
+    VMPtr<VMInts> widths = VMInts::create(capacity);
+    VMPtr<VMInts> heights = VMInts::create(capacity);
+    VMPtr<VMInts> fonts = VMInts::create(capacity);
     VMPtr<VMArray<jboolean, 1>> right = VMArray<jboolean, 1>::create(capacity);
     labelCapacity = capacity;
     labelPosition = positions;
@@ -184,7 +184,7 @@ void Addon::setLabelFont(jint index, jint fontNumber) { labelFont->set(index, fo
 void Addon::setLabel(jint index, VMPtr<String> s, jint x, jint y) {
     setLabelText(index, s);
     if (index < 0 || index >= labelCapacity) return;
-    VMPtr<Ints> position = labelPosition->get(index);
+    VMPtr<VMInts> position = labelPosition->get(index);
     (*position)[0] = x;
     (*position)[1] = y;
     (*labelWidth)[index] = 0;
@@ -203,7 +203,7 @@ void Addon::setLabel(jint index, VMPtr<String> s, jint x, jint y, jint width, ji
 void Addon::addLabel(VMPtr<String> s, jint x, jint y) {
     if (labelCount >= labelCapacity) return;
     labelText->set(labelCount, s);
-    VMPtr<Ints> position = labelPosition->get(labelCount);
+    VMPtr<VMInts> position = labelPosition->get(labelCount);
     (*position)[0] = x;
     (*position)[1] = y;
     ++labelCount;
@@ -291,7 +291,7 @@ void Addon::setPanelFrame(jint frame, jint x, jint y, jint width, jint height) {
     VMPtr<ts::Frame> f = cachedFrame(panelSecondIndex, frame);
     if (f == nullptr) return;
     panelFrame = f;
-    VMPtr<Ints> box = boxOf(f, 0);
+    VMPtr<VMInts> box = boxOf(f, 0);
     frameWidth = width;
     frameHeight = height;
     frameX = x + (width - f->getWidth(0)) / 2;
@@ -308,7 +308,7 @@ void Addon::setPanelFrame(jint frame) {
     VMPtr<ts::Frame> f = cachedFrame(panelSecondIndex, frame);
     if (f == nullptr) return;
     panelFrame = f;
-    VMPtr<Ints> box = boxOf(f, 1);
+    VMPtr<VMInts> box = boxOf(f, 1);
     frameWidth = f->getWidth(0);
     frameHeight = f->getHeight(0);
     frameX = SCREEN_WIDTH / 2;
@@ -321,8 +321,8 @@ void Addon::setPanelFrame(jint frame) {
     setBounds(textX, textY, textWidth, textHeight);
     if (labelCapacity != 1 && labelCapacity != 2) return;
     for (jint i = 0; i < labelCapacity; ++i) {
-        VMPtr<Ints> labelBox = boxOf(f, i);
-        VMPtr<Ints> position = labelPosition->get(i);
+        VMPtr<VMInts> labelBox = boxOf(f, i);
+        VMPtr<VMInts> position = labelPosition->get(i);
         (*position)[0] = (*labelBox)[0] + frameX;
         (*position)[1] = (*labelBox)[1] + frameY;
         (*labelWidth)[i] = (*labelBox)[2];
@@ -413,7 +413,7 @@ void Addon::updatePointer(jint, jint) {
 }
 
 void Addon::updateSelection() {
-    VMPtr<Ints> ids = items;
+    VMPtr<VMInts> ids = items;
     if (ids == nullptr) {
         selected = -1;
         return;
@@ -425,7 +425,7 @@ void Addon::updateSelection() {
 void Addon::updateTappedRow() { tappedRow = pointer->getReleasedBox(0); }
 
 jint Addon::getTappedIndex() {
-    VMPtr<Ints> ids = items;
+    VMPtr<VMInts> ids = items;
     if (ids == nullptr || tappedRow == -1) return -1;
     const jint index = tappedRow + firstRow;
     if (index < 0 || index >= ids->length || (*ids)[index] == 0) return -1;
@@ -438,7 +438,7 @@ jint Addon::getTappedItem() {
 }
 
 jint Addon::getSelectedItem() {
-    VMPtr<Ints> ids = items;
+    VMPtr<VMInts> ids = items;
     if (!active || ids == nullptr || selected == -1) return -1;
     const jint index = firstRow + selected;
     return index >= 0 && index < ids->length ? (*ids)[index] : -1;
@@ -449,7 +449,7 @@ void Addon::updateDrag() {
 }
 
 void Addon::updateMarquee() {
-    VMPtr<Ints> ids = items;
+    VMPtr<VMInts> ids = items;
     if (!scrollable || ids == nullptr || selected == -1) return;
     const jint index = firstRow + selected;
     if (index < 0 || index >= ids->length) return;
@@ -471,29 +471,29 @@ VMPtr<ts::Frame> Addon::layoutFrame() {
     return cachedFrame(listSecondIndex, 0);
 }
 
-VMPtr<Addon::Ints> Addon::layoutBox(jint boxId) { return boxOf(layoutFrame(), boxId); }
+VMPtr<VMInts> Addon::layoutBox(jint boxId) { return boxOf(layoutFrame(), boxId); }
 
-VMPtr<Addon::Ints> Addon::regionBox(jint boxId, jint dy, jboolean aboveArea) {
+VMPtr<VMInts> Addon::regionBox(jint boxId, jint dy, jboolean aboveArea) {
     VMPtr<ts::Frame> frame = layoutFrame();
-    VMPtr<Ints> box = boxOf(frame, boxId);
+    VMPtr<VMInts> box = boxOf(frame, boxId);
     if (frame == nullptr) return box;
     (*box)[0] += areaX + rowOffsetX;
     (*box)[1] += areaY + dy - (aboveArea ? (*box)[3] : 0);
     return box;
 }
 
-VMPtr<Addon::Ints> Addon::getUpRegion() { return regionBox(5, 0, true); }
-VMPtr<Addon::Ints> Addon::getDownRegion() { return regionBox(5, areaHeight, false); }
-VMPtr<Addon::Ints> Addon::getLeftRegion() { return regionBox(3, 0, false); }
-VMPtr<Addon::Ints> Addon::getRightRegion() { return regionBox(4, 0, false); }
+VMPtr<VMInts> Addon::getUpRegion() { return regionBox(5, 0, true); }
+VMPtr<VMInts> Addon::getDownRegion() { return regionBox(5, areaHeight, false); }
+VMPtr<VMInts> Addon::getLeftRegion() { return regionBox(3, 0, false); }
+VMPtr<VMInts> Addon::getRightRegion() { return regionBox(4, 0, false); }
 
-VMPtr<Addon::Rows> Addon::getRowRegions() {
+VMPtr<VMIntRows> Addon::getRowRegions() {
     const jint n = std::max<jint>(0, std::min(itemCount, visibleRows));
-    VMPtr<Rows> rows = Rows::create(n, 5);
+    VMPtr<VMIntRows> rows = VMIntRows::create(n, 5);
     VMPtr<ts::Frame> frame = layoutFrame();
     if (frame == nullptr) return rows;
     for (jint r = 0; r < n; ++r) {
-        VMPtr<Ints> box = rows->get(r);
+        VMPtr<VMInts> box = rows->get(r);
         frame->getCollisionRects(0, box, 5);
         (*box)[0] += areaX + rowOffsetX;
         (*box)[1] += (rowGap + itemHeight) * r + rowGap + areaY;
@@ -586,7 +586,7 @@ void Addon::paint(VMPtr<Graphics> g) {
         if (s == nullptr) continue;  // a counted label never given a text
         f->useFont((*labelFont)[i]);
         VMPtr<RichFont> rich = f->richFont;
-        VMPtr<Ints> position = labelPosition->get(i);
+        VMPtr<VMInts> position = labelPosition->get(i);
         const jint px = (*position)[0], py = (*position)[1];
         const jint w = (*labelWidth)[i], h = (*labelHeight)[i];
         const jint y = h < 1 ? py - offY : py + (h - rich->getHeight()) / 2 - offY;

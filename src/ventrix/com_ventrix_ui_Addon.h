@@ -27,8 +27,6 @@ class Addon : public utility::MyObject {
 
 public:
     using String = java::lang::String;
-    using Ints = VMArray<jint, 1>;
-    using Rows = VMArray<jint, 2>;
 
     static constexpr jint SCREEN_WIDTH = 480;
     static constexpr jint SCREEN_HEIGHT = 640;
@@ -63,11 +61,11 @@ public:
     VMField<utility::MyPointer> pointer;
     jint borderColour = 0;
     jint firstRow = 0;
-    VMField<Ints> offset;        // drawing offset x, y
+    VMField<VMInts> offset;        // drawing offset x, y
     jint frameX = 0;
     jint listResource = 0;
     jint areaWidth = 0;
-    VMField<Ints> items;         // text ids
+    VMField<VMInts> items;         // text ids
     VMField<ts::Frame> listFrame;  // layout frame, then the selection marker
     jint frameY = 0;
     jint fontIndex = 0;
@@ -79,18 +77,18 @@ public:
     VMField<ts::util::text::WrappedText> text;
     jint fillColour = 0;         // box fill and scroll bar
     jint marqueeX = 0;
-    VMField<Ints> labelFont;
+    VMField<VMInts> labelFont;
     jint lineCount = 0;
-    VMField<Ints> labelHeight;   // below 1: not centred vertically
+    VMField<VMInts> labelHeight;   // below 1: not centred vertically
     jint panelSecondIndex = 0;   // cache slots of the panel graphics, -1 once dropped
     jint labelCapacity = 0;
     jint visibleLines = 0;
     jboolean keepFlag = false;
     jint panelFirstIndex = 0;
-    VMField<Rows> labelPosition;
+    VMField<VMIntRows> labelPosition;
     VMField<VMArray<String, 1>> labelText;
     jint labelCount = 0;
-    VMField<Ints> labelWidth;    // below 1: not centred horizontally
+    VMField<VMInts> labelWidth;    // below 1: not centred horizontally
     VMField<VMArray<jboolean, 1>> labelRight;
     jint firstLine = 0;
 
@@ -135,17 +133,17 @@ public:
     // Lays the list out (ListMenu); nothing here.
     virtual void open();
     virtual void updateMarquee();
-    virtual VMPtr<Ints> getUpRegion();
+    virtual VMPtr<VMInts> getUpRegion();
     // The text id of the row released on in this frame, else -1.
     virtual jint getTappedItem();
     virtual void scrollTextUp();
     virtual void setLabelFont(jint index, jint fontNumber);
     virtual void resetClip(VMPtr<Graphics> g);
-    virtual VMPtr<Ints> getLeftRegion();
+    virtual VMPtr<VMInts> getLeftRegion();
     virtual void setClip(VMPtr<Graphics> g, jint x, jint y, jint width, jint height);
     virtual jint getOffsetX();
-    virtual VMPtr<Rows> getRowRegions();
-    virtual VMPtr<Ints> getRightRegion();
+    virtual VMPtr<VMIntRows> getRowRegions();
+    virtual VMPtr<VMInts> getRightRegion();
     virtual void listDown();
     virtual jint getFirstRow();
     virtual void setBorderColour(jint rgb);
@@ -160,13 +158,13 @@ public:
     virtual jint getLineHeight();
     virtual jint getFrameHeight();
     virtual void resetBounds();
-    virtual VMPtr<Ints> getDownRegion();
+    virtual VMPtr<VMInts> getDownRegion();
     virtual void loadPanelResources(jint first, jint second);
     virtual void setFillColour(jint rgb);
     virtual void resetOffset();
     virtual void setListImage(VMPtr<ts::Gob> image, jint index);
-    virtual void setItems(VMPtr<Ints> ids);
-    virtual VMPtr<Ints> getTextBox();
+    virtual void setItems(VMPtr<VMInts> ids);
+    virtual VMPtr<VMInts> getTextBox();
     virtual void setOffset(jint x, jint y);
     virtual void setListResources(jint first, jint second);
     virtual void setBounds(jint x, jint y, jint width, jint height);
@@ -218,10 +216,10 @@ protected:
     VMPtr<ts::Frame> layoutFrame();
     // A new int[5] with collision box boxId of the layout frame, all zero
     // without one.
-    VMPtr<Ints> layoutBox(jint boxId);
+    VMPtr<VMInts> layoutBox(jint boxId);
     // Box boxId of the layout frame moved to the rows' x and to areaY + dy
     // (less its height when aboveArea); all zero without a layout frame.
-    VMPtr<Ints> regionBox(jint boxId, jint dy, jboolean aboveArea);
+    VMPtr<VMInts> regionBox(jint boxId, jint dy, jboolean aboveArea);
     // The string of text id in MyFont's table.
     VMPtr<String> textOf(jint textId);
     // Drops the panel and list frames; with giveBack, their cache references

@@ -34,9 +34,9 @@ void ListMenu::open() {
         listSecondIndex = ResManager::getSecondIndex();
         listFrame = cachedFrame(listSecondIndex, 0);
     }
-    VMPtr<Ints> box = layoutBox(ROW_BOX);
+    VMPtr<VMInts> box = layoutBox(ROW_BOX);
     setItemSize((*box)[2], (*box)[3]);
-    VMPtr<Ints> ids = items;
+    VMPtr<VMInts> ids = items;
     const jint itemsLength = ids != nullptr ? ids->length : 0;
     // Without a row height there are no rows.
     visibleRows = itemHeight >= 1 ? std::min(areaHeight / itemHeight, itemsLength) : 0;
@@ -47,7 +47,7 @@ void ListMenu::open() {
     scrollX = 0;
     scrollY = 0;
     marqueeX = 0;
-    VMPtr<Ints> area = Ints::create(4);
+    VMPtr<VMInts> area = VMInts::create(4);
     (*area)[0] = areaX;
     (*area)[1] = areaY;
     (*area)[2] = areaWidth;
@@ -74,7 +74,7 @@ void ListMenu::paint(VMPtr<Graphics> g) {
         VMPtr<MyFont> f = font;
         f->useFont(1);
         VMPtr<RichFont> rich = f->richFont;
-        VMPtr<Ints> ids = items;
+        VMPtr<VMInts> ids = items;
         VMPtr<ts::Frame> marker = listFrame;
         for (jint r = 0; r < visibleRows; ++r) {
             if (r >= itemCount) continue;

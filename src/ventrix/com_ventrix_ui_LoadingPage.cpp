@@ -12,10 +12,10 @@ VMStatic<LoadingPage> LoadingPage::instance;
 
 VMPtr<LoadingPage> LoadingPage::construct() {
     Super::construct();
-    picture = Ints::create(2);
-    barColours = Ints::create(2);
-    styles = Switches::create(3, 5);
-    VMPtr<Ints> position = Ints::create(2);
+    picture = VMInts::create(2);
+    barColours = VMInts::create(2);
+    styles = VMBooleanRows::create(3, 5);
+    VMPtr<VMInts> position = VMInts::create(2);
     barSize = 36;
     (*position)[0] = 42;
     (*position)[1] = PAGE_HEIGHT - 42 - barSize;
@@ -39,7 +39,7 @@ void LoadingPage::setStyle(jint s) { style = s; }
 void LoadingPage::setBackgroundColour(jint rgb) { backgroundColour = rgb; }
 void LoadingPage::setBackgroundImage(jint id) { backgroundImage = id; }
 void LoadingPage::finish() { progress = total + 1; }
-void LoadingPage::setStyleCount(jint n) { styles = Switches::create(n, 5); }
+void LoadingPage::setStyleCount(jint n) { styles = VMBooleanRows::create(n, 5); }
 void LoadingPage::step() { progress += 1; }
 
 void LoadingPage::setText(jint fontIndex, jint text) {
@@ -56,7 +56,7 @@ void LoadingPage::begin(jint n) {
 
 void LoadingPage::setStyleSwitches(jint s, jboolean image, jboolean fill, jboolean pictureOn, jboolean text,
                                    jboolean bar) {
-    VMPtr<Switches> table = styles;
+    VMPtr<VMBooleanRows> table = styles;
     VMPtr<VMArray<jboolean, 1>> row = table->get(s);
     if (row == nullptr) _VM_throwNullPointer();
     row->set(SWITCH_IMAGE, image);
@@ -78,14 +78,14 @@ void LoadingPage::setBarMode(jint cells) {
 }
 
 void LoadingPage::setPicture(jint gobSetId, jint animSetId) {
-    VMPtr<Ints> p = Ints::create(2);
+    VMPtr<VMInts> p = VMInts::create(2);
     (*p)[0] = gobSetId;
     (*p)[1] = animSetId;
     picture = p;
 }
 
 void LoadingPage::setBarColours(jint frameColour, jint cellColour) {
-    VMPtr<Ints> c = Ints::create(2);
+    VMPtr<VMInts> c = VMInts::create(2);
     (*c)[0] = frameColour;
     (*c)[1] = cellColour;
     barColours = c;
@@ -94,7 +94,7 @@ void LoadingPage::setBarColours(jint frameColour, jint cellColour) {
 void LoadingPage::paint(VMPtr<Graphics> g) {
     if (progress > total) return;
     if (g == nullptr) _VM_throwNullPointer();
-    VMPtr<Switches> table = styles;
+    VMPtr<VMBooleanRows> table = styles;
     VMPtr<VMArray<jboolean, 1>> switches = table->get(style);
     if (switches == nullptr) _VM_throwNullPointer();
     if (progress == 0) {
@@ -123,7 +123,7 @@ void LoadingPage::paintPage(VMPtr<Graphics> g, VMPtr<VMArray<jboolean, 1>> switc
         }
     }
     if (switches->get(SWITCH_PICTURE)) {
-        VMPtr<Ints> p = picture;
+        VMPtr<VMInts> p = picture;
         VMPtr<VMArray<ts::Gob, 1>> gobs = ts::Resources::getGobs((*p)[0]);
         if ((*p)[1] == -1) {
             VMPtr<ts::Gob> first = gobs->get(0);
@@ -135,7 +135,7 @@ void LoadingPage::paintPage(VMPtr<Graphics> g, VMPtr<VMArray<jboolean, 1>> switc
             set->paintFrame(g, 0, PAGE_WIDTH / 2, PAGE_HEIGHT / 2, 0);
         }
     }
-    VMPtr<Ints> position = barPosition;
+    VMPtr<VMInts> position = barPosition;
     if (switches->get(SWITCH_TEXT)) {
         VMPtr<utility::MyFont> f = font;
         f->useFont(textFont);
@@ -146,7 +146,7 @@ void LoadingPage::paintPage(VMPtr<Graphics> g, VMPtr<VMArray<jboolean, 1>> switc
                          Graphics::TOP | Graphics::LEFT);
     }
     if (switches->get(SWITCH_BAR)) {
-        VMPtr<Ints> colours = barColours;
+        VMPtr<VMInts> colours = barColours;
         g->setColor((*colours)[0]);
         for (jint k = barSize / 4; k < barSize / 2 - 1; ++k) {
             g->drawRect((*position)[0] + k, (*position)[1] + k, 11 * barSize - 2 * k - 1, 2 * barSize - 2 * k - 1);
@@ -155,8 +155,8 @@ void LoadingPage::paintPage(VMPtr<Graphics> g, VMPtr<VMArray<jboolean, 1>> switc
 }
 
 void LoadingPage::paintCells(VMPtr<Graphics> g) {
-    VMPtr<Ints> colours = barColours;
-    VMPtr<Ints> position = barPosition;
+    VMPtr<VMInts> colours = barColours;
+    VMPtr<VMInts> position = barPosition;
     g->setColor((*colours)[1]);
     // Without steps there is no bar to fill; the product is taken in 64 bits
     // so that long loadings do not overflow it.

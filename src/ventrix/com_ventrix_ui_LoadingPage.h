@@ -16,8 +16,6 @@ class LoadingPage : public utility::MyObject {
     VM_DECLARE_CLASS(LoadingPage, utility::MyObject)
 
 public:
-    using Ints = VMArray<jint, 1>;
-    using Switches = VMArray<jboolean, 2>;
 
     static constexpr jint PAGE_WIDTH = 480;
     static constexpr jint PAGE_HEIGHT = 640;
@@ -33,12 +31,12 @@ public:
     jint total = 0;     // progress steps of the current loading
     jint progress = 0;  // steps done; the page draws while progress <= total
     jint style = 0;     // the row of styles in force
-    VMField<Switches> styles;  // per style: image, fill, picture, text, bar
+    VMField<VMBooleanRows> styles;  // per style: image, fill, picture, text, bar
     jint backgroundColour = 0;
     jint backgroundImage = 0;  // Gob set whose first image is tiled
-    VMField<Ints> picture;     // Gob set, animation set or -1
-    VMField<Ints> barColours;  // frame, cells
-    VMField<Ints> barPosition; // top-left corner of the bar area
+    VMField<VMInts> picture;     // Gob set, animation set or -1
+    VMField<VMInts> barColours;  // frame, cells
+    VMField<VMInts> barPosition; // top-left corner of the bar area
     jint barSize = 0;          // the bar's height and the base of its geometry
     jint cellCount = 0;        // cells of a full bar
     jint cellWidth = 0;

@@ -21,7 +21,7 @@ VMPtr<Scene> Scene::construct() {
     growBy = START_CAPACITY;
     realElapsed = 0;
     quietOnResume = true;
-    rect = Ints::create(5);
+    rect = VMInts::create(5);
     _VM_ensureInitialized(common::Main::_VM_classRecord);
     canvas = common::Main::canvas;
     sceneManager = utility::SceneManager::getInstance();
@@ -30,7 +30,7 @@ VMPtr<Scene> Scene::construct() {
     loadingPage = LoadingPage::getInstance();
     audio = utility::AudioAndVibration::getInstance();
     objects = Objects::create(START_CAPACITY);
-    paintOrder = Ints::create(START_CAPACITY);
+    paintOrder = VMInts::create(START_CAPACITY);
     return this;
 }
 
@@ -165,9 +165,9 @@ void Scene::growObjects() {
     growBy = std::max(growBy / 2, 5);
     const jint length = capacity + growBy;
     VMPtr<Objects> oldObjects = objects;
-    VMPtr<Ints> oldOrder = paintOrder;
+    VMPtr<VMInts> oldOrder = paintOrder;
     VMPtr<Objects> newObjects = Objects::create(length);
-    VMPtr<Ints> newOrder = Ints::create(length);
+    VMPtr<VMInts> newOrder = VMInts::create(length);
     for (jint i = 0; i < std::min(oldObjects->length, length); ++i) newObjects->set(i, oldObjects->get(i));
     for (jint i = 0; i < std::min(oldOrder->length, length); ++i) (*newOrder)[i] = (*oldOrder)[i];
     objects = newObjects;
@@ -177,11 +177,11 @@ void Scene::growObjects() {
 
 void Scene::trimObjects() {
     VMPtr<Objects> oldObjects = objects;
-    VMPtr<Ints> oldOrder = paintOrder;
+    VMPtr<VMInts> oldOrder = paintOrder;
     jint n = oldObjects->length;
     while (n > 0 && oldObjects->get(n - 1) == nullptr) --n;
     VMPtr<Objects> newObjects = Objects::create(n);
-    VMPtr<Ints> newOrder = Ints::create(n);
+    VMPtr<VMInts> newOrder = VMInts::create(n);
     for (jint i = 0; i < n; ++i) newObjects->set(i, oldObjects->get(i));
     for (jint i = 0; i < std::min(n, oldOrder->length); ++i) (*newOrder)[i] = (*oldOrder)[i];
     objects = newObjects;
@@ -192,7 +192,7 @@ void Scene::trimObjects() {
 
 void Scene::sortPaintOrder() {
     VMPtr<Objects> table = objects;
-    VMPtr<Ints> order = paintOrder;
+    VMPtr<VMInts> order = paintOrder;
     const jint n = std::min(table->length, order->length);
     // Empty slots sort after every object; a stable sort keeps the index
     // order within a layer.
@@ -224,7 +224,7 @@ void Scene::removeObject(VMPtr<MyObject> o) {
     removeObject(o->getId());
 }
 
-MyObject* Scene::objectAt(Objects* table, Ints* order, jint i) {
+MyObject* Scene::objectAt(Objects* table, VMInts* order, jint i) {
     const jint index = order->elements()[i];
     if (index < 0 || index >= table->length) return nullptr;
     return table->elements()[index];
@@ -238,7 +238,7 @@ void Scene::paint(VMPtr<Graphics> g) {
     for (jint i = 0;; ++i) {
         // Objects may change the table while they paint.
         VMPtr<Objects> table = objects;
-        VMPtr<Ints> order = paintOrder;
+        VMPtr<VMInts> order = paintOrder;
         if (i >= order->length) break;
         VMPtr<MyObject> o = objectAt(table.get(), order.get(), i);
         if (o == nullptr) continue;

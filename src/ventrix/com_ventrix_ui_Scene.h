@@ -30,7 +30,6 @@ public:
     using Graphics = javax::microedition::lcdui::Graphics;
     using MyObject = utility::MyObject;
     using Objects = VMArray<MyObject, 1>;
-    using Ints = VMArray<jint, 1>;
 
     static constexpr jint START_CAPACITY = 20;
     // Objects of this layer and above are painted after the scene's own
@@ -38,7 +37,7 @@ public:
     static constexpr jint SCENE_LAYER = 40;
 
     VMField<Objects> objects;  // empty slots are null
-    VMField<Ints> paintOrder;  // indices into objects, ascending by layer
+    VMField<VMInts> paintOrder;  // indices into objects, ascending by layer
     jint capacity = 0;         // the length of both arrays
     jint growBy = 0;           // the base of the next growth step
     jboolean loading = false;  // loading stage by stage, one step a frame
@@ -61,7 +60,7 @@ public:
     VMField<MyObject> panel;  // optional objects of the subclass, released
     VMField<Screen> screen;   // by dispose
     jboolean quietOnResume = true;  // read by the game's scene manager
-    VMField<Ints> rect;             // for the subclasses
+    VMField<VMInts> rect;             // for the subclasses
 
     VMPtr<Scene> construct();
 
@@ -107,7 +106,7 @@ public:
 
 private:
     // The object of paint-order position i, or null.
-    MyObject* objectAt(Objects* table, Ints* order, jint i);
+    MyObject* objectAt(Objects* table, VMInts* order, jint i);
     void startSound();
 };
 

@@ -43,7 +43,7 @@ VMPtr<Screen> Screen::construct() {
     capacity = 0;
     backgroundVisible = false;
     backgroundColor2 = 0;
-    scratch = Ints::create(5);
+    scratch = VMInts::create(5);
     resetOrigin();
     return this;
 }
@@ -69,26 +69,26 @@ AnimPlayer* Screen::playerOf(jint slot) {
 }
 
 VMPtr<ts::Gob> Screen::firstImage(jint slot) {
-    VMPtr<Ints> indices = imageIndices;
+    VMPtr<VMInts> indices = imageIndices;
     return cachedImage((*indices)[slot], 0);
 }
 
 VMPtr<ts::AnimSet> Screen::animSetOf(jint slot) {
     _VM_ensureInitialized(ResManager::_VM_classRecord);
     VMPtr<VMArray<ts::AnimSet, 1>> cache = ResManager::animCache;
-    VMPtr<Ints> indices = animSetIndices;
+    VMPtr<VMInts> indices = animSetIndices;
     VMPtr<ts::AnimSet> set = cache->get((*indices)[slot]);
     if (set == nullptr) _VM_throwNullPointer();
     return set;
 }
 
 jint Screen::offsetX(jint slot) {
-    VMPtr<IntRows> offsets = slotOffsets;
+    VMPtr<VMIntRows> offsets = slotOffsets;
     return (*offsets->get(slot))[0];
 }
 
 jint Screen::offsetY(jint slot) {
-    VMPtr<IntRows> offsets = slotOffsets;
+    VMPtr<VMIntRows> offsets = slotOffsets;
     return (*offsets->get(slot))[1];
 }
 
@@ -96,25 +96,25 @@ jint Screen::offsetY(jint slot) {
 
 void Screen::setSlotCapacity(jint newCapacity) {
     VMPtr<VMArray<Paintable, 1>> newPaintables = VMArray<Paintable, 1>::create(newCapacity);
-    VMPtr<IntRows> clips = IntRows::create(newCapacity, 5);
-    VMPtr<IntRows> offsets = IntRows::create(newCapacity, 2);
+    VMPtr<VMIntRows> clips = VMIntRows::create(newCapacity, 5);
+    VMPtr<VMIntRows> offsets = VMIntRows::create(newCapacity, 2);
     capacity = newCapacity;
     paintables = newPaintables;
-    transforms = Ints::create(newCapacity);
-    imageIndices = Ints::create(newCapacity);
-    animSetIndices = Ints::create(newCapacity);
-    slotIndices = Ints::create(newCapacity);
-    sequenceCursors = Ints::create(newCapacity);
+    transforms = VMInts::create(newCapacity);
+    imageIndices = VMInts::create(newCapacity);
+    animSetIndices = VMInts::create(newCapacity);
+    slotIndices = VMInts::create(newCapacity);
+    sequenceCursors = VMInts::create(newCapacity);
     players = VMArray<AnimPlayer, 1>::create(newCapacity);
     slotOffsets = offsets;
     slotClips = clips;
-    sequenceIndices = IntRows::create(newCapacity, 0);
-    sequenceDurations = IntRows::create(newCapacity, 0);
+    sequenceIndices = VMIntRows::create(newCapacity, 0);
+    sequenceDurations = VMIntRows::create(newCapacity, 0);
 }
 
 void Screen::setRectCapacity(jint newCapacity) {
-    VMPtr<IntRows> table = IntRows::create(newCapacity, 0);
-    rectColors = Ints::create(newCapacity);
+    VMPtr<VMIntRows> table = VMIntRows::create(newCapacity, 0);
+    rectColors = VMInts::create(newCapacity);
     rects = table;
 }
 
@@ -134,37 +134,37 @@ void Screen::setBackgroundColor(jint color) { backgroundColor1 = backgroundColor
 void Screen::setBackgroundVisible(jboolean visible) { backgroundVisible = visible; }
 
 void Screen::resetOrigin() {
-    if (origin == nullptr) origin = Ints::create(2);
-    VMPtr<Ints> o = origin;
+    if (origin == nullptr) origin = VMInts::create(2);
+    VMPtr<VMInts> o = origin;
     (*o)[0] = 0;
     (*o)[1] = 0;
 }
 
 void Screen::setOrigin(jint x, jint y) {
-    if (origin == nullptr) origin = Ints::create(2);
-    VMPtr<Ints> o = origin;
+    if (origin == nullptr) origin = VMInts::create(2);
+    VMPtr<VMInts> o = origin;
     (*o)[0] = x;
     (*o)[1] = y;
 }
 
 jint Screen::getOriginX() {
-    Ints* o = origin.get();
+    VMInts* o = origin.get();
     return o == nullptr ? 0 : (*o)[0];
 }
 
 jint Screen::getOriginY() {
-    Ints* o = origin.get();
+    VMInts* o = origin.get();
     return o == nullptr ? 0 : (*o)[1];
 }
 
 jint Screen::getImageIndex(jint slot) {
-    VMPtr<Ints> indices = imageIndices;
+    VMPtr<VMInts> indices = imageIndices;
     if (indices == nullptr || slot >= indices->length) return NONE;
     return (*indices)[slot];
 }
 
 jint Screen::getAnimSetIndex(jint slot) {
-    VMPtr<Ints> indices = animSetIndices;
+    VMPtr<VMInts> indices = animSetIndices;
     if (indices == nullptr || slot >= indices->length) return NONE;
     return (*indices)[slot];
 }
@@ -185,7 +185,7 @@ jint Screen::getSlotKind(jint slot) {
 jint Screen::getSlotIndex(jint slot) {
     const jint type = typeOf(slot);
     if (type < Paintable::TYPE_GOB || type > Paintable::TYPE_PLAYER) return NONE;
-    VMPtr<Ints> indices = slotIndices;
+    VMPtr<VMInts> indices = slotIndices;
     return (*indices)[slot];
 }
 
@@ -193,7 +193,7 @@ jint Screen::getTransform(jint slot) {
     const jint type = typeOf(slot);
     if (type == NONE) return NONE;
     if (type == Paintable::TYPE_PLAYER) return playerOf(slot)->getTransform();
-    VMPtr<Ints> t = transforms;
+    VMPtr<VMInts> t = transforms;
     return (*t)[slot];
 }
 
@@ -215,7 +215,7 @@ void Screen::playAnimation(jint slot, jint animation) {
     VMPtr<VMArray<Paintable, 1>> table = paintables;
     VMPtr<Paintable> p = table->get(slot);
     if (p == nullptr || p->getType() != Paintable::TYPE_PLAYER) return;
-    VMPtr<Ints> indices = slotIndices;
+    VMPtr<VMInts> indices = slotIndices;
     (*indices)[slot] = animation;
     playerOf(slot)->setAnimation(animation);
 }
@@ -243,8 +243,8 @@ void Screen::setSlotPosition(jint slot, jint x, jint y) {
         player->setY(y);
         return;
     }
-    VMPtr<IntRows> offsets = slotOffsets;
-    VMPtr<Ints> row = offsets->get(slot);
+    VMPtr<VMIntRows> offsets = slotOffsets;
+    VMPtr<VMInts> row = offsets->get(slot);
     (*row)[0] = x;
     (*row)[1] = y;
 }
@@ -259,10 +259,10 @@ jint Screen::getSlotHeight(jint slot) {
     return p == nullptr ? 0 : p->getHeight(0);
 }
 
-void Screen::setSlotClip(jint slot, VMPtr<Ints> clip) {
+void Screen::setSlotClip(jint slot, VMPtr<VMInts> clip) {
     if (clip == nullptr) _VM_throwNullPointer();
-    VMPtr<IntRows> clips = slotClips;
-    VMPtr<Ints> row = clips->get(slot);
+    VMPtr<VMIntRows> clips = slotClips;
+    VMPtr<VMInts> row = clips->get(slot);
     for (jint i = 0; i < 4; ++i) (*row)[i] = (*clip)[i];
 }
 
@@ -307,8 +307,8 @@ void Screen::rotateSlot(jint slot, jboolean clockwise, jint quarterTurns) {
 void Screen::bind(jint slot, jint kind, jint index, jint x, jint y) {
     const jint first = ResManager::getFirstIndex();
     const jint second = ResManager::getSecondIndex();
-    VMPtr<Ints> images = imageIndices;
-    VMPtr<Ints> sets = animSetIndices;
+    VMPtr<VMInts> images = imageIndices;
+    VMPtr<VMInts> sets = animSetIndices;
     (*images)[slot] = first;
     (*sets)[slot] = second;
     VMPtr<Paintable> p;
@@ -340,13 +340,13 @@ void Screen::bind(jint slot, jint kind, jint index, jint x, jint y) {
     }
     VMPtr<VMArray<Paintable, 1>> table = paintables;
     table->set(slot, p);
-    VMPtr<Ints> t = transforms;
+    VMPtr<VMInts> t = transforms;
     (*t)[slot] = 0;
-    VMPtr<IntRows> offsets = slotOffsets;
-    VMPtr<Ints> row = offsets->get(slot);
+    VMPtr<VMIntRows> offsets = slotOffsets;
+    VMPtr<VMInts> row = offsets->get(slot);
     (*row)[0] = kind == KIND_ANIMATION ? 0 : x;
     (*row)[1] = kind == KIND_ANIMATION ? 0 : y;
-    VMPtr<Ints> indices = slotIndices;
+    VMPtr<VMInts> indices = slotIndices;
     (*indices)[slot] = index;
 }
 
@@ -387,8 +387,8 @@ void Screen::releaseSlot(jint slot) {
     VMPtr<VMArray<Paintable, 1>> table = paintables;
     VMPtr<Paintable> p = table->get(slot);
     if (p == nullptr) return;
-    VMPtr<Ints> images = imageIndices;
-    VMPtr<Ints> sets = animSetIndices;
+    VMPtr<VMInts> images = imageIndices;
+    VMPtr<VMInts> sets = animSetIndices;
     ResManager::release((*images)[slot], (*sets)[slot]);
     const jint type = p->getType();
     if (type == Paintable::TYPE_PLAYER) {
@@ -406,8 +406,8 @@ void Screen::emptySlots(bool giveBack) {
     VMPtr<VMArray<Paintable, 1>> table = paintables;
     if (table == nullptr) return;
     VMPtr<VMArray<AnimPlayer, 1>> list = players;
-    VMPtr<Ints> images = imageIndices;
-    VMPtr<Ints> sets = animSetIndices;
+    VMPtr<VMInts> images = imageIndices;
+    VMPtr<VMInts> sets = animSetIndices;
     for (jint i = 0; i < table->length; ++i) {
         // Only bound slots hold references: a slot never bound has index
         // entries of 0, which name another object's cache entry.
@@ -425,12 +425,12 @@ void Screen::clearSlots() { emptySlots(false); }
 void Screen::setSlotIndex(jint slot, jint index) {
     VMPtr<Paintable> p = slotAt(slot);
     if (p == nullptr) return;
-    VMPtr<Ints> indices = slotIndices;
+    VMPtr<VMInts> indices = slotIndices;
     if ((*indices)[slot] == index) return;
     VMPtr<VMArray<Paintable, 1>> table = paintables;
     switch (p->getType()) {
         case Paintable::TYPE_GOB: {
-            VMPtr<Ints> images = imageIndices;
+            VMPtr<VMInts> images = imageIndices;
             table->set(slot, cachedImage((*images)[slot], index));
             break;
         }

@@ -28,8 +28,6 @@ class Screen : public utility::MyObject {
     VM_DECLARE_CLASS(Screen, utility::MyObject)
 
 public:
-    using Ints = VMArray<jint, 1>;
-    using IntRows = VMArray<jint, 2>;
     using CollisionBox = ts::graphics::CollisionBox;
     using Boxes = VMArray<CollisionBox, 1>;
 
@@ -41,27 +39,27 @@ public:
     static constexpr jint KIND_IMAGE = 2;
     static constexpr jint KIND_NONE = -1;
 
-    VMField<Ints> scratch;          // the list getAllCollisionRects made last
-    VMField<IntRows> slotClips;     // per slot x, y, w, h (and one more); w or h 0: no clip
-    VMField<Ints> imageIndices;     // per slot the image list's cache index, -1 when none
+    VMField<VMInts> scratch;          // the list getAllCollisionRects made last
+    VMField<VMIntRows> slotClips;     // per slot x, y, w, h (and one more); w or h 0: no clip
+    VMField<VMInts> imageIndices;     // per slot the image list's cache index, -1 when none
     VMField<VMArray<ts::AnimPlayer, 1>> players;  // per animation slot its player
     jint backgroundColor1 = 0;
     jint rectLayer = 0;             // slot before which the rectangles paint; -1 not placed
     jint slotCount = 0;             // slots in use; the next append loads this one
     jint capacity = 0;              // slots the tables hold
     jboolean backgroundVisible = false;
-    VMField<Ints> sequenceCursors;  // per slot the current step; -1 stopped
-    VMField<IntRows> sequenceIndices;    // per slot the indices; null row: none
-    VMField<Ints> slotIndices;      // per slot the image, frame or animation shown
-    VMField<Ints> origin;           // subtracted from every drawing position
-    VMField<Ints> animSetIndices;   // per slot the animation set's cache index, -1 when none
-    VMField<Ints> transforms;       // per image or frame slot
-    VMField<IntRows> sequenceDurations;  // per slot the time left of each step
+    VMField<VMInts> sequenceCursors;  // per slot the current step; -1 stopped
+    VMField<VMIntRows> sequenceIndices;    // per slot the indices; null row: none
+    VMField<VMInts> slotIndices;      // per slot the image, frame or animation shown
+    VMField<VMInts> origin;           // subtracted from every drawing position
+    VMField<VMInts> animSetIndices;   // per slot the animation set's cache index, -1 when none
+    VMField<VMInts> transforms;       // per image or frame slot
+    VMField<VMIntRows> sequenceDurations;  // per slot the time left of each step
     VMField<VMArray<ts::Paintable, 1>> paintables;  // null: empty slot
     jint backgroundColor2 = 0;
-    VMField<IntRows> slotOffsets;   // per image or frame slot x, y
-    VMField<Ints> rectColors;
-    VMField<IntRows> rects;         // x, y, w, h; null row: free entry
+    VMField<VMIntRows> slotOffsets;   // per image or frame slot x, y
+    VMField<VMInts> rectColors;
+    VMField<VMIntRows> rects;         // x, y, w, h; null row: free entry
 
     VMPtr<Screen> construct();
 
@@ -79,7 +77,7 @@ public:
     virtual void stopSequence(jint slot);
     virtual void stopAllSequences();
     // The first box of that id (image slots: their one box), placed.
-    virtual VMPtr<Ints> getCollisionRect(jint slot, jint boxId);
+    virtual VMPtr<VMInts> getCollisionRect(jint slot, jint boxId);
     // Transform XOR 2.
     virtual void mirrorSlot(jint slot);
     virtual jint getSlotIndex(jint slot);
@@ -91,7 +89,7 @@ public:
     virtual jint getSlotY(jint slot);
     // Probes the four corners of rect (turned first when the slot's
     // transform swaps axes) with collides.
-    virtual jboolean cornerTouches(jint slot, jint boxId, VMPtr<Ints> rect);
+    virtual jboolean cornerTouches(jint slot, jint boxId, VMPtr<VMInts> rect);
     virtual jint getOriginY();
     virtual void loadAnimation(jint slot, jint imageId, jint animSetId, jint animation, jint x, jint y);
     virtual jint getTransform(jint slot);
@@ -105,7 +103,7 @@ public:
     // Transform XOR 1.
     virtual void flipSlot(jint slot);
     virtual void setAnimationFrame(jint slot, jint frame);
-    virtual VMPtr<Ints> getCollisionRect3(jint slot);
+    virtual VMPtr<VMInts> getCollisionRect3(jint slot);
     virtual jint getOriginX();
     virtual jint getAnimSetIndex(jint slot);
     virtual void setBackgroundVisible(jboolean visible);
@@ -119,35 +117,35 @@ public:
     virtual void setSlotIndex(jint slot, jint index);
     // The box id of the first box of a frame or animation slot that the
     // rectangle overlaps, -1 when none.
-    virtual jint getBoxIdAt(jint slot, VMPtr<Ints> rect);
+    virtual jint getBoxIdAt(jint slot, VMPtr<VMInts> rect);
     // The same with a box, which is turned in place when the slot's
     // transform swaps axes.
     virtual jint getBoxIdAt(jint slot, VMPtr<CollisionBox> box);
-    virtual VMPtr<Ints> getCollisionRect2(jint slot);
+    virtual VMPtr<VMInts> getCollisionRect2(jint slot);
     virtual void resetOrigin();
     virtual void loadFrame(jint slot, jint imageId, jint animSetId, jint frame, jint x, jint y);
     // The slot's box of that id against the area: whether they meet, or
     // whether the point (x, y) lies inside the box when the area has no
     // width or height.
-    virtual jboolean collides(jint slot, jint boxId, VMPtr<Ints> area);
+    virtual jboolean collides(jint slot, jint boxId, VMPtr<VMInts> area);
     virtual jboolean collides(jint slot, jint boxId, VMPtr<CollisionBox> box);
     virtual jint getSlotKind(jint slot);
     // A copy of rect in entry index; the first rectangle set places them
     // before the slots added after it.
-    virtual void setRect(jint index, VMPtr<Ints> rect, jint color);
+    virtual void setRect(jint index, VMPtr<VMInts> rect, jint color);
     virtual void setOrigin(jint x, jint y);
-    virtual void setSlotClip(jint slot, VMPtr<Ints> clip);
+    virtual void setSlotClip(jint slot, VMPtr<VMInts> clip);
     virtual void setSequence(jint slot, jint index, jint duration);
     // Shows indices[k] for durations[k] milliseconds each, once.
-    virtual void setSequence(jint slot, VMPtr<Ints> indices, VMPtr<Ints> durations);
+    virtual void setSequence(jint slot, VMPtr<VMInts> indices, VMPtr<VMInts> durations);
     virtual VMPtr<CollisionBox> getCollisionBox(jint slot, jint boxId);
-    virtual jint getCollisionRects(jint slot, VMPtr<Ints> out);
+    virtual jint getCollisionRects(jint slot, VMPtr<VMInts> out);
     // The boxes numbered number of the slot's current frame, under its
     // transform, as records of x, y, w, h, number in out (as many as it
     // holds), moved by the slot's position; answers how many were written.
-    virtual jint getCollisionRects(jint slot, VMPtr<Ints> out, jint number);
+    virtual jint getCollisionRects(jint slot, VMPtr<VMInts> out, jint number);
     virtual jint getCollisionBoxes(jint slot, VMPtr<Boxes> out);
-    virtual VMPtr<Ints> getCollisionRect4(jint slot);
+    virtual VMPtr<VMInts> getCollisionRect4(jint slot);
     virtual jint getSlotX(jint slot);
     // Makes every per-slot table anew for that many slots.
     virtual void setSlotCapacity(jint newCapacity);
@@ -156,12 +154,12 @@ public:
     virtual jint getSlotHeight(jint slot);
     // Every box of the slot as records of x, y, w, h, box id; kept in
     // scratch.
-    virtual VMPtr<Ints> getAllCollisionRects(jint slot);
+    virtual VMPtr<VMInts> getAllCollisionRects(jint slot);
     virtual void playAnimation(jint slot, jint animation);
     virtual jint getAnimationDuration(jint slot);
     virtual void loadResource(jint slot, jint imageId);
     virtual void addResource(jint imageId);
-    virtual VMPtr<Ints> getCollisionRect1(jint slot);
+    virtual VMPtr<VMInts> getCollisionRect1(jint slot);
 
     void paintRects(VMPtr<Graphics> g);
 
@@ -198,7 +196,7 @@ private:
     // Records the cache indices of the last load and makes the slot's
     // paintable; when that fails the references are given back.
     void bind(jint slot, jint kind, jint index, jint x, jint y);
-    VMPtr<Ints> fixedIdRect(jint slot, jint boxId);
+    VMPtr<VMInts> fixedIdRect(jint slot, jint boxId);
     // Turns x, y, w, h a quarter about its centre when the slot's transform
     // swaps axes.
     bool quarterTurn(jint slot, jint& x, jint& y, jint& w, jint& h);

@@ -20,8 +20,8 @@ constexpr jint NONE = -1;
 
 }  // namespace
 
-VMPtr<Screen::Ints> Screen::getCollisionRect(jint slot, jint boxId) {
-    VMPtr<Ints> r = Ints::create(5);
+VMPtr<VMInts> Screen::getCollisionRect(jint slot, jint boxId) {
+    VMPtr<VMInts> r = VMInts::create(5);
     const jint type = typeOf(slot);
     if (type == Paintable::TYPE_GOB) {
         VMPtr<ts::Gob> gob = firstImage(slot);
@@ -30,7 +30,7 @@ VMPtr<Screen::Ints> Screen::getCollisionRect(jint slot, jint boxId) {
         (*r)[2] = gob->collisionWidth;
         (*r)[3] = gob->collisionHeight;
     } else if (type == Paintable::TYPE_FRAME) {
-        VMPtr<Ints> indices = slotIndices;
+        VMPtr<VMInts> indices = slotIndices;
         if (animSetOf(slot)->getCollisionRects((*indices)[slot], getTransform(slot), r, boxId) > 0) {
             (*r)[0] += offsetX(slot);
             (*r)[1] += offsetY(slot);
@@ -45,12 +45,12 @@ VMPtr<Screen::Ints> Screen::getCollisionRect(jint slot, jint boxId) {
     return r;
 }
 
-VMPtr<Screen::Ints> Screen::fixedIdRect(jint slot, jint boxId) {
-    VMPtr<Ints> r = Ints::create(5);
+VMPtr<VMInts> Screen::fixedIdRect(jint slot, jint boxId) {
+    VMPtr<VMInts> r = VMInts::create(5);
     const jint type = typeOf(slot);
     jint found = 0;
     if (type == Paintable::TYPE_FRAME) {
-        VMPtr<Ints> indices = slotIndices;
+        VMPtr<VMInts> indices = slotIndices;
         found = animSetOf(slot)->getCollisionRects((*indices)[slot], 0, r, boxId);
     } else if (type == Paintable::TYPE_PLAYER) {
         found = playerOf(slot)->getCollisionRects(r, boxId);
@@ -62,10 +62,10 @@ VMPtr<Screen::Ints> Screen::fixedIdRect(jint slot, jint boxId) {
     return r;
 }
 
-VMPtr<Screen::Ints> Screen::getCollisionRect1(jint slot) { return fixedIdRect(slot, 1); }
-VMPtr<Screen::Ints> Screen::getCollisionRect2(jint slot) { return fixedIdRect(slot, 2); }
-VMPtr<Screen::Ints> Screen::getCollisionRect3(jint slot) { return fixedIdRect(slot, 3); }
-VMPtr<Screen::Ints> Screen::getCollisionRect4(jint slot) { return fixedIdRect(slot, 4); }
+VMPtr<VMInts> Screen::getCollisionRect1(jint slot) { return fixedIdRect(slot, 1); }
+VMPtr<VMInts> Screen::getCollisionRect2(jint slot) { return fixedIdRect(slot, 2); }
+VMPtr<VMInts> Screen::getCollisionRect3(jint slot) { return fixedIdRect(slot, 3); }
+VMPtr<VMInts> Screen::getCollisionRect4(jint slot) { return fixedIdRect(slot, 4); }
 
 VMPtr<Screen::CollisionBox> Screen::getCollisionBox(jint slot, jint boxId) {
     VMPtr<CollisionBox> box = CollisionBox::create()->construct();
@@ -79,7 +79,7 @@ VMPtr<Screen::CollisionBox> Screen::getCollisionBox(jint slot, jint boxId) {
         VMPtr<Boxes> one = Boxes::create(1);
         one->set(0, box);
         if (type == Paintable::TYPE_FRAME) {
-            VMPtr<Ints> indices = slotIndices;
+            VMPtr<VMInts> indices = slotIndices;
             animSetOf(slot)->getCollisionBoxes((*indices)[slot], getTransform(slot), one, boxId);
         } else {
             AnimPlayer* player = playerOf(slot);
@@ -98,7 +98,7 @@ jint Screen::getCollisionBoxCount(jint slot) {
         case Paintable::TYPE_GOB:
             return firstImage(slot)->getCollisionBoxCount();
         case Paintable::TYPE_FRAME: {
-            VMPtr<Ints> indices = slotIndices;
+            VMPtr<VMInts> indices = slotIndices;
             return animSetOf(slot)->getCollisionBoxCount((*indices)[slot]);
         }
         case Paintable::TYPE_PLAYER:
@@ -108,12 +108,12 @@ jint Screen::getCollisionBoxCount(jint slot) {
     }
 }
 
-VMPtr<Screen::Ints> Screen::getAllCollisionRects(jint slot) {
-    VMPtr<Ints> list;
+VMPtr<VMInts> Screen::getAllCollisionRects(jint slot) {
+    VMPtr<VMInts> list;
     const jint type = typeOf(slot);
     if (type == Paintable::TYPE_GOB) {
         VMPtr<ts::Gob> gob = firstImage(slot);
-        list = Ints::create(5);
+        list = VMInts::create(5);
         (*list)[0] = gob->collisionX + offsetX(slot);
         (*list)[1] = gob->collisionY + offsetY(slot);
         (*list)[2] = gob->collisionWidth;
@@ -122,13 +122,13 @@ VMPtr<Screen::Ints> Screen::getAllCollisionRects(jint slot) {
         jint dx = offsetX(slot), dy = offsetY(slot);
         if (type == Paintable::TYPE_FRAME) {
             VMPtr<ts::AnimSet> set = animSetOf(slot);
-            VMPtr<Ints> indices = slotIndices;
+            VMPtr<VMInts> indices = slotIndices;
             const jint frame = (*indices)[slot];
-            list = Ints::create(5 * set->getCollisionBoxCount(frame));
+            list = VMInts::create(5 * set->getCollisionBoxCount(frame));
             set->getCollisionRects(frame, 0, list, -1);
         } else {
             AnimPlayer* player = playerOf(slot);
-            list = Ints::create(5 * player->getCollisionBoxCount());
+            list = VMInts::create(5 * player->getCollisionBoxCount());
             player->getCollisionRects(list);
             dx += player->getX();
             dy += player->getY();
@@ -138,13 +138,13 @@ VMPtr<Screen::Ints> Screen::getAllCollisionRects(jint slot) {
             (*list)[5 * k + 1] += dy;
         }
     } else {
-        list = Ints::create(5);
+        list = VMInts::create(5);
     }
     scratch = list;
     return list;
 }
 
-jint Screen::getCollisionRects(jint slot, VMPtr<Ints> out) {
+jint Screen::getCollisionRects(jint slot, VMPtr<VMInts> out) {
     VMPtr<Paintable> p = slotAt(slot);
     if (p == nullptr) return 0;
     if (out == nullptr) _VM_throwNullPointer();
@@ -166,7 +166,7 @@ jint Screen::getCollisionRects(jint slot, VMPtr<Ints> out) {
     return count;
 }
 
-jint Screen::getCollisionRects(jint slot, VMPtr<Ints> out, jint number) {
+jint Screen::getCollisionRects(jint slot, VMPtr<VMInts> out, jint number) {
     VMPtr<Paintable> p = slotAt(slot);
     if (p == nullptr) return 0;
     if (out == nullptr) _VM_throwNullPointer();
@@ -218,7 +218,7 @@ bool Screen::quarterTurn(jint slot, jint& x, jint& y, jint& w, jint& h) {
     return true;
 }
 
-jboolean Screen::collides(jint slot, jint boxId, VMPtr<Ints> area) {
+jboolean Screen::collides(jint slot, jint boxId, VMPtr<VMInts> area) {
     if (area == nullptr) _VM_throwNullPointer();
     VMPtr<CollisionBox> box = getCollisionBox(slot, boxId);
     if ((*area)[2] != 0 && (*area)[3] != 0) return box->intersectsRect((*area)[0], (*area)[1], (*area)[2], (*area)[3]);
@@ -227,7 +227,7 @@ jboolean Screen::collides(jint slot, jint boxId, VMPtr<Ints> area) {
 
 jboolean Screen::collides(jint slot, jint boxId, VMPtr<CollisionBox> box) {
     if (box == nullptr) _VM_throwNullPointer();
-    VMPtr<Ints> area = Ints::create(4);
+    VMPtr<VMInts> area = VMInts::create(4);
     (*area)[0] = box->x;
     (*area)[1] = box->y;
     (*area)[2] = box->width;
@@ -235,7 +235,7 @@ jboolean Screen::collides(jint slot, jint boxId, VMPtr<CollisionBox> box) {
     return collides(slot, boxId, area);
 }
 
-jboolean Screen::cornerTouches(jint slot, jint boxId, VMPtr<Ints> rect) {
+jboolean Screen::cornerTouches(jint slot, jint boxId, VMPtr<VMInts> rect) {
     if (rect == nullptr) _VM_throwNullPointer();
     jint x = (*rect)[0], y = (*rect)[1], w = (*rect)[2], h = (*rect)[3];
     if (quarterTurn(slot, x, y, w, h)) {
@@ -244,7 +244,7 @@ jboolean Screen::cornerTouches(jint slot, jint boxId, VMPtr<Ints> rect) {
         (*rect)[2] = w;
         (*rect)[3] = h;
     }
-    VMPtr<Ints> probe = Ints::create(4);
+    VMPtr<VMInts> probe = VMInts::create(4);
     (*probe)[2] = 1;
     (*probe)[3] = 1;
     const jint corners[4][2] = {{x - w / 2, y - h / 2}, {x + w / 2, y - h / 2}, {x - w / 2, y + h / 2},
@@ -268,7 +268,7 @@ jint Screen::getBoxIdAt(jint slot, VMPtr<CollisionBox> box) {
     }
     const jint type = typeOf(slot);
     if (type != Paintable::TYPE_FRAME && type != Paintable::TYPE_PLAYER) return NONE;
-    VMPtr<Ints> records = getAllCollisionRects(slot);
+    VMPtr<VMInts> records = getAllCollisionRects(slot);
     for (jint k = 0; k < records->length / 5; ++k) {
         const jint* r = records->elements() + 5 * k;
         if (box->intersectsRect(r[0], r[1], r[2], r[3])) return r[4];
@@ -276,7 +276,7 @@ jint Screen::getBoxIdAt(jint slot, VMPtr<CollisionBox> box) {
     return NONE;
 }
 
-jint Screen::getBoxIdAt(jint slot, VMPtr<Ints> rect) {
+jint Screen::getBoxIdAt(jint slot, VMPtr<VMInts> rect) {
     if (rect == nullptr) _VM_throwNullPointer();
     VMPtr<CollisionBox> box = CollisionBox::create()->construct();
     box->x = (*rect)[0];

@@ -29,9 +29,9 @@ void Screen::paint(VMPtr<Graphics> g) {
     const jint n = table == nullptr ? 0 : std::min(slotCount, table->length);
     const jint ox = getOriginX(), oy = getOriginY();
     // The per-slot tables, read once for the whole frame like the slots.
-    VMPtr<IntRows> offsets = slotOffsets;
-    VMPtr<Ints> t = transforms;
-    VMPtr<IntRows> clips = slotClips;
+    VMPtr<VMIntRows> offsets = slotOffsets;
+    VMPtr<VMInts> t = transforms;
+    VMPtr<VMIntRows> clips = slotClips;
     for (jint j = 0; j < n; ++j) {
         if (j == rectLayer) {
             paintRects(g);
@@ -39,10 +39,10 @@ void Screen::paint(VMPtr<Graphics> g) {
         }
         VMPtr<Paintable> p = table->get(j);
         if (p == nullptr) continue;
-        VMPtr<Ints> offset = offsets->get(j);
+        VMPtr<VMInts> offset = offsets->get(j);
         const jint x = (*offset)[0] - ox, y = (*offset)[1] - oy;
         const jint transform = (*t)[j];
-        VMPtr<Ints> clip = clips->get(j);
+        VMPtr<VMInts> clip = clips->get(j);
         if ((*clip)[2] != 0 && (*clip)[3] != 0) {
             // The clip in force is kept here, not in scratch, which may be a
             // short collision list or one a caller still holds.
@@ -59,31 +59,31 @@ void Screen::paint(VMPtr<Graphics> g) {
 }
 
 void Screen::paintRects(VMPtr<Graphics> g) {
-    VMPtr<IntRows> table = rects;
+    VMPtr<VMIntRows> table = rects;
     if (table == nullptr) return;
-    VMPtr<Ints> colors = rectColors;
+    VMPtr<VMInts> colors = rectColors;
     const jint ox = getOriginX(), oy = getOriginY();
     for (jint j = 0; j < table->length; ++j) {
-        VMPtr<Ints> r = table->get(j);
+        VMPtr<VMInts> r = table->get(j);
         if (r == nullptr || r->length < 4) continue;
         g->setColor((*colors)[j]);
         g->fillRect((*r)[0] - ox, (*r)[1] - oy, (*r)[2], (*r)[3]);
     }
 }
 
-void Screen::setRect(jint index, VMPtr<Ints> rect, jint color) {
+void Screen::setRect(jint index, VMPtr<VMInts> rect, jint color) {
     if (rect == nullptr) _VM_throwNullPointer();
-    VMPtr<Ints> copy = Ints::create(rect->length);
+    VMPtr<VMInts> copy = VMInts::create(rect->length);
     java::lang::System::arraycopy(rect, 0, copy, 0, rect->length);
-    VMPtr<IntRows> table = rects;
+    VMPtr<VMIntRows> table = rects;
     table->set(index, copy);
-    VMPtr<Ints> colors = rectColors;
+    VMPtr<VMInts> colors = rectColors;
     (*colors)[index] = color;
     if (rectLayer == -1) rectLayer = slotCount;
 }
 
 void Screen::removeRect(jint index) {
-    VMPtr<IntRows> table = rects;
+    VMPtr<VMIntRows> table = rects;
     table->set(index, nullptr);
 }
 

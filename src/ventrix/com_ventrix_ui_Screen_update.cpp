@@ -12,37 +12,37 @@ using ts::AnimPlayer;
 using ts::Paintable;
 
 void Screen::setSequence(jint slot, jint index, jint duration) {
-    VMPtr<Ints> indices = Ints::create(1);
-    VMPtr<Ints> durations = Ints::create(1);
+    VMPtr<VMInts> indices = VMInts::create(1);
+    VMPtr<VMInts> durations = VMInts::create(1);
     (*indices)[0] = index;
     (*durations)[0] = duration;
     setSequence(slot, indices, durations);
 }
 
-void Screen::setSequence(jint slot, VMPtr<Ints> indices, VMPtr<Ints> durations) {
+void Screen::setSequence(jint slot, VMPtr<VMInts> indices, VMPtr<VMInts> durations) {
     if (slotAt(slot) == nullptr) return;
     if (indices == nullptr || durations == nullptr) _VM_throwNullPointer();
     // Both copies are made before either is stored: a durations array
     // shorter than the indices leaves the slot as it was.
-    VMPtr<Ints> indexCopy = Ints::create(indices->length);
+    VMPtr<VMInts> indexCopy = VMInts::create(indices->length);
     java::lang::System::arraycopy(indices, 0, indexCopy, 0, indices->length);
-    VMPtr<Ints> durationCopy = Ints::create(durations->length);
+    VMPtr<VMInts> durationCopy = VMInts::create(durations->length);
     java::lang::System::arraycopy(durations, 0, durationCopy, 0, indices->length);
-    VMPtr<IntRows> rows = sequenceIndices;
+    VMPtr<VMIntRows> rows = sequenceIndices;
     rows->set(slot, indexCopy);
     rows = sequenceDurations;
     rows->set(slot, durationCopy);
-    VMPtr<Ints> cursors = sequenceCursors;
+    VMPtr<VMInts> cursors = sequenceCursors;
     (*cursors)[slot] = 0;
 }
 
 void Screen::stopSequence(jint slot) {
-    VMPtr<Ints> cursors = sequenceCursors;
+    VMPtr<VMInts> cursors = sequenceCursors;
     if (cursors != nullptr && slot < cursors->length) (*cursors)[slot] = -1;
 }
 
 void Screen::stopAllSequences() {
-    VMPtr<Ints> cursors = sequenceCursors;
+    VMPtr<VMInts> cursors = sequenceCursors;
     if (cursors == nullptr) return;
     for (jint i = 0; i < cursors->length; ++i) (*cursors)[i] = -1;
 }
@@ -57,12 +57,12 @@ void Screen::update(jint, jint) {
         VMPtr<Paintable> p = table->get(i);
         if (p == nullptr) continue;
         const bool animation = p->getType() == Paintable::TYPE_PLAYER;
-        VMPtr<IntRows> sequences = sequenceIndices;
-        VMPtr<Ints> row = sequences->get(i);
-        VMPtr<Ints> cursors = sequenceCursors;
+        VMPtr<VMIntRows> sequences = sequenceIndices;
+        VMPtr<VMInts> row = sequences->get(i);
+        VMPtr<VMInts> cursors = sequenceCursors;
         jint c = (*cursors)[i];
         if (row != nullptr && c >= 0 && c < row->length) {
-            VMPtr<Ints> indices = slotIndices;
+            VMPtr<VMInts> indices = slotIndices;
             const jint wanted = (*row)[c];
             if ((*indices)[i] != wanted) {
                 // Shown first; the step's time counts from the next frame.
@@ -70,8 +70,8 @@ void Screen::update(jint, jint) {
                 table = paintables;
                 continue;
             }
-            VMPtr<IntRows> durationRows = sequenceDurations;
-            VMPtr<Ints> durations = durationRows->get(i);
+            VMPtr<VMIntRows> durationRows = sequenceDurations;
+            VMPtr<VMInts> durations = durationRows->get(i);
             if (durations == nullptr) _VM_throwNullPointer();
             if (animation) {
                 AnimPlayer* player = playerOf(i);
@@ -93,7 +93,7 @@ void Screen::update(jint, jint) {
             // The animations of a set play one after the other; the last one
             // holds its last step.
             VMPtr<ts::AnimSet> set = player->getAnimSet();
-            VMPtr<Ints> indices = slotIndices;
+            VMPtr<VMInts> indices = slotIndices;
             const jint next = (*indices)[i] + 1;
             if (set == nullptr || set->animations == nullptr || next >= set->getAnimationCount()) continue;
             (*indices)[i] = next;

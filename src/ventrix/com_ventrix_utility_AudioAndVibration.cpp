@@ -8,8 +8,8 @@
 namespace com::ventrix::utility {
 
 VMStatic<AudioAndVibration> AudioAndVibration::instance;
-VMStatic<AudioAndVibration::Ints> AudioAndVibration::soundIds;
-VMStatic<AudioAndVibration::IntRows> AudioAndVibration::cueTable;
+VMStatic<VMInts> AudioAndVibration::soundIds;
+VMStatic<VMIntRows> AudioAndVibration::cueTable;
 
 void AudioAndVibration::_VM_clinit() { instance = nullptr; }
 
@@ -35,7 +35,7 @@ VMPtr<AudioAndVibration> AudioAndVibration::getInstance() {
 
 void AudioAndVibration::setVibrationOn(jboolean on) { vibrationOn = on; }
 jboolean AudioAndVibration::isVibrationOn() { return vibrationOn; }
-void AudioAndVibration::prepareSounds(VMPtr<Ints>) {}
+void AudioAndVibration::prepareSounds(VMPtr<VMInts>) {}
 jboolean AudioAndVibration::isMuted() { return !soundOn; }
 void AudioAndVibration::setMuted(jboolean muted) { soundOn = !muted; }
 
@@ -97,11 +97,11 @@ void AudioAndVibration::playMusic(jint cue) {
         manager = made;
         mediaManager = manager;
     }
-    VMPtr<IntRows> cues = cueTable;
-    VMPtr<Ints> ids = soundIds;
+    VMPtr<VMIntRows> cues = cueTable;
+    VMPtr<VMInts> ids = soundIds;
     if (cues == nullptr || ids == nullptr || cue < 0 || cue >= cues->length) return;
     // A row that names no sound of the table plays nothing.
-    VMPtr<Ints> row = cues->get(cue);
+    VMPtr<VMInts> row = cues->get(cue);
     if (row == nullptr || row->length == 0) return;
     const jint sound = (*row)[0];
     if (sound < 0 || sound >= ids->length) return;
@@ -120,24 +120,24 @@ void AudioAndVibration::stopAllChannels() {
 
 void AudioAndVibration::destroy(jint, jint) { close(); }
 
-void AudioAndVibration::setCueTable(VMPtr<IntRows> table) {
+void AudioAndVibration::setCueTable(VMPtr<VMIntRows> table) {
     _VM_ensureInitialized(_VM_classRecord);
     if (table == nullptr) _VM_throwNullPointer();
-    VMPtr<IntRows> copy = IntRows::create(table->length);
+    VMPtr<VMIntRows> copy = VMIntRows::create(table->length);
     for (jint c = 0; c < table->length; ++c) {
-        VMPtr<Ints> row = table->get(c);
+        VMPtr<VMInts> row = table->get(c);
         if (row == nullptr) _VM_throwNullPointer();
-        VMPtr<Ints> rowCopy = Ints::create(row->length);
+        VMPtr<VMInts> rowCopy = VMInts::create(row->length);
         for (jint i = 0; i < row->length; ++i) (*rowCopy)[i] = (*row)[i];
         copy->set(c, rowCopy);
     }
     cueTable = copy;
 }
 
-void AudioAndVibration::setSoundIds(VMPtr<Ints> ids) {
+void AudioAndVibration::setSoundIds(VMPtr<VMInts> ids) {
     _VM_ensureInitialized(_VM_classRecord);
     if (ids == nullptr) _VM_throwNullPointer();
-    VMPtr<Ints> copy = Ints::create(ids->length);
+    VMPtr<VMInts> copy = VMInts::create(ids->length);
     for (jint i = 0; i < ids->length; ++i) (*copy)[i] = (*ids)[i];
     soundIds = copy;
 }

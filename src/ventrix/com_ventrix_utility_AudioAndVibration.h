@@ -16,17 +16,15 @@ class AudioAndVibration : public virtual java::lang::Object {
     VM_DECLARE_CLASS(AudioAndVibration, java::lang::Object)
 
 public:
-    using Ints = VMArray<jint, 1>;
-    using IntRows = VMArray<jint, 2>;
 
     static constexpr jint CHANNELS = 10;
     static constexpr jint VIBRATION_MS = 500;
 
     static VMStatic<AudioAndVibration> instance;
     // Element k: the resource id of sound k; null until set.
-    static VMStatic<Ints> soundIds;
+    static VMStatic<VMInts> soundIds;
     // Row c: cue c, element 0 an index into soundIds; null until set.
-    static VMStatic<IntRows> cueTable;
+    static VMStatic<VMIntRows> cueTable;
 
     VMField<ts::MediaManager> mediaManager;  // null while there is no sound system
     jint currentCue = 0;                     // the music last prepared; -1 after stopMusic and close
@@ -46,7 +44,7 @@ public:
     virtual void setVibrationOn(jboolean on);
     virtual jboolean isVibrationOn();
     // Nothing.
-    virtual void prepareSounds(VMPtr<Ints> ids);
+    virtual void prepareSounds(VMPtr<VMInts> ids);
     // True when sound is switched off.
     virtual jboolean isMuted();
     // The game canvas's vibration switch (nothing without Main's canvas).
@@ -73,12 +71,12 @@ public:
     // close.
     virtual void destroy(jint a, jint b);
     // A deep copy of table becomes the cue table.
-    virtual void setCueTable(VMPtr<IntRows> table);
+    virtual void setCueTable(VMPtr<VMIntRows> table);
     // Closes and drops the media manager (when there is one); no music is
     // prepared afterwards.
     virtual void close();
     // A copy of ids becomes the sound ids.
-    virtual void setSoundIds(VMPtr<Ints> ids);
+    virtual void setSoundIds(VMPtr<VMInts> ids);
     virtual void setMuted(jboolean muted);
     // With the vibration switch on: vibrate.
     virtual void vibrateIfEnabled(jint arg);

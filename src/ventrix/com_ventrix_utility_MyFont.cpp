@@ -7,7 +7,7 @@
 namespace com::ventrix::utility {
 
 VMStatic<MyFont> MyFont::instance;
-VMStatic<MyFont::Ints> MyFont::fontResourceIds;
+VMStatic<VMInts> MyFont::fontResourceIds;
 
 void MyFont::_VM_clinit() { instance = nullptr; }
 
@@ -31,22 +31,22 @@ VMPtr<MyFont> MyFont::getInstance() {
     return instance;
 }
 
-void MyFont::setFontParameters(VMPtr<Ints> values) {
+void MyFont::setFontParameters(VMPtr<VMInts> values) {
     if (values == nullptr) _VM_throwNullPointer();
-    VMPtr<Ints> copy = Ints::create(values->length);
+    VMPtr<VMInts> copy = VMInts::create(values->length);
     for (jint i = 0; i < values->length; ++i) (*copy)[i] = (*values)[i];
     fontParameters = copy;
 }
 
 jint MyFont::getFontParameter(jint index) {
-    VMPtr<Ints> values = fontParameters;
+    VMPtr<VMInts> values = fontParameters;
     return values == nullptr ? 0 : values->get(index);
 }
 
 jint MyFont::getTextResourceId() { return textResourceId; }
 
 void MyFont::release() {
-    VMPtr<Ints> loaded = loadedFontIds;
+    VMPtr<VMInts> loaded = loadedFontIds;
     if (loaded != nullptr) {
         for (jint i = 0; i < loaded->length; ++i) (*loaded)[i] = -1;
     }
@@ -58,7 +58,7 @@ void MyFont::release() {
 
 bool MyFont::isFont(jint font) {
     _VM_ensureInitialized(_VM_classRecord);
-    Ints* ids = fontResourceIds.get();
+    VMInts* ids = fontResourceIds.get();
     return ids != nullptr && font >= 0 && font < ids->length && richFont != nullptr;
 }
 
@@ -71,7 +71,7 @@ void MyFont::useFont(jint font) {
         loadFont(font);
         gobs = fontGobs.get();
     }
-    Ints* loaded = loadedFontIds.get();
+    VMInts* loaded = loadedFontIds.get();
     // Tables made for fewer fonts than the ids now name hold no such font.
     if (loaded == nullptr || font >= loaded->length) return;
     const jint id = (*loaded)[font];
@@ -80,20 +80,20 @@ void MyFont::useFont(jint font) {
     richFont->setGlyphs(gobs->get(font));
 }
 
-void MyFont::setFontResourceIds(VMPtr<Ints> ids) {
+void MyFont::setFontResourceIds(VMPtr<VMInts> ids) {
     _VM_ensureInitialized(_VM_classRecord);
     if (ids == nullptr) _VM_throwNullPointer();
-    VMPtr<Ints> copy = Ints::create(ids->length);
+    VMPtr<VMInts> copy = VMInts::create(ids->length);
     for (jint i = 0; i < ids->length; ++i) (*copy)[i] = (*ids)[i];
     fontResourceIds = copy;
 }
 
 void MyFont::loadFont(jint font) {
     if (!isFont(font)) return;
-    VMPtr<Ints> ids = fontResourceIds;
-    if (loadedFontIds == nullptr) loadedFontIds = Ints::create(ids->length);
+    VMPtr<VMInts> ids = fontResourceIds;
+    if (loadedFontIds == nullptr) loadedFontIds = VMInts::create(ids->length);
     if (fontGobs == nullptr) fontGobs = VMArray<ts::Gob, 2>::create(ids->length);
-    VMPtr<Ints> loaded = loadedFontIds;
+    VMPtr<VMInts> loaded = loadedFontIds;
     VMPtr<VMArray<ts::Gob, 2>> gobs = fontGobs;
     if (font >= loaded->length || font >= gobs->length) return;
     const jint id = (*ids)[font];
@@ -106,7 +106,7 @@ void MyFont::loadFont(jint font) {
 }
 
 void MyFont::unloadFont(jint font) {
-    VMPtr<Ints> loaded = loadedFontIds;
+    VMPtr<VMInts> loaded = loadedFontIds;
     if (loaded == nullptr || font < 0 || font >= loaded->length) return;
     VMPtr<VMArray<ts::Gob, 2>> gobs = fontGobs;
     if (gobs != nullptr && font < gobs->length) gobs->set(font, nullptr);

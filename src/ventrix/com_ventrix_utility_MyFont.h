@@ -18,21 +18,20 @@ class MyFont : public virtual java::lang::Object {
     VM_DECLARE_CLASS(MyFont, java::lang::Object)
 
 public:
-    using Ints = VMArray<jint, 1>;
 
     static VMStatic<MyFont> instance;
     // Per font number the resource id of its glyph array; null until set.
-    static VMStatic<Ints> fontResourceIds;
+    static VMStatic<VMInts> fontResourceIds;
 
     VMField<ts::util::text::Translation> texts;   // loaded by loadTexts
     VMField<ts::util::text::RichFont> richFont;   // draws with the font in use; null after release
     VMField<VMArray<ts::Gob, 2>> fontGobs;        // glyphs per font number
-    VMField<Ints> fontParameters;                 // kept for the callers
+    VMField<VMInts> fontParameters;                 // kept for the callers
     jint textResourceId = 0;  // -1 after release
     jint currentFont = 0;     // resource id of the glyphs the renderer holds; -1 after release
     // Per font number the resource id whose glyphs fontGobs holds, -1 when
     // unloaded.
-    VMField<Ints> loadedFontIds;
+    VMField<VMInts> loadedFontIds;
 
     static void _VM_clinit();
     // A renderer over the system font.
@@ -42,7 +41,7 @@ public:
     static VMPtr<MyFont> getInstance();
 
     // A copy of values becomes the font parameters.
-    virtual void setFontParameters(VMPtr<Ints> values);
+    virtual void setFontParameters(VMPtr<VMInts> values);
     // Ends the object's use for drawing: every font counts as unloaded, the
     // renderer and the text table go.
     virtual void release();
@@ -51,7 +50,7 @@ public:
     // renderer's changes nothing.
     virtual void useFont(jint font);
     // A copy of ids becomes the font resource ids.
-    virtual void setFontResourceIds(VMPtr<Ints> ids);
+    virtual void setFontResourceIds(VMPtr<VMInts> ids);
     // 0 before setFontParameters.
     virtual jint getFontParameter(jint index);
     virtual jint getTextResourceId();

@@ -29,16 +29,16 @@ VMPtr<MyPointer> MyPointer::getInstance() {
 
 void MyPointer::initState() {
     PointerInputEventManager::setEnabled(true);
-    pressX = Ints::create(1);
-    pressY = Ints::create(1);
-    prevX = Ints::create(1);
-    prevY = Ints::create(1);
-    x = Ints::create(1);
-    y = Ints::create(1);
-    isDown = Flags::create(1);
-    justReleased = Flags::create(1);
-    justPressed = Flags::create(1);
-    isUp = Flags::create(1);
+    pressX = VMInts::create(1);
+    pressY = VMInts::create(1);
+    prevX = VMInts::create(1);
+    prevY = VMInts::create(1);
+    x = VMInts::create(1);
+    y = VMInts::create(1);
+    isDown = VMBooleans::create(1);
+    justReleased = VMBooleans::create(1);
+    justPressed = VMBooleans::create(1);
+    isUp = VMBooleans::create(1);
     (*isUp)[0] = true;
     scrollMaxX = scrollMaxY = scrollMinX = scrollMinY = 0;
     scrollX = scrollY = 0;
@@ -122,7 +122,7 @@ void MyPointer::setPressX(jint id, jint value) { pressX->set(id, value); }
 void MyPointer::setPressY(jint id, jint value) { pressY->set(id, value); }
 jint MyPointer::getDragX(jint id) { return x->get(id) - pressX->get(id); }
 
-jboolean MyPointer::isInRect(VMPtr<Ints> rect, jint id) {
+jboolean MyPointer::isInRect(VMPtr<VMInts> rect, jint id) {
     if (rect == nullptr) _VM_throwNullPointer();
     const jint px = x->get(id), py = y->get(id);
     const jint left = (*rect)[0], top = (*rect)[1];
@@ -133,7 +133,7 @@ jint MyPointer::getQueuedEventCount() { return PointerInputEventManager::getEven
 
 // --- key regions ------------------------------------------------------------------------
 
-void MyPointer::addKeyRegion(jint key, jint entry, VMPtr<Ints> box) {
+void MyPointer::addKeyRegion(jint key, jint entry, VMPtr<VMInts> box) {
     if (box == nullptr) _VM_throwNullPointer();
     if ((*box)[2] != 0 && (*box)[3] != 0) {
         if (keyRegions == nullptr) keyRegions = Regions::create(4);
@@ -145,7 +145,7 @@ void MyPointer::addKeyRegion(jint key, jint entry, VMPtr<Ints> box) {
     if (keyRegions != nullptr) keyRegions->set(entry, nullptr);
 }
 
-void MyPointer::removeKeyRegions(jint key, VMPtr<Ints> box) {
+void MyPointer::removeKeyRegions(jint key, VMPtr<VMInts> box) {
     if (box == nullptr) _VM_throwNullPointer();
     if ((*box)[2] == 0 || (*box)[3] == 0) return;
     const jint n = PointerInputKeyManager::getRegionCount(key);
@@ -154,22 +154,22 @@ void MyPointer::removeKeyRegions(jint key, VMPtr<Ints> box) {
     for (jint i = 0; i < got; ++i) PointerInputKeyManager::removeRegion(found->get(i));
 }
 
-void MyPointer::addUpRegion(VMPtr<Ints> box) { addKeyRegion(KEY_UP, 0, box); }
-void MyPointer::addDownRegion(VMPtr<Ints> box) { addKeyRegion(KEY_DOWN, 1, box); }
-void MyPointer::addLeftRegion(VMPtr<Ints> box) { addKeyRegion(KEY_LEFT, 2, box); }
-void MyPointer::addRightRegion(VMPtr<Ints> box) { addKeyRegion(KEY_RIGHT, 3, box); }
-void MyPointer::removeUpRegions(VMPtr<Ints> box) { removeKeyRegions(KEY_UP, box); }
-void MyPointer::removeDownRegions(VMPtr<Ints> box) { removeKeyRegions(KEY_DOWN, box); }
-void MyPointer::removeLeftRegions(VMPtr<Ints> box) { removeKeyRegions(KEY_LEFT, box); }
-void MyPointer::removeRightRegions(VMPtr<Ints> box) { removeKeyRegions(KEY_RIGHT, box); }
+void MyPointer::addUpRegion(VMPtr<VMInts> box) { addKeyRegion(KEY_UP, 0, box); }
+void MyPointer::addDownRegion(VMPtr<VMInts> box) { addKeyRegion(KEY_DOWN, 1, box); }
+void MyPointer::addLeftRegion(VMPtr<VMInts> box) { addKeyRegion(KEY_LEFT, 2, box); }
+void MyPointer::addRightRegion(VMPtr<VMInts> box) { addKeyRegion(KEY_RIGHT, 3, box); }
+void MyPointer::removeUpRegions(VMPtr<VMInts> box) { removeKeyRegions(KEY_UP, box); }
+void MyPointer::removeDownRegions(VMPtr<VMInts> box) { removeKeyRegions(KEY_DOWN, box); }
+void MyPointer::removeLeftRegions(VMPtr<VMInts> box) { removeKeyRegions(KEY_LEFT, box); }
+void MyPointer::removeRightRegions(VMPtr<VMInts> box) { removeKeyRegions(KEY_RIGHT, box); }
 
 // --- touch boxes ---------------------------------------------------------------------------
 
-void MyPointer::setTouchBoxes(jint, VMPtr<VMArray<jint, 2>> rows, VMPtr<Ints> area) {
+void MyPointer::setTouchBoxes(jint, VMPtr<VMArray<jint, 2>> rows, VMPtr<VMInts> area) {
     if (rows == nullptr || area == nullptr) _VM_throwNullPointer();
     VMPtr<Boxes> boxes = Boxes::create(rows->length);
     for (jint k = 0; k < rows->length; ++k) {
-        VMPtr<Ints> row = rows->get(k);
+        VMPtr<VMInts> row = rows->get(k);
         if (row == nullptr) _VM_throwNullPointer();
         VMPtr<CollisionBox> box = CollisionBox::create()->construct(CollisionBox::RECTANGLE);
         box->setBounds((*row)[0], (*row)[1], (*row)[2], (*row)[3]);

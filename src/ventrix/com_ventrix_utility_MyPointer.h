@@ -20,8 +20,6 @@ class MyPointer : public virtual java::lang::Object {
     VM_DECLARE_CLASS(MyPointer, java::lang::Object)
 
 public:
-    using Ints = VMArray<jint, 1>;
-    using Flags = VMArray<jboolean, 1>;
     using Regions = VMArray<ts::input::PointerInputKeyRegion, 1>;
     using Boxes = VMArray<ts::graphics::CollisionBox, 1>;
 
@@ -32,15 +30,15 @@ public:
     static constexpr jint KEY_LEFT = 2;
     static constexpr jint KEY_RIGHT = 5;
 
-    VMField<Flags> isDown;        // on the screen
-    VMField<Flags> isUp;          // released and not pressed since
-    VMField<Flags> justReleased;  // a release taken by this frame's poll
-    VMField<Flags> justPressed;   // a press taken by this frame's poll, no drag after it
-    VMField<Ints> x;              // latest position
+    VMField<VMBooleans> isDown;        // on the screen
+    VMField<VMBooleans> isUp;          // released and not pressed since
+    VMField<VMBooleans> justReleased;  // a release taken by this frame's poll
+    VMField<VMBooleans> justPressed;   // a press taken by this frame's poll, no drag after it
+    VMField<VMInts> x;              // latest position
     jint scrollMinY = 0;
-    VMField<Ints> prevX;          // position before the latest drag or release
-    VMField<Ints> prevY;
-    VMField<Ints> y;
+    VMField<VMInts> prevX;          // position before the latest drag or release
+    VMField<VMInts> prevY;
+    VMField<VMInts> y;
     VMField<Regions> keyRegions;  // up, down, left, right while one is being registered
     jint scrollY = 0;
     jint scrollMaxY = 0;
@@ -49,8 +47,8 @@ public:
     jint scrollMinX = 0;
     VMField<Boxes> touchBoxes;                     // in index order
     VMField<ts::graphics::CollisionBox> touchArea; // the area around them
-    VMField<Ints> pressX;                          // where the touch began
-    VMField<Ints> pressY;
+    VMField<VMInts> pressX;                          // where the touch began
+    VMField<VMInts> pressY;
 
     static VMStatic<MyPointer> instance;
 
@@ -63,7 +61,7 @@ public:
     virtual jint getX(jint id);
     // A touch key region of rect (x, y, width, height) for key 6 (down);
     // nothing for a rectangle without width or height.
-    virtual void addDownRegion(VMPtr<Ints> rect);
+    virtual void addDownRegion(VMPtr<VMInts> rect);
     // Latest x minus the press's x.
     virtual jint getDragX(jint id);
     virtual void setScrollX(jint value);
@@ -78,18 +76,18 @@ public:
     // The touch box under the pointer (inside the area), else -1. A box
     // holds x <= px < x + width and y <= py < y + height.
     virtual jint getBoxAt(jint id);
-    virtual void addRightRegion(VMPtr<Ints> rect);
+    virtual void addRightRegion(VMPtr<VMInts> rect);
     virtual jint getPressX(jint id);
     // Every region of key 6 goes, wherever it lies; nothing for a rectangle
     // without width or height.
-    virtual void removeDownRegions(VMPtr<Ints> rect);
+    virtual void removeDownRegions(VMPtr<VMInts> rect);
     virtual jint getY(jint id);
     // The per-frame poll.
     virtual void update();
     // One touch box per row of boxes (x, y, width, height), inside the area
     // (x, y, width, height); the first argument is not read.
-    virtual void setTouchBoxes(jint ignored, VMPtr<VMArray<jint, 2>> boxes, VMPtr<Ints> area);
-    virtual void addUpRegion(VMPtr<Ints> rect);
+    virtual void setTouchBoxes(jint ignored, VMPtr<VMArray<jint, 2>> boxes, VMPtr<VMInts> area);
+    virtual void addUpRegion(VMPtr<VMInts> rect);
     // Unregisters every key region, then starts the pointer state afresh.
     virtual void reset();
     // Enables the event queue; fresh pointer state; scroll values and limits
@@ -100,18 +98,18 @@ public:
     // Latest y minus the press's y.
     virtual jint getDragY(jint id);
     virtual void setScrollY(jint value);
-    virtual void removeUpRegions(VMPtr<Ints> rect);
+    virtual void removeUpRegions(VMPtr<VMInts> rect);
     virtual jint getPrevX(jint id);
-    virtual void removeLeftRegions(VMPtr<Ints> rect);
+    virtual void removeLeftRegions(VMPtr<VMInts> rect);
     virtual void setPressY(jint id, jint value);
-    virtual void addLeftRegion(VMPtr<Ints> rect);
+    virtual void addLeftRegion(VMPtr<VMInts> rect);
     // The touch box on which the pointer was released in this frame, else -1.
     virtual jint getReleasedBox(jint id);
     // The pointer inside rect (x, y, width, height), both ends included.
-    virtual jboolean isInRect(VMPtr<Ints> rect, jint id);
+    virtual jboolean isInRect(VMPtr<VMInts> rect, jint id);
     // Vertical scroll value and positions := 0.
     virtual void resetY();
-    virtual void removeRightRegions(VMPtr<Ints> rect);
+    virtual void removeRightRegions(VMPtr<VMInts> rect);
     // Commits the touch released in the last frame, then takes at most 20
     // queued events.
     virtual void pollEvents();
@@ -136,8 +134,8 @@ public:
     }
 
 private:
-    void addKeyRegion(jint key, jint entry, VMPtr<Ints> box);
-    void removeKeyRegions(jint key, VMPtr<Ints> box);
+    void addKeyRegion(jint key, jint entry, VMPtr<VMInts> box);
+    void removeKeyRegions(jint key, VMPtr<VMInts> box);
     // The finished touch moves the drag values; the positions return to 0.
     void commitTouch();
 };

@@ -17,8 +17,8 @@ VMStatic<ResManager> ResManager::instance;
 VMStatic<VMArray<ts::Gob, 2>> ResManager::gobCache;
 VMStatic<VMArray<ts::AnimSet, 1>> ResManager::animCache;
 VMStatic<VMArray<jint, 2>> ResManager::slotKeys;
-VMStatic<ResManager::Ints> ResManager::animRefs;
-VMStatic<ResManager::Ints> ResManager::gobRefs;
+VMStatic<VMInts> ResManager::animRefs;
+VMStatic<VMInts> ResManager::gobRefs;
 
 void ResManager::_VM_clinit() { instance = nullptr; }
 
@@ -26,9 +26,9 @@ VMPtr<ResManager> ResManager::construct() {
     Super::construct();
     capacity = growStep = START_CAPACITY;
     gobCache = VMArray<ts::Gob, 2>::create(capacity);
-    gobRefs = Ints::create(capacity);
+    gobRefs = VMInts::create(capacity);
     animCache = VMArray<ts::AnimSet, 1>::create(capacity);
-    animRefs = Ints::create(capacity);
+    animRefs = VMInts::create(capacity);
     slotKeys = VMArray<jint, 2>::create(3, capacity);
     firstIndex = secondIndex = -1;
     usedSlots = 0;
@@ -37,8 +37,8 @@ VMPtr<ResManager> ResManager::construct() {
 
 jint ResManager::findSlot(jint kind, jint id) {
     VMPtr<VMArray<jint, 2>> keys = slotKeys;
-    VMPtr<Ints> ids = keys->get(kind);
-    VMPtr<Ints> boundTo = keys->get(KEY_ANIM_GOBS);
+    VMPtr<VMInts> ids = keys->get(kind);
+    VMPtr<VMInts> boundTo = keys->get(KEY_ANIM_GOBS);
     // An animation set counts only when it was bound to the image entry just
     // settled; one loaded without images is bound to none (-1).
     const jint bound = kind == KEY_ANIM && firstIndex != -1 ? (*boundTo)[firstIndex] : FREE;
@@ -68,7 +68,7 @@ void ResManager::load(jint gobId, jint animId) {
             (*keys->get(KEY_GOBS))[firstIndex] = gobId;
             ts::Resources::unloadPack();
         }
-        VMPtr<Ints> refs = gobRefs;
+        VMPtr<VMInts> refs = gobRefs;
         (*refs)[firstIndex] += 1;
     }
     if (animId == -1) {
@@ -86,7 +86,7 @@ void ResManager::load(jint gobId, jint animId) {
             (*keys->get(KEY_ANIM_GOBS))[secondIndex] = gobId;
             ts::Resources::unloadPack();
         }
-        VMPtr<Ints> refs = animRefs;
+        VMPtr<VMInts> refs = animRefs;
         (*refs)[secondIndex] += 1;
     }
     if (fresh) ++usedSlots;
@@ -98,8 +98,8 @@ void ResManager::grow() {
     const jint size = capacity + growStep;
     VMPtr<VMArray<ts::Gob, 2>> gobs = VMArray<ts::Gob, 2>::create(size);
     VMPtr<VMArray<ts::AnimSet, 1>> anims = VMArray<ts::AnimSet, 1>::create(size);
-    VMPtr<Ints> gobCounts = Ints::create(size);
-    VMPtr<Ints> animCounts = Ints::create(size);
+    VMPtr<VMInts> gobCounts = VMInts::create(size);
+    VMPtr<VMInts> animCounts = VMInts::create(size);
     VMPtr<VMArray<jint, 2>> keys = VMArray<jint, 2>::create(3, size);
     using java::lang::System;
     System::arraycopy(gobCache, 0, gobs, 0, capacity);
@@ -108,7 +108,7 @@ void ResManager::grow() {
     System::arraycopy(animRefs, 0, animCounts, 0, capacity);
     VMPtr<VMArray<jint, 2>> oldKeys = slotKeys;
     for (jint row = 0; row < 3; ++row)
-        System::arraycopy(VMPtr<Ints>(oldKeys->get(row)), 0, VMPtr<Ints>(keys->get(row)), 0, capacity);
+        System::arraycopy(VMPtr<VMInts>(oldKeys->get(row)), 0, VMPtr<VMInts>(keys->get(row)), 0, capacity);
     gobCache = gobs;
     animCache = anims;
     gobRefs = gobCounts;
@@ -127,7 +127,7 @@ jint ResManager::getSecondIndex() {
     return secondIndex;
 }
 
-bool ResManager::isHeld(jint slot, VMPtr<Ints> refs) {
+bool ResManager::isHeld(jint slot, VMPtr<VMInts> refs) {
     return slot >= 0 && slot < usedSlots && refs != nullptr && slot < refs->length && (*refs)[slot] > 0;
 }
 
@@ -136,7 +136,7 @@ void ResManager::release(jint gobSlot, jint animSlot) {
     VMPtr<VMArray<jint, 2>> keys = slotKeys;
     if (gobCache == nullptr || keys == nullptr) return;  // destroyed or never made
     // A slot not handed out, or one without holders, is left alone.
-    VMPtr<Ints> refs = gobRefs;
+    VMPtr<VMInts> refs = gobRefs;
     if (isHeld(gobSlot, refs) && (*refs)[gobSlot]-- == 1) {
         VMPtr<VMArray<ts::Gob, 2>> cache = gobCache;
         cache->set(gobSlot, nullptr);
@@ -154,8 +154,8 @@ void ResManager::release(jint gobSlot, jint animSlot) {
 void ResManager::emptyTables() {
     VMPtr<VMArray<ts::Gob, 2>> gobs = gobCache;
     VMPtr<VMArray<ts::AnimSet, 1>> anims = animCache;
-    VMPtr<Ints> gobCounts = gobRefs;
-    VMPtr<Ints> animCounts = animRefs;
+    VMPtr<VMInts> gobCounts = gobRefs;
+    VMPtr<VMInts> animCounts = animRefs;
     for (jint i = 0; i < capacity; ++i) {
         gobs->set(i, nullptr);
         anims->set(i, nullptr);
@@ -164,7 +164,7 @@ void ResManager::emptyTables() {
     }
     VMPtr<VMArray<jint, 2>> keys = slotKeys;
     for (jint row = 0; row < 3; ++row) {
-        VMPtr<Ints> ids = keys->get(row);
+        VMPtr<VMInts> ids = keys->get(row);
         std::fill_n(ids->elements(), ids->length, FREE);
     }
 }

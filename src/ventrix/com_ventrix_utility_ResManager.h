@@ -17,7 +17,6 @@ class ResManager : public virtual java::lang::Object {
 
 public:
     using Gobs = VMArray<ts::Gob, 1>;
-    using Ints = VMArray<jint, 1>;
 
     static constexpr jint START_CAPACITY = 5;
     // Rows of slotKeys.
@@ -35,8 +34,8 @@ public:
     static VMStatic<VMArray<ts::Gob, 2>> gobCache;
     static VMStatic<VMArray<ts::AnimSet, 1>> animCache;
     static VMStatic<VMArray<jint, 2>> slotKeys;  // [3][capacity]
-    static VMStatic<Ints> animRefs;
-    static VMStatic<Ints> gobRefs;
+    static VMStatic<VMInts> animRefs;
+    static VMStatic<VMInts> gobRefs;
 
     static void _VM_clinit();
     // Starts the cache afresh: 5 empty slots, no slot handed out.
@@ -63,7 +62,7 @@ public:
     static void destroy();
 
 private:
-    static bool isHeld(jint slot, VMPtr<Ints> refs);
+    static bool isHeld(jint slot, VMPtr<VMInts> refs);
     // Every entry empty, every count 0, every key FREE.
     static void emptyTables();
     static jint findSlot(jint kind, jint id);

@@ -24,7 +24,6 @@ using java::lang::String;
 using javax::microedition::io::Connector;
 using javax::microedition::io::HttpConnection;
 using javax::microedition::io::HttpsConnection;
-using Bytes = VMArray<jbyte, 1>;
 
 namespace {
 
@@ -57,7 +56,7 @@ protected:
     }
     static std::string readAll(const VMPtr<java::io::InputStream>& in) {
         std::string out;
-        VMPtr<Bytes> buffer = Bytes::create(1000);
+        VMPtr<VMBytes> buffer = VMBytes::create(1000);
         for (jint n; (n = in->read(buffer, 0, buffer->length)) >= 0;)
             out.append(reinterpret_cast<const char*>(buffer->elements()), size_t(n));
         return out;
@@ -183,7 +182,7 @@ TEST_F(HttpProtocolTest, MethodsBodiesAndTheOrderOfTheirSetting) {
 
     VMPtr<java::io::DataOutputStream> out = c->openDataOutputStream();
     out->writeInt(0x41424344);
-    out->write(VMPtr<Bytes>(Bytes::create(0)));
+    out->write(VMPtr<VMBytes>(VMBytes::create(0)));
     // The body has been written, and the headers can still be set.
     c->setRequestProperty(VM_STR("X-Mode"), VM_STR("after body"));
     EXPECT_EQ(state(c), "Setup");

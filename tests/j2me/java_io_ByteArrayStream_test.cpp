@@ -46,10 +46,8 @@ public:
 
 }  // namespace iobytetest
 
-VM_REGISTER_CLASS(iobytetest::ScriptedInput, .name = "iobytetest.ScriptedInput",
-                  .sourceName = "tests/j2me/java_io_ByteArrayStream_test")
-VM_REGISTER_CLASS(iobytetest::RecordingOutput, .name = "iobytetest.RecordingOutput",
-                  .sourceName = "tests/j2me/java_io_ByteArrayStream_test")
+VM_REGISTER_CLASS(iobytetest::ScriptedInput, .name = "iobytetest.ScriptedInput")
+VM_REGISTER_CLASS(iobytetest::RecordingOutput, .name = "iobytetest.RecordingOutput")
 
 using namespace java::io;
 using java::lang::String;
@@ -58,16 +56,15 @@ using iobytetest::ScriptedInput;
 
 namespace {
 
-using Bytes = VMArray<jbyte, 1>;
 
-VMPtr<Bytes> bytesOf(std::initializer_list<int> values) {
-    VMPtr<Bytes> b = Bytes::create(jint(values.size()));
+VMPtr<VMBytes> bytesOf(std::initializer_list<int> values) {
+    VMPtr<VMBytes> b = VMBytes::create(jint(values.size()));
     jint i = 0;
     for (int v : values) (*b)[i++] = jbyte(v);
     return b;
 }
 
-std::vector<int> contents(const VMPtr<Bytes>& b) {
+std::vector<int> contents(const VMPtr<VMBytes>& b) {
     std::vector<int> out;
     for (jint i = 0; i < b->length; ++i) out.push_back(b->get(i) & 0xFF);
     return out;
@@ -100,7 +97,7 @@ TEST_F(StreamBaseTest, ClassesAreRegisteredAsAbstract) {
 
 TEST_F(StreamBaseTest, ArrayReadLoopsOverSingleByteReads) {
     VMPtr<ScriptedInput> in = scripted({1, 2, 255});
-    VMPtr<Bytes> b = Bytes::create(6);
+    VMPtr<VMBytes> b = VMBytes::create(6);
     EXPECT_EQ(in->read(b, 0, 0), 0);
     EXPECT_EQ(in->reads, 0);  // len 0 reads nothing
     EXPECT_EQ(in->read(b, 1, 5), 3);
@@ -112,7 +109,7 @@ TEST_F(StreamBaseTest, ArrayReadLoopsOverSingleByteReads) {
 TEST_F(StreamBaseTest, LaterReadFailureEndsTheArrayReadButTheFirstPropagates) {
     VMPtr<ScriptedInput> in = scripted({7, 8, 9});
     in->failAt = 2;
-    VMPtr<Bytes> b = Bytes::create(4);
+    VMPtr<VMBytes> b = VMBytes::create(4);
     EXPECT_EQ(in->read(b, 0, 4), 1);
     EXPECT_EQ(b->get(0), 7);
     EXPECT_EQ(b->get(1), 0);
@@ -124,7 +121,7 @@ TEST_F(StreamBaseTest, LaterReadFailureEndsTheArrayReadButTheFirstPropagates) {
 
 TEST_F(StreamBaseTest, RangeAndNullTestsComeBeforeAnyRead) {
     VMPtr<ScriptedInput> in = scripted({1, 2, 3});
-    VMPtr<Bytes> b = Bytes::create(6);
+    VMPtr<VMBytes> b = VMBytes::create(6);
     const char* ioobe = "java.lang.IndexOutOfBoundsException";
     EXPECT_EQ(VM_THROWN_TEXT(in->read(b, 2, 5)), ioobe);  // no message
     EXPECT_EQ(VM_THROWN_CLASS(in->read(b, -1, 1)), ioobe);
@@ -132,8 +129,8 @@ TEST_F(StreamBaseTest, RangeAndNullTestsComeBeforeAnyRead) {
     EXPECT_EQ(VM_THROWN_CLASS(in->read(b, 0, -1)), ioobe);
     EXPECT_EQ(VM_THROWN_CLASS(in->read(b, 1, INT_MAX)), ioobe);  // the sum overflows
     EXPECT_EQ(VM_THROWN_CLASS(in->read(b, INT_MAX, INT_MAX)), ioobe);
-    EXPECT_EQ(VM_THROWN_CLASS(in->read(VMPtr<Bytes>(), 0, 1)), "java.lang.NullPointerException");
-    EXPECT_EQ(VM_THROWN_CLASS(in->read(VMPtr<Bytes>())), "java.lang.NullPointerException");
+    EXPECT_EQ(VM_THROWN_CLASS(in->read(VMPtr<VMBytes>(), 0, 1)), "java.lang.NullPointerException");
+    EXPECT_EQ(VM_THROWN_CLASS(in->read(VMPtr<VMBytes>())), "java.lang.NullPointerException");
     EXPECT_EQ(in->reads, 0);
     EXPECT_EQ(in->read(b, 6, 0), 0);  // off at the end with len 0 is fine
 }
@@ -154,15 +151,15 @@ TEST_F(StreamBaseTest, SkipAndMarkDefaults) {
 TEST_F(StreamBaseTest, ArrayWritePassesEachByteSignExtended) {
     VMPtr<RecordingOutput> out = RecordingOutput::create();
     out->construct();
-    VMPtr<Bytes> b = bytesOf({1, 0xFF, 0x80, 5});
+    VMPtr<VMBytes> b = bytesOf({1, 0xFF, 0x80, 5});
     out->write(b, 1, 2);
     EXPECT_EQ(out->written, (std::vector<jint>{-1, -128}));
     out->write(b);
     EXPECT_EQ(out->written.size(), 6u);
     EXPECT_EQ(VM_THROWN_CLASS(out->write(b, 3, 2)), "java.lang.IndexOutOfBoundsException");
     EXPECT_EQ(VM_THROWN_CLASS(out->write(b, 2, INT_MAX)), "java.lang.IndexOutOfBoundsException");
-    EXPECT_EQ(VM_THROWN_CLASS(out->write(VMPtr<Bytes>(), 0, 0)), "java.lang.NullPointerException");
-    EXPECT_EQ(VM_THROWN_CLASS(out->write(VMPtr<Bytes>())), "java.lang.NullPointerException");
+    EXPECT_EQ(VM_THROWN_CLASS(out->write(VMPtr<VMBytes>(), 0, 0)), "java.lang.NullPointerException");
+    EXPECT_EQ(VM_THROWN_CLASS(out->write(VMPtr<VMBytes>())), "java.lang.NullPointerException");
     EXPECT_EQ(out->written.size(), 6u);
     out->flush();
     out->close();
@@ -178,20 +175,20 @@ TEST_F(ByteArrayInputStreamTest, ReadsBytesUnsignedAndThenEnd) {
     EXPECT_EQ(in->read(), 0x41);
     EXPECT_EQ(in->read(), -1);
     EXPECT_EQ(in->read(), -1);
-    VMPtr<Bytes> b = Bytes::create(2);
+    VMPtr<VMBytes> b = VMBytes::create(2);
     EXPECT_EQ(in->read(b, 0, 0), -1);  // at the end even len 0 gives -1
 }
 
 TEST_F(ByteArrayInputStreamTest, ArrayReadIsCutToWhatIsLeft) {
-    VMPtr<Bytes> source = bytesOf({1, 2, 3, 4, 5});
+    VMPtr<VMBytes> source = bytesOf({1, 2, 3, 4, 5});
     VMPtr<ByteArrayInputStream> in = ByteArrayInputStream::create()->construct(source);
-    VMPtr<Bytes> b = Bytes::create(8);
+    VMPtr<VMBytes> b = VMBytes::create(8);
     EXPECT_EQ(in->read(b, 1, 3), 3);
     EXPECT_EQ(in->read(b, 4, 4), 2);
     EXPECT_EQ(contents(b), (std::vector<int>{0, 1, 2, 3, 4, 5, 0, 0}));
     EXPECT_EQ(in->read(b, 0, 8), -1);
     EXPECT_EQ(VM_THROWN_CLASS(in->read(b, 5, 4)), "java.lang.IndexOutOfBoundsException");
-    EXPECT_EQ(VM_THROWN_CLASS(in->read(VMPtr<Bytes>(), 0, 1)), "java.lang.NullPointerException");
+    EXPECT_EQ(VM_THROWN_CLASS(in->read(VMPtr<VMBytes>(), 0, 1)), "java.lang.NullPointerException");
     // The array is shared, not copied.
     source->set(0, 9);
     in->reset();
@@ -199,7 +196,7 @@ TEST_F(ByteArrayInputStreamTest, ArrayReadIsCutToWhatIsLeft) {
 }
 
 TEST_F(ByteArrayInputStreamTest, OffsetFormCountsAndMarks) {
-    VMPtr<Bytes> ten = Bytes::create(10);
+    VMPtr<VMBytes> ten = VMBytes::create(10);
     for (jint i = 0; i < 10; ++i) (*ten)[i] = jbyte(i);
     VMPtr<ByteArrayInputStream> in = ByteArrayInputStream::create()->construct(ten, 8, 5);
     EXPECT_EQ(in->count, 10);
@@ -230,13 +227,13 @@ TEST_F(ByteArrayInputStreamTest, SkipIsClampedToWhatIsLeft) {
 }
 
 TEST_F(ByteArrayInputStreamTest, PositionsOutsideTheArrayNeverTouchIt) {
-    EXPECT_EQ(VM_THROWN_CLASS(ByteArrayInputStream::create()->construct(VMPtr<Bytes>())),
+    EXPECT_EQ(VM_THROWN_CLASS(ByteArrayInputStream::create()->construct(VMPtr<VMBytes>())),
               "java.lang.NullPointerException");
-    EXPECT_EQ(VM_THROWN_CLASS(ByteArrayInputStream::create()->construct(VMPtr<Bytes>(), 0, 1)),
+    EXPECT_EQ(VM_THROWN_CLASS(ByteArrayInputStream::create()->construct(VMPtr<VMBytes>(), 0, 1)),
               "java.lang.NullPointerException");
 
-    VMPtr<Bytes> four = bytesOf({1, 2, 3, 4});
-    VMPtr<Bytes> b = Bytes::create(4);
+    VMPtr<VMBytes> four = bytesOf({1, 2, 3, 4});
+    VMPtr<VMBytes> b = VMBytes::create(4);
     VMPtr<ByteArrayInputStream> before = ByteArrayInputStream::create()->construct(four, -3, 5);
     EXPECT_EQ(VM_THROWN_CLASS(before->read()), "java.lang.ArrayIndexOutOfBoundsException");
     EXPECT_EQ(VM_THROWN_CLASS(before->read(b, 0, 4)), "java.lang.ArrayIndexOutOfBoundsException");
@@ -260,7 +257,7 @@ TEST_F(ByteArrayOutputStreamTest, GrowsByDoublingOrToWhatIsNeeded) {
     for (int i = 0; i < 33; ++i) out->write(i);
     EXPECT_EQ(out->buf->length, 64);
     EXPECT_EQ(out->size(), 33);
-    VMPtr<Bytes> copy = out->toByteArray();
+    VMPtr<VMBytes> copy = out->toByteArray();
     EXPECT_EQ(copy->length, 33);
     EXPECT_EQ(copy->get(32), 32);
 
@@ -274,19 +271,19 @@ TEST_F(ByteArrayOutputStreamTest, GrowsByDoublingOrToWhatIsNeeded) {
 
 TEST_F(ByteArrayOutputStreamTest, ArrayWriteChecksItsRange) {
     VMPtr<ByteArrayOutputStream> out = ByteArrayOutputStream::create()->construct();
-    VMPtr<Bytes> b = bytesOf({1, 2, 3});
+    VMPtr<VMBytes> b = bytesOf({1, 2, 3});
     out->write(b, 3, 0);
     EXPECT_EQ(VM_THROWN_CLASS(out->write(b, 2, 2)), "java.lang.IndexOutOfBoundsException");
     EXPECT_EQ(VM_THROWN_CLASS(out->write(b, -1, 1)), "java.lang.IndexOutOfBoundsException");
     EXPECT_EQ(VM_THROWN_CLASS(out->write(b, 1, INT_MAX)), "java.lang.IndexOutOfBoundsException");
-    EXPECT_EQ(VM_THROWN_CLASS(out->write(VMPtr<Bytes>(), 0, 0)), "java.lang.NullPointerException");
+    EXPECT_EQ(VM_THROWN_CLASS(out->write(VMPtr<VMBytes>(), 0, 0)), "java.lang.NullPointerException");
     EXPECT_EQ(out->size(), 0);
 }
 
 TEST_F(ByteArrayOutputStreamTest, ResetKeepsTheBuffer) {
     VMPtr<ByteArrayOutputStream> out = ByteArrayOutputStream::create()->construct(4);
     out->write(bytesOf({1, 2, 3, 4, 5, 6}), 0, 6);
-    Bytes* kept = out->buf.get();
+    VMBytes* kept = out->buf.get();
     out->reset();
     EXPECT_EQ(out->size(), 0);
     EXPECT_EQ(out->buf.get(), kept);
@@ -304,7 +301,7 @@ TEST_F(ByteArrayOutputStreamTest, ClosedStreamRefusesSingleWritesButAppendsArray
     EXPECT_EQ(out->size(), 1);
 
     // Not full: a copy. Exactly full: the internal array itself.
-    VMPtr<Bytes> partial = out->toByteArray();
+    VMPtr<VMBytes> partial = out->toByteArray();
     EXPECT_NE(partial.get(), out->buf.get());
     out->write(bytesOf({2, 3}), 0, 2);
     EXPECT_EQ(out->size(), 3);

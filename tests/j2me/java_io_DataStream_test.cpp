@@ -91,14 +91,10 @@ public:
 
 }  // namespace iodatatest
 
-VM_REGISTER_CLASS(iodatatest::CallRecorder, .name = "iodatatest.CallRecorder",
-                  .sourceName = "tests/j2me/java_io_DataStream_test")
-VM_REGISTER_CLASS(iodatatest::CountingDataInput, .name = "iodatatest.CountingDataInput",
-                  .sourceName = "tests/j2me/java_io_DataStream_test")
-VM_REGISTER_CLASS(iodatatest::CountingDataOutput, .name = "iodatatest.CountingDataOutput",
-                  .sourceName = "tests/j2me/java_io_DataStream_test")
-VM_REGISTER_CLASS(iodatatest::TrickleInput, .name = "iodatatest.TrickleInput",
-                  .sourceName = "tests/j2me/java_io_DataStream_test")
+VM_REGISTER_CLASS(iodatatest::CallRecorder, .name = "iodatatest.CallRecorder")
+VM_REGISTER_CLASS(iodatatest::CountingDataInput, .name = "iodatatest.CountingDataInput")
+VM_REGISTER_CLASS(iodatatest::CountingDataOutput, .name = "iodatatest.CountingDataOutput")
+VM_REGISTER_CLASS(iodatatest::TrickleInput, .name = "iodatatest.TrickleInput")
 
 using namespace java::io;
 using java::lang::String;
@@ -109,7 +105,6 @@ using iodatatest::TrickleInput;
 
 namespace {
 
-using Bytes = VMArray<jbyte, 1>;
 
 VMPtr<String> str(const std::u16string& s) { return String::create()->_VM_initLength(s.data(), jint(s.size())); }
 
@@ -118,7 +113,7 @@ std::u16string chars(const VMPtr<String>& s) { return std::u16string(s->_VM_char
 class DataStreamTest : public VMTest {
 protected:
     static VMPtr<DataInputStream> over(std::initializer_list<int> values) {
-        VMPtr<Bytes> b = Bytes::create(jint(values.size()));
+        VMPtr<VMBytes> b = VMBytes::create(jint(values.size()));
         jint i = 0;
         for (int v : values) (*b)[i++] = jbyte(v);
         return DataInputStream::create()->construct(ByteArrayInputStream::create()->construct(b));
@@ -137,7 +132,7 @@ struct Sink {
     }
     // A data input stream over what the recorder has collected.
     VMPtr<DataInputStream> readBack() {
-        VMPtr<Bytes> b = Bytes::create(jint(recorder->bytes.size()));
+        VMPtr<VMBytes> b = VMBytes::create(jint(recorder->bytes.size()));
         for (jint i = 0; i < b->length; ++i) (*b)[i] = jbyte(recorder->bytes[size_t(i)]);
         return DataInputStream::create()->construct(ByteArrayInputStream::create()->construct(b));
     }
@@ -232,7 +227,7 @@ TEST_F(DataStreamTest, PrimitivesRoundTrip) {
 }
 
 TEST_F(DataStreamTest, ReadsTakeEveryByteThroughTheStreamsOwnRead) {
-    VMPtr<Bytes> b = Bytes::create(16);
+    VMPtr<VMBytes> b = VMBytes::create(16);
     VMPtr<CountingDataInput> in = CountingDataInput::create();
     in->construct(ByteArrayInputStream::create()->construct(b));
     in->readInt();
@@ -260,7 +255,7 @@ TEST_F(DataStreamTest, EndOfDataInsideAValue) {
 }
 
 TEST_F(DataStreamTest, ReadFullyFillsOrFails) {
-    VMPtr<Bytes> b = Bytes::create(4);
+    VMPtr<VMBytes> b = VMBytes::create(4);
     VMPtr<DataInputStream> in = over({1, 2, 3, 4, 5, 6});
     EXPECT_EQ(VM_THROWN_CLASS(in->readFully(b, 0, -1)), "java.lang.IndexOutOfBoundsException");
     in->readFully(b, 0, 0);
@@ -269,7 +264,7 @@ TEST_F(DataStreamTest, ReadFullyFillsOrFails) {
     EXPECT_EQ(b->get(3), 4);
     EXPECT_EQ(VM_THROWN_CLASS(in->readFully(b, 1, 4)), "java.lang.IndexOutOfBoundsException");
     EXPECT_EQ(VM_THROWN_CLASS(in->readFully(b, 0, 3)), "java.io.EOFException");
-    EXPECT_EQ(VM_THROWN_CLASS(in->readFully(VMPtr<Bytes>())), "java.lang.NullPointerException");
+    EXPECT_EQ(VM_THROWN_CLASS(in->readFully(VMPtr<VMBytes>())), "java.lang.NullPointerException");
 
     // Short and empty reads of the wrapped stream are repeated until done.
     VMPtr<TrickleInput> trickle = TrickleInput::create();
@@ -295,7 +290,7 @@ TEST_F(DataStreamTest, StreamOperationsPassThrough) {
     EXPECT_TRUE(in->markSupported());
     EXPECT_EQ(in->read(), 1);
     in->mark(10);
-    VMPtr<Bytes> b = Bytes::create(2);
+    VMPtr<VMBytes> b = VMBytes::create(2);
     EXPECT_EQ(in->read(b), 2);
     EXPECT_EQ(in->available(), 1);
     in->reset();
@@ -376,7 +371,7 @@ TEST_F(DataStreamTest, NullsThrowNullPointerException) {
     const char* npe = "java.lang.NullPointerException";
     EXPECT_EQ(VM_THROWN_CLASS(sink.out->writeUTF(VMPtr<String>())), npe);
     EXPECT_EQ(VM_THROWN_CLASS(sink.out->writeChars(VMPtr<String>())), npe);
-    EXPECT_EQ(VM_THROWN_CLASS(sink.out->write(VMPtr<Bytes>())), npe);
+    EXPECT_EQ(VM_THROWN_CLASS(sink.out->write(VMPtr<VMBytes>())), npe);
     VMPtr<DataInputStream> noInput = DataInputStream::create()->construct(VMPtr<InputStream>());
     EXPECT_EQ(VM_THROWN_CLASS(noInput->readInt()), npe);
     EXPECT_EQ(VM_THROWN_CLASS(noInput->readUTF()), npe);

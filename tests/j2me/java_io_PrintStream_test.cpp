@@ -41,7 +41,7 @@ public:
 
 }  // namespace ioprinttest
 
-VM_REGISTER_CLASS(ioprinttest::Sink, .name = "ioprinttest.Sink", .sourceName = "tests/j2me/java_io_PrintStream_test")
+VM_REGISTER_CLASS(ioprinttest::Sink, .name = "ioprinttest.Sink")
 
 using java::io::PrintStream;
 using ioprinttest::Sink;

@@ -22,7 +22,7 @@ class Unpackaged : public virtual java::lang::Object {
 
 }  // namespace ioresourcetest
 
-VM_REGISTER_CLASS(ioresourcetest::Unpackaged, .name = "Unpackaged", .sourceName = "tests/j2me/java_io_Resource_test")
+VM_REGISTER_CLASS(ioresourcetest::Unpackaged, .name = "Unpackaged")
 
 using com::tarsel::sorrel::cldc::io::ResourceInputStream;
 using java::io::InputStream;
@@ -30,7 +30,6 @@ using java::lang::String;
 
 namespace {
 
-using Bytes = VMArray<jbyte, 1>;
 
 int openDescriptors() {
     int n = 0;
@@ -92,7 +91,7 @@ TEST_F(ResourceStreamTest, SingleByteReadsThenEnd) {
 
 TEST_F(ResourceStreamTest, ArrayReadsAreCutToTheFile) {
     VMPtr<ResourceInputStream> in = open("abc.bin");
-    VMPtr<Bytes> b = Bytes::create(10);
+    VMPtr<VMBytes> b = VMBytes::create(10);
     EXPECT_EQ(in->read(b, 0, 10), 3);
     EXPECT_EQ(b->get(2), 'c');
     EXPECT_EQ(in->read(b, 0, 10), -1);
@@ -104,7 +103,7 @@ TEST_F(ResourceStreamTest, ArrayReadsAreCutToTheFile) {
     EXPECT_EQ(VM_THROWN_CLASS(in->read(b, 11, 0)), ioobe);
     EXPECT_EQ(VM_THROWN_CLASS(in->read(b, 0, -1)), ioobe);
     EXPECT_EQ(VM_THROWN_CLASS(in->read(b, 1, INT_MAX)), ioobe);
-    EXPECT_EQ(VM_THROWN_CLASS(in->read(VMPtr<Bytes>(), 0, 1)), "java.lang.NullPointerException");
+    EXPECT_EQ(VM_THROWN_CLASS(in->read(VMPtr<VMBytes>(), 0, 1)), "java.lang.NullPointerException");
 
     VMPtr<ResourceInputStream> again = open("abc.bin");
     EXPECT_EQ(again->read(b, 5, 2), 2);
@@ -134,7 +133,7 @@ TEST_F(ResourceStreamTest, ClosedStreamRefusesReadsButAnswersQueries) {
     EXPECT_EQ(in->handle, nullptr);
     EXPECT_EQ(in->available(), 2);
     EXPECT_EQ(VM_THROWN_TEXT(in->read()), "java.io.IOException");
-    VMPtr<Bytes> b = Bytes::create(2);
+    VMPtr<VMBytes> b = VMBytes::create(2);
     EXPECT_EQ(VM_THROWN_TEXT(in->read(b, 0, 2)), "java.io.IOException");
     EXPECT_EQ(VM_THROWN_TEXT(in->skip(1)), "java.io.IOException");
     EXPECT_EQ(VM_THROWN_TEXT(in->reset()), "java.io.IOException");
@@ -159,7 +158,7 @@ TEST_F(ResourceStreamTest, ShrunkFileEndsInsteadOfAnsweringZero) {
     put("rsc/shrinking.bin", "0123456789");
     VMPtr<ResourceInputStream> in = open("shrinking.bin");
     ASSERT_EQ(::truncate((root + "rsc/shrinking.bin").c_str(), 4), 0);
-    VMPtr<Bytes> b = Bytes::create(10);
+    VMPtr<VMBytes> b = VMBytes::create(10);
     EXPECT_EQ(in->read(b, 0, 10), 4);
     EXPECT_EQ(in->read(b, 0, 10), -1);
     EXPECT_EQ(in->read(), -1);

@@ -57,10 +57,8 @@ public:
 
 }  // namespace iowritertest
 
-VM_REGISTER_CLASS(iowritertest::ByteRecorder, .name = "iowritertest.ByteRecorder",
-                  .sourceName = "tests/j2me/java_io_Writer_test")
-VM_REGISTER_CLASS(iowritertest::CharRecorder, .name = "iowritertest.CharRecorder",
-                  .sourceName = "tests/j2me/java_io_Writer_test")
+VM_REGISTER_CLASS(iowritertest::ByteRecorder, .name = "iowritertest.ByteRecorder")
+VM_REGISTER_CLASS(iowritertest::CharRecorder, .name = "iowritertest.CharRecorder")
 
 using namespace java::io;
 using iowritertest::ByteRecorder;
@@ -69,12 +67,11 @@ using java::lang::String;
 
 namespace {
 
-using Chars = VMArray<jchar, 1>;
 
 VMPtr<String> str(const std::u16string& s) { return String::create()->_VM_initLength(s.data(), jint(s.size())); }
 
-VMPtr<Chars> charsOf(const std::u16string& s) {
-    VMPtr<Chars> a = Chars::create(jint(s.size()));
+VMPtr<VMChars> charsOf(const std::u16string& s) {
+    VMPtr<VMChars> a = VMChars::create(jint(s.size()));
     for (jint i = 0; i < a->length; ++i) (*a)[i] = s[size_t(i)];
     return a;
 }
@@ -155,7 +152,7 @@ TEST_F(WriterTest, ChunksEndOnWholeFormsAtTheBufferEdge) {
 
 TEST_F(WriterTest, RangesAreTestedBeforeAnythingIsWritten) {
     Target t;
-    VMPtr<Chars> six = charsOf(u"abcdef");
+    VMPtr<VMChars> six = charsOf(u"abcdef");
     const char* ioobe = "java.lang.IndexOutOfBoundsException";
     EXPECT_EQ(VM_THROWN_TEXT(t.writer->write(six, 2, 5)), ioobe);
     EXPECT_EQ(VM_THROWN_CLASS(t.writer->write(six, -1, 1)), ioobe);
@@ -164,10 +161,10 @@ TEST_F(WriterTest, RangesAreTestedBeforeAnythingIsWritten) {
     EXPECT_EQ(VM_THROWN_CLASS(t.writer->write(six, 1, INT_MAX)), ioobe);
     EXPECT_EQ(VM_THROWN_CLASS(t.writer->write(str(u"abc"), 2, 2)), ioobe);
     EXPECT_EQ(VM_THROWN_CLASS(t.writer->write(str(u"abc"), INT_MAX, INT_MAX)), ioobe);
-    EXPECT_EQ(VM_THROWN_CLASS(t.writer->write(VMPtr<Chars>(), 0, 1)), "java.lang.NullPointerException");
+    EXPECT_EQ(VM_THROWN_CLASS(t.writer->write(VMPtr<VMChars>(), 0, 1)), "java.lang.NullPointerException");
     EXPECT_EQ(VM_THROWN_CLASS(t.writer->write(VMPtr<String>(), 0, 1)), "java.lang.NullPointerException");
     EXPECT_EQ(VM_THROWN_CLASS(t.writer->write(VMPtr<String>())), "java.lang.NullPointerException");
-    EXPECT_EQ(VM_THROWN_CLASS(t.writer->write(VMPtr<Chars>())), "java.lang.NullPointerException");
+    EXPECT_EQ(VM_THROWN_CLASS(t.writer->write(VMPtr<VMChars>())), "java.lang.NullPointerException");
     EXPECT_TRUE(t.recorder->bytes.empty());
 
     t.writer->write(six, 6, 0);
@@ -237,7 +234,7 @@ TEST_F(WriterTest, BaseStringRangeFailuresComeFromTheStringCopy) {
     EXPECT_EQ(VM_THROWN_CLASS(w->write(str(u"abc"), INT_MAX, 5)), "java.lang.StringIndexOutOfBoundsException");
     EXPECT_EQ(VM_THROWN_CLASS(w->write(VMPtr<String>(), 0, 1)), "java.lang.NullPointerException");
     EXPECT_EQ(VM_THROWN_CLASS(w->write(VMPtr<String>())), "java.lang.NullPointerException");
-    EXPECT_EQ(VM_THROWN_CLASS(w->write(VMPtr<Chars>())), "java.lang.NullPointerException");
+    EXPECT_EQ(VM_THROWN_CLASS(w->write(VMPtr<VMChars>())), "java.lang.NullPointerException");
     EXPECT_TRUE(w->runs.empty());
     EXPECT_EQ(w->_VM_owner, nullptr);
 }

@@ -12,7 +12,6 @@ using namespace texttest;
 
 namespace {
 
-using CharArray = VMArray<jchar, 1>;
 
 VMPtr<StringBuffer> buffer() { return StringBuffer::create()->construct(); }
 
@@ -143,7 +142,7 @@ TEST_F(StringBufferTest, InsertsAtAnyOffsetAndRejectsBadOnesWithoutChange) {
 
 TEST_F(StringBufferTest, GetCharsChecksAndMessages) {
     VMPtr<StringBuffer> b = StringBuffer::create()->construct("hello");
-    VMPtr<CharArray> dst = CharArray::create(3);
+    VMPtr<VMChars> dst = VMChars::create(3);
     b->getChars(1, 4, dst, 0);
     EXPECT_EQ(dst->get(0), u'e');
     EXPECT_EQ(dst->get(2), u'l');
@@ -156,7 +155,7 @@ TEST_F(StringBufferTest, GetCharsChecksAndMessages) {
               "java.lang.StringIndexOutOfBoundsException: String index out of range: -1");
     EXPECT_EQ(VM_THROWN_CLASS(b->getChars(0, 4, dst, 0)), "java.lang.ArrayIndexOutOfBoundsException");
     EXPECT_EQ(VM_THROWN_CLASS(b->getChars(0, 1, dst, -1)), "java.lang.ArrayIndexOutOfBoundsException");
-    EXPECT_EQ(VM_THROWN_CLASS(b->getChars(0, 1, VMPtr<CharArray>(), 0)), "java.lang.NullPointerException");
+    EXPECT_EQ(VM_THROWN_CLASS(b->getChars(0, 1, VMPtr<VMChars>(), 0)), "java.lang.NullPointerException");
 }
 
 TEST_F(StringBufferTest, OperationsGiveTheMonitorBackAlsoWhenThrowing) {

@@ -15,7 +15,6 @@ using namespace texttest;
 
 namespace {
 
-using CharArray = VMArray<jchar, 1>;
 
 std::string encode(const std::u16string& s, bool modified, jint room, bool terminate, jint* written = nullptr) {
     std::string out(size_t(room > 0 ? room : 0) + 4, '#');
@@ -276,7 +275,7 @@ TEST_F(StringConstructionTest, FromUtf8TextEndsBeforeTheFirstBadLeadByte) {
 }
 
 TEST_F(StringConstructionTest, CharArrayConstructorCopiesAndChecksItsRange) {
-    VMPtr<CharArray> source = CharArray::create(4);
+    VMPtr<VMChars> source = VMChars::create(4);
     for (jint i = 0; i < 4; ++i) (*source)[i] = jchar(u'a' + i);
     VMPtr<String> s = String::create()->construct(source, 1, 2);
     (*source)[1] = u'x';
@@ -293,7 +292,7 @@ TEST_F(StringConstructionTest, CharArrayConstructorCopiesAndChecksItsRange) {
     // A count so large that offset + count wraps is still refused.
     EXPECT_EQ(VM_THROWN_CLASS(String::create()->construct(source, 2, INT32_MAX)),
               "java.lang.StringIndexOutOfBoundsException");
-    EXPECT_EQ(VM_THROWN_CLASS(String::create()->construct(VMPtr<CharArray>(), 0, 0)),
+    EXPECT_EQ(VM_THROWN_CLASS(String::create()->construct(VMPtr<VMChars>(), 0, 0)),
               "java.lang.NullPointerException");
 }
 
@@ -430,7 +429,7 @@ TEST_F(StringQueryTest, AKeptHashIsTheHashOfTheCharacters) {
 
 TEST_F(StringQueryTest, GetCharsChecksBothRanges) {
     VMPtr<String> s = str("hello")->substring(1);  // "ello" at offset 1
-    VMPtr<CharArray> dst = CharArray::create(4);
+    VMPtr<VMChars> dst = VMChars::create(4);
     s->getChars(1, 3, dst, 2);
     EXPECT_EQ(dst->get(2), u'l');
     EXPECT_EQ(dst->get(3), u'l');
@@ -440,7 +439,7 @@ TEST_F(StringQueryTest, GetCharsChecksBothRanges) {
     EXPECT_EQ(VM_THROWN_CLASS(s->getChars(0, 2, dst, 3)), "java.lang.ArrayIndexOutOfBoundsException");
     EXPECT_EQ(VM_THROWN_CLASS(s->getChars(0, 2, dst, -1)), "java.lang.ArrayIndexOutOfBoundsException");
     EXPECT_EQ(VM_THROWN_CLASS(s->getChars(0, 2, dst, INT32_MAX)), "java.lang.ArrayIndexOutOfBoundsException");
-    EXPECT_EQ(VM_THROWN_CLASS(s->getChars(0, 2, VMPtr<CharArray>(), 0)), "java.lang.NullPointerException");
+    EXPECT_EQ(VM_THROWN_CLASS(s->getChars(0, 2, VMPtr<VMChars>(), 0)), "java.lang.NullPointerException");
     s->getChars(2, 2, dst, 4);  // nothing to copy, at the very end: fine
 }
 

@@ -21,18 +21,17 @@ using namespace java::lang;
 
 namespace {
 
-using IntArray = VMArray<jint, 1>;
 using ObjectArray = VMArray<Object, 1>;
 using StringArray = VMArray<String, 1>;
 
-VMPtr<IntArray> ints(std::initializer_list<jint> values) {
-    VMPtr<IntArray> a = IntArray::create(jint(values.size()));
+VMPtr<VMInts> ints(std::initializer_list<jint> values) {
+    VMPtr<VMInts> a = VMInts::create(jint(values.size()));
     jint i = 0;
     for (jint v : values) a->set(i++, v);
     return a;
 }
 
-std::string contents(const VMPtr<IntArray>& a) {
+std::string contents(const VMPtr<VMInts>& a) {
     std::string s;
     for (jint i = 0; i < a->length; ++i) s += (i ? "," : "") + std::to_string(a->get(i));
     return s;
@@ -91,7 +90,7 @@ TEST_F(SystemTest, TheClockIsUtcAndFollowsTheTickCount) {
 // --- arraycopy -------------------------------------------------------------------
 
 TEST_F(SystemTest, CopiesWithinOneArrayAsIfThroughATemporaryCopy) {
-    VMPtr<IntArray> a = ints({1, 2, 3, 4, 5});
+    VMPtr<VMInts> a = ints({1, 2, 3, 4, 5});
     copy(a, 0, a, 1, 4);
     EXPECT_EQ(contents(a), "1,1,2,3,4");
     a = ints({1, 2, 3, 4, 5});
@@ -156,8 +155,8 @@ TEST_F(SystemTest, ReferenceArraysOfDifferentClasses) {
 }
 
 TEST_F(SystemTest, NullsNonArraysAndMismatchedKindsAreRejectedBeforeAnythingIsCopied) {
-    VMPtr<IntArray> a = ints({1, 2, 3});
-    VMPtr<IntArray> b = ints({0, 0, 0});
+    VMPtr<VMInts> a = ints({1, 2, 3});
+    VMPtr<VMInts> b = ints({0, 0, 0});
     EXPECT_EQ(VM_THROWN_CLASS(copy(nullptr, 0, b, 0, 1)), "java.lang.NullPointerException");
     EXPECT_EQ(VM_THROWN_CLASS(copy(a, 0, nullptr, 0, 1)), "java.lang.NullPointerException");
     EXPECT_EQ(VM_THROWN_CLASS(copy(Object::create(), 0, b, 0, 1)), "java.lang.ArrayStoreException");
@@ -176,8 +175,8 @@ TEST_F(SystemTest, NullsNonArraysAndMismatchedKindsAreRejectedBeforeAnythingIsCo
 }
 
 TEST_F(SystemTest, RangesMustLieInsideBothArrays) {
-    VMPtr<IntArray> a = ints({1, 2, 3});
-    VMPtr<IntArray> b = ints({0, 0, 0, 0});
+    VMPtr<VMInts> a = ints({1, 2, 3});
+    VMPtr<VMInts> b = ints({0, 0, 0, 0});
     const char* kOut = "java.lang.ArrayIndexOutOfBoundsException";
     EXPECT_EQ(VM_THROWN_CLASS(copy(a, -1, b, 0, 1)), kOut);
     EXPECT_EQ(VM_THROWN_CLASS(copy(a, 0, b, -1, 1)), kOut);

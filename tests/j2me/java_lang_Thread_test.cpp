@@ -31,7 +31,7 @@ public:
 
 }  // namespace threadtest
 
-VM_REGISTER_CLASS(threadtest::Counting, .name = "threadtest.Counting", .sourceName = "tests/j2me/java_lang_Thread_test")
+VM_REGISTER_CLASS(threadtest::Counting, .name = "threadtest.Counting")
 
 using namespace java::lang;
 using threadtest::Counting;

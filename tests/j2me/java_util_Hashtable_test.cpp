@@ -57,9 +57,8 @@ protected:
 
 }  // namespace hashtabletest
 
-VM_REGISTER_CLASS(hashtabletest::Key, .name = "hashtabletest.Key", .sourceName = "tests/j2me/java_util_Hashtable_test")
-VM_REGISTER_CLASS(hashtabletest::CountingTable, .name = "hashtabletest.CountingTable",
-                  .sourceName = "tests/j2me/java_util_Hashtable_test")
+VM_REGISTER_CLASS(hashtabletest::Key, .name = "hashtabletest.Key")
+VM_REGISTER_CLASS(hashtabletest::CountingTable, .name = "hashtabletest.CountingTable")
 
 using namespace java::lang;
 using hashtabletest::Key;

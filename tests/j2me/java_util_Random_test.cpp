@@ -36,7 +36,7 @@ public:
 
 }  // namespace randomtest
 
-VM_REGISTER_CLASS(randomtest::Spy, .name = "randomtest.Spy", .sourceName = "tests/j2me/java_util_Random_test")
+VM_REGISTER_CLASS(randomtest::Spy, .name = "randomtest.Spy")
 
 using java::util::Random;
 using randomtest::Spy;

@@ -63,9 +63,8 @@ public:
 
 }  // namespace vectortest
 
-VM_REGISTER_CLASS(vectortest::Item, .name = "vectortest.Item", .sourceName = "tests/j2me/java_util_Vector_test")
-VM_REGISTER_CLASS(vectortest::CountingVector, .name = "vectortest.CountingVector",
-                  .sourceName = "tests/j2me/java_util_Vector_test")
+VM_REGISTER_CLASS(vectortest::Item, .name = "vectortest.Item")
+VM_REGISTER_CLASS(vectortest::CountingVector, .name = "vectortest.CountingVector")
 
 using namespace java::lang;
 using java::util::Enumeration;

@@ -71,16 +71,12 @@ public:
 namespace proto = com::tarsel::sorrel::midp::io::protocol;
 
 VM_REGISTER_CLASS(proto::x_test::Protocol, .name = "com.tarsel.sorrel.midp.io.protocol.x_test.Protocol",
-                  .sourceName = "tests/j2me/javax_microedition_io_Connector_test",
                   .newInstance = _VM_newInstanceOf<proto::x_test::Protocol>,
                   .interfaces = {"com.tarsel.sorrel.cldc.io.ConnectionBaseInterface", "javax.microedition.io.Connection"})
 VM_REGISTER_CLASS(proto::notproto::Protocol, .name = "com.tarsel.sorrel.midp.io.protocol.notproto.Protocol",
-                  .sourceName = "tests/j2me/javax_microedition_io_Connector_test",
                   .newInstance = _VM_newInstanceOf<proto::notproto::Protocol>)
-VM_REGISTER_CLASS(proto::nofactory::Protocol, .name = "com.tarsel.sorrel.midp.io.protocol.nofactory.Protocol",
-                  .sourceName = "tests/j2me/javax_microedition_io_Connector_test")
+VM_REGISTER_CLASS(proto::nofactory::Protocol, .name = "com.tarsel.sorrel.midp.io.protocol.nofactory.Protocol")
 VM_REGISTER_CLASS(proto::failing::Protocol, .name = "com.tarsel.sorrel.midp.io.protocol.failing.Protocol",
-                  .sourceName = "tests/j2me/javax_microedition_io_Connector_test",
                   .newInstance = _VM_newInstanceOf<proto::failing::Protocol>,
                   .interfaces = {"com.tarsel.sorrel.cldc.io.ConnectionBaseInterface"})
 

@@ -60,8 +60,7 @@ struct RecordingPeer : HAL_CanvasWindow {
 
 }  // namespace j2metest
 
-VM_REGISTER_CLASS(j2metest::RecordingCanvas, .name = "j2metest.RecordingCanvas",
-                  .sourceName = "tests/j2me/javax_microedition_lcdui_Display_test")
+VM_REGISTER_CLASS(j2metest::RecordingCanvas, .name = "j2metest.RecordingCanvas")
 
 namespace {
 

@@ -63,10 +63,8 @@ public:
 
 }  // namespace lcduitest
 
-VM_REGISTER_CLASS(lcduitest::Screenful, .name = "lcduitest.Screenful",
-                  .sourceName = "tests/j2me/javax_microedition_lcdui_Displayable_test")
+VM_REGISTER_CLASS(lcduitest::Screenful, .name = "lcduitest.Screenful")
 VM_REGISTER_CLASS(lcduitest::Listener, .name = "lcduitest.Listener",
-                  .sourceName = "tests/j2me/javax_microedition_lcdui_Displayable_test",
                   .interfaces = {"javax.microedition.lcdui.CommandListener"})
 
 namespace {

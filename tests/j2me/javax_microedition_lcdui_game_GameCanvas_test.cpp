@@ -61,10 +61,8 @@ public:
 
 }  // namespace gamecanvastest
 
-VM_REGISTER_CLASS(gamecanvastest::DrawCanvas, .name = "gamecanvastest.DrawCanvas",
-                  .sourceName = "tests/j2me/javax_microedition_lcdui_game_GameCanvas_test")
+VM_REGISTER_CLASS(gamecanvastest::DrawCanvas, .name = "gamecanvastest.DrawCanvas")
 VM_REGISTER_CLASS(gamecanvastest::Painter, .name = "gamecanvastest.Painter",
-                  .sourceName = "tests/j2me/javax_microedition_lcdui_game_GameCanvas_test",
                   .interfaces = {"java.lang.Runnable"})
 
 using gamecanvastest::DrawCanvas;

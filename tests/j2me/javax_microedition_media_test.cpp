@@ -16,10 +16,9 @@ using java::lang::String;
 
 namespace {
 
-using ByteArray = VMArray<jbyte, 1>;
 
-VMPtr<ByteArray> bytesOf(const soundfiles::Bytes& file, jint before = 0) {
-    VMPtr<ByteArray> a = ByteArray::create(jint(file.size()) + before);
+VMPtr<VMBytes> bytesOf(const soundfiles::Bytes& file, jint before = 0) {
+    VMPtr<VMBytes> a = VMBytes::create(jint(file.size()) + before);
     std::copy(file.begin(), file.end(), reinterpret_cast<uint8_t*>(a->elements()) + before);
     return a;
 }

@@ -44,10 +44,8 @@ public:
 
 }  // namespace vessilo::test
 
-VM_REGISTER_CLASS(vessilo::test::TroubledException, .name = "vessilo.test.TroubledException",
-                  .sourceName = "tests/j2me/javax_microedition_midlet_MIDlet_test")
+VM_REGISTER_CLASS(vessilo::test::TroubledException, .name = "vessilo.test.TroubledException")
 VM_REGISTER_CLASS(vessilo::test::TroubledStart, .name = "vessilo.test.TroubledStart",
-                  .sourceName = "tests/j2me/javax_microedition_midlet_MIDlet_test",
                   .newInstance = _VM_newInstanceOf<vessilo::test::TroubledStart>)
 
 namespace {

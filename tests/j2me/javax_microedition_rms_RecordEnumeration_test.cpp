@@ -19,7 +19,7 @@ class FirstByteOrder : public virtual java::lang::Object, public virtual RecordC
     VM_DECLARE_CLASS(FirstByteOrder, java::lang::Object)
 
 public:
-    jint compare(VMPtr<Bytes> a, VMPtr<Bytes> b) override {
+    jint compare(VMPtr<VMBytes> a, VMPtr<VMBytes> b) override {
         jbyte x = (*a)[0], y = (*b)[0];
         return x < y ? PRECEDES : x > y ? FOLLOWS : EQUIVALENT;
     }
@@ -30,7 +30,7 @@ class LowerCaseOnly : public virtual java::lang::Object, public virtual RecordFi
     VM_DECLARE_CLASS(LowerCaseOnly, java::lang::Object)
 
 public:
-    jboolean matches(VMPtr<Bytes> candidate) override {
+    jboolean matches(VMPtr<VMBytes> candidate) override {
         if (candidate->length > 0 && (*candidate)[0] == '!')
             _VM_throw(java::lang::RuntimeException::create()->construct());
         return candidate->length > 0 && (*candidate)[0] >= 'a' && (*candidate)[0] <= 'z';
@@ -39,10 +39,8 @@ public:
 
 }  // namespace rmstest
 
-VM_REGISTER_CLASS(rmstest::FirstByteOrder, .name = "rmstest.FirstByteOrder",
-                  .sourceName = "tests/j2me/javax_microedition_rms_RecordEnumeration_test")
-VM_REGISTER_CLASS(rmstest::LowerCaseOnly, .name = "rmstest.LowerCaseOnly",
-                  .sourceName = "tests/j2me/javax_microedition_rms_RecordEnumeration_test")
+VM_REGISTER_CLASS(rmstest::FirstByteOrder, .name = "rmstest.FirstByteOrder")
+VM_REGISTER_CLASS(rmstest::LowerCaseOnly, .name = "rmstest.LowerCaseOnly")
 
 namespace rmstest {
 namespace {

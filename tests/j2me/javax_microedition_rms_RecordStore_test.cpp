@@ -44,7 +44,6 @@ public:
 }  // namespace rmstest
 
 VM_REGISTER_CLASS(rmstest::LogListener, .name = "rmstest.LogListener",
-                  .sourceName = "tests/j2me/javax_microedition_rms_RecordStore_test",
                   .interfaces = {"javax.microedition.rms.RecordListener"})
 
 namespace rmstest {
@@ -77,7 +76,7 @@ TEST_F(RecordStoreTest, AddAndSetCheckTheirArgumentsInOrder) {
     VMPtr<RecordStore> closed = open("checks");
     closed->closeRecordStore();
     const jint id = add(store, "abcd");
-    VMPtr<Bytes> four = bytes("wxyz");
+    VMPtr<VMBytes> four = bytes("wxyz");
     struct Case {
         const char* what;
         std::function<void()> call;
@@ -107,7 +106,7 @@ TEST_F(RecordStoreTest, AddAndSetCheckTheirArgumentsInOrder) {
 TEST_F(RecordStoreTest, RecordsReadIntoBuffersOnlyWhenTheyFit) {
     VMPtr<RecordStore> store = open("reads");
     const jint id = add(store, "hello");
-    VMPtr<Bytes> buffer = bytes("..........");
+    VMPtr<VMBytes> buffer = bytes("..........");
     EXPECT_EQ(store->getRecord(id, buffer, 3), 5);
     EXPECT_EQ(text(buffer), "...hello..");
     buffer = bytes("......");

@@ -48,8 +48,8 @@ void PanelTest::frame(const VMPtr<com::ventrix::ui::Addon>& panel) {
     panel->handleInput(0, 0);
 }
 
-VMPtr<Ints> PanelTest::ints(std::initializer_list<jint> values) {
-    VMPtr<Ints> a = Ints::create(jint(values.size()));
+VMPtr<VMInts> PanelTest::ints(std::initializer_list<jint> values) {
+    VMPtr<VMInts> a = VMInts::create(jint(values.size()));
     jint i = 0;
     for (jint v : values) (*a)[i++] = v;
     return a;
@@ -57,4 +57,4 @@ VMPtr<Ints> PanelTest::ints(std::initializer_list<jint> values) {
 
 }  // namespace paneltest
 
-VM_REGISTER_CLASS(paneltest::LogFont, .name = "paneltest.LogFont", .sourceName = "tests/support/panels_test_support")
+VM_REGISTER_CLASS(paneltest::LogFont, .name = "paneltest.LogFont")

@@ -15,7 +15,6 @@
 
 namespace paneltest {
 
-using Ints = VMArray<jint, 1>;
 
 // assets/test/pack25_panels.json
 constexpr jint kPack = 25 * 1024;
@@ -50,7 +49,7 @@ protected:
     VMPtr<LogFont> logFont(jint font);
     // One frame of touch input: the poll, then the panel's input pass.
     void frame(const VMPtr<com::ventrix::ui::Addon>& panel);
-    static VMPtr<Ints> ints(std::initializer_list<jint> values);
+    static VMPtr<VMInts> ints(std::initializer_list<jint> values);
 };
 
 }  // namespace paneltest

@@ -11,16 +11,15 @@
 
 namespace rmstest {
 
-using Bytes = VMArray<jbyte, 1>;
 using javax::microedition::rms::RecordStore;
 
-inline VMPtr<Bytes> bytes(const std::string& raw) {
-    VMPtr<Bytes> array = Bytes::create(jint(raw.size()));
+inline VMPtr<VMBytes> bytes(const std::string& raw) {
+    VMPtr<VMBytes> array = VMBytes::create(jint(raw.size()));
     for (size_t i = 0; i < raw.size(); ++i) (*array)[jint(i)] = jbyte(raw[i]);
     return array;
 }
 
-inline std::string text(const VMPtr<Bytes>& array) {
+inline std::string text(const VMPtr<VMBytes>& array) {
     if (array == nullptr) return "<null>";
     return std::string(reinterpret_cast<const char*>(array->elements()), size_t(array->length));
 }

@@ -72,7 +72,7 @@ void SceneTest::SetUp() {
     ResManager::clear();
     VMPtr<MyFont> font = MyFont::getInstance();
     font->loadTexts(kTexts);
-    VMPtr<Ints> ids = Ints::create(2);
+    VMPtr<VMInts> ids = VMInts::create(2);
     (*ids)[0] = kFontSmall;
     (*ids)[1] = kFontLarge;
     font->setFontResourceIds(ids);
@@ -90,8 +90,7 @@ void SceneTest::TearDown() {
 
 }  // namespace scenetest
 
-VM_REGISTER_CLASS(scenetest::LogGraphics, .name = "scenetest.LogGraphics", .sourceName = "tests/support/scenes_test_support")
-VM_REGISTER_CLASS(scenetest::LogObject, .name = "scenetest.LogObject", .sourceName = "tests/support/scenes_test_support")
-VM_REGISTER_CLASS(scenetest::LogScene, .name = "scenetest.LogScene", .sourceName = "tests/support/scenes_test_support")
-VM_REGISTER_CLASS(scenetest::StoppedCanvas, .name = "scenetest.StoppedCanvas",
-                  .sourceName = "tests/support/scenes_test_support")
+VM_REGISTER_CLASS(scenetest::LogGraphics, .name = "scenetest.LogGraphics")
+VM_REGISTER_CLASS(scenetest::LogObject, .name = "scenetest.LogObject")
+VM_REGISTER_CLASS(scenetest::LogScene, .name = "scenetest.LogScene")
+VM_REGISTER_CLASS(scenetest::StoppedCanvas, .name = "scenetest.StoppedCanvas")

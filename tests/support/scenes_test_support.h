@@ -23,7 +23,6 @@ namespace scenetest {
 
 using javax::microedition::lcdui::Graphics;
 using javax::microedition::lcdui::Image;
-using Ints = VMArray<jint, 1>;
 
 // The test data set: the text table, the two font sizes, and the screen
 // pack (assets/test/pack24_screens.json).

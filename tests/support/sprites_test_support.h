@@ -16,7 +16,6 @@
 
 namespace spritetest {
 
-using Ints = VMArray<jint, 1>;
 using Gobs = VMArray<ts::Gob, 1>;
 using Boxes = VMArray<ts::graphics::CollisionBox, 1>;
 
@@ -168,7 +167,7 @@ inline VMPtr<ts::AnimSet> setOf(const std::vector<uint8_t>& raw) {
     return ts::AnimSet::loadAnimSet(0, streamOf(raw));
 }
 
-inline std::vector<jint> values(const VMPtr<Ints>& a, jint n = -1) {
+inline std::vector<jint> values(const VMPtr<VMInts>& a, jint n = -1) {
     return std::vector<jint>(a->elements(), a->elements() + (n < 0 ? a->length : n));
 }
 

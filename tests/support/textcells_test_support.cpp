@@ -1,4 +1,3 @@
 #include "textcells_test_support.h"
 
-VM_REGISTER_CLASS(tstest::RecordingGraphics, .name = "tstest.RecordingGraphics",
-                  .sourceName = "tests/support/textcells_test_support")
+VM_REGISTER_CLASS(tstest::RecordingGraphics, .name = "tstest.RecordingGraphics")

@@ -71,15 +71,14 @@ inline VMPtr<TestCanvas> stoppedCanvas() {
     return canvas;
 }
 
-using Bytes = VMArray<jbyte, 1>;
 
-inline VMPtr<Bytes> bytesOf(const std::vector<uint8_t>& raw) {
-    VMPtr<Bytes> array = Bytes::create(jint(raw.size()));
+inline VMPtr<VMBytes> bytesOf(const std::vector<uint8_t>& raw) {
+    VMPtr<VMBytes> array = VMBytes::create(jint(raw.size()));
     for (size_t i = 0; i < raw.size(); ++i) (*array)[jint(i)] = jbyte(raw[i]);
     return array;
 }
 
-inline std::vector<uint8_t> rawOf(const VMPtr<Bytes>& array) {
+inline std::vector<uint8_t> rawOf(const VMPtr<VMBytes>& array) {
     if (array == nullptr) return {};
     return std::vector<uint8_t>(reinterpret_cast<const uint8_t*>(array->elements()),
                                 reinterpret_cast<const uint8_t*>(array->elements()) + array->length);

@@ -61,7 +61,5 @@ void TestMIDlet::createSceneManager() {
 
 }  // namespace ventrixtest
 
-VM_REGISTER_CLASS(ventrixtest::RecordingSceneManager, .name = "ventrixtest.RecordingSceneManager",
-                  .sourceName = "tests/support/ventrix_test_support")
-VM_REGISTER_CLASS(ventrixtest::TestMIDlet, .name = "ventrixtest.TestMIDlet",
-                  .sourceName = "tests/support/ventrix_test_support")
+VM_REGISTER_CLASS(ventrixtest::RecordingSceneManager, .name = "ventrixtest.RecordingSceneManager")
+VM_REGISTER_CLASS(ventrixtest::TestMIDlet, .name = "ventrixtest.TestMIDlet")

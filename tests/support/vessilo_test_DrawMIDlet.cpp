@@ -56,8 +56,6 @@ void DrawMIDlet::startApp() {
 
 }  // namespace vessilo::test
 
-VM_REGISTER_CLASS(vessilo::test::DrawCanvas, .name = "vessilo.test.DrawCanvas",
-                  .sourceName = "tests/support/vessilo_test_DrawMIDlet", .interfaces = {"java.lang.Runnable"})
+VM_REGISTER_CLASS(vessilo::test::DrawCanvas, .name = "vessilo.test.DrawCanvas", .interfaces = {"java.lang.Runnable"})
 VM_REGISTER_CLASS(vessilo::test::DrawMIDlet, .name = "vessilo.test.DrawMIDlet",
-                  .sourceName = "tests/support/vessilo_test_DrawMIDlet",
                   .newInstance = _VM_newInstanceOf<vessilo::test::DrawMIDlet>)

@@ -206,11 +206,8 @@ void ScriptMIDlet::run() {
 
 }  // namespace vessilo::test
 
-VM_REGISTER_CLASS(vessilo::test::ScriptCanvas, .name = "vessilo.test.ScriptCanvas",
-                  .sourceName = "tests/support/vessilo_test_ScriptMIDlet")
+VM_REGISTER_CLASS(vessilo::test::ScriptCanvas, .name = "vessilo.test.ScriptCanvas")
 VM_REGISTER_CLASS(vessilo::test::ScriptMIDlet, .name = "vessilo.test.ScriptMIDlet",
-                  .sourceName = "tests/support/vessilo_test_ScriptMIDlet",
                   .newInstance = _VM_newInstanceOf<vessilo::test::ScriptMIDlet>, .interfaces = {"java.lang.Runnable"})
 VM_REGISTER_CLASS(vessilo::test::NotAMIDlet, .name = "vessilo.test.NotAMIDlet",
-                  .sourceName = "tests/support/vessilo_test_ScriptMIDlet",
                   .newInstance = _VM_newInstanceOf<vessilo::test::NotAMIDlet>)

@@ -24,5 +24,5 @@ void vmFuzzInputDone() {
     _VM_collect(_VM_runtime);
 }
 
-VM_REGISTER_CLASS(vmtest::Task, .name = "vmtest.Task", .sourceName = "tests/support/vm_boot",
+VM_REGISTER_CLASS(vmtest::Task, .name = "vmtest.Task",
                   .interfaces = {"java.lang.Runnable"})

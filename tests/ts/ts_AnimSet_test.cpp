@@ -40,7 +40,7 @@ const std::vector<AnimSpec> kAnims = {
 };
 
 std::vector<jint> boundsOf(const VMPtr<AnimSet>& set, jint frame, jint t) {
-    VMPtr<Ints> out = VMArray<jint, 1>::create(4);
+    VMPtr<VMInts> out = VMArray<jint, 1>::create(4);
     set->getFrameBounds(frame, t, out);
     return values(out);
 }
@@ -84,14 +84,14 @@ TEST_F(AnimSetTest, TablesHoldWhatTheResourceDescribes) {
     std::vector<jint> flips;
     for (jint k = 0; k < 5; ++k) flips.push_back(set->frameParts->get(k) & 3);
     EXPECT_EQ(flips, (std::vector<jint>{1, 2, 3, 0, 2}));
-    VMPtr<Ints> parts = VMArray<jint, 1>::create(9);  // room for two whole records
+    VMPtr<VMInts> parts = VMArray<jint, 1>::create(9);  // room for two whole records
     EXPECT_EQ(set->getFrameParts(0, 4, parts), 5);
     EXPECT_EQ(values(parts), (std::vector<jint>{0, 0, 0, 5, 1, 0, -20, 6, 0}));
     // Boxes filtered by id, placed under a transform while there is room.
     VMPtr<Boxes> boxes = CollisionBox::ensureCapacity(nullptr, 4);
     EXPECT_EQ(set->getCollisionBoxes(0, 0, boxes, 3), 2);
     EXPECT_EQ(set->getCollisionBoxes(0, 0, boxes, -1), 3);
-    VMPtr<Ints> rects = VMArray<jint, 1>::create(14);
+    VMPtr<VMInts> rects = VMArray<jint, 1>::create(14);
     EXPECT_EQ(set->getCollisionRects(0, 3, rects, -1), 2);
     EXPECT_EQ(values(rects, 10), (std::vector<jint>{-5, 0, 10, 10, 3, -4, -6, 4, 6, 7}));
     // Bounds: the parts' union; a frame without parts has none.

@@ -98,10 +98,10 @@ TEST_F(GobTest, OffsetsAndBoxesUnderTransforms) {
 
     gob->setFromRecord(record({-8, -6, 0, 0, 0, 0, 2, 1, -32758, 3}));  // 0x800A: a circle of width 10
     EXPECT_EQ(fieldsOf(gob), (std::vector<jint>{-8, -6, 0, 0, 2, 1, 10, 3, 1, 0}));
-    VMPtr<Ints> four = VMArray<jint, 1>::create(4);
+    VMPtr<VMInts> four = VMArray<jint, 1>::create(4);
     EXPECT_EQ(gob->getCollisionRects(0, four, 7), 1);
     EXPECT_EQ(values(four), (std::vector<jint>{0, 0, 0, 0}));
-    VMPtr<Ints> rects = VMArray<jint, 1>::create(5);
+    VMPtr<VMInts> rects = VMArray<jint, 1>::create(5);
     EXPECT_EQ(gob->getCollisionRects(6, rects), 1);  // box (-6, -5, 10, 3) under 6: (-5, 6, 3, 10)
     EXPECT_EQ(values(rects), (std::vector<jint>{-5, -4, 3, 10, -1}));
     EXPECT_TRUE(gob->getCollisionBox(box, 1, 1, 6));
@@ -117,9 +117,9 @@ TEST_F(GobTest, OffsetsAndBoxesUnderTransforms) {
 }
 
 TEST_F(GobTest, BoxListsReportTheLastHitOfTheFirstRowThatHits) {
-    VMPtr<Ints> a = intArray({0, 0, 10, 10, 1, 100, 100, 10, 10, 2});
-    VMPtr<Ints> b = intArray({5, 5, 10, 10, 3, 8, 0, 4, 4, 4});
-    VMPtr<Ints> out = VMArray<jint, 1>::create(6);
+    VMPtr<VMInts> a = intArray({0, 0, 10, 10, 1, 100, 100, 10, 10, 2});
+    VMPtr<VMInts> b = intArray({5, 5, 10, 10, 3, 8, 0, 4, 4, 4});
+    VMPtr<VMInts> out = VMArray<jint, 1>::create(6);
     EXPECT_TRUE(Gob::intersectBoxLists(2, a, 2, b, out));
     EXPECT_EQ(values(out), (std::vector<jint>{8, 0, 2, 4, 1, 4}));
     EXPECT_TRUE(Gob::intersectBoxLists(2, a, 2, b, nullptr));

@@ -35,7 +35,7 @@ public:
 
 }  // namespace painttest
 
-VM_REGISTER_CLASS(painttest::Tile, .name = "painttest.Tile", .sourceName = "tests/ts/ts_Paintable_test")
+VM_REGISTER_CLASS(painttest::Tile, .name = "painttest.Tile")
 
 namespace {
 
@@ -98,7 +98,7 @@ TEST_F(PaintableTest, CollisionTestsUseThePlacedBoxesOfBothSides) {
     a->offsetX = -5, a->offsetY = -5, a->collisionWidth = 10, a->collisionHeight = 10;
     VMPtr<Gob> b = Gob::create()->construct();  // box (2, 0, 4, 6); mirrored (-6, 0, 4, 6)
     b->collisionX = 2, b->collisionWidth = 4, b->collisionHeight = 6;
-    VMPtr<Ints> result = VMArray<jint, 1>::create(6);
+    VMPtr<VMInts> result = VMArray<jint, 1>::create(6);
     EXPECT_TRUE(a->collidesWith(100, 100, 0, -1, b, 100, 97, 0, -1, result));
     EXPECT_EQ(values(result), (std::vector<jint>{102, 97, 3, 6, -1, -1}));  // overlap and box ids
     EXPECT_FALSE(a->collidesWith(100, 100, 0, -1, b, 97, 97, 2, -1, result));  // edges touch at 95

@@ -18,7 +18,6 @@
 
 using ts::Resources;
 using ts::TsCanvas;
-using Bytes = VMArray<jbyte, 1>;
 using Image = javax::microedition::lcdui::Image;
 
 namespace {
@@ -51,11 +50,11 @@ protected:
     }
     void TearDown() override { Resources::unloadPack(); }
 
-    static std::string str(const VMPtr<Bytes>& b) {
+    static std::string str(const VMPtr<VMBytes>& b) {
         std::vector<uint8_t> v = tstest::rawOf(b);
         return std::string(v.begin(), v.end());
     }
-    static VMPtr<Bytes> bytes(const std::string& s) { return tstest::bytesOf(std::vector<uint8_t>(s.begin(), s.end())); }
+    static VMPtr<VMBytes> bytes(const std::string& s) { return tstest::bytesOf(std::vector<uint8_t>(s.begin(), s.end())); }
     static std::vector<uint32_t> pixels(const VMPtr<Image>& image) {
         VMPtr<VMArray<jint, 1>> argb = VMArray<jint, 1>::create(image->getWidth() * image->getHeight());
         image->getRGB(argb, 0, image->getWidth(), 0, 0, image->getWidth(), image->getHeight());
@@ -86,7 +85,7 @@ TEST_F(ResourcesTest, EveryResourceOfTheDataSetReadsBackItsBytes) {
             EXPECT_EQ(streamed, expected);
             in->reset();  // marked at the resource's start
             EXPECT_EQ(in->available(), jint(expected.size()));
-            VMPtr<Bytes> data = Resources::getResourceData(id);
+            VMPtr<VMBytes> data = Resources::getResourceData(id);
             EXPECT_EQ(str(data).substr(size_t(Resources::getResourceOffset(id)), expected.size()), expected);
             if (kind == "png") {
                 // By name where the PNG fills its own file, else through its bytes.
@@ -105,7 +104,7 @@ TEST_F(ResourcesTest, EveryResourceOfTheDataSetReadsBackItsBytes) {
 
 TEST_F(ResourcesTest, PaletteImagesAreRecolouredAndBothArraysComeBack) {
     const jint id = 2 * 1024;  // 8 x 8, palette: transparent, red, blue
-    VMPtr<Bytes> palette = Resources::getPalette(id);
+    VMPtr<VMBytes> palette = Resources::getPalette(id);
     ASSERT_NE(palette, nullptr);
     EXPECT_EQ(palette->length, 13);
     EXPECT_EQ(Resources::getTransparentIndex(id), 0);
@@ -135,12 +134,12 @@ TEST_F(ResourcesTest, PaletteImagesAreRecolouredAndBothArraysComeBack) {
     EXPECT_EQ(str(Resources::getResource(id)), stored);
     EXPECT_EQ(str(palette), mine);
     // A palette of another length is refused before anything is exchanged.
-    VMPtr<Bytes> longer = Bytes::create(14);
+    VMPtr<VMBytes> longer = VMBytes::create(14);
     EXPECT_EQ(VM_THROWN_CLASS(Resources::getImage(id, longer)), "java.lang.IllegalArgumentException");
     EXPECT_EQ(str(Resources::getResource(id)), stored);
     EXPECT_EQ(str(longer), std::string(14, '\0'));
     // An exchange and its repetition restore both arrays.
-    VMPtr<Bytes> data = bytes(stored);
+    VMPtr<VMBytes> data = bytes(stored);
     Resources::swapPalette(data, 0, palette);
     EXPECT_NE(str(data), stored);
     Resources::swapPalette(data, 0, palette);
@@ -150,7 +149,7 @@ TEST_F(ResourcesTest, PaletteImagesAreRecolouredAndBothArraysComeBack) {
 
 TEST_F(ResourcesTest, AFailedDecodeStillRestoresThePackAndThePalette) {
     const std::string png = seed("png/2-0");
-    VMPtr<Bytes> palette = Resources::readPalette(Resources::createStream(bytes(png), 0, jint(png.size())));
+    VMPtr<VMBytes> palette = Resources::readPalette(Resources::createStream(bytes(png), 0, jint(png.size())));
     ASSERT_NE(palette, nullptr);
     // Everything up to the image data: the palette is found, the decoding fails.
     const std::string cut = png.substr(0, png.find("IDAT") - 4);
@@ -177,7 +176,7 @@ TEST_F(ResourcesTest, BitmapFileOfA3By2Image) {
     ASSERT_TRUE(writePng(dir.root() + "p.png", picture));
     loadOwnPack({readFile(dir.root() + "p.png")});
     TsCanvas::getInstance();  // the canvas class is initialised before its statics are set
-    VMPtr<Bytes> saved = Bytes::create(4);
+    VMPtr<VMBytes> saved = VMBytes::create(4);
     TsCanvas::saveBuffer = saved;
     TsCanvas::savePosition = 3;
     const std::string bmp = str(Resources::getImageAsBmp(0));
@@ -199,7 +198,7 @@ TEST_F(ResourcesTest, BitmapFileOfA3By2Image) {
 
 TEST_F(ResourcesTest, AFailedBitmapFileGivesTheSaveBufferBack) {
     TsCanvas::getInstance();
-    VMPtr<Bytes> saved = Bytes::create(4);
+    VMPtr<VMBytes> saved = VMBytes::create(4);
     TsCanvas::saveBuffer = saved;
     TsCanvas::savePosition = 2;
     EXPECT_EQ(VM_THROWN_CLASS(Resources::getImageAsBmp(2 * 1024 + 1)), "java.lang.IllegalArgumentException");
@@ -218,8 +217,8 @@ TEST_F(ResourcesTest, PackByteImagesRoundTripThroughARecordStore) {
     resources->set(0, bytes("first"));
     resources->set(1, bytes(""));
     resources->set(2, bytes(std::string(70000, 'z')));
-    VMPtr<Bytes> types = bytes(std::string("\x01\xfd\xfa", 3));
-    VMPtr<Bytes> image = Resources::buildPackBytes(resources, types);
+    VMPtr<VMBytes> types = bytes(std::string("\x01\xfd\xfa", 3));
+    VMPtr<VMBytes> image = Resources::buildPackBytes(resources, types);
     EXPECT_EQ(image->length, 7 + 15 + 70005);
     canvas->saveRecordStore(77, image);
     ASSERT_TRUE(Resources::loadPackFromStore(77));
@@ -233,7 +232,7 @@ TEST_F(ResourcesTest, PackByteImagesRoundTripThroughARecordStore) {
     EXPECT_FALSE(Resources::loadPackFromStore(-1));
     EXPECT_EQ(Resources::resourcePack->resourceSizes, nullptr);
     // The data set's pack written as a byte image (pack 23) reads the same.
-    EXPECT_EQ(str(Resources::buildPackBytes(resources, Bytes::create(0))), std::string("\x41\0\0\0\0\0\0", 7));
+    EXPECT_EQ(str(Resources::buildPackBytes(resources, VMBytes::create(0))), std::string("\x41\0\0\0\0\0\0", 7));
 }
 
 TEST_F(ResourcesTest, TextTablesFromPlainAndFileSystemPacks) {
@@ -262,7 +261,7 @@ TEST_F(ResourcesTest, TheCanvasOffersTheResourceOperationsAsItsOwn) {
     VMPtr<java::io::DataInputStream> in = canvas->getResourceAsStream(paletted);
     EXPECT_EQ(in->readInt(), jint(0x89504E47));  // the PNG signature
     EXPECT_EQ(canvas->getResourceType(sheet), Resources::getResourceType(sheet));
-    VMPtr<Bytes> palette = canvas->getPalette(paletted);
+    VMPtr<VMBytes> palette = canvas->getPalette(paletted);
     EXPECT_EQ(str(palette), str(Resources::getPalette(paletted)));
     EXPECT_EQ(canvas->getPalette(paletted + 1), nullptr);
     EXPECT_EQ(canvas->getTransparentIndex(paletted), 0);
@@ -270,7 +269,7 @@ TEST_F(ResourcesTest, TheCanvasOffersTheResourceOperationsAsItsOwn) {
     EXPECT_EQ(pixels(canvas->getImage(sheet)), pixels(Resources::getImage(sheet)));
     EXPECT_EQ(pixels(canvas->getImage(paletted, palette)), pixels(Resources::getImage(paletted)));
     const std::string png = str(Resources::getResource(sheet));
-    VMPtr<Bytes> framed = bytes("xy" + png);
+    VMPtr<VMBytes> framed = bytes("xy" + png);
     EXPECT_EQ(pixels(canvas->createPngImage(framed, 2, jint(png.size()))), pixels(Resources::getImage(sheet)));
     EXPECT_EQ(VM_THROWN_CLASS(canvas->createPngImage(framed, 0, 2)), "java.lang.IllegalArgumentException");
     EXPECT_EQ(canvas->getGobs(sheet + 1)->length, Resources::getGobs(sheet + 1)->length);
@@ -286,7 +285,7 @@ TEST_F(ResourcesTest, TheCanvasOffersTheResourceOperationsAsItsOwn) {
     VMPtr<VMArray<jbyte, 2>> resources = VMArray<jbyte, 2>::create(2);
     resources->set(0, bytes("one"));
     resources->set(1, bytes("two!"));
-    VMPtr<Bytes> image = canvas->buildPackBytes(resources, bytes(std::string("\x01\x02", 2)));
+    VMPtr<VMBytes> image = canvas->buildPackBytes(resources, bytes(std::string("\x01\x02", 2)));
     EXPECT_EQ(str(image), str(Resources::buildPackBytes(resources, bytes(std::string("\x01\x02", 2)))));
     ASSERT_TRUE(canvas->loadPack(java::io::DataInputStream::create()->construct(
         java::io::ByteArrayInputStream::create()->construct(image))));

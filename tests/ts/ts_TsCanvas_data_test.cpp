@@ -51,7 +51,7 @@ std::vector<uint8_t> content(size_t n, uint32_t seed) {
 }  // namespace
 
 TEST_F(TsCanvasDataTest, BuffersWriteAndReadInTheirByteOrders) {
-    VMPtr<tstest::Bytes> buffer = tstest::Bytes::create(18);
+    VMPtr<VMBytes> buffer = VMBytes::create(18);
     TsCanvas::saveBuffer = buffer;
     TsCanvas::savePosition = 1;
     TsCanvas::writeInt(0x01020304);
@@ -97,7 +97,7 @@ TEST_F(TsCanvasDataTest, StoresRoundTripAcrossProcessesAndAreReplacedWhole) {
     ASSERT_EQ(saved, 0);
     // ...and this one reads.
     for (size_t i = 0; i < 4; ++i) {
-        VMPtr<tstest::Bytes> loaded = canvas->loadRecordStore(jint(100 + i));
+        VMPtr<VMBytes> loaded = canvas->loadRecordStore(jint(100 + i));
         ASSERT_NE(loaded, nullptr) << sizes[i];
         EXPECT_EQ(rawOf(loaded), content(sizes[i], uint32_t(i))) << sizes[i];
     }

@@ -69,7 +69,7 @@ public:
 
 }  // namespace tslevel
 
-VM_REGISTER_CLASS(tslevel::LevelCanvas, .name = "tslevel.LevelCanvas", .sourceName = "tests/ts/ts_TsCanvas_level_test")
+VM_REGISTER_CLASS(tslevel::LevelCanvas, .name = "tslevel.LevelCanvas")
 
 using tslevel::LevelCanvas;
 
@@ -181,7 +181,7 @@ TEST_F(TsCanvasLevelTest, ResourcesAndBitReadsOutsideALevel) {
     EXPECT_TRUE(canvas->loadLevel(0x5801));
     EXPECT_EQ(canvas->log.str(), kFullLog);
     EXPECT_EQ(VM_THROWN_CLASS(canvas->levelReadBits(1)), "java.lang.IllegalStateException");
-    EXPECT_EQ(VM_THROWN_CLASS(canvas->loadLevel(VMPtr<tstest::Bytes>())), "java.lang.NullPointerException");
+    EXPECT_EQ(VM_THROWN_CLASS(canvas->loadLevel(VMPtr<VMBytes>())), "java.lang.NullPointerException");
     // Bits past the end read 0 (and the level is not whole); 32 bits at once
     // are one int.
     canvas->headerBits = {32, 8};

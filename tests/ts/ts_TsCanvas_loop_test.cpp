@@ -211,9 +211,8 @@ public:
 
 }  // namespace tsloop
 
-VM_REGISTER_CLASS(tsloop::ClosingCanvas, .name = "tsloop.ClosingCanvas",
-                  .sourceName = "tests/ts/ts_TsCanvas_loop_test")
-VM_REGISTER_CLASS(tsloop::ClosingMIDlet, .name = "tsloop.ClosingMIDlet", .sourceName = "tests/ts/ts_TsCanvas_loop_test",
+VM_REGISTER_CLASS(tsloop::ClosingCanvas, .name = "tsloop.ClosingCanvas")
+VM_REGISTER_CLASS(tsloop::ClosingMIDlet, .name = "tsloop.ClosingMIDlet",
                   .newInstance = _VM_newInstanceOf<tsloop::ClosingMIDlet>)
 
 TEST(TsCanvasRun, ClosingTheWindowEndsTheLoopBeforeTheRuntimeInterruptsIt) {

@@ -13,14 +13,13 @@ using java::lang::String;
 using java::lang::StringBuffer;
 using javax::microedition::lcdui::Image;
 using ts::TsCanvas;
-using Ints = VMArray<jint, 1>;
 
 namespace {
 
 class TsCanvasUtilTest : public VMTest {};
 
-VMPtr<Ints> ints(const std::vector<jint>& values) {
-    VMPtr<Ints> a = Ints::create(jint(values.size()));
+VMPtr<VMInts> ints(const std::vector<jint>& values) {
+    VMPtr<VMInts> a = VMInts::create(jint(values.size()));
     std::copy(values.begin(), values.end(), a->elements());
     return a;
 }
@@ -28,7 +27,7 @@ VMPtr<Ints> ints(const std::vector<jint>& values) {
 // The pixels of an image.
 std::vector<jint> pixelsOf(const VMPtr<Image>& image) {
     const jint w = image->getWidth(), h = image->getHeight();
-    VMPtr<Ints> out = Ints::create(w * h);
+    VMPtr<VMInts> out = VMInts::create(w * h);
     image->getRGB(out, 0, w, 0, 0, w, h);
     return std::vector<jint>(out->elements(), out->elements() + out->length);
 }
@@ -62,7 +61,7 @@ TEST_F(TsCanvasUtilTest, SortIntsSortsLikeStdSortAndBinarySearchFindsOrPlaces) {
         for (int spread : {4, 1 << 30}) {
             std::vector<jint> values(size_t(size) + 5);
             for (jint& v : values) v = jint(random() % uint32_t(spread)) - spread / 2;
-            VMPtr<Ints> a = ints(values);
+            VMPtr<VMInts> a = ints(values);
             TsCanvas::sortInts(a, size);  // the 5 after n stay where they are
             std::sort(values.begin(), values.begin() + size);
             EXPECT_EQ(std::vector<jint>(a->elements(), a->elements() + a->length), values) << size;
@@ -70,7 +69,7 @@ TEST_F(TsCanvasUtilTest, SortIntsSortsLikeStdSortAndBinarySearchFindsOrPlaces) {
     }
     EXPECT_EQ(VM_THROWN_CLASS(TsCanvas::sortInts(ints({1, 2}), 3)), "java.lang.ArrayIndexOutOfBoundsException");
 
-    VMPtr<Ints> a = ints({-5, 0, 3, 3, 9, 100});
+    VMPtr<VMInts> a = ints({-5, 0, 3, 3, 9, 100});
     const std::pair<jint, jint> searches[] = {{-5, 0}, {9, 4}, {100, 5}, {-6, 0}, {1, 2}, {50, 5}, {101, 6}};
     for (auto [key, index] : searches) EXPECT_EQ(TsCanvas::binarySearch(a, 5, key), index) << key;
     const jint at3 = TsCanvas::binarySearch(a, 5, 3);
@@ -81,7 +80,7 @@ TEST_F(TsCanvasUtilTest, SortIntsSortsLikeStdSortAndBinarySearchFindsOrPlaces) {
 
 TEST_F(TsCanvasUtilTest, AlphaKinds) {
     const jint opaque = jint(0xFF102030), clear = 0x00102030, half = 0x80102030;
-    VMPtr<Ints> pixels = ints({opaque, clear, half, opaque, opaque, opaque});  // 3 x 2
+    VMPtr<VMInts> pixels = ints({opaque, clear, half, opaque, opaque, opaque});  // 3 x 2
     EXPECT_EQ(TsCanvas::getAlphaKind(pixels, 0, 3, 0, 1, 3, 1), 1);
     EXPECT_EQ(TsCanvas::getAlphaKind(pixels, 0, 3, 0, 0, 2, 2), 2);
     EXPECT_EQ(TsCanvas::getAlphaKind(pixels, 0, 3, 0, 0, 3, 2), 3);
@@ -95,15 +94,15 @@ TEST_F(TsCanvasUtilTest, AlphaKinds) {
 TEST_F(TsCanvasUtilTest, IndexImageMovesTheKeyColourToEntryZeroAndRefusesTooManyColours) {
     const jint red = jint(0xFFFF0000), green = jint(0xFF00FF00), key = jint(0xFFF804F8), blue = jint(0xFF0000FF);
     VMPtr<Image> image = Image::createRGBImage(ints({red, green, key, red, blue, key}), 3, 2, false);
-    VMPtr<Ints> palette = Ints::create(256);
-    VMPtr<tstest::Bytes> indices = TsCanvas::indexImage(image, palette);
+    VMPtr<VMInts> palette = VMInts::create(256);
+    VMPtr<VMBytes> indices = TsCanvas::indexImage(image, palette);
     EXPECT_EQ(tstest::rawOf(indices), (std::vector<uint8_t>{2, 1, 0, 2, 3, 0}));
     EXPECT_EQ(std::vector<jint>(palette->elements(), palette->elements() + 5),
               (std::vector<jint>{kept(key), kept(green), kept(red), kept(blue), 0}));
 
     std::vector<jint> many(257);
     for (uint32_t i = 0; i < many.size(); ++i) many[i] = jint(0xFF000000u | (i % 32) << 19 | (i / 32) << 10);
-    VMPtr<Ints> untouched = Ints::create(256);
+    VMPtr<VMInts> untouched = VMInts::create(256);
     EXPECT_EQ(VM_THROWN_CLASS(TsCanvas::indexImage(Image::createRGBImage(ints(many), 257, 1, false), untouched)),
               "java.lang.IllegalArgumentException");
     EXPECT_TRUE(std::all_of(untouched->elements(), untouched->elements() + 256, [](jint c) { return c == 0; }));
@@ -142,7 +141,7 @@ std::vector<uint8_t> palettePng(const std::vector<uint8_t>& rgb) {
 TEST_F(TsCanvasUtilTest, ARecolouredPaletteWithItsCrcUpdatedDecodes) {
     std::vector<uint8_t> png = palettePng({255, 0, 0, 0, 0, 255});
     // The game recolours the palette data and fixes the CRC after it.
-    VMPtr<tstest::Bytes> chunk = tstest::bytesOf(std::vector<uint8_t>(png.begin() + 41, png.begin() + 41 + 6 + 4));
+    VMPtr<VMBytes> chunk = tstest::bytesOf(std::vector<uint8_t>(png.begin() + 41, png.begin() + 41 + 6 + 4));
     (*chunk)[1] = jbyte(0x80);
     (*chunk)[3] = 0x40;
     TsCanvas::updatePaletteCrc(chunk);
@@ -150,6 +149,6 @@ TEST_F(TsCanvasUtilTest, ARecolouredPaletteWithItsCrcUpdatedDecodes) {
     std::copy(chunk->elements(), chunk->elements() + chunk->length, recoloured.begin() + 41);
     VMPtr<Image> image = Image::createImage(tstest::bytesOf(recoloured), 0, jint(recoloured.size()));
     EXPECT_EQ(pixelsOf(image), (std::vector<jint>{kept(jint(0xFFFF8000)), kept(jint(0xFF4000FF))}));
-    EXPECT_EQ(VM_THROWN_CLASS(TsCanvas::updatePaletteCrc(tstest::Bytes::create(3))),
+    EXPECT_EQ(VM_THROWN_CLASS(TsCanvas::updatePaletteCrc(VMBytes::create(3))),
               "java.lang.IllegalArgumentException");
 }

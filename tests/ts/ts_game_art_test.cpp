@@ -55,7 +55,7 @@ TEST_F(GameArtTest, SetsReadBackWithTheirPartsAnimationsAndBoxes) {
         ASSERT_EQ(set->getAnimationCount(), p.animations);
         ASSERT_EQ(set->getFrameCount(), p.frames);
         // Every frame's parts are in the list (bounds read each part).
-        VMPtr<Ints> bounds = VMArray<jint, 1>::create(4);
+        VMPtr<VMInts> bounds = VMArray<jint, 1>::create(4);
         for (jint f = 0; f < p.frames; ++f) set->getFrameBounds(f, 0, bounds);
     }
 

@@ -9,7 +9,6 @@
 #include "ts_test_support.h"
 
 using ts::io::FastInputStream;
-using Bytes = VMArray<jbyte, 1>;
 
 namespace fisttest {
 
@@ -33,7 +32,7 @@ public:
     }
     using java::io::InputStream::read;
     jint read() override { return -1; }
-    jint read(VMPtr<Bytes> b, jint off, jint len) override {
+    jint read(VMPtr<VMBytes> b, jint off, jint len) override {
         ++reads;
         if (script.empty()) return -1;
         jint n = script.front();
@@ -51,8 +50,7 @@ public:
 
 }  // namespace fisttest
 
-VM_REGISTER_CLASS(fisttest::ScriptedSource, .name = "fisttest.ScriptedSource",
-                  .sourceName = "tests/ts/ts_io_FastInputStream_test")
+VM_REGISTER_CLASS(fisttest::ScriptedSource, .name = "fisttest.ScriptedSource")
 
 namespace {
 
@@ -80,7 +78,7 @@ TEST_F(FastInputStreamTest, EmptyAnswersAreAskedAgainAndTheBlockIsServedAsIs) {
     EXPECT_EQ(source->reads, 3);
     EXPECT_EQ(stream->available(), 4);
     // 100 asked, 4 held: 4 handed out without asking the source.
-    VMPtr<Bytes> b = Bytes::create(100);
+    VMPtr<VMBytes> b = VMBytes::create(100);
     EXPECT_EQ(stream->read(b, 10, 100 - 10), 4);
     EXPECT_EQ((*b)[10] & 0xFF, byteAt(1));
     EXPECT_EQ((*b)[13] & 0xFF, byteAt(4));
@@ -93,7 +91,7 @@ TEST_F(FastInputStreamTest, BytesAreUnsignedAndTheEndIsFinal) {
     EXPECT_EQ(stream->read(), -1);
     const int reads = source->reads;
     EXPECT_EQ(stream->read(), -1);
-    VMPtr<Bytes> b = Bytes::create(4);
+    VMPtr<VMBytes> b = VMBytes::create(4);
     EXPECT_EQ(stream->read(b, 0, 4), -1);
     EXPECT_EQ(stream->read(b, 4, 0), 0);  // nothing asked, nothing read, also at the end
     EXPECT_EQ(stream->drainTo(java::io::ByteArrayOutputStream::create()->construct()), -1);
@@ -108,7 +106,7 @@ TEST_F(FastInputStreamTest, DrainWritesEachBlockAsItCame) {
     std::vector<jint> blocks;
     for (jint n; (n = stream->drainTo(out)) != -1;) blocks.push_back(n);
     EXPECT_EQ(blocks, (std::vector<jint>{1024, 1024, 452}));
-    VMPtr<Bytes> all = out->toByteArray();
+    VMPtr<VMBytes> all = out->toByteArray();
     ASSERT_EQ(all->length, 2500);
     for (jint n = 0; n < 2500; ++n) ASSERT_EQ((*all)[n] & 0xFF, byteAt(n));
 }
@@ -136,7 +134,7 @@ TEST_F(FastInputStreamTest, ClosedStreamRefusesReadsButAnswersTheRest) {
     EXPECT_EQ(stream->buffer, nullptr);
     stream->close();
     EXPECT_EQ(source->closes, 1);
-    VMPtr<Bytes> b = Bytes::create(4);
+    VMPtr<VMBytes> b = VMBytes::create(4);
     for (auto op : std::vector<std::function<void()>>{
              [&] { stream->read(); }, [&] { stream->read(b, 0, 4); }, [&] { stream->read(b, 0, 0); },
              [&] { stream->skip(1); },
@@ -158,7 +156,7 @@ TEST_F(FastInputStreamTest, AFailingCloseOfTheSourceLeavesTheStreamOpen) {
 
 TEST_F(FastInputStreamTest, AReadOutsideTheArrayFailsAfterTheFill) {
     open({10});
-    VMPtr<Bytes> b = Bytes::create(4);
+    VMPtr<VMBytes> b = VMBytes::create(4);
     EXPECT_EQ(VM_THROWN_CLASS(stream->read(b, 2, 5)), "java.lang.ArrayIndexOutOfBoundsException");
     EXPECT_EQ(VM_THROWN_CLASS(stream->read(b, 5, 0)), "java.lang.ArrayIndexOutOfBoundsException");
     EXPECT_EQ(stream->read(b, 1, 0), 0);

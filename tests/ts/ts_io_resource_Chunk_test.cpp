@@ -16,7 +16,6 @@ using ts::io::resource::Chunk;
 using ts::io::resource::ChunkVirtualFileSystemOrganization;
 using ts::io::resource::ResourcePackChunked;
 using ts::io::resource::ResourcePackSaver;
-using Bytes = VMArray<jbyte, 1>;
 
 namespace {
 
@@ -28,7 +27,7 @@ protected:
         return DataInputStream::create()->construct(java::io::ByteArrayInputStream::create()->construct(
             tstest::bytesOf(std::vector<uint8_t>(raw.begin(), raw.end()))));
     }
-    static std::string rawOf(const VMPtr<Bytes>& b) {
+    static std::string rawOf(const VMPtr<VMBytes>& b) {
         std::vector<uint8_t> v = tstest::rawOf(b);
         return std::string(v.begin(), v.end());
     }
@@ -129,7 +128,7 @@ TEST_F(ChunkTest, SaverWritesThePlainPackImage) {
         VMPtr<VMArray<jbyte, 2>> r = VMArray<jbyte, 2>::create(jint(resources.size()));
         for (size_t i = 0; i < resources.size(); ++i)
             r->set(jint(i), tstest::bytesOf(std::vector<uint8_t>(resources[i].begin(), resources[i].end())));
-        VMPtr<Bytes> t = Bytes::create(jint(types.size()));
+        VMPtr<VMBytes> t = VMBytes::create(jint(types.size()));
         for (size_t i = 0; i < types.size(); ++i) (*t)[jint(i)] = types[i];
         return rawOf(ResourcePackSaver::buildPack(r, t));
     };
@@ -138,10 +137,10 @@ TEST_F(ChunkTest, SaverWritesThePlainPackImage) {
     EXPECT_EQ(two, std::string("\x41\x00\x02\x00\x00\x00\x03\x00\x00\x00\x00\x01\xfd\x00\x00\x00\x03" "abc", 20));
     EXPECT_EQ(VM_THROWN_CLASS(build({}, {1})), "java.lang.ArrayIndexOutOfBoundsException");
     VMPtr<VMArray<jbyte, 2>> many = VMArray<jbyte, 2>::create(65536, 0);
-    EXPECT_EQ(VM_THROWN_CLASS(ResourcePackSaver::buildPack(many, Bytes::create(65536))),
+    EXPECT_EQ(VM_THROWN_CLASS(ResourcePackSaver::buildPack(many, VMBytes::create(65536))),
               "java.lang.IllegalArgumentException");
     VMPtr<VMArray<jbyte, 2>> holes = VMArray<jbyte, 2>::create(1);
-    EXPECT_EQ(VM_THROWN_CLASS(ResourcePackSaver::buildPack(holes, Bytes::create(1))), "java.lang.NullPointerException");
+    EXPECT_EQ(VM_THROWN_CLASS(ResourcePackSaver::buildPack(holes, VMBytes::create(1))), "java.lang.NullPointerException");
 }
 
 }  // namespace

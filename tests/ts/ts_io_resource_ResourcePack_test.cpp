@@ -15,7 +15,6 @@
 using java::io::DataInputStream;
 using ts::io::resource::ResourcePack;
 using ts::io::resource::ResourcePackChunked;
-using Bytes = VMArray<jbyte, 1>;
 namespace pw = packwriter;
 
 namespace {
@@ -34,7 +33,7 @@ protected:
     void TearDown() override { pack->unload(); }
 
     void put(const std::string& name, const std::string& content) { dir.put("rsc/" + name, content); }
-    static std::string str(const VMPtr<Bytes>& b) {
+    static std::string str(const VMPtr<VMBytes>& b) {
         std::vector<uint8_t> v = tstest::rawOf(b);
         return std::string(v.begin(), v.end());
     }
@@ -231,7 +230,7 @@ TEST_F(ResourcePackTest, FileSystemReadsEachResourceFromItsFileOnDemand) {
     EXPECT_EQ(text(pack->getResourceFileName((3 << 10) + 1)), "/RP3part5.utf");
     // The file is shorter than the entry says: offset 10 of a 5-byte file.
     EXPECT_EQ(VM_THROWN_TEXT(pack->getResource((3 << 10) + 2)), "java.lang.RuntimeException: java.io.EOFException");
-    VMPtr<Bytes> three = Bytes::create(3);
+    VMPtr<VMBytes> three = VMBytes::create(3);
     EXPECT_EQ(VM_THROWN_CLASS(pack->readResource(2, three)), "java.lang.RuntimeException");
     // A table loaded from a stream afterwards is not served through the old entries.
     ASSERT_TRUE(pack->load(streamOf(pw::plainPack({"in memory"})), 0));

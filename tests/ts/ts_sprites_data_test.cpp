@@ -19,7 +19,7 @@ namespace {
 class SpritesDataTest : public VMTest {};
 
 std::vector<jint> boundsOf(const VMPtr<AnimSet>& set, jint frame) {
-    VMPtr<Ints> out = VMArray<jint, 1>::create(4);
+    VMPtr<VMInts> out = VMArray<jint, 1>::create(4);
     set->getFrameBounds(frame, 0, out);
     return values(out);
 }
@@ -35,7 +35,7 @@ void exercise(const VMPtr<AnimSet>& set, const VMPtr<Graphics>& g) {
         }
     };
     VMPtr<Boxes> boxes = CollisionBox::ensureCapacity(nullptr, 8);
-    VMPtr<Ints> out = VMArray<jint, 1>::create(40);
+    VMPtr<VMInts> out = VMArray<jint, 1>::create(40);
     for (jint f = 0; f < 4; ++f) {
         attempt([&] { set->getFrameBounds(f, 3, out); });
         attempt([&] { set->getCollisionBoxes(f, 5, boxes, -1); });

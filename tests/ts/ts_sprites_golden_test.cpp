@@ -31,8 +31,7 @@ public:
 
 }  // namespace spritegolden
 
-VM_REGISTER_CLASS(spritegolden::InvertFilter, .name = "spritegolden.InvertFilter",
-                  .sourceName = "tests/ts/ts_sprites_golden_test")
+VM_REGISTER_CLASS(spritegolden::InvertFilter, .name = "spritegolden.InvertFilter")
 
 namespace {
 

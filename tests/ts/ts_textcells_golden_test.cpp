@@ -83,7 +83,7 @@ public:
 
 }  // namespace
 
-VM_REGISTER_CLASS(LevelCanvas, .name = "tstest.LevelCanvas", .sourceName = "tests/ts/ts_textcells_golden_test")
+VM_REGISTER_CLASS(LevelCanvas, .name = "tstest.LevelCanvas")
 
 TEST_F(TextCellsGoldenTest, FontUnderEveryAnchorAndTransform) {
     // Rows: the eight transforms; columns: the nine anchors; the cross marks

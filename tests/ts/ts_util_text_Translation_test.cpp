@@ -11,7 +11,6 @@
 using java::lang::String;
 using java::lang::StringBuffer;
 using ts::util::text::Translation;
-using Bytes = VMArray<jbyte, 1>;
 
 namespace {
 
@@ -19,7 +18,7 @@ class TranslationTest : public VMTest {
 protected:
     tstest::Booted booted;
 
-    static VMPtr<Bytes> bytes(const std::string& raw) {
+    static VMPtr<VMBytes> bytes(const std::string& raw) {
         return tstest::bytesOf(std::vector<uint8_t>(raw.begin(), raw.end()));
     }
     static VMPtr<Translation> read(const std::string& raw, jint size) {

@@ -124,10 +124,8 @@ public:
 
 }  // namespace ventrixrun
 
-VM_REGISTER_CLASS(ventrixrun::ClosingSceneManager, .name = "ventrixrun.ClosingSceneManager",
-                  .sourceName = "tests/ventrix/com_ventrix_common_CommonMIDlet_test")
+VM_REGISTER_CLASS(ventrixrun::ClosingSceneManager, .name = "ventrixrun.ClosingSceneManager")
 VM_REGISTER_CLASS(ventrixrun::RunMIDlet, .name = "ventrixrun.RunMIDlet",
-                  .sourceName = "tests/ventrix/com_ventrix_common_CommonMIDlet_test",
                   .newInstance = _VM_newInstanceOf<ventrixrun::RunMIDlet>)
 
 TEST(CommonMIDletRun, AClosedWindowDestroysTheApplicationAndTheProgramExitsWith0) {

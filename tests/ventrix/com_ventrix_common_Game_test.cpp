@@ -48,7 +48,7 @@ public:
 
 }  // namespace gametest
 
-VM_REGISTER_CLASS(gametest::TestGame, .name = "gametest.TestGame", .sourceName = "tests/ventrix/com_ventrix_common_Game_test")
+VM_REGISTER_CLASS(gametest::TestGame, .name = "gametest.TestGame")
 
 namespace {
 

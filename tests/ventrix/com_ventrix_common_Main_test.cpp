@@ -38,8 +38,8 @@ public:
 
 }  // namespace maintest
 
-VM_REGISTER_CLASS(maintest::SizedCanvas, .name = "maintest.SizedCanvas", .sourceName = "tests/ventrix/com_ventrix_common_Main_test")
-VM_REGISTER_CLASS(maintest::FixedRandom, .name = "maintest.FixedRandom", .sourceName = "tests/ventrix/com_ventrix_common_Main_test")
+VM_REGISTER_CLASS(maintest::SizedCanvas, .name = "maintest.SizedCanvas")
+VM_REGISTER_CLASS(maintest::FixedRandom, .name = "maintest.FixedRandom")
 
 namespace {
 

@@ -22,7 +22,7 @@ class SceneBaseTest : public scenetest::SceneTest {
 protected:
     VMPtr<LogScene> scene() { return LogScene::create()->construct(); }
     static std::vector<jint> order(const VMPtr<LogScene>& s) {
-        VMPtr<scenetest::Ints> o = s->paintOrder;
+        VMPtr<VMInts> o = s->paintOrder;
         return std::vector<jint>(o->elements(), o->elements() + o->length);
     }
 };
@@ -231,10 +231,8 @@ public:
 
 }  // namespace scenetest
 
-VM_REGISTER_CLASS(scenetest::StagedManager, .name = "scenetest.StagedManager",
-                  .sourceName = "tests/ventrix/com_ventrix_ui_Scene_test")
-VM_REGISTER_CLASS(scenetest::StagedMIDlet, .name = "scenetest.StagedMIDlet",
-                  .sourceName = "tests/ventrix/com_ventrix_ui_Scene_test")
+VM_REGISTER_CLASS(scenetest::StagedManager, .name = "scenetest.StagedManager")
+VM_REGISTER_CLASS(scenetest::StagedMIDlet, .name = "scenetest.StagedMIDlet")
 
 namespace {
 

@@ -11,7 +11,6 @@ using com::ventrix::common::Main;
 using com::ventrix::ui::Screen;
 using com::ventrix::utility::MyObject;
 using com::ventrix::utility::ResManager;
-using scenetest::Ints;
 using scenetest::kSquares;
 using scenetest::kSquareSet;
 using ts::graphics::CollisionBox;
@@ -26,7 +25,7 @@ public:
     std::vector<std::pair<jint, jint>> probes;
     size_t hitAt = 0;
     using Screen::collides;
-    jboolean collides(jint, jint, VMPtr<Ints> area) override {
+    jboolean collides(jint, jint, VMPtr<VMInts> area) override {
         probes.emplace_back((*area)[0], (*area)[1]);
         EXPECT_EQ((*area)[2] * (*area)[3], 1);
         return probes.size() == hitAt;
@@ -35,21 +34,21 @@ public:
 
 }  // namespace scenetest
 
-VM_REGISTER_CLASS(scenetest::ProbeScreen, .name = "scenetest.ProbeScreen", .sourceName = "tests/ventrix/com_ventrix_ui_Screen_test")
+VM_REGISTER_CLASS(scenetest::ProbeScreen, .name = "scenetest.ProbeScreen")
 
 namespace {
 
 using Log = std::vector<std::string>;
 constexpr jint kOtherGobs = 16 * 1024 + 1, kOnceSet = 16 * 1024 + 3;  // the sprite pack: one animation, played once
 
-VMPtr<Ints> ints(std::initializer_list<jint> values) {
-    VMPtr<Ints> a = Ints::create(jint(values.size()));
+VMPtr<VMInts> ints(std::initializer_list<jint> values) {
+    VMPtr<VMInts> a = VMInts::create(jint(values.size()));
     jint i = 0;
     for (jint v : values) (*a)[i++] = v;
     return a;
 }
 
-std::vector<jint> vec(const VMPtr<Ints>& a) { return std::vector<jint>(a->elements(), a->elements() + a->length); }
+std::vector<jint> vec(const VMPtr<VMInts>& a) { return std::vector<jint>(a->elements(), a->elements() + a->length); }
 
 class ScreenTest : public scenetest::SceneTest {
 protected:
@@ -90,7 +89,7 @@ TEST_F(ScreenTest, EmptySlotsAndSlotsBeyondTheTableAnswerAsTheTablesSay) {
         EXPECT_EQ(s->getAnimationDuration(slot) | s->getCollisionBoxCount(slot), 0);
         EXPECT_EQ(vec(s->getCollisionRect(slot, 1)), std::vector<jint>(5, 0));
         EXPECT_EQ(vec(s->getAllCollisionRects(slot)), std::vector<jint>(5, 0));
-        EXPECT_EQ(s->getCollisionRects(slot, Ints::create(10)), 0);
+        EXPECT_EQ(s->getCollisionRects(slot, VMInts::create(10)), 0);
         VMPtr<CollisionBox> box = s->getCollisionBox(slot, 1);
         EXPECT_EQ(box->x | box->y | box->width | box->height, 0);
         EXPECT_EQ(box->shape, CollisionBox::RECTANGLE);
@@ -323,7 +322,7 @@ TEST_F(ScreenTest, CollisionQueriesPlaceTheBoxesOfEachKind) {
     box = s->getCollisionBox(2, 1);
     EXPECT_EQ((std::vector<jint>{box->x, box->y, box->width, box->height}), (std::vector<jint>{42, 52, 16, 16}));
     EXPECT_EQ(s->getCollisionBoxCount(2), 2);
-    VMPtr<Ints> out = Ints::create(10);
+    VMPtr<VMInts> out = VMInts::create(10);
     EXPECT_EQ(s->getCollisionRects(2, out), 2);
     EXPECT_EQ(vec(out), (std::vector<jint>{42, 52, 16, 16, 1, 50, 52, 8, 4, 2}));
     VMPtr<VMArray<CollisionBox, 1>> boxes = VMArray<CollisionBox, 1>::create(1);
@@ -332,7 +331,7 @@ TEST_F(ScreenTest, CollisionQueriesPlaceTheBoxesOfEachKind) {
     EXPECT_EQ(boxes->get(0)->x, 42);
 
     // A frame without boxes: an empty list, kept in scratch.
-    VMPtr<Ints> none = s->getAllCollisionRects(3);
+    VMPtr<VMInts> none = s->getAllCollisionRects(3);
     EXPECT_EQ(none->length, 0);
     EXPECT_EQ(s->scratch.get(), none.get());
     EXPECT_EQ(s->getBoxIdAt(3, ints({0, 0, 100, 100})), -1);
@@ -352,7 +351,7 @@ TEST_F(ScreenTest, HitTestsAgainstPointsAreasCornersAndBoxes) {
                           Case{{108, 107, 1, 1}, false}, Case{{92, 92, 16, 16}, true}, Case{{92, 92, 17, 16}, true},
                           Case{{80, 80, 40, 40}, true}, Case{{76, 92, 16, 16}, false}, Case{{100, 60, 40, 32}, false},
                           Case{{107, 60, 1, 33}, true}, Case{{107, 107, 5, 0}, true}}) {
-        VMPtr<Ints> area = Ints::create(4);
+        VMPtr<VMInts> area = VMInts::create(4);
         std::copy(c.area.begin(), c.area.end(), area->elements());
         EXPECT_EQ(s->collides(0, 1, area), c.hit) << ::testing::PrintToString(c.area);
     }
@@ -371,11 +370,11 @@ TEST_F(ScreenTest, HitTestsAgainstPointsAreasCornersAndBoxes) {
           std::tuple{0, 3, 5, 0, std::vector<jint>{0, 0, 0, 0, 0}},
           std::tuple{1, 1, 5, 1, std::vector<jint>{16, -8, 16, 16, 1}},
           std::tuple{1, 7, 5, 0, std::vector<jint>{0, 0, 0, 0, 0}}}) {
-        VMPtr<Ints> out = Ints::create(room);
+        VMPtr<VMInts> out = VMInts::create(room);
         EXPECT_EQ(s->getCollisionRects(slot, out, number), count) << slot << " " << number;
         EXPECT_EQ(vec(out), expected) << slot << " " << number;
     }
-    EXPECT_EQ(s->getCollisionRects(5, Ints::create(5), 1), 0);  // beyond the table
+    EXPECT_EQ(s->getCollisionRects(5, VMInts::create(5), 1), 0);  // beyond the table
     for (auto [x, y, w, id] : {std::array{20, -4, 2, 1}, {2, 2, 2, 2}, {14, 2, 4, 2}, {40, 40, 2, -1}}) {
         EXPECT_EQ(s->getBoxIdAt(1, ints({x, y, w, 2})), id) << x << ", " << y;
     }

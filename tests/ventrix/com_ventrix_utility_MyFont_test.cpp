@@ -9,7 +9,7 @@ namespace {
 
 class MyFontTest : public scenetest::SceneTest {};
 
-std::vector<jint> vecOf(const VMPtr<scenetest::Ints>& a) {
+std::vector<jint> vecOf(const VMPtr<VMInts>& a) {
     return a == nullptr ? std::vector<jint>{} : std::vector<jint>(a->elements(), a->elements() + a->length);
 }
 
@@ -51,7 +51,7 @@ TEST_F(MyFontTest, WithoutFontIdsAfterReleaseOrOutsideTheIdsFontCallsDoNothing) 
     EXPECT_EQ(font->loadedFontIds, nullptr);
     EXPECT_EQ(font->currentFont, 0);
 
-    VMPtr<scenetest::Ints> ids = scenetest::Ints::create(2);
+    VMPtr<VMInts> ids = VMInts::create(2);
     (*ids)[0] = scenetest::kFontSmall;
     (*ids)[1] = scenetest::kFontLarge;
     font->setFontResourceIds(ids);
@@ -93,14 +93,14 @@ TEST_F(MyFontTest, UnloadedFontsReloadAndAMissingFontIsTriedAgain) {
     EXPECT_EQ(font->currentFont, scenetest::kFontSmall);
 
     EXPECT_EQ(font->getFontParameter(3), 0);
-    VMPtr<scenetest::Ints> values = scenetest::Ints::create(4);
+    VMPtr<VMInts> values = VMInts::create(4);
     (*values)[3] = 9;
     font->setFontParameters(values);
     (*values)[3] = 1;
     EXPECT_EQ(font->getFontParameter(3), 9);
 
     // A font whose resource is missing stays unloaded and is tried again.
-    VMPtr<scenetest::Ints> ids = scenetest::Ints::create(1);
+    VMPtr<VMInts> ids = VMInts::create(1);
     (*ids)[0] = 0x7FFF;
     font->setFontResourceIds(ids);
     MyFont::instance = nullptr;

@@ -106,14 +106,10 @@ public:
 }  // namespace scenemanagertest
 
 VM_REGISTER_CLASS(scenemanagertest::RecordingMedia, .name = "scenemanagertest.RecordingMedia",
-                  .sourceName = "tests/ventrix/com_ventrix_utility_SceneManager_test",
                   .interfaces = {"ts.MediaManager"})
-VM_REGISTER_CLASS(scenemanagertest::FactoryManager, .name = "scenemanagertest.FactoryManager",
-                  .sourceName = "tests/ventrix/com_ventrix_utility_SceneManager_test")
-VM_REGISTER_CLASS(scenemanagertest::SwitchObject, .name = "scenemanagertest.SwitchObject",
-                  .sourceName = "tests/ventrix/com_ventrix_utility_SceneManager_test")
-VM_REGISTER_CLASS(scenemanagertest::VibrationCanvas, .name = "scenemanagertest.VibrationCanvas",
-                  .sourceName = "tests/ventrix/com_ventrix_utility_SceneManager_test")
+VM_REGISTER_CLASS(scenemanagertest::FactoryManager, .name = "scenemanagertest.FactoryManager")
+VM_REGISTER_CLASS(scenemanagertest::SwitchObject, .name = "scenemanagertest.SwitchObject")
+VM_REGISTER_CLASS(scenemanagertest::VibrationCanvas, .name = "scenemanagertest.VibrationCanvas")
 
 namespace {
 
@@ -121,8 +117,8 @@ using scenemanagertest::FactoryManager;
 using scenemanagertest::Log;
 using scenemanagertest::RecordingMedia;
 
-VMPtr<scenetest::Ints> ints(std::initializer_list<jint> values) {
-    VMPtr<scenetest::Ints> a = scenetest::Ints::create(jint(values.size()));
+VMPtr<VMInts> ints(std::initializer_list<jint> values) {
+    VMPtr<VMInts> a = VMInts::create(jint(values.size()));
     jint i = 0;
     for (jint v : values) (*a)[i++] = v;
     return a;

@@ -26,8 +26,8 @@ class SubGob : public Gob {
 
 }  // namespace vmarraytest
 
-VM_REGISTER_CLASS(vmarraytest::Gob, .name = "vmarraytest.Gob", .sourceName = "tests/vm/vm_array_test")
-VM_REGISTER_CLASS(vmarraytest::SubGob, .name = "vmarraytest.SubGob", .sourceName = "tests/vm/vm_array_test")
+VM_REGISTER_CLASS(vmarraytest::Gob, .name = "vmarraytest.Gob")
+VM_REGISTER_CLASS(vmarraytest::SubGob, .name = "vmarraytest.SubGob")
 
 using namespace java::lang;
 using vmarraytest::Gob;

@@ -60,8 +60,8 @@ public:
 
 }  // namespace t2gc
 
-VM_REGISTER_CLASS(t2gc::Cell, .name = "t2.gc.Cell", .sourceName = "tests/vm/vm_collector_test")
-VM_REGISTER_CLASS(t2gc::Mortal, .name = "t2.gc.Mortal", .sourceName = "tests/vm/vm_collector_test")
+VM_REGISTER_CLASS(t2gc::Cell, .name = "t2.gc.Cell")
+VM_REGISTER_CLASS(t2gc::Mortal, .name = "t2.gc.Mortal")
 
 namespace {
 
@@ -156,8 +156,7 @@ TEST_F(CollectorTest, EveryStretchOfALargeHeapIsWalked) {
     for (jint i = 0; i < kObjects; ++i) VMPtr<Cell> garbage = Cell::create();
     check({"new garbage before the survivors", kObjects / 6, 2 * kObjects - kObjects / 6});
     // A construction that fails unlinks its object outside any sweep.
-    using LongArray = VMArray<jlong, 1>;
-    EXPECT_EQ(VM_THROWN_CLASS(LongArray::create(INT32_MAX)), "java.lang.OutOfMemoryError");
+    EXPECT_EQ(VM_THROWN_CLASS(VMLongs::create(INT32_MAX)), "java.lang.OutOfMemoryError");
     for (jint i = 0; i < kObjects; ++i) VMPtr<Cell> garbage = Cell::create();
     check({"after a failed construction", kObjects / 6, 3 * kObjects - kObjects / 6});
     kept = nullptr;

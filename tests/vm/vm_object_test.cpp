@@ -25,7 +25,7 @@ class Plain final : public virtual java::lang::Object {
 
 }  // namespace t2obj
 
-VM_REGISTER_CLASS(t2obj::Plain, .name = "t2.obj.Plain", .sourceName = "tests/vm/vm_object_test")
+VM_REGISTER_CLASS(t2obj::Plain, .name = "t2.obj.Plain")
 
 namespace {
 

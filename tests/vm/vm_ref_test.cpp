@@ -30,7 +30,7 @@ public:
 
 }  // namespace t2ref
 
-VM_REGISTER_CLASS(t2ref::Node, .name = "t2.ref.Node", .sourceName = "tests/vm/vm_ref_test")
+VM_REGISTER_CLASS(t2ref::Node, .name = "t2.ref.Node")
 
 namespace {
 

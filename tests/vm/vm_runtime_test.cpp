@@ -48,9 +48,9 @@ class NoEntry : public virtual java::lang::Object {
 
 }  // namespace vmruntimetest
 
-VM_REGISTER_CLASS(vmruntimetest::Boot, .name = "vmruntimetest.Boot", .sourceName = "tests/vm/vm_runtime_test",
+VM_REGISTER_CLASS(vmruntimetest::Boot, .name = "vmruntimetest.Boot",
                   .staticInit = vmruntimetest::Boot::clinit, .entryPoint = vmruntimetest::Boot::entry)
-VM_REGISTER_CLASS(vmruntimetest::NoEntry, .name = "vmruntimetest.NoEntry", .sourceName = "tests/vm/vm_runtime_test")
+VM_REGISTER_CLASS(vmruntimetest::NoEntry, .name = "vmruntimetest.NoEntry")
 
 using vmtest::Task;
 using vmruntimetest::Boot;

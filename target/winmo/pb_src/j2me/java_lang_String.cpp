@@ -34,8 +34,6 @@ VMStringMap* _VM_internTable() {
 namespace {
 
 using java::lang::String;
-using CharArray = VMArray<jchar, 1>;
-using ByteArray = VMArray<jbyte, 1>;
 
 // Latin-1 and ASCII decode alike: each byte is one character.
 enum class Encoding { Utf8, SingleByte };
@@ -88,7 +86,7 @@ namespace java::lang {
 
 VMPtr<String> String::construct() {
     Super::construct();
-    value = CharArray::create(0);
+    value = VMChars::create(0);
     offset = 0;
     count = 0;
     return this;
@@ -102,14 +100,14 @@ VMPtr<String> String::construct(const char* utf8) {
     auto* bytes = reinterpret_cast<const uint8_t*>(utf8);
     bool ok;
     jint chars = _VM_utf8CountChars(bytes, jint(n), ok);
-    value = CharArray::create(chars);
+    value = VMChars::create(chars);
     _VM_utf8Decode(value->elements(), chars, bytes, jint(n), ok);
     offset = 0;
     count = chars;
     return this;
 }
 
-VMPtr<String> String::construct(jint off, jint cnt, VMPtr<CharArray> chars) {
+VMPtr<String> String::construct(jint off, jint cnt, VMPtr<VMChars> chars) {
     Super::construct();
     value = chars;
     offset = off;
@@ -117,13 +115,13 @@ VMPtr<String> String::construct(jint off, jint cnt, VMPtr<CharArray> chars) {
     return this;
 }
 
-VMPtr<String> String::construct(VMPtr<CharArray> chars, jint off, jint cnt) {
+VMPtr<String> String::construct(VMPtr<VMChars> chars, jint off, jint cnt) {
     Super::construct();
     if (chars == nullptr) _VM_throwNullPointer();
     if (off < 0) _VM_throwStringIndexOutOfBoundsException(off);
     if (cnt < 0) _VM_throwStringIndexOutOfBoundsException(cnt);
     if (off > chars->length - cnt) _VM_throwStringIndexOutOfBoundsException(off + cnt);
-    VMPtr<CharArray> copy = CharArray::create(cnt);
+    VMPtr<VMChars> copy = VMChars::create(cnt);
     if (cnt > 0) std::memcpy(copy->elements(), chars->elements() + off, size_t(cnt) * sizeof(jchar));
     value = copy;
     offset = 0;
@@ -131,16 +129,16 @@ VMPtr<String> String::construct(VMPtr<CharArray> chars, jint off, jint cnt) {
     return this;
 }
 
-VMPtr<String> String::construct(VMPtr<ByteArray> bytes) {
+VMPtr<String> String::construct(VMPtr<VMBytes> bytes) {
     if (bytes == nullptr) _VM_throwNullPointer();
     return construct(bytes, 0, bytes->length, VM_STR("UTF-8"));
 }
 
-VMPtr<String> String::construct(VMPtr<ByteArray> bytes, jint off, jint len) {
+VMPtr<String> String::construct(VMPtr<VMBytes> bytes, jint off, jint len) {
     return construct(bytes, off, len, VM_STR("UTF-8"));
 }
 
-VMPtr<String> String::construct(VMPtr<ByteArray> bytes, jint off, jint len, VMPtr<String> enc) {
+VMPtr<String> String::construct(VMPtr<VMBytes> bytes, jint off, jint len, VMPtr<String> enc) {
     Super::construct();
     if (bytes == nullptr) _VM_throwNullPointer();
     if (off < 0) throwIndexMessage(off);
@@ -151,7 +149,7 @@ VMPtr<String> String::construct(VMPtr<ByteArray> bytes, jint off, jint len, VMPt
     if (encoding != Encoding::Utf8) {
         // One path for Latin-1 and ASCII: each byte is the character of the
         // same unsigned value.
-        VMPtr<CharArray> chars = CharArray::create(len);
+        VMPtr<VMChars> chars = VMChars::create(len);
         const jbyte* source = bytes->elements() + off;
         jchar* target = chars->elements();
         for (jint i = 0; i < len; ++i) target[i] = jchar(uint8_t(source[i]));
@@ -162,7 +160,7 @@ VMPtr<String> String::construct(VMPtr<ByteArray> bytes, jint off, jint len, VMPt
     bool ok;
     jint n = _VM_utf8CountChars(bytes->elements() + off, len, ok);
     if (!ok) throwBadUtf8();
-    VMPtr<CharArray> chars = CharArray::create(n);
+    VMPtr<VMChars> chars = VMChars::create(n);
     _VM_utf8Decode(chars->elements(), n, bytes->elements() + off, len, ok);
     if (!ok) throwBadUtf8();
     value = chars;
@@ -188,7 +186,7 @@ VMPtr<String> String::_VM_init(NativeString* handle) {
     int32_t length = 0;
     if (HAL_getStringLength(handle, &length) != HAL_OK || length < 0)
         HAL_fatalError("HAL_getStringLength() failed in String::_VM_init().");
-    VMPtr<CharArray> chars = CharArray::create(length);
+    VMPtr<VMChars> chars = VMChars::create(length);
     // A string without characters has nothing to fetch (the platform reports
     // that case as a failure of the character copy).
     if (length > 0 && HAL_getStringCharacters(handle, chars->elements()) != HAL_OK)
@@ -203,7 +201,7 @@ VMPtr<String> String::_VM_initLength(const jchar* chars, jint length) {
     Super::construct();
     if (length < 0) _VM_throwNegativeArraySizeException();
     if (length > 0 && chars == nullptr) _VM_throwNullPointer();
-    value = CharArray::create(length);
+    value = VMChars::create(length);
     if (length > 0) std::memcpy(value->elements(), chars, size_t(length) * sizeof(jchar));
     offset = 0;
     count = length;
@@ -230,7 +228,7 @@ jchar String::charAt(jint index) {
     return _VM_chars()[index];
 }
 
-void String::getChars(jint srcBegin, jint srcEnd, VMPtr<CharArray> dst, jint dstBegin) {
+void String::getChars(jint srcBegin, jint srcEnd, VMPtr<VMChars> dst, jint dstBegin) {
     if (srcBegin < 0) throwStringIndexMessage(srcBegin);
     if (srcEnd > count) throwStringIndexMessage(srcEnd);
     if (srcBegin > srcEnd) throwStringIndexMessage(srcEnd - srcBegin);
@@ -322,7 +320,7 @@ VMPtr<String> String::replace(jchar oldChar, jchar newChar) {
     jint first = 0;
     while (first < count && chars[first] != oldChar) ++first;
     if (first == count) return this;
-    VMPtr<CharArray> result = CharArray::create(count);
+    VMPtr<VMChars> result = VMChars::create(count);
     chars = _VM_chars();
     jchar* target = result->elements();
     std::memcpy(target, chars, size_t(first) * sizeof(jchar));
@@ -335,7 +333,7 @@ VMPtr<String> String::toLowerCase() {
     jint first = 0;
     while (first < count && Character::toLowerCase(chars[first]) == chars[first]) ++first;
     if (first == count) return this;
-    VMPtr<CharArray> result = CharArray::create(count);
+    VMPtr<VMChars> result = VMChars::create(count);
     chars = _VM_chars();
     jchar* target = result->elements();
     std::memcpy(target, chars, size_t(first) * sizeof(jchar));

@@ -19,7 +19,6 @@
 namespace {
 
 using namespace javax::microedition::rms;
-using Bytes = VMArray<jbyte, 1>;
 
 [[noreturn]] void throwStoreException() { _VM_throw(RecordStoreException::create()->construct()); }
 
@@ -42,14 +41,14 @@ void checkRecordStatus(int status) {
 }
 
 // The checks of addRecord and setRecord after the open check.
-void checkDataRange(const VMPtr<Bytes>& data, jint offset, jint numBytes) {
+void checkDataRange(const VMPtr<VMBytes>& data, jint offset, jint numBytes) {
     if (offset < 0 || numBytes < 0 || (data != nullptr && int64_t(offset) + numBytes > data->length))
         throwOutOfRange();
 }
 
 // The bytes from offset, never null for an array (an empty one may have no
 // storage): the platform refuses null data.
-const void* bytesAt(const VMPtr<Bytes>& data, jint offset) {
+const void* bytesAt(const VMPtr<VMBytes>& data, jint offset) {
     static const jbyte kNoBytes = 0;
     if (data == nullptr) return nullptr;
     const jbyte* elements = data->elements();
@@ -94,7 +93,7 @@ void RecordStore::deleteRecordStore(VMPtr<String> recordStoreName) {
     checkStoreStatus(HAL_deleteRecordStore(recordStoreName->_VM_chars(), recordStoreName->length()));
 }
 
-void RecordStore::replaceRecordStore(VMPtr<String> recordStoreName, VMPtr<Bytes> data, jint recordSize) {
+void RecordStore::replaceRecordStore(VMPtr<String> recordStoreName, VMPtr<VMBytes> data, jint recordSize) {
     _VM_ensureInitialized(_VM_classRecord);
     if (recordStoreName == nullptr || data == nullptr) _VM_throwNullPointer();
     const jint length = recordStoreName->length();
@@ -200,7 +199,7 @@ jint RecordStore::getNextRecordID() {
     return value;
 }
 
-jint RecordStore::addRecord(VMPtr<Bytes> data, jint offset, jint numBytes) {
+jint RecordStore::addRecord(VMPtr<VMBytes> data, jint offset, jint numBytes) {
     if (data == nullptr && numBytes != 0) _VM_throwNullPointer();
     NativeRecordStore* handle = openHandle();
     checkDataRange(data, offset, numBytes);
@@ -211,7 +210,7 @@ jint RecordStore::addRecord(VMPtr<Bytes> data, jint offset, jint numBytes) {
     return id;
 }
 
-void RecordStore::setRecord(jint recordId, VMPtr<Bytes> newData, jint offset, jint numBytes) {
+void RecordStore::setRecord(jint recordId, VMPtr<VMBytes> newData, jint offset, jint numBytes) {
     if (newData == nullptr && numBytes != 0) _VM_throwNullPointer();
     NativeRecordStore* handle = openHandle();
     checkDataRange(newData, offset, numBytes);
@@ -233,19 +232,19 @@ jint RecordStore::getRecordSize(jint recordId) {
     return size;
 }
 
-VMPtr<Bytes> RecordStore::getRecord(jint recordId) {
+VMPtr<VMBytes> RecordStore::getRecord(jint recordId) {
     NativeRecordStore* handle = openHandle();
     int32_t size = 0;
     checkRecordStatus(HAL_getRecordSize(handle, recordId, &size));
     // A record replaced between the two calls (by a writer outside the
     // runtime) may have another length: read again with room for it.
     for (int attempt = 0; attempt < 8; ++attempt) {
-        VMPtr<Bytes> record = Bytes::create(size);
+        VMPtr<VMBytes> record = VMBytes::create(size);
         int32_t length = size;
         checkRecordStatus(HAL_getRecord(handle, recordId, record->elements(), &length));
         if (length == size) return record;
         if (length < size) {
-            VMPtr<Bytes> shorter = Bytes::create(length);
+            VMPtr<VMBytes> shorter = VMBytes::create(length);
             if (length > 0) std::memcpy(shorter->elements(), record->elements(), size_t(length));
             return shorter;
         }
@@ -254,7 +253,7 @@ VMPtr<Bytes> RecordStore::getRecord(jint recordId) {
     throwStoreException();
 }
 
-jint RecordStore::getRecord(jint recordId, VMPtr<Bytes> buffer, jint offset) {
+jint RecordStore::getRecord(jint recordId, VMPtr<VMBytes> buffer, jint offset) {
     NativeRecordStore* handle = openHandle();
     if (buffer == nullptr) _VM_throwNullPointer();
     if (offset < 0 || offset > buffer->length) throwOutOfRange();
