@@ -7,6 +7,7 @@
 #include <string>
 
 #include "bytes.h"
+#include "sheet.h"
 
 namespace assetgen {
 
@@ -29,10 +30,17 @@ struct Generated {
     std::map<std::string, Bytes> files;  // pack files by name
     // Every resource and pack file by "<kind>/<name>", for fuzz corpora.
     std::map<std::string, Bytes> seeds;
+    // The images, Gob lists and animation sets of each pack, by pack number
+    // (for contact sheets).
+    std::map<int, PackModel> models;
 };
 
 // Reads one description (its text and its file name for messages).
 void describePack(const std::string& file, const std::string& text, const std::string& fontDirectory, Generated& out);
+
+// The level stream of a level file (its text and its name for messages):
+// objects give their fields by name. Throws DescriptionError.
+Bytes describeLevelFile(const std::string& file, const std::string& text);
 
 // Every "*.json" file of the folder, in name order. Throws DescriptionError.
 Generated generateFolder(const std::string& folder, const std::string& fontDirectory);
