@@ -56,6 +56,33 @@ std::vector<Use> uses() {
     for (int t = 0; t < 11; ++t) {
         u.push_back({0x1800 + t, 0x180B + t, {0, 1, 2, 3}, t == 6 ? std::vector<int>{} : std::vector<int>{1}, {0}, {}, {}, {}});
     }
+    // Locations (airport, mansion, park, base, hotel): transports by variant (stairs, escalator, elevator,
+    // passage), the two door kinds, and the decorations, whose offset o holds frames 0 .. count - 1.
+    struct Location {
+        int setBase, transportParts, doorParts, decorationSets, decorationParts;
+        std::vector<int> decorationFrames;
+    };
+    const Location locations[] = {
+        {0x1000, 0x100C, 0x1010, 0x1005, 0x1011, {3, 5, 3, 2, 1, 11, 8}},
+        {0x1400, 0x140D, 0x1411, 0x1405, 0x1412, {3, 15, 15, 14, 11, 15, 14}},
+        {0x1C00, 0x1C11, 0x1C15, 0x1C05, 0x1C16, {3, 8, 8, 6, 6, 5, 11}},
+        {0x2000, 0x200A, 0x200E, 0x2005, 0x200F, {3, 10, 10, 11, 11}},
+        {0x2400, 0x2411, 0x2415, 0x2406, 0x2417, {7, 13, 13, 14, 13, 11, 12}},
+    };
+    for (const Location& l : locations) {
+        for (int stairs = 0; stairs < 2; ++stairs) {
+            u.push_back({l.setBase + stairs, l.transportParts + stairs, {0}, {}, {0, 1}, {}, {}, {}});
+        }
+        u.push_back({l.setBase + 2, l.transportParts + 2, upTo(13), {1, 3, 6, 8}, {0}, {}, {}, {}});
+        u.push_back({l.setBase + 3, l.transportParts + 3, upTo(5), {1, 3}, {0}, {}, {}, {}});
+        for (int kind = 0; kind < 2; ++kind) {
+            u.push_back({l.setBase + 4 + kind, l.doorParts + kind, upTo(7), {1, 3, 5}, {0}, {0, 1}, {0, 1}, {}});
+        }
+        for (size_t o = 0; o < l.decorationFrames.size(); ++o) {
+            const int set = l.decorationSets + static_cast<int>(o);
+            u.push_back({set, l.decorationParts + static_cast<int>(o), {}, {}, {}, upTo(l.decorationFrames[o]), {}, {}});
+        }
+    }
     return u;
 }
 
