@@ -66,7 +66,7 @@ void InGameObject::setDepthStep(jint n) {
 
 jint InGameObject::anchorX() {
     if (getSlotKind(0) == KIND_NONE) {
-        IntRows* offsets = slotOffsets.get();
+        VMIntRows* offsets = slotOffsets.get();
         return offsets == nullptr || offsets->length == 0 ? 0 : (*offsets->get(0))[0];
     }
     return getSlotX(0);
@@ -74,7 +74,7 @@ jint InGameObject::anchorX() {
 
 jint InGameObject::anchorY() {
     if (getSlotKind(0) == KIND_NONE) {
-        IntRows* offsets = slotOffsets.get();
+        VMIntRows* offsets = slotOffsets.get();
         return offsets == nullptr || offsets->length == 0 ? 0 : (*offsets->get(0))[1];
     }
     return getSlotY(0);
