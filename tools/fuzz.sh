@@ -16,7 +16,7 @@ fi
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVESSILO_FUZZ=ON -DVESSILO_TESTS=OFF -DVESSILO_BENCH=OFF >/dev/null
 targets=(fuzz_data_input fuzz_text fuzz_recordstore fuzz_http fuzz_audio fuzz_image fuzz_level fuzz_animset
-  fuzz_gobs fuzz_resource_pack fuzz_chunked_pack fuzz_text_table fuzz_png_palette fuzz_font)
+  fuzz_gobs fuzz_resource_pack fuzz_chunked_pack fuzz_text_table fuzz_png_palette fuzz_font fuzz_level_loader fuzz_save)
 cmake --build build-fuzz --target "${targets[@]}" test_assets -j "$jobs"
 total=${FUZZ_TOTAL_SECONDS:-180}
 seconds=${FUZZ_SECONDS:-$(( total / ${#targets[@]} > 5 ? total / ${#targets[@]} : 5 ))}
@@ -203,3 +203,19 @@ seed turned "\xf3\x0a\x07${glyphs}ABC\x80\x81\x81DEF \x82 A-B"
 seed narrow "\x95\xfe\x07${glyphs}AAAAAAAA BBBB\x81\x81C"
 seed too-few '\x80\x14\x03\x00\x41\x00\x00\x02\x02\x03\x00\x00\x01\x00\x00\x02\x02\x03\x00\x00\x01\x00\x00\x02\x02\x03\xffAB'
 run fuzz_font "$corpus"
+
+# The game's level loader: the input is a whole level; seeds are the game's
+# levels and the test data set's (which it refuses).
+corpus_for fuzz_level_loader
+build-fuzz/tools/assetgen/assetgen --seeds build-fuzz/game-seeds assets/game build-fuzz/game-rsc >/dev/null
+for f in build-fuzz/game-seeds/level/*; do cp "$f" "$corpus/game-level-${f##*/}"; done
+run fuzz_level_loader "$corpus" level
+
+# The game's save records. Byte 0: the length of store "0" (255: none), then
+# its bytes; the rest is store "1".
+corpus_for fuzz_save
+seed first-run '\xff'
+seed restored '\x08\x00\x00\x00\x02\x00\x00\x00\x01\x01\x00\x00\x00\x05\x00'
+seed short '\x07\x00\x00\x00\x02\x00\x00\x00\x01\x00\x00\x05'
+seed wide '\x08\xff\xff\xff\xff\x7f\xff\xff\xff\x00\x80\x00\x00\x00\x00'
+run fuzz_save "$corpus"

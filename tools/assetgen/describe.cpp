@@ -473,7 +473,9 @@ std::vector<BitField> bitFields(Node& d, const char* key) {
     return fields;
 }
 
-Bytes describeLevel(Node& d) {
+// A level's description; `named`: objects may give their fields by name, as
+// the game's object types read them (the level files).
+Bytes describeLevel(Node& d, bool named) {
     LevelDescription level;
     level.filler = d.boolean("filler", false);
     level.flags = d.integer("flags", 0, 0, 127);
@@ -532,6 +534,14 @@ Bytes describeLevel(Node& d) {
                     object.position = int64_t{y - group.y0} * group.span + (x - group.x0);
                 }
                 object.fields = bitFields(o, "fields");
+                if (named && !o.has("fields")) {
+                    for (const NamedField& f : gameObjectFields(group.type)) {
+                        Node value = o.at(f.name);
+                        const bool flag = f.bits == 1 && value.value().is_boolean();
+                        const int64_t v = flag ? value.boolean() : value.integer(0, (int64_t{1} << f.bits) - 1);
+                        object.fields.push_back({f.bits, v});
+                    }
+                }
                 o.finish();
                 group.objects.push_back(std::move(object));
             }
@@ -541,6 +551,41 @@ Bytes describeLevel(Node& d) {
         level.groups = std::move(groups);
     }
     return within(d.path(), [&] { return writeLevel(level); });
+}
+
+// A level file's level (docs/formats.md, "Level files").
+Bytes levelFile(const json& level, const std::string& path) {
+    Node d(level, path);
+    if (d.has("solution")) d.at("solution");  // what the tests expect of the level, not part of it
+    Bytes bytes = describeLevel(d, true);
+    d.finish();
+    return bytes;
+}
+
+// A level kept in a file of its own ("source": "levels/<name>.json", beside
+// the description): the level's fields, objects' fields by name; its
+// "solution" is not part of the level.
+Bytes describeLevelSource(Node& r, const std::string& directory) {
+    Node source = r.at("source");
+    const std::string name = source.string();
+    namespace fs = std::filesystem;
+    const fs::path relative(name);
+    const bool inside = !name.empty() && relative.is_relative() &&
+                        std::none_of(relative.begin(), relative.end(), [](const fs::path& p) { return p == ".."; });
+    if (!inside || relative.extension() != ".json") {
+        source.fail("expected a path \"levels/<name>.json\" beside the description");
+    }
+    std::ifstream in(fs::path(directory) / relative, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    if (!in) source.fail("cannot be read");
+    json level;
+    try {
+        level = json::parse(text.str());
+    } catch (const json::parse_error& e) {
+        source.fail(std::string("not JSON: ") + e.what());
+    }
+    return levelFile(level, source.path());
 }
 
 Bytes describeRaw(Node& d, int64_t room) {
@@ -580,7 +625,7 @@ void place(std::map<int, Entry>& entries, int index, Entry entry, Node& at) {
     if (!entries.emplace(index, std::move(entry)).second) at.fail("index " + std::to_string(index) + " is used twice");
 }
 
-void describe(Node& root, const std::string& fontDirectory, Generated& out) {
+void describe(Node& root, const std::string& directory, const std::string& fontDirectory, Generated& out) {
     PackDescription pack;
     pack.number = root.integer("pack", 1, 2097151);
     const std::string layout = root.string("layout", isChunkedPackNumber(pack.number) ? "split" : "plain");
@@ -665,7 +710,7 @@ void describe(Node& root, const std::string& fontDirectory, Generated& out) {
                 e.seedKind = "midi";
                 common(r, e, 0);
             } else if (kind == "level") {
-                e.resource.data = describeLevel(r);
+                e.resource.data = r.has("source") ? describeLevelSource(r, directory) : describeLevel(r, false);
                 e.seedKind = "level";
                 common(r, e, -1);
             } else if (kind == "raw") {
@@ -737,7 +782,21 @@ void describePack(const std::string& file, const std::string& text, const std::s
     }
     try {
         Node node(root, "");
-        describe(node, fontDirectory, out);
+        describe(node, std::filesystem::path(file).parent_path().string(), fontDirectory, out);
+    } catch (const Error& e) {
+        throw DescriptionError(file, e.field(), e.what());
+    }
+}
+
+Bytes describeLevelFile(const std::string& file, const std::string& text) {
+    json level;
+    try {
+        level = json::parse(text);
+    } catch (const json::parse_error& e) {
+        throw DescriptionError(file, "", std::string("not JSON: ") + e.what());
+    }
+    try {
+        return levelFile(level, "");
     } catch (const Error& e) {
         throw DescriptionError(file, e.field(), e.what());
     }

@@ -34,6 +34,10 @@ struct Generated {
 // Reads one description (its text and its file name for messages).
 void describePack(const std::string& file, const std::string& text, const std::string& fontDirectory, Generated& out);
 
+// The level stream of a level file (its text and its name for messages):
+// objects give their fields by name. Throws DescriptionError.
+Bytes describeLevelFile(const std::string& file, const std::string& text);
+
 // Every "*.json" file of the folder, in name order. Throws DescriptionError.
 Generated generateFolder(const std::string& folder, const std::string& fontDirectory);
 

@@ -130,4 +130,35 @@ Bytes writeLevel(const LevelDescription& level) {
     return out.take();
 }
 
+const std::vector<NamedField>& gameObjectFields(int type) {
+    static const std::vector<NamedField> kNone;
+    static const std::vector<NamedField> kSmallItem = {{"item", 6}};
+    static const std::vector<NamedField> kLargeItem = {{"item", 7}};
+    static const std::vector<NamedField> kComponent = {{"variant", 3}, {"path", 16}};
+    static const std::vector<NamedField> kInteraction = {{"variant", 2}, {"fixed", 1}, {"outfit", 16}, {"keyLevel", 16}};
+    static const std::vector<NamedField> kFloorArea = {{"width", 16}, {"row", 16}};
+    static const std::vector<NamedField> kTrap = {{"kind", 3}, {"startTime", 16}};
+    static const std::vector<NamedField> kDisguised = {{"look", 4}, {"mode", 16}, {"range", 16}, {"value", 16}};
+    static const std::vector<NamedField> kGeneral = {{"look", 4}, {"animation", 16}};
+    static const std::vector<NamedField> kKey = {{"kind", 2}};
+    static const std::vector<NamedField> kPlayer = {{"value", 7}};
+    static const std::vector<NamedField> kTarget = {{"kind", 4}, {"index", 16}};
+    static const std::vector<NamedField> kTransportPart = {{"path", 16}, {"id", 16}, {"next", 16}, {"type", 16}};
+    switch (type) {
+        case 0: case 3: case 18: return kSmallItem;
+        case 11: case 15: return kLargeItem;
+        case 1: case 4: case 12: case 16: case 19: return kComponent;
+        case 2: case 5: case 13: case 17: case 20: return kInteraction;
+        case 6: return kFloorArea;
+        case 8: return kTrap;
+        case 9: return kDisguised;
+        case 10: return kGeneral;
+        case 14: return kKey;
+        case 21: return kPlayer;
+        case 23: return kTarget;
+        case 24: return kTransportPart;
+        default: return kNone;
+    }
+}
+
 }  // namespace assetgen

@@ -62,4 +62,15 @@ struct LevelDescription {
 
 Bytes writeLevel(const LevelDescription& level);
 
+// A field that an object of the game reads after its position, by name.
+struct NamedField {
+    const char* name;
+    int bits;
+};
+
+// The fields an object of the game's type `type` reads, in stream order
+// (docs/formats.md, "Level files"); empty for a type that reads none or
+// that the game does not know.
+const std::vector<NamedField>& gameObjectFields(int type);
+
 }  // namespace assetgen

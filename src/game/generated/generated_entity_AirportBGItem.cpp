@@ -1,0 +1,5 @@
+// generated.entity.AirportBGItem
+#include "generated_entity_AirportBGItem.h"
+
+VM_REGISTER_CLASS(generated::entity::AirportBGItem, .name = "generated.entity.AirportBGItem", .isInterface = true,
+                  .isAbstract = true)

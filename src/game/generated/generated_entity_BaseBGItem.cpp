@@ -1,0 +1,5 @@
+// generated.entity.BaseBGItem
+#include "generated_entity_BaseBGItem.h"
+
+VM_REGISTER_CLASS(generated::entity::BaseBGItem, .name = "generated.entity.BaseBGItem", .isInterface = true,
+                  .isAbstract = true)

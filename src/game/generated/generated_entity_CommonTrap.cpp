@@ -1,0 +1,5 @@
+// generated.entity.CommonTrap
+#include "generated_entity_CommonTrap.h"
+
+VM_REGISTER_CLASS(generated::entity::CommonTrap, .name = "generated.entity.CommonTrap", .isInterface = true,
+                  .isAbstract = true)

@@ -1,0 +1,5 @@
+// generated.entity.DisguisedChar
+#include "generated_entity_DisguisedChar.h"
+
+VM_REGISTER_CLASS(generated::entity::DisguisedChar, .name = "generated.entity.DisguisedChar", .isInterface = true,
+                  .isAbstract = true)

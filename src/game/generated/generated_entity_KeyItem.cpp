@@ -1,0 +1,5 @@
+// generated.entity.KeyItem
+#include "generated_entity_KeyItem.h"
+
+VM_REGISTER_CLASS(generated::entity::KeyItem, .name = "generated.entity.KeyItem", .isInterface = true,
+                  .isAbstract = true)

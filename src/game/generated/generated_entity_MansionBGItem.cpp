@@ -1,0 +1,5 @@
+// generated.entity.MansionBGItem
+#include "generated_entity_MansionBGItem.h"
+
+VM_REGISTER_CLASS(generated::entity::MansionBGItem, .name = "generated.entity.MansionBGItem", .isInterface = true,
+                  .isAbstract = true)

@@ -1,0 +1,5 @@
+// generated.entity.Player
+#include "generated_entity_Player.h"
+
+VM_REGISTER_CLASS(generated::entity::Player, .name = "generated.entity.Player", .isInterface = true,
+                  .isAbstract = true)

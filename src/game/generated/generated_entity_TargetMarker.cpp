@@ -1,0 +1,5 @@
+// generated.entity.TargetMarker
+#include "generated_entity_TargetMarker.h"
+
+VM_REGISTER_CLASS(generated::entity::TargetMarker, .name = "generated.entity.TargetMarker", .isInterface = true,
+                  .isAbstract = true)

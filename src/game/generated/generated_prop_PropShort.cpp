@@ -1,0 +1,5 @@
+// generated.prop.PropShort
+#include "generated_prop_PropShort.h"
+
+VM_REGISTER_CLASS(generated::prop::PropShort, .name = "generated.prop.PropShort", .isInterface = true,
+                  .isAbstract = true)

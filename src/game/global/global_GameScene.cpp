@@ -1,0 +1,5 @@
+// global.GameScene
+#include "global_GameScene.h"
+
+VM_REGISTER_CLASS(global::GameScene, .name = "global.GameScene", .isInterface = true,
+                  .isAbstract = true)

@@ -1,0 +1,154 @@
+// Levels the game cannot play are refused whole: selectLevel answers false,
+// every table is empty, the level will be read again next time, and one
+// console line names the level and the reason. One level per rule.
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+#include "game_test_support.h"
+
+namespace {
+
+using nlohmann::json;
+
+// A small level that passes every rule: an elevator (path 0, its first
+// point below its second), a player and a target.
+json validLevel() {
+    return json::parse(R"({
+     "tileSet": {"columns": 2, "image": 1, "tileWidth": 16, "tileHeight": 16,
+                 "tiles": [{"column": 1, "row": 0}, {"column": 2, "row": 0}]},
+     "map": {"width": 2, "height": 2, "cells": [[1, 2], [0, 1]]},
+     "objects": [
+      {"type": 24, "span": 1000, "objects": [
+        {"x": 10, "y": 10, "path": 0, "id": 2, "next": 0, "type": 2},
+        {"x": 10, "y": 50, "path": 0, "id": 1, "next": 2, "type": 2}]},
+      {"type": 1, "span": 1000, "objects": [{"x": 20, "y": 50, "variant": 0, "path": 0}]},
+      {"type": 21, "objects": [{"x": 0, "y": 0, "value": 0}]},
+      {"type": 23, "objects": [{"x": 0, "y": 0, "kind": 0, "index": 0}]}
+     ]})");
+}
+
+enum Group { kParts = 0, kComponents = 1, kPlayer = 2, kTarget = 3 };
+
+json& object(json& level, int group, int i = 0) { return level["objects"][group]["objects"][i]; }
+
+void addGroup(json& level, int type, json item) {
+    level["objects"].push_back(json{{"type", type}, {"objects", json::array({std::move(item)})}});
+}
+
+json at(int x, int y, json fields) {
+    fields["x"] = x;
+    fields["y"] = y;
+    return fields;
+}
+
+struct Case {
+    const char* reason;  // what the console line says after "Level 4 not loaded: "
+    std::function<void(json&)> change;
+};
+
+class LevelLoaderRefusalTest : public leveltest::GameCanvasTest {};
+
+TEST_F(LevelLoaderRefusalTest, EachRuleRefusesTheWholeLevel) {
+    const std::vector<Case> cases = {
+        {"tile size 0 x 16", [](json& l) { l["tileSet"]["tileWidth"] = 0; }},
+        {"tile size 16 x 0", [](json& l) { l["tileSet"]["tileHeight"] = 0; }},
+        {"no tile set", [](json& l) { l.erase("tileSet"), l.erase("map"); }},
+        {"tile-set entry in row 1", [](json& l) { l["tileSet"]["tiles"][1]["row"] = 1; }},
+        {"map of 513 x 512 cells",
+         [](json& l) {
+             l["tileSet"]["tileWidth"] = l["tileSet"]["tileHeight"] = 1;
+             l["map"] = json{{"width", 513}, {"height", 512},
+                             {"cells", json(512, json(513, 0))}};
+         }},
+        {"map of 32768 x 16 px",
+         [](json& l) { l["map"] = json{{"width", 2048}, {"height", 1}, {"cells", json(1, json(2048, 0))}}; }},
+        {"map of 16 x 32768 px",
+         [](json& l) { l["map"] = json{{"width", 1}, {"height", 2048}, {"cells", json(2048, json(1, 0))}}; }},
+        {"type-22 object at (40000, 0)",
+         [](json& l) { l["objects"].push_back(json::parse(R"({"type": 22, "x0": 40000, "objects": [{"x": 40000, "y": 0}]})")); }},
+        {"type-21 object at (0, 32768)", [](json& l) { object(l, kPlayer)["y"] = 32768; }},
+        {"floor area of depth row 4096", [](json& l) { addGroup(l, 6, at(0, 0, {{"width", 1}, {"row", 4096}})); }},
+        {"transport part of path 4096", [](json& l) { object(l, kParts, 1)["path"] = 4096; }},
+        {"target row 1 outside its group of 1", [](json& l) { object(l, kTarget)["index"] = 1; }},
+        {"no player record", [](json& l) { l["objects"].erase(kPlayer); }},
+        {"no player record", [](json& l) { l["objects"][kPlayer]["objects"] = json::array(); }},
+        {"no target record", [](json& l) { l["objects"][kTarget]["objects"] = json::array(); }},
+        {"target kind 12", [](json& l) { object(l, kTarget)["kind"] = 12; }},
+        {"trap kind 6", [](json& l) { addGroup(l, 8, at(0, 0, {{"kind", 6}, {"startTime", 0}})); }},
+        {"disguised look 14",
+         [](json& l) { addGroup(l, 9, at(0, 0, {{"look", 14}, {"mode", 0}, {"range", 0}, {"value", 0}})); }},
+        {"general look 12", [](json& l) { addGroup(l, 10, at(0, 0, {{"look", 12}, {"animation", 0}})); }},
+        {"background item 33 beyond the 33 of location 1", [](json& l) { addGroup(l, 0, at(0, 0, {{"item", 33}})); }},
+        {"background item 87 beyond the 87 of location 2", [](json& l) { addGroup(l, 15, at(0, 0, {{"item", 87}})); }},
+        {"background item 47 beyond the 47 of location 4", [](json& l) { addGroup(l, 18, at(0, 0, {{"item", 47}})); }},
+        {"background item 45 beyond the 45 of location 5", [](json& l) { addGroup(l, 3, at(0, 0, {{"item", 45}})); }},
+        {"background item 83 beyond the 83 of location 6", [](json& l) { addGroup(l, 11, at(0, 0, {{"item", 83}})); }},
+        {"component variant 6", [](json& l) { object(l, kComponents)["variant"] = 6; }},
+        {"interaction variant 3",
+         [](json& l) { addGroup(l, 5, at(0, 0, {{"variant", 3}, {"fixed", 0}, {"outfit", 0}, {"keyLevel", 0}})); }},
+        {"component 0: path 1 missing", [](json& l) { object(l, kComponents)["path"] = 1; }},
+        {"component 0: path 1 missing",
+         [](json& l) {
+             object(l, kComponents)["path"] = 1;
+             object(l, kParts, 0)["path"] = object(l, kParts, 1)["path"] = 2;
+         }},
+        {"component 0: path 0 is not one chain of points", [](json& l) { object(l, kParts, 0)["id"] = 3; }},
+        {"component 0: path 0 is not one chain of points", [](json& l) { object(l, kParts, 0)["id"] = 1; }},
+        {"component 0: path 0 is not one chain of points",
+         [](json& l) { object(l, kParts, 0)["id"] = object(l, kParts, 1)["id"] = 10001; }},
+        {"component 0: path 0 of transport type 4",
+         [](json& l) { object(l, kParts, 0)["type"] = object(l, kParts, 1)["type"] = 4; }},
+        {"component 0: path 0 has 1 point", [](json& l) { l["objects"][kParts]["objects"].erase(0); }},
+        {"component 0: path 0 has 1 point",
+         [](json& l) {
+             l["objects"][kParts]["objects"].erase(0);
+             object(l, kParts)["type"] = 3;
+         }},
+        {"component 0: path 0: the elevator's first point is not below its second",
+         [](json& l) {
+             object(l, kParts, 0)["id"] = 1, object(l, kParts, 0)["next"] = 2;
+             object(l, kParts, 1)["id"] = 2, object(l, kParts, 1)["next"] = 0;
+         }},
+    };
+    canvas->levels[0x5801] = leveltest::levelBytes(validLevel());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reason);
+        ASSERT_TRUE(select(0));  // a level's tables, which the refusal empties
+        json level = validLevel();
+        c.change(level);
+        canvas->levels[0x5805] = leveltest::levelBytes(level);
+        canvas->asked.clear();
+        std::string printed;
+        EXPECT_FALSE(select(4, &printed));
+        EXPECT_EQ(printed, std::string("Level 4 not loaded: ") + c.reason + "\n");
+        leveltest::expectEmpty(loader);
+        // Nothing is kept of a refused level: the next call reads it again.
+        EXPECT_FALSE(select(4));
+        EXPECT_EQ(canvas->asked.size(), 2u);
+    }
+}
+
+TEST_F(LevelLoaderRefusalTest, AMissingLevelAndALevelCutAtEveryByteAreRefused) {
+    std::string printed;
+    EXPECT_FALSE(select(5, &printed));  // the test data set has no resource 0x5806
+    EXPECT_EQ(printed, "Level 5 not loaded: missing or cut short\n");
+    leveltest::expectEmpty(loader);
+
+    std::ifstream in(std::string(VESSILO_GAME_ASSETS) + "levels/tutorial.json");
+    std::stringstream text;
+    text << in.rdbuf();
+    const std::vector<uint8_t> whole = leveltest::levelBytes(text.str());
+    ASSERT_GT(whole.size(), 100u);
+    for (size_t n = 0; n < whole.size(); ++n) {
+        canvas->levels[0x5800] = std::vector<uint8_t>(whole.begin(), whole.begin() + long(n));
+        ASSERT_FALSE(select(-1, &printed)) << n;
+        ASSERT_EQ(printed, "Level -1 not loaded: missing or cut short\n") << n;
+        leveltest::expectEmpty(loader);
+        if (HasFailure()) break;
+    }
+    canvas->levels[0x5800] = whole;
+    EXPECT_TRUE(select(-1));
+}
+
+}  // namespace
