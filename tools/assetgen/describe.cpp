@@ -301,7 +301,7 @@ GobRecord gobRecord(const Node& d, const RecordTemplate& t, const std::vector<in
     return r;
 }
 
-Bytes describeGobs(Node& d, const Sheets& sheets) {
+Bytes describeGobs(Node& d, const Sheets& sheets, PackModel::GobList& list) {
     const int image = d.integer("image", 0, 1023);
     auto found = sheets.byIndex.find(image);
     const Raster* sheet = found == sheets.byIndex.end() ? nullptr : &found->second;
@@ -326,13 +326,15 @@ Bytes describeGobs(Node& d, const Sheets& sheets) {
         r.finish();
     }
     const bool kinds = d.boolean("alphaKinds", true);
+    list = {image, records};
     return within(d.path(), [&] { return writeGobs(image, records, kinds); });
 }
 
 // --- animation sets, texts, fonts, sounds, music, levels, raw bytes --------------
 
-Bytes describeAnimSet(Node& d) {
-    AnimSetDescription set;
+Bytes describeAnimSet(Node& d, PackModel::Set& model) {
+    AnimSetDescription& set = model.set;
+    model.gobs = d.integer("gobs", -1, 0, 1023);
     for (Node& f : d.array("frames")) {
         AnimFrame frame;
         for (Node& p : f.array("parts")) {
@@ -672,6 +674,7 @@ void describe(Node& root, const std::string& directory, const std::string& fontD
             if (kind == "image") {
                 Raster raster;
                 e.resource.data = describeImage(r, raster);
+                out.models[pack.number].images[indexes[i]] = raster;
                 sheets.byIndex[indexes[i]] = std::move(raster);
                 e.seedKind = "png";
                 common(r, e, -3);
@@ -690,11 +693,11 @@ void describe(Node& root, const std::string& directory, const std::string& fontD
                 room -= static_cast<int64_t>(sheet.resource.data.size());
                 place(entries, image, std::move(sheet), r);
             } else if (kind == "gobs") {
-                e.resource.data = describeGobs(r, sheets);
+                e.resource.data = describeGobs(r, sheets, out.models[pack.number].gobs[indexes[i]]);
                 e.seedKind = "gobs";
                 common(r, e, -1);
             } else if (kind == "animset") {
-                e.resource.data = describeAnimSet(r);
+                e.resource.data = describeAnimSet(r, out.models[pack.number].sets[indexes[i]]);
                 e.seedKind = "animset";
                 common(r, e, -1);
             } else if (kind == "text") {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "bytes.h"
+#include "sheet.h"
 
 namespace assetgen {
 
@@ -29,6 +30,9 @@ struct Generated {
     std::map<std::string, Bytes> files;  // pack files by name
     // Every resource and pack file by "<kind>/<name>", for fuzz corpora.
     std::map<std::string, Bytes> seeds;
+    // The images, Gob lists and animation sets of each pack, by pack number
+    // (for contact sheets).
+    std::map<int, PackModel> models;
 };
 
 // Reads one description (its text and its file name for messages).
