@@ -1,6 +1,8 @@
 // scene.ingame.InGameStoryBoard
 #include "scene_ingame_InGameStoryBoard.h"
 
+#include "ts_AnimSet.h"
+
 namespace scene::ingame {
 
 VMPtr<InGameStoryBoard> InGameStoryBoard::construct() {
