@@ -46,7 +46,7 @@ nlohmann::json smallLevel() {
         {"x": 10, "y": 10, "path": 0, "id": 2, "next": 0, "type": 2},
         {"x": 10, "y": 50, "path": 0, "id": 1, "next": 2, "type": 2}]},
       {"type": 1, "span": 1000, "objects": [{"x": 20, "y": 50, "variant": 0, "path": 0}]},
-      {"type": 21, "objects": [{"x": 96, "y": 500, "value": 0}]},
+      {"type": 21, "span": 2000, "objects": [{"x": 96, "y": 500, "value": 0}]},
       {"type": 23, "objects": [{"x": 0, "y": 0, "kind": 0, "index": 0}]}
      ]})");
     nlohmann::json cells = nlohmann::json::array();
