@@ -147,11 +147,17 @@ private:
     // Whether point i of the path can be reached (inside the path and
     // filled).
     jboolean hasPoint(jint i);
+    // Points up to the first empty position (a broken chain ends there).
+    jint pathLength();
     jint pointX(jint i);
     jint pointY(jint i);
     // Slot 0 from the body resources with anim at the body's place, keeping
     // its facing.
     void reloadBody(jint anim);
+    // The body has made no step yet (after a load or a jump).
+    void settleBody();
+    // The image resource id of the body's look, -1 when none.
+    jint bodyLook();
 };
 
 }  // namespace scene::ingame

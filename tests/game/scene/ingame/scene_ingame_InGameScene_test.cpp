@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <functional>
 
-#include "ingame_test_support.h"
+#include "scene_test_support.h"
 #include "java_lang_Exception.h"
 #include "sam_SamGameSave.h"
 #include "scene_ingame_InGameScene.h"

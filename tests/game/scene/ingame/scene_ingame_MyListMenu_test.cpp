@@ -1,7 +1,7 @@
 // The pause menu and the story board on the game's own graphics (pack 14):
 // layout, rows drawn only for entries, the tapped entry in the release frame,
 // the board's box and its paging.
-#include "ingame_test_support.h"
+#include "scene_test_support.h"
 #include "scene_ingame_InGameStoryBoard.h"
 #include "scene_ingame_MyListMenu.h"
 

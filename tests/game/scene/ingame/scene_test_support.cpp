@@ -1,4 +1,4 @@
-#include "ingame_test_support.h"
+#include "scene_test_support.h"
 
 #include <filesystem>
 #include <fstream>
@@ -111,4 +111,4 @@ void InGameTest::serveBytes(jint level, std::vector<uint8_t> bytes) {
 }  // namespace ingametest
 
 VM_REGISTER_CLASS(ingametest::NoteManager, .name = "ingametest.NoteManager",
-                  .sourceName = "tests/game/scene/ingame/ingame_test_support")
+                  .sourceName = "tests/game/scene/ingame/scene_test_support")

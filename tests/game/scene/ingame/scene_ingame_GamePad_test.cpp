@@ -1,0 +1,72 @@
+// The game pad: one code a frame from keys and touches, touch before keys,
+// presses before holds.
+#include <string>
+
+#include "ingame_test_support.h"
+
+VM_REGISTER_CLASS(ingametest::ScriptKey, .name = "ingametest.ScriptKey",
+                  .sourceName = "tests/game/scene/ingame/scene_ingame_GamePad_test")
+
+namespace {
+
+using com::ventrix::utility::MyPointer;
+using ingametest::GamePad;
+
+class GamePadTest : public ingametest::InGameTest {};
+
+TEST_F(GamePadTest, TouchesWinOverKeysAndPressesOverHolds) {
+    VMPtr<GamePad> pad = GamePad::getInstance();
+    EXPECT_EQ(GamePad::getInstance(), pad);
+    EXPECT_EQ(pad->pad->getSlotCount(), 2);
+    VMPtr<MyPointer> pointer = pad->myPointer;
+    ASSERT_NE(pointer, nullptr);
+    using ingametest::kAction, ingametest::kDown, ingametest::kLeft, ingametest::kRight, ingametest::kUp;
+    enum Touch { NO_TOUCH, RELEASED, PRESSED };
+    struct Case {
+        const char* what;
+        std::set<jint> pressed, held;
+        Touch touch;
+        jint x, y;
+        jint code;
+    };
+    // The left pad lies at (0, 640): up (60..99, 460..499), down (60..99,
+    // 580..619), left (10..49, 520..559), right (110..149, 520..559); the
+    // action button at (380..439, 540..599).
+    const Case cases[] = {
+        {"no input", {}, {}, NO_TOUCH, 0, 0, -1},
+        {"up and left pressed", {kUp, kLeft}, {}, NO_TOUCH, 0, 0, 1},
+        {"up held, left pressed", {kLeft}, {kUp}, NO_TOUCH, 0, 0, 3},
+        {"down pressed before action pressed", {kAction, kDown}, {}, NO_TOUCH, 0, 0, 2},
+        {"right pressed", {kRight}, {}, NO_TOUCH, 0, 0, 4},
+        {"action pressed", {kAction}, {}, NO_TOUCH, 0, 0, 5},
+        {"up held", {}, {kUp}, NO_TOUCH, 0, 0, 6},
+        {"down held before left held", {}, {kLeft, kDown}, NO_TOUCH, 0, 0, 7},
+        {"left held", {}, {kLeft}, NO_TOUCH, 0, 0, 8},
+        {"right held", {}, {kRight, kAction}, NO_TOUCH, 0, 0, 9},
+        {"action held", {}, {kAction}, NO_TOUCH, 0, 0, 10},
+        {"finger lifted from left, keys ignored", {kUp}, {kRight}, RELEASED, 20, 530, 3},
+        {"finger lifted from up", {}, {}, RELEASED, 70, 470, 1},
+        {"finger lifted from action (right pad)", {}, {}, RELEASED, 400, 560, 5},
+        {"finger down on down", {kUp}, {}, PRESSED, 70, 600, 7},
+        {"finger down on right", {}, {}, PRESSED, 120, 530, 9},
+        {"finger down on action", {}, {}, PRESSED, 439, 599, 10},
+        {"finger lifted outside both pads", {kUp}, {kUp}, RELEASED, 240, 300, -1},
+        {"finger down outside both pads", {kUp}, {}, PRESSED, 200, 530, -1},
+        {"finger down just past the up button", {}, {}, PRESSED, 100, 470, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        keys->pressed = c.pressed;
+        keys->held = c.held;
+        (*pointer->justReleased)[0] = c.touch == RELEASED;
+        (*pointer->justPressed)[0] = c.touch == PRESSED;
+        (*pointer->x)[0] = (*pointer->pressX)[0] = c.x;
+        (*pointer->y)[0] = (*pointer->pressY)[0] = c.y;
+        pad->update();
+        EXPECT_EQ(pad->getDirection(), c.code);
+    }
+    VMPtr<VMInts> area = pad->touchArea;
+    EXPECT_EQ(std::vector<jint>(area->elements(), area->elements() + 5), (std::vector<jint>{100, 470, 1, 1, 0}));
+}
+
+}  // namespace
