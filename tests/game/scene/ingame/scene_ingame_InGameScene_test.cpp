@@ -16,7 +16,7 @@ using scene::ingame::MyListMenu;
 
 namespace {
 
-class SceneTest : public ingametest::InGameTest {
+class InGameSceneTest : public ingamescene::SceneFixture {
 protected:
     // Runs stage 0 to its end, noting the counter before each call and the
     // counter at which the level was read.
@@ -32,7 +32,7 @@ protected:
     }
 };
 
-TEST_F(SceneTest, ScenesNineAndTwelve) {
+TEST_F(InGameSceneTest, ScenesNineAndTwelve) {
     sam::SamGameSave::currentLevel = 3;
     VMPtr<InGameScene> level = InGameScene::create()->construct();
     EXPECT_EQ(LoadingPage::getInstance()->total, 23);
@@ -52,8 +52,8 @@ TEST_F(SceneTest, ScenesNineAndTwelve) {
     EXPECT_TRUE(g->log.empty());
 }
 
-TEST_F(SceneTest, LevelViewRunsItsStepsAndReadsTheLevelInStepFour) {
-    serve(2, ingametest::smallLevel());
+TEST_F(InGameSceneTest, LevelViewRunsItsStepsAndReadsTheLevelInStepFour) {
+    serve(2, ingamescene::smallLevel());
     sam::SamGameSave::currentLevel = 2;
     VMPtr<InGameScene> s = InGameScene::create()->construct();
     jint readAt = -1;
@@ -97,8 +97,8 @@ TEST_F(SceneTest, LevelViewRunsItsStepsAndReadsTheLevelInStepFour) {
     s->dispose();
 }
 
-TEST_F(SceneTest, OverlaysPausePanelMenuQuestionAndBoard) {
-    serve(0, ingametest::smallLevel());
+TEST_F(InGameSceneTest, OverlaysPausePanelMenuQuestionAndBoard) {
+    serve(0, ingamescene::smallLevel());
     VMPtr<InGameScene> s = InGameScene::create()->construct();
     runViewStage(s.get());
     s->loadStage1();
@@ -133,7 +133,7 @@ TEST_F(SceneTest, OverlaysPausePanelMenuQuestionAndBoard) {
     s->dispose();
 }
 
-TEST_F(SceneTest, ALevelThatCannotBePlayedLeavesWithOneLine) {
+TEST_F(InGameSceneTest, ALevelThatCannotBePlayedLeavesWithOneLine) {
     struct Case {
         const char* what;
         jint level;  // -1: scene 12
@@ -141,7 +141,7 @@ TEST_F(SceneTest, ALevelThatCannotBePlayedLeavesWithOneLine) {
         jint scene;
         const char* line;
     };
-    auto missingImage = ingametest::smallLevel();
+    auto missingImage = ingamescene::smallLevel();
     missingImage["tileSet"]["image"] = 24576 + 60;
     const std::vector<Case> cases = {
         {"missing level", 7, [] {}, 10, "Level 7 not loaded: "},
@@ -174,9 +174,9 @@ namespace {
 
 // The level over the test sheet's tiles with the head-up display and the pad,
 // then with the pause panel and its menu open; and the story board.
-TEST_F(SceneTest, GoldenHudPausePanelAndStoryBoard) {
+TEST_F(InGameSceneTest, GoldenHudPausePanelAndStoryBoard) {
     const GoldenTolerance text{48, 0.004};
-    serve(0, ingametest::smallLevel());
+    serve(0, ingamescene::smallLevel());
     VMPtr<InGameScene> s = InGameScene::create()->construct();
     runViewStage(s.get());
     s->loadStage2();

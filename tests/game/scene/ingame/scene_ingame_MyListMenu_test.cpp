@@ -11,7 +11,7 @@ using scene::ingame::MyListMenu;
 
 namespace {
 
-class MenuTest : public ingametest::InGameTest {
+class PauseMenuTest : public ingamescene::SceneFixture {
 protected:
     // The pause menu's graphics: item frame 0 has the row box 5 (300 x 60)
     // and the text box 0 at x 20.
@@ -28,7 +28,7 @@ protected:
     }
 };
 
-TEST_F(MenuTest, LayoutRowsGapsTextOffsetAndDragRange) {
+TEST_F(PauseMenuTest, LayoutRowsGapsTextOffsetAndDragRange) {
     struct Case {
         jint entries, rows, gap, range;
     };
@@ -56,7 +56,7 @@ TEST_F(MenuTest, LayoutRowsGapsTextOffsetAndDragRange) {
     }
 }
 
-TEST_F(MenuTest, RowsPastTheEntriesAndRowsWithoutHeightAreNotDrawn) {
+TEST_F(PauseMenuTest, RowsPastTheEntriesAndRowsWithoutHeightAreNotDrawn) {
     VMPtr<paneltest::LogFont> font = logFont(0);
     VMPtr<MyListMenu> m = menu(6);
     m->setFirstRow(4);  // rows 2 and 3 would show entries 6 and 7
@@ -81,7 +81,7 @@ TEST_F(MenuTest, RowsPastTheEntriesAndRowsWithoutHeightAreNotDrawn) {
     EXPECT_TRUE(font->drawn.empty());
 }
 
-TEST_F(MenuTest, TheTappedEntryAnswersInTheReleaseFrameOnly) {
+TEST_F(PauseMenuTest, TheTappedEntryAnswersInTheReleaseFrameOnly) {
     VMPtr<MyListMenu> m = menu(3);
     // Row 1 lies at y 100 + 22 + 82 = 204 to 264.
     canvas->pointerPressed(200, 210);
@@ -101,7 +101,7 @@ TEST_F(MenuTest, TheTappedEntryAnswersInTheReleaseFrameOnly) {
     m->release();
 }
 
-TEST_F(MenuTest, StoryBoardBoxAndOutline) {
+TEST_F(PauseMenuTest, StoryBoardBoxAndOutline) {
     VMPtr<InGameStoryBoard> board = InGameStoryBoard::create()->construct();
     // Box 1 of frame 8: 400 x 176 at y 232 from the top, centred.
     EXPECT_EQ((std::vector<jint>{board->textX, board->textY, board->textWidth, board->textHeight}),
@@ -113,7 +113,7 @@ TEST_F(MenuTest, StoryBoardBoxAndOutline) {
     board->release();
 }
 
-TEST_F(MenuTest, StoryBoardPagesAndClampsTheLastPage) {
+TEST_F(PauseMenuTest, StoryBoardPagesAndClampsTheLastPage) {
     VMPtr<InGameStoryBoard> board = InGameStoryBoard::create()->construct();
     board->setActive(true);
     board->setText(VM_STR("short"));

@@ -9,7 +9,7 @@
 #include "font.h"
 #include "sam_SamGameSave.h"
 
-namespace ingametest {
+namespace ingamescene {
 
 using com::ventrix::common::Main;
 using com::ventrix::utility::SceneManager;
@@ -59,7 +59,7 @@ nlohmann::json smallLevel() {
     return level;
 }
 
-InGameTest::InGameTest() : dir("ingame") {
+SceneFixture::SceneFixture() : dir("ingame") {
     namespace fs = std::filesystem;
     for (const fs::directory_entry& e : fs::directory_iterator(testProgramDir() + "rsc/")) {
         const std::string name = e.path().filename().string();
@@ -72,7 +72,7 @@ InGameTest::InGameTest() : dir("ingame") {
     for (const auto& [name, bytes] : gamePacks()) dir.put("rsc/" + name, std::string(bytes.begin(), bytes.end()));
 }
 
-void InGameTest::SetUp() {
+void SceneFixture::SetUp() {
     paneltest::PanelTest::SetUp();
     if (sharedLevels == nullptr) {
         VMPtr<leveltest::LevelCanvas> made = leveltest::LevelCanvas::create();
@@ -96,19 +96,19 @@ void InGameTest::SetUp() {
     sam::SamGameSave::currentLevel = 0;
 }
 
-void InGameTest::TearDown() {
+void SceneFixture::TearDown() {
     SceneManager::instance = nullptr;
     Main::levelLoader = nullptr;
     paneltest::PanelTest::TearDown();
 }
 
-void InGameTest::serve(jint level, const nlohmann::json& file) { serveBytes(level, leveltest::levelBytes(file)); }
+void SceneFixture::serve(jint level, const nlohmann::json& file) { serveBytes(level, leveltest::levelBytes(file)); }
 
-void InGameTest::serveBytes(jint level, std::vector<uint8_t> bytes) {
+void SceneFixture::serveBytes(jint level, std::vector<uint8_t> bytes) {
     levels->levels[level < 0 ? 0x5800 : 0x5801 + level] = std::move(bytes);
 }
 
-}  // namespace ingametest
+}  // namespace ingamescene
 
-VM_REGISTER_CLASS(ingametest::NoteManager, .name = "ingametest.NoteManager",
+VM_REGISTER_CLASS(ingamescene::NoteManager, .name = "ingamescene.NoteManager",
                   .sourceName = "tests/game/scene/ingame/scene_test_support")

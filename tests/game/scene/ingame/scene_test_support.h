@@ -15,7 +15,7 @@
 #include "program_dir.h"
 #include "scene_ingame_LevelLoader.h"
 
-namespace ingametest {
+namespace ingamescene {
 
 class NoteManager : public com::ventrix::utility::SceneManager {
     VM_DECLARE_CLASS(NoteManager, com::ventrix::utility::SceneManager)
@@ -38,9 +38,9 @@ public:
 // set's sheet image.
 nlohmann::json smallLevel();
 
-class InGameTest : public paneltest::PanelTest {
+class SceneFixture : public paneltest::PanelTest {
 protected:
-    InGameTest();
+    SceneFixture();
     void SetUp() override;
     void TearDown() override;
 
@@ -54,4 +54,4 @@ protected:
     NoteManager* manager = nullptr;
 };
 
-}  // namespace ingametest
+}  // namespace ingamescene
