@@ -1,10 +1,6 @@
 // Platform layer: audio players over the wave-out device.
 #include "hal_audio.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -17,6 +13,7 @@
 
 #include "VMUtf8.h"
 #include "ce_waveout.h"
+#include "hal_file.h"
 #include "hal_message.h"
 #include "hal_resource.h"
 #include "hal_system.h"
@@ -260,43 +257,16 @@ int readWholeFile(const char16_t* characters, int32_t length, uint8_t** buffer, 
                                reinterpret_cast<const jchar*>(characters), length, false, true);
     path.resize(size_t(room));
     int fd;
-    do {
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) return HAL_NOT_FOUND;
-    struct stat info;
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return HAL_NOT_FOUND;
+    int status = hal_file::openRegular(path.c_str(), &fd);
+    if (status != HAL_OK) return status;
+    hal_file::Descriptor file(fd);
+    status = hal_file::readWhole(fd, buffer, size);
+    if (status == HAL_OK && *size == 0) {
+        HAL_free(*buffer);
+        *buffer = nullptr;
+        status = HAL_IO_ERROR;
     }
-    if (info.st_size <= 0) {
-        ::close(fd);
-        return HAL_IO_ERROR;
-    }
-    if (info.st_size > INT32_MAX) {
-        ::close(fd);
-        return HAL_OUT_OF_MEMORY;
-    }
-    auto* block = static_cast<uint8_t*>(HAL_malloc(size_t(info.st_size)));
-    if (!block) {
-        ::close(fd);
-        return HAL_OUT_OF_MEMORY;
-    }
-    size_t done = 0;
-    while (done < size_t(info.st_size)) {
-        ssize_t n = ::read(fd, block + done, size_t(info.st_size) - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        done += size_t(n);
-    }
-    ::close(fd);
-    if (done == 0) {
-        HAL_free(block);
-        return HAL_IO_ERROR;
-    }
-    *buffer = block;
-    *size = int32_t(done);
-    return HAL_OK;
+    return status;
 }
 
 // Reads a variable-length quantity at p (before end): at most four bytes.

@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <map>
@@ -19,6 +20,7 @@
 #include <mutex>
 #include <new>
 
+#include "hal_file.h"
 #include "hal_system.h"
 #include "hal_thread.h"
 
@@ -52,6 +54,7 @@ constexpr char kMetadataName[] = "metadata.info";
 constexpr char kTemporarySuffix[] = ".tmp";
 constexpr size_t kTemporarySuffixLength = sizeof kTemporarySuffix - 1;
 constexpr char kTrashPrefix[] = ".deleted-";  // a store being deleted (never a store name)
+constexpr char kAsidePrefix[] = ".replacing-";  // a store's records being replaced (never a store name)
 constexpr int kMaxTrashDepth = 16;
 
 // --- locks --------------------------------------------------------------------------
@@ -126,76 +129,16 @@ private:
 
 // --- files ----------------------------------------------------------------------------
 
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd = -1) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-    // Closes now; false when the close reports an error.
-    bool close() {
-        int fd = fd_;
-        fd_ = -1;
-        return fd < 0 || ::close(fd) == 0;
-    }
-
-private:
-    int fd_;
-};
-
-int openDirectory(int at, const char* path) {
-    int fd;
-    do {
-        fd = ::openat(at, path, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
-    return fd;
-}
-
-bool writeAll(int fd, const uint8_t* data, size_t size) {
-    while (size > 0) {
-        ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data += n;
-        size -= size_t(n);
-    }
-    return true;
-}
-
-// Reads exactly size bytes; false on an error or an early end.
-bool readAll(int fd, uint8_t* data, size_t size) {
-    while (size > 0) {
-        ssize_t n = ::read(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        if (n == 0) return false;
-        data += n;
-        size -= size_t(n);
-    }
-    return true;
-}
-
-int flushDescriptor(int fd, bool dataOnly) {
-    int result;
-    do {
-        result = dataOnly ? ::fdatasync(fd) : ::fsync(fd);
-    } while (result != 0 && errno == EINTR);
-    return result;
-}
+using FileDescriptor = hal_file::Descriptor;
+using hal_file::openDirectory;
+using hal_file::readAll;
+using hal_file::writeAll;
 
 // Flushes a folder's entries to the disk, with the runtime lock given up
 // meanwhile.
 bool flushFolder(int folder) {
     RuntimeLockGap gap;
-    return flushDescriptor(folder, false) == 0;
+    return hal_file::flush(folder, false);
 }
 
 // A file written under a temporary name in its folder, to be flushed and then
@@ -212,10 +155,7 @@ public:
 
     bool write(const void* data, size_t size) {
         ::unlinkat(folder_, temporary_.c_str(), 0);
-        int fd;
-        do {
-            fd = ::openat(folder_, temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-        } while (fd < 0 && errno == EINTR);
+        int fd = hal_file::open(folder_, temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0644);
         if (fd < 0) return false;
         file_ = std::make_unique<FileDescriptor>(fd);
         return writeAll(fd, static_cast<const uint8_t*>(data), size);
@@ -223,7 +163,7 @@ public:
     // Flushes the written data and closes the file; false on any failure.
     bool flush() {
         if (file_ == nullptr) return false;
-        bool flushed = flushDescriptor(file_->get(), true) == 0;
+        bool flushed = hal_file::flush(file_->get(), true);
         flushed = file_->close() && flushed;
         file_.reset();
         return flushed;
@@ -265,10 +205,7 @@ bool writeMetadata(int folder, const Metadata& metadata) {
 }
 
 bool readMetadata(int folder, Metadata* metadata) {
-    int fd;
-    do {
-        fd = ::openat(folder, kMetadataName, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
+    int fd = hal_file::open(folder, kMetadataName, O_RDONLY | O_NOFOLLOW);
     if (fd < 0) return false;
     FileDescriptor file(fd);
     struct stat info;
@@ -348,7 +285,28 @@ bool removeTree(int parent, const char* name, int depth) {
     return removed && (::unlinkat(parent, name, AT_REMOVEDIR) == 0 || errno == ENOENT);
 }
 
-// Removes what interrupted deletes of stores left in the database folder.
+// Puts right what an interrupted replace of a store's records left: the
+// folder set aside for it. While the store folder stands, the aside folder
+// holds either new records not yet put in place or, after the exchange, the
+// old ones: it goes. A store folder missing beside a complete aside folder
+// (its metadata written last) is a replace cut short between its two renames
+// where the file system cannot exchange folders: the new records go in place.
+void settleAside(int database, const char* aside) {
+    const char* entry = aside + (sizeof kAsidePrefix - 1);
+    struct stat info;
+    if (::fstatat(database, entry, &info, AT_SYMLINK_NOFOLLOW) != 0 && errno == ENOENT) {
+        std::string metadata = std::string(aside) + "/" + kMetadataName;
+        if (::fstatat(database, metadata.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode) &&
+            ::renameat(database, aside, database, entry) == 0) {
+            flushFolder(database);
+            return;
+        }
+    }
+    removeTree(database, aside, 0);
+}
+
+// Removes what interrupted deletes of stores left in the database folder and
+// settles interrupted replaces.
 void removeTrash(int database) {
     int walker = ::dup(database);
     if (walker < 0) return;
@@ -358,11 +316,14 @@ void removeTrash(int database) {
         return;
     }
     std::vector<std::string> trash;
+    std::vector<std::string> asides;
     while (const struct dirent* entry = ::readdir(dir)) {
         if (std::strncmp(entry->d_name, kTrashPrefix, sizeof kTrashPrefix - 1) == 0) trash.emplace_back(entry->d_name);
+        if (std::strncmp(entry->d_name, kAsidePrefix, sizeof kAsidePrefix - 1) == 0) asides.emplace_back(entry->d_name);
     }
     ::closedir(dir);
     for (const std::string& name : trash) removeTree(database, name.c_str(), 0);
+    for (const std::string& name : asides) settleAside(database, name.c_str());
 }
 
 // The store names of the database folder, ordered; false when it cannot be
@@ -596,6 +557,9 @@ int HAL_openRecordStore(NativeRecordStore** store, const char16_t* name, int32_t
     if (handle == nullptr) return HAL_OUT_OF_MEMORY;
 
     RecordStoreLocked locked;
+    int databaseFd = openDirectory(AT_FDCWD, database.c_str());
+    FileDescriptor databaseFolder(databaseFd);
+    if (databaseFd >= 0) removeTrash(databaseFd);
     struct stat info;
     const bool exists = ::lstat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
     {
@@ -617,9 +581,6 @@ int HAL_openRecordStore(NativeRecordStore** store, const char16_t* name, int32_t
         delete handle;
         return HAL_NOT_FOUND;
     }
-    int databaseFd = openDirectory(AT_FDCWD, database.c_str());
-    FileDescriptor databaseFolder(databaseFd);
-    if (databaseFd >= 0) removeTrash(databaseFd);
     if (!exists) {
         if (::mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST) {
             delete handle;
@@ -680,6 +641,117 @@ int HAL_deleteRecordStore(const char16_t* name, int32_t length) {
     if (!flushFolder(fd)) return HAL_IO_ERROR;
     removeTree(fd, trash.c_str(), 0);
     return HAL_OK;
+}
+
+namespace {
+
+bool g_exchangeRefused = false;  // tests: act as on a file system that cannot exchange folders
+
+// Writes a file of the aside folder under its final name and flushes it.
+bool writeFlushed(int folder, const std::string& name, const void* data, size_t size) {
+    FileDescriptor file(hal_file::open(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0644));
+    return file.valid() && writeAll(file.get(), data, size) && hal_file::flush(file.get(), true) && file.close();
+}
+
+// Writes the new store into the aside folder: the records, then, once they
+// are on the disk, the metadata that marks the folder complete.
+int writeAside(int database, const std::string& aside, const void* const* records, const int32_t* lengths,
+               int32_t count, Metadata* metadata) {
+    removeTree(database, aside.c_str(), 0);
+    if (::mkdirat(database, aside.c_str(), 0755) != 0) return HAL_IO_ERROR;
+    FileDescriptor folder(openDirectory(database, aside.c_str()));
+    if (!folder.valid()) return HAL_IO_ERROR;
+    static const uint8_t kNothing = 0;
+    uint32_t size = 0;
+    RuntimeLockGap gap;
+    for (int32_t k = 0; k < count; ++k) {
+        const void* data = records[k] != nullptr ? records[k] : &kNothing;
+        if (!writeFlushed(folder.get(), recordFileName(k + 1), data, size_t(lengths[k]))) return HAL_IO_ERROR;
+        size += uint32_t(lengths[k]);
+    }
+    if (!hal_file::flush(folder.get(), false)) return HAL_IO_ERROR;
+    metadata->lastModified = nowMillis();
+    metadata->version = 0;
+    metadata->nextId = count + 1;
+    metadata->size = int32_t(size);
+    metadata->count = count;
+    uint8_t bytes[hal_recordstore::kMetadataSize];
+    hal_recordstore::encodeMetadata(*metadata, bytes);
+    if (!writeFlushed(folder.get(), kMetadataName, bytes, sizeof bytes) || !hal_file::flush(folder.get(), false))
+        return HAL_IO_ERROR;
+    return HAL_OK;
+}
+
+// Puts the complete aside folder in the store folder's place. One exchange of
+// the two folders where the file system offers it (the old records are then
+// in the aside folder); else the old folder goes to the trash and the aside
+// folder takes its name, a crash between the two being settled by the next
+// opening.
+bool putAsideInPlace(int database, const std::string& aside, const std::string& entry, bool exists) {
+    if (!exists) return ::renameat(database, aside.c_str(), database, entry.c_str()) == 0;
+    if (!g_exchangeRefused &&
+        ::renameat2(database, aside.c_str(), database, entry.c_str(), RENAME_EXCHANGE) == 0)
+        return true;
+    if (!g_exchangeRefused && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return false;
+    const std::string trash = kTrashPrefix + entry;
+    if (!removeTree(database, trash.c_str(), 0)) return false;
+    if (::renameat(database, entry.c_str(), database, trash.c_str()) != 0) return false;
+    if (::renameat(database, aside.c_str(), database, entry.c_str()) != 0) {
+        ::renameat(database, trash.c_str(), database, entry.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void hal_recordstore::refuseFolderExchange(bool refuse) { g_exchangeRefused = refuse; }
+
+int HAL_replaceRecords(const char16_t* name, int32_t length, const void* const* records, const int32_t* lengths,
+                       int32_t count) {
+    if (name == nullptr || length <= 0) return HAL_NOT_FOUND;
+    if (length > hal_recordstore::kMaxNameLength || count < 0) return HAL_BAD_ARGUMENT;
+    if (count > 0 && (records == nullptr || lengths == nullptr)) return HAL_BAD_ARGUMENT;
+    for (int32_t k = 0; k < count; ++k) {
+        if (lengths[k] < 0 || (records[k] == nullptr && lengths[k] > 0)) return HAL_BAD_ARGUMENT;
+    }
+    if (count >= INT32_MAX - 1) return HAL_IO_ERROR;  // no ids left
+    const std::string database = hal_recordstore::databaseDirectory();
+    if (::mkdir(database.c_str(), 0755) != 0 && errno != EEXIST) return HAL_NOT_FOUND;
+    const std::string entry = hal_recordstore::storeFolderName(name, length);
+    const std::string aside = kAsidePrefix + entry;
+
+    RecordStoreLocked locked;
+    FileDescriptor databaseFolder(openDirectory(AT_FDCWD, database.c_str()));
+    if (!databaseFolder.valid()) return HAL_NOT_FOUND;
+    const int fd = databaseFolder.get();
+    removeTrash(fd);
+    Metadata metadata;
+    if (writeAside(fd, aside, records, lengths, count, &metadata) != HAL_OK) {
+        removeTree(fd, aside.c_str(), 0);
+        return HAL_IO_ERROR;
+    }
+    struct stat info;
+    const bool exists = ::fstatat(fd, entry.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(info.st_mode);
+    if (!putAsideInPlace(fd, aside, entry, exists)) {
+        removeTree(fd, aside.c_str(), 0);
+        return HAL_IO_ERROR;
+    }
+    {
+        // Handles open on the store see the new records.
+        std::lock_guard<std::mutex> memory(g_memory);
+        auto open = g_stores.find(database + entry);
+        if (open != g_stores.end()) {
+            open->second->metadata = metadata;
+            open->second->ids.clear();
+            for (int32_t id = 1; id <= count; ++id) open->second->ids.push_back(id);
+        }
+    }
+    const bool flushed = flushFolder(fd);
+    // The old records, now aside or in the trash.
+    removeTree(fd, aside.c_str(), 0);
+    removeTree(fd, (kTrashPrefix + entry).c_str(), 0);
+    return flushed ? HAL_OK : HAL_IO_ERROR;
 }
 
 int32_t HAL_getNumRecordStores() {
@@ -884,10 +956,7 @@ int HAL_getRecord(NativeRecordStore* store, int32_t id, void* buffer, int32_t* l
         if (!holdsRecord(state, id)) return HAL_IO_ERROR;
     }
     const std::string path = state->folder + "/" + recordFileName(id);
-    int fd;
-    do {
-        fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
+    int fd = hal_file::open(AT_FDCWD, path.c_str(), O_RDONLY | O_NOFOLLOW);
     if (fd < 0) return HAL_IO_ERROR;
     FileDescriptor file(fd);
     struct stat info;

@@ -18,6 +18,9 @@
 // the next id beyond it is on the disk. Opening a store removes left-over
 // temporary files and the record file of an add that never committed, and
 // rebuilds a metadata file that is missing or does not fit the record files.
+// Replacing all of a store's records writes the new store in a folder set
+// aside and puts it in place with one rename; opening settles what a crash
+// left of such a folder.
 //
 // All handles open on one store folder in this process share one state (next
 // id, count, size, time and the record ids), so two RecordStore objects on the
@@ -63,6 +66,19 @@ void HAL_closeRecordStore(NativeRecordStore* store);
 // outside 1 to 32 or no database folder: HAL_NOT_FOUND. A folder that cannot
 // be removed: HAL_IO_ERROR.
 int HAL_deleteRecordStore(const char16_t* name, int32_t length);
+// Replaces every record of the store of that name, which is created when it
+// does not exist, with count records: record k + 1 holds the lengths[k]
+// bytes at records[k] (null for none). Ids, count and size start afresh as in
+// a new store. The new store is written and flushed in a folder set aside,
+// then put in place with one rename and the database folder flushed, so a
+// crash leaves the old records or the new ones. Handles open on the store see
+// the new records. A null name or a length <= 0: HAL_NOT_FOUND. A name
+// longer than 32 characters, a negative count or length, null records or
+// lengths with a count above 0, a null record with a length above 0:
+// HAL_BAD_ARGUMENT. No database folder: HAL_NOT_FOUND. A failed write:
+// HAL_IO_ERROR, the old records unchanged.
+int HAL_replaceRecords(const char16_t* name, int32_t length, const void* const* records, const int32_t* lengths,
+                       int32_t count);
 // The number of stores in the database folder; 0 when it is missing.
 int32_t HAL_getNumRecordStores();
 // The name of the n-th store (from 1; stores ordered by name), NUL-ended, into
@@ -158,5 +174,9 @@ bool decodeMetadata(const uint8_t* bytes, size_t size, Metadata* metadata);
 Metadata repairMetadata(const Metadata* read, const std::vector<int32_t>& ids, uint32_t now,
                         int64_t (*sizeOf)(int32_t id, void* context), void* context, int32_t* uncommittedId,
                         bool* rewrite);
+
+// Tests: replaces act as on a file system that cannot exchange two folders
+// in one rename (the old folder is renamed away first).
+void refuseFolderExchange(bool refuse);
 
 }  // namespace hal_recordstore

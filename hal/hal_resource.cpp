@@ -1,16 +1,15 @@
 // Platform layer: resource files on Linux.
 #include "hal_resource.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <climits>
 #include <new>
 #include <string>
 
 #include "VMUtf8.h"
+#include "hal_file.h"
 #include "hal_system.h"
 
 struct HAL_ResourceFile {
@@ -65,18 +64,7 @@ int openResourceFile(const char16_t* name, int32_t length, int* fdOut) {
     path += kResourceFolder;
     path += relative;
     if (path.size() >= PATH_MAX) return HAL_OUT_OF_MEMORY;
-    int fd;
-    do {
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) return HAL_NOT_FOUND;
-    struct stat info;
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return HAL_NOT_FOUND;
-    }
-    *fdOut = fd;
-    return HAL_OK;
+    return hal_file::openRegular(path.c_str(), fdOut);
 }
 
 }  // namespace
@@ -107,20 +95,12 @@ int64_t HAL_getResourceSize(HAL_ResourceFile* handle) {
 int HAL_readResource(HAL_ResourceFile* handle, void* buffer, int64_t offset, int32_t* count) {
     if (handle == nullptr || buffer == nullptr || count == nullptr) return HAL_BAD_ARGUMENT;
     if (offset < 0 || *count < 0 || offset > INT64_MAX - *count) return HAL_BAD_ARGUMENT;
-    auto* bytes = static_cast<unsigned char*>(buffer);
-    int32_t wanted = *count;
-    int32_t done = 0;
-    while (done < wanted) {
-        ssize_t n = ::pread(handle->fd, bytes + done, size_t(wanted - done), off_t(offset + done));
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            *count = 0;
-            return HAL_IO_ERROR;
-        }
-        if (n == 0) break;  // end of the file
-        done += int32_t(n);
+    const int64_t done = hal_file::readAt(handle->fd, buffer, size_t(*count), offset);
+    if (done < 0) {
+        *count = 0;
+        return HAL_IO_ERROR;
     }
-    *count = done;
+    *count = int32_t(done);
     return HAL_OK;
 }
 
@@ -134,31 +114,9 @@ int HAL_loadResource(const char16_t* name, int32_t length, uint8_t** buffer, int
     if (buffer == nullptr || size == nullptr) return HAL_BAD_ARGUMENT;
     *buffer = nullptr;
     *size = 0;
-    HAL_ResourceFile* file = nullptr;
-    int status = HAL_openResource(&file, name, length);
+    int fd;
+    int status = openResourceFile(name, length, &fd);
     if (status != HAL_OK) return status;
-    int64_t fileSize = HAL_getResourceSize(file);
-    if (fileSize < 0) {
-        HAL_closeResource(file);
-        return HAL_IO_ERROR;
-    }
-    if (fileSize > INT32_MAX) {
-        HAL_closeResource(file);
-        return HAL_OUT_OF_MEMORY;
-    }
-    auto* block = static_cast<uint8_t*>(HAL_malloc(size_t(fileSize)));
-    if (block == nullptr) {
-        HAL_closeResource(file);
-        return HAL_OUT_OF_MEMORY;
-    }
-    int32_t count = int32_t(fileSize);
-    status = HAL_readResource(file, block, 0, &count);
-    HAL_closeResource(file);
-    if (status != HAL_OK) {
-        HAL_free(block);
-        return status;
-    }
-    *buffer = block;
-    *size = count;  // fewer bytes when the file shrank meanwhile
-    return HAL_OK;
+    hal_file::Descriptor file(fd);
+    return hal_file::readWhole(fd, buffer, size);  // fewer bytes when the file shrank meanwhile
 }

@@ -8,10 +8,135 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define HAL_HAVE_AVX2_KERNELS 1
+#endif
 
 #include "hal_system.h"
 
 namespace hal {
+
+// --- rectangle kernels -----------------------------------------------------------
+//
+// Plain fills and plain copies of whole rectangles. SSE2 is the floor; where
+// the processor has AVX2 a second build of each is chosen at start-up. One
+// call covers a whole rectangle, so the choice costs one indirect call per
+// rectangle, not per row.
+
+namespace {
+
+// A fill whose rows follow one another without a gap is one span.
+inline bool oneSpan(size_t width, size_t rows, size_t pitch) { return rows == 1 || width == pitch; }
+
+void fillSpanSse2(uint16_t* p, size_t count, uint16_t c) {
+#if defined(__SSE2__)
+    size_t i = 0;
+    while (i < count && (reinterpret_cast<uintptr_t>(p + i) & 15) != 0) p[i++] = c;
+    const __m128i v = _mm_set1_epi16(int16_t(c));
+    for (; i + 32 <= count; i += 32) {
+        auto* q = reinterpret_cast<__m128i*>(p + i);
+        _mm_store_si128(q, v);
+        _mm_store_si128(q + 1, v);
+        _mm_store_si128(q + 2, v);
+        _mm_store_si128(q + 3, v);
+    }
+    for (; i + 8 <= count; i += 8) _mm_store_si128(reinterpret_cast<__m128i*>(p + i), v);
+    for (; i < count; ++i) p[i] = c;
+#else
+    std::fill_n(p, count, c);
+#endif
+}
+
+void fillSse2(uint16_t* p, size_t width, size_t rows, size_t pitch, uint16_t c) {
+    if (oneSpan(width, rows, pitch)) return fillSpanSse2(p, width * rows, c);
+    for (size_t y = 0; y < rows; ++y, p += pitch) fillSpanSse2(p, width, c);
+}
+
+// One row of a copy: 16-byte moves, the last one overlapping the one before
+// it instead of a loop over the remainder. Source and destination do not
+// overlap.
+inline void copyRowSse2(uint16_t* d, const uint16_t* s, size_t n) {
+#if defined(__SSE2__)
+    if (n >= 8) {
+        size_t i = 0;
+        for (; i + 8 <= n; i += 8)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i),
+                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i)));
+        if (i < n)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + n - 8),
+                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + n - 8)));
+        return;
+    }
+#endif
+    for (size_t i = 0; i < n; ++i) d[i] = s[i];
+}
+
+void copySse2(uint16_t* d, ptrdiff_t dPitch, const uint16_t* s, ptrdiff_t sPitch, size_t width, size_t rows) {
+    for (size_t y = 0; y < rows; ++y, d += dPitch, s += sPitch) copyRowSse2(d, s, width);
+}
+
+#if defined(HAL_HAVE_AVX2_KERNELS)
+__attribute__((target("avx2"))) void fillSpanAvx2(uint16_t* p, size_t count, uint16_t c) {
+    size_t i = 0;
+    while (i < count && (reinterpret_cast<uintptr_t>(p + i) & 31) != 0) p[i++] = c;
+    const __m256i v = _mm256_set1_epi16(int16_t(c));
+    for (; i + 64 <= count; i += 64) {
+        auto* q = reinterpret_cast<__m256i*>(p + i);
+        _mm256_store_si256(q, v);
+        _mm256_store_si256(q + 1, v);
+        _mm256_store_si256(q + 2, v);
+        _mm256_store_si256(q + 3, v);
+    }
+    for (; i + 16 <= count; i += 16) _mm256_store_si256(reinterpret_cast<__m256i*>(p + i), v);
+    for (; i < count; ++i) p[i] = c;
+}
+
+__attribute__((target("avx2"))) void fillAvx2(uint16_t* p, size_t width, size_t rows, size_t pitch, uint16_t c) {
+    if (oneSpan(width, rows, pitch)) return fillSpanAvx2(p, width * rows, c);
+    for (size_t y = 0; y < rows; ++y, p += pitch) fillSpanAvx2(p, width, c);
+}
+
+__attribute__((target("avx2"))) inline void copyRowAvx2(uint16_t* d, const uint16_t* s, size_t n) {
+    if (n >= 16) {
+        size_t i = 0;
+        for (; i + 16 <= n; i += 16)
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i),
+                                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i)));
+        if (i < n)
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + n - 16),
+                                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + n - 16)));
+    } else if (n >= 8) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + n - 8));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d), a);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + n - 8), b);
+    } else {
+        for (size_t i = 0; i < n; ++i) d[i] = s[i];
+    }
+}
+
+__attribute__((target("avx2"))) void copyAvx2(uint16_t* d, ptrdiff_t dPitch, const uint16_t* s, ptrdiff_t sPitch,
+                                              size_t width, size_t rows) {
+    for (size_t y = 0; y < rows; ++y, d += dPitch, s += sPitch) copyRowAvx2(d, s, width);
+}
+#endif
+
+RectKernels chooseKernels() {
+#if defined(HAL_HAVE_AVX2_KERNELS)
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx2")) return {fillAvx2, copyAvx2};
+#endif
+    return {fillSse2, copySse2};
+}
+
+const RectKernels chosenKernels = chooseKernels();
+const RectKernels floorKernels = {fillSse2, copySse2};
+
+}  // namespace
+
+const RectKernels& rowKernels() { return chosenKernels; }
+const RectKernels& baselineKernels() { return floorKernels; }
 
 namespace {
 
@@ -124,24 +249,7 @@ void dottedVSpan(const Raster& r, i64 x, i64 y1, i64 y2, i64 phase) {
 inline bool dotAt(i64 x, i64 y) { return ((x + 2 * y) & 3) < 2; }
 
 // count copies of c from p on.
-void fill16(uint16_t* p, int32_t count, uint16_t c) {
-#if defined(__SSE2__)
-    int32_t i = 0;
-    while (i < count && (reinterpret_cast<uintptr_t>(p + i) & 15) != 0) p[i++] = c;
-    __m128i v = _mm_set1_epi16(int16_t(c));
-    for (; i + 32 <= count; i += 32) {
-        auto* q = reinterpret_cast<__m128i*>(p + i);
-        _mm_store_si128(q, v);
-        _mm_store_si128(q + 1, v);
-        _mm_store_si128(q + 2, v);
-        _mm_store_si128(q + 3, v);
-    }
-    for (; i + 8 <= count; i += 8) _mm_store_si128(reinterpret_cast<__m128i*>(p + i), v);
-    for (; i < count; ++i) p[i] = c;
-#else
-    std::fill_n(p, count, c);
-#endif
-}
+void fill16(uint16_t* p, int32_t count, uint16_t c) { rowKernels().fill(p, size_t(count), 1, size_t(count), c); }
 
 // --- curves -----------------------------------------------------------------------
 
@@ -478,6 +586,24 @@ void blendStridedAlpha(uint16_t* dst, const uint16_t* src, const uint8_t* srcAlp
 void fillRect(const Raster& r, int32_t x, int32_t y, int32_t width, int32_t height) {
     if (width <= 0 || height <= 0) return;
     i64 y1 = std::max<i64>(y, r.clip.y1), y2 = std::min<i64>(i64(y) + height, r.clip.y2);
+    const Paint& paint = r.paint;
+    if (paint.mode == 0 && paint.alpha >= 248 && y1 < y2) {
+        // Opaque: the whole rectangle in one call (one span when it is as
+        // wide as the surface).
+        const i64 x1 = std::max<i64>(x, r.clip.x1), x2 = std::min<i64>(i64(x) + width, r.clip.x2);
+        if (x1 >= x2) return;
+        HAL_Surface& s = *r.surface;
+        const size_t i = indexOf(s, x1, y1), w = size_t(x2 - x1), rows = size_t(y2 - y1);
+        rowKernels().fill(s.pixels + i, w, rows, size_t(s.width), paint.color);
+        if (s.alpha) {
+            if (w == size_t(s.width)) {
+                std::memset(s.alpha + i, 255, w * rows);
+            } else {
+                for (size_t k = 0; k < rows; ++k) std::memset(s.alpha + i + k * size_t(s.width), 255, w);
+            }
+        }
+        return;
+    }
     for (i64 row = y1; row < y2; ++row) hspan(r, row, x, i64(x) + width);
 }
 
@@ -645,9 +771,34 @@ void fillGradientRect(const Raster& r, int32_t x, int32_t y, int32_t width, int3
 
 // --- images ------------------------------------------------------------------------
 
+namespace {
+
+// An opaque region of an image without alpha, neither turned nor mirrored,
+// from another surface (tiles, backgrounds): the whole rectangle in one call.
+void copyPlainRegion(const Raster& r, const HAL_Surface& source, int32_t sx, int32_t sy, int32_t width,
+                     int32_t height, int32_t dx, int32_t dy) {
+    const i64 x1 = std::max<i64>(dx, r.clip.x1), x2 = std::min<i64>(i64(dx) + width, r.clip.x2);
+    const i64 y1 = std::max<i64>(dy, r.clip.y1), y2 = std::min<i64>(i64(dy) + height, r.clip.y2);
+    if (x1 >= x2 || y1 >= y2) return;
+    HAL_Surface& target = *r.surface;
+    const size_t si = indexOf(source, sx + (x1 - dx), sy + (y1 - dy));
+    const size_t di = indexOf(target, x1, y1), w = size_t(x2 - x1), rows = size_t(y2 - y1);
+    rowKernels().copy(target.pixels + di, ptrdiff_t(target.width), source.pixels + si, ptrdiff_t(source.width), w,
+                      rows);
+    if (target.alpha)
+        for (size_t k = 0; k < rows; ++k) std::memset(target.alpha + di + k * size_t(target.width), 255, w);
+}
+
+}  // namespace
+
 void drawSurface(const Raster& r, const HAL_Surface& source, int32_t sx, int32_t sy, int32_t width,
                  int32_t height, int32_t transform, int32_t dx, int32_t dy) {
     if (width <= 0 || height <= 0) return;
+    if (transform == 0 && source.alpha == nullptr && r.paint.mode == 0 && r.paint.alpha >= 248 &&
+        &source != r.surface && source.pixels != r.surface->pixels) {
+        copyPlainRegion(r, source, sx, sy, width, height, dx, dy);
+        return;
+    }
     const Paint& paint = r.paint;
     if (paint.mode == 0 && paint.alpha < 8) return;
     if (&source == r.surface || source.pixels == r.surface->pixels) {

@@ -70,6 +70,18 @@ struct Raster {
     Paint paint;
 };
 
+// Fills and copies of whole rectangles of pixels: `fill` sets width x rows
+// pixels, rows `pitch` pixels apart; `copy` copies width x rows pixels
+// between rectangles that do not overlap. rowKernels() are those chosen for
+// this processor at start-up (AVX2 where it has it), baselineKernels() the
+// SSE2 ones every x86-64 processor runs.
+struct RectKernels {
+    void (*fill)(uint16_t* p, size_t width, size_t rows, size_t pitch, uint16_t c);
+    void (*copy)(uint16_t* d, ptrdiff_t dPitch, const uint16_t* s, ptrdiff_t sPitch, size_t width, size_t rows);
+};
+const RectKernels& rowKernels();
+const RectKernels& baselineKernels();
+
 // Combines two alphas 0..255 (255 x a == a).
 constexpr uint32_t mulAlpha(uint32_t a, uint32_t b) { return (a * b + 127) / 255; }
 

@@ -17,6 +17,22 @@ java::lang::Object* _VM_initObject(java::lang::Object* header);
 void _VM_releaseObject(java::lang::Object* header);
 inline void _VM_endConstruction(java::lang::Object* header);
 void _VM_mark(java::lang::Object* header, uint32_t bits);
+// What the marked bit (VM_FLAG_MARKED) of a flag word holds for an object
+// the last collection kept: it flips with every collection, so that a
+// collection needs no walk to clear the marks. New objects take it too.
+extern uint32_t _VM_markedValue;
+// The objects now under construction (the flag set and not yet cleared):
+// the collector looks for them from the head of the heap list only while
+// there are any.
+extern uint32_t _VM_constructingCount;
+// Sets the awaiting-finalisation flag, and lets the collector find the
+// object without a walk over the heap. The flag is set only through this.
+void _VM_setFinalizable(java::lang::Object* header);
+// Clears it (the finalizer, before finalize runs; the destruction of an
+// object that still awaits it).
+void _VM_clearFinalizable(java::lang::Object* header);
+// Puts an object back under construction (the flag and its count).
+void _VM_setConstructing(java::lang::Object* header);
 // Destroys an object and frees its block (the collector's slot 0).
 void _VM_destroyObject(java::lang::Object* header);
 
@@ -85,16 +101,29 @@ public:
 static_assert(sizeof(java::lang::Object) == 48, "the object header packs into 48 bytes");
 
 inline void _VM_endConstruction(java::lang::Object* header) {
-    header->_VM_flags &= ~uint32_t(VM_FLAG_CONSTRUCTING);
+    const uint32_t flags = header->_VM_flags;
+    if ((flags & VM_FLAG_CONSTRUCTING) != 0) [[likely]] {
+        header->_VM_flags = flags & ~uint32_t(VM_FLAG_CONSTRUCTING);
+        --_VM_constructingCount;
+    }
+}
+
+// Whether the last collection (or the one running) marked the object; an
+// object made since then counts as marked.
+inline bool _VM_isMarked(const java::lang::Object* header) {
+    return (header->_VM_flags & VM_FLAG_MARKED) == _VM_markedValue;
 }
 
 // The object as a T when its class is exactly T, else null; for final
 // classes, where that is the same as dynamic_cast<T*> but takes a compare of
-// the class identity instead of a walk of the class tree.
+// the class identity instead of a walk of the class tree. The identity is
+// the address of the class's type record: the program links one per class
+// (the record comes with the class's first out-of-line virtual function, or
+// is merged at link time), so a compare of the names is not needed.
 template <class T>
 inline T* _VM_asFinal(java::lang::Object* object) {
     static_assert(std::is_final_v<T>, "only a final class has no subclass instance to miss");
-    if (object == nullptr || typeid(*object) != typeid(T)) return nullptr;
+    if (object == nullptr || &typeid(*object) != &typeid(T)) return nullptr;
     return static_cast<T*>(dynamic_cast<void*>(object));
 }
 

@@ -135,15 +135,25 @@ protected:
         in->add(this);
     }
     // A local destroyed in reverse order of construction is the head of the
-    // current list: it is unlinked inline. A local from the middle of the
-    // list and a static, native or weak reference go the slow way; fields
-    // are in no list.
+    // current list: it is unlinked inline, as is the second one. A local from
+    // further down the list and a static, native or weak reference go the
+    // slow way; fields are in no list.
     void release() noexcept {
         if (scope == &_VM_stackScopeObject) [[likely]] {
             VMRef** list = _VM_currentStackList;
-            if (list != nullptr && *list == this) [[likely]] {
-                *list = link;
-                return;
+            if (list != nullptr) [[likely]] {
+                VMRef* head = *list;
+                if (head == this) [[likely]] {
+                    *list = link;
+                    return;
+                }
+                // Chained calls (create()->construct()->append(...)) leave
+                // their temporaries one behind the result they made: the
+                // second of the list is unlinked inline too.
+                if (head != nullptr && head->link == this) {
+                    head->link = link;
+                    return;
+                }
             }
         } else if (scope == &_VM_instanceScopeObject) {
             return;

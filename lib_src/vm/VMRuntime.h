@@ -94,7 +94,7 @@ void _VM_installHostCallbacks();
 void _VM_heapAdd(VMRuntime* runtime, java::lang::Object* header);
 void _VM_heapRemove(VMRuntime* runtime, java::lang::Object* header);
 // The collector cuts the heap list into stretches whose first objects it
-// knows, so that the walk clearing the marks can follow several at once. A
+// knows, so that the sweep can follow several at once. A
 // stretch starts every few thousand new objects (the count down is kept
 // inline by _VM_heapAdd) and every few thousand survivors of a sweep. An
 // object leaving the list outside a sweep makes the collector forget them.

@@ -16,6 +16,7 @@
 #pragma once
 
 #include "VM.h"
+#include "java_io_DataInputStream.h"
 #include "java_lang_Runnable.h"
 #include "java_lang_String.h"
 #include "java_lang_StringBuffer.h"
@@ -24,6 +25,8 @@
 #include "javax_microedition_lcdui_Image.h"
 #include "javax_microedition_lcdui_game_GameCanvas.h"
 #include "javax_microedition_midlet_MIDlet.h"
+#include "ts_AnimSet.h"
+#include "ts_Gob.h"
 #include "ts_util_text_RichFont.h"
 
 namespace ts {
@@ -76,6 +79,10 @@ public:
     jboolean paused = false;       // the game has been told 1 and not 2 since
     jboolean loopStopped = false;  // the exit event came, or the loop ended
     jboolean frameLatched = false; // the loop latched this frame's input (during the tick)
+    // While set, a show makes no resume: the canvas is shown and its frames
+    // run, but no resume event (2, then 5) comes of it, and a pause not yet
+    // delivered is dropped.
+    jboolean suppressResume = false;
 
     // The key entries write inputKeys; the latch publishes it to frameKeys,
     // which the game reads.
@@ -161,8 +168,9 @@ public:
     // id order; null when there is no such store or it cannot be read.
     virtual VMPtr<Bytes> loadRecordStore(jint id);
     // Keeps data in the store named by the decimal id as records of up to
-    // 4096 bytes, replacing the records in place; null data deletes the
-    // store. False when the store cannot be written.
+    // 4096 bytes (ids from 1), replacing all its records in one step; null
+    // data deletes the store. False when the store cannot be written (the old
+    // data then stays).
     virtual jboolean saveRecordStore(jint id, VMPtr<Bytes> data);
     // At the save buffer's cursor, which moves on past them;
     // NullPointerException without a buffer, ArrayIndexOutOfBoundsException
@@ -232,6 +240,28 @@ public:
     virtual void levelMapCell(jint x, jint y, jint tile) { (void)x, (void)y, (void)tile; }
     virtual void levelObjectGroup(jint type, jint count) { (void)type, (void)count; }
     virtual void levelObject(jint type, jint x, jint y) { (void)type, (void)x, (void)y; }
+
+    // --- resources ---------------------------------------------------------------------------
+    // The resource operations of ts.Resources offered again as the canvas's
+    // own, each one call through to it (a game canvas may answer them
+    // otherwise).
+    virtual VMPtr<Bytes> getResource(jint id);
+    virtual VMPtr<java::io::DataInputStream> getResourceAsStream(jint id);
+    virtual jint getResourceType(jint id);
+    virtual jboolean loadPack(VMPtr<java::io::DataInputStream> in);
+    virtual jboolean loadPackFromStore(jint id);
+    virtual void unloadPack();
+    virtual VMPtr<javax::microedition::lcdui::Image> getImage(jint id);
+    virtual VMPtr<javax::microedition::lcdui::Image> getImage(jint id, VMPtr<Bytes> palette);
+    // An image decoded from the PNG bytes at data[offset ..], length long.
+    virtual VMPtr<javax::microedition::lcdui::Image> createPngImage(VMPtr<Bytes> data, jint offset, jint length);
+    virtual VMPtr<Bytes> getPalette(jint id);
+    virtual jint getTransparentIndex(jint id);
+    virtual VMPtr<VMArray<ts::Gob, 1>> getGobs(jint id);
+    virtual VMPtr<VMArray<ts::Gob, 1>> getGobs(jint id, VMPtr<Bytes> palette);
+    virtual VMPtr<ts::AnimSet> getAnimSet(jint id);
+    virtual VMPtr<Bytes> getImageAsBmp(jint id);
+    virtual VMPtr<Bytes> buildPackBytes(VMPtr<VMArray<jbyte, 2>> resources, VMPtr<Bytes> types);
 
     // --- text ------------------------------------------------------------------------------
     // The canvas's font over the system font, made on first use and kept.

@@ -54,6 +54,13 @@ jint FastInputStream::read() {
 }
 
 jint FastInputStream::read(VMPtr<Bytes> b, jint off, jint len) {
+    if (len == 0) {
+        // Asking for nothing reads nothing, also at the end of the data, as
+        // with every InputStream; the range is still checked.
+        if (closed) _VM_throw(java::io::IOException::create()->construct(VM_STR("InputStream closed")));
+        java::lang::System::arraycopy(buffer, position, b, off, 0);
+        return 0;
+    }
     fill();
     if (endOfStream) return -1;
     const jint n = std::min(buffered, len);

@@ -402,6 +402,81 @@ TEST_F(HalRecordStoreTest, DeletingAStoreTakesItsRecordsAndFailsTheWritesOfHandl
     EXPECT_EQ(get(fresh, 1), "new");
 }
 
+TEST_F(HalRecordStoreTest, ReplacingAllRecordsStartsTheStoreAfreshInOneStepWithOrWithoutAnExchange) {
+    auto replace = [](const std::u16string& name, const std::vector<std::string>& records) {
+        std::vector<const void*> data;
+        std::vector<int32_t> lengths;
+        for (const std::string& r : records) {
+            data.push_back(r.data());
+            lengths.push_back(int32_t(r.size()));
+        }
+        return HAL_replaceRecords(name.data(), int32_t(name.size()), data.data(), lengths.data(),
+                                  int32_t(records.size()));
+    };
+    const int32_t tooLong = -1;
+    const void* none = nullptr;
+    EXPECT_EQ(HAL_replaceRecords(nullptr, 1, nullptr, nullptr, 0), HAL_NOT_FOUND);
+    EXPECT_EQ(HAL_replaceRecords(u"s", 1, nullptr, nullptr, -1), HAL_BAD_ARGUMENT);
+    EXPECT_EQ(HAL_replaceRecords(u"s", 1, &none, &tooLong, 1), HAL_BAD_ARGUMENT);
+    EXPECT_EQ(HAL_replaceRecords(u"s", 1, nullptr, nullptr, 1), HAL_BAD_ARGUMENT);
+
+    for (bool exchange : {true, false}) {
+        SCOPED_TRACE(exchange ? "exchanging" : "renaming twice");
+        hal_recordstore::refuseFolderExchange(!exchange);
+        const std::u16string name = exchange ? u"save" : u"save2";
+        EXPECT_EQ(replace(name, {"first"}), HAL_OK);  // a new store
+        NativeRecordStore* store = open(name);
+        add(store, "added");
+        EXPECT_EQ(ids(store), (std::vector<int32_t>{1, 2}));
+        EXPECT_EQ(replace(name, {"a", "", "ccc"}), HAL_OK);
+        // The open handle sees the new store: ids from 1, the size of these
+        // records, and nothing beside the store folder.
+        EXPECT_EQ(ids(store), (std::vector<int32_t>{1, 2, 3}));
+        EXPECT_EQ(get(store, 1), "a");
+        EXPECT_EQ(get(store, 2), "");
+        EXPECT_EQ(get(store, 3), "ccc");
+        EXPECT_EQ(values(store).nextId, 4);
+        EXPECT_EQ(values(store).size, 4);
+        EXPECT_EQ(add(store, "next"), 4);
+        EXPECT_EQ(replace(name, {}), HAL_OK);
+        EXPECT_EQ(ids(store), std::vector<int32_t>{});
+        NativeRecordStore* again = nullptr;
+        ASSERT_EQ(open(name, false, &again), HAL_OK);
+        EXPECT_EQ(values(again).count, 0);
+    }
+    hal_recordstore::refuseFolderExchange(false);
+    EXPECT_EQ(treeOf(database), (std::set<std::string>{"store-save", "store-save/metadata.info", "store-save2",
+                                                        "store-save2/metadata.info"}));
+
+    // What a replace cut short leaves is settled by the next opening: beside
+    // the store an aside folder goes; without the store a complete one (its
+    // metadata written) takes its place, an incomplete one goes.
+    fs::create_directories(database + ".replacing-store-save");
+    writeFile(database + ".replacing-store-save/record-1.bin", "stale");
+    fs::create_directories(database + ".replacing-store-cut");
+    writeFile(database + ".replacing-store-cut/record-1.bin", "new");
+    writeFile(database + ".replacing-store-cut/metadata.info", metadataBytes(1, 2, 3, 1));
+    fs::create_directories(database + ".replacing-store-half");
+    writeFile(database + ".replacing-store-half/record-1.bin", "half");
+    NativeRecordStore* cut = nullptr;
+    ASSERT_EQ(open(u"cut", false, &cut), HAL_OK);
+    EXPECT_EQ(get(cut, 1), "new");
+    NativeRecordStore* half = nullptr;
+    EXPECT_EQ(open(u"half", false, &half), HAL_NOT_FOUND);
+    EXPECT_EQ(treeOf(database),
+              (std::set<std::string>{"store-save", "store-save/metadata.info", "store-save2",
+                                     "store-save2/metadata.info", "store-cut", "store-cut/metadata.info",
+                                     "store-cut/record-1.bin"}));
+
+    // A replace that cannot write leaves the old records.
+    fs::permissions(database, fs::perms::owner_read | fs::perms::owner_exec);
+    if (::geteuid() != 0) {
+        EXPECT_EQ(replace(u"cut", {"lost"}), HAL_IO_ERROR);
+        EXPECT_EQ(get(cut, 1), "new");
+    }
+    fs::permissions(database, fs::perms::owner_all);
+}
+
 TEST_F(HalRecordStoreTest, TheDatabaseFolderCanBeNamedByTheEnvironment) {
     TempProgramDir elsewhere("hal_recordstore_env");
     const std::string named = elsewhere.root() + "saves";

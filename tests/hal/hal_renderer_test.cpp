@@ -312,3 +312,48 @@ TEST(HalRenderer, CopyAreaIsRightInEveryDirectionOfOverlap) {
     }
     EXPECT_EQ(HAL_copyArea(nullptr, 0, 0, 1, 1, 0, 0), HAL_BAD_ARGUMENT);
 }
+
+// The rectangle kernels chosen for this processor do what the SSE2 ones do,
+// and what a plain loop does, on random rectangles: odd widths and starts,
+// rows as wide as the surface (one span), copies read upward (negative
+// pitch); nothing outside the rectangle changes.
+TEST(HalRenderer, TheChosenRectangleKernelsMatchTheSse2OnesOnRandomRectangles) {
+    const hal::RectKernels& chosen = hal::rowKernels();
+    const hal::RectKernels& floor = hal::baselineKernels();
+    std::mt19937 random(2113);
+    auto pick = [&](int lo, int hi) { return lo + int(random() % uint32_t(hi - lo + 1)); };
+    for (int round = 0; round < 400; ++round) {
+        SCOPED_TRACE(round);
+        const int pitch = pick(1, 300), rows = pick(1, 40);
+        const int width = round % 4 == 0 ? pitch : pick(1, pitch);
+        const int x = pick(0, pitch - width), y = pick(0, rows - 1), h = pick(1, rows - y);
+        std::vector<uint16_t> ground(size_t(pitch) * rows);
+        for (uint16_t& p : ground) p = uint16_t(random());
+        std::vector<uint16_t> a = ground, b = ground, expected = ground;
+        const uint16_t c = uint16_t(random());
+        uint16_t* at = a.data() + size_t(y) * pitch + x;
+        chosen.fill(at, size_t(width), size_t(h), size_t(pitch), c);
+        floor.fill(b.data() + size_t(y) * pitch + x, size_t(width), size_t(h), size_t(pitch), c);
+        for (int r = y; r < y + h; ++r)
+            for (int k = x; k < x + width; ++k) expected[size_t(r) * pitch + k] = c;
+        ASSERT_EQ(a, expected);
+        ASSERT_EQ(b, expected);
+
+        // A copy from another surface, read top down or bottom up.
+        const int sourcePitch = pick(width, 320);
+        std::vector<uint16_t> source(size_t(sourcePitch) * h);
+        for (uint16_t& p : source) p = uint16_t(random());
+        const bool upward = random() % 2 == 0;
+        const uint16_t* from = source.data() + (upward ? size_t(h - 1) * sourcePitch : 0);
+        const ptrdiff_t step = upward ? -ptrdiff_t(sourcePitch) : ptrdiff_t(sourcePitch);
+        a = ground;
+        b = ground;
+        expected = ground;
+        chosen.copy(a.data() + size_t(y) * pitch + x, pitch, from, step, size_t(width), size_t(h));
+        floor.copy(b.data() + size_t(y) * pitch + x, pitch, from, step, size_t(width), size_t(h));
+        for (int r = 0; r < h; ++r)
+            for (int k = 0; k < width; ++k) expected[size_t(y + r) * pitch + x + k] = from[r * step + k];
+        ASSERT_EQ(a, expected);
+        ASSERT_EQ(b, expected);
+    }
+}

@@ -396,6 +396,38 @@ TEST_F(StringQueryTest, HashEqualsAndCharAt) {
     EXPECT_EQ(str("xabcx")->substring(1, 4)->hashCode(), 96354);
 }
 
+// The hash is kept after the first call: every later call, on strings of
+// every origin (a window into a larger array, an array shared with a buffer
+// that then changes, numbers, random text), gives what the characters give.
+TEST_F(StringQueryTest, AKeptHashIsTheHashOfTheCharacters) {
+    auto fresh = [](const VMPtr<String>& s) {
+        jint h = 0;
+        for (jint i = 0; i < s->length(); ++i) h = 31 * h + s->charAt(i);
+        return h;
+    };
+    VMPtr<StringBuffer> buffer = StringBuffer::create()->construct(str("shared"));
+    VMPtr<String> shared = buffer->toString();
+    std::vector<VMPtr<String>> strings = {str(""), str("abc"), str("polygenelubricants"),
+                                          str("xabcx")->substring(1, 4), str("xabcx")->substring(2), shared,
+                                          String::valueOf(jint(-2147483647 - 1)), String::valueOf(jint(0))};
+    std::mt19937 random(31);
+    for (int i = 0; i < 40; ++i) {
+        std::u16string text(random() % 12, u' ');
+        for (char16_t& c : text) c = char16_t(random() % 3 == 0 ? random() : u'a' + random() % 26);
+        strings.push_back(String::create()->_VM_initLength(reinterpret_cast<const jchar*>(text.data()), jint(text.size())));
+    }
+    for (const VMPtr<String>& s : strings) {
+        const jint expected = fresh(s);
+        EXPECT_EQ(s->hashCode(), expected);
+        EXPECT_EQ(s->hashCode(), expected);  // the kept one
+    }
+    // The buffer copies before it changes: the string and its kept hash stay.
+    buffer->setLength(2);
+    buffer->append(str("op!"));
+    EXPECT_EQ(shared->hashCode(), fresh(str("shared")));
+    EXPECT_EQ(buffer->toString()->hashCode(), fresh(str("shop!")));
+}
+
 TEST_F(StringQueryTest, GetCharsChecksBothRanges) {
     VMPtr<String> s = str("hello")->substring(1);  // "ello" at offset 1
     VMPtr<CharArray> dst = CharArray::create(4);

@@ -254,6 +254,61 @@ TEST_F(ResourcesTest, TextTablesFromPlainAndFileSystemPacks) {
     EXPECT_EQ(text(fromFile->getString(1)), "system");
 }
 
+// The canvas answers every resource operation as ts.Resources does.
+TEST_F(ResourcesTest, TheCanvasOffersTheResourceOperationsAsItsOwn) {
+    VMPtr<tstest::TestCanvas> canvas = tstest::stoppedCanvas();
+    const jint paletted = 2 * 1024, sheet = 16 * 1024;
+    EXPECT_EQ(str(canvas->getResource(paletted)), str(Resources::getResource(paletted)));
+    VMPtr<java::io::DataInputStream> in = canvas->getResourceAsStream(paletted);
+    EXPECT_EQ(in->readInt(), jint(0x89504E47));  // the PNG signature
+    EXPECT_EQ(canvas->getResourceType(sheet), Resources::getResourceType(sheet));
+    VMPtr<Bytes> palette = canvas->getPalette(paletted);
+    EXPECT_EQ(str(palette), str(Resources::getPalette(paletted)));
+    EXPECT_EQ(canvas->getPalette(paletted + 1), nullptr);
+    EXPECT_EQ(canvas->getTransparentIndex(paletted), 0);
+    EXPECT_EQ(canvas->getTransparentIndex(paletted + 2), -1);
+    EXPECT_EQ(pixels(canvas->getImage(sheet)), pixels(Resources::getImage(sheet)));
+    EXPECT_EQ(pixels(canvas->getImage(paletted, palette)), pixels(Resources::getImage(paletted)));
+    const std::string png = str(Resources::getResource(sheet));
+    VMPtr<Bytes> framed = bytes("xy" + png);
+    EXPECT_EQ(pixels(canvas->createPngImage(framed, 2, jint(png.size()))), pixels(Resources::getImage(sheet)));
+    EXPECT_EQ(VM_THROWN_CLASS(canvas->createPngImage(framed, 0, 2)), "java.lang.IllegalArgumentException");
+    EXPECT_EQ(canvas->getGobs(sheet + 1)->length, Resources::getGobs(sheet + 1)->length);
+    EXPECT_EQ(canvas->getGobs(sheet + 1, nullptr)->length, Resources::getGobs(sheet + 1)->length);
+    VMPtr<VMArray<jint, 1>> frames = canvas->getAnimSet(sheet + 2)->frames;
+    VMPtr<VMArray<jint, 1>> expected = Resources::getAnimSet(sheet + 2)->frames;
+    EXPECT_EQ(std::vector<jint>(frames->elements(), frames->elements() + frames->length),
+              std::vector<jint>(expected->elements(), expected->elements() + expected->length));
+
+    // Packs through the canvas: a byte image, loaded from a stream and from
+    // the record store, and dropped.
+    TempProgramDir dir("rescanvas");
+    VMPtr<VMArray<jbyte, 2>> resources = VMArray<jbyte, 2>::create(2);
+    resources->set(0, bytes("one"));
+    resources->set(1, bytes("two!"));
+    VMPtr<Bytes> image = canvas->buildPackBytes(resources, bytes(std::string("\x01\x02", 2)));
+    EXPECT_EQ(str(image), str(Resources::buildPackBytes(resources, bytes(std::string("\x01\x02", 2)))));
+    ASSERT_TRUE(canvas->loadPack(java::io::DataInputStream::create()->construct(
+        java::io::ByteArrayInputStream::create()->construct(image))));
+    EXPECT_EQ(str(canvas->getResource(1)), "two!");
+    EXPECT_EQ(canvas->getResourceType(1), 2);
+    canvas->unloadPack();
+    EXPECT_EQ(Resources::resourcePack->resourceSizes, nullptr);
+    ASSERT_TRUE(canvas->saveRecordStore(40, image));
+    ASSERT_TRUE(canvas->loadPackFromStore(40));
+    EXPECT_EQ(str(canvas->getResource(0)), "one");
+    EXPECT_FALSE(canvas->loadPackFromStore(41));
+
+    // The bitmap file image of a pack's PNG.
+    Picture picture;
+    picture.width = 1;
+    picture.height = 1;
+    picture.argb = {0xFF108210};
+    ASSERT_TRUE(writePng(dir.root() + "p.png", picture));
+    loadOwnPack({readFile(dir.root() + "p.png")});
+    EXPECT_EQ(str(canvas->getImageAsBmp(0)), str(Resources::getImageAsBmp(0)));
+}
+
 TEST_F(ResourcesTest, TheCanvasExitDropsThePack) {
     EXPECT_EQ(Resources::getResourceSize(16 * 1024), jint(seed("png/16-0").size()));
     ASSERT_NE(Resources::resourcePack->resourceSizes, nullptr);

@@ -94,6 +94,20 @@ TEST_F(TsCanvasLoopTest, StartsWhenShownPausesWhenHiddenResumesAfterBeingShownAW
     sleepMs(100);
     EXPECT_EQ(canvas->events.size(), 4u);
 
+    // A show while the canvas suppresses resumes: the pause comes, frames
+    // run again at once, and no resume follows.
+    canvas->suppressResume = true;
+    display->setShown(false);
+    canvas->hideNotify();
+    ASSERT_TRUE(vmWaitFor([&] { return canvas->events.size() == 5; }));
+    display->setShown(true);
+    canvas->showNotify();
+    const int hiddenTicks = canvas->ticks;
+    sleepMs(TsCanvas::RESUME_DELAY + 250);
+    EXPECT_EQ(canvas->events, (std::vector<jint>{0, 1, 2, 5, 1}));
+    EXPECT_GT(canvas->ticks, hiddenTicks);
+    canvas->suppressResume = false;
+
     // Exit: the loop ends, the application manager hears of it once, and
     // later posts go nowhere.
     exitRequests();
@@ -101,7 +115,7 @@ TEST_F(TsCanvasLoopTest, StartsWhenShownPausesWhenHiddenResumesAfterBeingShownAW
     ASSERT_TRUE(vmWaitFor([&] { return !canvas->thread->isAlive(); }));
     canvas->postEvent(TsCanvas::EVENT_EXIT);
     canvas->postEvent(TsCanvas::EVENT_PAUSE);
-    EXPECT_EQ(canvas->events, (std::vector<jint>{0, 1, 2, 5, 3}));
+    EXPECT_EQ(canvas->events, (std::vector<jint>{0, 1, 2, 5, 1, 3}));
     EXPECT_EQ(exitRequests(), 1);
     EXPECT_EQ(midlet->state, javax::microedition::midlet::MIDlet::DESTROYED);
 }

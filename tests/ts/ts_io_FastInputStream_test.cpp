@@ -95,6 +95,7 @@ TEST_F(FastInputStreamTest, BytesAreUnsignedAndTheEndIsFinal) {
     EXPECT_EQ(stream->read(), -1);
     VMPtr<Bytes> b = Bytes::create(4);
     EXPECT_EQ(stream->read(b, 0, 4), -1);
+    EXPECT_EQ(stream->read(b, 4, 0), 0);  // nothing asked, nothing read, also at the end
     EXPECT_EQ(stream->drainTo(java::io::ByteArrayOutputStream::create()->construct()), -1);
     EXPECT_EQ(stream->skip(5), 0);
     EXPECT_EQ(stream->available(), 0);
@@ -137,7 +138,8 @@ TEST_F(FastInputStreamTest, ClosedStreamRefusesReadsButAnswersTheRest) {
     EXPECT_EQ(source->closes, 1);
     VMPtr<Bytes> b = Bytes::create(4);
     for (auto op : std::vector<std::function<void()>>{
-             [&] { stream->read(); }, [&] { stream->read(b, 0, 4); }, [&] { stream->skip(1); },
+             [&] { stream->read(); }, [&] { stream->read(b, 0, 4); }, [&] { stream->read(b, 0, 0); },
+             [&] { stream->skip(1); },
              [&] { stream->drainTo(java::io::ByteArrayOutputStream::create()->construct()); }}) {
         EXPECT_EQ(VM_THROWN_TEXT(op()), "java.io.IOException: InputStream closed");
     }
@@ -158,6 +160,8 @@ TEST_F(FastInputStreamTest, AReadOutsideTheArrayFailsAfterTheFill) {
     open({10});
     VMPtr<Bytes> b = Bytes::create(4);
     EXPECT_EQ(VM_THROWN_CLASS(stream->read(b, 2, 5)), "java.lang.ArrayIndexOutOfBoundsException");
+    EXPECT_EQ(VM_THROWN_CLASS(stream->read(b, 5, 0)), "java.lang.ArrayIndexOutOfBoundsException");
+    EXPECT_EQ(stream->read(b, 1, 0), 0);
     EXPECT_EQ(stream->available(), 10);
     EXPECT_EQ(stream->read(b, 0, 4), 4);
 }

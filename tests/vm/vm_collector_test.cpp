@@ -45,7 +45,7 @@ public:
     VMPtr<Mortal> construct(bool throws) {
         Super::construct();
         throwInFinalize = throws;
-        _VM_flags |= VM_FLAG_FINALIZABLE;
+        _VM_setFinalizable(this);
         payload = java::lang::Object::create();
         return this;
     }
@@ -145,7 +145,8 @@ TEST_F(CollectorTest, EveryStretchOfALargeHeapIsWalked) {
         for (jint i = 0; kept != nullptr && i < kept->length; ++i) {
             Cell* cell = kept->get(i);
             if (cell != nullptr) {
-                EXPECT_EQ(cell->_VM_flags, uint32_t(VM_FLAG_REACHED | VM_FLAG_MARKED)) << round.what << " " << i;
+                EXPECT_TRUE(_VM_isMarked(cell)) << round.what << " " << i;
+                EXPECT_EQ(cell->_VM_flags & ~uint32_t(VM_FLAG_MARKED), uint32_t(VM_FLAG_REACHED)) << round.what << " " << i;
             }
         }
     };
@@ -166,14 +167,14 @@ TEST_F(CollectorTest, EveryStretchOfALargeHeapIsWalked) {
 TEST_F(CollectorTest, AnObjectUnderConstructionSurvivesWithWhatItRefersTo) {
     const int destroyedBefore = Cell::destroyed;
     Cell* building = Cell::create().get();
-    building->_VM_flags |= VM_FLAG_CONSTRUCTING;  // no root refers to it yet
+    _VM_setConstructing(building);  // no root refers to it yet
     building->other = Cell::create();
     Object* child = building->other.get();
     collect();
     EXPECT_TRUE(inHeap(building));
     EXPECT_TRUE(inHeap(child));
     EXPECT_EQ(building->_VM_flags & VM_FLAG_REACHED, 0u);  // kept, but not reached
-    EXPECT_NE(child->_VM_flags & VM_FLAG_MARKED, 0u);
+    EXPECT_TRUE(_VM_isMarked(child));
     EXPECT_FALSE(_VM_runtime->finalisableFound);
     _VM_endConstruction(building);
     collect();
@@ -295,6 +296,75 @@ TEST_F(CollectorTest, ObjectsAwaitingFinalisationAreKeptFinalisedOnceThenFreed) 
     collect();
     EXPECT_EQ(Mortal::destroyed, destroyedBefore + 3);
     EXPECT_FALSE(_VM_runtime->finalisableFound);
+}
+
+// The marked value flips with every collection, so the rounds below see
+// both values. In each: new garbage (with a weak reference to some) goes; a
+// rooted chain stays reached; an object left under construction stays with
+// its child, unreached, its weak reference cleared; an object awaiting
+// finalisation, once dropped, is kept with its payload, finalised, and goes
+// in a later collection. Objects made in one round are marked as the
+// survivors are, until the next collection.
+TEST_F(CollectorTest, MarksStayRightOverManyCollectionsWithHalfBuiltAndFinalisableObjects) {
+    Finalizer* f = finalizer();
+    ASSERT_NE(f, nullptr);
+    collect();
+    VMPtr<Cell> rooted = Cell::create();
+    rooted->other = Cell::create();
+    Cell* building = Cell::create().get();
+    _VM_setConstructing(building);
+    building->other = Cell::create();
+    Object* child = building->other.get();
+    const int finalizedBefore = Mortal::finalized;
+    const int destroyedBefore = Mortal::destroyed;
+    for (int round = 0; round < 6; ++round) {
+        SCOPED_TRACE(round);
+        VMWeak<Cell> garbage, unfinished;
+        VMWeak<Mortal> mortal;
+        VMWeak<Object> payload;
+        unfinished = building;
+        for (int i = 0; i < 200; ++i) {
+            VMPtr<Cell> cell = Cell::create();
+            cell->other = Cell::create();
+            if (i == 100) garbage = cell;
+            EXPECT_TRUE(_VM_isMarked(cell.get()));  // made since the last collection
+        }
+        Mortal* dropped = nullptr;
+        {
+            VMPtr<Mortal> m = Mortal::create()->construct(false);
+            mortal = m;
+            payload = m->payload;
+            dropped = m.get();
+        }
+        collect();
+        EXPECT_TRUE(garbage.isNull());
+        EXPECT_TRUE(unfinished.isNull());  // kept, but not reached
+        EXPECT_TRUE(mortal.isNull());
+        EXPECT_TRUE(payload.isNull());
+        for (Object* o : {static_cast<Object*>(rooted.get()), rooted->other.get()}) {
+            EXPECT_TRUE(_VM_isMarked(o));
+            EXPECT_NE(o->_VM_flags & VM_FLAG_REACHED, 0u);
+        }
+        EXPECT_TRUE(inHeap(building));
+        EXPECT_TRUE(inHeap(child));
+        EXPECT_EQ(building->_VM_flags & VM_FLAG_REACHED, 0u);
+        EXPECT_TRUE(_VM_isMarked(child));
+        // The dropped object awaiting finalisation is kept until finalised.
+        EXPECT_TRUE(inHeap(dropped));
+        EXPECT_TRUE(_VM_runtime->finalisableFound);
+        ASSERT_TRUE(vmWaitFor([&] {
+            return Mortal::finalized == finalizedBefore + round + 1 && f->idle == 1 &&
+                   f->runtimeThread->state == VMThread::WAITING;
+        }));
+        collect();
+        EXPECT_EQ(Mortal::destroyed, destroyedBefore + round + 1);
+        EXPECT_FALSE(_VM_runtime->finalisableFound);
+    }
+    _VM_endConstruction(building);
+    EXPECT_EQ(_VM_constructingCount, 0u);
+    collect();
+    EXPECT_FALSE(inHeap(building));
+    EXPECT_FALSE(inHeap(child));
 }
 
 // --- heap verification --------------------------------------------------------------

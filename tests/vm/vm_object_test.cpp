@@ -275,7 +275,9 @@ TEST_F(VMObjectTest, CollectingAnUnreachableObjectUnlinksItAndReturnsItsBlock) {
         VMPtr<t2obj::Plain> plain = t2obj::Plain::create();
         VMPtr<Object> object = Object::_VM_classRecord->newInstance();
         EXPECT_EQ(_VM_runtime->heapHead, object.get());
-        EXPECT_EQ(object->_VM_flags, uint32_t(VM_FLAG_REACHED));  // construction finished
+        // Construction finished; marked as the survivors of the last collection are.
+        EXPECT_EQ(object->_VM_flags & ~uint32_t(VM_FLAG_MARKED), uint32_t(VM_FLAG_REACHED));
+        EXPECT_TRUE(_VM_isMarked(object.get()));
         _VM_lock(object.get());
         object->wait(1);  // gives the monitor a platform lock to delete
         _VM_unlock(object.get());

@@ -193,7 +193,7 @@ TEST_F(VMRefTest, WeakReferenceIsClearedEvenWhenItsTargetIsKeptForAnotherReason)
     rooted = root;
     dropped = Object::create();
     Object* kept = Object::create().get();
-    kept->_VM_flags |= VM_FLAG_CONSTRUCTING;  // still being built: kept
+    _VM_setConstructing(kept);  // still being built: kept
     unfinished = kept;
     collect();
     EXPECT_EQ(rooted.get(), root.get());

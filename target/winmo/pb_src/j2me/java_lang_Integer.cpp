@@ -18,7 +18,39 @@ using java::lang::String;
 
 }  // namespace
 
+namespace {
+
+// "00" to "99": decimal text takes two digits per division.
+constexpr char kDigitPairs[201] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+char* decimalToAscii(jint i, char* end) {
+    char* position = end;
+    // The magnitude as unsigned, so the most negative value needs no special
+    // case; a constant divisor becomes a multiplication.
+    uint32_t m = i < 0 ? 0u - uint32_t(i) : uint32_t(i);
+    while (m >= 100) {
+        const uint32_t pair = (m % 100) * 2;
+        m /= 100;
+        *--position = kDigitPairs[pair + 1];
+        *--position = kDigitPairs[pair];
+    }
+    if (m >= 10) {
+        *--position = kDigitPairs[m * 2 + 1];
+        *--position = kDigitPairs[m * 2];
+    } else {
+        *--position = char('0' + m);
+    }
+    if (i < 0) *--position = '-';
+    return position;
+}
+
+}  // namespace
+
 char* _VM_intToAscii(jint i, jint radix, char* end) {
+    if (radix == 10) return decimalToAscii(i, end);
     // Works on the negative magnitude, so the most negative value needs no
     // special case.
     char* position = end;

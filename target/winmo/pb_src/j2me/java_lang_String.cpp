@@ -239,9 +239,11 @@ void String::getChars(jint srcBegin, jint srcEnd, VMPtr<CharArray> dst, jint dst
 }
 
 jint String::hashCode() {
-    jint h = 0;
+    jint h = _VM_hash;
+    if (h != 0) return h;
     const jchar* chars = _VM_chars();
     for (jint i = 0; i < count; ++i) h = 31 * h + chars[i];
+    _VM_hash = h;
     return h;
 }
 

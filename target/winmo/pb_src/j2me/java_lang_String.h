@@ -23,6 +23,9 @@ public:
     VMField<VMArray<jchar, 1>> value;
     jint offset = 0;
     jint count = 0;
+    // hashCode, once computed (0: not yet, or a hash of 0, which is then
+    // computed on every call).
+    jint _VM_hash = 0;
 
     // --- construction ---------------------------------------------------------
     VMPtr<String> construct();

@@ -57,9 +57,13 @@ HashtableEntry* findPlainKey(java::util::Hashtable* table, jint hash, Object* ke
     java::util::Hashtable::BucketArray* buckets = table->table.target;
     const jint index = bucketOf(table->bucketModulo, hash, buckets->length);
     decided = true;
+    // A string or an integer equals itself: the stored key that is the very
+    // object asked for needs no look at its class or contents.
+    const bool plainKey = _VM_asFinal<String>(key) != nullptr || _VM_asFinal<java::lang::Integer>(key) != nullptr;
     for (HashtableEntry* e = buckets->elements()[index]; e != nullptr; e = e->next.target) {
         if (e->hash != hash) continue;
         Object* stored = e->key.target;
+        if (stored == key && plainKey) return e;
         bool equal;
         if (auto* s = _VM_asFinal<String>(stored)) {
             equal = s->_VM_equals(key);
@@ -218,7 +222,7 @@ void Hashtable::rehash() {
     HashtableEntry** from = old->elements();
     HashtableEntry** to = fresh->elements();
     VMModulo modulo;
-    constexpr jint kAhead = 8;
+    constexpr jint kAhead = 24;
     for (jint i = oldCapacity - 1; i >= 0; --i) {
         // The hash and link of an entry a few buckets on are fetched while
         // this bucket's chain moves.

@@ -1,7 +1,9 @@
 // javax.microedition.rms.RecordStore
 #include "javax_microedition_rms_RecordStore.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "VMThrow.h"
 #include "hal_system.h"
@@ -90,6 +92,23 @@ void RecordStore::deleteRecordStore(VMPtr<String> recordStoreName) {
     _VM_ensureInitialized(_VM_classRecord);
     if (recordStoreName == nullptr) _VM_throwNullPointer();
     checkStoreStatus(HAL_deleteRecordStore(recordStoreName->_VM_chars(), recordStoreName->length()));
+}
+
+void RecordStore::replaceRecordStore(VMPtr<String> recordStoreName, VMPtr<Bytes> data, jint recordSize) {
+    _VM_ensureInitialized(_VM_classRecord);
+    if (recordStoreName == nullptr || data == nullptr) _VM_throwNullPointer();
+    const jint length = recordStoreName->length();
+    if (length == 0 || length > hal_recordstore::kMaxNameLength || recordSize < 1)
+        _VM_throw(java::lang::IllegalArgumentException::create()->construct());
+    const jint count = jint((jlong(data->length) + recordSize - 1) / recordSize);
+    std::vector<const void*> records(static_cast<size_t>(count));
+    std::vector<int32_t> lengths(static_cast<size_t>(count));
+    for (jint k = 0; k < count; ++k) {
+        const jint offset = jint(jlong(k) * recordSize);
+        records[size_t(k)] = bytesAt(data, offset);
+        lengths[size_t(k)] = std::min(recordSize, data->length - offset);
+    }
+    checkStoreStatus(HAL_replaceRecords(recordStoreName->_VM_chars(), length, records.data(), lengths.data(), count));
 }
 
 VMPtr<VMArray<String, 1>> RecordStore::listRecordStores() {

@@ -39,6 +39,15 @@ public:
     // than 32 characters); RecordStoreException when the platform fails.
     // Objects open on the store are not closed (their writes fail).
     static void deleteRecordStore(VMPtr<java::lang::String> recordStoreName);
+    // Replaces every record of the store (created when missing) with data
+    // cut into records of recordSize bytes at most, ids from 1, in one step:
+    // a crash leaves the old records or the new ones. No records for empty
+    // data. NullPointerException for a null name or data;
+    // IllegalArgumentException for a name of 0 or more than 32 characters or
+    // a recordSize below 1; RecordStoreException when the platform fails (the
+    // old records then stay).
+    static void replaceRecordStore(VMPtr<java::lang::String> recordStoreName, VMPtr<VMArray<jbyte, 1>> data,
+                                   jint recordSize);
     // The stores' names, or null when there is none.
     static VMPtr<VMArray<java::lang::String, 1>> listRecordStores();
 

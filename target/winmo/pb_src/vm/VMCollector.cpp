@@ -51,17 +51,17 @@ private:
 };
 PrefetchRing prefetchRing;
 
-// The objects a collection keeps although unreached (awaiting finalisation
-// or under construction), noted by the walk that clears the marks.
-std::vector<java::lang::Object*> keptCandidates;
+// The objects awaiting finalisation, in the order they were flagged: the
+// collection keeps those it did not reach without a walk over the heap.
+std::vector<java::lang::Object*> finalisable;
 
 // --- stretches of the heap list ------------------------------------------------
 //
-// Walking one list waits for one cache miss after the other. The walk that
-// clears the marks and the sweep instead follow several stretches of the
-// list at once; each starts at an object noted below and ends where the next
-// one starts. Only a sweep destroys objects, so every noted object stays in
-// the list, in list order, until the next sweep notes afresh.
+// Walking one list waits for one cache miss after the other. The sweep
+// instead follows several stretches of the list at once; each starts at an
+// object noted below and ends where the next one starts. Only a sweep
+// destroys objects, so every noted object stays in the list, in list order,
+// until the next sweep notes afresh.
 constexpr uint32_t kStretch = 2048;
 constexpr int kLanes = 16;
 
@@ -165,35 +165,6 @@ void walkStretches(const std::vector<java::lang::Object*>& starts, Walker& walke
     }
 }
 
-// The mark begins here: clears 1 and 2 in every flag word, counts the
-// objects awaiting finalisation and those under construction, and notes them.
-struct MarkClearing {
-    size_t awaiting = 0;
-    size_t constructing = 0;
-
-    void ahead(java::lang::Object*) {}
-    void near(java::lang::Object*) {}
-    void visit(java::lang::Object* o, size_t) {
-        const uint32_t flags = o->_VM_flags & ~uint32_t(VM_FLAG_REACHED | VM_FLAG_MARKED);
-        o->_VM_flags = flags;
-        if ((flags & (VM_FLAG_FINALIZABLE | VM_FLAG_CONSTRUCTING)) != 0) [[unlikely]] {
-            if (flags & VM_FLAG_FINALIZABLE) ++awaiting;
-            if (flags & VM_FLAG_CONSTRUCTING) ++constructing;
-            keptCandidates.push_back(o);
-        }
-    }
-};
-
-void clearMarks(VMRuntime* runtime, size_t& awaiting, size_t& constructing) {
-    const std::vector<java::lang::Object*>& starts = stretchStarts(runtime);
-    MarkClearing clearing;
-    walkStretches(starts, clearing);
-    for (java::lang::Object* first : starts)
-        if (first != nullptr) clearing.visit(first, 0);
-    awaiting = clearing.awaiting;
-    constructing = clearing.constructing;
-}
-
 // The sweep: destroys every unmarked object, and notes the stretches of the
 // survivors afresh: in list order, about one every kStretch survivors.
 class Sweep {
@@ -209,18 +180,18 @@ public:
     // The start of the block of an object that goes: its destructor and the
     // allocator read there. Finding it needs the object's header.
     void ahead(java::lang::Object* o) {
-        if ((o->_VM_flags & VM_FLAG_MARKED) != 0) return;
+        if (kept(o)) return;
         auto* start = static_cast<char*>(dynamic_cast<void*>(o));
         __builtin_prefetch(start - 16, 1);
         __builtin_prefetch(start + 48, 1);
     }
     // The blocks it owns, which its destructor frees.
     void near(java::lang::Object* o) {
-        if ((o->_VM_flags & VM_FLAG_MARKED) == 0) o->_VM_prefetchStorage();
+        if (!kept(o)) o->_VM_prefetchStorage();
     }
 
     void visit(java::lang::Object* o, size_t stretch) {
-        if ((o->_VM_flags & VM_FLAG_MARKED) == 0) {
+        if (!kept(o)) {
             _VM_destroyObject(o);
             return;
         }
@@ -232,6 +203,10 @@ public:
     }
 
 private:
+    // Marked by this collection (the marked value held in a register, not
+    // read from memory after every destruction).
+    bool kept(const java::lang::Object* o) const { return (o->_VM_flags & VM_FLAG_MARKED) == marked; }
+
     // What a stretch leaves for the stretch notes.
     struct Notes {
         std::vector<java::lang::Object*> inside;  // every kStretch-th survivor inside
@@ -245,7 +220,7 @@ private:
         for (size_t i = 0; i < starts.size(); ++i) {
             java::lang::Object* first = starts[i];
             if (first == nullptr) continue;
-            if ((first->_VM_flags & VM_FLAG_MARKED) == 0) {
+            if (!_VM_isMarked(first)) {
                 _VM_destroyObject(first);
             } else if (i > 0 && sinceNote >= kStretch) {
                 stretches.kept.push_back(first);
@@ -264,14 +239,32 @@ private:
 
     const std::vector<java::lang::Object*>& starts;
     std::vector<Notes> notes;
+    const uint32_t marked = _VM_markedValue;
 };
 
-// The mark proper: an object not yet marked takes the bits and waits on the
-// stack for its references to be marked.
+// The mark proper: an object not yet marked takes the marked value, and the
+// reached bit when the bits carry it, and waits on the stack for its
+// references to be marked. Every object the collection keeps has both bits
+// written here, so no walk clears them beforehand.
 inline void shade(java::lang::Object* object, uint32_t bits) {
-    if ((object->_VM_flags & VM_FLAG_MARKED) != 0) return;
-    object->_VM_flags |= bits;
+    const uint32_t flags = object->_VM_flags;
+    if ((flags & VM_FLAG_MARKED) == _VM_markedValue) return;
+    object->_VM_flags =
+        (flags & ~uint32_t(VM_FLAG_REACHED | VM_FLAG_MARKED)) | _VM_markedValue | (bits & VM_FLAG_REACHED);
     markStack.push_back(object);
+}
+
+// Keeps the objects under construction that the roots did not reach. They
+// are among the objects made last (what a constructor makes comes after it
+// in the list), so the walk from the head of the heap list ends soon after
+// the last of them.
+void keepConstructing(VMRuntime* runtime) {
+    uint32_t left = _VM_constructingCount;
+    for (java::lang::Object* o = runtime->heapHead; o != nullptr && left != 0; o = o->_VM_next) {
+        if ((o->_VM_flags & VM_FLAG_CONSTRUCTING) == 0) continue;
+        --left;
+        _VM_mark(o, VM_FLAG_MARKED);
+    }
 }
 
 void drain(uint32_t bits) {
@@ -354,6 +347,11 @@ void verify(VMRuntime* runtime, const char* phase) {
     }
     std::sort(listedObjects.begin(), listedObjects.end());
 
+    for (java::lang::Object* o : finalisable) {
+        if (!listed(o)) heapBroken("an object awaiting finalisation is outside the heap list");
+        if ((o->_VM_flags & VM_FLAG_FINALIZABLE) == 0) heapBroken("an object noted as awaiting finalisation is not");
+    }
+
     checkRoots(_VM_nativeScope()->head);
     checkRoots(_VM_staticScope()->head);
     checkRoots(_VM_weakScope()->head);
@@ -362,7 +360,7 @@ void verify(VMRuntime* runtime, const char* phase) {
 
     markVisitor = checkField;
     for (java::lang::Object* o = runtime->heapHead; o != nullptr; o = o->_VM_next)
-        if ((o->_VM_flags & VM_FLAG_MARKED) != 0) o->markReferences(0);
+        if (_VM_isMarked(o)) o->markReferences(0);
     markVisitor = nullptr;
 
     listedObjects.clear();
@@ -370,6 +368,27 @@ void verify(VMRuntime* runtime, const char* phase) {
 }
 
 }  // namespace
+
+uint32_t _VM_markedValue = VM_FLAG_MARKED;
+uint32_t _VM_constructingCount = 0;
+
+void _VM_setFinalizable(java::lang::Object* header) {
+    if ((header->_VM_flags & VM_FLAG_FINALIZABLE) != 0) return;
+    header->_VM_flags |= VM_FLAG_FINALIZABLE;
+    finalisable.push_back(header);
+}
+
+void _VM_clearFinalizable(java::lang::Object* header) {
+    header->_VM_flags &= ~uint32_t(VM_FLAG_FINALIZABLE);
+    auto at = std::find(finalisable.begin(), finalisable.end(), header);
+    if (at != finalisable.end()) finalisable.erase(at);
+}
+
+void _VM_setConstructing(java::lang::Object* header) {
+    if ((header->_VM_flags & VM_FLAG_CONSTRUCTING) != 0) return;
+    header->_VM_flags |= VM_FLAG_CONSTRUCTING;
+    ++_VM_constructingCount;
+}
 
 uint32_t _VM_heapStretchCountdown = kStretch;
 bool _VM_heapSweeping = false;
@@ -420,25 +439,18 @@ void _VM_collect(VMRuntime* runtime) {
     verify(runtime, " before a collection");
 #endif
 
-    // Mark. The walk that clears the marks also notes, in heap-list order,
-    // the few objects awaiting finalisation or under construction, so that
-    // keeping them needs no second walk over the whole heap.
-    size_t awaiting = 0, constructing = 0;
-    keptCandidates.clear();
-    clearMarks(runtime, awaiting, constructing);
+    // Mark. The marked value flips, so every object now counts as unmarked.
+    _VM_markedValue ^= VM_FLAG_MARKED;
     const uint32_t rootBits = VM_FLAG_REACHED | VM_FLAG_MARKED;
     _VM_markScope(_VM_nativeScope()->head, rootBits);
     _VM_markScope(_VM_staticScope()->head, rootBits);
     for (VMListNode* n = runtime->threads.first; n != nullptr; n = n->next)
         _VM_markScope(static_cast<VMThread*>(n->value)->stackList, rootBits);
-    if (awaiting != 0 || constructing != 0) {
-        // Objects awaiting finalisation and objects still being built survive
-        // with everything they refer to, but stay unreached.
-        runtime->finalisableFound = awaiting > 0;
-        for (java::lang::Object* o : keptCandidates)
-            if ((o->_VM_flags & VM_FLAG_REACHED) == 0) _VM_mark(o, VM_FLAG_MARKED);
-    }
-    keptCandidates.clear();
+    // Objects awaiting finalisation and objects still being built survive
+    // with everything they refer to, but stay unreached.
+    runtime->finalisableFound = !finalisable.empty();
+    for (java::lang::Object* o : finalisable) _VM_mark(o, VM_FLAG_MARKED);
+    if (_VM_constructingCount != 0) keepConstructing(runtime);
 
     // Sweep.
     _VM_clearWeakScope(_VM_weakScope()->head);

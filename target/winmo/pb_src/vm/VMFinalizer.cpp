@@ -60,7 +60,8 @@ void Finalizer::finalisationPass() {
         java::lang::Object* object = current.get();
         const uint32_t flags = object->_VM_flags;
         if ((flags & VM_FLAG_FINALIZABLE) != 0 && (flags & VM_FLAG_REACHED) == 0) {
-            object->_VM_flags = (flags & ~uint32_t(VM_FLAG_FINALIZABLE)) | VM_FLAG_FINALIZED;
+            _VM_clearFinalizable(object);
+            object->_VM_flags |= VM_FLAG_FINALIZED;
             const uint32_t collections = runtime->collectionCount;
             try {
                 object->finalize();

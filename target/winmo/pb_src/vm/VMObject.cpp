@@ -17,13 +17,23 @@ java::lang::Object* _VM_initObject(java::lang::Object* header) {
     header->_VM_owner = nullptr;
     header->_VM_count = 0;
     header->_VM_inflated = nullptr;
-    header->_VM_flags = VM_FLAG_REACHED | VM_FLAG_CONSTRUCTING;
+    header->_VM_flags = VM_FLAG_REACHED | VM_FLAG_CONSTRUCTING | _VM_markedValue;
+    ++_VM_constructingCount;
     if (_VM_runtime == nullptr) HAL_fatalError("An object was created while no runtime exists!");
     _VM_heapAdd(_VM_runtime, header);
     return header;
 }
 
 void _VM_releaseObject(java::lang::Object* header) {
+    const uint32_t flags = header->_VM_flags;
+    if ((flags & (VM_FLAG_CONSTRUCTING | VM_FLAG_FINALIZABLE)) != 0) [[unlikely]] {
+        // A construction that failed, or an object destroyed outside a sweep.
+        if (flags & VM_FLAG_CONSTRUCTING) {
+            header->_VM_flags = flags & ~uint32_t(VM_FLAG_CONSTRUCTING);
+            --_VM_constructingCount;
+        }
+        if (flags & VM_FLAG_FINALIZABLE) _VM_clearFinalizable(header);
+    }
     if (_VM_runtime != nullptr) _VM_heapRemove(_VM_runtime, header);
     if (header->_VM_inflated != nullptr) {
         HAL_deleteLock(header->_VM_inflated);

@@ -89,7 +89,9 @@ void _VM_markScope(VMRef* head, uint32_t bits) {
 void _VM_clearWeakScope(VMRef* head) {
     for (VMRef* r = head; r != nullptr; r = r->link) {
         java::lang::Object* object = r->getObject();
-        if (object != nullptr && (object->_VM_flags & VM_FLAG_REACHED) == 0) r->clear();
+        // Unmarked, or kept without being reached (its reached bit is that
+        // of this collection only when it is marked).
+        if (object != nullptr && (!_VM_isMarked(object) || (object->_VM_flags & VM_FLAG_REACHED) == 0)) r->clear();
     }
 }
 

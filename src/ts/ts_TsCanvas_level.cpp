@@ -1,0 +1,177 @@
+// ts.TsCanvas: the level reader.
+#include "ts_TsCanvas.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "VMThrow.h"
+#include "java_lang_IllegalStateException.h"
+#include "ts_Resources.h"
+
+namespace ts {
+
+// --- levels -----------------------------------------------------------------------------
+
+VMPtr<TsCanvas::Bytes> TsCanvas::getLevelResource(jint resourceId) {
+    // A level that no pack holds (no pack, or an index beyond its table) is
+    // missing: the reader answers false for it.
+    try {
+        return Resources::getResource(resourceId);
+    } catch (java::lang::Exception* e) {
+        VMPtr<java::lang::Exception> keep(e);
+        return nullptr;
+    }
+}
+
+jboolean TsCanvas::loadLevel(jint resourceId) {
+    VMPtr<Bytes> data = getLevelResource(resourceId);
+    if (data == nullptr) return false;
+    return loadLevel(data);
+}
+
+jboolean TsCanvas::loadLevel(VMPtr<Bytes> data) {
+    if (data == nullptr) _VM_throwNullPointer();
+    // A callback may read another level: the stream being read is put back.
+    VMPtr<Bytes> outerData = levelData;
+    const jlong outerPosition = levelPosition, outerLength = levelLength;
+    const jboolean outerOverrun = levelOverrun;
+    auto restore = [&] {
+        levelData = outerData;
+        levelPosition = outerPosition;
+        levelLength = outerLength;
+        levelOverrun = outerOverrun;
+    };
+    levelData = data;
+    levelPosition = 0;
+    levelLength = jlong(data->length) * 8;
+    levelOverrun = false;
+    bool whole = false;
+    try {
+        whole = readLevelStream();
+    } catch (java::lang::Throwable* thrown) {
+        VMPtr<java::lang::Throwable> keep(thrown);
+        restore();
+        _VM_throw(keep);
+    }
+    restore();
+    return whole;
+}
+
+uint32_t TsCanvas::readLevel(jint n) {
+    const jbyte* bytes = levelData->elements();
+    uint64_t value = 0;
+    while (n > 0) {
+        if (levelPosition >= levelLength) {
+            // Past the end: 0 bits.
+            levelOverrun = true;
+            value <<= n;
+            levelPosition += n;
+            break;
+        }
+        const jint bit = jint(levelPosition & 7);
+        const jint take = std::min(8 - bit, n);
+        const uint32_t byte = uint8_t(bytes[levelPosition >> 3]);
+        value = value << take | ((byte >> (8 - bit - take)) & ((1u << take) - 1));
+        levelPosition += take;
+        n -= take;
+    }
+    return uint32_t(value);
+}
+
+jint TsCanvas::levelReadBits(jint n) {
+    if (n < 0 || n > 32) _VM_throwIllegalArgumentException();
+    if (levelData == nullptr) _VM_throw(java::lang::IllegalStateException::create()->construct());
+    return jint(readLevel(n));
+}
+
+jboolean TsCanvas::levelReadBoolean() { return levelReadBits(1) == 1; }
+
+bool TsCanvas::readLevelStream() {
+    // A callback only ever sees fields read from inside the stream: once a
+    // read has run past the end, reading stops.
+    const bool filler = (readLevel(8) & 0x80) != 0;
+    auto skipFiller = [&] {
+        if (filler) readLevel(6);
+    };
+    auto optional10 = [&]() -> jint { return readLevel(1) ? jint(readLevel(10)) : -1; };
+
+    if (readLevel(1)) {
+        const jint header = jint(readLevel(10));
+        if (levelOverrun) return false;
+        levelHeader(header);
+        skipFiller();
+    }
+
+    std::vector<jint> tiles;  // packed tile of each tile-set entry
+    if (readLevel(1)) {
+        const jint value = jint(readLevel(8));
+        const jint columns = jint(readLevel(12));
+        const jint imageId = jint(readLevel(17) << 15) >> 15;  // signed
+        const jint tileWidth = jint(readLevel(10));
+        const jint tileHeight = jint(readLevel(10));
+        const jint option = optional10();
+        const jint tileCount = jint(readLevel(12));
+        if (levelOverrun) return false;
+        levelTileSet(value, columns, imageId, tileWidth, tileHeight, option, tileCount);
+        tiles.reserve(size_t(tileCount));
+        for (jint i = 0; i < tileCount; ++i) {
+            const jint tileOption = optional10();
+            const jint column = jint(readLevel(12));
+            const jint row = jint(readLevel(12));
+            if (levelOverrun) return false;
+            tiles.push_back(column | row << 12);
+            levelTile(tileOption, tiles.back());
+        }
+        skipFiller();
+    }
+
+    if (readLevel(1)) {
+        const jint width = jint(readLevel(12));
+        const jint height = jint(readLevel(12));
+        if (levelOverrun) return false;
+        // A map larger than the rest of the stream is not a map.
+        if (jlong(width) * height * 12 > levelLength - levelPosition) return false;
+        levelMapSize(width, height);
+        for (jint y = 0; y < height; ++y) {
+            for (jint x = 0; x < width; ++x) {
+                const jint entry = jint(readLevel(12));
+                if (levelOverrun || entry > jint(tiles.size())) return false;
+                levelMapCell(x, y, entry == 0 ? 0 : tiles[size_t(entry - 1)]);
+            }
+        }
+    }
+
+    if (readLevel(1)) {
+        const jint groups = jint(readLevel(10));
+        std::vector<jlong> positions;
+        for (jint g = 0; g < groups; ++g) {
+            const jint type = jint(readLevel(10));
+            const jint count = jint(readLevel(12));
+            jint x0 = 0, y0 = 0, span = 1;
+            positions.clear();
+            if (count > 0) {
+                x0 = jint(readLevel(16));
+                y0 = jint(readLevel(16));
+                span = jint(readLevel(16));
+                const jint deltaBits = jint(readLevel(5));
+                if (levelOverrun || span == 0) return false;
+                if (jlong(count) * deltaBits > levelLength - levelPosition) return false;
+                jlong position = 0;
+                for (jint i = 0; i < count; ++i) {
+                    position += readLevel(deltaBits);
+                    positions.push_back(position);
+                }
+            }
+            if (levelOverrun) return false;
+            levelObjectGroup(type, count);
+            for (jlong p : positions) {
+                if (levelOverrun) return false;
+                levelObject(type, jint(x0 + p % span), jint(y0 + p / span));
+            }
+            skipFiller();
+        }
+    }
+    return !levelOverrun;
+}
+
+}  // namespace ts
