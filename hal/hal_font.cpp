@@ -37,6 +37,8 @@ struct HAL_Font {
     int32_t underlineOffset = 0;  // below the baseline
     int32_t underlineThickness = 1;
     Glyph* latin[256] = {};       // the first 256 code points, by index
+    // Every code point asked for; null for one FreeType failed to render,
+    // which is not tried again.
     std::unordered_map<uint32_t, std::unique_ptr<Glyph>> glyphs;
 };
 
@@ -49,6 +51,7 @@ FT_Library g_library = nullptr;
 bool g_libraryFailed = false;
 // face index (0 sans, 1 mono) x style (0..7) x size index (0 small, 1 medium, 2 large)
 HAL_Font* g_fonts[2][8][3] = {};
+bool (*g_renderHook)(uint32_t codePoint) = nullptr;
 
 bool startLibrary() {
     if (g_library) return true;
@@ -115,17 +118,20 @@ HAL_Font* loadFont(int faceIndex, int style, int sizeIndex) {
 }
 
 // The glyph of a code point, rendered and cached on first use; null when
-// FreeType cannot render it at all.
+// FreeType cannot render it at all (remembered too).
 const Glyph* glyphOf(HAL_Font* font, uint32_t codePoint) {
     if (codePoint < 256 && font->latin[codePoint]) return font->latin[codePoint];
-    if (codePoint >= 256) {
-        auto found = font->glyphs.find(codePoint);
-        if (found != font->glyphs.end()) return found->second.get();
-    }
+    auto found = font->glyphs.find(codePoint);
+    if (found != font->glyphs.end()) return found->second.get();
     FT_Face face = font->face;
-    if (FT_Load_Char(face, codePoint, FT_LOAD_DEFAULT) != 0) return nullptr;
-    if (font->synthBold) FT_GlyphSlot_Embolden(face->glyph);
-    if (FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) != 0) return nullptr;
+    bool rendered = !(g_renderHook != nullptr && g_renderHook(codePoint)) &&
+                    FT_Load_Char(face, codePoint, FT_LOAD_DEFAULT) == 0;
+    if (rendered && font->synthBold) FT_GlyphSlot_Embolden(face->glyph);
+    rendered = rendered && FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) == 0;
+    if (!rendered) {
+        font->glyphs.emplace(codePoint, nullptr);
+        return nullptr;
+    }
     FT_GlyphSlot slot = face->glyph;
     const FT_Bitmap& bitmap = slot->bitmap;
     auto glyph = std::make_unique<Glyph>();
@@ -176,6 +182,11 @@ int64_t measure(HAL_Font* font, const char16_t* chars, int32_t count) {
 }
 
 }  // namespace
+
+void HAL_setGlyphRenderHook(bool (*hook)(uint32_t codePoint)) {
+    std::lock_guard<std::mutex> guard(g_fontLock);
+    g_renderHook = hook;
+}
 
 bool HAL_initFontCache() {
     std::lock_guard<std::mutex> guard(g_fontLock);

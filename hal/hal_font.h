@@ -19,6 +19,10 @@ struct HAL_Font;
 bool HAL_initFontCache();
 // Frees every native font; fonts handed out before are invalid afterwards.
 void HAL_releaseFontCache();
+// Tests: called with each code point before FreeType is asked to render its
+// glyph (a code point whose glyph is cached is not asked for again); true
+// makes the rendering fail. Null removes the hook.
+void HAL_setGlyphRenderHook(bool (*hook)(uint32_t codePoint));
 
 // The native font for the MIDP face (0 system, 32 monospace, 64
 // proportional), style bits (1 bold, 2 italic, 4 underlined) and size (0

@@ -329,6 +329,7 @@ void hostDestroyVM() {
     HAL_enterVMLock();
     HAL_hostEnter();
     if (callbacks.dispatchEvent) callbacks.dispatchEvent(HAL_EVENT_DESTROY, 0, nullptr);
+    HAL_dropSerialCalls();  // released while the runtime still runs
     if (callbacks.destroyRuntime) callbacks.destroyRuntime();
     HAL_leaveVMLock();
     HAL_dropSerialCalls();

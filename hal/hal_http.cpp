@@ -4,12 +4,17 @@
 // so that a call can wait for exactly as much of the response as it needs
 // (the headers, or the next piece of the body) with the runtime lock given
 // up, and give up waiting when the connection is closed or stalls.
+//
+// Redirects are followed here, not by libcurl, so that each hop can be
+// checked: the caller's headers go only to the origin (scheme, host, port)
+// they were set for, and once a hop is https no later one may be http.
 #include "hal_http.h"
 
 #include <curl/curl.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <cctype>
 #include <cstring>
 #include <mutex>
@@ -72,11 +77,17 @@ struct HAL_HTTPConnection {
     std::vector<uint8_t> body;
 
     // The transfer.
+    CURLU* target = nullptr;       // where the request now goes after redirects (null: parsed)
+    CURLU* redirect = nullptr;     // the next hop, decided when a redirect's headers ended
+    int redirects = 0;
+    int32_t lastRedirectCode = 0;  // the status of the redirect being followed
+    bool secure = false;           // a hop so far was https
     HAL_HTTPSettings settings;
     std::string caFile;
     CURL* easy = nullptr;
     CURLM* multi = nullptr;
-    curl_slist* sendHeaders = nullptr;
+    curl_slist* sendHeaders = nullptr;   // the caller's headers and the defaults
+    curl_slist* otherHeaders = nullptr;  // the defaults alone, for another origin
     bool started = false;       // the request has been handed to libcurl
     bool attached = false;      // the easy handle is in the multi handle
     bool headersFinal = false;  // the status line and headers below are the final response's
@@ -134,22 +145,22 @@ CurlUse::~CurlUse() {
 
 // --- text ----------------------------------------------------------------------
 
-// UTF-16 to bytes through the runtime's codec; false for an unpaired
-// surrogate.
+// UTF-16 to UTF-8 as the network reads it (a surrogate pair as its one
+// four-byte form); false for an unpaired surrogate or a NUL, which the
+// request has no room for.
 bool toUtf8(const char16_t* text, int32_t length, std::string& out) {
     out.clear();
     for (int32_t i = 0; i < length; ++i) {
         const jchar c = text[i];
+        if (c == 0) return false;
         if (c >= 0xD800 && c <= 0xDBFF) {
             if (i + 1 >= length || text[i + 1] < 0xDC00 || text[i + 1] > 0xDFFF) return false;
+            ++i;
         } else if (c >= 0xDC00 && c <= 0xDFFF) {
-            if (i == 0 || text[i - 1] < 0xD800 || text[i - 1] > 0xDBFF) return false;
+            return false;  // no high half before it
         }
-        uint8_t form[3];
-        uint8_t* end = form;
-        _VM_utf8EncodeChar(c, jint(sizeof form), end, false);
-        out.append(reinterpret_cast<const char*>(form), size_t(end - form));
     }
+    out = _VM_utf8ForHost(text, size_t(length));
     return true;
 }
 
@@ -225,18 +236,76 @@ const ResponseHeader* findHeader(const HAL_HTTPConnection* c, const char* name) 
     return nullptr;
 }
 
-// --- libcurl callbacks (run on the waiting thread, without the runtime lock) ---
-
-bool isFollowedRedirect(const HAL_HTTPConnection* c) {
-    switch (c->responseCode) {
-        case 300: case 301: case 302: case 303: case 307: case 308: {
-            const ResponseHeader* location = findHeader(c, "Location");
-            return location != nullptr && !location->value.empty();
+// The body length the response's headers give, read the one way both the
+// length asked for and the body go by: -1 when there is none or the body is
+// framed by a Transfer-Encoding; false when a Content-Length is not a
+// decimal number that fits 63 bits, or two of them disagree.
+bool contentLength(const HAL_HTTPConnection* c, int64_t& length) {
+    length = -1;
+    if (findHeader(c, "Transfer-Encoding") != nullptr) return true;
+    for (const ResponseHeader& h : c->responseHeaders) {
+        if (!sameName(h.name, "Content-Length")) continue;
+        if (h.value.empty()) return false;
+        int64_t value = 0;
+        for (char ch : h.value) {
+            if (ch < '0' || ch > '9') return false;
+            if (__builtin_mul_overflow(value, 10, &value) || __builtin_add_overflow(value, ch - '0', &value))
+                return false;
         }
-        default:
-            return false;
+        if (length >= 0 && value != length) return false;
+        length = value;
     }
+    return true;
 }
+
+std::string urlPart(CURLU* url, CURLUPart part, unsigned flags = 0) {
+    char* text = nullptr;
+    std::string value;
+    if (curl_url_get(url, part, &text, flags) == CURLUE_OK && text != nullptr) value = text;
+    curl_free(text);
+    return value;
+}
+
+// Scheme, host and port alike (host names compared without regard to case).
+bool sameOrigin(CURLU* a, CURLU* b) {
+    if (urlPart(a, CURLUPART_SCHEME) != urlPart(b, CURLUPART_SCHEME)) return false;
+    if (urlPart(a, CURLUPART_PORT, CURLU_DEFAULT_PORT) != urlPart(b, CURLUPART_PORT, CURLU_DEFAULT_PORT)) return false;
+    const std::string x = urlPart(a, CURLUPART_HOST), y = urlPart(b, CURLUPART_HOST);
+    return x.size() == y.size() &&
+           std::equal(x.begin(), x.end(), y.begin(), [](char p, char q) { return asciiLower(p) == asciiLower(q); });
+}
+
+enum class Redirect { kNone, kFollow, kRefuse };
+
+// At the end of a response's headers: whether it sends the request on, and
+// where (kept in c->redirect). Refused: a sixth redirect, a target that is
+// not an http or https URL, or plain http once a hop was https.
+Redirect decideRedirect(HAL_HTTPConnection* c) {
+    switch (c->responseCode) {
+        case 300: case 301: case 302: case 303: case 307: case 308: break;
+        default: return Redirect::kNone;
+    }
+    const ResponseHeader* location = findHeader(c, "Location");
+    if (location == nullptr || location->value.empty()) return Redirect::kNone;
+    if (c->redirects >= kMaxRedirects) return Redirect::kRefuse;
+    CURLU* next = curl_url_dup(c->target != nullptr ? c->target : c->parsed);
+    if (next == nullptr) return Redirect::kRefuse;
+    if (curl_url_set(next, CURLUPART_URL, location->value.c_str(), CURLU_URLENCODE | CURLU_NON_SUPPORT_SCHEME) !=
+        CURLUE_OK) {
+        curl_url_cleanup(next);
+        return Redirect::kRefuse;
+    }
+    const std::string scheme = urlPart(next, CURLUPART_SCHEME);
+    if (!(scheme == "https" || (scheme == "http" && !c->secure))) {
+        curl_url_cleanup(next);
+        return Redirect::kRefuse;
+    }
+    curl_url_cleanup(c->redirect);
+    c->redirect = next;
+    return Redirect::kFollow;
+}
+
+// --- libcurl callbacks (run on the waiting thread, without the runtime lock) ---
 
 size_t onHeader(char* data, size_t size, size_t count, void* user) {
     auto* c = static_cast<HAL_HTTPConnection*>(user);
@@ -264,9 +333,18 @@ size_t onHeader(char* data, size_t size, size_t count, void* user) {
     }
     if (c->headersFinal) return n;  // trailers after the body
     if (lineLength == 0) {
-        // The end of a header block: final unless libcurl goes on with
-        // another response.
-        if (!(c->responseCode >= 100 && c->responseCode < 200) && !isFollowedRedirect(c)) c->headersFinal = true;
+        // The end of a header block: final unless another response follows
+        // (an interim one, or a redirect this layer follows). A refused
+        // redirect or a length that cannot be read fails the transfer.
+        if (c->responseCode >= 100 && c->responseCode < 200) return n;
+        switch (decideRedirect(c)) {
+            case Redirect::kFollow: return n;
+            case Redirect::kRefuse: return 0;
+            case Redirect::kNone: break;
+        }
+        int64_t length;
+        if (!contentLength(c, length)) return 0;
+        c->headersFinal = true;
         return n;
     }
     c->headerBytes += n;
@@ -288,6 +366,7 @@ size_t onBody(char* data, size_t size, size_t count, void* user) {
     auto* c = static_cast<HAL_HTTPConnection*>(user);
     const size_t n = size * count;
     ++c->progress;
+    if (c->redirect != nullptr) return n;  // a redirect's own body is dropped
     c->headersFinal = true;  // body bytes belong to the final response
     if (c->bodyBytes + int64_t(n) > c->settings.maxResponseBody) {
         c->overCap = true;
@@ -331,16 +410,21 @@ void destroy(HAL_HTTPConnection* c) {
     if (c->easy) curl_easy_cleanup(c->easy);
     if (c->multi) curl_multi_cleanup(c->multi);
     curl_slist_free_all(c->sendHeaders);
+    curl_slist_free_all(c->otherHeaders);
+    curl_url_cleanup(c->redirect);
+    curl_url_cleanup(c->target);
     curl_url_cleanup(c->parsed);
     delete c;
 }
 
-bool addSendHeader(HAL_HTTPConnection* c, const std::string& line) {
-    curl_slist* grown = curl_slist_append(c->sendHeaders, line.c_str());
+bool addHeader(curl_slist*& list, const std::string& line) {
+    curl_slist* grown = curl_slist_append(list, line.c_str());
     if (grown == nullptr) return false;
-    c->sendHeaders = grown;
+    list = grown;
     return true;
 }
+
+bool addSendHeader(HAL_HTTPConnection* c, const std::string& line) { return addHeader(c->sendHeaders, line); }
 
 const RequestHeader* findRequestHeader(const HAL_HTTPConnection* c, const char16_t* name) {
     const int32_t length = int32_t(std::char_traits<char16_t>::length(name));
@@ -370,10 +454,14 @@ bool startRequest(HAL_HTTPConnection* c) {
             if (!toUtf8(h.name.data(), int32_t(h.name.size()), name) ||
                 !toUtf8(h.value.data(), int32_t(h.value.size()), value))
                 return false;
-            if (!addSendHeader(c, value.empty() ? name + ";" : name + ": " + value)) return false;
+            // libcurl reads "Name:" with nothing but blanks after it as
+            // "leave this header out"; "Name;" sends it empty.
+            const bool blank = value.find_first_not_of(" \t") == std::string::npos;
+            if (!addSendHeader(c, blank ? name + ";" : name + ": " + value)) return false;
         }
         if (findRequestHeader(c, u"Content-Type") == nullptr && !addSendHeader(c, "Content-Type:")) return false;
         if (findRequestHeader(c, u"Expect") == nullptr && !addSendHeader(c, "Expect:")) return false;
+        if (!addHeader(c->otherHeaders, "Content-Type:") || !addHeader(c->otherHeaders, "Expect:")) return false;
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -395,11 +483,10 @@ bool startRequest(HAL_HTTPConnection* c) {
     CURL* e = c->easy;
     bool ok = true;
     auto set = [&ok](CURLcode code) { ok = ok && code == CURLE_OK; };
+    c->secure = urlPart(c->parsed, CURLUPART_SCHEME) == "https";
     set(curl_easy_setopt(e, CURLOPT_CURLU, c->parsed));
     set(curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https"));
-    set(curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https"));
-    set(curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L));
-    set(curl_easy_setopt(e, CURLOPT_MAXREDIRS, kMaxRedirects));
+    set(curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 0L));  // followed here, hop by hop
     set(curl_easy_setopt(e, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1)));
     set(curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L));
     set(curl_easy_setopt(e, CURLOPT_PROXY, ""));  // straight to the server
@@ -443,6 +530,39 @@ void endTransfer(HAL_HTTPConnection* c, bool failure) {
     if (failure) c->failed = true;
 }
 
+// Sends the request on to the redirect's target (c->redirect): a 303 turns
+// any method but HEAD into a GET without a body, a 301 or 302 a POST; the
+// caller's headers go only to the origin they were set for. False when the
+// transfer cannot go on.
+bool followRedirect(HAL_HTTPConnection* c) {
+    detach(c);
+    CURLU* next = c->redirect;
+    c->redirect = nullptr;
+    curl_url_cleanup(c->target);
+    c->target = next;
+    ++c->redirects;
+    if (urlPart(next, CURLUPART_SCHEME) == "https") c->secure = true;
+    c->statusLine.clear();
+    c->responseHeaders.clear();
+    c->headerBytes = 0;
+    c->responseCode = -1;
+    c->headersFinal = false;
+
+    CURL* e = c->easy;
+    bool ok = true;
+    auto set = [&ok](CURLcode code) { ok = ok && code == CURLE_OK; };
+    const int32_t code = c->lastRedirectCode;
+    if ((code == 303 && c->method != "HEAD") || ((code == 301 || code == 302) && c->method == "POST")) {
+        set(curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST, static_cast<char*>(nullptr)));
+        set(curl_easy_setopt(e, CURLOPT_HTTPGET, 1L));
+    }
+    set(curl_easy_setopt(e, CURLOPT_CURLU, next));
+    set(curl_easy_setopt(e, CURLOPT_HTTPHEADER, sameOrigin(next, c->parsed) ? c->sendHeaders : c->otherHeaders));
+    if (!ok || curl_multi_add_handle(c->multi, e) != CURLM_OK) return false;
+    c->attached = true;
+    return true;
+}
+
 // Drives the transfer, without the runtime lock, until `ready` holds or the
 // transfer ends. False when the connection was closed meanwhile: it has been
 // freed then and must not be touched.
@@ -468,6 +588,11 @@ bool pump(HAL_HTTPConnection* c, Ready ready) {
         while (CURLMsg* message = curl_multi_info_read(c->multi, &queued)) {
             if (message->msg != CURLMSG_DONE) continue;
             const bool failure = message->data.result != CURLE_OK;
+            if (!failure && c->redirect != nullptr) {
+                c->lastRedirectCode = c->responseCode;
+                if (!followRedirect(c)) endTransfer(c, true);
+                continue;
+            }
             endTransfer(c, failure);
             if (!failure && c->responseCode >= 0) c->headersFinal = true;
         }
@@ -742,14 +867,9 @@ int HAL_getHTTPEncoding(HAL_HTTPConnection* c, NativeString** out) {
 int HAL_getHTTPLength(HAL_HTTPConnection* c, int64_t* length) {
     if (c == nullptr || length == nullptr) return HAL_BAD_ARGUMENT;
     if (int status = ensureResponse(c)) return status;
-    *length = -1;
-    const ResponseHeader* h = findHeader(c, "Content-Length");
-    if (h == nullptr || h->value.empty() || h->value.size() > 18) return HAL_OK;
-    int64_t value = 0;
-    for (char ch : h->value) {
-        if (ch < '0' || ch > '9') return HAL_OK;
-        value = value * 10 + (ch - '0');
-    }
+    // The headers were refused already when the length cannot be read.
+    int64_t value = -1;
+    if (!contentLength(c, value)) return HAL_IO_ERROR;
     *length = value;
     return HAL_OK;
 }

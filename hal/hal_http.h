@@ -10,7 +10,11 @@
 // waits and takes it back (running the enter callback) before it returns.
 // Certificates of HTTPS servers are always verified; connecting and a
 // stalled transfer are bounded by time-outs; at most 5 redirects are
-// followed, to http and https URLs only; the response body is capped.
+// followed, to http and https URLs only, never back to http once a hop was
+// https (a redirect refused fails the request); the caller's request
+// headers go only to the URL's own scheme, host and port; the response body
+// is capped. A response whose Content-Length is not a plain decimal number
+// (or whose Content-Length headers disagree) fails as a whole.
 //
 // Statuses (HAL_Status): HAL_OK success, HAL_BAD_ARGUMENT a null handle or
 // bad argument, HAL_END_OF_DATA no more response data, HAL_NOT_FOUND no such
@@ -50,10 +54,11 @@ int HAL_getHTTPRequestMethod(HAL_HTTPConnection* handle, NativeString** out);
 // an HTTP token; HAL_IO_ERROR once the request has been sent.
 int HAL_setHTTPRequestMethod(HAL_HTTPConnection* handle, const char16_t* method, int32_t length);
 // Keeps a request header, replacing one of the same name (names compare
-// without regard to case). HAL_IO_ERROR, keeping nothing, for a name that is not an
-// HTTP token, a value holding CR, LF or NUL, or once the request has been
-// sent. A Content-Length of the caller's is kept but not sent: the length
-// sent is that of the body.
+// without regard to case). HAL_IO_ERROR, keeping nothing, for a name that is
+// not an HTTP token, a value holding CR, LF, NUL or an unpaired surrogate, or
+// once the request has been sent. Names and values go out as UTF-8; a value
+// of nothing but blanks goes out as an empty header. A Content-Length of the
+// caller's is kept but not sent: the length sent is that of the body.
 int HAL_setHTTPRequestProperty(HAL_HTTPConnection* handle, const char16_t* key, int32_t keyLength,
                                const char16_t* value, int32_t valueLength);
 // The value kept for that request header, or null; HAL_OK (HAL_BAD_ARGUMENT
@@ -80,8 +85,8 @@ int HAL_getHTTPHeaderFieldKey(HAL_HTTPConnection* handle, int32_t index, NativeS
 int HAL_getHTTPType(HAL_HTTPConnection* handle, NativeString** out);
 // The "Transfer-Encoding" value; HAL_NOT_FOUND when absent.
 int HAL_getHTTPEncoding(HAL_HTTPConnection* handle, NativeString** out);
-// The "Content-Length" value, or -1 when the response gives none (or none
-// that is a decimal number).
+// The "Content-Length" value, the length the body is read by: -1 when the
+// response gives none or frames its body with a Transfer-Encoding.
 int HAL_getHTTPLength(HAL_HTTPConnection* handle, int64_t* length);
 
 // Reads up to 4096 bytes of the response body (chunked transfer decoded)

@@ -366,6 +366,22 @@ int HAL_vmLockWaiterCount() {
 
 // --- native thread records --------------------------------------------------------
 
+namespace {
+std::atomic<int> g_unjoinedThreads{0};
+
+// Joins the record's platform thread (detaches it when it is the caller's).
+void joinHandle(NativeThreadRecord* record) {
+    if (!record->handle.joinable()) return;
+    if (record->handle.get_id() == std::this_thread::get_id())
+        record->handle.detach();
+    else
+        record->handle.join();
+    --g_unjoinedThreads;
+}
+}  // namespace
+
+int HAL_unjoinedThreadCount() { return g_unjoinedThreads.load(); }
+
 int HAL_createThread(NativeThreadRecord** record, HAL_ThreadEntry entry, void* argument) {
     if (!record) return HAL_BAD_ARGUMENT;
     *record = nullptr;
@@ -375,6 +391,7 @@ int HAL_createThread(NativeThreadRecord** record, HAL_ThreadEntry entry, void* a
     created->data = argument;
     try {
         created->handle = std::thread(threadMain, created);
+        ++g_unjoinedThreads;
     } catch (const std::system_error&) {
         delete created;
         return HAL_FAILED;
@@ -430,11 +447,13 @@ void HAL_deleteThread(NativeThreadRecord* record) {
     }
     if (!record->finished) HAL_fatalError("HAL_deleteThread() called on thread that has not finished\n");
     // The finished mark is the thread's last step, so the join returns at once.
-    if (record->handle.joinable()) {
-        if (record->handle.get_id() == std::this_thread::get_id()) record->handle.detach();
-        else record->handle.join();
-    }
+    joinHandle(record);
     delete record;
+}
+
+void HAL_joinFinishedThread(NativeThreadRecord* record) {
+    if (!record || record->attached || !record->finished) return;
+    if (record->handle.joinable() && record->handle.get_id() != std::this_thread::get_id()) joinHandle(record);
 }
 
 void HAL_deleteUnstartedThread(NativeThreadRecord* record) {
@@ -451,7 +470,7 @@ void HAL_deleteUnstartedThread(NativeThreadRecord* record) {
             released = true;
         }
     }
-    if (released && record->handle.joinable()) record->handle.join();
+    if (released) joinHandle(record);
     HAL_deleteThread(record);
 }
 

@@ -52,6 +52,12 @@ void HAL_setCurrentThreadData(NativeThreadRecord* handle, void* value);
 void HAL_cancelThread(NativeThreadRecord* record);
 // Fatal for a record whose thread has not finished; else closes and frees it.
 void HAL_deleteThread(NativeThreadRecord* record);
+// Joins the platform thread of a record whose thread has finished (shutdown:
+// the record itself outlives it). A thread not finished, the caller's own
+// and attached threads are left alone. Null is ignored.
+void HAL_joinFinishedThread(NativeThreadRecord* record);
+// Platform threads made by HAL_createThread and not yet joined (tests).
+int HAL_unjoinedThreadCount();
 // Ends a thread that was never started (its entry never runs) and frees its
 // record. A started thread is deleted as by HAL_deleteThread. Null is ignored.
 void HAL_deleteUnstartedThread(NativeThreadRecord* record);

@@ -29,6 +29,7 @@ std::once_flag g_wakeOnce;
 struct SerialCall {
     void (*runner)(void*);
     void* argument;
+    void (*discard)(void*);
 };
 std::mutex g_serialMutex;
 std::deque<SerialCall> g_serialCalls;
@@ -210,11 +211,11 @@ void HAL_getDisplayCapabilities(int32_t* isColor, int32_t* numColors, int32_t* a
 
 // --- serial calls --------------------------------------------------------------------
 
-int HAL_callSerially(void (*runner)(void*), void* argument) {
+int HAL_callSerially(void (*runner)(void*), void* argument, void (*discard)(void*)) {
     if (!runner) return HAL_BAD_ARGUMENT;
     {
         std::lock_guard<std::mutex> guard(g_serialMutex);
-        g_serialCalls.push_back({runner, argument});
+        g_serialCalls.push_back({runner, argument, discard});
     }
     // Wakes the loop whether it polls (the event) or waits for a message.
     HAL_wakeMessageLoop();
@@ -234,8 +235,13 @@ bool HAL_runSerialCalls() {
 }
 
 void HAL_dropSerialCalls() {
-    std::lock_guard<std::mutex> guard(g_serialMutex);
-    g_serialCalls.clear();
+    std::deque<SerialCall> calls;
+    {
+        std::lock_guard<std::mutex> guard(g_serialMutex);
+        calls.swap(g_serialCalls);
+    }
+    for (const SerialCall& call : calls)
+        if (call.discard) call.discard(call.argument);
 }
 
 // --- presenting --------------------------------------------------------------------

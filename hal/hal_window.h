@@ -116,13 +116,15 @@ int HAL_setCurrentDisplayable(HAL_WindowObject* peer);
 void HAL_getDisplayCapabilities(int32_t* isColor, int32_t* numColors, int32_t* alphaLevels, int32_t* doubleBuffered);
 
 // Runs runner(argument) on the main thread, under the runtime lock, after
-// the events the main thread is handling now. HAL_OK; HAL_BAD_ARGUMENT for a
-// null runner.
-int HAL_callSerially(void (*runner)(void* argument), void* argument);
+// the events the main thread is handling now; when the call is dropped
+// instead, discard(argument) runs (if given) to release what the argument
+// holds. HAL_OK; HAL_BAD_ARGUMENT for a null runner.
+int HAL_callSerially(void (*runner)(void* argument), void* argument, void (*discard)(void* argument) = nullptr);
 // Runs the serial calls queued so far (the message loop, main thread, with
 // the runtime lock held and the runtime entered). True when it ran any.
 bool HAL_runSerialCalls();
-// Drops queued serial calls without running them (shutdown).
+// Drops queued serial calls without running them (shutdown), running the
+// discard function of each (under the runtime lock while the runtime lives).
 void HAL_dropSerialCalls();
 
 // --- presenting --------------------------------------------------------------------

@@ -4,6 +4,9 @@
 #include <algorithm>
 
 #include "com_ventrix_utility_ResManager.h"
+#include "java_io_PrintStream.h"
+#include "java_lang_StringBuffer.h"
+#include "java_lang_System.h"
 #include "ts_AnimSet.h"
 
 namespace com::ventrix::ui {
@@ -250,15 +253,31 @@ void Addon::loadPanelResources(jint first, jint second) {
 }
 
 namespace {
+// The slot whose set was last found missing (said once until it is found).
+jint missingSlotSaid = -1;
+}  // namespace
 
-VMPtr<ts::Frame> cachedFrame(jint slot, jint frame) {
+VMPtr<ts::Frame> Addon::cachedFrame(jint slot, jint frame) {
+    if (slot < 0) return nullptr;
     _VM_ensureInitialized(ResManager::_VM_classRecord);
     VMPtr<VMArray<ts::AnimSet, 1>> cache = ResManager::animCache;
-    if (cache == nullptr) _VM_throwNullPointer();
-    VMPtr<ts::AnimSet> set = cache->get(slot);
-    if (set == nullptr) _VM_throwNullPointer();
+    VMPtr<ts::AnimSet> set = cache != nullptr && slot < cache->length ? cache->get(slot) : nullptr;
+    if (set != nullptr && slot == missingSlotSaid) missingSlotSaid = -1;
+    if (set == nullptr) {
+        if (slot == missingSlotSaid) return nullptr;
+        missingSlotSaid = slot;
+        _VM_ensureInitialized(java::lang::System::_VM_classRecord);
+        VMPtr<java::lang::StringBuffer> line = java::lang::StringBuffer::create()->construct(
+            VM_STR("Addon: no animation set in cache slot "));
+        line->append(slot);
+        VMPtr<java::io::PrintStream> out = java::lang::System::out;
+        out->println(line->toString());
+        return nullptr;
+    }
     return set->getFrame(frame);
 }
+
+namespace {
 
 VMPtr<VMArray<jint, 1>> boxOf(VMPtr<ts::Frame> frame, jint boxId) {
     VMPtr<VMArray<jint, 1>> box = VMArray<jint, 1>::create(5);
@@ -270,6 +289,7 @@ VMPtr<VMArray<jint, 1>> boxOf(VMPtr<ts::Frame> frame, jint boxId) {
 
 void Addon::setPanelFrame(jint frame, jint x, jint y, jint width, jint height) {
     VMPtr<ts::Frame> f = cachedFrame(panelSecondIndex, frame);
+    if (f == nullptr) return;
     panelFrame = f;
     VMPtr<Ints> box = boxOf(f, 0);
     frameWidth = width;
@@ -286,6 +306,7 @@ void Addon::setPanelFrame(jint frame, jint x, jint y, jint width, jint height) {
 
 void Addon::setPanelFrame(jint frame) {
     VMPtr<ts::Frame> f = cachedFrame(panelSecondIndex, frame);
+    if (f == nullptr) return;
     panelFrame = f;
     VMPtr<Ints> box = boxOf(f, 1);
     frameWidth = f->getWidth(0);
@@ -446,7 +467,7 @@ void Addon::updateMarquee() {
 // --- touch regions ------------------------------------------------------------------------
 
 VMPtr<ts::Frame> Addon::layoutFrame() {
-    if (listFrame == nullptr || listSecondIndex < 0) return nullptr;
+    if (listFrame == nullptr) return nullptr;
     return cachedFrame(listSecondIndex, 0);
 }
 

@@ -208,6 +208,11 @@ public:
     }
 
 protected:
+    // Frame `frame` of the animation set in slot `slot` of the resource
+    // cache; null for a negative slot, and for a set that is not there
+    // (skipped, with one line on the console, not repeated while the same
+    // slot stays empty).
+    static VMPtr<ts::Frame> cachedFrame(jint slot, jint frame);
     // The frame whose boxes lay the list out: frame 0 of the cached list
     // set while the panel holds its list graphics, else null.
     VMPtr<ts::Frame> layoutFrame();

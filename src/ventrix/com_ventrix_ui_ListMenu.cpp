@@ -32,11 +32,7 @@ void ListMenu::open() {
         ResManager::load(listResource, listSecondResource);
         listFirstIndex = ResManager::getFirstIndex();
         listSecondIndex = ResManager::getSecondIndex();
-        listFrame = nullptr;
-        if (listSecondIndex >= 0) {
-            VMPtr<ts::AnimSet> set = ResManager::animCache->get(listSecondIndex);
-            if (set != nullptr) listFrame = set->getFrame(0);
-        }
+        listFrame = cachedFrame(listSecondIndex, 0);
     }
     VMPtr<Ints> box = layoutBox(ROW_BOX);
     setItemSize((*box)[2], (*box)[3]);
@@ -67,7 +63,7 @@ void ListMenu::open() {
     p->setTouchBoxes(itemCount, getRowRegions(), area);
     const jint range = visibleRows < itemCount ? -((rowGap + itemHeight) * (itemCount - visibleRows)) : 0;
     p->setScrollLimits(0, 0, 0, range);
-    if (listFrame != nullptr) listFrame = ResManager::animCache->get(listSecondIndex)->getFrame(MARKER_FRAME);
+    if (listFrame != nullptr) listFrame = cachedFrame(listSecondIndex, MARKER_FRAME);
 }
 
 void ListMenu::paint(VMPtr<Graphics> g) {

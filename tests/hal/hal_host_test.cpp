@@ -459,6 +459,11 @@ TEST(HostRunOnX, ATapAndAKeyThroughTheXServerReachTheCanvas) {
     std::string window = commandOutput("timeout 20 xdotool search --sync --name '^Vessilo Smoke$' | head -n 1");
     while (!window.empty() && (window.back() == '\n' || window.back() == ' ')) window.pop_back();
     ASSERT_FALSE(window.empty()) << "the window did not appear";
+    // The window shows before the application's canvas does: taps before
+    // that reach no canvas.
+    for (int i = 0; i < 2000 && readFile(folder.path + "midlet.log").find("showNotify") == std::string::npos; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_NE(readFile(folder.path + "midlet.log").find("showNotify"), std::string::npos) << "the canvas was not shown";
     // Where the screen's point (120, 200) lies in the desktop window.
     std::string geometry = commandOutput("xdotool getwindowgeometry " + window);
     int width = 480, height = 640;

@@ -407,6 +407,151 @@ TEST_F(HalHttpTest, RedirectsAreFollowedFiveTimesAtMost) {
     EXPECT_EQ(body(stay), "stay");
 }
 
+TEST_F(HalHttpTest, RedirectsKeepTheCallersHeadersAtHomeAndNeverFallBackToPlainHttp) {
+    HttpTestServer other([](const HttpTestRequest& request, HttpTestReply& reply) {
+        reply.respond(200, "OK", "other saw [" + request.header("X-Secret") + "]");
+    });
+    HttpTestServer home([&](const HttpTestRequest& request, HttpTestReply& reply) {
+        const std::string& t = request.target;
+        if (t == "/away") {
+            reply.respond(302, "Found", "moved", {{"Location", other.url("/there")}});
+        } else if (t == "/near") {
+            reply.respond(302, "Found", "moved", {{"Location", "/there"}});
+        } else if (t == "/keep") {
+            reply.respond(307, "Temporary Redirect", "", {{"Location", "/there"}});
+        } else if (t == "/post-found") {
+            reply.respond(302, "Found", "", {{"Location", "/there"}});
+        } else {
+            reply.respond(200, "OK",
+                          "home saw [" + request.header("X-Secret") + "] " + request.method + " [" + request.body + "]");
+        }
+    });
+    HttpTestServer secure(
+        [&](const HttpTestRequest& request, HttpTestReply& reply) {
+            if (request.target == "/down")
+                reply.respond(302, "Found", "", {{"Location", other.url("/there")}});
+            else if (request.target == "/stay")
+                reply.respond(301, "Moved", "", {{"Location", "/there"}});
+            else
+                reply.respond(200, "OK", "secure saw [" + request.header("X-Secret") + "]");
+        },
+        true);
+    auto withSecret = [&](const std::string& url) {
+        HAL_HTTPConnection* c = open(url);
+        EXPECT_EQ(setHeader(c, u"X-Secret", u"s3"), HAL_OK);
+        return c;
+    };
+
+    HAL_HTTPConnection* away = withSecret(home.url("/away"));  // another port is another origin
+    EXPECT_EQ(code(away), 200);
+    EXPECT_EQ(body(away), "other saw []");
+    HAL_HTTPConnection* near = withSecret(home.url("/near"));
+    EXPECT_EQ(code(near), 200);
+    EXPECT_EQ(body(near), "home saw [s3] GET []");
+
+    // 307 keeps the method and the body; 302 turns a POST into a GET.
+    HAL_HTTPConnection* keep = withSecret(home.url("/keep"));
+    HAL_setHTTPRequestMethod(keep, u"POST", 4);
+    EXPECT_EQ(HAL_writeHTTPConnection(keep, reinterpret_cast<const uint8_t*>("data"), 4), HAL_OK);
+    EXPECT_EQ(code(keep), 200);
+    EXPECT_EQ(body(keep), "home saw [s3] POST [data]");
+    HAL_HTTPConnection* found = withSecret(home.url("/post-found"));
+    HAL_setHTTPRequestMethod(found, u"POST", 4);
+    EXPECT_EQ(HAL_writeHTTPConnection(found, reinterpret_cast<const uint8_t*>("data"), 4), HAL_OK);
+    EXPECT_EQ(code(found), 200);
+    EXPECT_EQ(body(found), "home saw [s3] GET []");
+
+    // From https on, a redirect to plain http is refused before anything is sent there.
+    const size_t seenBefore = other.requests().size();
+    HAL_HTTPConnection* down = withSecret(secure.url("/down"));
+    int32_t value = 0;
+    EXPECT_EQ(HAL_getHTTPResponseCode(down, &value), HAL_IO_ERROR);
+    EXPECT_EQ(other.requests().size(), seenBefore);
+    HAL_HTTPConnection* stay = withSecret(secure.url("/stay"));
+    EXPECT_EQ(code(stay), 200);
+    EXPECT_EQ(body(stay), "secure saw [s3]");
+}
+
+TEST_F(HalHttpTest, BlankValuesAndCharactersBeyondTheBasicPlaneGoOutAsWritten) {
+    HttpTestServer server([](const HttpTestRequest&, HttpTestReply& reply) { reply.respond(200, "OK", "ok"); });
+    HAL_HTTPConnection* c = open(server.url("/h"));
+    EXPECT_EQ(setHeader(c, u"X-Blank", u"   "), HAL_OK);
+    EXPECT_EQ(setHeader(c, u"X-Tab", u"\t"), HAL_OK);
+    EXPECT_EQ(setHeader(c, u"Content-Type", u" "), HAL_OK);  // also one libcurl would add itself
+    EXPECT_EQ(setHeader(c, u"X-Wide", u"a\xD83D\xDE00z\x00E9"), HAL_OK);
+    EXPECT_EQ(setHeader(c, u"X-Lone", u"\xD83D"), HAL_IO_ERROR);
+    EXPECT_EQ(setHeader(c, u"X-Lone", u"a\xDE00"), HAL_IO_ERROR);
+    HAL_setHTTPRequestMethod(c, u"POST", 4);
+    EXPECT_EQ(HAL_writeHTTPConnection(c, reinterpret_cast<const uint8_t*>("x"), 1), HAL_OK);
+    EXPECT_EQ(code(c), 200);
+    auto requests = server.requests();
+    ASSERT_EQ(requests.size(), 1u);
+    const HttpTestRequest& r = requests[0];
+    for (const char* name : {"X-Blank", "X-Tab", "Content-Type"}) {
+        EXPECT_TRUE(r.hasHeader(name)) << name;
+        EXPECT_EQ(r.header(name), "") << name;
+    }
+    EXPECT_EQ(r.header("X-Wide"), "a\xF0\x9F\x98\x80z\xC3\xA9");
+    EXPECT_FALSE(r.hasHeader("X-Lone"));
+}
+
+TEST_F(HalHttpTest, AContentLengthIsReadOneWayByTheLengthAndTheBodyOrRefused) {
+    HttpTestServer server([](const HttpTestRequest& request, HttpTestReply& reply) {
+        // "/<header lines, '|' between them>": raw headers, then "hello world"
+        // (or "hello" in one chunk).
+        std::string lines = request.target.substr(1), head;
+        for (size_t at = 0; at <= lines.size();) {
+            size_t bar = lines.find('|', at);
+            if (bar == std::string::npos) bar = lines.size();
+            if (bar > at) head += lines.substr(at, bar - at) + "\r\n";
+            at = bar + 1;
+        }
+        const bool chunked = lines.find("chunked") != std::string::npos;
+        reply.send("HTTP/1.1 200 OK\r\n" + head + "Connection: close\r\n\r\n" +
+                   (chunked ? "5\r\nhello\r\n0\r\n\r\n" : "hello world"));
+    });
+    struct Case {
+        const char* headers;
+        int status;      // of the response's headers
+        int64_t length;  // when they are read
+        const char* body;
+    };
+    const Case cases[] = {
+        {"Content-Length:5", HAL_OK, 5, "hello"},
+        {"Content-Length:5|Content-Length:5", HAL_OK, 5, "hello"},
+        {"Content-Length:0000000000000000005", HAL_OK, 5, "hello"},
+        {"", HAL_OK, -1, "hello world"},
+        {"Transfer-Encoding:chunked|Content-Length:3", HAL_OK, -1, "hello"},
+        {"Content-Length:+5", HAL_IO_ERROR, 0, ""},
+        {"Content-Length:-5", HAL_IO_ERROR, 0, ""},
+        {"Content-Length:5x", HAL_IO_ERROR, 0, ""},
+        {"Content-Length:0x5", HAL_IO_ERROR, 0, ""},
+        {"Content-Length:", HAL_IO_ERROR, 0, ""},
+        {"Content-Length:5|Content-Length:6", HAL_IO_ERROR, 0, ""},
+        {"Content-Length:9223372036854775808", HAL_IO_ERROR, 0, ""},
+        {"Content-Length:99999999999999999999", HAL_IO_ERROR, 0, ""},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.headers);
+        HAL_HTTPConnection* c = open(server.url(std::string("/") + test.headers));
+        int32_t value = 0;
+        EXPECT_EQ(HAL_getHTTPResponseCode(c, &value), test.status);
+        int64_t length = 0;
+        EXPECT_EQ(HAL_getHTTPLength(c, &length), test.status);
+        if (test.status != HAL_OK) continue;
+        EXPECT_EQ(length, test.length);
+        EXPECT_EQ(body(c), test.body);
+    }
+    // A length of 19 digits is a length: the body stops short of it, which is a failure.
+    HAL_HTTPConnection* huge = open(server.url("/Content-Length:1234567890123456789"));
+    int64_t length = 0;
+    EXPECT_EQ(HAL_getHTTPLength(huge, &length), HAL_OK);
+    EXPECT_EQ(length, 1234567890123456789LL);
+    int end = 0;
+    EXPECT_EQ(body(huge, &end), "hello world");
+    EXPECT_EQ(end, HAL_IO_ERROR);
+}
+
 TEST_F(HalHttpTest, ResponseBodyOverTheCapFailsAfterWhatFitted) {
     HAL_HTTPSettings s;
     s.maxResponseBody = 10000;

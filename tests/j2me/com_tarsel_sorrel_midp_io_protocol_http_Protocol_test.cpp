@@ -132,6 +132,22 @@ TEST_F(HttpProtocolTest, UrlGettersAndTheLifeCycle) {
     EXPECT_EQ(VM_THROWN_TEXT(c->close()), "");  // closing again is fine
 }
 
+TEST_F(HttpProtocolTest, TheLengthAndTheBodyReadOneContentLengthAndAMalformedOneIsAnIOException) {
+    HttpTestServer server([](const HttpTestRequest& request, HttpTestReply& reply) {
+        const std::string length = request.target == "/plus" ? "+5" : request.target == "/long" ? "1234567890123456789" : "5";
+        reply.send("HTTP/1.1 200 OK\r\nContent-Length: " + length + "\r\nConnection: close\r\n\r\nhello world");
+    });
+    VMPtr<HttpConnection> plain = open(server.url("/plain"));
+    EXPECT_EQ(plain->getLength(), 5);
+    EXPECT_EQ(readAll(plain->openInputStream()), "hello");
+    VMPtr<HttpConnection> plus = open(server.url("/plus"));
+    EXPECT_EQ(VM_THROWN_CLASS(plus->getLength()), "java.io.IOException");
+    EXPECT_EQ(VM_THROWN_CLASS(readAll(plus->openInputStream())), "java.io.IOException");
+    VMPtr<HttpConnection> longer = open(server.url("/long"));
+    EXPECT_EQ(longer->getLength(), 1234567890123456789LL);
+    longer->close();
+}
+
 TEST_F(HttpProtocolTest, HeaderNumbersAndDates) {
     HttpTestServer server(echo);
     VMPtr<HttpConnection> c = open(server.url("/"));

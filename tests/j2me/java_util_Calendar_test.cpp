@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <ctime>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "com_tarsel_sorrel_cldc_util_GregorianCalendar.h"
 #include "com_tarsel_sorrel_cldc_util_TimeZonePimpl.h"
@@ -181,6 +183,81 @@ TEST_F(CalendarTest, SetFieldsAreReadBackNormalised) {
     for (jint bad : {-1, 15, 100, INT32_MIN}) {
         EXPECT_EQ(VM_THROWN_CLASS(c->get(bad)), "java.lang.ArrayIndexOutOfBoundsException");
         EXPECT_EQ(VM_THROWN_CLASS(c->set(bad, 1)), "java.lang.ArrayIndexOutOfBoundsException");
+    }
+}
+
+// Fields set, then the instant computed by one of the ways a caller reaches
+// it, then every field read back: the fields read as the instant they gave,
+// however it was reached. Expected values worked out by hand from the start
+// instant 2008-01-01 00:00 (a Tuesday).
+TEST_F(CalendarTest, FieldsReadNormalisedAfterTheInstantWasComputed) {
+    struct Case {
+        const char* zone;
+        std::vector<std::pair<jint, jint>> sets;
+        jlong millis;
+        const char* fields;  // as fields(), then HOUR and AM_PM
+    };
+    const jlong start = 1199145600000LL;
+    const Case cases[] = {
+        {"GMT", {{Calendar::DAY_OF_MONTH, 16}}, 1200441600000LL, "AD 2008-01-16 00:00:00.000 w4 h0 AM"},
+        {"GMT", {{Calendar::HOUR_OF_DAY, 16}}, 1199203200000LL, "AD 2008-01-01 16:00:00.000 w3 h4 PM"},
+        {"GMT", {{Calendar::MONTH, 13}}, 1233446400000LL, "AD 2009-02-01 00:00:00.000 w1 h0 AM"},
+        {"GMT", {{Calendar::MONTH, -1}}, 1196467200000LL, "AD 2007-12-01 00:00:00.000 w7 h0 AM"},
+        {"GMT", {{Calendar::DAY_OF_MONTH, 0}}, 1199059200000LL, "AD 2007-12-31 00:00:00.000 w2 h0 AM"},
+        {"GMT", {{Calendar::DAY_OF_MONTH, 60}}, 1204243200000LL, "AD 2008-02-29 00:00:00.000 w6 h0 AM"},
+        {"GMT", {{Calendar::HOUR_OF_DAY, 25}}, 1199149200000LL, "AD 2008-01-01 01:00:00.000 w3 h1 AM"},
+        {"GMT", {{Calendar::HOUR_OF_DAY, -1}}, 1199142000000LL, "AD 2007-12-31 23:00:00.000 w2 h11 PM"},
+        {"GMT", {{Calendar::MINUTE, 90}}, 1199151000000LL, "AD 2008-01-01 01:30:00.000 w3 h1 AM"},
+        {"GMT", {{Calendar::SECOND, -1}}, 1199145599000LL, "AD 2007-12-31 23:59:59.000 w2 h11 PM"},
+        {"GMT", {{Calendar::MILLISECOND, 1500}}, 1199145601500LL, "AD 2008-01-01 00:00:01.500 w3 h0 AM"},
+        {"GMT", {{Calendar::HOUR, 15}}, 1199199600000LL, "AD 2008-01-01 15:00:00.000 w3 h3 PM"},
+        {"GMT", {{Calendar::AM_PM, Calendar::PM}, {Calendar::HOUR, 4}}, 1199203200000LL,
+         "AD 2008-01-01 16:00:00.000 w3 h4 PM"},
+        {"GMT", {{Calendar::YEAR, 2009}, {Calendar::MONTH, 1}, {Calendar::DAY_OF_MONTH, 29}}, 1235865600000LL,
+         "AD 2009-03-01 00:00:00.000 w1 h0 AM"},
+        {"GMT", {{Calendar::MONTH, 12}, {Calendar::DAY_OF_MONTH, 32}}, 1233446400000LL,
+         "AD 2009-02-01 00:00:00.000 w1 h0 AM"},
+        {"GMT",
+         {{Calendar::YEAR, 1999},
+          {Calendar::MONTH, 11},
+          {Calendar::DAY_OF_MONTH, 31},
+          {Calendar::HOUR_OF_DAY, 23},
+          {Calendar::MINUTE, 59},
+          {Calendar::SECOND, 59}},
+         946684799000LL, "AD 1999-12-31 23:59:59.000 w6 h11 PM"},
+        // A day of the week set by hand is not an input: it reads as the date's.
+        {"GMT", {{Calendar::DAY_OF_WEEK, 1}}, start, "AD 2008-01-01 00:00:00.000 w3 h0 AM"},
+        // Local fields in a zone east of GMT (05:30 there at the start).
+        {"GMT+05:30", {{Calendar::HOUR_OF_DAY, 20}}, 1199199600000LL, "AD 2008-01-01 20:30:00.000 w3 h8 PM"},
+    };
+    enum Way { kMillis, kDate, kEquals, kFieldFirst };
+    for (const Case& test : cases) {
+        for (Way way : {kMillis, kDate, kEquals, kFieldFirst}) {
+            SCOPED_TRACE(std::string(test.fields) + " way " + std::to_string(way));
+            VMPtr<Calendar> c = at(start, test.zone);
+            for (const auto& [field, value] : test.sets) c->set(field, value);
+            jlong millis = 0;
+            switch (way) {
+                case kMillis: millis = c->getTimeInMillis(); break;
+                case kDate: millis = c->getTime()->getTime(); break;
+                case kEquals: {
+                    VMPtr<Calendar> same = Calendar::getInstance();
+                    same->setTimeZone(c->getTimeZone());
+                    same->setTimeInMillis(test.millis);
+                    EXPECT_TRUE(c->equals(same));
+                    millis = c->getTimeInMillis();
+                    break;
+                }
+                case kFieldFirst:
+                    c->get(Calendar::MONTH);
+                    millis = c->getTimeInMillis();
+                    break;
+            }
+            EXPECT_EQ(millis, test.millis);
+            std::string read = fields(c) + " h" + std::to_string(c->get(Calendar::HOUR)) +
+                               (c->get(Calendar::AM_PM) == Calendar::PM ? " PM" : " AM");
+            EXPECT_EQ(read, test.fields);
+        }
     }
 }
 

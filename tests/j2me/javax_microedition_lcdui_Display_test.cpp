@@ -231,4 +231,20 @@ TEST_F(DisplayTest, SerialCallsRunLaterUnderTheEventLockAndSurviveAThrow) {
     EXPECT_EQ(ran, (std::vector<std::string>{"first locked", "second"}));
 }
 
+TEST_F(DisplayTest, SerialCallsDroppedAtShutdownAreNoLongerHeld) {
+    VMWeak<vmtest::Task> dropped;
+    bool ran = false;
+    for (int i = 0; i < 3; ++i) {
+        VMPtr<vmtest::Task> task = vmtest::Task::create();
+        task->body = [&] { ran = true; };
+        dropped = task;
+        display->callSerially(task);
+    }
+    HAL_dropSerialCalls();
+    _VM_collect(_VM_runtime);
+    EXPECT_TRUE(dropped.isNull());
+    EXPECT_FALSE(HAL_runSerialCalls());
+    EXPECT_FALSE(ran);
+}
+
 }  // namespace

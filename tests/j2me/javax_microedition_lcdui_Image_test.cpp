@@ -56,6 +56,16 @@ TEST_F(ImageTest, ResourcesResolveAgainstThePackageAndFailuresAreIOExceptions) {
     EXPECT_EQ(VM_THROWN_TEXT(Image::createImage(VM_STR("/broken.png"))),
               "java.io.IOException: HAL_createImageWithResource() error: 6");
     EXPECT_EQ(VM_THROWN_CLASS(Image::createImage(VMPtr<String>())), "java.lang.NullPointerException");
+    // Names the resource layer refuses are resources that cannot be had.
+    const std::u16string refused[] = {u"/", u"/../b.png", u"a/../../../b.png", u"//etc/x.png",
+                                      std::u16string(u"/b.png\0x", 8), u"/b\xD800.png", u"/b\xDC00.png"};
+    for (const std::u16string& name : refused) {
+        VMPtr<String> refusedName =
+            String::create()->_VM_initLength(reinterpret_cast<const jchar*>(name.data()), jint(name.size()));
+        EXPECT_EQ(VM_THROWN_TEXT(Image::createImage(refusedName)),
+                  "java.io.IOException: HAL_createImageWithResource() error: 2")
+            << name.size();
+    }
     // Read back with the alpha kept and the colours through RGB565.
     Picture p = pictureOf(a);
     EXPECT_EQ(p.argb, (std::vector<uint32_t>{0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0x80FFFFFF, 0x00000000,
@@ -83,8 +93,10 @@ TEST_F(ImageTest, BytesAreCheckedThenDecodedAndGarbageIsABadFormat) {
         EXPECT_EQ(VM_THROWN_CLASS(Image::createImage(c.bytes, c.offset, c.length)), c.thrown)
             << c.offset << " " << c.length;
     }
-    EXPECT_EQ(VM_THROWN_TEXT(Image::createImage(data, 0, 10)),
-              "java.lang.IllegalArgumentException: HAL_createImageWithData() error: HAL_BAD_FORMAT_ERR");
+    for (jint length : {10, 0}) {
+        EXPECT_EQ(VM_THROWN_TEXT(Image::createImage(data, 0, length)),
+                  "java.lang.IllegalArgumentException: HAL_createImageWithData() error: HAL_BAD_FORMAT_ERR");
+    }
 }
 
 TEST_F(ImageTest, MutableImagesCopiesAndRegions) {

@@ -4,10 +4,51 @@
 #include "VMRuntime.h"
 #include "com_tarsel_sorrel_AMS.h"
 #include "hal.h"
+#include "java_lang_RuntimeException.h"
 #include "host_support.h"
 #include "program_dir.h"
 #include "vessilo_test_ScriptMIDlet.h"
 #include "vm_test.h"
+
+namespace vessilo::test {
+
+// A throwable whose text is made by code that throws and catches on its own.
+class TroubledException : public java::lang::RuntimeException {
+    VM_DECLARE_THROWABLE(TroubledException, java::lang::RuntimeException)
+
+public:
+    VMPtr<TroubledException> construct() {
+        Super::construct();
+        return this;
+    }
+    VMPtr<java::lang::String> toString() override {
+        try {
+            _VM_throwIllegalArgumentException();
+        } catch (java::lang::Throwable* thrown) {
+            VMPtr<java::lang::Throwable> keep(thrown);
+        }
+        return Super::toString();
+    }
+};
+
+// A class whose construction fails with a TroubledException.
+class TroubledStart : public virtual java::lang::Object {
+    VM_DECLARE_CLASS(TroubledStart, java::lang::Object)
+
+public:
+    VMPtr<TroubledStart> construct() {
+        Super::construct();
+        _VM_throw(TroubledException::create()->construct());
+    }
+};
+
+}  // namespace vessilo::test
+
+VM_REGISTER_CLASS(vessilo::test::TroubledException, .name = "vessilo.test.TroubledException",
+                  .sourceName = "tests/j2me/javax_microedition_midlet_MIDlet_test")
+VM_REGISTER_CLASS(vessilo::test::TroubledStart, .name = "vessilo.test.TroubledStart",
+                  .sourceName = "tests/j2me/javax_microedition_midlet_MIDlet_test",
+                  .newInstance = _VM_newInstanceOf<vessilo::test::TroubledStart>)
 
 namespace {
 
@@ -101,6 +142,24 @@ TEST_F(AMSTest, TheThirdFieldOfMIDlet1NamesTheClass) {
     EXPECT_FALSE(AMS::startMIDlet(1));
     EXPECT_EQ(AMS::getAppProperty(VM_STR("MIDlet-1")), nullptr);
     EXPECT_EQ(text(AMS::getAppProperty(VM_STR("MIDlet-2"))), "vessilo.test.ScriptMIDlet");
+}
+
+TEST_F(AMSTest, AFailedBootRethrowsItsThrowableAsTheOneInFlight) {
+    // The boot reports the failure (its report throws and catches another
+    // throwable on its own) and passes its throwable on, rooted anew as the
+    // thread's throwable in flight rather than kept alive through the other.
+    load("MIDlet-1: a, b, vessilo.test.TroubledStart\n");
+    VMWeak<java::lang::Throwable> thrown;
+    try {
+        AMS::main();
+    } catch (java::lang::Throwable* t) {
+        thrown = t;
+    }
+    ASSERT_FALSE(thrown.isNull());
+    EXPECT_EQ(VMThread::current()->inFlight.get(), static_cast<java::lang::Object*>(thrown.get()));
+    _VM_collect(_VM_runtime);
+    ASSERT_FALSE(thrown.isNull());
+    EXPECT_STREQ(thrown.get()->getClass()->name.c_str(), "vessilo.test.TroubledException");
 }
 
 TEST_F(AMSTest, PauseResumeAndDestroyEventsDriveTheLifeCycleOnce) {

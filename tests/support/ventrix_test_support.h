@@ -87,20 +87,34 @@ struct Booted {
     Booted() { vmTestBoot(); }
 };
 
+// The test thread holds the runtime lock all through a test (other runtime
+// threads run only while it waits), so the threads a test starts (a canvas's
+// frame loop) are ended at its end: interrupted, and given the lock until
+// they have run out. Left waiting, each test would leave its canvases and
+// their threads behind for good.
 class WindowTest : public VMTest {
 protected:
     void SetUp() override {
         VMTest::SetUp();
+        threadsBefore = runtimeThreads();
         ASSERT_TRUE(HAL_createHostWindow(nullptr, u"VentrixTest", ce::DefWindowProcW));
         HAL_recordMainThread();
         HAL_resetInput();
     }
     void TearDown() override {
         javax::microedition::lcdui::Display::getDisplay(nullptr)->setShown(true);
+        EXPECT_TRUE(endThreadsStartedSince(threadsBefore));
         HAL_releaseHostWindow();
     }
+    // The runtime threads alive now, the runtime's own ones left out.
+    static std::vector<VMThread*> runtimeThreads();
+    // Interrupts the threads started since and waits until they have ended;
+    // false when one still runs after 30 s.
+    static bool endThreadsStartedSince(const std::vector<VMThread*>& before);
+
     Booted booted;
     TestRuntimeFolder folder;
+    std::vector<VMThread*> threadsBefore;
 };
 
 }  // namespace ventrixtest

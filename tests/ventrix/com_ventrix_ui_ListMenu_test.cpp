@@ -82,6 +82,28 @@ TEST_F(ListMenuTest, ReopeningTakesTheLayoutFromFrameZeroAndReleaseGivesEveryRef
     EXPECT_EQ(PointerInputKeyManager::getRegionCount(0), 0);
 }
 
+TEST_F(ListMenuTest, AnAnimationSetMissingFromTheCacheIsSkippedWithOneLine) {
+    // The list menu and the panel it derives from look frames up one way.
+    VMPtr<ListMenu> m = menu(8);
+    VMPtr<com::ventrix::ui::Addon> panel = com::ventrix::ui::Addon::create()->construct();
+    panel->loadPanelResources(kGobs, paneltest::kPanelSet);
+    VMPtr<VMArray<ts::AnimSet, 1>> cache = ResManager::animCache;
+    cache->set(m->listSecondIndex, nullptr);
+    cache->set(panel->panelSecondIndex, nullptr);
+    const std::string line = "Addon: no animation set in cache slot ";
+    testing::internal::CaptureStdout();
+    m->open();  // the layout frame, then the marker
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), line + std::to_string(m->listSecondIndex) + "\n");
+    EXPECT_EQ(m->listFrame, nullptr);
+    EXPECT_EQ(m->visibleRows, 0);
+    m->paint(scenetest::logGraphics());
+    testing::internal::CaptureStdout();
+    panel->setPanelFrame(0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), line + std::to_string(panel->panelSecondIndex) + "\n");
+    EXPECT_FALSE(panel->framed);
+    EXPECT_EQ(panel->panelFrame, nullptr);
+}
+
 TEST_F(ListMenuTest, PaintDrawsOnlyCountedRowsCentredInTheirBoxes) {
     VMPtr<paneltest::LogFont> font = logFont(1);
     VMPtr<ListMenu> m = menu(8);

@@ -242,6 +242,23 @@ TEST(VMRuntimeShutdown, WithOnlyTheMainThreadReturnsAtOnce) {
         ::testing::ExitedWithCode(0), "");
 }
 
+TEST(VMRuntimeShutdown, ThreadsThatEndedAreJoined) {
+    // One thread ended long before, one ends while shutdown waits: neither
+    // platform thread is left unjoined behind the runtime.
+    EXPECT_EXIT(
+        {
+            const int before = HAL_unjoinedThreadCount();
+            bootWith(nullptr);
+            VMThread* quick = startThread([] {});
+            startThread([] { VMThread::sleep(VMThread::current(), 30); });
+            while (!HAL_isThreadFinished(quick->platformThread)) VMThread::sleep(VMThread::current(), 1);
+            const bool made = HAL_unjoinedThreadCount() >= before + 2;
+            HAL_hostCallbacks().destroyRuntime();
+            std::_Exit(made ? HAL_unjoinedThreadCount() - before : 99);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
 TEST(VMRuntimeShutdown, InterruptsThreadsThatDoNotStop) {
     // The thread ends at its first interrupt: two reports, about 250 ms.
     EXPECT_EXIT(

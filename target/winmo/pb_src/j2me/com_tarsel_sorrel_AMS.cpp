@@ -53,7 +53,7 @@ void AMS::main() {
                      value == nullptr ? "" : value->_VM_toStdString().c_str(), appPropertyFile().c_str(),
                      text.c_str());
         std::fflush(stderr);
-        throw;
+        _VM_throw(keep);  // rooted anew: the work above may have thrown and caught
     }
     if (!started) {
         std::fprintf(stderr, "vessilo: no application: the key \"MIDlet-1\" is missing from %s\n",

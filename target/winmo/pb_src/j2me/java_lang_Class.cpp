@@ -1,6 +1,7 @@
 // java.lang.Class
 #include "java_lang_Class.h"
 
+#include <cstddef>
 #include <string>
 
 #include "VMClass.h"
@@ -47,15 +48,17 @@ VMPtr<Object> Class::newInstance() {
 
 VMPtr<String> Class::_VM_resolveName(VMPtr<String> resource) {
     if (resource == nullptr) _VM_throwNullPointer();
-    std::string text = resource->_VM_toStdString();
-    if (!text.empty() && text[0] == '/') return String::_VM_fromUTF8(text.c_str() + 1);
+    // Character for character: a NUL or a lone surrogate in the name stays
+    // there for the resource layer to refuse.
+    if (resource->length() > 0 && resource->charAt(0) == '/') return resource->substring(1);
     std::string className = name.c_str();
     size_t dot = className.rfind('.');
     if (dot == std::string::npos) return resource;
-    std::string prefix = className.substr(0, dot + 1);
-    for (char& c : prefix)
-        if (c == '.') c = '/';
-    return String::_VM_fromUTF8((prefix + text).c_str());
+    std::u16string path(className.begin(), className.begin() + std::ptrdiff_t(dot + 1));
+    for (char16_t& c : path)
+        if (c == u'.') c = u'/';
+    path.append(reinterpret_cast<const char16_t*>(resource->_VM_chars()), size_t(resource->length()));
+    return String::create()->_VM_initLength(reinterpret_cast<const jchar*>(path.data()), jint(path.size()));
 }
 
 VMPtr<java::io::InputStream> Class::getResourceAsStream(VMPtr<String> resource) {

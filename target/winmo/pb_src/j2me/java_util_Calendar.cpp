@@ -37,6 +37,10 @@ jlong Calendar::getTimeInMillis() {
     if (!timeValid) {
         computeTime();
         timeValid = true;
+        // The fields as set may be out of range or disagree with each other
+        // (a day of the week, the hour of a 12-hour clock): from now on they
+        // read as the time they gave.
+        computeFields();
     }
     return time;
 }
@@ -49,11 +53,7 @@ void Calendar::setTimeInMillis(jlong millis) {
 
 jint Calendar::get(jint field) {
     checkField(field);
-    if (!timeValid) {
-        // A field was set: bring every field in line with it.
-        getTimeInMillis();
-        computeFields();
-    }
+    if (!timeValid) getTimeInMillis();  // a field was set: brings every field in line with it
     return (*fields)[field];
 }
 

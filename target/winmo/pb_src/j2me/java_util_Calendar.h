@@ -1,7 +1,7 @@
 // java.util.Calendar: an instant and its calendar fields in a time zone,
 // kept consistent lazily: set() invalidates the instant, which the next
-// read recomputes from the fields; setting the instant or the zone
-// recomputes the fields.
+// read of the instant or of a field recomputes from the fields, and then the
+// fields from it; setting the instant or the zone recomputes the fields.
 #pragma once
 
 #include "VMArray.h"
@@ -53,8 +53,9 @@ public:
     virtual void computeFields() = 0;
     virtual void computeTime() = 0;
 
-    // The field's value, recomputed first when a field has been set since
-    // the fields were last computed. ArrayIndexOutOfBoundsException for a
+    // The field's value, normalised: when a field has been set since the
+    // instant was last computed, the instant and then every field are
+    // computed first. ArrayIndexOutOfBoundsException for a
     // field number outside 0 to 14 (also for set).
     jint get(jint field);
     void set(jint field, jint value);

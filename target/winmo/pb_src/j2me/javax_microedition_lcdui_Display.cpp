@@ -32,6 +32,9 @@ void runSerialCall(void* argument) {
     Display::callSerially_run(r);
 }
 
+// A serial call dropped at shutdown: the runnable is no longer held.
+void discardSerialCall(void* argument) { delete static_cast<HeldRunnable*>(argument); }
+
 }  // namespace
 
 void Display::_VM_clinit() {
@@ -114,7 +117,7 @@ void Display::callSerially(VMPtr<java::lang::Runnable> r) {
     if (r == nullptr) _VM_throwNullPointer();
     auto* held = new HeldRunnable();
     held->runnable = r;
-    if (HAL_callSerially(runSerialCall, held) != HAL_OK) {
+    if (HAL_callSerially(runSerialCall, held, discardSerialCall) != HAL_OK) {
         delete held;
         HAL_fatalError("Call to HAL_callSerially() failed!");
     }

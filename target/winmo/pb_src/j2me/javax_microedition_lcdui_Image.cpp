@@ -83,7 +83,10 @@ VMPtr<Image> Image::createImage(VMPtr<String> name) {
     HAL_Image* native = nullptr;
     jint w = 0, h = 0;
     int status = HAL_createImageWithResource(&native, resolved->_VM_chars(), resolved->length(), &w, &h);
-    if (status == HAL_NOT_FOUND || status == HAL_BAD_FORMAT_ERR || status == HAL_IO_ERROR) {
+    // A name the resource layer refuses (empty, leaving the resource folder,
+    // not text) is a resource that cannot be had, like a missing one.
+    if (status == HAL_NOT_FOUND || status == HAL_BAD_FORMAT_ERR || status == HAL_IO_ERROR ||
+        status == HAL_BAD_ARGUMENT) {
         char text[64];
         std::snprintf(text, sizeof text, "HAL_createImageWithResource() error: %d", status);
         _VM_throw(java::io::IOException::create()->construct(String::_VM_fromUTF8(text)));
@@ -104,7 +107,8 @@ VMPtr<Image> Image::createImage(VMPtr<VMArray<jbyte, 1>> imageData, jint imageOf
     jint w = 0, h = 0;
     int status = HAL_createImageWithData(&native, reinterpret_cast<const uint8_t*>(imageData->elements() + imageOffset),
                                          imageLength, &w, &h);
-    if (status == HAL_BAD_FORMAT_ERR) {
+    // No bytes at all decode to nothing, like bytes that are not an image.
+    if (status == HAL_BAD_FORMAT_ERR || status == HAL_BAD_ARGUMENT) {
         _VM_throw(IllegalArgumentException::create()->construct(
             VM_STR("HAL_createImageWithData() error: HAL_BAD_FORMAT_ERR")));
     }

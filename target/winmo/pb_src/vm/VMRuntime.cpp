@@ -174,6 +174,41 @@ bool waitForOtherThreads(VMThread* me, uint64_t limit) {
     return VMThread::activeCount() <= 1;
 }
 
+// A thread whose run has ended but whose platform thread has not returned yet.
+bool onItsWayOut(const VMThread* thread) {
+    return !thread->attached && thread->state == VMThread::ENDED && !HAL_isThreadFinished(thread->platformThread);
+}
+
+// Joins the platform threads of the runtime threads that have ended (their
+// records outlive the runtime; the platform threads need not), giving those
+// still on their way out up to 100 ms, and releases those never started
+// (the finalizer when nothing needed finalising).
+void joinEndedThreads(VMRuntime* runtime, VMThread* me) {
+    const uint64_t start = HAL_getTickCount();
+    while (me != nullptr && HAL_getTickCount() - start < 100) {
+        bool waiting = false;
+        for (VMListNode* node = runtime->threads.first; node != nullptr && !waiting; node = node->next)
+            waiting = onItsWayOut(static_cast<VMThread*>(node->value));
+        if (!waiting) break;
+        try {
+            VMThread::sleep(me, 1);
+        } catch (java::lang::InterruptedException* interrupted) {
+            (void)interrupted;
+        }
+    }
+    for (VMListNode* node = runtime->threads.first; node != nullptr; node = node->next) {
+        auto* thread = static_cast<VMThread*>(node->value);
+        if (thread->attached) continue;
+        if (thread->state == VMThread::CREATED) {
+            HAL_deleteUnstartedThread(thread->platformThread);
+            thread->platformThread = nullptr;
+            thread->state = VMThread::ENDED;
+        } else {
+            HAL_joinFinishedThread(thread->platformThread);
+        }
+    }
+}
+
 }  // namespace
 
 void _VM_shutdownRuntime(VMRuntime* runtime) {
@@ -195,6 +230,7 @@ void _VM_shutdownRuntime(VMRuntime* runtime) {
         if (!waitForOtherThreads(me, 100))
             _VM_report("Threads failed to respond to cancel within 100 milliseconds...\n");
     }
+    joinEndedThreads(runtime, me);
     VMThread::disableSwitching();
     if (VMThread::activeCount() > 1) _VM_report("Terminating with outstanding threads.\n");
     floatConstants.ready = false;
