@@ -1,0 +1,393 @@
+// scene.ingame.InGameScene
+#include "scene_ingame_InGameScene.h"
+
+#include "com_ventrix_common_Main.h"
+#include "com_ventrix_utility_MyFont.h"
+#include "com_ventrix_utility_ResManager.h"
+#include "java_io_PrintStream.h"
+#include "java_lang_Exception.h"
+#include "java_lang_IllegalArgumentException.h"
+#include "java_lang_StringBuffer.h"
+#include "java_lang_System.h"
+#include "scene_ingame_MyListMenu.h"
+#include "ts_AnimSet.h"
+#include "ts_Resources.h"
+
+namespace scene::ingame {
+
+using com::ventrix::common::Main;
+using com::ventrix::ui::LoadingPage;
+using com::ventrix::utility::MyFont;
+using com::ventrix::utility::MyKey;
+using com::ventrix::utility::MyPointer;
+using com::ventrix::utility::ResManager;
+using java::lang::String;
+
+namespace {
+
+// The background decorations, by location code (0 to 6): the first image
+// and animation-set resource of the location's decoration packs, and per
+// item the pack (added to both) and the frame of its animation set.
+constexpr jint kDecorationImages[LevelLoader::LOCATIONS] = {0x2417, 0x1011, 0x1412, 0x2417, 0x1C16, 0x200F, 0x2417};
+constexpr jint kDecorationSets[LevelLoader::LOCATIONS] = {0x2406, 0x1005, 0x1405, 0x2406, 0x1C05, 0x2005, 0x2406};
+constexpr jint kCatalogue[LevelLoader::LOCATIONS] = {7, 33, 87, 7, 47, 45, 83};
+constexpr jint kSmallPacks[7] = {0, 0, 0, 0, 1, 2, 3};
+constexpr jint kAirportPacks[33] = {0, 0, 0, 1, 1, 1, 1, 1, 2, 2, 2, 3, 3, 4, 5, 5, 5,
+                                    5, 5, 5, 5, 6, 6, 6, 6, 6, 6, 6, 6, 5, 5, 5, 5};
+constexpr jint kAirportFrames[33] = {0, 1, 2, 0, 1, 2, 3, 4, 0, 1, 2, 0, 1, 0, 0, 1, 2,
+                                     3, 4, 5, 6, 0, 1, 2, 3, 4, 5, 6, 7, 7, 8, 9, 10};
+// The other catalogues hold their items in packs of this many frames.
+constexpr jint kFramesPerPack = 8;
+
+// Pack offset and frame of item `item` of location c; false for an item
+// outside the catalogue.
+bool decoration(jint c, jint item, jint& pack, jint& frame) {
+    if (c < 0 || c >= LevelLoader::LOCATIONS || item < 0 || item >= kCatalogue[c]) return false;
+    switch (c) {
+        case 0:
+        case 3:
+            pack = kSmallPacks[item];
+            frame = kSmallPacks[item];
+            return true;
+        case 1:
+            pack = kAirportPacks[item];
+            frame = kAirportFrames[item];
+            return true;
+        default:
+            pack = item / kFramesPerPack;
+            frame = item % kFramesPerPack;
+            return true;
+    }
+}
+
+}  // namespace
+
+// --- construction ---------------------------------------------------------------------
+
+VMPtr<InGameScene> InGameScene::construct() {
+    Super::construct();
+    begin(LEVEL_STEPS);
+    VMPtr<MyFont> font = MyFont::getInstance();
+    font->unloadFont(0);
+    font->unloadFont(1);
+    quietOnResume = false;
+    return this;
+}
+
+VMPtr<InGameScene> InGameScene::construct(jint) {
+    Super::construct();
+    begin(TUTORIAL_STEPS);
+    _VM_ensureInitialized(sam::SamGameSave::_VM_classRecord);
+    sam::SamGameSave::currentLevel = LevelLoader::TUTORIAL_LEVEL;
+    VMPtr<MyFont> font = MyFont::getInstance();
+    font->unloadFont(0);
+    font->unloadFont(1);
+    return this;
+}
+
+void InGameScene::begin(jint steps) {
+    pointer = nullptr;
+    key = nullptr;
+    VMPtr<LoadingPage> page = loadingPage;
+    page->begin(steps);
+    if (pointer == nullptr) pointer = MyPointer::getInstance();
+    if (key == nullptr) key = MyKey::getInstance();
+    _VM_ensureInitialized(Main::_VM_classRecord);
+    VMPtr<com::ventrix::common::Game> save = Main::game;
+    gameSave = save != nullptr ? VMPtr<sam::SamGameSave>(dynamic_cast<sam::SamGameSave*>(save.get())) : nullptr;
+}
+
+void InGameScene::markReferences(uint32_t bits) {
+    Super::markReferences(bits);
+    _VM_markRef(interactionItems, bits);
+    _VM_markRef(overlayScreenA, bits);
+    _VM_markRef(player, bits);
+    _VM_markRef(gameSave, bits);
+    _VM_markRef(pausePanel, bits);
+    _VM_markRef(targetIndicator, bits);
+    _VM_markRef(key, bits);
+    _VM_markRef(gamePad, bits);
+    _VM_markRef(storyBoard, bits);
+    _VM_markRef(traps, bits);
+    _VM_markRef(spareScreen, bits);
+    _VM_markRef(generalPeople, bits);
+    _VM_markRef(pointer, bits);
+    _VM_markRef(targetItems, bits);
+    _VM_markRef(transportItems, bits);
+    _VM_markRef(keyItems, bits);
+    _VM_markRef(cameraTarget, bits);
+    _VM_markRef(overlayScreenB, bits);
+    _VM_markRef(disguisedPeople, bits);
+    _VM_markRef(camera, bits);
+    _VM_markRef(confirmDialog, bits);
+    _VM_markRef(levelLoader, bits);
+    _VM_markRef(cellLayer, bits);
+}
+
+// --- the stages -------------------------------------------------------------------------
+
+template <typename Step>
+void InGameScene::guarded(jint& busy, Step work) {
+    if (failed) {
+        busy = 0;
+        return;
+    }
+    try {
+        work();
+    } catch (java::lang::Exception* thrown) {
+        VMPtr<java::lang::Exception> keep(thrown);
+        VMPtr<String> why = keep->getMessage();
+        if (why == nullptr) why = keep->getClass()->getName();
+        busy = 0;
+        fail(why, false);
+    }
+}
+
+void InGameScene::loadStage0() { guarded(stage0Busy, [this] { loadLevelView(); }); }
+
+// The level's objects are built by the level build; nothing yet.
+void InGameScene::loadStage1() { stage1Busy = 0; }
+
+void InGameScene::loadStage2() {
+    guarded(stage2Busy, [this] { createOverlays(); });
+}
+
+void InGameScene::progress() {
+    VMPtr<LoadingPage> page = loadingPage;
+    page->step();
+}
+
+VMPtr<String> InGameScene::text(jint id) {
+    VMPtr<ts::util::text::Translation> table = translation;
+    if (table == nullptr) {
+        VMPtr<MyFont> font = MyFont::getInstance();
+        table = font->texts;
+    }
+    if (table == nullptr) _VM_throwNullPointer();
+    return table->getString(id);
+}
+
+void InGameScene::fail(VMPtr<String> reason, jboolean printed) {
+    failed = true;
+    _VM_ensureInitialized(sam::SamGameSave::_VM_classRecord);
+    const jint level = sam::SamGameSave::currentLevel;
+    if (!printed) {
+        _VM_ensureInitialized(java::lang::System::_VM_classRecord);
+        VMPtr<java::lang::StringBuffer> line = java::lang::StringBuffer::create()->construct(VM_STR("Level "));
+        line->append(level)->append(VM_STR(" not loaded: "))->append(reason);
+        VMPtr<java::io::PrintStream> out = java::lang::System::out;
+        out->println(line->toString());
+    }
+    VMPtr<com::ventrix::utility::SceneManager> manager = sceneManager;
+    if (manager != nullptr)
+        manager->changeScene(level == LevelLoader::TUTORIAL_LEVEL ? MAIN_MENU_SCENE : LEVEL_SELECTION_SCENE);
+}
+
+void InGameScene::loadLevelView() {
+    switch (stage0Busy) {
+        case 0: {
+            _VM_ensureInitialized(Main::_VM_classRecord);
+            VMPtr<LevelLoader> loader = Main::levelLoader;
+            if (loader == nullptr) _VM_throw(java::lang::IllegalArgumentException::create()->construct(VM_STR("no level loader")));
+            levelLoader = loader;
+            _VM_ensureInitialized(InGameObject::_VM_classRecord);
+            InGameObject::levelLoader = loader;
+            InGameObject::frozen = false;
+            progress();
+            stage0Busy = VIEW_STEPS;
+            return;
+        }
+        case 7:
+            createHud();
+            break;
+        case 6: {
+            VMPtr<Screen> panel = Screen::create()->construct();
+            overlayScreenB = panel;
+            panel->setSlotCapacity(2);
+            panel->setLayer(HUD_LAYER);
+            panel->setVisible(false);
+            addObject(panel);
+            break;
+        }
+        case 5: {
+            VMPtr<Screen> panel = Screen::create()->construct();
+            overlayScreenA = panel;
+            panel->setSlotCapacity(2);
+            panel->setBackgroundColor(0x000000);
+            panel->setBackgroundVisible(true);
+            panel->setVisible(false);
+            panel->setLayer(HUD_LAYER);
+            addObject(panel);
+            break;
+        }
+        case 4: {
+            _VM_ensureInitialized(sam::SamGameSave::_VM_classRecord);
+            VMPtr<LevelLoader> loader = levelLoader;
+            if (!loader->selectLevel(sam::SamGameSave::currentLevel)) {
+                // The loader has printed the level and the reason.
+                stage0Busy = 0;
+                fail(nullptr, true);
+                return;
+            }
+            break;
+        }
+        case 3:
+            createTileLayer();
+            break;
+        case 2:
+            placeDecorations();
+            break;
+        default:
+            break;
+    }
+    progress();
+    stage0Busy -= 1;
+}
+
+void InGameScene::createHud() {
+    VMPtr<Screen> hud = Screen::create()->construct();
+    screen = hud;
+    hud->setSlotCapacity(6);
+    // Room for the fill rectangles the display shows while playing.
+    hud->setRectCapacity(3);
+    hud->addFrame(HUD_IMAGE, HUD_SET, 0, 0, 0);
+    hud->addAnimation(HUD_IMAGE, HUD_SET, 2, 480, 0);  // the pause button
+    hud->addFrame(HUD_IMAGE, HUD_SET, 3, 0, 0);
+    hud->addResource(ICONS);
+    hud->addFrame(PAD_IMAGE, PAD_SET, 0, 0, 640);
+    hud->addFrame(PAD_IMAGE, PAD_SET, 1, 480, 640);
+    // A fresh pad for this scene, and the one the player reads.
+    _VM_ensureInitialized(GamePad::_VM_classRecord);
+    VMPtr<GamePad> pad = GamePad::create()->construct();
+    GamePad::instance = pad;
+    gamePad = pad;
+    hud->setLayer(HUD_LAYER);
+    hud->setVisible(false);
+    addObject(hud);
+}
+
+void InGameScene::createTileLayer() {
+    VMPtr<LevelLoader> loader = levelLoader;
+    if (cellLayer == nullptr) {
+        viewWidth = 480;
+        viewHeight = 640;
+        worldWidth = loader->tileWidth * loader->mapWidth;
+        worldHeight = loader->tileHeight * loader->mapHeight;
+        if (worldWidth < 480) viewWidth = worldWidth;
+        if (worldHeight < 640) viewHeight = worldHeight;
+        VMPtr<ts::CellLayer> layer = ts::CellLayer::createBuffered(viewWidth, viewHeight);
+        VMPtr<javax::microedition::lcdui::Image> tiles = ts::Resources::getImage(loader->tileSetImage);
+        layer->setMap(tiles, loader->mapWidth, loader->mapHeight, loader->tileWidth, loader->tileHeight);
+        VMPtr<VMInts> map = loader->map;
+        const jint columns = loader->mapWidth, rows = loader->mapHeight;
+        for (jint row = 0; row < rows; ++row)
+            for (jint column = 0; column < columns; ++column)
+                layer->setCell(column, row, map->get(row * columns + column));
+        cellLayer = layer;
+    }
+    InGameObject::setViewSize(3 * viewWidth, 3 * viewHeight);
+    InGameObject::setDepthStep(4 * loader->tileHeight);
+}
+
+void InGameScene::placeDecorations() {
+    VMPtr<LevelLoader> loader = levelLoader;
+    VMPtr<ts::CellLayer> layer = cellLayer;
+    VMPtr<VMInts> counts = loader->bgItemCount;
+    VMPtr<LevelLoader::Groups> items = loader->bgItems;
+    jint n = 0;
+    for (jint c = 0; counts != nullptr && c < counts->length; ++c) n += (*counts)[c];
+    layer->initFixedItems(n, worldWidth < worldHeight);
+    for (jint c = 0; items != nullptr && c < items->length && c < LevelLoader::LOCATIONS; ++c) {
+        VMPtr<VMIntRows> records = items->get(c);
+        if (records == nullptr) continue;
+        for (jint k = 0; k < records->length; ++k) {
+            VMPtr<VMInts> record = records->get(k);
+            if (record == nullptr) continue;
+            jint pack = 0, frame = 0;
+            if (!decoration(c, (*record)[0], pack, frame))
+                _VM_throw(java::lang::IllegalArgumentException::create()->construct(
+                    VM_STR("background item outside its catalogue")));
+            ResManager::load(kDecorationImages[c] + pack, kDecorationSets[c] + pack);
+            VMPtr<ts::AnimSet> set = ResManager::animCache->get(ResManager::getSecondIndex());
+            if (set == nullptr) _VM_throwNullPointer();
+            layer->addFixedItem(set->getFrame(frame), (*record)[1], (*record)[2], 0);
+        }
+    }
+}
+
+void InGameScene::createOverlays() {
+    VMPtr<VMInts> work = rect;
+    // The pause panel: its frame, the question frame and the two button faces.
+    VMPtr<Screen> panel = Screen::create()->construct();
+    pausePanel = panel;
+    panel->setSlotCapacity(4);
+    panel->addAnimation(PANEL_IMAGE, PANEL_SET, 1, 240, 640);
+    panel->setVisible(false);
+    panel->setLayer(PANEL_LAYER);
+    addObject(panel);
+    panel->getCollisionRects(0, work, 1);
+    const jint panelHeight = panel->getSlotHeight(0);
+    panel->addFrame(PANEL_IMAGE, PANEL_SET, 4, 240, (*work)[1] + (*work)[3] / 2 - panelHeight);
+    panel->addFrame(PANEL_IMAGE, PANEL_SET, 4, 240, panel->getSlotY(1));
+    panel->addFrame(PANEL_IMAGE, PANEL_SET, 4, 240, panel->getSlotY(1));
+    (*work)[1] -= panelHeight;
+
+    // The pause menu.
+    VMPtr<MyListMenu> menu = MyListMenu::create()->construct();
+    this->panel = menu;
+    menu->setListResources(PANEL_IMAGE, PANEL_SET);
+    menu->initLabels(1);
+    menu->addLabel(text(0), 0, 0, 10, 10);
+    menu->setLabelFont(0, 0);
+    menu->setBounds((*work)[0], (*work)[1], (*work)[2], (*work)[3]);
+    menu->setItemCount(3);
+    VMPtr<VMInts> entries = VMInts::create(3);
+    (*entries)[0] = 9;
+    (*entries)[1] = 26;
+    (*entries)[2] = 16;
+    menu->setItems(entries);
+    menu->open();
+    menu->setActive(true);
+    menu->setVisible(false);
+    menu->setLayer(MENU_LAYER);
+    addObject(menu);
+
+    // The confirmation question: two lines in boxes 2 and 3 of the panel.
+    VMPtr<Addon> question = Addon::create()->construct();
+    confirmDialog = question;
+    question->initLabels(2);
+    panel->getCollisionRects(0, work, 2);
+    (*work)[1] -= panelHeight;
+    question->addLabel(text(0), (*work)[0], (*work)[1], (*work)[2], (*work)[3]);
+    question->setLabelFont(0, 0);
+    panel->getCollisionRects(0, work, 3);
+    (*work)[1] -= panelHeight;
+    question->addLabel(text(7), (*work)[0], (*work)[1], (*work)[2], (*work)[3]);
+    question->setLabelFont(1, 0);
+    question->setLayer(QUESTION_LAYER);
+    question->setActive(false);
+    question->setVisible(false);
+    addObject(question);
+
+    panel->setSlotIndex(0, 3);  // closed
+    confirmOpen = false;
+
+    VMPtr<InGameStoryBoard> board = InGameStoryBoard::create()->construct();
+    storyBoard = board;
+    board->setText(text(38));
+    board->setScrollable(true);
+    addObject(board);
+
+    VMPtr<LoadingPage> page = loadingPage;
+    page->finish();
+}
+
+void InGameScene::paintScene(VMPtr<Graphics> g) {
+    VMPtr<ts::CellLayer> layer = cellLayer;
+    if (layer != nullptr) layer->paint(g);
+}
+
+}  // namespace scene::ingame
+
+VM_REGISTER_CLASS(scene::ingame::InGameScene, .name = "scene.ingame.InGameScene",
+                  .newInstance = _VM_newInstanceOf<scene::ingame::InGameScene>)

@@ -1,0 +1,114 @@
+#include "scene_test_support.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "com_ventrix_common_Main.h"
+#include "describe.h"
+#include "font.h"
+#include "sam_SamGameSave.h"
+
+namespace ingamescene {
+
+using com::ventrix::common::Main;
+using com::ventrix::utility::SceneManager;
+
+namespace {
+
+VMStatic<leveltest::LevelCanvas> sharedLevels;
+VMStatic<NoteManager> sharedManager;
+
+// The game's packs the in-game tests read, by file name.
+const std::map<std::string, std::vector<uint8_t>>& gamePacks() {
+    static const std::map<std::string, std::vector<uint8_t>> packs = [] {
+        std::map<std::string, std::vector<uint8_t>> chosen;
+        const assetgen::Generated g = assetgen::generateFolder(VESSILO_GAME_ASSETS, assetgen::defaultFontDirectory());
+        for (const auto& [name, bytes] : g.files) {
+            for (const char* prefix : {"RP13", "RP14", "RP18", "RP20"}) {
+                if (name.rfind(prefix, 0) == 0 && !std::isdigit(static_cast<unsigned char>(name[4])))
+                    chosen[name] = std::vector<uint8_t>(bytes.begin(), bytes.end());
+            }
+        }
+        return chosen;
+    }();
+    return packs;
+}
+
+}  // namespace
+
+nlohmann::json smallLevel() {
+    nlohmann::json level = nlohmann::json::parse(R"({
+     "tileSet": {"columns": 2, "image": 24576, "tileWidth": 32, "tileHeight": 32,
+                 "tiles": [{"column": 1, "row": 0}, {"column": 2, "row": 0}]},
+     "objects": [
+      {"type": 24, "span": 1000, "objects": [
+        {"x": 10, "y": 10, "path": 0, "id": 2, "next": 0, "type": 2},
+        {"x": 10, "y": 50, "path": 0, "id": 1, "next": 2, "type": 2}]},
+      {"type": 1, "span": 1000, "objects": [{"x": 20, "y": 50, "variant": 0, "path": 0}]},
+      {"type": 21, "span": 2000, "objects": [{"x": 96, "y": 500, "value": 0}]},
+      {"type": 23, "objects": [{"x": 0, "y": 0, "kind": 0, "index": 0}]}
+     ]})");
+    nlohmann::json cells = nlohmann::json::array();
+    for (int r = 0; r < 16; ++r) {
+        nlohmann::json row = nlohmann::json::array();
+        for (int c = 0; c < 40; ++c) row.push_back(1 + (r + c) % 2);
+        cells.push_back(row);
+    }
+    level["map"] = {{"width", 40}, {"height", 16}, {"cells", cells}};
+    return level;
+}
+
+SceneFixture::SceneFixture() : dir("ingame") {
+    namespace fs = std::filesystem;
+    for (const fs::directory_entry& e : fs::directory_iterator(testProgramDir() + "rsc/")) {
+        const std::string name = e.path().filename().string();
+        if (name.rfind("RP20", 0) == 0 && !std::isdigit(static_cast<unsigned char>(name[4]))) continue;
+        std::ifstream in(e.path(), std::ios::binary);
+        std::stringstream content;
+        content << in.rdbuf();
+        dir.put("rsc/" + name, content.str());
+    }
+    for (const auto& [name, bytes] : gamePacks()) dir.put("rsc/" + name, std::string(bytes.begin(), bytes.end()));
+}
+
+void SceneFixture::SetUp() {
+    paneltest::PanelTest::SetUp();
+    if (sharedLevels == nullptr) {
+        VMPtr<leveltest::LevelCanvas> made = leveltest::LevelCanvas::create();
+        made->construct(nullptr);
+        made->postEvent(ts::TsCanvas::EVENT_EXIT);  // no frames
+        sharedLevels = made;
+    }
+    levels = sharedLevels.get();
+    levels->levels.clear();
+    levels->asked.clear();
+    VMPtr<scene::ingame::LevelLoader> made = scene::ingame::LevelLoader::create()->construct();
+    made->canvas = levels;
+    Main::levelLoader = made;
+    loader = made.get();
+    if (sharedManager == nullptr) sharedManager = NoteManager::create()->construct();
+    manager = sharedManager.get();
+    manager->asked.clear();
+    _VM_ensureInitialized(SceneManager::_VM_classRecord);
+    SceneManager::instance = manager;
+    _VM_ensureInitialized(sam::SamGameSave::_VM_classRecord);
+    sam::SamGameSave::currentLevel = 0;
+}
+
+void SceneFixture::TearDown() {
+    SceneManager::instance = nullptr;
+    Main::levelLoader = nullptr;
+    paneltest::PanelTest::TearDown();
+}
+
+void SceneFixture::serve(jint level, const nlohmann::json& file) { serveBytes(level, leveltest::levelBytes(file)); }
+
+void SceneFixture::serveBytes(jint level, std::vector<uint8_t> bytes) {
+    levels->levels[level < 0 ? 0x5800 : 0x5801 + level] = std::move(bytes);
+}
+
+}  // namespace ingamescene
+
+VM_REGISTER_CLASS(ingamescene::NoteManager, .name = "ingamescene.NoteManager",
+                  .sourceName = "tests/game/scene/ingame/scene_test_support")
