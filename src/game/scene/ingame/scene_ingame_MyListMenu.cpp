@@ -51,9 +51,9 @@ void MyListMenu::open() {
             listFrame = set->getFrame(ITEM_FRAME);
         }
     }
-    VMPtr<Ints> row = layoutBox(ROW_BOX);
+    VMPtr<VMInts> row = layoutBox(ROW_BOX);
     setItemSize((*row)[2], (*row)[3]);
-    VMPtr<Ints> ids = items;
+    VMPtr<VMInts> ids = items;
     const jint entries = ids != nullptr ? std::min(itemCount, ids->length) : 0;
     // Without a row height there are no rows.
     visibleRows = itemHeight >= 1 ? std::max<jint>(0, std::min(areaHeight / itemHeight, entries)) : 0;
@@ -67,7 +67,7 @@ void MyListMenu::open() {
     p->resetX();
     p->resetY();
     selected = -1;
-    VMPtr<Ints> area = Ints::create(4);
+    VMPtr<VMInts> area = VMInts::create(4);
     (*area)[0] = areaX;
     (*area)[1] = areaY;
     (*area)[2] = areaWidth;
@@ -85,7 +85,7 @@ void MyListMenu::paint(VMPtr<Graphics> g) {
         VMPtr<MyFont> f = font;
         f->useFont(0);
         VMPtr<RichFont> rich = f->richFont;
-        VMPtr<Ints> ids = items;
+        VMPtr<VMInts> ids = items;
         VMPtr<ts::Frame> frame = listFrame;
         VMPtr<ts::AnimPlayer> h = highlight;
         const jint entries = ids != nullptr ? std::min(itemCount, ids->length) : 0;
