@@ -71,8 +71,7 @@ void measureStartLatency(benchmark::State& state, const soundfiles::Bytes& file,
 }
 
 void BM_WavStartToFirstSample(benchmark::State& state) {
-    measureStartLatency(state, soundfiles::wav(soundfiles::samples16(soundfiles::toneStereo(44100))),
-                        HAL_CONTENT_WAV);
+    measureStartLatency(state, soundfiles::wav(soundfiles::samples16(soundfiles::toneStereo(44100))), HAL_CONTENT_WAV);
 }
 BENCHMARK(BM_WavStartToFirstSample)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
 

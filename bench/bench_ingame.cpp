@@ -87,7 +87,8 @@ std::vector<uint8_t> largestLevel() {
     });
     group(out, 1, paths, w, h, [](BitWriter& o, int i) { o.put(3, 0).put(16, uint32_t(i)); });
     group(out, 10, 10 * n, w, h, [](BitWriter& o, int i) { o.put(4, uint32_t(i % 12)).put(16, 0); });
-    group(out, 9, 10 * n, w, h, [](BitWriter& o, int i) { o.put(4, uint32_t(i % 14)).put(16, 1).put(16, 2).put(16, 0); });
+    group(out, 9, 10 * n, w, h,
+          [](BitWriter& o, int i) { o.put(4, uint32_t(i % 14)).put(16, 1).put(16, 2).put(16, 0); });
     group(out, 8, 8 * n, w, h, [](BitWriter& o, int i) { o.put(3, uint32_t(i % 6)).put(16, 0); });
     group(out, 2, 8 * n, w, h, [](BitWriter& o, int i) { o.put(2, uint32_t(i % 3)).put(1, 0).put(16, 0).put(16, 0); });
     group(out, 7, 4 * n, w, h, [](BitWriter&, int) {});

@@ -89,8 +89,8 @@ void BM_StreamLookups10000(benchmark::State& state) {
     const std::string image = packwriter::plainPack(resources);
     VMPtr<VMBytes> bytes = VMBytes::create(jint(image.size()));
     std::memcpy(bytes->elements(), image.data(), image.size());
-    ts::Resources::loadPack(java::io::DataInputStream::create()->construct(
-        java::io::ByteArrayInputStream::create()->construct(bytes)));
+    ts::Resources::loadPack(
+        java::io::DataInputStream::create()->construct(java::io::ByteArrayInputStream::create()->construct(bytes)));
     for (auto _ : state) {
         for (jint i = 0; i < 10000; ++i) {
             VMPtr<java::io::DataInputStream> in = ts::Resources::getResourceAsStream(i & 0x3FF);

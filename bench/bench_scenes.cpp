@@ -81,7 +81,8 @@ VMPtr<com::ventrix::common::CommonCanvas> stoppedCanvas() {
 VMPtr<TrivialScene> sceneOf(jint objects, bool reversed) {
     VMPtr<TrivialScene> scene = TrivialScene::create()->construct();
     scene->startLoading(-1);
-    for (jint i = 0; i < objects; ++i) scene->addObject(TrivialObject::create()->construct(reversed ? objects - i : i % 80));
+    for (jint i = 0; i < objects; ++i)
+        scene->addObject(TrivialObject::create()->construct(reversed ? objects - i : i % 80));
     scene->init();
     return scene;
 }

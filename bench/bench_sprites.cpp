@@ -21,7 +21,6 @@
 
 namespace {
 
-
 // 40 animations of 5 steps; 150 frames of 4 parts (600) and 2 boxes (300);
 // 8 durations.
 std::vector<uint8_t> bigSet() {
@@ -104,8 +103,8 @@ void BM_LoadAnimSet(benchmark::State& state) {
     VMPtr<VMArray<jbyte, 2>> resources = VMArray<jbyte, 2>::create(1);
     resources->set(0, bytesOf(bigSet()));
     VMPtr<VMBytes> pack = ts::Resources::buildPackBytes(resources, VMBytes::create(1));
-    ts::Resources::loadPack(java::io::DataInputStream::create()->construct(
-        java::io::ByteArrayInputStream::create()->construct(pack)));
+    ts::Resources::loadPack(
+        java::io::DataInputStream::create()->construct(java::io::ByteArrayInputStream::create()->construct(pack)));
     for (auto _ : state) {
         VMPtr<ts::AnimSet> set = ts::Resources::getAnimSet(0);
         if (set->durations == nullptr) state.SkipWithError("the set did not load whole");

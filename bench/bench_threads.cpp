@@ -162,9 +162,7 @@ void BM_BlockedOnThinMonitorCpuShare(benchmark::State& state) {
         while (!holding) VMThread::sleep(VMThread::current(), 1);
         const auto wallStart = std::chrono::steady_clock::now();
         const double cpuStart = threadCpuSeconds();
-        {
-            VMSynchronized enter(monitor);
-        }
+        { VMSynchronized enter(monitor); }
         const double cpu = threadCpuSeconds() - cpuStart;
         const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
         share = cpu / wall;

@@ -73,8 +73,10 @@ void BM_KeyEntryAndLatch(benchmark::State& state) {
     bool down = false;
     for (auto _ : state) {
         down = !down;
-        if (down) canvas->keyPressed(-1);
-        else canvas->keyReleased(-1);
+        if (down)
+            canvas->keyPressed(-1);
+        else
+            canvas->keyReleased(-1);
         canvas->latchInput();
         benchmark::DoNotOptimize(canvas->isKeyHeld(1));
     }

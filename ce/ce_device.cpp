@@ -55,7 +55,8 @@ uint64_t memoryLimit() {
     if (value && *value) {
         char* end = nullptr;
         long megabytes = std::strtol(value, &end, 10);
-        if (end && *end == 0 && megabytes >= 1 && megabytes <= 4095) return static_cast<uint64_t>(megabytes) * kMegabyte;
+        if (end && *end == 0 && megabytes >= 1 && megabytes <= 4095)
+            return static_cast<uint64_t>(megabytes) * kMegabyte;
     }
     return kDefaultLimit;
 }

@@ -16,13 +16,10 @@ struct LocaleCode {
 // Language identifiers of the locales this system tells apart, and the
 // common neighbours that must not be mistaken for them.
 const LocaleCode kLocaleCodes[] = {
-    {"it_IT", "0410"}, {"it_CH", "0810"}, {"it", "0410"},
-    {"fr_FR", "040C"}, {"fr_BE", "080C"}, {"fr_CA", "0C0C"}, {"fr_CH", "100C"}, {"fr", "040C"},
-    {"pt_PT", "0816"}, {"pt_BR", "0416"}, {"pt", "0816"},
-    {"de_DE", "0407"}, {"de_CH", "0807"}, {"de_AT", "0C07"}, {"de", "0407"},
-    {"es_ES", "0C0A"}, {"es_MX", "080A"}, {"es", "0C0A"},
-    {"ru_RU", "0419"}, {"ru", "0419"},
-    {"en_GB", "0809"}, {"en_US", "0409"}, {"en", "0409"},
+    {"it_IT", "0410"}, {"it_CH", "0810"}, {"it", "0410"},    {"fr_FR", "040C"}, {"fr_BE", "080C"}, {"fr_CA", "0C0C"},
+    {"fr_CH", "100C"}, {"fr", "040C"},    {"pt_PT", "0816"}, {"pt_BR", "0416"}, {"pt", "0816"},    {"de_DE", "0407"},
+    {"de_CH", "0807"}, {"de_AT", "0C07"}, {"de", "0407"},    {"es_ES", "0C0A"}, {"es_MX", "080A"}, {"es", "0C0A"},
+    {"ru_RU", "0419"}, {"ru", "0419"},    {"en_GB", "0809"}, {"en_US", "0409"}, {"en", "0409"},
 };
 
 }  // namespace

@@ -36,9 +36,7 @@ bool startsWithIgnoringCase(const std::string& text, const char* prefix) {
 }
 
 bool isWebURL(const std::string& url) {
-    size_t schemeLength = startsWithIgnoringCase(url, "http://")    ? 7
-                          : startsWithIgnoringCase(url, "https://") ? 8
-                                                                    : 0;
+    size_t schemeLength = startsWithIgnoringCase(url, "http://") ? 7 : startsWithIgnoringCase(url, "https://") ? 8 : 0;
     if (schemeLength == 0 || url.size() == schemeLength) return false;
     // One argument of plain text: no control characters, nothing that a
     // receiving program could read as more than a URL.

@@ -20,9 +20,9 @@ namespace ce {
 
 namespace {
 
-constexpr uint32_t kMixBlockAlign = 4;         // bytes of one mixed frame
-constexpr uint32_t kSdlBufferFrames = 512;     // ~11.6 ms per SDL callback
-constexpr uint32_t kClockChunkFrames = 1024;   // most frames the clock sink mixes at once
+constexpr uint32_t kMixBlockAlign = 4;        // bytes of one mixed frame
+constexpr uint32_t kSdlBufferFrames = 512;    // ~11.6 ms per SDL callback
+constexpr uint32_t kClockChunkFrames = 1024;  // most frames the clock sink mixes at once
 constexpr auto kClockPeriod = std::chrono::milliseconds(4);
 constexpr size_t kMaxIdleSynths = 4;
 constexpr double kSynthGain = 0.6;
@@ -57,9 +57,9 @@ struct WaveOutDevice {
     uintptr_t instance = 0;
 
     std::deque<WAVEHDR*> queue;
-    bool current = false;     // the front buffer has begun playing
-    uint32_t offset = 0;      // PCM: bytes of the front buffer played in this pass
-    uint32_t loopsLeft = 0;   // passes of the front buffer still to play, this one included
+    bool current = false;    // the front buffer has begun playing
+    uint32_t offset = 0;     // PCM: bytes of the front buffer played in this pass
+    uint32_t loopsLeft = 0;  // passes of the front buffer still to play, this one included
     bool paused = false;
     uint32_t volume = 0xFFFFFFFFu;
     uint64_t positionBytes = 0;  // PCM: bytes played since open or reset
@@ -73,9 +73,9 @@ struct WaveOutDevice {
     // stream starts afresh.
     SDL_AudioStream* stream = nullptr;
     bool padded = false;
-    uint64_t sourcePut = 0;      // source frames put into the stream since it started afresh
-    uint64_t mixedOut = 0;       // mixed frames taken out of it since then
-    uint64_t positionBase = 0;   // bytes heard before that
+    uint64_t sourcePut = 0;     // source frames put into the stream since it started afresh
+    uint64_t mixedOut = 0;      // mixed frames taken out of it since then
+    uint64_t positionBase = 0;  // bytes heard before that
     struct Pending {
         WAVEHDR* header;
         uint64_t endFrame;  // sourcePut after its last frame
@@ -83,11 +83,11 @@ struct WaveOutDevice {
     std::deque<Pending> pending;
 
     // MIDI.
-    Synth* synth = nullptr;   // null without a soundfont: silent, same timing
-    uint32_t message = 0;     // index of the next message of the front buffer
-    uint64_t passFrame = 0;   // frames of this pass already mixed
-    double passUs = 0;        // time of the next message from the start of the pass
-    uint64_t nextFrame = 0;   // frame of the next message from the start of the pass
+    Synth* synth = nullptr;  // null without a soundfont: silent, same timing
+    uint32_t message = 0;    // index of the next message of the front buffer
+    uint64_t passFrame = 0;  // frames of this pass already mixed
+    double passUs = 0;       // time of the next message from the start of the pass
+    uint64_t nextFrame = 0;  // frame of the next message from the start of the pass
 
     int callbacksRunning = 0;  // notices handed out and not yet returned
 };
@@ -368,8 +368,8 @@ void mixPcm(WaveOutDevice& d, int32_t* acc, uint32_t frames, std::vector<Notice>
         d.mixedOut += uint32_t(got) / kMixBlockAlign;
     }
     uint64_t heard = std::min(d.sourcePut, d.mixedOut * rate / kWaveOutRate);
-    const bool drained = d.queue.empty() && d.padded &&
-                         (heard + 1 >= d.sourcePut || SDL_AudioStreamAvailable(d.stream) == 0);
+    const bool drained =
+        d.queue.empty() && d.padded && (heard + 1 >= d.sourcePut || SDL_AudioStreamAvailable(d.stream) == 0);
     if (drained) heard = d.sourcePut;
     while (!d.pending.empty() && d.pending.front().endFrame <= heard) {
         handBack(d, d.pending.front().header, notices);

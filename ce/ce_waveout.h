@@ -91,8 +91,7 @@ struct WAVEOUTCAPS {
     uint32_t dwSupport = 0;
 };
 
-using WaveOutProc = void (*)(HWAVEOUT device, uint32_t message, uintptr_t instance, uintptr_t param1,
-                             uintptr_t param2);
+using WaveOutProc = void (*)(HWAVEOUT device, uint32_t message, uintptr_t instance, uintptr_t param1, uintptr_t param2);
 
 // Results.
 constexpr MMRESULT MMSYSERR_NOERROR = 0;

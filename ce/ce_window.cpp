@@ -117,8 +117,7 @@ void post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 // --- input -------------------------------------------------------------------------
 
 LPARAM pointParam(int x, int y) {
-    return static_cast<LPARAM>((static_cast<uint32_t>(static_cast<uint16_t>(y)) << 16) |
-                               static_cast<uint16_t>(x));
+    return static_cast<LPARAM>((static_cast<uint32_t>(static_cast<uint16_t>(y)) << 16) | static_cast<uint16_t>(x));
 }
 
 // Desktop-window pixels to client-area pixels.
@@ -669,17 +668,22 @@ BOOL GetMessageW(MSG* message, HWND window, UINT first, UINT last) {
         auto until = nextTimerLocked();
         if (detail::IsWindowThread()) until = std::min(until, Clock::now() + kInputSlice);
         auto changed = [&] { return detail::WakeSequence() != seen; };
-        if (until == Clock::time_point::max()) detail::WakeCondition().wait(guard, changed);
-        else detail::WakeCondition().wait_until(guard, until, changed);
+        if (until == Clock::time_point::max())
+            detail::WakeCondition().wait(guard, changed);
+        else
+            detail::WakeCondition().wait_until(guard, until, changed);
     }
 }
 
 BOOL TranslateMessage(const MSG* message) {
     if (!message || message->message != WM_KEYDOWN) return FALSE;
     char16_t character = 0;
-    if (message->wParam >= '0' && message->wParam <= '9') character = static_cast<char16_t>(message->wParam);
-    else if (message->wParam == VK_TSTAR) character = u'*';
-    else if (message->wParam == VK_TPOUND) character = u'#';
+    if (message->wParam >= '0' && message->wParam <= '9')
+        character = static_cast<char16_t>(message->wParam);
+    else if (message->wParam == VK_TSTAR)
+        character = u'*';
+    else if (message->wParam == VK_TPOUND)
+        character = u'#';
     if (character == 0) return FALSE;
     post(message->hwnd, WM_CHAR, character, message->lParam);
     return TRUE;
@@ -714,8 +718,10 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll
         auto until = std::min(nextTimerLocked(), forever ? Clock::time_point::max() : deadline);
         if (detail::IsWindowThread()) until = std::min(until, now + kInputSlice);
         auto changed = [&] { return detail::WakeSequence() != seen; };
-        if (until == Clock::time_point::max()) detail::WakeCondition().wait(guard, changed);
-        else detail::WakeCondition().wait_until(guard, until, changed);
+        if (until == Clock::time_point::max())
+            detail::WakeCondition().wait(guard, changed);
+        else
+            detail::WakeCondition().wait_until(guard, until, changed);
     }
 }
 

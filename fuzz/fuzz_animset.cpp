@@ -85,8 +85,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     resources->set(0, resource);
     VMPtr<VMArray<jbyte, 1>> types = VMArray<jbyte, 1>::create(1);
     VMPtr<VMArray<jbyte, 1>> pack = Resources::buildPackBytes(resources, types);
-    VMPtr<java::io::DataInputStream> in = java::io::DataInputStream::create()->construct(
-        java::io::ByteArrayInputStream::create()->construct(pack));
+    VMPtr<java::io::DataInputStream> in =
+        java::io::DataInputStream::create()->construct(java::io::ByteArrayInputStream::create()->construct(pack));
     if (!Resources::loadPack(in)) fail("the pack image was not read");
 
     VMPtr<AnimSet> set;

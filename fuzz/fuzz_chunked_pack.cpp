@@ -103,14 +103,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 if (bytes->length != size) fail("resource bytes differ from the size");
                 pack->getResourceAsStream(index);
                 pack->getResourceFileName(index);
-            } catch (java::lang::Exception*) {
-            }
+            } catch (java::lang::Exception*) {}
         }
     }
     try {
         pack->getResourceSize((kPack << 10) + 1023);
-    } catch (java::lang::Exception*) {
-    }
+    } catch (java::lang::Exception*) {}
     pack->unload();
     vmFuzzInputDone();
     return 0;

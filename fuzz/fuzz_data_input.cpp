@@ -82,7 +82,10 @@ void runOperations(VMPtr<VMBytes>& content, const uint8_t* ops, size_t count) {
                 case 3: in->readUnsignedShort(); break;
                 case 4: in->readShort(); break;
                 case 5: in->readChar(); break;
-                case 6: in->readByte(); in->readUnsignedByte(); break;
+                case 6:
+                    in->readByte();
+                    in->readUnsignedByte();
+                    break;
                 case 7: in->readBoolean(); break;
                 case 8: in->readFloat(); break;
                 case 9: in->readDouble(); break;
@@ -116,8 +119,7 @@ void runOperations(VMPtr<VMBytes>& content, const uint8_t* ops, size_t count) {
                 }
             }
         } catch (java::io::IOException*) {
-        } catch (java::lang::IndexOutOfBoundsException*) {
-        }
+        } catch (java::lang::IndexOutOfBoundsException*) {}
     }
 }
 
@@ -126,8 +128,7 @@ void readStrings(VMPtr<VMBytes>& content) {
         DataInputStream::create()->construct(ByteArrayInputStream::create()->construct(content));
     try {
         for (;;) checkRoundTrips(in->readUTF());
-    } catch (java::io::IOException*) {
-    }
+    } catch (java::io::IOException*) {}
 }
 
 }  // namespace

@@ -42,8 +42,8 @@ using ts::util::text::WrappedText;
 }
 
 jchar charOf(uint8_t b) {
-    static const jchar specials[16] = {u'\r', u'\n', u' ', u'@', u'-', u'0', u'1', u'5', u'9',
-                                       u' ',  u'-',  u'\n', u'A', u'g', u'\u00e9', u'\u20ac'};
+    static const jchar specials[16] = {u'\r', u'\n', u' ', u'@',  u'-', u'0', u'1',      u'5',
+                                       u'9',  u' ',  u'-', u'\n', u'A', u'g', u'\u00e9', u'\u20ac'};
     if (b < 0x80) return jchar(b);
     if (b < 0x90) return specials[b - 0x80];
     return jchar(0x100 + (b - 0x90) * 37);
@@ -77,8 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     std::vector<jchar> chars;
     for (size_t i = 3 + 8 * n; i < size; ++i) chars.push_back(charOf(data[i]));
-    VMPtr<java::lang::String> text =
-        java::lang::String::create()->_VM_initLength(chars.data(), jint(chars.size()));
+    VMPtr<java::lang::String> text = java::lang::String::create()->_VM_initLength(chars.data(), jint(chars.size()));
 
     VMPtr<RichFont> font = RichFont::create()->construct();
     try {

@@ -86,8 +86,7 @@ void url(const uint8_t* data, size_t size) {
             }
             c->close();
         } catch (java::lang::IllegalArgumentException*) {
-        } catch (java::io::IOException*) {
-        }
+        } catch (java::io::IOException*) {}
     }
 }
 

@@ -28,7 +28,9 @@ namespace {
     std::abort();
 }
 
-uint32_t bigEndian(const uint8_t* p) { return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]; }
+uint32_t bigEndian(const uint8_t* p) {
+    return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
+}
 
 // Recomputes the CRC of every whole chunk after the 8-byte signature.
 void fixChunkChecksums(std::vector<uint8_t>& file) {

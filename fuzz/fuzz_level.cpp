@@ -69,8 +69,8 @@ public:
                       jint count) override {
         enter(2);
         if (value < 0 || value > 255 || columns < 0 || columns > 4095 || imageId < -65536 || imageId > 65535 ||
-            tileWidth < 0 || tileWidth > 1023 || tileHeight < 0 || tileHeight > 1023 || option < -1 ||
-            option > 1023 || count < 0 || count > 4095)
+            tileWidth < 0 || tileWidth > 1023 || tileHeight < 0 || tileHeight > 1023 || option < -1 || option > 1023 ||
+            count < 0 || count > 4095)
             fail("a tile-set field outside its width");
         tileCount = count;
     }

@@ -60,8 +60,9 @@ void checkRows(VMIntRows* t, jint width, const char* what) {
 }
 
 void checkEmpty(LevelLoader* l) {
-    for (VMIntRows* t : {l->disguisedRecords.get(), l->componentRecords.get(), l->zoneRecords.get(), l->targetMarkers.get(),
-                     l->trapRecords.get(), l->interactionRecords.get(), l->keyRecords.get(), l->generalRecords.get()}) {
+    for (VMIntRows* t :
+         {l->disguisedRecords.get(), l->componentRecords.get(), l->zoneRecords.get(), l->targetMarkers.get(),
+          l->trapRecords.get(), l->interactionRecords.get(), l->keyRecords.get(), l->generalRecords.get()}) {
         check(t->length == 0, "a table left after a refusal");
     }
     check(l->floorAreas->length == 1 && l->floorAreas->get(0)->length == 0, "walls left after a refusal");

@@ -49,13 +49,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     VMPtr<VMBytes> palette;
     try {
         palette = Resources::readPalette(Resources::createStream(png, 0, png->length));
-    } catch (java::lang::Exception*) {
-    }
+    } catch (java::lang::Exception*) {}
     try {
         const jint index = Resources::findTransparentIndex(Resources::createStream(png, 0, png->length));
         if (index < -1) fail("a transparent index below -1");
-    } catch (java::lang::Exception*) {
-    }
+    } catch (java::lang::Exception*) {}
     if (palette != nullptr) {
         // A changed palette of the right length goes in and comes back out.
         for (jint i = 0; i < palette->length; ++i) palette->elements()[i] = jbyte(~palette->elements()[i]);
@@ -63,14 +61,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         try {
             Resources::swapPalette(png, 0, palette);
             Resources::swapPalette(png, 0, palette);
-        } catch (java::lang::Exception*) {
-        }
+        } catch (java::lang::Exception*) {}
         if (copyOf(png) != original || copyOf(palette) != colours) fail("two exchanges did not restore both arrays");
         if (control & 2) {
             try {
                 Resources::createImageWithPalette(png, 0, png->length, palette);
-            } catch (java::lang::Exception*) {
-            }
+            } catch (java::lang::Exception*) {}
             if (copyOf(png) != original || copyOf(palette) != colours) fail("a decoding did not restore both arrays");
         }
         if (control & 1) {
@@ -78,8 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             try {
                 Resources::swapPalette(png, 0, longer);
                 fail("a palette of the wrong length was exchanged");
-            } catch (java::lang::IllegalArgumentException*) {
-            }
+            } catch (java::lang::IllegalArgumentException*) {}
             if (copyOf(png) != original) fail("a refused palette changed the PNG");
         }
     } else {
@@ -87,8 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         VMPtr<VMBytes> any = VMBytes::create(16);
         try {
             Resources::swapPalette(png, 0, any);
-        } catch (java::lang::Exception*) {
-        }
+        } catch (java::lang::Exception*) {}
         if (copyOf(png) != original) fail("an exchange without a palette changed the PNG");
     }
     vmFuzzInputDone();

@@ -85,7 +85,8 @@ void decoders(const uint8_t* data, size_t size) {
     std::u16string name;
     if (hal_recordstore::storeNameOfFolder(text.c_str(), &name)) {
         if (name.empty() || name.size() > 32) fail("store name of a bad length");
-        if (hal_recordstore::storeFolderName(name.data(), int32_t(name.size())) != text) fail("store name not canonical");
+        if (hal_recordstore::storeFolderName(name.data(), int32_t(name.size())) != text)
+            fail("store name not canonical");
     }
     int32_t id = 0;
     if (hal_recordstore::recordIdOfFile(text.c_str(), &id) && "record-" + std::to_string(id) + ".bin" != text)
@@ -107,7 +108,8 @@ std::vector<int32_t> idsOf(NativeRecordStore* store, int32_t* nextId) {
         if (HAL_getRecordSize(store, id, &size) != 0) fail("a listed record has no size");
         std::vector<char> buffer(size_t(size) + 1);
         int32_t length = int32_t(buffer.size());
-        if (HAL_getRecord(store, id, buffer.data(), &length) != 0 || length != size) fail("a listed record does not read");
+        if (HAL_getRecord(store, id, buffer.data(), &length) != 0 || length != size)
+            fail("a listed record does not read");
     }
     int32_t past = 0;
     if (HAL_getNthRecordID(store, count + 1, &past) != 4) fail("an id past the count");

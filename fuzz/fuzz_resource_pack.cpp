@@ -51,23 +51,20 @@ void lookups(const VMPtr<ResourcePackChunked>& pack) {
             VMPtr<DataInputStream> in = pack->getResourceAsStream(index);
             if (in->available() != size) fail("stream length differs from the size");
             pack->getResourceType(index);
-        } catch (java::lang::Exception*) {
-        }
+        } catch (java::lang::Exception*) {}
         try {
             const jint size = pack->getExtensionSize(index);
             VMPtr<VMBytes> extension = pack->getExtensionBytes(index);
             if ((extension == nullptr) != (size < 0)) fail("extension bytes and size disagree");
             if (extension != nullptr && extension->length != size) fail("extension length differs from its size");
             pack->getExtensionAsStream(index);
-        } catch (java::lang::Exception*) {
-        }
+        } catch (java::lang::Exception*) {}
     }
     // Past the count: the lookup fails with an exception.
     try {
         pack->getResourceSize(count);
         fail("a lookup past the count answered");
-    } catch (java::lang::Exception*) {
-    }
+    } catch (java::lang::Exception*) {}
 }
 
 }  // namespace
@@ -87,7 +84,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         try {
             pack->readExtension(in);
         } catch (java::lang::Exception*) {
-            if (pack->extensionSizes != nullptr || pack->extensionData != nullptr) fail("a failed read left extension data");
+            if (pack->extensionSizes != nullptr || pack->extensionData != nullptr)
+                fail("a failed read left extension data");
         }
     }
     lookups(pack);

@@ -71,7 +71,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         ::unsetenv("VESSILO_DATABASE_DIR");
         HAL_setProgramDirectory(dir.c_str());
         std::atexit([] { HAL_setProgramDirectory(nullptr); });
-        VMPtr<com::ventrix::common::CommonCanvas> made = com::ventrix::common::CommonCanvas::create()->construct(nullptr);
+        VMPtr<com::ventrix::common::CommonCanvas> made =
+            com::ventrix::common::CommonCanvas::create()->construct(nullptr);
         made->postEvent(ts::TsCanvas::EVENT_EXIT);  // no frames
         com::ventrix::common::Main::canvas = made;
         canvas = made;

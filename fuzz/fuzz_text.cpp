@@ -72,8 +72,7 @@ void decodeAndParse(const uint8_t* data, size_t size) {
             fail("a decoded string changed through UTF-8");
         java::lang::Integer::parseInt(text, radix);
     } catch (java::lang::RuntimeException*) {
-    } catch (java::io::UnsupportedEncodingException*) {
-    }
+    } catch (java::io::UnsupportedEncodingException*) {}
 }
 
 void platformText(const uint8_t* data, size_t size) {
@@ -85,8 +84,7 @@ void platformText(const uint8_t* data, size_t size) {
     VMPtr<String> expected;
     try {
         expected = String::create()->construct(bytes);
-    } catch (java::lang::RuntimeException*) {
-    }
+    } catch (java::lang::RuntimeException*) {}
     NativeString* s = HAL_createStringUTF8(text.c_str());
     if ((s == nullptr) != (expected == nullptr)) fail("platform decoding and new String(bytes) disagree on refusal");
     if (s != nullptr) {

@@ -32,7 +32,9 @@ using ts::util::text::Translation;
     std::abort();
 }
 
-std::vector<jchar> charsOf(const VMPtr<String>& s) { return std::vector<jchar>(s->_VM_chars(), s->_VM_chars() + s->length()); }
+std::vector<jchar> charsOf(const VMPtr<String>& s) {
+    return std::vector<jchar>(s->_VM_chars(), s->_VM_chars() + s->length());
+}
 
 }  // namespace
 
@@ -50,8 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         table = Translation::create()->construct(
             java::io::DataInputStream::create()->construct(java::io::ByteArrayInputStream::create()->construct(bytes)),
             tableSize);
-    } catch (java::lang::Exception*) {
-    }
+    } catch (java::lang::Exception*) {}
     if (table != nullptr) {
         std::vector<std::vector<jchar>> texts;
         VMPtr<StringBuffer> sb = StringBuffer::create()->construct("xy");

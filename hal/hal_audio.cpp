@@ -48,9 +48,13 @@ void* g_hookContext = nullptr;
 const bool g_stopsOnPause = (HAL_setPauseHook(HAL_stopOpenPlayers), true);
 
 uint16_t le16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
-uint32_t le32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
+uint32_t le32(const uint8_t* p) {
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
 uint16_t be16(const uint8_t* p) { return uint16_t(p[0] << 8 | p[1]); }
-uint32_t be32(const uint8_t* p) { return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | uint32_t(p[3]); }
+uint32_t be32(const uint8_t* p) {
+    return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | uint32_t(p[3]);
+}
 
 bool isOpen(HAL_Player* player) {
     std::lock_guard<std::mutex> lock(g_listMutex);
@@ -253,8 +257,8 @@ int readWholeFile(const char16_t* characters, int32_t length, uint8_t** buffer, 
     if (bytes <= 0 || bytes >= 4096) return HAL_BAD_ARGUMENT;
     std::string path(size_t(bytes) + 1, '\0');
     jint room = jint(path.size());
-    _VM_utf8Encode(reinterpret_cast<uint8_t*>(path.data()), room,
-                               reinterpret_cast<const jchar*>(characters), length, false, true);
+    _VM_utf8Encode(reinterpret_cast<uint8_t*>(path.data()), room, reinterpret_cast<const jchar*>(characters), length,
+                   false, true);
     path.resize(size_t(room));
     int fd;
     int status = hal_file::openRegular(path.c_str(), &fd);
@@ -425,9 +429,8 @@ int HAL_createPlayerWithData(HAL_Player** player, const uint8_t* bytes, int32_t 
         return HAL_FAILED;
     HAL_Player* record = newRecord();
     if (!record) return HAL_OUT_OF_MEMORY;
-    int status = contentCode == HAL_CONTENT_MIDI
-                     ? readMidi(record, bytes, size, loopCount)
-                     : readWave(record, const_cast<uint8_t*>(bytes), size, loopCount, true);
+    int status = contentCode == HAL_CONTENT_MIDI ? readMidi(record, bytes, size, loopCount)
+                                                 : readWave(record, const_cast<uint8_t*>(bytes), size, loopCount, true);
     if (status != HAL_OK) {
         freeRecord(record);
         return status;
@@ -437,8 +440,8 @@ int HAL_createPlayerWithData(HAL_Player** player, const uint8_t* bytes, int32_t 
     return HAL_OK;
 }
 
-int HAL_createPlayerWithLocator(HAL_Player** player, int32_t protocolCode, const char16_t* characters,
-                                int32_t length, int32_t contentCode, int32_t loopCount) {
+int HAL_createPlayerWithLocator(HAL_Player** player, int32_t protocolCode, const char16_t* characters, int32_t length,
+                                int32_t contentCode, int32_t loopCount) {
     if (player == nullptr) return HAL_BAD_ARGUMENT;
     *player = nullptr;
     if (contentCode != HAL_CONTENT_NONE && contentCode != HAL_CONTENT_WAV) return HAL_FAILED;
@@ -515,8 +518,7 @@ int HAL_startPlayer(HAL_Player* player) {
 
 int HAL_stopPlayer(HAL_Player* player) {
     if (player == nullptr) return HAL_BAD_ARGUMENT;
-    if (player->state.load() == HAL_PLAYER_PLAYING &&
-        ce::waveOutPause(player->device) != ce::MMSYSERR_NOERROR)
+    if (player->state.load() == HAL_PLAYER_PLAYING && ce::waveOutPause(player->device) != ce::MMSYSERR_NOERROR)
         return HAL_AUDIO_ERROR;
     player->state.store(HAL_PLAYER_STOPPED);
     postEventNow(player, HAL_PLAYER_EVENT_STOPPED);
@@ -615,8 +617,7 @@ int HAL_getPlayerVolume(int32_t* level, HAL_Player* player) {
 int HAL_setPlayerVolume(HAL_Player* player, int32_t level) {
     if (player == nullptr) return HAL_BAD_ARGUMENT;
     ce::WAVEOUTCAPS caps;
-    if (ce::waveOutGetDevCaps(reinterpret_cast<uintptr_t>(player->device), &caps, sizeof caps) !=
-        ce::MMSYSERR_NOERROR)
+    if (ce::waveOutGetDevCaps(reinterpret_cast<uintptr_t>(player->device), &caps, sizeof caps) != ce::MMSYSERR_NOERROR)
         return HAL_FAILED;
     level = std::clamp(level, 0, 100);
     if (!(caps.dwSupport & ce::WAVECAPS_VOLUME)) return HAL_FAILED;

@@ -78,8 +78,8 @@ int HAL_createPlayerWithData(HAL_Player** player, const uint8_t* bytes, int32_t 
 // dropped). Content code 1 or 2, else HAL_FAILED. File not openable ->
 // HAL_NOT_FOUND, empty or unreadable -> HAL_IO_ERROR, no memory ->
 // HAL_OUT_OF_MEMORY; another protocol -> HAL_BAD_ARGUMENT.
-int HAL_createPlayerWithLocator(HAL_Player** player, int32_t protocolCode, const char16_t* characters,
-                                int32_t length, int32_t contentCode, int32_t loopCount);
+int HAL_createPlayerWithLocator(HAL_Player** player, int32_t protocolCode, const char16_t* characters, int32_t length,
+                                int32_t contentCode, int32_t loopCount);
 // Content types and protocols of players made from a locator.
 bool HAL_isPlayerContentTypeSupported(int32_t contentCode);
 bool HAL_isPlayerProtocolSupported(int32_t protocolCode);
@@ -150,7 +150,7 @@ struct HAL_MidiEvent {
     uint32_t deltaTicks = 0;  // ticks since the previous kept event
     uint8_t status = 0;       // channel message 0x80 to 0xEF
     uint8_t data1 = 0;
-    uint8_t data2 = 0;        // 0 for program change and channel pressure
+    uint8_t data2 = 0;  // 0 for program change and channel pressure
 };
 struct HAL_MidiSong {
     uint16_t division = 0;  // ticks per quarter note

@@ -12,8 +12,7 @@ struct HAL_Command;
 // HAL_BAD_ARGUMENT for a null peer pointer, a negative length or null
 // characters with a positive length; HAL_OUT_OF_MEMORY when memory runs out
 // (*peer null); else HAL_OK.
-int HAL_createCommand(HAL_Command** peer, const char16_t* label, int32_t length, int32_t commandType,
-                      int32_t priority);
+int HAL_createCommand(HAL_Command** peer, const char16_t* label, int32_t length, int32_t commandType, int32_t priority);
 // Frees the peer; null is ignored.
 void HAL_deleteCommand(HAL_Command* peer);
 

@@ -36,7 +36,7 @@ struct HAL_Font {
     int32_t baseline = 0;
     int32_t underlineOffset = 0;  // below the baseline
     int32_t underlineThickness = 1;
-    Glyph* latin[256] = {};       // the first 256 code points, by index
+    Glyph* latin[256] = {};  // the first 256 code points, by index
     // Every code point asked for; null for one FreeType failed to render,
     // which is not tried again.
     std::unordered_map<uint32_t, std::unique_ptr<Glyph>> glyphs;
@@ -124,8 +124,8 @@ const Glyph* glyphOf(HAL_Font* font, uint32_t codePoint) {
     auto found = font->glyphs.find(codePoint);
     if (found != font->glyphs.end()) return found->second.get();
     FT_Face face = font->face;
-    bool rendered = !(g_renderHook != nullptr && g_renderHook(codePoint)) &&
-                    FT_Load_Char(face, codePoint, FT_LOAD_DEFAULT) == 0;
+    bool rendered =
+        !(g_renderHook != nullptr && g_renderHook(codePoint)) && FT_Load_Char(face, codePoint, FT_LOAD_DEFAULT) == 0;
     if (rendered && font->synthBold) FT_GlyphSlot_Embolden(face->glyph);
     rendered = rendered && FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) == 0;
     if (!rendered) {
@@ -144,8 +144,8 @@ const Glyph* glyphOf(HAL_Font* font, uint32_t codePoint) {
         glyph->coverage.resize(size_t(bitmap.width) * bitmap.rows);
         int pitch = bitmap.pitch;
         for (unsigned row = 0; row < bitmap.rows; ++row) {
-            const unsigned char* in =
-                pitch >= 0 ? bitmap.buffer + size_t(row) * pitch : bitmap.buffer + size_t(bitmap.rows - 1 - row) * -pitch;
+            const unsigned char* in = pitch >= 0 ? bitmap.buffer + size_t(row) * pitch
+                                                 : bitmap.buffer + size_t(bitmap.rows - 1 - row) * -pitch;
             std::memcpy(glyph->coverage.data() + size_t(row) * bitmap.width, in, bitmap.width);
         }
     }

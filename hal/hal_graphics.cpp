@@ -43,8 +43,8 @@ hal::Rect limit(const HAL_Surface& s, int32_t x, int32_t y, int32_t width, int32
 
 bool dotted(const HAL_Graphics* context) { return context->stroke == 1; }
 
-void drawRegionOf(HAL_Graphics* context, HAL_Image* image, int32_t xSrc, int32_t ySrc, int32_t width,
-                  int32_t height, int32_t transform, int32_t xDest, int32_t yDest) {
+void drawRegionOf(HAL_Graphics* context, HAL_Image* image, int32_t xSrc, int32_t ySrc, int32_t width, int32_t height,
+                  int32_t transform, int32_t xDest, int32_t yDest) {
     if (context == nullptr || image == nullptr) return;
     const HAL_Surface& source = *hal::imageSurface(image);
     if (xSrc < 0 || ySrc < 0 || width <= 0 || height <= 0 || int64_t(xSrc) + width > source.width ||
@@ -129,13 +129,13 @@ void HAL_drawRect(HAL_Graphics* context, int32_t x, int32_t y, int32_t width, in
     if (context) hal::drawRect(context->raster, x, y, width, height, dotted(context));
 }
 
-void HAL_drawRoundRect(HAL_Graphics* context, int32_t x, int32_t y, int32_t width, int32_t height,
-                       int32_t arcWidth, int32_t arcHeight) {
+void HAL_drawRoundRect(HAL_Graphics* context, int32_t x, int32_t y, int32_t width, int32_t height, int32_t arcWidth,
+                       int32_t arcHeight) {
     if (context) hal::drawRoundRect(context->raster, x, y, width, height, arcWidth, arcHeight, dotted(context));
 }
 
-void HAL_fillRoundRect(HAL_Graphics* context, int32_t x, int32_t y, int32_t width, int32_t height,
-                       int32_t arcWidth, int32_t arcHeight) {
+void HAL_fillRoundRect(HAL_Graphics* context, int32_t x, int32_t y, int32_t width, int32_t height, int32_t arcWidth,
+                       int32_t arcHeight) {
     if (context) hal::fillRoundRect(context->raster, x, y, width, height, arcWidth, arcHeight);
 }
 
@@ -149,13 +149,12 @@ void HAL_drawArc(HAL_Graphics* context, int32_t x, int32_t y, int32_t width, int
     if (context) hal::drawArc(context->raster, x, y, width, height, startAngle, arcAngle, dotted(context));
 }
 
-void HAL_fillTriangle(HAL_Graphics* context, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x3,
-                      int32_t y3) {
+void HAL_fillTriangle(HAL_Graphics* context, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x3, int32_t y3) {
     if (context) hal::fillTriangle(context->raster, x1, y1, x2, y2, x3, y3);
 }
 
-void HAL_fillGradientRect(HAL_Graphics* context, int32_t x, int32_t y, int32_t width, int32_t height,
-                          int32_t colorA, int32_t colorB, int32_t horizontal) {
+void HAL_fillGradientRect(HAL_Graphics* context, int32_t x, int32_t y, int32_t width, int32_t height, int32_t colorA,
+                          int32_t colorB, int32_t horizontal) {
     if (context) {
         hal::fillGradientRect(context->raster, x, y, width, height, uint32_t(colorA), uint32_t(colorB),
                               horizontal != 0);
@@ -172,8 +171,8 @@ void HAL_drawImage(HAL_Graphics* context, HAL_Image* image, int32_t x, int32_t y
     hal::drawSurface(context->raster, s, 0, 0, s.width, s.height, 0, x, y);
 }
 
-void HAL_drawRegion(HAL_Graphics* context, HAL_Image* image, int32_t xSrc, int32_t ySrc, int32_t width,
-                    int32_t height, int32_t transform, int32_t xDest, int32_t yDest) {
+void HAL_drawRegion(HAL_Graphics* context, HAL_Image* image, int32_t xSrc, int32_t ySrc, int32_t width, int32_t height,
+                    int32_t transform, int32_t xDest, int32_t yDest) {
     drawRegionOf(context, image, xSrc, ySrc, width, height, transform, xDest, yDest);
 }
 

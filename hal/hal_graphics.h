@@ -45,20 +45,19 @@ void HAL_clipRect(HAL_Graphics* context, int32_t x, int32_t y, int32_t width, in
 void HAL_drawLine(HAL_Graphics* context, int32_t x1, int32_t y1, int32_t x2, int32_t y2);
 void HAL_fillRect(HAL_Graphics* context, int32_t x, int32_t y, int32_t width, int32_t height);
 void HAL_drawRect(HAL_Graphics* context, int32_t x, int32_t y, int32_t width, int32_t height);
-void HAL_drawRoundRect(HAL_Graphics* context, int32_t x, int32_t y, int32_t width, int32_t height,
-                       int32_t arcWidth, int32_t arcHeight);
-void HAL_fillRoundRect(HAL_Graphics* context, int32_t x, int32_t y, int32_t width, int32_t height,
-                       int32_t arcWidth, int32_t arcHeight);
+void HAL_drawRoundRect(HAL_Graphics* context, int32_t x, int32_t y, int32_t width, int32_t height, int32_t arcWidth,
+                       int32_t arcHeight);
+void HAL_fillRoundRect(HAL_Graphics* context, int32_t x, int32_t y, int32_t width, int32_t height, int32_t arcWidth,
+                       int32_t arcHeight);
 void HAL_fillArc(HAL_Graphics* context, int32_t x, int32_t y, int32_t width, int32_t height, int32_t startAngle,
                  int32_t arcAngle);
 void HAL_drawArc(HAL_Graphics* context, int32_t x, int32_t y, int32_t width, int32_t height, int32_t startAngle,
                  int32_t arcAngle);
-void HAL_fillTriangle(HAL_Graphics* context, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x3,
-                      int32_t y3);
+void HAL_fillTriangle(HAL_Graphics* context, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x3, int32_t y3);
 // Shaded from colour A to colour B (their RGB parts, drawn with the
 // context's alpha), along the width when horizontal, else the height.
-void HAL_fillGradientRect(HAL_Graphics* context, int32_t x, int32_t y, int32_t width, int32_t height,
-                          int32_t colorA, int32_t colorB, int32_t horizontal);
+void HAL_fillGradientRect(HAL_Graphics* context, int32_t x, int32_t y, int32_t width, int32_t height, int32_t colorA,
+                          int32_t colorB, int32_t horizontal);
 // The UTF-16 characters in the context's font and colour, the top-left
 // corner of the line at (x, y).
 void HAL_drawString(HAL_Graphics* context, const char16_t* characters, int32_t count, int32_t x, int32_t y);
@@ -68,8 +67,8 @@ void HAL_drawImage(HAL_Graphics* context, HAL_Image* image, int32_t x, int32_t y
 // The region under the MIDP transform (low three bits) with the transformed
 // region's top-left corner at (xDest, yDest). A region not inside the image
 // draws nothing.
-void HAL_drawRegion(HAL_Graphics* context, HAL_Image* image, int32_t xSrc, int32_t ySrc, int32_t width,
-                    int32_t height, int32_t transform, int32_t xDest, int32_t yDest);
+void HAL_drawRegion(HAL_Graphics* context, HAL_Image* image, int32_t xSrc, int32_t ySrc, int32_t width, int32_t height,
+                    int32_t transform, int32_t xDest, int32_t yDest);
 void HAL_drawMutableRegion(HAL_Graphics* context, HAL_Image* image, int32_t xSrc, int32_t ySrc, int32_t width,
                            int32_t height, int32_t transform, int32_t xDest, int32_t yDest);
 // ARGB values of the array data (length elements): row i of the

@@ -77,8 +77,8 @@ struct HAL_HTTPConnection {
     std::vector<uint8_t> body;
 
     // The transfer.
-    CURLU* target = nullptr;       // where the request now goes after redirects (null: parsed)
-    CURLU* redirect = nullptr;     // the next hop, decided when a redirect's headers ended
+    CURLU* target = nullptr;    // where the request now goes after redirects (null: parsed)
+    CURLU* redirect = nullptr;  // the next hop, decided when a redirect's headers ended
     int redirects = 0;
     int32_t lastRedirectCode = 0;  // the status of the redirect being followed
     bool secure = false;           // a hop so far was https
@@ -88,11 +88,11 @@ struct HAL_HTTPConnection {
     CURLM* multi = nullptr;
     curl_slist* sendHeaders = nullptr;   // the caller's headers and the defaults
     curl_slist* otherHeaders = nullptr;  // the defaults alone, for another origin
-    bool started = false;       // the request has been handed to libcurl
-    bool attached = false;      // the easy handle is in the multi handle
-    bool headersFinal = false;  // the status line and headers below are the final response's
-    bool done = false;          // nothing more will arrive
-    bool failed = false;        // the transfer ended in a failure
+    bool started = false;                // the request has been handed to libcurl
+    bool attached = false;               // the easy handle is in the multi handle
+    bool headersFinal = false;           // the status line and headers below are the final response's
+    bool done = false;                   // nothing more will arrive
+    bool failed = false;                 // the transfer ended in a failure
     bool inputClosed = false;
     bool overCap = false;
     char errorText[CURL_ERROR_SIZE] = {};
@@ -108,11 +108,11 @@ struct HAL_HTTPConnection {
     uint8_t readBuffer[kReadChunk] = {};
 
     // Waiting.
-    bool busy = false;                   // a thread waits on the network for this connection
-    bool closeRequested = false;         // close() came while busy: the waiter frees it
+    bool busy = false;            // a thread waits on the network for this connection
+    bool closeRequested = false;  // close() came while busy: the waiter frees it
     std::atomic<bool> abortRequested{false};
-    uint64_t progress = 0;               // bumped by every callback that saw the transfer move
-    uint64_t bytesSeen = 0;              // bytes moved either way, as the progress callback saw them
+    uint64_t progress = 0;   // bumped by every callback that saw the transfer move
+    uint64_t bytesSeen = 0;  // bytes moved either way, as the progress callback saw them
 };
 
 namespace {
@@ -282,7 +282,12 @@ enum class Redirect { kNone, kFollow, kRefuse };
 // not an http or https URL, or plain http once a hop was https.
 Redirect decideRedirect(HAL_HTTPConnection* c) {
     switch (c->responseCode) {
-        case 300: case 301: case 302: case 303: case 307: case 308: break;
+        case 300:
+        case 301:
+        case 302:
+        case 303:
+        case 307:
+        case 308: break;
         default: return Redirect::kNone;
     }
     const ResponseHeader* location = findHeader(c, "Location");
@@ -326,8 +331,8 @@ size_t onHeader(char* data, size_t size, size_t count, void* user) {
         c->responseCode = -1;
         const char* space = static_cast<const char*>(std::memchr(begin, ' ', lineLength));
         if (space != nullptr && end - space >= 4 && std::isdigit(static_cast<unsigned char>(space[1])) &&
-            std::isdigit(static_cast<unsigned char>(space[2])) &&
-            std::isdigit(static_cast<unsigned char>(space[3])) && (end - space == 4 || space[4] == ' '))
+            std::isdigit(static_cast<unsigned char>(space[2])) && std::isdigit(static_cast<unsigned char>(space[3])) &&
+            (end - space == 4 || space[4] == ' '))
             c->responseCode = (space[1] - '0') * 100 + (space[2] - '0') * 10 + (space[3] - '0');
         return n;
     }
@@ -367,7 +372,7 @@ size_t onBody(char* data, size_t size, size_t count, void* user) {
     const size_t n = size * count;
     ++c->progress;
     if (c->redirect != nullptr) return n;  // a redirect's own body is dropped
-    c->headersFinal = true;  // body bytes belong to the final response
+    c->headersFinal = true;                // body bytes belong to the final response
     if (c->bodyBytes + int64_t(n) > c->settings.maxResponseBody) {
         c->overCap = true;
         return 0;  // aborts the transfer
@@ -775,8 +780,8 @@ int HAL_setHTTPRequestMethod(HAL_HTTPConnection* c, const char16_t* method, int3
     return HAL_OK;
 }
 
-int HAL_setHTTPRequestProperty(HAL_HTTPConnection* c, const char16_t* key, int32_t keyLength,
-                               const char16_t* value, int32_t valueLength) {
+int HAL_setHTTPRequestProperty(HAL_HTTPConnection* c, const char16_t* key, int32_t keyLength, const char16_t* value,
+                               int32_t valueLength) {
     if (c == nullptr) return HAL_BAD_ARGUMENT;
     if (c->started || !isToken(key, keyLength)) return HAL_IO_ERROR;
     if (valueLength < 0 || (value == nullptr && valueLength > 0)) return HAL_IO_ERROR;

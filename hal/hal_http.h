@@ -63,8 +63,7 @@ int HAL_setHTTPRequestProperty(HAL_HTTPConnection* handle, const char16_t* key, 
                                const char16_t* value, int32_t valueLength);
 // The value kept for that request header, or null; HAL_OK (HAL_BAD_ARGUMENT
 // for a null handle).
-int HAL_getHTTPRequestProperty(HAL_HTTPConnection* handle, const char16_t* key, int32_t keyLength,
-                               NativeString** out);
+int HAL_getHTTPRequestProperty(HAL_HTTPConnection* handle, const char16_t* key, int32_t keyLength, NativeString** out);
 
 // The calls below send the request first when it has not been sent, and
 // wait for the response's status line and headers. HAL_IO_ERROR when the request
@@ -114,11 +113,11 @@ void HAL_releaseHTTP();
 
 // --- settings (the defaults suit the phone; tests shorten them) --------------
 struct HAL_HTTPSettings {
-    int32_t connectTimeoutMs = 20000;       // to reach the server, TLS included
-    int32_t stallTimeoutMs = 30000;         // longest wait without any progress
-    int64_t maxResponseBody = 16 << 20;     // response body cap, bytes
-    int64_t maxRequestBody = 4 << 20;       // request body cap, bytes
-    const char* caFile = nullptr;           // certificate authorities (null: the system's)
+    int32_t connectTimeoutMs = 20000;    // to reach the server, TLS included
+    int32_t stallTimeoutMs = 30000;      // longest wait without any progress
+    int64_t maxResponseBody = 16 << 20;  // response body cap, bytes
+    int64_t maxRequestBody = 4 << 20;    // request body cap, bytes
+    const char* caFile = nullptr;        // certificate authorities (null: the system's)
 };
 // Replaces the settings for connections sent from now on (the text of
 // caFile is copied). Null restores the defaults.

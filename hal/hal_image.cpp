@@ -56,8 +56,8 @@ struct PngInput {
 struct PngDecode {
     png_structp png = nullptr;
     png_infop info = nullptr;
-    uint8_t* rgba = nullptr;       // one row, or every row of an interlaced image
-    png_bytep* rows = nullptr;     // row pointers into rgba (interlaced)
+    uint8_t* rgba = nullptr;    // one row, or every row of an interlaced image
+    png_bytep* rows = nullptr;  // row pointers into rgba (interlaced)
     HAL_Surface surface;
     int status = HAL_BAD_FORMAT_ERR;
 };
@@ -174,8 +174,7 @@ int copyRegion(HAL_Image** image, HAL_Image* source, int32_t x, int32_t y, int32
     if (image == nullptr || source == nullptr) return HAL_BAD_ARGUMENT;
     *image = nullptr;
     const HAL_Surface& s = source->surface;
-    if (x < 0 || y < 0 || width < 1 || height < 1 || int64_t(x) + width > s.width ||
-        int64_t(y) + height > s.height) {
+    if (x < 0 || y < 0 || width < 1 || height < 1 || int64_t(x) + width > s.width || int64_t(y) + height > s.height) {
         return HAL_BAD_ARGUMENT;
     }
     int32_t format = (transform >> 8) & 3;
@@ -201,8 +200,8 @@ int createMutable(HAL_Image** image, int32_t width, int32_t height, bool transpa
     return HAL_OK;
 }
 
-int readRGB(HAL_Image* image, int32_t* data, int32_t length, int32_t offset, int32_t scanlength, int32_t x,
-            int32_t y, int32_t width, int32_t height) {
+int readRGB(HAL_Image* image, int32_t* data, int32_t length, int32_t offset, int32_t scanlength, int32_t x, int32_t y,
+            int32_t width, int32_t height) {
     if (image == nullptr || (data == nullptr && length != 0)) return HAL_BAD_ARGUMENT;
     if (width <= 0 || height <= 0) return HAL_OK;
     const HAL_Surface& s = image->surface;
@@ -242,8 +241,7 @@ bool blockInside(int64_t length, int64_t offset, int64_t scanlength, int64_t wid
 
 }  // namespace hal
 
-int HAL_createImageWithData(HAL_Image** image, const uint8_t* bytes, int32_t length, int32_t* width,
-                            int32_t* height) {
+int HAL_createImageWithData(HAL_Image** image, const uint8_t* bytes, int32_t length, int32_t* width, int32_t* height) {
     if (image == nullptr || bytes == nullptr || length < 1) return HAL_BAD_ARGUMENT;
     *image = nullptr;
     return decodeImage(image, bytes, length, width, height);
@@ -262,8 +260,8 @@ int HAL_createImageWithResource(HAL_Image** image, const char16_t* name, int32_t
     return status;
 }
 
-int HAL_createImageWithRGB(HAL_Image** image, const int32_t* values, int32_t length, int32_t width,
-                           int32_t height, int32_t processAlpha) {
+int HAL_createImageWithRGB(HAL_Image** image, const int32_t* values, int32_t length, int32_t width, int32_t height,
+                           int32_t processAlpha) {
     if (image == nullptr || values == nullptr || length < 1) return HAL_BAD_ARGUMENT;
     *image = nullptr;
     if (width < 1 || height < 1 || int64_t(width) * height > length) return HAL_BAD_ARGUMENT;
@@ -322,13 +320,13 @@ int HAL_createTransparentMutableImage(HAL_Image** image, int32_t width, int32_t 
     return createMutable(image, width, height, true);
 }
 
-int HAL_getImmutableRGB(HAL_Image* image, int32_t* data, int32_t length, int32_t offset, int32_t scanlength,
-                        int32_t x, int32_t y, int32_t width, int32_t height) {
+int HAL_getImmutableRGB(HAL_Image* image, int32_t* data, int32_t length, int32_t offset, int32_t scanlength, int32_t x,
+                        int32_t y, int32_t width, int32_t height) {
     return readRGB(image, data, length, offset, scanlength, x, y, width, height);
 }
 
-int HAL_getMutableRGB(HAL_Image* image, int32_t* data, int32_t length, int32_t offset, int32_t scanlength,
-                      int32_t x, int32_t y, int32_t width, int32_t height) {
+int HAL_getMutableRGB(HAL_Image* image, int32_t* data, int32_t length, int32_t offset, int32_t scanlength, int32_t x,
+                      int32_t y, int32_t width, int32_t height) {
     return readRGB(image, data, length, offset, scanlength, x, y, width, height);
 }
 

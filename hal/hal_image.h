@@ -21,8 +21,7 @@ constexpr int HAL_BAD_FORMAT_ERR = 6;
 // or a length below 1; HAL_BAD_FORMAT_ERR for data that is not an image this
 // layer decodes (malformed, truncated, or beyond the size limits);
 // HAL_OUT_OF_MEMORY when memory runs out. HAL_OK with the image and its size.
-int HAL_createImageWithData(HAL_Image** image, const uint8_t* bytes, int32_t length, int32_t* width,
-                            int32_t* height);
+int HAL_createImageWithData(HAL_Image** image, const uint8_t* bytes, int32_t length, int32_t* width, int32_t* height);
 // Loads the resource file (its status when that fails: HAL_BAD_ARGUMENT,
 // HAL_NOT_FOUND, HAL_OUT_OF_MEMORY, HAL_IO_ERROR) and
 // decodes it as HAL_createImageWithData.
@@ -32,8 +31,8 @@ int HAL_createImageWithResource(HAL_Image** image, const char16_t* name, int32_t
 // processAlpha). HAL_BAD_ARGUMENT for null pointers, a length below 1, sizes
 // below 1 or a length short of width x height; HAL_OUT_OF_MEMORY when memory
 // runs out or the size is beyond the limits.
-int HAL_createImageWithRGB(HAL_Image** image, const int32_t* values, int32_t length, int32_t width,
-                           int32_t height, int32_t processAlpha);
+int HAL_createImageWithRGB(HAL_Image** image, const int32_t* values, int32_t length, int32_t width, int32_t height,
+                           int32_t processAlpha);
 // Another reference to the same immutable image.
 int HAL_createImageWithImmutableImage(HAL_Image** image, HAL_Image* source);
 // An immutable copy of a mutable image's pixels as they are now: later
@@ -59,10 +58,10 @@ int HAL_createTransparentMutableImage(HAL_Image** image, int32_t width, int32_t 
 // elements from offset + i x scanlength on. The array (length elements) and
 // the region are checked in full first: HAL_BAD_ARGUMENT when anything lies
 // outside.
-int HAL_getImmutableRGB(HAL_Image* image, int32_t* data, int32_t length, int32_t offset, int32_t scanlength,
-                        int32_t x, int32_t y, int32_t width, int32_t height);
-int HAL_getMutableRGB(HAL_Image* image, int32_t* data, int32_t length, int32_t offset, int32_t scanlength,
-                      int32_t x, int32_t y, int32_t width, int32_t height);
+int HAL_getImmutableRGB(HAL_Image* image, int32_t* data, int32_t length, int32_t offset, int32_t scanlength, int32_t x,
+                        int32_t y, int32_t width, int32_t height);
+int HAL_getMutableRGB(HAL_Image* image, int32_t* data, int32_t length, int32_t offset, int32_t scanlength, int32_t x,
+                      int32_t y, int32_t width, int32_t height);
 // HAL_BAD_ARGUMENT when either is null; else whether the image keeps an alpha
 // channel.
 int HAL_getImmutableHasAlpha(HAL_Image* image, int32_t* hasAlpha);

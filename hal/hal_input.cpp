@@ -20,12 +20,24 @@ struct KeyEntry {
 };
 
 const KeyEntry kKeys[] = {
-    {ce::VK_UP, -1, u"Up"},          {ce::VK_DOWN, -2, u"Down"},      {ce::VK_LEFT, -3, u"Left"},
-    {ce::VK_RIGHT, -4, u"Right"},    {ce::VK_RETURN, -5, u"Select"},  {ce::VK_F1, -6, u"Soft1"},
-    {ce::VK_F2, -7, u"Soft2"},       {'0', 48, u"0"},                 {'1', 49, u"1"},
-    {'2', 50, u"2"},                 {'3', 51, u"3"},                 {'4', 52, u"4"},
-    {'5', 53, u"5"},                 {'6', 54, u"6"},                 {'7', 55, u"7"},
-    {'8', 56, u"8"},                 {'9', 57, u"9"},                 {ce::VK_TSTAR, 42, u"*"},
+    {ce::VK_UP, -1, u"Up"},
+    {ce::VK_DOWN, -2, u"Down"},
+    {ce::VK_LEFT, -3, u"Left"},
+    {ce::VK_RIGHT, -4, u"Right"},
+    {ce::VK_RETURN, -5, u"Select"},
+    {ce::VK_F1, -6, u"Soft1"},
+    {ce::VK_F2, -7, u"Soft2"},
+    {'0', 48, u"0"},
+    {'1', 49, u"1"},
+    {'2', 50, u"2"},
+    {'3', 51, u"3"},
+    {'4', 52, u"4"},
+    {'5', 53, u"5"},
+    {'6', 54, u"6"},
+    {'7', 55, u"7"},
+    {'8', 56, u"8"},
+    {'9', 57, u"9"},
+    {ce::VK_TSTAR, 42, u"*"},
     {ce::VK_TPOUND, 35, u"#"},
 };
 

@@ -14,9 +14,9 @@ uint32_t g_period = 0;  // cached; 0 until first computed
 
 uint32_t computePeriod() {
     uint32_t shortest = 0;
-    for (ce::PowerValue value : {ce::PowerValue::BattPowerOff, ce::PowerValue::ExtPowerOff,
-                                 ce::PowerValue::ScreenPowerOff, ce::PowerValue::BattSuspendTimeout,
-                                 ce::PowerValue::ACSuspendTimeout}) {
+    for (ce::PowerValue value :
+         {ce::PowerValue::BattPowerOff, ce::PowerValue::ExtPowerOff, ce::PowerValue::ScreenPowerOff,
+          ce::PowerValue::BattSuspendTimeout, ce::PowerValue::ACSuspendTimeout}) {
         uint32_t seconds = 0;
         if (ce::QueryPowerTimeout(value, &seconds) && seconds != 0 && (shortest == 0 || seconds < shortest)) {
             shortest = seconds;

@@ -28,13 +28,13 @@ using hal_recordstore::Metadata;
 
 // What every handle open on one store folder shares.
 struct StoreState {
-    std::string folder;           // the store folder's path, without a trailing '/'
+    std::string folder;  // the store folder's path, without a trailing '/'
     // The rest is guarded by g_memory; the metadata and the ids change only
     // under the record-store lock as well.
-    Metadata metadata;            // as on the disk
-    std::vector<int32_t> ids;     // the records present, ascending
-    int handles = 0;              // open handles on this state
-    bool deleted = false;         // the store was deleted: writes fail
+    Metadata metadata;         // as on the disk
+    std::vector<int32_t> ids;  // the records present, ascending
+    int handles = 0;           // open handles on this state
+    bool deleted = false;      // the store was deleted: writes fail
 };
 
 struct NativeRecordStore {
@@ -53,7 +53,7 @@ constexpr char kRecordSuffix[] = ".bin";
 constexpr char kMetadataName[] = "metadata.info";
 constexpr char kTemporarySuffix[] = ".tmp";
 constexpr size_t kTemporarySuffixLength = sizeof kTemporarySuffix - 1;
-constexpr char kTrashPrefix[] = ".deleted-";  // a store being deleted (never a store name)
+constexpr char kTrashPrefix[] = ".deleted-";    // a store being deleted (never a store name)
 constexpr char kAsidePrefix[] = ".replacing-";  // a store's records being replaced (never a store name)
 constexpr int kMaxTrashDepth = 16;
 
@@ -146,7 +146,8 @@ bool flushFolder(int folder) {
 // Removed again unless it was put in place.
 class NewFile {
 public:
-    NewFile(int folder, std::string name) : folder_(folder), name_(std::move(name)), temporary_(name_ + kTemporarySuffix) {}
+    NewFile(int folder, std::string name)
+        : folder_(folder), name_(std::move(name)), temporary_(name_ + kTemporarySuffix) {}
     ~NewFile() {
         if (!placed_) ::unlinkat(folder_, temporary_.c_str(), 0);
     }
@@ -349,7 +350,7 @@ bool listStores(std::vector<std::u16string>* names) {
 }
 
 uint32_t nowMillis() {
-    struct timespec now{};
+    struct timespec now {};
     ::clock_gettime(CLOCK_REALTIME, &now);
     return uint32_t(uint64_t(now.tv_sec) * 1000u + uint64_t(now.tv_nsec) / 1000000u);
 }
@@ -421,8 +422,8 @@ namespace hal_recordstore {
 
 std::string databaseDirectory() {
     const char* named = std::getenv("VESSILO_DATABASE_DIR");
-    std::string dir = named != nullptr && named[0] != '\0' ? std::string(named)
-                                                           : std::string(HAL_programDirectory()) + "database";
+    std::string dir =
+        named != nullptr && named[0] != '\0' ? std::string(named) : std::string(HAL_programDirectory()) + "database";
     if (dir.back() != '/') dir += '/';
     return dir;
 }
@@ -689,8 +690,7 @@ int writeAside(int database, const std::string& aside, const void* const* record
 // opening.
 bool putAsideInPlace(int database, const std::string& aside, const std::string& entry, bool exists) {
     if (!exists) return ::renameat(database, aside.c_str(), database, entry.c_str()) == 0;
-    if (!g_exchangeRefused &&
-        ::renameat2(database, aside.c_str(), database, entry.c_str(), RENAME_EXCHANGE) == 0)
+    if (!g_exchangeRefused && ::renameat2(database, aside.c_str(), database, entry.c_str(), RENAME_EXCHANGE) == 0)
         return true;
     if (!g_exchangeRefused && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return false;
     const std::string trash = kTrashPrefix + entry;
@@ -939,8 +939,7 @@ int HAL_getRecordSize(NativeRecordStore* store, int32_t id, int32_t* size) {
     }
     const std::string path = state->folder + "/" + recordFileName(id);
     struct stat info;
-    if (::lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > INT32_MAX)
-        return HAL_IO_ERROR;
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > INT32_MAX) return HAL_IO_ERROR;
     *size = int32_t(info.st_size);
     return HAL_OK;
 }

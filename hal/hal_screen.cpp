@@ -146,8 +146,7 @@ int HAL_flushScreenBufferRegion(HAL_ScreenBuffer* buffer, int32_t x, int32_t y, 
     } else {
         width = std::min(width, buffer->width);
         height = std::min(height, buffer->height);
-        HAL_presentFrameRect(buffer->surface.pixels, buffer->width, buffer->height, buffer->width, x, y, width,
-                             height);
+        HAL_presentFrameRect(buffer->surface.pixels, buffer->width, buffer->height, buffer->width, x, y, width, height);
     }
     return HAL_OK;
 }

@@ -216,8 +216,7 @@ void hspan(const Raster& r, i64 y, i64 x1, i64 x2) {
     x2 = std::min<i64>(x2, r.clip.x2);
     if (x1 >= x2) return;
     size_t i = indexOf(*r.surface, x1, y);
-    fillRow(r.surface->pixels + i, r.surface->alpha ? r.surface->alpha + i : nullptr, int32_t(x2 - x1),
-            r.paint);
+    fillRow(r.surface->pixels + i, r.surface->alpha ? r.surface->alpha + i : nullptr, int32_t(x2 - x1), r.paint);
 }
 
 // Pixels y1 <= y < y2 of column x, clipped.
@@ -225,7 +224,8 @@ void vspan(const Raster& r, i64 x, i64 y1, i64 y2) {
     if (x < r.clip.x1 || x >= r.clip.x2) return;
     y1 = std::max<i64>(y1, r.clip.y1);
     y2 = std::min<i64>(y2, r.clip.y2);
-    for (i64 y = y1; y < y2; ++y) put(*r.surface, indexOf(*r.surface, x, y), r.paint.color, r.paint.alpha, r.paint.mode);
+    for (i64 y = y1; y < y2; ++y)
+        put(*r.surface, indexOf(*r.surface, x, y), r.paint.color, r.paint.alpha, r.paint.mode);
 }
 
 // Every other pixel of a row or column, counted from `phase`.
@@ -234,7 +234,8 @@ void dottedHSpan(const Raster& r, i64 y, i64 x1, i64 x2, i64 phase) {
     x1 = std::max<i64>(x1, r.clip.x1);
     x2 = std::min<i64>(x2, r.clip.x2);
     if ((x1 - phase) & 1) ++x1;
-    for (i64 x = x1; x < x2; x += 2) put(*r.surface, indexOf(*r.surface, x, y), r.paint.color, r.paint.alpha, r.paint.mode);
+    for (i64 x = x1; x < x2; x += 2)
+        put(*r.surface, indexOf(*r.surface, x, y), r.paint.color, r.paint.alpha, r.paint.mode);
 }
 
 void dottedVSpan(const Raster& r, i64 x, i64 y1, i64 y2, i64 phase) {
@@ -242,7 +243,8 @@ void dottedVSpan(const Raster& r, i64 x, i64 y1, i64 y2, i64 phase) {
     y1 = std::max<i64>(y1, r.clip.y1);
     y2 = std::min<i64>(y2, r.clip.y2);
     if ((y1 - phase) & 1) ++y1;
-    for (i64 y = y1; y < y2; y += 2) put(*r.surface, indexOf(*r.surface, x, y), r.paint.color, r.paint.alpha, r.paint.mode);
+    for (i64 y = y1; y < y2; y += 2)
+        put(*r.surface, indexOf(*r.surface, x, y), r.paint.color, r.paint.alpha, r.paint.mode);
 }
 
 // The dotted pattern of curved outlines: half the pixels in every direction.
@@ -315,7 +317,8 @@ void sectorSpan(const Raster& r, i64 y, i64 x1, i64 x2, const Sector& sector, bo
     x2 = std::min<i64>(x2, r.clip.x2);
     for (i64 x = x1; x < x2; ++x) {
         if (dotted && !dotAt(x, y)) continue;
-        if (sector.contains(x, y)) put(*r.surface, indexOf(*r.surface, x, y), r.paint.color, r.paint.alpha, r.paint.mode);
+        if (sector.contains(x, y))
+            put(*r.surface, indexOf(*r.surface, x, y), r.paint.color, r.paint.alpha, r.paint.mode);
     }
 }
 
@@ -414,14 +417,46 @@ Walk walkFor(const HAL_Surface& s, int32_t sx, int32_t sy, int32_t w, int32_t h,
     // Source column a and row b as a0 + au*u + av*v and b0 + bu*u + bv*v.
     i64 a0 = 0, au = 0, av = 0, b0 = 0, bu = 0, bv = 0;
     switch (transform & 7) {
-        case 0: au = 1; bv = 1; break;                              // none
-        case 1: au = 1; b0 = h - 1; bv = -1; break;                 // mirror, rotated 180
-        case 2: a0 = w - 1; au = -1; bv = 1; break;                 // mirror
-        case 3: a0 = w - 1; au = -1; b0 = h - 1; bv = -1; break;    // rotated 180
-        case 4: av = 1; bu = 1; break;                              // mirror, rotated 270
-        case 5: av = 1; b0 = h - 1; bu = -1; break;                 // rotated 90
-        case 6: a0 = w - 1; av = -1; bu = 1; break;                 // rotated 270
-        default: a0 = w - 1; av = -1; b0 = h - 1; bu = -1; break;   // mirror, rotated 90
+        case 0:
+            au = 1;
+            bv = 1;
+            break;  // none
+        case 1:
+            au = 1;
+            b0 = h - 1;
+            bv = -1;
+            break;  // mirror, rotated 180
+        case 2:
+            a0 = w - 1;
+            au = -1;
+            bv = 1;
+            break;  // mirror
+        case 3:
+            a0 = w - 1;
+            au = -1;
+            b0 = h - 1;
+            bv = -1;
+            break;  // rotated 180
+        case 4:
+            av = 1;
+            bu = 1;
+            break;  // mirror, rotated 270
+        case 5:
+            av = 1;
+            b0 = h - 1;
+            bu = -1;
+            break;  // rotated 90
+        case 6:
+            a0 = w - 1;
+            av = -1;
+            bu = 1;
+            break;  // rotated 270
+        default:
+            a0 = w - 1;
+            av = -1;
+            b0 = h - 1;
+            bu = -1;
+            break;  // mirror, rotated 90
     }
     i64 stride = s.width;
     return {(sy + b0) * stride + sx + a0, au + bu * stride, av + bv * stride};
@@ -560,8 +595,7 @@ void blendRowAlpha(uint16_t* dst, const uint16_t* src, const uint8_t* srcAlpha, 
     }
 }
 
-void blendStridedAlpha(uint16_t* dst, const uint16_t* src, const uint8_t* srcAlpha, ptrdiff_t step,
-                       int32_t count) {
+void blendStridedAlpha(uint16_t* dst, const uint16_t* src, const uint8_t* srcAlpha, ptrdiff_t step, int32_t count) {
     int32_t i = 0;
 #if defined(__SSE2__)
     for (; i + 8 <= count; i += 8, src += 8 * step, srcAlpha += 8 * step) {
@@ -693,18 +727,19 @@ void fillArc(const Raster& r, int32_t x, int32_t y, int32_t width, int32_t heigh
     Ellipse e{double(x) + double(width) / 2, double(y) + double(height) / 2, double(width) / 2, double(height) / 2};
     Sector sector(e, startAngle, arcAngle);
     if (sector.none) return;
-    fillShape(r, y, i64(y) + height, [&](i64 row, i64& a, i64& b) { return ellipseRow(e, row, a, b); }, sector);
+    fillShape(
+        r, y, i64(y) + height, [&](i64 row, i64& a, i64& b) { return ellipseRow(e, row, a, b); }, sector);
 }
 
-void drawArc(const Raster& r, int32_t x, int32_t y, int32_t width, int32_t height, int32_t startAngle,
-             int32_t arcAngle, bool dotted) {
+void drawArc(const Raster& r, int32_t x, int32_t y, int32_t width, int32_t height, int32_t startAngle, int32_t arcAngle,
+             bool dotted) {
     if (width < 0 || height < 0) return;
     double w = double(width) + 1, h = double(height) + 1;
     Ellipse e{double(x) + w / 2, double(y) + h / 2, w / 2, h / 2};
     Sector sector(e, startAngle, arcAngle);
     if (sector.none) return;
-    outlineShape(r, y, i64(y) + height + 1, [&](i64 row, i64& a, i64& b) { return ellipseRow(e, row, a, b); },
-                 sector, dotted);
+    outlineShape(
+        r, y, i64(y) + height + 1, [&](i64 row, i64& a, i64& b) { return ellipseRow(e, row, a, b); }, sector, dotted);
 }
 
 void fillTriangle(const Raster& r, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x3, int32_t y3) {
@@ -775,8 +810,8 @@ namespace {
 
 // An opaque region of an image without alpha, neither turned nor mirrored,
 // from another surface (tiles, backgrounds): the whole rectangle in one call.
-void copyPlainRegion(const Raster& r, const HAL_Surface& source, int32_t sx, int32_t sy, int32_t width,
-                     int32_t height, int32_t dx, int32_t dy) {
+void copyPlainRegion(const Raster& r, const HAL_Surface& source, int32_t sx, int32_t sy, int32_t width, int32_t height,
+                     int32_t dx, int32_t dy) {
     const i64 x1 = std::max<i64>(dx, r.clip.x1), x2 = std::min<i64>(i64(dx) + width, r.clip.x2);
     const i64 y1 = std::max<i64>(dy, r.clip.y1), y2 = std::min<i64>(i64(dy) + height, r.clip.y2);
     if (x1 >= x2 || y1 >= y2) return;
@@ -791,8 +826,8 @@ void copyPlainRegion(const Raster& r, const HAL_Surface& source, int32_t sx, int
 
 }  // namespace
 
-void drawSurface(const Raster& r, const HAL_Surface& source, int32_t sx, int32_t sy, int32_t width,
-                 int32_t height, int32_t transform, int32_t dx, int32_t dy) {
+void drawSurface(const Raster& r, const HAL_Surface& source, int32_t sx, int32_t sy, int32_t width, int32_t height,
+                 int32_t transform, int32_t dx, int32_t dy) {
     if (width <= 0 || height <= 0) return;
     if (transform == 0 && source.alpha == nullptr && r.paint.mode == 0 && r.paint.alpha >= 248 &&
         &source != r.surface && source.pixels != r.surface->pixels) {
@@ -862,8 +897,8 @@ void drawSurface(const Raster& r, const HAL_Surface& source, int32_t sx, int32_t
     }
 }
 
-bool transformRegion(HAL_Surface& out, const HAL_Surface& source, int32_t sx, int32_t sy, int32_t width,
-                     int32_t height, int32_t transform, bool withAlpha) {
+bool transformRegion(HAL_Surface& out, const HAL_Surface& source, int32_t sx, int32_t sy, int32_t width, int32_t height,
+                     int32_t transform, bool withAlpha) {
     bool swap = (transform & 4) != 0;
     int32_t dw = swap ? height : width, dh = swap ? width : height;
     if (!allocSurface(out, dw, dh, withAlpha)) return false;

@@ -55,7 +55,7 @@ inline uint32_t readPixel(const HAL_Surface& s, size_t index) {
 struct Paint {
     uint16_t color = 0;  // RGB565
     uint32_t alpha = 255;
-    int32_t mode = 0;    // 0 blend, 1 replace colour and alpha
+    int32_t mode = 0;  // 0 blend, 1 replace colour and alpha
 };
 
 // A clip rectangle: x1, y1 inclusive, x2, y2 exclusive.
@@ -99,8 +99,8 @@ void drawRoundRect(const Raster& r, int32_t x, int32_t y, int32_t width, int32_t
 // degrees always points at the bounding box's upper right corner.
 void fillArc(const Raster& r, int32_t x, int32_t y, int32_t width, int32_t height, int32_t startAngle,
              int32_t arcAngle);
-void drawArc(const Raster& r, int32_t x, int32_t y, int32_t width, int32_t height, int32_t startAngle,
-             int32_t arcAngle, bool dotted);
+void drawArc(const Raster& r, int32_t x, int32_t y, int32_t width, int32_t height, int32_t startAngle, int32_t arcAngle,
+             bool dotted);
 // Pixels whose centres lie inside the triangle (left and top edges inside).
 void fillTriangle(const Raster& r, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x3, int32_t y3);
 // Shaded linearly from colour A to colour B (their RGB parts; the paint's
@@ -111,11 +111,11 @@ void fillGradientRect(const Raster& r, int32_t x, int32_t y, int32_t width, int3
 // Draws the width x height region at (sx, sy) of the source (which the
 // caller has checked lies inside it) under the MIDP transform (low three
 // bits) with the transformed region's top-left corner at (dx, dy).
-void drawSurface(const Raster& r, const HAL_Surface& source, int32_t sx, int32_t sy, int32_t width,
-                 int32_t height, int32_t transform, int32_t dx, int32_t dy);
+void drawSurface(const Raster& r, const HAL_Surface& source, int32_t sx, int32_t sy, int32_t width, int32_t height,
+                 int32_t transform, int32_t dx, int32_t dy);
 // Makes a new surface of the transformed region (alpha plane when withAlpha).
-bool transformRegion(HAL_Surface& out, const HAL_Surface& source, int32_t sx, int32_t sy, int32_t width,
-                     int32_t height, int32_t transform, bool withAlpha);
+bool transformRegion(HAL_Surface& out, const HAL_Surface& source, int32_t sx, int32_t sy, int32_t width, int32_t height,
+                     int32_t transform, bool withAlpha);
 // ARGB values: row i of the width x height block starts at element
 // offset + i x scanlength of data (length elements); the caller has checked
 // that every element read lies inside. Alpha is used only when processAlpha.
@@ -123,8 +123,7 @@ void drawARGB(const Raster& r, const uint32_t* data, int64_t offset, int32_t sca
               int32_t width, int32_t height, bool processAlpha);
 // An 8-bit coverage mask (pitch bytes a row) in the paint's colour, always
 // blended (blending mode 1 does not apply).
-void drawMask(const Raster& r, const uint8_t* mask, int32_t pitch, int32_t width, int32_t height, int32_t x,
-              int32_t y);
+void drawMask(const Raster& r, const uint8_t* mask, int32_t pitch, int32_t width, int32_t height, int32_t x, int32_t y);
 // Copies the rectangle of the raster's surface to (dx, dy), pixels and alpha
 // unchanged; the destination is clipped, the source limited to the surface.
 // Overlapping rectangles copy as if through a temporary.

@@ -14,15 +14,15 @@
 #include <thread>
 
 struct NativeThreadRecord {
-    std::thread handle;      // empty ("none") for attached threads
-    bool attached = false;   // a thread the platform did not create
+    std::thread handle;     // empty ("none") for attached threads
+    bool attached = false;  // a thread the platform did not create
     std::atomic<bool> started{false};
     std::atomic<bool> running{false};
     std::atomic<bool> cancelled{false};
     std::atomic<bool> finished{false};
-    bool waiting = false;    // guarded by mutex
+    bool waiting = false;  // guarded by mutex
     HAL_ThreadEntry entry = nullptr;
-    void* data = nullptr;    // the entry's argument; the thread's data word
+    void* data = nullptr;  // the entry's argument; the thread's data word
 
     // Wakes the suspended start and the platform sleep.
     std::mutex mutex;
@@ -116,8 +116,7 @@ void acquireVMLock(int depth) {
     VMWaiter* self = &t_vmWaiter;
     const uintptr_t me = reinterpret_cast<uintptr_t>(self);
     uintptr_t expected = 0;
-    if (!g_vmLock.state.compare_exchange_strong(expected, me, std::memory_order_acquire,
-                                                std::memory_order_relaxed)) {
+    if (!g_vmLock.state.compare_exchange_strong(expected, me, std::memory_order_acquire, std::memory_order_relaxed)) {
         std::unique_lock<std::mutex> guard(g_vmLock.mutex);
         for (;;) {
             expected = g_vmLock.state.load(std::memory_order_relaxed);
@@ -131,8 +130,8 @@ void acquireVMLock(int depth) {
             // Held: mark the queue as used so the owner's leave takes the slow
             // path, then queue up. The owner cannot hand over before we wait,
             // since the hand-over needs the mutex.
-            if (!g_vmLock.state.compare_exchange_weak(expected, expected | kWaitersQueued,
-                                                      std::memory_order_relaxed, std::memory_order_relaxed))
+            if (!g_vmLock.state.compare_exchange_weak(expected, expected | kWaitersQueued, std::memory_order_relaxed,
+                                                      std::memory_order_relaxed))
                 continue;
             self->isGranted = false;
             g_vmLock.queue.append(self);
@@ -148,8 +147,7 @@ void acquireVMLock(int depth) {
 // Hands the lock to the oldest waiter, or frees it when none waits.
 void handOverVMLock() {
     uintptr_t expected = reinterpret_cast<uintptr_t>(&t_vmWaiter);
-    if (g_vmLock.state.compare_exchange_strong(expected, 0, std::memory_order_release,
-                                               std::memory_order_relaxed))
+    if (g_vmLock.state.compare_exchange_strong(expected, 0, std::memory_order_release, std::memory_order_relaxed))
         return;
     // The waiters bit is set: there is a queue, and the bit is only cleared
     // under the mutex, so it stays until we pass the lock on.
@@ -319,8 +317,7 @@ void HAL_yieldVMLock() {
             self->isGranted = false;
             g_vmLock.queue.append(self);
             // This thread is queued now, so the waiters bit stays set.
-            g_vmLock.state.store(reinterpret_cast<uintptr_t>(next) | kWaitersQueued,
-                                 std::memory_order_release);
+            g_vmLock.state.store(reinterpret_cast<uintptr_t>(next) | kWaitersQueued, std::memory_order_release);
             next->isGranted = true;
             next->granted.notify_one();
             self->granted.wait(guard, [self] { return self->isGranted; });

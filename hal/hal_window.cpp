@@ -110,8 +110,8 @@ int HAL_createHostWindow(void* instance, const char16_t* windowName, ce::WNDPROC
     windowClass.lpszClassName = windowName;
     if (!ce::RegisterClassW(&windowClass)) return 0;
     g_className = windowName;
-    ce::HWND window = ce::CreateWindowW(windowName, windowName, 0, 0, 0, ce::kScreenWidth, ce::kScreenHeight,
-                                        nullptr, nullptr, instance, nullptr);
+    ce::HWND window = ce::CreateWindowW(windowName, windowName, 0, 0, 0, ce::kScreenWidth, ce::kScreenHeight, nullptr,
+                                        nullptr, instance, nullptr);
     if (!window) {
         ce::UnregisterClassW(windowName, instance);
         g_className.clear();
@@ -256,7 +256,7 @@ int HAL_presentFrameRect(const uint16_t* pixels, int32_t width, int32_t height, 
     ce::HWND window = HAL_getMainWindow();
     if (!window) return HAL_FAILED;
     return ce::PresentFrameRect(window, pixels, width, height, pitch, x, y, rectWidth, rectHeight) ? HAL_OK
-                                                                                                 : HAL_FAILED;
+                                                                                                   : HAL_FAILED;
 }
 
 void HAL_wakeMessageLoop() {

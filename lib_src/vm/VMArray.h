@@ -56,22 +56,54 @@ void _VM_arrayCopyElements(VMArray_Base* destination, VMArray_Base* source, jint
                            jint destinationPosition, jint count);
 void _VM_markArrayElements(VMArray_Base* array, uint32_t bits);
 // Registers (once) an array class record; returns it.
-java::lang::Class* _VM_defineArrayClass(java::lang::Class** cache, const char* name, jint dimensions,
-                                        jint elementType, java::lang::Class* elementClass);
+java::lang::Class* _VM_defineArrayClass(java::lang::Class** cache, const char* name, jint dimensions, jint elementType,
+                                        java::lang::Class* elementClass);
 // The descriptor name of a one-dimensional array of the given element class.
 java::lang::Class* _VM_defineReferenceArrayClass(java::lang::Class** cache, java::lang::Class* elementClass,
                                                  jint dimensions);
 
 template <class E>
 struct VMPrimitiveCode;
-template <> struct VMPrimitiveCode<jboolean> { static constexpr jint code = VM_T_BOOLEAN; static constexpr const char* name = "[Z"; };
-template <> struct VMPrimitiveCode<jchar> { static constexpr jint code = VM_T_CHAR; static constexpr const char* name = "[C"; };
-template <> struct VMPrimitiveCode<jfloat> { static constexpr jint code = VM_T_FLOAT; static constexpr const char* name = "[F"; };
-template <> struct VMPrimitiveCode<jdouble> { static constexpr jint code = VM_T_DOUBLE; static constexpr const char* name = "[D"; };
-template <> struct VMPrimitiveCode<jbyte> { static constexpr jint code = VM_T_BYTE; static constexpr const char* name = "[B"; };
-template <> struct VMPrimitiveCode<jshort> { static constexpr jint code = VM_T_SHORT; static constexpr const char* name = "[S"; };
-template <> struct VMPrimitiveCode<jint> { static constexpr jint code = VM_T_INT; static constexpr const char* name = "[I"; };
-template <> struct VMPrimitiveCode<jlong> { static constexpr jint code = VM_T_LONG; static constexpr const char* name = "[J"; };
+template <>
+struct VMPrimitiveCode<jboolean> {
+    static constexpr jint code = VM_T_BOOLEAN;
+    static constexpr const char* name = "[Z";
+};
+template <>
+struct VMPrimitiveCode<jchar> {
+    static constexpr jint code = VM_T_CHAR;
+    static constexpr const char* name = "[C";
+};
+template <>
+struct VMPrimitiveCode<jfloat> {
+    static constexpr jint code = VM_T_FLOAT;
+    static constexpr const char* name = "[F";
+};
+template <>
+struct VMPrimitiveCode<jdouble> {
+    static constexpr jint code = VM_T_DOUBLE;
+    static constexpr const char* name = "[D";
+};
+template <>
+struct VMPrimitiveCode<jbyte> {
+    static constexpr jint code = VM_T_BYTE;
+    static constexpr const char* name = "[B";
+};
+template <>
+struct VMPrimitiveCode<jshort> {
+    static constexpr jint code = VM_T_SHORT;
+    static constexpr const char* name = "[S";
+};
+template <>
+struct VMPrimitiveCode<jint> {
+    static constexpr jint code = VM_T_INT;
+    static constexpr const char* name = "[I";
+};
+template <>
+struct VMPrimitiveCode<jlong> {
+    static constexpr jint code = VM_T_LONG;
+    static constexpr const char* name = "[J";
+};
 
 template <class E, int N>
 class VMArray;
@@ -106,8 +138,7 @@ A* allocateArray(Args... args) {
 
 // One-dimensional arrays of a primitive type.
 template <class E, int N>
-    requires(N == 1 && std::is_arithmetic_v<E>)
-class VMArray<E, N> final : public VMArray_Base {
+requires(N == 1 && std::is_arithmetic_v<E>) class VMArray<E, N> final : public VMArray_Base {
 public:
     explicit VMArray(jint arrayLength) { _VM_constructDims(VMPrimitiveCode<E>::code, 1, arrayLength); }
 
@@ -192,8 +223,7 @@ protected:
 
 // One-dimensional arrays of references to E.
 template <class E, int N>
-    requires(N == 1 && !std::is_arithmetic_v<E>)
-class VMArray<E, N> final : public VMReferenceArray<E> {
+requires(N == 1 && !std::is_arithmetic_v<E>) class VMArray<E, N> final : public VMReferenceArray<E> {
 public:
     explicit VMArray(jint arrayLength) {
         this->_VM_constructRefs(E::_VM_getClass(), arrayLength);
@@ -219,8 +249,7 @@ public:
 
 // Arrays of N > 1 dimensions: arrays of references to VMArray<E, N - 1>.
 template <class E, int N>
-    requires(N > 1)
-class VMArray<E, N> final : public VMReferenceArray<VMArray<E, N - 1>> {
+requires(N > 1) class VMArray<E, N> final : public VMReferenceArray<VMArray<E, N - 1>> {
 public:
     using Row = VMArray<E, N - 1>;
 
@@ -233,8 +262,7 @@ public:
     // create(l1, l2, ..., lN): a zero length in second or later place means
     // that dimension is not given (rows stay null).
     template <class... Lengths>
-        requires(sizeof...(Lengths) == N - 1)
-    static VMPtr<VMArray> create(jint l1, Lengths... rest) {
+    requires(sizeof...(Lengths) == N - 1) static VMPtr<VMArray> create(jint l1, Lengths... rest) {
         vm_detail::checkLengths({l1, jint(rest)...});
         return build(l1, jint(rest)...);
     }

@@ -21,8 +21,8 @@ VMClassRegistry* _VM_classRegistry();
 java::lang::Class* _VM_defineClass(java::lang::Class* record, const char* name, const char* superName,
                                    const char* sourceName, intptr_t reserved, java::lang::VMStaticInit staticInit,
                                    java::lang::VMNewInstance instanceCreation, bool flagC, bool isInterface,
-                                   bool isAbstract, jint dimensions, jint elementType,
-                                   java::lang::Class* elementClass, bool mostDerived);
+                                   bool isAbstract, jint dimensions, jint elementType, java::lang::Class* elementClass,
+                                   bool mostDerived);
 void _VM_registerClass(VMClassRegistry* registry, const char* name, java::lang::Class* record);
 java::lang::Class* _VM_findClass(VMClassRegistry* registry, const char* name);
 java::lang::Class* _VM_findClass(const char* name);
@@ -209,22 +209,22 @@ public:                                                                  \
     static java::lang::Class* _VM_getClass() { return _VM_classRecord; } \
     java::lang::Class* getClass() override { return _VM_classRecord; }
 
-#define VM_DECLARE_CLASS(X, S)                             \
-    VM_DECLARE_CLASS_COMMON(X, S)                          \
-    static constexpr bool _VM_declaredAbstract = false;    \
-    static constexpr bool _VM_declaredInterface = false;   \
+#define VM_DECLARE_CLASS(X, S)                           \
+    VM_DECLARE_CLASS_COMMON(X, S)                        \
+    static constexpr bool _VM_declaredAbstract = false;  \
+    static constexpr bool _VM_declaredInterface = false; \
     static VMPtr<X> create() { return _VM_create<X>(); }
 
-#define VM_DECLARE_ABSTRACT_CLASS(X, S)                    \
-    VM_DECLARE_CLASS_COMMON(X, S)                          \
-    static constexpr bool _VM_declaredAbstract = true;     \
+#define VM_DECLARE_ABSTRACT_CLASS(X, S)                \
+    VM_DECLARE_CLASS_COMMON(X, S)                      \
+    static constexpr bool _VM_declaredAbstract = true; \
     static constexpr bool _VM_declaredInterface = false;
 
-#define VM_DECLARE_INTERFACE(X)                                          \
-public:                                                                  \
-    static constexpr bool _VM_declaredAbstract = true;                   \
-    static constexpr bool _VM_declaredInterface = true;                  \
-    static java::lang::Class* _VM_classRecord;                           \
+#define VM_DECLARE_INTERFACE(X)                         \
+public:                                                 \
+    static constexpr bool _VM_declaredAbstract = true;  \
+    static constexpr bool _VM_declaredInterface = true; \
+    static java::lang::Class* _VM_classRecord;          \
     static java::lang::Class* _VM_getClass() { return _VM_classRecord; }
 
 #define VM_CONCAT_INNER(a, b) a##b
@@ -234,15 +234,14 @@ public:                                                                  \
 //   VM_REGISTER_CLASS(ts::Foo, .name = "ts.Foo", .newInstance = _VM_newInstanceOf<ts::Foo>)
 // .sourceName is given only when it is not the file's own (a class kept in
 // another class's file names that class's file).
-#define VM_REGISTER_CLASS(X, ...)                                                                      \
-    java::lang::Class* X::_VM_classRecord = nullptr;                                                   \
-    namespace {                                                                                        \
-    constexpr VMSourceName VM_CONCAT(vmSourceName_, __LINE__){__FILE__};                               \
-    constexpr VMClassInfo VM_CONCAT(vmClassInfo_, __LINE__){                                           \
-        __VA_ARGS__, .superWord = _VM_superWordOf<X>(), .cppInstanceOf = _VM_cppInstanceOf<X>,         \
-        .fileSourceName = VM_CONCAT(vmSourceName_, __LINE__).text};                                    \
-    static_assert(_VM_checkDeclaration<X>(VM_CONCAT(vmClassInfo_, __LINE__)),                          \
-                  "a class names its super-class in its declaration, not with .superName");           \
-    VMClassEnrolment VM_CONCAT(vmClassEnrolment_, __LINE__)(&X::_VM_classRecord,                       \
-                                                            VM_CONCAT(vmClassInfo_, __LINE__));    \
+#define VM_REGISTER_CLASS(X, ...)                                                                                    \
+    java::lang::Class* X::_VM_classRecord = nullptr;                                                                 \
+    namespace {                                                                                                      \
+    constexpr VMSourceName VM_CONCAT(vmSourceName_, __LINE__){__FILE__};                                             \
+    constexpr VMClassInfo VM_CONCAT(vmClassInfo_, __LINE__){                                                         \
+        __VA_ARGS__, .superWord = _VM_superWordOf<X>(), .cppInstanceOf = _VM_cppInstanceOf<X>,                       \
+        .fileSourceName = VM_CONCAT(vmSourceName_, __LINE__).text};                                                  \
+    static_assert(_VM_checkDeclaration<X>(VM_CONCAT(vmClassInfo_, __LINE__)),                                        \
+                  "a class names its super-class in its declaration, not with .superName");                          \
+    VMClassEnrolment VM_CONCAT(vmClassEnrolment_, __LINE__)(&X::_VM_classRecord, VM_CONCAT(vmClassInfo_, __LINE__)); \
     }

@@ -206,9 +206,7 @@ public:
     T* get() const noexcept { return target; }
     explicit operator bool() const noexcept { return target != nullptr; }
 
-    java::lang::Object* getObject() const override {
-        return static_cast<java::lang::Object*>(target);
-    }
+    java::lang::Object* getObject() const override { return static_cast<java::lang::Object*>(target); }
     void clear() override { target = nullptr; }
     bool isNull() const override { return target == nullptr; }
 

@@ -16,8 +16,8 @@ class Thread;
 enum VMStartStage : jint {
     VM_STAGE_NONE = 0,
     VM_STAGE_ALLOCATOR = 1,
-    VM_STAGE_LISTENERS = 2,       // event listeners, intern table, float constants
-    VM_STAGE_MAIN_THREAD = 9,     // the host thread's record (entered before stage 3)
+    VM_STAGE_LISTENERS = 2,    // event listeners, intern table, float constants
+    VM_STAGE_MAIN_THREAD = 9,  // the host thread's record (entered before stage 3)
     VM_STAGE_REGISTRY = 3,
     VM_STAGE_REGISTRATIONS = 4,
     VM_STAGE_INTERFACES = 6,
@@ -25,8 +25,8 @@ enum VMStartStage : jint {
     VM_STAGE_SEALED = 8,
     VM_STAGE_EARLY_CLASSES = 10,
     VM_STAGE_SYSTEM_THREADS = 11,
-    VM_STAGE_COLLECTOR = 12,      // from here on, collections run
-    VM_STAGE_REPORTING = 13,      // never entered: from here on, an uncaught throwable is printed
+    VM_STAGE_COLLECTOR = 12,  // from here on, collections run
+    VM_STAGE_REPORTING = 13,  // never entered: from here on, an uncaught throwable is printed
     VM_STAGE_BOOT_CLASS = 14,
 };
 
@@ -81,8 +81,8 @@ inline void _VM_unlock(java::lang::Object* header) {
 
 // The initRuntime callback: creates the runtime and boots it. 0 booted, 1 no boot
 // class name, 2 an uncaught exception.
-int vmInitCallback(uint64_t baseLimit, uint64_t maximum, NativeThreadRecord* platformThread,
-                   const char* bootClassName, int32_t entryArgument);
+int vmInitCallback(uint64_t baseLimit, uint64_t maximum, NativeThreadRecord* platformThread, const char* bootClassName,
+                   int32_t entryArgument);
 int _VM_startRuntime(VMRuntime* runtime, uint64_t baseLimit, uint64_t maximum, NativeThreadRecord* platformThread,
                      const char* bootClassName, int32_t entryArgument);
 // The destroyRuntime callback.

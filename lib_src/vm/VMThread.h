@@ -67,7 +67,7 @@ public:
     NativeThreadRecord* platformThread = nullptr;
     java::lang::Runnable* threadObject = nullptr;
     VMNative<java::lang::Object> executionRef;  // keeps the Thread from start() until run() ends
-    VMRef* stackList = nullptr;  // this thread's stack scope
+    VMRef* stackList = nullptr;                 // this thread's stack scope
     HAL_Lock* waitLock = nullptr;
     HAL_Lock* sleepLock = nullptr;
     bool interrupted = false;

@@ -72,10 +72,16 @@ jchar _VM_utf8DecodeChar(jint& remaining, const uint8_t*& p, bool& ok) {
     --remaining;
     const uint8_t b = *p;
     switch (b >> 4) {
-        case 0: case 1: case 2: case 3: case 4: case 5: case 6: case 7:
-            ++p;
-            return b;
-        case 12: case 13: {
+        case 0:
+        case 1:
+        case 2:
+        case 3:
+        case 4:
+        case 5:
+        case 6:
+        case 7: ++p; return b;
+        case 12:
+        case 13: {
             ++p;
             remaining -= 1;
             if (remaining < 0) return 0x80;

@@ -30,10 +30,10 @@ VMPtr<AnimSet> AnimSet::construct() {
 namespace {
 
 // The largest values the packed tables hold.
-constexpr jint kMaxTotal = 0xFFFF;        // steps, parts or boxes in all (16-bit start indexes)
-constexpr jint kMaxSteps = 0x3FF;         // steps of one animation
-constexpr jint kMaxPartsOrBoxes = 0xFF;   // parts or boxes of one frame
-constexpr jint kMaxIndex = 0x3FF;         // frame or Gob index of a step or part
+constexpr jint kMaxTotal = 0xFFFF;       // steps, parts or boxes in all (16-bit start indexes)
+constexpr jint kMaxSteps = 0x3FF;        // steps of one animation
+constexpr jint kMaxPartsOrBoxes = 0xFF;  // parts or boxes of one frame
+constexpr jint kMaxIndex = 0x3FF;        // frame or Gob index of a step or part
 
 // Data that ends, or a count the tables cannot hold, ends reading.
 [[noreturn]] void endReading() { _VM_throw(java::io::EOFException::create()->construct()); }
@@ -248,8 +248,12 @@ struct Box {
 inline Box boxAt(jint geometry, jint attributes, jint t) {
     const jint x = geometry >> 21, y = (geometry << 11) >> 21, w = geometry & 0x3FF, h = (attributes >> 6) & 0x3FF;
     const bool swap = (t & 4) != 0;
-    return Box{Paintable::transformedLeft(x, y, w, h, t), Paintable::transformedTop(x, y, w, h, t), swap ? h : w,
-               swap ? w : h, attributes & 31, (attributes & 32) ? CollisionBox::CIRCLE : CollisionBox::RECTANGLE};
+    return Box{Paintable::transformedLeft(x, y, w, h, t),
+               Paintable::transformedTop(x, y, w, h, t),
+               swap ? h : w,
+               swap ? w : h,
+               attributes & 31,
+               (attributes & 32) ? CollisionBox::CIRCLE : CollisionBox::RECTANGLE};
 }
 
 // The smallest rectangle holding every added one, written as x, y, width,
@@ -424,8 +428,10 @@ VMPtr<Frame> AnimSet::cachedFrame(VMField<Frames>& cache, VMPtr<VMInts> table, j
     VMPtr<Frame> frame = made->get(index);
     if (frame != nullptr) return frame;
     VMPtr<VMInts> scratch = bounds;
-    if (wholeAnimation) getAnimationBounds(index, 0, scratch);
-    else getFrameBounds(index, 0, scratch);
+    if (wholeAnimation)
+        getAnimationBounds(index, 0, scratch);
+    else
+        getFrameBounds(index, 0, scratch);
     frame = Frame::create()->construct(this, wholeAnimation ? -index : index, scratch);
     made->set(index, frame);
     return frame;

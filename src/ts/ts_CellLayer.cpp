@@ -44,8 +44,7 @@ struct ClipGuard {
 
 // The top-left corners of the whole tiles of a width x height image, row by
 // row.
-void tileCorners(jint width, jint height, jint tileWidth, jint tileHeight, VMPtr<VMChars>& xs,
-                 VMPtr<VMChars>& ys) {
+void tileCorners(jint width, jint height, jint tileWidth, jint tileHeight, VMPtr<VMChars>& xs, VMPtr<VMChars>& ys) {
     const jint n = (width / tileWidth) * (height / tileHeight);
     xs = VMChars::create(n);
     ys = VMChars::create(n);
@@ -63,8 +62,8 @@ void tileCorners(jint width, jint height, jint tileWidth, jint tileHeight, VMPtr
 
 // --- creation ---------------------------------------------------------------------------
 
-VMPtr<CellLayer> CellLayer::construct(jboolean isBuffered, jboolean separateImages, jboolean withAlpha,
-                                      jint width, jint height) {
+VMPtr<CellLayer> CellLayer::construct(jboolean isBuffered, jboolean separateImages, jboolean withAlpha, jint width,
+                                      jint height) {
     Super::construct();
     if (isBuffered && (width < 1 || height < 1)) illegalArgument("A buffered view needs a size of at least 1 x 1");
     viewWidth = width;
@@ -283,8 +282,10 @@ jint CellLayer::addItem(VMPtr<Paintable> p, jint x, jint y, jint transform) {
     const jint h = freeItem;
     jshort* next = nextItem->elements();
     freeItem = next[h];
-    if (firstItem < 0) firstItem = h;
-    else next[lastItem] = jshort(h);
+    if (firstItem < 0)
+        firstItem = h;
+    else
+        next[lastItem] = jshort(h);
     next[h] = -1;
     previousItem->elements()[h] = jshort(lastItem);
     lastItem = h;
@@ -321,10 +322,14 @@ void CellLayer::removeItem(jint handle) {
     jshort* next = nextItem->elements();
     jshort* previous = previousItem->elements();
     const jint before = previous[handle], after = next[handle];
-    if (before >= 0) next[before] = jshort(after);
-    else firstItem = after;
-    if (after >= 0) previous[after] = jshort(before);
-    else lastItem = before;
+    if (before >= 0)
+        next[before] = jshort(after);
+    else
+        firstItem = after;
+    if (after >= 0)
+        previous[after] = jshort(before);
+    else
+        lastItem = before;
     if (firstChangedItem == handle) firstChangedItem = after;
     next[handle] = jshort(freeItem);
     freeItem = handle;
@@ -337,8 +342,7 @@ void CellLayer::removeItem(jint handle) {
                 VMPtr<Paintable> item = items->get(handle);
                 const jint position = itemPositions->elements()[handle];
                 const jint t = positionTransform(position);
-                repairRectangle(positionLeft(position), positionTop(position), item->getWidth(t),
-                                item->getHeight(t));
+                repairRectangle(positionLeft(position), positionTop(position), item->getWidth(t), item->getHeight(t));
             }
         }
     }
@@ -418,8 +422,10 @@ void CellLayer::addFixedItem(VMPtr<Paintable> p, jint x, jint y, jint transform)
 // --- drawing ------------------------------------------------------------------------------------
 
 void CellLayer::paint(VMPtr<Graphics> g) {
-    if (buffered) paintBuffered(g);
-    else paintDirect(g);
+    if (buffered)
+        paintBuffered(g);
+    else
+        paintDirect(g);
 }
 
 void CellLayer::paintDirect(VMPtr<Graphics> g) {
@@ -534,8 +540,7 @@ void CellLayer::drawFixedItems(VMPtr<Graphics> g, jint px, jint py, jint dx, jin
     }
 }
 
-void CellLayer::drawItems(VMPtr<Graphics> g, jint px, jint py, jint dx, jint dy, jint w, jint h,
-                          jboolean onlyChanged) {
+void CellLayer::drawItems(VMPtr<Graphics> g, jint px, jint py, jint dx, jint dy, jint w, jint h, jboolean onlyChanged) {
     if (items == nullptr) return;
     const jint right = px + w, bottom = py + h;
     auto draw = [&](jint handle) {

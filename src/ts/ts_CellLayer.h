@@ -95,8 +95,8 @@ public:
 
     // A buffered layer gets its buffer from the canvas's image factory.
     // IllegalArgumentException for a buffered view narrower or lower than 1.
-    VMPtr<CellLayer> construct(jboolean buffered, jboolean separateTileImages, jboolean bufferAlpha,
-                               jint viewWidth, jint viewHeight);
+    VMPtr<CellLayer> construct(jboolean buffered, jboolean separateTileImages, jboolean bufferAlpha, jint viewWidth,
+                               jint viewHeight);
     // Buffered, tile-set mode, no alpha.
     static VMPtr<CellLayer> createBuffered(jint width, jint height);
 

@@ -55,8 +55,7 @@ jint Frame::getParts(jint transform, VMPtr<VMInts> out) {
 jboolean Frame::overlaps(VMPtr<graphics::Rect> r, jint x, jint y) {
     if (r == nullptr) _VM_throwNullPointer();
     const jlong left = jlong(x) + offsetX, top = jlong(y) + offsetY;
-    return jlong(r->x) + r->width > left && jlong(r->y) + r->height > top && left + width > r->x &&
-           top + height > r->y;
+    return jlong(r->x) + r->width > left && jlong(r->y) + r->height > top && left + width > r->x && top + height > r->y;
 }
 
 void Frame::getBounds(jint transform, VMPtr<VMInts> out) {

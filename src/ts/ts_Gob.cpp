@@ -99,8 +99,7 @@ jboolean Gob::intersects(jint x, jint y, jint transform, jint rx, jint ry, jint 
     return Paintable::intersects(x + box.x, y + box.y, box.w, box.h, rx, ry, rw, rh);
 }
 
-jboolean Gob::collidesWithGob(jint x, jint y, jint transform, VMPtr<Gob> other, jint ox, jint oy,
-                              jint otherTransform) {
+jboolean Gob::collidesWithGob(jint x, jint y, jint transform, VMPtr<Gob> other, jint ox, jint oy, jint otherTransform) {
     return collidesWithGobMargin(x, y, transform, other, ox, oy, otherTransform, 0, 0, 0, 0);
 }
 
@@ -131,8 +130,7 @@ void Gob::setAlpha(jint) {}
 
 void Gob::applyFilter(VMPtr<graphics::RGBFilter>) {}
 
-void Gob::paintInset(VMPtr<Graphics> g, jint x, jint y, jint transform, jint left, jint top, jint right,
-                     jint bottom) {
+void Gob::paintInset(VMPtr<Graphics> g, jint x, jint y, jint transform, jint left, jint top, jint right, jint bottom) {
     if (left == 0 && top == 0 && right == 0 && bottom == 0) {
         paint(g, x, y, transform);
         return;
@@ -165,8 +163,7 @@ jboolean Gob::getCollisionBox(VMPtr<CollisionBox> box, jint x, jint y, jint tran
 jboolean Gob::overlaps(VMPtr<graphics::Rect> r, jint x, jint y) {
     if (r == nullptr) _VM_throwNullPointer();
     const jlong left = jlong(x) + offsetX, top = jlong(y) + offsetY;
-    return jlong(r->x) + r->width > left && jlong(r->y) + r->height > top && left + width > r->x &&
-           top + height > r->y;
+    return jlong(r->x) + r->width > left && jlong(r->y) + r->height > top && left + width > r->x && top + height > r->y;
 }
 
 jint Gob::getAlpha() { return 255; }

@@ -26,9 +26,9 @@ public:
     static constexpr jint NONE = -1;
 
     VMField<TsCanvas> canvas;
-    VMField<Players> players;   // per sound number; null: an empty slot
-    VMField<VMInts> priorities;   // per sound number
-    VMField<VMInts> channels;     // per channel: the sound number, or -1
+    VMField<Players> players;    // per sound number; null: an empty slot
+    VMField<VMInts> priorities;  // per sound number
+    VMField<VMInts> channels;    // per channel: the sound number, or -1
     jboolean closed = false;
 
     VMPtr<MediaManagerImpl> construct();

@@ -47,16 +47,14 @@ jboolean Paintable::collidesWith(jint x, jint y, jint transform, jint boxId, VMP
     const jint countA = getCollisionBoxCount();
     const jint countB = other->getCollisionBoxCount();
     if (countA < 1 || countB < 1) return false;
-    if (scratchRectsA == nullptr || scratchRectsA->length < countA * 5)
-        scratchRectsA = VMInts::create(countA * 5);
+    if (scratchRectsA == nullptr || scratchRectsA->length < countA * 5) scratchRectsA = VMInts::create(countA * 5);
     VMPtr<VMInts> a = scratchRectsA;
     const jint k1 = getCollisionRects(transform, a, boxId);
     for (jint i = 0; i < k1; ++i) {
         (*a)[5 * i] += x;
         (*a)[5 * i + 1] += y;
     }
-    if (scratchRectsB == nullptr || scratchRectsB->length < countB * 5)
-        scratchRectsB = VMInts::create(countB * 5);
+    if (scratchRectsB == nullptr || scratchRectsB->length < countB * 5) scratchRectsB = VMInts::create(countB * 5);
     VMPtr<VMInts> b = scratchRectsB;
     const jint k2 = other->getCollisionRects(otherTransform, b, otherBoxId);
     for (jint i = 0; i < k2; ++i) {

@@ -89,7 +89,8 @@ jboolean Resources::loadPackFromStore(jint id) {
 }
 
 VMPtr<Resources::DataInputStream> Resources::createStream(VMPtr<VMBytes> data, jint offset, jint length) {
-    return DataInputStream::create()->construct(java::io::ByteArrayInputStream::create()->construct(data, offset, length));
+    return DataInputStream::create()->construct(
+        java::io::ByteArrayInputStream::create()->construct(data, offset, length));
 }
 
 VMPtr<javax::microedition::lcdui::Image> Resources::createImage(VMPtr<VMBytes> data, jint offset, jint length) {
@@ -203,7 +204,7 @@ void Resources::swapPalette(VMPtr<VMBytes> data, jint offset, VMPtr<VMBytes> pal
 }
 
 VMPtr<javax::microedition::lcdui::Image> Resources::createImageWithPalette(VMPtr<VMBytes> data, jint offset,
-                                                                          jint length, VMPtr<VMBytes> palette) {
+                                                                           jint length, VMPtr<VMBytes> palette) {
     _VM_ensureInitialized(_VM_classRecord);
     if (palette == nullptr) return createImage(data, offset, length);
     const jint at = locatePalette(data, offset, length, palette);
@@ -263,7 +264,8 @@ VMPtr<VMBytes> Resources::getImageAsBmp(jint id) {
         for (jint i = 0; i < 256; ++i) TsCanvas::writeIntLE(palette->elements()[i] | jint(0xFF000000));
         // Rows from the bottom up, each padded with zeros to 4 bytes.
         for (jint y = height - 1; y >= 0; --y) {
-            std::memcpy(out->elements() + TsCanvas::savePosition, indices->elements() + jlong(y) * width, size_t(width));
+            std::memcpy(out->elements() + TsCanvas::savePosition, indices->elements() + jlong(y) * width,
+                        size_t(width));
             TsCanvas::savePosition += width;
             for (jint k = 0; k < pad; ++k) TsCanvas::writeByte(0);
         }
@@ -297,7 +299,7 @@ VMPtr<ts::AnimSet> Resources::getAnimSet(jint id) {
 }
 
 VMPtr<VMArray<ts::Gob, 1>> Resources::loadGobs(jint id, VMPtr<VMBytes> palette, VMPtr<DataInputStream> in,
-                                                VMPtr<DataInputStream>) {
+                                               VMPtr<DataInputStream>) {
     _VM_ensureInitialized(_VM_classRecord);
     if (in == nullptr) _VM_throwNullPointer();
     gobImageId = in->readChar();

@@ -292,8 +292,7 @@ void TsCanvas::setScreenOffset(jint x, jint y) {
 
 // --- drawing -------------------------------------------------------------------------
 
-void TsCanvas::fillGradientRect(VMPtr<Graphics> g, jint x, jint y, jint width, jint height, jint color1,
-                                jint color2) {
+void TsCanvas::fillGradientRect(VMPtr<Graphics> g, jint x, jint y, jint width, jint height, jint color1, jint color2) {
     if (g == nullptr) _VM_throwNullPointer();
     g->fillGradientRect(x, y, width, height, color1, color2, false);
 }

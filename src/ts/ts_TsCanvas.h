@@ -35,7 +35,6 @@ class TsCanvas : public javax::microedition::lcdui::game::GameCanvas, public vir
     VM_DECLARE_ABSTRACT_CLASS(TsCanvas, javax::microedition::lcdui::game::GameCanvas)
 
 public:
-
     static constexpr jint EVENT_START = 0;
     static constexpr jint EVENT_PAUSE = 1;
     static constexpr jint EVENT_RESUME = 2;
@@ -71,12 +70,12 @@ public:
     jboolean vibrationEnabled = false;
 
     // Life cycle, under the monitor.
-    jboolean shown = false;        // between showNotify and hideNotify
-    jlong shownAt = 0;             // tick count of the last show
-    jboolean pauseWanted = false;  // hidden since the last show
-    jboolean paused = false;       // the game has been told 1 and not 2 since
-    jboolean loopStopped = false;  // the exit event came, or the loop ended
-    jboolean frameLatched = false; // the loop latched this frame's input (during the tick)
+    jboolean shown = false;         // between showNotify and hideNotify
+    jlong shownAt = 0;              // tick count of the last show
+    jboolean pauseWanted = false;   // hidden since the last show
+    jboolean paused = false;        // the game has been told 1 and not 2 since
+    jboolean loopStopped = false;   // the exit event came, or the loop ended
+    jboolean frameLatched = false;  // the loop latched this frame's input (during the tick)
     // While set, a show makes no resume: the canvas is shown and its frames
     // run, but no resume event (2, then 5) comes of it, and a pause not yet
     // delivered is dropped.
@@ -190,14 +189,13 @@ public:
     // decimal, below it at least minDigits digits with leading zeros.
     static void insertNumber(VMPtr<java::lang::StringBuffer> sb, jint value, jint minDigits, jint offset);
     // 1 all opaque, 2 some fully transparent, 3 some partly transparent.
-    static jint getAlphaKind(VMPtr<VMInts> argb, jint offset, jint scanLength, jint x, jint y, jint width,
-                             jint height);
+    static jint getAlphaKind(VMPtr<VMInts> argb, jint offset, jint scanLength, jint x, jint y, jint width, jint height);
     // Some pixel's alpha is below 0xF0.
     static jboolean hasTranslucentPixel(VMPtr<VMInts> argb);
     static VMPtr<javax::microedition::lcdui::Image> createRGBImage(VMPtr<VMInts> argb, jint width, jint height,
                                                                    jboolean processAlpha);
-    static void getRGB(VMPtr<javax::microedition::lcdui::Image> image, VMPtr<VMInts> out, jint offset,
-                       jint scanLength, jint x, jint y, jint width, jint height);
+    static void getRGB(VMPtr<javax::microedition::lcdui::Image> image, VMPtr<VMInts> out, jint offset, jint scanLength,
+                       jint x, jint y, jint width, jint height);
     static void drawRegion(VMPtr<javax::microedition::lcdui::Image> image, jint xSrc, jint ySrc, jint width,
                            jint height, VMPtr<javax::microedition::lcdui::Graphics> g, jint xDest, jint yDest);
     // Sorts a[0 .. n - 1] ascending (comb sort).

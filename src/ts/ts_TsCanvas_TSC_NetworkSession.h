@@ -36,9 +36,9 @@ public:
     VMField<java::io::ByteArrayOutputStream> output;              // the body as it arrives
     VMField<VMBytes> body;                                        // once done
     VMField<java::lang::Throwable> failure;                       // what ended it early, or null
-    jint responseCode = -1;  // once the response has come
-    jlong length = -1;       // the response's content length, -1 when it gave none
-    jint received = 0;       // body bytes received so far
+    jint responseCode = -1;                                       // once the response has come
+    jlong length = -1;                                            // the response's content length, -1 when it gave none
+    jint received = 0;                                            // body bytes received so far
     jboolean stopped = false;
     jboolean done = false;
 

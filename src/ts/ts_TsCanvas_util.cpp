@@ -49,8 +49,7 @@ void TsCanvas::insertNumber(VMPtr<StringBuffer> sb, jint value, jint minDigits, 
     for (; digits < minDigits; ++digits) sb->insert(offset, jchar('0'));
 }
 
-jint TsCanvas::getAlphaKind(VMPtr<VMInts> argb, jint offset, jint scanLength, jint x, jint y, jint width,
-                            jint height) {
+jint TsCanvas::getAlphaKind(VMPtr<VMInts> argb, jint offset, jint scanLength, jint x, jint y, jint width, jint height) {
     if (argb == nullptr) _VM_throwNullPointer();
     jint kind = 1;
     for (jint row = 0; row < height; ++row) {
@@ -58,8 +57,10 @@ jint TsCanvas::getAlphaKind(VMPtr<VMInts> argb, jint offset, jint scanLength, ji
             const jlong index = jlong(offset) + jlong(y + row) * scanLength + x + column;
             if (index < 0 || index >= argb->length) _VM_throwArrayIndexOutOfBoundsException(jint(index));
             const uint32_t alpha = uint32_t(argb->elements()[index]) >> 24;
-            if (alpha == 0) kind = 2;
-            else if (alpha != 0xFF) return 3;
+            if (alpha == 0)
+                kind = 2;
+            else if (alpha != 0xFF)
+                return 3;
         }
     }
     return kind;
@@ -116,9 +117,12 @@ jint TsCanvas::binarySearch(VMPtr<VMInts> a, jint last, jint key) {
     jint low = 0, high = last;
     while (low <= high) {
         const jint middle = jint((jlong(low) + high) / 2);
-        if (v[middle] < key) low = middle + 1;
-        else if (v[middle] > key) high = middle - 1;
-        else return middle;
+        if (v[middle] < key)
+            low = middle + 1;
+        else if (v[middle] > key)
+            high = middle - 1;
+        else
+            return middle;
     }
     return low;
 }

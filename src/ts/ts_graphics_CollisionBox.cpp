@@ -191,8 +191,8 @@ jboolean CollisionBox::intersects(VMPtr<CollisionBox> other, jint px, jint py, j
 jboolean CollisionBox::intersects(VMPtr<CollisionBox> other, jint px, jint py) { return intersects(other, px, py, 0); }
 
 jboolean CollisionBox::containsRect(jint rx, jint ry, jint rw, jint rh) {
-    return rx >= x && ry >= y && jlong(x) + width >= jlong(rx) + rw && jlong(y) + height >= jlong(ry) + rh &&
-           rw >= 1 && rh >= 1 && width >= 1 && height >= 1;
+    return rx >= x && ry >= y && jlong(x) + width >= jlong(rx) + rw && jlong(y) + height >= jlong(ry) + rh && rw >= 1 &&
+           rh >= 1 && width >= 1 && height >= 1;
 }
 
 jboolean CollisionBox::contains(jint px, jint py) {

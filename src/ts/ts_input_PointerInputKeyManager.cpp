@@ -110,8 +110,10 @@ void PointerInputKeyManager::pointerEvent(jint type, jint x, jint y) {
     VMSynchronized guard(lock);
     touchX = x - offsetX;
     touchY = y - offsetY;
-    if (type == PointerInputEventManager::PRESSED || type == PointerInputEventManager::DRAGGED) touching = true;
-    else if (type == PointerInputEventManager::RELEASED) touching = false;
+    if (type == PointerInputEventManager::PRESSED || type == PointerInputEventManager::DRAGGED)
+        touching = true;
+    else if (type == PointerInputEventManager::RELEASED)
+        touching = false;
     applyTouch();
 }
 
@@ -148,8 +150,10 @@ void PointerInputKeyManager::applyTouch() {
     for (jint key = 1; key < KEY_LIMIT; ++key) {
         if (wanted[key] == (keysDown[key] != 0)) continue;
         keysDown[key] = wanted[key];
-        if (wanted[key]) canvas->pressKey(key);
-        else canvas->releaseKey(key);
+        if (wanted[key])
+            canvas->pressKey(key);
+        else
+            canvas->releaseKey(key);
     }
 }
 

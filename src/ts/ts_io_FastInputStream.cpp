@@ -9,7 +9,6 @@
 
 namespace ts::io {
 
-
 VMPtr<FastInputStream> FastInputStream::construct(VMPtr<java::io::InputStream> in) {
     Super::construct();
     source = in;

@@ -14,12 +14,12 @@ class FastInputStream : public java::io::InputStream {
 public:
     static constexpr jint BLOCK_SIZE = 1024;
 
-    VMField<VMArray<jbyte, 1>> buffer;  // null after close
+    VMField<VMArray<jbyte, 1>> buffer;      // null after close
     VMField<java::io::InputStream> source;  // null after close
-    jint position = 0;                   // next byte of buffer to hand out
+    jint position = 0;                      // next byte of buffer to hand out
     jboolean closed = false;
-    jboolean endOfStream = false;        // the source has reported its end
-    jint buffered = 0;                   // bytes from position on not yet handed out
+    jboolean endOfStream = false;  // the source has reported its end
+    jint buffered = 0;             // bytes from position on not yet handed out
 
     VMPtr<FastInputStream> construct(VMPtr<java::io::InputStream> source);
 

@@ -15,10 +15,10 @@ class Chunk : public virtual java::lang::Object {
 
 public:
     // The four characters of each id, the first in the most significant byte.
-    static constexpr jint PACK_MARKER = 0x25525025;        // "%RP%"
-    static constexpr jint FILE_SYSTEM_ID = 0x5646534F;     // "VFSO"
-    static constexpr jint SPLIT_DATA_ID = 0x46534C4D;      // "FSLM"
-    static constexpr jint PACK_HEADER_ID = 0x52504865;     // "RPHe"
+    static constexpr jint PACK_MARKER = 0x25525025;     // "%RP%"
+    static constexpr jint FILE_SYSTEM_ID = 0x5646534F;  // "VFSO"
+    static constexpr jint SPLIT_DATA_ID = 0x46534C4D;   // "FSLM"
+    static constexpr jint PACK_HEADER_ID = 0x52504865;  // "RPHe"
 
     jint version = 0;
     VMField<java::io::ByteArrayOutputStream> buffer;  // the data bytes

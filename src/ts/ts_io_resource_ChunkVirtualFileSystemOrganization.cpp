@@ -16,8 +16,8 @@ void ChunkVirtualFileSystemOrganization::_VM_clinit() { typeTable = nullptr; }
 VMPtr<ChunkVirtualFileSystemOrganization> ChunkVirtualFileSystemOrganization::construct(VMPtr<DataInputStream> in) {
     Super::construct(FILE_SYSTEM_ID, in);
     VMPtr<VMArray<jbyte, 1>> data = getData();
-    VMPtr<DataInputStream> table = DataInputStream::create()->construct(
-        java::io::ByteArrayInputStream::create()->construct(data));
+    VMPtr<DataInputStream> table =
+        DataInputStream::create()->construct(java::io::ByteArrayInputStream::create()->construct(data));
     headerWord = table->readInt();
     const jint n = table->readInt();
     if (n < 0) _VM_throwNegativeArraySizeException();
@@ -69,11 +69,11 @@ VMPtr<ts::util::IntHashtable> ChunkVirtualFileSystemOrganization::getTypeTable()
             jint code;
             const char* extension;
         } types[] = {
-            {0, "mid"},   {1, "wav"},  {2, "mp3"},  {3, "amr"},  {4, "aac"},  {5, "au"},   {6, "qcp"},
-            {7, "ott"},   {8, "jts"},  {9, "imy"},  {10, "mmf"}, {11, "cmx"}, {12, "adp"}, {14, "3gp"},
-            {15, "3g2"},  {16, "263"}, {17, "264"}, {18, "mpg"}, {19, "mp4"}, {20, "rv"},  {21, "wmv"},
-            {22, "mov"},  {23, "wbxml"}, {24, "gif"}, {25, "caf"}, {26, "ogg"}, {27, "wma"}, {28, "m4a"},
-            {-1, "rp"},   {-3, "png"}, {-4, "jpg"}, {-6, "utf"}, {-7, "txt"}, {-12, "rp"},
+            {0, "mid"},  {1, "wav"},    {2, "mp3"},  {3, "amr"},  {4, "aac"},  {5, "au"},   {6, "qcp"},
+            {7, "ott"},  {8, "jts"},    {9, "imy"},  {10, "mmf"}, {11, "cmx"}, {12, "adp"}, {14, "3gp"},
+            {15, "3g2"}, {16, "263"},   {17, "264"}, {18, "mpg"}, {19, "mp4"}, {20, "rv"},  {21, "wmv"},
+            {22, "mov"}, {23, "wbxml"}, {24, "gif"}, {25, "caf"}, {26, "ogg"}, {27, "wma"}, {28, "m4a"},
+            {-1, "rp"},  {-3, "png"},   {-4, "jpg"}, {-6, "utf"}, {-7, "txt"}, {-12, "rp"},
         };
         VMPtr<ts::util::IntHashtable> table = ts::util::IntHashtable::create()->construct(128);
         for (const auto& t : types) table->put(t.code, String::_VM_intern(t.extension));

@@ -23,10 +23,9 @@ class ResourcePack : public virtual java::lang::Object {
     VM_DECLARE_CLASS(ResourcePack, java::lang::Object)
 
 public:
-
-    VMField<VMBytes> resourceTypes;  // by index; null when no pack is loaded
-    VMField<VMInts> resourceSizes;   // by index; null when no pack is loaded
-    VMField<VMBytes> packData;       // every resource back to back, or null
+    VMField<VMBytes> resourceTypes;    // by index; null when no pack is loaded
+    VMField<VMInts> resourceSizes;     // by index; null when no pack is loaded
+    VMField<VMBytes> packData;         // every resource back to back, or null
     jboolean dataInMemory = false;     // false: each resource is read from its own file
     jboolean readDataSection = false;  // the table reader also reads the data section
 

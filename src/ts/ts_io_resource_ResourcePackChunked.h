@@ -22,7 +22,7 @@ public:
     static constexpr jint VERSION = 4;
     static constexpr jint CHUNKED_PACKS = 0x177FFF;  // bit pack - 1, packs 1 to 32
 
-    VMField<VMArray<Chunk, 1>> chunks;  // only while a file is being opened
+    VMField<VMArray<Chunk, 1>> chunks;                       // only while a file is being opened
     VMField<ChunkVirtualFileSystemOrganization> fileSystem;  // the "VFSO" chunk, or null
 
     VMPtr<ResourcePackChunked> construct();

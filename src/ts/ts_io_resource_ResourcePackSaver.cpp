@@ -9,7 +9,6 @@
 
 namespace ts::io::resource {
 
-
 VMPtr<ResourcePackSaver> ResourcePackSaver::construct() {
     Super::construct();
     return this;
@@ -19,8 +18,8 @@ VMPtr<VMBytes> ResourcePackSaver::buildPack(VMPtr<VMArray<jbyte, 2>> resources, 
     _VM_ensureInitialized(_VM_classRecord);
     const jint n = types->length;
     if (n > 0xFFFF) {
-        _VM_throw(java::lang::IllegalArgumentException::create()->construct(
-            VM_STR("A pack holds at most 65535 resources")));
+        _VM_throw(
+            java::lang::IllegalArgumentException::create()->construct(VM_STR("A pack holds at most 65535 resources")));
     }
     const jint header = 5 * n + 7;
     // The resources, checked before anything is written.

@@ -153,8 +153,10 @@ Gob* RichFont::findGlyph(jchar c) {
         const jint mid = (lo + hi) >> 1;
         const jchar code = jchar(g[mid]->collisionX);
         if (code == c) return g[mid];
-        if (code < c) lo = mid + 1;
-        else hi = mid - 1;
+        if (code < c)
+            lo = mid + 1;
+        else
+            hi = mid - 1;
     }
     return nullptr;
 }
@@ -277,9 +279,7 @@ jint RichFont::stringWidth(VMPtr<String> s) {
     return substringWidth(s, 0, s->length());
 }
 
-jint RichFont::charWidth(jchar c) {
-    return charsWidth(copyToScratch(c), 0, 1);
-}
+jint RichFont::charWidth(jchar c) { return charsWidth(copyToScratch(c), 0, 1); }
 
 jint RichFont::stringBufferWidth(VMPtr<StringBuffer> sb) {
     VMPtr<VMChars> chars = copyToScratch(sb);
@@ -324,9 +324,7 @@ jint RichFont::stringHeight(VMPtr<String> s) {
     return substringHeight(s, 0, s->length());
 }
 
-jint RichFont::charHeight(jchar c) {
-    return charsHeight(copyToScratch(c), 0, 1);
-}
+jint RichFont::charHeight(jchar c) { return charsHeight(copyToScratch(c), 0, 1); }
 
 jint RichFont::stringBufferHeight(VMPtr<StringBuffer> sb) {
     VMPtr<VMChars> chars = copyToScratch(sb);
@@ -356,8 +354,10 @@ void RichFont::getCharsBounds(VMPtr<VMChars> chars, jint offset, jint length, ji
     if (anchor & (HCENTER | RIGHT)) hx = f - (w >> (anchor & 1));
     if (t == TRANSFORM_ROT180 || t == TRANSFORM_ROT90) hx = ((anchor & LEFT) ? hx - 2 * f : -hx) - w;
     jint vy = top;
-    if (anchor & BASELINE) vy = top - getBaselinePosition();
-    else if (anchor & BOTTOM) vy = top - getHeight();
+    if (anchor & BASELINE)
+        vy = top - getBaselinePosition();
+    else if (anchor & BOTTOM)
+        vy = top - getHeight();
     if (t == TRANSFORM_ROT180 || t == TRANSFORM_ROT270) vy = ((anchor & TOP) ? vy - 2 * top : -vy) - h;
     if (t & 4) {
         rect->set(0, x + vy);
@@ -401,12 +401,18 @@ void RichFont::drawChars(VMPtr<Graphics> g, VMPtr<VMChars> chars, jint offset, j
     const bool backwards = t == TRANSFORM_ROT180 || t == TRANSFORM_ROT90;
 
     jint d = 0;
-    if (anchor & BASELINE) d = getBaselinePosition();
-    else if (anchor & BOTTOM) d = getHeight();
-    if (t == TRANSFORM_ROT180) y += d;
-    else if (t == TRANSFORM_ROT270) x += d;
-    else if (t == TRANSFORM_ROT90) x -= d;
-    else y -= d;
+    if (anchor & BASELINE)
+        d = getBaselinePosition();
+    else if (anchor & BOTTOM)
+        d = getHeight();
+    if (t == TRANSFORM_ROT180)
+        y += d;
+    else if (t == TRANSFORM_ROT270)
+        x += d;
+    else if (t == TRANSFORM_ROT90)
+        x -= d;
+    else
+        y -= d;
 
     if (!bitmap) {
         if (length == 0) return;
@@ -434,12 +440,14 @@ void RichFont::drawChars(VMPtr<Graphics> g, VMPtr<VMChars> chars, jint offset, j
 
     const jchar* c = charRange(chars, offset, length);
     if (anchor & (HCENTER | RIGHT)) {
-        const jint w = alignsByAdvance() ? charsWidth(chars, offset, length)
-                                         : inkWidth(c, length, firstOffsetX(chars, offset));
+        const jint w =
+            alignsByAdvance() ? charsWidth(chars, offset, length) : inkWidth(c, length, firstOffsetX(chars, offset));
         jint a = w >> (anchor & 1);
         if (backwards) a = -(a + (anchor & 1 & w));
-        if (vertical) y -= a;
-        else x -= a;
+        if (vertical)
+            y -= a;
+        else
+            x -= a;
     }
     const jint missing = metric(METRIC_MISSING_ADVANCE);
     for (jint i = 0; i < length; ++i) {
@@ -451,8 +459,10 @@ void RichFont::drawChars(VMPtr<Graphics> g, VMPtr<VMChars> chars, jint offset, j
             step = glyph->collisionWidth;
         }
         if (backwards) step = -step;
-        if (vertical) y += step;
-        else x += step;
+        if (vertical)
+            y += step;
+        else
+            x += step;
     }
 }
 

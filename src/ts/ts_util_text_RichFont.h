@@ -60,7 +60,7 @@ public:
     // Font.getFont arguments per system font index (face | style | size).
     static VMStatic<VMArray<jbyte, 1>> systemFontStyles;
     static VMStatic<StringBuffer> numberBuffer;  // drawNumber's
-    static VMStatic<VMChars> scratch;              // shared by every font
+    static VMStatic<VMChars> scratch;            // shared by every font
 
     // The system font of index 1 (plain, medium).
     VMPtr<RichFont> construct();

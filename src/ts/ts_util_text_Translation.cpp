@@ -98,10 +98,16 @@ void Translation::decodeText(VMPtr<VMBytes> data, jint start, jint length, VMPtr
         ++i;
         jchar c;
         switch (b >> 4) {
-            case 0: case 1: case 2: case 3: case 4: case 5: case 6: case 7:
-                c = jchar(b);
-                break;
-            case 12: case 13:
+            case 0:
+            case 1:
+            case 2:
+            case 3:
+            case 4:
+            case 5:
+            case 6:
+            case 7: c = jchar(b); break;
+            case 12:
+            case 13:
                 c = jchar((b & 0x1F) << 6 | (at(p + 1) & 0x3F));
                 i += 1;
                 break;
@@ -109,15 +115,14 @@ void Translation::decodeText(VMPtr<VMBytes> data, jint start, jint length, VMPtr
                 c = jchar((b & 0x0F) << 12 | (at(p + 1) & 0x3F) << 6 | (at(p + 2) & 0x3F));
                 i += 2;
                 break;
-            default:
-                c = 0;
-                break;
+            default: c = 0; break;
         }
         out[n++] = c;
     }
     VMSynchronized lock(sb);
     StringBuffer* buffer = sb.get();
-    if (position < 0 || position > buffer->count) _VM_throw(java::lang::StringIndexOutOfBoundsException::create()->construct(position));
+    if (position < 0 || position > buffer->count)
+        _VM_throw(java::lang::StringIndexOutOfBoundsException::create()->construct(position));
     const int64_t newCount = int64_t(buffer->count) + n;
     if (newCount > INT32_MAX) _VM_throwOutOfMemoryError();
     const jint capacity = buffer->value.target != nullptr ? buffer->value->length : 0;
@@ -141,7 +146,9 @@ VMPtr<StringBuffer> Translation::insertText(jint id, VMPtr<StringBuffer> sb, jin
     return sb;
 }
 
-VMPtr<StringBuffer> Translation::appendText(jint id, VMPtr<StringBuffer> sb) { return insertText(id, sb, sb->length()); }
+VMPtr<StringBuffer> Translation::appendText(jint id, VMPtr<StringBuffer> sb) {
+    return insertText(id, sb, sb->length());
+}
 
 VMPtr<StringBuffer> Translation::getText(jint id, VMPtr<StringBuffer> sb) {
     sb->setLength(0);

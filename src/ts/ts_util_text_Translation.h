@@ -15,8 +15,8 @@ class Translation : public virtual java::lang::Object {
     VM_DECLARE_CLASS(Translation, java::lang::Object)
 
 public:
-    VMField<VMArray<jchar, 1>> charOffsets;  // textCount + 1 offsets, or null
-    VMField<VMArray<jbyte, 1>> textData;     // the texts' bytes back to back; null after decodeAll
+    VMField<VMArray<jchar, 1>> charOffsets;             // textCount + 1 offsets, or null
+    VMField<VMArray<jbyte, 1>> textData;                // the texts' bytes back to back; null after decodeAll
     VMField<VMArray<java::lang::String, 1>> textCache;  // every text, after decodeAll
     jint textCount = 0;
     VMField<VMArray<jint, 1>> intOffsets;  // used instead of charOffsets for resources over 65535 bytes

@@ -150,8 +150,10 @@ void WrappedText::paint(VMPtr<Graphics> g, jint x, jint y, jint anchor) {
         ts::Gob::toAlphaImages(glyphs);
         for (jint i = 0; i < glyphs->length; ++i) glyphs->get(i)->setAlpha(alpha);
     }
-    if (anchor & Graphics::HCENTER) x += maxWidth >> 1;
-    else if (anchor & Graphics::RIGHT) x += maxWidth;
+    if (anchor & Graphics::HCENTER)
+        x += maxWidth >> 1;
+    else if (anchor & Graphics::RIGHT)
+        x += maxWidth;
     if (g == nullptr) _VM_throwNullPointer();
     const jint step = getLineStep();
     const jint clipTop = g->getClipY();

@@ -44,9 +44,7 @@ void CommonCanvas::onEvent(jint event) {
             exiting = false;
             keys = utility::MyKey::getInstance();
             break;
-        case EVENT_PAUSE:
-            mainInstance()->pause();
-            break;
+        case EVENT_PAUSE: mainInstance()->pause(); break;
         case EVENT_RESUME: {
             _VM_ensureInitialized(Main::_VM_classRecord);
             Main::offsetDirty = true;
@@ -58,11 +56,8 @@ void CommonCanvas::onEvent(jint event) {
             utility::AudioAndVibration::getInstance()->close();
             Main::releaseAll();
             break;
-        case EVENT_AFTER_RESUME:
-            mainInstance()->afterResume();
-            break;
-        default:
-            break;
+        case EVENT_AFTER_RESUME: mainInstance()->afterResume(); break;
+        default: break;
     }
     Super::onEvent(event);
 }

@@ -16,8 +16,8 @@ class CommonCanvas : public ts::TsCanvas {
     VM_DECLARE_CLASS(CommonCanvas, ts::TsCanvas)
 
 public:
-    jboolean exiting = false;           // set by the exit event
-    VMField<utility::MyKey> keys;       // taken at the start event
+    jboolean exiting = false;      // set by the exit event
+    VMField<utility::MyKey> keys;  // taken at the start event
 
     // Starts the frame loop's thread (which waits until the canvas is shown).
     VMPtr<CommonCanvas> construct(VMPtr<javax::microedition::midlet::MIDlet> midlet);

@@ -16,8 +16,8 @@ class CommonMIDlet : public javax::microedition::midlet::MIDlet {
     VM_DECLARE_ABSTRACT_CLASS(CommonMIDlet, javax::microedition::midlet::MIDlet)
 
 public:
-    VMField<Main> main;              // null until the first start and after destroyApp
-    VMField<ts::TsCanvas> canvas;    // set: the application has been started once
+    VMField<Main> main;            // null until the first start and after destroyApp
+    VMField<ts::TsCanvas> canvas;  // set: the application has been started once
 
     VMPtr<CommonMIDlet> construct();
 

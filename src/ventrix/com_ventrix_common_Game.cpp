@@ -11,7 +11,6 @@ using ts::TsCanvas;
 jint Game::recordCount = 0;
 VMStatic<VMArray<jbyte, 2>> Game::records;
 
-
 VMPtr<Game> Game::construct() {
     Super::construct();
     _VM_ensureInitialized(Main::_VM_classRecord);

@@ -13,7 +13,6 @@ class Game : public virtual java::lang::Object {
     VM_DECLARE_ABSTRACT_CLASS(Game, java::lang::Object)
 
 public:
-
     static jint recordCount;
     static VMStatic<VMArray<jbyte, 2>> records;  // per kind, null until created or loaded
 

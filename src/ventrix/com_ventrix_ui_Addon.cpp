@@ -11,11 +11,11 @@
 
 namespace com::ventrix::ui {
 
+using ts::util::text::RichFont;
+using ts::util::text::WrappedText;
 using utility::MyFont;
 using utility::MyPointer;
 using utility::ResManager;
-using ts::util::text::RichFont;
-using ts::util::text::WrappedText;
 
 namespace {
 constexpr jint ANCHOR_LEFT = 4;
@@ -267,8 +267,8 @@ VMPtr<ts::Frame> Addon::cachedFrame(jint slot, jint frame) {
         if (slot == missingSlotSaid) return nullptr;
         missingSlotSaid = slot;
         _VM_ensureInitialized(java::lang::System::_VM_classRecord);
-        VMPtr<java::lang::StringBuffer> line = java::lang::StringBuffer::create()->construct(
-            VM_STR("Addon: no animation set in cache slot "));
+        VMPtr<java::lang::StringBuffer> line =
+            java::lang::StringBuffer::create()->construct(VM_STR("Addon: no animation set in cache slot "));
         line->append(slot);
         VMPtr<java::io::PrintStream> out = java::lang::System::out;
         out->println(line->toString());

@@ -31,37 +31,37 @@ public:
     static constexpr jint SCREEN_WIDTH = 480;
     static constexpr jint SCREEN_HEIGHT = 640;
     static constexpr jint SCROLL_BAR_WIDTH = 5;
-    static constexpr jint MARQUEE_LIMIT = 480;   // a wider selected item runs
+    static constexpr jint MARQUEE_LIMIT = 480;  // a wider selected item runs
     static constexpr jint MARQUEE_STEP = 2;
 
     jint textWidth = 0;
-    jint scrollY = 0;            // vertical drag position of the content
+    jint scrollY = 0;  // vertical drag position of the content
     jint itemHeight = 0;
     jint itemCount = 0;
     jint visibleRows = 0;
     jint scrollX = 0;
-    jint rowOffsetX = 0;         // (areaWidth - itemWidth) / 2
+    jint rowOffsetX = 0;  // (areaWidth - itemWidth) / 2
     jint areaHeight = 0;
-    jint rowGap = 0;             // between rows; also the text's line spacing for dragging
-    jint tappedRow = 0;          // released on, relative to firstRow; -1 none
+    jint rowGap = 0;     // between rows; also the text's line spacing for dragging
+    jint tappedRow = 0;  // released on, relative to firstRow; -1 none
     jboolean scrollable = false;
     jint areaY = 0;
     VMField<utility::MyFont> font;
     jint areaX = 0;
     jint textHeight = 0;
-    jboolean listOpen = false;   // a list is open (isOpen)
+    jboolean listOpen = false;  // a list is open (isOpen)
     jint frameHeight = 0;
     jint listSecondResource = 0;
     jint textX = 0;
     jboolean alternate = false;  // up and down move the list even while none is open
     jint textY = 0;
     jint frameWidth = 0;
-    jint listSecondIndex = 0;    // cache slots of the list graphics, -1 once dropped
-    jint selected = 0;           // highlighted visible row, -1 none
+    jint listSecondIndex = 0;  // cache slots of the list graphics, -1 once dropped
+    jint selected = 0;         // highlighted visible row, -1 none
     VMField<utility::MyPointer> pointer;
     jint borderColour = 0;
     jint firstRow = 0;
-    VMField<VMInts> offset;        // drawing offset x, y
+    VMField<VMInts> offset;  // drawing offset x, y
     jint frameX = 0;
     jint listResource = 0;
     jint areaWidth = 0;
@@ -75,12 +75,12 @@ public:
     jint loadedListResource = 0;
     jint itemWidth = 0;
     VMField<ts::util::text::WrappedText> text;
-    jint fillColour = 0;         // box fill and scroll bar
+    jint fillColour = 0;  // box fill and scroll bar
     jint marqueeX = 0;
     VMField<VMInts> labelFont;
     jint lineCount = 0;
-    VMField<VMInts> labelHeight;   // below 1: not centred vertically
-    jint panelSecondIndex = 0;   // cache slots of the panel graphics, -1 once dropped
+    VMField<VMInts> labelHeight;  // below 1: not centred vertically
+    jint panelSecondIndex = 0;    // cache slots of the panel graphics, -1 once dropped
     jint labelCapacity = 0;
     jint visibleLines = 0;
     jboolean keepFlag = false;
@@ -88,7 +88,7 @@ public:
     VMField<VMIntRows> labelPosition;
     VMField<VMArray<String, 1>> labelText;
     jint labelCount = 0;
-    VMField<VMInts> labelWidth;    // below 1: not centred horizontally
+    VMField<VMInts> labelWidth;  // below 1: not centred horizontally
     VMField<VMArray<jboolean, 1>> labelRight;
     jint firstLine = 0;
 

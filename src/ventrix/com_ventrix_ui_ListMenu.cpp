@@ -8,10 +8,10 @@
 
 namespace com::ventrix::ui {
 
+using ts::util::text::RichFont;
 using utility::MyFont;
 using utility::MyPointer;
 using utility::ResManager;
-using ts::util::text::RichFont;
 
 namespace {
 constexpr jint ANCHOR_TOP_LEFT = 20;

@@ -16,7 +16,6 @@ class LoadingPage : public utility::MyObject {
     VM_DECLARE_CLASS(LoadingPage, utility::MyObject)
 
 public:
-
     static constexpr jint PAGE_WIDTH = 480;
     static constexpr jint PAGE_HEIGHT = 640;
     // The switches of a style row.
@@ -28,17 +27,17 @@ public:
 
     static VMStatic<LoadingPage> instance;
 
-    jint total = 0;     // progress steps of the current loading
-    jint progress = 0;  // steps done; the page draws while progress <= total
-    jint style = 0;     // the row of styles in force
+    jint total = 0;                 // progress steps of the current loading
+    jint progress = 0;              // steps done; the page draws while progress <= total
+    jint style = 0;                 // the row of styles in force
     VMField<VMBooleanRows> styles;  // per style: image, fill, picture, text, bar
     jint backgroundColour = 0;
-    jint backgroundImage = 0;  // Gob set whose first image is tiled
-    VMField<VMInts> picture;     // Gob set, animation set or -1
-    VMField<VMInts> barColours;  // frame, cells
-    VMField<VMInts> barPosition; // top-left corner of the bar area
-    jint barSize = 0;          // the bar's height and the base of its geometry
-    jint cellCount = 0;        // cells of a full bar
+    jint backgroundImage = 0;     // Gob set whose first image is tiled
+    VMField<VMInts> picture;      // Gob set, animation set or -1
+    VMField<VMInts> barColours;   // frame, cells
+    VMField<VMInts> barPosition;  // top-left corner of the bar area
+    jint barSize = 0;             // the bar's height and the base of its geometry
+    jint cellCount = 0;           // cells of a full bar
     jint cellWidth = 0;
     jboolean continuous = false;  // one rectangle instead of cells
     VMField<utility::MyFont> font;

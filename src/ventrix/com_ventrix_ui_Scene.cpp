@@ -104,8 +104,7 @@ void Scene::loadStep() {
             loadStage = 4;
             break;
         }
-        default:
-            break;
+        default: break;
     }
     loading = false;
     startSound();

@@ -36,12 +36,12 @@ public:
     // drawing.
     static constexpr jint SCENE_LAYER = 40;
 
-    VMField<Objects> objects;  // empty slots are null
+    VMField<Objects> objects;    // empty slots are null
     VMField<VMInts> paintOrder;  // indices into objects, ascending by layer
-    jint capacity = 0;         // the length of both arrays
-    jint growBy = 0;           // the base of the next growth step
-    jboolean loading = false;  // loading stage by stage, one step a frame
-    jint loadStage = 0;        // 0 to 4
+    jint capacity = 0;           // the length of both arrays
+    jint growBy = 0;             // the base of the next growth step
+    jboolean loading = false;    // loading stage by stage, one step a frame
+    jint loadStage = 0;          // 0 to 4
     // Set non-zero by a stage loader that wants to be called again; the
     // loader clears it when it is done.
     jint stage0Busy = 0;
@@ -57,10 +57,10 @@ public:
     VMField<ts::util::text::Translation> translation;
     VMField<LoadingPage> loadingPage;
     VMField<utility::AudioAndVibration> audio;
-    VMField<MyObject> panel;  // optional objects of the subclass, released
-    VMField<Screen> screen;   // by dispose
+    VMField<MyObject> panel;        // optional objects of the subclass, released
+    VMField<Screen> screen;         // by dispose
     jboolean quietOnResume = true;  // read by the game's scene manager
-    VMField<VMInts> rect;             // for the subclasses
+    VMField<VMInts> rect;           // for the subclasses
 
     VMPtr<Scene> construct();
 

@@ -171,14 +171,10 @@ jint Screen::getAnimSetIndex(jint slot) {
 
 jint Screen::getSlotKind(jint slot) {
     switch (typeOf(slot)) {
-        case Paintable::TYPE_GOB:
-            return KIND_IMAGE;
-        case Paintable::TYPE_FRAME:
-            return KIND_FRAME;
-        case Paintable::TYPE_PLAYER:
-            return KIND_ANIMATION;
-        default:
-            return KIND_NONE;
+        case Paintable::TYPE_GOB: return KIND_IMAGE;
+        case Paintable::TYPE_FRAME: return KIND_FRAME;
+        case Paintable::TYPE_PLAYER: return KIND_ANIMATION;
+        default: return KIND_NONE;
     }
 }
 
@@ -434,14 +430,9 @@ void Screen::setSlotIndex(jint slot, jint index) {
             table->set(slot, cachedImage((*images)[slot], index));
             break;
         }
-        case Paintable::TYPE_FRAME:
-            table->set(slot, animSetOf(slot)->getFrame(index));
-            break;
-        case Paintable::TYPE_PLAYER:
-            playerOf(slot)->setAnimation(index);
-            break;
-        default:
-            return;
+        case Paintable::TYPE_FRAME: table->set(slot, animSetOf(slot)->getFrame(index)); break;
+        case Paintable::TYPE_PLAYER: playerOf(slot)->setAnimation(index); break;
+        default: return;
     }
     (*indices)[slot] = index;
 }

@@ -39,27 +39,27 @@ public:
     static constexpr jint KIND_IMAGE = 2;
     static constexpr jint KIND_NONE = -1;
 
-    VMField<VMInts> scratch;          // the list getAllCollisionRects made last
-    VMField<VMIntRows> slotClips;     // per slot x, y, w, h (and one more); w or h 0: no clip
-    VMField<VMInts> imageIndices;     // per slot the image list's cache index, -1 when none
+    VMField<VMInts> scratch;                      // the list getAllCollisionRects made last
+    VMField<VMIntRows> slotClips;                 // per slot x, y, w, h (and one more); w or h 0: no clip
+    VMField<VMInts> imageIndices;                 // per slot the image list's cache index, -1 when none
     VMField<VMArray<ts::AnimPlayer, 1>> players;  // per animation slot its player
     jint backgroundColor1 = 0;
-    jint rectLayer = 0;             // slot before which the rectangles paint; -1 not placed
-    jint slotCount = 0;             // slots in use; the next append loads this one
-    jint capacity = 0;              // slots the tables hold
+    jint rectLayer = 0;  // slot before which the rectangles paint; -1 not placed
+    jint slotCount = 0;  // slots in use; the next append loads this one
+    jint capacity = 0;   // slots the tables hold
     jboolean backgroundVisible = false;
-    VMField<VMInts> sequenceCursors;  // per slot the current step; -1 stopped
-    VMField<VMIntRows> sequenceIndices;    // per slot the indices; null row: none
-    VMField<VMInts> slotIndices;      // per slot the image, frame or animation shown
-    VMField<VMInts> origin;           // subtracted from every drawing position
-    VMField<VMInts> animSetIndices;   // per slot the animation set's cache index, -1 when none
-    VMField<VMInts> transforms;       // per image or frame slot
-    VMField<VMIntRows> sequenceDurations;  // per slot the time left of each step
+    VMField<VMInts> sequenceCursors;                // per slot the current step; -1 stopped
+    VMField<VMIntRows> sequenceIndices;             // per slot the indices; null row: none
+    VMField<VMInts> slotIndices;                    // per slot the image, frame or animation shown
+    VMField<VMInts> origin;                         // subtracted from every drawing position
+    VMField<VMInts> animSetIndices;                 // per slot the animation set's cache index, -1 when none
+    VMField<VMInts> transforms;                     // per image or frame slot
+    VMField<VMIntRows> sequenceDurations;           // per slot the time left of each step
     VMField<VMArray<ts::Paintable, 1>> paintables;  // null: empty slot
     jint backgroundColor2 = 0;
-    VMField<VMIntRows> slotOffsets;   // per image or frame slot x, y
+    VMField<VMIntRows> slotOffsets;  // per image or frame slot x, y
     VMField<VMInts> rectColors;
-    VMField<VMIntRows> rects;         // x, y, w, h; null row: free entry
+    VMField<VMIntRows> rects;  // x, y, w, h; null row: free entry
 
     VMPtr<Screen> construct();
 

@@ -95,16 +95,13 @@ VMPtr<Screen::CollisionBox> Screen::getCollisionBox(jint slot, jint boxId) {
 
 jint Screen::getCollisionBoxCount(jint slot) {
     switch (typeOf(slot)) {
-        case Paintable::TYPE_GOB:
-            return firstImage(slot)->getCollisionBoxCount();
+        case Paintable::TYPE_GOB: return firstImage(slot)->getCollisionBoxCount();
         case Paintable::TYPE_FRAME: {
             VMPtr<VMInts> indices = slotIndices;
             return animSetOf(slot)->getCollisionBoxCount((*indices)[slot]);
         }
-        case Paintable::TYPE_PLAYER:
-            return playerOf(slot)->getCollisionBoxCount();
-        default:
-            return 0;
+        case Paintable::TYPE_PLAYER: return playerOf(slot)->getCollisionBoxCount();
+        default: return 0;
     }
 }
 
@@ -247,8 +244,8 @@ jboolean Screen::cornerTouches(jint slot, jint boxId, VMPtr<VMInts> rect) {
     VMPtr<VMInts> probe = VMInts::create(4);
     (*probe)[2] = 1;
     (*probe)[3] = 1;
-    const jint corners[4][2] = {{x - w / 2, y - h / 2}, {x + w / 2, y - h / 2}, {x - w / 2, y + h / 2},
-                                {x + w / 2, y + h / 2}};
+    const jint corners[4][2] = {
+        {x - w / 2, y - h / 2}, {x + w / 2, y - h / 2}, {x - w / 2, y + h / 2}, {x + w / 2, y + h / 2}};
     for (const auto& corner : corners) {
         (*probe)[0] = corner[0];
         (*probe)[1] = corner[1];

@@ -13,9 +13,7 @@ VMStatic<VMIntRows> AudioAndVibration::cueTable;
 
 void AudioAndVibration::_VM_clinit() { instance = nullptr; }
 
-void AudioAndVibration::markReferences(uint32_t bits) {
-    _VM_markRef(mediaManager, bits);
-}
+void AudioAndVibration::markReferences(uint32_t bits) { _VM_markRef(mediaManager, bits); }
 
 VMPtr<AudioAndVibration> AudioAndVibration::construct() {
     Super::construct();

@@ -16,7 +16,6 @@ class AudioAndVibration : public virtual java::lang::Object {
     VM_DECLARE_CLASS(AudioAndVibration, java::lang::Object)
 
 public:
-
     static constexpr jint CHANNELS = 10;
     static constexpr jint VIBRATION_MS = 500;
 
@@ -29,9 +28,9 @@ public:
     VMField<ts::MediaManager> mediaManager;  // null while there is no sound system
     jint currentCue = 0;                     // the music last prepared; -1 after stopMusic and close
     jboolean soundOn = true;                 // the sound switch
-    jboolean musicLoaded = false;     // a sound is prepared as sound 0
-    jboolean effectsPlaying = false;  // channels other than 0 may be playing
-    jboolean vibrationOn = false;     // the switch vibrateIfEnabled tests
+    jboolean musicLoaded = false;            // a sound is prepared as sound 0
+    jboolean effectsPlaying = false;         // channels other than 0 may be playing
+    jboolean vibrationOn = false;            // the switch vibrateIfEnabled tests
 
     static void _VM_clinit();
     // The switches as at the start (sound on, no

@@ -18,17 +18,16 @@ class MyFont : public virtual java::lang::Object {
     VM_DECLARE_CLASS(MyFont, java::lang::Object)
 
 public:
-
     static VMStatic<MyFont> instance;
     // Per font number the resource id of its glyph array; null until set.
     static VMStatic<VMInts> fontResourceIds;
 
-    VMField<ts::util::text::Translation> texts;   // loaded by loadTexts
-    VMField<ts::util::text::RichFont> richFont;   // draws with the font in use; null after release
-    VMField<VMArray<ts::Gob, 2>> fontGobs;        // glyphs per font number
-    VMField<VMInts> fontParameters;                 // kept for the callers
-    jint textResourceId = 0;  // -1 after release
-    jint currentFont = 0;     // resource id of the glyphs the renderer holds; -1 after release
+    VMField<ts::util::text::Translation> texts;  // loaded by loadTexts
+    VMField<ts::util::text::RichFont> richFont;  // draws with the font in use; null after release
+    VMField<VMArray<ts::Gob, 2>> fontGobs;       // glyphs per font number
+    VMField<VMInts> fontParameters;              // kept for the callers
+    jint textResourceId = 0;                     // -1 after release
+    jint currentFont = 0;                        // resource id of the glyphs the renderer holds; -1 after release
     // Per font number the resource id whose glyphs fontGobs holds, -1 when
     // unloaded.
     VMField<VMInts> loadedFontIds;

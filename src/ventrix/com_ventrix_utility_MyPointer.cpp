@@ -104,8 +104,7 @@ void MyPointer::pollEvents() {
                 (*x)[0] = ex;
                 (*y)[0] = ey;
                 break;
-            default:
-                break;
+            default: break;
         }
     }
 }

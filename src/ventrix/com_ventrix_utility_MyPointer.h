@@ -34,9 +34,9 @@ public:
     VMField<VMBooleans> isUp;          // released and not pressed since
     VMField<VMBooleans> justReleased;  // a release taken by this frame's poll
     VMField<VMBooleans> justPressed;   // a press taken by this frame's poll, no drag after it
-    VMField<VMInts> x;              // latest position
+    VMField<VMInts> x;                 // latest position
     jint scrollMinY = 0;
-    VMField<VMInts> prevX;          // position before the latest drag or release
+    VMField<VMInts> prevX;  // position before the latest drag or release
     VMField<VMInts> prevY;
     VMField<VMInts> y;
     VMField<Regions> keyRegions;  // up, down, left, right while one is being registered
@@ -45,9 +45,9 @@ public:
     jint scrollX = 0;
     jint scrollMaxX = 0;
     jint scrollMinX = 0;
-    VMField<Boxes> touchBoxes;                     // in index order
-    VMField<ts::graphics::CollisionBox> touchArea; // the area around them
-    VMField<VMInts> pressX;                          // where the touch began
+    VMField<Boxes> touchBoxes;                      // in index order
+    VMField<ts::graphics::CollisionBox> touchArea;  // the area around them
+    VMField<VMInts> pressX;                         // where the touch began
     VMField<VMInts> pressY;
 
     static VMStatic<MyPointer> instance;

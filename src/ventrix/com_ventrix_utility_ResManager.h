@@ -20,16 +20,16 @@ public:
 
     static constexpr jint START_CAPACITY = 5;
     // Rows of slotKeys.
-    static constexpr jint KEY_GOBS = 0;      // image resource id per slot
-    static constexpr jint KEY_ANIM = 1;      // animation resource id per slot
-    static constexpr jint KEY_ANIM_GOBS = 2; // image id the animation set was bound to
-    static constexpr jint FREE = -1;         // key of an emptied entry
+    static constexpr jint KEY_GOBS = 0;       // image resource id per slot
+    static constexpr jint KEY_ANIM = 1;       // animation resource id per slot
+    static constexpr jint KEY_ANIM_GOBS = 2;  // image id the animation set was bound to
+    static constexpr jint FREE = -1;          // key of an emptied entry
 
-    static jint capacity;     // slots in each table
-    static jint growStep;     // slots added by the last growth
-    static jint usedSlots;    // slots handed out since the last clear; new entries go here
-    static jint firstIndex;   // image slot settled by the last load, -1 for none
-    static jint secondIndex;  // animation slot settled by the last load, -1 for none
+    static jint capacity;                  // slots in each table
+    static jint growStep;                  // slots added by the last growth
+    static jint usedSlots;                 // slots handed out since the last clear; new entries go here
+    static jint firstIndex;                // image slot settled by the last load, -1 for none
+    static jint secondIndex;               // animation slot settled by the last load, -1 for none
     static VMStatic<ResManager> instance;  // made by the first load
     static VMStatic<VMArray<ts::Gob, 2>> gobCache;
     static VMStatic<VMArray<ts::AnimSet, 1>> animCache;

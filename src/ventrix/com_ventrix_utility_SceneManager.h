@@ -25,10 +25,10 @@ public:
     // constructor body; getInstance never makes one.
     static VMStatic<SceneManager> instance;
 
-    jshort currentSceneId = NO_SCENE;  // in use, or to be entered at init
-    jshort previousSceneId = 0;        // current before the last change
-    VMField<ui::Scene> scene;          // the current scene, made by the subclass
-    VMField<AudioAndVibration> audio;  // taken by init
+    jshort currentSceneId = NO_SCENE;      // in use, or to be entered at init
+    jshort previousSceneId = 0;            // current before the last change
+    VMField<ui::Scene> scene;              // the current scene, made by the subclass
+    VMField<AudioAndVibration> audio;      // taken by init
     VMField<ui::LoadingPage> loadingPage;  // taken by init
     VMField<MyPointer> pointer;            // taken by init
 

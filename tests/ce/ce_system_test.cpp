@@ -18,12 +18,16 @@ class ScopedEnv {
 public:
     ScopedEnv(const char* name, const char* value) : name_(name) {
         if (const char* old = std::getenv(name)) old_ = old, had_ = true;
-        if (value) ::setenv(name, value, 1);
-        else ::unsetenv(name);
+        if (value)
+            ::setenv(name, value, 1);
+        else
+            ::unsetenv(name);
     }
     ~ScopedEnv() {
-        if (had_) ::setenv(name_.c_str(), old_.c_str(), 1);
-        else ::unsetenv(name_.c_str());
+        if (had_)
+            ::setenv(name_.c_str(), old_.c_str(), 1);
+        else
+            ::unsetenv(name_.c_str());
     }
 
 private:
@@ -137,7 +141,8 @@ TEST(CeShell, OpensOnlyWebURLsWithTheDesktopsOpenerAsOneArgument) {
             EXPECT_EQ(GetLastError(), c.error);
         }
     }
-    EXPECT_EQ(readFile(record), "[http://example.org/a b;$(x)]\n[HTTPS://example.org/]\n[https://example.org/direct]\n");
+    EXPECT_EQ(readFile(record),
+              "[http://example.org/a b;$(x)]\n[HTTPS://example.org/]\n[https://example.org/direct]\n");
     EXPECT_FALSE(ShellExecuteEx(nullptr));
 
     ScopedEnv missing("VESSILO_URL_OPENER", (folder.path() + "no-such-opener").c_str());

@@ -38,8 +38,7 @@ protected:
         windowClass.lpfnWndProc = recordingProc;
         windowClass.lpszClassName = u"CeWindowTest";
         ASSERT_NE(RegisterClassW(&windowClass), 0);
-        window = CreateWindowW(u"CeWindowTest", u"Test Window", 0, 0, 0, 480, 640, nullptr, nullptr, nullptr,
-                               nullptr);
+        window = CreateWindowW(u"CeWindowTest", u"Test Window", 0, 0, 0, 480, 640, nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(window, nullptr);
         ShowWindow(window, SW_SHOW);
     }
@@ -47,8 +46,7 @@ protected:
         if (IsWindow(window)) DestroyWindow(window);
         UnregisterClassW(u"CeWindowTest", nullptr);
         MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        }
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {}
     }
     // Takes every message the desktop's input has become, in order.
     std::vector<MSG> drain() {
@@ -132,8 +130,7 @@ TEST_F(CeWindowTest, OneWindowAtATimeAndClassesAreRegisteredOnce) {
     again.lpszClassName = u"CeWindowTest";
     EXPECT_EQ(RegisterClassW(&again), 0);
     EXPECT_EQ(GetLastError(), ERROR_CLASS_ALREADY_EXISTS);
-    EXPECT_EQ(CreateWindowW(u"CeWindowTest", u"Second", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr),
-              nullptr);
+    EXPECT_EQ(CreateWindowW(u"CeWindowTest", u"Second", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr), nullptr);
     EXPECT_EQ(CreateWindowW(u"NoSuchClass", u"x", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr), nullptr);
     char16_t text[32];
     EXPECT_EQ(GetWindowTextW(window, text, 32), 11);
@@ -187,12 +184,24 @@ TEST_F(CeWindowTest, KeysBecomeThePhonesVirtualKeys) {
         bool shift;
         UINT virtualKey;  // 0: no message
     } cases[] = {
-        {SDLK_UP, false, VK_UP},          {SDLK_DOWN, false, VK_DOWN},     {SDLK_LEFT, false, VK_LEFT},
-        {SDLK_RIGHT, false, VK_RIGHT},    {SDLK_RETURN, false, VK_RETURN}, {SDLK_SPACE, false, VK_RETURN},
-        {SDLK_KP_ENTER, false, VK_RETURN}, {SDLK_F1, false, VK_F1},        {SDLK_F2, false, VK_F2},
-        {SDLK_0, false, '0'},             {SDLK_9, false, '9'},            {SDLK_KP_5, false, '5'},
-        {SDLK_ASTERISK, false, VK_TSTAR}, {SDLK_KP_MULTIPLY, false, VK_TSTAR}, {SDLK_HASH, false, VK_TPOUND},
-        {SDLK_8, true, VK_TSTAR},         {SDLK_3, true, VK_TPOUND},       {SDLK_a, false, 0},
+        {SDLK_UP, false, VK_UP},
+        {SDLK_DOWN, false, VK_DOWN},
+        {SDLK_LEFT, false, VK_LEFT},
+        {SDLK_RIGHT, false, VK_RIGHT},
+        {SDLK_RETURN, false, VK_RETURN},
+        {SDLK_SPACE, false, VK_RETURN},
+        {SDLK_KP_ENTER, false, VK_RETURN},
+        {SDLK_F1, false, VK_F1},
+        {SDLK_F2, false, VK_F2},
+        {SDLK_0, false, '0'},
+        {SDLK_9, false, '9'},
+        {SDLK_KP_5, false, '5'},
+        {SDLK_ASTERISK, false, VK_TSTAR},
+        {SDLK_KP_MULTIPLY, false, VK_TSTAR},
+        {SDLK_HASH, false, VK_TPOUND},
+        {SDLK_8, true, VK_TSTAR},
+        {SDLK_3, true, VK_TPOUND},
+        {SDLK_a, false, 0},
         {SDLK_ESCAPE, false, 0},
     };
     for (const auto& c : cases) {
@@ -247,8 +256,12 @@ TEST_F(CeWindowTest, TheLeftButtonIsTheStylusAndTheWindowReportsFocusAndClosing)
         WPARAM wParam;
         int x, y;
     } expected[] = {
-        {WM_LBUTTONDOWN, MK_LBUTTON, 10, 20}, {WM_MOUSEMOVE, MK_LBUTTON, 30, 40}, {WM_MOUSEMOVE, MK_LBUTTON, -3, 700},
-        {WM_LBUTTONUP, 0, 31, 41},            {WM_ACTIVATE, WA_INACTIVE, 0, 0},   {WM_ACTIVATE, WA_ACTIVE, 0, 0},
+        {WM_LBUTTONDOWN, MK_LBUTTON, 10, 20},
+        {WM_MOUSEMOVE, MK_LBUTTON, 30, 40},
+        {WM_MOUSEMOVE, MK_LBUTTON, -3, 700},
+        {WM_LBUTTONUP, 0, 31, 41},
+        {WM_ACTIVATE, WA_INACTIVE, 0, 0},
+        {WM_ACTIVATE, WA_ACTIVE, 0, 0},
         {WM_CLOSE, 0, 0, 0},
     };
     ASSERT_EQ(messages.size(), std::size(expected));
@@ -294,7 +307,8 @@ std::vector<uint8_t> readPng(const std::string& path, int* width, int* height) {
         *height = static_cast<int>(png_get_image_height(png, info));
         EXPECT_EQ(png_get_color_type(png, info), PNG_COLOR_TYPE_RGB);
         pixels.resize(static_cast<size_t>(*width) * *height * 3);
-        for (int y = 0; y < *height; ++y) png_read_row(png, pixels.data() + static_cast<size_t>(y) * *width * 3, nullptr);
+        for (int y = 0; y < *height; ++y)
+            png_read_row(png, pixels.data() + static_cast<size_t>(y) * *width * 3, nullptr);
     }
     png_destroy_read_struct(&png, &info, nullptr);
     std::fclose(file);
@@ -313,16 +327,16 @@ TEST_F(CeWindowTest, PresentedFramesAreClippedKeptAndSavedWithWhiteStayingWhite)
     EXPECT_EQ(test::PresentCount(), count + 1);
     std::vector<uint16_t> frame = test::LastFrame();
     ASSERT_EQ(frame.size(), 480u * 640u);
-    EXPECT_EQ(frame[0 * 480 + 0], 0);        // left of and above the rectangle
-    EXPECT_EQ(frame[2 * 480 + 4], 0xFFFF);   // its corner
+    EXPECT_EQ(frame[0 * 480 + 0], 0);       // left of and above the rectangle
+    EXPECT_EQ(frame[2 * 480 + 4], 0xFFFF);  // its corner
     EXPECT_EQ(frame[5 * 480 + 9], 0xF800);
     EXPECT_EQ(frame[9 * 480 + 9], 0xFFFF);
-    EXPECT_EQ(frame[2 * 480 + 10], 0);       // clipped to the frame's 10 columns
+    EXPECT_EQ(frame[2 * 480 + 10], 0);  // clipped to the frame's 10 columns
     EXPECT_EQ(frame[10 * 480 + 4], 0);
     // A rectangle outside the frame copies nothing, and fails nothing.
     EXPECT_TRUE(PresentFrameRect(window, small.data(), 10, 10, 12, 475, 635, 10, 10));
     EXPECT_TRUE(PresentFrameRect(window, small.data(), 10, 10, 12, 20, 2, 10, 10));  // right of it, rows inside
-    EXPECT_TRUE(PresentFrameRect(window, small.data(), 10, 10, 12, 2, 2, -5, 5));     // negative width
+    EXPECT_TRUE(PresentFrameRect(window, small.data(), 10, 10, 12, 2, 2, -5, 5));    // negative width
     EXPECT_EQ(test::LastFrame()[2 * 480 + 20], 0);
     EXPECT_TRUE(PresentFrameRect(window, small.data(), 10, 10, 12, -2147483647, -5, 2147483647, 2147483647));
     EXPECT_EQ(test::LastFrame()[639 * 480 + 479], 0);

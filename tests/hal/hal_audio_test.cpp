@@ -87,7 +87,13 @@ TEST(HalWaveReaderTest, ReadsPcmChunksInAnyLayoutAndRefusesTheRest) {
         {"part of a frame", wav(Bytes(7, 1)), HAL_OK, 44, 4},
         {"mono 8 bits", wav(Bytes(5, 0x90), 1, 11025, 8), HAL_OK, 44, 5},
         {"too short", Bytes{'R', 'I', 'F', 'F'}, HAL_FAILED},
-        {"not RIFF", [] { Bytes b = wav(Bytes(8, 1)); b[3] = 'X'; return b; }(), HAL_FAILED},
+        {"not RIFF",
+         [] {
+             Bytes b = wav(Bytes(8, 1));
+             b[3] = 'X';
+             return b;
+         }(),
+         HAL_FAILED},
         {"no format", riff({chunk("data", Bytes(8, 1))}), HAL_FAILED},
         {"no data", riff({fmt}), HAL_FAILED},
         {"format too short", riff({chunk("fmt ", Bytes(14, 1)), chunk("data", Bytes(8, 1))}), HAL_FAILED},
@@ -123,11 +129,14 @@ TEST(HalMidiReaderTest, KeepsChannelEventsAndSkipsTheRestByTheirLength) {
         {"meta and system exclusive skipped, their time carried",
          {0x05, 0xFF, 0x51, 0x03, 7, 0xA1, 0x20, 0x07, 0xF0, 0x02, 0x7E, 0xF7, 0x03, 0x90, 60, 100},
          {{15, 0x90, 60, 100}}},
-        {"running status across a meta event", {0x00, 0x90, 60, 100, 0x00, 0xFF, 0x01, 0x01, 'a', 0x05, 61, 100},
+        {"running status across a meta event",
+         {0x00, 0x90, 60, 100, 0x00, 0xFF, 0x01, 0x01, 'a', 0x05, 61, 100},
          {{0, 0x90, 60, 100}, {5, 0x90, 61, 100}}},
-        {"pitch bend, pressures", {0x00, 0xE0, 0x00, 0x40, 0x00, 0xD0, 0x30, 0x01, 0xA0, 60, 20},
+        {"pitch bend, pressures",
+         {0x00, 0xE0, 0x00, 0x40, 0x00, 0xD0, 0x30, 0x01, 0xA0, 60, 20},
          {{0, 0xE0, 0, 0x40}, {0, 0xD0, 0x30, 0}, {1, 0xA0, 60, 20}}},
-        {"long delta, nothing after the end", join({quantity(480), {0x90, 60, 1, 0, 0xFF, 0x2F, 0, 0, 0x90, 61, 1}}),
+        {"long delta, nothing after the end",
+         join({quantity(480), {0x90, 60, 1, 0, 0xFF, 0x2F, 0, 0, 0x90, 61, 1}}),
          {{480, 0x90, 60, 1}}},
         {"data without a status", {0x00, 60, 100}, {}},
         {"system common message", {0x00, 0xF2, 0x00, 0x00}, {}},
@@ -279,12 +288,18 @@ TEST_F(HalAudioTest, BadArgumentsAndUnplayableDataAreRefused) {
     int32_t i32 = 0;
     int64_t i64 = 0;
     const Call nullPlayer[] = {
-        [] { return HAL_prefetchPlayer(nullptr); },   [] { return HAL_startPlayer(nullptr); },
-        [] { return HAL_stopPlayer(nullptr); },       [] { return HAL_deallocatePlayer(nullptr); },
-        [] { return HAL_closePlayer(nullptr); },      [] { return HAL_setPlayerLoopCount(nullptr, 1); },
-        [&] { return HAL_getPlayerState(&i32, nullptr); },    [&] { return HAL_getPlayerDuration(&i64, nullptr); },
-        [&] { return HAL_getPlayerContentType(&i32, nullptr); }, [&] { return HAL_getPlayerMediaTime(&i64, nullptr); },
-        [] { return HAL_setPlayerMediaTime(nullptr, 0); },    [&] { return HAL_getPlayerVolume(&i32, nullptr); },
+        [] { return HAL_prefetchPlayer(nullptr); },
+        [] { return HAL_startPlayer(nullptr); },
+        [] { return HAL_stopPlayer(nullptr); },
+        [] { return HAL_deallocatePlayer(nullptr); },
+        [] { return HAL_closePlayer(nullptr); },
+        [] { return HAL_setPlayerLoopCount(nullptr, 1); },
+        [&] { return HAL_getPlayerState(&i32, nullptr); },
+        [&] { return HAL_getPlayerDuration(&i64, nullptr); },
+        [&] { return HAL_getPlayerContentType(&i32, nullptr); },
+        [&] { return HAL_getPlayerMediaTime(&i64, nullptr); },
+        [] { return HAL_setPlayerMediaTime(nullptr, 0); },
+        [&] { return HAL_getPlayerVolume(&i32, nullptr); },
         [] { return HAL_setPlayerVolume(nullptr, 50); },
     };
     for (const Call& call : nullPlayer) EXPECT_EQ(call(), HAL_BAD_ARGUMENT);

@@ -37,8 +37,8 @@ public:
         posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 3);
         std::string program = "Xvfb", fd = "-displayfd", three = "3", screen = "-screen", zero = "0",
                     size = "1024x768x24", nolisten = "-nolisten", tcp = "tcp";
-        char* argv[] = {program.data(), fd.data(), three.data(), screen.data(), zero.data(), size.data(),
-                        nolisten.data(), tcp.data(), nullptr};
+        char* argv[] = {program.data(), fd.data(),       three.data(), screen.data(), zero.data(),
+                        size.data(),    nolisten.data(), tcp.data(),   nullptr};
         pid_t child = 0;
         if (::posix_spawnp(&child, "Xvfb", &actions, nullptr, argv, environ) == 0) pid_ = child;
         posix_spawn_file_actions_destroy(&actions);
@@ -132,8 +132,8 @@ TEST(HostRunOnX, TheWindowShowsTheFrameTheCanvasThreadFlushed) {
     // suppression can name): the leak checker is off for this program run.
     ASSERT_TRUE(child.start(folder, {"XDG_RUNTIME_DIR=" + runtime.path(), "SDL_VIDEODRIVER=x11", "DISPLAY=" + display,
                                      "ASAN_OPTIONS=detect_leaks=0"}));
-    std::string window = commandOutput("DISPLAY=" + display +
-                                       " timeout 20 xdotool search --sync --name '^Vessilo Frame$' | head -n 1");
+    std::string window =
+        commandOutput("DISPLAY=" + display + " timeout 20 xdotool search --sync --name '^Vessilo Frame$' | head -n 1");
     ASSERT_FALSE(window.empty()) << "the window did not appear";
     // The canvas thread has flushed; give the main thread time to present.
     for (int k = 0; k < 400 && readFile(folder + "midlet.log").find("flushed") == std::string::npos; ++k) {

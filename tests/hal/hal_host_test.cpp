@@ -49,8 +49,7 @@ protected:
         HAL_setEventTraceSink(nullptr);
         HAL_releaseHostWindow();
         ce::MSG msg;
-        while (ce::PeekMessageW(&msg, nullptr, 0, 0, ce::PM_REMOVE)) {
-        }
+        while (ce::PeekMessageW(&msg, nullptr, 0, 0, ce::PM_REMOVE)) {}
         hostResetState();
         HAL_setHostCallbacks(&saved_);
         if (peer_) HAL_deleteCanvas(peer_);
@@ -61,16 +60,16 @@ protected:
         EXPECT_EQ(HAL_getCurrentWindowObject(), peer_);
         g_types.clear();
     }
-    static void post(ce::UINT message, ce::WPARAM wParam) {
-        ce::PostMessageW(HAL_getMainWindow(), message, wParam, 0);
-    }
+    static void post(ce::UINT message, ce::WPARAM wParam) { ce::PostMessageW(HAL_getMainWindow(), message, wParam, 0); }
     // Hands every queued message to the window, as the message loop does.
     static bool pump() {
         ce::MSG msg;
         bool quit = false;
         while (ce::PeekMessageW(&msg, HAL_getMainWindow(), 0, 0, ce::PM_REMOVE)) {
-            if (msg.message == ce::WM_QUIT) quit = true;
-            else ce::DispatchMessageW(&msg);
+            if (msg.message == ce::WM_QUIT)
+                quit = true;
+            else
+                ce::DispatchMessageW(&msg);
         }
         return quit;
     }
@@ -284,9 +283,9 @@ std::string eventTypes(const std::string& trace) {
 constexpr const char* kGap = "sleep 100";
 
 TEST(HostRun, PausesResumesAndEndsThroughTheLifeCycle) {
-    RunResult run = runProgram(app(std::string("focus-lost; ") + kGap + "; focus-gained; " + kGap +
-                                   "; focus-lost; " + kGap + "; power-off; " + kGap + "; power-on; " + kGap +
-                                   "; focus-gained; " + kGap + "; close"));
+    RunResult run =
+        runProgram(app(std::string("focus-lost; ") + kGap + "; focus-gained; " + kGap + "; focus-lost; " + kGap +
+                       "; power-off; " + kGap + "; power-on; " + kGap + "; focus-gained; " + kGap + "; close"));
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.log,
               "startApp\nshowNotify\n"
@@ -344,11 +343,11 @@ TEST(HostRun, ARequestedURLOpensOnlyAfterTheRuntimeIsDestroyed) {
 }
 
 TEST(HostRun, KeysAndTapsReachTheCanvasUnderTheEventLock) {
-    RunResult run = runProgram(app(
-        "key up down; key up up; key space down; key space up; key return down; key f1 down; key f2 down; "
-        "key 7 down; key shift-8 down; key shift-8 up; key hash down; key asterisk down; key a down; "
-        "key left down; key left repeat; sleep 150; key left repeat; key left up; held-key down; "
-        "press 10 20; drag 12 22; drag 13 23; drag 200 300; release 200 300; serial; sleep 100; exit"));
+    RunResult run = runProgram(
+        app("key up down; key up up; key space down; key space up; key return down; key f1 down; key f2 down; "
+            "key 7 down; key shift-8 down; key shift-8 up; key hash down; key asterisk down; key a down; "
+            "key left down; key left repeat; sleep 150; key left repeat; key left up; held-key down; "
+            "press 10 20; drag 12 22; drag 13 23; drag 200 300; release 200 300; serial; sleep 100; exit"));
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.log,
               "startApp\nshowNotify\n"
@@ -417,13 +416,12 @@ TEST(HostRun, TheProgramItselfRefusesToStartWithoutAnApplication) {
     EXPECT_EQ(::stat((folder + "properties/sys.prop").c_str(), &info), 0) << "the build installs sys.prop";
     TestRuntimeFolder runtime;
     const std::string err = runtime.path() + "err.txt";
-    const std::string command = "XDG_RUNTIME_DIR='" + runtime.path() + "' SDL_VIDEODRIVER=dummy '" + program +
-                                "' >/dev/null 2>'" + err + "'";
+    const std::string command =
+        "XDG_RUNTIME_DIR='" + runtime.path() + "' SDL_VIDEODRIVER=dummy '" + program + "' >/dev/null 2>'" + err + "'";
     const int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 1);
-    EXPECT_NE(readFile(err).find("\"MIDlet-1\" is missing from " + folder + "properties/app.prop"),
-              std::string::npos)
+    EXPECT_NE(readFile(err).find("\"MIDlet-1\" is missing from " + folder + "properties/app.prop"), std::string::npos)
         << readFile(err);
 }
 #endif
@@ -449,13 +447,14 @@ TEST(HostRunOnX, ATapAndAKeyThroughTheXServerReachTheCanvas) {
     if (!display || !*display) GTEST_SKIP() << "no X server (DISPLAY is not set): run under xvfb-run";
     if (!haveProgram("xdotool")) GTEST_SKIP() << "xdotool is not installed";
     TestRuntimeFolder runtime;
-    ProgramFolder folder("MIDlet-Name: Vessilo Smoke\nMIDlet-1: Test, /icon.png, vessilo.test.ScriptMIDlet\n"
-                         "Test-Script: wait-file done; sleep 100; exit\n");
+    ProgramFolder folder(
+        "MIDlet-Name: Vessilo Smoke\nMIDlet-1: Test, /icon.png, vessilo.test.ScriptMIDlet\n"
+        "Test-Script: wait-file done; sleep 100; exit\n");
     HostChild child;
     // The system's display libraries keep allocations for the life of the
     // process: the leak checker is off for this program run on X.
-    ASSERT_TRUE(child.start(folder.path,
-                            {"XDG_RUNTIME_DIR=" + runtime.path(), "SDL_VIDEODRIVER=x11", "ASAN_OPTIONS=detect_leaks=0"}));
+    ASSERT_TRUE(child.start(
+        folder.path, {"XDG_RUNTIME_DIR=" + runtime.path(), "SDL_VIDEODRIVER=x11", "ASAN_OPTIONS=detect_leaks=0"}));
     std::string window = commandOutput("timeout 20 xdotool search --sync --name '^Vessilo Smoke$' | head -n 1");
     while (!window.empty() && (window.back() == '\n' || window.back() == ' ')) window.pop_back();
     ASSERT_FALSE(window.empty()) << "the window did not appear";

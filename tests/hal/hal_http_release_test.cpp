@@ -15,8 +15,8 @@ TEST(HalHttpRelease, AnOpenConnectionOutlivesTheReleaseAndNoNewOneIsMade) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
-            HttpTestServer server([](const HttpTestRequest&, HttpTestReply& reply) { reply.respond(200, "OK", "kept"); },
-                                  true);
+            HttpTestServer server(
+                [](const HttpTestRequest&, HttpTestReply& reply) { reply.respond(200, "OK", "kept"); }, true);
             HAL_HTTPSettings settings;
             settings.connectTimeoutMs = settings.stallTimeoutMs = 2000;
             settings.caFile = HttpTestServer::certificateFile().c_str();

@@ -150,8 +150,9 @@ TEST_F(HalHttpTest, UrlPartsAndRefusedUrls) {
 
 TEST_F(HalHttpTest, GetSendsHeadersAndReadsTheResponse) {
     HttpTestServer server([](const HttpTestRequest&, HttpTestReply& reply) {
-        reply.respond(200, "OK", "hello",
-                      {{"Content-Type", "text/plain"}, {"X-Caf\xe9", "cr\xe8me"}, {"X-Twice", "one"}, {"X-Twice", "two"}});
+        reply.respond(
+            200, "OK", "hello",
+            {{"Content-Type", "text/plain"}, {"X-Caf\xe9", "cr\xe8me"}, {"X-Twice", "one"}, {"X-Twice", "two"}});
     });
     HAL_HTTPConnection* c = open(server.url("/path?q=1#frag"));
     EXPECT_EQ(setHeader(c, u"X-Token", u"abc"), HAL_OK);
@@ -294,9 +295,16 @@ TEST_F(HalHttpTest, InjectedHeadersAreRefusedAndNeverSent) {
         std::u16string key, value;
     };
     const Case refused[] = {
-        {u"X-A", u"v\r\nX-Injected: 1"}, {u"X-A", u"v\nX-Injected: 1"}, {u"X-A", u"v\rw"},
-        {u"X-A", std::u16string(u"v\0w", 3)}, {u"X-A\r\nX-Injected", u"1"}, {u"X A", u"1"},
-        {u"X:A", u"1"}, {u"", u"1"}, {u"X-\u00e9", u"1"}, {u"X-A", std::u16string(1, char16_t(0xDC00))},
+        {u"X-A", u"v\r\nX-Injected: 1"},
+        {u"X-A", u"v\nX-Injected: 1"},
+        {u"X-A", u"v\rw"},
+        {u"X-A", std::u16string(u"v\0w", 3)},
+        {u"X-A\r\nX-Injected", u"1"},
+        {u"X A", u"1"},
+        {u"X:A", u"1"},
+        {u"", u"1"},
+        {u"X-\u00e9", u"1"},
+        {u"X-A", std::u16string(1, char16_t(0xDC00))},
     };
     for (const Case& r : refused) EXPECT_EQ(setHeader(c, r.key, r.value), HAL_IO_ERROR);
     EXPECT_EQ(HAL_setHTTPRequestProperty(c, nullptr, 0, u"1", 1), HAL_IO_ERROR);
@@ -314,8 +322,9 @@ TEST_F(HalHttpTest, BodiesChunkedUnsizedLargeAnd404) {
     for (size_t i = 0; i < big.size(); ++i) big[i] = char(i * 7 + i / 251);
     HttpTestServer server([&big](const HttpTestRequest& request, HttpTestReply& reply) {
         if (request.target == "/chunked") {
-            reply.send("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nConnection: close\r\n\r\n"
-                       "5\r\nhello\r\n7\r\n, world\r\n0\r\nX-Trailer: t\r\n\r\n");
+            reply.send(
+                "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nConnection: close\r\n\r\n"
+                "5\r\nhello\r\n7\r\n, world\r\n0\r\nX-Trailer: t\r\n\r\n");
         } else if (request.target == "/unsized") {
             reply.send("HTTP/1.0 200 OK\r\n\r\nuntil the end");
         } else if (request.target == "/big") {
@@ -422,8 +431,9 @@ TEST_F(HalHttpTest, RedirectsKeepTheCallersHeadersAtHomeAndNeverFallBackToPlainH
         } else if (t == "/post-found") {
             reply.respond(302, "Found", "", {{"Location", "/there"}});
         } else {
-            reply.respond(200, "OK",
-                          "home saw [" + request.header("X-Secret") + "] " + request.method + " [" + request.body + "]");
+            reply.respond(
+                200, "OK",
+                "home saw [" + request.header("X-Secret") + "] " + request.method + " [" + request.body + "]");
         }
     });
     HttpTestServer secure(
@@ -557,9 +567,8 @@ TEST_F(HalHttpTest, ResponseBodyOverTheCapFailsAfterWhatFitted) {
     s.maxResponseBody = 10000;
     s.maxRequestBody = 8;
     settings(s);
-    HttpTestServer server([](const HttpTestRequest&, HttpTestReply& reply) {
-        reply.respond(200, "OK", std::string(50000, 'x'));
-    });
+    HttpTestServer server(
+        [](const HttpTestRequest&, HttpTestReply& reply) { reply.respond(200, "OK", std::string(50000, 'x')); });
     HAL_HTTPConnection* c = open(server.url("/"));
     int end = 0;
     std::string got = body(c, &end);
@@ -587,7 +596,7 @@ TEST_F(HalHttpTest, SilentServersAndRefusedConnectionsEndInFailure) {
     int32_t value = 0;
     EXPECT_EQ(HAL_getHTTPResponseCode(silent, &value), HAL_IO_ERROR);
     EXPECT_LT(HAL_getTickCount() - start, 4000u);  // bounded by the stall time-out, not the server
-    close(silent);  // the server goes on to the next connection once this one is gone
+    close(silent);                                 // the server goes on to the next connection once this one is gone
 
     HAL_HTTPConnection* midBody = open(server.url("/mid-body"));
     EXPECT_EQ(code(midBody), 200);
@@ -609,9 +618,9 @@ TEST_F(HalHttpTest, SilentServersAndRefusedConnectionsEndInFailure) {
 }
 
 TEST_F(HalHttpTest, HttpsVerifiesTheServerCertificate) {
-    HttpTestServer server(
-        [](const HttpTestRequest& request, HttpTestReply& reply) { reply.respond(200, "OK", "secret " + request.target); },
-        true);
+    HttpTestServer server([](const HttpTestRequest& request,
+                             HttpTestReply& reply) { reply.respond(200, "OK", "secret " + request.target); },
+                          true);
     HAL_HTTPConnection* trusted = open(server.url("/s"));
     EXPECT_EQ(code(trusted), 200);
     EXPECT_EQ(body(trusted), "secret /s");

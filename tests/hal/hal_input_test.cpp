@@ -37,8 +37,8 @@ protected:
         HAL_handleInputMessage(down ? ce::WM_KEYDOWN : ce::WM_KEYUP, virtualKey, repeat ? (1 | (1 << 30)) : 1);
     }
     static void touch(ce::UINT message, int x, int y) {
-        const ce::LPARAM point = static_cast<ce::LPARAM>((static_cast<uint32_t>(static_cast<uint16_t>(y)) << 16) |
-                                                         static_cast<uint16_t>(x));
+        const ce::LPARAM point =
+            static_cast<ce::LPARAM>((static_cast<uint32_t>(static_cast<uint16_t>(y)) << 16) | static_cast<uint16_t>(x));
         HAL_handleInputMessage(message, message == ce::WM_LBUTTONUP ? 0 : ce::MK_LBUTTON, point);
     }
     static void pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
@@ -51,10 +51,17 @@ TEST(HalKeys, CodesActionsAndNamesOfThePhonesKeys) {
         int32_t gameAction;
         const char16_t* name;
     } keys[] = {
-        {ce::VK_UP, -1, 1, u"Up"},         {ce::VK_DOWN, -2, 6, u"Down"},    {ce::VK_LEFT, -3, 2, u"Left"},
-        {ce::VK_RIGHT, -4, 5, u"Right"},   {ce::VK_RETURN, -5, 8, u"Select"}, {ce::VK_F1, -6, 0, u"Soft1"},
-        {ce::VK_F2, -7, 0, u"Soft2"},      {'0', 48, 0, u"0"},               {'9', 57, 0, u"9"},
-        {ce::VK_TSTAR, 42, 0, u"*"},       {ce::VK_TPOUND, 35, 0, u"#"},
+        {ce::VK_UP, -1, 1, u"Up"},
+        {ce::VK_DOWN, -2, 6, u"Down"},
+        {ce::VK_LEFT, -3, 2, u"Left"},
+        {ce::VK_RIGHT, -4, 5, u"Right"},
+        {ce::VK_RETURN, -5, 8, u"Select"},
+        {ce::VK_F1, -6, 0, u"Soft1"},
+        {ce::VK_F2, -7, 0, u"Soft2"},
+        {'0', 48, 0, u"0"},
+        {'9', 57, 0, u"9"},
+        {ce::VK_TSTAR, 42, 0, u"*"},
+        {ce::VK_TPOUND, 35, 0, u"#"},
     };
     for (const auto& k : keys) {
         EXPECT_EQ(HAL_keyCodeForVirtualKey(k.virtualKey), k.keyCode);
@@ -115,21 +122,19 @@ TEST_F(HalInputTest, AutoRepeatWithin100MsOfTheLastKeyEventIsDropped) {
 
 TEST_F(HalInputTest, ATouchOfTheSameKindWithin30MsAnd5PixelsIsDropped) {
     touch(ce::WM_LBUTTONDOWN, 100, 100);
-    touch(ce::WM_LBUTTONDOWN, 105, 95);   // same kind, near, at once: dropped
-    touch(ce::WM_MOUSEMOVE, 101, 101);    // another kind
-    touch(ce::WM_MOUSEMOVE, 104, 104);    // dropped
-    touch(ce::WM_MOUSEMOVE, 107, 104);    // 6 pixels from the last passed on
-    touch(ce::WM_MOUSEMOVE, -2, 700);     // off the window, far
+    touch(ce::WM_LBUTTONDOWN, 105, 95);  // same kind, near, at once: dropped
+    touch(ce::WM_MOUSEMOVE, 101, 101);   // another kind
+    touch(ce::WM_MOUSEMOVE, 104, 104);   // dropped
+    touch(ce::WM_MOUSEMOVE, 107, 104);   // 6 pixels from the last passed on
+    touch(ce::WM_MOUSEMOVE, -2, 700);    // off the window, far
     pause(40);
-    touch(ce::WM_MOUSEMOVE, -2, 700);     // the same place, but later
+    touch(ce::WM_MOUSEMOVE, -2, 700);  // the same place, but later
     touch(ce::WM_LBUTTONUP, -2, 700);
     HAL_handleInputMessage(ce::WM_MOUSEMOVE, 0, 0);  // no button: no drag
-    EXPECT_EQ(g_posted, (std::vector<Posted>{{11, {100, 100}},
-                                             {13, {101, 101}},
-                                             {13, {107, 104}},
-                                             {13, {-2, 700}},
-                                             {13, {-2, 700}},
-                                             {12, {-2, 700}}}));
+    EXPECT_EQ(
+        g_posted,
+        (std::vector<Posted>{
+            {11, {100, 100}}, {13, {101, 101}}, {13, {107, 104}}, {13, {-2, 700}}, {13, {-2, 700}}, {12, {-2, 700}}}));
     EXPECT_FALSE(HAL_handleInputMessage(ce::WM_CHAR, '5', 0));
 }
 

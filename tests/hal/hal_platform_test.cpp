@@ -20,12 +20,16 @@ public:
             had_ = true;
             old_ = old;
         }
-        if (value) ::setenv(name, value, 1);
-        else ::unsetenv(name);
+        if (value)
+            ::setenv(name, value, 1);
+        else
+            ::unsetenv(name);
     }
     ~EnvVar() {
-        if (had_) ::setenv(name_.c_str(), old_.c_str(), 1);
-        else ::unsetenv(name_.c_str());
+        if (had_)
+            ::setenv(name_.c_str(), old_.c_str(), 1);
+        else
+            ::unsetenv(name_.c_str());
     }
 
 private:
@@ -49,9 +53,10 @@ TEST(HalLocale, MapsTheEnvironmentOntoTheLocaleTable) {
         const char* lang;
         const char* expected;
     } cases[] = {
-        {"it_IT.UTF-8", "it-it"}, {"fr_FR", "fr-fr"},    {"pt_PT.UTF-8", "pt-pt"}, {"de_DE.UTF-8@euro", "de-de"},
-        {"es_ES", "es-es"},       {"ru_RU.UTF-8", "ru"}, {"en_US.UTF-8", "en-us"}, {"C", "en-us"},
-        {"", "en-us"},            {"pt_BR.UTF-8", "en-us"}, {"fr_CA", "en-us"},    {"ja_JP", "en-us"},
+        {"it_IT.UTF-8", "it-it"},      {"fr_FR", "fr-fr"}, {"pt_PT.UTF-8", "pt-pt"},
+        {"de_DE.UTF-8@euro", "de-de"}, {"es_ES", "es-es"}, {"ru_RU.UTF-8", "ru"},
+        {"en_US.UTF-8", "en-us"},      {"C", "en-us"},     {"", "en-us"},
+        {"pt_BR.UTF-8", "en-us"},      {"fr_CA", "en-us"}, {"ja_JP", "en-us"},
     };
     for (const auto& c : cases) {
         EnvVar lang("LANG", c.lang);

@@ -80,9 +80,8 @@ struct Message {
         if (::write(out, &message, sizeof message) != sizeof message) ::_exit(3);
         const std::string content = contentOf(message.id, message.version);
         int32_t added = 0;
-        int status = message.kind == 'a'
-                         ? HAL_addRecord(store, &added, content.data(), int32_t(content.size()))
-                         : HAL_setRecord(store, message.id, content.data(), int32_t(content.size()));
+        int status = message.kind == 'a' ? HAL_addRecord(store, &added, content.data(), int32_t(content.size()))
+                                         : HAL_setRecord(store, message.id, content.data(), int32_t(content.size()));
         if (status != HAL_OK || (message.kind == 'a' && added != message.id)) ::_exit(4);
         if (message.kind == 'a') ids.push_back(added);
         versions[message.id] = message.version;

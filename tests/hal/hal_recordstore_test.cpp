@@ -220,7 +220,7 @@ TEST_F(HalRecordStoreTest, FailuresAndBadArgumentsLeaveTheStoreAsItWas) {
         {"next id of no store", HAL_getNextRecordID(nullptr, &id), HAL_BAD_ARGUMENT},
     };
     for (const Case& c : cases) EXPECT_EQ(c.status, c.expected) << c.what;
-    EXPECT_EQ(length, 3);  // the record's length, beyond the room...
+    EXPECT_EQ(length, 3);                           // the record's length, beyond the room...
     EXPECT_EQ(std::string(buffer, 8), "--------");  // ...and nothing written
     EXPECT_EQ(ids(store), std::vector<int32_t>{1});
     EXPECT_EQ(get(store, 1), "abc");
@@ -259,34 +259,56 @@ TEST_F(HalRecordStoreTest, OpeningRepairsWhatACrashOrAStrayFileLeaves) {
     } cases[] = {
         {"metadata missing: rebuilt from the records (ids in numeric order)",
          {{"record-2.bin", "ab"}, {"record-10.bin", "abcd"}},
-         {2, 10}, 11, 2, 6,
+         {2, 10},
+         11,
+         2,
+         6,
          {"metadata.info", "record-2.bin", "record-10.bin"}},
         {"metadata of the wrong length: rebuilt",
          {{"metadata.info", "short"}, {"record-1.bin", "x"}},
-         {1}, 2, 1, 1,
+         {1},
+         2,
+         1,
+         1,
          {"metadata.info", "record-1.bin"}},
-        {"next id 0: rebuilt",
-         {{"metadata.info", metadataBytes(7, 0, 0, 0)}},
-         {}, 1, 0, 0,
-         {"metadata.info"}},
+        {"next id 0: rebuilt", {{"metadata.info", metadataBytes(7, 0, 0, 0)}}, {}, 1, 0, 0, {"metadata.info"}},
         {"an add that never committed: its record is removed",
-         {{"metadata.info", metadataBytes(7, 3, 9, 2)}, {"record-1.bin", "a"}, {"record-2.bin", "b"},
+         {{"metadata.info", metadataBytes(7, 3, 9, 2)},
+          {"record-1.bin", "a"},
+          {"record-2.bin", "b"},
           {"record-3.bin", "uncommitted"}},
-         {1, 2}, 3, 2, 9,
+         {1, 2},
+         3,
+         2,
+         9,
          {"metadata.info", "record-1.bin", "record-2.bin"}},
         {"records beyond the next id: rebuilt, none lost",
          {{"metadata.info", metadataBytes(7, 2, 1, 1)}, {"record-1.bin", "a"}, {"record-5.bin", "bb"}},
-         {1, 5}, 6, 2, 3,
+         {1, 5},
+         6,
+         2,
+         3,
          {"metadata.info", "record-1.bin", "record-5.bin"}},
         {"a delete that never reached the metadata: recounted",
          {{"metadata.info", metadataBytes(7, 4, 30, 3)}, {"record-1.bin", "a"}},
-         {1}, 4, 1, 30,
+         {1},
+         4,
+         1,
+         30,
          {"metadata.info", "record-1.bin"}},
         {"left-over temporary files and stray names",
-         {{"metadata.info", metadataBytes(7, 3, 2, 1)}, {"record-1.bin", "a"}, {"record-2.bin.tmp", "torn"},
-          {"metadata.info.tmp", "torn"}, {"record-01.bin", "?"}, {"record-x.bin", "?"}, {"record-2.bin.old", "?"},
+         {{"metadata.info", metadataBytes(7, 3, 2, 1)},
+          {"record-1.bin", "a"},
+          {"record-2.bin.tmp", "torn"},
+          {"metadata.info.tmp", "torn"},
+          {"record-01.bin", "?"},
+          {"record-x.bin", "?"},
+          {"record-2.bin.old", "?"},
           {"record-2", "?"}},
-         {1}, 3, 1, 2,
+         {1},
+         3,
+         1,
+         2,
          {"metadata.info", "record-1.bin", "record-01.bin", "record-x.bin", "record-2.bin.old", "record-2"}},
     };
     int n = 0;
@@ -306,7 +328,8 @@ TEST_F(HalRecordStoreTest, OpeningRepairsWhatACrashOrAStrayFileLeaves) {
         EXPECT_EQ(treeOf(folder), c.left);
         Metadata onDisk;
         const std::string bytes = readFile(folder + "metadata.info");
-        ASSERT_TRUE(hal_recordstore::decodeMetadata(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &onDisk));
+        ASSERT_TRUE(
+            hal_recordstore::decodeMetadata(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &onDisk));
         EXPECT_EQ(onDisk.nextId, c.nextId);
         EXPECT_EQ(onDisk.count, c.count);
         // The next add never lands on a record that is there.
@@ -318,8 +341,18 @@ TEST_F(HalRecordStoreTest, OpeningRepairsWhatACrashOrAStrayFileLeaves) {
 
 TEST_F(HalRecordStoreTest, HostileNamesStayInsideTheirOwnFolderAndListBackExactly) {
     const std::u16string names[] = {
-        u"../../etc", u"a/b", u"..", u".", u".hidden", std::u16string(u"nul\0byte", 8), u"caf\u00e9 \u6f22",
-        u"%0041", u"back\\slash", u"Plain_name-1", std::u16string(1, char16_t(0xD800)), std::u16string(32, u'/'),
+        u"../../etc",
+        u"a/b",
+        u"..",
+        u".",
+        u".hidden",
+        std::u16string(u"nul\0byte", 8),
+        u"caf\u00e9 \u6f22",
+        u"%0041",
+        u"back\\slash",
+        u"Plain_name-1",
+        std::u16string(1, char16_t(0xD800)),
+        std::u16string(32, u'/'),
     };
     const std::set<std::string> outside = treeOf(dir.root());
     std::set<std::u16string> expected;
@@ -356,10 +389,10 @@ TEST_F(HalRecordStoreTest, HostileNamesStayInsideTheirOwnFolderAndListBackExactl
 TEST_F(HalRecordStoreTest, ListingCountsAndWalksWithOneFilter) {
     open(u"b");
     open(u"a");
-    fs::create_directories(database + "store-%zz");       // not an escape
-    fs::create_directories(database + "store-%0041");     // 'A' is written plainly
-    fs::create_directories(database + "store-%00e9");     // lower-case digits
-    fs::create_directories(database + "store-");          // no name
+    fs::create_directories(database + "store-%zz");    // not an escape
+    fs::create_directories(database + "store-%0041");  // 'A' is written plainly
+    fs::create_directories(database + "store-%00e9");  // lower-case digits
+    fs::create_directories(database + "store-");       // no name
     fs::create_directories(database + "store-" + std::string(33, 'x'));
     fs::create_directories(database + "other");
     fs::create_directories(database + ".deleted-store-c");
@@ -446,7 +479,7 @@ TEST_F(HalRecordStoreTest, ReplacingAllRecordsStartsTheStoreAfreshInOneStepWithO
     }
     hal_recordstore::refuseFolderExchange(false);
     EXPECT_EQ(treeOf(database), (std::set<std::string>{"store-save", "store-save/metadata.info", "store-save2",
-                                                        "store-save2/metadata.info"}));
+                                                       "store-save2/metadata.info"}));
 
     // What a replace cut short leaves is settled by the next opening: beside
     // the store an aside folder goes; without the store a complete one (its
@@ -463,10 +496,9 @@ TEST_F(HalRecordStoreTest, ReplacingAllRecordsStartsTheStoreAfreshInOneStepWithO
     EXPECT_EQ(get(cut, 1), "new");
     NativeRecordStore* half = nullptr;
     EXPECT_EQ(open(u"half", false, &half), HAL_NOT_FOUND);
-    EXPECT_EQ(treeOf(database),
-              (std::set<std::string>{"store-save", "store-save/metadata.info", "store-save2",
-                                     "store-save2/metadata.info", "store-cut", "store-cut/metadata.info",
-                                     "store-cut/record-1.bin"}));
+    EXPECT_EQ(treeOf(database), (std::set<std::string>{"store-save", "store-save/metadata.info", "store-save2",
+                                                       "store-save2/metadata.info", "store-cut",
+                                                       "store-cut/metadata.info", "store-cut/record-1.bin"}));
 
     // A replace that cannot write leaves the old records.
     fs::permissions(database, fs::perms::owner_read | fs::perms::owner_exec);
@@ -508,8 +540,8 @@ TEST(HalRecordStoreLayoutTest, NamesEscapeEveryUnitOutsideTheSafeSetAndDecodeOnl
         EXPECT_TRUE(hal_recordstore::storeNameOfFolder(c.folder, &back)) << c.folder;
         EXPECT_EQ(back, c.name);
     }
-    const char* refused[] = {"store-", "Store-a", "store-a.b", "store-%00e9", "store-%0041", "store-%00",
-                             "store-%zzzz", "store-a b", "store-%002", ".deleted-store-a"};
+    const char* refused[] = {"store-",    "Store-a",     "store-a.b", "store-%00e9", "store-%0041",
+                             "store-%00", "store-%zzzz", "store-a b", "store-%002",  ".deleted-store-a"};
     std::u16string name;
     for (const char* folder : refused) EXPECT_FALSE(hal_recordstore::storeNameOfFolder(folder, &name)) << folder;
     EXPECT_TRUE(hal_recordstore::storeNameOfFolder(("store-" + std::string(32, 'a')).c_str(), &name));

@@ -91,8 +91,8 @@ TEST(HalRenderer, PaintAlphaBelow8DrawsNothingFrom248IsOpaqueAndBetweenBlends) {
         uint32_t alpha;
         uint32_t expected;  // black over white
     };
-    const Case cases[] = {{0, 0xFFFFFFFF}, {7, 0xFFFFFFFF}, {8, 0xFFF7F7F7}, {128, 0xFF7B7D7B}, {247, 0xFF000400},
-                          {248, 0xFF000000}, {255, 0xFF000000}};
+    const Case cases[] = {{0, 0xFFFFFFFF},   {7, 0xFFFFFFFF},   {8, 0xFFF7F7F7},  {128, 0xFF7B7D7B},
+                          {247, 0xFF000400}, {248, 0xFF000000}, {255, 0xFF000000}};
     for (const Case& c : cases) {
         HAL_setColor(g, 0xFFFFFFFF);
         HAL_fillRect(g, 0, 0, 8, 1);
@@ -146,7 +146,8 @@ TEST(HalRenderer, DecodesEveryColourTypeDepthAndInterlacing) {
         std::vector<uint32_t> expected;
     };
     std::vector<Case> cases = {
-        {"rgba 8", {PNG_COLOR_TYPE_RGBA, 8, PNG_INTERLACE_NONE, 2, 1, {{255, 0, 0, 255, 10, 20, 30, 0x40}}},
+        {"rgba 8",
+         {PNG_COLOR_TYPE_RGBA, 8, PNG_INTERLACE_NONE, 2, 1, {{255, 0, 0, 255, 10, 20, 30, 0x40}}},
          {0xFFFF0000, stored(0x400A141E)}},
         {"palette 2 bit with transparency",
          {PNG_COLOR_TYPE_PALETTE, 2, PNG_INTERLACE_NONE, 4, 1, {{0x1B}}, true},  // indices 0 1 2 3
@@ -154,9 +155,14 @@ TEST(HalRenderer, DecodesEveryColourTypeDepthAndInterlacing) {
         {"grey 16 bit with transparency",
          {PNG_COLOR_TYPE_GRAY, 16, PNG_INTERLACE_NONE, 2, 1, {{0x12, 0x34, 0x80, 0x00}}, false, 0x1234},
          {stored(0x00121212), stored(0xFF808080)}},
-        {"grey 1 bit", {PNG_COLOR_TYPE_GRAY, 1, PNG_INTERLACE_NONE, 3, 1, {{0xA0}}}, {0xFFFFFFFF, 0xFF000000, 0xFFFFFFFF}},
-        {"grey and alpha", {PNG_COLOR_TYPE_GRAY_ALPHA, 8, PNG_INTERLACE_NONE, 1, 1, {{0x55, 0x99}}}, {stored(0x99555555)}},
-        {"rgb 16 bit", {PNG_COLOR_TYPE_RGB, 16, PNG_INTERLACE_NONE, 1, 1, {{0xFF, 0x01, 0x00, 0xFF, 0x80, 0x80}}},
+        {"grey 1 bit",
+         {PNG_COLOR_TYPE_GRAY, 1, PNG_INTERLACE_NONE, 3, 1, {{0xA0}}},
+         {0xFFFFFFFF, 0xFF000000, 0xFFFFFFFF}},
+        {"grey and alpha",
+         {PNG_COLOR_TYPE_GRAY_ALPHA, 8, PNG_INTERLACE_NONE, 1, 1, {{0x55, 0x99}}},
+         {stored(0x99555555)}},
+        {"rgb 16 bit",
+         {PNG_COLOR_TYPE_RGB, 16, PNG_INTERLACE_NONE, 1, 1, {{0xFF, 0x01, 0x00, 0xFF, 0x80, 0x80}}},
          {stored(0xFFFF0080)}},
     };
     // An interlaced picture reads as the same picture without interlacing.

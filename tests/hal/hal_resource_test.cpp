@@ -76,7 +76,7 @@ TEST_F(HalResourceTest, FoldersUnicodeNamesAndDirectorySpellings) {
     EXPECT_EQ(contentOf(u"sub/inner.txt"), "inner");
     EXPECT_EQ(contentOf(u"sub\\inner.txt"), "inner");
     EXPECT_EQ(contentOf(u"\u00E9t\u00E9.txt"), "summer");
-    EXPECT_EQ(contentOf(u"..."), "dots");  // three dots are a name, not a step up
+    EXPECT_EQ(contentOf(u"..."), "dots");                // three dots are a name, not a step up
     EXPECT_EQ(contentOf(u"\xD83D\xDE00.txt"), "smile");  // each half of a pair encoded on its own
     EXPECT_EQ(contentOf(u"empty.bin"), "");
     EXPECT_EQ(contentOf(u"./three.bin"), "abc");
@@ -97,12 +97,11 @@ TEST_F(HalResourceTest, MissingFilesAndFoldersAreNotFound) {
 }
 
 TEST_F(HalResourceTest, BadNamesAreRefusedBeforeAnyOpen) {
-    for (const std::u16string& name : {std::u16string(u"/etc/passwd"), std::u16string(u"\\secret.txt"),
-                                        std::u16string(u".."), std::u16string(u"../secret.txt"),
-                                        std::u16string(u"a/../b"), std::u16string(u"sub/../three.bin"),
-                                        std::u16string(u"sub\\..\\..\\secret.txt"), std::u16string(u"sub/.."),
-                                        std::u16string(u"three.bin\0x", 11), std::u16string(1, u'\0'),
-                                        std::u16string(u"a\xD800.bin"), std::u16string(u"\xDC00")}) {
+    for (const std::u16string& name :
+         {std::u16string(u"/etc/passwd"), std::u16string(u"\\secret.txt"), std::u16string(u".."),
+          std::u16string(u"../secret.txt"), std::u16string(u"a/../b"), std::u16string(u"sub/../three.bin"),
+          std::u16string(u"sub\\..\\..\\secret.txt"), std::u16string(u"sub/.."), std::u16string(u"three.bin\0x", 11),
+          std::u16string(1, u'\0'), std::u16string(u"a\xD800.bin"), std::u16string(u"\xDC00")}) {
         HAL_ResourceFile* file = reinterpret_cast<HAL_ResourceFile*>(uintptr_t(1));
         EXPECT_EQ(open(name, &file), HAL_BAD_ARGUMENT) << std::string(name.begin(), name.end());
         EXPECT_EQ(file, nullptr);

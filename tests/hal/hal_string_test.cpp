@@ -35,8 +35,8 @@ TEST(HalStringTest, CreateCopiesCharacters) {
 
 TEST(HalStringTest, EmptyStringsHaveNoCharacters) {
     char16_t buffer[1];
-    for (NativeString* s : {HAL_createString(nullptr, 5), HAL_createString(u"abc", 0),
-                            HAL_createString(u"abc", -1), HAL_createStringUTF8("")}) {
+    for (NativeString* s : {HAL_createString(nullptr, 5), HAL_createString(u"abc", 0), HAL_createString(u"abc", -1),
+                            HAL_createStringUTF8("")}) {
         ASSERT_NE(s, nullptr);
         int32_t length = -1;
         EXPECT_EQ(HAL_getStringLength(s, &length), 0);

@@ -47,9 +47,7 @@ private:
 
 // A file name of this process's own in the shared temporary folder, so that
 // parallel runs of the tests do not write to each other's files.
-std::string tempPath(const char* name) {
-    return testing::TempDir() + std::to_string(::getpid()) + "_" + name;
-}
+std::string tempPath(const char* name) { return testing::TempDir() + std::to_string(::getpid()) + "_" + name; }
 
 TEST(HalSystemDeathTest, FatalErrorFlushesOutputAndExitsWithOne) {
     testing::FLAGS_gtest_death_test_style = "threadsafe";
@@ -151,13 +149,12 @@ TEST(HalSystemTest, HeapIsCompactedOnlyAfterALargeShrink) {
         size_t heldMB;
         uint32_t compactions;
     } steps[] = {
-        {32, 0},  // grown
-        {20, 0},  // 12 MB less, not half
-        {8, 1},   // a quarter of 32
-        {8, 1},   // nothing new
-        {14, 1},  // 6 MB less than 14 is not enough
-        {8, 1},
-        {4, 2},   // 10 MB less than 14
+        {32, 0},          // grown
+        {20, 0},          // 12 MB less, not half
+        {8, 1},           // a quarter of 32
+        {8, 1},           // nothing new
+        {14, 1},          // 6 MB less than 14 is not enough
+        {8, 1},  {4, 2},  // 10 MB less than 14
     };
     for (const Step& step : steps) {
         holdMB(40);  // garbage between two requests
@@ -189,7 +186,10 @@ TEST(HalSystemTest, HostCallbacksAreCopied) {
     g_enterCount = 0;
     HAL_hostEnter();  // nothing installed: nothing happens
     HAL_HostCallbacks table;
-    table.enter = [] { ++g_enterCount; return static_cast<void*>(nullptr); };
+    table.enter = [] {
+        ++g_enterCount;
+        return static_cast<void*>(nullptr);
+    };
     HAL_setHostCallbacks(&table);
     table.enter = nullptr;
     HAL_hostEnter();

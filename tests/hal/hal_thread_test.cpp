@@ -242,9 +242,11 @@ TEST_F(HalThreadTest, HostEnterRunsAfterEveryRetake) {
 
     std::atomic<int> callsInEntry{-1};
     NativeThreadRecord* record = nullptr;
-    ASSERT_EQ(HAL_createThread(&record, [](void* out) {
-        static_cast<std::atomic<int>*>(out)->store(HAL_holdsVMLock() ? t_enterCalls : -2);
-    }, &callsInEntry), 0);
+    ASSERT_EQ(HAL_createThread(
+                  &record,
+                  [](void* out) { static_cast<std::atomic<int>*>(out)->store(HAL_holdsVMLock() ? t_enterCalls : -2); },
+                  &callsInEntry),
+              0);
     HAL_startThread(record);
     waitFor([&] { return HAL_isThreadFinished(record); });
     HAL_deleteThread(record);
@@ -333,13 +335,17 @@ TEST_F(HalThreadTest, CreatedThreadRunsEntryOnceStartedUnderRuntimeLock) {
         int runs = 0;
     } seen;
     NativeThreadRecord* record = nullptr;
-    ASSERT_EQ(HAL_createThread(&record, [](void* argument) {
-        auto* s = static_cast<Seen*>(argument);
-        s->self = HAL_getCurrentThread();
-        s->data = HAL_getCurrentThreadData();
-        s->heldLock = HAL_holdsVMLock();
-        ++s->runs;
-    }, &seen), 0);
+    ASSERT_EQ(HAL_createThread(
+                  &record,
+                  [](void* argument) {
+                      auto* s = static_cast<Seen*>(argument);
+                      s->self = HAL_getCurrentThread();
+                      s->data = HAL_getCurrentThreadData();
+                      s->heldLock = HAL_holdsVMLock();
+                      ++s->runs;
+                  },
+                  &seen),
+              0);
     ASSERT_NE(record, nullptr);
     HAL_cancelThread(record);  // only a mark
     EXPECT_TRUE(HAL_isThreadCancelled(record));

@@ -36,7 +36,8 @@ TEST(HalUnstartedThreadDeathTest, AStartedThreadThatHasNotFinishedIsStillFatal) 
         {
             HAL_enterVMLock();  // the started thread blocks on it
             NativeThreadRecord* record = nullptr;
-            HAL_createThread(&record, [](void*) {}, nullptr);
+            HAL_createThread(
+                &record, [](void*) {}, nullptr);
             HAL_startThread(record);
             HAL_deleteUnstartedThread(record);
         },

@@ -73,7 +73,8 @@ void echo(const HttpTestRequest& request, HttpTestReply& reply) {
         reply.respond(404, "Not Found", "no such page");
         return;
     }
-    std::string seen = request.method + " " + request.target + " " + request.header("X-Mode") + " [" + request.body + "]";
+    std::string seen =
+        request.method + " " + request.target + " " + request.header("X-Mode") + " [" + request.body + "]";
     reply.respond(200, "OK", seen,
                   {{"Content-Type", "text/plain; charset=utf-8"},
                    {"Date", "Sun, 06 Nov 1994 08:49:37 GMT"},
@@ -133,7 +134,9 @@ TEST_F(HttpProtocolTest, UrlGettersAndTheLifeCycle) {
 
 TEST_F(HttpProtocolTest, TheLengthAndTheBodyReadOneContentLengthAndAMalformedOneIsAnIOException) {
     HttpTestServer server([](const HttpTestRequest& request, HttpTestReply& reply) {
-        const std::string length = request.target == "/plus" ? "+5" : request.target == "/long" ? "1234567890123456789" : "5";
+        const std::string length = request.target == "/plus"   ? "+5"
+                                   : request.target == "/long" ? "1234567890123456789"
+                                                               : "5";
         reply.send("HTTP/1.1 200 OK\r\nContent-Length: " + length + "\r\nConnection: close\r\n\r\nhello world");
     });
     VMPtr<HttpConnection> plain = open(server.url("/plain"));
@@ -234,8 +237,9 @@ TEST_F(HttpProtocolTest, RefusedHeadersThrowAndNeverReachTheServer) {
 
 TEST_F(HttpProtocolTest, StreamsOpenedTwiceAndClosedWithTheConnection) {
     HttpTestServer server([](const HttpTestRequest&, HttpTestReply& reply) {
-        reply.send("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nConnection: close\r\n\r\n"
-                   "3\r\nabc\r\n3\r\ndef\r\n0\r\n\r\n");
+        reply.send(
+            "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nConnection: close\r\n\r\n"
+            "3\r\nabc\r\n3\r\ndef\r\n0\r\n\r\n");
     });
     VMPtr<HttpConnection> c = open(server.url("/"));
     VMPtr<java::io::InputStream> first = c->openInputStream();

@@ -50,12 +50,11 @@ VM_REGISTER_CLASS(iobytetest::ScriptedInput, .name = "iobytetest.ScriptedInput")
 VM_REGISTER_CLASS(iobytetest::RecordingOutput, .name = "iobytetest.RecordingOutput")
 
 using namespace java::io;
-using java::lang::String;
 using iobytetest::RecordingOutput;
 using iobytetest::ScriptedInput;
+using java::lang::String;
 
 namespace {
-
 
 VMPtr<VMBytes> bytesOf(std::initializer_list<int> values) {
     VMPtr<VMBytes> b = VMBytes::create(jint(values.size()));
@@ -91,8 +90,7 @@ TEST_F(StreamBaseTest, ClassesAreRegisteredAsAbstract) {
         EXPECT_EQ(VM_THROWN_CLASS(record->newInstance()), "java.lang.InstantiationException");
     }
     EXPECT_EQ(_VM_superClass(_VM_classRegistry(), ByteArrayInputStream::_VM_getClass()), InputStream::_VM_getClass());
-    EXPECT_EQ(_VM_superClass(_VM_classRegistry(), ByteArrayOutputStream::_VM_getClass()),
-              OutputStream::_VM_getClass());
+    EXPECT_EQ(_VM_superClass(_VM_classRegistry(), ByteArrayOutputStream::_VM_getClass()), OutputStream::_VM_getClass());
 }
 
 TEST_F(StreamBaseTest, ArrayReadLoopsOverSingleByteReads) {
@@ -322,7 +320,7 @@ TEST_F(ByteArrayOutputStreamTest, ToStringDecodesUtf8) {
     };
     EXPECT_EQ(decoded({0xE2, 0x82, 0xAC, 0xC3, 0xA9}), u"\u20AC\u00E9");
     EXPECT_EQ(decoded({0xC0, 0x80}), std::u16string(1, u'\0'));
-    EXPECT_EQ(decoded({0xC3, 0x28}), u"\u0080");      // bad continuation byte
+    EXPECT_EQ(decoded({0xC3, 0x28}), u"\u0080");         // bad continuation byte
     EXPECT_EQ(decoded({0x41, 0xE2, 0x82}), u"A\u0080");  // cut-off form
     EXPECT_EQ(decoded({}), u"");
 

@@ -97,14 +97,13 @@ VM_REGISTER_CLASS(iodatatest::CountingDataOutput, .name = "iodatatest.CountingDa
 VM_REGISTER_CLASS(iodatatest::TrickleInput, .name = "iodatatest.TrickleInput")
 
 using namespace java::io;
-using java::lang::String;
 using iodatatest::CallRecorder;
 using iodatatest::CountingDataInput;
 using iodatatest::CountingDataOutput;
 using iodatatest::TrickleInput;
+using java::lang::String;
 
 namespace {
-
 
 VMPtr<String> str(const std::u16string& s) { return String::create()->_VM_initLength(s.data(), jint(s.size())); }
 
@@ -163,8 +162,8 @@ TEST_F(DataStreamTest, IntegersAreWrittenBigEndianOneByteAtATime) {
     sink.out->writeBoolean(false);
     sink.out->writeInt(INT_MIN);
     sink.out->writeLong(0x0102030405060708LL);
-    EXPECT_EQ(sink.recorder->bytes, (std::vector<int>{1, 2, 3, 4, 0xFF, 0xFF, 0x23, 0x45, 0xFF, 1, 0, 0x80, 0, 0, 0,
-                                                 1, 2, 3, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(sink.recorder->bytes, (std::vector<int>{1, 2, 3, 4, 0xFF, 0xFF, 0x23, 0x45, 0xFF, 1, 0, 0x80,
+                                                      0, 0, 0, 1, 2,    3,    4,    5,    6,    7, 8}));
     EXPECT_TRUE(sink.recorder->arrayWrites.empty());
     for (int b : sink.recorder->singleWrites) EXPECT_TRUE(b >= 0 && b <= 255) << b;
 }
@@ -318,8 +317,8 @@ TEST_F(DataStreamTest, WriteUTFSendsOneArrayWrite) {
     sink.out->writeUTF(str(u"A\u00E9"));
     EXPECT_EQ(sink.recorder->arrayWrites, (std::vector<int>{2, 4, 5, 5}));
     EXPECT_TRUE(sink.recorder->singleWrites.empty());
-    EXPECT_EQ(sink.recorder->bytes, (std::vector<int>{0, 0, 0, 2, 0xC0, 0x80, 0, 3, 0xE2, 0x82, 0xAC, 0, 3, 0x41, 0xC3,
-                                                 0xA9}));
+    EXPECT_EQ(sink.recorder->bytes,
+              (std::vector<int>{0, 0, 0, 2, 0xC0, 0x80, 0, 3, 0xE2, 0x82, 0xAC, 0, 3, 0x41, 0xC3, 0xA9}));
     sink.out->writeChars(str(u"A\u20AC"));
     EXPECT_EQ(sink.recorder->singleWrites, (std::vector<int>{0, 0x41, 0x20, 0xAC}));
 }

@@ -43,8 +43,8 @@ public:
 
 VM_REGISTER_CLASS(ioprinttest::Sink, .name = "ioprinttest.Sink")
 
-using java::io::PrintStream;
 using ioprinttest::Sink;
+using java::io::PrintStream;
 
 namespace {
 
@@ -79,8 +79,7 @@ TEST_F(PrintStreamTest, PrintsEveryKindOfValue) {
     (*chars)[0] = u'o';
     (*chars)[1] = u'k';
     p.out->println(chars);
-    EXPECT_EQ(p.sink->bytes,
-              "null null\ntrue\n\xC3\xA9\n-42\n1099511627776\n1.5\n0.25\ncaf\xC3\xA9\n7\nok\n");
+    EXPECT_EQ(p.sink->bytes, "null null\ntrue\n\xC3\xA9\n-42\n1099511627776\n1.5\n0.25\ncaf\xC3\xA9\n7\nok\n");
 }
 
 TEST_F(PrintStreamTest, DirectBytesAndWriterTextKeepCallOrder) {

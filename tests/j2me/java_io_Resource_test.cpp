@@ -30,7 +30,6 @@ using java::lang::String;
 
 namespace {
 
-
 int openDescriptors() {
     int n = 0;
     if (DIR* dir = ::opendir("/proc/self/fd")) {

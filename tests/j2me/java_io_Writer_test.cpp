@@ -67,7 +67,6 @@ using java::lang::String;
 
 namespace {
 
-
 VMPtr<String> str(const std::u16string& s) { return String::create()->_VM_initLength(s.data(), jint(s.size())); }
 
 VMPtr<VMChars> charsOf(const std::u16string& s) {
@@ -110,11 +109,10 @@ TEST_F(WriterTest, EncodesUtf8InOneWrite) {
 
     t.recorder->bytes.clear();
     t.writer->write(str(std::u16string(1, u'\0')));  // one zero byte, not C0 80
-    t.writer->write(str(u"\U0001F600"));               // a pair: two three-byte forms
-    t.writer->write(0x10041);                          // only the low 16 bits
+    t.writer->write(str(u"\U0001F600"));             // a pair: two three-byte forms
+    t.writer->write(0x10041);                        // only the low 16 bits
     t.writer->write(0x7FF);
-    EXPECT_EQ(t.recorder->bytes,
-              (std::vector<int>{0x00, 0xED, 0xA0, 0xBD, 0xED, 0xB8, 0x80, 0x41, 0xDF, 0xBF}));
+    EXPECT_EQ(t.recorder->bytes, (std::vector<int>{0x00, 0xED, 0xA0, 0xBD, 0xED, 0xB8, 0x80, 0x41, 0xDF, 0xBF}));
     EXPECT_EQ(t.recorder->writes, (std::vector<int>{6, 1, 6, 1, 2}));
 }
 

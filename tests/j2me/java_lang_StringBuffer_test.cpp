@@ -12,7 +12,6 @@ using namespace texttest;
 
 namespace {
 
-
 VMPtr<StringBuffer> buffer() { return StringBuffer::create()->construct(); }
 
 jint capacity(const VMPtr<StringBuffer>& b) { return b->value->length; }
@@ -46,7 +45,9 @@ TEST_F(StringBufferTest, AppendsOfEveryKind) {
     b->append("|caf\xC3\xA9")->append("xyz", 2);
     EXPECT_EQ(chars(b->toString()), u"n=-2147483648 null null 7|caf\u00E9xy");
     // Counted UTF-8 ends before a bad lead byte, without an exception.
-    VMPtr<StringBuffer> c = StringBuffer::create()->construct("a\xFF" "b");
+    VMPtr<StringBuffer> c = StringBuffer::create()->construct(
+        "a\xFF"
+        "b");
     EXPECT_EQ(chars(c->toString()), u"a");
     c->append("\xC0\x80z", 3);
     EXPECT_EQ(chars(c->toString()), std::u16string(u"a") + u'\0' + u"z");
@@ -116,7 +117,8 @@ TEST_F(StringBufferTest, SetLengthRangesAndGrowth) {
     EXPECT_EQ(capacity(b), 40);
     EXPECT_EQ(b->length(), 40);
     EXPECT_EQ(b->toString()->charAt(39), u'\0');
-    EXPECT_EQ(VM_THROWN_TEXT(b->setLength(-1)), "java.lang.StringIndexOutOfBoundsException: String index out of range: -1");
+    EXPECT_EQ(VM_THROWN_TEXT(b->setLength(-1)),
+              "java.lang.StringIndexOutOfBoundsException: String index out of range: -1");
     EXPECT_EQ(b->length(), 40);
     b->setLength(1);
     EXPECT_EQ(chars(b->toString()), u"a");
@@ -146,7 +148,8 @@ TEST_F(StringBufferTest, GetCharsChecksAndMessages) {
     b->getChars(1, 4, dst, 0);
     EXPECT_EQ(dst->get(0), u'e');
     EXPECT_EQ(dst->get(2), u'l');
-    EXPECT_EQ(VM_THROWN_TEXT(b->getChars(3, 2, dst, 0)), "java.lang.StringIndexOutOfBoundsException: srcBegin > srcEnd");
+    EXPECT_EQ(VM_THROWN_TEXT(b->getChars(3, 2, dst, 0)),
+              "java.lang.StringIndexOutOfBoundsException: srcBegin > srcEnd");
     EXPECT_EQ(VM_THROWN_TEXT(b->getChars(-1, 2, dst, 0)),
               "java.lang.StringIndexOutOfBoundsException: String index out of range: -1");
     EXPECT_EQ(VM_THROWN_TEXT(b->getChars(0, 6, dst, 0)),

@@ -15,7 +15,6 @@ using namespace texttest;
 
 namespace {
 
-
 std::string encode(const std::u16string& s, bool modified, jint room, bool terminate, jint* written = nullptr) {
     std::string out(size_t(room > 0 ? room : 0) + 4, '#');
     jint r = room;
@@ -149,7 +148,8 @@ TEST_F(Utf8CodecTest, RunsOfOneByteFormsGiveWhatOneCharacterAtATimeGives) {
         ASSERT_EQ(encode(text, modified, room, false, &written), expected) << round;
         ASSERT_EQ(written, jint(p - reinterpret_cast<uint8_t*>(expected.data()))) << round;
         ASSERT_EQ(_VM_utf8Length(text.data(), jint(text.size()), modified),
-                  jlong(encode(text, modified, 1000, false).find('#'))) << round;
+                  jlong(encode(text, modified, 1000, false).find('#')))
+            << round;
         // Decoding what was written, with a bad byte now and then, into room
         // for fewer characters than there may be.
         std::string bytes = expected.substr(0, size_t(written));
@@ -175,20 +175,27 @@ TEST_F(Utf8CodecTest, RunsOfOneByteFormsGiveWhatOneCharacterAtATimeGives) {
         jint expectedCount = 0;
         for (size_t i = 0; i < bytes.size();) {
             const uint8_t b = uint8_t(bytes[i]);
-            if (b < 0x80) i += 1;
-            else if (b >> 5 == 6) i += 2;
-            else if (b >> 4 == 14) i += 3;
-            else break;
+            if (b < 0x80)
+                i += 1;
+            else if (b >> 5 == 6)
+                i += 2;
+            else if (b >> 4 == 14)
+                i += 3;
+            else
+                break;
             ++expectedCount;
         }
         ASSERT_EQ(_VM_utf8CountChars(reinterpret_cast<const uint8_t*>(bytes.data()), jint(bytes.size()), countOk),
-                  expectedCount) << round;
+                  expectedCount)
+            << round;
     }
 }
 
 TEST_F(Utf8CodecTest, CountWalksLeadBytesOnly) {
     bool ok = false;
-    auto count = [&](const char* s) { return _VM_utf8CountChars(reinterpret_cast<const uint8_t*>(s), jint(std::strlen(s)), ok); };
+    auto count = [&](const char* s) {
+        return _VM_utf8CountChars(reinterpret_cast<const uint8_t*>(s), jint(std::strlen(s)), ok);
+    };
     EXPECT_EQ(count("a\xC3\xA9\xE2\x82\xAC"), 3);
     EXPECT_TRUE(ok);
     EXPECT_EQ(count("ab\xE2"), 3);  // a cut-off form counts as one
@@ -264,7 +271,9 @@ class StringConstructionTest : public VMTest {};
 TEST_F(StringConstructionTest, FromUtf8TextEndsBeforeTheFirstBadLeadByte) {
     EXPECT_EQ(chars(str("caf\xC3\xA9")), u"caf\u00E9");
     EXPECT_EQ(chars(str("\xC0\x80x")), std::u16string(1, u'\0') + u"x");
-    EXPECT_EQ(chars(str("ab\xFF" "cd")), u"ab");
+    EXPECT_EQ(chars(str("ab\xFF"
+                        "cd")),
+              u"ab");
     EXPECT_EQ(chars(str("ab\xE2\x82")), u"ab\u0080");
     EXPECT_EQ(VM_THROWN_CLASS(str(nullptr)), "java.lang.NullPointerException");
     VMPtr<String> empty = String::create()->construct();
@@ -292,8 +301,7 @@ TEST_F(StringConstructionTest, CharArrayConstructorCopiesAndChecksItsRange) {
     // A count so large that offset + count wraps is still refused.
     EXPECT_EQ(VM_THROWN_CLASS(String::create()->construct(source, 2, INT32_MAX)),
               "java.lang.StringIndexOutOfBoundsException");
-    EXPECT_EQ(VM_THROWN_CLASS(String::create()->construct(VMPtr<VMChars>(), 0, 0)),
-              "java.lang.NullPointerException");
+    EXPECT_EQ(VM_THROWN_CLASS(String::create()->construct(VMPtr<VMChars>(), 0, 0)), "java.lang.NullPointerException");
 }
 
 TEST_F(StringConstructionTest, ByteDecodingByEncodingName) {
@@ -322,7 +330,8 @@ TEST_F(StringConstructionTest, ByteRangeChecksComeFirstAndNameTheValue) {
     EXPECT_EQ(VM_THROWN_TEXT(String::create()->construct(four, 0, -3)), "java.lang.IndexOutOfBoundsException: -3");
     EXPECT_EQ(VM_THROWN_TEXT(String::create()->construct(four, 3, 2)), "java.lang.IndexOutOfBoundsException: 5");
     EXPECT_EQ(VM_THROWN_CLASS(String::create()->construct(four, 1, INT32_MAX)), "java.lang.IndexOutOfBoundsException");
-    EXPECT_EQ(VM_THROWN_CLASS(String::create()->construct(VMPtr<VMArray<jbyte, 1>>())), "java.lang.NullPointerException");
+    EXPECT_EQ(VM_THROWN_CLASS(String::create()->construct(VMPtr<VMArray<jbyte, 1>>())),
+              "java.lang.NullPointerException");
     EXPECT_EQ(chars(String::create()->construct(four, 4, 0)), u"");
 }
 
@@ -388,7 +397,8 @@ TEST_F(StringQueryTest, HashEqualsAndCharAt) {
     EXPECT_FALSE(abc->equals(VMPtr<Object>()));
     EXPECT_FALSE(abc->equals(Object::create()));
     EXPECT_EQ(abc->charAt(2), u'c');
-    EXPECT_EQ(VM_THROWN_TEXT(abc->charAt(3)), "java.lang.StringIndexOutOfBoundsException: String index out of range: 3");
+    EXPECT_EQ(VM_THROWN_TEXT(abc->charAt(3)),
+              "java.lang.StringIndexOutOfBoundsException: String index out of range: 3");
     EXPECT_EQ(VM_THROWN_CLASS(abc->charAt(-1)), "java.lang.StringIndexOutOfBoundsException");
     // A substring compares by its own window.
     EXPECT_TRUE(str("xabcx")->substring(1, 4)->equals(abc));
@@ -406,14 +416,20 @@ TEST_F(StringQueryTest, AKeptHashIsTheHashOfTheCharacters) {
     };
     VMPtr<StringBuffer> buffer = StringBuffer::create()->construct(str("shared"));
     VMPtr<String> shared = buffer->toString();
-    std::vector<VMPtr<String>> strings = {str(""), str("abc"), str("polygenelubricants"),
-                                          str("xabcx")->substring(1, 4), str("xabcx")->substring(2), shared,
-                                          String::valueOf(jint(-2147483647 - 1)), String::valueOf(jint(0))};
+    std::vector<VMPtr<String>> strings = {str(""),
+                                          str("abc"),
+                                          str("polygenelubricants"),
+                                          str("xabcx")->substring(1, 4),
+                                          str("xabcx")->substring(2),
+                                          shared,
+                                          String::valueOf(jint(-2147483647 - 1)),
+                                          String::valueOf(jint(0))};
     std::mt19937 random(31);
     for (int i = 0; i < 40; ++i) {
         std::u16string text(random() % 12, u' ');
         for (char16_t& c : text) c = char16_t(random() % 3 == 0 ? random() : u'a' + random() % 26);
-        strings.push_back(String::create()->_VM_initLength(reinterpret_cast<const jchar*>(text.data()), jint(text.size())));
+        strings.push_back(
+            String::create()->_VM_initLength(reinterpret_cast<const jchar*>(text.data()), jint(text.size())));
     }
     for (const VMPtr<String>& s : strings) {
         const jint expected = fresh(s);
@@ -498,9 +514,12 @@ TEST_F(StringDerivedTest, SubstringSharesTheArrayOrReturnsItself) {
     EXPECT_EQ(chars(mid), u"el");
     EXPECT_EQ(mid->value.get(), s->value.get());
     EXPECT_EQ(chars(mid->substring(1)), u"l");
-    EXPECT_EQ(VM_THROWN_TEXT(s->substring(-1, 2)), "java.lang.StringIndexOutOfBoundsException: String index out of range: -1");
-    EXPECT_EQ(VM_THROWN_TEXT(s->substring(0, 6)), "java.lang.StringIndexOutOfBoundsException: String index out of range: 6");
-    EXPECT_EQ(VM_THROWN_TEXT(s->substring(4, 2)), "java.lang.StringIndexOutOfBoundsException: String index out of range: -2");
+    EXPECT_EQ(VM_THROWN_TEXT(s->substring(-1, 2)),
+              "java.lang.StringIndexOutOfBoundsException: String index out of range: -1");
+    EXPECT_EQ(VM_THROWN_TEXT(s->substring(0, 6)),
+              "java.lang.StringIndexOutOfBoundsException: String index out of range: 6");
+    EXPECT_EQ(VM_THROWN_TEXT(s->substring(4, 2)),
+              "java.lang.StringIndexOutOfBoundsException: String index out of range: -2");
 }
 
 TEST_F(StringDerivedTest, ReplaceCaseAndTrimReturnTheReceiverWhenNothingChanges) {

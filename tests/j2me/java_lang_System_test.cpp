@@ -47,12 +47,15 @@ class SystemTest : public VMTest {};
 
 TEST_F(SystemTest, CalendarArithmeticOfTheClock) {
     EXPECT_EQ(System::_VM_clockMillis(1970, 1, 1, 0, 0, 0), 0);
-    EXPECT_EQ(System::_VM_clockMillis(1972, 3, 1, 0, 0, 0), 68256000000LL);  // day 790
+    EXPECT_EQ(System::_VM_clockMillis(1972, 3, 1, 0, 0, 0), 68256000000LL);         // day 790
     EXPECT_EQ(System::_VM_clockMillis(2008, 12, 31, 23, 59, 59), 1230767999000LL);  // day 14,244
     // Leap-year rules (2000 is one, 1900 and 2100 are not), against the C
     // library's own conversion.
-    const int dates[][6] = {{2000, 3, 1, 0, 0, 0}, {2100, 3, 1, 0, 0, 1}, {1900, 3, 1, 0, 0, 0},
-                            {2024, 2, 29, 6, 30, 0}, {2038, 1, 19, 3, 14, 8}};
+    const int dates[][6] = {{2000, 3, 1, 0, 0, 0},
+                            {2100, 3, 1, 0, 0, 1},
+                            {1900, 3, 1, 0, 0, 0},
+                            {2024, 2, 29, 6, 30, 0},
+                            {2038, 1, 19, 3, 14, 8}};
     for (const auto& d : dates) {
         std::tm fields{};
         fields.tm_year = d[0] - 1900;
@@ -69,9 +72,9 @@ TEST_F(SystemTest, CalendarArithmeticOfTheClock) {
 TEST_F(SystemTest, TheClockIsUtcAndFollowsTheTickCount) {
     const jlong first = System::currentTimeMillis();
     EXPECT_TRUE(System::clockSet);
-    const jlong utc = std::chrono::duration_cast<std::chrono::milliseconds>(
-                          std::chrono::system_clock::now().time_since_epoch())
-                          .count();
+    const jlong utc =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
+            .count();
     EXPECT_LT(std::llabs(first - utc), 2000);
     EXPECT_GT(first, 1230767999000LL);
 
@@ -205,11 +208,10 @@ protected:
         SystemTest::SetUp();
         dir = std::filesystem::temp_directory_path() / ("vessilo_system_test_" + std::to_string(::getpid()));
         std::filesystem::create_directories(dir / "properties");
-        std::ofstream(dir / "properties" / "sys.prop")
-            << "test.colour: blue\n"
-            << "microedition.configuration: CLDC-9\n"
-            << "test.empty: \n"
-            << "test.\xC3\xA9t\xC3\xA9: \xE2\x82\xAC 5\n";
+        std::ofstream(dir / "properties" / "sys.prop") << "test.colour: blue\n"
+                                                       << "microedition.configuration: CLDC-9\n"
+                                                       << "test.empty: \n"
+                                                       << "test.\xC3\xA9t\xC3\xA9: \xE2\x82\xAC 5\n";
         HAL_setProgramDirectory((dir.string() + "/").c_str());
         HAL_loadProperties();
     }

@@ -39,7 +39,6 @@ using vmtest::Task;
 
 namespace {
 
-
 VMPtr<Task> task(std::function<void()> body) {
     VMPtr<Task> t = Task::create();
     t->body = std::move(body);

@@ -64,10 +64,10 @@ protected:
     // "ERA YEAR-MONTH-DAY HH:MM:SS.mmm wDAY_OF_WEEK", months 1-based.
     static std::string fields(const VMPtr<Calendar>& c) {
         char text[96];
-        std::snprintf(text, sizeof text, "%s %04d-%02d-%02d %02d:%02d:%02d.%03d w%d", c->get(Calendar::ERA) ? "AD" : "BC",
-                      c->get(Calendar::YEAR), c->get(Calendar::MONTH) + 1, c->get(Calendar::DAY_OF_MONTH),
-                      c->get(Calendar::HOUR_OF_DAY), c->get(Calendar::MINUTE), c->get(Calendar::SECOND),
-                      c->get(Calendar::MILLISECOND), c->get(Calendar::DAY_OF_WEEK));
+        std::snprintf(text, sizeof text, "%s %04d-%02d-%02d %02d:%02d:%02d.%03d w%d",
+                      c->get(Calendar::ERA) ? "AD" : "BC", c->get(Calendar::YEAR), c->get(Calendar::MONTH) + 1,
+                      c->get(Calendar::DAY_OF_MONTH), c->get(Calendar::HOUR_OF_DAY), c->get(Calendar::MINUTE),
+                      c->get(Calendar::SECOND), c->get(Calendar::MILLISECOND), c->get(Calendar::DAY_OF_WEEK));
         return text;
     }
 };
@@ -112,7 +112,7 @@ TEST_F(CalendarTest, CutoverErasAndTheJulianCalendar) {
     const Case cases[] = {
         {0, "AD 1970-01-01 00:00:00.000 w5"},
         {cutover, "AD 1582-10-15 00:00:00.000 w6"},
-        {cutover - 1, "AD 1582-10-04 23:59:59.999 w5"},   // Julian, the day before
+        {cutover - 1, "AD 1582-10-04 23:59:59.999 w5"},        // Julian, the day before
         {-62135769600001LL, "BC 0001-12-31 23:59:59.999 w6"},  // the last millisecond of 1 BC
         {-62135769600000LL, "AD 0001-01-01 00:00:00.000 w7"},
         {-62167392000000LL, "BC 0001-01-01 00:00:00.000 w5"},  // 1 BC was a Julian leap year
@@ -211,11 +211,17 @@ TEST_F(CalendarTest, FieldsReadNormalisedAfterTheInstantWasComputed) {
         {"GMT", {{Calendar::SECOND, -1}}, 1199145599000LL, "AD 2007-12-31 23:59:59.000 w2 h11 PM"},
         {"GMT", {{Calendar::MILLISECOND, 1500}}, 1199145601500LL, "AD 2008-01-01 00:00:01.500 w3 h0 AM"},
         {"GMT", {{Calendar::HOUR, 15}}, 1199199600000LL, "AD 2008-01-01 15:00:00.000 w3 h3 PM"},
-        {"GMT", {{Calendar::AM_PM, Calendar::PM}, {Calendar::HOUR, 4}}, 1199203200000LL,
+        {"GMT",
+         {{Calendar::AM_PM, Calendar::PM}, {Calendar::HOUR, 4}},
+         1199203200000LL,
          "AD 2008-01-01 16:00:00.000 w3 h4 PM"},
-        {"GMT", {{Calendar::YEAR, 2009}, {Calendar::MONTH, 1}, {Calendar::DAY_OF_MONTH, 29}}, 1235865600000LL,
+        {"GMT",
+         {{Calendar::YEAR, 2009}, {Calendar::MONTH, 1}, {Calendar::DAY_OF_MONTH, 29}},
+         1235865600000LL,
          "AD 2009-03-01 00:00:00.000 w1 h0 AM"},
-        {"GMT", {{Calendar::MONTH, 12}, {Calendar::DAY_OF_MONTH, 32}}, 1233446400000LL,
+        {"GMT",
+         {{Calendar::MONTH, 12}, {Calendar::DAY_OF_MONTH, 32}},
+         1233446400000LL,
          "AD 2009-02-01 00:00:00.000 w1 h0 AM"},
         {"GMT",
          {{Calendar::YEAR, 1999},
@@ -224,7 +230,8 @@ TEST_F(CalendarTest, FieldsReadNormalisedAfterTheInstantWasComputed) {
           {Calendar::HOUR_OF_DAY, 23},
           {Calendar::MINUTE, 59},
           {Calendar::SECOND, 59}},
-         946684799000LL, "AD 1999-12-31 23:59:59.000 w6 h11 PM"},
+         946684799000LL,
+         "AD 1999-12-31 23:59:59.000 w6 h11 PM"},
         // A day of the week set by hand is not an input: it reads as the date's.
         {"GMT", {{Calendar::DAY_OF_WEEK, 1}}, start, "AD 2008-01-01 00:00:00.000 w3 h0 AM"},
         // Local fields in a zone east of GMT (05:30 there at the start).
@@ -292,20 +299,41 @@ TEST_F(CalendarTest, CustomZoneIds) {
         jint offset;
     };
     const Case cases[] = {
-        {"GMT+1", "GMT+01:00", 3600000},        {"GMT-05", "GMT-05:00", -18000000},
-        {"UTC+530", "UTC+05:30", 19800000},     {"GMT+1230", "GMT+12:30", 45000000},
-        {"GMT+5:30", "GMT+05:30", 19800000},    {"GMT-08:00", "GMT-08:00", -28800000},
-        {"UTC-1", "UTC-01:00", -3600000},       {"GMT+123", "GMT+01:23", 4980000},
-        {"GMT+200", "GMT+02:00", 7200000},      {"GMT+245", "GMT+02:45", 9900000},
-        {"GMT+2359", "GMT+23:59", 86340000},    {"GMT+0", "GMT+00:00", 0},
-        {"GMT-106", "GMT-01:06", -3960000},     {"GMT+9:59", "GMT+09:59", 35940000},
-        {"UTC", "UTC", 0},                      {"GMT", "GMT", 0},
+        {"GMT+1", "GMT+01:00", 3600000},
+        {"GMT-05", "GMT-05:00", -18000000},
+        {"UTC+530", "UTC+05:30", 19800000},
+        {"GMT+1230", "GMT+12:30", 45000000},
+        {"GMT+5:30", "GMT+05:30", 19800000},
+        {"GMT-08:00", "GMT-08:00", -28800000},
+        {"UTC-1", "UTC-01:00", -3600000},
+        {"GMT+123", "GMT+01:23", 4980000},
+        {"GMT+200", "GMT+02:00", 7200000},
+        {"GMT+245", "GMT+02:45", 9900000},
+        {"GMT+2359", "GMT+23:59", 86340000},
+        {"GMT+0", "GMT+00:00", 0},
+        {"GMT-106", "GMT-01:06", -3960000},
+        {"GMT+9:59", "GMT+09:59", 35940000},
+        {"UTC", "UTC", 0},
+        {"GMT", "GMT", 0},
         // Not custom IDs: the zone "GMT".
-        {"GMT+24", "GMT", 0},      {"Europe/Rome", "GMT", 0}, {"GMT+", "GMT", 0},      {"GMT+2360", "GMT", 0},
-        {"GMT+5:3", "GMT", 0},     {"GMT+160", "GMT", 0},     {"GMT+12345", "GMT", 0}, {"GMT++1", "GMT", 0},
-        {"GMT+1:", "GMT", 0},      {"GMT+:30", "GMT", 0},     {"gmt+1", "GMT", 0},     {"GMT+1a", "GMT", 0},
-        {"GMT+35", "GMT", 0},      {"GMT+5:60", "GMT", 0},    {"GMT+1:30:00", "GMT", 0}, {"XYZ+1", "GMT", 0},
-        {"GMT 1", "GMT", 0},       {"", "GMT", 0},
+        {"GMT+24", "GMT", 0},
+        {"Europe/Rome", "GMT", 0},
+        {"GMT+", "GMT", 0},
+        {"GMT+2360", "GMT", 0},
+        {"GMT+5:3", "GMT", 0},
+        {"GMT+160", "GMT", 0},
+        {"GMT+12345", "GMT", 0},
+        {"GMT++1", "GMT", 0},
+        {"GMT+1:", "GMT", 0},
+        {"GMT+:30", "GMT", 0},
+        {"gmt+1", "GMT", 0},
+        {"GMT+1a", "GMT", 0},
+        {"GMT+35", "GMT", 0},
+        {"GMT+5:60", "GMT", 0},
+        {"GMT+1:30:00", "GMT", 0},
+        {"XYZ+1", "GMT", 0},
+        {"GMT 1", "GMT", 0},
+        {"", "GMT", 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.id);

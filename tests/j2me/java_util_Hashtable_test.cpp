@@ -221,7 +221,7 @@ TEST_F(HashtableTest, StringIntegerAndOtherKeysOfOneHashCodeStayApart) {
 TEST_F(HashtableTest, RemoveUnlinksFromAnyPlaceInTheChain) {
     VMPtr<Hashtable> t = make();
     for (const char* name : {"p", "q", "r"}) t->put(key(name, 4), s(name));  // one bucket
-    EXPECT_EQ(chain(t, 4), "r q p");  // newest first
+    EXPECT_EQ(chain(t, 4), "r q p");                                         // newest first
     EXPECT_EQ(str(t->remove(key("q", 4))), "q");
     EXPECT_EQ(chain(t, 4), "r p");
     EXPECT_EQ(str(t->get(key("p", 4))), "p");
@@ -265,7 +265,7 @@ TEST_F(HashtableTest, EnumerationVisitsBucketsDownwardsNewestFirst) {
 
 TEST_F(HashtableTest, RehashRelinksInReverseVisitingOrder) {
     VMPtr<Hashtable> t = make(1);
-    t->put(key("a", 0), s("1"));  // capacity 3 from the first put
+    t->put(key("a", 0), s("1"));   // capacity 3 from the first put
     t->put(key("b", 21), s("2"));  // bucket 0 of 3: chain b a
     EXPECT_EQ(chain(t, 0), "b a");
     HashtableEntry* before = t->table->get(0);

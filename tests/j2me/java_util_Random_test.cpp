@@ -199,7 +199,7 @@ TEST_F(RandomTest, SubclassSeesSetSeedAndNext) {
     spy->constantValue = -1;
     EXPECT_EQ(spy->nextLong(), (jlong(-1) << 32) - 1);  // a negative low half lowers the high one
     EXPECT_EQ(spy->nextInt(4), 3);                      // (4 * (2^31 - 1)) >> 31
-    EXPECT_EQ(spy->nextFloat(), 1.0f - 0x1p-24f);  // every bit set: still below 1
+    EXPECT_EQ(spy->nextFloat(), 1.0f - 0x1p-24f);       // every bit set: still below 1
     EXPECT_EQ(spy->nextDouble(), 1.0 - 0x1p-53);
     spy->constantValue = 1 << 23;
     EXPECT_EQ(spy->nextFloat(), 0.5f);

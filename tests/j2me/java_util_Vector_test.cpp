@@ -109,7 +109,8 @@ TEST_F(VectorTest, ClassesAreRegistered) {
 }
 
 TEST_F(VectorTest, GrowthFollowsTheIncrementOrDoubles) {
-    EXPECT_EQ(VM_THROWN_TEXT(Vector::create()->construct(-1)), "java.lang.IllegalArgumentException: Negative initialCapacity");
+    EXPECT_EQ(VM_THROWN_TEXT(Vector::create()->construct(-1)),
+              "java.lang.IllegalArgumentException: Negative initialCapacity");
     auto capacities = [](VMPtr<Vector> v, int adds) {
         std::string seen = std::to_string(v->capacity());
         for (int i = 0; i < adds; ++i) {

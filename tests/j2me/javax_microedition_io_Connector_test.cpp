@@ -72,7 +72,8 @@ namespace proto = com::tarsel::sorrel::midp::io::protocol;
 
 VM_REGISTER_CLASS(proto::x_test::Protocol, .name = "com.tarsel.sorrel.midp.io.protocol.x_test.Protocol",
                   .newInstance = _VM_newInstanceOf<proto::x_test::Protocol>,
-                  .interfaces = {"com.tarsel.sorrel.cldc.io.ConnectionBaseInterface", "javax.microedition.io.Connection"})
+                  .interfaces = {"com.tarsel.sorrel.cldc.io.ConnectionBaseInterface",
+                                 "javax.microedition.io.Connection"})
 VM_REGISTER_CLASS(proto::notproto::Protocol, .name = "com.tarsel.sorrel.midp.io.protocol.notproto.Protocol",
                   .newInstance = _VM_newInstanceOf<proto::notproto::Protocol>)
 VM_REGISTER_CLASS(proto::nofactory::Protocol, .name = "com.tarsel.sorrel.midp.io.protocol.nofactory.Protocol")
@@ -122,8 +123,10 @@ TEST_F(ConnectorTest, Refusals) {
         {":http//x", "java.lang.IllegalArgumentException: empty protocol in URL"},
         {"http//x", "java.lang.IllegalArgumentException: no ':' in URL"},
         {"", "java.lang.IllegalArgumentException: no ':' in URL"},
-        {"HTTP://x/", "javax.microedition.io.ConnectionNotFoundException: The requested protocol does not exist HTTP://x/"},
-        {"nosuch:x", "javax.microedition.io.ConnectionNotFoundException: The requested protocol does not exist nosuch:x"},
+        {"HTTP://x/",
+         "javax.microedition.io.ConnectionNotFoundException: The requested protocol does not exist HTTP://x/"},
+        {"nosuch:x",
+         "javax.microedition.io.ConnectionNotFoundException: The requested protocol does not exist nosuch:x"},
         {"notproto:x", "java.io.IOException: java.lang.ClassCastException"},
         {"nofactory:x", "java.io.IOException: java.lang.IllegalAccessException"},
         {"failing:x", "java.io.IOException: refused"},

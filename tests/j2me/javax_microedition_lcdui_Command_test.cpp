@@ -6,8 +6,8 @@
 #include "javax_microedition_lcdui_Command.h"
 #include "vm_test.h"
 
-using javax::microedition::lcdui::Command;
 using java::lang::String;
+using javax::microedition::lcdui::Command;
 
 namespace {
 

@@ -39,11 +39,15 @@ public:
     void keyPressed(jint k) override { note("keyPressed " + std::to_string(k)); }
     void keyRepeated(jint k) override { note("keyRepeated " + std::to_string(k)); }
     void keyReleased(jint k) override { note("keyReleased " + std::to_string(k)); }
-    void pointerPressed(jint x, jint y) override { note("pointerPressed " + std::to_string(x) + "," + std::to_string(y)); }
+    void pointerPressed(jint x, jint y) override {
+        note("pointerPressed " + std::to_string(x) + "," + std::to_string(y));
+    }
     void pointerReleased(jint x, jint y) override {
         note("pointerReleased " + std::to_string(x) + "," + std::to_string(y));
     }
-    void pointerDragged(jint x, jint y) override { note("pointerDragged " + std::to_string(x) + "," + std::to_string(y)); }
+    void pointerDragged(jint x, jint y) override {
+        note("pointerDragged " + std::to_string(x) + "," + std::to_string(y));
+    }
     void showNotify() override {
         VMPtr<javax::microedition::lcdui::Displayable> now = Display::display->getCurrent();
         note(std::string("showNotify current=") + (now.target == this ? "me" : "other"));
@@ -116,7 +120,8 @@ TEST_F(DisplayTest, MakingCurrentShowsAtOnceAndOnlyOnAChange) {
     EXPECT_EQ(g_calls, (std::vector<std::string>{"a showNotify current=me"}));
     display->setCurrent(b);
     // During the switch the display answers with the one being switched to.
-    EXPECT_EQ(g_calls, (std::vector<std::string>{"a showNotify current=me", "a hideNotify", "b showNotify current=me"}));
+    EXPECT_EQ(g_calls,
+              (std::vector<std::string>{"a showNotify current=me", "a hideNotify", "b showNotify current=me"}));
     display->setCurrent(nullptr);  // leaves b shown
     EXPECT_EQ(display->getCurrent(), b);
     EXPECT_TRUE(b->isShown());
@@ -144,9 +149,9 @@ TEST_F(DisplayTest, KeysAndTheStylusReachTheCurrentCanvasUnderTheEventLock) {
     event(4);
     event(14);
     event(40, {1});
-    EXPECT_EQ(g_calls, (std::vector<std::string>{"a keyPressed -1", "a keyRepeated -1", "a keyReleased -1",
-                                                 "a pointerPressed 3,4", "a pointerDragged 5,6",
-                                                 "a pointerReleased 7,8"}));
+    EXPECT_EQ(g_calls,
+              (std::vector<std::string>{"a keyPressed -1", "a keyRepeated -1", "a keyReleased -1",
+                                        "a pointerPressed 3,4", "a pointerDragged 5,6", "a pointerReleased 7,8"}));
     // With nothing current, keys go nowhere.
     g_calls.clear();
     VMPtr<javax::microedition::lcdui::Displayable> saved = display->current;

@@ -43,7 +43,8 @@ public:
     void callShowNotify() override { g_log.push_back(name + " shown"); }
     void callHideNotify() override { g_log.push_back(name + " hidden"); }
     void callPaint(VMPtr<Graphics> g) override {
-        g_log.push_back(name + " paint " + std::to_string(g->getClipWidth()) + "x" + std::to_string(g->getClipHeight()));
+        g_log.push_back(name + " paint " + std::to_string(g->getClipWidth()) + "x" +
+                        std::to_string(g->getClipHeight()));
         g->setColor(0x0000FF);
         g->fillRect(0, 0, 2, 1);
     }
@@ -56,7 +57,8 @@ public:
     bool throws = false;
     void commandAction(VMPtr<Command> c, VMPtr<Displayable> d) override {
         const bool locked = Display::eventLock->_VM_owner == VMThread::current();
-        g_log.push_back(text(c->getLabel()) + " on " + static_cast<Screenful*>(d.get())->name + (locked ? "" : " unlocked"));
+        g_log.push_back(text(c->getLabel()) + " on " + static_cast<Screenful*>(d.get())->name +
+                        (locked ? "" : " unlocked"));
         if (throws) _VM_throw(java::lang::RuntimeException::create()->construct(VM_STR("listener failed")));
     }
 };
@@ -76,7 +78,7 @@ protected:
     void SetUp() override {
         VMTest::SetUp();
         display = Display::getDisplay(nullptr).get();  // the static keeps it
-        display->requested = nullptr;                   // no alert left over from another test
+        display->requested = nullptr;                  // no alert left over from another test
         g_log.clear();
     }
     static VMPtr<Screenful> screen(const char* name) {

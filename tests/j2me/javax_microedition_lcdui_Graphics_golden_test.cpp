@@ -6,10 +6,10 @@
 #include "javax_microedition_lcdui_Font.h"
 #include "lcdui_test_support.h"
 
+using java::lang::String;
 using javax::microedition::lcdui::Font;
 using javax::microedition::lcdui::Graphics;
 using javax::microedition::lcdui::Image;
-using java::lang::String;
 
 namespace {
 
@@ -20,7 +20,7 @@ class GraphicsGoldenTest : public VMTest {};
 }
 
 // An opaque white mutable image and a Graphics on it.
-#define START(w, h)                                  \
+#define START(w, h)                                \
     VMPtr<Image> image = Image::createImage(w, h); \
     VMPtr<Graphics> g = image->getGraphics()
 
@@ -32,11 +32,11 @@ VMPtr<Image> letterF() {
         for (int y = y1; y <= y2; ++y)
             for (int x = x1; x <= x2; ++x) px[size_t(y * 24 + x)] = c;
     };
-    set(2, 1, 5, 14, 0xFFD02020u);    // stem
-    set(2, 1, 21, 4, 0xFFD02020u);    // top bar
-    set(2, 7, 15, 9, 0xFFD02020u);    // middle bar
+    set(2, 1, 5, 14, 0xFFD02020u);     // stem
+    set(2, 1, 21, 4, 0xFFD02020u);     // top bar
+    set(2, 7, 15, 9, 0xFFD02020u);     // middle bar
     set(18, 10, 21, 13, 0xFF20A020u);  // green mark, lower right
-    set(0, 15, 23, 15, 0x802020F0u);  // half-transparent blue bottom row
+    set(0, 15, 23, 15, 0x802020F0u);   // half-transparent blue bottom row
     return Image::createRGBImage(intArray(px), 24, 16, true);
 }
 
@@ -81,10 +81,10 @@ TEST_F(GraphicsGoldenTest, ArcsAndEllipses) {
     g->setColor(0xE02020);
     g->fillArc(5, 5, 40, 40, 0, 360);
     g->setColor(0x20A020);
-    g->fillArc(50, 5, 40, 40, 45, 90);   // the top quarter
+    g->fillArc(50, 5, 40, 40, 45, 90);  // the top quarter
     g->setColor(0x2040C0);
-    g->fillArc(95, 5, 60, 30, 0, -90);   // clockwise: the lower right quarter
-    g->fillArc(95, 40, 60, 10, 0, 0);    // no angle: nothing
+    g->fillArc(95, 5, 60, 30, 0, -90);  // clockwise: the lower right quarter
+    g->fillArc(95, 40, 60, 10, 0, 0);   // no angle: nothing
     g->setColor(0x000000);
     g->drawArc(5, 60, 40, 40, 0, 360);
     g->drawArc(50, 60, 50, 30, 90, 180);  // the left half
@@ -213,7 +213,8 @@ TEST_F(GraphicsGoldenTest, RGBDataGradientsAndCopyArea) {
     // through a negative scanlength.
     std::vector<uint32_t> px(20 * 20);
     for (int y = 0; y < 20; ++y)
-        for (int x = 0; x < 20; ++x) px[size_t(y * 20 + x)] = uint32_t(x * 12) << 24 | 0xC02080u | uint32_t(y * 12) << 8;
+        for (int x = 0; x < 20; ++x)
+            px[size_t(y * 20 + x)] = uint32_t(x * 12) << 24 | 0xC02080u | uint32_t(y * 12) << 8;
     VMPtr<VMArray<jint, 1>> data = intArray(px);
     g->drawRGB(data, 0, 20, 5, 55, 20, 20, true);
     g->drawRGB(data, 0, 20, 30, 55, 20, 20, false);
@@ -237,8 +238,8 @@ TEST_F(GraphicsGoldenTest, TextInEveryFaceStyleAndSizeWithAnchors) {
     struct Face {
         jint face, style, size;
     };
-    static const Face faces[] = {{0, 0, 8}, {0, 0, 0}, {0, 0, 16}, {64, 1, 0}, {64, 2, 0}, {0, 4, 0}, {32, 0, 0},
-                                 {32, 3, 8}};
+    static const Face faces[] = {{0, 0, 8},  {0, 0, 0}, {0, 0, 16}, {64, 1, 0},
+                                 {64, 2, 0}, {0, 4, 0}, {32, 0, 0}, {32, 3, 8}};
     for (const Face& f : faces) {
         VMPtr<Font> font = Font::getFont(f.face, f.style, f.size);
         g->setFont(font);

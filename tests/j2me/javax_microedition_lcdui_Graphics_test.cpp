@@ -28,10 +28,14 @@ TEST_F(GraphicsTest, SetClipSaturatesAtTheSurfaceAndEmptiesOnBadSizes) {
     struct Case {
         Clip set, expected;
     };
-    const Case cases[] = {{{-5, -5, 20, 20}, {0, 0, 15, 15}},         {{90, 90, 50, 50}, {90, 90, 10, 10}},
-                          {{10, 10, INT_MAX, INT_MAX}, {10, 10, 90, 90}}, {{100, 0, 5, 5}, {0, 0, 0, 0}},
-                          {{0, 0, 0, 10}, {0, 0, 0, 0}},              {{0, 0, 10, -1}, {0, 0, 0, 0}},
-                          {{INT_MIN, INT_MIN, 50, 50}, {0, 0, 0, 0}},   {{-200, 5, 100, 10}, {0, 5, 0, 10}}};
+    const Case cases[] = {{{-5, -5, 20, 20}, {0, 0, 15, 15}},
+                          {{90, 90, 50, 50}, {90, 90, 10, 10}},
+                          {{10, 10, INT_MAX, INT_MAX}, {10, 10, 90, 90}},
+                          {{100, 0, 5, 5}, {0, 0, 0, 0}},
+                          {{0, 0, 0, 10}, {0, 0, 0, 0}},
+                          {{0, 0, 10, -1}, {0, 0, 0, 0}},
+                          {{INT_MIN, INT_MIN, 50, 50}, {0, 0, 0, 0}},
+                          {{-200, 5, 100, 10}, {0, 5, 0, 10}}};
     for (const Case& c : cases) {
         g->setClip(c.set.x, c.set.y, c.set.w, c.set.h);
         EXPECT_EQ(clipOf(g), c.expected) << "setClip " << c.set;
@@ -99,9 +103,9 @@ TEST_F(GraphicsTest, AnchorsAreCheckedAndPlaceTheTransformedBox) {
         jint anchor, illegal;
         bool valid;
     };
-    const Valid valid[] = {{0, 64, true},  {20, 64, true},   {1 | 2, 64, true},  {8 | 32, 64, true},
+    const Valid valid[] = {{0, 64, true},       {20, 64, true},    {1 | 2, 64, true}, {8 | 32, 64, true},
                            {4 | 64, 64, false}, {4 | 64, 2, true}, {4 | 2, 2, false}, {4 | 8 | 16, 0, false},
-                           {16, 0, false}, {128, 0, false},  {-1, 0, false}};
+                           {16, 0, false},      {128, 0, false},   {-1, 0, false}};
     for (const Valid& v : valid) {
         EXPECT_EQ(Graphics::isValidAnchor(v.anchor, v.illegal), v.valid) << v.anchor << " without " << v.illegal;
     }

@@ -57,8 +57,13 @@ TEST_F(ImageTest, ResourcesResolveAgainstThePackageAndFailuresAreIOExceptions) {
               "java.io.IOException: HAL_createImageWithResource() error: 6");
     EXPECT_EQ(VM_THROWN_CLASS(Image::createImage(VMPtr<String>())), "java.lang.NullPointerException");
     // Names the resource layer refuses are resources that cannot be had.
-    const std::u16string refused[] = {u"/", u"/../b.png", u"a/../../../b.png", u"//etc/x.png",
-                                      std::u16string(u"/b.png\0x", 8), u"/b\xD800.png", u"/b\xDC00.png"};
+    const std::u16string refused[] = {u"/",
+                                      u"/../b.png",
+                                      u"a/../../../b.png",
+                                      u"//etc/x.png",
+                                      std::u16string(u"/b.png\0x", 8),
+                                      u"/b\xD800.png",
+                                      u"/b\xDC00.png"};
     for (const std::u16string& name : refused) {
         VMPtr<String> refusedName =
             String::create()->_VM_initLength(reinterpret_cast<const jchar*>(name.data()), jint(name.size()));
@@ -68,8 +73,7 @@ TEST_F(ImageTest, ResourcesResolveAgainstThePackageAndFailuresAreIOExceptions) {
     }
     // Read back with the alpha kept and the colours through RGB565.
     Picture p = pictureOf(a);
-    EXPECT_EQ(p.argb, (std::vector<uint32_t>{0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0x80FFFFFF, 0x00000000,
-                                             0xFF000000}));
+    EXPECT_EQ(p.argb, (std::vector<uint32_t>{0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0x80FFFFFF, 0x00000000, 0xFF000000}));
 }
 
 TEST_F(ImageTest, BytesAreCheckedThenDecodedAndGarbageIsABadFormat) {
@@ -143,8 +147,8 @@ TEST_F(ImageTest, GetRGBChecksEveryRowWhicheverWayTheScanlengthRuns) {
     VMPtr<VMArray<jint, 1>> out = VMArray<jint, 1>::create(4);
     image->getRGB(out, 2, -2, 0, 0, 2, 2);
     Picture back{2, 2, std::vector<uint32_t>(out->elements(), out->elements() + 4)};
-    EXPECT_EQ(back.argb, (std::vector<uint32_t>{0xFF000000 | hal::widen565(hal::to565(3)), 0xFF000000 | hal::widen565(hal::to565(4)),
-                                                0xFF000000, 0xFF000000}));
+    EXPECT_EQ(back.argb, (std::vector<uint32_t>{0xFF000000 | hal::widen565(hal::to565(3)),
+                                                0xFF000000 | hal::widen565(hal::to565(4)), 0xFF000000, 0xFF000000}));
     struct Case {
         jint offset, scan, x, y, w, h;
         const char* thrown;

@@ -62,8 +62,7 @@ public:
 }  // namespace gamecanvastest
 
 VM_REGISTER_CLASS(gamecanvastest::DrawCanvas, .name = "gamecanvastest.DrawCanvas")
-VM_REGISTER_CLASS(gamecanvastest::Painter, .name = "gamecanvastest.Painter",
-                  .interfaces = {"java.lang.Runnable"})
+VM_REGISTER_CLASS(gamecanvastest::Painter, .name = "gamecanvastest.Painter", .interfaces = {"java.lang.Runnable"})
 
 using gamecanvastest::DrawCanvas;
 using gamecanvastest::Painter;

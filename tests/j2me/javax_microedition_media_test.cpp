@@ -10,12 +10,11 @@
 #include "program_dir.h"
 #include "vm_test.h"
 
+using java::lang::String;
 using javax::microedition::media::Manager;
 using javax::microedition::media::Player;
-using java::lang::String;
 
 namespace {
-
 
 VMPtr<VMBytes> bytesOf(const soundfiles::Bytes& file, jint before = 0) {
     VMPtr<VMBytes> a = VMBytes::create(jint(file.size()) + before);
@@ -41,7 +40,7 @@ protected:
 };
 
 TEST_F(MediaTest, TheManagerKnowsTheContentTypesAndProtocolsByTheirCodes) {
-    const char* types[] = {"audio/x-wav", "audio/x-caf", "audio/mpeg", "audio/aac",
+    const char* types[] = {"audio/x-wav", "audio/x-caf", "audio/mpeg",    "audio/aac",
                            "audio/midi",  "audio/mp4",   "audio/x-ms-wma"};
     for (jint code = 2; code <= 8; ++code) {
         EXPECT_EQ(text(Manager::contentTypeName(code)), types[code - 2]);
@@ -129,16 +128,16 @@ TEST_F(MediaTest, APlayerGoesThroughItsStatesAndRefusesEverythingOnceClosed) {
     std::vector<int16_t> twice = samples;
     twice.insert(twice.end(), samples.begin(), samples.end());
     EXPECT_EQ(capture.render(200), twice);
-    EXPECT_EQ(p->getState(), Player::PREFETCHED);  // at the end
+    EXPECT_EQ(p->getState(), Player::PREFETCHED);                  // at the end
     EXPECT_EQ(p->getMediaTime() / 1000, p->getDuration() / 1000);  // the duration comes in whole ms
     p->deallocate();
     EXPECT_EQ(p->getState(), Player::REALIZED);
     p->close();
     p->close();
     EXPECT_EQ(p->getState(), Player::CLOSED);
-    for (auto call : std::initializer_list<std::function<void()>>{
-             [&] { p->start(); }, [&] { p->prefetch(); }, [&] { p->getMediaTime(); },
-             [&] { p->getDuration(); }, [&] { p->getControl(VM_STR("VolumeControl")); }})
+    for (auto call : std::initializer_list<std::function<void()>>{[&] { p->start(); }, [&] { p->prefetch(); },
+                                                                  [&] { p->getMediaTime(); }, [&] { p->getDuration(); },
+                                                                  [&] { p->getControl(VM_STR("VolumeControl")); }})
         EXPECT_EQ(VM_THROWN_CLASS(call()), "java.lang.IllegalStateException");
 }
 

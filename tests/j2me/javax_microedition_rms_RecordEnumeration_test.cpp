@@ -136,7 +136,7 @@ TEST_F(RecordEnumerationTest, ChangesAndDeletesReachAKeptUpdatedSnapshotOnly) {
     store->setRecord(4, bytes("d"), 0, 1);  // matches now
     kept->reset();
     EXPECT_EQ(rest(kept), "c d ");
-    EXPECT_EQ(still->numRecords(), 3);  // the snapshot taken, unchanged...
+    EXPECT_EQ(still->numRecords(), 3);          // the snapshot taken, unchanged...
     EXPECT_EQ(text(still->nextRecord()), "Z");  // ...its records read as they are now
     EXPECT_EQ(VM_THROWN_CLASS(still->nextRecord()), "javax.microedition.rms.RecordStoreException");
 
@@ -156,10 +156,18 @@ TEST_F(RecordEnumerationTest, AClosedStoreOrADestroyedEnumerationStopsTheWalk) {
     VMPtr<RecordEnumeration> gone = store->enumerateRecords(nullptr, nullptr, true);
     gone->destroy();
     std::function<void()> refused[] = {
-        [&] { gone->numRecords(); },  [&] { gone->nextRecord(); },        [&] { gone->nextRecordId(); },
-        [&] { gone->previousRecord(); }, [&] { gone->previousRecordId(); }, [&] { gone->hasNextElement(); },
-        [&] { gone->hasPreviousElement(); }, [&] { gone->reset(); },       [&] { gone->rebuild(); },
-        [&] { gone->keepUpdated(false); }, [&] { gone->isKeptUpdated(); }, [&] { gone->destroy(); },
+        [&] { gone->numRecords(); },
+        [&] { gone->nextRecord(); },
+        [&] { gone->nextRecordId(); },
+        [&] { gone->previousRecord(); },
+        [&] { gone->previousRecordId(); },
+        [&] { gone->hasNextElement(); },
+        [&] { gone->hasPreviousElement(); },
+        [&] { gone->reset(); },
+        [&] { gone->rebuild(); },
+        [&] { gone->keepUpdated(false); },
+        [&] { gone->isKeptUpdated(); },
+        [&] { gone->destroy(); },
     };
     for (auto& call : refused) EXPECT_EQ(VM_THROWN_TEXT(call()), "java.lang.IllegalStateException");
     add(store, "c");  // the destroyed one no longer listens

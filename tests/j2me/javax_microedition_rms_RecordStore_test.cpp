@@ -136,13 +136,20 @@ TEST_F(RecordStoreTest, AClosedStoreRefusesAllButListenersAndIsOpen) {
     store->closeRecordStore();
     EXPECT_FALSE(store->isOpen());
     std::function<void()> refused[] = {
-        [&] { store->closeRecordStore(); },         [&] { store->getName(); },
-        [&] { store->getVersion(); },               [&] { store->getNumRecords(); },
-        [&] { store->getSize(); },                  [&] { store->getSizeAvailable(); },
-        [&] { store->getLastModified(); },          [&] { store->getNextRecordID(); },
-        [&] { store->deleteRecord(id); },           [&] { store->getRecordSize(id); },
-        [&] { store->getRecord(id); },              [&] { store->getRecord(id, bytes("ab"), 0); },
-        [&] { store->setRecord(id, bytes("y"), 0, 1); }, [&] { store->enumerateRecords(nullptr, nullptr, false); },
+        [&] { store->closeRecordStore(); },
+        [&] { store->getName(); },
+        [&] { store->getVersion(); },
+        [&] { store->getNumRecords(); },
+        [&] { store->getSize(); },
+        [&] { store->getSizeAvailable(); },
+        [&] { store->getLastModified(); },
+        [&] { store->getNextRecordID(); },
+        [&] { store->deleteRecord(id); },
+        [&] { store->getRecordSize(id); },
+        [&] { store->getRecord(id); },
+        [&] { store->getRecord(id, bytes("ab"), 0); },
+        [&] { store->setRecord(id, bytes("y"), 0, 1); },
+        [&] { store->enumerateRecords(nullptr, nullptr, false); },
         [&] { store->getRecordIDs(); },
     };
     for (auto& call : refused) EXPECT_EQ(VM_THROWN_TEXT(call()), kNotOpen);
@@ -198,8 +205,9 @@ TEST_F(RecordStoreTest, StoresAreListedAndDeleted) {
     EXPECT_EQ(::text(VMPtr<java::lang::String>(names->get(1))), "\xc3\xa9t\xc3\xa9");
 
     EXPECT_EQ(VM_THROWN_TEXT(RecordStore::deleteRecordStore(nullptr)), kNull);
-    EXPECT_EQ(VM_THROWN_TEXT(RecordStore::deleteRecordStore(java::lang::String::_VM_fromUTF8(std::string(33, 'k').c_str()))),
-              kNotFound);
+    EXPECT_EQ(
+        VM_THROWN_TEXT(RecordStore::deleteRecordStore(java::lang::String::_VM_fromUTF8(std::string(33, 'k').c_str()))),
+        kNotFound);
     EXPECT_EQ(VM_THROWN_TEXT(RecordStore::deleteRecordStore(java::lang::String::_VM_fromUTF8("never made"))), "");
     RecordStore::deleteRecordStore(java::lang::String::_VM_fromUTF8("kept"));
     EXPECT_EQ(RecordStore::listRecordStores()->length, 1);

@@ -47,13 +47,21 @@ std::string utf8(const VMPtr<String>& s) { return s->_VM_toStdString(); }
 // Neither a raw object pointer (which would pass as a boolean) nor a C
 // character (which would pass as an int) is accepted.
 template <class A>
-concept ValueOfTakes = requires(A a) { String::valueOf(a); };
+concept ValueOfTakes = requires(A a) {
+    String::valueOf(a);
+};
 template <class A>
-concept AppendTakes = requires(StringBuffer* b, A a) { b->append(a); };
+concept AppendTakes = requires(StringBuffer* b, A a) {
+    b->append(a);
+};
 template <class A>
-concept InsertTakes = requires(StringBuffer* b, A a) { b->insert(0, a); };
+concept InsertTakes = requires(StringBuffer* b, A a) {
+    b->insert(0, a);
+};
 template <class A>
-concept PrintlnTakes = requires(java::io::PrintStream* out, A a) { out->println(a); };
+concept PrintlnTakes = requires(java::io::PrintStream* out, A a) {
+    out->println(a);
+};
 static_assert(ValueOfTakes<jshort> && AppendTakes<jlong> && InsertTakes<jbyte> && PrintlnTakes<jfloat>);
 static_assert(!ValueOfTakes<Object*> && !AppendTakes<String*> && !InsertTakes<Object*> && !PrintlnTakes<String*>);
 static_assert(!ValueOfTakes<char> && !AppendTakes<char> && !InsertTakes<char> && !PrintlnTakes<char>);

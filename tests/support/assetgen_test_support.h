@@ -32,8 +32,14 @@ class Reader {
 public:
     explicit Reader(const Bytes& data, size_t at = 0) : data_(&data), at_(at) {}
     uint32_t u8();
-    uint32_t u16() { uint32_t v = u8() << 8; return v | u8(); }
-    uint32_t u32() { uint32_t v = u16() << 16; return v | u16(); }
+    uint32_t u16() {
+        uint32_t v = u8() << 8;
+        return v | u8();
+    }
+    uint32_t u32() {
+        uint32_t v = u16() << 16;
+        return v | u16();
+    }
     int32_t s8() { return static_cast<int8_t>(u8()); }
     int32_t s16() { return static_cast<int16_t>(u16()); }
     Bytes bytes(size_t n);

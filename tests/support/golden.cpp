@@ -54,14 +54,14 @@ bool readPng(const std::string& path, Picture& picture) {
     }
     Picture expected;
     if (!readPng(golden.string(), expected)) {
-        return ::testing::AssertionFailure() << "cannot read the golden " << golden
-                                             << " (VESSILO_UPDATE_GOLDENS=1 writes it)";
+        return ::testing::AssertionFailure()
+               << "cannot read the golden " << golden << " (VESSILO_UPDATE_GOLDENS=1 writes it)";
     }
     std::filesystem::path out = std::filesystem::current_path() / "golden-out" / folder;
     if (expected.width != actual.width || expected.height != actual.height) {
         writePng((out / (name + ".actual.png")).string(), actual);
-        return ::testing::AssertionFailure() << name << ": size " << actual.width << "x" << actual.height
-                                             << ", golden " << expected.width << "x" << expected.height;
+        return ::testing::AssertionFailure() << name << ": size " << actual.width << "x" << actual.height << ", golden "
+                                             << expected.width << "x" << expected.height;
     }
     Picture diff = expected;
     size_t mismatches = 0;
@@ -96,6 +96,6 @@ bool readPng(const std::string& path, Picture& picture) {
     char first[96];
     std::snprintf(first, sizeof first, "first at (%d, %d): actual %08X, golden %08X", firstX, firstY,
                   actual.at(firstX, firstY), expected.at(firstX, firstY));
-    return ::testing::AssertionFailure() << name << ": " << mismatches << " pixels differ (" << allowed
-                                         << " allowed), " << first << "; see " << out.string();
+    return ::testing::AssertionFailure() << name << ": " << mismatches << " pixels differ (" << allowed << " allowed), "
+                                         << first << "; see " << out.string();
 }

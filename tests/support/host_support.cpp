@@ -35,8 +35,10 @@ TestRuntimeFolder::TestRuntimeFolder() {
 }
 
 TestRuntimeFolder::~TestRuntimeFolder() {
-    if (hadOld_) ::setenv("XDG_RUNTIME_DIR", old_.c_str(), 1);
-    else ::unsetenv("XDG_RUNTIME_DIR");
+    if (hadOld_)
+        ::setenv("XDG_RUNTIME_DIR", old_.c_str(), 1);
+    else
+        ::unsetenv("XDG_RUNTIME_DIR");
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
 }
@@ -118,8 +120,10 @@ void writeTrace(int type, int count, const intptr_t* args, bool dropped) {
     std::fprintf(g_trace, "event %d", type);
     for (int i = 0; i < count && args; ++i) {
         // Argument words that are object addresses say nothing to a test.
-        if (type == 5 || type == 6) std::fprintf(g_trace, i == 0 ? " <object>" : " %ld", static_cast<long>(args[i]));
-        else std::fprintf(g_trace, " %ld", static_cast<long>(args[i]));
+        if (type == 5 || type == 6)
+            std::fprintf(g_trace, i == 0 ? " <object>" : " %ld", static_cast<long>(args[i]));
+        else
+            std::fprintf(g_trace, " %ld", static_cast<long>(args[i]));
     }
     std::fprintf(g_trace, "%s\n", dropped ? " dropped" : "");
     std::fflush(g_trace);

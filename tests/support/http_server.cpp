@@ -201,8 +201,7 @@ void HttpTestReply::stall(int maxMilliseconds) {
         pollfd p{fd_, POLLIN, 0};
         if (::poll(&p, 1, 10) > 0) {
             char byte;
-            if ((p.revents & (POLLHUP | POLLERR)) != 0 || ::recv(fd_, &byte, 1, MSG_PEEK | MSG_DONTWAIT) <= 0)
-                return;
+            if ((p.revents & (POLLHUP | POLLERR)) != 0 || ::recv(fd_, &byte, 1, MSG_PEEK | MSG_DONTWAIT) <= 0) return;
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
     }

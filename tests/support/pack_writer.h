@@ -59,8 +59,7 @@ inline std::string chunk(const char four[5], const std::string& data, uint32_t v
 }
 
 // Part 0 of a chunked pack: marker, version, count, the chunks.
-inline std::string part0(const std::vector<std::string>& chunks, uint32_t version = 4,
-                         const char marker[5] = "%RP%") {
+inline std::string part0(const std::vector<std::string>& chunks, uint32_t version = 4, const char marker[5] = "%RP%") {
     std::string out;
     u32(out, id(marker));
     u16(out, version);

@@ -15,7 +15,6 @@
 
 namespace paneltest {
 
-
 // assets/test/pack25_panels.json
 constexpr jint kPack = 25 * 1024;
 constexpr jint kGobs = kPack + 1;

@@ -29,10 +29,10 @@ using javax::microedition::lcdui::Image;
 constexpr jint kTexts = 20 * 1024;
 constexpr jint kFontSmall = 17 * 1024 + 1, kFontLarge = 17 * 1024 + 3;
 constexpr jint kSheet = 24 * 1024;
-constexpr jint kSquares = kSheet + 1;     // red, green, blue, yellow
-constexpr jint kTiles = kSheet + 2;       // background tile, ring
-constexpr jint kSquareSet = kSheet + 3;   // frames with boxes 1 to 4, animations played once
-constexpr jint kHello = 5;                // "Hello, world"
+constexpr jint kSquares = kSheet + 1;    // red, green, blue, yellow
+constexpr jint kTiles = kSheet + 2;      // background tile, ring
+constexpr jint kSquareSet = kSheet + 3;  // frames with boxes 1 to 4, animations played once
+constexpr jint kHello = 5;               // "Hello, world"
 
 // Logs fillRect, drawRect and setClip as text ("fill 1 2 3 4 #ff0000").
 class LogGraphics : public Graphics {

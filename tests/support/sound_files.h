@@ -139,8 +139,8 @@ inline Bytes join(std::initializer_list<Bytes> parts) {
 
 // One note held for `ticks` on channel 0 (program 0), then the end of the track.
 inline Bytes noteTrack(uint8_t note = 60, uint32_t ticks = 500) {
-    return join({{0x00, 0xC0, 0x00}, {0x00, 0x90, note, 100}, quantity(ticks), {0x80, note, 0x40},
-                 {0x00, 0xFF, 0x2F, 0x00}});
+    return join(
+        {{0x00, 0xC0, 0x00}, {0x00, 0x90, note, 100}, quantity(ticks), {0x80, note, 0x40}, {0x00, 0xFF, 0x2F, 0x00}});
 }
 
 }  // namespace soundfiles

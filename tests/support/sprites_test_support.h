@@ -152,8 +152,8 @@ inline std::pair<int, int> landing(int x, int y, int ox, int oy, int sx, int sy,
 
 // A Gob's fields: offset, size, box, round box, alpha kind.
 inline std::vector<jint> fieldsOf(const VMPtr<ts::Gob>& g) {
-    return {g->offsetX, g->offsetY, g->width, g->height, g->collisionX, g->collisionY, g->collisionWidth,
-            g->collisionHeight, g->roundCollision, g->alphaKind};
+    return {g->offsetX,    g->offsetY,        g->width,           g->height,         g->collisionX,
+            g->collisionY, g->collisionWidth, g->collisionHeight, g->roundCollision, g->alphaKind};
 }
 
 inline VMPtr<java::io::DataInputStream> streamOf(const std::vector<uint8_t>& raw) {
@@ -163,9 +163,7 @@ inline VMPtr<java::io::DataInputStream> streamOf(const std::vector<uint8_t>& raw
     return java::io::DataInputStream::create()->construct(in);
 }
 
-inline VMPtr<ts::AnimSet> setOf(const std::vector<uint8_t>& raw) {
-    return ts::AnimSet::loadAnimSet(0, streamOf(raw));
-}
+inline VMPtr<ts::AnimSet> setOf(const std::vector<uint8_t>& raw) { return ts::AnimSet::loadAnimSet(0, streamOf(raw)); }
 
 inline std::vector<jint> values(const VMPtr<VMInts>& a, jint n = -1) {
     return std::vector<jint>(a->elements(), a->elements() + (n < 0 ? a->length : n));

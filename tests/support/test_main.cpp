@@ -55,8 +55,8 @@ private:
             std::this_thread::sleep_for(std::chrono::seconds(1));
             if (state->running.load() && now() - state->started.load() > state->bound) {
                 std::lock_guard<std::mutex> guard(state->mutex);
-                std::fprintf(stderr, "\n%s did not finish within %d s: a wait that never ended\n",
-                             state->name.c_str(), state->bound);
+                std::fprintf(stderr, "\n%s did not finish within %d s: a wait that never ended\n", state->name.c_str(),
+                             state->bound);
                 std::fflush(nullptr);
                 ::_exit(1);
             }

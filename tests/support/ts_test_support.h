@@ -71,7 +71,6 @@ inline VMPtr<TestCanvas> stoppedCanvas() {
     return canvas;
 }
 
-
 inline VMPtr<VMBytes> bytesOf(const std::vector<uint8_t>& raw) {
     VMPtr<VMBytes> array = VMBytes::create(jint(raw.size()));
     for (size_t i = 0; i < raw.size(); ++i) (*array)[jint(i)] = jbyte(raw[i]);

@@ -49,10 +49,11 @@ void TestMIDlet::createSceneManager() {
     ++sceneManagersMade;
     VMPtr<javax::microedition::lcdui::Displayable> current =
         javax::microedition::lcdui::Display::getDisplay(this)->getCurrent();
-    builtBefore = std::string(Main::canvas.get() == canvas.get() ? "canvas" : "") +
-                  (Main::getInstance().get() == main.get() ? " main" : "") +
-                  (Main::levelLoader != nullptr ? " loader" : "") + (Main::random != nullptr ? " random" : "") +
-                  (Main::resManager != nullptr ? " cache" : "") + (current.get() == static_cast<javax::microedition::lcdui::Displayable*>(canvas.get()) ? " shown" : "");
+    builtBefore =
+        std::string(Main::canvas.get() == canvas.get() ? "canvas" : "") +
+        (Main::getInstance().get() == main.get() ? " main" : "") + (Main::levelLoader != nullptr ? " loader" : "") +
+        (Main::random != nullptr ? " random" : "") + (Main::resManager != nullptr ? " cache" : "") +
+        (current.get() == static_cast<javax::microedition::lcdui::Displayable*>(canvas.get()) ? " shown" : "");
     VMPtr<RecordingSceneManager> sm = RecordingSceneManager::create()->construct();
     VMPtr<Main> controller = main;
     controller->setSceneManager(sm);

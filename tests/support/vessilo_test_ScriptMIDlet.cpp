@@ -171,8 +171,10 @@ void ScriptMIDlet::run() {
         } else if (verb == "press" || verb == "drag" || verb == "release") {
             int x = 0, y = 0;
             words >> x >> y;
-            if (verb == "drag") ce::test::InjectMouseMotion(x, y, true);
-            else ce::test::InjectMouseButton(verb == "press", x, y);
+            if (verb == "drag")
+                ce::test::InjectMouseMotion(x, y, true);
+            else
+                ce::test::InjectMouseButton(verb == "press", x, y);
         } else if (verb == "exit") {
             notifyDestroyed();
         } else if (verb == "url") {

@@ -24,5 +24,4 @@ void vmFuzzInputDone() {
     _VM_collect(_VM_runtime);
 }
 
-VM_REGISTER_CLASS(vmtest::Task, .name = "vmtest.Task",
-                  .interfaces = {"java.lang.Runnable"})
+VM_REGISTER_CLASS(vmtest::Task, .name = "vmtest.Task", .interfaces = {"java.lang.Runnable"})

@@ -25,14 +25,14 @@ protected:
 std::string text(const VMPtr<java::lang::String>& s);
 // Runs a statement and returns the class name of the throwable it threw, or
 // "" when it threw nothing.
-#define VM_THROWN_CLASS(statement)                                        \
-    ([&]() -> std::string {                                                \
-        try {                                                              \
-            statement;                                                     \
-        } catch (java::lang::Throwable * thrown_) {                        \
-            return thrown_->getClass()->name.c_str();                      \
-        }                                                                  \
-        return std::string();                                              \
+#define VM_THROWN_CLASS(statement)                    \
+    ([&]() -> std::string {                           \
+        try {                                         \
+            statement;                                \
+        } catch (java::lang::Throwable * thrown_) {   \
+            return thrown_->getClass()->name.c_str(); \
+        }                                             \
+        return std::string();                         \
     }())
 
 // Sleeps on the calling runtime thread (giving up the runtime lock) until the
@@ -50,15 +50,15 @@ bool vmWaitFor(Condition condition) {
 
 // "class: message" (the throwable's toString) of what the statement threw,
 // or "" when it threw nothing.
-#define VM_THROWN_TEXT(statement)                                \
-    ([&]() -> std::string {                                      \
-        try {                                                    \
-            statement;                                           \
-        } catch (java::lang::Throwable * thrown_) {              \
-            VMPtr<java::lang::Throwable> keep_(thrown_);         \
-            return text(keep_->toString());                      \
-        }                                                        \
-        return std::string();                                    \
+#define VM_THROWN_TEXT(statement)                        \
+    ([&]() -> std::string {                              \
+        try {                                            \
+            statement;                                   \
+        } catch (java::lang::Throwable * thrown_) {      \
+            VMPtr<java::lang::Throwable> keep_(thrown_); \
+            return text(keep_->toString());              \
+        }                                                \
+        return std::string();                            \
     }())
 
 // True while the collector's stress mode is on (a collection every Nth

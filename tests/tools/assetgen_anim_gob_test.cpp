@@ -79,9 +79,15 @@ TEST(AssetgenAnimSet, NumberEncodingsMatchTheWorkedBytes) {
         int value;
         Bytes bytes;
     };
-    const Case cases[] = {{false, 0, {0x00}},         {false, 254, {0xFE}},          {false, 255, {0xFF, 0x00, 0xFF}},
-                          {false, 300, {0xFF, 0x01, 0x2C}}, {true, 127, {0x7F}},      {true, -127, {0x81}},
-                          {true, -128, {0x80, 0xFF, 0x80}}, {true, -200, {0x80, 0xFF, 0x38}}, {true, 128, {0x80, 0x00, 0x80}}};
+    const Case cases[] = {{false, 0, {0x00}},
+                          {false, 254, {0xFE}},
+                          {false, 255, {0xFF, 0x00, 0xFF}},
+                          {false, 300, {0xFF, 0x01, 0x2C}},
+                          {true, 127, {0x7F}},
+                          {true, -127, {0x81}},
+                          {true, -128, {0x80, 0xFF, 0x80}},
+                          {true, -200, {0x80, 0xFF, 0x38}},
+                          {true, 128, {0x80, 0x00, 0x80}}};
     for (const Case& c : cases) {
         assetgen::ByteWriter out;
         if (c.isSigned) {
@@ -157,18 +163,17 @@ TEST(AssetgenAnimSet, RefusesValuesBeyondTheirFields) {
     for (int d = 0; d < 65; ++d) manyDurations.animations[0].steps.push_back({0, 0, 0, d, 0, 0});
     Set manyParts;
     manyParts.frames.push_back({std::vector<assetgen::AnimPart>(256), {}});
-    const std::pair<Set, std::string> cases[] = {
-        {withStep({1024, 0, 0, 0, 0, 0}), "animations[0].steps[0].frame"},
-        {withStep({2, 0, 0, 0, 0, 0}), "animations[0].steps[0].frame"},
-        {withStep({0, 512, 0, 0, 0, 0}), "animations[0].steps[0].dx"},
-        {withStep({0, 0, 0, 65536, 0, 0}), "animations[0].steps[0].duration"},
-        {withStep({0, 0, 0, 0, 4, 0}), "animations[0].steps[0].interpolation"},
-        {withPart({1024, 0, 0, 0}), "frames[0].parts[0].gob"},
-        {withBox({-1025, 0, 0, 0, 0, false}), "frames[0].boxes[0].x"},
-        {withBox({0, 0, 0, 0, 32, false}), "frames[0].boxes[0].id"},
-        {play, "animations[0].play"},
-        {manyDurations, "durations"},
-        {manyParts, "frames[0].parts"}};
+    const std::pair<Set, std::string> cases[] = {{withStep({1024, 0, 0, 0, 0, 0}), "animations[0].steps[0].frame"},
+                                                 {withStep({2, 0, 0, 0, 0, 0}), "animations[0].steps[0].frame"},
+                                                 {withStep({0, 512, 0, 0, 0, 0}), "animations[0].steps[0].dx"},
+                                                 {withStep({0, 0, 0, 65536, 0, 0}), "animations[0].steps[0].duration"},
+                                                 {withStep({0, 0, 0, 0, 4, 0}), "animations[0].steps[0].interpolation"},
+                                                 {withPart({1024, 0, 0, 0}), "frames[0].parts[0].gob"},
+                                                 {withBox({-1025, 0, 0, 0, 0, false}), "frames[0].boxes[0].x"},
+                                                 {withBox({0, 0, 0, 0, 32, false}), "frames[0].boxes[0].id"},
+                                                 {play, "animations[0].play"},
+                                                 {manyDurations, "durations"},
+                                                 {manyParts, "frames[0].parts"}};
     for (const auto& [set, field] : cases) {
         try {
             assetgen::writeAnimSet(set);

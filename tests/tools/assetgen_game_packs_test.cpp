@@ -20,12 +20,12 @@ const std::string kGameDescriptions = ASSETGEN_SOURCE_DIR "assets/game";
 
 // What the code needs of one (image parts, animation set) pair.
 struct Needs {
-    int set;                // animation set resource id
-    int gobs;               // image-part resource id it is drawn with
-    int animations;         // at least this many
-    int frames;             // at least this many
-    std::set<int> loops;    // animations that play without end
-    std::set<int> leadOn;   // finite animations, each followed by the next number
+    int set;                                         // animation set resource id
+    int gobs;                                        // image-part resource id it is drawn with
+    int animations;                                  // at least this many
+    int frames;                                      // at least this many
+    std::set<int> loops;                             // animations that play without end
+    std::set<int> leadOn;                            // finite animations, each followed by the next number
     std::map<int, std::vector<int>> animationBoxes;  // every frame of the animation has exactly these box ids
     std::map<int, std::vector<int>> frameBoxes;      // the frame has exactly these box ids
     std::set<int> emptyFrames;                       // frames that draw nothing
@@ -40,14 +40,30 @@ std::vector<Needs> needs() {
     for (int a = 0; a < 4; ++a) panelBoxes[a] = {1, 2, 3};
     return {
         // pack 13: player, overlays, key, marker
-        {0x3402, 0x3406, 28, 1, {0, 1, 2, 3, 5, 7, 9, 10, 12, 18, 22, 25, 27}, {4, 6, 8, 11, 17, 21, 26}, playerBoxes, {}, {},
+        {0x3402,
+         0x3406,
+         28,
+         1,
+         {0, 1, 2, 3, 5, 7, 9, 10, 12, 18, 22, 25, 27},
+         {4, 6, 8, 11, 17, 21, 26},
+         playerBoxes,
+         {},
+         {},
          {1, 3}},
         {0x3400, 0x3404, 4, 62, {2, 3}, {0, 1}, {}, {}, {0}, {}},
         {0x3401, 0x3405, 5, 1, {0, 1, 2, 3, 4}, {}, {{1, {0}}, {2, {0}}, {3, {0}}, {4, {0}}}, {}, {0}, {}},
         {0x3403, 0x3407, 3, 2, {1, 2}, {0}, {}, {}, {1}, {}},
         // pack 14: head-up display, pad, pause panel and list
-        {0x3800, 0x3804, 10, 9, {0, 1, 2, 3, 4, 5, 7, 9}, {6, 8},
-         {{2, {0}}, {4, {0}}, {6, {0}}, {7, {0}}, {8, {0}}, {9, {0}}}, {{3, {0}}, {8, {1}}}, {1}, {}},
+        {0x3800,
+         0x3804,
+         10,
+         9,
+         {0, 1, 2, 3, 4, 5, 7, 9},
+         {6, 8},
+         {{2, {0}}, {4, {0}}, {6, {0}}, {7, {0}}, {8, {0}}, {9, {0}}},
+         {{3, {0}}, {8, {1}}},
+         {1},
+         {}},
         {0x3801, 0x3805, 1, 2, {}, {}, {}, {{0, {1, 2, 3, 4}}, {1, {5}}}, {}, {}},
         {0x3802, 0x3806, 5, 8, {1, 3, 4}, {0, 2}, panelBoxes, {{0, {0, 5}}, {5, {0, 1}}}, {4}, {}},
         // pack 18: panels, emblems, the loading picture
@@ -148,7 +164,7 @@ TEST(AssetgenSheet, DrawsPartsBoxesAndNumbers) {
         green += p == 0xFF00FF00;
         boxColour += p == assetgen::sheetBoxColour(2);
     }
-    EXPECT_EQ(green, 16);            // the part, once
+    EXPECT_EQ(green, 16);                  // the part, once
     EXPECT_EQ(boxColour, 2 * 10 + 2 * 4);  // the box's outline
     const assetgen::Raster big = assetgen::zoomed(sheet, 3);
     EXPECT_EQ(big.width, sheet.width * 3);

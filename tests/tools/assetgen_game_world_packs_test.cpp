@@ -54,7 +54,8 @@ std::vector<Use> uses() {
     u.push_back({0x2804, 0x2809, {0, 1}, {}, {0}, {0}, {}, {}, 0, 1});
     // Targets: 0 open, 1 done leading to 2 (the set of types 6 and 7 has its second part in 2 and 3).
     for (int t = 0; t < 11; ++t) {
-        u.push_back({0x1800 + t, 0x180B + t, {0, 1, 2, 3}, t == 6 ? std::vector<int>{} : std::vector<int>{1}, {0}, {}, {}, {}});
+        u.push_back(
+            {0x1800 + t, 0x180B + t, {0, 1, 2, 3}, t == 6 ? std::vector<int>{} : std::vector<int>{1}, {0}, {}, {}, {}});
     }
     // Locations (airport, mansion, park, base, hotel): transports by variant (stairs, escalator, elevator,
     // passage), the two door kinds, and the decorations, whose offset o holds frames 0 .. count - 1.
@@ -80,7 +81,8 @@ std::vector<Use> uses() {
         }
         for (size_t o = 0; o < l.decorationFrames.size(); ++o) {
             const int set = l.decorationSets + static_cast<int>(o);
-            u.push_back({set, l.decorationParts + static_cast<int>(o), {}, {}, {}, upTo(l.decorationFrames[o]), {}, {}});
+            u.push_back(
+                {set, l.decorationParts + static_cast<int>(o), {}, {}, {}, upTo(l.decorationFrames[o]), {}, {}});
         }
     }
     return u;
@@ -129,7 +131,8 @@ TEST(GameWorldArt, HoldsEveryIdAnimationFrameAndBoxTheObjectsRead) {
             ASSERT_FALSE(set.animations[a].steps.empty()) << "animation " << a;
             for (const auto& step : set.animations[a].steps) {
                 ASSERT_LT(step.frame, frameCount) << "animation " << a;
-                EXPECT_TRUE(hasAll(boxIds(set.frames[step.frame]), n.boxes)) << "animation " << a << ", frame " << step.frame;
+                EXPECT_TRUE(hasAll(boxIds(set.frames[step.frame]), n.boxes))
+                    << "animation " << a << ", frame " << step.frame;
             }
         }
         for (int a : n.leadOn) {

@@ -71,8 +71,8 @@ std::string pack(const std::string& resources) { return R"({"pack": 22, "resourc
 TEST(AssetgenLevelFile, NamedFieldsGiveTheBytesOfTheSameLevelInRawFields) {
     const std::string dir = makeLevelDir();
     writeFile(dir + "levels/named.json", kNamed);
-    writeFile(dir + "pack22.json", pack(R"({"index": 0, "kind": "level", "source": "levels/named.json"}, )" +
-                                        std::string(kRaw)));
+    writeFile(dir + "pack22.json",
+              pack(R"({"index": 0, "kind": "level", "source": "levels/named.json"}, )" + std::string(kRaw)));
     const assetgen::Generated out = assetgen::generateFolder(dir, "");
     ASSERT_TRUE(out.seeds.count("level/22-0"));
     ASSERT_TRUE(out.seeds.count("level/22-1"));

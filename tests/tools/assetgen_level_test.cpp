@@ -118,18 +118,33 @@ TEST(AssetgenLevel, EverySectionAndFillerReadBackInOrder) {
     level.headerFields = {{4, 9}};
     level.tileSet = assetgen::LevelTileSet{1, 4, -5, 16, 8, std::nullopt, {{7, 1, 2}, {std::nullopt, 4095, 0}}};
     level.map = assetgen::LevelMap{3, 2, {0, 1, 2, 2, 0, 1}};
-    assetgen::LevelGroup people{2, 10, 20, 100, std::nullopt, {{8, 200}}, {{5, {{3, 1}}}, {5, {{3, 7}}}, {250, {{3, -1}}}}};
+    assetgen::LevelGroup people{
+        2, 10, 20, 100, std::nullopt, {{8, 200}}, {{5, {{3, 1}}}, {5, {{3, 7}}}, {250, {{3, -1}}}}};
     assetgen::LevelGroup empty{1023, 0, 0, 1, std::nullopt, {}, {}};
     level.groups = std::vector<assetgen::LevelGroup>{people, empty};
     const std::vector<std::string> calls = readLevel(assetgen::writeLevel(level), {{4}, {{8}, {}}, {{3}, {3}, {3}}});
-    const std::vector<std::string> expected = {
-        "flags 133", "levelHeader 1000", "field 9",
-        "levelTileSet 1 4 -5 16 8 -1 2", "levelTile 7 " + std::to_string(1 | 2 << 12), "levelTile -1 4095",
-        "levelMapSize 3 2", "levelMapCell 0 0 0", "levelMapCell 1 0 " + std::to_string(1 | 2 << 12),
-        "levelMapCell 2 0 4095", "levelMapCell 0 1 4095", "levelMapCell 1 1 0",
-        "levelMapCell 2 1 " + std::to_string(1 | 2 << 12),
-        "levelObjectGroup 2 3", "field 200", "levelObject 2 15 20", "field 1", "levelObject 2 15 20", "field 7",
-        "levelObject 2 60 22", "field 7", "levelObjectGroup 1023 0"};
+    const std::vector<std::string> expected = {"flags 133",
+                                               "levelHeader 1000",
+                                               "field 9",
+                                               "levelTileSet 1 4 -5 16 8 -1 2",
+                                               "levelTile 7 " + std::to_string(1 | 2 << 12),
+                                               "levelTile -1 4095",
+                                               "levelMapSize 3 2",
+                                               "levelMapCell 0 0 0",
+                                               "levelMapCell 1 0 " + std::to_string(1 | 2 << 12),
+                                               "levelMapCell 2 0 4095",
+                                               "levelMapCell 0 1 4095",
+                                               "levelMapCell 1 1 0",
+                                               "levelMapCell 2 1 " + std::to_string(1 | 2 << 12),
+                                               "levelObjectGroup 2 3",
+                                               "field 200",
+                                               "levelObject 2 15 20",
+                                               "field 1",
+                                               "levelObject 2 15 20",
+                                               "field 7",
+                                               "levelObject 2 60 22",
+                                               "field 7",
+                                               "levelObjectGroup 1023 0"};
     EXPECT_EQ(calls, expected);
 }
 
@@ -146,8 +161,11 @@ TEST(AssetgenLevel, DeltaWidthIsTheSmallestThatHoldsTheSteps) {
         std::optional<int> asked;
         uint32_t width;
     };
-    const Case cases[] = {{{0, 0}, std::nullopt, 0}, {{1}, std::nullopt, 1}, {{3, 4, 8}, std::nullopt, 3},
-                          {{0, 1000000}, std::nullopt, 20}, {{2}, 9, 9}};
+    const Case cases[] = {{{0, 0}, std::nullopt, 0},
+                          {{1}, std::nullopt, 1},
+                          {{3, 4, 8}, std::nullopt, 3},
+                          {{0, 1000000}, std::nullopt, 20},
+                          {{2}, 9, 9}};
     for (const Case& c : cases) {
         LevelDescription level;
         assetgen::LevelGroup group{1, 0, 0, 65535, c.asked, {}, {}};

@@ -118,7 +118,8 @@ TEST(AssetgenFont, GlyphArrayCarriesCodesMetricsAndFreeTypesAdvances) {
     FT_Library library;
     FT_Face face;
     ASSERT_EQ(FT_Init_FreeType(&library), 0);
-    ASSERT_EQ(FT_New_Face(library, (std::string(assetgen::defaultFontDirectory()) + "DejaVuSans.ttf").c_str(), 0, &face), 0);
+    ASSERT_EQ(
+        FT_New_Face(library, (std::string(assetgen::defaultFontDirectory()) + "DejaVuSans.ttf").c_str(), 0, &face), 0);
     FT_Set_Pixel_Sizes(face, 0, 14);
     int code = 0;
     for (size_t i = 0; i < result.glyphs.size(); ++i) {
@@ -184,7 +185,9 @@ TEST(AssetgenText, TableHoldsLengthsAndUtf8Bytes) {
 
 // --- sounds ------------------------------------------------------------------
 
-uint32_t le32(const Bytes& b, size_t at) { return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t{b[at + 3]} << 24; }
+uint32_t le32(const Bytes& b, size_t at) {
+    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t{b[at + 3]} << 24;
+}
 uint32_t le16(const Bytes& b, size_t at) { return b[at] | b[at + 1] << 8; }
 
 TEST(AssetgenSound, WavHeadersDescribeTheSamples) {
@@ -297,7 +300,7 @@ TEST(AssetgenSound, MidiTracksParseWithRunningStatusAndNoteOffs) {
     EXPECT_EQ(m.division, 96);
     ASSERT_EQ(m.tracks.size(), 1u);
     const std::vector<std::array<int, 4>> expected = {
-        {0, 0xC0, 5, 0},    {0, 0x90, 60, 100}, {96, 0x80, 60, 64},  {96, 0x90, 64, 90},
+        {0, 0xC0, 5, 0},     {0, 0x90, 60, 100},  {96, 0x80, 60, 64},        {96, 0x90, 64, 90},
         {96, 0x90, 36, 127}, {192, 0x80, 64, 64}, {0x0FFFFFFF, 0x80, 36, 64}};
     EXPECT_EQ(m.tracks[0], expected) << "a note may end on the last tick a delta time reaches";
 

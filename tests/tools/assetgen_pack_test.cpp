@@ -59,16 +59,15 @@ std::map<std::string, Bytes> readChunks(const Bytes& file, std::vector<std::stri
 
 TEST(AssetgenPack, PackByteImageMatchesTheWorkedBytes) {
     EXPECT_EQ(assetgen::writePackImage({}, {}), (Bytes{0x41, 0, 0, 0, 0, 0, 0}));
-    const Bytes expected{0x41, 0x00, 0x02, 0x00, 0x00, 0x00, 0x03, 0x00, 0x00, 0x00, 0x00,
-                         0x01, 0xFD, 0x00, 0x00, 0x00, 0x03, 'a', 'b', 'c'};
+    const Bytes expected{0x41, 0x00, 0x02, 0x00, 0x00, 0x00, 0x03, 0x00, 0x00, 0x00,
+                         0x00, 0x01, 0xFD, 0x00, 0x00, 0x00, 0x03, 'a',  'b',  'c'};
     EXPECT_EQ(assetgen::writePackImage({{'a', 'b', 'c'}, {}}, {1, -3}), expected);
     PackDescription pack = describe(23, PackLayout::Image, {resource(1, {'a', 'b', 'c'}), resource(-3, {})});
     EXPECT_EQ(assetgen::writePack(pack).at("RP23.rp"), expected);
 }
 
 TEST(AssetgenPack, ChunkOfLengthZeroIsTwelveBytes) {
-    EXPECT_EQ(assetgen::writeChunk(assetgen::chunkId("RPHe"), {}),
-              (Bytes{'R', 'P', 'H', 'e', 0, 0, 0, 0, 0, 0, 0, 1}));
+    EXPECT_EQ(assetgen::writeChunk(assetgen::chunkId("RPHe"), {}), (Bytes{'R', 'P', 'H', 'e', 0, 0, 0, 0, 0, 0, 0, 1}));
     EXPECT_EQ(assetgen::chunkId("FSLM"), 0x46534C4Du);
 }
 
@@ -95,7 +94,8 @@ TEST(AssetgenPack, PlainPackHoldsTableTotalAndData) {
 }
 
 TEST(AssetgenPack, SplitDataReassemblesFromThePartFiles) {
-    PackDescription pack = describe(5, PackLayout::Split, {resource(1, {1, 2, 3, 4}), resource(2, {5, 6, 7}), resource(3, {8})});
+    PackDescription pack =
+        describe(5, PackLayout::Split, {resource(1, {1, 2, 3, 4}), resource(2, {5, 6, 7}), resource(3, {8})});
     pack.parts = 3;
     pack.partPadding = 2;
     pack.chunkOrder = {"FSLM", "RPHe"};
@@ -121,15 +121,18 @@ TEST(AssetgenPack, SplitDataReassemblesFromThePartFiles) {
 }
 
 TEST(AssetgenPack, FileSystemPackSharesFilesAtOffsets) {
-    PackDescription pack = describe(3, PackLayout::Files,
-                                    {resource(-3, {0x89, 'P'}), resource(-1, {1, 2, 3}, 5), resource(-1, {4, 5}, 5),
-                                     resource(-6, {6}, 5)});
+    PackDescription pack = describe(
+        3, PackLayout::Files,
+        {resource(-3, {0x89, 'P'}), resource(-1, {1, 2, 3}, 5), resource(-1, {4, 5}, 5), resource(-6, {6}, 5)});
     const auto files = assetgen::writePack(pack);
     auto chunks = readChunks(files.at("RP3part0.rp"));
     Reader vfso(chunks.at("VFSO"));
     EXPECT_EQ(vfso.u32(), 0u) << "header word";
     ASSERT_EQ(vfso.u32(), 4u);
-    struct Entry { int type; uint32_t file, offset; };
+    struct Entry {
+        int type;
+        uint32_t file, offset;
+    };
     const Entry expected[] = {{-3, 1, 0}, {-1, 5, 0}, {-1, 5, 3}, {-6, 5, 0}};
     for (const Entry& e : expected) {
         EXPECT_EQ(vfso.s8(), e.type);
@@ -157,8 +160,12 @@ TEST(AssetgenPack, RefusesWhatTheFormatCannotHold) {
     badSizes.partSizes = {1, 2};
     PackDescription badOrder = describe(4, PackLayout::Split, {});
     badOrder.chunkOrder = {"RPHe"};
-    const Case cases[] = {{tooMany, "resources"},   {badType, "resources[1].type"}, {wrongLayout, "layout"},
-                          {chunkedPlainNumber, "layout"}, {fileZero, "resources[0].file"}, {badSizes, "partSizes"},
+    const Case cases[] = {{tooMany, "resources"},
+                          {badType, "resources[1].type"},
+                          {wrongLayout, "layout"},
+                          {chunkedPlainNumber, "layout"},
+                          {fileZero, "resources[0].file"},
+                          {badSizes, "partSizes"},
                           {badOrder, "chunks"}};
     for (const Case& c : cases) {
         try {

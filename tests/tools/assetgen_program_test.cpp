@@ -33,7 +33,8 @@ std::map<std::string, std::string> digests(const std::string& folder) {
 TEST(AssetgenProgram, Sha256OfKnownTexts) {
     EXPECT_EQ(sha256({}), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
     const std::string abc = "abc";
-    EXPECT_EQ(sha256(Bytes(abc.begin(), abc.end())), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    EXPECT_EQ(sha256(Bytes(abc.begin(), abc.end())),
+              "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
     const std::string twoBlocks = "abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq";
     EXPECT_EQ(sha256(Bytes(twoBlocks.begin(), twoBlocks.end())),
               "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
@@ -77,17 +78,21 @@ TEST(AssetgenProgram, RefusedDescriptionNamesFileAndFieldAndLeavesTheOutput) {
         {R"({"pack": 16, "resources": [{"kind": "text", "strings": ["new"]}, {"kind": "animset", "frames": [{"parts": [{"gob": 1024}]}]}]})",
          "resources[1].frames[0].parts[0].gob: 1024 is outside 0 to 1023"},
         {R"({"pack": 16, "resources": [{"kind": "text", "strngs": []}]})", "resources[0].strings: missing"},
-        {R"({"pack": 16, "resources": [{"kind": "text", "strings": [], "colour": 1}]})", "resources[0].colour: unknown field"},
+        {R"({"pack": 16, "resources": [{"kind": "text", "strings": [], "colour": 1}]})",
+         "resources[0].colour: unknown field"},
         {R"({"pack": 16, "resources": [{"kind": "level", "objects": [{"type": 1, "span": 0, "objects": [{"position": 1}]}]}]})",
          "resources[0].objects[0].span: 0 is outside 1 to 65535"},
         {R"({"pack": 3, "layout": "plain", "resources": []})", "layout: pack 3 is read as a chunked pack"},
-        {R"({"pack": 16, "resources": [{"index": 1024, "kind": "raw", "hex": ""}]})", "resources[0].index: 1024 is outside 0 to 1023"},
-        {R"({"pack": 16, "resources": [{"kind": "raw", "hex": "00", "type": 200}]})", "resources[0].type: 200 is outside -128 to 127"},
+        {R"({"pack": 16, "resources": [{"index": 1024, "kind": "raw", "hex": ""}]})",
+         "resources[0].index: 1024 is outside 0 to 1023"},
+        {R"({"pack": 16, "resources": [{"kind": "raw", "hex": "00", "type": 200}]})",
+         "resources[0].type: 200 is outside -128 to 127"},
         {R"({"pack": 16, "resources": [{"kind": "gobs", "image": 0, "records": [{"region": [0, 0, 1, 1]}]}]})",
          "resources[0].records[0]: \"alpha\" must be given"},
         {R"({"pack": 16, "resources": [{"kind": "image", "width": 2, "height": 2, "ops": [{"op": "circle"}]}]})",
          "resources[0].ops[0].op: unknown operation"},
-        {R"({"pack": 16, "resources": [{"kind": "text", "strings": [1]}]})", "resources[0].strings[0]: expected a text"},
+        {R"({"pack": 16, "resources": [{"kind": "text", "strings": [1]}]})",
+         "resources[0].strings[0]: expected a text"},
         {R"({"pack": 16, "resources": [)", "not JSON"},
         // Each key once: the parser alone would take the last.
         {R"({"pack": 16, "pack": 17, "resources": []})", "pack: the key appears twice"},

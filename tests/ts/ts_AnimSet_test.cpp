@@ -54,8 +54,8 @@ TEST_F(AnimSetTest, CountsAndSignedValuesTakeOneOrThreeBytes) {
         jint value;
     };
     const Case cases[] = {
-        {{0xFF, 0x01, 0x2C}, true, 300}, {{0xFE}, true, 254},          {{0xFF, 0xFF, 0xFF}, true, 65535},
-        {{0x80, 0xFF, 0x38}, false, -200}, {{0x81}, false, -127},      {{0x7F}, false, 127},
+        {{0xFF, 0x01, 0x2C}, true, 300},    {{0xFE}, true, 254},   {{0xFF, 0xFF, 0xFF}, true, 65535},
+        {{0x80, 0xFF, 0x38}, false, -200},  {{0x81}, false, -127}, {{0x7F}, false, 127},
         {{0x80, 0x7F, 0xFF}, false, 32767},
     };
     for (const Case& c : cases) {

@@ -124,7 +124,8 @@ void runRandomSteps(const Config& config, uint32_t seed) {
             const Picture expected = frameOf(direct, config.alpha), actual = frameOf(buffered, config.alpha);
             for (size_t i = 0; i < expected.argb.size(); ++i) {
                 ASSERT_EQ(actual.argb[i], expected.argb[i])
-                    << config.name << ": step " << step << " pixel " << i % W << "," << i / W << "\n" << history.str();
+                    << config.name << ": step " << step << " pixel " << i % W << "," << i / W << "\n"
+                    << history.str();
             }
             history.str("");
             history << "(painted)\n";

@@ -87,7 +87,8 @@ TEST_F(CellLayerTest, CellValuesResolveToTilesAndAreCutAtTheEdges) {
     for (jint c = 0; c < 6; ++c) layer->setCell(c, 0, values[c]);
     VMPtr<RecordingGraphics> g = recorder(96, 16);
     layer->paint(g);
-    EXPECT_EQ(piecesOf(g), (std::vector<Rect>{{32, 16, 16, 16, 80, 0}, {32, 0, 16, 16, 16, 0}, {16, 16, 16, 16, 0, 0}}));
+    EXPECT_EQ(piecesOf(g),
+              (std::vector<Rect>{{32, 16, 16, 16, 80, 0}, {32, 0, 16, 16, 16, 0}, {16, 16, 16, 16, 0, 0}}));
     // From px = 5: 5 off the first column, (-(5 + 40)) mod 16 = 3 off the last.
     for (jint c = 0; c < 6; ++c) layer->setCell(c, 0, 1);
     VMPtr<RecordingGraphics> h = recorder(100, 100);
@@ -153,7 +154,8 @@ TEST_F(CellLayerTest, FixedItemsAreFoundByRangeAndDrawnInTheOrderAdded) {
             std::vector<void*> expected;
             for (jint i = 0; i < 300; ++i) {
                 const jint x = (*layer->fixedX)[i], y = (*layer->fixedY)[i], s = gobs[size_t(i)]->width;
-                if (x < vx + 120 && y < vy + 90 && vx < x + s && vy < y + s) expected.push_back(gobs[size_t(i)]->image.get());
+                if (x < vx + 120 && y < vy + 90 && vx < x + s && vy < y + s)
+                    expected.push_back(gobs[size_t(i)]->image.get());
             }
             EXPECT_EQ(imagesDrawn(g), expected) << "view " << vx << ", " << vy;
         }
@@ -169,7 +171,9 @@ TEST_F(CellLayerTest, TheBufferReachesTheScreenInUpToFourPieces) {
     const Case cases[] = {
         {500, 0, {{20, 0, 460, 640, 0, 0}, {0, 0, 20, 640, 460, 0}}},
         {480, 650, {{0, 10, 480, 630, 0, 0}, {0, 0, 480, 10, 0, 630}}},
-        {500, 700, {{20, 60, 460, 580, 0, 0}, {0, 60, 20, 580, 460, 0}, {20, 0, 460, 60, 0, 580}, {0, 0, 20, 60, 460, 580}}},
+        {500,
+         700,
+         {{20, 60, 460, 580, 0, 0}, {0, 60, 20, 580, 460, 0}, {20, 0, 460, 60, 0, 580}, {0, 0, 20, 60, 460, 580}}},
         {-20, 1280, {{460, 0, 20, 640, 0, 0}, {0, 0, 460, 640, 20, 0}}},  // negative positions wrap too
     };
     for (const Case& c : cases) {

@@ -133,13 +133,16 @@ TEST_F(GobTest, InsetsClipTheDrawingFromTheMirroredSide) {
         VMPtr<Image> image = Image::createImage(30, 12);
         VMPtr<Graphics> g = image->getGraphics();
         gob->paintInset(g, 20, 1, t, 3, 0, 1, 0);  // left 3, right 1
-        EXPECT_EQ(g->getClipWidth(), 30);           // the clip is given back
+        EXPECT_EQ(g->getClipWidth(), 30);          // the clip is given back
         const Picture p = pictureOf(image);
         std::string row;
         for (jint x = 0; x < 30; ++x) row += p.at(x, 5) == 0xFFFF0000u ? '#' : '.';
         // Transform 0: the image spans 20-29; mirrored it spans 10-19 and the
         // right inset takes the left edge.
-        EXPECT_EQ(row, t == 0 ? "......................." "######." : "...........######.............") << t;
+        EXPECT_EQ(row, t == 0 ? "......................."
+                                "######."
+                              : "...........######.............")
+            << t;
     }
 }
 
@@ -199,5 +202,4 @@ TEST_F(GobTest, RecordColumnsHaveTheirWidthsSignsAndPlaces) {
     gobs = loadGobs(3 * 1024 + 9, gobResource(0, 0, 1, whole.b));
     EXPECT_EQ(pictureOf(gobs->get(0)->image).argb, pictureOf(Resources::getImage(3 * 1024)).argb);
     EXPECT_NE(pictureOf(gobs->get(0)->image).argb, regionOf(sheet, 0, 0, 32, 32).argb);
-
 }

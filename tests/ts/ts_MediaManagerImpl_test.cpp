@@ -12,7 +12,7 @@ using javax::microedition::media::Player;
 namespace {
 
 constexpr jint kBeep = 18 * 1024, kSweep = kBeep + 1, kNoise = kBeep + 2, kTune = kBeep + 4;  // pack 18
-constexpr size_t kSecond = 44100;  // mixed frames
+constexpr size_t kSecond = 44100;                                                             // mixed frames
 
 class MediaManagerImplTest : public VMTest {
 protected:
@@ -100,7 +100,7 @@ TEST_F(MediaManagerImplTest, StoppingEverySoundOrEveryChannelSilencesAll) {
 TEST_F(MediaManagerImplTest, OtherTypesAndUnreadableResourcesLeaveTheSlotEmptyAndNothingPlaysAfterClose) {
     testing::internal::CaptureStdout();
     media->playSound(0, kTune, -1, 0);
-    media->playSound(1, 16 * 1024, -1, 0);  // an image
+    media->playSound(1, 16 * 1024, -1, 0);    // an image
     media->playSound(2, kBeep + 900, -1, 0);  // no such resource
     EXPECT_NE(testing::internal::GetCapturedStdout().find("RuntimeException"), std::string::npos);
     EXPECT_EQ(text(player(0)->getContentType()), "audio/midi");

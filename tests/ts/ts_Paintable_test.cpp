@@ -82,10 +82,13 @@ TEST_F(PaintableTest, RectanglesIntersectOnlyWhenTheyOverlapWithPositiveSizes) {
         bool hit;
     };
     const Case cases[] = {
-        {0, 0, 10, 10, 5, 5, 10, 10, true}, {0, 0, 10, 10, 10, 0, 5, 5, false},  // a shared edge
-        {0, 0, 10, 10, 0, 10, 5, 5, false}, {0, 0, 10, 10, 9, 9, 1, 1, true},
-        {0, 0, 0, 10, 0, 0, 5, 5, false},   {0, 0, 10, 10, 2, 2, 5, -1, false},   // no size
-        {INT_MAX - 5, 0, 10, 10, INT_MIN, 0, 10, 10, false},                       // far apart
+        {0, 0, 10, 10, 5, 5, 10, 10, true},
+        {0, 0, 10, 10, 10, 0, 5, 5, false},  // a shared edge
+        {0, 0, 10, 10, 0, 10, 5, 5, false},
+        {0, 0, 10, 10, 9, 9, 1, 1, true},
+        {0, 0, 0, 10, 0, 0, 5, 5, false},
+        {0, 0, 10, 10, 2, 2, 5, -1, false},                   // no size
+        {INT_MAX - 5, 0, 10, 10, INT_MIN, 0, 10, 10, false},  // far apart
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Paintable::intersects(c.x1, c.y1, c.w1, c.h1, c.x2, c.y2, c.w2, c.h2), c.hit) << c.x2;
@@ -100,7 +103,7 @@ TEST_F(PaintableTest, CollisionTestsUseThePlacedBoxesOfBothSides) {
     b->collisionX = 2, b->collisionWidth = 4, b->collisionHeight = 6;
     VMPtr<VMInts> result = VMArray<jint, 1>::create(6);
     EXPECT_TRUE(a->collidesWith(100, 100, 0, -1, b, 100, 97, 0, -1, result));
-    EXPECT_EQ(values(result), (std::vector<jint>{102, 97, 3, 6, -1, -1}));  // overlap and box ids
+    EXPECT_EQ(values(result), (std::vector<jint>{102, 97, 3, 6, -1, -1}));     // overlap and box ids
     EXPECT_FALSE(a->collidesWith(100, 100, 0, -1, b, 97, 97, 2, -1, result));  // edges touch at 95
     EXPECT_TRUE(a->collidesWith(100, 100, 0, -1, b, 98, 97, 2, -1));
     EXPECT_EQ(CollisionBox::secondHit->x, 92);
@@ -120,7 +123,7 @@ TEST_F(PaintableTest, TilesCoverTheClipFromTheLastCellThatReachesIntoIt) {
     g->setClip(10, 20, 50, 30);     // x 10..59, y 20..49
     tile->paintTiled(g, -100, -3);  // the grid from (-105, -3)
     std::vector<std::pair<jint, jint>> expected;
-    for (jint y = -3; y < 50; y += 25)                                      // the row at -3 reaches into the clip
+    for (jint y = -3; y < 50; y += 25)                                    // the row at -3 reaches into the clip
         for (jint x = -15; x < 60; x += 30) expected.emplace_back(x, y);  // -105 + 3 * 30
     EXPECT_EQ(tile->cells, expected);
     // A tile without size never advances: nothing is painted.

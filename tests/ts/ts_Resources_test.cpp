@@ -54,13 +54,17 @@ protected:
         std::vector<uint8_t> v = tstest::rawOf(b);
         return std::string(v.begin(), v.end());
     }
-    static VMPtr<VMBytes> bytes(const std::string& s) { return tstest::bytesOf(std::vector<uint8_t>(s.begin(), s.end())); }
+    static VMPtr<VMBytes> bytes(const std::string& s) {
+        return tstest::bytesOf(std::vector<uint8_t>(s.begin(), s.end()));
+    }
     static std::vector<uint32_t> pixels(const VMPtr<Image>& image) {
         VMPtr<VMArray<jint, 1>> argb = VMArray<jint, 1>::create(image->getWidth() * image->getHeight());
         image->getRGB(argb, 0, image->getWidth(), 0, 0, image->getWidth(), image->getHeight());
         return std::vector<uint32_t>(argb->elements(), argb->elements() + argb->length);
     }
-    static std::string seed(const std::string& kindAndName) { return readFile(testProgramDir() + "seeds/" + kindAndName); }
+    static std::string seed(const std::string& kindAndName) {
+        return readFile(testProgramDir() + "seeds/" + kindAndName);
+    }
     // A pack of the given resources, loaded as pack 0.
     static void loadOwnPack(const std::vector<std::string>& resources, std::vector<int8_t> types = {}) {
         ASSERT_TRUE(Resources::loadPack(java::io::DataInputStream::create()->construct(
@@ -89,7 +93,8 @@ TEST_F(ResourcesTest, EveryResourceOfTheDataSetReadsBackItsBytes) {
             EXPECT_EQ(str(data).substr(size_t(Resources::getResourceOffset(id)), expected.size()), expected);
             if (kind == "png") {
                 // By name where the PNG fills its own file, else through its bytes.
-                EXPECT_EQ(pixels(Resources::getImage(id)), pixels(Image::createImage(bytes(expected), 0, jint(expected.size()))));
+                EXPECT_EQ(pixels(Resources::getImage(id)),
+                          pixels(Image::createImage(bytes(expected), 0, jint(expected.size()))));
                 ++images;
             }
             ++checked;
@@ -109,7 +114,7 @@ TEST_F(ResourcesTest, PaletteImagesAreRecolouredAndBothArraysComeBack) {
     EXPECT_EQ(palette->length, 13);
     EXPECT_EQ(Resources::getTransparentIndex(id), 0);
     EXPECT_EQ(Resources::getTransparentIndex(id + 2), -1);  // no tRNS
-    EXPECT_EQ(Resources::getPalette(id + 1), nullptr);     // no palette
+    EXPECT_EQ(Resources::getPalette(id + 1), nullptr);      // no palette
     const std::string stored = str(Resources::getResource(id));
     const std::vector<uint32_t> before = pixels(Resources::getImage(id));
     // Red becomes green.
@@ -239,7 +244,12 @@ TEST_F(ResourcesTest, TextTablesFromPlainAndFileSystemPacks) {
     VMPtr<ts::util::text::Translation> t = Resources::getTranslation(20 * 1024);
     ASSERT_EQ(t->textCount, 7);
     EXPECT_NE(t->charOffsets, nullptr);
-    const char16_t* texts[] = {u"A", u"\u00e9", u"\u20ac", u"A\u00e9\u20ac", u"", u"Hello, world",
+    const char16_t* texts[] = {u"A",
+                               u"\u00e9",
+                               u"\u20ac",
+                               u"A\u00e9\u20ac",
+                               u"",
+                               u"Hello, world",
                                u"Gr\u00fc\u00dfe aus K\u00f6ln \u2013 10 \u20ac"};
     for (jint i = 0; i < 7; ++i) {
         VMPtr<java::lang::String> s = t->getString(i);
@@ -287,8 +297,8 @@ TEST_F(ResourcesTest, TheCanvasOffersTheResourceOperationsAsItsOwn) {
     resources->set(1, bytes("two!"));
     VMPtr<VMBytes> image = canvas->buildPackBytes(resources, bytes(std::string("\x01\x02", 2)));
     EXPECT_EQ(str(image), str(Resources::buildPackBytes(resources, bytes(std::string("\x01\x02", 2)))));
-    ASSERT_TRUE(canvas->loadPack(java::io::DataInputStream::create()->construct(
-        java::io::ByteArrayInputStream::create()->construct(image))));
+    ASSERT_TRUE(canvas->loadPack(
+        java::io::DataInputStream::create()->construct(java::io::ByteArrayInputStream::create()->construct(image))));
     EXPECT_EQ(str(canvas->getResource(1)), "two!");
     EXPECT_EQ(canvas->getResourceType(1), 2);
     canvas->unloadPack();

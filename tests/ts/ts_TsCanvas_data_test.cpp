@@ -62,8 +62,8 @@ TEST_F(TsCanvasDataTest, BuffersWriteAndReadInTheirByteOrders) {
     TsCanvas::writeByte(-2);
     TsCanvas::writeInt(-123456789);
     EXPECT_EQ(TsCanvas::savePosition, 18);
-    EXPECT_EQ(rawOf(buffer), (std::vector<uint8_t>{0, 1, 2, 3, 4, 8, 7, 6, 5, 0x0A, 9, 1, 0, 0xFE, 0xF8, 0xA4, 0x32,
-                                                   0xEB}));
+    EXPECT_EQ(rawOf(buffer),
+              (std::vector<uint8_t>{0, 1, 2, 3, 4, 8, 7, 6, 5, 0x0A, 9, 1, 0, 0xFE, 0xF8, 0xA4, 0x32, 0xEB}));
     // Nothing is written past the end, and the cursor stays.
     TsCanvas::savePosition = 16;
     EXPECT_EQ(VM_THROWN_CLASS(TsCanvas::writeInt(7)), "java.lang.ArrayIndexOutOfBoundsException");

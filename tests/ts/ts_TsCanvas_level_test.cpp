@@ -97,7 +97,7 @@ std::vector<uint8_t> fullLevel(bool filler) {
     // (100, 200); then group 1 of none.
     out.put(10, 7).put(12, 3).put(16, 100).put(16, 200).put(16, 10).put(5, 3);
     out.put(3, 5).put(3, 0).put(3, 7);
-    out.put(3, 6);                                    // the group's own field
+    out.put(3, 6);                                                    // the group's own field
     out.put(1, 1).put(3, 2).put(1, 0).put(3, 0).put(1, 1).put(3, 7);  // each object's
     fill();
     out.put(10, 1).put(12, 0).put(3, 1);

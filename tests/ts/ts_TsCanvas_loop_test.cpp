@@ -15,9 +15,9 @@
 #include "vessilo_test_ScriptMIDlet.h"
 
 using javax::microedition::lcdui::Display;
+using ts::TsCanvas;
 using tstest::IdleMIDlet;
 using tstest::TestCanvas;
-using ts::TsCanvas;
 
 namespace {
 
@@ -221,7 +221,8 @@ TEST(TsCanvasRun, ClosingTheWindowEndsTheLoopBeforeTheRuntimeInterruptsIt) {
     ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
     const std::string folder = pattern + "/";
     std::filesystem::create_directories(folder + "properties");
-    std::ofstream(folder + "properties/app.prop") << "MIDlet-Name: Loop Run\nMIDlet-1: Loop, /i.png, tsloop.ClosingMIDlet\n";
+    std::ofstream(folder + "properties/app.prop")
+        << "MIDlet-Name: Loop Run\nMIDlet-1: Loop, /i.png, tsloop.ClosingMIDlet\n";
     const int exitCode = runHostChild(folder, {"XDG_RUNTIME_DIR=" + runtime.path()});
     const std::string log = readFile(folder + "midlet.log");
     EXPECT_EQ(exitCode, 0) << readFile(folder + "stderr.txt");

@@ -44,9 +44,15 @@ TEST_F(TsCanvasUtilTest, NumbersAreInsertedWithTheirPadding) {
         const char* after;
     };
     const Case cases[] = {
-        {"", 5, 3, 0, "005"},          {"ab", 123, 2, 1, "a123b"},       {"x", -42, 4, 1, "x-0042"},
-        {"", 0, 0, 0, "0"},            {"", 65535, 7, 0, "0065535"},     {"", 65536, 8, 0, "65536"},
-        {"<>", INT_MIN, 12, 1, "<-2147483648>"}, {"", INT_MAX, 0, 0, "2147483647"}, {"", -7, 1, 0, "-7"},
+        {"", 5, 3, 0, "005"},
+        {"ab", 123, 2, 1, "a123b"},
+        {"x", -42, 4, 1, "x-0042"},
+        {"", 0, 0, 0, "0"},
+        {"", 65535, 7, 0, "0065535"},
+        {"", 65536, 8, 0, "65536"},
+        {"<>", INT_MIN, 12, 1, "<-2147483648>"},
+        {"", INT_MAX, 0, 0, "2147483647"},
+        {"", -7, 1, 0, "-7"},
     };
     for (const Case& c : cases) {
         VMPtr<StringBuffer> sb = StringBuffer::create()->construct(String::_VM_fromUTF8(c.before));
@@ -149,6 +155,5 @@ TEST_F(TsCanvasUtilTest, ARecolouredPaletteWithItsCrcUpdatedDecodes) {
     std::copy(chunk->elements(), chunk->elements() + chunk->length, recoloured.begin() + 41);
     VMPtr<Image> image = Image::createImage(tstest::bytesOf(recoloured), 0, jint(recoloured.size()));
     EXPECT_EQ(pixelsOf(image), (std::vector<jint>{kept(jint(0xFFFF8000)), kept(jint(0xFF4000FF))}));
-    EXPECT_EQ(VM_THROWN_CLASS(TsCanvas::updatePaletteCrc(VMBytes::create(3))),
-              "java.lang.IllegalArgumentException");
+    EXPECT_EQ(VM_THROWN_CLASS(TsCanvas::updatePaletteCrc(VMBytes::create(3))), "java.lang.IllegalArgumentException");
 }

@@ -28,9 +28,14 @@ TEST_F(CollisionBoxTest, PointsAreInsideRectanglesAndStrictlyInsideCircles) {
         bool inside;
     };
     const Case cases[] = {
-        {rect(0, 0, 10, 10), 9, 9, true},  {rect(0, 0, 10, 10), 10, 10, false}, {rect(0, 0, 10, 10), 0, 0, true},
-        {rect(0, 0, 0, 10), 0, 0, false},  {circle(0, 0, 10), 5, 1, true},      {circle(0, 0, 10), 5, 0, false},
-        {circle(0, 0, 10), 0, 0, false},   {circle(0, 0, 10), 5, 5, true},
+        {rect(0, 0, 10, 10), 9, 9, true},
+        {rect(0, 0, 10, 10), 10, 10, false},
+        {rect(0, 0, 10, 10), 0, 0, true},
+        {rect(0, 0, 0, 10), 0, 0, false},
+        {circle(0, 0, 10), 5, 1, true},
+        {circle(0, 0, 10), 5, 0, false},
+        {circle(0, 0, 10), 0, 0, false},
+        {circle(0, 0, 10), 5, 5, true},
         {circle(INT_MAX - 10, INT_MAX - 10, 10), INT_MIN, INT_MIN, false},  // squares in 64 bits and more
     };
     for (const Case& c : cases) EXPECT_EQ(c.box->contains(c.x, c.y), c.inside) << text(c.box->toString());
@@ -46,13 +51,13 @@ TEST_F(CollisionBoxTest, BoxesCollideByShape) {
         bool hit;
     };
     const Case cases[] = {
-        {circle(0, 0, 10), circle(10, 0, 10), true},    // centre distance 10 = 5 + 5: touching collides
+        {circle(0, 0, 10), circle(10, 0, 10), true},  // centre distance 10 = 5 + 5: touching collides
         {circle(0, 0, 10), circle(11, 0, 10), false},
-        {circle(0, 0, 10), circle(7, 7, 10), true},     // 7 * 7 * 2 = 98 <= 100
+        {circle(0, 0, 10), circle(7, 7, 10), true},  // 7 * 7 * 2 = 98 <= 100
         {circle(0, 0, 10), circle(8, 8, 10), false},
-        {circle(0, 0, 10), rect(9, 9, 5, 5), false},    // beyond the corner: 4 * 4 + 4 * 4 > 25
+        {circle(0, 0, 10), rect(9, 9, 5, 5), false},  // beyond the corner: 4 * 4 + 4 * 4 > 25
         {circle(0, 0, 10), rect(8, 8, 5, 5), true},
-        {circle(0, 0, 10), rect(10, 2, 5, 5), true},    // beside an edge, within the radius
+        {circle(0, 0, 10), rect(10, 2, 5, 5), true},       // beside an edge, within the radius
         {rect(0, 0, 10, 10), rect(10, 0, 10, 10), false},  // touching rectangles never do
         {rect(0, 0, 10, 10), rect(9, 9, 10, 10), true},
         {rect(0, 0, 10, 10), rect(5, 5, 0, 0), false},

@@ -68,8 +68,7 @@ TEST_F(ChunkTest, UnknownIdsShortDataAndBadLengthsAreRefused) {
     for (const Case& c : {Case{packwriter::chunk("ABCD", "x"), "java.io.IOException: Unknown RP chunk id 'ABCD'"},
                           Case{packwriter::chunk("RPHe", "abcdef").substr(0, 15), "java.io.EOFException"},
                           Case{std::string("RPH"), "java.io.EOFException"},
-                          Case{negative, "java.lang.NegativeArraySizeException"},
-                          Case{huge, "java.io.EOFException"},
+                          Case{negative, "java.lang.NegativeArraySizeException"}, Case{huge, "java.io.EOFException"},
                           Case{packwriter::chunk("VFSO", std::string(7, '\0')), "java.io.EOFException"},
                           Case{packwriter::chunk("VFSO", packwriter::fileSystem({{-3, 1, 0}}).substr(0, 19)),
                                "java.io.EOFException"}}) {
@@ -85,7 +84,7 @@ TEST_F(ChunkTest, UnknownIdsShortDataAndBadLengthsAreRefused) {
 TEST_F(ChunkTest, FileSystemEntriesAnswerByResourceId) {
     std::string data = packwriter::fileSystem({{-3, 2, 0}, {13, 0xFFFF, 64}, {0x7F, 7, 0x7FFFFFFF}}, 0xCAFE);
     data[8 + 12 + 1] = char(0xAB);  // the unused byte changes nothing
-    data[8 + 12 + 8 + 3] = 0x2A;     // the fourth word of entry 1
+    data[8 + 12 + 8 + 3] = 0x2A;    // the fourth word of entry 1
     VMPtr<ChunkVirtualFileSystemOrganization> fs = fileSystem(data);
     ASSERT_NE(fs, nullptr);
     EXPECT_EQ(fs->getHeaderWord(), 0xCAFE);
@@ -113,9 +112,9 @@ TEST_F(ChunkTest, TypeTableMapsTheKnownCodes) {
         jint code;
         const char* extension;
     };
-    for (const Case& c : {Case{0, "mid"}, Case{1, "wav"}, Case{12, "adp"}, Case{14, "3gp"}, Case{23, "wbxml"},
-                          Case{28, "m4a"}, Case{-1, "rp"}, Case{-3, "png"}, Case{-4, "jpg"}, Case{-6, "utf"},
-                          Case{-7, "txt"}, Case{-12, "rp"}}) {
+    for (const Case& c :
+         {Case{0, "mid"}, Case{1, "wav"}, Case{12, "adp"}, Case{14, "3gp"}, Case{23, "wbxml"}, Case{28, "m4a"},
+          Case{-1, "rp"}, Case{-3, "png"}, Case{-4, "jpg"}, Case{-6, "utf"}, Case{-7, "txt"}, Case{-12, "rp"}}) {
         VMPtr<java::lang::Object> e = types->get(c.code);
         ASSERT_NE(e, nullptr) << c.code;
         EXPECT_EQ(text(dynamic_cast<java::lang::String*>(e.get())), c.extension);
@@ -134,13 +133,16 @@ TEST_F(ChunkTest, SaverWritesThePlainPackImage) {
     };
     EXPECT_EQ(build({}, {}), std::string("\x41\0\0\0\0\0\0", 7));
     const std::string two = build({"abc", "", "ignored"}, {1, -3});
-    EXPECT_EQ(two, std::string("\x41\x00\x02\x00\x00\x00\x03\x00\x00\x00\x00\x01\xfd\x00\x00\x00\x03" "abc", 20));
+    EXPECT_EQ(two, std::string("\x41\x00\x02\x00\x00\x00\x03\x00\x00\x00\x00\x01\xfd\x00\x00\x00\x03"
+                               "abc",
+                               20));
     EXPECT_EQ(VM_THROWN_CLASS(build({}, {1})), "java.lang.ArrayIndexOutOfBoundsException");
     VMPtr<VMArray<jbyte, 2>> many = VMArray<jbyte, 2>::create(65536, 0);
     EXPECT_EQ(VM_THROWN_CLASS(ResourcePackSaver::buildPack(many, VMBytes::create(65536))),
               "java.lang.IllegalArgumentException");
     VMPtr<VMArray<jbyte, 2>> holes = VMArray<jbyte, 2>::create(1);
-    EXPECT_EQ(VM_THROWN_CLASS(ResourcePackSaver::buildPack(holes, VMBytes::create(1))), "java.lang.NullPointerException");
+    EXPECT_EQ(VM_THROWN_CLASS(ResourcePackSaver::buildPack(holes, VMBytes::create(1))),
+              "java.lang.NullPointerException");
 }
 
 }  // namespace

@@ -123,7 +123,8 @@ TEST_F(ResourcePackTest, LookupsWithoutATableOrPastTheCountThrow) {
     EXPECT_EQ(VM_THROWN_CLASS(pack->getResourceType(40 << 10)), "java.lang.RuntimeException");
     put("RP41.rp", pw::plainPack({"x"}));
     EXPECT_EQ(str(pack->getResource(41 << 10)), "x");
-    EXPECT_EQ(VM_THROWN_TEXT(pack->getResource((41 << 10) + 1)), "java.lang.RuntimeException: No resource 41985 in pack 41");
+    EXPECT_EQ(VM_THROWN_TEXT(pack->getResource((41 << 10) + 1)),
+              "java.lang.RuntimeException: No resource 41985 in pack 41");
     // A negative pack number unloads.
     EXPECT_EQ(VM_THROWN_CLASS(pack->getResource(-1)), "java.lang.RuntimeException");
     EXPECT_EQ(ResourcePack::currentPack, -1);
@@ -187,7 +188,9 @@ TEST_F(ResourcePackTest, ExtensionDataFollowsTheTable) {
     EXPECT_EQ(VM_THROWN_CLASS(pack->getExtensionSize(3)), "java.lang.RuntimeException");
     // A failure half-way leaves neither sizes nor data.
     std::string cut = pw::plainPack({"r0"});
-    cut += "\xff\x10" "short";
+    cut +=
+        "\xff\x10"
+        "short";
     VMPtr<DataInputStream> again = streamOf(cut);
     ASSERT_TRUE(pack->load(again, 0));
     EXPECT_EQ(VM_THROWN_CLASS(pack->readExtension(again)), "java.io.EOFException");

@@ -63,9 +63,9 @@ TEST_F(SpritesDataTest, SheetRecordsGiveTheirGobs) {
     VMPtr<Gobs> gobs = Resources::getGobs(kSheetGobs);
     ASSERT_EQ(gobs->length, 9);
     const std::vector<jint> expected[9] = {
-        {-8, -16, 16, 16, 2, 2, 12, 14, 0, 1}, {-8, -16, 16, 16, 2, 2, 12, 14, 0, 2},
-        {-8, -16, 16, 16, 2, 2, 12, 14, 0, 3}, {-8, -16, 16, 16, 2, 2, 12, 14, 0, 3},
-        {-8, -16, 16, 16, 2, 2, 12, 14, 0, 2}, {-8, -16, 16, 16, 2, 2, 12, 14, 0, 1},
+        {-8, -16, 16, 16, 2, 2, 12, 14, 0, 1},  {-8, -16, 16, 16, 2, 2, 12, 14, 0, 2},
+        {-8, -16, 16, 16, 2, 2, 12, 14, 0, 3},  {-8, -16, 16, 16, 2, 2, 12, 14, 0, 3},
+        {-8, -16, 16, 16, 2, 2, 12, 14, 0, 2},  {-8, -16, 16, 16, 2, 2, 12, 14, 0, 1},
         {-16, -32, 32, 32, 4, 4, 24, 24, 1, 2}, {-300, 200, 16, 16, 0, 0, 0, 0, 0, 3},
         {0, 0, 16, 16, 0, 0, 0, 0, 0, 2},
     };
@@ -74,7 +74,8 @@ TEST_F(SpritesDataTest, SheetRecordsGiveTheirGobs) {
     for (jint i = 0; i < 9; ++i) {
         VMPtr<Gob> gob = gobs->get(i);
         EXPECT_EQ(fieldsOf(gob), expected[i]) << i;
-        const Picture cut = pictureOf(Image::createImage(sheet, regions[i][0], regions[i][1], gob->width, gob->height, 0));
+        const Picture cut =
+            pictureOf(Image::createImage(sheet, regions[i][0], regions[i][1], gob->width, gob->height, 0));
         EXPECT_EQ(pictureOf(gob->image).argb, cut.argb) << i;
     }
     // Without the alpha-kind section every kind stays 0.
@@ -109,9 +110,12 @@ TEST_F(SpritesDataTest, AnimationSetsHoldTheDescribedValues) {
             seen.push_back({f, b->x, b->y, b->width, b->height, b->id, b->shape});
         }
     }
-    EXPECT_EQ(seen, (std::vector<std::vector<jint>>{{0, -8, -16, 16, 16, 3, 3}, {0, -200, 130, 300, 300, 7, 4},
-                                                    {1, -16, -32, 32, 32, 0, 3}, {3, 0, 0, 4, 4, 3, 3},
-                                                    {3, 1, 1, 4, 4, 7, 3}, {3, 2, 2, 6, 6, 3, 4}}));
+    EXPECT_EQ(seen, (std::vector<std::vector<jint>>{{0, -8, -16, 16, 16, 3, 3},
+                                                    {0, -200, 130, 300, 300, 7, 4},
+                                                    {1, -16, -32, 32, 32, 0, 3},
+                                                    {3, 0, 0, 4, 4, 3, 3},
+                                                    {3, 1, 1, 4, 4, 7, 3},
+                                                    {3, 2, 2, 6, 6, 3, 4}}));
 
     // Per animation: play count, duration, and per step frame, dx, dy,
     // interpolation bits, marker level and duration.
@@ -132,11 +136,16 @@ TEST_F(SpritesDataTest, AnimationSetsHoldTheDescribedValues) {
     }
     EXPECT_EQ(plays, (std::vector<jint>{-1, 0, 3, 31, -1, 1}));
     EXPECT_EQ(durations, (std::vector<jint>{500, 40, 65675, 120, 80, 0}));
-    EXPECT_EQ(steps, (std::vector<std::vector<jint>>{
-                         {0, 0, 0, 0, 1, 0, 100}, {0, 1, 20, 0, 0, 1, 100}, {0, 3, 0, 0, 1, 2, 300},
-                         {1, 2, 0, 0, 0, 3, 40}, {2, 0, -200, 100, 2, 0, 60}, {2, 1, 511, -512, 3, 3, 80},
-                         {2, 3, 0, 0, 0, 0, 65535}, {3, 1, 0, 0, 0, 0, 120}, {4, 0, 0, 0, 0, 0, 40},
-                         {4, 0, 0, 0, 0, 0, 40}}));
+    EXPECT_EQ(steps, (std::vector<std::vector<jint>>{{0, 0, 0, 0, 1, 0, 100},
+                                                     {0, 1, 20, 0, 0, 1, 100},
+                                                     {0, 3, 0, 0, 1, 2, 300},
+                                                     {1, 2, 0, 0, 0, 3, 40},
+                                                     {2, 0, -200, 100, 2, 0, 60},
+                                                     {2, 1, 511, -512, 3, 3, 80},
+                                                     {2, 3, 0, 0, 0, 0, 65535},
+                                                     {3, 1, 0, 0, 0, 0, 120},
+                                                     {4, 0, 0, 0, 0, 0, 40},
+                                                     {4, 0, 0, 0, 0, 0, 40}}));
     VMPtr<ts::Frame> whole = set->getAnimationFrame(0);
     EXPECT_EQ(std::vector<jint>({whole->offsetX, whole->offsetY, whole->width, whole->height}),
               (std::vector<jint>{-8, -528, 516, 687}));
@@ -167,8 +176,8 @@ TEST_F(SpritesDataTest, EveryCutOfTheResourcesLoadsPartlyOrFails) {
         VMPtr<VMArray<jbyte, 1>> whole = Resources::getResource(id);
         const auto* bytes = reinterpret_cast<const uint8_t*>(whole->elements());
         for (jint n = 0; n < whole->length; ++n) {
-            const std::string thrown =
-                VM_THROWN_CLASS(Resources::loadGobs(id, nullptr, streamOf(std::vector<uint8_t>(bytes, bytes + n)), nullptr));
+            const std::string thrown = VM_THROWN_CLASS(
+                Resources::loadGobs(id, nullptr, streamOf(std::vector<uint8_t>(bytes, bytes + n)), nullptr));
             EXPECT_TRUE(thrown == "java.io.EOFException" || thrown == "java.lang.NegativeArraySizeException")
                 << id << " cut at " << n << ": " << thrown;
         }

@@ -42,9 +42,7 @@ class SpritesGoldenTest : public VMTest {};
 }
 
 // A colour as an image keeps it (fewer bits a channel).
-uint32_t kept(uint32_t argb) {
-    return pictureOf(Image::createRGBImage(intArray({argb}), 1, 1, false)).at(0, 0);
-}
+uint32_t kept(uint32_t argb) { return pictureOf(Image::createRGBImage(intArray({argb}), 1, 1, false)).at(0, 0); }
 
 // An opaque grey checkerboard of 4-pixel squares.
 VMPtr<Image> checkered(jint w, jint h) {

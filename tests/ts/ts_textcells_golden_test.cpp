@@ -18,9 +18,9 @@ constexpr jint BACKGROUND = 0x202830;
 constexpr jint MARK = 0xE04040;
 
 const jint kAnchors[9] = {
-    Graphics::TOP | Graphics::LEFT,         Graphics::TOP | Graphics::HCENTER,      Graphics::TOP | Graphics::RIGHT,
-    Graphics::BASELINE | Graphics::LEFT,    Graphics::BASELINE | Graphics::HCENTER, Graphics::BASELINE | Graphics::RIGHT,
-    Graphics::BOTTOM | Graphics::LEFT,      Graphics::BOTTOM | Graphics::HCENTER,   Graphics::BOTTOM | Graphics::RIGHT,
+    Graphics::TOP | Graphics::LEFT,      Graphics::TOP | Graphics::HCENTER,      Graphics::TOP | Graphics::RIGHT,
+    Graphics::BASELINE | Graphics::LEFT, Graphics::BASELINE | Graphics::HCENTER, Graphics::BASELINE | Graphics::RIGHT,
+    Graphics::BOTTOM | Graphics::LEFT,   Graphics::BOTTOM | Graphics::HCENTER,   Graphics::BOTTOM | Graphics::RIGHT,
 };
 
 void cross(const VMPtr<Graphics>& g, jint x, jint y) {

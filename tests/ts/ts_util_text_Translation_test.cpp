@@ -22,12 +22,14 @@ protected:
         return tstest::bytesOf(std::vector<uint8_t>(raw.begin(), raw.end()));
     }
     static VMPtr<Translation> read(const std::string& raw, jint size) {
-        return Translation::create()->construct(
-            java::io::DataInputStream::create()->construct(java::io::ByteArrayInputStream::create()->construct(bytes(raw))),
-            size);
+        return Translation::create()->construct(java::io::DataInputStream::create()->construct(
+                                                    java::io::ByteArrayInputStream::create()->construct(bytes(raw))),
+                                                size);
     }
     static VMPtr<Translation> read(const std::string& raw) { return read(raw, jint(raw.size())); }
-    static std::u16string chars(const VMPtr<String>& s) { return std::u16string(s->_VM_chars(), s->_VM_chars() + s->length()); }
+    static std::u16string chars(const VMPtr<String>& s) {
+        return std::u16string(s->_VM_chars(), s->_VM_chars() + s->length());
+    }
     static std::u16string chars(const VMPtr<StringBuffer>& sb) { return chars(sb->toString()); }
     static std::u16string decoded(const std::string& raw) {
         VMPtr<StringBuffer> sb = StringBuffer::create()->construct();
@@ -42,9 +44,12 @@ TEST_F(TranslationTest, DecodesOneToThreeByteFormsAndTurnsBadLeadBytesIntoZero) 
         std::u16string text;
     };
     for (const Case& c : {Case{"A\xc3\xa9\xe2\x82\xac", u"A\u00e9\u20ac"}, Case{"\x80", std::u16string(1, u'\0')},
-                          Case{std::string("\xf0" "A", 2), std::u16string(u"\0A", 2)},
+                          Case{std::string("\xf0"
+                                           "A",
+                                           2),
+                               std::u16string(u"\0A", 2)},
                           Case{std::string("\xc0\x80", 2), std::u16string(1, u'\0')},  // overlong
-                          Case{"\xc3\x28", u"\u00e8"},                              // continuation unchecked
+                          Case{"\xc3\x28", u"\u00e8"},                                 // continuation unchecked
                           Case{"\xff\xbf", std::u16string(2, u'\0')}, Case{"", u""}}) {
         EXPECT_EQ(decoded(c.bytes), c.text);
     }

@@ -37,9 +37,9 @@ TEST_F(WrappedTextTest, LineBreakerCases) {
         {u"ab-12cd", 40, {u"ab-1", u"2cd"}},         // a minus sign does not break
         {u"ab-cd12", 40, {u"ab-", u"cd12"}},         // a hyphen does, and stays
         {u"ab@cd e", 40, {u"ab@", u"cd e"}},
-        {u"ab\r\ncd\n", 100, {u"ab", u"cd"}},        // CR LF breaks once; no empty last line
+        {u"ab\r\ncd\n", 100, {u"ab", u"cd"}},  // CR LF breaks once; no empty last line
         {u"ab\n\ncd\r\rx", 100, {u"ab", u"", u"cd", u"", u"x"}},
-        {u"ab  cd", 20, {u"ab", u" c", u"d"}},       // one leading space is dropped
+        {u"ab  cd", 20, {u"ab", u" c", u"d"}},  // one leading space is dropped
         // Every line takes a character, also one wider than the box.
         {u"abc", 5, {u"a", u"b", u"c"}},
         {u" a\nb", -1, {u"a", u"b"}},
@@ -125,7 +125,9 @@ TEST_F(WrappedTextTest, RandomTextsWrapIntoLinesThatRebuildThem) {
     VMPtr<RichFont> font = fontOf(loadGlyphs(FONT_SMALL));
     const std::u16string alphabet = u"abcdefWMil   @@--0123456789\r\n\u20ac\u00e9";
     const std::u16string gaps[] = {u"", u" ", u"\n", u"\r", u"\r\n", u"  ", u"\n ", u"\r ", u"\r\n "};
-    auto isGap = [&](const std::u16string& s) { return std::find(std::begin(gaps), std::end(gaps), s) != std::end(gaps); };
+    auto isGap = [&](const std::u16string& s) {
+        return std::find(std::begin(gaps), std::end(gaps), s) != std::end(gaps);
+    };
     std::mt19937 random(2311);
     for (int round = 0; round < 400; ++round) {
         std::u16string t;

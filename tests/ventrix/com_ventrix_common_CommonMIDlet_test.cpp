@@ -134,7 +134,8 @@ TEST(CommonMIDletRun, AClosedWindowDestroysTheApplicationAndTheProgramExitsWith0
     ASSERT_NE(::mkdtemp(folder.data()), nullptr);
     folder += "/";
     std::filesystem::create_directories(folder + "properties");
-    std::ofstream(folder + "properties/app.prop") << "MIDlet-Name: Skeleton\nMIDlet-1: S, /i.png, ventrixrun.RunMIDlet\n";
+    std::ofstream(folder + "properties/app.prop")
+        << "MIDlet-Name: Skeleton\nMIDlet-1: S, /i.png, ventrixrun.RunMIDlet\n";
     EXPECT_EQ(runHostChild(folder, {"XDG_RUNTIME_DIR=" + runtime.path()}), 0) << readFile(folder + "stderr.txt");
     EXPECT_EQ(readFile(folder + "midlet.log"), "init\ndestroyApp\ndestroy\nloop stopped\n");
     std::filesystem::remove_all(folder);

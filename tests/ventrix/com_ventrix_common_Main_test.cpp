@@ -56,8 +56,10 @@ protected:
         controller = Main::create()->construct(canvas);
         VMPtr<ventrixtest::RecordingSceneManager> sm = ventrixtest::RecordingSceneManager::create()->construct();
         sm->painter = [](Graphics* g) {
-            for (auto [x, y, w, h, rgb] : {std::array{0, 0, 480, 640, 0x203060}, {0, 0, 40, 40, 0xFF0000},
-                                           {440, 600, 40, 40, 0x00FF00}, {236, 0, 8, 640, 0xFFFFFF},
+            for (auto [x, y, w, h, rgb] : {std::array{0, 0, 480, 640, 0x203060},
+                                           {0, 0, 40, 40, 0xFF0000},
+                                           {440, 600, 40, 40, 0x00FF00},
+                                           {236, 0, 8, 640, 0xFFFFFF},
                                            {0, 316, 480, 8, 0xFFFFFF}}) {
                 g->setColor(rgb);
                 g->fillRect(x, y, w, h);
@@ -116,7 +118,7 @@ TEST_F(MainTest, TheMarginsArePaintedOnlyOnTheFirstFrameAndAfterEachResume) {
     EXPECT_EQ(paint().at(5, 5), 0xFF000000u);
     Picture second = paint();
     EXPECT_EQ(second.at(5, 5), 0xFFFFFFFFu);
-    EXPECT_EQ(second.at(5, 85), 0xFFFF0000u);      // the game area where it was
+    EXPECT_EQ(second.at(5, 85), 0xFFFF0000u);     // the game area where it was
     canvas->onEvent(ts::TsCanvas::EVENT_RESUME);  // as the canvas thread delivers it
     EXPECT_EQ(paint().at(5, 795), 0xFF000000u);
     EXPECT_EQ(paint().at(5, 795), 0xFFFFFFFFu);

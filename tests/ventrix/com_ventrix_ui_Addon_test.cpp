@@ -46,7 +46,8 @@ TEST_F(AddonTest, PanelFrameGivesTheTextBoxAndLabelsForOneOrTwoLabelsOnly) {
                   (std::vector<jint>{130, 280, 220, 110}));
         for (jint i = 0; i < c.capacity; ++i) {
             VMPtr<VMArray<jint, 1>> pos = p->labelPosition->get(i);
-            EXPECT_EQ((std::vector<jint>{(*pos)[0], (*pos)[1], (*p->labelWidth)[i], (*p->labelHeight)[i]}), c.labels[i]);
+            EXPECT_EQ((std::vector<jint>{(*pos)[0], (*pos)[1], (*p->labelWidth)[i], (*p->labelHeight)[i]}),
+                      c.labels[i]);
         }
         p->release();
     }
@@ -130,8 +131,8 @@ TEST_F(AddonTest, ScrollBarBoxAndLabelsFollowTheFieldsAndTheOffset) {
         EXPECT_EQ(g->log, (Log{"fill " + at(90, 190) + "220 120 #203040", "rect " + at(90, 190) + "220 120 #ffffff",
                                "clip " + at(100, 200) + "200 100", "clip 0 0 480 640",
                                "rect " + at(295, 200) + "5 100 #203040", "fill " + at(295, 230) + "5 40 #203040"}));
-        EXPECT_EQ(font->drawn, (Log{at(50, 40) + "20 plain", at(150, 60) + "24 right",
-                                    at(50 + (100 - w) / 2, 80) + "20 centred"}));
+        EXPECT_EQ(font->drawn,
+                  (Log{at(50, 40) + "20 plain", at(150, 60) + "24 right", at(50 + (100 - w) / 2, 80) + "20 centred"}));
         (void)fh;
     }
     p->setLabelCount(4);  // past the capacity: ignored

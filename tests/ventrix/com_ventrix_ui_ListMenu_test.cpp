@@ -112,7 +112,8 @@ TEST_F(ListMenuTest, PaintDrawsOnlyCountedRowsCentredInTheirBoxes) {
     ASSERT_EQ(font->drawn.size(), 3u);
     const jint w = font->stringWidth(VM_STR("A\xc3\xa9\xe2\x82\xac"));
     const jint y = 120 + 5 + 65 + (60 - font->getHeight()) / 2;
-    EXPECT_EQ(font->drawn[1], std::to_string(140 + (200 - w) / 2) + " " + std::to_string(y) + " 20 A\xc3\xa9\xe2\x82\xac");
+    EXPECT_EQ(font->drawn[1],
+              std::to_string(140 + (200 - w) / 2) + " " + std::to_string(y) + " 20 A\xc3\xa9\xe2\x82\xac");
 }
 
 TEST_F(ListMenuTest, TouchesThroughTheCanvasSelectChooseAndPressKeys) {

@@ -112,7 +112,7 @@ TEST_F(LoadingPageTest, GoldenFullPageAndCells) {
     p->setStyleSwitches(1, true, true, true, true, true);
     p->setStyle(1);
     p->setBackgroundColour(0x102030);
-    p->setBackgroundImage(scenetest::kTiles);  // opaque: covers the fill
+    p->setBackgroundImage(scenetest::kTiles);                   // opaque: covers the fill
     p->setPicture(scenetest::kSquares, scenetest::kSquareSet);  // frame 0 of the set
     p->setText(0, scenetest::kHello);
     p->setBarColours(0xE0E0E0, 0x40C040);

@@ -35,8 +35,8 @@ TEST_F(SceneBaseTest, StagedLoadingTakesOneFramePerStageAndStageThreeFinishes) {
         int loadFrames;
         Log calls;
     };
-    for (const Case& c : {Case{0, 4, {"stage0", "stage1", "stage2"}},
-                          Case{2, 6, {"stage0", "stage1", "stage1", "stage1", "stage2"}}}) {
+    for (const Case& c :
+         {Case{0, 4, {"stage0", "stage1", "stage2"}}, Case{2, 6, {"stage0", "stage1", "stage1", "stage1", "stage2"}}}) {
         SCOPED_TRACE(c.loadFrames);
         VMPtr<LogScene> s = scene();
         s->busyCalls[1] = c.stage1Busy;
@@ -60,7 +60,7 @@ TEST_F(SceneBaseTest, StagedLoadingTakesOneFramePerStageAndStageThreeFinishes) {
         EXPECT_EQ(s->log, c.calls);
         EXPECT_EQ(s->loadStage, 4);
         EXPECT_GT(page->getProgress(), page->total);  // finished
-        EXPECT_EQ(s->objects->length, 1);              // trimmed
+        EXPECT_EQ(s->objects->length, 1);             // trimmed
         s->log.clear();
         s->update();  // the first normal tick
         EXPECT_EQ(s->log, (Log{"a.update"}));
@@ -95,7 +95,7 @@ TEST_F(SceneBaseTest, TheScenesOwnDrawingLiesBetweenLayersBelowAndFromForty) {
         {{}, {"scene"}},
         {{10, 20}, {"o0.paint", "o1.paint", "scene"}},
         {{50, 10, 45, 10}, {"o1.paint", "o3.paint", "scene", "o2.paint", "o0.paint"}},  // stable within a layer
-        {{1010, 50}, {"scene", "o1.paint"}},    // a disabled object still places the scene
+        {{1010, 50}, {"scene", "o1.paint"}},  // a disabled object still places the scene
         {{1050}, {"scene"}},
         {{50, -1, 10}, {"o2.paint", "scene", "o0.paint"}},  // an empty slot sorts last
         {{10, -1, -1}, {"o0.paint", "scene"}},
@@ -145,7 +145,7 @@ TEST_F(SceneBaseTest, TheTableGrowsBy10Then5AndTrimsAfterTheHighestObject) {
     EXPECT_EQ(t->objects->length, 2);
     EXPECT_EQ(order(t), (std::vector<jint>{5, 1}));  // kept until the next sort
     t->log.clear();
-    t->paint(scenetest::logGraphics());               // entry 5 leads nowhere
+    t->paint(scenetest::logGraphics());  // entry 5 leads nowhere
     EXPECT_EQ(t->log, (Log{"scene", "o1.paint"}));
     t->sortPaintOrder();
     EXPECT_EQ(order(t), (std::vector<jint>{1, 0}));

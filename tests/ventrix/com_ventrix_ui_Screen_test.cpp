@@ -134,7 +134,7 @@ TEST_F(ScreenTest, TheThreeKindsBindTheirResourcesAndPositions) {
 
     // A binder that fails keeps nothing: a frame the set does not have.
     EXPECT_EQ(VM_THROWN_CLASS(s->loadFrame(3, kSquares, kSquareSet, 99, 0, 0)),
-                 "java.lang.ArrayIndexOutOfBoundsException");
+              "java.lang.ArrayIndexOutOfBoundsException");
     EXPECT_EQ(s->getSlotKind(3), -1);
     EXPECT_EQ(s->getImageIndex(3), -1);
     EXPECT_EQ(gobRefs(0), 3);
@@ -144,7 +144,8 @@ TEST_F(ScreenTest, TheThreeKindsBindTheirResourcesAndPositions) {
 TEST_F(ScreenTest, CacheCountsEqualTheBindingsAfterAnyMixOfOperations) {
     std::mt19937 random(24);
     std::array<VMPtr<Screen>, 2> screens = {screen(5), screen(3)};
-    const std::array<std::pair<jint, jint>, 3> pairs = {{{kSquares, kSquareSet}, {kOtherGobs, kOnceSet}, {kSquares, -1}}};
+    const std::array<std::pair<jint, jint>, 3> pairs = {
+        {{kSquares, kSquareSet}, {kOtherGobs, kOnceSet}, {kSquares, -1}}};
     auto check = [&](int step) {
         std::vector<jint> images(size_t(ResManager::usedSlots)), sets(size_t(ResManager::usedSlots));
         for (VMPtr<Screen>& s : screens) {
@@ -164,18 +165,14 @@ TEST_F(ScreenTest, CacheCountsEqualTheBindingsAfterAnyMixOfOperations) {
         const jint slot = jint(random() % uint32_t(s->capacity));
         const auto [gobs, set] = pairs[random() % 3];
         switch (random() % 6) {
-            case 0:
-                s->loadResource(slot, gobs);
-                break;
+            case 0: s->loadResource(slot, gobs); break;
             case 1:
                 if (set != -1) s->loadFrame(slot, gobs, set, 0, 1, 2);
                 break;
             case 2:
                 if (set != -1) s->loadAnimation(slot, gobs, set, 0, 1, 2);
                 break;
-            case 3:
-                s->releaseSlot(slot);
-                break;
+            case 3: s->releaseSlot(slot); break;
             case 4:
                 if (random() % 4 == 0) s->release();  // with slots never bound or released
                 break;
@@ -227,8 +224,7 @@ TEST_F(ScreenTest, ASequenceShowsEachIndexThenCountsItsTimeDown) {
     frame(s, 40);
     EXPECT_EQ(s->getSlotIndex(0), 4);
     // Durations shorter than the indices leave the slot as it was.
-    EXPECT_EQ(VM_THROWN_CLASS(s->setSequence(0, ints({1, 2}), ints({5}))),
-                 "java.lang.ArrayIndexOutOfBoundsException");
+    EXPECT_EQ(VM_THROWN_CLASS(s->setSequence(0, ints({1, 2}), ints({5}))), "java.lang.ArrayIndexOutOfBoundsException");
     EXPECT_EQ(vec(s->sequenceIndices->get(0)), (std::vector<jint>{1}));
 }
 
@@ -462,7 +458,7 @@ protected:
         a->addFrame(kSquares, kSquareSet, 3, 100, 100);  // yellow and red side by side
         a->setSlotClip(0, ints({100, 100, 30, 12}));
         a->addFrame(kSquares, kSquareSet, 1, 60, 100);
-        a->setRect(0, ints({40, 90, 200, 6}), 0xFFFFFF);  // over the first two slots
+        a->setRect(0, ints({40, 90, 200, 6}), 0xFFFFFF);    // over the first two slots
         a->addAnimation(kSquares, kSquareSet, 0, 80, 100);  // over the rectangle
         VMPtr<Screen> b = screen(2);
         b->setRectCapacity(1);
@@ -488,8 +484,8 @@ protected:
 TEST_F(ScreenPictureTest, GoldenScreensWithOneColourAndGradientBackgrounds) {
     for (jint height : {640, 800}) {
         for (bool gradient : {false, true}) {
-            const std::string name = std::string("screen_") + (gradient ? "gradient" : "plain") + "_480x" +
-                                     std::to_string(height);
+            const std::string name =
+                std::string("screen_") + (gradient ? "gradient" : "plain") + "_480x" + std::to_string(height);
             SCOPED_TRACE(name);
             Picture p = paintOn(height, gradient);
             EXPECT_TRUE(matchesGolden("ventrix", name, p));

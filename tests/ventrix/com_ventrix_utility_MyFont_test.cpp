@@ -30,7 +30,7 @@ TEST_F(MyFontTest, AFontLoadsOnceAndUsingTheCurrentOneChangesNothing) {
     EXPECT_EQ(font->fontGobs->get(0), nullptr);  // not loaded before its first use
 
     font->richFont->setGlyphs(nullptr);  // a change the manager does not know of
-    font->useFont(1);                 // already current: nothing happens
+    font->useFont(1);                    // already current: nothing happens
     EXPECT_EQ(font->richFont->getGlyphs(), nullptr);
 
     font->useFont(0);

@@ -71,8 +71,9 @@ TEST_F(MyPointerTest, IsInRectTakesBothEdgesWhereATouchBoxEndsBeforeThem) {
         bool inRect;
         jint box;
     };
-    for (const Case& c : {Case{10, 10, true, 0}, Case{59, 29, true, 0}, Case{60, 20, true, -1}, Case{30, 30, true, -1},
-                          Case{60, 30, true, -1}, Case{61, 30, false, -1}, Case{9, 10, false, -1}, Case{30, 31, false, -1}}) {
+    for (const Case& c :
+         {Case{10, 10, true, 0}, Case{59, 29, true, 0}, Case{60, 20, true, -1}, Case{30, 30, true, -1},
+          Case{60, 30, true, -1}, Case{61, 30, false, -1}, Case{9, 10, false, -1}, Case{30, 31, false, -1}}) {
         event(1, c.x, c.y);
         ptr->update();
         EXPECT_EQ(ptr->isInRect(ints({10, 10, 50, 20}), 0), c.inRect) << c.x << "," << c.y;

@@ -90,7 +90,7 @@ TEST_F(ResManagerTest, ReleasesOfSlotsNotHandedOutOrWithoutHoldersAreIgnored) {
         ResManager::release(gobSlot, animSlot);  // slot 1 has no animation holder
     }
     EXPECT_EQ(refs(0), 11);
-    EXPECT_EQ(refs(1), 0);  // its one image holder went
+    EXPECT_EQ(refs(1), 0);       // its one image holder went
     ResManager::release(1, -1);  // no holders left: the count stays 0
     EXPECT_EQ(refs(1), 0);
     ResManager::load(kOtherGobs, -1);  // a fresh slot, counted from 0

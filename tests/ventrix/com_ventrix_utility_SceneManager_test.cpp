@@ -180,7 +180,7 @@ TEST_F(SceneManagerFlowTest, ScenesChangeOnlyAfterInitNeverIntoTheCurrentOneAndS
     EXPECT_EQ(sm->previousSceneId, -1);
     ASSERT_NE(sm->scene, nullptr);
     EXPECT_EQ(sm->logScene()->log, (Log{"stage0", "stage1", "stage2"}));  // started before changeScene returned
-    EXPECT_EQ(sound, (Log{"stopChannel -1", "playOnChannel 0 0"}));  // the old music stops, the scene starts it
+    EXPECT_EQ(sound, (Log{"stopChannel -1", "playOnChannel 0 0"}));       // the old music stops, the scene starts it
 
     // The same id again does nothing: no release, no cache clear.
     ResManager::load(scenetest::kSquares, -1);
@@ -223,7 +223,7 @@ TEST_F(SceneManagerFlowTest, ScenesChangeOnlyAfterInitNeverIntoTheCurrentOneAndS
     EXPECT_EQ(PointerInputKeyManager::getRegionCount(0), 0);
     EXPECT_EQ(ResManager::gobCache, nullptr);
     EXPECT_EQ(ResManager::usedSlots, 0);
-    ResManager::clear();  // as Main's release at exit: nothing left to do
+    ResManager::clear();                        // as Main's release at exit: nothing left to do
     ResManager::load(scenetest::kSquares, -1);  // the next load starts afresh
     EXPECT_EQ(ResManager::getFirstIndex(), 0);
 }
@@ -339,11 +339,10 @@ TEST_F(SceneManagerFlowTest, LogicalKeysAnswerForEachOfTheirKeyActions) {
     EXPECT_EQ(keys->canvas.get(), canvas.get());
     // Which logical actions each key action answers for (released: 20 too).
     const std::map<jint, std::set<jint>> expected = {
-        {1, {14}},      {2, {15}},         {3, {11}},      {4, {19}},     {5, {16}},     {6, {17}},
-        {7, {12, 21}},  {8, {18}},         {10, {10}},     {15, {13, 19, 22}}, {16, {0}}, {17, {1}},
-        {18, {2, 14}},  {19, {3}},         {20, {4, 15}},  {21, {5, 18}}, {22, {6, 16}}, {23, {7}},
-        {24, {8, 17}},  {25, {9}},         {27, {12}},     {29, {13}},    {30, {14}},    {31, {17}},
-        {32, {15}},     {33, {16}},        {34, {18}}};
+        {1, {14}},     {2, {15}},     {3, {11}},          {4, {19}},  {5, {16}},     {6, {17}},     {7, {12, 21}},
+        {8, {18}},     {10, {10}},    {15, {13, 19, 22}}, {16, {0}},  {17, {1}},     {18, {2, 14}}, {19, {3}},
+        {20, {4, 15}}, {21, {5, 18}}, {22, {6, 16}},      {23, {7}},  {24, {8, 17}}, {25, {9}},     {27, {12}},
+        {29, {13}},    {30, {14}},    {31, {17}},         {32, {15}}, {33, {16}},    {34, {18}}};
     const std::set<jint> anyReleased = {16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 10, 3, 15, 4, 7};
     for (jint key = 1; key < 64; ++key) {
         auto found = expected.find(key);

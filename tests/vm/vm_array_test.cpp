@@ -47,14 +47,14 @@ protected:
 
 // The message of the ArrayIndexOutOfBoundsException a statement throws, or
 // "" when it throws none.
-#define INDEX_FAILURE(statement)                                  \
-    ([&]() -> std::string {                                       \
-        try {                                                     \
-            statement;                                            \
-        } catch (ArrayIndexOutOfBoundsException * e) {            \
-            return text(e->getMessage());                         \
-        }                                                         \
-        return std::string();                                     \
+#define INDEX_FAILURE(statement)                       \
+    ([&]() -> std::string {                            \
+        try {                                          \
+            statement;                                 \
+        } catch (ArrayIndexOutOfBoundsException * e) { \
+            return text(e->getMessage());              \
+        }                                              \
+        return std::string();                          \
     }())
 
 template <class E>

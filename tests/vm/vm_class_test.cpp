@@ -71,7 +71,9 @@ class FailingParent : public virtual java::lang::Object {
     VM_DECLARE_CLASS(FailingParent, java::lang::Object)
     static void staticInit() { _VM_throw(java::lang::RuntimeException::create()->construct()); }
 };
-class ChildOfFailing final : public FailingParent { VM_DECLARE_CLASS(ChildOfFailing, FailingParent) };
+class ChildOfFailing final : public FailingParent {
+    VM_DECLARE_CLASS(ChildOfFailing, FailingParent)
+};
 
 // Its static initialiser gives up the runtime lock until another thread
 // waits for the initialisation to end (bounded).
@@ -106,7 +108,9 @@ class WatchedSubInterface : public WatchedInterface {
     VM_DECLARE_INTERFACE(WatchedSubInterface)
     static void staticInit() { ++subInterfaceInits; }
 };
-class WatchedImplementer final : public WatchedInterface { VM_DECLARE_CLASS(WatchedImplementer, java::lang::Object) };
+class WatchedImplementer final : public WatchedInterface {
+    VM_DECLARE_CLASS(WatchedImplementer, java::lang::Object)
+};
 
 // Class.newInstance; a class outside any package.
 class Made final : public virtual java::lang::Object {
@@ -119,10 +123,16 @@ class Made final : public virtual java::lang::Object {
 class AbstractShape : public virtual java::lang::Object {
     VM_DECLARE_ABSTRACT_CLASS(AbstractShape, java::lang::Object)
 };
-class NoFactory final : public virtual java::lang::Object { VM_DECLARE_CLASS(NoFactory, java::lang::Object) };
-class NullFactory final : public virtual java::lang::Object { VM_DECLARE_CLASS(NullFactory, java::lang::Object) };
+class NoFactory final : public virtual java::lang::Object {
+    VM_DECLARE_CLASS(NoFactory, java::lang::Object)
+};
+class NullFactory final : public virtual java::lang::Object {
+    VM_DECLARE_CLASS(NullFactory, java::lang::Object)
+};
 VMPtr<java::lang::Object> nullFactory() { return VMPtr<java::lang::Object>(); }
-class Unpackaged final : public virtual java::lang::Object { VM_DECLARE_CLASS(Unpackaged, java::lang::Object) };
+class Unpackaged final : public virtual java::lang::Object {
+    VM_DECLARE_CLASS(Unpackaged, java::lang::Object)
+};
 
 }  // namespace t2cls
 
@@ -130,19 +140,28 @@ class Unpackaged final : public virtual java::lang::Object { VM_DECLARE_CLASS(Un
 // the first named as its super-class, the second on its interface list.
 namespace t2io {
 
-class InputConnection : public virtual java::lang::Object { VM_DECLARE_INTERFACE(InputConnection) };
-class OutputConnection : public virtual java::lang::Object { VM_DECLARE_INTERFACE(OutputConnection) };
-class StreamConnection : public InputConnection, public OutputConnection { VM_DECLARE_INTERFACE(StreamConnection) };
-class Socket : public StreamConnection { VM_DECLARE_CLASS(Socket, java::lang::Object) };
-class SecureSocket final : public Socket { VM_DECLARE_CLASS(SecureSocket, Socket) };
+class InputConnection : public virtual java::lang::Object {
+    VM_DECLARE_INTERFACE(InputConnection)
+};
+class OutputConnection : public virtual java::lang::Object {
+    VM_DECLARE_INTERFACE(OutputConnection)
+};
+class StreamConnection : public InputConnection, public OutputConnection {
+    VM_DECLARE_INTERFACE(StreamConnection)
+};
+class Socket : public StreamConnection {
+    VM_DECLARE_CLASS(Socket, java::lang::Object)
+};
+class SecureSocket final : public Socket {
+    VM_DECLARE_CLASS(SecureSocket, Socket)
+};
 
 }  // namespace t2io
 
 #define T2_SOURCE .sourceName = "tests/vm/vm_class_test"
 
 VM_REGISTER_CLASS(t2cls::Base, .name = "t2.cls.Base", T2_SOURCE, .staticInit = t2cls::Base::staticInit)
-VM_REGISTER_CLASS(t2cls::Derived, .name = "t2.cls.Derived", T2_SOURCE,
-                  .staticInit = t2cls::Derived::staticInit)
+VM_REGISTER_CLASS(t2cls::Derived, .name = "t2.cls.Derived", T2_SOURCE, .staticInit = t2cls::Derived::staticInit)
 VM_REGISTER_CLASS(t2cls::SelfUser, .name = "t2.cls.SelfUser", T2_SOURCE, .staticInit = t2cls::SelfUser::staticInit)
 VM_REGISTER_CLASS(t2cls::Failing, .name = "t2.cls.Failing", T2_SOURCE, .staticInit = t2cls::Failing::staticInit)
 VM_REGISTER_CLASS(t2cls::FailingWithError, .name = "t2.cls.FailingWithError", T2_SOURCE,
@@ -151,8 +170,7 @@ VM_REGISTER_CLASS(t2cls::FailingParent, .name = "t2.cls.FailingParent", T2_SOURC
                   .staticInit = t2cls::FailingParent::staticInit)
 VM_REGISTER_CLASS(t2cls::ChildOfFailing, .name = "t2.cls.ChildOfFailing", T2_SOURCE)
 VM_REGISTER_CLASS(t2cls::SlowInit, .name = "t2.cls.SlowInit", T2_SOURCE, .staticInit = t2cls::SlowInit::staticInit)
-VM_REGISTER_CLASS(t2cls::InitRequester, .name = "t2.cls.InitRequester", T2_SOURCE,
-                  .interfaces = {"java.lang.Runnable"})
+VM_REGISTER_CLASS(t2cls::InitRequester, .name = "t2.cls.InitRequester", T2_SOURCE, .interfaces = {"java.lang.Runnable"})
 VM_REGISTER_CLASS(t2cls::WatchedInterface, .name = "t2.cls.WatchedInterface", T2_SOURCE,
                   .staticInit = t2cls::WatchedInterface::staticInit, .isInterface = true, .isAbstract = true)
 VM_REGISTER_CLASS(t2cls::WatchedSubInterface, .name = "t2.cls.WatchedSubInterface",
@@ -166,10 +184,10 @@ VM_REGISTER_CLASS(t2cls::NoFactory, .name = "t2.cls.NoFactory", T2_SOURCE)
 VM_REGISTER_CLASS(t2cls::NullFactory, .name = "t2.cls.NullFactory", T2_SOURCE, .newInstance = t2cls::nullFactory)
 VM_REGISTER_CLASS(t2cls::Unpackaged, .name = "T2Unpackaged", T2_SOURCE)
 
-VM_REGISTER_CLASS(t2io::InputConnection, .name = "t2.io.InputConnection", T2_SOURCE,
-                  .staticInit = nullptr, .isInterface = true, .isAbstract = true)
-VM_REGISTER_CLASS(t2io::OutputConnection, .name = "t2.io.OutputConnection", T2_SOURCE,
-                  .staticInit = nullptr, .isInterface = true, .isAbstract = true)
+VM_REGISTER_CLASS(t2io::InputConnection, .name = "t2.io.InputConnection", T2_SOURCE, .staticInit = nullptr,
+                  .isInterface = true, .isAbstract = true)
+VM_REGISTER_CLASS(t2io::OutputConnection, .name = "t2.io.OutputConnection", T2_SOURCE, .staticInit = nullptr,
+                  .isInterface = true, .isAbstract = true)
 VM_REGISTER_CLASS(t2io::StreamConnection, .name = "t2.io.StreamConnection", .superName = "t2.io.InputConnection",
                   T2_SOURCE, .staticInit = nullptr, .isInterface = true, .isAbstract = true,
                   .interfaces = {"t2.io.OutputConnection"})
@@ -232,7 +250,7 @@ TEST_F(VMClassRegistryTest, ClassesAreRegisteredUnderTheirDottedNames) {
     ASSERT_EQ(_VM_listCount(&stream->interfaces), 1);
     EXPECT_EQ(stream->interfaces.first->value, t2io::OutputConnection::_VM_classRecord);
     EXPECT_EQ(stream->initState, java::lang::VM_CLASS_INITIALIZED);  // nothing to run
-    _VM_registerInterface(stream, nullptr);  // ignored
+    _VM_registerInterface(stream, nullptr);                          // ignored
     EXPECT_EQ(_VM_listCount(&stream->interfaces), 1);
 
     EXPECT_EQ(text(Object::_VM_classRecord->toString()), "class java.lang.Object");
@@ -283,8 +301,8 @@ TEST_F(VMClassDeathTest, SecondJavaLangObjectIsFatal) {
         {
             HAL_setFatalHook(printFatal);
             auto* record = new (_VM_alloc(sizeof(Class), 1)) Class();
-            _VM_defineClass(record, "java.lang.Object", "", "tests/vm/vm_class_test", 0, nullptr, nullptr, false,
-                            false, false, 0, 0, nullptr, true);
+            _VM_defineClass(record, "java.lang.Object", "", "tests/vm/vm_class_test", 0, nullptr, nullptr, false, false,
+                            false, 0, 0, nullptr, true);
         },
         testing::ExitedWithCode(1), "Duplicate class detected!");
 }

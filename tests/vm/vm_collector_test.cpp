@@ -69,7 +69,6 @@ using com::tarsel::sorrel::vm::Finalizer;
 using t2gc::Cell;
 using t2gc::Mortal;
 
-
 void collect() { _VM_collect(_VM_runtime); }
 
 bool inHeap(const Object* object) {
@@ -146,7 +145,8 @@ TEST_F(CollectorTest, EveryStretchOfALargeHeapIsWalked) {
             Cell* cell = kept->get(i);
             if (cell != nullptr) {
                 EXPECT_TRUE(_VM_isMarked(cell)) << round.what << " " << i;
-                EXPECT_EQ(cell->_VM_flags & ~uint32_t(VM_FLAG_MARKED), uint32_t(VM_FLAG_REACHED)) << round.what << " " << i;
+                EXPECT_EQ(cell->_VM_flags & ~uint32_t(VM_FLAG_MARKED), uint32_t(VM_FLAG_REACHED))
+                    << round.what << " " << i;
             }
         }
     };
@@ -259,8 +259,7 @@ TEST_F(CollectorTest, ObjectsAwaitingFinalisationAreKeptFinalisedOnceThenFreed) 
     EXPECT_FALSE(_VM_runtime->finalizerNotStarted);
     EXPECT_TRUE(f->isAlive());
     ASSERT_TRUE(vmWaitFor([&] {
-        return Mortal::finalized >= finalizedBefore + 2 && f->idle == 1 &&
-               f->runtimeThread->state == VMThread::WAITING;
+        return Mortal::finalized >= finalizedBefore + 2 && f->idle == 1 && f->runtimeThread->state == VMThread::WAITING;
     }));
     EXPECT_EQ(Mortal::finalized, finalizedBefore + 2);
     // (In the stress mode the collections that the throwing finalize() causes
@@ -289,8 +288,7 @@ TEST_F(CollectorTest, ObjectsAwaitingFinalisationAreKeptFinalisedOnceThenFreed) 
     held = nullptr;
     collect();
     ASSERT_TRUE(vmWaitFor([&] {
-        return Mortal::finalized == finalizedBefore + 3 && f->idle == 1 &&
-               f->runtimeThread->state == VMThread::WAITING;
+        return Mortal::finalized == finalizedBefore + 3 && f->idle == 1 && f->runtimeThread->state == VMThread::WAITING;
     }));
     collect();
     EXPECT_EQ(Mortal::destroyed, destroyedBefore + 3);

@@ -98,8 +98,7 @@ TEST_F(VMRefTest, FieldsAreInNoListAndAssignmentKeepsEveryReferenceInItsScope) {
     EXPECT_EQ(owner->payload.link, nullptr);
     EXPECT_EQ(local.link, localLink);
     EXPECT_EQ(staticRoot.scope, _VM_staticScope());
-    for (VMRef* head : {*_VM_currentStackList, _VM_staticScope()->head, _VM_nativeScope()->head,
-                        _VM_weakScope()->head})
+    for (VMRef* head : {*_VM_currentStackList, _VM_staticScope()->head, _VM_nativeScope()->head, _VM_weakScope()->head})
         EXPECT_FALSE(listed(head, &owner->payload));
     EXPECT_TRUE(listed(_VM_staticScope()->head, &staticRoot));
     staticRoot = nullptr;

@@ -80,7 +80,8 @@ TEST_F(VMRegistryWalkTest, EverySuperClassResolvesAndEveryFactoryMakesAnInstance
             // super-class or a missing interface shows here.
             for (Class* other : registeredClasses()) {
                 if (other->cppInstanceOf == nullptr || !other->cppInstanceOf(instance.get())) continue;
-                EXPECT_TRUE(_VM_instanceOf(registry, instance.get(), other)) << "not registered as a " << other->name.c_str();
+                EXPECT_TRUE(_VM_instanceOf(registry, instance.get(), other))
+                    << "not registered as a " << other->name.c_str();
             }
             ++made;
         } else {

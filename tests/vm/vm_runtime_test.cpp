@@ -48,20 +48,20 @@ class NoEntry : public virtual java::lang::Object {
 
 }  // namespace vmruntimetest
 
-VM_REGISTER_CLASS(vmruntimetest::Boot, .name = "vmruntimetest.Boot",
-                  .staticInit = vmruntimetest::Boot::clinit, .entryPoint = vmruntimetest::Boot::entry)
+VM_REGISTER_CLASS(vmruntimetest::Boot, .name = "vmruntimetest.Boot", .staticInit = vmruntimetest::Boot::clinit,
+                  .entryPoint = vmruntimetest::Boot::entry)
 VM_REGISTER_CLASS(vmruntimetest::NoEntry, .name = "vmruntimetest.NoEntry")
 
-using vmtest::Task;
 using vmruntimetest::Boot;
+using vmtest::Task;
 
 namespace {
 
 int bootWith(const char* bootClass, int32_t argument = 0) {
     _VM_installHostCallbacks();
     HAL_enterVMLock();
-    return HAL_hostCallbacks().initRuntime(uint64_t(16) << 20, uint64_t(256) << 20, HAL_getCurrentThread(),
-                                           bootClass, argument);
+    return HAL_hostCallbacks().initRuntime(uint64_t(16) << 20, uint64_t(256) << 20, HAL_getCurrentThread(), bootClass,
+                                           argument);
 }
 
 // --- event recording ---
@@ -182,9 +182,9 @@ TEST(VMRuntimeBoot, RunsTheBootClassEntryPoint) {
     EXPECT_EXIT(
         {
             int status = bootWith("vmruntimetest.Boot", 42);
-            bool ok = status == 0 && Boot::entered == 1 && Boot::argument == 42 && Boot::stageAtEntry == VM_STAGE_BOOT_CLASS &&
-                      Boot::initialisedBeforeEntry && _VM_runtime->collectionCount == 1 &&
-                      _VM_runtime->mainThread == VMThread::current();
+            bool ok = status == 0 && Boot::entered == 1 && Boot::argument == 42 &&
+                      Boot::stageAtEntry == VM_STAGE_BOOT_CLASS && Boot::initialisedBeforeEntry &&
+                      _VM_runtime->collectionCount == 1 && _VM_runtime->mainThread == VMThread::current();
             std::_Exit(ok ? 0 : 10 + status);
         },
         ::testing::ExitedWithCode(0), "");
@@ -267,8 +267,7 @@ TEST(VMRuntimeShutdown, InterruptsThreadsThatDoNotStop) {
             startThread([] {
                 try {
                     for (;;) VMThread::sleep(VMThread::current(), 10);
-                } catch (java::lang::InterruptedException*) {
-                }
+                } catch (java::lang::InterruptedException*) {}
             });
             shutdownAndExit();
         },
@@ -285,8 +284,7 @@ TEST(VMRuntimeShutdown, GivesUpOnThreadsThatIgnoreInterruptAndCancel) {
                 for (;;) {
                     try {
                         VMThread::sleep(VMThread::current(), 10);
-                    } catch (java::lang::InterruptedException*) {
-                    }
+                    } catch (java::lang::InterruptedException*) {}
                 }
             });
             shutdownAndExit();

@@ -22,9 +22,7 @@
 #include "java_lang_Throwable.h"
 #include "vm_test.h"
 
-namespace vmthreadtest {
-
-}  // namespace vmthreadtest
+namespace vmthreadtest {}  // namespace vmthreadtest
 
 using namespace java::lang;
 using vmtest::Task;
@@ -61,9 +59,8 @@ public:
     // Gives up the runtime lock until the thread has ended and its platform
     // thread has finished; false when the guard ran out.
     bool waitEnded() {
-        return vmWaitFor([this] {
-            return thread->state == VMThread::ENDED && HAL_isThreadFinished(thread->platformThread);
-        });
+        return vmWaitFor(
+            [this] { return thread->state == VMThread::ENDED && HAL_isThreadFinished(thread->platformThread); });
     }
     // waitEnded, then the record goes.
     bool join() {
@@ -334,9 +331,8 @@ TEST_F(RuntimeThreadTest, NotifyTakesOneWaiterAndNotifyAllTakesEvery) {
         Worker a(body), b(body);
         a.start();
         b.start();
-        ASSERT_TRUE(vmWaitFor([&] {
-            return a.thread->state == VMThread::WAITING && b.thread->state == VMThread::WAITING;
-        }));
+        ASSERT_TRUE(
+            vmWaitFor([&] { return a.thread->state == VMThread::WAITING && b.thread->state == VMThread::WAITING; }));
         VMSynchronized hold(monitor);
         monitor->notify();
         EXPECT_EQ(HAL_waiterCount(monitor->_VM_inflated), 1);
@@ -376,8 +372,8 @@ TEST_F(RuntimeThreadTest, InterruptEndsAWaitOnAMonitor) {
             outcome = "notified";
         } catch (InterruptedException*) {
             // Thrown with the monitor held again.
-            outcome = monitor->_VM_owner == VMThread::current() && monitor->_VM_count == 1 ? "interrupted"
-                                                                                         : "lost monitor";
+            outcome =
+                monitor->_VM_owner == VMThread::current() && monitor->_VM_count == 1 ? "interrupted" : "lost monitor";
         }
     });
     waiter.start();

@@ -114,29 +114,24 @@ TEST_F(ThrowableFamilyTest, EveryClassOfTheTableIsRegisteredAndCaughtAlongItsCha
     checkThrowableClass<VirtualMachineError, Error>("java.lang.VirtualMachineError", "java.lang.Error");
     checkThrowableClass<OutOfMemoryError, VirtualMachineError>("java.lang.OutOfMemoryError",
                                                                "java.lang.VirtualMachineError");
-    checkThrowableClass<ExceptionInInitializerError, Error>("java.lang.ExceptionInInitializerError",
-                                                            "java.lang.Error");
+    checkThrowableClass<ExceptionInInitializerError, Error>("java.lang.ExceptionInInitializerError", "java.lang.Error");
     checkThrowableClass<NoClassDefFoundError, Error>("java.lang.NoClassDefFoundError", "java.lang.Error");
-    checkThrowableClass<ClassNotFoundException, Exception>("java.lang.ClassNotFoundException",
-                                                           "java.lang.Exception");
-    checkThrowableClass<InstantiationException, Exception>("java.lang.InstantiationException",
-                                                           "java.lang.Exception");
-    checkThrowableClass<IllegalAccessException, Exception>("java.lang.IllegalAccessException",
-                                                           "java.lang.Exception");
+    checkThrowableClass<ClassNotFoundException, Exception>("java.lang.ClassNotFoundException", "java.lang.Exception");
+    checkThrowableClass<InstantiationException, Exception>("java.lang.InstantiationException", "java.lang.Exception");
+    checkThrowableClass<IllegalAccessException, Exception>("java.lang.IllegalAccessException", "java.lang.Exception");
     checkThrowableClass<InterruptedException, Exception>("java.lang.InterruptedException", "java.lang.Exception");
     checkThrowableClass<java::io::IOException, Exception>("java.io.IOException", "java.lang.Exception");
-    checkThrowableClass<java::io::EOFException, java::io::IOException>("java.io.EOFException",
-                                                                      "java.io.IOException");
+    checkThrowableClass<java::io::EOFException, java::io::IOException>("java.io.EOFException", "java.io.IOException");
     checkThrowableClass<java::io::UTFDataFormatException, java::io::IOException>("java.io.UTFDataFormatException",
-                                                                                "java.io.IOException");
+                                                                                 "java.io.IOException");
     checkThrowableClass<java::io::UnsupportedEncodingException, java::io::IOException>(
         "java.io.UnsupportedEncodingException", "java.io.IOException");
     checkThrowableClass<IllegalArgumentException, RuntimeException>("java.lang.IllegalArgumentException",
                                                                     "java.lang.RuntimeException");
     checkThrowableClass<NumberFormatException, IllegalArgumentException>("java.lang.NumberFormatException",
                                                                          "java.lang.IllegalArgumentException");
-    checkThrowableClass<IllegalThreadStateException, IllegalArgumentException>(
-        "java.lang.IllegalThreadStateException", "java.lang.IllegalArgumentException");
+    checkThrowableClass<IllegalThreadStateException, IllegalArgumentException>("java.lang.IllegalThreadStateException",
+                                                                               "java.lang.IllegalArgumentException");
     checkThrowableClass<IllegalMonitorStateException, RuntimeException>("java.lang.IllegalMonitorStateException",
                                                                         "java.lang.RuntimeException");
     checkThrowableClass<IllegalStateException, RuntimeException>("java.lang.IllegalStateException",
@@ -158,7 +153,7 @@ TEST_F(ThrowableFamilyTest, EveryClassOfTheTableIsRegisteredAndCaughtAlongItsCha
     checkThrowableClass<SecurityException, RuntimeException>("java.lang.SecurityException",
                                                              "java.lang.RuntimeException");
     checkThrowableClass<java::util::NoSuchElementException, RuntimeException>("java.util.NoSuchElementException",
-                                                                             "java.lang.RuntimeException");
+                                                                              "java.lang.RuntimeException");
 }
 
 TEST_F(ThrowableFamilyTest, HandlersOutsideTheChainDoNotCatch) {
@@ -353,11 +348,13 @@ TEST_F(ThrowableFamilyTest, PrintStackTraceWritesExactlyTwoLines) {
     VMPtr<NullPointerException> npe = NullPointerException::create();
     npe->construct();
     // The test thread is the main thread, whose Thread object is "System".
-    EXPECT_EQ(stackTraceOf(npe.get()), "Exception in thread \"System\" java.lang.NullPointerException\n    at <unknown>\n");
+    EXPECT_EQ(stackTraceOf(npe.get()),
+              "Exception in thread \"System\" java.lang.NullPointerException\n    at <unknown>\n");
 
     VMPtr<java::io::IOException> io = java::io::IOException::create();
     io->construct(String::_VM_fromUTF8("disk gone"));
-    EXPECT_EQ(stackTraceOf(io.get()), "Exception in thread \"System\" java.io.IOException: disk gone\n    at <unknown>\n");
+    EXPECT_EQ(stackTraceOf(io.get()),
+              "Exception in thread \"System\" java.io.IOException: disk gone\n    at <unknown>\n");
 }
 
 VMPtr<String> fixedThreadName(VMThread*) { return String::_VM_fromUTF8("worker-1"); }
@@ -460,8 +457,7 @@ TEST_F(ThrowableFamilyTest, ARethrownThrowableSurvivesNestedThrowsAndCollections
             } catch (IllegalStateException*) {
                 try {
                     _VM_throw(IllegalArgumentException::create()->construct(VM_STR("deeper")));
-                } catch (IllegalArgumentException*) {
-                }
+                } catch (IllegalArgumentException*) {}
                 _VM_collect(_VM_runtime);
             }
             for (int i = 0; i < 1000; ++i) Object::create();  // garbage, and collections under stress

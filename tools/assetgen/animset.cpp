@@ -97,7 +97,8 @@ Bytes writeAnimSet(const AnimSetDescription& set) {
         for (const AnimStep& s : a.steps) steps.push_back(&s);
     }
     for (const AnimStep* s : steps) {
-        const int index = static_cast<int>(std::find(durations.begin(), durations.end(), s->duration) - durations.begin());
+        const int index =
+            static_cast<int>(std::find(durations.begin(), durations.end(), s->duration) - durations.begin());
         writeCount(out, s->interpolation << 8 | s->marker << 6 | index, "steps");
     }
     for (const AnimStep* s : steps) writeCount(out, s->frame, "frame");

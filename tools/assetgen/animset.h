@@ -9,18 +9,18 @@
 namespace assetgen {
 
 struct AnimPart {
-    int gob = 0;    // index into the attached image parts, 0 to 1023
-    int dx = 0;     // -512 to 511
+    int gob = 0;  // index into the attached image parts, 0 to 1023
+    int dx = 0;   // -512 to 511
     int dy = 0;
-    int flip = 0;   // 0 to 3
+    int flip = 0;  // 0 to 3
 };
 
 struct AnimBox {
-    int x = 0;      // -1024 to 1023
+    int x = 0;  // -1024 to 1023
     int y = 0;
     int width = 0;  // 0 to 1023
     int height = 0;
-    int id = 0;     // 0 to 31
+    int id = 0;  // 0 to 31
     bool circle = false;
 };
 
@@ -30,8 +30,8 @@ struct AnimFrame {
 };
 
 struct AnimStep {
-    int frame = 0;          // 0 to 1023
-    int dx = 0;             // cumulative motion, -512 to 511
+    int frame = 0;  // 0 to 1023
+    int dx = 0;     // cumulative motion, -512 to 511
     int dy = 0;
     int duration = 0;       // 0 to 65535; its index in the durations table is taken
     int interpolation = 0;  // 0 to 3
@@ -39,7 +39,7 @@ struct AnimStep {
 };
 
 struct Animation {
-    int playCount = 0;  // -32 to 31 (negative: without end)
+    int playCount = 0;            // -32 to 31 (negative: without end)
     std::vector<AnimStep> steps;  // at most 1023
 };
 

@@ -11,9 +11,7 @@ std::string join(const std::string& path, const std::string& member) {
     return path + "." + member;
 }
 
-std::string item(const std::string& path, size_t index) {
-    return path + "[" + std::to_string(index) + "]";
-}
+std::string item(const std::string& path, size_t index) { return path + "[" + std::to_string(index) + "]"; }
 
 std::string excerpt(const std::string& text, size_t limit) {
     std::string out;
@@ -26,8 +24,10 @@ std::string excerpt(const std::string& text, size_t limit) {
         std::string piece;
         if (b < 0x20 || b == 0x7F) {
             static const char kHex[] = "0123456789ABCDEF";
-            piece = b == '\n' ? "\\n" : b == '\r' ? "\\r" : b == '\t' ? "\\t"
-                                                   : std::string("\\x") + kHex[b >> 4] + kHex[b & 15];
+            piece = b == '\n'   ? "\\n"
+                    : b == '\r' ? "\\r"
+                    : b == '\t' ? "\\t"
+                                : std::string("\\x") + kHex[b >> 4] + kHex[b & 15];
         } else {
             piece = text.substr(i, length);
         }
@@ -42,8 +42,7 @@ Error Error::within(const std::string& outer) const { return Error(join(outer, f
 
 void checkRange(int64_t value, int64_t lo, int64_t hi, const std::string& field) {
     if (value < lo || value > hi) {
-        throw Error(field, std::to_string(value) + " is outside " + std::to_string(lo) + " to " +
-                               std::to_string(hi));
+        throw Error(field, std::to_string(value) + " is outside " + std::to_string(lo) + " to " + std::to_string(hi));
     }
 }
 

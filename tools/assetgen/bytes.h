@@ -15,8 +15,7 @@ using Bytes = std::vector<uint8_t>;
 // being written ("frames[2].parts[0].dx"); callers prefix their own path.
 class Error : public std::runtime_error {
 public:
-    Error(std::string field, const std::string& message)
-        : std::runtime_error(message), field_(std::move(field)) {}
+    Error(std::string field, const std::string& message) : std::runtime_error(message), field_(std::move(field)) {}
     const std::string& field() const { return field_; }
     // The same error one level further out: "outer.field" or "outer[field]".
     Error within(const std::string& outer) const;
@@ -41,11 +40,25 @@ void checkRange(int64_t value, int64_t lo, int64_t hi, const std::string& field)
 class ByteWriter {
 public:
     void u8(uint32_t v) { bytes_.push_back(static_cast<uint8_t>(v)); }
-    void u16(uint32_t v) { u8(v >> 8); u8(v); }
-    void u32(uint32_t v) { u16(v >> 16); u16(v); }
-    void u16le(uint32_t v) { u8(v); u8(v >> 8); }
-    void u32le(uint32_t v) { u16le(v); u16le(v >> 16); }
-    void tag(const char* four) { for (int i = 0; i < 4; ++i) u8(static_cast<uint8_t>(four[i])); }
+    void u16(uint32_t v) {
+        u8(v >> 8);
+        u8(v);
+    }
+    void u32(uint32_t v) {
+        u16(v >> 16);
+        u16(v);
+    }
+    void u16le(uint32_t v) {
+        u8(v);
+        u8(v >> 8);
+    }
+    void u32le(uint32_t v) {
+        u16le(v);
+        u16le(v >> 16);
+    }
+    void tag(const char* four) {
+        for (int i = 0; i < 4; ++i) u8(static_cast<uint8_t>(four[i]));
+    }
     void append(const Bytes& b) { bytes_.insert(bytes_.end(), b.begin(), b.end()); }
     void append(const std::string& s) { bytes_.insert(bytes_.end(), s.begin(), s.end()); }
     size_t size() const { return bytes_.size(); }

@@ -57,16 +57,13 @@ public:
 
     int64_t integer(int64_t lo, int64_t hi) const {
         if (!value_->is_number_integer()) fail("expected a whole number");
-        const int64_t v = value_->is_number_unsigned() && value_->get<uint64_t>() > INT64_MAX
-                              ? INT64_MAX
-                              : value_->get<int64_t>();
+        const int64_t v =
+            value_->is_number_unsigned() && value_->get<uint64_t>() > INT64_MAX ? INT64_MAX : value_->get<int64_t>();
         checkRange(v, lo, hi, path_);
         return v;
     }
     int integer(const char* key, int lo, int hi) { return static_cast<int>(at(key).integer(lo, hi)); }
-    int integer(const char* key, int fallback, int lo, int hi) {
-        return has(key) ? integer(key, lo, hi) : fallback;
-    }
+    int integer(const char* key, int fallback, int lo, int hi) { return has(key) ? integer(key, lo, hi) : fallback; }
     std::optional<int> optionalInteger(const char* key, int lo, int hi) {
         if (!has(key) || object()[key].is_null()) {
             if (has(key)) used_.insert(key);
@@ -88,8 +85,9 @@ public:
     uint32_t colour() const {
         if (value_->is_number_integer()) return static_cast<uint32_t>(integer(0, 0xFFFFFFFF));
         const std::string s = string();
-        const bool hex = s.size() > 1 && s[0] == '#' &&
-                         std::all_of(s.begin() + 1, s.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); });
+        const bool hex = s.size() > 1 && s[0] == '#' && std::all_of(s.begin() + 1, s.end(), [](char c) {
+                             return std::isxdigit(static_cast<unsigned char>(c));
+                         });
         if (!hex || (s.size() != 7 && s.size() != 9)) fail("expected a colour \"#RRGGBB\" or \"#AARRGGBB\"");
         const auto v = static_cast<uint32_t>(std::stoul(s.substr(1), nullptr, 16));
         return s.size() == 7 ? 0xFF000000u | v : v;
@@ -148,18 +146,14 @@ json parseRefusingDuplicateKeys(const std::string& text) {
                 levels.push_back({event == json::parse_event_t::object_start, {}, {}, 0});
                 break;
             case json::parse_event_t::object_end:
-            case json::parse_event_t::array_end:
-                levels.pop_back();
-                break;
+            case json::parse_event_t::array_end: levels.pop_back(); break;
             case json::parse_event_t::key: {
                 Level& l = levels.back();
                 l.key = parsed.get<std::string>();
                 if (!l.keys.insert(l.key).second) throw Error(path(), "the key appears twice in its object");
                 break;
             }
-            case json::parse_event_t::value:
-                begin();
-                break;
+            case json::parse_event_t::value: begin(); break;
         }
         return true;
     };
@@ -286,8 +280,10 @@ RecordTemplate recordTemplate(Node& d) {
 GobRecord gobRecord(const Node& d, const RecordTemplate& t, const std::vector<int>& region, const Raster* sheet,
                     const std::string& imageField) {
     GobRecord r;
-    r.values = {t.offset[0], t.offset[1], region[0], region[1], region[2], region[3],
-                t.box[0],    t.box[1],    t.box[2] | (t.round ? 0x8000 : 0), t.box[3]};
+    r.values = {t.offset[0], t.offset[1], region[0],
+                region[1],   region[2],   region[3],
+                t.box[0],    t.box[1],    t.box[2] | (t.round ? 0x8000 : 0),
+                t.box[3]};
     r.alphaKind = t.alpha;
     if (t.alpha < 0 && !sheet) d.fail("\"alpha\" must be given: " + imageField + " is not an image of this pack");
     // The reader refuses a region outside its image (one without pixels excepted).
@@ -368,9 +364,7 @@ Bytes describeAnimSet(Node& d, PackModel::Set& model) {
 }
 
 // For a resource larger than the `room` left of what one run writes.
-std::string tooMuch() {
-    return "more than the " + std::to_string(kMaxOutputBytes >> 20) + " MiB that one run writes";
-}
+std::string tooMuch() { return "more than the " + std::to_string(kMaxOutputBytes >> 20) + " MiB that one run writes"; }
 
 Bytes describeText(Node& d, int64_t room) {
     std::vector<std::string> texts;
@@ -418,9 +412,11 @@ Bytes describeSound(Node& d) {
     s.bits = d.integer("bits", 16, 1, 64);
     s.channels = d.integer("channels", 1, 1, 16);
     s.length = d.integer("length", 0, 1000000);
-    static const std::map<std::string, Wave> kWaves = {{"sine", Wave::Sine}, {"square", Wave::Square},
-                                                      {"triangle", Wave::Triangle}, {"saw", Wave::Saw},
-                                                      {"noise", Wave::Noise}};
+    static const std::map<std::string, Wave> kWaves = {{"sine", Wave::Sine},
+                                                       {"square", Wave::Square},
+                                                       {"triangle", Wave::Triangle},
+                                                       {"saw", Wave::Saw},
+                                                       {"noise", Wave::Noise}};
     for (Node& t : d.array("tones")) {
         Tone tone;
         const std::string wave = t.string("wave", "sine");
@@ -492,7 +488,8 @@ Bytes describeLevel(Node& d, bool named) {
         set.tileHeight = t->integer("tileHeight", 0, 1023);
         set.option = t->optionalInteger("option", 0, 1023);
         for (Node& e : t->array("tiles")) {
-            set.tiles.push_back({e.optionalInteger("option", 0, 1023), e.integer("column", 0, 4095), e.integer("row", 0, 4095)});
+            set.tiles.push_back(
+                {e.optionalInteger("option", 0, 1023), e.integer("column", 0, 4095), e.integer("row", 0, 4095)});
             e.finish();
         }
         t->finish();
@@ -611,7 +608,8 @@ Bytes describeRaw(Node& d, int64_t room) {
     }
     if (digits.size() % 2 != 0) hex.fail("an odd number of hexadecimal digits");
     Bytes bytes;
-    for (size_t i = 0; i < digits.size(); i += 2) bytes.push_back(static_cast<uint8_t>(std::stoul(digits.substr(i, 2), nullptr, 16)));
+    for (size_t i = 0; i < digits.size(); i += 2)
+        bytes.push_back(static_cast<uint8_t>(std::stoul(digits.substr(i, 2), nullptr, 16)));
     return bytes;
 }
 
@@ -631,8 +629,10 @@ void describe(Node& root, const std::string& directory, const std::string& fontD
     PackDescription pack;
     pack.number = root.integer("pack", 1, 2097151);
     const std::string layout = root.string("layout", isChunkedPackNumber(pack.number) ? "split" : "plain");
-    static const std::map<std::string, PackLayout> kLayouts = {
-        {"plain", PackLayout::Plain}, {"image", PackLayout::Image}, {"split", PackLayout::Split}, {"files", PackLayout::Files}};
+    static const std::map<std::string, PackLayout> kLayouts = {{"plain", PackLayout::Plain},
+                                                               {"image", PackLayout::Image},
+                                                               {"split", PackLayout::Split},
+                                                               {"files", PackLayout::Files}};
     if (!kLayouts.count(layout)) root.at("layout").fail("expected plain, image, split or files");
     pack.layout = kLayouts.at(layout);
     if (pack.layout == PackLayout::Split) {
@@ -721,7 +721,8 @@ void describe(Node& root, const std::string& directory, const std::string& fontD
                 e.seedKind = "raw";
                 common(r, e, -1);
             } else {
-                r.at("kind").fail("unknown kind \"" + excerpt(kind) + "\" (image, gobs, animset, text, font, sound, music, level, raw)");
+                r.at("kind").fail("unknown kind \"" + excerpt(kind) +
+                                  "\" (image, gobs, animset, text, font, sound, music, level, raw)");
             }
             r.integer("index", 0, 0, 1023);
             r.finish();

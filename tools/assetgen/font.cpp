@@ -31,7 +31,8 @@ private:
 class Face {
 public:
     Face(FT_Library library, const std::string& path) {
-        if (FT_New_Face(library, path.c_str(), 0, &face_) != 0) throw Error("face", "cannot open " + excerpt(path, 200));
+        if (FT_New_Face(library, path.c_str(), 0, &face_) != 0)
+            throw Error("face", "cannot open " + excerpt(path, 200));
     }
     ~Face() { FT_Done_Face(face_); }
     Face(const Face&) = delete;
@@ -124,7 +125,7 @@ FontResult renderFont(const FontDescription& font, const std::string& fontDirect
     } else if (FT_Load_Char(f, ' ', kLoadFlags) == 0) {
         missing = pixels(f->glyph->advance.x);
     }
-    const int metrics[7] = {ascender + descender, ascender, missing, 255, lineHeight, font.extra,
+    const int metrics[7] = {ascender + descender,       ascender, missing, 255, lineHeight, font.extra,
                             font.alignByAdvance ? 1 : 0};
 
     // Shelf packing in code order, one pixel apart.
@@ -156,8 +157,15 @@ FontResult renderFont(const FontDescription& font, const std::string& fontDirect
         GobRecord r;
         const int difference = g.code - previous;
         previous = g.code;
-        r.values = {difference >> 8, difference & 0xFF, places[i].first, places[i].second,
-                    ink ? g.ink.width : 0, ink ? g.ink.height : 0, g.left, g.top, g.advance,
+        r.values = {difference >> 8,
+                    difference & 0xFF,
+                    places[i].first,
+                    places[i].second,
+                    ink ? g.ink.width : 0,
+                    ink ? g.ink.height : 0,
+                    g.left,
+                    g.top,
+                    g.advance,
                     i < 7 ? metrics[i] : 0};
         r.alphaKind = ink ? alphaKind(g.ink, 0, 0, g.ink.width, g.ink.height) : 2;
         result.glyphs.push_back(r);

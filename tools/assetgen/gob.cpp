@@ -4,8 +4,8 @@ namespace assetgen {
 
 namespace {
 
-constexpr const char* kColumnNames[10] = {"offsetX", "offsetY", "regionX", "regionY", "width",
-                                          "height", "boxX", "boxY", "boxWidth", "boxHeight"};
+constexpr const char* kColumnNames[10] = {"offsetX", "offsetY", "regionX", "regionY",  "width",
+                                          "height",  "boxX",    "boxY",    "boxWidth", "boxHeight"};
 
 bool signedColumn(int c) { return c == 0 || c == 1 || c == 6 || c == 7; }
 int groupOf(int c) { return c < 2 ? 0 : c < 6 ? 1 : 2; }

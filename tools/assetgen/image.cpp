@@ -94,8 +94,14 @@ void drawLine(Raster& r, int x0, int y0, int x1, int y1, uint32_t argb, Blend bl
         plot(r, x0, y0, argb, blend);
         if (x0 == x1 && y0 == y1) break;
         const int e2 = 2 * err;
-        if (e2 >= dy) { err += dy; x0 += sx; }
-        if (e2 <= dx) { err += dx; y0 += sy; }
+        if (e2 >= dy) {
+            err += dy;
+            x0 += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y0 += sy;
+        }
     }
 }
 
@@ -124,7 +130,8 @@ void outline(Raster& r, uint32_t argb) {
     };
     for (int y = 0; y < r.height; ++y) {
         for (int x = 0; x < r.width; ++x) {
-            if (channel(before.at(x, y), 24) == 0 && (ink(x - 1, y) || ink(x + 1, y) || ink(x, y - 1) || ink(x, y + 1))) {
+            if (channel(before.at(x, y), 24) == 0 &&
+                (ink(x - 1, y) || ink(x + 1, y) || ink(x, y - 1) || ink(x, y + 1))) {
                 r.at(x, y) = argb;
             }
         }
@@ -202,7 +209,8 @@ bool writeWithLibpng(png_structp png, png_infop info, Bytes* out, const PngInput
     png_set_write_fn(png, out, appendToBytes, noFlush);
     png_set_compression_level(png, 9);
     png_set_compression_strategy(png, 0);
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, in.colourType == PNG_COLOR_TYPE_PALETTE ? PNG_FILTER_NONE : PNG_ALL_FILTERS);
+    png_set_filter(png, PNG_FILTER_TYPE_BASE,
+                   in.colourType == PNG_COLOR_TYPE_PALETTE ? PNG_FILTER_NONE : PNG_ALL_FILTERS);
     png_set_IHDR(png, info, static_cast<png_uint_32>(in.width), static_cast<png_uint_32>(in.height), 8, in.colourType,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     if (in.plteCount > 0) png_set_PLTE(png, info, in.plte, in.plteCount);
@@ -228,7 +236,9 @@ Bytes encode(const Raster& r, int colourType, const std::vector<std::vector<png_
     }
     std::vector<png_bytep> pointers;
     for (const auto& row : rows) pointers.push_back(const_cast<png_bytep>(row.data()));
-    const PngInput in{r.width, r.height, colourType, pointers.data(), plte.data(), static_cast<int>(plte.size()),
+    const PngInput in{r.width,      r.height,
+                      colourType,   pointers.data(),
+                      plte.data(),  static_cast<int>(plte.size()),
                       alpha.data(), static_cast<int>(alpha.size())};
 
     Bytes out;
@@ -248,7 +258,8 @@ Bytes writePngRgba(const Raster& r) {
     for (int y = 0; y < r.height; ++y) {
         for (int x = 0; x < r.width; ++x) {
             const uint32_t c = r.at(x, y);
-            for (int shift : {16, 8, 0, 24}) rows[static_cast<size_t>(y)].push_back(static_cast<png_byte>(channel(c, shift)));
+            for (int shift : {16, 8, 0, 24})
+                rows[static_cast<size_t>(y)].push_back(static_cast<png_byte>(channel(c, shift)));
         }
     }
     return encode(r, PNG_COLOR_TYPE_RGBA, rows, nullptr);

@@ -44,8 +44,9 @@ void putGroup(BitWriter& out, const LevelGroup& group, bool filler, const std::s
         for (size_t i = 0; i < group.objects.size(); ++i) {
             const int64_t p = group.objects[i].position;
             if (p < previous) {
-                throw Error(join(item(join(path, "objects"), i), "position"),
-                            "positions must not fall (" + std::to_string(p) + " after " + std::to_string(previous) + ")");
+                throw Error(
+                    join(item(join(path, "objects"), i), "position"),
+                    "positions must not fall (" + std::to_string(p) + " after " + std::to_string(previous) + ")");
             }
             deltas.push_back(p - previous);
             largest = std::max(largest, p - previous);
@@ -116,7 +117,8 @@ Bytes writeLevel(const LevelDescription& level) {
                                          " × " + std::to_string(m.height) + " map");
         }
         for (size_t i = 0; i < m.cells.size(); ++i) {
-            const std::string field = "map.cells[" + std::to_string(i / m.width) + "][" + std::to_string(i % m.width) + "]";
+            const std::string field =
+                "map.cells[" + std::to_string(i / m.width) + "][" + std::to_string(i % m.width) + "]";
             checkRange(m.cells[i], 0, static_cast<int64_t>(tileCount), field);
             out.put(12, static_cast<uint32_t>(m.cells[i]));
         }
@@ -125,7 +127,8 @@ Bytes writeLevel(const LevelDescription& level) {
     out.put(1, level.groups ? 1 : 0);
     if (level.groups) {
         put(out, 10, static_cast<int64_t>(level.groups->size()), "objects");
-        for (size_t g = 0; g < level.groups->size(); ++g) putGroup(out, (*level.groups)[g], level.filler, item("objects", g));
+        for (size_t g = 0; g < level.groups->size(); ++g)
+            putGroup(out, (*level.groups)[g], level.filler, item("objects", g));
     }
     return out.take();
 }
@@ -135,7 +138,8 @@ const std::vector<NamedField>& gameObjectFields(int type) {
     static const std::vector<NamedField> kSmallItem = {{"item", 6}};
     static const std::vector<NamedField> kLargeItem = {{"item", 7}};
     static const std::vector<NamedField> kComponent = {{"variant", 3}, {"path", 16}};
-    static const std::vector<NamedField> kInteraction = {{"variant", 2}, {"fixed", 1}, {"outfit", 16}, {"keyLevel", 16}};
+    static const std::vector<NamedField> kInteraction = {
+        {"variant", 2}, {"fixed", 1}, {"outfit", 16}, {"keyLevel", 16}};
     static const std::vector<NamedField> kFloorArea = {{"width", 16}, {"row", 16}};
     static const std::vector<NamedField> kTrap = {{"kind", 3}, {"startTime", 16}};
     static const std::vector<NamedField> kDisguised = {{"look", 4}, {"mode", 16}, {"range", 16}, {"value", 16}};
@@ -145,10 +149,21 @@ const std::vector<NamedField>& gameObjectFields(int type) {
     static const std::vector<NamedField> kTarget = {{"kind", 4}, {"index", 16}};
     static const std::vector<NamedField> kTransportPart = {{"path", 16}, {"id", 16}, {"next", 16}, {"type", 16}};
     switch (type) {
-        case 0: case 3: case 18: return kSmallItem;
-        case 11: case 15: return kLargeItem;
-        case 1: case 4: case 12: case 16: case 19: return kComponent;
-        case 2: case 5: case 13: case 17: case 20: return kInteraction;
+        case 0:
+        case 3:
+        case 18: return kSmallItem;
+        case 11:
+        case 15: return kLargeItem;
+        case 1:
+        case 4:
+        case 12:
+        case 16:
+        case 19: return kComponent;
+        case 2:
+        case 5:
+        case 13:
+        case 17:
+        case 20: return kInteraction;
         case 6: return kFloorArea;
         case 8: return kTrap;
         case 9: return kDisguised;

@@ -32,8 +32,8 @@ struct LevelTileSet {
 };
 
 struct LevelMap {
-    int width = 0;   // 12 bits
-    int height = 0;  // 12 bits
+    int width = 0;           // 12 bits
+    int height = 0;          // 12 bits
     std::vector<int> cells;  // width × height tile entry numbers, row by row; 0 empty
 };
 
@@ -43,7 +43,7 @@ struct LevelObject {
 };
 
 struct LevelGroup {
-    int type = 0;  // 10 bits
+    int type = 0;                  // 10 bits
     int x0 = 0, y0 = 0, span = 1;  // 16 bits each
     std::optional<int> deltaBits;  // 5 bits; the smallest that holds the deltas when absent
     std::vector<BitField> fields;
@@ -52,7 +52,7 @@ struct LevelGroup {
 
 struct LevelDescription {
     bool filler = false;
-    int flags = 0;  // bits 0-6 of the flags byte
+    int flags = 0;              // bits 0-6 of the flags byte
     std::optional<int> header;  // 10 bits
     std::vector<BitField> headerFields;
     std::optional<LevelTileSet> tileSet;

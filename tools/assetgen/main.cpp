@@ -77,7 +77,8 @@ int main(int argc, char** argv) {
     if (!sheet.empty()) {
         auto found = generated.models.find(sheetPack);
         if (found == generated.models.end()) {
-            std::fprintf(stderr, "assetgen: %s: no images or animation sets in pack %d\n", assetgen::excerpt(folders[0], 300).c_str(), sheetPack);
+            std::fprintf(stderr, "assetgen: %s: no images or animation sets in pack %d\n",
+                         assetgen::excerpt(folders[0], 300).c_str(), sheetPack);
             return 1;
         }
         const assetgen::Bytes png = assetgen::writePngRgba(assetgen::zoomed(assetgen::drawSheet(found->second), zoom));

@@ -20,7 +20,8 @@ constexpr const char* kSeedsMark = ".assetgen-seeds";
 // A seeds folder as versions without the mark left it: only kind folders,
 // each with its listing.
 bool unmarkedSeedsFolder(const fs::path& folder) {
-    static const std::set<std::string> kKinds = {"png", "gobs", "animset", "text", "wav", "midi", "level", "raw", "pack"};
+    static const std::set<std::string> kKinds = {"png",  "gobs",  "animset", "text", "wav",
+                                                 "midi", "level", "raw",     "pack"};
     std::error_code error, ignored;
     for (const fs::directory_entry& e : fs::directory_iterator(folder, error)) {
         if (!kKinds.count(e.path().filename().string()) || !e.is_directory(ignored) ||
@@ -130,7 +131,8 @@ std::string writeSeeds(const std::string& folder, const std::map<std::string, By
     if (error) return "cannot empty " + folder + ": " + error.message();
     fs::create_directories(folder, error);
     if (error) return "cannot make " + folder + ": " + error.message();
-    std::string failed = replaceFile(fs::path(folder) / kSeedsMark, "Seeds written by assetgen; it empties this folder.\n");
+    std::string failed =
+        replaceFile(fs::path(folder) / kSeedsMark, "Seeds written by assetgen; it empties this folder.\n");
     if (!failed.empty()) return failed;
     std::map<std::string, std::map<std::string, Bytes>> byKind;
     for (const auto& [name, data] : seeds) {

@@ -10,8 +10,8 @@ constexpr size_t kMaxResources = 1024;  // a resource id's index holds 10 bits
 
 void checkResources(const std::vector<PackResource>& resources) {
     if (resources.size() > kMaxResources) {
-        throw Error("resources", std::to_string(resources.size()) +
-                                     " resources; a pack holds at most 1024 (indexes 0 to 1023)");
+        throw Error("resources",
+                    std::to_string(resources.size()) + " resources; a pack holds at most 1024 (indexes 0 to 1023)");
     }
     for (size_t i = 0; i < resources.size(); ++i) {
         checkRange(resources[i].type, -128, 127, join(item("resources", i), "type"));
@@ -42,18 +42,16 @@ std::string packFileName(int pack, int part, const std::string& extension) {
 
 std::string extensionForType(int type) {
     static const std::map<int, const char*> kTable = {
-        {0, "mid"},   {1, "wav"},  {2, "mp3"},  {3, "amr"},  {4, "aac"},  {5, "au"},   {6, "qcp"},
-        {7, "ott"},   {8, "jts"},  {9, "imy"},  {10, "mmf"}, {11, "cmx"}, {12, "adp"}, {14, "3gp"},
-        {15, "3g2"},  {16, "263"}, {17, "264"}, {18, "mpg"}, {19, "mp4"}, {20, "rv"},  {21, "wmv"},
-        {22, "mov"},  {23, "wbxml"}, {24, "gif"}, {25, "caf"}, {26, "ogg"}, {27, "wma"}, {28, "m4a"},
-        {-1, "rp"},   {-3, "png"}, {-4, "jpg"}, {-6, "utf"}, {-7, "txt"}, {-12, "rp"}};
+        {0, "mid"},  {1, "wav"},    {2, "mp3"},  {3, "amr"},  {4, "aac"},  {5, "au"},   {6, "qcp"},
+        {7, "ott"},  {8, "jts"},    {9, "imy"},  {10, "mmf"}, {11, "cmx"}, {12, "adp"}, {14, "3gp"},
+        {15, "3g2"}, {16, "263"},   {17, "264"}, {18, "mpg"}, {19, "mp4"}, {20, "rv"},  {21, "wmv"},
+        {22, "mov"}, {23, "wbxml"}, {24, "gif"}, {25, "caf"}, {26, "ogg"}, {27, "wma"}, {28, "m4a"},
+        {-1, "rp"},  {-3, "png"},   {-4, "jpg"}, {-6, "utf"}, {-7, "txt"}, {-12, "rp"}};
     auto found = kTable.find(type);
     return found == kTable.end() ? "rp" : found->second;
 }
 
-bool isChunkedPackNumber(int pack) {
-    return pack >= 1 && pack <= 32 && ((0x177FFFu >> (pack - 1)) & 1) != 0;
-}
+bool isChunkedPackNumber(int pack) { return pack >= 1 && pack <= 32 && ((0x177FFFu >> (pack - 1)) & 1) != 0; }
 
 Bytes writeResourceTable(const std::vector<PackResource>& resources) {
     checkResources(resources);
@@ -223,8 +221,7 @@ std::map<std::string, Bytes> writePack(const PackDescription& pack) {
                                            : "plain pack: use \"plain\" or \"image\""));
     }
     switch (pack.layout) {
-        case PackLayout::Plain:
-            return {{packFileName(pack.number, -1), writePlainPack(pack.resources)}};
+        case PackLayout::Plain: return {{packFileName(pack.number, -1), writePlainPack(pack.resources)}};
         case PackLayout::Image: {
             checkResources(pack.resources);
             std::vector<Bytes> data;
@@ -235,10 +232,8 @@ std::map<std::string, Bytes> writePack(const PackDescription& pack) {
             }
             return {{packFileName(pack.number, -1), writePackImage(data, types)}};
         }
-        case PackLayout::Split:
-            return writeSplitPack(pack);
-        case PackLayout::Files:
-            return writeFileSystemPack(pack);
+        case PackLayout::Split: return writeSplitPack(pack);
+        case PackLayout::Files: return writeFileSystemPack(pack);
     }
     return {};
 }

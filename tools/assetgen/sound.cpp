@@ -12,7 +12,7 @@ namespace {
 int32_t sine(uint32_t phase) {
     const int64_t x = static_cast<int32_t>(phase) >> 16;  // -32768 to 32767 for -pi to pi
     const int64_t ax = x < 0 ? -x : x;
-    const int64_t y = (4 * x * (32768 - ax)) >> 15;     // ±32768
+    const int64_t y = (4 * x * (32768 - ax)) >> 15;  // ±32768
     const int64_t ay = y < 0 ? -y : y;
     const int64_t refined = y + (225 * ((y * ay >> 15) - y)) / 1000;
     return static_cast<int32_t>(std::clamp<int64_t>(refined, -32767, 32767));
@@ -20,12 +20,9 @@ int32_t sine(uint32_t phase) {
 
 int32_t waveValue(Wave wave, uint32_t phase, uint32_t& noise) {
     switch (wave) {
-        case Wave::Sine:
-            return sine(phase);
-        case Wave::Square:
-            return phase < 0x80000000u ? 32767 : -32767;
-        case Wave::Saw:
-            return std::max(-32767, static_cast<int32_t>(phase >> 16) - 32768);
+        case Wave::Sine: return sine(phase);
+        case Wave::Square: return phase < 0x80000000u ? 32767 : -32767;
+        case Wave::Saw: return std::max(-32767, static_cast<int32_t>(phase >> 16) - 32768);
         case Wave::Triangle: {
             const int32_t t = static_cast<int32_t>(phase >> 15);  // 0 to 131071
             return std::clamp(t < 65536 ? t - 32768 : 98303 - t, -32767, 32767);
@@ -152,7 +149,8 @@ struct Event {
     int dataBytes;
 };
 
-void addTrackEvents(std::vector<Event>& events, const MidiTrack& t, const MusicDescription& m, const std::string& path) {
+void addTrackEvents(std::vector<Event>& events, const MidiTrack& t, const MusicDescription& m,
+                    const std::string& path) {
     checkRange(t.channel, 0, 15, join(path, "channel"));
     if (t.program != -1) {
         checkRange(t.program, 0, 127, join(path, "program"));

@@ -8,8 +8,7 @@ void checkBmpUtf8(const std::string& text, const std::string& field) {
         const size_t length = b < 0x80 ? 1 : (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : 0;
         if (length == 0) {
             throw Error(field, "byte " + std::to_string(i) +
-                                   ((b & 0xF8) == 0xF0 ? ": characters above U+FFFF cannot be stored"
-                                                       : ": not UTF-8"));
+                                   ((b & 0xF8) == 0xF0 ? ": characters above U+FFFF cannot be stored" : ": not UTF-8"));
         }
         if (i + length > text.size()) throw Error(field, "byte " + std::to_string(i) + ": UTF-8 cut short");
         for (size_t k = 1; k < length; ++k) {

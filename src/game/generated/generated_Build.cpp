@@ -197,5 +197,5 @@ VMPtr<java::lang::String> Build::constant(jint i) {
 
 }  // namespace generated
 
-VM_REGISTER_CLASS(generated::Build, .name = "generated.Build",
-                  .staticInit = generated::Build::_VM_clinit, .isInterface = true, .isAbstract = true)
+VM_REGISTER_CLASS(generated::Build, .name = "generated.Build", .staticInit = generated::Build::_VM_clinit,
+                  .isInterface = true, .isAbstract = true)

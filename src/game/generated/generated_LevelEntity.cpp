@@ -1,5 +1,4 @@
 // generated.LevelEntity
 #include "generated_LevelEntity.h"
 
-VM_REGISTER_CLASS(generated::LevelEntity, .name = "generated.LevelEntity", .isInterface = true,
-                  .isAbstract = true)
+VM_REGISTER_CLASS(generated::LevelEntity, .name = "generated.LevelEntity", .isInterface = true, .isAbstract = true)

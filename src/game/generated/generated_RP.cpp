@@ -1,5 +1,4 @@
 // generated.RP
 #include "generated_RP.h"
 
-VM_REGISTER_CLASS(generated::RP, .name = "generated.RP", .isInterface = true,
-                  .isAbstract = true)
+VM_REGISTER_CLASS(generated::RP, .name = "generated.RP", .isInterface = true, .isAbstract = true)

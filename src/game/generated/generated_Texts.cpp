@@ -1,5 +1,4 @@
 // generated.Texts
 #include "generated_Texts.h"
 
-VM_REGISTER_CLASS(generated::Texts, .name = "generated.Texts", .isInterface = true,
-                  .isAbstract = true)
+VM_REGISTER_CLASS(generated::Texts, .name = "generated.Texts", .isInterface = true, .isAbstract = true)

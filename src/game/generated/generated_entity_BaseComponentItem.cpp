@@ -1,5 +1,5 @@
 // generated.entity.BaseComponentItem
 #include "generated_entity_BaseComponentItem.h"
 
-VM_REGISTER_CLASS(generated::entity::BaseComponentItem, .name = "generated.entity.BaseComponentItem", .isInterface = true,
-                  .isAbstract = true)
+VM_REGISTER_CLASS(generated::entity::BaseComponentItem, .name = "generated.entity.BaseComponentItem",
+                  .isInterface = true, .isAbstract = true)

@@ -1,5 +1,5 @@
 // generated.entity.BlockingFloorArea
 #include "generated_entity_BlockingFloorArea.h"
 
-VM_REGISTER_CLASS(generated::entity::BlockingFloorArea, .name = "generated.entity.BlockingFloorArea", .isInterface = true,
-                  .isAbstract = true)
+VM_REGISTER_CLASS(generated::entity::BlockingFloorArea, .name = "generated.entity.BlockingFloorArea",
+                  .isInterface = true, .isAbstract = true)

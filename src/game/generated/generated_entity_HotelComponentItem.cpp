@@ -1,5 +1,5 @@
 // generated.entity.HotelComponentItem
 #include "generated_entity_HotelComponentItem.h"
 
-VM_REGISTER_CLASS(generated::entity::HotelComponentItem, .name = "generated.entity.HotelComponentItem", .isInterface = true,
-                  .isAbstract = true)
+VM_REGISTER_CLASS(generated::entity::HotelComponentItem, .name = "generated.entity.HotelComponentItem",
+                  .isInterface = true, .isAbstract = true)

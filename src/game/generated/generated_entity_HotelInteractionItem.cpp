@@ -1,5 +1,5 @@
 // generated.entity.HotelInteractionItem
 #include "generated_entity_HotelInteractionItem.h"
 
-VM_REGISTER_CLASS(generated::entity::HotelInteractionItem, .name = "generated.entity.HotelInteractionItem", .isInterface = true,
-                  .isAbstract = true)
+VM_REGISTER_CLASS(generated::entity::HotelInteractionItem, .name = "generated.entity.HotelInteractionItem",
+                  .isInterface = true, .isAbstract = true)

@@ -1,5 +1,5 @@
 // generated.entity.MansionInteractionItem
 #include "generated_entity_MansionInteractionItem.h"
 
-VM_REGISTER_CLASS(generated::entity::MansionInteractionItem, .name = "generated.entity.MansionInteractionItem", .isInterface = true,
-                  .isAbstract = true)
+VM_REGISTER_CLASS(generated::entity::MansionInteractionItem, .name = "generated.entity.MansionInteractionItem",
+                  .isInterface = true, .isAbstract = true)

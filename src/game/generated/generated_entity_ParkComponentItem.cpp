@@ -1,5 +1,5 @@
 // generated.entity.ParkComponentItem
 #include "generated_entity_ParkComponentItem.h"
 
-VM_REGISTER_CLASS(generated::entity::ParkComponentItem, .name = "generated.entity.ParkComponentItem", .isInterface = true,
-                  .isAbstract = true)
+VM_REGISTER_CLASS(generated::entity::ParkComponentItem, .name = "generated.entity.ParkComponentItem",
+                  .isInterface = true, .isAbstract = true)

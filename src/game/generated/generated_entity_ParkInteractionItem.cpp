@@ -1,5 +1,5 @@
 // generated.entity.ParkInteractionItem
 #include "generated_entity_ParkInteractionItem.h"
 
-VM_REGISTER_CLASS(generated::entity::ParkInteractionItem, .name = "generated.entity.ParkInteractionItem", .isInterface = true,
-                  .isAbstract = true)
+VM_REGISTER_CLASS(generated::entity::ParkInteractionItem, .name = "generated.entity.ParkInteractionItem",
+                  .isInterface = true, .isAbstract = true)

@@ -1,5 +1,4 @@
 // generated.entity.Player
 #include "generated_entity_Player.h"
 
-VM_REGISTER_CLASS(generated::entity::Player, .name = "generated.entity.Player", .isInterface = true,
-                  .isAbstract = true)
+VM_REGISTER_CLASS(generated::entity::Player, .name = "generated.entity.Player", .isInterface = true, .isAbstract = true)

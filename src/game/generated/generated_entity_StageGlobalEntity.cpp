@@ -1,5 +1,5 @@
 // generated.entity.StageGlobalEntity
 #include "generated_entity_StageGlobalEntity.h"
 
-VM_REGISTER_CLASS(generated::entity::StageGlobalEntity, .name = "generated.entity.StageGlobalEntity", .isInterface = true,
-                  .isAbstract = true)
+VM_REGISTER_CLASS(generated::entity::StageGlobalEntity, .name = "generated.entity.StageGlobalEntity",
+                  .isInterface = true, .isAbstract = true)

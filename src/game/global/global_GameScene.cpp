@@ -1,5 +1,4 @@
 // global.GameScene
 #include "global_GameScene.h"
 
-VM_REGISTER_CLASS(global::GameScene, .name = "global.GameScene", .isInterface = true,
-                  .isAbstract = true)
+VM_REGISTER_CLASS(global::GameScene, .name = "global.GameScene", .isInterface = true, .isAbstract = true)

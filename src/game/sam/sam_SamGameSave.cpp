@@ -89,5 +89,5 @@ void SamGameSave::createRecord(jint kind) {
 
 }  // namespace sam
 
-VM_REGISTER_CLASS(sam::SamGameSave, .name = "sam.SamGameSave",
-                  .staticInit = sam::SamGameSave::_VM_clinit, .newInstance = _VM_newInstanceOf<sam::SamGameSave>)
+VM_REGISTER_CLASS(sam::SamGameSave, .name = "sam.SamGameSave", .staticInit = sam::SamGameSave::_VM_clinit,
+                  .newInstance = _VM_newInstanceOf<sam::SamGameSave>)

@@ -26,11 +26,11 @@ public:
     static constexpr jint MAX_SOUND_SETTING = 1;
     static constexpr jint LAST_LEVEL = 10;
 
-    static jint optionIndex;      // the option page's value, 0 to 4
-    static jint soundSetting;     // 0 sound off, 1 on
+    static jint optionIndex;       // the option page's value, 0 to 4
+    static jint soundSetting;      // 0 sound off, 1 on
     static jboolean progressFlag;  // kept with the progress
-    static jint currentLevel;     // the level to play: -1 the tutorial level, 0 to 10; not stored
-    static jint unlockedLevel;    // the highest level reached, 0 to 10
+    static jint currentLevel;      // the level to play: -1 the tutorial level, 0 to 10; not stored
+    static jint unlockedLevel;     // the highest level reached, 0 to 10
 
     static void _VM_clinit();
     // Allocates the two record buffers and loads both records (each missing

@@ -24,7 +24,8 @@ protected:
     // A start of the game: the save object loads both records.
     VMPtr<SamGameSave> start() {
         _VM_ensureInitialized(SamGameSave::_VM_classRecord);
-        SamGameSave::optionIndex = SamGameSave::soundSetting = SamGameSave::currentLevel = SamGameSave::unlockedLevel = -7;
+        SamGameSave::optionIndex = SamGameSave::soundSetting = SamGameSave::currentLevel = SamGameSave::unlockedLevel =
+            -7;
         SamGameSave::progressFlag = false;
         return SamGameSave::create()->construct();
     }
@@ -73,18 +74,42 @@ TEST_F(SamGameSaveTest, StoredValuesComeBackInRangeAndShortRecordsGiveTheDefault
     };
     const Case cases[] = {
         // Out of range: clamped as read (the stores stay as they were).
-        {{0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 7}, {0x80, 0, 0, 0, 11, 0}, 0, 1, 10, true,
-         {0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 7}, {0x80, 0, 0, 0, 11, 0}},
-        {{0, 0, 0, 99, 0x80, 0, 0, 0}, {1, 0xFF, 0xFF, 0xFF, 0xFD, 0}, 4, 0, 0, true,
-         {0, 0, 0, 99, 0x80, 0, 0, 0}, {1, 0xFF, 0xFF, 0xFF, 0xFD, 0}},
-        {{0, 0, 0, 4, 0, 0, 0, 1}, {0, 0x7F, 0xFF, 0xFF, 0xFF, 9}, 4, 1, 10, false,
-         {0, 0, 0, 4, 0, 0, 0, 1}, {0, 0x7F, 0xFF, 0xFF, 0xFF, 9}},
+        {{0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 7},
+         {0x80, 0, 0, 0, 11, 0},
+         0,
+         1,
+         10,
+         true,
+         {0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 7},
+         {0x80, 0, 0, 0, 11, 0}},
+        {{0, 0, 0, 99, 0x80, 0, 0, 0},
+         {1, 0xFF, 0xFF, 0xFF, 0xFD, 0},
+         4,
+         0,
+         0,
+         true,
+         {0, 0, 0, 99, 0x80, 0, 0, 0},
+         {1, 0xFF, 0xFF, 0xFF, 0xFD, 0}},
+        {{0, 0, 0, 4, 0, 0, 0, 1},
+         {0, 0x7F, 0xFF, 0xFF, 0xFF, 9},
+         4,
+         1,
+         10,
+         false,
+         {0, 0, 0, 4, 0, 0, 0, 1},
+         {0, 0x7F, 0xFF, 0xFF, 0xFF, 9}},
         // Cut short (7 and 4 bytes, 5 bytes): the defaults, written back.
         {{0, 0, 0, 3, 0, 0, 0}, {0, 0, 0, 7}, 0, 1, 0, true, {0, 0, 0, 0, 0, 0, 0, 1}, {1, 0, 0, 0, 0, 0}},
         {{}, {0, 0, 0, 0, 7}, 0, 1, 0, true, {0, 0, 0, 0, 0, 0, 0, 1}, {1, 0, 0, 0, 0, 0}},
         // Longer than their kinds: the first bytes are read, the rest kept.
-        {{0, 0, 0, 1, 0, 0, 0, 0, 0xAA}, {1, 0, 0, 0, 4, 0, 0xBB}, 1, 0, 4, true,
-         {0, 0, 0, 1, 0, 0, 0, 0, 0xAA}, {1, 0, 0, 0, 4, 0, 0xBB}},
+        {{0, 0, 0, 1, 0, 0, 0, 0, 0xAA},
+         {1, 0, 0, 0, 4, 0, 0xBB},
+         1,
+         0,
+         4,
+         true,
+         {0, 0, 0, 1, 0, 0, 0, 0, 0xAA},
+         {1, 0, 0, 0, 4, 0, 0xBB}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.options) + " " + testing::PrintToString(c.progress));

@@ -13,8 +13,8 @@ namespace {
 // that decides ties.
 constexpr jint kActions[5] = {14, 17, 15, 16, 18};
 // The pressed code of each of them.
-constexpr jint kCodes[5] = {GamePad::UP_PRESSED, GamePad::DOWN_PRESSED, GamePad::LEFT_PRESSED,
-                            GamePad::RIGHT_PRESSED, GamePad::ACTION_PRESSED};
+constexpr jint kCodes[5] = {GamePad::UP_PRESSED, GamePad::DOWN_PRESSED, GamePad::LEFT_PRESSED, GamePad::RIGHT_PRESSED,
+                            GamePad::ACTION_PRESSED};
 
 }  // namespace
 

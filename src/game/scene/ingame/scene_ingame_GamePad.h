@@ -41,9 +41,9 @@ public:
     static constexpr jint PAD_IMAGE = 0x3805;
     static constexpr jint PAD_SET = 0x3801;
 
-    VMField<VMInts> touchArea;  // x, y, width 1, height 1 of the touch point
+    VMField<VMInts> touchArea;              // x, y, width 1, height 1 of the touch point
     VMField<com::ventrix::ui::Screen> pad;  // slot 0 the left image, slot 1 the right one
-    jint direction = NONE;      // this frame's code
+    jint direction = NONE;                  // this frame's code
     VMField<com::ventrix::utility::MyKey> myKey;
     VMField<com::ventrix::utility::MyPointer> myPointer;
 

@@ -167,46 +167,23 @@ void InGamePlayer::update(jint a, jint b) {
     if (state != HELD) InGameObject::update(a, b);
     syncPosition();
     switch (state) {
-        case STANDING:
-            updateStanding();
-            break;
-        case WALKING:
-            updateWalking();
-            break;
-        case MOUNTING:
-            updateMount();
-            break;
+        case STANDING: updateStanding(); break;
+        case WALKING: updateWalking(); break;
+        case MOUNTING: updateMount(); break;
         case RIDING:
             updateRide();
             // A ride that ended this frame leaves the next state alone.
             if (state == RIDING) updateHold();
             break;
-        case HELD:
-            updateHold();
-            break;
-        case DISMOUNTING:
-            updateDismount();
-            break;
-        case USING_ITEM:
-            updateUseItem();
-            break;
-        case DISGUISING:
-            updateDisguise();
-            break;
-        case CAUGHT:
-            updateCaught();
-            break;
-        case UNDISGUISED:
-            updateUndisguiseNow();
-            break;
-        case DISGUISE_ENDING:
-            updateDisguiseEnd();
-            break;
-        case CLIMBING:
-            updateClimb();
-            break;
-        default:
-            break;
+        case HELD: updateHold(); break;
+        case DISMOUNTING: updateDismount(); break;
+        case USING_ITEM: updateUseItem(); break;
+        case DISGUISING: updateDisguise(); break;
+        case CAUGHT: updateCaught(); break;
+        case UNDISGUISED: updateUndisguiseNow(); break;
+        case DISGUISE_ENDING: updateDisguiseEnd(); break;
+        case CLIMBING: updateClimb(); break;
+        default: break;
     }
 }
 
@@ -241,8 +218,10 @@ void InGamePlayer::updateStanding() {
     if (getSlotIndex(0) != ANIM_STAND) setSlotIndex(0, ANIM_STAND);
     const jint d = input();
     if (d == GamePad::LEFT_HELD || d == GamePad::RIGHT_HELD) {
-        if (d == GamePad::LEFT_HELD) faceLeft();
-        else faceRight();
+        if (d == GamePad::LEFT_HELD)
+            faceLeft();
+        else
+            faceRight();
         if (!isBlocked()) {
             setSlotIndex(1, OVERLAY_REST);
             setSlotIndex(2, 0);
@@ -282,8 +261,7 @@ void InGamePlayer::updateStanding() {
             }
             break;
         }
-        default:
-            break;
+        default: break;
     }
 }
 
@@ -297,8 +275,10 @@ void InGamePlayer::updateWalking() {
     const jint d = input();
     if (d == GamePad::LEFT_HELD || d == GamePad::RIGHT_HELD) {
         if (getSlotIndex(0) != ANIM_WALK) setSlotIndex(0, ANIM_WALK);
-        if (d == GamePad::LEFT_HELD) faceLeft();
-        else faceRight();
+        if (d == GamePad::LEFT_HELD)
+            faceLeft();
+        else
+            faceRight();
         return;
     }
     phase = 0;
@@ -365,8 +345,10 @@ void InGamePlayer::updateClimb() {
     const jint n = pathLength();
     const jint last = n - 1;
     auto faceHeld = [&] {
-        if (d == GamePad::LEFT_HELD) faceLeft();
-        else if (d == GamePad::RIGHT_HELD) faceRight();
+        if (d == GamePad::LEFT_HELD)
+            faceLeft();
+        else if (d == GamePad::RIGHT_HELD)
+            faceRight();
     };
     auto standStill = [&] {
         if (getSlotIndex(0) != ANIM_STAND) setSlotIndex(0, ANIM_STAND);
@@ -374,8 +356,10 @@ void InGamePlayer::updateClimb() {
     auto reached = [&](jint i) { return absolute(playerX - pointX(i)) < absolute(playerDX); };
     switch (phase) {
         case 0:
-            if (up) phase = 1;
-            else if (down) phase = 2;
+            if (up)
+                phase = 1;
+            else if (down)
+                phase = 2;
             else {
                 faceHeld();
                 standStill();
@@ -422,8 +406,10 @@ void InGamePlayer::updateClimb() {
             pathIndexDown = -1;
             break;
         case 4:
-            if (down) phase = 5;
-            else if (up) phase = 6;
+            if (down)
+                phase = 5;
+            else if (up)
+                phase = 6;
             else {
                 faceHeld();
                 standStill();
@@ -463,8 +449,7 @@ void InGamePlayer::updateClimb() {
                 slopeStep(pathIndexDown);
             }
             break;
-        default:
-            break;
+        default: break;
     }
 }
 
@@ -472,9 +457,7 @@ void InGamePlayer::updateClimb() {
 
 void InGamePlayer::updateMount() {
     switch (phase) {
-        case 0:
-            setSlotIndex(0, ANIM_STAND);
-            break;
+        case 0: setSlotIndex(0, ANIM_STAND); break;
         case 1:
             setSlotIndex(0, ANIM_MOUNT);
             if (interactionKind == 3 && hasPoint(0)) setPositionAll(pointX(0), pointY(0));
@@ -483,8 +466,7 @@ void InGamePlayer::updateMount() {
         case 2:
             if (getSlotIndex(0) == ANIM_MOUNTED) setState(RIDING);
             break;
-        default:
-            break;
+        default: break;
     }
 }
 
@@ -499,11 +481,8 @@ void InGamePlayer::updateRide() {
                 absolute(playerY - getOriginY()) <= viewHeight / 3)
                 phase = 3;
             break;
-        case 3:
-            setState(DISMOUNTING);
-            break;
-        default:
-            break;
+        case 3: setState(DISMOUNTING); break;
+        default: break;
     }
 }
 
@@ -517,8 +496,7 @@ void InGamePlayer::updateHold() {
             setSlotIndex(0, ANIM_MOUNTED);
             setState(DISMOUNTING);
             break;
-        default:
-            break;
+        default: break;
     }
 }
 
@@ -535,8 +513,7 @@ void InGamePlayer::updateDismount() {
             endInteraction();
             setState(STANDING);
             break;
-        default:
-            break;
+        default: break;
     }
 }
 
@@ -569,8 +546,7 @@ void InGamePlayer::updateUseItem() {
                 setState(STANDING);
             }
             break;
-        default:
-            break;
+        default: break;
     }
 }
 
@@ -583,9 +559,7 @@ void InGamePlayer::updateDisguise() {
         case 1:
             if (getSlotIndex(0) == ANIM_CHANGED) phase = 2;
             break;
-        case 2:
-            phase = 3;
-            break;
+        case 2: phase = 3; break;
         case 3:
             if (getSlotIndex(0) == ANIM_UNCHANGED) {
                 disguiseTimer = DISGUISE_TIME;
@@ -593,8 +567,7 @@ void InGamePlayer::updateDisguise() {
                 setState(STANDING);
             }
             break;
-        default:
-            break;
+        default: break;
     }
 }
 

@@ -46,12 +46,12 @@ public:
     // Drawing layer.
     static constexpr jint PLAYER_LAYER = 70;
 
-    jint pathIndex = 0;      // next point climbing up; -1 none
-    jint savedOutfit = 0;    // outfit kept by saveState
-    VMField<VMIntRows> path; // the climbing path; entries 3, 4 of a point are x, y
-    jint phase = 0;          // step inside the state; 0 on every state change
-    jint pendingOverlay = 0; // animation wanted on slot 2; -1 none
-    jint outfit = 0;         // overlay animation of the level; -1 none
+    jint pathIndex = 0;       // next point climbing up; -1 none
+    jint savedOutfit = 0;     // outfit kept by saveState
+    VMField<VMIntRows> path;  // the climbing path; entries 3, 4 of a point are x, y
+    jint phase = 0;           // step inside the state; 0 on every state change
+    jint pendingOverlay = 0;  // animation wanted on slot 2; -1 none
+    jint outfit = 0;          // overlay animation of the level; -1 none
     jboolean exposed = false;
     jint state = 0;
     jint interactionKind = 0;    // -1 none; a transport passes its type 0 to 3

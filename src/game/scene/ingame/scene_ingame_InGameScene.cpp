@@ -143,7 +143,9 @@ void InGameScene::guarded(jint& busy, Step work) {
     }
 }
 
-void InGameScene::loadStage0() { guarded(stage0Busy, [this] { loadLevelView(); }); }
+void InGameScene::loadStage0() {
+    guarded(stage0Busy, [this] { loadLevelView(); });
+}
 
 // The level's objects are built by the level build; nothing yet.
 void InGameScene::loadStage1() { stage1Busy = 0; }
@@ -188,7 +190,8 @@ void InGameScene::loadLevelView() {
         case 0: {
             _VM_ensureInitialized(Main::_VM_classRecord);
             VMPtr<LevelLoader> loader = Main::levelLoader;
-            if (loader == nullptr) _VM_throw(java::lang::IllegalArgumentException::create()->construct(VM_STR("no level loader")));
+            if (loader == nullptr)
+                _VM_throw(java::lang::IllegalArgumentException::create()->construct(VM_STR("no level loader")));
             levelLoader = loader;
             _VM_ensureInitialized(InGameObject::_VM_classRecord);
             InGameObject::levelLoader = loader;
@@ -197,9 +200,7 @@ void InGameScene::loadLevelView() {
             stage0Busy = VIEW_STEPS;
             return;
         }
-        case 7:
-            createHud();
-            break;
+        case 7: createHud(); break;
         case 6: {
             VMPtr<Screen> panel = Screen::create()->construct();
             overlayScreenB = panel;
@@ -231,14 +232,9 @@ void InGameScene::loadLevelView() {
             }
             break;
         }
-        case 3:
-            createTileLayer();
-            break;
-        case 2:
-            placeDecorations();
-            break;
-        default:
-            break;
+        case 3: createTileLayer(); break;
+        case 2: placeDecorations(); break;
+        default: break;
     }
     progress();
     stage0Busy -= 1;

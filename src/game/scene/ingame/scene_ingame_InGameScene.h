@@ -84,7 +84,7 @@ public:
     VMField<com::ventrix::utility::MyPointer> pointer;
     jint viewHeight = 0;  // the visible part of the level: 640, less for a lower world
     jint state = 0;
-    jint worldWidth = 0;   // the level's size in pixels
+    jint worldWidth = 0;  // the level's size in pixels
     jint worldHeight = 0;
     VMField<Objects> targetItems;
     VMField<Objects> transportItems;

@@ -85,11 +85,21 @@ jint LevelLoader::catalogueSize(jint location) {
 
 jint LevelLoader::locationForType(jint type) {
     switch (type) {
-        case 0: case 1: case 2: return 1;
-        case 3: case 4: case 5: return 5;
-        case 11: case 12: case 13: return 6;
-        case 15: case 16: case 17: return 2;
-        case 18: case 19: case 20: return 4;
+        case 0:
+        case 1:
+        case 2: return 1;
+        case 3:
+        case 4:
+        case 5: return 5;
+        case 11:
+        case 12:
+        case 13: return 6;
+        case 15:
+        case 16:
+        case 17: return 2;
+        case 18:
+        case 19:
+        case 20: return 4;
         default: return -1;
     }
 }
@@ -159,19 +169,31 @@ void LevelLoader::setMapCell(jint x, jint y, jint tile) {
 void LevelLoader::beginObjectGroup(jint type, jint count) {
     if (count < 0) refuse("group of " + number(count) + " objects");
     switch (type) {
-        case 0: case 3: case 11: case 15: case 18: {
+        case 0:
+        case 3:
+        case 11:
+        case 15:
+        case 18: {
             const jint c = locationForType(type);
             bgItems->set(c, VMIntRows::create(count));
             (*bgItemCount)[c] = count;
             (*bgItemFill)[c] = 0;
             break;
         }
-        case 1: case 4: case 12: case 16: case 19:
+        case 1:
+        case 4:
+        case 12:
+        case 16:
+        case 19:
             componentRecords = table(count, COMPONENT_WIDTH);
             componentFill = 0;
             componentCount = count;
             break;
-        case 2: case 5: case 13: case 17: case 20:
+        case 2:
+        case 5:
+        case 13:
+        case 17:
+        case 20:
             interactionRecords = table(count, INTERACTION_WIDTH);
             interactionFill = 0;
             interactionCount = count;
@@ -206,9 +228,7 @@ void LevelLoader::beginObjectGroup(jint type, jint count) {
             keyFill = 0;
             keyCount = count;
             break;
-        case 21:
-            playerRecord = VMInts::create(PLAYER_WIDTH);
-            break;
+        case 21: playerRecord = VMInts::create(PLAYER_WIDTH); break;
         case 23:
             targetMarkers = table(count, TARGET_WIDTH);
             targetIndex = 0;
@@ -230,12 +250,16 @@ void LevelLoader::addObject(jint type, jint x, jint y) {
         refuse("type-" + number(type) + " object at (" + number(x) + ", " + number(y) + ")");
     }
     switch (type) {
-        case 0: case 3: case 11: case 15: case 18: {
+        case 0:
+        case 3:
+        case 11:
+        case 15:
+        case 18: {
             const jint c = locationForType(type);
             const jint item = bits(type == 11 || type == 15 ? 7 : 6);
             if (item >= catalogueSize(c)) {
-                refuse("background item " + number(item) + " beyond the " + number(catalogueSize(c)) +
-                       " of location " + number(c));
+                refuse("background item " + number(item) + " beyond the " + number(catalogueSize(c)) + " of location " +
+                       number(c));
             }
             VMIntRows* rows = bgItems->get(c);
             const jint row = nextRow((*bgItemFill)[c], rows->length, "background items");
@@ -244,7 +268,11 @@ void LevelLoader::addObject(jint type, jint x, jint y) {
             rows->set(row, record);
             break;
         }
-        case 1: case 4: case 12: case 16: case 19: {
+        case 1:
+        case 4:
+        case 12:
+        case 16:
+        case 19: {
             const jint variant = bits(3);
             const jint path = bits(16);
             if (variant > MAX_COMPONENT_VARIANT) refuse("component variant " + number(variant));
@@ -253,7 +281,11 @@ void LevelLoader::addObject(jint type, jint x, jint y) {
             store(rows->get(row), {locationForType(type), variant, path, x, y});
             break;
         }
-        case 2: case 5: case 13: case 17: case 20: {
+        case 2:
+        case 5:
+        case 13:
+        case 17:
+        case 20: {
             const jint variant = bits(2);
             const jint fixed = canvas->levelReadBoolean() ? 1 : 0;
             const jint outfit = bits(16);
@@ -347,8 +379,8 @@ void LevelLoader::addObject(jint type, jint x, jint y) {
             VMIntRows* rows = transportParts->get(0);
             const jint row = nextRow(transportPartFill, rows->length, "transport parts");
             // Stairs stand half a tile in.
-            store(rows->get(row),
-                  {path, id, next, x + (transportType >= 2 ? tileWidth : tileWidth / 2), y + tileHeight, transportType});
+            store(rows->get(row), {path, id, next, x + (transportType >= 2 ? tileWidth : tileWidth / 2), y + tileHeight,
+                                   transportType});
             break;
         }
         default:  // 22: nothing stored, no bits
@@ -432,7 +464,8 @@ VMPtr<String> LevelLoader::checkLevel() {
         }
         VMInts* first = parts->get(order[0]);
         const jint transportType = first->get(5);
-        if (transportType > MAX_TRANSPORT_TYPE) return reason(component + " of transport type " + number(transportType));
+        if (transportType > MAX_TRANSPORT_TYPE)
+            return reason(component + " of transport type " + number(transportType));
         if ((transportType == ELEVATOR || transportType == PASSAGE) && n < 2) {
             return reason(component + " has " + number(n) + " point");
         }

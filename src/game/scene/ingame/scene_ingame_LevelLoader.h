@@ -98,8 +98,8 @@ public:
     jint transportPartFill = 0;
     VMField<VMIntRows> interactionRecords;  // types 2, 5, 13, 17, 20: location, variant, fixed, x, y, outfit, key level
     VMField<VMIntRows> keyRecords;          // type 14: kind, x, y
-    VMField<VMInts> bgItemCount;          // per location code
-    VMField<VMInts> playerRecord;         // type 21: value, x, y (empty until a level has one)
+    VMField<VMInts> bgItemCount;            // per location code
+    VMField<VMInts> playerRecord;           // type 21: value, x, y (empty until a level has one)
     jint targetCount = 0;
     VMField<VMIntRows> generalRecords;  // type 10: look, x, y, animation pair
     jint zoneFill = 0;

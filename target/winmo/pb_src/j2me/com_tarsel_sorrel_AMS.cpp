@@ -50,8 +50,7 @@ void AMS::main() {
         VMPtr<java::lang::String> value = getAppProperty(VM_STR("MIDlet-1"));
         std::string text = keep->toString()->_VM_toStdString();
         std::fprintf(stderr, "vessilo: cannot start the application named by \"MIDlet-1\" (\"%s\") in %s: %s\n",
-                     value == nullptr ? "" : value->_VM_toStdString().c_str(), appPropertyFile().c_str(),
-                     text.c_str());
+                     value == nullptr ? "" : value->_VM_toStdString().c_str(), appPropertyFile().c_str(), text.c_str());
         std::fflush(stderr);
         _VM_throw(keep);  // rooted anew: the work above may have thrown and caught
     }

@@ -39,7 +39,9 @@ jlong saturatingAdd(jlong a, jlong b) {
 jlong wrapAdd(jlong a, jlong b) { return jlong(uint64_t(a) + uint64_t(b)); }
 jlong wrapMul(jlong a, jlong b) { return jlong(uint64_t(a) * uint64_t(b)); }
 
-bool isGregorianLeap(jlong year) { return floorMod(year, 4) == 0 && (floorMod(year, 100) != 0 || floorMod(year, 400) == 0); }
+bool isGregorianLeap(jlong year) {
+    return floorMod(year, 4) == 0 && (floorMod(year, 100) != 0 || floorMod(year, 400) == 0);
+}
 
 // The Julian day number of a date (year as astronomers count it: 0 is 1 BC;
 // month 0 to 11) in either calendar.
@@ -173,8 +175,8 @@ void GregorianCalendar::computeTime() {
     }
 
     const jint dayOfWeek = jint(floorMod(jd + 1, 7) + 1);
-    const jint offset = zone->getOffset(f[ERA], f[YEAR], f[MONTH], f[DAY_OF_MONTH], dayOfWeek,
-                                        jint(floorMod(millis, kDayMillis)));
+    const jint offset =
+        zone->getOffset(f[ERA], f[YEAR], f[MONTH], f[DAY_OF_MONTH], dayOfWeek, jint(floorMod(millis, kDayMillis)));
     time = wrapAdd(millis, -jlong(offset));
 }
 

@@ -28,17 +28,16 @@ struct Step {
     int onColon;
 };
 constexpr Step kSteps[11] = {
-    {0, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 0, 0},
-    {0, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 2, 0},   // 1
-    {0, {3, 3, 4, 5, 5, 5, 5, 5, 5, 5}, 0, 0},   // 2
-    {1, {6, 6, 6, 6, 6, 6, 5, 5, 5, 5}, 0, 7},   // 3
-    {1, {6, 6, 6, 6, 8, 8, 0, 0, 0, 0}, 0, 7},   // 4
-    {1, {8, 8, 8, 8, 8, 8, 0, 0, 0, 0}, 0, 7},   // 5
-    {1, {10, 10, 10, 10, 10, 10, 9, 9, 9, 9}, 0, 7},  // 6
-    {0, {8, 8, 8, 8, 8, 8, 0, 0, 0, 0}, 0, 0},   // 7
-    {0, {9, 9, 9, 9, 9, 9, 9, 9, 9, 9}, 0, 0},   // 8
-    {1, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 0, 0},   // 9
-    {1, {9, 9, 9, 9, 9, 9, 9, 9, 9, 9}, 0, 0},   // 10
+    {0, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 0, 0},       {0, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 2, 0},  // 1
+    {0, {3, 3, 4, 5, 5, 5, 5, 5, 5, 5}, 0, 0},                                                   // 2
+    {1, {6, 6, 6, 6, 6, 6, 5, 5, 5, 5}, 0, 7},                                                   // 3
+    {1, {6, 6, 6, 6, 8, 8, 0, 0, 0, 0}, 0, 7},                                                   // 4
+    {1, {8, 8, 8, 8, 8, 8, 0, 0, 0, 0}, 0, 7},                                                   // 5
+    {1, {10, 10, 10, 10, 10, 10, 9, 9, 9, 9}, 0, 7},                                             // 6
+    {0, {8, 8, 8, 8, 8, 8, 0, 0, 0, 0}, 0, 0},                                                   // 7
+    {0, {9, 9, 9, 9, 9, 9, 9, 9, 9, 9}, 0, 0},                                                   // 8
+    {1, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 0, 0},                                                   // 9
+    {1, {9, 9, 9, 9, 9, 9, 9, 9, 9, 9}, 0, 0},                                                   // 10
 };
 
 bool startsWith(const jchar* chars, jint length, const char* prefix) {
@@ -131,8 +130,14 @@ bool TimeZonePimpl::_VM_parseCustomOffset(const jchar* chars, jint length, jint*
     switch (count) {
         case 1: hours = digits[0]; break;
         case 2: hours = digits[0] * 10 + digits[1]; break;
-        case 3: hours = digits[0]; minutes = digits[1] * 10 + digits[2]; break;
-        case 4: hours = digits[0] * 10 + digits[1]; minutes = digits[2] * 10 + digits[3]; break;
+        case 3:
+            hours = digits[0];
+            minutes = digits[1] * 10 + digits[2];
+            break;
+        case 4:
+            hours = digits[0] * 10 + digits[1];
+            minutes = digits[2] * 10 + digits[3];
+            break;
         default: return false;
     }
     const jint value = (hours * 60 + minutes) * 60000;

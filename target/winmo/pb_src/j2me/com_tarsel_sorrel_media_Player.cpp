@@ -62,8 +62,8 @@ VMPtr<Player> Player::construct(VMPtr<VMArray<jbyte, 1>> data, jint offset, jint
     java::io::_VM_checkStreamRange(data->length, offset, length);
     jint code = javax::microedition::media::Manager::contentTypeCode(contentType);
     HAL_Player* made = nullptr;
-    int status = HAL_createPlayerWithData(&made, reinterpret_cast<const uint8_t*>(data->elements() + offset), length,
-                                          code, 0);
+    int status =
+        HAL_createPlayerWithData(&made, reinterpret_cast<const uint8_t*>(data->elements() + offset), length, code, 0);
     if (status != HAL_OK) throwCreateFailure(status);
     native = made;
     return this;
@@ -198,9 +198,7 @@ VMPtr<Control> Player::getControl(VMPtr<String> controlType) {
     return nullptr;
 }
 
-void Player::setDeviceLevel(jint deviceLevel) {
-    HAL_setPlayerVolume(native, deviceLevel);
-}
+void Player::setDeviceLevel(jint deviceLevel) { HAL_setPlayerVolume(native, deviceLevel); }
 
 void Player::setMute(jboolean mute) {
     checkOpen();

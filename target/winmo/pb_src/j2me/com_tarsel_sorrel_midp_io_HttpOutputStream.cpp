@@ -21,8 +21,7 @@ void HttpOutputStream::markReferences(uint32_t bits) {
 }
 
 HAL_HTTPConnection* HttpOutputStream::openHandle() {
-    if (closed || (owner != nullptr && _VM_liveHTTPHandle(handle, owner.get()) != handle))
-        _VM_throwHTTPStreamClosed();
+    if (closed || (owner != nullptr && _VM_liveHTTPHandle(handle, owner.get()) != handle)) _VM_throwHTTPStreamClosed();
     return handle;
 }
 

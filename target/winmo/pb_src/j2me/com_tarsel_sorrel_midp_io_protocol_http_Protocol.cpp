@@ -27,11 +27,11 @@ using java::lang::String;
 VMStatic<String> Protocol::protocolName;
 VMStatic<VMArray<String, 1>> Protocol::dateWords;
 const jint Protocol::dateWordActions[32] = {
-    14, 1,                                      // am pm
-    0, 0, 0, 0, 0, 0, 0,                        // the weekdays
-    2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13,     // the months
-    10000, 10000, 10000,                        // gmt ut utc
-    10300, 10240, 10360, 10300, 10420, 10360, 10480, 10420,  // est edt cst cdt mst mdt pst pdt
+    14,    1,                                                                // am pm
+    0,     0,     0,     0,     0,     0,     0,                             // the weekdays
+    2,     3,     4,     5,     6,     7,     8,     9,     10, 11, 12, 13,  // the months
+    10000, 10000, 10000,                                                     // gmt ut utc
+    10300, 10240, 10360, 10300, 10420, 10360, 10480, 10420,                  // est edt cst cdt mst mdt pst pdt
 };
 jint Protocol::defaultCenturyStart = 0;
 jboolean Protocol::centuryStartKnown = false;
@@ -39,10 +39,10 @@ jboolean Protocol::centuryStartKnown = false;
 namespace {
 
 const char* const kDateWords[32] = {
-    "am",      "pm",       "monday",  "tuesday",  "wednesday", "thursday", "friday",  "saturday",
-    "sunday",  "january",  "february", "march",   "april",     "may",      "june",    "july",
-    "august",  "september", "october", "november", "december", "gmt",      "ut",      "utc",
-    "est",     "edt",      "cst",     "cdt",      "mst",       "mdt",      "pst",     "pdt",
+    "am",     "pm",        "monday",   "tuesday",  "wednesday", "thursday", "friday", "saturday",
+    "sunday", "january",   "february", "march",    "april",     "may",      "june",   "july",
+    "august", "september", "october",  "november", "december",  "gmt",      "ut",     "utc",
+    "est",    "edt",       "cst",      "cdt",      "mst",       "mdt",      "pst",    "pdt",
 };
 
 [[noreturn]] void throwIOException(const char* message) {
@@ -121,16 +121,14 @@ void Protocol::close() {
         try {
             VMPtr<HttpInputStream> in = inputStream;
             in->close();
-        } catch (java::lang::Throwable*) {
-        }
+        } catch (java::lang::Throwable*) {}
         inputStream = nullptr;
     }
     if (outputStream != nullptr) {
         try {
             VMPtr<HttpOutputStream> out = outputStream;
             out->close();
-        } catch (java::lang::Throwable*) {
-        }
+        } catch (java::lang::Throwable*) {}
         outputStream = nullptr;
     }
     HAL_closeHTTPConnection(handle);

@@ -18,8 +18,7 @@ VMPtr<ByteArrayInputStream> ByteArrayInputStream::construct(VMPtr<VMArray<jbyte,
 
 // The offset is not checked here: a position outside the array is caught by
 // the reads, which never touch a byte outside it.
-VMPtr<ByteArrayInputStream> ByteArrayInputStream::construct(VMPtr<VMArray<jbyte, 1>> array, jint offset,
-                                                            jint length) {
+VMPtr<ByteArrayInputStream> ByteArrayInputStream::construct(VMPtr<VMArray<jbyte, 1>> array, jint offset, jint length) {
     Super::construct();
     if (array == nullptr) _VM_throwNullPointer();
     buf = array;

@@ -17,8 +17,7 @@ VMPtr<ByteArrayOutputStream> ByteArrayOutputStream::construct() { return constru
 
 VMPtr<ByteArrayOutputStream> ByteArrayOutputStream::construct(jint size) {
     Super::construct();
-    if (size < 0)
-        _VM_throw(java::lang::IllegalArgumentException::create()->construct(VM_STR("Negative initial size")));
+    if (size < 0) _VM_throw(java::lang::IllegalArgumentException::create()->construct(VM_STR("Negative initial size")));
     buf = VMArray<jbyte, 1>::create(size);
     count = 0;
     closed = false;
@@ -27,8 +26,7 @@ VMPtr<ByteArrayOutputStream> ByteArrayOutputStream::construct(jint size) {
 
 void ByteArrayOutputStream::checkOpen() {
     if (closed)
-        _VM_throw(java::lang::RuntimeException::create()->construct(
-            VM_STR("Writing to closed ByteArrayOutputStream")));
+        _VM_throw(java::lang::RuntimeException::create()->construct(VM_STR("Writing to closed ByteArrayOutputStream")));
 }
 
 // The buffer at least doubles, so a run of writes costs amortised constant

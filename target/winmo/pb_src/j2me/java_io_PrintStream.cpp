@@ -126,11 +126,11 @@ void PrintStream::println() {
 
 // Each println prints its value and the line end under one hold of the
 // monitor, so that no other output of this stream comes between them.
-#define VM_PRINTLN(...)                 \
+#define VM_PRINTLN(...)                        \
     void PrintStream::println(__VA_ARGS__ x) { \
-        VMSynchronized lock(this);   \
-        print(x);                    \
-        println();                   \
+        VMSynchronized lock(this);             \
+        print(x);                              \
+        println();                             \
     }
 VM_PRINTLN(const char*)
 VM_PRINTLN(VMPtr<java::lang::Object>)

@@ -11,7 +11,6 @@
 
 namespace {
 
-
 void checkInitialised(const java::lang::StringBuffer* buffer) {
     if (!buffer->initialised) HAL_fatalError("Using StringBuffer without initialization!");
 }

@@ -28,13 +28,11 @@ jlong wallClockMillis() {
     std::tm fields{};
     const std::time_t seconds = now.tv_sec;
     if (gmtime_r(&seconds, &fields) == nullptr) return jlong(now.tv_sec) * 1000;
-    return java::lang::System::_VM_clockMillis(fields.tm_year + 1900, fields.tm_mon + 1, fields.tm_mday,
-                                                fields.tm_hour, fields.tm_min, fields.tm_sec);
+    return java::lang::System::_VM_clockMillis(fields.tm_year + 1900, fields.tm_mon + 1, fields.tm_mday, fields.tm_hour,
+                                               fields.tm_min, fields.tm_sec);
 }
 
-[[noreturn]] void throwOutOfRange() {
-    _VM_throw(java::lang::ArrayIndexOutOfBoundsException::create()->construct());
-}
+[[noreturn]] void throwOutOfRange() { _VM_throw(java::lang::ArrayIndexOutOfBoundsException::create()->construct()); }
 
 }  // namespace
 
@@ -96,16 +94,14 @@ void System::arraycopy(VMPtr<Object> src, jint srcPos, VMPtr<Object> dst, jint d
     }
     for (jint i = 0; i < length; ++i) {
         Object* element = from->getObject(srcPos + i);
-        if (element != nullptr && !_VM_instanceOf(registry, element, to->elementClass))
-            _VM_throwArrayStoreException();
+        if (element != nullptr && !_VM_instanceOf(registry, element, to->elementClass)) _VM_throwArrayStoreException();
         to->setObject(dstPos + i, element);
     }
 }
 
 VMPtr<String> System::getProperty(VMPtr<String> key) {
     if (key == nullptr) _VM_throw(NullPointerException::create()->construct(VM_STR("key can't be null")));
-    if (key->length() == 0)
-        _VM_throw(IllegalArgumentException::create()->construct(VM_STR("key can't be empty")));
+    if (key->length() == 0) _VM_throw(IllegalArgumentException::create()->construct(VM_STR("key can't be empty")));
 
     VMCString name;
     key->_VM_toCString(&name);
@@ -133,7 +129,6 @@ void System::_VM_clinit() {
         com::tarsel::sorrel::cldc::io::ConsoleOutputStream::create()->construct());
     err = out;
 }
-
 
 }  // namespace java::lang
 

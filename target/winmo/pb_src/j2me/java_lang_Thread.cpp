@@ -116,7 +116,6 @@ void Thread::sleep(jlong millis) { VMThread::sleep(VMThread::current(), millis);
 
 void Thread::yield() { VMThread::yield(); }
 
-
 }  // namespace java::lang
 
 VM_REGISTER_CLASS(java::lang::Thread, .name = "java.lang.Thread", .staticInit = java::lang::Thread::_VM_clinit,

@@ -29,10 +29,9 @@ public:
     static constexpr jint MILLISECOND = 14;
     static constexpr jint FIELD_COUNT = 15;
 
-    static constexpr jint SUNDAY = 1, MONDAY = 2, TUESDAY = 3, WEDNESDAY = 4, THURSDAY = 5, FRIDAY = 6,
-                          SATURDAY = 7;
-    static constexpr jint JANUARY = 0, FEBRUARY = 1, MARCH = 2, APRIL = 3, MAY = 4, JUNE = 5, JULY = 6,
-                          AUGUST = 7, SEPTEMBER = 8, OCTOBER = 9, NOVEMBER = 10, DECEMBER = 11;
+    static constexpr jint SUNDAY = 1, MONDAY = 2, TUESDAY = 3, WEDNESDAY = 4, THURSDAY = 5, FRIDAY = 6, SATURDAY = 7;
+    static constexpr jint JANUARY = 0, FEBRUARY = 1, MARCH = 2, APRIL = 3, MAY = 4, JUNE = 5, JULY = 6, AUGUST = 7,
+                          SEPTEMBER = 8, OCTOBER = 9, NOVEMBER = 10, DECEMBER = 11;
     static constexpr jint AM = 0, PM = 1;
 
     VMField<VMArray<jint, 1>> fields;

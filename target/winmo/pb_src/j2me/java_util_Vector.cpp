@@ -123,7 +123,8 @@ jint Vector::indexOf(VMPtr<Object> elem) { return indexOf(elem, 0); }
 
 jint Vector::lastIndexOf(VMPtr<Object> elem, jint index) {
     VMSynchronized lock(this);
-    if (index >= elementCount) _VM_throw(java::lang::IndexOutOfBoundsException::create()->construct(VM_STR("index >= elementCount")));
+    if (index >= elementCount)
+        _VM_throw(java::lang::IndexOutOfBoundsException::create()->construct(VM_STR("index >= elementCount")));
     for (jint i = index; i >= 0; --i) {
         if (i >= elementCount) continue;  // shrunk by an equals below
         Object* slot = elementData->elements()[i];

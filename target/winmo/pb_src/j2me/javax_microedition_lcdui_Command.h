@@ -35,8 +35,8 @@ public:
     // NullPointerException for a null label, both before any peer is made;
     // a peer that cannot be made is a fatal stop.
     VMPtr<Command> construct(VMPtr<java::lang::String> label, jint commandType, jint priority);
-    VMPtr<Command> construct(VMPtr<java::lang::String> label, VMPtr<java::lang::String> longLabel,
-                             jint commandType, jint priority);
+    VMPtr<Command> construct(VMPtr<java::lang::String> label, VMPtr<java::lang::String> longLabel, jint commandType,
+                             jint priority);
 
     virtual VMPtr<java::lang::String> getLabel();
     virtual VMPtr<java::lang::String> getLongLabel();

@@ -185,8 +185,10 @@ void Display::setShown(jboolean flag) {
     shown = flag;
     VMPtr<Displayable> shownNow = current;
     if (shownNow == nullptr) return;
-    if (flag) shownNow->callShowNotify();
-    else shownNow->callHideNotify();
+    if (flag)
+        shownNow->callShowNotify();
+    else
+        shownNow->callHideNotify();
 }
 
 void Display::switchTo(VMPtr<Displayable> d) {

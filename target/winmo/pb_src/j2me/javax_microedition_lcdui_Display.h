@@ -38,7 +38,7 @@ public:
     VMField<Displayable> requested;  // the last non-null displayable made current
     VMField<Displayable> pending;    // being switched to
     jboolean hasRequested = false;
-    jboolean shown = false;          // the application is in the foreground
+    jboolean shown = false;  // the application is in the foreground
 
     static VMStatic<Display> display;
     static VMStatic<java::lang::Object> displayLock;
@@ -99,7 +99,6 @@ private:
     void makeCurrent(VMPtr<Displayable> d);
 
 public:
-
     void markReferences(uint32_t bits) override {
         Super::markReferences(bits);
         _VM_markRef(current, bits);

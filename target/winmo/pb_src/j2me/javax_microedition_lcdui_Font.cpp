@@ -80,9 +80,7 @@ jboolean Font::isUnderlined() { return (style & STYLE_UNDERLINED) != 0; }
 jint Font::getHeight() { return height; }
 jint Font::getBaselinePosition() { return baselinePosition; }
 
-jint Font::charWidth(jchar ch) {
-    return HAL_getCharsWidth(nativeFont, &ch, 1);
-}
+jint Font::charWidth(jchar ch) { return HAL_getCharsWidth(nativeFont, &ch, 1); }
 
 jint Font::charsWidth(VMPtr<VMArray<jchar, 1>> ch, jint offset, jint length) {
     if (ch == nullptr) _VM_throwNullPointer();

@@ -14,9 +14,7 @@ using java::lang::String;
 
 namespace {
 
-[[noreturn]] void illegalArgument() {
-    _VM_throw(java::lang::IllegalArgumentException::create()->construct());
-}
+[[noreturn]] void illegalArgument() { _VM_throw(java::lang::IllegalArgumentException::create()->construct()); }
 
 // The six checks of an (offset, length) range against a length of n.
 bool rangeOutside(jint n, jint offset, jint length) {
@@ -310,8 +308,8 @@ void Graphics::drawArc(jint x, jint y, jint width, jint height, jint startAngle,
 }
 
 void Graphics::fillTriangle(jint x1, jint y1, jint x2, jint y2, jint x3, jint y3) {
-    HAL_fillTriangle(nativeContext, x1 + translateX, y1 + translateY, x2 + translateX, y2 + translateY,
-                     x3 + translateX, y3 + translateY);
+    HAL_fillTriangle(nativeContext, x1 + translateX, y1 + translateY, x2 + translateX, y2 + translateY, x3 + translateX,
+                     y3 + translateY);
 }
 
 void Graphics::fillGradientRect(jint x, jint y, jint width, jint height, jint colorA, jint colorB,
@@ -404,8 +402,8 @@ void Graphics::drawImage(VMPtr<Image> img, jint x, jint y, jint anchor) {
     HAL_drawImage(nativeContext, img->nativeImage, x + translateX, y + translateY);
 }
 
-void Graphics::drawRegion(VMPtr<Image> src, jint xSrc, jint ySrc, jint width, jint height, jint transform,
-                          jint xDest, jint yDest, jint anchor) {
+void Graphics::drawRegion(VMPtr<Image> src, jint xSrc, jint ySrc, jint width, jint height, jint transform, jint xDest,
+                          jint yDest, jint anchor) {
     if (src == nullptr) _VM_throwNullPointer();
     if ((transform & ~0x307) != 0) illegalArgument();
     if (!isValidAnchor(anchor, BASELINE)) illegalArgument();
@@ -416,8 +414,8 @@ void Graphics::drawRegion(VMPtr<Image> src, jint xSrc, jint ySrc, jint width, ji
         illegalArgument();
     }
     if (src->isMutable()) {
-        HAL_drawMutableRegion(nativeContext, src->nativeImage, xSrc, ySrc, width, height, transform,
-                              xDest + translateX, yDest + translateY);
+        HAL_drawMutableRegion(nativeContext, src->nativeImage, xSrc, ySrc, width, height, transform, xDest + translateX,
+                              yDest + translateY);
     } else {
         HAL_drawRegion(nativeContext, src->nativeImage, xSrc, ySrc, width, height, transform, xDest + translateX,
                        yDest + translateY);
@@ -451,8 +449,8 @@ void Graphics::drawRGB(VMPtr<VMArray<jint, 1>> rgbData, jint offset, jint scanle
     int64_t first = offset + (scanlength < 0 ? a : 0);
     if (last < 0 || last >= length || first < 0 || first >= length) _VM_throwArrayIndexOutOfBoundsException(offset);
     if (width == 0 || height == 0) return;
-    HAL_drawRGB(nativeContext, rgbData->elements(), rgbData->length, offset, scanlength, x + translateX,
-                y + translateY, width, height, processAlpha ? 1 : 0);
+    HAL_drawRGB(nativeContext, rgbData->elements(), rgbData->length, offset, scanlength, x + translateX, y + translateY,
+                width, height, processAlpha ? 1 : 0);
 }
 
 jint Graphics::getDisplayColor(jint c) { return HAL_getDisplayColor(nativeContext, c); }

@@ -183,9 +183,10 @@ void Image::getRGB(VMPtr<VMArray<jint, 1>> rgbData, jint offset, jint scanlength
     if (offset < 0 || !hal::blockInside(rgbData->length, offset, scanlength, w, h)) {
         _VM_throwArrayIndexOutOfBoundsException(offset);
     }
-    int status = mutable_
-                     ? HAL_getMutableRGB(nativeImage, rgbData->elements(), rgbData->length, offset, scanlength, x, y, w, h)
-                     : HAL_getImmutableRGB(nativeImage, rgbData->elements(), rgbData->length, offset, scanlength, x, y, w, h);
+    int status =
+        mutable_
+            ? HAL_getMutableRGB(nativeImage, rgbData->elements(), rgbData->length, offset, scanlength, x, y, w, h)
+            : HAL_getImmutableRGB(nativeImage, rgbData->elements(), rgbData->length, offset, scanlength, x, y, w, h);
     if (status != HAL_OK) HAL_fatalError(mutable_ ? "HAL_getMutableRGB() failed." : "HAL_getImmutableRGB() failed.");
 }
 

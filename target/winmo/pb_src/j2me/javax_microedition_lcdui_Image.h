@@ -19,7 +19,7 @@ public:
     jint width = 0;
     jint height = 0;
     jboolean mutable_ = false;
-    jboolean hasAlphaFlag = false;   // the cached answer of hasAlpha
+    jboolean hasAlphaFlag = false;  // the cached answer of hasAlpha
     jboolean hasAlphaKnown = false;
     HAL_Image* nativeImage = nullptr;  // one reference, given back by the destructor
 

@@ -17,8 +17,8 @@ struct CodeName {
 };
 
 const CodeName kContentTypes[] = {
-    {HAL_CONTENT_WAV, "audio/x-wav"}, {HAL_CONTENT_CAF, "audio/x-caf"},   {HAL_CONTENT_MPEG, "audio/mpeg"},
-    {HAL_CONTENT_AAC, "audio/aac"},   {HAL_CONTENT_MIDI, "audio/midi"},   {HAL_CONTENT_MP4, "audio/mp4"},
+    {HAL_CONTENT_WAV, "audio/x-wav"},    {HAL_CONTENT_CAF, "audio/x-caf"},       {HAL_CONTENT_MPEG, "audio/mpeg"},
+    {HAL_CONTENT_AAC, "audio/aac"},      {HAL_CONTENT_MIDI, "audio/midi"},       {HAL_CONTENT_MP4, "audio/mp4"},
     {HAL_CONTENT_WMA, "audio/x-ms-wma"}, {HAL_CONTENT_QCELP, "audio/vnd.qcelp"},
 };
 

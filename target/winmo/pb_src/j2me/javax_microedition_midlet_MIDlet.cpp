@@ -45,8 +45,7 @@ jboolean MIDlet::platformRequest(VMPtr<java::lang::String> url) {
     if (url == nullptr) _VM_throwNullPointer();
     int32_t mustExit = 0;
     int status = HAL_openURL(url->_VM_chars(), url->length(), &mustExit);
-    if (status == HAL_NOT_FOUND)
-        _VM_throw(javax::microedition::io::ConnectionNotFoundException::create()->construct());
+    if (status == HAL_NOT_FOUND) _VM_throw(javax::microedition::io::ConnectionNotFoundException::create()->construct());
     if (status != HAL_OK) HAL_fatalError("Unexpected error from HAL_openURL() in platformRequest!");
     return mustExit != 0;
 }

@@ -17,8 +17,8 @@ public:
     static constexpr jint PAUSED = 0;
     static constexpr jint ACTIVE = 1;
     static constexpr jint CREATED = 2;
-    static constexpr jint STARTING = 3;  // inside startApp
-    static constexpr jint PAUSING = 4;   // inside pauseApp
+    static constexpr jint STARTING = 3;    // inside startApp
+    static constexpr jint PAUSING = 4;     // inside pauseApp
     static constexpr jint DESTROYING = 5;  // inside destroyApp
     static constexpr jint DESTROYED = 6;
 

@@ -8,14 +8,14 @@
 
 namespace javax::microedition::rms {
 
-
 namespace {
 
 [[noreturn]] void throwNoRecord() { _VM_throw(InvalidRecordIDException::create()->construct()); }
 
 }  // namespace
 
-VMPtr<RecordEnumerationImpl> RecordEnumerationImpl::construct(VMPtr<RecordStore> store, VMPtr<RecordFilter> recordFilter,
+VMPtr<RecordEnumerationImpl> RecordEnumerationImpl::construct(VMPtr<RecordStore> store,
+                                                              VMPtr<RecordFilter> recordFilter,
                                                               VMPtr<RecordComparator> recordComparator,
                                                               jboolean keepUpdated) {
     Super::construct();

@@ -22,9 +22,7 @@ using namespace javax::microedition::rms;
 
 [[noreturn]] void throwStoreException() { _VM_throw(RecordStoreException::create()->construct()); }
 
-[[noreturn]] void throwOutOfRange() {
-    _VM_throw(java::lang::ArrayIndexOutOfBoundsException::create()->construct());
-}
+[[noreturn]] void throwOutOfRange() { _VM_throw(java::lang::ArrayIndexOutOfBoundsException::create()->construct()); }
 
 // The statuses of opening and deleting a store.
 void checkStoreStatus(int status) {
@@ -42,8 +40,7 @@ void checkRecordStatus(int status) {
 
 // The checks of addRecord and setRecord after the open check.
 void checkDataRange(const VMPtr<VMBytes>& data, jint offset, jint numBytes) {
-    if (offset < 0 || numBytes < 0 || (data != nullptr && int64_t(offset) + numBytes > data->length))
-        throwOutOfRange();
+    if (offset < 0 || numBytes < 0 || (data != nullptr && int64_t(offset) + numBytes > data->length)) throwOutOfRange();
 }
 
 // The bytes from offset, never null for an array (an empty one may have no

@@ -104,7 +104,8 @@ void* allocSlow(size_t size, uint64_t blockSize, int exceptionsAllowed) {
         if (current != nullptr && current->outOfMemory && blockSize <= VM_EMERGENCY_BLOCK &&
             current->emergencyBytes + blockSize <= VM_EMERGENCY_BUDGET) {
             void* block = HAL_allocReleasingReserve(physical, 1);
-            if (block == nullptr) HAL_fatalError("Ran out of memory while trying to report an out of memory condition!");
+            if (block == nullptr)
+                HAL_fatalError("Ran out of memory while trying to report an out of memory condition!");
             current->emergencyBytes += blockSize;
             _VM_heap.used += blockSize;
             return finishBlock(block, blockSize, VM_BLOCK_EMERGENCY, size);
@@ -166,8 +167,8 @@ void* _VM_alloc(size_t size, int exceptionsAllowed) {
     }
 
 #ifdef VESSILO_GC_STRESS
-    if (uint64_t interval = stressInterval(); interval != 0 && !stressCollecting && _VM_runtime != nullptr &&
-                                              ++stressCounter % interval == 0) {
+    if (uint64_t interval = stressInterval();
+        interval != 0 && !stressCollecting && _VM_runtime != nullptr && ++stressCounter % interval == 0) {
         stressCollecting = true;
         _VM_collect(_VM_runtime);
         stressCollecting = false;

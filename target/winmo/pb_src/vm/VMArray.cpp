@@ -74,8 +74,8 @@ void _VM_arrayCopyElements(VMArray_Base* destination, VMArray_Base* source, jint
                  static_cast<char*>(source->data) + size_t(sourcePosition) * size, size_t(count) * size);
 }
 
-java::lang::Class* _VM_defineArrayClass(java::lang::Class** cache, const char* name, jint dimensions,
-                                        jint elementType, java::lang::Class* elementClass) {
+java::lang::Class* _VM_defineArrayClass(java::lang::Class** cache, const char* name, jint dimensions, jint elementType,
+                                        java::lang::Class* elementClass) {
     if (*cache != nullptr) return *cache;
     if (java::lang::Class* existing = _VM_findClass(name)) return *cache = existing;
     void* memory = _VM_alloc(sizeof(java::lang::Class), 1);
@@ -99,8 +99,7 @@ java::lang::Class* _VM_defineReferenceArrayClass(java::lang::Class** cache, java
     } else {
         _VM_cstrAppend(&name, elementClass->name.c_str());
     }
-    java::lang::Class* record =
-        _VM_defineArrayClass(cache, name.c_str(), dimensions, VM_T_REFERENCE, elementClass);
+    java::lang::Class* record = _VM_defineArrayClass(cache, name.c_str(), dimensions, VM_T_REFERENCE, elementClass);
     _VM_cstrFree(&name);
     return record;
 }

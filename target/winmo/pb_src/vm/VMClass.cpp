@@ -81,7 +81,9 @@ void _VM_registerClass(VMClassRegistry* reg, const char* name, Class* record) {
     _VM_mapPut(&reg->map, name, record);
 }
 
-Class* _VM_findClass(VMClassRegistry* reg, const char* name) { return static_cast<Class*>(_VM_mapGet(&reg->map, name)); }
+Class* _VM_findClass(VMClassRegistry* reg, const char* name) {
+    return static_cast<Class*>(_VM_mapGet(&reg->map, name));
+}
 Class* _VM_findClass(const char* name) { return _VM_findClass(_VM_classRegistry(), name); }
 
 void _VM_enrolClass(VMClassNode* node, VMRegistrationRoutine routine) {
@@ -142,8 +144,8 @@ void VMClassEnrolment::registerRoutine(void* node) {
     void* memory = _VM_alloc(sizeof(Class), 1);
     auto* record = new (memory) Class();
     const char* sourceName = i->sourceName != nullptr ? i->sourceName : i->fileSourceName;
-    _VM_defineClass(record, i->name, i->superName, sourceName, 0, i->staticInit, i->newInstance, false,
-                    i->isInterface, i->isAbstract, 0, 0, nullptr, true);
+    _VM_defineClass(record, i->name, i->superName, sourceName, 0, i->staticInit, i->newInstance, false, i->isInterface,
+                    i->isAbstract, 0, 0, nullptr, true);
     record->cppInstanceOf = i->cppInstanceOf;
     *self->classWord = record;
 }

@@ -210,7 +210,7 @@ private:
     // What a stretch leaves for the stretch notes.
     struct Notes {
         std::vector<java::lang::Object*> inside;  // every kStretch-th survivor inside
-        uint32_t survivors = 0;                  // inside, after the last of those
+        uint32_t survivors = 0;                   // inside, after the last of those
     };
 
     // The stretches' first objects, then the notes in list order.

@@ -77,7 +77,6 @@ size_t _VM_heapCount(const VMRuntime* runtime) {
 
 namespace {
 
-
 // Whether the thread holds the object's monitor (at any depth).
 inline bool heldBy(const java::lang::Object* header, const VMThread* thread) {
     return header->_VM_count > 0 && header->_VM_owner == thread;
@@ -103,8 +102,7 @@ void awaitThinMonitor(java::lang::Object* header, VMThread* cur) {
         } while (heldThinByAnother(header, cur));
         return;
     }
-    if (thinMonitorRelease == nullptr &&
-        (HAL_createLock(&thinMonitorRelease, 0) != 0 || thinMonitorRelease == nullptr))
+    if (thinMonitorRelease == nullptr && (HAL_createLock(&thinMonitorRelease, 0) != 0 || thinMonitorRelease == nullptr))
         HAL_fatalError("HAL_createLock() failed in _VM_lock().");
     ++_VM_thinMonitorWaiters;
     while (heldThinByAnother(header, cur)) {

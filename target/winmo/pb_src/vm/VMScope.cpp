@@ -95,10 +95,6 @@ void _VM_clearWeakScope(VMRef* head) {
     }
 }
 
-void _VM_noCurrentStackList() {
-    HAL_fatalError("A local reference was made while no runtime thread is current!");
-}
+void _VM_noCurrentStackList() { HAL_fatalError("A local reference was made while no runtime thread is current!"); }
 
-void _VM_stackListMismatch() {
-    HAL_fatalError("A local reference left a stack list it did not join!");
-}
+void _VM_stackListMismatch() { HAL_fatalError("A local reference left a stack list it did not join!"); }

@@ -34,8 +34,7 @@ Object* handledNow() {
         std::rethrow_exception(handled);
     } catch (Object* object) {
         return object;
-    } catch (...) {
-    }
+    } catch (...) {}
     return nullptr;
 }
 
@@ -91,5 +90,5 @@ void _VM_throwInitializerFailure(Throwable* thrown) {
 void _VM_rethrow(Throwable* thrown) {
     if (thrown == nullptr) _VM_throwNullPointer();
     thrown->_VM_throw();  // rooted again as the thread's throwable in flight
-    std::terminate();  // not reached
+    std::terminate();     // not reached
 }

@@ -72,7 +72,8 @@ inline VMPtr<ts::AnimSet> overlaySet() {
 // 2 down, 3 left, 4 right; frame 1 (bottom-right) box 5 action.
 inline VMPtr<ts::AnimSet> padSet() {
     using namespace spritetest;
-    FrameSpec left{{{0, 0, -8}}, {{60, -180, 40, 40, 1}, {60, -60, 40, 40, 2}, {10, -120, 40, 40, 3}, {110, -120, 40, 40, 4}}};
+    FrameSpec left{{{0, 0, -8}},
+                   {{60, -180, 40, 40, 1}, {60, -60, 40, 40, 2}, {10, -120, 40, 40, 3}, {110, -120, 40, 40, 4}}};
     FrameSpec right{{{0, -8, -8}}, {{-100, -100, 60, 60, 5}}};
     return setOf(animSetBytes({left, right}, {{-1, {{0, 40}}}}));
 }
@@ -156,7 +157,8 @@ protected:
     void setWalls(const std::vector<std::vector<std::pair<jint, jint>>>& rows) {
         VMPtr<VMArray<jint, 3>> table = VMArray<jint, 3>::create(jint(rows.size()));
         for (size_t d = 0; d < rows.size(); ++d) {
-            VMPtr<VMArray<jint, 2>> walls = VMArray<jint, 2>::create(jint(rows[d].size()), LevelLoader::FLOOR_AREA_WIDTH);
+            VMPtr<VMArray<jint, 2>> walls =
+                VMArray<jint, 2>::create(jint(rows[d].size()), LevelLoader::FLOOR_AREA_WIDTH);
             for (size_t k = 0; k < rows[d].size(); ++k) {
                 VMPtr<VMArray<jint, 1>> r = walls->get(jint(k));
                 (*r)[0] = jint(d);

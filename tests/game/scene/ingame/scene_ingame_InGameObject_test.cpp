@@ -46,9 +46,9 @@ TEST_F(InGameObjectTest, OnlyAnAnchorStrictlyInsideTheCameraIsDrawn) {
         jint x, y;
         bool drawn;
     };
-    const Case cases[] = {{250, 400, true},  {100, 400, false}, {101, 400, true},  {400, 400, false},
-                          {399, 400, true},  {250, 200, false}, {250, 201, true},  {250, 600, false},
-                          {250, 599, true},  {99, 400, false},  {250, 601, false}, {-5, -5, false}};
+    const Case cases[] = {{250, 400, true}, {100, 400, false}, {101, 400, true},  {400, 400, false},
+                          {399, 400, true}, {250, 200, false}, {250, 201, true},  {250, 600, false},
+                          {250, 599, true}, {99, 400, false},  {250, 601, false}, {-5, -5, false}};
     // Both kinds of anchor: an animation player's position and a frame's.
     for (bool animation : {true, false}) {
         for (const Case& c : cases) {
@@ -75,7 +75,8 @@ TEST_F(InGameObjectTest, DepthCountsRowsUpFromTheBottomOfTheLevel) {
         jint y, depth;
     };
     // Level height 640, rows of 64.
-    for (const Case& c : {Case{640, 0}, Case{577, 0}, Case{576, 1}, Case{0, 10}, Case{1, 9}, Case{703, 0}, Case{704, -1}}) {
+    for (const Case& c :
+         {Case{640, 0}, Case{577, 0}, Case{576, 1}, Case{0, 10}, Case{1, 9}, Case{703, 0}, Case{704, -1}}) {
         SCOPED_TRACE(c.y);
         o->setSlotPosition(0, 0, c.y);
         o->updateDepth();

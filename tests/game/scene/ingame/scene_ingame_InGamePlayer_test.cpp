@@ -297,9 +297,7 @@ TEST_F(InGamePlayerTest, ScriptedStatesAdvanceOnTheirAnimationsAndOnSetPhase) {
              player->setState(InGamePlayer::USING_ITEM);
          },
          {{-1, 9, 2, 9}, {3, 9, 5, 10}, {6, 9, 7, 11}, {-1, 0, 0, 0}}},
-        {"put on a disguise",
-         [&] { player->setState(InGamePlayer::DISGUISING); },
-         {{-1, 10, 3, 18}}},
+        {"put on a disguise", [&] { player->setState(InGamePlayer::DISGUISING); }, {{-1, 10, 3, 18}}},
         {"mount, ride and leave a passage",
          [&] {
              player->beginInteraction(9, 3);
@@ -308,7 +306,9 @@ TEST_F(InGamePlayerTest, ScriptedStatesAdvanceOnTheirAnimationsAndOnSetPhase) {
          },
          {{-1, 4, 0, 0}, {1, 5, 2, 0}, {-1, 5, 2, 0}}},
         {"caught", [&] { player->setState(InGamePlayer::CAUGHT); }, {{-1, 11, 2, 25}}},
-        {"held", [&] { player->setState(InGamePlayer::HELD); }, {{-1, 6, 1, 0}, {3, 7, 0, 5}, {1, 7, 3, 7}, {4, 0, 0, 0}}},
+        {"held",
+         [&] { player->setState(InGamePlayer::HELD); },
+         {{-1, 6, 1, 0}, {3, 7, 0, 5}, {1, 7, 3, 7}, {4, 0, 0, 0}}},
     };
     for (const Script& s : scripts) {
         SCOPED_TRACE(s.what);

@@ -145,7 +145,11 @@ TEST_F(InGameSceneTest, ALevelThatCannotBePlayedLeavesWithOneLine) {
     missingImage["tileSet"]["image"] = 24576 + 60;
     const std::vector<Case> cases = {
         {"missing level", 7, [] {}, 10, "Level 7 not loaded: "},
-        {"refused tutorial", -1, [&] { serveBytes(-1, {0xFF, 0x00, 0x12}); }, 1, "Level -1 not loaded: "},
+        {"refused tutorial", -1,
+         [&] {
+             serveBytes(-1, {0xFF, 0x00, 0x12});
+         },
+         1, "Level -1 not loaded: "},
         {"missing tile image", 0, [&] { serve(0, missingImage); }, 10, "Level 0 not loaded: "},
     };
     for (const Case& c : cases) {

@@ -58,35 +58,68 @@ TEST_F(LevelLoaderRefusalTest, EachRuleRefusesTheWholeLevel) {
         {"map of 513 x 512 cells",
          [](json& l) {
              l["tileSet"]["tileWidth"] = l["tileSet"]["tileHeight"] = 1;
-             l["map"] = json{{"width", 513}, {"height", 512},
-                             {"cells", json(512, json(513, 0))}};
+             l["map"] = json{{"width", 513}, {"height", 512}, {"cells", json(512, json(513, 0))}};
          }},
         {"map of 32768 x 16 px",
-         [](json& l) { l["map"] = json{{"width", 2048}, {"height", 1}, {"cells", json(1, json(2048, 0))}}; }},
+         [](json& l) {
+             l["map"] = json{{"width", 2048}, {"height", 1}, {"cells", json(1, json(2048, 0))}};
+         }},
         {"map of 16 x 32768 px",
-         [](json& l) { l["map"] = json{{"width", 1}, {"height", 2048}, {"cells", json(2048, json(1, 0))}}; }},
+         [](json& l) {
+             l["map"] = json{{"width", 1}, {"height", 2048}, {"cells", json(2048, json(1, 0))}};
+         }},
         {"type-22 object at (40000, 0)",
-         [](json& l) { l["objects"].push_back(json::parse(R"({"type": 22, "x0": 40000, "objects": [{"x": 40000, "y": 0}]})")); }},
+         [](json& l) {
+             l["objects"].push_back(json::parse(R"({"type": 22, "x0": 40000, "objects": [{"x": 40000, "y": 0}]})"));
+         }},
         {"type-21 object at (0, 32768)", [](json& l) { object(l, kPlayer)["y"] = 32768; }},
-        {"floor area of depth row 4096", [](json& l) { addGroup(l, 6, at(0, 0, {{"width", 1}, {"row", 4096}})); }},
+        {"floor area of depth row 4096",
+         [](json& l) {
+             addGroup(l, 6, at(0, 0, {{"width", 1}, {"row", 4096}}));
+         }},
         {"transport part of path 4096", [](json& l) { object(l, kParts, 1)["path"] = 4096; }},
         {"target row 1 outside its group of 1", [](json& l) { object(l, kTarget)["index"] = 1; }},
         {"no player record", [](json& l) { l["objects"].erase(kPlayer); }},
         {"no player record", [](json& l) { l["objects"][kPlayer]["objects"] = json::array(); }},
         {"no target record", [](json& l) { l["objects"][kTarget]["objects"] = json::array(); }},
         {"target kind 12", [](json& l) { object(l, kTarget)["kind"] = 12; }},
-        {"trap kind 6", [](json& l) { addGroup(l, 8, at(0, 0, {{"kind", 6}, {"startTime", 0}})); }},
+        {"trap kind 6",
+         [](json& l) {
+             addGroup(l, 8, at(0, 0, {{"kind", 6}, {"startTime", 0}}));
+         }},
         {"disguised look 14",
-         [](json& l) { addGroup(l, 9, at(0, 0, {{"look", 14}, {"mode", 0}, {"range", 0}, {"value", 0}})); }},
-        {"general look 12", [](json& l) { addGroup(l, 10, at(0, 0, {{"look", 12}, {"animation", 0}})); }},
-        {"background item 33 beyond the 33 of location 1", [](json& l) { addGroup(l, 0, at(0, 0, {{"item", 33}})); }},
-        {"background item 87 beyond the 87 of location 2", [](json& l) { addGroup(l, 15, at(0, 0, {{"item", 87}})); }},
-        {"background item 47 beyond the 47 of location 4", [](json& l) { addGroup(l, 18, at(0, 0, {{"item", 47}})); }},
-        {"background item 45 beyond the 45 of location 5", [](json& l) { addGroup(l, 3, at(0, 0, {{"item", 45}})); }},
-        {"background item 83 beyond the 83 of location 6", [](json& l) { addGroup(l, 11, at(0, 0, {{"item", 83}})); }},
+         [](json& l) {
+             addGroup(l, 9, at(0, 0, {{"look", 14}, {"mode", 0}, {"range", 0}, {"value", 0}}));
+         }},
+        {"general look 12",
+         [](json& l) {
+             addGroup(l, 10, at(0, 0, {{"look", 12}, {"animation", 0}}));
+         }},
+        {"background item 33 beyond the 33 of location 1",
+         [](json& l) {
+             addGroup(l, 0, at(0, 0, {{"item", 33}}));
+         }},
+        {"background item 87 beyond the 87 of location 2",
+         [](json& l) {
+             addGroup(l, 15, at(0, 0, {{"item", 87}}));
+         }},
+        {"background item 47 beyond the 47 of location 4",
+         [](json& l) {
+             addGroup(l, 18, at(0, 0, {{"item", 47}}));
+         }},
+        {"background item 45 beyond the 45 of location 5",
+         [](json& l) {
+             addGroup(l, 3, at(0, 0, {{"item", 45}}));
+         }},
+        {"background item 83 beyond the 83 of location 6",
+         [](json& l) {
+             addGroup(l, 11, at(0, 0, {{"item", 83}}));
+         }},
         {"component variant 6", [](json& l) { object(l, kComponents)["variant"] = 6; }},
         {"interaction variant 3",
-         [](json& l) { addGroup(l, 5, at(0, 0, {{"variant", 3}, {"fixed", 0}, {"outfit", 0}, {"keyLevel", 0}})); }},
+         [](json& l) {
+             addGroup(l, 5, at(0, 0, {{"variant", 3}, {"fixed", 0}, {"outfit", 0}, {"keyLevel", 0}}));
+         }},
         {"component 0: path 1 missing", [](json& l) { object(l, kComponents)["path"] = 1; }},
         {"component 0: path 1 missing",
          [](json& l) {

@@ -176,9 +176,9 @@ TEST_F(LevelLoaderTablesTest, NoTableOfThePreviousLevelSurvivesIntoTheNext) {
     ASSERT_TRUE(select(0));
     ASSERT_TRUE(select(1));
     scene::ingame::LevelLoader* l = loader;
-    for (VMIntRows* t : {l->disguisedRecords.get(), l->componentRecords.get(), l->zoneRecords.get(),
-                                l->trapRecords.get(), l->interactionRecords.get(), l->keyRecords.get(),
-                                l->generalRecords.get()}) {
+    for (VMIntRows* t :
+         {l->disguisedRecords.get(), l->componentRecords.get(), l->zoneRecords.get(), l->trapRecords.get(),
+          l->interactionRecords.get(), l->keyRecords.get(), l->generalRecords.get()}) {
         EXPECT_EQ(t->length, 0);
     }
     EXPECT_EQ(l->keyCount + l->componentCount + l->generalCount + l->disguisedCount + l->trapCount, 0);

@@ -18,7 +18,8 @@ void record(std::vector<std::string>& calls, ts::TsCanvas* canvas, const char* n
     std::vector<jint> widths;
     const std::string what = name;
     if (what == "header") widths = {4};
-    if (what == "group") widths = args[0] == 1 ? std::vector<jint>{8} : args[0] == 3 ? std::vector<jint>{16, 1} : widths;
+    if (what == "group")
+        widths = args[0] == 1 ? std::vector<jint>{8} : args[0] == 3 ? std::vector<jint>{16, 1} : widths;
     if (what == "object") widths = args[0] == 1 ? std::vector<jint>{12, 4, 8} : std::vector<jint>{3};
     for (jint w : widths) line += " [" + std::to_string(canvas->levelReadBits(w)) + "]";
     calls.push_back(line);

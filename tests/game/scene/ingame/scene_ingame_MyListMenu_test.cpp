@@ -109,7 +109,8 @@ TEST_F(PauseMenuTest, StoryBoardBoxAndOutline) {
     EXPECT_EQ(board->getLayer(), 120);
     VMPtr<scenetest::LogGraphics> g = scenetest::logGraphics();
     board->paint(g);
-    EXPECT_EQ(g->only("fill"), (std::vector<std::string>{"fill 34 226 412 188 #000000", "fill 36 228 408 184 #ffffff"}));
+    EXPECT_EQ(g->only("fill"),
+              (std::vector<std::string>{"fill 34 226 412 188 #000000", "fill 36 228 408 184 #ffffff"}));
     board->release();
 }
 
@@ -130,7 +131,7 @@ TEST_F(PauseMenuTest, StoryBoardPagesAndClampsTheLastPage) {
     while (board->pageDown()) firsts.push_back(board->firstLine);
     ASSERT_GE(firsts.size(), 3u);
     for (size_t k = 1; k + 1 < firsts.size(); ++k) EXPECT_EQ(firsts[k], jint(k) * window);
-    EXPECT_EQ(firsts.back(), lines - window);  // the last full window
+    EXPECT_EQ(firsts.back(), lines - window);                       // the last full window
     EXPECT_GT(firsts[firsts.size() - 2] + window, lines - window);  // lines of the previous page show again
     board->setActive(false);
     board->setText(java::lang::String::_VM_fromUTF8(longText.c_str()));
