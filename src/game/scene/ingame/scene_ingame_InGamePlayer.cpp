@@ -354,6 +354,20 @@ void InGamePlayer::updateClimb() {
         if (getSlotIndex(0) != ANIM_STAND) setSlotIndex(0, ANIM_STAND);
     };
     auto reached = [&](jint i) { return absolute(playerX - pointX(i)) < absolute(playerDX); };
+    // Follows the path towards point `ahead`: past either end the climb ends
+    // (phase 3); once the point is reached the body stands on it and the next
+    // point in `direction` becomes the one ahead; otherwise one slope step.
+    auto moveAlong = [&](jint& ahead, jint& behind, jint direction) {
+        if (ahead < 0 || ahead >= n) {
+            phase = 3;
+        } else if (reached(ahead)) {
+            setPositionAll(pointX(ahead), pointY(ahead));
+            behind = ahead;
+            ahead += direction;
+        } else {
+            slopeStep(ahead);
+        }
+    };
     switch (phase) {
         case 0:
             if (up)
@@ -372,15 +386,7 @@ void InGamePlayer::updateClimb() {
                 phase = 0;
                 setSlotIndex(0, pathIndex != 0 ? ANIM_PATH_STILL : ANIM_STAND);
             }
-            if (pathIndex < 0 || pathIndex >= n) {
-                phase = 3;
-            } else if (reached(pathIndex)) {
-                setPositionAll(pointX(pathIndex), pointY(pathIndex));
-                pathIndexDown = pathIndex;
-                pathIndex += 1;
-            } else {
-                slopeStep(pathIndex);
-            }
+            moveAlong(pathIndex, pathIndexDown, 1);
             break;
         case 2:
             if (down) {
@@ -389,15 +395,7 @@ void InGamePlayer::updateClimb() {
                 phase = 0;
                 setSlotIndex(0, ANIM_PATH_STILL);
             }
-            if (pathIndexDown < 0 || pathIndexDown >= n) {
-                phase = 3;
-            } else if (reached(pathIndexDown)) {
-                setPositionAll(pointX(pathIndexDown), pointY(pathIndexDown));
-                pathIndex = pathIndexDown;
-                pathIndexDown -= 1;
-            } else {
-                slopeStep(pathIndexDown);
-            }
+            moveAlong(pathIndexDown, pathIndex, -1);
             break;
         case 3:
             endInteraction();
@@ -422,15 +420,7 @@ void InGamePlayer::updateClimb() {
                 phase = 4;
                 setSlotIndex(0, pathIndex != last ? ANIM_PATH_STILL : ANIM_STAND);
             }
-            if (pathIndex < 0 || pathIndex >= n) {
-                phase = 3;
-            } else if (reached(pathIndex)) {
-                setPositionAll(pointX(pathIndex), pointY(pathIndex));
-                pathIndexDown = pathIndex;
-                pathIndex -= 1;
-            } else {
-                slopeStep(pathIndex);
-            }
+            moveAlong(pathIndex, pathIndexDown, -1);
             break;
         case 6:
             if (up) {
@@ -439,15 +429,7 @@ void InGamePlayer::updateClimb() {
                 phase = 4;
                 setSlotIndex(0, ANIM_PATH_STILL);
             }
-            if (pathIndexDown < 0 || pathIndexDown >= n) {
-                phase = 3;
-            } else if (reached(pathIndexDown)) {
-                setPositionAll(pointX(pathIndexDown), pointY(pathIndexDown));
-                pathIndex = pathIndexDown;
-                pathIndexDown += 1;
-            } else {
-                slopeStep(pathIndexDown);
-            }
+            moveAlong(pathIndexDown, pathIndex, 1);
             break;
         default: break;
     }
