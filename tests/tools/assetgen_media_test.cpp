@@ -161,6 +161,43 @@ TEST(AssetgenFont, GlyphArrayCarriesCodesMetricsAndFreeTypesAdvances) {
     EXPECT_THROW(assetgen::renderFont(font, assetgen::defaultFontDirectory()), assetgen::Error);
 }
 
+// An outlined font: each glyph grows a pixel on every side, moves a pixel up
+// and left, keeps its advance, and its rim is the outline colour wherever the
+// ink does not cover it.
+TEST(AssetgenFont, AnOutlineRimsEveryGlyphByOnePixel) {
+    assetgen::FontDescription font;
+    font.face = "DejaVuSans.ttf";
+    font.pixelSize = 14;
+    font.ranges = {{65, 72}};
+    const assetgen::FontResult plain = assetgen::renderFont(font, assetgen::defaultFontDirectory());
+    font.outline = 0x102030;
+    const assetgen::FontResult rimmed = assetgen::renderFont(font, assetgen::defaultFontDirectory());
+    ASSERT_EQ(plain.glyphs.size(), rimmed.glyphs.size());
+    for (size_t i = 0; i < plain.glyphs.size(); ++i) {
+        const auto& p = plain.glyphs[i].values;
+        const auto& r = rimmed.glyphs[i].values;
+        EXPECT_EQ(r[4], p[4] + 2);
+        EXPECT_EQ(r[5], p[5] + 2);
+        EXPECT_EQ(r[6], p[6] - 1);
+        EXPECT_EQ(r[7], p[7] - 1);
+        EXPECT_EQ(r[8], p[8]) << "the advance stays";
+        int rim = 0, ink = 0;
+        for (int y = 0; y < r[5]; ++y) {
+            for (int x = 0; x < r[4]; ++x) {
+                const uint32_t argb = rimmed.sheet.at(r[2] + x, r[3] + y);
+                if ((argb >> 24) == 0) continue;
+                if ((argb & 0xFFFFFF) == 0x102030) ++rim;
+                if ((argb & 0xFFFFFF) == 0xFFFFFF) ++ink;
+                if (x == 0 || y == 0 || x == r[4] - 1 || y == r[5] - 1) {
+                    EXPECT_EQ(argb & 0xFFFFFF, 0x102030u) << "the outermost pixels are rim";
+                }
+            }
+        }
+        EXPECT_GT(rim, 0);
+        EXPECT_GT(ink, 0);
+    }
+}
+
 // --- text tables ---------------------------------------------------------------
 
 TEST(AssetgenText, TableHoldsLengthsAndUtf8Bytes) {

@@ -399,6 +399,7 @@ FontResult describeFont(Node& d, const std::string& fontDirectory) {
         font.ranges.emplace_back(range[0], range[1]);
     }
     font.colour = d.colour("color", 0xFFFFFFFF);
+    if (d.has("outline")) font.outline = d.at("outline").colour();
     font.missingAdvance = d.optionalInteger("missingAdvance", 0, 32767);
     font.extra = d.integer("extra", 0, 0, 32767);
     font.alignByAdvance = d.boolean("alignByAdvance", false);

@@ -115,6 +115,31 @@ FontResult renderFont(const FontDescription& font, const std::string& fontDirect
                 g.ink.at(x, y) = coverage << 24 | (font.colour & 0xFFFFFF);
             }
         }
+        if (ink && font.outline) {
+            // One pixel more on every side: the rim takes the strongest
+            // coverage around each pixel, and the ink is laid over it.
+            Raster rimmed(g.ink.width + 2, g.ink.height + 2);
+            for (int y = 0; y < rimmed.height; ++y) {
+                for (int x = 0; x < rimmed.width; ++x) {
+                    uint32_t strongest = 0;
+                    for (int dy = -1; dy <= 1; ++dy) {
+                        for (int dx = -1; dx <= 1; ++dx) {
+                            const int sx = x - 1 + dx, sy = y - 1 + dy;
+                            if (sx < 0 || sy < 0 || sx >= g.ink.width || sy >= g.ink.height) continue;
+                            strongest = std::max(strongest, g.ink.at(sx, sy) >> 24);
+                        }
+                    }
+                    rimmed.at(x, y) = strongest << 24 | (*font.outline & 0xFFFFFF);
+                }
+            }
+            for (int y = 0; y < g.ink.height; ++y) {
+                for (int x = 0; x < g.ink.width; ++x) plot(rimmed, x + 1, y + 1, g.ink.at(x, y), Blend::Over);
+            }
+            g.ink = std::move(rimmed);
+            g.left -= 1;
+            g.top -= 1;
+            area += int64_t{g.ink.width} + g.ink.height;
+        }
         glyphs.push_back(std::move(g));
     }
 

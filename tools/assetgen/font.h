@@ -17,6 +17,8 @@ struct FontDescription {
     int pixelSize = 16;
     std::vector<std::pair<int, int>> ranges;  // character codes, inclusive, up to U+FFFF
     uint32_t colour = 0xFFFFFFFF;             // RGB of the ink; the glyph's coverage scales the alpha
+    std::optional<uint32_t> outline;          // RGB of a one-pixel rim around the ink, so that
+                                              // the text reads on light and dark ground alike
     std::optional<int> missingAdvance;        // advance for characters without a glyph; default the space's
     int extra = 0;                            // glyph 5's metric
     bool alignByAdvance = false;              // glyph 6's flag
