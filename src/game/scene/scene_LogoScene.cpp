@@ -42,10 +42,7 @@ void LogoScene::loadLogo() {
             s->addFrame(TITLE_IMAGE, TITLE_SET, 1, 240, 0);
             s->addFrame(TITLE_IMAGE, TITLE_SET, 2, 240, 640);
             s->setRectCapacity(2);
-            s->getCollisionRects(2, work, 3);
-            s->setRect(0, work, 0x534741);
-            s->getCollisionRects(2, work, 4);
-            s->setRect(1, work, 0x000000);
+            setBands();
             stage0Busy = 2;
             break;
         }
@@ -58,7 +55,12 @@ void LogoScene::loadLogo() {
         }
         case 1: {
             VMPtr<Screen> s = screen;
-            s->setSlotCount(1);  // the logo alone
+            // The logo alone. The screen paints rectangles whose layer is not
+            // drawn above all layers: the bands wait for the title picture
+            // (their place among the layers, before the banner, is kept).
+            s->setSlotCount(1);
+            s->removeRect(0);
+            s->removeRect(1);
             addObject(s);
             stage0Busy = 0;
             break;
@@ -69,6 +71,15 @@ void LogoScene::loadLogo() {
     }
     VMPtr<LoadingPage> page = loadingPage;
     page->step();
+}
+
+void LogoScene::setBands() {
+    VMPtr<Screen> s = screen;
+    VMPtr<VMInts> work = rect;
+    s->getCollisionRects(2, work, 3);
+    s->setRect(0, work, 0x534741);
+    s->getCollisionRects(2, work, 4);
+    s->setRect(1, work, 0x000000);
 }
 
 void LogoScene::loadStage1() {
@@ -88,7 +99,10 @@ void LogoScene::update() {
     if (elapsed >= TITLE_AT && !logoShown) {
         logoShown = true;
         VMPtr<Screen> s = screen;
-        if (s != nullptr) s->setSlotCount(LAYERS);
+        if (s != nullptr) {
+            s->setSlotCount(LAYERS);
+            setBands();
+        }
     } else if (elapsed >= CHANGE_AT) {
         VMPtr<com::ventrix::utility::SceneManager> manager = sceneManager;
         manager->changeScene(SOUND_QUESTION_SCENE);

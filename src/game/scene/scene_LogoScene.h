@@ -38,6 +38,11 @@ public:
 
     // The stage-0 step.
     virtual void loadLogo();
+
+private:
+    // The title picture's two bands: the top band and the line under it,
+    // from boxes 3 and 4 of layer 2.
+    void setBands();
 };
 
 }  // namespace scene

@@ -24,6 +24,9 @@ TEST_F(LogoSceneTest, BuildsInFiveStepsAndDrawsTheLogoAloneCentred) {
     EXPECT_EQ(screen->getSlotCount(), 1);  // the title picture is built but not drawn
     EXPECT_EQ(screen->getSlotKind(4), com::ventrix::ui::Screen::KIND_IMAGE);
     EXPECT_EQ(screen->rectLayer, 4);  // the bands lie under the banner
+    // and wait for the title: nothing but the logo is drawn.
+    EXPECT_EQ(screen->rects->get(0), nullptr);
+    EXPECT_EQ(screen->rects->get(1), nullptr);
     EXPECT_EQ(s->objects->get(0), static_cast<com::ventrix::utility::MyObject*>(screen));
     // The logo is 240 x 160: centred at (120, 240).
     EXPECT_EQ((std::vector<jint>{screen->getSlotWidth(0), screen->getSlotHeight(0)}), (std::vector<jint>{240, 160}));
@@ -56,6 +59,10 @@ TEST_F(LogoSceneTest, TitleAtThreeSecondsAndTheSoundQuestionAfterSeven) {
         EXPECT_EQ(change, c.changeFrame);
         EXPECT_EQ(manager->asked, (std::vector<jint>{15}));
         EXPECT_TRUE(s->logoShown);
+        VMPtr<VMInts> band = s->screen->rects->get(0);
+        ASSERT_NE(band, nullptr);
+        EXPECT_EQ((std::vector<jint>{(*band)[0], (*band)[1], (*band)[2], (*band)[3], s->screen->rectLayer}),
+                  (std::vector<jint>{0, 0, 480, 152, 4}));
         s->dispose();
     }
 }
