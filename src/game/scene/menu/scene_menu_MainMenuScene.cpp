@@ -87,9 +87,7 @@ void MainMenuScene::loadBackground() {
             stage0Busy = 0;
             break;
         }
-        default:
-            stage0Busy = 0;
-            break;
+        default: stage0Busy = 0; break;
     }
     VMPtr<LoadingPage> page = loadingPage;
     page->step();
@@ -177,11 +175,8 @@ void MainMenuScene::handleInput() {
             }
             break;
         }
-        case LIST_BOX:
-            choose(menu->getTappedItem());
-            break;
-        default:
-            break;
+        case LIST_BOX: choose(menu->getTappedItem()); break;
+        default: break;
     }
 }
 

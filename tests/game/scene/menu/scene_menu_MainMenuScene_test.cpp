@@ -52,10 +52,9 @@ TEST_F(MainMenuTest, BuildsTheTitleStripAndAOneRowList) {
         VMPtr<VMInts> r = bg->rects->get(i);
         bands.push_back({(*r)[0], (*r)[1], (*r)[2], (*r)[3], (*bg->rectColors)[i]});
     }
-    EXPECT_EQ(bands, (std::vector<std::vector<jint>>{{0, 0, 480, 152, 0x534741},
-                                                     {0, 152, 480, 6, 0},
-                                                     {0, 440, 480, 64, 0x534741},
-                                                     {0, 504, 480, 6, 0}}));
+    EXPECT_EQ(bands,
+              (std::vector<std::vector<jint>>{
+                  {0, 0, 480, 152, 0x534741}, {0, 152, 480, 6, 0}, {0, 440, 480, 64, 0x534741}, {0, 504, 480, 6, 0}}));
     // The markers at the list's ends, the right one mirrored.
     EXPECT_EQ((std::vector<jint>{bg->getSlotX(3), bg->getSlotY(3), bg->getSlotX(4), bg->getSlotY(4)}),
               (std::vector<jint>{64, 472, 416, 472}));
