@@ -67,7 +67,14 @@ TEST_F(MainMenuTest, BuildsTheTitleStripAndAOneRowList) {
     EXPECT_EQ(std::vector<jint>(menu->items->elements(), menu->items->elements() + 5),
               (std::vector<jint>{23, 17, 12, 13, 15}));
     EXPECT_TRUE(menu->isActive());
+    // A touched row is marked with nothing (the strip has its markers), and
+    // the list's graphics go back to the cache with the scene.
+    ASSERT_NE(menu->listFrame.get(), nullptr);
+    EXPECT_EQ(menu->listFrame->getWidth(0), 0);
+    const jint listSlot = menu->listSecondIndex;
+    EXPECT_GT(animRefs(listSlot), 0);
     s->dispose();
+    EXPECT_EQ(animRefs(listSlot), 0);
 }
 
 TEST_F(MainMenuTest, OpensOnTrainingUntilItIsDoneThenOnMissions) {
@@ -141,6 +148,10 @@ TEST_F(MainMenuTest, TheChosenEntryChangesSceneOrEndsTheApplication) {
 TEST_F(MainMenuTest, GoldenMainMenu) {
     VMPtr<MainMenuScene> s = open();
     EXPECT_TRUE(matchesGolden("game", "main_menu", picture(s.get()), GoldenTolerance{48, 0.004}));
+    press(kListX, kStripY);
+    tick(s.get());
+    tick(s.get());
+    EXPECT_TRUE(matchesGolden("game", "main_menu_pressed", picture(s.get()), GoldenTolerance{48, 0.004}));
     s->dispose();
 }
 
