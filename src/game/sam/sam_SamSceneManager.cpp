@@ -6,7 +6,10 @@
 #include "com_ventrix_utility_AudioAndVibration.h"
 #include "com_ventrix_utility_MyFont.h"
 #include "sam_SamGameSave.h"
+#include "scene_LogoScene.h"
 #include "scene_ingame_InGameScene.h"
+#include "scene_menu_MainMenuScene.h"
+#include "scene_menu_MenuOptionScene.h"
 #include "scene_menu_SelectLevelScene.h"
 
 namespace sam {
@@ -65,6 +68,17 @@ void SamSceneManager::createScene() {
     VMPtr<Scene> made;
     jint style = 0;
     switch (id) {
+        case LOGO:
+            made = scene::LogoScene::create()->construct();
+            style = -1;  // started at once
+            break;
+        case MAIN_MENU: made = scene::menu::MainMenuScene::create()->construct(); break;
+        case 2:
+        case 4:
+        case 6:
+        case 7:
+        case 15:
+        case 16: made = scene::menu::MenuOptionScene::create()->construct(id); break;
         case LEVEL: {
             _VM_ensureInitialized(SamGameSave::_VM_classRecord);
             VMPtr<AudioAndVibration> sound = AudioAndVibration::getInstance();
@@ -83,6 +97,7 @@ void SamSceneManager::createScene() {
     }
     scene = made;
     made->startLoading(style);
+    if (id == LOGO) AudioAndVibration::getInstance()->enableDeviceVibration(true);
 }
 
 }  // namespace sam

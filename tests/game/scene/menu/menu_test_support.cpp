@@ -1,115 +1,119 @@
 #include "menu_test_support.h"
 
-#include "com_ventrix_common_Main.h"
-#include "com_ventrix_utility_MyFont.h"
+#include <cctype>
+#include <map>
+
+#include "com_ventrix_utility_AudioAndVibration.h"
 #include "com_ventrix_utility_MyPointer.h"
-#include "com_ventrix_utility_ResManager.h"
 #include "describe.h"
 #include "font.h"
-#include "sam_SamGameSave.h"
+#include "javax_microedition_lcdui_Graphics.h"
 
 namespace menutest {
 
+using com::ventrix::utility::AudioAndVibration;
 using com::ventrix::utility::MyFont;
 using com::ventrix::utility::MyPointer;
-using com::ventrix::utility::ResManager;
-using com::ventrix::utility::SceneManager;
 
 namespace {
 
-VMStatic<ingamescene::NoteManager> sharedManager;
+VMStatic<RecordingMedia> sharedMedia;
 
-const std::map<std::string, std::string>& gameFiles() {
-    static const std::map<std::string, std::string> files = [] {
-        std::map<std::string, std::string> all;
+// The game's packs the menu tests read besides the in-game ones: the logo,
+// the title picture, the menus and the fonts.
+const std::map<std::string, std::vector<uint8_t>>& menuPacks() {
+    static const std::map<std::string, std::vector<uint8_t>> packs = [] {
+        std::map<std::string, std::vector<uint8_t>> chosen;
         const assetgen::Generated g = assetgen::generateFolder(VESSILO_GAME_ASSETS, assetgen::defaultFontDirectory());
-        for (const auto& [name, bytes] : g.files) all[name] = std::string(bytes.begin(), bytes.end());
-        return all;
+        for (const auto& [name, bytes] : g.files) {
+            for (const std::string prefix : {"RP1", "RP2", "RP3", "RP19"}) {
+                if (name.rfind(prefix, 0) == 0 && name.size() > prefix.size() &&
+                    !std::isdigit(static_cast<unsigned char>(name[prefix.size()])))
+                    chosen[name] = std::vector<uint8_t>(bytes.begin(), bytes.end());
+            }
+        }
+        return chosen;
     }();
-    return files;
+    return packs;
 }
 
 }  // namespace
 
-GameFolderTest::GameFolderTest() : dir("menus") {
-    for (const auto& [name, bytes] : gameFiles()) dir.put("rsc/" + name, bytes);
+void RecordingMedia::note(const std::string& call, std::initializer_list<jint> args) {
+    std::string line = call;
+    for (jint a : args) line += " " + std::to_string(a);
+    log.push_back(line);
 }
 
-void GameFolderTest::SetUp() {
-    paneltest::PanelTest::SetUp();
-    VMPtr<MyFont> font = MyFont::getInstance();
-    font->loadTexts(0x5000);
+MenuFixture::MenuFixture() {
+    for (const auto& [name, bytes] : menuPacks()) dir.put("rsc/" + name, std::string(bytes.begin(), bytes.end()));
+}
+
+void MenuFixture::SetUp() {
+    ingamescene::SceneFixture::SetUp();
     VMPtr<VMInts> ids = VMInts::create(2);
     (*ids)[0] = 0x4C00;
     (*ids)[1] = 0x4C01;
-    font->setFontResourceIds(ids);
-    if (sharedManager == nullptr) sharedManager = ingamescene::NoteManager::create()->construct();
-    manager = sharedManager.get();
-    manager->asked.clear();
-    _VM_ensureInitialized(SceneManager::_VM_classRecord);
-    SceneManager::instance = manager;
-    _VM_ensureInitialized(sam::SamGameSave::_VM_classRecord);
-    sam::SamGameSave::currentLevel = 0;
-    sam::SamGameSave::unlockedLevel = 0;
+    MyFont::getInstance()->setFontResourceIds(ids);
+    if (sharedMedia == nullptr) sharedMedia = RecordingMedia::create();
+    media = sharedMedia.get();
+    media->log.clear();
+    _VM_ensureInitialized(AudioAndVibration::_VM_classRecord);
+    AudioAndVibration::instance = nullptr;
+    AudioAndVibration::getInstance()->mediaManager = sharedMedia.get();
 }
 
-void GameFolderTest::TearDown() {
-    SceneManager::instance = nullptr;
-    paneltest::PanelTest::TearDown();
+void MenuFixture::TearDown() {
+    AudioAndVibration::instance = nullptr;
+    ingamescene::SceneFixture::TearDown();
 }
 
-int GameFolderTest::load(com::ventrix::ui::Scene* s) {
-    int n = 0;
-    while (s->loading && n < 100) {
-        noTouch();
-        s->update();
-        ++n;
+void MenuFixture::tick(com::ventrix::ui::Scene* scene) {
+    scene->update();
+    MyPointer::getInstance()->update();
+}
+
+int MenuFixture::load(com::ventrix::ui::Scene* scene) {
+    scene->startLoading(0);
+    scene->init();
+    int frames = 0;
+    while (scene->loading && frames < 100) {
+        tick(scene);
+        ++frames;
     }
-    return n;
+    return frames;
 }
 
-void GameFolderTest::frames(com::ventrix::ui::Scene* s, int n) {
-    for (int i = 0; i < n; ++i) {
-        noTouch();
-        s->update();
-    }
+void MenuFixture::press(jint x, jint y) { canvas->pointerPressed(x, y); }
+void MenuFixture::release(jint x, jint y) { canvas->pointerReleased(x, y); }
+void MenuFixture::tap(jint x, jint y) {
+    press(x, y);
+    release(x, y);
 }
 
-void GameFolderTest::noTouch() {
-    VMPtr<MyPointer> p = MyPointer::getInstance();
-    (*p->justReleased)[0] = false;
-    (*p->justPressed)[0] = false;
+VMPtr<EventCanvas> MenuFixture::eventCanvas(com::ventrix::ui::Scene* scene) {
+    VMPtr<ts::TsCanvas> current = ts::TsCanvas::getInstance();
+    VMPtr<EventCanvas> c = EventCanvas::create();
+    c->construct(nullptr);
+    c->ts::TsCanvas::onEvent(ts::TsCanvas::EVENT_EXIT);  // no frames, and nothing of the game released
+    ts::TsCanvas::instance = current;
+    c->frameMs = canvas->getFrameTime();
+    scene->canvas = c;
+    return c;
 }
 
-void GameFolderTest::releaseAt(jint x, jint y) {
-    VMPtr<MyPointer> p = MyPointer::getInstance();
-    (*p->justReleased)[0] = true;
-    (*p->justPressed)[0] = false;
-    (*p->isUp)[0] = true;
-    (*p->isDown)[0] = false;
-    (*p->x)[0] = x;
-    (*p->y)[0] = y;
-}
-
-void GameFolderTest::releaseOn(com::ventrix::ui::Screen* screen, jint layer) {
-    VMPtr<VMInts> box = VMInts::create(5);
-    ASSERT_EQ(screen->getCollisionRects(layer, box, 0), 1) << "layer " << layer;
-    releaseAt((*box)[0] + (*box)[2] / 2, (*box)[1] + (*box)[3] / 2);
-}
-
-void GameFolderTest::pressNow(bool alsoReleased) {
-    VMPtr<MyPointer> p = MyPointer::getInstance();
-    (*p->justPressed)[0] = true;
-    (*p->justReleased)[0] = alsoReleased;
-    (*p->isUp)[0] = alsoReleased;
-    (*p->isDown)[0] = !alsoReleased;
-}
-
-jint GameFolderTest::imageOf(com::ventrix::ui::Screen* screen, jint slot) {
-    if (screen->getSlotKind(slot) != com::ventrix::ui::Screen::KIND_IMAGE) return -1;
-    const jint index = screen->getImageIndex(slot);
-    VMPtr<VMArray<jint, 2>> keys = ResManager::slotKeys;
-    return (*keys->get(ResManager::KEY_GOBS))[index];
+Picture MenuFixture::picture(com::ventrix::ui::Scene* scene) {
+    VMPtr<javax::microedition::lcdui::Image> image = javax::microedition::lcdui::Image::createImage(480, 640);
+    VMPtr<javax::microedition::lcdui::Graphics> g = image->getGraphics();
+    g->setColor(0x202020);
+    g->fillRect(0, 0, 480, 640);
+    scene->paint(g);
+    return scenetest::pictureOfImage(image);
 }
 
 }  // namespace menutest
+
+VM_REGISTER_CLASS(menutest::RecordingMedia, .name = "menutest.RecordingMedia",
+                  .interfaces = {"ts.MediaManager"})
+VM_REGISTER_CLASS(menutest::ScriptKey, .name = "menutest.ScriptKey")
+VM_REGISTER_CLASS(menutest::EventCanvas, .name = "menutest.EventCanvas")

@@ -1,7 +1,7 @@
 // The level selection: the entry each scene id opens on, its loading, the
 // briefing and the picture between level groups with their countdown, the
 // arrows and slides, the buttons, and how it looks.
-#include "menu_test_support.h"
+#include "select_test_support.h"
 #include "sam_SamGameSave.h"
 #include "scene_menu_SelectLevelScene.h"
 
@@ -11,7 +11,7 @@ using scene::menu::SelectLevelScene;
 
 namespace {
 
-class SelectLevelTest : public menutest::GameFolderTest {
+class SelectLevelTest : public selecttest::GameFolderTest {
 protected:
     VMPtr<SelectLevelScene> open(jint sceneId, jint current, jint unlocked) {
         sam::SamGameSave::currentLevel = current;
