@@ -44,8 +44,8 @@ public:
 
 }  // namespace samtest
 
-VM_REGISTER_CLASS(samtest::NoteMedia, .name = "samtest.NoteMedia", .sourceName = "tests/game/sam/sam_SamSceneManager_test",
-                  .interfaces = {"ts.MediaManager"})
+VM_REGISTER_CLASS(samtest::NoteMedia, .name = "samtest.NoteMedia",
+                  .sourceName = "tests/game/sam/sam_SamSceneManager_test", .interfaces = {"ts.MediaManager"})
 
 namespace {
 

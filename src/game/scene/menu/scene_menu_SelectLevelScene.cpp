@@ -22,7 +22,9 @@ constexpr jint kSubject[LEVELS] = {6, 7, 2, 0, 4, 5, 0, 3, 1, 8, 0};
 constexpr jint kBadge[LEVELS] = {0, 0, 1, 2, 3, 1, 2, 4, 4, 0, 2};
 constexpr jint BRIEFING_TEXTS = 32;
 
-constexpr jint clampEntry(jint e) { return e < 0 ? 0 : e > SelectLevelScene::LAST_ENTRY ? SelectLevelScene::LAST_ENTRY : e; }
+constexpr jint clampEntry(jint e) {
+    return e < 0 ? 0 : e > SelectLevelScene::LAST_ENTRY ? SelectLevelScene::LAST_ENTRY : e;
+}
 
 }  // namespace
 
@@ -166,6 +168,7 @@ void SelectLevelScene::update() {
     Super::update();
     if (loading) return;
     VMPtr<Screen> b = buttons;
+    if (b == nullptr) return;  // never loaded
     // The hints beside an offered arrow.
     const jint hints[2][3] = {{LEFT, LEFT_HINT, 0}, {RIGHT, RIGHT_HINT, 480}};
     for (const auto& h : hints) {

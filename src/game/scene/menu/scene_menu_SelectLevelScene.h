@@ -77,7 +77,7 @@ public:
     static constexpr jint INTERLUDE_PICTURES = 0x4400;
 
     // Card frames.
-    static constexpr jint CARD = 0;           // 1 + level: a level's place
+    static constexpr jint CARD = 0;             // 1 + level: a level's place
     static constexpr jint BRIEFING_PANEL = 12;  // box 0 the text; 13 + level: its number
     static constexpr jint NOTHING = 24;
 

@@ -45,11 +45,27 @@ TEST_F(SelectLevelTest, EntryOfEachSceneAndLevel) {
     struct Case {
         jint sceneId, level, entry;
     } cases[] = {
-        {10, 0, 0}, {10, 2, 2}, {10, 3, 4}, {10, 5, 6}, {10, 6, 8}, {10, 8, 10}, {10, 9, 12}, {10, 10, 13},
-        {13, 4, 5}, {11, 7, 9}, {14, 3, 3}, {14, 6, 7}, {14, 9, 11}, {14, 0, 0},
+        {10, 0, 0},
+        {10, 2, 2},
+        {10, 3, 4},
+        {10, 5, 6},
+        {10, 6, 8},
+        {10, 8, 10},
+        {10, 9, 12},
+        {10, 10, 13},
+        {13, 4, 5},
+        {11, 7, 9},
+        {14, 3, 3},
+        {14, 6, 7},
+        {14, 9, 11},
+        {14, 0, 0},
         // Outside the levels: the tutorial level and stored values beyond the
         // last one stay on the entries.
-        {10, -1, 0}, {13, 11, 13}, {10, 99, 13}, {14, 13, 13}, {14, -5, 0},
+        {10, -1, 0},
+        {13, 11, 13},
+        {10, 99, 13},
+        {14, 13, 13},
+        {14, -5, 0},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(SelectLevelScene::entryOf(c.sceneId, c.level), c.entry) << c.sceneId << " " << c.level;
@@ -91,9 +107,9 @@ TEST_F(SelectLevelTest, LoadsInThirteenStepsAndOpensOnTheBrowseCard) {
     Screen* b = s->buttons.get();
     EXPECT_EQ(s->entry, 6);
     EXPECT_EQ(card->getSlotCount(), 7);
-    EXPECT_EQ((std::vector<jint>{card->getSlotIndex(0), card->getSlotIndex(1), card->getSlotIndex(2),
-                                 card->getSlotIndex(3)}),
-              (std::vector<jint>{0, 6, 24, 24}));
+    EXPECT_EQ(
+        (std::vector<jint>{card->getSlotIndex(0), card->getSlotIndex(1), card->getSlotIndex(2), card->getSlotIndex(3)}),
+        (std::vector<jint>{0, 6, 24, 24}));
     // Both buttons appear, both arrows are offered (level 5, highest 7).
     EXPECT_EQ((std::vector<jint>{b->getSlotIndex(0), b->getSlotIndex(1), b->getSlotIndex(2), b->getSlotIndex(4)}),
               (std::vector<jint>{0, 4, 6, 6}));
