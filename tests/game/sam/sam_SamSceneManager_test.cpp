@@ -98,32 +98,22 @@ TEST_F(SceneFactoryTest, ConstructionSetsUpTextsFontsLoadingPageAndSaveThenBecom
 // level selection, the mode it starts in.
 TEST_F(SceneFactoryTest, EveryIdBuildsItsScene) {
     VMPtr<SamSceneManager> m = SamSceneManager::create()->construct();
-    struct Case {
+    // clang-format off
+    const struct Case {
         jint id;
         const char* made;  // "" nothing
         jint style;        // of the loading page, for a staged load; -1 none
     } cases[] = {
-        {-1, "", 0},
-        {0, "scene.LogoScene", -1},
-        {1, "scene.menu.MainMenuScene", 0},
-        {2, "scene.menu.MenuOptionScene", 0},
-        {4, "scene.menu.MenuOptionScene", 0},
-        {6, "scene.menu.MenuOptionScene", 0},
-        {7, "scene.menu.MenuOptionScene", 0},
-        {15, "scene.menu.MenuOptionScene", 0},
-        {16, "scene.menu.MenuOptionScene", 0},
-        {3, "", 0},
-        {5, "", 0},
-        {8, "", 0},
-        {9, "scene.ingame.InGameScene", 1},
-        {10, "scene.menu.SelectLevelScene", 0},
-        {11, "scene.menu.SelectLevelScene", 0},
-        {12, "scene.ingame.InGameScene", 0},
-        {13, "scene.menu.SelectLevelScene", 0},
-        {14, "scene.menu.SelectLevelScene", 0},
-        {17, "", 0},
-        {0x7FFF, "", 0},
+        {-1, "", 0}, {3, "", 0}, {5, "", 0}, {8, "", 0}, {17, "", 0}, {0x7FFF, "", 0},
+        {0, "scene.LogoScene", -1}, {1, "scene.menu.MainMenuScene", 0},
+        {2, "scene.menu.MenuOptionScene", 0}, {4, "scene.menu.MenuOptionScene", 0},
+        {6, "scene.menu.MenuOptionScene", 0}, {7, "scene.menu.MenuOptionScene", 0},
+        {15, "scene.menu.MenuOptionScene", 0}, {16, "scene.menu.MenuOptionScene", 0},
+        {9, "scene.ingame.InGameScene", 1}, {12, "scene.ingame.InGameScene", 0},
+        {10, "scene.menu.SelectLevelScene", 0}, {11, "scene.menu.SelectLevelScene", 0},
+        {13, "scene.menu.SelectLevelScene", 0}, {14, "scene.menu.SelectLevelScene", 0},
     };
+    // clang-format on
     for (const Case& c : cases) {
         sam::SamGameSave::currentLevel = 2;
         LoadingPage::getInstance()->style = -7;

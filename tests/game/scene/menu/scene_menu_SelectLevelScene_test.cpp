@@ -42,31 +42,15 @@ protected:
 };
 
 TEST_F(SelectLevelTest, EntryOfEachSceneAndLevel) {
-    struct Case {
-        jint sceneId, level, entry;
-    } cases[] = {
-        {10, 0, 0},
-        {10, 2, 2},
-        {10, 3, 4},
-        {10, 5, 6},
-        {10, 6, 8},
-        {10, 8, 10},
-        {10, 9, 12},
-        {10, 10, 13},
-        {13, 4, 5},
-        {11, 7, 9},
-        {14, 3, 3},
-        {14, 6, 7},
-        {14, 9, 11},
-        {14, 0, 0},
+    // clang-format off
+    const struct Case { jint sceneId, level, entry; } cases[] = {
+        {10, 0, 0}, {10, 2, 2}, {10, 3, 4}, {10, 5, 6}, {10, 6, 8}, {10, 8, 10}, {10, 9, 12}, {10, 10, 13},
+        {13, 4, 5}, {11, 7, 9}, {14, 3, 3}, {14, 6, 7}, {14, 9, 11}, {14, 0, 0},
         // Outside the levels: the tutorial level and stored values beyond the
         // last one stay on the entries.
-        {10, -1, 0},
-        {13, 11, 13},
-        {10, 99, 13},
-        {14, 13, 13},
-        {14, -5, 0},
+        {10, -1, 0}, {13, 11, 13}, {10, 99, 13}, {14, 13, 13}, {14, -5, 0},
     };
+    // clang-format on
     for (const Case& c : cases) {
         EXPECT_EQ(SelectLevelScene::entryOf(c.sceneId, c.level), c.entry) << c.sceneId << " " << c.level;
     }
@@ -236,6 +220,11 @@ TEST_F(SelectLevelTest, ArrowsSlideBetweenEntriesAndOverInterludes) {
     EXPECT_EQ(s->entry, 4);
     frames(s.get(), 20);
     EXPECT_EQ(s->buttons->getSlotIndex(4), 9);
+    // Not offered, the right arrow does nothing, though its hidden
+    // animation keeps its touch area.
+    tap(s.get(), SelectLevelScene::RIGHT);
+    EXPECT_EQ(s->mode, 10);
+    EXPECT_EQ(s->entry, 4);
 
     // Back from entry 4 onto the interlude and on to entry 2.
     tap(s.get(), SelectLevelScene::LEFT);
@@ -262,28 +251,18 @@ TEST_F(SelectLevelTest, SlidePositions) {
     s->dispose();
 }
 
-// A right arrow that is not offered (the highest level, the last entry) does
-// nothing, though its hidden animation keeps its touch area.
-TEST_F(SelectLevelTest, RightArrowMovesOnlyWhileOffered) {
-    VMPtr<SelectLevelScene> s = open(10, 2, 2);
+// On the last entry even an offered right arrow (a highest level beyond the
+// last one) moves no further.
+TEST_F(SelectLevelTest, RightArrowStopsAtTheLastEntry) {
+    VMPtr<SelectLevelScene> s = open(10, 10, 10);
+    s->highestLevel = 11;
+    s->showMode();
     frames(s.get(), 20);
-    EXPECT_EQ(s->buttons->getSlotIndex(4), 9);
+    EXPECT_EQ(s->buttons->getSlotIndex(4), 7);
     tap(s.get(), SelectLevelScene::RIGHT);
     EXPECT_EQ(s->mode, 10);
-    EXPECT_EQ(s->entry, 2);
-
-    // The last entry with the arrow offered (a highest level beyond the
-    // last one): still no move past it.
-    VMPtr<SelectLevelScene> t = open(10, 10, 10);
-    t->highestLevel = 11;
-    t->showMode();
-    frames(t.get(), 20);
-    EXPECT_EQ(t->buttons->getSlotIndex(4), 7);
-    tap(t.get(), SelectLevelScene::RIGHT);
-    EXPECT_EQ(t->mode, 10);
-    EXPECT_EQ(t->entry, 13);
+    EXPECT_EQ(s->entry, 13);
     s->dispose();
-    t->dispose();
 }
 
 TEST_F(SelectLevelTest, ButtonsOpenTheBriefingStartTheLevelOrGoBack) {
