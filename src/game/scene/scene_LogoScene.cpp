@@ -65,9 +65,7 @@ void LogoScene::loadLogo() {
             stage0Busy = 0;
             break;
         }
-        default:
-            stage0Busy = 0;
-            break;
+        default: stage0Busy = 0; break;
     }
     VMPtr<LoadingPage> page = loadingPage;
     page->step();

@@ -2,7 +2,9 @@
 #include "scene_menu_MainMenuScene.h"
 
 #include "com_ventrix_ui_ListMenu.h"
+#include "com_ventrix_utility_ResManager.h"
 #include "sam_SamGameSave.h"
+#include "ts_AnimSet.h"
 
 namespace scene::menu {
 
@@ -11,6 +13,7 @@ using com::ventrix::ui::LoadingPage;
 using com::ventrix::ui::Screen;
 using com::ventrix::utility::MyKey;
 using com::ventrix::utility::MyPointer;
+using com::ventrix::utility::ResManager;
 using com::ventrix::utility::SceneManager;
 
 jint MainMenuScene::menuLocked = 0;
@@ -87,9 +90,7 @@ void MainMenuScene::loadBackground() {
             stage0Busy = 0;
             break;
         }
-        default:
-            stage0Busy = 0;
-            break;
+        default: stage0Busy = 0; break;
     }
     VMPtr<LoadingPage> page = loadingPage;
     page->step();
@@ -124,6 +125,7 @@ void MainMenuScene::loadMenu() {
     (*entries)[4] = EXIT;
     menu->setItems(entries);
     menu->open();
+    quietMarker(menu);
     menu->setActive(true);
 
     // A player who has not finished the training starts on it; the others
@@ -137,6 +139,25 @@ void MainMenuScene::loadMenu() {
     addObject(menu);
     VMPtr<LoadingPage> page = loadingPage;
     page->step();
+}
+
+void MainMenuScene::quietMarker(VMPtr<ListMenu> menu) {
+    // The list marks the touched row with frame 1 of its graphics, which in
+    // the pause panel's set is the open panel itself: it would cover the
+    // title picture. The strip has markers of its own, so the list marks
+    // with a frame that draws nothing.
+    _VM_ensureInitialized(ResManager::_VM_classRecord);
+    VMPtr<VMArray<ts::AnimSet, 1>> cache = ResManager::animCache;
+    const jint slot = menu->listSecondIndex;
+    if (cache == nullptr || slot < 0 || slot >= cache->length) return;
+    VMPtr<ts::AnimSet> set = cache->get(slot);
+    if (set == nullptr) return;
+    for (jint f = 0; f < set->getFrameCount(); ++f) {
+        if (set->getPartCount(f) == 0) {
+            menu->listFrame = set->getFrame(f);
+            return;
+        }
+    }
 }
 
 void MainMenuScene::update() {
@@ -177,11 +198,8 @@ void MainMenuScene::handleInput() {
             }
             break;
         }
-        case LIST_BOX:
-            choose(menu->getTappedItem());
-            break;
-        default:
-            break;
+        case LIST_BOX: choose(menu->getTappedItem()); break;
+        default: break;
     }
 }
 

@@ -14,6 +14,7 @@
 #pragma once
 
 #include "VM.h"
+#include "com_ventrix_ui_ListMenu.h"
 #include "com_ventrix_ui_Scene.h"
 #include "com_ventrix_utility_MyKey.h"
 #include "com_ventrix_utility_MyPointer.h"
@@ -73,6 +74,9 @@ public:
     virtual void handleInput();
     // Acts on a chosen entry; other ids do nothing.
     virtual void choose(jint entry);
+
+    // Makes the list mark a touched row with a frame that draws nothing.
+    static void quietMarker(VMPtr<com::ventrix::ui::ListMenu> menu);
 
     void markReferences(uint32_t bits) override {
         Super::markReferences(bits);

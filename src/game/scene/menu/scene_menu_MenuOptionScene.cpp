@@ -208,8 +208,7 @@ void MenuOptionScene::setupPage() {
             hideFrom(2);
             if (pageKind == START_SOUND) installSounds();
             break;
-        default:
-            break;
+        default: break;
     }
     VMPtr<Screen> s = screen;
     s->setSlotIndex(1, pageKind == START_HELP || pageKind == START_SOUND ? 3 : 2);

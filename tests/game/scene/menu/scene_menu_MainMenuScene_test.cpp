@@ -52,10 +52,9 @@ TEST_F(MainMenuTest, BuildsTheTitleStripAndAOneRowList) {
         VMPtr<VMInts> r = bg->rects->get(i);
         bands.push_back({(*r)[0], (*r)[1], (*r)[2], (*r)[3], (*bg->rectColors)[i]});
     }
-    EXPECT_EQ(bands, (std::vector<std::vector<jint>>{{0, 0, 480, 152, 0x534741},
-                                                     {0, 152, 480, 6, 0},
-                                                     {0, 440, 480, 64, 0x534741},
-                                                     {0, 504, 480, 6, 0}}));
+    EXPECT_EQ(bands,
+              (std::vector<std::vector<jint>>{
+                  {0, 0, 480, 152, 0x534741}, {0, 152, 480, 6, 0}, {0, 440, 480, 64, 0x534741}, {0, 504, 480, 6, 0}}));
     // The markers at the list's ends, the right one mirrored.
     EXPECT_EQ((std::vector<jint>{bg->getSlotX(3), bg->getSlotY(3), bg->getSlotX(4), bg->getSlotY(4)}),
               (std::vector<jint>{64, 472, 416, 472}));
@@ -68,7 +67,14 @@ TEST_F(MainMenuTest, BuildsTheTitleStripAndAOneRowList) {
     EXPECT_EQ(std::vector<jint>(menu->items->elements(), menu->items->elements() + 5),
               (std::vector<jint>{23, 17, 12, 13, 15}));
     EXPECT_TRUE(menu->isActive());
+    // A touched row is marked with nothing (the strip has its markers), and
+    // the list's graphics go back to the cache with the scene.
+    ASSERT_NE(menu->listFrame.get(), nullptr);
+    EXPECT_EQ(menu->listFrame->getWidth(0), 0);
+    const jint listSlot = menu->listSecondIndex;
+    EXPECT_GT(animRefs(listSlot), 0);
     s->dispose();
+    EXPECT_EQ(animRefs(listSlot), 0);
 }
 
 TEST_F(MainMenuTest, OpensOnTrainingUntilItIsDoneThenOnMissions) {
@@ -142,6 +148,10 @@ TEST_F(MainMenuTest, TheChosenEntryChangesSceneOrEndsTheApplication) {
 TEST_F(MainMenuTest, GoldenMainMenu) {
     VMPtr<MainMenuScene> s = open();
     EXPECT_TRUE(matchesGolden("game", "main_menu", picture(s.get()), GoldenTolerance{48, 0.004}));
+    press(kListX, kStripY);
+    tick(s.get());
+    tick(s.get());
+    EXPECT_TRUE(matchesGolden("game", "main_menu_pressed", picture(s.get()), GoldenTolerance{48, 0.004}));
     s->dispose();
 }
 

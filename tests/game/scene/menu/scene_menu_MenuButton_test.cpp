@@ -15,7 +15,9 @@ protected:
         return (*ResManager::slotKeys->get(ResManager::KEY_ANIM))[b->getAnimSetIndex(slot)];
     }
     static std::string labelOf(MenuButton* b) { return text(b->label->labelText->get(0)); }
-    static std::string textOf(jint id) { return text(com::ventrix::utility::MyFont::getInstance()->texts->getString(id)); }
+    static std::string textOf(jint id) {
+        return text(com::ventrix::utility::MyFont::getInstance()->texts->getString(id));
+    }
 };
 
 TEST_F(MenuButtonTest, EachKindAndIndexChoosesLabelFaceAndPlace) {
@@ -72,8 +74,7 @@ TEST_F(MenuButtonTest, ASecondSetupReplacesTheFaceAndKeepsOneHighlight) {
     EXPECT_EQ(b->label->labelCount, 1);
     EXPECT_EQ(labelOf(b.get()), textOf(5));
     EXPECT_EQ(setOf(b.get(), 0), 0xc04);
-    EXPECT_EQ((std::vector<jint>{b->getSlotIndex(0), b->getSlotX(0), b->getSlotY(0)}),
-              (std::vector<jint>{4, 80, 392}));
+    EXPECT_EQ((std::vector<jint>{b->getSlotIndex(0), b->getSlotX(0), b->getSlotY(0)}), (std::vector<jint>{4, 80, 392}));
     // The highlight's layer moved with the face.
     EXPECT_EQ((std::vector<jint>{b->getSlotX(1), b->getSlotY(1)}), (std::vector<jint>{80, 392}));
     b->setPressed(false);
@@ -100,9 +101,7 @@ TEST_F(MenuButtonTest, AnIndexOutsideItsTableLeavesTheButtonAsItWas) {
     VMPtr<MenuButton> b = MenuButton::create()->construct();
     b->setKind(2);
     b->setup(3);
-    const struct {
-        jint kind, index;
-    } bad[] = {{0, 5}, {0, -1}, {1, 2}, {1, -1}, {2, 7}, {2, -2}, {3, 0}};
+    const struct { jint kind, index; } bad[] = {{0, 5}, {0, -1}, {1, 2}, {1, -1}, {2, 7}, {2, -2}, {3, 0}};
     for (const auto& c : bad) {
         b->setKind(c.kind);
         b->setup(c.index);

@@ -59,7 +59,9 @@ protected:
         tick(s);
         tick(s);
     }
-    static std::string textOf(jint id) { return text(com::ventrix::utility::MyFont::getInstance()->texts->getString(id)); }
+    static std::string textOf(jint id) {
+        return text(com::ventrix::utility::MyFont::getInstance()->texts->getString(id));
+    }
 
     VMPtr<SamGameSave> save;
     VMPtr<menutest::ScriptKey> keys;
@@ -75,9 +77,8 @@ TEST_F(OptionPageTest, EachSceneIdBuildsItsPage) {
         jint backFrame;
     };
     const Case cases[] = {
-        {7, 0, 1, {2, 3, 4, 5, 6}, 2}, {6, 1, 12, {11, 10}, 2}, {2, 2, 18, {10, 4}, 2},
-        {4, 3, 13, {}, 2},             {16, 4, 1, {2, 3, 4, 5, 6}, 3}, {15, 5, 12, {11, 10}, 3},
-        {99, 0, 1, {2, 3, 4, 5, 6}, 2},
+        {7, 0, 1, {2, 3, 4, 5, 6}, 2},  {6, 1, 12, {11, 10}, 2},  {2, 2, 18, {10, 4}, 2},         {4, 3, 13, {}, 2},
+        {16, 4, 1, {2, 3, 4, 5, 6}, 3}, {15, 5, 12, {11, 10}, 3}, {99, 0, 1, {2, 3, 4, 5, 6}, 2},
     };
     SamGameSave::soundSetting = 1;
     SamGameSave::optionIndex = 2;
@@ -190,13 +191,13 @@ TEST_F(OptionPageTest, TheInformationTextScrollsByTouchAndKeysAndBackWins) {
         keys->pressed.clear();
         lines.push_back(panel->firstLine);
     };
-    frame({17});             // down key
-    frame({17});             // down key
-    frame({14});             // up key
-    frame({}, 240, 480);     // lower half: down
-    frame({17}, 240, 200);   // upper half wins over the down key
-    frame({14, 17});         // up wins over down
-    frame({});               // nothing
+    frame({17});            // down key
+    frame({17});            // down key
+    frame({14});            // up key
+    frame({}, 240, 480);    // lower half: down
+    frame({17}, 240, 200);  // upper half wins over the down key
+    frame({14, 17});        // up wins over down
+    frame({});              // nothing
     EXPECT_EQ(lines, (std::vector<jint>{1, 2, 1, 2, 1, 0, 0}));
     EXPECT_TRUE(manager->asked.empty());
 
