@@ -2,6 +2,7 @@
 #include "scene_menu_SelectLevelScene.h"
 
 #include "com_ventrix_ui_LoadingPage.h"
+#include "com_ventrix_utility_MyFont.h"
 #include "sam_SamGameSave.h"
 
 namespace scene::menu {
@@ -374,7 +375,10 @@ void SelectLevelScene::showBriefing() {
     loadPicture(6, BADGES + kBadge[l]);
     VMPtr<Addon> text = VMPtr<Addon>(dynamic_cast<Addon*>(panel.get()));
     if (text != nullptr) {
+        // The text table the scene took when made, else the one loaded since.
         VMPtr<ts::util::text::Translation> table = translation;
+        if (table == nullptr) table = com::ventrix::utility::MyFont::getInstance()->texts;
+        if (table == nullptr) _VM_throwNullPointer();
         text->setLabelText(0, table->getString(BRIEFING_TEXTS + kBriefingText[l]));
         text->setVisible(true);
     }
