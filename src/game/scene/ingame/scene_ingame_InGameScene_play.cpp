@@ -8,7 +8,9 @@
 // the next scene. Sequences wait on the animation numbers their layers show
 // or on a confirm (fire, or a new touch).
 #include "com_ventrix_utility_AudioAndVibration.h"
+#include "scene_ingame_InGameKeyItem.h"
 #include "scene_ingame_InGameScene.h"
+#include "scene_ingame_InGameTargetItem.h"
 #include "scene_ingame_MyListMenu.h"
 
 namespace scene::ingame {
@@ -371,12 +373,24 @@ void InGameScene::restartFromCheckpoint() {
 }
 
 void InGameScene::restoreKinds(jboolean fromStart) {
+    // Keys: back in their places from the start, as saved from a checkpoint.
+    VMPtr<Objects> keys = keyItems;
+    for (jint i = 0; i < lengthOf(keys.get()); ++i) {
+        auto* k = dynamic_cast<InGameKeyItem*>(keys->get(i));
+        if (k == nullptr) continue;
+        if (fromStart)
+            k->reset(i);
+        else
+            k->initFromRecord(i);
+    }
     // Each target not yet reached lowers the count again as it is set up.
     InGameObject::reachedTargets = targetCount();
     VMPtr<Objects> targets = targetItems;
     for (jint i = 0; i < lengthOf(targets.get()); ++i) {
-        InGameObject* t = targets->get(i);
-        if (t != nullptr && fromStart) t->clearSavedState();
+        auto* t = dynamic_cast<InGameTargetItem*>(targets->get(i));
+        if (t == nullptr) continue;
+        if (fromStart) t->clearSavedState();
+        t->initFromRecord(i);
     }
 }
 

@@ -25,8 +25,8 @@ const std::map<std::string, std::vector<uint8_t>>& gamePacks() {
         std::map<std::string, std::vector<uint8_t>> chosen;
         const assetgen::Generated g = assetgen::generateFolder(VESSILO_GAME_ASSETS, assetgen::defaultFontDirectory());
         for (const auto& [name, bytes] : g.files) {
-            for (const char* prefix : {"RP13", "RP14", "RP18", "RP20"}) {
-                if (name.rfind(prefix, 0) == 0 && !std::isdigit(static_cast<unsigned char>(name[4])))
+            for (const std::string prefix : {"RP6", "RP13", "RP14", "RP18", "RP20"}) {
+                if (name.rfind(prefix, 0) == 0 && !std::isdigit(static_cast<unsigned char>(name[prefix.size()])))
                     chosen[name] = std::vector<uint8_t>(bytes.begin(), bytes.end());
             }
         }
