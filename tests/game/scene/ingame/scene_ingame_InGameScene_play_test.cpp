@@ -8,6 +8,7 @@
 #include "ingame_test_support.h"
 #include "scene_test_support.h"
 #include "com_ventrix_utility_AudioAndVibration.h"
+#include "com_ventrix_utility_MyFont.h"
 #include "sam_SamGameSave.h"
 #include "scene_ingame_InGameScene.h"
 #include "scene_ingame_InGameTargetItem.h"
@@ -38,9 +39,23 @@ public:
     void saveState() override { ++saves; }
 };
 
+// A save object that only notes the records asked for.
+class NoteSave : public sam::SamGameSave {
+    VM_DECLARE_CLASS(NoteSave, sam::SamGameSave)
+
+public:
+    std::vector<jint> saved;
+    VMPtr<NoteSave> construct() {
+        Super::construct();
+        return this;
+    }
+    void saveRecord(jint kind) override { saved.push_back(kind); }
+};
+
 }  // namespace playtest
 
 VM_REGISTER_CLASS(playtest::SaveCounter, .name = "playtest.SaveCounter")
+VM_REGISTER_CLASS(playtest::NoteSave, .name = "playtest.NoteSave")
 
 namespace {
 
@@ -83,6 +98,7 @@ protected:
     void TearDown() override {
         if (s != nullptr) s->dispose();
         s = nullptr;
+        save = nullptr;
         screenImage = nullptr;
         MyKey::instance = nullptr;
         InGameObject::player = nullptr;
@@ -98,6 +114,9 @@ protected:
     // level's start.
     void build(jint level, const nlohmann::json& file) {
         serve(level, file);
+        // Made first: it reads the stored progress.
+        save = playtest::NoteSave::create()->construct();
+        save->saved.clear();
         sam::SamGameSave::currentLevel = level;
         s = level < 0 ? InGameScene::create()->construct(12) : InGameScene::create()->construct();
         s->canvas = canvas;
@@ -133,6 +152,7 @@ protected:
         s->trimObjects();
         s->sortPaintOrder();
         s->loading = false;
+        s->gameSave = save;
     }
     // One frame as the scene manager runs it; keys held for this frame.
     void frame(std::set<jint> pressed = {}) {
@@ -164,6 +184,31 @@ protected:
         }
         return n;
     }
+    // Confirms until the story board closes (or the scene is left).
+    void readStory() {
+        for (int n = 0; n < 30 && s->storyBoard->isVisible() && manager->asked.empty(); ++n) confirm();
+    }
+    // The pause panel open with its menu.
+    void openPauseMenu() {
+        s->pause();
+        ASSERT_EQ(s->state, InGameScene::PAUSED);
+        for (int n = 0; n < 100 && !menu()->isVisible(); ++n) frame();
+        ASSERT_TRUE(menu()->isVisible());
+    }
+    // Taps menu entry `row`, then the question's yes (box 1) or no (box 0).
+    void chooseEntry(jint row) {
+        VMPtr<ts::graphics::CollisionBox> box = MyPointer::getInstance()->touchBoxes->get(row);
+        tap(box->x + box->width / 2, box->y + box->height / 2);
+        frame();
+        frame();
+    }
+    void answer(jint box) {
+        VMPtr<VMInts> r = VMInts::create(10);
+        ASSERT_GT(s->pausePanel->getCollisionRects(1, r, box), 0);
+        tap((*r)[0] + (*r)[2] / 2, (*r)[1] + (*r)[3] / 2);
+        frame();
+        frame();
+    }
     InGameObject* target(jint i) { return s->targetItems->get(i); }
     std::vector<jint> cam() { return {(*s->camera)[0], (*s->camera)[1]}; }
     std::vector<jint> camTarget() { return {(*s->cameraTarget)[0], (*s->cameraTarget)[1]}; }
@@ -183,6 +228,7 @@ protected:
     VMPtr<ingametest::ScriptKey> keys;
     VMPtr<InGameScene> s;
     VMPtr<InGamePlayer> p;
+    VMPtr<playtest::NoteSave> save;
     VMPtr<javax::microedition::lcdui::Image> screenImage;
 };
 
@@ -498,6 +544,169 @@ TEST_F(PlayTest, PauseOnlyInPlayAndResumeClosesThePanel) {
     EXPECT_FALSE(s->pausePanel->isVisible());
     EXPECT_EQ(s->screen->getSlotIndex(1), 2);
     EXPECT_EQ(s->screen->getSlotX(1), 480);
+}
+
+}  // namespace
+
+namespace {
+
+// After the last target: levels 2, 5 and 8 go straight to the chapter
+// picture, the tutorial and the other levels play the level-complete panel
+// first; level 10 ends in the main menu. unlockedLevel is saved only when
+// it grows.
+TEST_F(PlayTest, TheLastTargetEndsTheLevelInItsScene) {
+    struct Case {
+        jint level, unlockedBefore;
+        bool completePanel;
+        jint scene, levelAfter, unlockedAfter;
+        bool saved;
+    };
+    for (const Case& c : {Case{2, 0, false, 14, 3, 3, true}, Case{5, 7, false, 14, 6, 7, false},
+                          Case{8, 8, false, 14, 9, 9, true}, Case{0, 0, true, 13, 1, 1, true},
+                          Case{-1, 0, true, 13, 0, 0, false}, Case{10, 10, true, 1, 10, 10, false}}) {
+        SCOPED_TRACE(c.level);
+        manager->asked.clear();
+        build(c.level, playLevel({400}));
+        sam::SamGameSave::unlockedLevel = c.unlockedBefore;
+        playToPlaying();
+        InGameObject::reachedTargets = s->currentTarget;  // the target is reached
+        frame();
+        if (c.level == 10) {
+            EXPECT_EQ(s->state, InGameScene::FINAL_PAN);
+            for (int n = 0; n < 100 && s->state == InGameScene::FINAL_PAN; ++n) frame();
+        }
+        ASSERT_EQ(s->state, InGameScene::OBJECTIVE_STORY);
+        frame();
+        EXPECT_TRUE(InGameObject::frozen);
+        EXPECT_TRUE(s->storyBoard->isVisible());
+        readStory();
+        if (c.completePanel) {
+            ASSERT_EQ(s->state, InGameScene::LEVEL_COMPLETE);
+            EXPECT_FALSE(InGameObject::frozen);
+            frame();
+            EXPECT_EQ(p->getState(), 12);
+            frame();
+            EXPECT_FALSE(s->overlayScreenB->isVisible()) << "waits for the player's cheer";
+            p->setSlotIndex(0, 27);
+            frame();
+            EXPECT_TRUE(s->overlayScreenB->isVisible());
+            EXPECT_TRUE(InGameObject::frozen);
+            EXPECT_EQ(s->overlayScreenB->getSlotCount(), 2);
+            for (int n = 0; n < 200 && manager->asked.empty(); ++n) frame();
+            EXPECT_EQ(s->overlayScreenB->getSlotIndex(0), 1);
+        } else {
+            EXPECT_TRUE(InGameObject::frozen) << "the world stays frozen";
+            EXPECT_FALSE(s->overlayScreenB->isVisible());
+        }
+        EXPECT_EQ(manager->asked, std::vector<jint>{c.scene});
+        EXPECT_EQ(sam::SamGameSave::currentLevel, c.levelAfter);
+        EXPECT_EQ(sam::SamGameSave::unlockedLevel, c.unlockedAfter);
+        EXPECT_EQ(save->saved, c.saved ? std::vector<jint>{1} : std::vector<jint>{});
+        s->dispose();
+        s = nullptr;
+    }
+}
+
+// A target that is not the last: its story, then play on toward the next.
+// At level 9 the story waits until target 0 shows its second animation.
+TEST_F(PlayTest, ATargetThatIsNotTheLastLeadsBackToPlay) {
+    build(9, playLevel({400, 1100}));
+    playToPlaying();
+    InGameObject::reachedTargets = 1;
+    frame();
+    EXPECT_EQ(s->state, InGameScene::PLAYING) << "level 9 waits for target 0";
+    target(0)->setSlotIndex(0, 2);
+    frame();
+    ASSERT_EQ(s->state, InGameScene::OBJECTIVE_STORY);
+    frame();
+    readStory();
+    EXPECT_EQ(s->state, InGameScene::PLAYING);
+    EXPECT_EQ(s->currentTarget, 2);
+    EXPECT_FALSE(InGameObject::frozen);
+    EXPECT_TRUE(s->screen->isVisible());
+    EXPECT_TRUE(manager->asked.empty());
+}
+
+// Level 10's last pan aims at its first bystander, or at the player when
+// the level has none.
+TEST_F(PlayTest, TheFinalPanAimsAtTheFirstBystanderOrThePlayer) {
+    build(10, playLevel({400, 1100}));
+    playToPlaying();
+    for (bool bystander : {false, true}) {
+        SCOPED_TRACE(bystander);
+        VMPtr<InGameObject::Objects> people = InGameObject::Objects::create(bystander ? 1 : 0);
+        if (bystander) people->set(0, target(1));
+        s->generalPeople = people;
+        InGameScene::Screen* aim = bystander ? static_cast<InGameScene::Screen*>(target(1)) : p.get();
+        s->state = InGameScene::FINAL_PAN;
+        s->step = 0;
+        frame();
+        const jint depth = InGameObject::depthStep;
+        std::vector<jint> want = camTarget();
+        s->setCameraTarget(aim->getSlotX(0) - 240, aim->getSlotY(0) - 320 - depth / 4);
+        EXPECT_EQ(want, camTarget());
+        for (int n = 0; n < 100 && s->state == InGameScene::FINAL_PAN; ++n) frame();
+        EXPECT_EQ(cam(), want);
+        EXPECT_EQ(s->state, InGameScene::OBJECTIVE_STORY);
+    }
+}
+
+// The pause menu's quit and restart ask first; the question names the
+// entry; no goes back to the menu, yes quits to the menu or the level
+// selection, or restarts at the level's start whatever the checkpoint.
+TEST_F(PlayTest, PauseMenuQuitAndRestartAskFirst) {
+    struct Case {
+        jint level, row, answerBox;
+        jint scene;  // -1: none
+        jint state;
+    };
+    for (const Case& c : {Case{3, 2, 0, -1, InGameScene::PAUSED}, Case{3, 2, 1, 10, InGameScene::PAUSED},
+                          Case{-1, 2, 1, 1, InGameScene::PAUSED}, Case{3, 1, 1, -1, InGameScene::RESTART}}) {
+        SCOPED_TRACE(std::to_string(c.level) + " row " + std::to_string(c.row) + " box " + std::to_string(c.answerBox));
+        manager->asked.clear();
+        build(c.level, playLevel({400, 1100}));
+        playToPlaying();
+        s->checkpoint = 0;  // a checkpoint reached: a restart still starts afresh
+        VMPtr<VMIntRows> zones = VMIntRows::create(1, 4);
+        s->levelLoader->zoneRecords = zones;
+        openPauseMenu();
+        const jint entry = c.row == 2 ? 16 : 26;
+        chooseEntry(c.row);
+        ASSERT_TRUE(s->confirmOpen);
+        EXPECT_EQ(s->confirmAction, c.row == 2 ? 1 : 0);
+        EXPECT_FALSE(menu()->isVisible());
+        EXPECT_TRUE(s->confirmDialog->isVisible());
+        // The question names the entry: its first line is replaced.
+        EXPECT_EQ(text(s->confirmDialog->labelText->get(0)),
+                  text(com::ventrix::utility::MyFont::getInstance()->texts->getString(entry)));
+        EXPECT_EQ((std::vector<jint>{s->pausePanel->getSlotIndex(1), s->pausePanel->getSlotIndex(3),
+                                     s->pausePanel->getSlotIndex(2)}),
+                  (std::vector<jint>{5, 7, 6}));
+        answer(c.answerBox);
+        if (c.scene >= 0) EXPECT_EQ(manager->asked, std::vector<jint>{c.scene});
+        else EXPECT_TRUE(manager->asked.empty());
+        EXPECT_EQ(s->state, c.state);
+        if (c.answerBox == 0) {
+            EXPECT_FALSE(s->confirmOpen);
+            EXPECT_EQ(s->confirmAction, -1);
+            EXPECT_TRUE(menu()->isVisible());
+            EXPECT_FALSE(s->confirmDialog->isVisible());
+        }
+        if (c.state == InGameScene::RESTART) {
+            frame();
+            EXPECT_EQ(s->state, InGameScene::LEVEL_STORY);
+            // Restarted from the start: the panel closed at once.
+            EXPECT_EQ(s->checkpoint, -1);
+            EXPECT_FALSE(s->quietOnResume);
+            EXPECT_FALSE(s->pausePanel->isVisible());
+            EXPECT_EQ(s->pausePanel->getSlotIndex(0), 3);
+            EXPECT_FALSE(menu()->isVisible());
+            EXPECT_FALSE(s->confirmDialog->isVisible());
+            EXPECT_FALSE(s->confirmOpen);
+        }
+        s->dispose();
+        s = nullptr;
+    }
 }
 
 }  // namespace
