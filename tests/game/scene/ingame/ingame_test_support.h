@@ -91,7 +91,27 @@ inline void putInCache(jint gobId, jint animId, VMPtr<ts::AnimSet> set) {
     _VM_ensureInitialized(ResManager::_VM_classRecord);
     if (ResManager::instance == nullptr) ResManager::instance = ResManager::create()->construct();
     const jint slot = ResManager::usedSlots;
-    ASSERT_LT(slot + 1, ResManager::capacity);
+    if (slot + 1 >= ResManager::capacity) {  // room for more looks, as a load would make it
+        const jint size = ResManager::capacity + 10;
+        VMPtr<VMArray<ts::Gob, 2>> gobs = VMArray<ts::Gob, 2>::create(size);
+        VMPtr<VMArray<ts::AnimSet, 1>> anims = VMArray<ts::AnimSet, 1>::create(size);
+        VMPtr<VMInts> gobRefs = VMInts::create(size), animRefs = VMInts::create(size);
+        VMPtr<VMArray<jint, 2>> keys = VMArray<jint, 2>::create(3, size);
+        for (jint i = 0; i < ResManager::capacity; ++i) {
+            gobs->set(i, VMPtr<VMArray<ts::Gob, 2>>(ResManager::gobCache)->get(i));
+            anims->set(i, VMPtr<VMArray<ts::AnimSet, 1>>(ResManager::animCache)->get(i));
+            (*gobRefs)[i] = (*VMPtr<VMInts>(ResManager::gobRefs))[i];
+            (*animRefs)[i] = (*VMPtr<VMInts>(ResManager::animRefs))[i];
+            for (jint row = 0; row < 3; ++row)
+                (*keys->get(row))[i] = (*VMPtr<VMArray<jint, 2>>(ResManager::slotKeys)->get(row))[i];
+        }
+        ResManager::gobCache = gobs;
+        ResManager::animCache = anims;
+        ResManager::gobRefs = gobRefs;
+        ResManager::animRefs = animRefs;
+        ResManager::slotKeys = keys;
+        ResManager::capacity = size;
+    }
     VMPtr<VMArray<ts::Gob, 1>> gobs = oneGob();
     set->setGobs(gobs);
     VMPtr<VMArray<ts::Gob, 2>> gobCache = ResManager::gobCache;
