@@ -116,7 +116,6 @@ inline void putInCache(jint gobId, jint animId, VMPtr<ts::AnimSet> set) {
     using com::ventrix::utility::ResManager;
     _VM_ensureInitialized(ResManager::_VM_classRecord);
     if (ResManager::instance == nullptr) ResManager::instance = ResManager::create()->construct();
-    if (ResManager::usedSlots + 1 >= ResManager::capacity) growCache(10);
     const jint slot = ResManager::usedSlots;
     VMPtr<VMArray<ts::Gob, 1>> gobs = oneGob();
     set->setGobs(gobs);
