@@ -118,6 +118,10 @@ public:
     virtual void loadLevelView();
     // The overlays (stage 2), in one call.
     virtual void createOverlays();
+    // One step of the level build (stage 1), by the stage-1 counter: step 0
+    // the player, 13 down to 2 each kind's objects (the previous level's
+    // released first), 1 the assembly; a level without keys skips step 12.
+    virtual void buildLevel();
 
     void markReferences(uint32_t bits) override;
 
@@ -213,6 +217,13 @@ private:
     jint clampY(jint y);
 
     void begin(jint steps);
+    // The level build's last step: the targets and their markers, the
+    // camera, and every object into the scene.
+    void assembleLevel();
+    // Releases the objects of an earlier build and takes them out of the
+    // scene's list.
+    void dropObjects(VMPtr<Objects> kind);
+    void dropObject(VMPtr<com::ventrix::utility::MyObject> o);
     // Runs one step of a stage; a throwable ends the loading (fail).
     template <typename Step>
     void guarded(jint& busy, Step work);

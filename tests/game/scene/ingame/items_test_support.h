@@ -105,3 +105,16 @@ protected:
 };
 
 }  // namespace itemtest
+
+namespace itemtest {
+
+// The first cache index whose animation set was bound to that image.
+inline jint cacheIndexOf(jint gobId) {
+    using com::ventrix::utility::ResManager;
+    VMPtr<VMInts> row = ResManager::slotKeys->get(ResManager::KEY_ANIM_GOBS);
+    for (jint j = 0; j < ResManager::usedSlots; ++j)
+        if ((*row)[j] == gobId) return j;
+    return -1;
+}
+
+}  // namespace itemtest
