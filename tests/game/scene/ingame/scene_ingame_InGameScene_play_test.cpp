@@ -1,7 +1,7 @@
 // Playing a level in the in-game scene: the camera, the head-up display, the
-// checkpoints and the state machine, on a hand-built level (the player and
-// the targets made as the level build makes them) driven frame by frame as
-// the scene manager drives it: the scene's update, then the touch poll.
+// checkpoints and the state machine, on small levels loaded stage by stage
+// and driven frame by frame as the scene manager drives them: the scene's
+// update, the touch poll, the paint.
 #include <string>
 #include <vector>
 
@@ -109,9 +109,8 @@ protected:
         SceneFixture::TearDown();
     }
 
-    // The scene loaded up to play: its level view, the player and the
-    // targets as the level build makes them, the overlays; state 6 from the
-    // level's start.
+    // The scene loaded up to play: its level view, its objects and the
+    // overlays; state 6 from the level's start.
     void build(jint level, const nlohmann::json& file) {
         serve(level, file);
         // Made first: it reads the stored progress.
@@ -122,32 +121,10 @@ protected:
         s->canvas = canvas;
         do s->loadStage0();
         while (s->stage0Busy != 0);
-        p = InGamePlayer::create()->construct();
-        s->player = p;
-        InGameObject::player = p;
-        s->addObject(p);
-        const jint n = loader->targetCount;
-        VMPtr<InGameObject::Objects> targets = InGameObject::Objects::create(n);
-        VMPtr<Screen> markers = Screen::create()->construct();
-        markers->setSlotCapacity(n);
-        for (jint i = 0; i < n; ++i) {
-            VMPtr<InGameTargetItem> t = InGameTargetItem::create()->construct();
-            t->initFromRecord(i);
-            targets->set(i, t);
-            s->addObject(t);
-            markers->addFrame(InGameTargetItem::MARKER_IMAGE, InGameTargetItem::MARKER_SET, 1, 0, 0);
-        }
-        s->targetItems = targets;
-        InGameObject::targetItems = targets;
-        markers->setLayer(85);
-        s->targetIndicator = markers;
-        s->addObject(markers);
-        s->camera = VMInts::create(2);
-        s->cameraTarget = VMInts::create(2);
-        s->cameraStep = s->viewWidth / 10;
-        s->checkpoint = -1;
-        s->lastCheckpointZone = -1;
-        s->state = InGameScene::RESTART;
+        do s->loadStage1();
+        while (s->stage1Busy != 0);
+        p = s->player;
+        ASSERT_EQ(s->state, InGameScene::RESTART);
         s->loadStage2();
         s->trimObjects();
         s->sortPaintOrder();
@@ -337,8 +314,14 @@ TEST_F(PlayTest, TheBarShowsTheDisguiseTimeAndTheIconTheOutfit) {
 }
 
 TEST_F(PlayTest, EnteringAZoneSavesOnceAndAgainAfterLeaving) {
-    build(0, playLevel({400}));
+    nlohmann::json level = playLevel({400, 1100});
+    level["objects"].push_back({{"type", 14}, {"span", 2000}, {"objects", {{{"x", 300}, {"y", 880}, {"kind", 1}}}}});
+    build(0, level);
     playToPlaying();
+    // Taken and reached before the checkpoint: the key and target 0.
+    InGameObject* key = s->keyItems->get(0);
+    key->setSlotIndex(0, 0);
+    target(0)->setSlotIndex(0, 1);
     VMPtr<playtest::SaveCounter> item = playtest::SaveCounter::create()->construct();
     VMPtr<InGameObject::Objects> items = InGameObject::Objects::create(1);
     items->set(0, item);
@@ -363,6 +346,10 @@ TEST_F(PlayTest, EnteringAZoneSavesOnceAndAgainAfterLeaving) {
                   (std::vector<jint>{st.zone, st.checkpoint, st.saves}))
             << st.x;
     }
+    // Changed after the checkpoint: lost again by the restart.
+    key->setSlotIndex(0, 2);
+    target(0)->setSlotIndex(0, 0);
+    target(1)->setSlotIndex(0, 1);
 
     // Caught after the second zone: back at the middle of its bottom edge,
     // the camera placed at once, play again.
@@ -380,7 +367,10 @@ TEST_F(PlayTest, EnteringAZoneSavesOnceAndAgainAfterLeaving) {
     EXPECT_FALSE(s->overlayScreenA->isVisible());
     EXPECT_EQ(s->overlayScreenA->getSlotCount(), 0);
     EXPECT_FALSE(InGameObject::frozen);
-    EXPECT_EQ(s->currentTarget, InGameObject::reachedTargets + 1);
+    EXPECT_EQ((std::vector<jint>{key->getSlotIndex(0), target(0)->getSlotIndex(0), target(1)->getSlotIndex(0)}),
+              (std::vector<jint>{0, 1, 0}));
+    EXPECT_EQ(InGameObject::reachedTargets, 1);
+    EXPECT_EQ(s->currentTarget, 2);
 }
 
 // From the level's start: the restart in one frame, the level story in the
