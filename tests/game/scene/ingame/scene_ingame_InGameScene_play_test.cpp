@@ -700,3 +700,49 @@ TEST_F(PlayTest, PauseMenuQuitAndRestartAskFirst) {
 }
 
 }  // namespace
+
+namespace {
+
+// The pictures of a level's sequences: the intro pan half-way between the
+// two targets, the caught panel, the level-complete panel and the pause
+// panel with its question open.
+TEST_F(PlayTest, GoldenIntroPanCaughtCompleteAndQuestion) {
+    const GoldenTolerance text{48, 0.004};
+    build(0, playLevel({400, 1100}));
+    frame();
+    for (int n = 0; n < 300 && s->state != InGameScene::INTRO_PAN; ++n) s->storyBoard->isVisible() ? confirm() : frame();
+    for (int n = 0; n < 300 && !(s->introTarget == 2 && cam()[0] >= 480); ++n) frame();
+    EXPECT_TRUE(matchesGolden("game", "ingame_intro_pan", scenetest::pictureOfImage(screenImage), text));
+
+    playToPlaying();
+    p->setState(InGamePlayer::CAUGHT);
+    for (int n = 0; n < 300 && s->overlayScreenA->getSlotIndex(1) != 1; ++n) frame();
+    EXPECT_TRUE(matchesGolden("game", "ingame_caught", scenetest::pictureOfImage(screenImage), text));
+    confirm();
+    frame();
+    playToPlaying();
+
+    openPauseMenu();
+    chooseEntry(2);
+    ASSERT_TRUE(s->confirmOpen);
+    EXPECT_TRUE(matchesGolden("game", "ingame_question", scenetest::pictureOfImage(screenImage), text));
+    answer(0);
+    chooseEntry(0);
+    for (int n = 0; n < 100 && s->state != InGameScene::PLAYING; ++n) frame();
+
+    InGameObject::reachedTargets = 2;
+    s->currentTarget = 2;
+    frame();
+    frame();
+    readStory();
+    ASSERT_EQ(s->state, InGameScene::LEVEL_COMPLETE);
+    frame();
+    p->setSlotIndex(0, 27);
+    for (int n = 0; n < 200 && s->overlayScreenB->getSlotIndex(0) != 1 && manager->asked.empty(); ++n) {
+        frame();
+        if (s->overlayScreenB->isVisible() && s->overlayScreenB->getAnimationFrame(0) >= 3) break;
+    }
+    EXPECT_TRUE(matchesGolden("game", "ingame_level_complete", scenetest::pictureOfImage(screenImage), text));
+}
+
+}  // namespace
