@@ -89,6 +89,7 @@ public:
     jlong stepsRun = 0;     // frames (loop passes) finished under the gate
     jlong gateClock = 0;    // the loop's clock while gated, ms
     jboolean stepping = false;  // the frame running was granted by a step
+    jlong inputEntries = 0;     // key and touch entries so far (tests wait on it)
 
     // The key entries write inputKeys; the latch publishes it to frameKeys,
     // which the game reads.

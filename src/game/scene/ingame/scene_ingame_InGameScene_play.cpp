@@ -501,8 +501,13 @@ void InGameScene::updateIntroPan() {
         applyCamera();
         return;
     }
-    if (target->getSlotIndex(1) != 1) return;
-    target->setSlotIndex(1, 2);
+    // The marker's first animation has run (1). A target that stays outside
+    // the view, even with the camera clamped at the world's edge, has its
+    // marker turned to 2 by its own update every frame and never shows 1:
+    // the pan moves on rather than waiting for ever.
+    const jint marker = target->getSlotIndex(1);
+    if (marker != 1 && marker != TARGET_ACTIVE) return;
+    target->setSlotIndex(1, TARGET_ACTIVE);
     VMPtr<LevelLoader> loader = levelLoader;
     InGameObject* following = i + 1 < loader->targetCount && i + 1 < n ? targets->get(i + 1) : nullptr;
     if (following != nullptr) {
