@@ -57,12 +57,14 @@ TEST_F(InGameTargetItemTest, EachTypeCompletesByItsOwnRule) {
 
     build({{0, 100}, {1, 300}, {2, 500}});
     standAt(500);
-    frame();
+    frame();  // the exit waits for the others
+    EXPECT_FALSE(target(2)->isDone());
     standAt(100);
     frame({ingametest::kAction});  // the safe waits for the briefcase
     EXPECT_FALSE(target(0)->isDone());
     standAt(300, 630 - 64);
     frame();  // not on the player's row
+    EXPECT_FALSE(target(1)->isDone());
     standAt(300);
     frame();
     EXPECT_TRUE(target(1)->isDone());
