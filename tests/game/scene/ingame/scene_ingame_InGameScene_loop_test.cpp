@@ -49,7 +49,9 @@ namespace {
 
 nlohmann::json levelWithKey(bool key) {
     nlohmann::json level = ingamescene::smallLevel();
-    if (key) level["objects"].push_back({{"type", 14}, {"span", 1000}, {"objects", {{{"x", 300}, {"y", 480}, {"kind", 1}}}}});
+    if (key)
+        level["objects"].push_back(
+            {{"type", 14}, {"span", 1000}, {"objects", {{{"x", 300}, {"y", 480}, {"kind", 1}}}}});
     return level;
 }
 
@@ -111,8 +113,7 @@ TEST_F(LoopTest, TheRestartRunsInTheTickThatEndsTheLoadingAndTheStoryTwoTicksLat
         // The loading's states, then the restart's.
         // States are noted once the scene has loaded: after tick T the
         // restart has run.
-        EXPECT_EQ(harness.trace,
-                  (std::vector<TraceEntry>{{1, "scene", 9}, {t, "state", InGameScene::LEVEL_STORY}}));
+        EXPECT_EQ(harness.trace, (std::vector<TraceEntry>{{1, "scene", 9}, {t, "state", InGameScene::LEVEL_STORY}}));
         harness.detach();
         game->postEvent(ts::TsCanvas::EVENT_EXIT);
         ASSERT_TRUE(vmWaitFor([&] { return !game->thread->isAlive(); }));
