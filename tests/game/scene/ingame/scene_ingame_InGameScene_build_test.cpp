@@ -99,12 +99,11 @@ TEST_F(LevelBuildTest, FourteenStepsMakeEveryObjectInOrderAndLeaveTheLevelFrozen
     EXPECT_EQ(s->targetIndicator->getSlotCount(), 1);
     EXPECT_EQ(s->targetIndicator->getLayer(), 85);
     // Every kind reaches the others through the statics.
-    EXPECT_EQ(InGameObject::player.get(), s->player.get());
-    EXPECT_EQ(InGameObject::transportItems.get(), s->transportItems.get());
-    EXPECT_EQ(InGameObject::interactionItems.get(), s->interactionItems.get());
-    EXPECT_EQ(InGameObject::traps.get(), s->traps.get());
-    EXPECT_EQ(InGameObject::disguisedPeople.get(), s->disguisedPeople.get());
-    EXPECT_EQ(InGameObject::targetItems.get(), s->targetItems.get());
+    EXPECT_EQ((std::vector<void*>{InGameObject::player.get(), InGameObject::transportItems.get(),
+                                  InGameObject::interactionItems.get(), InGameObject::traps.get(),
+                                  InGameObject::disguisedPeople.get(), InGameObject::targetItems.get()}),
+              (std::vector<void*>{s->player.get(), s->transportItems.get(), s->interactionItems.get(),
+                                  s->traps.get(), s->disguisedPeople.get(), s->targetItems.get()}));
 
     // The camera starts at the first target's marker and is to centre the
     // target, kept inside the 1280 x 512 world seen 480 x 512.
@@ -114,10 +113,8 @@ TEST_F(LevelBuildTest, FourteenStepsMakeEveryObjectInOrderAndLeaveTheLevelFrozen
     EXPECT_EQ(s->cameraStep, 48);
     EXPECT_EQ(s->player->getOriginX(), (*marker)[0]);
     EXPECT_TRUE(InGameObject::frozen);
-    EXPECT_EQ(s->state, InGameScene::RESTART);
-    EXPECT_EQ(s->step, 0);
-    EXPECT_EQ(s->checkpoint, -1);
-    EXPECT_EQ(s->introTarget, 0);
+    EXPECT_EQ((std::vector<jint>{s->state, s->step, s->checkpoint, s->introTarget}),
+              (std::vector<jint>{InGameScene::RESTART, 0, -1, 0}));
     s->dispose();
 }
 
