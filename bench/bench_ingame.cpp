@@ -65,13 +65,16 @@ BENCHMARK(BM_InGameLevelViewOfTheLargestLevel)->Unit(benchmark::kMillisecond);
 // level with every object type (decorations too), Main's level loader and
 // generator.
 struct LargestLevel {
-    explicit LargestLevel(bool decorations) {
+    // n = 27: the largest level (512 x 512 cells, about 4000 objects);
+    // n = 1: a screenful of play (60 x 20 cells, 150 objects).
+    explicit LargestLevel(bool decorations, int n = 27) {
         benchBoot();
         using com::ventrix::common::Main;
         const std::string folder = std::string(VESSILO_BENCH_TEST_FOLDER) + "../";
         HAL_setProgramDirectory(folder.c_str());
         // Kept by Main's and MyObject's statics.
-        VMPtr<LevelCanvas> canvas = benchlevels::servingCanvas(benchlevels::levelStream(512, 512, 27, decorations));
+        VMPtr<LevelCanvas> canvas = benchlevels::servingCanvas(
+            n == 1 ? benchlevels::levelStream(60, 20, 1, decorations) : benchlevels::levelStream(512, 512, n, decorations));
         _VM_ensureInitialized(com::ventrix::utility::MyObject::_VM_classRecord);
         com::ventrix::utility::MyObject::canvas = canvas;
         Main::levelLoader = scene::ingame::LevelLoader::create()->construct();
@@ -118,7 +121,7 @@ struct LargestLevel {
 };
 
 void BM_InGameStagedLoadOfTheLargestLevel(benchmark::State& state) {
-    LargestLevel level(true);
+    LargestLevel level(true, int(state.range(0)));
     double longest = 0;
     for (auto _ : state) {
         double step = 0;
@@ -136,7 +139,7 @@ void BM_InGameStagedLoadOfTheLargestLevel(benchmark::State& state) {
     state.counters["longest step ms"] = longest;
     state.counters["longest step"] = level.longestStep;
 }
-BENCHMARK(BM_InGameStagedLoadOfTheLargestLevel)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_InGameStagedLoadOfTheLargestLevel)->Arg(27)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // One frame of one kind: every object of the kind updated once, as the
 // scene does, the world unfrozen.
@@ -157,6 +160,7 @@ void BM_InGameOneFrameOfAKind(benchmark::State& state) {
     const int kind = int(state.range(0));
     VMPtr<InGameObject::Objects> objects = kinds[kind];
     VMPtr<InGamePlayer> player = scene->player;
+    player->setExposed(true);  // as in play: every kind tests it
     for (auto _ : state) {
         com::ventrix::utility::MyObject::frameTime = 40;
         if (objects == nullptr) {
