@@ -83,7 +83,7 @@ void TsCanvas::showNotify() {
     VMSynchronized lock(this);
     if (!shown) {
         shown = true;
-        shownAt = now();
+        shownAt = clock();
     }
     pauseWanted = false;
     if (suppressResume) paused = false;
@@ -133,7 +133,8 @@ void TsCanvas::frameLoop() {
     onEvent(EVENT_START);
     jlong debt = 0;  // ms the frames ran ahead of their period
     for (;;) {
-        const jlong frameStart = now();
+        if (!awaitStep()) return;
+        const jlong frameStart = clock();
         jint event = -1;
         {
             VMSynchronized lock(this);
@@ -157,7 +158,12 @@ void TsCanvas::frameLoop() {
             if (loopStopped) return;
             if (!shown) {
                 // Hidden: no frames until the next show or input. A pause
-                // that came meanwhile is delivered first.
+                // that came meanwhile is delivered first. Gated, the step
+                // ends here.
+                if (stepGated) {
+                    finishStep();
+                    continue;
+                }
                 if (!pauseWanted || paused) wait();
                 debt = 0;
                 continue;
@@ -170,6 +176,12 @@ void TsCanvas::frameLoop() {
         if (loopStopped) return;
         if (shown) paintFrame();
 
+        if (stepGated) {
+            VMSynchronized lock(this);
+            finishStep();
+            debt = 0;
+            continue;
+        }
         // Pacing: the time debt carries what one frame overran or waited too
         // long into the next, so the frames keep their period on average.
         debt += frameTime - (now() - frameStart);
@@ -177,7 +189,7 @@ void TsCanvas::frameLoop() {
         bool waited = false;
         {
             VMSynchronized lock(this);
-            while (debt > 0 && shown && !loopStopped) {
+            while (debt > 0 && shown && !loopStopped && !stepGated) {
                 const jlong before = now();
                 wait(debt);
                 debt -= now() - before;
@@ -187,6 +199,51 @@ void TsCanvas::frameLoop() {
         // Always give the other threads a turn between frames.
         if (!waited) java::lang::Thread::yield();
     }
+}
+
+jlong TsCanvas::clock() { return stepGated ? gateClock : now(); }
+
+bool TsCanvas::awaitStep() {
+    VMSynchronized lock(this);
+    if (!stepGated) return !loopStopped;
+    while (stepGated && stepsGranted == 0 && !loopStopped) wait();
+    if (loopStopped) return false;
+    stepping = stepGated;
+    if (stepping) {
+        stepsGranted -= 1;
+        gateClock += frameTime;
+    }
+    return true;
+}
+
+void TsCanvas::finishStep() {
+    if (!stepping) return;  // a frame begun before the gate was turned on
+    stepping = false;
+    stepsRun += 1;
+    notifyAll();
+}
+
+void TsCanvas::setStepGate(jboolean on) {
+    VMSynchronized lock(this);
+    if (on && !stepGated) gateClock = now();
+    stepGated = on;
+    stepsGranted = 0;
+    notifyAll();
+}
+
+jboolean TsCanvas::step() {
+    VMSynchronized lock(this);
+    if (!stepGated || loopStopped) return false;
+    const jlong target = stepsRun + 1;
+    stepsGranted += 1;
+    notifyAll();
+    const jlong deadline = now() + 30000;
+    while (stepsRun < target && !loopStopped) {
+        const jlong left = deadline - now();
+        if (left <= 0) return false;
+        wait(left);
+    }
+    return stepsRun >= target;
 }
 
 void TsCanvas::setFrameTime(jint ms) { frameTime = std::clamp<jint>(ms, 0, MAX_FRAME_TIME); }

@@ -8,7 +8,12 @@
 // the next scene. Sequences wait on the animation numbers their layers show
 // or on a confirm (fire, or a new touch).
 #include "com_ventrix_utility_AudioAndVibration.h"
+#include "scene_ingame_InGameDisguisedPeople.h"
+#include "scene_ingame_InGameInteractionItem.h"
+#include "scene_ingame_InGameKeyItem.h"
 #include "scene_ingame_InGameScene.h"
+#include "scene_ingame_InGameTargetItem.h"
+#include "scene_ingame_InGameTransportItem.h"
 #include "scene_ingame_MyListMenu.h"
 
 namespace scene::ingame {
@@ -355,6 +360,16 @@ void InGameScene::restartFromCheckpoint() {
     enter(next);
     p->endInteraction();
     p->setState(0);
+    VMPtr<Objects> transports = transportItems;
+    for (jint i = 0; i < lengthOf(transports.get()); ++i) {
+        auto* t = dynamic_cast<InGameTransportItem*>(transports->get(i));
+        if (t != nullptr) t->reset(i);
+    }
+    VMPtr<Objects> watchers = disguisedPeople;
+    for (jint i = 0; i < lengthOf(watchers.get()); ++i) {
+        auto* w = dynamic_cast<InGameDisguisedPeople*>(watchers->get(i));
+        if (w != nullptr) w->reset();
+    }
 
     hud->setSlotIndex(kPauseButton, kPauseButtonShown);
     hud->setSlotPosition(kPauseButton, kPauseButtonX, 0);
@@ -371,12 +386,37 @@ void InGameScene::restartFromCheckpoint() {
 }
 
 void InGameScene::restoreKinds(jboolean fromStart) {
+    // Doors and fittings: closed from the start, as saved from a checkpoint
+    // (fixed ones stay as they are).
+    VMPtr<Objects> items = interactionItems;
+    for (jint i = 0; i < lengthOf(items.get()); ++i) {
+        auto* item = dynamic_cast<InGameInteractionItem*>(items->get(i));
+        if (item == nullptr || item->isFixed()) continue;
+        if (fromStart) {
+            item->setSlotIndex(0, 0);
+            item->saveState();
+        } else if (item->getSavedState() != -1) {
+            item->setSlotIndex(0, item->getSavedState());
+        }
+    }
+    // Keys: back in their places from the start, as saved from a checkpoint.
+    VMPtr<Objects> keys = keyItems;
+    for (jint i = 0; i < lengthOf(keys.get()); ++i) {
+        auto* k = dynamic_cast<InGameKeyItem*>(keys->get(i));
+        if (k == nullptr) continue;
+        if (fromStart)
+            k->reset(i);
+        else
+            k->initFromRecord(i);
+    }
     // Each target not yet reached lowers the count again as it is set up.
     InGameObject::reachedTargets = targetCount();
     VMPtr<Objects> targets = targetItems;
     for (jint i = 0; i < lengthOf(targets.get()); ++i) {
-        InGameObject* t = targets->get(i);
-        if (t != nullptr && fromStart) t->clearSavedState();
+        auto* t = dynamic_cast<InGameTargetItem*>(targets->get(i));
+        if (t == nullptr) continue;
+        if (fromStart) t->clearSavedState();
+        t->initFromRecord(i);
     }
 }
 
