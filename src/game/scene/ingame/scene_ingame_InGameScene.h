@@ -121,6 +121,11 @@ public:
 
     void markReferences(uint32_t bits) override;
 
+    // The resources that draw background item `item` of location code
+    // `location`: its image and animation-set ids and the frame of that set;
+    // false for an item outside the location's catalogue.
+    static bool backgroundItem(jint location, jint item, jint& image, jint& set, jint& frame);
+
 private:
     void begin(jint steps);
     // Runs one step of a stage; a throwable ends the loading (fail).
