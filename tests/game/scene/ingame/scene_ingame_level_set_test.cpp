@@ -160,6 +160,19 @@ TEST(LevelSetTest, DoorsCanBeOpened) {
     }
 }
 
+// A safe (type 0) opens only after a briefcase (type 1) and a statuette (10)
+// only after a fuse box (9) of the same level: without one the level could
+// never be finished.
+TEST(LevelSetTest, TargetsThatWaitForAnotherHaveIt) {
+    for (int n = -1; n <= 10; ++n) {
+        SCOPED_TRACE("level " + std::to_string(n));
+        std::multiset<int> types;
+        for (const json& t : objects(levelFile(n), {23})) types.insert(t["kind"].get<int>());
+        EXPECT_TRUE(types.count(0) == 0 || types.count(1) != 0);
+        EXPECT_TRUE(types.count(10) == 0 || types.count(9) != 0);
+    }
+}
+
 TEST(LevelSetTest, SolutionsUseTheKnownStepsAndConditions) {
     const std::set<std::string> keys = {"up", "down", "left", "right", "action"};
     const std::set<std::string> conditions = {"xAtLeast", "xAtMost", "row", "state", "targets", "playing", "frames"};
