@@ -64,15 +64,24 @@ protected:
             com::ventrix::utility::MyObject* o = list->get(i);
             if (o == nullptr) continue;
             if (all) all->push_back(o);
-            if (o == s->targetIndicator.get()) out += 'M';
-            else if (dynamic_cast<InGameKeyItem*>(o)) out += 'K';
-            else if (dynamic_cast<InGameTrap*>(o)) out += 'X';
-            else if (dynamic_cast<InGameGeneralPeople*>(o)) out += 'G';
-            else if (dynamic_cast<InGameDisguisedPeople*>(o)) out += 'D';
-            else if (dynamic_cast<InGameInteractionItem*>(o)) out += 'I';
-            else if (dynamic_cast<InGameTargetItem*>(o)) out += 'T';
-            else if (dynamic_cast<InGameTransportItem*>(o)) out += 'R';
-            else if (dynamic_cast<InGamePlayer*>(o)) out += 'P';
+            if (o == s->targetIndicator.get())
+                out += 'M';
+            else if (dynamic_cast<InGameKeyItem*>(o))
+                out += 'K';
+            else if (dynamic_cast<InGameTrap*>(o))
+                out += 'X';
+            else if (dynamic_cast<InGameGeneralPeople*>(o))
+                out += 'G';
+            else if (dynamic_cast<InGameDisguisedPeople*>(o))
+                out += 'D';
+            else if (dynamic_cast<InGameInteractionItem*>(o))
+                out += 'I';
+            else if (dynamic_cast<InGameTargetItem*>(o))
+                out += 'T';
+            else if (dynamic_cast<InGameTransportItem*>(o))
+                out += 'R';
+            else if (dynamic_cast<InGamePlayer*>(o))
+                out += 'P';
         }
         return out;
     }
@@ -102,8 +111,8 @@ TEST_F(LevelBuildTest, FourteenStepsMakeEveryObjectInOrderAndLeaveTheLevelFrozen
     EXPECT_EQ((std::vector<void*>{InGameObject::player.get(), InGameObject::transportItems.get(),
                                   InGameObject::interactionItems.get(), InGameObject::traps.get(),
                                   InGameObject::disguisedPeople.get(), InGameObject::targetItems.get()}),
-              (std::vector<void*>{s->player.get(), s->transportItems.get(), s->interactionItems.get(),
-                                  s->traps.get(), s->disguisedPeople.get(), s->targetItems.get()}));
+              (std::vector<void*>{s->player.get(), s->transportItems.get(), s->interactionItems.get(), s->traps.get(),
+                                  s->disguisedPeople.get(), s->targetItems.get()}));
 
     // The camera starts at the first target's marker and is to centre the
     // target, kept inside the 1280 x 512 world seen 480 x 512.
