@@ -99,6 +99,7 @@ void TsCanvas::hideNotify() {
 
 void TsCanvas::wake() {
     VMSynchronized lock(this);
+    inputEntries += 1;
     notifyAll();
 }
 
@@ -280,6 +281,7 @@ void TsCanvas::pressKeys(jlong actions) {
     VMSynchronized lock(this);
     for (uint64_t bits = uint64_t(actions) & ~uint64_t(1); bits != 0; bits &= bits - 1)
         pressKey(jint(__builtin_ctzll(bits)));
+    inputEntries += 1;
     notifyAll();
 }
 
@@ -287,6 +289,7 @@ void TsCanvas::releaseKeys(jlong actions) {
     VMSynchronized lock(this);
     for (uint64_t bits = uint64_t(actions) & ~uint64_t(1); bits != 0; bits &= bits - 1)
         releaseKey(jint(__builtin_ctzll(bits)));
+    inputEntries += 1;
     notifyAll();
 }
 

@@ -85,10 +85,11 @@ public:
     // paint), sleeps never, and its clock advances by the frame period per
     // step instead of following the wall clock.
     jboolean stepGated = false;
-    jint stepsGranted = 0;  // frames allowed and not yet begun
-    jlong stepsRun = 0;     // frames (loop passes) finished under the gate
-    jlong gateClock = 0;    // the loop's clock while gated, ms
+    jint stepsGranted = 0;      // frames allowed and not yet begun
+    jlong stepsRun = 0;         // frames (loop passes) finished under the gate
+    jlong gateClock = 0;        // the loop's clock while gated, ms
     jboolean stepping = false;  // the frame running was granted by a step
+    jlong inputEntries = 0;     // key and touch entries so far (tests wait on it)
 
     // The key entries write inputKeys; the latch publishes it to frameKeys,
     // which the game reads.

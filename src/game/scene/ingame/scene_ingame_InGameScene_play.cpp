@@ -232,7 +232,7 @@ void InGameScene::updatePaused() {
         VMPtr<com::ventrix::utility::SceneManager> manager = sceneManager;
         // The scene is disposed of by the change: nothing of it is used after.
         manager->changeScene(sam::SamGameSave::currentLevel == LevelLoader::TUTORIAL_LEVEL ? MAIN_MENU_SCENE
-                                                                                         : LEVEL_SELECTION_SCENE);
+                                                                                           : LEVEL_SELECTION_SCENE);
         playMenuMusic();
     } else if (answer == 1) {
         quietOnResume = false;
@@ -325,8 +325,7 @@ void InGameScene::restartFromCheckpoint() {
         introTarget = 0;
         VMPtr<Objects> targets = targetItems;
         InGameObject* first = lengthOf(targets.get()) > 0 ? targets->get(0) : nullptr;
-        if (first != nullptr)
-            setCameraTarget(first->getSlotX(0) - viewWidth / 2, first->getSlotY(0) - viewHeight / 2);
+        if (first != nullptr) setCameraTarget(first->getSlotX(0) - viewWidth / 2, first->getSlotY(0) - viewHeight / 2);
         hud->setVisible(false);
         VMPtr<VMIntRows> markers = loader->targetMarkers;
         VMInts* row = markers != nullptr && markers->length > 0 ? markers->get(0) : nullptr;
@@ -501,8 +500,13 @@ void InGameScene::updateIntroPan() {
         applyCamera();
         return;
     }
-    if (target->getSlotIndex(1) != 1) return;
-    target->setSlotIndex(1, 2);
+    // The marker's first animation has run (1). A target that stays outside
+    // the view, even with the camera clamped at the world's edge, has its
+    // marker turned to 2 by its own update every frame and never shows 1:
+    // the pan moves on rather than waiting for ever.
+    const jint marker = target->getSlotIndex(1);
+    if (marker != 1 && marker != TARGET_ACTIVE) return;
+    target->setSlotIndex(1, TARGET_ACTIVE);
     VMPtr<LevelLoader> loader = levelLoader;
     InGameObject* following = i + 1 < loader->targetCount && i + 1 < n ? targets->get(i + 1) : nullptr;
     if (following != nullptr) {

@@ -216,8 +216,8 @@ TEST_F(PlayTest, CameraClampsStepsAndFollows) {
     struct Clamp {
         jint x, y, cx, cy;
     };
-    for (const Clamp& c : {Clamp{-50, -1, 0, 0}, Clamp{100, 200, 100, 200}, Clamp{1000, 900, 800, 320},
-                           Clamp{800, 320, 800, 320}}) {
+    for (const Clamp& c :
+         {Clamp{-50, -1, 0, 0}, Clamp{100, 200, 100, 200}, Clamp{1000, 900, 800, 320}, Clamp{800, 320, 800, 320}}) {
         s->setCameraTarget(c.x, c.y);
         EXPECT_EQ(camTarget(), (std::vector<jint>{c.cx, c.cy})) << c.x << "," << c.y;
     }
@@ -283,8 +283,7 @@ TEST_F(PlayTest, ApplyCameraReachesTheObjectsAndMarksTheActiveTargetOnTheViewsEd
         EXPECT_EQ(s->targetIndicator->getSlotIndex(0), InGameScene::MARKER_SHOWN);
         EXPECT_EQ((std::vector<jint>{s->targetIndicator->getSlotX(0), s->targetIndicator->getSlotY(0)}),
                   (std::vector<jint>{c.mx, c.my}));
-        EXPECT_EQ((std::vector<jint>{target(0)->getSlotX(1), target(0)->getSlotY(1)}),
-                  (std::vector<jint>{c.mx, c.my}));
+        EXPECT_EQ((std::vector<jint>{target(0)->getSlotX(1), target(0)->getSlotY(1)}), (std::vector<jint>{c.mx, c.my}));
     }
 }
 
@@ -436,17 +435,18 @@ TEST_F(PlayTest, ConfirmOnAStoryWithMorePagesOnlyTurnsThePage) {
     frame();
     frame();
     VMPtr<scene::ingame::InGameStoryBoard> board = s->storyBoard;
-    board->setText(VM_STR("One two three four five six seven eight nine ten eleven twelve thirteen fourteen fifteen "
-                          "sixteen seventeen eighteen nineteen twenty twenty-one twenty-two twenty-three "
-                          "twenty-four twenty-five twenty-six twenty-seven twenty-eight twenty-nine thirty "
-                          "thirty-one thirty-two thirty-three thirty-four thirty-five thirty-six thirty-seven "
-                          "thirty-eight thirty-nine forty forty-one forty-two forty-three forty-four forty-five "
-                          "forty-six forty-seven forty-eight forty-nine fifty fifty-one fifty-two fifty-three "
-                          "fifty-four fifty-five fifty-six fifty-seven fifty-eight fifty-nine sixty sixty-one"
-                          " a b c d e f g h i j k l m n o p q r s t u v w x y z a b c d e f g h i j k l m n o p q r"
-                          " s t u v w x y z one two three four five six seven eight nine ten eleven twelve thirteen"
-                          " fourteen fifteen sixteen seventeen eighteen nineteen twenty twenty-one twenty-two"
-                          " twenty-three twenty-four twenty-five twenty-six twenty-seven twenty-eight twenty-nine"));
+    board->setText(
+        VM_STR("One two three four five six seven eight nine ten eleven twelve thirteen fourteen fifteen "
+               "sixteen seventeen eighteen nineteen twenty twenty-one twenty-two twenty-three "
+               "twenty-four twenty-five twenty-six twenty-seven twenty-eight twenty-nine thirty "
+               "thirty-one thirty-two thirty-three thirty-four thirty-five thirty-six thirty-seven "
+               "thirty-eight thirty-nine forty forty-one forty-two forty-three forty-four forty-five "
+               "forty-six forty-seven forty-eight forty-nine fifty fifty-one fifty-two fifty-three "
+               "fifty-four fifty-five fifty-six fifty-seven fifty-eight fifty-nine sixty sixty-one"
+               " a b c d e f g h i j k l m n o p q r s t u v w x y z a b c d e f g h i j k l m n o p q r"
+               " s t u v w x y z one two three four five six seven eight nine ten eleven twelve thirteen"
+               " fourteen fifteen sixteen seventeen eighteen nineteen twenty twenty-one twenty-two"
+               " twenty-three twenty-four twenty-five twenty-six twenty-seven twenty-eight twenty-nine"));
     const jint lines = board->lineCount, shown = board->visibleLines;
     ASSERT_GT(lines, shown) << "the test text must need a second page";
     confirm();
@@ -551,9 +551,9 @@ TEST_F(PlayTest, TheLastTargetEndsTheLevelInItsScene) {
         jint scene, levelAfter, unlockedAfter;
         bool saved;
     };
-    for (const Case& c : {Case{2, 0, false, 14, 3, 3, true}, Case{5, 7, false, 14, 6, 7, false},
-                          Case{8, 8, false, 14, 9, 9, true}, Case{0, 0, true, 13, 1, 1, true},
-                          Case{-1, 0, true, 13, 0, 0, false}, Case{10, 10, true, 1, 10, 10, false}}) {
+    for (const Case& c :
+         {Case{2, 0, false, 14, 3, 3, true}, Case{5, 7, false, 14, 6, 7, false}, Case{8, 8, false, 14, 9, 9, true},
+          Case{0, 0, true, 13, 1, 1, true}, Case{-1, 0, true, 13, 0, 0, false}, Case{10, 10, true, 1, 10, 10, false}}) {
         SCOPED_TRACE(c.level);
         manager->asked.clear();
         build(c.level, playLevel({400}));
@@ -673,8 +673,10 @@ TEST_F(PlayTest, PauseMenuQuitAndRestartAskFirst) {
                                      s->pausePanel->getSlotIndex(2)}),
                   (std::vector<jint>{5, 7, 6}));
         answer(c.answerBox);
-        if (c.scene >= 0) EXPECT_EQ(manager->asked, std::vector<jint>{c.scene});
-        else EXPECT_TRUE(manager->asked.empty());
+        if (c.scene >= 0)
+            EXPECT_EQ(manager->asked, std::vector<jint>{c.scene});
+        else
+            EXPECT_TRUE(manager->asked.empty());
         EXPECT_EQ(s->state, c.state);
         if (c.answerBox == 0) {
             EXPECT_FALSE(s->confirmOpen);
@@ -710,7 +712,8 @@ TEST_F(PlayTest, GoldenIntroPanCaughtCompleteAndQuestion) {
     const GoldenTolerance text{48, 0.004};
     build(0, playLevel({400, 1100}));
     frame();
-    for (int n = 0; n < 300 && s->state != InGameScene::INTRO_PAN; ++n) s->storyBoard->isVisible() ? confirm() : frame();
+    for (int n = 0; n < 300 && s->state != InGameScene::INTRO_PAN; ++n)
+        s->storyBoard->isVisible() ? confirm() : frame();
     for (int n = 0; n < 300 && !(s->introTarget == 2 && cam()[0] >= 480); ++n) frame();
     EXPECT_TRUE(matchesGolden("game", "ingame_intro_pan", scenetest::pictureOfImage(screenImage), text));
 
