@@ -62,7 +62,6 @@ void BM_InGameLevelViewOfTheLargestLevel(benchmark::State& state) {
 }
 BENCHMARK(BM_InGameLevelViewOfTheLargestLevel)->Unit(benchmark::kMillisecond);
 
-
 // Everything the staged load reads: the build's rsc/, a canvas serving the
 // level with every object type (decorations too), Main's level loader and
 // generator.
@@ -75,8 +74,9 @@ struct LargestLevel {
         const std::string folder = std::string(VESSILO_BENCH_TEST_FOLDER) + "../";
         HAL_setProgramDirectory(folder.c_str());
         // Kept by Main's and MyObject's statics.
-        VMPtr<LevelCanvas> canvas = benchlevels::servingCanvas(
-            n == 1 ? benchlevels::levelStream(60, 20, 1, decorations) : benchlevels::levelStream(512, 512, n, decorations));
+        VMPtr<LevelCanvas> canvas =
+            benchlevels::servingCanvas(n == 1 ? benchlevels::levelStream(60, 20, 1, decorations)
+                                              : benchlevels::levelStream(512, 512, n, decorations));
         _VM_ensureInitialized(com::ventrix::utility::MyObject::_VM_classRecord);
         com::ventrix::utility::MyObject::canvas = canvas;
         Main::levelLoader = scene::ingame::LevelLoader::create()->construct();
@@ -156,9 +156,9 @@ void BM_InGameOneFrameOfAKind(benchmark::State& state) {
     }
     InGameObject::frozen = false;
     const char* names[] = {"keys", "traps", "bystanders", "watchers", "doors", "targets", "transports", "player"};
-    VMPtr<InGameObject::Objects> kinds[] = {scene->keyItems,        scene->traps,       scene->generalPeople,
-                                            scene->disguisedPeople, scene->interactionItems, scene->targetItems,
-                                            scene->transportItems,  nullptr};
+    VMPtr<InGameObject::Objects> kinds[] = {
+        scene->keyItems,         scene->traps,       scene->generalPeople,  scene->disguisedPeople,
+        scene->interactionItems, scene->targetItems, scene->transportItems, nullptr};
     const int kind = int(state.range(0));
     VMPtr<InGameObject::Objects> objects = kinds[kind];
     VMPtr<InGamePlayer> player = scene->player;
