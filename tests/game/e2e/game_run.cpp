@@ -77,13 +77,18 @@ void GameRun::TearDown() {
     ventrixtest::WindowTest::TearDown();
 }
 
-void GameRun::start() {
+void GameRun::start(const std::vector<std::pair<int, std::vector<uint8_t>>>& stores) {
     app = ZedIRIvoz::create()->construct();
     // The first start of CommonMIDlet::startApp, with the gate put on the
     // loop before the canvas is shown.
     canvas = com::ventrix::common::CommonCanvas::create()->construct(app);
     app->canvas = canvas;
     app->main = Main::create()->construct(canvas);
+    for (const auto& [id, bytes] : stores) {
+        VMPtr<VMBytes> data = VMBytes::create(jint(bytes.size()));
+        for (size_t i = 0; i < bytes.size(); ++i) (*data)[jint(i)] = jbyte(bytes[i]);
+        EXPECT_TRUE(canvas->saveRecordStore(id, data));
+    }
     com::ventrix::utility::AudioAndVibration::getInstance()->mediaManager = media;
     app->createSceneManager();
     harness.attach(canvas);
@@ -98,6 +103,12 @@ void GameRun::stop() {
     EXPECT_TRUE(vmWaitFor([&] { return c->thread == nullptr || !c->thread->isAlive(); }));
     app = nullptr;
     canvas = nullptr;
+}
+
+bool GameRun::toMainMenu() {
+    if (!stepUntilScene(15, 400) || !stepUntilLoaded()) return false;
+    harness.tap(240, 272);  // "on"
+    return stepUntilScene(1, 10) && stepUntilLoaded();
 }
 
 bool GameRun::stepUntilScene(int id, int most) {

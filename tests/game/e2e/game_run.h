@@ -26,7 +26,11 @@ protected:
 
     // Starts the application as the application manager's first start does,
     // its loop gated before it is shown: tick 1 is the loop's first frame.
-    void start();
+    // `stores` are written as record stores before the game reads its save.
+    void start(const std::vector<std::pair<int, std::vector<uint8_t>>>& stores = {});
+    // From the start to the main menu, loaded, the sound question answered
+    // "on"; false when a scene never came.
+    bool toMainMenu();
     // Ends it as the application manager does (destroyApp) and waits until
     // its loop has stopped.
     void stop();
