@@ -3,6 +3,7 @@
 // the sound question, reach the main menu and start the tutorial, and a
 // close request from the desktop ends it with exit code 0.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -98,8 +99,15 @@ TEST(GameOnX, TheLogoThenClicksAndKeysIntoTheTutorialAndACloseRequestEndsWith0) 
     envp.push_back(nullptr);
     std::string program = VESSILO_PROGRAM;
     char* argv[] = {program.data(), nullptr};
+    // What the program prints goes to a file of the test's.
+    const std::string printed = runtime.path() + "printed.txt";
+    posix_spawn_file_actions_t output;
+    posix_spawn_file_actions_init(&output);
+    posix_spawn_file_actions_addopen(&output, 1, printed.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_adddup2(&output, 1, 2);
     pid_t pid = 0;
-    ASSERT_EQ(posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, envp.data()), 0);
+    ASSERT_EQ(posix_spawn(&pid, program.c_str(), &output, nullptr, argv, envp.data()), 0);
+    posix_spawn_file_actions_destroy(&output);
     struct Reaper {
         pid_t pid;
         ~Reaper() {
@@ -164,6 +172,7 @@ TEST(GameOnX, TheLogoThenClicksAndKeysIntoTheTutorialAndACloseRequestEndsWith0) 
     XCloseDisplay(x);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(readFile(printed).find("Exception"), std::string::npos) << readFile(printed);
 }
 
 #endif
