@@ -311,7 +311,7 @@ void InGameDisguisedPeople::catchPlayer() {
     vibrate();
     setSlotIndex(0, ANIM_STAND);
     VMPtr<InGamePlayer> p = player;
-    p->setState(PLAYER_CAUGHT);
+    p->setState(InGamePlayer::CAUGHT);
 }
 
 void InGameDisguisedPeople::becomeSuspicious() {
@@ -345,9 +345,9 @@ void InGameDisguisedPeople::checkInteraction(jint id) {
         if (p->getTransform(0) != facing) return;
         const jint x = getSlotX(0);
         if (facing == 0 ? !(x > playerX) : !(x < playerX)) return;
-        p->setState(PLAYER_KNOCKING_OUT);
+        p->setState(InGamePlayer::USING_ITEM);
     } else {
-        p->setState(PLAYER_DISGUISING);
+        p->setState(InGamePlayer::DISGUISING);
     }
     p->setEngaged(true);
     p->setInteractionTarget(personId);
@@ -357,14 +357,14 @@ void InGameDisguisedPeople::checkInteraction(jint id) {
 void InGameDisguisedPeople::followInteraction() {
     VMPtr<InGamePlayer> p = player;
     const jint state = p->getState(), phase = p->getPhase();
-    if (state == PLAYER_KNOCKING_OUT && phase == 2) {
+    if (state == InGamePlayer::USING_ITEM && phase == 2) {
         setSlotPosition(0, playerX, playerY);
         setSlotIndex(0, ANIM_DAZED);
         p->setPhase(3);
-    } else if (state == PLAYER_KNOCKING_OUT && phase == 5) {
+    } else if (state == InGamePlayer::USING_ITEM && phase == 5) {
         setSlotIndex(0, ANIM_KNOCKED_OUT);
         p->setPhase(6);
-    } else if (state == PLAYER_DISGUISING && phase == 2) {
+    } else if (state == InGamePlayer::DISGUISING && phase == 2) {
         // The player now wears this outfit, facing as before.
         const jint outfit = look / 2;
         VMPtr<VMInts> primary = primaryResources, secondary = secondaryResources;

@@ -61,10 +61,6 @@ public:
     // The warm-up: up to this many milliseconds (exclusive) in frames of 40.
     static constexpr jint WARM_UP_LIMIT = 5000;
     static constexpr jint WARM_UP_FRAME = 40;
-    // Player states and the pad's action code this kind uses.
-    static constexpr jint PLAYER_KNOCKING_OUT = 9;
-    static constexpr jint PLAYER_DISGUISING = 10;
-    static constexpr jint PLAYER_CAUGHT = 11;
 
     jint warmUpTime = 0;                 // ms simulated at set-up and reset, drawn once
     VMField<VMInts> secondaryResources;  // the body's animation set by outfit

@@ -84,32 +84,6 @@ inline VMPtr<VMArray<ts::Gob, 1>> oneGob() {
     return gobs;
 }
 
-// Makes room for n more entries in the cache's tables.
-inline void growCache(jint n) {
-    using com::ventrix::utility::ResManager;
-    const jint old = ResManager::capacity, size = old + n;
-    VMPtr<VMArray<ts::Gob, 2>> gobs = VMArray<ts::Gob, 2>::create(size);
-    VMPtr<VMArray<ts::AnimSet, 1>> anims = VMArray<ts::AnimSet, 1>::create(size);
-    VMPtr<VMInts> gobRefs = VMInts::create(size), animRefs = VMInts::create(size);
-    VMPtr<VMArray<jint, 2>> keys = VMArray<jint, 2>::create(3, size);
-    VMPtr<VMArray<ts::Gob, 2>> oldGobs = ResManager::gobCache;
-    VMPtr<VMArray<ts::AnimSet, 1>> oldAnims = ResManager::animCache;
-    VMPtr<VMArray<jint, 2>> oldKeys = ResManager::slotKeys;
-    for (jint i = 0; i < old; ++i) {
-        gobs->set(i, oldGobs->get(i));
-        anims->set(i, oldAnims->get(i));
-        (*gobRefs)[i] = (*VMPtr<VMInts>(ResManager::gobRefs))[i];
-        (*animRefs)[i] = (*VMPtr<VMInts>(ResManager::animRefs))[i];
-        for (jint row = 0; row < 3; ++row) (*keys->get(row))[i] = (*oldKeys->get(row))[i];
-    }
-    ResManager::gobCache = gobs;
-    ResManager::animCache = anims;
-    ResManager::gobRefs = gobRefs;
-    ResManager::animRefs = animRefs;
-    ResManager::slotKeys = keys;
-    ResManager::capacity = size;
-}
-
 // Puts an image and animation pair into the cache as a load would, with one
 // holder of its own so that the objects' releases never empty it.
 inline void putInCache(jint gobId, jint animId, VMPtr<ts::AnimSet> set) {
@@ -130,7 +104,7 @@ inline void putInCache(jint gobId, jint animId, VMPtr<ts::AnimSet> set) {
     (*VMPtr<VMArray<jint, 1>>(ResManager::gobRefs))[slot] = 1;
     (*VMPtr<VMArray<jint, 1>>(ResManager::animRefs))[slot] = 1;
     ResManager::usedSlots = slot + 1;
-    if (ResManager::usedSlots == ResManager::capacity) growCache(8);  // as a load keeps a slot free
+    if (ResManager::usedSlots == ResManager::capacity) ResManager::grow();  // as a load does
 }
 
 class InGameTest : public scenetest::SceneTest {

@@ -8,6 +8,7 @@
 #include "describe.h"
 #include "font.h"
 #include "sam_SamGameSave.h"
+#include "ts_util_FastRandom.h"
 
 namespace ingamescene {
 
@@ -102,11 +103,14 @@ void SceneFixture::SetUp() {
     SceneManager::instance = manager;
     _VM_ensureInitialized(sam::SamGameSave::_VM_classRecord);
     sam::SamGameSave::currentLevel = 0;
+    // The people draw their idles and warm-up times from Main's generator.
+    Main::random = ts::util::FastRandom::create()->construct(7);
 }
 
 void SceneFixture::TearDown() {
     SceneManager::instance = nullptr;
     Main::levelLoader = nullptr;
+    Main::random = nullptr;
     paneltest::PanelTest::TearDown();
 }
 
