@@ -54,7 +54,7 @@ void group(BitWriter& out, int type, int count, int widthPx, int heightPx,
 std::vector<uint8_t> levelStream(int width, int height, int n, bool decorations) {
     BitWriter out;
     out.put(8, 0).put(1, 0);  // flags; no header
-    out.put(1, 1).put(8, 0).put(12, 8).put(17, 0x580C).put(10, kTile).put(10, kTile).put(1, 0).put(12, 8);
+    out.put(1, 1).put(8, 0).put(12, 8).put(17, 0x1019).put(10, kTile).put(10, kTile).put(1, 0).put(12, 8);
     for (int t = 1; t <= 8; ++t) out.put(1, 0).put(12, uint32_t(t)).put(12, 0);
     out.put(1, 1).put(12, uint32_t(width)).put(12, uint32_t(height));
     for (int i = 0; i < width * height; ++i) out.put(12, uint32_t(i % 9));

@@ -22,7 +22,7 @@ public:
     void markReferences(uint32_t bits) override;
 };
 
-// A level of width x height cells of 32 px over the airport tiles (0x580C)
+// A level of width x height cells of 32 px over the airport tiles (0x1019)
 // whose object counts scale with n (n = 1: 150 objects, n = 27: 4000);
 // without decorations, the background items (type 0) are left out.
 std::vector<uint8_t> levelStream(int width, int height, int n, bool decorations);

@@ -36,8 +36,29 @@ constexpr jint kAirportPacks[33] = {0, 0, 0, 1, 1, 1, 1, 1, 2, 2, 2, 3, 3, 4, 5,
                                     5, 5, 5, 5, 6, 6, 6, 6, 6, 6, 6, 6, 5, 5, 5, 5};
 constexpr jint kAirportFrames[33] = {0, 1, 2, 0, 1, 2, 3, 4, 0, 1, 2, 0, 1, 0, 0, 1, 2,
                                      3, 4, 5, 6, 0, 1, 2, 3, 4, 5, 6, 7, 7, 8, 9, 10};
-// The other catalogues hold their items in packs of this many frames.
-constexpr jint kFramesPerPack = 8;
+// The other catalogues list their items pack after pack: a run of items per
+// pack, whose frames count up from 0 within the run.
+constexpr jint kMansionRuns[] = {3, 15, 15, 14, 11, 15, 14};
+constexpr jint kParkRuns[] = {3, 8, 8, 6, 6, 5, 11};
+constexpr jint kBaseRuns[] = {3, 10, 10, 11, 11};
+constexpr jint kHotelRuns[] = {7, 13, 13, 14, 13, 11, 12};
+
+template <size_t N>
+constexpr jint runTotal(const jint (&runs)[N]) {
+    jint total = 0;
+    for (jint n : runs) total += n;
+    return total;
+}
+static_assert(runTotal(kMansionRuns) == 87 && runTotal(kParkRuns) == 47 && runTotal(kBaseRuns) == 45 &&
+              runTotal(kHotelRuns) == 83);
+
+// Pack and frame of item `item` of a catalogue given by its runs.
+template <size_t N>
+void inRuns(const jint (&runs)[N], jint item, jint& pack, jint& frame) {
+    pack = 0;
+    while (pack < jint(N) - 1 && item >= runs[pack]) item -= runs[pack++];
+    frame = item;
+}
 
 // Pack offset and frame of item `item` of location c; false for an item
 // outside the catalogue.
@@ -53,10 +74,10 @@ bool decoration(jint c, jint item, jint& pack, jint& frame) {
             pack = kAirportPacks[item];
             frame = kAirportFrames[item];
             return true;
-        default:
-            pack = item / kFramesPerPack;
-            frame = item % kFramesPerPack;
-            return true;
+        case 2: inRuns(kMansionRuns, item, pack, frame); return true;
+        case 4: inRuns(kParkRuns, item, pack, frame); return true;
+        case 5: inRuns(kBaseRuns, item, pack, frame); return true;
+        default: inRuns(kHotelRuns, item, pack, frame); return true;
     }
 }
 
@@ -286,6 +307,14 @@ void InGameScene::createTileLayer() {
     InGameObject::setDepthStep(4 * loader->tileHeight);
 }
 
+bool InGameScene::backgroundItem(jint location, jint item, jint& image, jint& set, jint& frame) {
+    jint pack = 0;
+    if (!decoration(location, item, pack, frame)) return false;
+    image = kDecorationImages[location] + pack;
+    set = kDecorationSets[location] + pack;
+    return true;
+}
+
 void InGameScene::placeDecorations() {
     VMPtr<LevelLoader> loader = levelLoader;
     VMPtr<ts::CellLayer> layer = cellLayer;
@@ -300,11 +329,11 @@ void InGameScene::placeDecorations() {
         for (jint k = 0; k < records->length; ++k) {
             VMPtr<VMInts> record = records->get(k);
             if (record == nullptr) continue;
-            jint pack = 0, frame = 0;
-            if (!decoration(c, (*record)[0], pack, frame))
+            jint image = 0, sets = 0, frame = 0;
+            if (!backgroundItem(c, (*record)[0], image, sets, frame))
                 _VM_throw(java::lang::IllegalArgumentException::create()->construct(
                     VM_STR("background item outside its catalogue")));
-            ResManager::load(kDecorationImages[c] + pack, kDecorationSets[c] + pack);
+            ResManager::load(image, sets);
             VMPtr<ts::AnimSet> set = ResManager::animCache->get(ResManager::getSecondIndex());
             if (set == nullptr) _VM_throwNullPointer();
             layer->addFixedItem(set->getFrame(frame), (*record)[1], (*record)[2], 0);

@@ -191,6 +191,11 @@ public:
     void updateIntroStory();
     void updateEndingPan();
 
+    // The resources that draw background item `item` of location code
+    // `location`: its image and animation-set ids and the frame of that set;
+    // false for an item outside the location's catalogue.
+    static bool backgroundItem(jint location, jint item, jint& image, jint& set, jint& frame);
+
 private:
     // Fire pressed or a new touch in this frame.
     jboolean confirmed();

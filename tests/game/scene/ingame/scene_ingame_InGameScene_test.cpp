@@ -1,7 +1,9 @@
 // The in-game scene: construction for scenes 9 and 12, the level view's
 // steps, the overlays, and the way out for a level that cannot be played.
 #include <algorithm>
+#include <fstream>
 #include <functional>
+#include <sstream>
 
 #include "scene_test_support.h"
 #include "java_lang_Exception.h"
@@ -132,6 +134,39 @@ TEST_F(InGameSceneTest, OverlaysPausePanelMenuQuestionAndBoard) {
     EXPECT_TRUE(s->storyBoard->scrollable);
     EXPECT_GT(s->storyBoard->lineCount, 0);
     s->dispose();
+}
+
+// Every shipped level, the tutorial (scene 12) first, runs the level view on
+// the game's own packs: its tile set and every decoration load.
+TEST_F(InGameSceneTest, EveryShippedLevelPassesTheLevelView) {
+    for (jint level = -1; level <= 10; ++level) {
+        const std::string name = level < 0 ? "tutorial" : "level" + std::to_string(level);
+        SCOPED_TRACE(name);
+        std::ifstream in(std::string(VESSILO_GAME_ASSETS) + "levels/" + name + ".json");
+        std::stringstream text;
+        text << in.rdbuf();
+        ASSERT_TRUE(in);
+        const nlohmann::json file = nlohmann::json::parse(text.str());
+        size_t decorations = 0;
+        for (const nlohmann::json& group : file["objects"]) {
+            const int type = group["type"];
+            if (type == 0 || type == 3 || type == 11 || type == 15 || type == 18) decorations += group["objects"].size();
+        }
+        serve(level, file);
+        manager->asked.clear();
+        sam::SamGameSave::currentLevel = level;
+        VMPtr<InGameScene> s = level < 0 ? InGameScene::create()->construct(12) : InGameScene::create()->construct();
+        testing::internal::CaptureStdout();
+        runViewStage(s.get());
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+        EXPECT_FALSE(s->failed);
+        EXPECT_TRUE(manager->asked.empty());
+        ASSERT_NE(s->cellLayer.get(), nullptr);
+        EXPECT_GT(decorations, 0u);
+        EXPECT_EQ(size_t(s->cellLayer->fixedCount), decorations);
+        EXPECT_EQ(s->worldWidth, jint(file["map"]["width"]) * 32);
+        s->dispose();
+    }
 }
 
 TEST_F(InGameSceneTest, ALevelThatCannotBePlayedLeavesWithOneLine) {

@@ -1,10 +1,12 @@
 #include "scene_test_support.h"
 
 #include <filesystem>
+#include <set>
 #include <fstream>
 #include <sstream>
 
 #include "com_ventrix_common_Main.h"
+#include "com_ventrix_utility_MyFont.h"
 #include "describe.h"
 #include "font.h"
 #include "sam_SamGameSave.h"
@@ -20,15 +22,16 @@ namespace {
 VMStatic<leveltest::LevelCanvas> sharedLevels;
 VMStatic<NoteManager> sharedManager;
 
-// The game's packs the in-game tests read: the world's (4 to 12), the
-// player's, the frame's, the panels' and the texts.
-bool isGamePack(const std::string& name) {
-    if (name.rfind("RP", 0) != 0) return false;
+// The game's packs the in-game tests read: the world's art (4-14), the panels
+// (18), the fonts (19) and the texts (20); the tests serve their levels.
+const std::set<int> kGamePacks = {4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 18, 19, 20};
+
+// The pack number of a resource file name "RP<n>...", -1 for other names.
+int packOf(const std::string& name) {
+    if (name.rfind("RP", 0) != 0) return -1;
     size_t end = 2;
     while (end < name.size() && std::isdigit(static_cast<unsigned char>(name[end]))) ++end;
-    if (end == 2) return false;
-    const int pack = std::stoi(name.substr(2, end - 2));
-    return (pack >= 4 && pack <= 14) || pack == 18 || pack == 20;
+    return end == 2 ? -1 : std::stoi(name.substr(2, end - 2));
 }
 
 // The game's packs the in-game tests read, by file name.
@@ -37,7 +40,7 @@ const std::map<std::string, std::vector<uint8_t>>& gamePacks() {
         std::map<std::string, std::vector<uint8_t>> chosen;
         const assetgen::Generated g = assetgen::generateFolder(VESSILO_GAME_ASSETS, assetgen::defaultFontDirectory());
         for (const auto& [name, bytes] : g.files) {
-            if (isGamePack(name)) chosen[name] = std::vector<uint8_t>(bytes.begin(), bytes.end());
+            if (kGamePacks.count(packOf(name)) != 0) chosen[name] = std::vector<uint8_t>(bytes.begin(), bytes.end());
         }
         return chosen;
     }();
@@ -72,7 +75,7 @@ SceneFixture::SceneFixture() : dir("ingame") {
     namespace fs = std::filesystem;
     for (const fs::directory_entry& e : fs::directory_iterator(testProgramDir() + "rsc/")) {
         const std::string name = e.path().filename().string();
-        if (name.rfind("RP20", 0) == 0 && !std::isdigit(static_cast<unsigned char>(name[4]))) continue;
+        if (kGamePacks.count(packOf(name)) != 0) continue;
         std::ifstream in(e.path(), std::ios::binary);
         std::stringstream content;
         content << in.rdbuf();
@@ -83,6 +86,11 @@ SceneFixture::SceneFixture() : dir("ingame") {
 
 void SceneFixture::SetUp() {
     paneltest::PanelTest::SetUp();
+    // The game's own fonts.
+    VMPtr<VMInts> fonts = VMInts::create(2);
+    (*fonts)[0] = 0x4C00;
+    (*fonts)[1] = 0x4C01;
+    com::ventrix::utility::MyFont::getInstance()->setFontResourceIds(fonts);
     if (sharedLevels == nullptr) {
         VMPtr<leveltest::LevelCanvas> made = leveltest::LevelCanvas::create();
         made->construct(nullptr);

@@ -1,7 +1,8 @@
 // Test support for the in-game scene and its panels: a program folder with
-// the test data set and the game's art packs (6, 13, 14, 18) and text table
-// (20), a level loader that reads levels from a canvas serving level files,
-// and a scene manager that only notes the scenes asked for.
+// the test data set and the game's packs (the world's art 4-14, panels 18,
+// fonts 19, texts 20; the game's fonts in use), a level loader
+// that reads levels from a canvas serving level files, and a scene manager
+// that only notes the scenes asked for.
 #pragma once
 
 #include <string>
