@@ -39,8 +39,8 @@ constexpr jint MARKER_LAYER = 85;
 // The build's steps (the stage-1 counter).
 constexpr jint STEPS = 13;
 constexpr jint KEY_ARRAY = 13, KEYS = 12, GENERAL_ARRAY = 11, GENERALS = 10, TRANSPORT_ARRAY = 9, TRANSPORTS = 8,
-               INTERACTION_ARRAY = 7, INTERACTIONS = 6, TRAP_ARRAY = 5, TRAPS = 4, DISGUISED_ARRAY = 3,
-               DISGUISED = 2, ASSEMBLY = 1;
+               INTERACTION_ARRAY = 7, INTERACTIONS = 6, TRAP_ARRAY = 5, TRAPS = 4, DISGUISED_ARRAY = 3, DISGUISED = 2,
+               ASSEMBLY = 1;
 
 jint lengthOf(InGameObject::Objects* kind) { return kind == nullptr ? 0 : kind->length; }
 jint rowsOf(VMIntRows* table) { return table == nullptr ? 0 : table->length; }
@@ -110,15 +110,14 @@ void InGameScene::buildLevel() {
                 return;
             }
             break;
-        case KEYS:
-            fill<InGameKeyItem>(keyItems.get(), [](InGameKeyItem* o, jint i) { o->initFromRecord(i); });
-            break;
+        case KEYS: fill<InGameKeyItem>(keyItems.get(), [](InGameKeyItem* o, jint i) { o->initFromRecord(i); }); break;
         case GENERAL_ARRAY:
             dropObjects(generalPeople);
             generalPeople = Objects::create(loader->generalCount);
             break;
         case GENERALS:
-            fill<InGameGeneralPeople>(generalPeople.get(), [](InGameGeneralPeople* o, jint i) { o->initFromRecord(i); });
+            fill<InGameGeneralPeople>(generalPeople.get(),
+                                      [](InGameGeneralPeople* o, jint i) { o->initFromRecord(i); });
             break;
         case TRANSPORT_ARRAY:
             dropObjects(transportItems);

@@ -2,6 +2,7 @@
 // the game's packs: its steps and frames, the order in which the objects
 // join the scene, the camera, the freeze and the restart state; a level
 // without keys; and a second build that gives back the first one's objects.
+#include <filesystem>
 #include <fstream>
 #include <typeinfo>
 
@@ -41,18 +42,18 @@ class LevelBuildTest : public ingamescene::SceneFixture {
 protected:
     // Stage 0 to its end, then the build; the counters before each build
     // call.
-    std::vector<jint> load(InGameScene* s) {
+    std::vector<jint> load(InGameScene* s, bool fails = false) {
         do s->loadStage0();
         while (s->stage0Busy != 0 && !s->failed);
-        return build(s);
+        return build(s, fails);
     }
-    std::vector<jint> build(InGameScene* s) {
+    std::vector<jint> build(InGameScene* s, bool fails = false) {
         std::vector<jint> counters;
         do {
             counters.push_back(s->stage1Busy);
             s->loadStage1();
         } while (s->stage1Busy != 0 && !s->failed && counters.size() < 30);
-        EXPECT_FALSE(s->failed);
+        EXPECT_EQ(s->failed, fails);
         return counters;
     }
     // The kinds of the scene's in-game objects in list order (one letter a
@@ -64,15 +65,24 @@ protected:
             com::ventrix::utility::MyObject* o = list->get(i);
             if (o == nullptr) continue;
             if (all) all->push_back(o);
-            if (o == s->targetIndicator.get()) out += 'M';
-            else if (dynamic_cast<InGameKeyItem*>(o)) out += 'K';
-            else if (dynamic_cast<InGameTrap*>(o)) out += 'X';
-            else if (dynamic_cast<InGameGeneralPeople*>(o)) out += 'G';
-            else if (dynamic_cast<InGameDisguisedPeople*>(o)) out += 'D';
-            else if (dynamic_cast<InGameInteractionItem*>(o)) out += 'I';
-            else if (dynamic_cast<InGameTargetItem*>(o)) out += 'T';
-            else if (dynamic_cast<InGameTransportItem*>(o)) out += 'R';
-            else if (dynamic_cast<InGamePlayer*>(o)) out += 'P';
+            if (o == s->targetIndicator.get())
+                out += 'M';
+            else if (dynamic_cast<InGameKeyItem*>(o))
+                out += 'K';
+            else if (dynamic_cast<InGameTrap*>(o))
+                out += 'X';
+            else if (dynamic_cast<InGameGeneralPeople*>(o))
+                out += 'G';
+            else if (dynamic_cast<InGameDisguisedPeople*>(o))
+                out += 'D';
+            else if (dynamic_cast<InGameInteractionItem*>(o))
+                out += 'I';
+            else if (dynamic_cast<InGameTargetItem*>(o))
+                out += 'T';
+            else if (dynamic_cast<InGameTransportItem*>(o))
+                out += 'R';
+            else if (dynamic_cast<InGamePlayer*>(o))
+                out += 'P';
         }
         return out;
     }
@@ -102,8 +112,8 @@ TEST_F(LevelBuildTest, FourteenStepsMakeEveryObjectInOrderAndLeaveTheLevelFrozen
     EXPECT_EQ((std::vector<void*>{InGameObject::player.get(), InGameObject::transportItems.get(),
                                   InGameObject::interactionItems.get(), InGameObject::traps.get(),
                                   InGameObject::disguisedPeople.get(), InGameObject::targetItems.get()}),
-              (std::vector<void*>{s->player.get(), s->transportItems.get(), s->interactionItems.get(),
-                                  s->traps.get(), s->disguisedPeople.get(), s->targetItems.get()}));
+              (std::vector<void*>{s->player.get(), s->transportItems.get(), s->interactionItems.get(), s->traps.get(),
+                                  s->disguisedPeople.get(), s->targetItems.get()}));
 
     // The camera starts at the first target's marker and is to centre the
     // target, kept inside the 1280 x 512 world seen 480 x 512.
@@ -131,6 +141,21 @@ TEST_F(LevelBuildTest, ALevelWithoutKeysTakesThirteenStepsAndHasAnEmptyKeyArray)
     InGameObject::frozen = false;
     build(s.get());
     EXPECT_EQ(s->cameraStep, 1);
+    s->dispose();
+}
+
+TEST_F(LevelBuildTest, ALevelWhoseTrapsHaveNoPackEndsTheLoadingWithOneLine) {
+    for (const char* file : {"rsc/RP10part0.rp", "rsc/RP10part1.rp"}) std::filesystem::remove(dir.root() + file);
+    serve(0, tutorial());
+    VMPtr<InGameScene> s = InGameScene::create()->construct();
+    testing::internal::CaptureStdout();
+    load(s.get(), true);
+    const std::string out = testing::internal::GetCapturedStdout();
+    // The scene's one line (after the resource layer's own report).
+    EXPECT_NE(out.find("Level 0 not loaded: No resource 10245 in pack 10\n"), std::string::npos) << out;
+    EXPECT_EQ(out.find("not loaded"), out.rfind("not loaded"));
+    EXPECT_EQ(manager->asked, (std::vector<jint>{InGameScene::LEVEL_SELECTION_SCENE}));
+    EXPECT_EQ(s->disguisedPeople.get(), nullptr);  // no later step ran
     s->dispose();
 }
 

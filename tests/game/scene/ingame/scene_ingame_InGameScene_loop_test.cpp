@@ -78,7 +78,8 @@ protected:
     }
     void TearDown() override {
         harness.detach();
-        if (game != nullptr) game->postEvent(ts::TsCanvas::EVENT_EXIT);
+        if (game != nullptr)
+            game->ts::TsCanvas::onEvent(ts::TsCanvas::EVENT_EXIT);  // the loop ends; nothing of the game released
         game = nullptr;
         controller = nullptr;
         manager = nullptr;
@@ -115,7 +116,7 @@ TEST_F(LoopTest, TheRestartRunsInTheTickThatEndsTheLoadingAndTheStoryTwoTicksLat
         // restart has run.
         EXPECT_EQ(harness.trace, (std::vector<TraceEntry>{{1, "scene", 9}, {t, "state", InGameScene::LEVEL_STORY}}));
         harness.detach();
-        game->postEvent(ts::TsCanvas::EVENT_EXIT);
+        game->ts::TsCanvas::onEvent(ts::TsCanvas::EVENT_EXIT);  // the loop ends; nothing of the game released
         ASSERT_TRUE(vmWaitFor([&] { return !game->thread->isAlive(); }));
         game = nullptr;
     }

@@ -429,34 +429,6 @@ TEST_F(PlayTest, ALevelStartsWithItsStoryAPanOverTheTargetsAndTheFirstTargetsSto
     EXPECT_FALSE(InGameObject::frozen);
 }
 
-TEST_F(PlayTest, ConfirmOnAStoryWithMorePagesOnlyTurnsThePage) {
-    build(0, playLevel({400}));
-    frame();
-    frame();
-    frame();
-    VMPtr<scene::ingame::InGameStoryBoard> board = s->storyBoard;
-    board->setText(
-        VM_STR("One two three four five six seven eight nine ten eleven twelve thirteen fourteen fifteen "
-               "sixteen seventeen eighteen nineteen twenty twenty-one twenty-two twenty-three "
-               "twenty-four twenty-five twenty-six twenty-seven twenty-eight twenty-nine thirty "
-               "thirty-one thirty-two thirty-three thirty-four thirty-five thirty-six thirty-seven "
-               "thirty-eight thirty-nine forty forty-one forty-two forty-three forty-four forty-five "
-               "forty-six forty-seven forty-eight forty-nine fifty fifty-one fifty-two fifty-three "
-               "fifty-four fifty-five fifty-six fifty-seven fifty-eight fifty-nine sixty sixty-one"
-               " a b c d e f g h i j k l m n o p q r s t u v w x y z a b c d e f g h i j k l m n o p q r"
-               " s t u v w x y z one two three four five six seven eight nine ten eleven twelve thirteen"
-               " fourteen fifteen sixteen seventeen eighteen nineteen twenty twenty-one twenty-two"
-               " twenty-three twenty-four twenty-five twenty-six twenty-seven twenty-eight twenty-nine"));
-    const jint lines = board->lineCount, shown = board->visibleLines;
-    ASSERT_GT(lines, shown) << "the test text must need a second page";
-    confirm();
-    EXPECT_EQ(s->state, InGameScene::LEVEL_STORY);
-    EXPECT_GT(board->firstLine, 0);
-    for (int n = 0; n < 20 && s->state == InGameScene::LEVEL_STORY; ++n) confirm();
-    EXPECT_EQ(board->firstLine + board->visibleLines, board->lineCount);
-    EXPECT_EQ(s->state, InGameScene::INTRO_PAN);
-}
-
 TEST_F(PlayTest, CaughtPanelComesOneFrameAfterTheCatchAndTakesConfirmOnlyAfterItsFirstAnimation) {
     build(0, playLevel({400, 1100}));
     playToPlaying();

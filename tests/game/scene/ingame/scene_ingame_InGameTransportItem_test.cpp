@@ -21,8 +21,9 @@ using T = scene::ingame::InGameTransportItem;
 
 // One frame with the given boxes; every animation one 40 ms step; the
 // finite ones lead to the next number; dy(a) moves animation a (two steps).
-VMPtr<ts::AnimSet> lookSet(std::vector<spritetest::BoxSpec> boxes, int count, std::set<int> once,
-                           std::function<int(int)> dy = [](int) { return 0; }) {
+VMPtr<ts::AnimSet> lookSet(
+    std::vector<spritetest::BoxSpec> boxes, int count, std::set<int> once,
+    std::function<int(int)> dy = [](int) { return 0; }) {
     using namespace spritetest;
     std::vector<AnimSpec> anims;
     for (int a = 0; a < count; ++a)
@@ -104,7 +105,8 @@ protected:
 
 TEST_F(TransportTest, PathsInTravelOrderAndEachTypesSlots) {
     // Ids 5 -> 9 -> 10 (9's next, 7, is smaller: the id after); no 11.
-    level({{1, 0, 100, 630}}, {{0, 9, 7, 164, 566, 1}, {0, 5, 9, 100, 630, 1}, {0, 10, 0, 200, 540, 1}, {0, 12, 0, 0, 0, 1}});
+    level({{1, 0, 100, 630}},
+          {{0, 9, 7, 164, 566, 1}, {0, 5, 9, 100, 630, 1}, {0, 10, 0, 200, 540, 1}, {0, 12, 0, 0, 0, 1}});
     T* stairs = items[0].get();
     EXPECT_EQ(stairs->getTransportType(), 1);
     EXPECT_EQ(leveltest::ints(stairs->path->get(0)), (std::vector<jint>{0, 5, 9, 100, 630, 1}));
@@ -142,8 +144,8 @@ TEST_F(TransportTest, StairsEnterOnlyByTheHeldKeyOfTheirEnd) {
         jint x, y, held;
         bool busy;
         jint phase;  // of the climb; -1 none
-    } cases[] = {{105, 630, kUp, false, 0},    {105, 630, kDown, false, -1}, {170, 566, kUp, false, -1},
-                 {170, 566, kDown, false, 4},  {105, 630, kUp, true, -1},    {300, 630, kUp, false, -1}};
+    } cases[] = {{105, 630, kUp, false, 0},   {105, 630, kDown, false, -1}, {170, 566, kUp, false, -1},
+                 {170, 566, kDown, false, 4}, {105, 630, kUp, true, -1},    {300, 630, kUp, false, -1}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.x << " " << c.held << " " << c.busy);
         spawn(c.x, c.y, c.busy);

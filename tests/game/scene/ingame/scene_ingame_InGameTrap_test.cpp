@@ -23,9 +23,10 @@ protected:
             jint image = 0, set = 0;
             InGameTrap::resources(type, image, set);
             const int dx = type == 5 ? 8 : 0;
-            ingametest::putInCache(image, set,
-                                   setOf(animSetBytes({{{{0, -64, -8}, {0, 56, -8}}, {}}, {{{0, -4, -8}}, {{-10, -60, 20, 60, 0}}}},
-                                                      {{-1, {{1, 40, dx, 0}}}, {-1, {{1, 40, -dx, 0}}}})));
+            ingametest::putInCache(
+                image, set,
+                setOf(animSetBytes({{{{0, -64, -8}, {0, 56, -8}}, {}}, {{{0, -4, -8}}, {{-10, -60, 20, 60, 0}}}},
+                                   {{-1, {{1, 40, dx, 0}}}, {-1, {{1, 40, -dx, 0}}}})));
         }
         player = InGamePlayer::create()->construct();
         InGameObject::player = player;
