@@ -73,7 +73,7 @@ TEST_F(GameArtTest, SetsReadBackWithTheirPartsAnimationsAndBoxes) {
     VMPtr<AnimSet> panel = Resources::getAnimSet(0x3802);
     EXPECT_EQ(boxIdsOf(panel, 0), (std::vector<jint>{0, 5}));
     EXPECT_EQ(boxIdsOf(panel, 11), (std::vector<jint>{1, 2, 3}));  // the open panel
-    EXPECT_EQ(boxIdsOf(panel, 1), std::vector<jint>{});             // the list's row marker
+    EXPECT_EQ(boxIdsOf(panel, 1), std::vector<jint>{});            // the list's row marker
     EXPECT_EQ(boxIdsOf(panel, 5), (std::vector<jint>{0, 1}));
     // The icon list: one part per outfit.
     EXPECT_EQ(Resources::getGobs(0x3803)->length, 8);
