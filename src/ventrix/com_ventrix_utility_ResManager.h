@@ -60,13 +60,14 @@ public:
     // release and clear then do nothing, and the next load makes the cache
     // anew.
     static void destroy();
+    // Adds room to every table (a load calls it when the last entry fills).
+    static void grow();
 
 private:
     static bool isHeld(jint slot, VMPtr<VMInts> refs);
     // Every entry empty, every count 0, every key FREE.
     static void emptyTables();
     static jint findSlot(jint kind, jint id);
-    static void grow();
 };
 
 }  // namespace com::ventrix::utility

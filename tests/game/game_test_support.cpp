@@ -35,7 +35,7 @@ void GameCanvasTest::SetUp() {
     if (sharedCanvas == nullptr) {
         VMPtr<LevelCanvas> made = LevelCanvas::create();
         made->construct(nullptr);
-        made->postEvent(ts::TsCanvas::EVENT_EXIT);  // no frames
+        made->ts::TsCanvas::onEvent(ts::TsCanvas::EVENT_EXIT);  // no frames, and nothing of the game released
         Main::create()->construct(made);
         sharedCanvas = made;
     }

@@ -407,21 +407,34 @@ TEST(HostRun, WithoutAUsableApplicationTheProgramSaysWhyAndExitsWith1) {
 }
 
 #ifdef VESSILO_PROGRAM
-TEST(HostRun, TheProgramItselfRefusesToStartWithoutAnApplication) {
+TEST(HostRun, TheBuildInstallsTheGamesApplicationProperties) {
     const std::string program = VESSILO_PROGRAM;
     const std::string folder = program.substr(0, program.rfind('/') + 1);
     struct stat info;
-    if (::stat((folder + "properties/app.prop").c_str(), &info) == 0)
-        GTEST_SKIP() << "the build's folder holds an app.prop";
     EXPECT_EQ(::stat((folder + "properties/sys.prop").c_str(), &info), 0) << "the build installs sys.prop";
+    const std::string app = readFile(folder + "properties/app.prop");
+    EXPECT_NE(app.find("MIDlet-Name: Vessilo: The Quiet Agent\n"), std::string::npos) << app;
+    EXPECT_NE(app.find("MIDlet-1: The Quiet Agent, /icon.png, ZedIRIvoz\n"), std::string::npos) << app;
+}
+
+// The same program in a folder of its own that holds no application
+// properties: it refuses to start.
+TEST(HostRun, TheProgramItselfRefusesToStartWithoutAnApplication) {
+    const std::string program = VESSILO_PROGRAM;
+    const std::string folder = program.substr(0, program.rfind('/') + 1);
+    ProgramFolder bare("");
+    std::filesystem::remove(bare.path + "properties/app.prop");
+    std::filesystem::copy_file(program, bare.path + "vessilo");
+    std::filesystem::copy_file(folder + "properties/sys.prop", bare.path + "properties/sys.prop");
     TestRuntimeFolder runtime;
     const std::string err = runtime.path() + "err.txt";
-    const std::string command =
-        "XDG_RUNTIME_DIR='" + runtime.path() + "' SDL_VIDEODRIVER=dummy '" + program + "' >/dev/null 2>'" + err + "'";
+    const std::string command = "XDG_RUNTIME_DIR='" + runtime.path() + "' SDL_VIDEODRIVER=dummy '" + bare.path +
+                                "vessilo' >/dev/null 2>'" + err + "'";
     const int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 1);
-    EXPECT_NE(readFile(err).find("\"MIDlet-1\" is missing from " + folder + "properties/app.prop"), std::string::npos)
+    EXPECT_NE(readFile(err).find("\"MIDlet-1\" is missing from " + bare.path + "properties/app.prop"),
+              std::string::npos)
         << readFile(err);
 }
 #endif

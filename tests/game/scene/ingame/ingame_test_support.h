@@ -91,7 +91,6 @@ inline void putInCache(jint gobId, jint animId, VMPtr<ts::AnimSet> set) {
     _VM_ensureInitialized(ResManager::_VM_classRecord);
     if (ResManager::instance == nullptr) ResManager::instance = ResManager::create()->construct();
     const jint slot = ResManager::usedSlots;
-    ASSERT_LT(slot + 1, ResManager::capacity);
     VMPtr<VMArray<ts::Gob, 1>> gobs = oneGob();
     set->setGobs(gobs);
     VMPtr<VMArray<ts::Gob, 2>> gobCache = ResManager::gobCache;
@@ -105,6 +104,7 @@ inline void putInCache(jint gobId, jint animId, VMPtr<ts::AnimSet> set) {
     (*VMPtr<VMArray<jint, 1>>(ResManager::gobRefs))[slot] = 1;
     (*VMPtr<VMArray<jint, 1>>(ResManager::animRefs))[slot] = 1;
     ResManager::usedSlots = slot + 1;
+    if (ResManager::usedSlots == ResManager::capacity) ResManager::grow();  // as a load does
 }
 
 class InGameTest : public scenetest::SceneTest {

@@ -77,7 +77,7 @@ void SceneFixture::SetUp() {
     if (sharedLevels == nullptr) {
         VMPtr<leveltest::LevelCanvas> made = leveltest::LevelCanvas::create();
         made->construct(nullptr);
-        made->postEvent(ts::TsCanvas::EVENT_EXIT);  // no frames
+        made->ts::TsCanvas::onEvent(ts::TsCanvas::EVENT_EXIT);  // no frames, and nothing of the game released
         sharedLevels = made;
     }
     levels = sharedLevels.get();

@@ -1,0 +1,18 @@
+// ZedIRIvoz
+#include "ZedIRIvoz.h"
+
+#include "sam_SamSceneManager.h"
+
+VMPtr<ZedIRIvoz> ZedIRIvoz::construct() {
+    Super::construct();
+    return this;
+}
+
+void ZedIRIvoz::createSceneManager() {
+    VMPtr<sam::SamSceneManager> manager = sam::SamSceneManager::create()->construct();
+    VMPtr<com::ventrix::common::Main> controller = main;
+    controller->setSceneManager(manager);
+    manager->changeScene(sam::SamSceneManager::LOGO);
+}
+
+VM_REGISTER_CLASS(ZedIRIvoz, .name = "ZedIRIvoz", .newInstance = _VM_newInstanceOf<ZedIRIvoz>)
