@@ -83,7 +83,7 @@ void TsCanvas::showNotify() {
     VMSynchronized lock(this);
     if (!shown) {
         shown = true;
-        shownAt = now();
+        shownAt = clock();
     }
     pauseWanted = false;
     if (suppressResume) paused = false;
@@ -99,6 +99,7 @@ void TsCanvas::hideNotify() {
 
 void TsCanvas::wake() {
     VMSynchronized lock(this);
+    inputEntries += 1;
     notifyAll();
 }
 
@@ -133,7 +134,8 @@ void TsCanvas::frameLoop() {
     onEvent(EVENT_START);
     jlong debt = 0;  // ms the frames ran ahead of their period
     for (;;) {
-        const jlong frameStart = now();
+        if (!awaitStep()) return;
+        const jlong frameStart = clock();
         jint event = -1;
         {
             VMSynchronized lock(this);
@@ -157,7 +159,12 @@ void TsCanvas::frameLoop() {
             if (loopStopped) return;
             if (!shown) {
                 // Hidden: no frames until the next show or input. A pause
-                // that came meanwhile is delivered first.
+                // that came meanwhile is delivered first. Gated, the step
+                // ends here.
+                if (stepGated) {
+                    finishStep();
+                    continue;
+                }
                 if (!pauseWanted || paused) wait();
                 debt = 0;
                 continue;
@@ -170,6 +177,12 @@ void TsCanvas::frameLoop() {
         if (loopStopped) return;
         if (shown) paintFrame();
 
+        if (stepGated) {
+            VMSynchronized lock(this);
+            finishStep();
+            debt = 0;
+            continue;
+        }
         // Pacing: the time debt carries what one frame overran or waited too
         // long into the next, so the frames keep their period on average.
         debt += frameTime - (now() - frameStart);
@@ -177,7 +190,7 @@ void TsCanvas::frameLoop() {
         bool waited = false;
         {
             VMSynchronized lock(this);
-            while (debt > 0 && shown && !loopStopped) {
+            while (debt > 0 && shown && !loopStopped && !stepGated) {
                 const jlong before = now();
                 wait(debt);
                 debt -= now() - before;
@@ -187,6 +200,51 @@ void TsCanvas::frameLoop() {
         // Always give the other threads a turn between frames.
         if (!waited) java::lang::Thread::yield();
     }
+}
+
+jlong TsCanvas::clock() { return stepGated ? gateClock : now(); }
+
+bool TsCanvas::awaitStep() {
+    VMSynchronized lock(this);
+    if (!stepGated) return !loopStopped;
+    while (stepGated && stepsGranted == 0 && !loopStopped) wait();
+    if (loopStopped) return false;
+    stepping = stepGated;
+    if (stepping) {
+        stepsGranted -= 1;
+        gateClock += frameTime;
+    }
+    return true;
+}
+
+void TsCanvas::finishStep() {
+    if (!stepping) return;  // a frame begun before the gate was turned on
+    stepping = false;
+    stepsRun += 1;
+    notifyAll();
+}
+
+void TsCanvas::setStepGate(jboolean on) {
+    VMSynchronized lock(this);
+    if (on && !stepGated) gateClock = now();
+    stepGated = on;
+    stepsGranted = 0;
+    notifyAll();
+}
+
+jboolean TsCanvas::step() {
+    VMSynchronized lock(this);
+    if (!stepGated || loopStopped) return false;
+    const jlong target = stepsRun + 1;
+    stepsGranted += 1;
+    notifyAll();
+    const jlong deadline = now() + 30000;
+    while (stepsRun < target && !loopStopped) {
+        const jlong left = deadline - now();
+        if (left <= 0) return false;
+        wait(left);
+    }
+    return stepsRun >= target;
 }
 
 void TsCanvas::setFrameTime(jint ms) { frameTime = std::clamp<jint>(ms, 0, MAX_FRAME_TIME); }
@@ -223,6 +281,7 @@ void TsCanvas::pressKeys(jlong actions) {
     VMSynchronized lock(this);
     for (uint64_t bits = uint64_t(actions) & ~uint64_t(1); bits != 0; bits &= bits - 1)
         pressKey(jint(__builtin_ctzll(bits)));
+    inputEntries += 1;
     notifyAll();
 }
 
@@ -230,6 +289,7 @@ void TsCanvas::releaseKeys(jlong actions) {
     VMSynchronized lock(this);
     for (uint64_t bits = uint64_t(actions) & ~uint64_t(1); bits != 0; bits &= bits - 1)
         releaseKey(jint(__builtin_ctzll(bits)));
+    inputEntries += 1;
     notifyAll();
 }
 

@@ -80,6 +80,16 @@ public:
     // run, but no resume event (2, then 5) comes of it, and a pause not yet
     // delivered is dropped.
     jboolean suppressResume = false;
+    // The step gate (for tests; off unless turned on): while it is on, the
+    // loop runs one frame per step (its pending event, latch, tick and
+    // paint), sleeps never, and its clock advances by the frame period per
+    // step instead of following the wall clock.
+    jboolean stepGated = false;
+    jint stepsGranted = 0;      // frames allowed and not yet begun
+    jlong stepsRun = 0;         // frames (loop passes) finished under the gate
+    jlong gateClock = 0;        // the loop's clock while gated, ms
+    jboolean stepping = false;  // the frame running was granted by a step
+    jlong inputEntries = 0;     // key and touch entries so far (tests wait on it)
 
     // The key entries write inputKeys; the latch publishes it to frameKeys,
     // which the game reads.
@@ -116,6 +126,12 @@ public:
 
     // --- frame loop ------------------------------------------------------------------
     void run() override;
+    // Turns the step gate on (the clock continuing from now) or off.
+    virtual void setStepGate(jboolean on);
+    // With the gate on: lets the loop run one frame and waits until it has
+    // run; false when the loop has stopped or did not finish the frame
+    // within 30 s.
+    virtual jboolean step();
     // Clamped to 0 to 1000 ms.
     virtual void setFrameTime(jint ms);
     virtual jint getFrameTime();
@@ -275,6 +291,13 @@ public:
 private:
     void frameLoop();
     void endLoop();
+    // The loop's clock: the tick count, or the gate's clock while gated.
+    jlong clock();
+    // Gated: waits for a step (false once the loop has stopped); not gated:
+    // true at once.
+    bool awaitStep();
+    // Gated: counts the finished pass and wakes the stepping thread.
+    void finishStep();
     void wake();
     void pressKeys(jlong actions);
     void releaseKeys(jlong actions);

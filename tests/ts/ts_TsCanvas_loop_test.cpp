@@ -238,3 +238,54 @@ TEST(TsCanvasRun, ClosingTheWindowEndsTheLoopBeforeTheRuntimeInterruptsIt) {
     std::error_code ignored;
     std::filesystem::remove_all(folder, ignored);
 }
+
+// The step gate: no frames without a step, exactly one per step, keys
+// pressed between steps counted in the next frame, and a clock that moves
+// by the frame period per step (so the resume delay is counted in steps).
+TEST_F(TsCanvasLoopTest, TheStepGateRunsOneFramePerStepOnItsOwnClock) {
+    VMPtr<IdleMIDlet> midlet = IdleMIDlet::create()->construct();
+    VMPtr<TestCanvas> canvas = TestCanvas::create()->construct(midlet);
+    EXPECT_FALSE(canvas->step()) << "no gate, no step";
+    VMPtr<Display> display = Display::getDisplay(midlet);
+    display->setCurrent(canvas);
+    ASSERT_TRUE(vmWaitFor([&] { return canvas->ticks >= 1; }));
+    canvas->setStepGate(true);
+    ASSERT_TRUE(canvas->step());  // the frame under way, if any, is not one
+    const int ticks = canvas->ticks, paints = canvas->paints;
+    const jlong clockAt = canvas->gateClock;
+    sleepMs(150);
+    EXPECT_EQ(canvas->ticks, ticks) << "frames without a step";
+
+    std::vector<bool> pressed;
+    canvas->onTick = [&pressed](TestCanvas& c) { pressed.push_back(c.wasKeyPressed(5)); };
+    for (int i = 0; i < 5; ++i) {
+        if (i == 2) canvas->pressKey(5);
+        ASSERT_TRUE(canvas->step());
+        EXPECT_EQ(canvas->ticks, ticks + i + 1);
+        EXPECT_EQ(canvas->paints, paints + i + 1);
+    }
+    EXPECT_EQ(pressed, (std::vector<bool>{false, false, true, false, false}));
+    EXPECT_EQ(canvas->gateClock - clockAt, 5 * 40);
+
+    // Hidden and shown again: the pause comes in the next step, the resume
+    // once the gate's clock has passed 750 ms, that is in the 19th step.
+    canvas->onTick = nullptr;
+    display->setShown(false);
+    canvas->hideNotify();
+    ASSERT_TRUE(canvas->step());
+    EXPECT_EQ(canvas->events.back(), TsCanvas::EVENT_PAUSE);
+    display->setShown(true);
+    canvas->showNotify();
+    int steps = 0;
+    while (canvas->events.back() != TsCanvas::EVENT_AFTER_RESUME && steps < 40) {
+        ASSERT_TRUE(canvas->step());
+        ++steps;
+    }
+    EXPECT_EQ(steps, 19);
+
+    canvas->setStepGate(false);
+    const int before = canvas->ticks;
+    ASSERT_TRUE(vmWaitFor([&] { return canvas->ticks > before + 2; })) << "free running again";
+    canvas->postEvent(TsCanvas::EVENT_EXIT);
+    ASSERT_TRUE(vmWaitFor([&] { return !canvas->thread->isAlive(); }));
+}

@@ -69,8 +69,10 @@ void InGameInteractionItem::initFromRecord(jint index) {
     }
     // Outfit numbers without a look ask for no outfit.
     const jint outfit = (*r)[5];
-    outfitIndex = outfit > 0 && outfit < OUTFITS ? outfit : 0;
-    requiredLook = outfitIndex == 0 ? 0 : OUTFIT_LOOKS[outfitIndex];
+    requiredLook = outfit > 0 && outfit < OUTFITS ? OUTFIT_LOOKS[outfit] : 0;
+    // Until resolveOutfit finds the look in the cache, no outfit gets
+    // through: the watchers warm up before the level's looks are all loaded.
+    outfitIndex = requiredLook == 0 ? NO_OUTFIT : OUTFIT_NOT_CACHED;
     requiredKeyLevel = (*r)[6];
     updateDepth();
     setLayer(ITEM_LAYER);

@@ -147,8 +147,9 @@ void InGameScene::loadStage0() {
     guarded(stage0Busy, [this] { loadLevelView(); });
 }
 
-// The level's objects are built by the level build; nothing yet.
-void InGameScene::loadStage1() { stage1Busy = 0; }
+void InGameScene::loadStage1() {
+    guarded(stage1Busy, [this] { buildLevel(); });
+}
 
 void InGameScene::loadStage2() {
     guarded(stage2Busy, [this] { createOverlays(); });

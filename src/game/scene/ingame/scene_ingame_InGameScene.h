@@ -118,11 +118,112 @@ public:
     virtual void loadLevelView();
     // The overlays (stage 2), in one call.
     virtual void createOverlays();
+    // One step of the level build (stage 1), by the stage-1 counter: step 0
+    // the player, 13 down to 2 each kind's objects (the previous level's
+    // released first), 1 the assembly; a level without keys skips step 12.
+    virtual void buildLevel();
 
     void markReferences(uint32_t bits) override;
 
+    // --- the camera, the head-up display and the checkpoints ---------------------
+    // The camera moves at most cameraStep pixels a frame on each axis toward
+    // its target; both are the view's top-left corner in level pixels, kept
+    // inside the world.
+    static constexpr jint FULL_DISGUISE = 5000;  // the player's disguise time when fresh
+    static constexpr jint BAR_COLOR = 0xD02B15;  // the disguise-time bar
+    static constexpr jint MARKER_SHOWN = 0;      // target marker animations
+    static constexpr jint MARKER_HIDDEN = 1;
+    static constexpr jint TARGET_ACTIVE = 2;  // a target's layer 1 while it is the one to reach
+
+    // cameraTarget := (x, y), clamped to the world.
+    virtual void setCameraTarget(jint x, jint y);
+    // One camera step toward the target; true when it is there.
+    virtual jboolean stepCamera();
+    // The target that keeps the player a quarter of the view from the edge
+    // behind it.
+    virtual void followPlayer();
+    // The camera to the tile layer and every object, then the markers.
+    virtual void applyCamera();
+    // A marker on the view's edge or at the target for the active target.
+    virtual void updateTargetMarkers();
+    // The disguise-time bar and the outfit icon.
+    virtual void updateHud();
+    // Saves the restart point when the player enters a checkpoint zone.
+    virtual void updateCheckpoints();
+
+    // --- the state machine ------------------------------------------------------------
+    // States: 0 intro pan, 1 playing, 2 paused, 4 caught, 5 level complete,
+    // 6 restart, 7 level story, 8 intro follow, 9 objective story, 13 final
+    // pan (3, 10, 11 and 12 do nothing). `step` counts a state's sub-steps
+    // and is 0 on entering a state.
+    static constexpr jint INTRO_PAN = 0;
+    static constexpr jint PLAYING = 1;
+    static constexpr jint PAUSED = 2;
+    static constexpr jint CAUGHT = 4;
+    static constexpr jint LEVEL_COMPLETE = 5;
+    static constexpr jint RESTART = 6;
+    static constexpr jint LEVEL_STORY = 7;
+    static constexpr jint INTRO_FOLLOW = 8;
+    static constexpr jint OBJECTIVE_STORY = 9;
+    static constexpr jint FINAL_PAN = 13;
+    static constexpr jint CONFIRM_ACTION = 18;  // the fire key
+    static constexpr jint MENU_RESUME = 9;      // the pause menu's entries (their text ids)
+    static constexpr jint MENU_QUIT = 16;
+    static constexpr jint MENU_RESTART = 26;
+    static constexpr jint COMPLETED_SCENE = 13;  // the level selection after a level
+    static constexpr jint CHAPTER_SCENE = 14;    // ... after levels 2, 5 and 8
+    static constexpr jint MENU_MUSIC = 11;
+
+    // The base update (timing, loading), then once loaded the game pad and
+    // one step of the current state.
+    void update() override;
+    // In play with the pause panel closed: stops the sound, freezes the
+    // world and opens the pause panel.
+    void pause() override;
+    virtual void updatePlaying();
+    virtual void updateCaught();
+    virtual void restartFromCheckpoint();
+    virtual void updatePaused();
+    virtual void updateIntroPan();
+    virtual void updateObjectiveStory();
+    void updateLevelComplete();
+    void updateLevelStory();
+    void updateIntroStory();
+    void updateEndingPan();
+
 private:
+    // Fire pressed or a new touch in this frame.
+    jboolean confirmed();
+    void enter(jint next);
+    void showStory(jint textId);
+    void hideStory();
+    // The story text ids of the current level.
+    static jint levelStory();
+    static jint targetStory();
+    jint targetCount();
+    // The next level after a completed one; unlockedLevel grows and is saved
+    // when it is passed.
+    void advanceLevel();
+    void playMenuMusic();
+    // The kinds' own restart steps (from the level's start or from the
+    // checkpoint).
+    void restoreKinds(jboolean fromStart);
+    // Closes an open pause panel at once.
+    void closePausePanel();
+
+    // The camera arrays (made on first use) and the clamps to the world.
+    VMInts* cameraArray(VMField<VMInts>& field);
+    jint clampX(jint x);
+    jint clampY(jint y);
+
     void begin(jint steps);
+    // The level build's last step: the targets and their markers, the
+    // camera, and every object into the scene.
+    void assembleLevel();
+    // Releases the objects of an earlier build and takes them out of the
+    // scene's list.
+    void dropObjects(VMPtr<Objects> kind);
+    void dropObject(VMPtr<com::ventrix::utility::MyObject> o);
     // Runs one step of a stage; a throwable ends the loading (fail).
     template <typename Step>
     void guarded(jint& busy, Step work);

@@ -82,6 +82,10 @@ TEST_F(InGameInteractionItemTest, TheButtonOpensWithKeyAndOutfitOrNamesWhatIsMis
         EXPECT_EQ(player->getState(), InGamePlayer::WALKING);
     }
     EXPECT_EQ(item(6, 0, 0, 3, 0)->getOutfitIndex(), InGameInteractionItem::OUTFIT_NOT_CACHED);
+    // Before the looks are resolved (the watchers' warm-up) an outfit door lets nobody through.
+    VMPtr<InGameInteractionItem> early = InGameInteractionItem::create()->construct();
+    early->initFromRecord(0);
+    EXPECT_EQ(early->getOutfitIndex(), InGameInteractionItem::OUTFIT_NOT_CACHED);
     EXPECT_EQ(item(6, 0, 0, 9, 0)->getOutfitIndex(), InGameInteractionItem::NO_OUTFIT);
 }
 

@@ -101,8 +101,9 @@ TEST_F(InGameSceneTest, OverlaysPausePanelMenuQuestionAndBoard) {
     serve(0, ingamescene::smallLevel());
     VMPtr<InGameScene> s = InGameScene::create()->construct();
     runViewStage(s.get());
-    s->loadStage1();
-    EXPECT_EQ(s->stage1Busy, 0);
+    do s->loadStage1();
+    while (s->stage1Busy != 0 && !s->failed);
+    EXPECT_FALSE(s->failed);
     s->loadStage2();
     EXPECT_EQ(s->stage2Busy, 0);
     EXPECT_EQ(LoadingPage::getInstance()->progress, 24);  // finished

@@ -8,6 +8,7 @@
 #include "describe.h"
 #include "font.h"
 #include "sam_SamGameSave.h"
+#include "ts_util_FastRandom.h"
 
 namespace ingamescene {
 
@@ -19,16 +20,24 @@ namespace {
 VMStatic<leveltest::LevelCanvas> sharedLevels;
 VMStatic<NoteManager> sharedManager;
 
+// The game's packs the in-game tests read: the world's (4 to 12), the
+// player's, the frame's, the panels' and the texts.
+bool isGamePack(const std::string& name) {
+    if (name.rfind("RP", 0) != 0) return false;
+    size_t end = 2;
+    while (end < name.size() && std::isdigit(static_cast<unsigned char>(name[end]))) ++end;
+    if (end == 2) return false;
+    const int pack = std::stoi(name.substr(2, end - 2));
+    return (pack >= 4 && pack <= 14) || pack == 18 || pack == 20;
+}
+
 // The game's packs the in-game tests read, by file name.
 const std::map<std::string, std::vector<uint8_t>>& gamePacks() {
     static const std::map<std::string, std::vector<uint8_t>> packs = [] {
         std::map<std::string, std::vector<uint8_t>> chosen;
         const assetgen::Generated g = assetgen::generateFolder(VESSILO_GAME_ASSETS, assetgen::defaultFontDirectory());
         for (const auto& [name, bytes] : g.files) {
-            for (const char* prefix : {"RP13", "RP14", "RP18", "RP20"}) {
-                if (name.rfind(prefix, 0) == 0 && !std::isdigit(static_cast<unsigned char>(name[4])))
-                    chosen[name] = std::vector<uint8_t>(bytes.begin(), bytes.end());
-            }
+            if (isGamePack(name)) chosen[name] = std::vector<uint8_t>(bytes.begin(), bytes.end());
         }
         return chosen;
     }();
@@ -45,7 +54,7 @@ nlohmann::json smallLevel() {
       {"type": 24, "span": 1000, "objects": [
         {"x": 10, "y": 10, "path": 0, "id": 2, "next": 0, "type": 2},
         {"x": 10, "y": 50, "path": 0, "id": 1, "next": 2, "type": 2}]},
-      {"type": 1, "span": 1000, "objects": [{"x": 20, "y": 50, "variant": 0, "path": 0}]},
+      {"type": 1, "span": 1000, "objects": [{"x": 20, "y": 50, "variant": 4, "path": 0}]},
       {"type": 21, "span": 2000, "objects": [{"x": 96, "y": 500, "value": 0}]},
       {"type": 23, "objects": [{"x": 0, "y": 0, "kind": 0, "index": 0}]}
      ]})");
@@ -94,11 +103,14 @@ void SceneFixture::SetUp() {
     SceneManager::instance = manager;
     _VM_ensureInitialized(sam::SamGameSave::_VM_classRecord);
     sam::SamGameSave::currentLevel = 0;
+    // The people draw their idles and warm-up times from Main's generator.
+    Main::random = ts::util::FastRandom::create()->construct(7);
 }
 
 void SceneFixture::TearDown() {
     SceneManager::instance = nullptr;
     Main::levelLoader = nullptr;
+    Main::random = nullptr;
     paneltest::PanelTest::TearDown();
 }
 

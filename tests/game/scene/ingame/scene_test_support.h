@@ -1,5 +1,5 @@
 // Test support for the in-game scene and its panels: a program folder with
-// the test data set and the game's art packs (13, 14, 18) and text table
+// the test data set and the game's art packs (6, 13, 14, 18) and text table
 // (20), a level loader that reads levels from a canvas serving level files,
 // and a scene manager that only notes the scenes asked for.
 #pragma once

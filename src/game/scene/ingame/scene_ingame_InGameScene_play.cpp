@@ -1,0 +1,627 @@
+// scene.ingame.InGameScene: the state machine that plays a level.
+//
+// A level starts in the restart state with no checkpoint: the level story,
+// a pan over the targets, the camera back to the player and the first
+// target's story, then play. Play leads to the pause menu and back, to the
+// caught panel and a restart at the last checkpoint, to a story after each
+// reached target and, after the last one, to the level-complete panel and
+// the next scene. Sequences wait on the animation numbers their layers show
+// or on a confirm (fire, or a new touch).
+#include "com_ventrix_utility_AudioAndVibration.h"
+#include "scene_ingame_InGameDisguisedPeople.h"
+#include "scene_ingame_InGameInteractionItem.h"
+#include "scene_ingame_InGameKeyItem.h"
+#include "scene_ingame_InGameScene.h"
+#include "scene_ingame_InGameTargetItem.h"
+#include "scene_ingame_InGameTransportItem.h"
+#include "scene_ingame_MyListMenu.h"
+
+namespace scene::ingame {
+
+using com::ventrix::utility::AudioAndVibration;
+using com::ventrix::utility::MyObject;
+
+namespace {
+
+// Text ids of the stories, by level 0 to 10; the tutorial's follow.
+constexpr jint kLevelStories[] = {38, 42, 48, 53, 56, 60, 64, 67, 71, 78, 81};
+constexpr jint kTargetStories[] = {39, 43, 49, 54, 57, 61, 65, 68, 72, 79, 82};
+constexpr jint kTutorialLevelStory = 84;
+constexpr jint kTutorialTargetStory = 85;
+
+// The caught and level-complete panels: an animation over a frame, centred.
+constexpr jint kPanelX = 240, kPanelY = 320;
+constexpr jint kCaughtImage = 0x4806, kCaughtSet = 0x4802;
+constexpr jint kCompleteImage = 0x4807, kCompleteSet = 0x4803;
+constexpr jint kPanelFrameImage = 0x4804, kPanelFrameSet = 0x4800;
+constexpr jint kCaughtFrame = 2, kCompleteFrame = 0;
+
+// The pause button on the head-up display (layer 1).
+constexpr jint kPauseButton = 1;
+constexpr jint kPauseButtonShown = 2, kPauseButtonPressed = 4;
+constexpr jint kPauseButtonX = 480;
+
+// The pause panel's frame animations (layer 0) and the faces of its
+// question (layers 1 to 3).
+constexpr jint kPanelOpening = 0, kPanelOpen = 1, kPanelClosing = 2, kPanelClosed = 3;
+constexpr jint kFacePlain = 4;
+// Closing an open panel at once: at most this many updates, then one long
+// step to its last frame.
+constexpr jint kMostClosingUpdates = 1000;
+constexpr jint kLongStep = 20000;
+
+// The player's animations that the level's end waits for.
+constexpr jint kPlayerCheering = 12;  // the player's state
+constexpr jint kPlayerCheered = 27;   // its layer 0 afterwards
+
+bool chapterEnd(jint level) { return level == 2 || level == 5 || level == 8; }
+
+jint lengthOf(InGameObject::Objects* kind) { return kind == nullptr ? 0 : kind->length; }
+
+}  // namespace
+
+// --- the frame ---------------------------------------------------------------------------
+
+void InGameScene::update() {
+    Super::update();
+    // A level that failed to load has asked for another scene already.
+    if (loading || failed) return;
+    VMPtr<GamePad> pad = gamePad;
+    if (pad != nullptr) pad->update();
+    switch (state) {
+        case INTRO_PAN: updateIntroPan(); break;
+        case PLAYING:
+            updatePlaying();
+            followPlayer();
+            stepCamera();
+            applyCamera();
+            break;
+        case PAUSED: updatePaused(); break;
+        case CAUGHT: updateCaught(); break;
+        case LEVEL_COMPLETE: updateLevelComplete(); break;
+        case RESTART: restartFromCheckpoint(); break;
+        case LEVEL_STORY: updateLevelStory(); break;
+        case INTRO_FOLLOW: updateIntroStory(); break;
+        case OBJECTIVE_STORY: updateObjectiveStory(); break;
+        case FINAL_PAN: updateEndingPan(); break;
+        default: break;
+    }
+}
+
+void InGameScene::enter(jint next) {
+    state = next;
+    step = 0;
+}
+
+jboolean InGameScene::confirmed() {
+    VMPtr<com::ventrix::utility::MyKey> keys = key;
+    if (keys != nullptr && keys->isPressed(CONFIRM_ACTION)) return true;
+    VMPtr<com::ventrix::utility::MyPointer> touch = pointer;
+    return touch != nullptr && (*touch->justPressed)[0];
+}
+
+jint InGameScene::levelStory() {
+    const jint level = sam::SamGameSave::currentLevel;
+    return level >= 0 && level <= LevelLoader::LAST_LEVEL ? kLevelStories[level] : kTutorialLevelStory;
+}
+
+jint InGameScene::targetStory() {
+    const jint level = sam::SamGameSave::currentLevel;
+    return level >= 0 && level <= LevelLoader::LAST_LEVEL ? kTargetStories[level] : kTutorialTargetStory;
+}
+
+jint InGameScene::targetCount() { return lengthOf(targetItems.get()); }
+
+void InGameScene::showStory(jint textId) {
+    VMPtr<InGameStoryBoard> board = storyBoard;
+    board->setText(text(textId));
+    board->setVisible(true);
+    board->setActive(true);
+}
+
+void InGameScene::hideStory() {
+    VMPtr<InGameStoryBoard> board = storyBoard;
+    board->setVisible(false);
+    board->setActive(false);
+}
+
+void InGameScene::advanceLevel() {
+    _VM_ensureInitialized(sam::SamGameSave::_VM_classRecord);
+    sam::SamGameSave::currentLevel += 1;
+    if (sam::SamGameSave::currentLevel > sam::SamGameSave::unlockedLevel) {
+        sam::SamGameSave::unlockedLevel = sam::SamGameSave::currentLevel;
+        VMPtr<sam::SamGameSave> save = gameSave;
+        if (save != nullptr) save->saveRecord(sam::SamGameSave::PROGRESS);
+    }
+}
+
+void InGameScene::playMenuMusic() {
+    VMPtr<AudioAndVibration> sound = AudioAndVibration::getInstance();
+    sound->switchMusic(MENU_MUSIC, 0);
+    if (!sound->isMuted()) sound->startMusic();
+}
+
+// --- pause ---------------------------------------------------------------------------------
+
+void InGameScene::pause() {
+    VMPtr<Screen> frame = pausePanel;
+    if (state != PLAYING || frame == nullptr || frame->isVisible()) return;
+    VMPtr<AudioAndVibration> sound = AudioAndVibration::getInstance();
+    if (!sound->isMuted()) sound->stopAllChannels();
+    VMPtr<Screen> hud = screen;
+    hud->setSlotIndex(kPauseButton, kPauseButtonPressed);
+    InGameObject::frozen = true;
+    quietOnResume = true;
+    frame->setVisible(true);
+    frame->setSlotIndex(0, kPanelOpening);
+    VMPtr<MyObject> menu = panel;
+    menu->setVisible(false);
+    enter(PAUSED);
+}
+
+void InGameScene::updatePaused() {
+    VMPtr<Screen> frame = pausePanel;
+    VMPtr<MyListMenu> menu(dynamic_cast<MyListMenu*>(panel.get()));
+    VMPtr<com::ventrix::utility::MyPointer> touch = pointer;
+    if (menu == nullptr || touch == nullptr) _VM_throwNullPointer();
+    const jboolean released = (*touch->justReleased)[0];
+    if (!confirmOpen) {
+        if (menu->isVisible()) {
+            if (!released) return;
+            const jint entry = menu->getTappedItem();
+            if (entry == MENU_RESUME) {
+                menu->setActive(false);
+                menu->setVisible(false);
+                InGameObject::frozen = false;
+                quietOnResume = false;
+                VMPtr<AudioAndVibration> sound = AudioAndVibration::getInstance();
+                if (!sound->isMuted()) sound->startMusic();
+                frame->setSlotIndex(0, kPanelClosing);
+            } else if (entry == MENU_QUIT || entry == MENU_RESTART) {
+                confirmOpen = true;
+                menu->setActive(false);
+                menu->setVisible(false);
+                frame->setSlotIndex(1, 5);
+                frame->setSlotIndex(3, 7);
+                frame->setSlotIndex(2, 6);
+                confirmAction = entry == MENU_QUIT ? 1 : 0;
+                VMPtr<Addon> question = confirmDialog;
+                question->setVisible(true);
+                question->setLabelText(0, text(entry));
+            }
+            return;
+        }
+        const jint shown = frame->getSlotIndex(0);
+        if (shown == kPanelOpen) {
+            menu->setVisible(true);
+            menu->setActive(true);
+        } else if (shown == kPanelClosed) {
+            frame->setVisible(false);
+            VMPtr<Screen> hud = screen;
+            hud->setSlotIndex(kPauseButton, kPauseButtonShown);
+            hud->setSlotPosition(kPauseButton, kPauseButtonX, 0);
+            enter(PLAYING);
+        }
+        return;
+    }
+
+    // The question: no (box 0) or yes (box 1) of the question frame.
+    const jboolean held = (*touch->isDown)[0];
+    if (!held && !released) return;
+    VMPtr<VMInts> work = rect;
+    (*work)[0] = touch->getX(0);
+    (*work)[1] = touch->getY(0);
+    (*work)[2] = 1;
+    (*work)[3] = 1;
+    const jint box = frame->getBoxIdAt(1, work);
+    jint answer = -1;  // -1 none, 0 no, 1 yes
+    if (box == 0) {
+        frame->setSlotIndex(2, 4);
+        frame->setSlotIndex(3, 7);
+        if (released) answer = 0;
+    } else if (box == 1) {
+        frame->setSlotIndex(2, 6);
+        frame->setSlotIndex(3, 4);
+        if (released) answer = 1;
+    } else {
+        frame->setSlotIndex(2, 6);
+        frame->setSlotIndex(3, 7);
+    }
+    if (answer == 1 && confirmAction == 1) {
+        _VM_ensureInitialized(sam::SamGameSave::_VM_classRecord);
+        VMPtr<com::ventrix::utility::SceneManager> manager = sceneManager;
+        // The scene is disposed of by the change: nothing of it is used after.
+        manager->changeScene(sam::SamGameSave::currentLevel == LevelLoader::TUTORIAL_LEVEL ? MAIN_MENU_SCENE
+                                                                                           : LEVEL_SELECTION_SCENE);
+        playMenuMusic();
+    } else if (answer == 1) {
+        quietOnResume = false;
+        VMPtr<AudioAndVibration> sound = AudioAndVibration::getInstance();
+        if (!sound->isMuted()) sound->startMusic();
+        checkpoint = -1;
+        enter(RESTART);
+    } else if (answer == 0) {
+        confirmAction = -1;
+        confirmOpen = false;
+        menu->setVisible(true);
+        menu->setActive(true);
+        frame->setSlotIndex(1, kFacePlain);
+        frame->setSlotIndex(3, kFacePlain);
+        frame->setSlotIndex(2, kFacePlain);
+        VMPtr<Addon> question = confirmDialog;
+        question->setVisible(false);
+    }
+}
+
+// --- play -------------------------------------------------------------------------------
+
+void InGameScene::updatePlaying() {
+    VMPtr<InGamePlayer> p = player;
+    VMPtr<Screen> hud = screen;
+    if (step == 1) {
+        // Caught on the frame before: the caught panel instead of the display.
+        hud->setVisible(false);
+        VMPtr<Screen> caught = overlayScreenA;
+        caught->setVisible(true);
+        caught->loadAnimation(0, kCaughtImage, kCaughtSet, 0, kPanelX, kPanelY);
+        caught->loadFrame(1, kPanelFrameImage, kPanelFrameSet, kCaughtFrame, kPanelX, kPanelY);
+        caught->setSlotCount(2);
+        enter(CAUGHT);
+        return;
+    }
+    if (p->isCaughtSettled()) {
+        step = 1;
+        return;
+    }
+    if (currentTarget == InGameObject::reachedTargets) {
+        const jint level = sam::SamGameSave::currentLevel;
+        if (level == 9) {
+            VMPtr<Objects> targets = targetItems;
+            InGameObject* first = lengthOf(targets.get()) > 0 ? targets->get(0) : nullptr;
+            if (first != nullptr && first->getSlotIndex(0) == 2) enter(OBJECTIVE_STORY);
+        } else if (level == LevelLoader::LAST_LEVEL) {
+            enter(FINAL_PAN);
+        } else {
+            enter(OBJECTIVE_STORY);
+        }
+    } else {
+        VMPtr<com::ventrix::utility::MyPointer> touch = pointer;
+        jboolean hit = false;
+        if ((*touch->justReleased)[0]) {
+            VMPtr<VMInts> work = rect;
+            (*work)[0] = touch->getX(0);
+            (*work)[1] = touch->getY(0);
+            (*work)[2] = 0;
+            (*work)[3] = 0;
+            hit = hud->collides(kPauseButton, 0, work);
+        }
+        if (hit)
+            pause();
+        else
+            p->setExposed(true);
+    }
+    updateHud();
+    updateCheckpoints();
+}
+
+void InGameScene::updateCaught() {
+    VMPtr<Screen> caught = overlayScreenA;
+    if (caught->getSlotIndex(0) != 1) return;
+    caught->setSlotIndex(1, 1);
+    if (confirmed()) enter(RESTART);
+}
+
+// --- restart ---------------------------------------------------------------------------
+
+void InGameScene::restartFromCheckpoint() {
+    VMPtr<InGamePlayer> p = player;
+    VMPtr<LevelLoader> loader = levelLoader;
+    VMPtr<Screen> hud = screen;
+    VMPtr<VMInts> start = loader->playerRecord;
+    if (p == nullptr || start == nullptr || start->length < 3) _VM_throwNullPointer();
+    VMInts* at = cameraArray(camera);
+    jint next;
+    if (checkpoint == -1) {
+        introTarget = 0;
+        VMPtr<Objects> targets = targetItems;
+        InGameObject* first = lengthOf(targets.get()) > 0 ? targets->get(0) : nullptr;
+        if (first != nullptr) setCameraTarget(first->getSlotX(0) - viewWidth / 2, first->getSlotY(0) - viewHeight / 2);
+        hud->setVisible(false);
+        VMPtr<VMIntRows> markers = loader->targetMarkers;
+        VMInts* row = markers != nullptr && markers->length > 0 ? markers->get(0) : nullptr;
+        if (row != nullptr) {
+            (*at)[0] = (*row)[0];
+            (*at)[1] = (*row)[1];
+        }
+        InGameObject::frozen = true;
+        p->raiseProgress(-1);
+        p->chooseOutfit();
+        p->saveState();
+        p->respawn((*start)[0], (*start)[1], (*start)[2]);
+        restoreKinds(true);
+        next = LEVEL_STORY;
+    } else {
+        VMPtr<VMIntRows> zones = loader->zoneRecords;
+        if (zones == nullptr || checkpoint < 0 || checkpoint >= zones->length || zones->get(checkpoint) == nullptr)
+            _VM_throwArrayIndexOutOfBoundsException(checkpoint);
+        VMPtr<VMInts> zone = zones->get(checkpoint);
+        const jint zx = (*zone)[0], zy = (*zone)[1], zw = (*zone)[2], zh = (*zone)[3];
+        hud->setVisible(true);
+        (*at)[0] = clampX(zx - viewWidth / 4);
+        (*at)[1] = clampY(zy - (p->getSlotHeight(0) + viewHeight) / 2);
+        applyCamera();
+        InGameObject::frozen = false;
+        p->respawn((*start)[0], zx + zw / 2, zy + zh);
+        restoreKinds(false);
+        next = PLAYING;
+    }
+    currentTarget = InGameObject::reachedTargets + 1;
+    enter(next);
+    p->endInteraction();
+    p->setState(0);
+    VMPtr<Objects> transports = transportItems;
+    for (jint i = 0; i < lengthOf(transports.get()); ++i) {
+        auto* t = dynamic_cast<InGameTransportItem*>(transports->get(i));
+        if (t != nullptr) t->reset(i);
+    }
+    VMPtr<Objects> watchers = disguisedPeople;
+    for (jint i = 0; i < lengthOf(watchers.get()); ++i) {
+        auto* w = dynamic_cast<InGameDisguisedPeople*>(watchers->get(i));
+        if (w != nullptr) w->reset();
+    }
+
+    hud->setSlotIndex(kPauseButton, kPauseButtonShown);
+    hud->setSlotPosition(kPauseButton, kPauseButtonX, 0);
+    for (VMPtr<Screen> overlay : {overlayScreenB.get(), overlayScreenA.get()}) {
+        if (overlay == nullptr) continue;
+        if (overlay->getSlotCount() == 2) {
+            overlay->releaseSlot(0);
+            overlay->releaseSlot(1);
+            overlay->setSlotCount(0);
+        }
+        overlay->setVisible(false);
+    }
+    closePausePanel();
+}
+
+void InGameScene::restoreKinds(jboolean fromStart) {
+    // Doors and fittings: closed from the start, as saved from a checkpoint
+    // (fixed ones stay as they are).
+    VMPtr<Objects> items = interactionItems;
+    for (jint i = 0; i < lengthOf(items.get()); ++i) {
+        auto* item = dynamic_cast<InGameInteractionItem*>(items->get(i));
+        if (item == nullptr || item->isFixed()) continue;
+        if (fromStart) {
+            item->setSlotIndex(0, 0);
+            item->saveState();
+        } else if (item->getSavedState() != -1) {
+            item->setSlotIndex(0, item->getSavedState());
+        }
+    }
+    // Keys: back in their places from the start, as saved from a checkpoint.
+    VMPtr<Objects> keys = keyItems;
+    for (jint i = 0; i < lengthOf(keys.get()); ++i) {
+        auto* k = dynamic_cast<InGameKeyItem*>(keys->get(i));
+        if (k == nullptr) continue;
+        if (fromStart)
+            k->reset(i);
+        else
+            k->initFromRecord(i);
+    }
+    // Each target not yet reached lowers the count again as it is set up.
+    InGameObject::reachedTargets = targetCount();
+    VMPtr<Objects> targets = targetItems;
+    for (jint i = 0; i < lengthOf(targets.get()); ++i) {
+        auto* t = dynamic_cast<InGameTargetItem*>(targets->get(i));
+        if (t == nullptr) continue;
+        if (fromStart) t->clearSavedState();
+        t->initFromRecord(i);
+    }
+}
+
+void InGameScene::closePausePanel() {
+    VMPtr<Screen> frame = pausePanel;
+    if (frame == nullptr) return;
+    if (frame->getSlotIndex(0) == kPanelOpen) {
+        frame->setSlotIndex(0, kPanelClosing);
+        frame->setSlotIndex(1, kFacePlain);
+        frame->setSlotIndex(3, kFacePlain);
+        frame->setSlotIndex(2, kFacePlain);
+        // Bounded: a closing animation that never ends (or a frame time of
+        // 0) must not hang the game.
+        for (jint n = 0; n < kMostClosingUpdates && frame->getSlotIndex(0) != kPanelClosed; ++n) frame->update(0, 0);
+        _VM_ensureInitialized(MyObject::_VM_classRecord);
+        MyObject::frameTime = kLongStep;
+        frame->update(0, 0);
+        frame->setVisible(false);
+    }
+    VMPtr<MyObject> menu = panel;
+    if (menu != nullptr) {
+        menu->setActive(false);
+        menu->setVisible(false);
+    }
+    VMPtr<Addon> question = confirmDialog;
+    if (question != nullptr) question->setVisible(false);
+    confirmOpen = false;
+}
+
+// --- the stories and pans ---------------------------------------------------------------
+
+void InGameScene::updateLevelStory() {
+    switch (step) {
+        case 0: {
+            VMPtr<LevelLoader> loader = levelLoader;
+            VMPtr<VMInts> start = loader->playerRecord;
+            VMPtr<InGamePlayer> p = player;
+            VMInts* at = cameraArray(camera);
+            (*at)[0] = clampX((*start)[1] - viewWidth / 4);
+            (*at)[1] = clampY((*start)[2] - (p->getSlotHeight(0) + viewHeight) / 2);
+            applyCamera();
+            step = 1;
+            break;
+        }
+        case 1:
+            showStory(levelStory());
+            step = 2;
+            break;
+        default: {
+            if (!confirmed()) return;
+            VMPtr<InGameStoryBoard> board = storyBoard;
+            if (board->pageDown()) return;
+            hideStory();
+            enter(sam::SamGameSave::currentLevel == LevelLoader::LAST_LEVEL ? INTRO_FOLLOW : INTRO_PAN);
+            break;
+        }
+    }
+}
+
+void InGameScene::updateIntroPan() {
+    VMPtr<Objects> targets = targetItems;
+    const jint n = lengthOf(targets.get());
+    for (jint i = 0; i < n; ++i) {
+        InGameObject* t = targets->get(i);
+        if (t != nullptr) t->forceUpdate();
+    }
+    if (step != 0) {
+        enter(INTRO_FOLLOW);
+        return;
+    }
+    const jint i = introTarget / 2;
+    InGameObject* target = i < n ? targets->get(i) : nullptr;
+    if (target == nullptr) {
+        step = 1;
+        return;
+    }
+    if (introTarget % 2 == 0) {
+        if (stepCamera()) {
+            target->setSlotIndex(1, 0);
+            introTarget += 1;
+        }
+        applyCamera();
+        return;
+    }
+    // The marker's first animation has run (1). A target that stays outside
+    // the view, even with the camera clamped at the world's edge, has its
+    // marker turned to 2 by its own update every frame and never shows 1:
+    // the pan moves on rather than waiting for ever.
+    const jint marker = target->getSlotIndex(1);
+    if (marker != 1 && marker != TARGET_ACTIVE) return;
+    target->setSlotIndex(1, TARGET_ACTIVE);
+    VMPtr<LevelLoader> loader = levelLoader;
+    InGameObject* following = i + 1 < loader->targetCount && i + 1 < n ? targets->get(i + 1) : nullptr;
+    if (following != nullptr) {
+        following->setSlotIndex(1, 0);
+        setCameraTarget(following->getSlotX(0) - viewWidth / 2, following->getSlotY(0) - viewHeight / 2);
+        introTarget += 1;
+    } else {
+        step = 1;
+    }
+}
+
+void InGameScene::updateIntroStory() {
+    if (step == 0) {
+        followPlayer();
+        if (stepCamera()) {
+            showStory(targetStory());
+            step = 1;
+        }
+        applyCamera();
+        return;
+    }
+    if (!confirmed()) return;
+    VMPtr<InGameStoryBoard> board = storyBoard;
+    if (board->pageDown()) return;
+    hideStory();
+    VMPtr<Screen> hud = screen;
+    hud->setVisible(true);
+    InGameObject::frozen = false;
+    enter(PLAYING);
+}
+
+void InGameScene::updateObjectiveStory() {
+    if (step == 0) {
+        InGameObject::frozen = true;
+        showStory(targetStory() + currentTarget);
+        step = 1;
+        return;
+    }
+    if (!confirmed()) return;
+    VMPtr<InGameStoryBoard> board = storyBoard;
+    if (board->pageDown()) return;
+    if (currentTarget == targetCount()) {
+        if (chapterEnd(sam::SamGameSave::currentLevel)) {
+            // Straight to the chapter's picture; the world stays frozen.
+            advanceLevel();
+            VMPtr<com::ventrix::utility::SceneManager> manager = sceneManager;
+            manager->changeScene(CHAPTER_SCENE);
+            playMenuMusic();
+            return;
+        }
+        hideStory();
+        enter(LEVEL_COMPLETE);
+    } else {
+        enter(PLAYING);
+        VMPtr<Screen> hud = screen;
+        hud->setVisible(true);
+        currentTarget += 1;
+        hideStory();
+    }
+    InGameObject::frozen = false;
+}
+
+void InGameScene::updateLevelComplete() {
+    VMPtr<InGamePlayer> p = player;
+    switch (step) {
+        case 0:
+            p->setState(kPlayerCheering);
+            step = 1;
+            break;
+        case 1: {
+            if (p->getSlotIndex(0) != kPlayerCheered) return;
+            InGameObject::frozen = true;
+            VMPtr<Screen> done = overlayScreenB;
+            done->loadAnimation(0, kCompleteImage, kCompleteSet, 0, kPanelX, kPanelY);
+            done->loadFrame(1, kPanelFrameImage, kPanelFrameSet, kCompleteFrame, kPanelX, kPanelY);
+            done->setSlotCount(2);
+            done->setVisible(true);
+            step = 2;
+            break;
+        }
+        default: {
+            VMPtr<Screen> done = overlayScreenB;
+            if (done->getSlotIndex(0) != 1) return;
+            VMPtr<com::ventrix::utility::SceneManager> manager = sceneManager;
+            if (sam::SamGameSave::currentLevel == LevelLoader::LAST_LEVEL) {
+                manager->changeScene(MAIN_MENU_SCENE);
+                playMenuMusic();
+            } else {
+                advanceLevel();
+                manager->changeScene(COMPLETED_SCENE);
+            }
+            break;
+        }
+    }
+}
+
+void InGameScene::updateEndingPan() {
+    switch (step) {
+        case 0: {
+            // Toward the first bystander; a level without one pans to the
+            // player.
+            VMPtr<Objects> people = generalPeople;
+            VMPtr<Screen> aim = lengthOf(people.get()) > 0 ? people->get(0) : nullptr;
+            if (aim == nullptr) aim = player.get();
+            setCameraTarget(aim->getSlotX(0) - viewWidth / 2,
+                            aim->getSlotY(0) - viewHeight / 2 - InGameObject::depthStep / 4);
+            step = 1;
+            break;
+        }
+        case 1:
+            if (stepCamera()) step = 2;
+            applyCamera();
+            break;
+        default: enter(OBJECTIVE_STORY); break;
+    }
+}
+
+}  // namespace scene::ingame
