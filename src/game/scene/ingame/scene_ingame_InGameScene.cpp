@@ -1,10 +1,7 @@
 // scene.ingame.InGameScene
 #include "scene_ingame_InGameScene.h"
 
-#include <algorithm>
-
 #include "com_ventrix_common_Main.h"
-#include "com_ventrix_ui_LoadingPage.h"
 #include "com_ventrix_utility_MyFont.h"
 #include "com_ventrix_utility_ResManager.h"
 #include "java_io_PrintStream.h"
@@ -412,21 +409,19 @@ void InGameScene::createOverlays() {
 }
 
 void InGameScene::paintScene(VMPtr<Graphics> g) {
-    // A level lower or narrower than the screen leaves the rest of it black,
-    // not whatever an earlier frame or scene drew into the screen buffer.
-    constexpr jint width = com::ventrix::ui::LoadingPage::PAGE_WIDTH;
-    constexpr jint height = com::ventrix::ui::LoadingPage::PAGE_HEIGHT;
     VMPtr<ts::CellLayer> layer = cellLayer;
-    if (layer != nullptr && g != nullptr && (viewWidth < width || viewHeight < height)) {
-        const jint w = std::clamp<jint>(viewWidth, 0, width);
-        const jint h = std::clamp<jint>(viewHeight, 0, height);
-        const jint before = g->getColor();
-        g->setColor(0);
-        g->fillRect(0, h, width, height - h);
-        g->fillRect(w, 0, width - w, h);
-        g->setColor(before);
+    if (layer == nullptr) return;
+    // A level narrower or lower than the screen leaves a strip that nothing
+    // of the level draws: it is painted black, so that no picture of an
+    // earlier scene stays there.
+    const jint screenWidth = LoadingPage::PAGE_WIDTH;
+    const jint screenHeight = LoadingPage::PAGE_HEIGHT;
+    if (viewWidth < screenWidth || viewHeight < screenHeight) {
+        g->setColor(0x000000);
+        if (viewWidth < screenWidth) g->fillRect(viewWidth, 0, screenWidth - viewWidth, screenHeight);
+        if (viewHeight < screenHeight) g->fillRect(0, viewHeight, viewWidth, screenHeight - viewHeight);
     }
-    if (layer != nullptr) layer->paint(g);
+    layer->paint(g);
 }
 
 }  // namespace scene::ingame
