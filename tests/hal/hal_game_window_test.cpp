@@ -79,6 +79,7 @@ TEST(GameOnX, TheLogoThenClicksAndKeysIntoTheTutorialAndACloseRequestEndsWith0) 
     const char* display = std::getenv("DISPLAY");
     if (!display || !*display) GTEST_SKIP() << "no X server (DISPLAY is not set): run under xvfb-run";
     if (!haveProgram("xdotool")) GTEST_SKIP() << "xdotool is not installed";
+    XDisplayLock alone;
     TestRuntimeFolder runtime;
     const std::string database = runtime.path() + "database";
     std::filesystem::create_directories(database);

@@ -459,6 +459,7 @@ TEST(HostRunOnX, ATapAndAKeyThroughTheXServerReachTheCanvas) {
     const char* display = std::getenv("DISPLAY");
     if (!display || !*display) GTEST_SKIP() << "no X server (DISPLAY is not set): run under xvfb-run";
     if (!haveProgram("xdotool")) GTEST_SKIP() << "xdotool is not installed";
+    XDisplayLock alone;
     TestRuntimeFolder runtime;
     ProgramFolder folder(
         "MIDlet-Name: Vessilo Smoke\nMIDlet-1: Test, /icon.png, vessilo.test.ScriptMIDlet\n"

@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -144,4 +146,16 @@ bool RunHostChildIfAsked(int argc, char** argv, int* exitCode) {
     if (g_trace) std::fclose(g_trace);
     std::fflush(nullptr);
     return true;
+}
+
+XDisplayLock::XDisplayLock() {
+    const char* display = std::getenv("DISPLAY");
+    std::string name = "/tmp/vessilo-x-display-";
+    for (const char* c = display ? display : ""; *c; ++c) name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+    fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd >= 0) ::flock(fd, LOCK_EX);
+}
+
+XDisplayLock::~XDisplayLock() {
+    if (fd >= 0) ::close(fd);
 }

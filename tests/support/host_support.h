@@ -44,3 +44,17 @@ std::string readFile(const std::string& path);
 // In the child: when argv asks for a host run, runs it (the event trace goes
 // to "trace.txt" in the program folder) and gives true with the exit code.
 bool RunHostChildIfAsked(int argc, char** argv, int* exitCode);
+
+// Held by a test that drives a real window on the X server: tests of the
+// same display wait for each other, so that no window takes another's focus
+// or clicks while ctest runs them side by side.
+class XDisplayLock {
+public:
+    XDisplayLock();
+    ~XDisplayLock();
+    XDisplayLock(const XDisplayLock&) = delete;
+    XDisplayLock& operator=(const XDisplayLock&) = delete;
+
+private:
+    int fd = -1;
+};
