@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "assetgen_test_support.h"
+#include "hal_audio.h"
 
 namespace {
 
@@ -45,7 +46,14 @@ TEST(AssetgenGameData, TextsFontsAndSoundsAreComplete) {
         const Bytes wav = readFile(seeds + "wav/21-" + std::to_string(k));
         ASSERT_GT(wav.size(), 44u) << k;
         EXPECT_EQ(std::string(wav.begin(), wav.begin() + 4), "RIFF") << k;
+        HAL_WaveInfo info;
+        EXPECT_EQ(HAL_readWaveInfo(wav.data(), wav.size(), &info), HAL_OK) << k;
     }
+    // The menu tune is a song the platform's player takes (one track).
+    const Bytes tune = readFile(seeds + "midi/21-5");
+    HAL_MidiSong song;
+    EXPECT_EQ(HAL_readMidiSong(tune.data(), tune.size(), &song), HAL_OK);
+    EXPECT_GT(song.events.size(), 40u);
     for (const char* name : {"RP19part0.rp", "RP20.rp", "RP21part0.rp"}) {
         EXPECT_TRUE(fs::is_regular_file(out + name)) << name;
     }

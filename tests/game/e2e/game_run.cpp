@@ -1,0 +1,235 @@
+#include "game_run.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "describe.h"
+#include "font.h"
+#include "ce_window.h"
+#include "com_ventrix_common_Main.h"
+#include "com_ventrix_utility_AudioAndVibration.h"
+#include "com_ventrix_utility_MyFont.h"
+#include "com_ventrix_utility_MyKey.h"
+#include "com_ventrix_utility_ResManager.h"
+#include "com_ventrix_utility_SceneManager.h"
+#include "javax_microedition_lcdui_Display.h"
+#include "scene_ingame_InGameObject.h"
+#include "scene_ingame_InGamePlayer.h"
+#include "scene_ingame_InGameScene.h"
+#include "scene_ingame_LevelLoader.h"
+#include "vm_test.h"
+
+namespace gamerun {
+
+using com::ventrix::common::Main;
+using com::ventrix::utility::SceneManager;
+using scene::ingame::InGameObject;
+using scene::ingame::InGameScene;
+
+namespace {
+
+// Every file the asset generator makes of the game's assets, once a process.
+const std::map<std::string, std::string>& gameFiles() {
+    static const std::map<std::string, std::string> files = [] {
+        std::map<std::string, std::string> all;
+        const assetgen::Generated g = assetgen::generateFolder(VESSILO_GAME_ASSETS, assetgen::defaultFontDirectory());
+        for (const auto& [name, bytes] : g.files) all[name] = std::string(bytes.begin(), bytes.end());
+        return all;
+    }();
+    return files;
+}
+
+VMStatic<menutest::RecordingMedia> sharedMedia;
+
+}  // namespace
+
+GameRun::GameRun(bool withLevels) : dir("e2e") {
+    for (const auto& [name, bytes] : gameFiles()) {
+        if (!withLevels && name.rfind("RP22", 0) == 0) continue;
+        dir.put("rsc/" + name, bytes);
+    }
+}
+
+void GameRun::SetUp() {
+    ventrixtest::WindowTest::SetUp();
+    // Whatever an earlier test of this process left in the game's statics.
+    _VM_ensureInitialized(SceneManager::_VM_classRecord);
+    SceneManager::instance = nullptr;
+    _VM_ensureInitialized(com::ventrix::utility::MyKey::_VM_classRecord);
+    com::ventrix::utility::MyKey::instance = nullptr;
+    _VM_ensureInitialized(com::ventrix::utility::MyFont::_VM_classRecord);
+    com::ventrix::utility::MyFont::instance = nullptr;
+    _VM_ensureInitialized(com::ventrix::utility::ResManager::_VM_classRecord);
+    com::ventrix::utility::ResManager::instance = nullptr;
+    com::ventrix::utility::ResManager::clear();
+    if (sharedMedia == nullptr) sharedMedia = menutest::RecordingMedia::create();
+    media = sharedMedia.get();
+    media->log.clear();
+}
+
+void GameRun::TearDown() {
+    stop();
+    media = nullptr;
+    ventrixtest::WindowTest::TearDown();
+}
+
+void GameRun::start(const std::vector<std::pair<int, std::vector<uint8_t>>>& stores) {
+    app = ZedIRIvoz::create()->construct();
+    // The first start of CommonMIDlet::startApp, with the gate put on the
+    // loop before the canvas is shown.
+    canvas = com::ventrix::common::CommonCanvas::create()->construct(app);
+    app->canvas = canvas;
+    app->main = Main::create()->construct(canvas);
+    for (const auto& [id, bytes] : stores) {
+        VMPtr<VMBytes> data = VMBytes::create(jint(bytes.size()));
+        for (size_t i = 0; i < bytes.size(); ++i) (*data)[jint(i)] = jbyte(bytes[i]);
+        EXPECT_TRUE(canvas->saveRecordStore(id, data));
+    }
+    com::ventrix::utility::AudioAndVibration::getInstance()->mediaManager = media;
+    app->createSceneManager();
+    harness.attach(canvas);
+    javax::microedition::lcdui::Display::getDisplay(app)->setCurrent(canvas);
+}
+
+void GameRun::stop() {
+    if (app == nullptr) return;
+    harness.detach();
+    app->destroyApp(true);
+    VMPtr<ts::TsCanvas> c = canvas;
+    EXPECT_TRUE(vmWaitFor([&] { return c->thread == nullptr || !c->thread->isAlive(); }));
+    app = nullptr;
+    canvas = nullptr;
+}
+
+bool GameRun::toMainMenu() {
+    if (!stepUntilScene(15, 400) || !stepUntilLoaded()) return false;
+    harness.tap(240, 272);  // "on"
+    return stepUntilScene(1, 10) && stepUntilLoaded();
+}
+
+bool GameRun::stepUntilScene(int id, int most) {
+    return harness.stepUntil([&] { return playharness::Harness::sceneId() == id; }, most);
+}
+
+bool GameRun::stepUntilLoaded(int most) {
+    return harness.stepUntil(
+        [&] {
+            SceneManager* sm = SceneManager::instance.get();
+            return sm != nullptr && sm->scene != nullptr && !sm->scene->loading;
+        },
+        most);
+}
+
+void GameRun::tapAndStep(int x, int y, int after) {
+    harness.tap(x, y);
+    harness.step(after);
+}
+
+void GameRun::pressKey(unsigned virtualKey) {
+    harness.keyDown(virtualKey);
+    harness.step();
+    harness.keyUp(virtualKey);
+    harness.step();
+}
+
+bool GameRun::playSolution(const std::string& name) {
+    std::ifstream in(std::string(VESSILO_GAME_ASSETS) + "levels/" + name + ".json");
+    std::stringstream content;
+    content << in.rdbuf();
+    const nlohmann::json file = nlohmann::json::parse(content.str());
+    const std::map<std::string, unsigned> keys = {
+        {"up", ce::VK_UP}, {"down", ce::VK_DOWN}, {"left", ce::VK_LEFT}, {"right", ce::VK_RIGHT}, {"action", ce::VK_RETURN}};
+    auto playing = [] {
+        auto* s = dynamic_cast<InGameScene*>(SceneManager::instance->scene.get());
+        return s != nullptr && !s->loading && s->state == InGameScene::PLAYING;
+    };
+    int index = 0;
+    for (const nlohmann::json& step : file.at("solution")) {
+        ++index;
+        const nlohmann::json until = step.value("until", nlohmann::json::object());
+        const bool startedInPlay = playing();
+        auto holds = [&](int frames) {
+            // The scene may leave the level once its last target is done.
+            auto* level = dynamic_cast<InGameScene*>(SceneManager::instance->scene.get());
+            if (level == nullptr || level->state == InGameScene::LEVEL_COMPLETE) return true;
+            // A story opened by a target freezes the world: the steps up to
+            // the confirm that closes it are over.
+            if (startedInPlay && !step.contains("confirm") && !playing()) return true;
+            scene::ingame::InGamePlayer* p = InGameObject::player.get();
+            // Once every target is done the level's end takes over: the
+            // player's own conditions no longer matter.
+            scene::ingame::LevelLoader* loader = InGameObject::levelLoader.get();
+            if (loader != nullptr && InGameObject::reachedTargets >= loader->targetCount) p = nullptr;
+            for (const auto& [what, value] : until.items()) {
+                const int v = value.is_boolean() ? int(value.get<bool>()) : value.get<int>();
+                if (what == "playing" && playing() != bool(v)) return false;
+                if (what == "frames" && frames < v) return false;
+                if (what == "targets" && InGameObject::reachedTargets < v) return false;
+                if (p == nullptr) continue;
+                if (what == "xAtLeast" && InGameObject::playerX < v) return false;
+                if (what == "xAtMost" && InGameObject::playerX > v) return false;
+                if (what == "row" && p->depth != v) return false;
+                if (what == "state" && p->getState() != v) return false;
+            }
+            return true;
+        };
+        unsigned held = 0;
+        if (step.contains("hold")) {
+            held = keys.at(step["hold"].get<std::string>());
+            harness.keyDown(held);
+        }
+        bool pressedOnce = false;
+        int frames = 0;
+        bool done = false;
+        while (!done && frames < 3000) {
+            if (step.contains("press") && !pressedOnce) {
+                pressedOnce = true;
+                const unsigned key = keys.at(step["press"].get<std::string>());
+                harness.keyDown(key);
+                if (!harness.step()) return false;
+                harness.keyUp(key);
+                ++frames;
+            } else if (step.contains("confirm") && frames % 2 == 0) {
+                harness.keyDown(ce::VK_RETURN);
+                if (!harness.step()) return false;
+                harness.keyUp(ce::VK_RETURN);
+                ++frames;
+            } else {
+                if (!harness.step()) return false;
+                ++frames;
+            }
+            done = holds(frames);
+        }
+        if (held != 0) harness.keyUp(held);
+        if (std::getenv("VESSILO_SOLUTION_TRACE") != nullptr && InGameObject::player != nullptr)
+            std::printf("%s step %d: %d frames, x %d row %d state %d targets %d\n", name.c_str(), index, frames,
+                        InGameObject::playerX, InGameObject::player->depth, InGameObject::player->getState(),
+                        InGameObject::reachedTargets);
+        if (!done) {
+            ADD_FAILURE() << name << ": step " << index << " (" << step.dump() << ") never ended; player at "
+                          << InGameObject::playerX << " state "
+                          << (InGameObject::player == nullptr ? -1 : InGameObject::player->getState());
+            return false;
+        }
+    }
+    return true;
+}
+
+std::vector<uint8_t> GameRun::store(int id) {
+    VMPtr<VMBytes> bytes = canvas->loadRecordStore(id);
+    if (bytes == nullptr) return {};
+    return std::vector<uint8_t>(reinterpret_cast<uint8_t*>(bytes->elements()),
+                                reinterpret_cast<uint8_t*>(bytes->elements()) + bytes->length);
+}
+
+std::vector<std::string> GameRun::takeSounds() {
+    std::vector<std::string> taken = media->log;
+    media->log.clear();
+    return taken;
+}
+
+}  // namespace gamerun

@@ -1,0 +1,64 @@
+// Test support for the whole game run from its application class: a program
+// folder with every pack of the game (its levels too), the application
+// started as the application manager starts it, its frame loop stepped by
+// the play harness, sounds noted instead of played, and the levels' own
+// solutions played through the window stand-in's keys.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "ZedIRIvoz.h"
+#include "com_ventrix_common_CommonCanvas.h"
+#include "play_harness.h"
+#include "program_dir.h"
+#include "scene/menu/menu_test_support.h"
+#include "ventrix_test_support.h"
+
+namespace gamerun {
+
+class GameRun : public ventrixtest::WindowTest {
+protected:
+    // `withLevels` false leaves the levels' pack out of the folder.
+    explicit GameRun(bool withLevels = true);
+    void SetUp() override;
+    void TearDown() override;
+
+    // Starts the application as the application manager's first start does,
+    // its loop gated before it is shown: tick 1 is the loop's first frame.
+    // `stores` are written as record stores before the game reads its save.
+    void start(const std::vector<std::pair<int, std::vector<uint8_t>>>& stores = {});
+    // From the start to the main menu, loaded, the sound question answered
+    // "on"; false when a scene never came.
+    bool toMainMenu();
+    // Ends it as the application manager does (destroyApp) and waits until
+    // its loop has stopped.
+    void stop();
+
+    // Steps until the scene id is `id` (at most `most` ticks).
+    bool stepUntilScene(int id, int most = 2000);
+    // Steps until the current scene has finished loading.
+    bool stepUntilLoaded(int most = 200);
+    // A tap (press and release) at a screen point, then `after` ticks.
+    void tapAndStep(int x, int y, int after = 2);
+    // A key pressed and released, each in a tick of its own.
+    void pressKey(unsigned virtualKey);
+
+    // Plays the solution of the level file `name` (assets/game/levels/) in
+    // the in-game scene now loaded, from its first frame until its last
+    // step's conditions hold; false (with a failure) when a step never ends.
+    bool playSolution(const std::string& name);
+
+    // The record store `id` of the game's canvas, null when absent.
+    std::vector<uint8_t> store(int id);
+    // The sound calls noted since the last call.
+    std::vector<std::string> takeSounds();
+
+    TempProgramDir dir;
+    playharness::Harness harness;
+    VMPtr<ZedIRIvoz> app;
+    VMPtr<com::ventrix::common::CommonCanvas> canvas;
+    VMPtr<menutest::RecordingMedia> media;
+};
+
+}  // namespace gamerun
