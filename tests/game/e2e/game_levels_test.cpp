@@ -37,6 +37,7 @@ struct LevelCase {
     int after = 0;     // the caught run leaves the route after this step (from 1) at the earliest
     int resumeAt = 0;  // the solution's step (from 1) played after the restart;
                        // 0: the one after the step that reached the checkpoint
+    const char* lead = nullptr;  // a step (solution format) played before it
 };
 
 void PrintTo(const LevelCase& c, std::ostream* out) { *out << c.file; }
@@ -218,6 +219,9 @@ TEST_P(LevelRunTest, ItsSolutionEndsInItsSceneChange) {
         EXPECT_EQ(InGameObject::reachedTargets, checkpointTargets);
         EXPECT_EQ(level()->checkpoint, checkpoint);
         if (tracing) std::printf("%s: caught at tick %lld, back at checkpoint %d (saved in step %zu)\n", c.file, (long long)caughtAt, checkpoint, checkpointStep + 1);
+        if (c.lead != nullptr) {
+            ASSERT_TRUE(playStep(nlohmann::json::parse(c.lead))) << c.lead;
+        }
         // The route goes on from the checkpoint.
         i = c.resumeAt > 0 ? size_t(c.resumeAt - 1) : checkpointStep + 1;
         --i;
@@ -253,7 +257,7 @@ INSTANTIATE_TEST_SUITE_P(Shipped, LevelRunTest,
                                            LevelCase{"level2", 9, 2, 14, true},
                                            LevelCase{"level3", 9, 3, 13, false},
                                            LevelCase{"level4", 9, 4, 13, false},
-                                           LevelCase{"level5", 9, 5, 14, true, 7, 7},
+                                           LevelCase{"level5", 9, 5, 14, true, 7, 7, R"({"hold": "left", "until": {"xAtMost": 1150}})"},
                                            LevelCase{"level6", 9, 6, 13, true, 20, 18},
                                            LevelCase{"level7", 9, 7, 13, false},
                                            LevelCase{"level8", 9, 8, 14, true, 31, 32},
