@@ -93,6 +93,9 @@ void _VM_installHostCallbacks();
 
 void _VM_heapAdd(VMRuntime* runtime, java::lang::Object* header);
 void _VM_heapRemove(VMRuntime* runtime, java::lang::Object* header);
+// The objects in the heap list: a collection that marks as many has no
+// garbage to sweep.
+extern size_t _VM_heapObjects;
 // The collector cuts the heap list into stretches whose first objects it
 // knows, so that the sweep can follow several at once. A
 // stretch starts every few thousand new objects (the count down is kept

@@ -83,7 +83,7 @@ protected:
     // The key names of a bucket's chain, from its head.
     static std::string chain(const VMPtr<Hashtable>& t, jint bucket) {
         std::string out;
-        for (HashtableEntry* e = t->table->get(bucket); e != nullptr; e = e->next.get())
+        for (HashtableEntry* e = t->table->get(bucket); e != nullptr; e = e->next)
             out += (out.empty() ? "" : " ") + str(e->key);
         return out;
     }
@@ -275,7 +275,7 @@ TEST_F(HashtableTest, RehashRelinksInReverseVisitingOrder) {
     EXPECT_EQ(chain(t, 6), "c");
     EXPECT_EQ(walk(t->keys()), "c a b");
     bool moved = false;  // entries are moved, not copied
-    for (HashtableEntry* e = t->table->get(0); e != nullptr; e = e->next.get()) moved |= e == before;
+    for (HashtableEntry* e = t->table->get(0); e != nullptr; e = e->next) moved |= e == before;
     EXPECT_TRUE(moved);
 }
 

@@ -47,7 +47,7 @@ TEST_F(GameArtTest, SetsReadBackWithTheirPartsAnimationsAndBoxes) {
     };
     for (const Pair& p : {Pair{0x3402, 0x3406, 28, 27}, Pair{0x3400, 0x3404, 4, 67}, Pair{0x3401, 0x3405, 5, 9},
                           Pair{0x3403, 0x3407, 3, 4}, Pair{0x3800, 0x3804, 10, 12}, Pair{0x3801, 0x3805, 2, 2},
-                          Pair{0x3802, 0x3806, 5, 11}, Pair{0x4800, 0x4804, 3, 3}, Pair{0x4801, 0x4805, 1, 1},
+                          Pair{0x3802, 0x3806, 5, 12}, Pair{0x4800, 0x4804, 3, 3}, Pair{0x4801, 0x4805, 1, 1},
                           Pair{0x4802, 0x4806, 2, 4}, Pair{0x4803, 0x4807, 2, 4}}) {
         SCOPED_TRACE(p.set);
         VMPtr<AnimSet> set = Resources::getAnimSet(p.set);
@@ -72,7 +72,8 @@ TEST_F(GameArtTest, SetsReadBackWithTheirPartsAnimationsAndBoxes) {
     EXPECT_EQ(boxIdsOf(pad, 1), std::vector<jint>{5});
     VMPtr<AnimSet> panel = Resources::getAnimSet(0x3802);
     EXPECT_EQ(boxIdsOf(panel, 0), (std::vector<jint>{0, 5}));
-    EXPECT_EQ(boxIdsOf(panel, 1), (std::vector<jint>{1, 2, 3}));
+    EXPECT_EQ(boxIdsOf(panel, 11), (std::vector<jint>{1, 2, 3}));  // the open panel
+    EXPECT_EQ(boxIdsOf(panel, 1), std::vector<jint>{});            // the list's row marker
     EXPECT_EQ(boxIdsOf(panel, 5), (std::vector<jint>{0, 1}));
     // The icon list: one part per outfit.
     EXPECT_EQ(Resources::getGobs(0x3803)->length, 8);

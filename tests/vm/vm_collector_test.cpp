@@ -114,7 +114,8 @@ TEST_F(CollectorTest, UnreachableObjectsAndCyclesGoWhileReachableOnesStay) {
 // A heap of many thousand objects is walked in several stretches at once
 // (more stretches than walk at once): every object of every stretch is
 // cleared and swept, also in the collections after one that kept survivors,
-// with new objects before them, and after an object has left the list
+// with new objects before them, after collections that found nothing to
+// destroy (and so did not sweep), and after an object has left the list
 // outside a sweep (a construction that failed).
 TEST_F(CollectorTest, EveryStretchOfALargeHeapIsWalked) {
     VM_SKIP_UNDER_STRESS();  // tens of thousands of collections of a large heap
@@ -139,6 +140,7 @@ TEST_F(CollectorTest, EveryStretchOfALargeHeapIsWalked) {
     };
     auto check = [&](const Round& round) {
         collect();
+        EXPECT_EQ(_VM_heapObjects, _VM_heapCount(_VM_runtime)) << round.what;
         EXPECT_EQ(cellsInHeap() - cellsBefore, round.cells) << round.what;
         EXPECT_EQ(Cell::destroyed - destroyedBefore, round.destroyed) << round.what;
         for (jint i = 0; kept != nullptr && i < kept->length; ++i) {
@@ -151,16 +153,28 @@ TEST_F(CollectorTest, EveryStretchOfALargeHeapIsWalked) {
         }
     };
     check({"first", kObjects / 3, kObjects - kObjects / 3});
+    check({"nothing to destroy", kObjects / 3, kObjects - kObjects / 3});
+    check({"nothing to destroy again", kObjects / 3, kObjects - kObjects / 3});
     for (jint i = 0; i < kept->length; i += 2) kept->set(i, nullptr);
     check({"half the survivors dropped", kObjects / 6, kObjects - kObjects / 6});
+    // New survivors among new garbage, after a collection without a sweep.
+    check({"nothing to destroy after a sweep", kObjects / 6, kObjects - kObjects / 6});
+    VMPtr<VMArray<Cell, 1>> late = VMArray<Cell, 1>::create(kObjects / 10);
+    for (jint i = 0; i < kObjects; ++i) {
+        VMPtr<Cell> cell = Cell::create();
+        if (i % 10 == 0) late->set(i / 10, cell);
+    }
+    check({"new survivors and garbage", kObjects / 6 + kObjects / 10, 2 * kObjects - kObjects / 6 - kObjects / 10});
+    late = nullptr;
+    check({"new survivors dropped", kObjects / 6, 2 * kObjects - kObjects / 6});
     for (jint i = 0; i < kObjects; ++i) VMPtr<Cell> garbage = Cell::create();
-    check({"new garbage before the survivors", kObjects / 6, 2 * kObjects - kObjects / 6});
+    check({"new garbage before the survivors", kObjects / 6, 3 * kObjects - kObjects / 6});
     // A construction that fails unlinks its object outside any sweep.
     EXPECT_EQ(VM_THROWN_CLASS(VMLongs::create(INT32_MAX)), "java.lang.OutOfMemoryError");
     for (jint i = 0; i < kObjects; ++i) VMPtr<Cell> garbage = Cell::create();
-    check({"after a failed construction", kObjects / 6, 3 * kObjects - kObjects / 6});
+    check({"after a failed construction", kObjects / 6, 4 * kObjects - kObjects / 6});
     kept = nullptr;
-    check({"all dropped", 0, 3 * kObjects});
+    check({"all dropped", 0, 4 * kObjects});
 }
 
 TEST_F(CollectorTest, AnObjectUnderConstructionSurvivesWithWhatItRefersTo) {

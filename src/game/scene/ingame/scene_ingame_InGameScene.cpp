@@ -410,7 +410,18 @@ void InGameScene::createOverlays() {
 
 void InGameScene::paintScene(VMPtr<Graphics> g) {
     VMPtr<ts::CellLayer> layer = cellLayer;
-    if (layer != nullptr) layer->paint(g);
+    if (layer == nullptr) return;
+    // A level narrower or lower than the screen leaves a strip that nothing
+    // of the level draws: it is painted black, so that no picture of an
+    // earlier scene stays there.
+    const jint screenWidth = LoadingPage::PAGE_WIDTH;
+    const jint screenHeight = LoadingPage::PAGE_HEIGHT;
+    if (viewWidth < screenWidth || viewHeight < screenHeight) {
+        g->setColor(0x000000);
+        if (viewWidth < screenWidth) g->fillRect(viewWidth, 0, screenWidth - viewWidth, screenHeight);
+        if (viewHeight < screenHeight) g->fillRect(0, viewHeight, viewWidth, screenHeight - viewHeight);
+    }
+    layer->paint(g);
 }
 
 }  // namespace scene::ingame

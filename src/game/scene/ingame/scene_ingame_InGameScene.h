@@ -125,11 +125,6 @@ public:
 
     void markReferences(uint32_t bits) override;
 
-    // The resources that draw background item `item` of location code
-    // `location`: its image and animation-set ids and the frame of that set;
-    // false for an item outside the location's catalogue.
-    static bool backgroundItem(jint location, jint item, jint& image, jint& set, jint& frame);
-
     // --- the camera, the head-up display and the checkpoints ---------------------
     // The camera moves at most cameraStep pixels a frame on each axis toward
     // its target; both are the view's top-left corner in level pixels, kept
@@ -195,6 +190,11 @@ public:
     void updateLevelStory();
     void updateIntroStory();
     void updateEndingPan();
+
+    // The resources that draw background item `item` of location code
+    // `location`: its image and animation-set ids and the frame of that set;
+    // false for an item outside the location's catalogue.
+    static bool backgroundItem(jint location, jint item, jint& image, jint& set, jint& frame);
 
 private:
     // Fire pressed or a new touch in this frame.

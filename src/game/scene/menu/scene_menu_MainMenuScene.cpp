@@ -125,7 +125,6 @@ void MainMenuScene::loadMenu() {
     (*entries)[4] = EXIT;
     menu->setItems(entries);
     menu->open();
-    quietMarker(menu);
     menu->setActive(true);
 
     // A player who has not finished the training starts on it; the others
@@ -139,25 +138,6 @@ void MainMenuScene::loadMenu() {
     addObject(menu);
     VMPtr<LoadingPage> page = loadingPage;
     page->step();
-}
-
-void MainMenuScene::quietMarker(VMPtr<ListMenu> menu) {
-    // The list marks the touched row with frame 1 of its graphics, which in
-    // the pause panel's set is the open panel itself: it would cover the
-    // title picture. The strip has markers of its own, so the list marks
-    // with a frame that draws nothing.
-    _VM_ensureInitialized(ResManager::_VM_classRecord);
-    VMPtr<VMArray<ts::AnimSet, 1>> cache = ResManager::animCache;
-    const jint slot = menu->listSecondIndex;
-    if (cache == nullptr || slot < 0 || slot >= cache->length) return;
-    VMPtr<ts::AnimSet> set = cache->get(slot);
-    if (set == nullptr) return;
-    for (jint f = 0; f < set->getFrameCount(); ++f) {
-        if (set->getPartCount(f) == 0) {
-            menu->listFrame = set->getFrame(f);
-            return;
-        }
-    }
 }
 
 void MainMenuScene::update() {

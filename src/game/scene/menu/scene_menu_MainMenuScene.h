@@ -75,9 +75,6 @@ public:
     // Acts on a chosen entry; other ids do nothing.
     virtual void choose(jint entry);
 
-    // Makes the list mark a touched row with a frame that draws nothing.
-    static void quietMarker(VMPtr<com::ventrix::ui::ListMenu> menu);
-
     void markReferences(uint32_t bits) override {
         Super::markReferences(bits);
         _VM_markRef(key, bits);

@@ -60,9 +60,9 @@ HashtableEntry* findPlainKey(java::util::Hashtable* table, jint hash, Object* ke
     // A string or an integer equals itself: the stored key that is the very
     // object asked for needs no look at its class or contents.
     const bool plainKey = _VM_asFinal<String>(key) != nullptr || _VM_asFinal<java::lang::Integer>(key) != nullptr;
-    for (HashtableEntry* e = buckets->elements()[index]; e != nullptr; e = e->next.target) {
+    for (HashtableEntry* e = buckets->elements()[index]; e != nullptr; e = e->next) {
         if (e->hash != hash) continue;
-        Object* stored = e->key.target;
+        Object* stored = e->key;
         if (stored == key && plainKey) return e;
         bool equal;
         if (auto* s = _VM_asFinal<String>(stored)) {
@@ -159,7 +159,7 @@ VMPtr<Object> Hashtable::put(VMPtr<Object> key, VMPtr<Object> value) {
     bool decided = false;
     if (HashtableEntry* found = findPlainKey(this, h, key.target, decided)) {
         VMPtr<Object> old = found->value;
-        found->value = value;
+        found->value = value.get();
         return old;
     }
     if (!decided) {
@@ -167,7 +167,7 @@ VMPtr<Object> Hashtable::put(VMPtr<Object> key, VMPtr<Object> value) {
         findKey(this, h, key, at);
         if (at.entry != nullptr) {
             VMPtr<Object> old = at.entry->value;
-            at.entry->value = value;
+            at.entry->value = value.get();
             return old;
         }
     }
@@ -177,8 +177,8 @@ VMPtr<Object> Hashtable::put(VMPtr<Object> key, VMPtr<Object> value) {
     }
     VMPtr<HashtableEntry> entry = HashtableEntry::create()->construct();
     entry->hash = h;
-    entry->key = key;
-    entry->value = value;
+    entry->key = key.get();
+    entry->value = value.get();
     // Linked into the current array (the lookup above may have run code that
     // replaced it).
     HashtableEntry** heads = table->elements();
@@ -198,7 +198,7 @@ VMPtr<Object> Hashtable::remove(VMPtr<Object> key) {
     if (at.previous != nullptr)
         at.previous->next = at.entry->next;
     else
-        at.buckets->elements()[at.index] = at.entry->next.get();
+        at.buckets->elements()[at.index] = at.entry->next;
     --count;
     return at.entry->value;
 }
@@ -228,7 +228,7 @@ void Hashtable::rehash() {
         // this bucket's chain moves.
         if (i >= kAhead && from[i - kAhead] != nullptr) __builtin_prefetch(&from[i - kAhead]->next, 1);
         for (HashtableEntry* e = from[i]; e != nullptr;) {
-            HashtableEntry* next = e->next.get();
+            HashtableEntry* next = e->next;
             const jint index = bucketOf(modulo, e->hash, jint(newCapacity));
             e->next = to[index];
             to[index] = e;

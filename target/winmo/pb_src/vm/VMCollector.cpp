@@ -242,15 +242,26 @@ private:
     const uint32_t marked = _VM_markedValue;
 };
 
+// A collection that destroys nothing keeps the stretches it would have cut
+// anew: those of the objects made since the last sweep join the survivors'.
+void keepStretches(VMRuntime* runtime) {
+    const std::vector<java::lang::Object*>& starts = stretchStarts(runtime);
+    stretches.kept.assign(starts.begin() + 1, starts.end());
+}
+
+size_t shaded = 0;  // objects marked by this collection
+
 // The mark proper: an object not yet marked takes the marked value, and the
 // reached bit when the bits carry it, and waits on the stack for its
 // references to be marked. Every object the collection keeps has both bits
-// written here, so no walk clears them beforehand.
+// written here, so no walk clears them beforehand. The count of objects
+// shaded tells whether the sweep has anything to destroy.
 inline void shade(java::lang::Object* object, uint32_t bits) {
     const uint32_t flags = object->_VM_flags;
     if ((flags & VM_FLAG_MARKED) == _VM_markedValue) return;
     object->_VM_flags =
         (flags & ~uint32_t(VM_FLAG_REACHED | VM_FLAG_MARKED)) | _VM_markedValue | (bits & VM_FLAG_REACHED);
+    ++shaded;
     markStack.push_back(object);
 }
 
@@ -267,12 +278,22 @@ void keepConstructing(VMRuntime* runtime) {
     }
 }
 
+constexpr size_t kStackAhead = 6;
+
 void drain(uint32_t bits) {
     draining = true;
     for (;;) {
         if (!markStack.empty()) {
             java::lang::Object* object = markStack.back();
             markStack.pop_back();
+            // An object deep in the stack was shaded long ago and has left
+            // the cache since: the one a few places down is fetched again
+            // while this one is marked.
+            if (const size_t n = markStack.size(); n >= kStackAhead) {
+                java::lang::Object* later = markStack[n - kStackAhead];
+                __builtin_prefetch(later, 0);
+                __builtin_prefetch(reinterpret_cast<char*>(later) - 64, 0);
+            }
             object->markReferences(bits);
         } else if (!prefetchRing.empty()) {
             shade(prefetchRing.pop(), bits);
@@ -333,7 +354,7 @@ void checkField(java::lang::Object* target) {
     if (!listed(target)) heapBroken("a field refers to an object outside the heap list");
 }
 
-void verify(VMRuntime* runtime, const char* phase) {
+void verify(VMRuntime* runtime, const char* phase, bool swept = false) {
     verifyPhase = phase;
     listedObjects.clear();
     // Every object's previous link names the object before it. A list that
@@ -343,8 +364,10 @@ void verify(VMRuntime* runtime, const char* phase) {
     for (java::lang::Object* o = runtime->heapHead; o != nullptr; previous = o, o = o->_VM_next) {
         if (o->_VM_prev != previous) heapBroken("the links of the heap list disagree");
         if ((o->_VM_flags & ~kKnownFlags) != 0) heapBroken("a flag word holds an unknown value");
+        if (swept && !_VM_isMarked(o)) heapBroken("an unmarked object outlived the collection");
         listedObjects.push_back(o);
     }
+    if (listedObjects.size() != _VM_heapObjects) heapBroken("the count of objects disagrees with the heap list");
     std::sort(listedObjects.begin(), listedObjects.end());
 
     for (java::lang::Object* o : finalisable) {
@@ -441,6 +464,7 @@ void _VM_collect(VMRuntime* runtime) {
 
     // Mark. The marked value flips, so every object now counts as unmarked.
     _VM_markedValue ^= VM_FLAG_MARKED;
+    shaded = 0;
     const uint32_t rootBits = VM_FLAG_REACHED | VM_FLAG_MARKED;
     _VM_markScope(_VM_nativeScope()->head, rootBits);
     _VM_markScope(_VM_staticScope()->head, rootBits);
@@ -454,15 +478,21 @@ void _VM_collect(VMRuntime* runtime) {
 
     // Sweep.
     _VM_clearWeakScope(_VM_weakScope()->head);
-    _VM_heapSweeping = true;
-    Sweep(runtime).run();
+    if (shaded == _VM_heapObjects) {
+        // Every object in the list is marked: nothing to destroy. The
+        // stretches known now stay as they are, for the next sweep.
+        keepStretches(runtime);
+    } else {
+        _VM_heapSweeping = true;
+        Sweep(runtime).run();
+    }
     stretches.runtime = runtime;
     stretches.fresh.clear();
     _VM_heapStretchCountdown = kStretch;
     _VM_heapSweeping = false;
     reclaimThreadRecords(runtime);
 #ifndef NDEBUG
-    verify(runtime, " after a collection");
+    verify(runtime, " after a collection", true);
 #endif
 
     HAL_compactHeap();

@@ -47,11 +47,14 @@ void _VM_destroyObject(java::lang::Object* header) {
     _VM_free(block);
 }
 
+size_t _VM_heapObjects = 0;
+
 void _VM_heapAdd(VMRuntime* runtime, java::lang::Object* header) {
     header->_VM_prev = nullptr;
     header->_VM_next = runtime->heapHead;
     if (runtime->heapHead != nullptr) runtime->heapHead->_VM_prev = header;
     runtime->heapHead = header;
+    ++_VM_heapObjects;
     if (--_VM_heapStretchCountdown == 0) [[unlikely]]
         _VM_heapNoteStretch(runtime, header);
 }
@@ -63,6 +66,9 @@ void _VM_heapRemove(VMRuntime* runtime, java::lang::Object* header) {
         header->_VM_prev->_VM_next = header->_VM_next;
     else if (runtime->heapHead == header)
         runtime->heapHead = header->_VM_next;
+    else
+        return;  // not in the list
+    --_VM_heapObjects;
     if (header->_VM_next != nullptr) header->_VM_next->_VM_prev = header->_VM_prev;
     header->_VM_next = header->_VM_prev = nullptr;
 }

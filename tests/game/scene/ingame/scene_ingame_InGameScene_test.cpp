@@ -75,6 +75,21 @@ TEST_F(InGameSceneTest, LevelViewRunsItsStepsAndReadsTheLevelInStepFour) {
               (std::vector<jint>{1440, 1536, 128}));
     ASSERT_NE(s->cellLayer.get(), nullptr);
     EXPECT_EQ(s->cellLayer->getCell(3, 2), 1 + (3 + 2) % 2);
+    // The screen below the level is painted black before the tiles; a level
+    // that fills the screen paints no strip.
+    VMPtr<scenetest::LogGraphics> g = scenetest::logGraphics();
+    s->paintScene(g);
+    EXPECT_EQ(g->only("fill"), std::vector<std::string>{"fill 0 512 480 128 #000000"});
+    s->viewHeight = 640;
+    s->viewWidth = 400;
+    g = scenetest::logGraphics();
+    s->paintScene(g);
+    EXPECT_EQ(g->only("fill"), std::vector<std::string>{"fill 400 0 80 640 #000000"});
+    s->viewWidth = 480;
+    g = scenetest::logGraphics();
+    s->paintScene(g);
+    EXPECT_TRUE(g->only("fill").empty());
+    s->viewHeight = 512;
 
     // The head-up display: six slots, hidden, and room for its rectangles.
     com::ventrix::ui::Screen* hud = s->screen.get();

@@ -67,10 +67,15 @@ TEST_F(MainMenuTest, BuildsTheTitleStripAndAOneRowList) {
     EXPECT_EQ(std::vector<jint>(menu->items->elements(), menu->items->elements() + 5),
               (std::vector<jint>{23, 17, 12, 13, 15}));
     EXPECT_TRUE(menu->isActive());
-    // A touched row is marked with nothing (the strip has its markers), and
+    // A touched row is marked on both sides by the list's small marker, drawn
+    // left of its anchor (not by the pause panel of the same graphics), and
     // the list's graphics go back to the cache with the scene.
     ASSERT_NE(menu->listFrame.get(), nullptr);
-    EXPECT_EQ(menu->listFrame->getWidth(0), 0);
+    VMPtr<VMInts> marker = VMInts::create(4);
+    menu->listFrame->getBounds(0, marker);
+    EXPECT_LT((*marker)[0] + (*marker)[2], 0);
+    EXPECT_GT((*marker)[2], 0);
+    EXPECT_LE((*marker)[3], menu->itemHeight);
     const jint listSlot = menu->listSecondIndex;
     EXPECT_GT(animRefs(listSlot), 0);
     s->dispose();
