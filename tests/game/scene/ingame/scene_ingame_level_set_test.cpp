@@ -41,11 +41,13 @@ TEST(LevelSetTest, EachLevelHasItsLocationTargetsAndCheckpoints) {
     // Location by tile set, as the levels' stories place them.
     const std::map<int, const char*> tiles = {
         {0x1019, "airport"}, {0x1419, "mansion"}, {0x1C0D, "park"}, {0x2015, "base"}, {0x240E, "hotel"}};
-    const std::vector<std::string> places = {"airport", "mansion", "park", "base",    "hotel", "airport",
-                                             "mansion", "park",    "base", "hotel",   "hotel"};
+    const std::vector<std::string> places = {"airport", "mansion", "park", "base",  "hotel", "airport",
+                                             "mansion", "park",    "base", "hotel", "hotel"};
     const std::vector<size_t> targetCounts = {2, 4, 3, 1, 2, 2, 1, 2, 5, 1, 1};
-    const std::map<std::string, std::set<int>> ownTypes = {{"airport", {0, 1, 2}},   {"base", {3, 4, 5}},
-                                                           {"hotel", {11, 12, 13}},  {"mansion", {15, 16, 17}},
+    const std::map<std::string, std::set<int>> ownTypes = {{"airport", {0, 1, 2}},
+                                                           {"base", {3, 4, 5}},
+                                                           {"hotel", {11, 12, 13}},
+                                                           {"mansion", {15, 16, 17}},
                                                            {"park", {18, 19, 20}}};
     for (int n = 0; n <= 10; ++n) {
         SCOPED_TRACE("level " + std::to_string(n));

@@ -1,8 +1,8 @@
 #include "scene_test_support.h"
 
 #include <filesystem>
-#include <set>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include "com_ventrix_common_Main.h"
@@ -10,6 +10,7 @@
 #include "describe.h"
 #include "font.h"
 #include "sam_SamGameSave.h"
+#include "ts_util_FastRandom.h"
 
 namespace ingamescene {
 
@@ -56,7 +57,7 @@ nlohmann::json smallLevel() {
       {"type": 24, "span": 1000, "objects": [
         {"x": 10, "y": 10, "path": 0, "id": 2, "next": 0, "type": 2},
         {"x": 10, "y": 50, "path": 0, "id": 1, "next": 2, "type": 2}]},
-      {"type": 1, "span": 1000, "objects": [{"x": 20, "y": 50, "variant": 0, "path": 0}]},
+      {"type": 1, "span": 1000, "objects": [{"x": 20, "y": 50, "variant": 4, "path": 0}]},
       {"type": 21, "span": 2000, "objects": [{"x": 96, "y": 500, "value": 0}]},
       {"type": 23, "objects": [{"x": 0, "y": 0, "kind": 0, "index": 0}]}
      ]})");
@@ -110,11 +111,14 @@ void SceneFixture::SetUp() {
     SceneManager::instance = manager;
     _VM_ensureInitialized(sam::SamGameSave::_VM_classRecord);
     sam::SamGameSave::currentLevel = 0;
+    // The people draw their idles and warm-up times from Main's generator.
+    Main::random = ts::util::FastRandom::create()->construct(7);
 }
 
 void SceneFixture::TearDown() {
     SceneManager::instance = nullptr;
     Main::levelLoader = nullptr;
+    Main::random = nullptr;
     paneltest::PanelTest::TearDown();
 }
 
