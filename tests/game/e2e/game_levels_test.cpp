@@ -1,0 +1,273 @@
+// Every shipped level started straight away as the game's scene manager
+// enters it (scene 9 with the level chosen, the tutorial as scene 12), its
+// solution played through the window stand-in's keys in the game's stepped
+// frame loop, and the scene that follows its end. In one level of each
+// location the player, once a checkpoint has been saved, leaves the route
+// for the nearest trap or watcher of its row, is caught, confirms the caught
+// panel, comes back at the checkpoint and plays the level out from there.
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "ce_window.h"
+#include "com_ventrix_utility_SceneManager.h"
+#include "game_run.h"
+#include "sam_SamGameSave.h"
+#include "scene_ingame_InGameObject.h"
+#include "scene_ingame_InGamePlayer.h"
+#include "scene_ingame_InGameScene.h"
+#include "scene_ingame_LevelLoader.h"
+
+using com::ventrix::utility::SceneManager;
+using playharness::Harness;
+using scene::ingame::InGameObject;
+using scene::ingame::InGameScene;
+
+namespace {
+
+struct LevelCase {
+    const char* file;  // assets/game/levels/<file>.json
+    int scene;         // 9, or 12 for the tutorial
+    int level;         // currentLevel for scene 9
+    int endScene;      // the scene after the last target
+    bool caught;       // the run that is caught after a checkpoint
+    int after = 0;     // the caught run leaves the route after this step (from 1) at the earliest
+    int resumeAt = 0;  // the solution's step (from 1) played after the restart;
+                       // 0: the one after the step that reached the checkpoint
+    const char* lead = nullptr;  // a step (solution format) played before it
+};
+
+void PrintTo(const LevelCase& c, std::ostream* out) { *out << c.file; }
+
+class LevelRunTest : public gamerun::GameRun, public ::testing::WithParamInterface<LevelCase> {
+protected:
+    static InGameScene* level() {
+        SceneManager* sm = SceneManager::instance.get();
+        return sm == nullptr ? nullptr : dynamic_cast<InGameScene*>(sm->scene.get());
+    }
+    static bool playing() {
+        InGameScene* s = level();
+        return s != nullptr && !s->loading && s->state == InGameScene::PLAYING;
+    }
+
+    // Notes the checkpoint saves as they happen.
+    void track() {
+        InGameScene* s = level();
+        if (s == nullptr || s->loading || s->checkpoint == checkpoint) return;
+        checkpoint = s->checkpoint;
+        checkpointStep = stepIndex;
+        checkpointTargets = InGameObject::reachedTargets;
+    }
+
+    // Plays one step of the solution; false when it never ends.
+    bool playStep(const nlohmann::json& step) {
+        static const std::map<std::string, unsigned> keys = {{"up", ce::VK_UP},
+                                                             {"down", ce::VK_DOWN},
+                                                             {"left", ce::VK_LEFT},
+                                                             {"right", ce::VK_RIGHT},
+                                                             {"action", ce::VK_RETURN}};
+        const nlohmann::json until = step.value("until", nlohmann::json::object());
+        const bool startedInPlay = playing();
+        auto holds = [&](int frames) {
+            InGameScene* s = level();
+            if (s == nullptr || s->state == InGameScene::LEVEL_COMPLETE || s->state == InGameScene::FINAL_PAN)
+                return true;
+            // A target's story stops the world: the steps before the confirm
+            // that closes it are over.
+            if (startedInPlay && !step.contains("confirm") && !playing()) return true;
+            scene::ingame::InGamePlayer* p = InGameObject::player.get();
+            scene::ingame::LevelLoader* loader = InGameObject::levelLoader.get();
+            if (loader != nullptr && InGameObject::reachedTargets >= loader->targetCount) p = nullptr;
+            for (const auto& [what, value] : until.items()) {
+                const int v = value.is_boolean() ? int(value.get<bool>()) : value.get<int>();
+                if (what == "playing" && playing() != bool(v)) return false;
+                if (what == "frames" && frames < v) return false;
+                if (what == "targets" && InGameObject::reachedTargets < v) return false;
+                if (p == nullptr) continue;
+                if (what == "xAtLeast" && InGameObject::playerX < v) return false;
+                if (what == "xAtMost" && InGameObject::playerX > v) return false;
+                if (what == "row" && p->depth != v) return false;
+                if (what == "state" && p->getState() != v) return false;
+            }
+            return true;
+        };
+        unsigned held = 0;
+        if (step.contains("hold")) {
+            held = keys.at(step["hold"].get<std::string>());
+            harness.keyDown(held);
+        }
+        bool pressed = false;
+        int frames = 0;
+        bool done = false;
+        while (!done && frames < 3000) {
+            unsigned tap = 0;
+            if (step.contains("press") && !pressed) {
+                pressed = true;
+                tap = keys.at(step["press"].get<std::string>());
+            } else if (step.contains("confirm") && frames % 2 == 0) {
+                tap = ce::VK_RETURN;
+            }
+            if (tap != 0) harness.keyDown(tap);
+            if (!harness.step()) break;
+            if (tap != 0) harness.keyUp(tap);
+            track();
+            ++frames;
+            done = holds(frames);
+        }
+        if (held != 0) harness.keyUp(held);
+        return done;
+    }
+
+    // From the checkpoint: toward the nearest trap or watcher on the
+    // player's row until caught. False when the row has none or the walk
+    // never ends in the caught panel.
+    bool walkIntoTrouble() {
+        scene::ingame::InGamePlayer* p = InGameObject::player.get();
+        if (p == nullptr || !playing()) return false;
+        const jint x = InGameObject::playerX;
+        const jint row = p->getDepth();
+        jint best = -1, bestDistance = 1 << 30;
+        for (VMPtr<InGameObject::Objects> kind : {InGameObject::traps.get(), InGameObject::disguisedPeople.get()}) {
+            for (jint i = 0; kind != nullptr && i < kind->length; ++i) {
+                InGameObject* o = kind->get(i);
+                if (o == nullptr || o->getDepth() != row) continue;
+                const jint d = std::abs(o->getSlotX(0) - x);
+                if (d < bestDistance) {
+                    bestDistance = d;
+                    best = o->getSlotX(0);
+                }
+            }
+        }
+        if (best < 0) return false;
+        const unsigned key = best < x ? ce::VK_LEFT : ce::VK_RIGHT;
+        harness.keyDown(key);
+        const bool caught = harness.stepUntil(
+            [&] {
+                track();
+                return Harness::inGameState() == InGameScene::CAUGHT;
+            },
+            300);
+        harness.keyUp(key);
+        if (caught || !playing()) return caught;
+        // Not caught (disguised, or a wall in the way): back to the route.
+        const unsigned back = key == ce::VK_LEFT ? ce::VK_RIGHT : ce::VK_LEFT;
+        harness.keyDown(back);
+        harness.stepUntil(
+            [&] {
+                track();
+                return key == ce::VK_LEFT ? InGameObject::playerX >= x : InGameObject::playerX <= x;
+            },
+            300);
+        harness.keyUp(back);
+        harness.step();
+        return false;
+    }
+
+    size_t stepIndex = 0;  // the solution's step being played (from 0)
+    jint checkpoint = -1;
+    size_t checkpointStep = 0;
+    jint checkpointTargets = 0;
+};
+
+TEST_P(LevelRunTest, ItsSolutionEndsInItsSceneChange) {
+    const LevelCase& c = GetParam();
+    // Under the collector's stress mode (a collection every few allocations)
+    // a whole level takes minutes: the tutorial and the airport's caught run
+    // stand for the rest there.
+    if (std::getenv("VESSILO_GC_STRESS") != nullptr && c.level != -1 && c.level != 5)
+        GTEST_SKIP() << "whole levels are left to the debug and sanitizer runs in stress mode";
+    // The saved progress makes the chosen level the current one.
+    start({{1, {1, 0, 0, 0, uint8_t(std::max(c.level, 0)), 0}}});
+    SceneManager::instance->changeScene(c.scene);
+    ASSERT_TRUE(harness.step());
+    ASSERT_EQ(Harness::sceneId(), c.scene);
+    if (c.scene == InGameScene::LEVEL_SCENE) {
+        EXPECT_EQ(sam::SamGameSave::currentLevel, c.level);
+    }
+    ASSERT_TRUE(stepUntilLoaded());
+
+    std::ifstream in(std::string(VESSILO_GAME_ASSETS) + "levels/" + c.file + ".json");
+    std::stringstream content;
+    content << in.rdbuf();
+    const nlohmann::json solution = nlohmann::json::parse(content.str()).at("solution");
+    const bool tracing = std::getenv("VESSILO_SOLUTION_TRACE") != nullptr;
+
+    bool wasCaught = false;
+    for (size_t i = 0; i < solution.size(); ++i) {
+        stepIndex = i;
+        ASSERT_TRUE(playStep(solution[i])) << c.file << ": step " << i + 1 << " " << solution[i].dump()
+                                           << " never ended; x " << InGameObject::playerX << " state "
+                                           << Harness::inGameState();
+        InGameScene* s = level();
+        if (tracing && s != nullptr && InGameObject::player != nullptr)
+            std::printf("%s step %zu: x %d row %d targets %d checkpoint %d\n", c.file, i + 1, InGameObject::playerX,
+                        InGameObject::player->getDepth(), InGameObject::reachedTargets, s->checkpoint);
+        if (s == nullptr) break;
+        if (!(c.caught || std::getenv("VESSILO_CAUGHT_ALL") != nullptr) || std::getenv("VESSILO_CAUGHT_NONE") != nullptr || wasCaught || checkpoint < 0 || int(i) + 1 < c.after || !walkIntoTrouble()) continue;
+
+        // Caught: the panel's confirm (taken once its first animation has
+        // run) restarts the level at the checkpoint, in play.
+        wasCaught = true;
+        const int64_t caughtAt = harness.ticks;
+        for (int n = 0; n < 200 && Harness::inGameState() == InGameScene::CAUGHT; ++n) {
+            harness.keyDown(ce::VK_RETURN);
+            ASSERT_TRUE(harness.step());
+            harness.keyUp(ce::VK_RETURN);
+            ASSERT_TRUE(harness.step());
+        }
+        ASSERT_EQ(Harness::inGameState(), InGameScene::PLAYING) << "caught at tick " << caughtAt;
+        VMPtr<VMInts> zone = InGameObject::levelLoader->zoneRecords->get(checkpoint);
+        EXPECT_EQ(InGameObject::player->getSlotX(0), (*zone)[0] + (*zone)[2] / 2);
+        EXPECT_EQ(InGameObject::reachedTargets, checkpointTargets);
+        EXPECT_EQ(level()->checkpoint, checkpoint);
+        if (tracing) std::printf("%s: caught at tick %lld, back at checkpoint %d (saved in step %zu)\n", c.file, (long long)caughtAt, checkpoint, checkpointStep + 1);
+        if (c.lead != nullptr) {
+            ASSERT_TRUE(playStep(nlohmann::json::parse(c.lead))) << c.lead;
+        }
+        // The route goes on from the checkpoint.
+        i = c.resumeAt > 0 ? size_t(c.resumeAt - 1) : checkpointStep + 1;
+        --i;
+    }
+    if (c.caught) {
+        EXPECT_TRUE(wasCaught) << c.file << ": no trap or watcher on a row after a checkpoint";
+    }
+    // The last target's story, if one is open, is closed by confirms.
+    for (int n = 0; n < 1000 && Harness::sceneId() != c.endScene; ++n) {
+        const bool story = Harness::inGameState() == InGameScene::OBJECTIVE_STORY && n % 2 == 0;
+        if (story) harness.keyDown(ce::VK_RETURN);
+        ASSERT_TRUE(harness.step());
+        if (story) harness.keyUp(ce::VK_RETURN);
+    }
+    ASSERT_EQ(Harness::sceneId(), c.endScene) << c.file << " ended in state " << Harness::inGameState();
+    // Level 10 leads to the main menu without a next level; the tutorial
+    // leaves level 0 current.
+    EXPECT_EQ(sam::SamGameSave::currentLevel, c.scene == InGameScene::TUTORIAL_SCENE ? 0 : c.level == 10 ? 10 : c.level + 1);
+    // Levels 2, 5 and 8 go straight to their chapter's scene; level 10 ends
+    // in its final pan; the others show the level-complete panel.
+    const int ending = c.endScene == 14 ? -1 : c.level == 10 ? InGameScene::FINAL_PAN : InGameScene::LEVEL_COMPLETE;
+    if (ending >= 0) {
+        EXPECT_GT(harness.tickOf("state", ending), 0);
+    }
+}
+
+// One level of each location is caught: the airport (5), the mansion (6), the
+// park (2), the base (8) and the hotel (9).
+INSTANTIATE_TEST_SUITE_P(Shipped, LevelRunTest,
+                         ::testing::Values(LevelCase{"tutorial", 12, -1, 13, false},
+                                           LevelCase{"level0", 9, 0, 13, false},
+                                           LevelCase{"level1", 9, 1, 13, false},
+                                           LevelCase{"level2", 9, 2, 14, true},
+                                           LevelCase{"level3", 9, 3, 13, false},
+                                           LevelCase{"level4", 9, 4, 13, false},
+                                           LevelCase{"level5", 9, 5, 14, true, 7, 7, R"({"hold": "left", "until": {"xAtMost": 1150}})"},
+                                           LevelCase{"level6", 9, 6, 13, true, 20, 18},
+                                           LevelCase{"level7", 9, 7, 13, false},
+                                           LevelCase{"level8", 9, 8, 14, true, 31, 32},
+                                           LevelCase{"level9", 9, 9, 13, true, 7, 7},
+                                           LevelCase{"level10", 9, 10, 1, false}),
+                         [](const ::testing::TestParamInfo<LevelCase>& info) { return std::string(info.param.file); });
+
+}  // namespace
