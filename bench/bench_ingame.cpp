@@ -38,7 +38,7 @@ void BM_InGameLevelViewOfTheLargestLevel(benchmark::State& state) {
     using com::ventrix::common::Main;
     const std::string folder = std::string(VESSILO_BENCH_TEST_FOLDER) + "../";
     HAL_setProgramDirectory(folder.c_str());
-    // 512 x 512 cells, every object type.
+    // 512 x 512 cells, every object type, 542 airport decorations among them.
     VMPtr<LevelCanvas> canvas = benchlevels::servingCanvas(benchlevels::levelStream(512, 512, 27, true));
     _VM_ensureInitialized(com::ventrix::utility::MyObject::_VM_classRecord);
     com::ventrix::utility::MyObject::canvas = canvas;

@@ -165,7 +165,8 @@ TEST_F(InGameSceneTest, EveryShippedLevelPassesTheLevelView) {
         size_t decorations = 0;
         for (const nlohmann::json& group : file["objects"]) {
             const int type = group["type"];
-            if (type == 0 || type == 3 || type == 11 || type == 15 || type == 18) decorations += group["objects"].size();
+            if (type == 0 || type == 3 || type == 11 || type == 15 || type == 18)
+                decorations += group["objects"].size();
         }
         serve(level, file);
         manager->asked.clear();

@@ -3,7 +3,8 @@
 // keys 1-4, doors for a key and for an outfit, the seven outfits, stairs,
 // escalators, an elevator over three rows, a passage, the six traps, the
 // twelve target types in their orders, checkpoints, bystanders; and each
-// solution made of the steps the players of solutions know.
+// solution (the tutorial's too) made of the steps the players of solutions
+// know.
 #include <algorithm>
 #include <fstream>
 #include <map>
@@ -18,7 +19,8 @@ namespace {
 using nlohmann::json;
 
 json levelFile(int level) {
-    std::ifstream in(std::string(VESSILO_GAME_ASSETS) + "levels/level" + std::to_string(level) + ".json");
+    const std::string name = level < 0 ? "tutorial" : "level" + std::to_string(level);
+    std::ifstream in(std::string(VESSILO_GAME_ASSETS) + "levels/" + name + ".json");
     std::stringstream text;
     text << in.rdbuf();
     return json::parse(text.str());
@@ -39,11 +41,13 @@ TEST(LevelSetTest, EachLevelHasItsLocationTargetsAndCheckpoints) {
     // Location by tile set, as the levels' stories place them.
     const std::map<int, const char*> tiles = {
         {0x1019, "airport"}, {0x1419, "mansion"}, {0x1C0D, "park"}, {0x2015, "base"}, {0x240E, "hotel"}};
-    const std::vector<std::string> places = {"airport", "mansion", "park", "base",    "hotel", "airport",
-                                             "mansion", "park",    "base", "hotel",   "hotel"};
+    const std::vector<std::string> places = {"airport", "mansion", "park", "base",  "hotel", "airport",
+                                             "mansion", "park",    "base", "hotel", "hotel"};
     const std::vector<size_t> targetCounts = {2, 4, 3, 1, 2, 2, 1, 2, 5, 1, 1};
-    const std::map<std::string, std::set<int>> ownTypes = {{"airport", {0, 1, 2}},   {"base", {3, 4, 5}},
-                                                           {"hotel", {11, 12, 13}},  {"mansion", {15, 16, 17}},
+    const std::map<std::string, std::set<int>> ownTypes = {{"airport", {0, 1, 2}},
+                                                           {"base", {3, 4, 5}},
+                                                           {"hotel", {11, 12, 13}},
+                                                           {"mansion", {15, 16, 17}},
                                                            {"park", {18, 19, 20}}};
     for (int n = 0; n <= 10; ++n) {
         SCOPED_TRACE("level " + std::to_string(n));
@@ -142,7 +146,7 @@ TEST(LevelSetTest, TheSetHoldsEveryKind) {
 // outfit is in the same level. A door that needs a key has a key of at least
 // its level in the level.
 TEST(LevelSetTest, DoorsCanBeOpened) {
-    for (int n = 0; n <= 10; ++n) {
+    for (int n = -1; n <= 10; ++n) {
         SCOPED_TRACE("level " + std::to_string(n));
         const json level = levelFile(n);
         std::set<int> outfits;
@@ -158,10 +162,23 @@ TEST(LevelSetTest, DoorsCanBeOpened) {
     }
 }
 
+// A safe (type 0) opens only after a briefcase (type 1) and a statuette (10)
+// only after a fuse box (9) of the same level: without one the level could
+// never be finished.
+TEST(LevelSetTest, TargetsThatWaitForAnotherHaveIt) {
+    for (int n = -1; n <= 10; ++n) {
+        SCOPED_TRACE("level " + std::to_string(n));
+        std::multiset<int> types;
+        for (const json& t : objects(levelFile(n), {23})) types.insert(t["kind"].get<int>());
+        EXPECT_TRUE(types.count(0) == 0 || types.count(1) != 0);
+        EXPECT_TRUE(types.count(10) == 0 || types.count(9) != 0);
+    }
+}
+
 TEST(LevelSetTest, SolutionsUseTheKnownStepsAndConditions) {
     const std::set<std::string> keys = {"up", "down", "left", "right", "action"};
     const std::set<std::string> conditions = {"xAtLeast", "xAtMost", "row", "state", "targets", "playing", "frames"};
-    for (int n = 0; n <= 10; ++n) {
+    for (int n = -1; n <= 10; ++n) {
         SCOPED_TRACE("level " + std::to_string(n));
         const json level = levelFile(n);
         const json& solution = level["solution"];

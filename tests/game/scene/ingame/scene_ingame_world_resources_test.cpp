@@ -112,8 +112,8 @@ TEST_F(WorldResourcesTest, EachCatalogueRunEndsOnItsSetsLastFrame) {
         for (jint item = 0; item < LevelLoader::catalogueSize(c); ++item) {
             jint image = 0, sets = 0, frame = 0, nextImage = 0, nextSets = -1, nextFrame = 0;
             InGameScene::backgroundItem(c, item, image, sets, frame);
-            const bool last = !InGameScene::backgroundItem(c, item + 1, nextImage, nextSets, nextFrame) ||
-                              nextSets != sets;
+            const bool last =
+                !InGameScene::backgroundItem(c, item + 1, nextImage, nextSets, nextFrame) || nextSets != sets;
             if (!last) continue;
             VMPtr<ts::AnimSet> set = load(image, sets);
             EXPECT_EQ(set->getFrameCount(), frame + 1) << "location " << c << " item " << item;

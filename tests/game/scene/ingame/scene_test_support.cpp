@@ -1,8 +1,8 @@
 #include "scene_test_support.h"
 
 #include <filesystem>
-#include <set>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include "com_ventrix_common_Main.h"

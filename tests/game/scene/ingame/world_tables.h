@@ -130,8 +130,8 @@ inline std::vector<Look> everyLook() {
     for (size_t c = 0; c < transports().size(); ++c) {
         for (size_t v = 0; v < transports()[c].size(); ++v) {
             auto [first, second] = transports()[c][v];
-            const std::string what = pair("transport", first, second) + " code " + std::to_string(c) + " variant " +
-                                     std::to_string(v);
+            const std::string what =
+                pair("transport", first, second) + " code " + std::to_string(c) + " variant " + std::to_string(v);
             if (v < 4)
                 all.push_back({what, first, second, {0}, {}, {0, 1}});
             else if (v == 4)
@@ -163,8 +163,12 @@ inline std::vector<Look> everyLook() {
         all.push_back({pair("bystander", first, second), first, second, upTo(10), {}, {}});
     for (size_t t = 0; t < targets().size(); ++t) {
         auto [first, second] = targets()[t];
-        all.push_back({pair("target", first, second) + " type " + std::to_string(t), first, second,
-                       t == 6 || t == 7 ? std::vector<jint>{0, 1, 2, 3} : std::vector<jint>{0, 1}, {}, {0}});
+        all.push_back({pair("target", first, second) + " type " + std::to_string(t),
+                       first,
+                       second,
+                       t == 6 || t == 7 ? std::vector<jint>{0, 1, 2, 3} : std::vector<jint>{0, 1},
+                       {},
+                       {0}});
     }
     for (size_t t = 0; t < traps().size(); ++t) {
         auto [first, second] = traps()[t];
