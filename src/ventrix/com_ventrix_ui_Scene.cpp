@@ -160,6 +160,47 @@ void Scene::addObject(VMPtr<MyObject> o) {
     o->setId(i);
 }
 
+void Scene::addObjects(MyObject* const* list, jint count) {
+    if (count <= 0) return;
+    for (jint k = 0; k < count; ++k)
+        if (list[k] == nullptr) _VM_throwNullPointer();
+    VMPtr<Objects> table = objects;
+    if (capacity != table->length) {
+        // Not the table the growth steps describe: one at a time.
+        for (jint k = 0; k < count; ++k) addObject(list[k]);
+        return;
+    }
+    // The growth steps the single adds would take, without the copies.
+    jint free = 0;
+    for (jint i = 0; i < table->length; ++i)
+        if (table->get(i) == nullptr) ++free;
+    jint newGrowBy = growBy, newCapacity = capacity, length = table->length;
+    while (free < count) {
+        newGrowBy = std::max(newGrowBy / 2, 5);
+        free += newGrowBy;
+        newCapacity += newGrowBy;
+        length = newCapacity;
+    }
+    if (length != table->length) {
+        VMPtr<VMInts> oldOrder = paintOrder;
+        VMPtr<Objects> newObjects = Objects::create(length);
+        VMPtr<VMInts> newOrder = VMInts::create(length);
+        for (jint i = 0; i < std::min(table->length, length); ++i) newObjects->set(i, table->get(i));
+        for (jint i = 0; i < std::min(oldOrder->length, length); ++i) (*newOrder)[i] = (*oldOrder)[i];
+        objects = newObjects;
+        paintOrder = newOrder;
+        growBy = newGrowBy;
+        capacity = newCapacity;
+        table = newObjects;
+    }
+    jint i = 0;
+    for (jint k = 0; k < count; ++k) {
+        while (table->get(i) != nullptr) ++i;
+        table->set(i, list[k]);
+        list[k]->setId(i);
+    }
+}
+
 void Scene::growObjects() {
     growBy = std::max(growBy / 2, 5);
     const jint length = capacity + growBy;

@@ -77,6 +77,10 @@ public:
     // Into the first empty slot (the table grows when there is none); the
     // object's id becomes its index.
     virtual void addObject(VMPtr<MyObject> o);
+    // addObject for each of list[0..count) in turn, with one scan and at
+    // most one new table: the same slots, ids, capacity and growth step as
+    // the single adds. The objects must be kept alive by the caller.
+    void addObjects(MyObject* const* list, jint count);
     // Ascending by layer, index order within a layer, empty slots last.
     virtual void sortPaintOrder();
     // Releases the object in slot id and trims the table; nothing for an

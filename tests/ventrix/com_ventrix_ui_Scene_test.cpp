@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "scenes_test_support.h"
+#include "vm_test.h"
 
 using com::ventrix::common::Main;
 using com::ventrix::ui::LoadingPage;
@@ -153,6 +154,55 @@ TEST_F(SceneBaseTest, TheTableGrowsBy10Then5AndTrimsAfterTheHighestObject) {
     t->removeObject(-1);
     t->removeObject(9);
     EXPECT_EQ(t->add("new", 1)->getId(), 2);
+}
+
+TEST_F(SceneBaseTest, AddingManyAtOnceLeavesTheTableAsSingleAddsDo) {
+    // Start: objects added, slots then freed, trimmed or not; then `more` added.
+    struct Case {
+        int before;
+        std::vector<jint> freed;
+        bool trimmed;
+        int more;
+    };
+    const Case cases[] = {
+        {0, {}, false, 0},      {0, {}, false, 1},   {0, {}, false, 20},    {0, {}, false, 21},
+        {0, {}, false, 4000},   {19, {}, false, 12}, {31, {}, false, 5},    {31, {3, 30}, false, 2},
+        {31, {3, 30}, false, 9}, {6, {2, 4}, true, 7}, {0, {}, true, 3},    {40, {0, 39}, true, 100},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.before << " then " << c.more);
+        VMPtr<LogScene> one = scene(), many = scene();
+        std::vector<VMPtr<LogObject>> kept;
+        for (LogScene* s : {one.get(), many.get()}) {
+            for (int i = 0; i < c.before; ++i) kept.push_back(s->add("o", i));
+            for (jint id : c.freed) s->removeObject(id);
+            if (c.trimmed) s->trimObjects();
+        }
+        std::vector<com::ventrix::utility::MyObject*> list;
+        for (int i = 0; i < c.more; ++i) {
+            kept.push_back(one->add("n", i));
+            kept.push_back(LogObject::create()->construct("n", i, &many->log));
+            list.push_back(kept.back().get());
+        }
+        many->addObjects(list.data(), jint(list.size()));
+        ASSERT_EQ(many->objects->length, one->objects->length);
+        EXPECT_EQ(many->capacity, one->capacity);
+        EXPECT_EQ(many->growBy, one->growBy);
+        EXPECT_EQ(many->paintOrder->length, one->paintOrder->length);
+        for (jint i = 0; i < one->objects->length; ++i) {
+            EXPECT_EQ(one->objects->get(i) == nullptr, many->objects->get(i) == nullptr) << i;
+            if (many->objects->get(i) != nullptr) {
+                EXPECT_EQ(many->objects->get(i)->getId(), i);
+            }
+        }
+        for (size_t k = 0; k + 1 < list.size(); ++k) EXPECT_LT(list[k]->getId(), list[k + 1]->getId());
+    }
+    // A null among them is refused before any is placed.
+    VMPtr<LogScene> s = scene();
+    VMPtr<LogObject> a = LogObject::create()->construct("a", 0, &s->log);
+    com::ventrix::utility::MyObject* withNull[] = {a.get(), nullptr};
+    EXPECT_EQ(VM_THROWN_CLASS(s->addObjects(withNull, 2)), "java.lang.NullPointerException");
+    EXPECT_EQ(s->objects->get(0), nullptr);
 }
 
 TEST_F(SceneBaseTest, ThePerFramePassUpdatesVisibleObjectsWithZerosAndGivesInputToActiveOnes) {

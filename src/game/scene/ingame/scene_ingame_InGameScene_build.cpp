@@ -15,6 +15,8 @@
 //          state.
 // A kind's array of an earlier build is released (and its objects taken out
 // of the scene) just before the kind's new array is made.
+#include <vector>
+
 #include "com_ventrix_utility_MyObject.h"
 #include "scene_ingame_InGameDisguisedPeople.h"
 #include "scene_ingame_InGameGeneralPeople.h"
@@ -55,11 +57,11 @@ void fill(InGameObject::Objects* kind, SetUp setUp) {
     }
 }
 
-// Every object of `kind` into the scene, in array order.
-void addAll(InGameScene* scene, InGameObject::Objects* kind) {
+// Every object of `kind`, in array order, onto `list`.
+void collect(std::vector<MyObject*>& list, InGameObject::Objects* kind) {
     for (jint i = 0; i < lengthOf(kind); ++i) {
         InGameObject* o = kind->get(i);
-        if (o != nullptr) scene->addObject(o);
+        if (o != nullptr) list.push_back(o);
     }
 }
 
@@ -204,22 +206,26 @@ void InGameScene::assembleLevel() {
     applyCamera();
     InGameObject::frozen = true;
 
-    // Into the scene; equal layers paint in this order.
-    addAll(this, keyItems.get());
-    addAll(this, traps.get());
-    addAll(this, generalPeople.get());
-    addAll(this, disguisedPeople.get());
+    // Into the scene; equal layers paint in this order. All in one add:
+    // a large level has thousands of objects.
+    std::vector<MyObject*> added;
+    collect(added, keyItems.get());
+    collect(added, traps.get());
+    collect(added, generalPeople.get());
+    collect(added, disguisedPeople.get());
     VMPtr<Objects> items = interactionItems;
     for (jint i = 0; i < lengthOf(items.get()); ++i) {
         auto* item = dynamic_cast<InGameInteractionItem*>(items->get(i));
         if (item == nullptr) continue;
         item->resolveOutfit();
-        addObject(item);
+        added.push_back(item);
     }
-    addAll(this, targetItems.get());
-    addAll(this, transportItems.get());
+    collect(added, targetItems.get());
+    collect(added, transportItems.get());
     VMPtr<InGamePlayer> p = player;
-    addObject(p);
+    if (p == nullptr) _VM_throwNullPointer();
+    added.push_back(p.get());
+    addObjects(added.data(), jint(added.size()));
 
     // The player joins the world and takes the level's outfit.
     InGameObject::player = p;
