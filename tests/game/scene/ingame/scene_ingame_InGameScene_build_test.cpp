@@ -167,6 +167,9 @@ TEST_F(LevelBuildTest, ASecondBuildGivesBackTheFirstLevelsObjects) {
     const jint holders = cacheHolders();
     std::vector<com::ventrix::utility::MyObject*> first;
     const std::string firstKinds = kinds(s.get(), &first);
+    // Held here, so that no collection frees them and hands their memory to
+    // the second build's objects (the address test below would then match).
+    std::vector<VMPtr<com::ventrix::utility::MyObject>> held(first.begin(), first.end());
     VMPtr<InGameScene::Objects> oldKeys = s->keyItems;
     VMPtr<InGamePlayer> oldPlayer = s->player;
 
