@@ -3,8 +3,9 @@
 // the tutorial and level 0 by their solutions, then quits level 1 from the
 // pause menu and goes back through the level selection. The heap after a
 // collection at each cycle's start stays within 1 % of the second cycle's,
-// the platform layer's own blocks stay the same, the resident memory grows
-// by less than 2 MB from the third cycle on, and nothing is printed.
+// the platform layer's own blocks stay the same, in the long soak the
+// resident memory grows by less than 2 MB from the third cycle on, and
+// nothing is printed.
 // VESSILO_SOAK_FRAMES sets the frames (10 000 unless set; the "soak" test
 // label runs 100 000).
 #include <unistd.h>
@@ -158,8 +159,10 @@ TEST_F(SoakTest, MenusPagesTheTutorialAQuitAndACompletedLevelOverAndOver) {
     // resident memory steps up by about 3 MB there, in large pages, with the
     // live blocks unchanged); from the third cycle on it holds still.
     // Under the address sanitizer freed blocks wait in its quarantine, so
-    // the resident size says nothing about ours there.
-    if (!kAddressSanitizer) {
+    // the resident size says nothing about ours there. The resident size
+    // moves up and down by large pages from cycle to cycle, so only the long
+    // soak (its own label) holds it to the bound.
+    if (!kAddressSanitizer && wanted != nullptr) {
         EXPECT_LT(resident.back() - resident[2], 2 << 20)
             << "third cycle " << resident[2] << ", last " << resident.back();
     }
