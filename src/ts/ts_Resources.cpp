@@ -28,6 +28,8 @@ jint Resources::pngPosition = 0;
 
 void Resources::_VM_clinit() {
     pngPosition = 0;
+    decodedImages = nullptr;
+    decodedBytes = nullptr;
     resourcePack = ts::io::resource::ResourcePackChunked::create()->construct();
 }
 
@@ -93,8 +95,54 @@ VMPtr<Resources::DataInputStream> Resources::createStream(VMPtr<VMBytes> data, j
         java::io::ByteArrayInputStream::create()->construct(data, offset, length));
 }
 
+VMStatic<VMArray<javax::microedition::lcdui::Image, 1>> Resources::decodedImages;
+VMStatic<VMArray<jbyte, 2>> Resources::decodedBytes;
+
 VMPtr<javax::microedition::lcdui::Image> Resources::createImage(VMPtr<VMBytes> data, jint offset, jint length) {
-    return Image::createImage(data, offset, length);
+    _VM_ensureInitialized(_VM_classRecord);
+    // A range the decoder would refuse is left to it and its exception.
+    const bool inside = data != nullptr && offset >= 0 && length > 0 && jlong(offset) + length <= data->length;
+    if (!inside) return Image::createImage(data, offset, length);
+    if (decodedImages == nullptr) {
+        decodedImages = VMArray<Image, 1>::create(DECODED_KEPT);
+        decodedBytes = VMArray<jbyte, 2>::create(DECODED_KEPT);
+    }
+    VMPtr<VMArray<Image, 1>> images = decodedImages;
+    VMPtr<VMArray<jbyte, 2>> sources = decodedBytes;
+    const jbyte* png = data->elements() + offset;
+    jint found = -1;
+    for (jint i = 0; i < DECODED_KEPT && found < 0; ++i) {
+        VMBytes* kept = sources->get(i);
+        if (kept != nullptr && kept->length == length && std::memcmp(kept->elements(), png, size_t(length)) == 0) {
+            found = i;
+        }
+    }
+    VMPtr<Image> kept;
+    VMPtr<VMBytes> source;
+    VMPtr<Image> image;
+    if (found >= 0) {
+        kept = images->get(found);
+        source = sources->get(found);
+        image = Image::createImage(kept);
+    } else {
+        image = kept = Image::createImage(data, offset, length);
+        source = VMBytes::create(length);
+        std::memcpy(source->elements(), png, size_t(length));
+        found = DECODED_KEPT - 1;  // the least recently used makes way
+    }
+    for (jint i = found; i > 0; --i) {
+        images->set(i, images->get(i - 1));
+        sources->set(i, sources->get(i - 1));
+    }
+    images->set(0, kept);
+    sources->set(0, source);
+    return image;
+}
+
+void Resources::forgetDecodedImages() {
+    _VM_ensureInitialized(_VM_classRecord);
+    decodedImages = nullptr;
+    decodedBytes = nullptr;
 }
 
 VMPtr<javax::microedition::lcdui::Image> Resources::getImage(jint id) { return getImage(id, nullptr); }

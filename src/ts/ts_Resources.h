@@ -51,7 +51,21 @@ public:
     // bytes empty the pack and give false.
     static jboolean loadPackFromStore(jint id);
     static VMPtr<DataInputStream> createStream(VMPtr<VMBytes> data, jint offset, jint length);
+    // The PNG of length bytes at data[offset...]. Bytes equal to those of
+    // one of the last DECODED_KEPT images decoded here give a new image
+    // sharing that one's pixels (an immutable image's pixels never change):
+    // the Gob sets of a pack cut their parts from one sheet each, and a
+    // level's build loads many of them one after the other.
     static VMPtr<Image> createImage(VMPtr<VMBytes> data, jint offset, jint length);
+    // Lets go of the images createImage keeps for reuse; the resource cache
+    // does so whenever it is cleared (each change of scene), so that no
+    // decoded image outlives the scene that loaded it.
+    static void forgetDecodedImages();
+    static constexpr jint DECODED_KEPT = 2;
+    // The kept images, the most recently used first, and the PNG bytes each
+    // was decoded from; made by the first createImage.
+    static VMStatic<VMArray<Image, 1>> decodedImages;
+    static VMStatic<VMArray<jbyte, 2>> decodedBytes;
     static VMPtr<Image> getImage(jint id);
     // The image with palette (the "PLTE" data and its CRC, as getPalette
     // gives it) in place of its own; the pack's bytes and the palette array

@@ -171,6 +171,7 @@ void ResManager::emptyTables() {
 
 void ResManager::clear() {
     _VM_ensureInitialized(_VM_classRecord);
+    ts::Resources::forgetDecodedImages();
     firstIndex = secondIndex = -1;
     usedSlots = 0;
     if (gobCache == nullptr) return;  // no cache made yet, or destroyed
@@ -179,6 +180,7 @@ void ResManager::clear() {
 
 void ResManager::destroy() {
     _VM_ensureInitialized(_VM_classRecord);
+    ts::Resources::forgetDecodedImages();
     if (gobCache != nullptr) emptyTables();
     gobCache = nullptr;
     animCache = nullptr;

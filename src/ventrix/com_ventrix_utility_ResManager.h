@@ -54,7 +54,8 @@ public:
     // left alone.
     static void release(jint gobSlot, jint animSlot);
     // Empties every entry and hands slots out from 0 again; the tables keep
-    // their size.
+    // their size. The decoded images the resource reader keeps for reuse go
+    // too (clear and destroy).
     static void clear();
     // Drops the image and animation tables and returns to the start values;
     // release and clear then do nothing, and the next load makes the cache

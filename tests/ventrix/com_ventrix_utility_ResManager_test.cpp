@@ -61,7 +61,9 @@ TEST_F(ResManagerTest, TheTablesGrowTo10_15And22AndClearKeepsTheirSize) {
     EXPECT_EQ(ResManager::slotKeys->get(2)->length, 22);
     EXPECT_EQ(refs(14), 11);  // the live entry kept its place and counts
     EXPECT_EQ(key(0, 14), kGobs);
+    EXPECT_NE(ts::Resources::decodedImages, nullptr);  // the sheet, kept for the next Gob set
     ResManager::clear();
+    EXPECT_EQ(ts::Resources::decodedImages, nullptr);  // no decoded image outlives the scene
     EXPECT_EQ(ResManager::capacity, 22);
     EXPECT_EQ(refs(14), 0);
     EXPECT_EQ(key(1, 21), -1);
@@ -103,6 +105,7 @@ TEST_F(ResManagerTest, DestroyLeavesTheCacheAsNewAndTheNextLoadRebuildsIt) {
     for (int i = 0; i < 6; ++i) ResManager::load(kGobs, i % 2 == 0 ? -1 : kAnim);
     ResManager::load(kOtherGobs, kAnim);
     ResManager::destroy();
+    EXPECT_EQ(ts::Resources::decodedImages, nullptr);
     EXPECT_EQ(ResManager::gobCache, nullptr);
     EXPECT_EQ(ResManager::animCache, nullptr);
     EXPECT_EQ(ResManager::capacity, 5);
