@@ -56,7 +56,7 @@ struct PngInput {
 struct PngDecode {
     png_structp png = nullptr;
     png_infop info = nullptr;
-    uint8_t* rgba = nullptr;    // one row, or every row of an interlaced image
+    uint8_t* rgba = nullptr;    // one row (of indices for a palette), or every row of an interlaced image
     png_bytep* rows = nullptr;  // row pointers into rgba (interlaced)
     HAL_Surface surface;
     int status = HAL_BAD_FORMAT_ERR;
@@ -78,6 +78,50 @@ void convertRow(const uint8_t* rgba, uint16_t* pixels, uint8_t* alpha, uint32_t 
         pixels[x] = uint16_t((rgba[0] & 0xF8) << 8 | (rgba[1] & 0xFC) << 3 | rgba[2] >> 3);
         alpha[x] = rgba[3];
     }
+}
+
+// A palette image's rows as indices (small depths unpacked to a byte each),
+// each looked up in a table of the colours as stored and their alphas: the
+// same pixels as expanding to RGBA first, for a quarter of the work. As
+// libpng expands them, indices past the palette are black and entries past
+// the "tRNS" alphas opaque.
+void decodePaletteRows(PngDecode& d, png_uint_32 width, png_uint_32 height) {
+    uint16_t colours[256] = {};
+    uint8_t alphas[256];
+    std::fill_n(alphas, 256, uint8_t(255));
+    png_colorp palette = nullptr;
+    int count = 0;
+    if (png_get_PLTE(d.png, d.info, &palette, &count) == 0) return;
+    for (int i = 0; i < std::min(count, 256); ++i) {
+        colours[i] = uint16_t((palette[i].red & 0xF8) << 8 | (palette[i].green & 0xFC) << 3 | palette[i].blue >> 3);
+    }
+    png_bytep trans = nullptr;
+    int transCount = 0;
+    if (png_get_tRNS(d.png, d.info, &trans, &transCount, nullptr) != 0 && trans != nullptr) {
+        for (int i = 0; i < std::min(transCount, 256); ++i) alphas[i] = trans[i];
+    }
+    png_set_packing(d.png);
+    png_read_update_info(d.png, d.info);
+    if (png_get_rowbytes(d.png, d.info) != size_t(width)) return;
+    if (!allocSurface(d.surface, int32_t(width), int32_t(height), true)) {
+        d.status = HAL_OUT_OF_MEMORY;
+        return;
+    }
+    d.rgba = static_cast<uint8_t*>(HAL_malloc(width));
+    if (d.rgba == nullptr) {
+        d.status = HAL_OUT_OF_MEMORY;
+        return;
+    }
+    for (png_uint_32 y = 0; y < height; ++y) {
+        png_read_row(d.png, d.rgba, nullptr);
+        uint16_t* pixels = d.surface.pixels + size_t(y) * width;
+        uint8_t* alpha = d.surface.alpha + size_t(y) * width;
+        for (png_uint_32 x = 0; x < width; ++x) {
+            pixels[x] = colours[d.rgba[x]];
+            alpha[x] = alphas[d.rgba[x]];
+        }
+    }
+    d.status = HAL_OK;
 }
 
 // Fills d.surface (always with an alpha plane) and sets d.status. Holds no
@@ -110,6 +154,10 @@ void decodePng(PngDecode& d, PngInput& input) {
     png_uint_32 height = png_get_image_height(d.png, d.info);
     if (int64_t(width) * height > hal::kMaxSurfacePixels) return;
     int colorType = png_get_color_type(d.png, d.info);
+    if (colorType == PNG_COLOR_TYPE_PALETTE && png_get_interlace_type(d.png, d.info) == PNG_INTERLACE_NONE) {
+        decodePaletteRows(d, width, height);
+        return;
+    }
     png_set_expand(d.png);  // palettes, small grey depths, transparency chunk
     png_set_strip_16(d.png);
     if (colorType == PNG_COLOR_TYPE_GRAY || colorType == PNG_COLOR_TYPE_GRAY_ALPHA) png_set_gray_to_rgb(d.png);

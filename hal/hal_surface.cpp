@@ -906,6 +906,17 @@ bool transformRegion(HAL_Surface& out, const HAL_Surface& source, int32_t sx, in
     size_t di = 0;
     for (i64 v = 0; v < dh; ++v) {
         i64 si = walk.base + v * walk.stepV;
+        if (walk.stepU == 1) {
+            // Rows read forwards (no turn, no mirror across them): copied whole.
+            std::memcpy(out.pixels + di, source.pixels + si, size_t(dw) * sizeof(uint16_t));
+            if (out.alpha && source.alpha) {
+                std::memcpy(out.alpha + di, source.alpha + si, size_t(dw));
+            } else if (out.alpha) {
+                std::memset(out.alpha + di, 255, size_t(dw));
+            }
+            di += size_t(dw);
+            continue;
+        }
         for (i64 u = 0; u < dw; ++u, si += walk.stepU, ++di) {
             out.pixels[di] = source.pixels[si];
             if (out.alpha) out.alpha[di] = source.alpha ? source.alpha[si] : 255;
