@@ -1,8 +1,6 @@
 // scene.ingame.InGameDisguisedPeople
 #include "scene_ingame_InGameDisguisedPeople.h"
 
-#include <vector>
-
 #include "com_ventrix_common_Main.h"
 #include "com_ventrix_utility_ResManager.h"
 #include "scene_ingame_GamePad.h"
@@ -22,16 +20,6 @@ constexpr jint kSecondary[InGameDisguisedPeople::OUTFITS] = {0x3001, 0x3000, 0x3
 constexpr jint kPrimary[InGameDisguisedPeople::OUTFITS] = {0x3009, 0x3008, 0x300E, 0x300D, 0x300F, 0x300C, 0x300A};
 constexpr jint kReactions[InGameDisguisedPeople::OUTFITS] = {2, 0, 2, 4, 0, 3, 4};
 constexpr jint MIRRORED = 2;
-
-// While a watcher warms up only it moves: the level's items keep their rows,
-// so its door test need only look at the items of its own row. Their indices
-// in the item array, in order, found once per row.
-struct WarmUpDoors {
-    bool active = false;
-    const void* items = nullptr;  // the array the indices point into
-    jint row = -1;
-    std::vector<jint> onRow;
-} warmUpDoors;
 
 VMPtr<VMInts> outfitTable(const jint (&values)[InGameDisguisedPeople::OUTFITS]) {
     VMPtr<VMInts> t = VMInts::create(InGameDisguisedPeople::OUTFITS);
@@ -132,13 +120,8 @@ void InGameDisguisedPeople::reset() {
 void InGameDisguisedPeople::warmUp() {
     struct KeepFrameTime {
         jint kept = MyObject::frameTime;
-        ~KeepFrameTime() {
-            MyObject::frameTime = kept;
-            warmUpDoors.active = false;
-        }
+        ~KeepFrameTime() { MyObject::frameTime = kept; }
     } keep;
-    warmUpDoors.active = true;
-    warmUpDoors.items = nullptr;
     MyObject::frameTime = WARM_UP_FRAME;
     for (jint n = warmUpTime / WARM_UP_FRAME; n > 0; --n) {
         InGameObject::update(0, 0);
@@ -207,20 +190,7 @@ bool InGameDisguisedPeople::meetsWall(jint bx, jint bw) {
 bool InGameDisguisedPeople::meetsClosedDoor(jint bx, jint bw) {
     VMPtr<Objects> items = interactionItems;
     if (items == nullptr) return false;
-    WarmUpDoors& w = warmUpDoors;
-    const bool onRowOnly = w.active;
-    if (onRowOnly && (w.items != items.get() || w.row != depth)) {
-        w.onRow.clear();
-        for (jint i = 0; i < items->length; ++i) {
-            InGameObject* o = items->get(i);
-            if (o != nullptr && o->getDepth() == depth) w.onRow.push_back(i);
-        }
-        w.items = items.get();
-        w.row = depth;
-    }
-    const jint count = onRowOnly ? jint(w.onRow.size()) : items->length;
-    for (jint n = 0; n < count; ++n) {
-        const jint i = onRowOnly ? w.onRow[size_t(n)] : n;
+    for (jint i = 0; i < items->length; ++i) {
         // The array holds the items; the row is asked before the kind.
         InGameObject* o = items->get(i);
         if (o == nullptr || o->getDepth() != depth) continue;

@@ -2,7 +2,6 @@
 // (edges strictly inside only; rows outside the wall table have none; locked
 // and fixed doors block everyone), the reactions of every kind, the
 // interaction from behind, and the chase ending at home.
-#include <algorithm>
 #include <functional>
 
 #include "people_test_support.h"
@@ -128,35 +127,6 @@ TEST_F(InGameDisguisedPeopleTest, WarmUpPatrolEndsWallsAndDoors) {
             EXPECT_LE(walk(again.get(), turning(again.get()), 30).back() + 5, 132);
         }
     }
-
-    // Warming up walks as the frames do among the items of two rows: the
-    // fixed doors of the row above do not count, its own row's open door is
-    // passed and opened, the fixed one at 230 (222..238) turns it back.
-    const jint placed[][3] = {{1, 120, kFeet - kDepthStep}, {0, 140, kFeet}, {1, 170, kFeet - kDepthStep}, {1, 230, kFeet}};
-    level->interactionRecords = VMIntRows::create(0, 0);
-    InGameObject::interactionItems = InGameObject::Objects::create(4);
-    auto doorStates = [](jint set) {
-        std::vector<jint> states;
-        for (jint i = 0; i < 4; ++i) {
-            if (set >= 0) InGameObject::interactionItems->get(i)->setSlotIndex(0, set);
-            states.push_back(InGameObject::interactionItems->get(i)->getSlotIndex(0));
-        }
-        return states;
-    };
-    for (jint i = 0; i < 4; ++i) {
-        addRecord(level->interactionRecords, {6, 0, placed[i][0], placed[i][1], placed[i][2], 0, 0});
-        InGameObject::interactionItems->set(i, InGameInteractionItem::create()->construct());
-        static_cast<InGameInteractionItem*>(InGameObject::interactionItems->get(i))->initFromRecord(i);
-    }
-    VMPtr<Watcher> walked = make(0, 100, 2);
-    const std::vector<jint> xs = walk(walked.get(), {}, 124);
-    EXPECT_EQ(doorStates(-1), (std::vector<jint>{0, 1, 0, 0}));
-    EXPECT_LE(*std::max_element(xs.begin(), xs.end()) + 5, 222);
-    doorStates(0);
-    VMPtr<Watcher> warmed = make(0, 100, 2, 4000, kFeet, 4999);
-    EXPECT_EQ(warmed->getSlotX(0), xs.back());
-    EXPECT_EQ(warmed->getTransform(0), walked->getTransform(0));
-    EXPECT_EQ(doorStates(-1), (std::vector<jint>{0, 1, 0, 0}));
     InGameObject::interactionItems = nullptr;
 }
 
