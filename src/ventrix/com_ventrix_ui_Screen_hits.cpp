@@ -22,6 +22,14 @@ constexpr jint NONE = -1;
 
 VMPtr<VMInts> Screen::getCollisionRect(jint slot, jint boxId) {
     VMPtr<VMInts> r = VMInts::create(5);
+    placeCollisionRect(slot, boxId, r.get());
+    return r;
+}
+
+void Screen::placeCollisionRect(jint slot, jint boxId, VMInts* r) {
+    if (r == nullptr) _VM_throwNullPointer();
+    if (r->length < 5) _VM_throwArrayIndexOutOfBoundsException(r->length);
+    for (jint i = 0; i < 5; ++i) (*r)[i] = 0;
     const jint type = typeOf(slot);
     if (type == Paintable::TYPE_GOB) {
         VMPtr<ts::Gob> gob = firstImage(slot);
@@ -42,7 +50,6 @@ VMPtr<VMInts> Screen::getCollisionRect(jint slot, jint boxId) {
             (*r)[1] += player->getY();
         }
     }
-    return r;
 }
 
 VMPtr<VMInts> Screen::fixedIdRect(jint slot, jint boxId) {
