@@ -7,10 +7,7 @@
 // panel, comes back at the checkpoint and plays the level out from there.
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <map>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
 #include "ce_window.h"
 #include "com_ventrix_utility_SceneManager.h"
@@ -62,63 +59,8 @@ protected:
         checkpointTargets = InGameObject::reachedTargets;
     }
 
-    // Plays one step of the solution; false when it never ends.
     bool playStep(const nlohmann::json& step) {
-        static const std::map<std::string, unsigned> keys = {{"up", ce::VK_UP},
-                                                             {"down", ce::VK_DOWN},
-                                                             {"left", ce::VK_LEFT},
-                                                             {"right", ce::VK_RIGHT},
-                                                             {"action", ce::VK_RETURN}};
-        const nlohmann::json until = step.value("until", nlohmann::json::object());
-        const bool startedInPlay = playing();
-        auto holds = [&](int frames) {
-            InGameScene* s = level();
-            if (s == nullptr || s->state == InGameScene::LEVEL_COMPLETE || s->state == InGameScene::FINAL_PAN)
-                return true;
-            // A target's story stops the world: the steps before the confirm
-            // that closes it are over.
-            if (startedInPlay && !step.contains("confirm") && !playing()) return true;
-            scene::ingame::InGamePlayer* p = InGameObject::player.get();
-            scene::ingame::LevelLoader* loader = InGameObject::levelLoader.get();
-            if (loader != nullptr && InGameObject::reachedTargets >= loader->targetCount) p = nullptr;
-            for (const auto& [what, value] : until.items()) {
-                const int v = value.is_boolean() ? int(value.get<bool>()) : value.get<int>();
-                if (what == "playing" && playing() != bool(v)) return false;
-                if (what == "frames" && frames < v) return false;
-                if (what == "targets" && InGameObject::reachedTargets < v) return false;
-                if (p == nullptr) continue;
-                if (what == "xAtLeast" && InGameObject::playerX < v) return false;
-                if (what == "xAtMost" && InGameObject::playerX > v) return false;
-                if (what == "row" && p->depth != v) return false;
-                if (what == "state" && p->getState() != v) return false;
-            }
-            return true;
-        };
-        unsigned held = 0;
-        if (step.contains("hold")) {
-            held = keys.at(step["hold"].get<std::string>());
-            harness.keyDown(held);
-        }
-        bool pressed = false;
-        int frames = 0;
-        bool done = false;
-        while (!done && frames < 3000) {
-            unsigned tap = 0;
-            if (step.contains("press") && !pressed) {
-                pressed = true;
-                tap = keys.at(step["press"].get<std::string>());
-            } else if (step.contains("confirm") && frames % 2 == 0) {
-                tap = ce::VK_RETURN;
-            }
-            if (tap != 0) harness.keyDown(tap);
-            if (!harness.step()) break;
-            if (tap != 0) harness.keyUp(tap);
-            track();
-            ++frames;
-            done = holds(frames);
-        }
-        if (held != 0) harness.keyUp(held);
-        return done;
+        return GameRun::playStep(step, [this] { track(); });
     }
 
     // From the checkpoint: toward the nearest trap or watcher on the
@@ -189,10 +131,7 @@ TEST_P(LevelRunTest, ItsSolutionEndsInItsSceneChange) {
     }
     ASSERT_TRUE(stepUntilLoaded());
 
-    std::ifstream in(std::string(VESSILO_GAME_ASSETS) + "levels/" + c.file + ".json");
-    std::stringstream content;
-    content << in.rdbuf();
-    const nlohmann::json solution = nlohmann::json::parse(content.str()).at("solution");
+    const nlohmann::json solution = solutionOf(c.file);
     const bool tracing = std::getenv("VESSILO_SOLUTION_TRACE") != nullptr;
 
     bool wasCaught = false;

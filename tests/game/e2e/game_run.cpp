@@ -136,81 +136,87 @@ void GameRun::pressKey(unsigned virtualKey) {
     harness.step();
 }
 
-bool GameRun::playSolution(const std::string& name) {
+nlohmann::json GameRun::solutionOf(const std::string& name) {
     std::ifstream in(std::string(VESSILO_GAME_ASSETS) + "levels/" + name + ".json");
     std::stringstream content;
     content << in.rdbuf();
-    const nlohmann::json file = nlohmann::json::parse(content.str());
-    const std::map<std::string, unsigned> keys = {
+    return nlohmann::json::parse(content.str()).at("solution");
+}
+
+bool GameRun::playStep(const nlohmann::json& step, const std::function<void()>& afterFrame, int* took) {
+    static const std::map<std::string, unsigned> keys = {
         {"up", ce::VK_UP}, {"down", ce::VK_DOWN}, {"left", ce::VK_LEFT}, {"right", ce::VK_RIGHT}, {"action", ce::VK_RETURN}};
     auto playing = [] {
         auto* s = dynamic_cast<InGameScene*>(SceneManager::instance->scene.get());
         return s != nullptr && !s->loading && s->state == InGameScene::PLAYING;
     };
-    int index = 0;
-    for (const nlohmann::json& step : file.at("solution")) {
-        ++index;
-        const nlohmann::json until = step.value("until", nlohmann::json::object());
-        const bool startedInPlay = playing();
-        auto holds = [&](int frames) {
-            // The scene may leave the level once its last target is done.
-            auto* level = dynamic_cast<InGameScene*>(SceneManager::instance->scene.get());
-            if (level == nullptr || level->state == InGameScene::LEVEL_COMPLETE) return true;
-            // A story opened by a target freezes the world: the steps up to
-            // the confirm that closes it are over.
-            if (startedInPlay && !step.contains("confirm") && !playing()) return true;
-            scene::ingame::InGamePlayer* p = InGameObject::player.get();
-            // Once every target is done the level's end takes over: the
-            // player's own conditions no longer matter.
-            scene::ingame::LevelLoader* loader = InGameObject::levelLoader.get();
-            if (loader != nullptr && InGameObject::reachedTargets >= loader->targetCount) p = nullptr;
-            for (const auto& [what, value] : until.items()) {
-                const int v = value.is_boolean() ? int(value.get<bool>()) : value.get<int>();
-                if (what == "playing" && playing() != bool(v)) return false;
-                if (what == "frames" && frames < v) return false;
-                if (what == "targets" && InGameObject::reachedTargets < v) return false;
-                if (p == nullptr) continue;
-                if (what == "xAtLeast" && InGameObject::playerX < v) return false;
-                if (what == "xAtMost" && InGameObject::playerX > v) return false;
-                if (what == "row" && p->depth != v) return false;
-                if (what == "state" && p->getState() != v) return false;
-            }
+    const nlohmann::json until = step.value("until", nlohmann::json::object());
+    const bool startedInPlay = playing();
+    auto holds = [&](int frames) {
+        // The scene may leave the level once its last target is done.
+        auto* level = dynamic_cast<InGameScene*>(SceneManager::instance->scene.get());
+        if (level == nullptr || level->state == InGameScene::LEVEL_COMPLETE || level->state == InGameScene::FINAL_PAN)
             return true;
-        };
-        unsigned held = 0;
-        if (step.contains("hold")) {
-            held = keys.at(step["hold"].get<std::string>());
-            harness.keyDown(held);
+        // A story opened by a target freezes the world: the steps up to
+        // the confirm that closes it are over.
+        if (startedInPlay && !step.contains("confirm") && !playing()) return true;
+        scene::ingame::InGamePlayer* p = InGameObject::player.get();
+        // Once every target is done the level's end takes over: the
+        // player's own conditions no longer matter.
+        scene::ingame::LevelLoader* loader = InGameObject::levelLoader.get();
+        if (loader != nullptr && InGameObject::reachedTargets >= loader->targetCount) p = nullptr;
+        for (const auto& [what, value] : until.items()) {
+            const int v = value.is_boolean() ? int(value.get<bool>()) : value.get<int>();
+            if (what == "playing" && playing() != bool(v)) return false;
+            if (what == "frames" && frames < v) return false;
+            if (what == "targets" && InGameObject::reachedTargets < v) return false;
+            if (p == nullptr) continue;
+            if (what == "xAtLeast" && InGameObject::playerX < v) return false;
+            if (what == "xAtMost" && InGameObject::playerX > v) return false;
+            if (what == "row" && p->depth != v) return false;
+            if (what == "state" && p->getState() != v) return false;
         }
-        bool pressedOnce = false;
+        return true;
+    };
+    unsigned held = 0;
+    if (step.contains("hold")) {
+        held = keys.at(step["hold"].get<std::string>());
+        harness.keyDown(held);
+    }
+    bool pressed = false;
+    int frames = 0;
+    bool done = false;
+    while (!done && frames < 3000) {
+        unsigned tap = 0;
+        if (step.contains("press") && !pressed) {
+            pressed = true;
+            tap = keys.at(step["press"].get<std::string>());
+        } else if (step.contains("confirm") && frames % 2 == 0) {
+            tap = ce::VK_RETURN;
+        }
+        if (tap != 0) harness.keyDown(tap);
+        if (!harness.step()) break;
+        if (tap != 0) harness.keyUp(tap);
+        if (afterFrame) afterFrame();
+        ++frames;
+        done = holds(frames);
+    }
+    if (held != 0) harness.keyUp(held);
+    if (took != nullptr) *took = frames;
+    return done;
+}
+
+bool GameRun::playSolution(const std::string& name) {
+    const nlohmann::json solution = solutionOf(name);
+    for (size_t i = 0; i < solution.size(); ++i) {
         int frames = 0;
-        bool done = false;
-        while (!done && frames < 3000) {
-            if (step.contains("press") && !pressedOnce) {
-                pressedOnce = true;
-                const unsigned key = keys.at(step["press"].get<std::string>());
-                harness.keyDown(key);
-                if (!harness.step()) return false;
-                harness.keyUp(key);
-                ++frames;
-            } else if (step.contains("confirm") && frames % 2 == 0) {
-                harness.keyDown(ce::VK_RETURN);
-                if (!harness.step()) return false;
-                harness.keyUp(ce::VK_RETURN);
-                ++frames;
-            } else {
-                if (!harness.step()) return false;
-                ++frames;
-            }
-            done = holds(frames);
-        }
-        if (held != 0) harness.keyUp(held);
+        const bool done = playStep(solution[i], {}, &frames);
         if (std::getenv("VESSILO_SOLUTION_TRACE") != nullptr && InGameObject::player != nullptr)
-            std::printf("%s step %d: %d frames, x %d row %d state %d targets %d\n", name.c_str(), index, frames,
+            std::printf("%s step %zu: %d frames, x %d row %d state %d targets %d\n", name.c_str(), i + 1, frames,
                         InGameObject::playerX, InGameObject::player->depth, InGameObject::player->getState(),
                         InGameObject::reachedTargets);
         if (!done) {
-            ADD_FAILURE() << name << ": step " << index << " (" << step.dump() << ") never ended; player at "
+            ADD_FAILURE() << name << ": step " << i + 1 << " (" << solution[i].dump() << ") never ended; player at "
                           << InGameObject::playerX << " state "
                           << (InGameObject::player == nullptr ? -1 : InGameObject::player->getState());
             return false;

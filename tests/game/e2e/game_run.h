@@ -5,6 +5,8 @@
 // solutions played through the window stand-in's keys.
 #pragma once
 
+#include <functional>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
@@ -48,6 +50,12 @@ protected:
     // the in-game scene now loaded, from its first frame until its last
     // step's conditions hold; false (with a failure) when a step never ends.
     bool playSolution(const std::string& name);
+    // The solution of the level file `name`.
+    static nlohmann::json solutionOf(const std::string& name);
+    // Plays one step of a solution: its key held or pressed, or confirms,
+    // until its conditions hold (or the level has ended); `afterFrame` runs
+    // after every frame, `took` gets the frames. False when it never ends.
+    bool playStep(const nlohmann::json& step, const std::function<void()>& afterFrame = {}, int* took = nullptr);
 
     // The record store `id` of the game's canvas, null when absent.
     std::vector<uint8_t> store(int id);
