@@ -162,6 +162,9 @@ public:
     virtual VMPtr<VMInts> getCollisionRect1(jint slot);
 
     void paintRects(VMPtr<Graphics> g);
+    // getCollisionRect's answer written into r (five entries, cleared first)
+    // instead of a new array.
+    void placeCollisionRect(jint slot, jint boxId, VMInts* r);
 
     void markReferences(uint32_t bits) override {
         Super::markReferences(bits);

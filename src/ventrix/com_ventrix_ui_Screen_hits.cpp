@@ -18,10 +18,24 @@ namespace {
 
 constexpr jint NONE = -1;
 
+// The box the rectangle form of getBoxIdAt hands to the box form, made once
+// and set to a new box's values each time; a call made while it is in use
+// (from an override of the box form) gets a box of its own.
+VMStatic<ts::graphics::CollisionBox> rectBox;
+bool rectBoxInUse = false;
+
 }  // namespace
 
 VMPtr<VMInts> Screen::getCollisionRect(jint slot, jint boxId) {
     VMPtr<VMInts> r = VMInts::create(5);
+    placeCollisionRect(slot, boxId, r.get());
+    return r;
+}
+
+void Screen::placeCollisionRect(jint slot, jint boxId, VMInts* r) {
+    if (r == nullptr) _VM_throwNullPointer();
+    if (r->length < 5) _VM_throwArrayIndexOutOfBoundsException(r->length);
+    for (jint i = 0; i < 5; ++i) (*r)[i] = 0;
     const jint type = typeOf(slot);
     if (type == Paintable::TYPE_GOB) {
         VMPtr<ts::Gob> gob = firstImage(slot);
@@ -42,7 +56,6 @@ VMPtr<VMInts> Screen::getCollisionRect(jint slot, jint boxId) {
             (*r)[1] += player->getY();
         }
     }
-    return r;
 }
 
 VMPtr<VMInts> Screen::fixedIdRect(jint slot, jint boxId) {
@@ -275,11 +288,29 @@ jint Screen::getBoxIdAt(jint slot, VMPtr<CollisionBox> box) {
 
 jint Screen::getBoxIdAt(jint slot, VMPtr<VMInts> rect) {
     if (rect == nullptr) _VM_throwNullPointer();
-    VMPtr<CollisionBox> box = CollisionBox::create()->construct();
-    box->x = (*rect)[0];
-    box->y = (*rect)[1];
-    box->width = (*rect)[2];
-    box->height = (*rect)[3];
+    const jint x = (*rect)[0], y = (*rect)[1], w = (*rect)[2], h = (*rect)[3];
+    VMPtr<CollisionBox> box;
+    const bool shared = !rectBoxInUse;
+    if (shared) {
+        if (rectBox == nullptr) rectBox = CollisionBox::create()->construct();
+        box = rectBox;
+        box->colour = 0;
+        box->id = 0;
+        box->shape = CollisionBox::RECTANGLE;
+        box->useColour = false;
+        box->filled = false;
+    } else {
+        box = CollisionBox::create()->construct();
+    }
+    box->x = x;
+    box->y = y;
+    box->width = w;
+    box->height = h;
+    if (!shared) return getBoxIdAt(slot, box);
+    struct InUse {
+        InUse() { rectBoxInUse = true; }
+        ~InUse() { rectBoxInUse = false; }
+    } inUse;
     return getBoxIdAt(slot, box);
 }
 

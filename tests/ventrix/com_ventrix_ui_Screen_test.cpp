@@ -332,6 +332,17 @@ TEST_F(ScreenTest, CollisionQueriesPlaceTheBoxesOfEachKind) {
     EXPECT_EQ(s->scratch.get(), none.get());
     EXPECT_EQ(s->getBoxIdAt(3, ints({0, 0, 100, 100})), -1);
     EXPECT_EQ(s->getBoxIdAt(0, ints({90, 190, 30, 30})), -1);  // image slots have no ids to give
+
+    // The same answers written into a used array: nothing of its old content
+    // stays, found or not (every kind, a missing id, an empty slot).
+    VMPtr<VMInts> work = VMInts::create(5);
+    for (auto [slot, id] : {std::pair{0, 9}, {1, 3}, {1, 1}, {2, 2}, {2, 7}, {3, 0}, {4, 0}}) {
+        for (jint i = 0; i < 5; ++i) (*work)[i] = 77;
+        s->placeCollisionRect(slot, id, work.get());
+        EXPECT_EQ(vec(work), vec(s->getCollisionRect(slot, id))) << slot << " " << id;
+    }
+    EXPECT_EQ(VM_THROWN_CLASS(s->placeCollisionRect(0, 0, VMInts::create(4).get())),
+              "java.lang.ArrayIndexOutOfBoundsException");
 }
 
 TEST_F(ScreenTest, HitTestsAgainstPointsAreasCornersAndBoxes) {

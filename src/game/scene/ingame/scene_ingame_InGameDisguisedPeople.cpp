@@ -1,6 +1,10 @@
 // scene.ingame.InGameDisguisedPeople
 #include "scene_ingame_InGameDisguisedPeople.h"
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include "com_ventrix_common_Main.h"
 #include "com_ventrix_utility_ResManager.h"
 #include "scene_ingame_GamePad.h"
@@ -26,6 +30,56 @@ VMPtr<VMInts> outfitTable(const jint (&values)[InGameDisguisedPeople::OUTFITS]) 
     for (jint i = 0; i < t->length; ++i) (*t)[i] = values[i];
     return t;
 }
+
+// The interaction items with their rows, in the items array's order, for the
+// door test every walking person makes every frame. Worked out again when the
+// array, any of its elements or any object's row has changed (a new object
+// counts as a change, so an element at the address of a collected one is
+// never taken for it). The pointers are read only after the array has been
+// found to hold them still.
+struct DoorRows {
+    const InGameObject::Objects* array = nullptr;
+    std::vector<InGameObject*> elements;  // the array's elements as last seen
+    uint64_t rowChanges = 0;
+    struct Entry {
+        jint depth;
+        InGameInteractionItem* item;
+    };
+    // The elements that are interaction items, by row; in the array's order
+    // within a row.
+    std::vector<Entry> items;
+
+    bool current(InGameObject::Objects* now) const {
+        return now == array && rowChanges == InGameObject::rowChanges && size_t(now->length) == elements.size() &&
+               std::equal(elements.begin(), elements.end(), now->elements());
+    }
+
+    void rebuild(InGameObject::Objects* now) {
+        array = now;
+        rowChanges = InGameObject::rowChanges;
+        elements.assign(now->elements(), now->elements() + now->length);
+        items.clear();
+        for (InGameObject* o : elements) {
+            if (o == nullptr) continue;
+            auto* item = dynamic_cast<InGameInteractionItem*>(o);
+            if (item != nullptr) items.push_back({o->getDepth(), item});
+        }
+        std::stable_sort(items.begin(), items.end(), [](const Entry& a, const Entry& b) { return a.depth < b.depth; });
+    }
+
+    // The entries of one row.
+    std::pair<size_t, size_t> row(jint depth) const {
+        const auto below = [](const Entry& e, jint d) { return e.depth < d; };
+        const auto first = std::lower_bound(items.begin(), items.end(), depth, below);
+        auto last = first;
+        while (last != items.end() && last->depth == depth) ++last;
+        return {size_t(first - items.begin()), size_t(last - items.begin())};
+    }
+};
+
+DoorRows doorRows;
+// The door test's work rectangle.
+VMStatic<VMInts> placed;
 
 }  // namespace
 
@@ -190,13 +244,15 @@ bool InGameDisguisedPeople::meetsWall(jint bx, jint bw) {
 bool InGameDisguisedPeople::meetsClosedDoor(jint bx, jint bw) {
     VMPtr<Objects> items = interactionItems;
     if (items == nullptr) return false;
-    for (jint i = 0; i < items->length; ++i) {
-        // The array holds the items; the row is asked before the kind.
-        InGameObject* o = items->get(i);
-        if (o == nullptr || o->getDepth() != depth) continue;
-        auto* item = dynamic_cast<InGameInteractionItem*>(o);
-        if (item == nullptr) continue;
-        VMPtr<VMInts> r = item->getCollisionRect(0, 0);
+    if (placed == nullptr) placed = VMInts::create(5);
+    if (!doorRows.current(items.get())) doorRows.rebuild(items.get());
+    // Only the items of this row, in the array's order. Nothing below changes
+    // a row or the array: the entries hold throughout.
+    const auto [first, last] = doorRows.row(depth);
+    VMInts* r = placed.get();
+    for (size_t i = first; i < last; ++i) {
+        InGameInteractionItem* item = doorRows.items[i].item;
+        item->placeCollisionRect(0, 0, r);
         if (!edgeInside(bx, bw, (*r)[0], (*r)[2])) continue;
         if (item->isFixed() || item->getRequiredKeyLevel() != 0) return true;
         // An item's outfit is a cache index once resolved; a negative one

@@ -30,6 +30,7 @@ VMStatic<InGameObject::Objects> InGameObject::targetItems;
 VMStatic<InGameObject::Objects> InGameObject::transportItems;
 VMStatic<MyPointer> InGameObject::myPointer;
 VMStatic<MyKey> InGameObject::myKey;
+uint64_t InGameObject::rowChanges = 0;
 
 void InGameObject::_VM_clinit() {
     frozen = false;
@@ -39,6 +40,7 @@ void InGameObject::_VM_clinit() {
 
 VMPtr<InGameObject> InGameObject::construct() {
     Super::construct();
+    ++rowChanges;
     box = VMInts::create(5);
     if (myPointer == nullptr) myPointer = MyPointer::getInstance();
     if (myKey == nullptr) myKey = MyKey::getInstance();
@@ -112,7 +114,11 @@ void InGameObject::updateDepth() {
     // Without a level or a row height there are no rows to count.
     if (level == nullptr || depthStep == 0) return;
     const jint levelHeight = level->mapHeight * level->tileHeight;
-    depth = (levelHeight - anchorY()) / depthStep;
+    const jint row = (levelHeight - anchorY()) / depthStep;
+    if (row != depth) {
+        depth = row;
+        ++rowChanges;
+    }
 }
 
 void InGameObject::snapshotCollisionBox() {

@@ -31,7 +31,7 @@ public:
     using Objects = VMArray<InGameObject, 1>;
 
     jint savedState = -1;  // what saveState kept; -1 nothing
-    jint depth = 0;        // the row, recomputed by updateDepth
+    jint depth = 0;        // the row, written only by updateDepth
     VMField<com::ventrix::utility::AudioAndVibration> audio;
     jboolean inView = false;       // the last paint drew the object
     jboolean onPlayerRow = false;  // set by the kinds: depth equals the player's this frame
@@ -65,6 +65,9 @@ public:
     static VMStatic<Objects> transportItems;
     static VMStatic<com::ventrix::utility::MyPointer> myPointer;
     static VMStatic<com::ventrix::utility::MyKey> myKey;
+    // Counts every new in-game object and every change of an object's row:
+    // what is worked out from the objects' rows stays good while it holds.
+    static uint64_t rowChanges;
 
     static void _VM_clinit();
     VMPtr<InGameObject> construct();

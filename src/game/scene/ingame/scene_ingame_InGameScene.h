@@ -16,6 +16,9 @@
 // selection (10), or to the main menu (1) for the tutorial level.
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include "VM.h"
 #include "com_ventrix_ui_Addon.h"
 #include "com_ventrix_ui_Scene.h"
@@ -215,6 +218,18 @@ private:
     void restoreKinds(jboolean fromStart);
     // Closes an open pause panel at once.
     void closePausePanel();
+
+    // The origin applyCamera last gave every object of the kinds, with the
+    // objects as they stood in the kinds' arrays then (only compared, never
+    // followed) and InGameObject::rowChanges then (which counts new objects).
+    bool originsGiven = false;
+    jint givenX = 0, givenY = 0;
+    uint64_t givenRowChanges = 0;
+    std::vector<InGameObject*> givenObjects;
+    // Whether every object of the kinds has (x, y) from the last applyCamera:
+    // the same objects in the same arrays, none new since.
+    bool originsCurrent(jint x, jint y);
+    void rememberOrigins(jint x, jint y);
 
     // The camera arrays (made on first use) and the clamps to the world.
     VMInts* cameraArray(VMField<VMInts>& field);

@@ -8,6 +8,8 @@
 // view's edge; the head-up display shows the player's disguise time as a bar
 // and the outfit worn as an icon; a checkpoint zone that the player enters
 // becomes the restart point, and every object keeps what a restart restores.
+#include <algorithm>
+
 #include "com_ventrix_utility_ResManager.h"
 #include "scene_ingame_InGameScene.h"
 
@@ -98,14 +100,45 @@ void InGameScene::applyCamera() {
     if (p != nullptr) p->setOrigin(cx, cy);
     VMPtr<Screen> indicator = targetIndicator;
     if (indicator != nullptr) indicator->setOrigin(cx, cy);
-    originFor(interactionItems.get(), cx, cy);
-    originFor(traps.get(), cx, cy);
-    originFor(generalPeople.get(), cx, cy);
-    originFor(transportItems.get(), cx, cy);
-    originFor(disguisedPeople.get(), cx, cy);
-    originFor(targetItems.get(), cx, cy);
-    originFor(keyItems.get(), cx, cy);
+    // Only the camera sets the objects' origins: a still camera over the same
+    // objects leaves them as they are.
+    if (!originsCurrent(cx, cy)) {
+        originFor(interactionItems.get(), cx, cy);
+        originFor(traps.get(), cx, cy);
+        originFor(generalPeople.get(), cx, cy);
+        originFor(transportItems.get(), cx, cy);
+        originFor(disguisedPeople.get(), cx, cy);
+        originFor(targetItems.get(), cx, cy);
+        originFor(keyItems.get(), cx, cy);
+        rememberOrigins(cx, cy);
+    }
     updateTargetMarkers();
+}
+
+bool InGameScene::originsCurrent(jint x, jint y) {
+    if (!originsGiven || x != givenX || y != givenY || givenRowChanges != InGameObject::rowChanges) return false;
+    size_t at = 0;
+    for (Objects* kind : {interactionItems.get(), traps.get(), generalPeople.get(), transportItems.get(),
+                          disguisedPeople.get(), targetItems.get(), keyItems.get()}) {
+        const size_t n = size_t(lengthOf(kind));
+        if (n > givenObjects.size() - at) return false;
+        if (n > 0 && !std::equal(kind->elements(), kind->elements() + n, givenObjects.begin() + at)) return false;
+        at += n;
+    }
+    return at == givenObjects.size();
+}
+
+void InGameScene::rememberOrigins(jint x, jint y) {
+    givenObjects.clear();
+    for (Objects* kind : {interactionItems.get(), traps.get(), generalPeople.get(), transportItems.get(),
+                          disguisedPeople.get(), targetItems.get(), keyItems.get()}) {
+        const jint n = lengthOf(kind);
+        if (n > 0) givenObjects.insert(givenObjects.end(), kind->elements(), kind->elements() + n);
+    }
+    originsGiven = true;
+    givenX = x;
+    givenY = y;
+    givenRowChanges = InGameObject::rowChanges;
 }
 
 void InGameScene::updateTargetMarkers() {

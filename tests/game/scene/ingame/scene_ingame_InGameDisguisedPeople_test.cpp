@@ -128,6 +128,37 @@ TEST_F(InGameDisguisedPeopleTest, WarmUpPatrolEndsWallsAndDoors) {
         }
     }
     InGameObject::interactionItems = nullptr;
+
+    // The doors a walker meets follow the items' array and rows from frame
+    // to frame: an element replaced in the same array, a door moved to
+    // another row and back.
+    auto doorAt = [&](jint y) {
+        level->interactionRecords = VMIntRows::create(0, 0);
+        addRecord(level->interactionRecords, {6, 0, 0, 140, y, 0, 0});
+        VMPtr<InGameInteractionItem> door = InGameInteractionItem::create()->construct();
+        door->initFromRecord(0);
+        door->resolveOutfit();
+        return door;
+    };
+    VMPtr<InGameInteractionItem> near = doorAt(kFeet), far = doorAt(kFeet - 2 * kDepthStep);
+    InGameObject::interactionItems = InGameObject::Objects::create(1);
+    InGameObject::interactionItems->set(0, far);
+    VMPtr<Watcher> w = make(0, 100, 1);
+    auto passes = [&] {
+        w->reset();
+        walk(w.get(), turning(w.get()), 30);
+        return w->getSlotX(0) > 160;
+    };
+    EXPECT_TRUE(passes());
+    InGameObject::interactionItems->set(0, near);
+    EXPECT_FALSE(passes());
+    near->setSlotPosition(0, 140, kFeet - 2 * kDepthStep);
+    near->forceUpdate();
+    EXPECT_TRUE(passes());
+    near->setSlotPosition(0, 140, kFeet);
+    near->forceUpdate();
+    EXPECT_FALSE(passes());
+    InGameObject::interactionItems = nullptr;
 }
 
 TEST_F(InGameDisguisedPeopleTest, EachKindReactsToThePlayersLookInItsSightAndAtItsBody) {

@@ -285,6 +285,19 @@ TEST_F(PlayTest, ApplyCameraReachesTheObjectsAndMarksTheActiveTargetOnTheViewsEd
                   (std::vector<jint>{c.mx, c.my}));
         EXPECT_EQ((std::vector<jint>{target(0)->getSlotX(1), target(0)->getSlotY(1)}), (std::vector<jint>{c.mx, c.my}));
     }
+    // A still camera still reaches an object put into a kind's array since
+    // (one made before the camera last moved, so only the array tells).
+    VMPtr<InGameObject> spare = InGameObject::create()->construct();
+    (*s->camera)[0] = 33;
+    (*s->camera)[1] = 44;
+    s->applyCamera();
+    s->applyCamera();
+    EXPECT_EQ(spare->getOriginX(), 0);
+    VMPtr<InGameObject> kept = target(1);
+    s->targetItems->set(1, spare);
+    s->applyCamera();
+    EXPECT_EQ((std::vector<jint>{spare->getOriginX(), spare->getOriginY()}), (std::vector<jint>{33, 44}));
+    s->targetItems->set(1, kept);
 }
 
 TEST_F(PlayTest, TheBarShowsTheDisguiseTimeAndTheIconTheOutfit) {
