@@ -251,14 +251,17 @@ void BM_InGameFrameOfTheLargestLevel(benchmark::State& state) {
     PlayingLevel level;
     if (level.scene->failed) state.SkipWithError("the level did not load");
     double worst = 0;
+    jint slow = 0;  // frames over 4 ms: the rare ones (a collection) apart from preemption
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         level.scene->update();
         level.scene->paint(level.g);
         const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
         worst = std::max(worst, took.count());
+        if (took.count() > 4) ++slow;
     }
     state.counters["worst frame ms"] = worst;
+    state.counters["frames over 4 ms"] = slow;
 }
 BENCHMARK(BM_InGameFrameOfTheLargestLevel)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
 

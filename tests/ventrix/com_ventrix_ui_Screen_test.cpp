@@ -393,6 +393,14 @@ TEST_F(ScreenTest, HitTestsAgainstPointsAreasCornersAndBoxes) {
     s->getBoxIdAt(0, turned);
     EXPECT_EQ((std::vector<jint>{turned->x, turned->y, turned->width, turned->height}),
               (std::vector<jint>{25, 5, 10, 40}));
+    // A rectangle is turned in a box of the call's own: the caller's array
+    // stays, and each call starts from its rectangle again.
+    for (auto [x, y, w, h] : {std::array{90, 100, 40, 2}, {90, 100, 2, 40}, {90, 100, 40, 2}}) {
+        VMPtr<VMInts> rect = ints({x, y, w, h});
+        VMPtr<CollisionBox> same = CollisionBox::create()->construct(x, y, w, h, CollisionBox::RECTANGLE);
+        EXPECT_EQ(s->getBoxIdAt(0, rect), s->getBoxIdAt(0, same)) << w;
+        EXPECT_EQ(vec(rect), (std::vector<jint>{x, y, w, h}));
+    }
 
     // Corner probes, in order, stopping at the first hit.
     VMPtr<scenetest::ProbeScreen> p = scenetest::ProbeScreen::create();

@@ -114,7 +114,8 @@ void InGameObject::updateDepth() {
     // Without a level or a row height there are no rows to count.
     if (level == nullptr || depthStep == 0) return;
     const jint levelHeight = level->mapHeight * level->tileHeight;
-    const jint row = (levelHeight - anchorY()) / depthStep;
+    // Slot 0 is in use here, so the anchor is its position.
+    const jint row = (levelHeight - getSlotY(0)) / depthStep;
     if (row != depth) {
         depth = row;
         ++rowChanges;
