@@ -40,6 +40,9 @@ public:
     static constexpr jint KIND_NONE = -1;
 
     VMField<VMInts> scratch;                      // the list getAllCollisionRects made last
+    // The list in scratch was made for a box-form hit test and never handed
+    // to another caller: the next hit test may write its list over it.
+    bool scratchForHitTest = false;
     VMField<VMIntRows> slotClips;                 // per slot x, y, w, h (and one more); w or h 0: no clip
     VMField<VMInts> imageIndices;                 // per slot the image list's cache index, -1 when none
     VMField<VMArray<ts::AnimPlayer, 1>> players;  // per animation slot its player

@@ -23,6 +23,9 @@ constexpr jint NONE = -1;
 // (from an override of the box form) gets a box of its own.
 VMStatic<ts::graphics::CollisionBox> rectBox;
 bool rectBoxInUse = false;
+// Set by the box-form hit test around its call of getAllCollisionRects: the
+// list that call makes for this screen is read by the hit test alone.
+const void* listForHitTest = nullptr;
 
 }  // namespace
 
@@ -119,11 +122,25 @@ jint Screen::getCollisionBoxCount(jint slot) {
 }
 
 VMPtr<VMInts> Screen::getAllCollisionRects(jint slot) {
+    // A hit test's list is only read while the test runs: a stair or a zone
+    // tested every frame writes over the list its last test left in scratch
+    // (same length, zeroed first) instead of making one each time. A list
+    // any other caller received is never written again.
+    const bool forHitTest = listForHitTest == this;
+    listForHitTest = nullptr;
+    auto newList = [&](jint length) -> VMPtr<VMInts> {
+        VMPtr<VMInts> kept = scratch;
+        if (forHitTest && scratchForHitTest && kept != nullptr && kept->length == length) {
+            std::fill_n(kept->elements(), length, 0);
+            return kept;
+        }
+        return VMInts::create(length);
+    };
     VMPtr<VMInts> list;
     const jint type = typeOf(slot);
     if (type == Paintable::TYPE_GOB) {
         VMPtr<ts::Gob> gob = firstImage(slot);
-        list = VMInts::create(5);
+        list = newList(5);
         (*list)[0] = gob->collisionX + offsetX(slot);
         (*list)[1] = gob->collisionY + offsetY(slot);
         (*list)[2] = gob->collisionWidth;
@@ -134,11 +151,11 @@ VMPtr<VMInts> Screen::getAllCollisionRects(jint slot) {
             VMPtr<ts::AnimSet> set = animSetOf(slot);
             VMPtr<VMInts> indices = slotIndices;
             const jint frame = (*indices)[slot];
-            list = VMInts::create(5 * set->getCollisionBoxCount(frame));
+            list = newList(5 * set->getCollisionBoxCount(frame));
             set->getCollisionRects(frame, 0, list, -1);
         } else {
             AnimPlayer* player = playerOf(slot);
-            list = VMInts::create(5 * player->getCollisionBoxCount());
+            list = newList(5 * player->getCollisionBoxCount());
             player->getCollisionRects(list);
             dx += player->getX();
             dy += player->getY();
@@ -148,9 +165,10 @@ VMPtr<VMInts> Screen::getAllCollisionRects(jint slot) {
             (*list)[5 * k + 1] += dy;
         }
     } else {
-        list = VMInts::create(5);
+        list = newList(5);
     }
     scratch = list;
+    scratchForHitTest = forHitTest;
     return list;
 }
 
@@ -278,7 +296,15 @@ jint Screen::getBoxIdAt(jint slot, VMPtr<CollisionBox> box) {
     }
     const jint type = typeOf(slot);
     if (type != Paintable::TYPE_FRAME && type != Paintable::TYPE_PLAYER) return NONE;
-    VMPtr<VMInts> records = getAllCollisionRects(slot);
+    struct ForHitTest {
+        explicit ForHitTest(const void* screen) { listForHitTest = screen; }
+        ~ForHitTest() { listForHitTest = nullptr; }
+    };
+    VMPtr<VMInts> records;
+    {
+        ForHitTest forHitTest(this);
+        records = getAllCollisionRects(slot);
+    }
     for (jint k = 0; k < records->length / 5; ++k) {
         const jint* r = records->elements() + 5 * k;
         if (box->intersectsRect(r[0], r[1], r[2], r[3])) return r[4];

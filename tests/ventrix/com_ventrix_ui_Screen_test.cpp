@@ -385,6 +385,23 @@ TEST_F(ScreenTest, HitTestsAgainstPointsAreasCornersAndBoxes) {
     for (auto [x, y, w, id] : {std::array{20, -4, 2, 1}, {2, 2, 2, 2}, {14, 2, 4, 2}, {40, 40, 2, -1}}) {
         EXPECT_EQ(s->getBoxIdAt(1, ints({x, y, w, 2})), id) << x << ", " << y;
     }
+    // Hit tests repeated on a slot write over the list the last one left in
+    // scratch; a list a caller was given is never written again; a moved
+    // slot or a frame with another box count is answered afresh.
+    VMPtr<VMInts> given = s->getAllCollisionRects(1);
+    const std::vector<jint> givenBefore = vec(given);
+    EXPECT_EQ(s->getBoxIdAt(1, ints({2, 2, 2, 2})), 2);
+    VMPtr<VMInts> kept = s->scratch;
+    EXPECT_NE(kept.get(), given.get());
+    s->loadFrame(1, kSquares, kSquareSet, 3, 40, 40);
+    EXPECT_EQ(s->getBoxIdAt(1, ints({2, 2, 2, 2})), -1);
+    EXPECT_EQ(s->getBoxIdAt(1, ints({60, 32, 2, 2})), 1);
+    EXPECT_EQ(s->scratch.get(), kept.get());
+    s->loadFrame(1, kSquares, kSquareSet, 2, 100, 100);  // one box
+    EXPECT_EQ(s->getBoxIdAt(1, ints({105, 105, 2, 2})), 1);
+    EXPECT_EQ(s->scratch->length, 5);
+    EXPECT_EQ(vec(given), givenBefore);
+    s->loadFrame(1, kSquares, kSquareSet, 3, 0, 0);
 
     // Under transform 5 the caller's box turns about its centre, in place.
     s->rotateSlot(0, true);
