@@ -57,9 +57,9 @@ public:
     // the Gob sets of a pack cut their parts from one sheet each, and a
     // level's build loads many of them one after the other.
     static VMPtr<Image> createImage(VMPtr<VMBytes> data, jint offset, jint length);
-    // Lets go of the images createImage keeps for reuse; the resource cache
-    // does so whenever it is cleared (each change of scene), so that no
-    // decoded image outlives the scene that loaded it.
+    // Lets go of the images createImage keeps for reuse; a scene does so at
+    // the end of its load and the resource cache whenever it is cleared
+    // (each change of scene), so that no decoded image outlives the load.
     static void forgetDecodedImages();
     static constexpr jint DECODED_KEPT = 2;
     // The kept images, the most recently used first, and the PNG bytes each

@@ -7,6 +7,7 @@
 #include "com_ventrix_common_Main.h"
 #include "com_ventrix_utility_MyFont.h"
 #include "java_lang_System.h"
+#include "ts_Resources.h"
 
 namespace com::ventrix::ui {
 
@@ -77,6 +78,8 @@ void Scene::init() {
     stage2Busy = 0;
     do loadStage2();
     while (stage2Busy != 0);
+    // Decoded pictures kept for the load's repeated sheets are let go.
+    ts::Resources::forgetDecodedImages();
     startSound();
     trimObjects();
     sortPaintOrder();
@@ -97,6 +100,7 @@ void Scene::loadStep() {
             if (stage2Busy == 0) loadStage += 1;
             return;
         case 3: {
+            ts::Resources::forgetDecodedImages();
             trimObjects();
             sortPaintOrder();
             VMPtr<LoadingPage> page = loadingPage;

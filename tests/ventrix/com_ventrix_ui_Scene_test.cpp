@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "scenes_test_support.h"
+#include "ts_Resources.h"
 #include "vm_test.h"
 
 using com::ventrix::common::Main;
@@ -25,6 +26,12 @@ protected:
     static std::vector<jint> order(const VMPtr<LogScene>& s) {
         VMPtr<VMInts> o = s->paintOrder;
         return std::vector<jint>(o->elements(), o->elements() + o->length);
+    }
+    // As if the load had decoded a picture that is kept for reuse.
+    static void keepADecodedPicture() {
+        _VM_ensureInitialized(ts::Resources::_VM_classRecord);
+        ts::Resources::decodedImages =
+            VMArray<javax::microedition::lcdui::Image, 1>::create(ts::Resources::DECODED_KEPT);
     }
 };
 
@@ -48,6 +55,7 @@ TEST_F(SceneBaseTest, StagedLoadingTakesOneFramePerStageAndStageThreeFinishes) {
         s->init();  // the scene manager does not call it, but it must not load
         EXPECT_TRUE(s->log.empty());
         s->add("a", 10);
+        keepADecodedPicture();
         int frames = 0;
         while (s->loading && frames < 20) {
             s->update();
@@ -62,6 +70,7 @@ TEST_F(SceneBaseTest, StagedLoadingTakesOneFramePerStageAndStageThreeFinishes) {
         EXPECT_EQ(s->loadStage, 4);
         EXPECT_GT(page->getProgress(), page->total);  // finished
         EXPECT_EQ(s->objects->length, 1);             // trimmed
+        EXPECT_EQ(ts::Resources::decodedImages.get(), nullptr);  // let go at the load's end
         s->log.clear();
         s->update();  // the first normal tick
         EXPECT_EQ(s->log, (Log{"a.update"}));
@@ -77,7 +86,9 @@ TEST_F(SceneBaseTest, ImmediateLoadingRunsEveryStageUntilItIsDoneThenSortsAndTri
     s->startLoading(-1);
     s->add("high", 60);
     s->add("low", 10);
+    keepADecodedPicture();
     s->init();
+    EXPECT_EQ(ts::Resources::decodedImages.get(), nullptr);
     EXPECT_EQ(s->log, (Log{"stage0", "stage0", "stage1", "stage2", "stage2", "stage2"}));
     EXPECT_FALSE(s->loading);
     EXPECT_EQ(order(s), (std::vector<jint>{1, 0}));
