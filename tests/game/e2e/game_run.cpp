@@ -7,8 +7,6 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "describe.h"
-#include "font.h"
 #include "ce_window.h"
 #include "com_ventrix_common_Main.h"
 #include "com_ventrix_utility_AudioAndVibration.h"
@@ -32,23 +30,12 @@ using scene::ingame::InGameScene;
 
 namespace {
 
-// Every file the asset generator makes of the game's assets, once a process.
-const std::map<std::string, std::string>& gameFiles() {
-    static const std::map<std::string, std::string> files = [] {
-        std::map<std::string, std::string> all;
-        const assetgen::Generated g = assetgen::generateFolder(VESSILO_GAME_ASSETS, assetgen::defaultFontDirectory());
-        for (const auto& [name, bytes] : g.files) all[name] = std::string(bytes.begin(), bytes.end());
-        return all;
-    }();
-    return files;
-}
-
 VMStatic<menutest::RecordingMedia> sharedMedia;
 
 }  // namespace
 
 GameRun::GameRun(bool withLevels) : dir("e2e") {
-    for (const auto& [name, bytes] : gameFiles()) {
+    for (const auto& [name, bytes] : menutest::gameFiles()) {
         if (!withLevels && name.rfind("RP22", 0) == 0) continue;
         dir.put("rsc/" + name, bytes);
     }

@@ -24,8 +24,7 @@ VMStatic<RecordingMedia> sharedMedia;
 const std::map<std::string, std::vector<uint8_t>>& menuPacks() {
     static const std::map<std::string, std::vector<uint8_t>> packs = [] {
         std::map<std::string, std::vector<uint8_t>> chosen;
-        const assetgen::Generated g = assetgen::generateFolder(VESSILO_GAME_ASSETS, assetgen::defaultFontDirectory());
-        for (const auto& [name, bytes] : g.files) {
+        for (const auto& [name, bytes] : gameFiles()) {
             for (const std::string prefix : {"RP1", "RP2", "RP3", "RP19"}) {
                 if (name.rfind(prefix, 0) == 0 && name.size() > prefix.size() &&
                     !std::isdigit(static_cast<unsigned char>(name[prefix.size()])))
@@ -38,6 +37,16 @@ const std::map<std::string, std::vector<uint8_t>>& menuPacks() {
 }
 
 }  // namespace
+
+const std::map<std::string, std::string>& gameFiles() {
+    static const std::map<std::string, std::string> files = [] {
+        std::map<std::string, std::string> all;
+        const assetgen::Generated g = assetgen::generateFolder(VESSILO_GAME_ASSETS, assetgen::defaultFontDirectory());
+        for (const auto& [name, bytes] : g.files) all[name] = std::string(bytes.begin(), bytes.end());
+        return all;
+    }();
+    return files;
+}
 
 void RecordingMedia::note(const std::string& call, std::initializer_list<jint> args) {
     std::string line = call;

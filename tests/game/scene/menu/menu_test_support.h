@@ -4,6 +4,7 @@
 // and a helper that queues touches and runs scene frames.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,10 @@
 #include "ts_MediaManager.h"
 
 namespace menutest {
+
+// Every file the asset generator makes of the game's assets (its packs, the
+// levels' too), by name; made once a process.
+const std::map<std::string, std::string>& gameFiles();
 
 using Log = std::vector<std::string>;
 

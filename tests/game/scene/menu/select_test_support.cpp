@@ -5,8 +5,7 @@
 #include "com_ventrix_utility_MyKey.h"
 #include "com_ventrix_utility_MyPointer.h"
 #include "com_ventrix_utility_ResManager.h"
-#include "describe.h"
-#include "font.h"
+#include "menu_test_support.h"
 #include "sam_SamGameSave.h"
 
 namespace selecttest {
@@ -20,20 +19,10 @@ namespace {
 
 VMStatic<ingamescene::NoteManager> sharedSelectManager;
 
-const std::map<std::string, std::string>& gameFiles() {
-    static const std::map<std::string, std::string> files = [] {
-        std::map<std::string, std::string> all;
-        const assetgen::Generated g = assetgen::generateFolder(VESSILO_GAME_ASSETS, assetgen::defaultFontDirectory());
-        for (const auto& [name, bytes] : g.files) all[name] = std::string(bytes.begin(), bytes.end());
-        return all;
-    }();
-    return files;
-}
-
 }  // namespace
 
 GameFolderTest::GameFolderTest() : dir("select") {
-    for (const auto& [name, bytes] : gameFiles()) dir.put("rsc/" + name, bytes);
+    for (const auto& [name, bytes] : menutest::gameFiles()) dir.put("rsc/" + name, bytes);
 }
 
 void GameFolderTest::SetUp() {
