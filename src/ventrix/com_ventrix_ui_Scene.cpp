@@ -186,16 +186,10 @@ void Scene::addObjects(MyObject* const* list, jint count) {
         length = newCapacity;
     }
     if (length != table->length) {
-        VMPtr<VMInts> oldOrder = paintOrder;
-        VMPtr<Objects> newObjects = Objects::create(length);
-        VMPtr<VMInts> newOrder = VMInts::create(length);
-        for (jint i = 0; i < std::min(table->length, length); ++i) newObjects->set(i, table->get(i));
-        for (jint i = 0; i < std::min(oldOrder->length, length); ++i) (*newOrder)[i] = (*oldOrder)[i];
-        objects = newObjects;
-        paintOrder = newOrder;
+        resizeTables(length);
         growBy = newGrowBy;
         capacity = newCapacity;
-        table = newObjects;
+        table = objects;
     }
     jint i = 0;
     for (jint k = 0; k < count; ++k) {
@@ -205,9 +199,7 @@ void Scene::addObjects(MyObject* const* list, jint count) {
     }
 }
 
-void Scene::growObjects() {
-    growBy = std::max(growBy / 2, 5);
-    const jint length = capacity + growBy;
+void Scene::resizeTables(jint length) {
     VMPtr<Objects> oldObjects = objects;
     VMPtr<VMInts> oldOrder = paintOrder;
     VMPtr<Objects> newObjects = Objects::create(length);
@@ -216,20 +208,19 @@ void Scene::growObjects() {
     for (jint i = 0; i < std::min(oldOrder->length, length); ++i) (*newOrder)[i] = (*oldOrder)[i];
     objects = newObjects;
     paintOrder = newOrder;
+}
+
+void Scene::growObjects() {
+    growBy = std::max(growBy / 2, 5);
+    resizeTables(capacity + growBy);
     capacity += growBy;
 }
 
 void Scene::trimObjects() {
-    VMPtr<Objects> oldObjects = objects;
-    VMPtr<VMInts> oldOrder = paintOrder;
-    jint n = oldObjects->length;
-    while (n > 0 && oldObjects->get(n - 1) == nullptr) --n;
-    VMPtr<Objects> newObjects = Objects::create(n);
-    VMPtr<VMInts> newOrder = VMInts::create(n);
-    for (jint i = 0; i < n; ++i) newObjects->set(i, oldObjects->get(i));
-    for (jint i = 0; i < std::min(n, oldOrder->length); ++i) (*newOrder)[i] = (*oldOrder)[i];
-    objects = newObjects;
-    paintOrder = newOrder;
+    VMPtr<Objects> table = objects;
+    jint n = table->length;
+    while (n > 0 && table->get(n - 1) == nullptr) --n;
+    resizeTables(n);
     growBy = n;
     capacity = n;
 }

@@ -102,6 +102,9 @@ public:
     virtual void loadStep();
     virtual void pause();
     virtual void growObjects();
+    // The object table and the paint order copied into new ones of length
+    // entries (cut, or filled with empty slots and zeros).
+    void resizeTables(jint length);
     // Releases and drops every object, the screen and the panel.
     virtual void dispose();
     virtual void reset();
