@@ -39,11 +39,6 @@ constexpr size_t kHeaderSize = 16;  // keeps the caller's block 16-byte aligned
 // No allocator hands out more than this; larger requests fail at once.
 constexpr size_t kLargestBlock = static_cast<size_t>(std::numeric_limits<ptrdiff_t>::max());
 std::atomic<void*> g_reserve{nullptr};
-std::atomic<uint64_t> g_allocatedBytes{0};
-// Bytes in blocks of HAL_allocReleasingReserve. The runtime allocates and
-// frees them holding the runtime lock, so a plain add (no locked
-// read-modify-write) keeps the count.
-std::atomic<uint64_t> g_blockBytes{0};
 // Compaction: the most in use seen at a compaction request since the last
 // compaction, and how often memory was given back.
 constexpr uint64_t kCompactionMinimum = uint64_t(8) << 20;
@@ -71,7 +66,7 @@ std::atomic<uint32_t> g_compactions{0};
 #endif
 
 void addBlockBytes(uint64_t n) {
-    g_blockBytes.store(g_blockBytes.load(std::memory_order_relaxed) + n, std::memory_order_relaxed);
+    HAL_blockBytes.store(HAL_blockBytes.load(std::memory_order_relaxed) + n, std::memory_order_relaxed);
 }
 
 // --- program directory ---------------------------------------------------------
@@ -91,6 +86,12 @@ std::string defaultProgramDirectory() {
 }
 
 }  // namespace
+
+std::atomic<uint64_t> HAL_platformBytes{0};
+// Bytes in blocks of HAL_allocReleasingReserve. The runtime allocates and
+// frees them holding the runtime lock, so a plain add (no locked
+// read-modify-write) keeps the count.
+std::atomic<uint64_t> HAL_blockBytes{0};
 
 // --- host callbacks --------------------------------------------------------------
 
@@ -172,7 +173,7 @@ void* HAL_malloc(size_t n) {
     auto* raw = static_cast<unsigned char*>(std::malloc(n + kHeaderSize));
     if (!raw) return nullptr;
     std::memcpy(raw, &n, sizeof n);
-    g_allocatedBytes.fetch_add(static_cast<uint64_t>(n) + kHeaderSize);
+    HAL_platformBytes.fetch_add(static_cast<uint64_t>(n) + kHeaderSize);
     return raw + kHeaderSize;
 }
 
@@ -181,14 +182,14 @@ void HAL_free(void* block) {
     unsigned char* raw = static_cast<unsigned char*>(block) - kHeaderSize;
     size_t n;
     std::memcpy(&n, raw, sizeof n);
-    g_allocatedBytes.fetch_sub(static_cast<uint64_t>(n) + kHeaderSize);
+    HAL_platformBytes.fetch_sub(static_cast<uint64_t>(n) + kHeaderSize);
     std::free(raw);
 }
 
-uint64_t HAL_getAllocatedBytes() { return g_allocatedBytes.load(); }
+uint64_t HAL_getAllocatedBytes() { return HAL_platformBytes.load(); }
 
 void HAL_compactHeap() {
-    const uint64_t inUse = g_blockBytes.load(std::memory_order_relaxed) + g_allocatedBytes.load();
+    const uint64_t inUse = HAL_blockBytes.load(std::memory_order_relaxed) + HAL_platformBytes.load();
     if (inUse > g_compactionHigh) g_compactionHigh = inUse;
     const uint64_t shrunk = g_compactionHigh - inUse;
     if (shrunk < kCompactionMinimum || shrunk < g_compactionHigh / 2) return;

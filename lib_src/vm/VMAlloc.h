@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "hal_system.h"
+
 // Every block made by _VM_alloc is counted as (request + 4) bytes; the kind
 // tells whether it counts against the heap budget.
 enum VMBlockKind : uint32_t {
@@ -43,3 +45,71 @@ uint64_t _VM_blockSize(const void* address);
 VMBlockKind _VM_blockKind(const void* address);
 uint64_t _VM_freeMemory();
 uint64_t _VM_totalMemory();
+
+// Every block starts with this 16-byte header, so the address handed out
+// stays 16-byte aligned. The size is the accounted size: request + 4.
+struct VMBlockHeader {
+    uint64_t size;
+    uint32_t kind;
+    uint32_t reserved;
+};
+static_assert(sizeof(VMBlockHeader) == 16);
+
+// Zero-fills a block's payload. Blocks are whole 16-byte units, so payloads
+// of up to 192 bytes, most objects, are cleared in whole units inline
+// instead of through a call.
+inline void _VM_zeroPayload(void* address, size_t request) {
+    auto* p = static_cast<char*>(address);
+    // (A switch, not a loop: a loop of stores would be turned back into a
+    // call.)
+    switch ((request + 15) / 16) {
+        case 12: __builtin_memset(p + 176, 0, 16); [[fallthrough]];
+        case 11: __builtin_memset(p + 160, 0, 16); [[fallthrough]];
+        case 10: __builtin_memset(p + 144, 0, 16); [[fallthrough]];
+        case 9: __builtin_memset(p + 128, 0, 16); [[fallthrough]];
+        case 8: __builtin_memset(p + 112, 0, 16); [[fallthrough]];
+        case 7: __builtin_memset(p + 96, 0, 16); [[fallthrough]];
+        case 6: __builtin_memset(p + 80, 0, 16); [[fallthrough]];
+        case 5: __builtin_memset(p + 64, 0, 16); [[fallthrough]];
+        case 4: __builtin_memset(p + 48, 0, 16); [[fallthrough]];
+        case 3: __builtin_memset(p + 32, 0, 16); [[fallthrough]];
+        case 2: __builtin_memset(p + 16, 0, 16); [[fallthrough]];
+        case 1: __builtin_memset(p, 0, 16); [[fallthrough]];
+        case 0: return;
+        default: __builtin_memset(address, 0, request);
+    }
+}
+
+// The bytes asked of the platform for a request. An empty request still gets
+// a one-byte payload, so the address handed out points into its own block:
+// a leak checker then sees the reference that keeps it.
+inline size_t _VM_platformSize(size_t request) { return request + sizeof(VMBlockHeader) + (request == 0); }
+
+// Writes a new block's header and clears its payload; the payload's address.
+inline void* _VM_finishBlock(void* block, uint64_t accounted, VMBlockKind kind, size_t request) {
+    auto* header = static_cast<VMBlockHeader*>(block);
+    header->size = accounted;
+    header->kind = kind;
+    header->reserved = 0;
+    void* address = header + 1;
+    _VM_zeroPayload(address, request);
+    return address;
+}
+
+// _VM_alloc(size, 1) with the common case inline: room under the limit and
+// a block from the platform. Everything else (the limit reached, the
+// allocator not running, a request too large for the inline path, the
+// collector's stress mode) goes through _VM_alloc.
+inline void* _VM_allocInline(size_t size) {
+#ifndef VESSILO_GC_STRESS
+    const uint64_t blockSize = uint64_t(size) + 4;
+    if (size < (size_t(1) << 30) && HAL_platformBytesNow() + _VM_heap.used + blockSize <= _VM_heap.limit &&
+        _VM_heap.running) [[likely]] {
+        if (void* block = HAL_allocBlockInline(_VM_platformSize(size))) [[likely]] {
+            _VM_heap.used += blockSize;
+            return _VM_finishBlock(block, blockSize, VM_BLOCK_ORDINARY, size);
+        }
+    }
+#endif
+    return _VM_alloc(size, 1);
+}

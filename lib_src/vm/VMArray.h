@@ -125,7 +125,7 @@ inline void checkLengths(std::initializer_list<jint> lengths) {
 // constructor throws.
 template <class A, class... Args>
 A* allocateArray(Args... args) {
-    void* memory = _VM_alloc(sizeof(A), 1);
+    void* memory = _VM_allocInline(sizeof(A));
     try {
         return new (memory) A(args...);
     } catch (...) {

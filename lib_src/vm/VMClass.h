@@ -91,7 +91,7 @@ inline bool _VM_isInstance(java::lang::Object* object) {
 template <class T>
 VMPtr<T> _VM_create() {
     _VM_ensureInitialized(T::_VM_classRecord);
-    void* memory = _VM_alloc(sizeof(T), 1);
+    void* memory = _VM_allocInline(sizeof(T));
     T* object = new (memory) T();
     VMPtr<T> result(object);
     _VM_endConstruction(object);

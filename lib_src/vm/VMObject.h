@@ -13,7 +13,8 @@
 struct HAL_Lock;
 
 // --- object header operations ---------------------------------------------
-java::lang::Object* _VM_initObject(java::lang::Object* header);
+inline java::lang::Object* _VM_initObject(java::lang::Object* header);
+[[noreturn]] void _VM_noRuntimeForObject();
 void _VM_releaseObject(java::lang::Object* header);
 inline void _VM_endConstruction(java::lang::Object* header);
 void _VM_mark(java::lang::Object* header, uint32_t bits);

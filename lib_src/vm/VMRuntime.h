@@ -91,7 +91,7 @@ void _VM_shutdownRuntime(VMRuntime* runtime);
 // Installs the six host callbacks with the platform layer.
 void _VM_installHostCallbacks();
 
-void _VM_heapAdd(VMRuntime* runtime, java::lang::Object* header);
+inline void _VM_heapAdd(VMRuntime* runtime, java::lang::Object* header);
 void _VM_heapRemove(VMRuntime* runtime, java::lang::Object* header);
 // The objects in the heap list: a collection that marks as many has no
 // garbage to sweep.
@@ -166,3 +166,29 @@ extern bool _VM_runtimeDestroyed;
 using VMDiagnosticSink = void (*)(const char* text);
 void _VM_setDiagnosticSink(VMDiagnosticSink sink);
 void _VM_report(const char* text);
+
+// --- the heap list's inline paths -----------------------------------------------
+// (Every object's construction runs both.)
+inline void _VM_heapAdd(VMRuntime* runtime, java::lang::Object* header) {
+    java::lang::Object* head = runtime->heapHead;
+    header->_VM_prev = nullptr;
+    header->_VM_next = head;
+    if (head != nullptr) head->_VM_prev = header;
+    runtime->heapHead = header;
+    ++_VM_heapObjects;
+    if (--_VM_heapStretchCountdown == 0) [[unlikely]]
+        _VM_heapNoteStretch(runtime, header);
+}
+
+inline java::lang::Object* _VM_initObject(java::lang::Object* header) {
+    header->_VM_owner = nullptr;
+    header->_VM_count = 0;
+    header->_VM_inflated = nullptr;
+    header->_VM_flags = VM_FLAG_REACHED | VM_FLAG_CONSTRUCTING | _VM_markedValue;
+    ++_VM_constructingCount;
+    VMRuntime* runtime = _VM_runtime;
+    if (runtime == nullptr) [[unlikely]]
+        _VM_noRuntimeForObject();
+    _VM_heapAdd(runtime, header);
+    return header;
+}

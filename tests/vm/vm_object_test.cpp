@@ -71,39 +71,61 @@ void printFatal(const char* message) { std::fprintf(stderr, "fatal: %s\n", messa
 
 class VMAllocatorTest : public VMTest {};
 
+// The allocator's two entries: the call, and the inline path that object
+// creation takes (which hands everything but the common case to the call).
+struct AllocEntry {
+    const char* name;
+    void* (*alloc)(size_t size);
+};
+const AllocEntry kAllocEntries[] = {
+    {"_VM_alloc", [](size_t size) { return _VM_alloc(size, 1); }},
+    {"_VM_allocInline", [](size_t size) { return _VM_allocInline(size); }},
+};
+
 TEST_F(VMAllocatorTest, BlocksAreDistinctAlignedZeroedAndCountedAsRequestPlusFour) {
     // Garbage of earlier tests goes first: in the collector's stress mode the
     // allocations below would otherwise free it and change the count.
     _VM_collect(_VM_runtime);
-    const uint64_t used = _VM_heap.used;
-    void* a = _VM_alloc(0, 1);
-    void* b = _VM_alloc(0, 1);
-    EXPECT_NE(a, b);
-    EXPECT_EQ(_VM_blockSize(a), 4u);
-    EXPECT_EQ(_VM_blockKind(a), VM_BLOCK_ORDINARY);
-    EXPECT_EQ(_VM_heap.used, used + 8);
-    _VM_free(a);
-    _VM_free(b);
-    _VM_free(nullptr);
-    EXPECT_EQ(_VM_heap.used, used);
+    for (const AllocEntry& entry : kAllocEntries) {
+        SCOPED_TRACE(entry.name);
+        const uint64_t used = _VM_heap.used;
+        const uint64_t platformBlocks = HAL_blockBytes.load();
+        void* a = entry.alloc(0);
+        void* b = entry.alloc(0);
+        EXPECT_NE(a, b);
+        EXPECT_EQ(_VM_blockSize(a), 4u);
+        EXPECT_EQ(_VM_blockKind(a), VM_BLOCK_ORDINARY);
+        EXPECT_EQ(_VM_heap.used, used + 8);
+        _VM_free(a);
+        _VM_free(b);
+        _VM_free(nullptr);
+        EXPECT_EQ(_VM_heap.used, used);
 
-    auto* block = static_cast<unsigned char*>(_VM_alloc(4096, 1));
-    EXPECT_EQ(reinterpret_cast<uintptr_t>(block) % 16, 0u);
-    EXPECT_EQ(block[0] | block[4095], 0);
-    _VM_free(block);
+        auto* block = static_cast<unsigned char*>(entry.alloc(4096));
+        EXPECT_EQ(reinterpret_cast<uintptr_t>(block) % 16, 0u);
+        EXPECT_EQ(block[0] | block[4095], 0);
+        EXPECT_EQ(_VM_blockSize(block), 4100u);
+        _VM_free(block);
+        // What the platform counted for the blocks it handed out, it took
+        // back when they were freed.
+        EXPECT_EQ(HAL_blockBytes.load(), platformBlocks);
+    }
 }
 
 TEST_F(VMAllocatorTest, RequestExactlyAtTheLimitNeedsNoCollectionAndOneByteMoreForcesOne) {
     VM_SKIP_UNDER_STRESS();
-    HeapLimits guard;
-    const uint32_t before = collections();
-    _VM_heap.limit = inUse() + 100 + 4;
-    _VM_free(_VM_alloc(100, 1));
-    EXPECT_EQ(collections(), before);
+    for (const AllocEntry& entry : kAllocEntries) {
+        SCOPED_TRACE(entry.name);
+        HeapLimits guard;
+        const uint32_t before = collections();
+        _VM_heap.limit = inUse() + 100 + 4;
+        _VM_free(entry.alloc(100));
+        EXPECT_EQ(collections(), before);
 
-    _VM_heap.limit = inUse() + 100 + 4 - 1;
-    _VM_free(_VM_alloc(100, 1));
-    EXPECT_EQ(collections(), before + 1);
+        _VM_heap.limit = inUse() + 100 + 4 - 1;
+        _VM_free(entry.alloc(100));
+        EXPECT_EQ(collections(), before + 1);
+    }
 }
 
 TEST_F(VMAllocatorTest, ForcedCollectionSetsTheLimitToTwiceWhatIsInUseWithinItsBounds) {
@@ -221,16 +243,19 @@ TEST_F(VMAllocatorTest, EmptyBlocksPointIntoTheirOwnBlock) {
 }
 
 TEST_F(VMAllocatorTest, StoppedAllocatorHandsOutUncountedBlocks) {
-    HeapLimits guard;
-    const uint64_t used = _VM_heap.used;
-    _VM_stopAllocator();
-    void* block = _VM_alloc(24, 1);
-    _VM_heap.running = true;
-    EXPECT_EQ(_VM_blockKind(block), VM_BLOCK_UNCOUNTED);
-    EXPECT_EQ(_VM_blockSize(block), 28u);
-    EXPECT_EQ(_VM_heap.used, used);
-    _VM_free(block);
-    EXPECT_EQ(_VM_heap.used, used);
+    for (const AllocEntry& entry : kAllocEntries) {
+        SCOPED_TRACE(entry.name);
+        HeapLimits guard;
+        const uint64_t used = _VM_heap.used;
+        _VM_stopAllocator();
+        void* block = entry.alloc(24);
+        _VM_heap.running = true;
+        EXPECT_EQ(_VM_blockKind(block), VM_BLOCK_UNCOUNTED);
+        EXPECT_EQ(_VM_blockSize(block), 28u);
+        EXPECT_EQ(_VM_heap.used, used);
+        _VM_free(block);
+        EXPECT_EQ(_VM_heap.used, used);
+    }
 }
 
 TEST_F(VMAllocatorTest, FreeMemoryIsMaximumLessWhatIsInUseAndStopsAtZero) {

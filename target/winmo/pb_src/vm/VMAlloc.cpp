@@ -15,61 +15,13 @@ VMHeapAccount _VM_heap;
 
 namespace {
 
-// Every block starts with this 16-byte header, so the address handed out
-// stays 16-byte aligned. The size is the accounted size: request + 4.
-struct BlockHeader {
-    uint64_t size;
-    uint32_t kind;
-    uint32_t reserved;
-};
-static_assert(sizeof(BlockHeader) == 16);
+using BlockHeader = VMBlockHeader;
 
 // Requests above this are never representable as a block.
 constexpr uint64_t kMaxRequest = uint64_t(1) << 48;
 
 BlockHeader* headerOf(const void* address) {
     return reinterpret_cast<BlockHeader*>(const_cast<char*>(static_cast<const char*>(address)) - sizeof(BlockHeader));
-}
-
-// The bytes asked of the platform for a request. An empty request still gets
-// a one-byte payload, so the address handed out points into its own block:
-// a leak checker then sees the reference that keeps it.
-inline size_t platformSize(uint64_t request) { return size_t(request) + sizeof(BlockHeader) + (request == 0); }
-
-// Zero-fills a block's payload. Blocks are whole 16-byte units from the
-// platform (HAL_allocReleasingReserve rounds up), so payloads of up to 192
-// bytes, most objects, are cleared in whole units inline instead of through
-// a call.
-inline void zeroPayload(void* address, size_t request) {
-    auto* p = static_cast<char*>(address);
-    // (A switch, not a loop: a loop of stores would be turned back into a
-    // call.)
-    switch ((request + 15) / 16) {
-        case 12: __builtin_memset(p + 176, 0, 16); [[fallthrough]];
-        case 11: __builtin_memset(p + 160, 0, 16); [[fallthrough]];
-        case 10: __builtin_memset(p + 144, 0, 16); [[fallthrough]];
-        case 9: __builtin_memset(p + 128, 0, 16); [[fallthrough]];
-        case 8: __builtin_memset(p + 112, 0, 16); [[fallthrough]];
-        case 7: __builtin_memset(p + 96, 0, 16); [[fallthrough]];
-        case 6: __builtin_memset(p + 80, 0, 16); [[fallthrough]];
-        case 5: __builtin_memset(p + 64, 0, 16); [[fallthrough]];
-        case 4: __builtin_memset(p + 48, 0, 16); [[fallthrough]];
-        case 3: __builtin_memset(p + 32, 0, 16); [[fallthrough]];
-        case 2: __builtin_memset(p + 16, 0, 16); [[fallthrough]];
-        case 1: __builtin_memset(p, 0, 16); [[fallthrough]];
-        case 0: return;
-        default: std::memset(address, 0, request);
-    }
-}
-
-inline void* finishBlock(void* block, uint64_t accounted, VMBlockKind kind, size_t request) {
-    auto* header = static_cast<BlockHeader*>(block);
-    header->size = accounted;
-    header->kind = kind;
-    header->reserved = 0;
-    void* address = header + 1;
-    zeroPayload(address, request);
-    return address;
 }
 
 uint64_t saturatingAdd(uint64_t a, uint64_t b) { return a > UINT64_MAX - b ? UINT64_MAX : a + b; }
@@ -93,12 +45,12 @@ inline uint64_t inUse(uint64_t blockSize) {
 // up to three collections, each followed by a new limit and a retry.
 void* allocSlow(size_t size, uint64_t blockSize, int exceptionsAllowed) {
     VMThread* current = VMThread::current();
-    const size_t physical = platformSize(size);
+    const size_t physical = _VM_platformSize(size);
     for (int collections = 0;;) {
         if (collections > 0 && inUse(blockSize) <= _VM_heap.limit) {
             if (void* block = HAL_allocReleasingReserve(physical, 0)) {
                 _VM_heap.used += blockSize;
-                return finishBlock(block, blockSize, VM_BLOCK_ORDINARY, size);
+                return _VM_finishBlock(block, blockSize, VM_BLOCK_ORDINARY, size);
             }
         }
         if (current != nullptr && current->outOfMemory && blockSize <= VM_EMERGENCY_BLOCK &&
@@ -108,7 +60,7 @@ void* allocSlow(size_t size, uint64_t blockSize, int exceptionsAllowed) {
                 HAL_fatalError("Ran out of memory while trying to report an out of memory condition!");
             current->emergencyBytes += blockSize;
             _VM_heap.used += blockSize;
-            return finishBlock(block, blockSize, VM_BLOCK_EMERGENCY, size);
+            return _VM_finishBlock(block, blockSize, VM_BLOCK_EMERGENCY, size);
         }
         if (collections == 3) break;
         if (_VM_runtime != nullptr) _VM_collect(_VM_runtime);
@@ -161,9 +113,9 @@ void* _VM_alloc(size_t size, int exceptionsAllowed) {
     const uint64_t blockSize = uint64_t(size) + 4;
 
     if (!_VM_heap.running) [[unlikely]] {
-        void* block = HAL_allocReleasingReserve(platformSize(size), 0);
+        void* block = HAL_allocReleasingReserve(_VM_platformSize(size), 0);
         if (block == nullptr) HAL_fatalError("Ran out of memory during VM initialization!");
-        return finishBlock(block, blockSize, VM_BLOCK_UNCOUNTED, size);
+        return _VM_finishBlock(block, blockSize, VM_BLOCK_UNCOUNTED, size);
     }
 
 #ifdef VESSILO_GC_STRESS
@@ -177,9 +129,9 @@ void* _VM_alloc(size_t size, int exceptionsAllowed) {
 
     // Room under the limit: the common case.
     if (inUse(blockSize) <= _VM_heap.limit) [[likely]] {
-        if (void* block = HAL_allocReleasingReserve(platformSize(size), 0)) [[likely]] {
+        if (void* block = HAL_allocReleasingReserve(_VM_platformSize(size), 0)) [[likely]] {
             _VM_heap.used += blockSize;
-            return finishBlock(block, blockSize, VM_BLOCK_ORDINARY, size);
+            return _VM_finishBlock(block, blockSize, VM_BLOCK_ORDINARY, size);
         }
     }
     return allocSlow(size, blockSize, exceptionsAllowed);
@@ -190,7 +142,7 @@ void _VM_free(void* address) {
     BlockHeader* header = headerOf(address);
     const uint64_t size = header->size;
     if (header->kind != VM_BLOCK_UNCOUNTED) _VM_heap.used = size > _VM_heap.used ? 0 : _VM_heap.used - size;
-    HAL_freeBlock(header, platformSize(size - 4));
+    HAL_freeBlock(header, _VM_platformSize(size - 4));
 }
 
 uint64_t _VM_blockSize(const void* address) { return headerOf(address)->size; }

@@ -53,7 +53,7 @@ void VMArray_Base::_VM_constructDims(jint typeCode, jint dims, jint arrayLength)
     if (arrayLength < 0) _VM_throwNegativeArraySizeException();
     if (dims > 1) elementType = VM_T_REFERENCE;
     _VM_elementSize(this);
-    data = _VM_alloc(size_t(arrayLength) * size_t(elementSize), 1);  // zero-filled
+    data = _VM_allocInline(size_t(arrayLength) * size_t(elementSize));  // zero-filled
 }
 
 void VMArray_Base::_VM_constructRefs(java::lang::Class* element, jint arrayLength) {
@@ -63,7 +63,7 @@ void VMArray_Base::_VM_constructRefs(java::lang::Class* element, jint arrayLengt
     data = nullptr;
     if (arrayLength < 0) _VM_throwNegativeArraySizeException();
     _VM_elementSize(this);
-    data = _VM_alloc(size_t(arrayLength) * size_t(elementSize), 1);
+    data = _VM_allocInline(size_t(arrayLength) * size_t(elementSize));
 }
 
 void _VM_arrayCopyElements(VMArray_Base* destination, VMArray_Base* source, jint sourcePosition,

@@ -13,16 +13,7 @@
 
 // --- object header --------------------------------------------------------
 
-java::lang::Object* _VM_initObject(java::lang::Object* header) {
-    header->_VM_owner = nullptr;
-    header->_VM_count = 0;
-    header->_VM_inflated = nullptr;
-    header->_VM_flags = VM_FLAG_REACHED | VM_FLAG_CONSTRUCTING | _VM_markedValue;
-    ++_VM_constructingCount;
-    if (_VM_runtime == nullptr) HAL_fatalError("An object was created while no runtime exists!");
-    _VM_heapAdd(_VM_runtime, header);
-    return header;
-}
+void _VM_noRuntimeForObject() { HAL_fatalError("An object was created while no runtime exists!"); }
 
 void _VM_releaseObject(java::lang::Object* header) {
     const uint32_t flags = header->_VM_flags;
@@ -48,16 +39,6 @@ void _VM_destroyObject(java::lang::Object* header) {
 }
 
 size_t _VM_heapObjects = 0;
-
-void _VM_heapAdd(VMRuntime* runtime, java::lang::Object* header) {
-    header->_VM_prev = nullptr;
-    header->_VM_next = runtime->heapHead;
-    if (runtime->heapHead != nullptr) runtime->heapHead->_VM_prev = header;
-    runtime->heapHead = header;
-    ++_VM_heapObjects;
-    if (--_VM_heapStretchCountdown == 0) [[unlikely]]
-        _VM_heapNoteStretch(runtime, header);
-}
 
 void _VM_heapRemove(VMRuntime* runtime, java::lang::Object* header) {
     if (!_VM_heapSweeping) [[unlikely]]
@@ -203,7 +184,7 @@ Class* Object::getClass() { return _VM_classRecord; }
 
 VMPtr<Object> Object::create() {
     _VM_ensureInitialized(_VM_classRecord);
-    void* memory = _VM_alloc(sizeof(Object), 1);
+    void* memory = _VM_allocInline(sizeof(Object));
     Object* object = new (memory) Object();
     VMPtr<Object> result(object);
     _VM_endConstruction(object);
