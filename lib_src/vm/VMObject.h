@@ -90,7 +90,10 @@ public:
     // word of every object, so these two sit together right behind the table
     // pointer; the header packs into 48 bytes.
     Object* _VM_next = nullptr;
-    uint32_t _VM_flags = VM_FLAG_REACHED | VM_FLAG_CONSTRUCTING;
+    uint8_t _VM_flags = VM_FLAG_REACHED | VM_FLAG_CONSTRUCTING;
+    // 1 until the object has outlived a sweep (the collector's own).
+    uint8_t _VM_young = 1;
+    uint16_t _VM_reserved = 0;
     jint _VM_count = 0;
     Object* _VM_prev = nullptr;
     VMThread* _VM_owner = nullptr;

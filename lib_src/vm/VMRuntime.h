@@ -102,6 +102,9 @@ extern size_t _VM_heapObjects;
 // inline by _VM_heapAdd) and every few thousand survivors of a sweep. An
 // object leaving the list outside a sweep makes the collector forget them.
 extern uint32_t _VM_heapStretchCountdown;
+// The sweeps that walked only the objects made since the sweep before (the
+// mark found every older object again).
+extern uint32_t _VM_youngSweeps;
 extern bool _VM_heapSweeping;
 void _VM_heapNoteStretch(VMRuntime* runtime, java::lang::Object* header);
 void _VM_heapForgetStretches();
@@ -184,7 +187,8 @@ inline java::lang::Object* _VM_initObject(java::lang::Object* header) {
     header->_VM_owner = nullptr;
     header->_VM_count = 0;
     header->_VM_inflated = nullptr;
-    header->_VM_flags = VM_FLAG_REACHED | VM_FLAG_CONSTRUCTING | _VM_markedValue;
+    header->_VM_flags = uint8_t(VM_FLAG_REACHED | VM_FLAG_CONSTRUCTING | _VM_markedValue);
+    header->_VM_young = 1;
     ++_VM_constructingCount;
     VMRuntime* runtime = _VM_runtime;
     if (runtime == nullptr) [[unlikely]]

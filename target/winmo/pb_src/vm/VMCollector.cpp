@@ -62,6 +62,11 @@ std::vector<java::lang::Object*> finalisable;
 // object noted below and ends where the next one starts. Only a sweep
 // destroys objects, so every noted object stays in the list, in list order,
 // until the next sweep notes afresh.
+//
+// The objects made since the last sweep lie in front of those that outlived
+// it (the boundary: the head as that sweep left it). When the mark finds
+// every one of those old objects again, only the young part of the list can
+// hold garbage, and the sweep walks that part alone.
 constexpr uint32_t kStretch = 2048;
 constexpr int kLanes = 16;
 
@@ -70,6 +75,10 @@ struct Stretches {
     std::vector<java::lang::Object*> fresh;  // made since the last sweep, oldest first
     std::vector<java::lang::Object*> kept;   // survivors of the last sweep, in list order
     std::vector<java::lang::Object*> starts;
+    bool bounded = false;                    // the boundary is known
+    java::lang::Object* boundary = nullptr;  // the first old object (null: none)
+    size_t oldObjects = 0;                   // objects from the boundary on
+    size_t youngStretches = 0;               // stretches in front of the boundary
 };
 Stretches stretches;
 
@@ -78,17 +87,28 @@ const std::vector<java::lang::Object*>& stretchStarts(VMRuntime* runtime) {
     std::vector<java::lang::Object*>& starts = stretches.starts;
     starts.clear();
     starts.push_back(runtime->heapHead);
+    stretches.youngStretches = 0;
     if (stretches.runtime != runtime) return starts;
     auto add = [&](java::lang::Object* o) {
         if (o != starts.back()) starts.push_back(o);
     };
     for (auto o = stretches.fresh.rbegin(); o != stretches.fresh.rend(); ++o) add(*o);
+    if (stretches.bounded) {
+        if (stretches.boundary == nullptr) {
+            // Nothing outlived the last sweep: the whole list is young.
+            stretches.youngStretches = starts.size();
+        } else {
+            add(stretches.boundary);
+            stretches.youngStretches = starts.size() - 1;
+        }
+    }
     for (java::lang::Object* o : stretches.kept) add(o);
     return starts;
 }
 
-// Visits the objects inside the stretches, each stretch's first object
-// excepted: the walker visits those itself, in list order, after this.
+// Visits the objects inside the first `stretchCount` stretches, each stretch's
+// first object excepted: the walker visits those itself, in list order,
+// after this.
 //
 // A stretch's first object is where the stretch before it ends, and that
 // stretch's lane compares against it, so it stays in place while the lanes
@@ -101,7 +121,7 @@ const std::vector<java::lang::Object*>& stretchStarts(VMRuntime* runtime) {
 // there, the walker may fetch the object's block (`ahead`); once the block
 // is there, what the block refers to (`near`); then the object is visited.
 template <class Walker>
-void walkStretches(const std::vector<java::lang::Object*>& starts, Walker& walker) {
+void walkStretches(const std::vector<java::lang::Object*>& starts, size_t stretchCount, Walker& walker) {
     struct Lane {
         java::lang::Object* current;
         java::lang::Object* ahead;
@@ -115,7 +135,7 @@ void walkStretches(const std::vector<java::lang::Object*>& starts, Walker& walke
     // Gives a lane the next stretch with objects inside its ends; its first
     // objects are read at once.
     auto take = [&](Lane& l) {
-        while (next < starts.size()) {
+        while (next < stretchCount) {
             const size_t stretch = next++;
             java::lang::Object* first = starts[stretch];
             java::lang::Object* stop = stretch + 1 < starts.size() ? starts[stretch + 1] : nullptr;
@@ -166,14 +186,18 @@ void walkStretches(const std::vector<java::lang::Object*>& starts, Walker& walke
 }
 
 // The sweep: destroys every unmarked object, and notes the stretches of the
-// survivors afresh: in list order, about one every kStretch survivors.
+// survivors afresh: in list order, about one every kStretch survivors. A
+// young sweep walks the stretches in front of the boundary alone and keeps
+// those behind it. Every survivor it passes is old from now on.
 class Sweep {
 public:
-    explicit Sweep(VMRuntime* runtime) : starts(stretchStarts(runtime)) {}
+    Sweep(VMRuntime* runtime, bool youngOnly)
+        : starts(stretchStarts(runtime)), young(youngOnly),
+          count(youngOnly ? stretches.youngStretches : starts.size()) {}
 
     void run() {
-        notes.assign(starts.size(), {});
-        walkStretches(starts, *this);
+        notes.assign(count, {});
+        walkStretches(starts, count, *this);
         finish();
     }
 
@@ -195,6 +219,7 @@ public:
             _VM_destroyObject(o);
             return;
         }
+        if (o->_VM_young) o->_VM_young = 0;
         Notes& n = notes[stretch];
         if (++n.survivors == kStretch) {
             n.survivors = 0;
@@ -215,14 +240,19 @@ private:
 
     // The stretches' first objects, then the notes in list order.
     void finish() {
+        std::vector<java::lang::Object*> old;
+        if (young) old.swap(stretches.kept);
         stretches.kept.clear();
         uint32_t sinceNote = 0;
-        for (size_t i = 0; i < starts.size(); ++i) {
+        for (size_t i = 0; i < count; ++i) {
             java::lang::Object* first = starts[i];
             if (first == nullptr) continue;
             if (!_VM_isMarked(first)) {
                 _VM_destroyObject(first);
-            } else if (i > 0 && sinceNote >= kStretch) {
+                continue;
+            }
+            first->_VM_young = 0;
+            if (i > 0 && sinceNote >= kStretch) {
                 stretches.kept.push_back(first);
                 sinceNote = 0;
             } else {
@@ -235,21 +265,21 @@ private:
             }
             sinceNote += n.survivors;
         }
+        if (young) {
+            if (stretches.boundary != nullptr) stretches.kept.push_back(stretches.boundary);
+            stretches.kept.insert(stretches.kept.end(), old.begin(), old.end());
+        }
     }
 
     const std::vector<java::lang::Object*>& starts;
+    const bool young;
+    const size_t count;
     std::vector<Notes> notes;
     const uint32_t marked = _VM_markedValue;
 };
 
-// A collection that destroys nothing keeps the stretches it would have cut
-// anew: those of the objects made since the last sweep join the survivors'.
-void keepStretches(VMRuntime* runtime) {
-    const std::vector<java::lang::Object*>& starts = stretchStarts(runtime);
-    stretches.kept.assign(starts.begin() + 1, starts.end());
-}
-
-size_t shaded = 0;  // objects marked by this collection
+size_t shaded = 0;       // objects marked by this collection
+size_t shadedYoung = 0;  // of them, those made since the last sweep
 
 // The mark proper: an object not yet marked takes the marked value, and the
 // reached bit when the bits carry it, and waits on the stack for its
@@ -262,6 +292,7 @@ inline void shade(java::lang::Object* object, uint32_t bits) {
     object->_VM_flags =
         (flags & ~uint32_t(VM_FLAG_REACHED | VM_FLAG_MARKED)) | _VM_markedValue | (bits & VM_FLAG_REACHED);
     ++shaded;
+    shadedYoung += object->_VM_young;
     markStack.push_back(object);
 }
 
@@ -359,15 +390,27 @@ void verify(VMRuntime* runtime, const char* phase, bool swept = false) {
     listedObjects.clear();
     // Every object's previous link names the object before it. A list that
     // runs into itself breaks this too: the object met again has another
-    // previous object.
+    // previous object. While the boundary of the young is known, the objects
+    // in front of it are young and those from it on old.
+    const bool bounded = stretches.runtime == runtime && stretches.bounded;
+    bool old = false;
+    size_t oldObjects = 0;
     java::lang::Object* previous = nullptr;
     for (java::lang::Object* o = runtime->heapHead; o != nullptr; previous = o, o = o->_VM_next) {
         if (o->_VM_prev != previous) heapBroken("the links of the heap list disagree");
         if ((o->_VM_flags & ~kKnownFlags) != 0) heapBroken("a flag word holds an unknown value");
         if (swept && !_VM_isMarked(o)) heapBroken("an unmarked object outlived the collection");
+        if (o->_VM_young > 1) heapBroken("an age holds an unknown value");
+        if (bounded) {
+            old = old || o == stretches.boundary;
+            if (o->_VM_young != (old ? 0 : 1)) heapBroken("an object's age disagrees with the boundary of the young");
+            oldObjects += old;
+        }
         listedObjects.push_back(o);
     }
     if (listedObjects.size() != _VM_heapObjects) heapBroken("the count of objects disagrees with the heap list");
+    if (bounded && oldObjects != stretches.oldObjects)
+        heapBroken("the count of old objects disagrees with the heap list");
     std::sort(listedObjects.begin(), listedObjects.end());
 
     for (java::lang::Object* o : finalisable) {
@@ -413,6 +456,7 @@ void _VM_setConstructing(java::lang::Object* header) {
     ++_VM_constructingCount;
 }
 
+uint32_t _VM_youngSweeps = 0;
 uint32_t _VM_heapStretchCountdown = kStretch;
 bool _VM_heapSweeping = false;
 
@@ -421,6 +465,7 @@ void _VM_heapNoteStretch(VMRuntime* runtime, java::lang::Object* header) {
     if (stretches.runtime != runtime) {
         stretches.kept.clear();
         stretches.fresh.clear();
+        stretches.bounded = false;
         stretches.runtime = runtime;
     }
     stretches.fresh.push_back(header);
@@ -430,6 +475,7 @@ void _VM_heapForgetStretches() {
     stretches.runtime = nullptr;
     stretches.fresh.clear();
     stretches.kept.clear();
+    stretches.bounded = false;
 }
 
 void _VM_mark(java::lang::Object* header, uint32_t bits) {
@@ -464,7 +510,7 @@ void _VM_collect(VMRuntime* runtime) {
 
     // Mark. The marked value flips, so every object now counts as unmarked.
     _VM_markedValue ^= VM_FLAG_MARKED;
-    shaded = 0;
+    shaded = shadedYoung = 0;
     const uint32_t rootBits = VM_FLAG_REACHED | VM_FLAG_MARKED;
     _VM_markScope(_VM_nativeScope()->head, rootBits);
     _VM_markScope(_VM_staticScope()->head, rootBits);
@@ -481,15 +527,22 @@ void _VM_collect(VMRuntime* runtime) {
     if (shaded == _VM_heapObjects) {
         // Every object in the list is marked: nothing to destroy. The
         // stretches known now stay as they are, for the next sweep.
-        keepStretches(runtime);
+        if (stretches.runtime != runtime) _VM_heapForgetStretches();
     } else {
+        // Every old object marked: the garbage is young.
+        const bool youngOnly =
+            stretches.runtime == runtime && stretches.bounded && shaded - shadedYoung == stretches.oldObjects;
         _VM_heapSweeping = true;
-        Sweep(runtime).run();
+        _VM_youngSweeps += youngOnly;
+        Sweep(runtime, youngOnly).run();
+        _VM_heapSweeping = false;
+        stretches.fresh.clear();
+        stretches.bounded = true;
+        stretches.boundary = runtime->heapHead;
+        stretches.oldObjects = _VM_heapObjects;
     }
     stretches.runtime = runtime;
-    stretches.fresh.clear();
     _VM_heapStretchCountdown = kStretch;
-    _VM_heapSweeping = false;
     reclaimThreadRecords(runtime);
 #ifndef NDEBUG
     verify(runtime, " after a collection", true);
