@@ -173,8 +173,7 @@ TEST_F(CollectorTest, EveryStretchOfALargeHeapIsWalked) {
         VMPtr<Cell> cell = Cell::create();
         if (i % 10 == 0) late->set(i / 10, cell);
     }
-    check({"new survivors and garbage", kObjects / 6 + kObjects / 10, 2 * kObjects - kObjects / 6 - kObjects / 10,
-           1});
+    check({"new survivors and garbage", kObjects / 6 + kObjects / 10, 2 * kObjects - kObjects / 6 - kObjects / 10, 1});
     late = nullptr;
     check({"new survivors dropped", kObjects / 6, 2 * kObjects - kObjects / 6});
     for (jint i = 0; i < kObjects; ++i) VMPtr<Cell> garbage = Cell::create();

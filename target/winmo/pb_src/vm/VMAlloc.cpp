@@ -15,13 +15,12 @@ VMHeapAccount _VM_heap;
 
 namespace {
 
-using BlockHeader = VMBlockHeader;
-
 // Requests above this are never representable as a block.
 constexpr uint64_t kMaxRequest = uint64_t(1) << 48;
 
-BlockHeader* headerOf(const void* address) {
-    return reinterpret_cast<BlockHeader*>(const_cast<char*>(static_cast<const char*>(address)) - sizeof(BlockHeader));
+VMBlockHeader* headerOf(const void* address) {
+    return reinterpret_cast<VMBlockHeader*>(const_cast<char*>(static_cast<const char*>(address)) -
+                                            sizeof(VMBlockHeader));
 }
 
 uint64_t saturatingAdd(uint64_t a, uint64_t b) { return a > UINT64_MAX - b ? UINT64_MAX : a + b; }
@@ -139,7 +138,7 @@ void* _VM_alloc(size_t size, int exceptionsAllowed) {
 
 void _VM_free(void* address) {
     if (address == nullptr) return;
-    BlockHeader* header = headerOf(address);
+    VMBlockHeader* header = headerOf(address);
     const uint64_t size = header->size;
     if (header->kind != VM_BLOCK_UNCOUNTED) _VM_heap.used = size > _VM_heap.used ? 0 : _VM_heap.used - size;
     HAL_freeBlock(header, _VM_platformSize(size - 4));

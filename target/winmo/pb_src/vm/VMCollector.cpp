@@ -192,7 +192,8 @@ void walkStretches(const std::vector<java::lang::Object*>& starts, size_t stretc
 class Sweep {
 public:
     Sweep(VMRuntime* runtime, bool youngOnly)
-        : starts(stretchStarts(runtime)), young(youngOnly),
+        : starts(stretchStarts(runtime)),
+          young(youngOnly),
           count(youngOnly ? stretches.youngStretches : starts.size()) {}
 
     void run() {
