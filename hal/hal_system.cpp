@@ -154,12 +154,7 @@ bool HAL_hasMemoryReserve() { return g_reserve.load() != nullptr; }
 void* HAL_allocReleasingReserve(size_t size, int release) {
     if (release == 1) HAL_releaseMemoryReserve();
     if (size > kLargestBlock) return nullptr;
-    // Asked for a whole number of 16 bytes, malloc hands out 16-byte aligned
-    // blocks (glibc's always does, mimalloc by its size classes). A request
-    // for 0 bytes still gets a block of its own.
-    void* block = std::malloc(size == 0 ? 16 : (size + 15) & ~size_t(15));
-    if (block != nullptr) addBlockBytes(size);
-    return block;
+    return HAL_allocBlockInline(size);
 }
 
 void HAL_freeBlock(void* block, size_t size) {

@@ -39,14 +39,14 @@ inline uint64_t inUse(uint64_t blockSize) {
     HAL_fatalError("Ran out of memory while exceptions are forbidden!");
 }
 
-// The rest of an allocation that found no room under the limit: the
-// emergency path while the thread reports an out-of-memory condition, else
-// up to three collections, each followed by a new limit and a retry.
-void* allocSlow(size_t size, uint64_t blockSize, int exceptionsAllowed) {
+// A counted allocation: a block when there is room under the limit; else
+// the emergency path while the thread reports an out-of-memory condition,
+// else up to three collections, each followed by a new limit and a retry.
+void* allocCounted(size_t size, uint64_t blockSize, int exceptionsAllowed) {
     VMThread* current = VMThread::current();
     const size_t physical = _VM_platformSize(size);
     for (int collections = 0;;) {
-        if (collections > 0 && inUse(blockSize) <= _VM_heap.limit) {
+        if (inUse(blockSize) <= _VM_heap.limit) {
             if (void* block = HAL_allocReleasingReserve(physical, 0)) {
                 _VM_heap.used += blockSize;
                 return _VM_finishBlock(block, blockSize, VM_BLOCK_ORDINARY, size);
@@ -126,14 +126,7 @@ void* _VM_alloc(size_t size, int exceptionsAllowed) {
     }
 #endif
 
-    // Room under the limit: the common case.
-    if (inUse(blockSize) <= _VM_heap.limit) [[likely]] {
-        if (void* block = HAL_allocReleasingReserve(_VM_platformSize(size), 0)) [[likely]] {
-            _VM_heap.used += blockSize;
-            return _VM_finishBlock(block, blockSize, VM_BLOCK_ORDINARY, size);
-        }
-    }
-    return allocSlow(size, blockSize, exceptionsAllowed);
+    return allocCounted(size, blockSize, exceptionsAllowed);
 }
 
 void _VM_free(void* address) {
