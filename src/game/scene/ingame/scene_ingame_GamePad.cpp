@@ -70,6 +70,15 @@ void GamePad::update() {
         direction = button == NONE ? NONE : button + HELD_OFFSET;
         return;
     }
+    // A finger kept down holds the button under it, frame after frame; one
+    // slid off both pads leaves the keys to decide.
+    if ((*pointer->isDown)[0]) {
+        const jint button = buttonAt(pointer->getX(0), pointer->getY(0));
+        if (button != NONE) {
+            direction = button + HELD_OFFSET;
+            return;
+        }
+    }
     VMPtr<MyKey> keys = myKey;
     for (jint i = 0; i < 5; ++i) {
         if (keys->isPressed(kActions[i])) {

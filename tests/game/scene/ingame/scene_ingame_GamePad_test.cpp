@@ -3,6 +3,7 @@
 #include <string>
 
 #include "ingame_test_support.h"
+#include "ts_input_PointerInputEventManager.h"
 
 VM_REGISTER_CLASS(ingametest::ScriptKey, .name = "ingametest.ScriptKey",
                   .sourceName = "tests/game/scene/ingame/scene_ingame_GamePad_test")
@@ -67,6 +68,50 @@ TEST_F(GamePadTest, TouchesWinOverKeysAndPressesOverHolds) {
     }
     VMPtr<VMInts> area = pad->touchArea;
     EXPECT_EQ(std::vector<jint>(area->elements(), area->elements() + 5), (std::vector<jint>{100, 470, 1, 1, 0}));
+}
+
+// A finger kept on the pad, frame by frame as the pointer polls its events:
+// held codes every frame, following the finger from button to button.
+TEST_F(GamePadTest, AFingerKeptDownHoldsTheButtonUnderItEveryFrame) {
+    using ts::input::PointerInputEventManager;
+    VMPtr<GamePad> pad = GamePad::getInstance();
+    VMPtr<MyPointer> pointer = pad->myPointer;
+    enum Event { NOTHING = 0, PRESS = 1, DRAG = 2, RELEASE = 3 };
+    struct Frame {
+        const char* what;
+        Event event;
+        jint x, y;
+        std::set<jint> held;
+        jint code;
+    };
+    const Frame frames[] = {
+        {"finger down on right", PRESS, 120, 530, {}, 9},
+        {"kept on right", NOTHING, 0, 0, {}, 9},
+        {"still kept, a key held too", NOTHING, 0, 0, {ingametest::kUp}, 9},
+        {"moved a little inside right", DRAG, 140, 550, {}, 9},
+        {"slid onto left", DRAG, 20, 530, {}, 8},
+        {"kept on left", NOTHING, 0, 0, {}, 8},
+        {"slid off both pads: the keys decide", DRAG, 200, 530, {ingametest::kUp}, 6},
+        {"off both pads, no key", NOTHING, 0, 0, {}, -1},
+        {"slid onto action", DRAG, 400, 560, {}, 10},
+        {"kept on action", NOTHING, 0, 0, {}, 10},
+        {"lifted from action", RELEASE, 400, 560, {}, 5},
+        {"after the lift", NOTHING, 0, 0, {}, -1},
+        {"down outside both pads, a key held", PRESS, 240, 300, {ingametest::kUp}, -1},
+        {"kept outside: the keys decide", NOTHING, 0, 0, {ingametest::kUp}, 6},
+        {"lifted outside", RELEASE, 240, 300, {ingametest::kUp}, -1},
+    };
+    for (const Frame& f : frames) {
+        SCOPED_TRACE(f.what);
+        if (f.event != NOTHING) PointerInputEventManager::addEvent(f.event, f.x, f.y);
+        // The pointer polls after the scene's update: the pad sees the
+        // events of the frame before.
+        pointer->update();
+        keys->pressed.clear();
+        keys->held = f.held;
+        pad->update();
+        EXPECT_EQ(pad->getDirection(), f.code);
+    }
 }
 
 }  // namespace
