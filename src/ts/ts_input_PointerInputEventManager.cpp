@@ -79,11 +79,59 @@ jint PointerInputEventManager::getY() {
     return currentY;
 }
 
+namespace {
+
+// The slot of the i-th queued event (0 the oldest).
+jint* queuedSlot(jint* slots, jint first, jint i) {
+    return slots + (first + i) % PointerInputEventManager::QUEUE_LENGTH * kSlotInts;
+}
+
+bool isMove(const jint* slot) {
+    return slot[1] != PointerInputEventManager::PRESSED && slot[1] != PointerInputEventManager::RELEASED;
+}
+
+}  // namespace
+
+bool PointerInputEventManager::makeRoom(jint type) {
+    jint* slots = queue->elements();
+    // A move after a move only updates the position: it takes the place of
+    // the one before it.
+    if (type != PRESSED && type != RELEASED && isMove(queuedSlot(slots, first, count - 1))) {
+        --count;
+        return true;
+    }
+    // Otherwise the oldest move goes, so that no press or release is lost.
+    jint gone = -1;
+    for (jint i = 0; i < count && gone < 0; ++i)
+        if (isMove(queuedSlot(slots, first, i))) gone = i;
+    // Only presses and releases are waiting: a move arriving now is the one
+    // to drop; a press or release drops the oldest event, unless that is
+    // the newest release (the finger is off the screen until that is seen).
+    if (gone < 0) {
+        if (type != PRESSED && type != RELEASED) return false;
+        gone = 0;
+        if (type != RELEASED && queuedSlot(slots, first, 0)[1] == RELEASED) {
+            bool newestRelease = true;
+            for (jint i = 1; i < count; ++i)
+                if (queuedSlot(slots, first, i)[1] == RELEASED) newestRelease = false;
+            if (newestRelease) gone = 1;
+        }
+    }
+    for (jint i = gone; i + 1 < count; ++i) {
+        jint* to = queuedSlot(slots, first, i);
+        const jint* from = queuedSlot(slots, first, i + 1);
+        for (jint k = 0; k < kSlotInts; ++k) to[k] = from[k];
+    }
+    --count;
+    return true;
+}
+
 void PointerInputEventManager::addEvent(jint type, jint x, jint y) {
     _VM_ensureInitialized(_VM_classRecord);
     VMSynchronized guard(lock);
     VMPtr<VMArray<jint, 1>> slots = queue;
-    if (slots == nullptr || count == QUEUE_LENGTH) return;
+    if (slots == nullptr) return;
+    if (count == QUEUE_LENGTH && !makeRoom(type)) return;
     jint* slot = slots->elements() + (first + count) % QUEUE_LENGTH * kSlotInts;
     slot[0] = 0;  // one pointer on this device
     slot[1] = type;

@@ -1,6 +1,8 @@
 // ts.input.PointerInputEventManager: the queue of pointer events between the
 // canvas's pointer entries (main thread) and the game (canvas thread). The
-// queue has 20 slots; when it is full a new event is dropped. Positions are
+// queue has 20 slots. When it is full (a long frame), moves give way first:
+// a new move replaces a move queued last, else the oldest queued move is
+// dropped; presses and releases are kept, and the newest release always. Positions are
 // taken relative to the game area (the canvas's screen offset).
 //
 // Every operation is static and those that touch the queue hold the
@@ -50,9 +52,14 @@ public:
     static jint getY();
 
     // The canvas's entries: an event at a canvas position (queued only while
-    // enabled and not full), and the position of the game area.
+    // enabled; see above when full), and the position of the game area.
     static void addEvent(jint type, jint x, jint y);
     static void setScreenOffset(jint x, jint y);
+
+private:
+    // Frees a slot of the full queue for an event of `type`; false when the
+    // event itself is the one to drop. Holds the lock.
+    static bool makeRoom(jint type);
 };
 
 }  // namespace ts::input

@@ -122,4 +122,58 @@ TEST_F(MyPointerTest, AtMostTwentyEventsAFrameAndOtherPointersIgnored) {
     EXPECT_EQ((*ptr->x)[0], 0);
 }
 
+// A long frame (a level's load) lets the queue fill up: moves give way, the
+// lifted finger still arrives.
+TEST_F(MyPointerTest, AFullQueueDropsMovesAndKeepsTheRelease) {
+    VMPtr<MyPointer> ptr = p();
+    event(1, 10, 10);
+    for (jint i = 0; i < 40; ++i) event(2, 11 + i, 10);
+    event(3, 50, 60);
+    EXPECT_EQ(PointerInputEventManager::getEventCount(), 20);
+    ptr->update();
+    EXPECT_FALSE((*ptr->isDown)[0]);
+    EXPECT_TRUE((*ptr->isUp)[0]);
+    EXPECT_TRUE((*ptr->justReleased)[0]);
+    EXPECT_EQ((std::vector<jint>{ptr->getPressX(0), ptr->getX(0), ptr->getY(0)}), (std::vector<jint>{10, 50, 60}));
+    EXPECT_EQ(PointerInputEventManager::getEventCount(), 0);
+
+    // What the full queue keeps, oldest first: each event's letter and x
+    // (its number in the burst).
+    auto queued = [](const std::string& burst) {
+        jint n = 0;
+        for (char c : burst) event(c == 'P' ? 1 : c == 'R' ? 3 : 2, n++, 0);
+        std::string kept;
+        while (PointerInputEventManager::nextEvent()) {
+            const jint t = PointerInputEventManager::getType();
+            kept += std::string(t == 1 ? "P" : t == 3 ? "R" : "D") + std::to_string(PointerInputEventManager::getX());
+        }
+        return kept;
+    };
+    auto numbered = [](const std::string& letters, jint from) {
+        std::string s;
+        for (char c : letters) s += std::string(1, c) + std::to_string(from++);
+        return s;
+    };
+    const std::string taps = "PRPRPRPRPRPRPRPRPRPR";
+    const std::string d19(19, 'D');
+    struct Case {
+        const char* what;
+        std::string burst, kept;
+    };
+    const Case cases[] = {
+        {"a move after moves takes the last one's place", std::string(25, 'D'), numbered(d19, 0) + "D24"},
+        {"a release pushes out the oldest move", "P" + d19 + "R", "P0" + numbered(std::string(18, 'D'), 2) + "R20"},
+        {"a press pushes out the oldest move", "P" + d19 + "RP", "P0" + numbered(std::string(17, 'D'), 3) + "R20P21"},
+        {"a move after only taps is dropped", taps + "D", numbered(taps, 0)},
+        {"a press after only taps drops the oldest", taps + "P", numbered(taps.substr(1), 1) + "P20"},
+        {"a release after only taps drops the oldest", taps + "R", numbered(taps.substr(1), 1) + "R20"},
+        {"the newest release stays the oldest event", "R" + std::string(19, 'P') + "P",
+         "R0" + numbered(std::string(18, 'P'), 2) + "P20"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(queued(c.burst), c.kept);
+    }
+}
+
 }  // namespace
