@@ -303,6 +303,8 @@ void InGameScene::createTileLayer() {
                 layer->setCell(column, row, map->get(row * columns + column));
         cellLayer = layer;
     }
+    // A new level, or the same one again, starts at the world's corner.
+    VMPtr<ts::CellLayer>(cellLayer)->setViewPosition(0, 0);
     InGameObject::setViewSize(3 * viewWidth, 3 * viewHeight);
     InGameObject::setDepthStep(4 * loader->tileHeight);
 }

@@ -106,10 +106,13 @@ TEST_F(InGameSceneTest, LevelViewRunsItsStepsAndReadsTheLevelInStepFour) {
     EXPECT_FALSE(s->overlayScreenA->isVisible());
     EXPECT_EQ(s->overlayScreenB->getSlotCapacity(), 2);
 
-    // A second run keeps the tile layer and does not read the level again.
+    // A second run keeps the tile layer and does not read the level again;
+    // the layer goes back to the world's corner.
     ts::CellLayer* layer = s->cellLayer.get();
+    layer->setViewPosition(300, 200);
     runViewStage(s.get());
     EXPECT_EQ(s->cellLayer.get(), layer);
+    EXPECT_EQ((std::vector<jint>{layer->viewX, layer->viewY}), (std::vector<jint>{0, 0}));
     EXPECT_EQ(levels->asked.size(), 1u);
     s->dispose();
 }
