@@ -15,6 +15,7 @@
 #include "com_ventrix_utility_ResManager.h"
 #include "com_ventrix_utility_SceneManager.h"
 #include "javax_microedition_lcdui_Display.h"
+#include "scene_ingame_GamePad.h"
 #include "scene_ingame_InGameObject.h"
 #include "scene_ingame_InGamePlayer.h"
 #include "scene_ingame_InGameScene.h"
@@ -165,30 +166,42 @@ bool GameRun::playStep(const nlohmann::json& step, const std::function<void()>& 
         }
         return true;
     };
-    unsigned held = 0;
+    // A key by the keyboard, or its pad button (the confirm a tap in the
+    // middle of the screen) by touches.
+    auto down = [&](const std::string& key) {
+        if (!byPad) return harness.keyDown(keys.at(key));
+        const auto [x, y] = key == "confirm" ? std::pair<int, int>{240, 320} : padButton(padCode(key));
+        harness.touchDown(x, y);
+    };
+    auto up = [&](const std::string& key) {
+        if (!byPad) return harness.keyUp(keys.at(key));
+        const auto [x, y] = key == "confirm" ? std::pair<int, int>{240, 320} : padButton(padCode(key));
+        harness.touchUp(x, y);
+    };
+    std::string held;
     if (step.contains("hold")) {
-        held = keys.at(step["hold"].get<std::string>());
-        harness.keyDown(held);
+        held = step["hold"].get<std::string>();
+        down(held);
     }
     bool pressed = false;
     int frames = 0;
     bool done = false;
     while (!done && frames < 3000) {
-        unsigned tap = 0;
+        std::string tap;
         if (step.contains("press") && !pressed) {
             pressed = true;
-            tap = keys.at(step["press"].get<std::string>());
+            tap = step["press"].get<std::string>();
         } else if (step.contains("confirm") && frames % 2 == 0) {
-            tap = ce::VK_RETURN;
+            tap = byPad ? "confirm" : "action";
         }
-        if (tap != 0) harness.keyDown(tap);
+        if (!tap.empty()) down(tap);
         if (!harness.step()) break;
-        if (tap != 0) harness.keyUp(tap);
+        if (!tap.empty()) up(tap);
         if (afterFrame) afterFrame();
         ++frames;
         done = holds(frames);
     }
-    if (held != 0) harness.keyUp(held);
+    if (!held.empty()) up(held);
     if (took != nullptr) *took = frames;
     return done;
 }
@@ -210,6 +223,43 @@ bool GameRun::playSolution(const std::string& name) {
         }
     }
     return true;
+}
+
+int GameRun::padCode(const std::string& key) {
+    static const std::map<std::string, int> codes = {{"up", 1}, {"down", 2}, {"left", 3}, {"right", 4}, {"action", 5}};
+    return codes.at(key);
+}
+
+std::pair<int, int> GameRun::padButton(int code) {
+    _VM_ensureInitialized(scene::ingame::GamePad::_VM_classRecord);
+    scene::ingame::GamePad* gamePad = scene::ingame::GamePad::instance.get();
+    if (gamePad == nullptr) return {-1, -1};
+    // Every scene makes its own pad from the same art: found once.
+    static std::map<int, std::pair<int, int>> found;
+    if (auto at = found.find(code); at != found.end()) return at->second;
+    // The hit points of the button on a 2-pixel grid; the one nearest to
+    // their mean lies inside even for a button that is not a rectangle.
+    VMPtr<VMInts> area = VMInts::create(5);
+    (*area)[2] = (*area)[3] = 1;
+    std::vector<std::pair<int, int>> hits;
+    for (int y = 0; y < 640; y += 2) {
+        for (int x = 0; x < 480; x += 2) {
+            (*area)[0] = x;
+            (*area)[1] = y;
+            const jint left = gamePad->pad->getBoxIdAt(0, area);
+            if ((left != -1 ? left : gamePad->pad->getBoxIdAt(1, area)) == code) hits.emplace_back(x, y);
+        }
+    }
+    if (hits.empty()) return {-1, -1};
+    long sx = 0, sy = 0;
+    for (const auto& [x, y] : hits) sx += x, sy += y;
+    const long mx = sx / long(hits.size()), my = sy / long(hits.size());
+    std::pair<int, int> best = hits.front();
+    for (const auto& h : hits)
+        if ((h.first - mx) * (h.first - mx) + (h.second - my) * (h.second - my) <
+            (best.first - mx) * (best.first - mx) + (best.second - my) * (best.second - my))
+            best = h;
+    return found[code] = best;
 }
 
 std::vector<uint8_t> GameRun::store(int id) {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ZedIRIvoz.h"
@@ -57,10 +58,21 @@ protected:
     // after every frame, `took` gets the frames. False when it never ends.
     bool playStep(const nlohmann::json& step, const std::function<void()>& afterFrame = {}, int* took = nullptr);
 
+    // The screen point of the game pad's button with the pressed code 1 to
+    // 5 (up, down, left, right, action), found from the pad's own boxes;
+    // (-1, -1) when the scene has no pad or the button is not there.
+    static std::pair<int, int> padButton(int code);
+    // The pad button of a solution's key name ("up" ... "action").
+    static int padCode(const std::string& key);
+
     // The record store `id` of the game's canvas, null when absent.
     std::vector<uint8_t> store(int id);
     // The sound calls noted since the last call.
     std::vector<std::string> takeSounds();
+
+    // Solutions played by touches only: holds and presses on the pad's
+    // buttons, confirms as taps in the middle of the screen.
+    bool byPad = false;
 
     TempProgramDir dir;
     playharness::Harness harness;
