@@ -9,12 +9,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "golden.h"
@@ -75,62 +79,78 @@ bool waitFor(const std::function<bool()>& holds, int ms) {
     return holds();
 }
 
+// The game's own program started on the X server of DISPLAY, with a
+// runtime folder and a database of its own; killed at the end unless it has
+// ended.
+struct GameProcess {
+    TestRuntimeFolder runtime;
+    pid_t pid = 0;
+    std::string printed;  // what the program printed
+    Window window = 0;
+
+    // Starts it and waits for its window; false (with a failure) when
+    // either did not happen.
+    bool start() {
+        const std::string database = runtime.path() + "database";
+        std::filesystem::create_directories(database);
+        std::vector<std::string> settings = {"XDG_RUNTIME_DIR=" + runtime.path(), "VESSILO_DATABASE_DIR=" + database,
+                                             "SDL_VIDEODRIVER=x11", "SDL_AUDIODRIVER=dummy",
+                                             "ASAN_OPTIONS=detect_leaks=0"};
+        std::vector<std::string> all;
+        for (char** e = environ; *e != nullptr; ++e) {
+            const std::string entry = *e;
+            const std::string key = entry.substr(0, entry.find('=') + 1);
+            bool replaced = false;
+            for (const std::string& s : settings) replaced = replaced || s.rfind(key, 0) == 0;
+            if (!replaced) all.push_back(entry);
+        }
+        all.insert(all.end(), settings.begin(), settings.end());
+        std::vector<char*> envp;
+        for (std::string& s : all) envp.push_back(s.data());
+        envp.push_back(nullptr);
+        std::string program = VESSILO_PROGRAM;
+        char* argv[] = {program.data(), nullptr};
+        printed = runtime.path() + "printed.txt";
+        posix_spawn_file_actions_t output;
+        posix_spawn_file_actions_init(&output);
+        posix_spawn_file_actions_addopen(&output, 1, printed.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_adddup2(&output, 1, 2);
+        const int spawned = posix_spawn(&pid, program.c_str(), &output, nullptr, argv, envp.data());
+        posix_spawn_file_actions_destroy(&output);
+        if (spawned != 0) {
+            ADD_FAILURE() << "the program did not start";
+            pid = 0;
+            return false;
+        }
+        FILE* pipe = ::popen("timeout 20 xdotool search --sync --name '^Vessilo: The Quiet Agent$' | head -n 1", "r");
+        unsigned long id = 0;
+        if (pipe != nullptr) {
+            if (std::fscanf(pipe, "%lu", &id) != 1) id = 0;
+            ::pclose(pipe);
+        }
+        window = Window(id);
+        if (window == 0) ADD_FAILURE() << "the window did not appear";
+        return window != 0;
+    }
+    ~GameProcess() {
+        if (pid > 0 && ::waitpid(pid, nullptr, WNOHANG) == 0) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+        }
+    }
+};
+
 TEST(GameOnX, TheLogoThenClicksAndKeysIntoTheTutorialAndACloseRequestEndsWith0) {
     const char* display = std::getenv("DISPLAY");
     if (!display || !*display) GTEST_SKIP() << "no X server (DISPLAY is not set): run under xvfb-run";
     if (!haveProgram("xdotool")) GTEST_SKIP() << "xdotool is not installed";
     XDisplayLock alone;
-    TestRuntimeFolder runtime;
-    const std::string database = runtime.path() + "database";
-    std::filesystem::create_directories(database);
-    std::vector<std::string> settings = {"XDG_RUNTIME_DIR=" + runtime.path(), "VESSILO_DATABASE_DIR=" + database,
-                                         "SDL_VIDEODRIVER=x11", "SDL_AUDIODRIVER=dummy",
-                                         "ASAN_OPTIONS=detect_leaks=0"};
-    std::vector<std::string> all;
-    for (char** e = environ; *e != nullptr; ++e) {
-        const std::string entry = *e;
-        const std::string key = entry.substr(0, entry.find('=') + 1);
-        bool replaced = false;
-        for (const std::string& s : settings) replaced = replaced || s.rfind(key, 0) == 0;
-        if (!replaced) all.push_back(entry);
-    }
-    all.insert(all.end(), settings.begin(), settings.end());
-    std::vector<char*> envp;
-    for (std::string& s : all) envp.push_back(s.data());
-    envp.push_back(nullptr);
-    std::string program = VESSILO_PROGRAM;
-    char* argv[] = {program.data(), nullptr};
-    // What the program prints goes to a file of the test's.
-    const std::string printed = runtime.path() + "printed.txt";
-    posix_spawn_file_actions_t output;
-    posix_spawn_file_actions_init(&output);
-    posix_spawn_file_actions_addopen(&output, 1, printed.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_adddup2(&output, 1, 2);
-    pid_t pid = 0;
-    ASSERT_EQ(posix_spawn(&pid, program.c_str(), &output, nullptr, argv, envp.data()), 0);
-    posix_spawn_file_actions_destroy(&output);
-    struct Reaper {
-        pid_t pid;
-        ~Reaper() {
-            if (pid > 0 && ::waitpid(pid, nullptr, WNOHANG) == 0) {
-                ::kill(pid, SIGKILL);
-                ::waitpid(pid, nullptr, 0);
-            }
-        }
-    } reaper{pid};
-
+    GameProcess game;
+    ASSERT_TRUE(game.start());
+    const pid_t pid = game.pid;
+    const Window window = game.window;
     Display* x = XOpenDisplay(nullptr);
     ASSERT_NE(x, nullptr);
-    Window window = 0;
-    {
-        FILE* pipe = ::popen("timeout 20 xdotool search --sync --name '^Vessilo: The Quiet Agent$' | head -n 1", "r");
-        ASSERT_NE(pipe, nullptr);
-        unsigned long id = 0;
-        if (std::fscanf(pipe, "%lu", &id) != 1) id = 0;
-        ::pclose(pipe);
-        window = Window(id);
-    }
-    ASSERT_NE(window, 0u) << "the window did not appear";
     XWindowAttributes a;
     ASSERT_TRUE(XGetWindowAttributes(x, window, &a));
     auto click = [&](int sx, int sy) {
@@ -169,11 +189,113 @@ TEST(GameOnX, TheLogoThenClicksAndKeysIntoTheTutorialAndACloseRequestEndsWith0) 
     XFlush(x);
     int status = -1;
     ASSERT_TRUE(waitFor([&] { return ::waitpid(pid, &status, WNOHANG) == pid; }, 20000)) << "still running";
-    reaper.pid = 0;
+    game.pid = 0;
     XCloseDisplay(x);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_EQ(readFile(printed).find("Exception"), std::string::npos) << readFile(printed);
+    EXPECT_EQ(readFile(game.printed).find("Exception"), std::string::npos) << readFile(game.printed);
+}
+
+// How far the world band of the screen (below the head-up bar, above the
+// pad) has scrolled from `before` to `after`: the horizontal shift that
+// lines up the most pixels; 0 when nothing scrolled.
+int scrolled(const Picture& before, const Picture& after) {
+    int best = 0;
+    double bestShare = -1;
+    for (int shift = -160; shift <= 160; ++shift) {
+        size_t same = 0, compared = 0;
+        for (int y = 120; y < 420; y += 3) {
+            for (int x = std::max(0, shift); x < std::min(480, 480 + shift); x += 2) {
+                const uint32_t a = before.argb[size_t(y) * 480 + size_t(x)];
+                const uint32_t b = after.argb[size_t(y) * 480 + size_t(x - shift)];
+                bool close = true;
+                for (int c = 0; c < 24; c += 8) close = close && std::abs(int((a >> c) & 0xFF) - int((b >> c) & 0xFF)) <= 8;
+                same += close;
+                ++compared;
+            }
+        }
+        const double share = double(same) / double(compared);
+        if (share > bestShare + 1e-9 || (std::abs(share - bestShare) <= 1e-9 && std::abs(shift) < std::abs(best))) {
+            bestShare = share;
+            best = shift;
+        }
+    }
+    return best;
+}
+
+// The middle of the pad's box `id` on the screen, from the game's art (the
+// left pad's frame stands at the screen's bottom-left corner).
+std::pair<int, int> padBox(int id) {
+    std::ifstream in(std::string(VESSILO_SOURCE_DIR) + "assets/game/pack14_frame.json");
+    const nlohmann::json art = nlohmann::json::parse(in, nullptr, false);
+    if (art.is_discarded()) return {-1, -1};
+    for (const auto& resource : art.at("resources")) {
+        if (resource.value("kind", "") != "animset" || resource.value("index", -1) != 1) continue;
+        for (const auto& box : resource.at("frames").at(0).value("boxes", nlohmann::json::array()))
+            if (box.at("id").get<int>() == id)
+                return {box.at("x").get<int>() + box.at("width").get<int>() / 2,
+                        640 + box.at("y").get<int>() + box.at("height").get<int>() / 2};
+    }
+    return {-1, -1};
+}
+
+// A mouse button held on the pad's right arrow walks the agent: the world
+// scrolls after it, where it stays put without the press.
+TEST(GameOnX, APressHeldOnThePadsRightArrowWalksTheAgent) {
+    const char* display = std::getenv("DISPLAY");
+    if (!display || !*display) GTEST_SKIP() << "no X server (DISPLAY is not set): run under xvfb-run";
+    if (!haveProgram("xdotool")) GTEST_SKIP() << "xdotool is not installed";
+    const auto [rx, ry] = padBox(4);
+    ASSERT_GE(rx, 0) << "no right arrow in the pad's art";
+    XDisplayLock alone;
+    GameProcess game;
+    ASSERT_TRUE(game.start());
+    Display* x = XOpenDisplay(nullptr);
+    ASSERT_NE(x, nullptr);
+    XWindowAttributes a;
+    ASSERT_TRUE(XGetWindowAttributes(x, game.window, &a));
+    auto mouse = [&](int sx, int sy, const std::string& what) {
+        const std::string command = "xdotool mousemove --window " + std::to_string(game.window) + " " +
+                                    std::to_string(sx * a.width / 480) + " " + std::to_string(sy * a.height / 640) +
+                                    " " + what;
+        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    };
+    auto seen = [&](const char* golden, double share) {
+        return waitFor([&] { return likeness(windowPicture(x, game.window), golden) >= share; }, 15000);
+    };
+    ASSERT_TRUE(seen("e2e_sound_question", 0.95)) << "the sound question";
+    mouse(240, 272, "click 1");  // "on"
+    ASSERT_TRUE(seen("e2e_main_menu", 0.95)) << "the main menu";
+    mouse(240, 472, "click 1");  // the tutorial
+    ASSERT_TRUE(waitFor([&] { return likeness(windowPicture(x, game.window), "e2e_main_menu") < 0.5; }, 15000));
+    // Its story's pages turned by taps in the middle of the screen, then
+    // the agent in play.
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    for (int page = 0; page < 8; ++page) {
+        mouse(240, 320, "click 1");
+        std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    }
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+
+    const Picture still = windowPicture(x, game.window);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    const Picture idle = windowPicture(x, game.window);
+    EXPECT_EQ(scrolled(still, idle), 0) << "the world moved with no press";
+
+    mouse(rx, ry, "mousedown 1");
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    mouse(rx, ry, "mouseup 1");
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    const Picture walked = windowPicture(x, game.window);
+    if (const char* keep = std::getenv("VESSILO_KEEP_FRAMES")) {
+        writePng(std::string(keep) + "/pad_idle.png", idle);
+        writePng(std::string(keep) + "/pad_walked.png", walked);
+    }
+    // The camera follows the agent to the right: the world goes left.
+    EXPECT_GE(scrolled(idle, walked), 8) << "the agent did not walk";
+    EXPECT_EQ(::waitpid(game.pid, nullptr, WNOHANG), 0) << "the program ended early";
+    XCloseDisplay(x);
+    EXPECT_EQ(readFile(game.printed).find("Exception"), std::string::npos) << readFile(game.printed);
 }
 
 #endif
