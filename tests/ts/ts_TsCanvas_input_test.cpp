@@ -97,7 +97,7 @@ TEST_F(TsCanvasInputTest, KeyCodesMapToTheirActions) {
     EXPECT_EQ(KeyMapping::getActions('3', 1), (jlong(1) << 1) | (jlong(1) << 19));
 }
 
-TEST_F(TsCanvasInputTest, TheEventQueueKeepsTheFirstTwentyRelativeToTheGameArea) {
+TEST_F(TsCanvasInputTest, TheEventQueueKeepsTwentyRelativeToTheGameArea) {
     canvas->pointerPressed(1, 1);  // disabled: dropped
     PointerInputEventManager::setEnabled(true);
     EXPECT_EQ(PointerInputEventManager::getEventCount(), 0);
@@ -106,12 +106,18 @@ TEST_F(TsCanvasInputTest, TheEventQueueKeepsTheFirstTwentyRelativeToTheGameArea)
     for (int i = 1; i < 24; ++i) canvas->pointerDragged(10 + i, 20 + 2 * i);
     canvas->pointerReleased(99, 99);
     EXPECT_EQ(PointerInputEventManager::getEventCount(), 20);
+    // Full: the later moves took the last move's place, and the release
+    // pushed out the oldest move.
+    std::vector<jint> xs = {0};
+    for (int i = 2; i < 19; ++i) xs.push_back(i);
+    xs.push_back(23);
+    xs.push_back(89);
     for (int i = 0; i < 20; ++i) {
         ASSERT_TRUE(PointerInputEventManager::nextEvent());
         EXPECT_EQ(PointerInputEventManager::getPointerId(), 0);
-        EXPECT_EQ(PointerInputEventManager::getType(), i == 0 ? 1 : 2);
-        EXPECT_EQ(PointerInputEventManager::getX(), i);
-        EXPECT_EQ(PointerInputEventManager::getY(), 2 * i);
+        EXPECT_EQ(PointerInputEventManager::getType(), i == 0 ? 1 : i == 19 ? 3 : 2);
+        EXPECT_EQ(PointerInputEventManager::getX(), xs[size_t(i)]);
+        EXPECT_EQ(PointerInputEventManager::getY(), i == 19 ? 79 : 2 * xs[size_t(i)]);
     }
     EXPECT_FALSE(PointerInputEventManager::nextEvent());
     // Enabling again changes nothing; disabling drops what is queued.
