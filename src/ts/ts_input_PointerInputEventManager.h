@@ -2,8 +2,8 @@
 // canvas's pointer entries (main thread) and the game (canvas thread). The
 // queue has 20 slots. When it is full (a long frame), moves give way first:
 // a new move replaces a move queued last, else the oldest queued move is
-// dropped; presses and releases are kept, and the newest release always. Positions are
-// taken relative to the game area (the canvas's screen offset).
+// dropped; presses and releases are kept, and the newest release always.
+// Positions are taken relative to the game area (the canvas's screen offset).
 //
 // Every operation is static and those that touch the queue hold the
 // manager's lock.
@@ -58,7 +58,7 @@ public:
 
 private:
     // Frees a slot of the full queue for an event of `type`; false when the
-    // event itself is the one to drop. Holds the lock.
+    // event itself is the one to drop. Called with the lock held.
     static bool makeRoom(jint type);
 };
 

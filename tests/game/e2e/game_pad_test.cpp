@@ -92,8 +92,10 @@ protected:
             const int step = std::max({keys[k].most, touches[k].most, 1});
             EXPECT_NE(std::abs(keys[k].dx) + std::abs(keys[k].dy), 0);
             EXPECT_NE(std::abs(touches[k].dx) + std::abs(touches[k].dy), 0);
-            EXPECT_LE(std::abs(touches[k].x - keys[k].x), step) << keys[k].x << " by key, " << touches[k].x << " by pad";
-            EXPECT_LE(std::abs(touches[k].y - keys[k].y), step) << keys[k].y << " by key, " << touches[k].y << " by pad";
+            EXPECT_LE(std::abs(touches[k].x - keys[k].x), step)
+                << keys[k].x << " by key, " << touches[k].x << " by pad";
+            EXPECT_LE(std::abs(touches[k].y - keys[k].y), step)
+                << keys[k].y << " by key, " << touches[k].y << " by pad";
         }
     }
 

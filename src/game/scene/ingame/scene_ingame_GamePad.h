@@ -7,8 +7,9 @@
 // finger lifted from that pad button); 6 to 10 the same held (or a finger
 // going down on it, and every frame while it stays down on it; sliding onto
 // another button holds that one). A touch that began or ended in this frame,
-// and a finger down on a button, win over the keys; among the keys any press wins over any hold, and inside each group
-// up, down, left, right, action decide ties.
+// and a finger down on a button, win over the keys; among the keys any press
+// wins over any hold, and inside each group up, down, left, right, action
+// decide ties.
 #pragma once
 
 #include "VM.h"
