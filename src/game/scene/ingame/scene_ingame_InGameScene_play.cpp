@@ -339,7 +339,7 @@ void InGameScene::restartFromCheckpoint() {
             (*at)[1] = (*row)[1];
         }
         InGameObject::frozen = true;
-        // The keys go back to the floor: so does what the player took.
+        // A fresh agent: no key taken, its own clothes, no disguise time.
         p->forgetProgress();
         p->chooseOutfit();
         p->saveState();
