@@ -75,6 +75,9 @@ TEST_F(PlayThroughTest, FromTheLogoThroughTheTutorialAndTheFirstLevel) {
     EXPECT_EQ(takeSounds(), (std::vector<std::string>{"stopSound 0", "playSound 0 21507 -1 0", "playOnChannel 0 0"}));
 
     // Level 0 by its solution; its completion unlocks level 1 and saves it.
+    // Its loading: the word and the bar under the briefing card.
+    ASSERT_TRUE(harness.step(3));
+    expectFrame("e2e_loading_level0");
     ASSERT_TRUE(stepUntilLoaded());
     ASSERT_TRUE(playSolution("level0"));
     ASSERT_EQ(Harness::inGameState(), InGameScene::LEVEL_COMPLETE);

@@ -66,6 +66,7 @@ void InGamePlayer::nextOutfit() { outfit += 1; }
 void InGamePlayer::setPendingOverlayOffset(jint n) { pendingOverlay = n + 7; }
 jint InGamePlayer::getInteractionKind() { return interactionKind; }
 void InGamePlayer::raiseProgress(jint v) { progress = v > progress ? v : progress; }
+void InGamePlayer::forgetProgress() { progress = -1; }
 void InGamePlayer::setExposed(jboolean b) { exposed = b; }
 void InGamePlayer::setInteractionKind(jint k) { interactionKind = k; }
 

@@ -112,6 +112,9 @@ public:
     virtual void setState(jint s);
     virtual jint getInteractionKind();
     virtual void raiseProgress(jint v);
+    // Forgets the progress (keys taken): the next respawn starts afresh, in
+    // the agent's own clothes and without disguise time.
+    void forgetProgress();
     virtual void updateUndisguiseNow();
     virtual void updateCaught();
     virtual void setExposed(jboolean b);

@@ -143,6 +143,7 @@ void InGameScene::markReferences(uint32_t bits) {
     _VM_markRef(confirmDialog, bits);
     _VM_markRef(levelLoader, bits);
     _VM_markRef(cellLayer, bits);
+    _VM_markRef(caughtWord, bits);
 }
 
 // --- the stages -------------------------------------------------------------------------
@@ -399,6 +400,16 @@ void InGameScene::createOverlays() {
 
     panel->setSlotIndex(0, 3);  // closed
     confirmOpen = false;
+
+    VMPtr<Addon> word = Addon::create()->construct();
+    caughtWord = word;
+    word->initLabels(1);
+    word->addLabel(text(CAUGHT_TEXT), 0, CAUGHT_WORD_Y, Screen::SCREEN_WIDTH, CAUGHT_WORD_HEIGHT);
+    word->setLabelFont(0, 1);
+    word->setLayer(CAUGHT_WORD_LAYER);
+    word->setActive(false);
+    word->setVisible(false);
+    addObject(word);
 
     VMPtr<InGameStoryBoard> board = InGameStoryBoard::create()->construct();
     storyBoard = board;

@@ -65,6 +65,11 @@ public:
     static constexpr jint PANEL_LAYER = 120;
     static constexpr jint MENU_LAYER = 125;
     static constexpr jint QUESTION_LAYER = 126;
+    // The caught panel's word: text 30 in the title font, a band across the
+    // screen under the emblem, drawn over the panel.
+    static constexpr jint CAUGHT_TEXT = 30;
+    static constexpr jint CAUGHT_WORD_Y = 380, CAUGHT_WORD_HEIGHT = 40;
+    static constexpr jint CAUGHT_WORD_LAYER = HUD_LAYER + 1;
 
     VMField<Objects> interactionItems;
     VMField<Screen> overlayScreenA;  // the caught panel
@@ -105,6 +110,8 @@ public:
     // A stage failed: the scene has asked for another one and loads nothing
     // more.
     jboolean failed = false;
+    // The word on the caught panel, under its emblem, once the panel is in.
+    VMField<Addon> caughtWord;
 
     // Scene 9: the level in SamGameSave's currentLevel.
     VMPtr<InGameScene> construct();
@@ -212,7 +219,10 @@ private:
     // The next level after a completed one; unlockedLevel grows and is saved
     // when it is passed.
     void advanceLevel();
+    // The menu's tune switched to and started; the level's tune started
+    // again after a pause.
     void playMenuMusic();
+    void resumeMusic();
     // The kinds' own restart steps (from the level's start or from the
     // checkpoint).
     void restoreKinds(jboolean fromStart);

@@ -135,19 +135,24 @@ void InGameScene::advanceLevel() {
     }
 }
 
+// The music follows the player's sound answer alone: "Sound off" leaves no
+// tune prepared, so neither the switch nor the start makes a sound. (The
+// sound switch of the audio object is set at every start by the sound
+// question and says nothing about that answer.)
 void InGameScene::playMenuMusic() {
     VMPtr<AudioAndVibration> sound = AudioAndVibration::getInstance();
     sound->switchMusic(MENU_MUSIC, 0);
-    if (!sound->isMuted()) sound->startMusic();
+    sound->startMusic();
 }
+
+void InGameScene::resumeMusic() { AudioAndVibration::getInstance()->startMusic(); }
 
 // --- pause ---------------------------------------------------------------------------------
 
 void InGameScene::pause() {
     VMPtr<Screen> frame = pausePanel;
     if (state != PLAYING || frame == nullptr || frame->isVisible()) return;
-    VMPtr<AudioAndVibration> sound = AudioAndVibration::getInstance();
-    if (!sound->isMuted()) sound->stopAllChannels();
+    AudioAndVibration::getInstance()->stopAllChannels();
     VMPtr<Screen> hud = screen;
     hud->setSlotIndex(kPauseButton, kPauseButtonPressed);
     InGameObject::frozen = true;
@@ -174,8 +179,7 @@ void InGameScene::updatePaused() {
                 menu->setVisible(false);
                 InGameObject::frozen = false;
                 quietOnResume = false;
-                VMPtr<AudioAndVibration> sound = AudioAndVibration::getInstance();
-                if (!sound->isMuted()) sound->startMusic();
+                resumeMusic();
                 frame->setSlotIndex(0, kPanelClosing);
             } else if (entry == MENU_QUIT || entry == MENU_RESTART) {
                 confirmOpen = true;
@@ -236,8 +240,7 @@ void InGameScene::updatePaused() {
         playMenuMusic();
     } else if (answer == 1) {
         quietOnResume = false;
-        VMPtr<AudioAndVibration> sound = AudioAndVibration::getInstance();
-        if (!sound->isMuted()) sound->startMusic();
+        resumeMusic();
         checkpoint = -1;
         enter(RESTART);
     } else if (answer == 0) {
@@ -308,6 +311,8 @@ void InGameScene::updateCaught() {
     VMPtr<Screen> caught = overlayScreenA;
     if (caught->getSlotIndex(0) != 1) return;
     caught->setSlotIndex(1, 1);
+    VMPtr<Addon> word = caughtWord;
+    if (word != nullptr) word->setVisible(true);
     if (confirmed()) enter(RESTART);
 }
 
@@ -334,7 +339,8 @@ void InGameScene::restartFromCheckpoint() {
             (*at)[1] = (*row)[1];
         }
         InGameObject::frozen = true;
-        p->raiseProgress(-1);
+        // A fresh agent: no key taken, its own clothes, no disguise time.
+        p->forgetProgress();
         p->chooseOutfit();
         p->saveState();
         p->respawn((*start)[0], (*start)[1], (*start)[2]);
@@ -381,6 +387,8 @@ void InGameScene::restartFromCheckpoint() {
         }
         overlay->setVisible(false);
     }
+    VMPtr<Addon> word = caughtWord;
+    if (word != nullptr) word->setVisible(false);
     closePausePanel();
 }
 
@@ -597,6 +605,8 @@ void InGameScene::updateLevelComplete() {
             } else {
                 advanceLevel();
                 manager->changeScene(COMPLETED_SCENE);
+                // The level selection between two levels has the menu's tune.
+                playMenuMusic();
             }
             break;
         }

@@ -1,7 +1,9 @@
 // scene.ingame.InGameStoryBoard
 #include "scene_ingame_InGameStoryBoard.h"
 
+#include "com_ventrix_utility_MyFont.h"
 #include "ts_AnimSet.h"
+#include "ts_util_text_RichFont.h"
 
 namespace scene::ingame {
 
@@ -12,13 +14,31 @@ VMPtr<InGameStoryBoard> InGameStoryBoard::construct() {
     loadPanelResources(PANEL_IMAGE, PANEL_SET);
     setPanelFrame(PANEL_FRAME);  // the frame centred on the screen's middle
     textY -= SCREEN_HEIGHT / 2;
-    setBounds(textX, textY, textWidth, textHeight);
     frameX = textX - border;
     frameY = textY - border;
     frameWidth = textWidth + 2 * border;
     frameHeight = textHeight + 2 * border;
+    fitWholeLines();
+    setBounds(textX, textY, textWidth, textHeight);
     setLayer(BOARD_LAYER);
     return this;
+}
+
+void InGameStoryBoard::fitWholeLines() {
+    VMPtr<com::ventrix::utility::MyFont> f = font;
+    if (f == nullptr) return;
+    f->useFont(fontIndex);
+    VMPtr<ts::util::text::RichFont> rich = f->richFont;
+    const jint line = rich == nullptr ? 0 : rich->getHeight();
+    if (line < 1) return;
+    // A line's descenders reach below its height: the page keeps `border`
+    // pixels free under its last line, and the lines sit in the middle.
+    jint lines = (textHeight - border) / line;
+    if (lines < 1) lines = 1;
+    const jint used = lines * line;
+    if (used >= textHeight) return;
+    textY += (textHeight - used) / 2;
+    textHeight = used;
 }
 
 void InGameStoryBoard::paint(VMPtr<Graphics> g) {

@@ -2,8 +2,9 @@
 // with a black outline under a wrapped text that the scene shows page by
 // page (pageDown). The text area comes from box 1 of frame 8 of the head-up
 // display graphics, whose y is the area's distance from the top of the
-// screen; the box reaches `border` pixels beyond the text area on every side,
-// the outline 2 pixels beyond the box.
+// screen; the box reaches `border` pixels beyond that area on every side,
+// the outline 2 pixels beyond the box. The text takes the whole lines that fit
+// in the area with room for the last one's descenders, centred in it.
 #pragma once
 
 #include "VM.h"
@@ -27,6 +28,11 @@ public:
 
     // The outline and the box, then the panel's text and scroll bar.
     void paint(VMPtr<Graphics> g) override;
+
+private:
+    // Narrows the text area to the whole lines of the body font that fit
+    // with room under the last one, centred in the box.
+    void fitWholeLines();
 };
 
 }  // namespace scene::ingame

@@ -393,7 +393,17 @@ void SelectLevelScene::showInterludePicture() {
     if (picture >= 0) loadPicture(5, INTERLUDE_PICTURES + picture);
 }
 
+void SelectLevelScene::liftCard(jint lift) {
+    VMPtr<Screen> c = card;
+    c->setOrigin(c->getOriginX(), lift);
+    VMPtr<Addon> text = VMPtr<Addon>(dynamic_cast<Addon*>(panel.get()));
+    if (text != nullptr) text->setOffset(0, lift);
+}
+
 void SelectLevelScene::showMode() {
+    // The briefing (and the mission starting from it) stands higher; every
+    // other card in its place.
+    liftCard(mode == BRIEFING || mode == NEXT_BRIEFING || mode == START ? BRIEFING_LIFT : 0);
     switch (mode) {
         case BROWSE:
             setCardFrame(0, CARD);

@@ -80,6 +80,9 @@ public:
     static constexpr jint CARD = 0;             // 1 + level: a level's place
     static constexpr jint BRIEFING_PANEL = 12;  // box 0 the text; 13 + level: its number
     static constexpr jint NOTHING = 24;
+    // The briefing card stands this much higher than a level's card, so that
+    // the loading page's word and bar below it leave its border clear.
+    static constexpr jint BRIEFING_LIFT = 40;
 
     // Card layers: the card, the level's place, the briefing panel, the
     // level's number on it, then three picture layers.
@@ -125,6 +128,8 @@ public:
 
     // Sets the card, the buttons and the panel up for the mode.
     virtual void showMode();
+    // The card and its text lifted by `lift` pixels (0: in their places).
+    void liftCard(jint lift);
 
     // The level of the current entry.
     jint level();

@@ -6,10 +6,12 @@
 #include <vector>
 
 #include "ingame_test_support.h"
+#include "scene/menu/menu_test_support.h"
 #include "scene_test_support.h"
 #include "com_ventrix_utility_AudioAndVibration.h"
 #include "com_ventrix_utility_MyFont.h"
 #include "sam_SamGameSave.h"
+#include "scene_ingame_InGameKeyItem.h"
 #include "scene_ingame_InGameScene.h"
 #include "scene_ingame_InGameTargetItem.h"
 #include "scene_ingame_MyListMenu.h"
@@ -458,6 +460,7 @@ TEST_F(PlayTest, CaughtPanelComesOneFrameAfterTheCatchAndTakesConfirmOnlyAfterIt
     EXPECT_FALSE(s->screen->isVisible());
     EXPECT_EQ(s->overlayScreenA->getSlotCount(), 2);
     EXPECT_EQ(s->overlayScreenA->getSlotIndex(1), 2);
+    EXPECT_FALSE(s->caughtWord->isVisible()) << "the word waits for the panel to drop in";
     // A confirm before the panel's first animation has run is not taken.
     if (s->overlayScreenA->getSlotIndex(0) == 0) {
         confirm();
@@ -468,11 +471,92 @@ TEST_F(PlayTest, CaughtPanelComesOneFrameAfterTheCatchAndTakesConfirmOnlyAfterIt
     frame();
     EXPECT_EQ(s->overlayScreenA->getSlotIndex(1), 1);
     EXPECT_EQ(s->state, InGameScene::CAUGHT);
+    // The panel says what happened, in the title font.
+    EXPECT_TRUE(s->caughtWord->isVisible());
+    EXPECT_EQ(text(s->caughtWord->labelText->get(0)),
+              text(com::ventrix::utility::MyFont::getInstance()->texts->getString(InGameScene::CAUGHT_TEXT)));
+    EXPECT_EQ((*s->caughtWord->labelFont)[0], 1);
+    EXPECT_GT(s->caughtWord->getLayer(), s->overlayScreenA->getLayer());
     confirm();
     EXPECT_EQ(s->state, InGameScene::RESTART);
     frame();  // no checkpoint reached: from the level's start
     EXPECT_EQ(s->state, InGameScene::LEVEL_STORY);
     EXPECT_FALSE(s->overlayScreenA->isVisible());
+    EXPECT_FALSE(s->caughtWord->isVisible());
+}
+
+// A restart from the level's start (chosen in the pause menu, or a catch
+// before any checkpoint) gives a fresh agent: no key taken, the agent's own
+// clothes and no disguise time, the key back in its place. A catch after a
+// checkpoint gives back what the checkpoint kept.
+// The image resource the player's body is drawn from.
+jint lookOf(InGamePlayer* p) {
+    const jint index = p->getImageIndex(0);
+    VMInts* ids = com::ventrix::utility::ResManager::slotKeys->get(com::ventrix::utility::ResManager::KEY_GOBS);
+    return index >= 0 && index < ids->length ? (*ids)[index] : -1;
+}
+
+TEST_F(PlayTest, ARestartFromTheStartForgetsTheKeysAndTheOutfit) {
+    enum How { kRestartChosen, kCaughtBeforeCheckpoint, kCaughtAfterCheckpoint };
+    for (How how : {kRestartChosen, kCaughtBeforeCheckpoint, kCaughtAfterCheckpoint}) {
+        SCOPED_TRACE(how);
+        nlohmann::json level = playLevel({400, 1100});
+        level["objects"].push_back(
+            {{"type", 14}, {"span", 2000}, {"objects", {{{"x", 300}, {"y", 880}, {"kind", 2}}}}});
+        build(0, level);
+        playToPlaying();
+        const jint ownLook = lookOf(p.get());
+        // The key taken, a guard's outfit put on.
+        InGameObject* key = s->keyItems->get(0);
+        key->setSlotIndex(0, scene::ingame::InGameKeyItem::TAKEN);
+        p->raiseProgress(3);
+        p->loadAnimation(0, 0x3009, 0x3001, 0, p->getSlotX(0), p->getSlotY(0));
+        p->disguiseTimer = 2000;
+        ASSERT_NE(lookOf(p.get()), ownLook);
+        if (how == kCaughtAfterCheckpoint) {
+            VMPtr<VMIntRows> zones = VMIntRows::create(1, 4);
+            (*zones->get(0))[0] = 0;
+            (*zones->get(0))[1] = 800;
+            (*zones->get(0))[2] = 1280;
+            (*zones->get(0))[3] = 160;
+            s->levelLoader->zoneRecords = zones;
+            s->lastCheckpointZone = -1;  // entered from outside
+            s->updateCheckpoints();
+            ASSERT_EQ(s->checkpoint, 0);
+        }
+        if (how == kRestartChosen) {
+            openPauseMenu();
+            chooseEntry(1);
+            answer(1);
+        } else {
+            p->setState(InGamePlayer::CAUGHT);
+            ASSERT_EQ(until(InGameScene::CAUGHT), 3);
+            s->overlayScreenA->setSlotIndex(0, 1);
+            confirm();
+        }
+        ASSERT_EQ(s->state, InGameScene::RESTART);
+        frame();
+        if (how == kCaughtAfterCheckpoint) {
+            EXPECT_EQ(s->state, InGameScene::PLAYING);
+            EXPECT_EQ(p->getProgress(), 3);
+            EXPECT_NE(lookOf(p.get()), ownLook);
+            EXPECT_EQ(p->getDisguiseTimer(), 5000);
+            EXPECT_EQ(key->getSlotIndex(0), scene::ingame::InGameKeyItem::TAKEN);
+        } else {
+            EXPECT_EQ(s->state, InGameScene::LEVEL_STORY);
+            EXPECT_EQ(p->getProgress(), 0) << "no key counts any more";
+            EXPECT_EQ(lookOf(p.get()), InGamePlayer::BODY_IMAGE);
+            EXPECT_EQ(p->getDisguiseTimer(), 0);
+            EXPECT_EQ(key->getSlotIndex(0), 3) << "the key lies in its place";
+            EXPECT_EQ((std::vector<jint>{key->getSlotX(0), key->getSlotY(0)}), (std::vector<jint>{300, 880}));
+            // Played again to the same point: the checkpoint's save is the
+            // fresh agent, not the one before the restart.
+            playToPlaying();
+            EXPECT_EQ(p->getProgress(), 0);
+        }
+        s->dispose();
+        s = nullptr;
+    }
 }
 
 // The pause panel: opened only in play, its menu once open; the pause
@@ -536,11 +620,24 @@ TEST_F(PlayTest, TheLastTargetEndsTheLevelInItsScene) {
         jint scene, levelAfter, unlockedAfter;
         bool saved;
     };
+    // The level's tune playing with the sound on (the audio object muted, as
+    // the sound question leaves it at every start).
+    VMPtr<com::ventrix::utility::AudioAndVibration> audio = com::ventrix::utility::AudioAndVibration::getInstance();
+    VMPtr<menutest::RecordingMedia> media = menutest::RecordingMedia::create();
+    VMPtr<VMInts> sounds = VMInts::create(1);
+    (*sounds)[0] = 0x5405;
+    audio->setSoundIds(sounds);
+    audio->setCueTable(VMIntRows::create(12, 1));  // every cue: sound 0
     for (const Case& c :
          {Case{2, 0, false, 14, 3, 3, true}, Case{5, 7, false, 14, 6, 7, false}, Case{8, 8, false, 14, 9, 9, true},
           Case{0, 0, true, 13, 1, 1, true}, Case{-1, 0, true, 13, 0, 0, false}, Case{10, 10, true, 1, 10, 10, false}}) {
         SCOPED_TRACE(c.level);
         manager->asked.clear();
+        audio->mediaManager = media;
+        audio->musicLoaded = true;
+        audio->currentCue = c.level < 0 ? InGameScene::MENU_MUSIC : c.level;
+        audio->setMuted(true);
+        media->log.clear();
         build(c.level, playLevel({400}));
         sam::SamGameSave::unlockedLevel = c.unlockedBefore;
         playToPlaying();
@@ -567,19 +664,33 @@ TEST_F(PlayTest, TheLastTargetEndsTheLevelInItsScene) {
             EXPECT_TRUE(s->overlayScreenB->isVisible());
             EXPECT_TRUE(InGameObject::frozen);
             EXPECT_EQ(s->overlayScreenB->getSlotCount(), 2);
-            for (int n = 0; n < 200 && manager->asked.empty(); ++n) frame();
+            // On screen about two seconds of play before the next scene.
+            jint shownMs = 0;
+            for (int n = 0; n < 200 && manager->asked.empty(); ++n) {
+                frame();
+                shownMs += com::ventrix::utility::MyObject::frameTime;
+            }
             EXPECT_EQ(s->overlayScreenB->getSlotIndex(0), 1);
+            EXPECT_GE(shownMs, 1900);
+            EXPECT_LE(shownMs, 2500);
         } else {
             EXPECT_TRUE(InGameObject::frozen) << "the world stays frozen";
             EXPECT_FALSE(s->overlayScreenB->isVisible());
         }
         EXPECT_EQ(manager->asked, std::vector<jint>{c.scene});
+        // The next scene has the menu's tune.
+        EXPECT_EQ(audio->currentCue, InGameScene::MENU_MUSIC);
+        ASSERT_FALSE(media->log.empty());
+        EXPECT_EQ(media->log.back(), "playOnChannel 0 0");
         EXPECT_EQ(sam::SamGameSave::currentLevel, c.levelAfter);
         EXPECT_EQ(sam::SamGameSave::unlockedLevel, c.unlockedAfter);
         EXPECT_EQ(save->saved, c.saved ? std::vector<jint>{1} : std::vector<jint>{});
         s->dispose();
         s = nullptr;
     }
+    audio->mediaManager = nullptr;
+    audio->musicLoaded = false;
+    audio->setMuted(false);
 }
 
 // A target that is not the last: its story, then play on toward the next.

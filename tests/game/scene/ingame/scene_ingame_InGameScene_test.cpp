@@ -10,6 +10,7 @@
 #include "sam_SamGameSave.h"
 #include "scene_ingame_InGameScene.h"
 #include "scene_ingame_MyListMenu.h"
+#include "scene_ingame_InGameStoryBoard.h"
 
 using com::ventrix::ui::LoadingPage;
 using scene::ingame::InGameObject;
@@ -264,6 +265,23 @@ TEST_F(InGameSceneTest, GoldenHudPausePanelAndStoryBoard) {
     s->storyBoard->setVisible(true);
     draw();
     EXPECT_TRUE(matchesGolden("game", "ingame_story_board", scenetest::pictureOfImage(image), text));
+    // The story's last page, every line of the box in use: its last line
+    // (descenders too) inside the box.
+    s->storyBoard->setActive(true);
+    int pages = 1;
+    while (pages < 10 && s->storyBoard->pageDown()) ++pages;
+    EXPECT_GE(pages, 2);
+    // Whole lines, with room under the last one inside the box.
+    VMPtr<scene::ingame::InGameStoryBoard> board = s->storyBoard;
+    const jint line = board->text->lineHeight;
+    ASSERT_GT(line, 0);
+    EXPECT_EQ(board->textHeight % line, 0);
+    EXPECT_GE(board->frameY + board->frameHeight - (board->textY + board->textHeight), 2 * board->border);
+    EXPECT_LE(std::abs((board->textY - board->frameY) -
+                       (board->frameY + board->frameHeight - (board->textY + board->textHeight))),
+              1);
+    draw();
+    EXPECT_TRUE(matchesGolden("game", "ingame_story_board_last_page", scenetest::pictureOfImage(image), text));
     s->dispose();
 }
 

@@ -103,9 +103,11 @@ TEST_F(PauseMenuTest, TheTappedEntryAnswersInTheReleaseFrameOnly) {
 
 TEST_F(PauseMenuTest, StoryBoardBoxAndOutline) {
     VMPtr<InGameStoryBoard> board = InGameStoryBoard::create()->construct();
-    // Box 1 of frame 8: 400 x 176 at y 232 from the top, centred.
+    // Box 1 of frame 8: 400 x 176 at y 232 from the top, centred; the text
+    // takes the 7 whole lines of 22 that leave room under the last one, in
+    // the middle of it.
     EXPECT_EQ((std::vector<jint>{board->textX, board->textY, board->textWidth, board->textHeight}),
-              (std::vector<jint>{40, 232, 400, 176}));
+              (std::vector<jint>{40, 243, 400, 154}));
     EXPECT_EQ(board->getLayer(), 120);
     VMPtr<scenetest::LogGraphics> g = scenetest::logGraphics();
     board->paint(g);
@@ -120,9 +122,13 @@ TEST_F(PauseMenuTest, StoryBoardPagesAndClampsTheLastPage) {
     board->setText(VM_STR("short"));
     EXPECT_FALSE(board->pageDown());  // fits: the first press ends the board
 
+    // A text whose last page is not full.
     std::string longText;
-    for (int i = 0; i < 60; ++i) longText += "word" + std::to_string(i) + " and some more ";
-    board->setText(java::lang::String::_VM_fromUTF8(longText.c_str()));
+    for (int i = 0; i < 60 || board->lineCount % board->visibleLines == 0; ++i) {
+        longText += "word" + std::to_string(i) + " and some more ";
+        if (i >= 59) board->setText(java::lang::String::_VM_fromUTF8(longText.c_str()));
+        if (i > 200) break;
+    }
     const jint lines = board->lineCount, window = board->visibleLines;
     ASSERT_GT(window, 0);
     ASSERT_GT(lines, 2 * window);
