@@ -66,6 +66,10 @@ bool StoreFrameRect(const uint16_t* pixels, int width, int height, int pitch, in
 // window's destruction by another client and for the display's loss; the
 // window's thread calls these.
 void WatchDisplay(void* sdlWindow);
+// Takes the desktop window's current X window: SDL makes it anew when it
+// changes how the window is drawn (for OpenGL), destroying the old one.
+// Called before the desktop's events are looked at.
+void FollowWindow(void* sdlWindow);
 // After the window was destroyed, before SDL lets go of the connection.
 void UnwatchDisplay();
 // Looks at each desktop event for the window's destruction.

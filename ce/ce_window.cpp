@@ -264,6 +264,7 @@ void pumpInput() {
         SDL_ShowWindow(g_sdlWindow);
         SDL_RaiseWindow(g_sdlWindow);
     }
+    detail::FollowWindow(g_sdlWindow);
     SDL_Event event;
     while (SDL_PollEvent(&event)) translate(event, window);
     detail::ShowFrame(false);

@@ -82,6 +82,18 @@ void WatchDisplay(void* sdlWindow) {
 #endif
 }
 
+void FollowWindow(void* sdlWindow) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+    if (g_xWindow.load() == 0 || !sdlWindow) return;
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(static_cast<SDL_Window*>(sdlWindow), &info) && info.subsystem == SDL_SYSWM_X11)
+        g_xWindow = info.info.x11.window;
+#else
+    (void)sdlWindow;
+#endif
+}
+
 void UnwatchDisplay() {
 #if defined(SDL_VIDEO_DRIVER_X11)
     // SDL puts Xlib's fatal handler back before it closes the connection:
