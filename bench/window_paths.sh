@@ -9,7 +9,9 @@
 #  - the processor share of the whole process (utime + stime from
 #    /proc/PID/stat) over 20 s in the main menu and 20 s in the tutorial;
 #  - the resident size (VmRSS) at the end of each.
-# Each path runs RUNS times (default 3); the medians are printed.
+# Each path runs RUNS times (default 3); the medians are printed. The sound
+# question is answered "on" (the music plays, as for most players), or "off"
+# with SOUND=off, which leaves the window's own share.
 #   cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVESSILO_TESTS=OFF -DVESSILO_BENCH=OFF
 #   cmake --build build && bench/window_paths.sh build/vessilo [path values...]
 set -euo pipefail
@@ -18,6 +20,8 @@ shift
 paths=("$@")
 ((${#paths[@]})) || paths=(unset 1 software)
 runs=${RUNS:-3}
+answer=272  # "Sound on"; "Sound off" is below it
+[[ ${SOUND:-on} == off ]] && answer=372
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -94,7 +98,7 @@ one_run() { # path value; prints: first-ms menu-% menu-MB level-% level-MB
   eval "$(xdotool getwindowgeometry --shell "$window")"
   tap() { xdotool mousemove --window "$window" $(($1 * WIDTH / 480)) $(($2 * HEIGHT / 640)) click 1; }
   sleep 9
-  tap 240 272  # sound on: the main menu
+  tap 240 "$answer"  # the sound question; then the main menu
   sleep 5
   local menu menuRss level levelRss
   menu=$(share "$pid" 20)

@@ -391,14 +391,19 @@ HWND CreateWindowW(const char16_t* className, const char16_t* windowName, DWORD 
 
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     // The window shows its picture through the desktop's own framebuffer
-    // (on X, shared-memory images), never through an OpenGL texture. The
-    // picture is drawn and scaled by our renderer in any case, so GL would
-    // only carry a finished frame to the screen: where no GPU serves, Mesa
-    // does that in software at two thirds of the program's processor time,
-    // about 90 MB more resident and a first frame three times later; where
-    // a GPU serves, the same upload costs about as much as the shared-memory
-    // copy, and SDL's probe of the GL driver at start-up is saved. The
-    // environment variable of the same name still overrides it.
+    // (on X, shared-memory images), not through an OpenGL texture. Our
+    // renderer draws and scales every frame in any case, so GL would only
+    // carry a finished frame to the screen. Where no GPU serves (virtual
+    // machines, remote desktops, machines without drivers) SDL still takes
+    // Mesa's software GL for accelerated and spends most of the program's
+    // time there: measured under Xvfb (bench/window_paths.sh), GL took
+    // 13-15 % of a core, about 150 MB resident and a first frame of about
+    // 480 ms; the framebuffer takes about 5 % with the music playing (2.4 %
+    // without), 55-62 MB and about 90 ms. Where a GPU serves, uploading the
+    // frame to a texture costs about what the shared-memory copy costs, and
+    // the GL driver's probe at start-up and its resident size are saved.
+    // The environment variable SDL_FRAMEBUFFER_ACCELERATION still overrides
+    // this choice.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "vessilo: cannot open a window: %s\n", SDL_GetError());
