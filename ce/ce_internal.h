@@ -9,6 +9,8 @@
 
 #include "ce_types.h"
 
+union SDL_Event;
+
 namespace ce::detail {
 
 // A kernel object reachable through a HANDLE.
@@ -58,5 +60,23 @@ void ShowFrame(bool force);
 // ShowFrame.
 bool StoreFrameRect(const uint16_t* pixels, int width, int height, int pitch, int x, int y, int rectWidth,
                     int rectHeight);
+
+// --- the desktop's display (ce_x11.cpp) -------------------------------------------------
+// Watches the connection under the desktop window (an SDL_Window) for the
+// window's destruction by another client and for the display's loss; the
+// window's thread calls these.
+void WatchDisplay(void* sdlWindow);
+// Takes the desktop window's current X window: SDL makes it anew when it
+// changes how the window is drawn (for OpenGL), destroying the old one.
+// Called before the desktop's events are looked at.
+void FollowWindow(void* sdlWindow);
+// After the window was destroyed, before SDL lets go of the connection.
+void UnwatchDisplay();
+// Looks at each desktop event for the window's destruction.
+void NoteDesktopEvent(const SDL_Event& event);
+// Whether the window was destroyed from outside; whether the display went
+// away (nothing may be asked of the desktop any more).
+bool WindowGone();
+bool DisplayGone();
 
 }  // namespace ce::detail

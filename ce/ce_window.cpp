@@ -62,6 +62,8 @@ std::atomic<uintptr_t> g_localWindow{0};
 std::map<SDL_Scancode, UINT> g_keysDown;  // the virtual key sent for each held key
 
 std::atomic<bool> g_raiseRequested{false};
+// The window or the display went away; its close was posted once.
+bool g_lossPosted = false;
 std::atomic<uint64_t> g_foregroundRequests{0};
 
 std::shared_ptr<Window> findWindow(HWND handle) {
@@ -178,6 +180,7 @@ Uint32 heldBackKeyEvent() {
 }
 
 void translate(const SDL_Event& event, HWND window) {
+    detail::NoteDesktopEvent(event);
     if (event.type == heldBackKeyEvent() && event.type != static_cast<Uint32>(-1)) {
         if (auto target = findLocalWindow(window)) {
             target->heldBackKey = static_cast<UINT>(event.user.code);
@@ -246,10 +249,22 @@ void translate(const SDL_Event& event, HWND window) {
 void pumpInput() {
     if (!detail::IsWindowThread()) return;
     HWND window = toHandle(g_localWindow.load());
+    // A window destroyed from outside or a display that went away ends the
+    // program as a close request does; a lost display is not asked for
+    // anything again.
+    if (detail::DisplayGone() || detail::WindowGone()) {
+        if (!g_lossPosted) {
+            g_lossPosted = true;
+            if (detail::DisplayGone()) detail::SetFrameTarget(nullptr);
+            post(window, WM_CLOSE, 0, 0);
+        }
+        if (detail::DisplayGone()) return;
+    }
     if (g_raiseRequested.exchange(false)) {
         SDL_ShowWindow(g_sdlWindow);
         SDL_RaiseWindow(g_sdlWindow);
     }
+    detail::FollowWindow(g_sdlWindow);
     SDL_Event event;
     while (SDL_PollEvent(&event)) translate(event, window);
     detail::ShowFrame(false);
@@ -375,6 +390,21 @@ HWND CreateWindowW(const char16_t* className, const char16_t* windowName, DWORD 
     }
 
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    // The window shows its picture through the desktop's own framebuffer
+    // (on X, shared-memory images), not through an OpenGL texture. Our
+    // renderer draws and scales every frame in any case, so GL would only
+    // carry a finished frame to the screen. Where no GPU serves (virtual
+    // machines, remote desktops, machines without drivers) SDL still takes
+    // Mesa's software GL for accelerated and spends most of the program's
+    // time there: measured under Xvfb (bench/window_paths.sh), with the
+    // music off, GL took 10-11 % of a core, 129-132 MB resident and a first
+    // frame after about 250 ms; the framebuffer takes 3.4 %, 36-39 MB and
+    // about 80 ms (the music adds about 2 % and 20 MB to either). Where a
+    // GPU serves, uploading the frame to a texture costs about what the
+    // shared-memory copy costs, and the GL driver's probe at start-up and
+    // its resident size are saved. The environment variable
+    // SDL_FRAMEBUFFER_ACCELERATION still overrides this choice.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "vessilo: cannot open a window: %s\n", SDL_GetError());
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
@@ -394,7 +424,9 @@ HWND CreateWindowW(const char16_t* className, const char16_t* windowName, DWORD 
     g_sdlWindow = sdl;
     g_windowThread = std::this_thread::get_id();
     g_keysDown.clear();
+    g_lossPosted = false;
     detail::SetFrameTarget(sdl);
+    detail::WatchDisplay(sdl);
     installRaiseSignal();
 
     {
@@ -436,19 +468,29 @@ BOOL DestroyWindow(HWND handle) {
     if (g_localWindow.load() == window->handle) {
         g_localWindow = 0;
         detail::SetFrameTarget(nullptr);
-        if (g_sdlWindow) SDL_DestroyWindow(g_sdlWindow);
+        // Over a connection that broke, SDL's closing requests would go
+        // nowhere (and a GL driver may not survive them): the window is left
+        // to the process's end.
+        if (!detail::DisplayGone()) {
+            if (g_sdlWindow) SDL_DestroyWindow(g_sdlWindow);
+            detail::UnwatchDisplay();
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        } else {
+            detail::UnwatchDisplay();
+        }
         g_sdlWindow = nullptr;
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }
     return TRUE;
 }
 
 BOOL IsWindow(HWND window) { return findWindow(window) ? TRUE : FALSE; }
 
+bool DisplayLost() { return detail::DisplayGone(); }
+
 BOOL ShowWindow(HWND handle, int command) {
     auto window = findWindow(handle);
     if (!window) return FALSE;
-    if (window->remote || !g_sdlWindow) return TRUE;
+    if (window->remote || !g_sdlWindow || detail::DisplayGone()) return TRUE;
     if (command == SW_HIDE) {
         SDL_HideWindow(g_sdlWindow);
     } else {

@@ -128,6 +128,9 @@ HWND CreateWindowW(const char16_t* className, const char16_t* windowName, DWORD 
 // timers, closes the desktop window. FALSE for an unknown window.
 BOOL DestroyWindow(HWND window);
 BOOL IsWindow(HWND window);
+// Whether the desktop's display went away under the window (the program
+// then ends as on a close request, but not as a success).
+bool DisplayLost();
 BOOL ShowWindow(HWND window, int command);
 BOOL IsWindowEnabled(HWND window);
 // Brings a window forward: a window of this process is raised; the window of

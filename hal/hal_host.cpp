@@ -304,6 +304,9 @@ int hostRun(void* instance, int showCommand) {
     // order before the platform goes.
     if (!g_shutdownBegun.load()) hostDestroyVM();
     hostShutdown();
+    // Closed because the display went away: the end is orderly, but not a
+    // success.
+    if (ce::DisplayLost() && exitCode == 0) exitCode = 1;
     return exitCode;
 }
 

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -79,23 +80,20 @@ bool waitFor(const std::function<bool()>& holds, int ms) {
     return holds();
 }
 
-// The game's own program started on the X server of DISPLAY, with a
-// runtime folder and a database of its own; killed at the end unless it has
-// ended.
+// The game's program started on the test's X server with a database of its
+// own, what it prints going to a file; killed if the test leaves it running.
 struct GameProcess {
     TestRuntimeFolder runtime;
+    std::string printed;
     pid_t pid = 0;
-    std::string printed;  // what the program printed
-    Window window = 0;
 
-    // Starts it and waits for its window; false (with a failure) when
-    // either did not happen.
-    bool start() {
+    explicit GameProcess(const std::string& display = "") {
         const std::string database = runtime.path() + "database";
         std::filesystem::create_directories(database);
         std::vector<std::string> settings = {"XDG_RUNTIME_DIR=" + runtime.path(), "VESSILO_DATABASE_DIR=" + database,
                                              "SDL_VIDEODRIVER=x11", "SDL_AUDIODRIVER=dummy",
                                              "ASAN_OPTIONS=detect_leaks=0"};
+        if (!display.empty()) settings.push_back("DISPLAY=" + display);
         std::vector<std::string> all;
         for (char** e = environ; *e != nullptr; ++e) {
             const std::string entry = *e;
@@ -115,22 +113,8 @@ struct GameProcess {
         posix_spawn_file_actions_init(&output);
         posix_spawn_file_actions_addopen(&output, 1, printed.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         posix_spawn_file_actions_adddup2(&output, 1, 2);
-        const int spawned = posix_spawn(&pid, program.c_str(), &output, nullptr, argv, envp.data());
+        if (posix_spawn(&pid, program.c_str(), &output, nullptr, argv, envp.data()) != 0) pid = 0;
         posix_spawn_file_actions_destroy(&output);
-        if (spawned != 0) {
-            ADD_FAILURE() << "the program did not start";
-            pid = 0;
-            return false;
-        }
-        FILE* pipe = ::popen("timeout 20 xdotool search --sync --name '^Vessilo: The Quiet Agent$' | head -n 1", "r");
-        unsigned long id = 0;
-        if (pipe != nullptr) {
-            if (std::fscanf(pipe, "%lu", &id) != 1) id = 0;
-            ::pclose(pipe);
-        }
-        window = Window(id);
-        if (window == 0) ADD_FAILURE() << "the window did not appear";
-        return window != 0;
     }
     ~GameProcess() {
         if (pid > 0 && ::waitpid(pid, nullptr, WNOHANG) == 0) {
@@ -138,19 +122,48 @@ struct GameProcess {
             ::waitpid(pid, nullptr, 0);
         }
     }
+    GameProcess(const GameProcess&) = delete;
+    GameProcess& operator=(const GameProcess&) = delete;
+
+    // The window's X id, 0 when it does not appear within 20 s.
+    static Window findWindow(const std::string& display = "") {
+        const std::string command = (display.empty() ? "" : "DISPLAY=" + display + " ") +
+                                    "timeout 20 xdotool search --sync --name '^Vessilo: The Quiet Agent$' | head -n 1";
+        FILE* pipe = ::popen(command.c_str(), "r");
+        if (pipe == nullptr) return 0;
+        unsigned long id = 0;
+        if (std::fscanf(pipe, "%lu", &id) != 1) id = 0;
+        ::pclose(pipe);
+        return Window(id);
+    }
+    // The exit status once it ended within `ms`; -1 while it still runs.
+    int waitForEnd(int ms) {
+        int status = -1;
+        if (!waitFor([&] { return ::waitpid(pid, &status, WNOHANG) == pid; }, ms)) return -1;
+        pid = 0;
+        return status;
+    }
 };
 
-TEST(GameOnX, TheLogoThenClicksAndKeysIntoTheTutorialAndACloseRequestEndsWith0) {
+bool skipWithoutX(std::string* why) {
     const char* display = std::getenv("DISPLAY");
-    if (!display || !*display) GTEST_SKIP() << "no X server (DISPLAY is not set): run under xvfb-run";
-    if (!haveProgram("xdotool")) GTEST_SKIP() << "xdotool is not installed";
+    if (!display || !*display) *why = "no X server (DISPLAY is not set): run under xvfb-run";
+    else if (!haveProgram("xdotool")) *why = "xdotool is not installed";
+    return !why->empty();
+}
+
+TEST(GameOnX, TheLogoThenClicksAndKeysIntoTheTutorialAndACloseRequestEndsWith0) {
+    std::string why;
+    if (skipWithoutX(&why)) GTEST_SKIP() << why;
     XDisplayLock alone;
     GameProcess game;
-    ASSERT_TRUE(game.start());
+    ASSERT_GT(game.pid, 0);
     const pid_t pid = game.pid;
-    const Window window = game.window;
+
     Display* x = XOpenDisplay(nullptr);
     ASSERT_NE(x, nullptr);
+    const Window window = GameProcess::findWindow();
+    ASSERT_NE(window, 0u) << "the window did not appear";
     XWindowAttributes a;
     ASSERT_TRUE(XGetWindowAttributes(x, window, &a));
     auto click = [&](int sx, int sy) {
@@ -187,13 +200,134 @@ TEST(GameOnX, TheLogoThenClicksAndKeysIntoTheTutorialAndACloseRequestEndsWith0) 
     close.xclient.data.l[1] = CurrentTime;
     XSendEvent(x, window, False, NoEventMask, &close);
     XFlush(x);
-    int status = -1;
-    ASSERT_TRUE(waitFor([&] { return ::waitpid(pid, &status, WNOHANG) == pid; }, 20000)) << "still running";
-    game.pid = 0;
+    const int status = game.waitForEnd(20000);
     XCloseDisplay(x);
+    ASSERT_NE(status, -1) << "still running";
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(readFile(game.printed).find("Exception"), std::string::npos) << readFile(game.printed);
+}
+
+// Another client destroys the window (what `xdotool windowclose` does, or
+// what follows a window manager's end): the program's later requests on it
+// fail, and it ends as on a close request, with status 0 and its saves
+// written, in a level and at the sound question alike.
+TEST(GameOnX, AWindowDestroyedFromOutsideEndsTheProgramWith0) {
+    std::string why;
+    if (skipWithoutX(&why)) GTEST_SKIP() << why;
+    XDisplayLock alone;
+    for (const bool inLevel : {false, true}) {
+        SCOPED_TRACE(inLevel ? "in the tutorial" : "at the sound question");
+        GameProcess game;
+        ASSERT_GT(game.pid, 0);
+        Display* x = XOpenDisplay(nullptr);
+        ASSERT_NE(x, nullptr);
+        const Window window = GameProcess::findWindow();
+        ASSERT_NE(window, 0u) << "the window did not appear";
+        XWindowAttributes a;
+        ASSERT_TRUE(XGetWindowAttributes(x, window, &a));
+        EXPECT_TRUE(waitFor([&] { return likeness(windowPicture(x, window), "e2e_sound_question") >= 0.95; }, 15000));
+        if (inLevel) {
+            const std::string id = std::to_string(window);
+            auto click = [&](int sx, int sy) {
+                const std::string command = "xdotool mousemove --window " + id + " " +
+                                            std::to_string(sx * a.width / 480) + " " +
+                                            std::to_string(sy * a.height / 640) + " click 1";
+                EXPECT_EQ(std::system(command.c_str()), 0) << command;
+            };
+            click(240, 272);  // sound on: the choice is saved
+            EXPECT_TRUE(waitFor([&] { return likeness(windowPicture(x, window), "e2e_main_menu") >= 0.95; }, 15000));
+            click(240, 472);
+            std::this_thread::sleep_for(std::chrono::seconds(2));
+        }
+        XCloseDisplay(x);
+        const std::string close = "xdotool windowclose " + std::to_string(window);
+        EXPECT_EQ(std::system(close.c_str()), 0);
+        const int status = game.waitForEnd(20000);
+        ASSERT_NE(status, -1) << "still running after its window was destroyed";
+        ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0) << "\n"
+                                       << readFile(game.printed);
+        EXPECT_EQ(WEXITSTATUS(status), 0) << readFile(game.printed);
+        EXPECT_EQ(readFile(game.printed).find("Exception"), std::string::npos) << readFile(game.printed);
+        if (inLevel) {
+            EXPECT_TRUE(std::filesystem::exists(game.runtime.path() + "database/store-0"))
+                << "the options were not saved";
+        }
+    }
+}
+
+// The X server goes away under the program (it ended, or the connection
+// broke): one line says so, and the program ends in order with a status
+// that is not 0, never by abort.
+TEST(GameOnX, ADisplayThatGoesAwayEndsTheProgramWithOneLineAndStatus1) {
+    if (!haveProgram("Xvfb") || !haveProgram("xdotool")) GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    // An X server of the test's own, which the test can end. It names its
+    // display once it takes connections; on a machine where other servers
+    // come and go, one that lost its display to another is started again.
+    struct Server {
+        pid_t pid = 0;
+        ~Server() { stop(SIGKILL); }
+        void stop(int signal) {
+            if (pid <= 0) return;
+            ::kill(pid, signal);
+            ::waitpid(pid, nullptr, 0);
+            pid = 0;
+        }
+        std::string start() {
+            int ends[2];
+            if (::pipe(ends) != 0) return "";
+            posix_spawn_file_actions_t actions;
+            posix_spawn_file_actions_init(&actions);
+            posix_spawn_file_actions_adddup2(&actions, ends[1], 3);
+            posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+            std::vector<std::string> args = {"Xvfb", "-displayfd", "3", "-screen", "0", "1024x768x24", "-nolisten", "tcp"};
+            std::vector<char*> argv;
+            for (std::string& a : args) argv.push_back(a.data());
+            argv.push_back(nullptr);
+            const bool spawned = posix_spawnp(&pid, "Xvfb", &actions, nullptr, argv.data(), environ) == 0;
+            posix_spawn_file_actions_destroy(&actions);
+            ::close(ends[1]);
+            char number[32] = {};
+            const ssize_t got = spawned ? ::read(ends[0], number, sizeof number - 1) : -1;
+            ::close(ends[0]);
+            if (!spawned) pid = 0;
+            if (got <= 0) return "";
+            const std::string display = ":" + std::string(number, std::strcspn(number, "\n"));
+            const bool open = waitFor(
+                [&] {
+                    Display* probe = XOpenDisplay(display.c_str());
+                    if (probe) XCloseDisplay(probe);
+                    return probe != nullptr;
+                },
+                3000);
+            return open ? display : "";
+        }
+    } xserver;
+    std::string display;
+    for (int attempt = 0; attempt < 3 && display.empty(); ++attempt) {
+        xserver.stop(SIGKILL);
+        display = xserver.start();
+    }
+    ASSERT_FALSE(display.empty()) << "Xvfb did not start";
+
+    GameProcess game(display);
+    ASSERT_GT(game.pid, 0);
+    ASSERT_NE(GameProcess::findWindow(display), 0u) << "the window did not appear on " << display;
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    xserver.stop(SIGTERM);
+    const int status = game.waitForEnd(20000);
+    ASSERT_NE(status, -1) << "still running after its display went away";
+    const std::string printed = readFile(game.printed);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0) << "\n"
+                                   << printed;
+    EXPECT_EQ(WEXITSTATUS(status), 1) << printed;
+    // One line of ours, and nothing from Xlib's handlers or an abort.
+    const std::string line = "vessilo: the display " + display + " went away\n";
+    const size_t at = printed.find(line);
+    EXPECT_NE(at, std::string::npos) << printed;
+    EXPECT_EQ(printed.find(line, at + 1), std::string::npos) << printed;
+    for (const char* foreign : {"X connection", "XIO", "terminate", "Exception"})
+        EXPECT_EQ(printed.find(foreign), std::string::npos) << foreign << " in:\n" << printed;
 }
 
 // How far the world band of the screen (below the head-up bar, above the
@@ -242,32 +376,33 @@ std::pair<int, int> padBox(int id) {
 // A mouse button held on the pad's right arrow walks the agent: the world
 // scrolls after it, where it stays put without the press.
 TEST(GameOnX, APressHeldOnThePadsRightArrowWalksTheAgent) {
-    const char* display = std::getenv("DISPLAY");
-    if (!display || !*display) GTEST_SKIP() << "no X server (DISPLAY is not set): run under xvfb-run";
-    if (!haveProgram("xdotool")) GTEST_SKIP() << "xdotool is not installed";
+    std::string why;
+    if (skipWithoutX(&why)) GTEST_SKIP() << why;
     const auto [rx, ry] = padBox(4);
     ASSERT_GE(rx, 0) << "no right arrow in the pad's art";
     XDisplayLock alone;
     GameProcess game;
-    ASSERT_TRUE(game.start());
+    ASSERT_GT(game.pid, 0);
     Display* x = XOpenDisplay(nullptr);
     ASSERT_NE(x, nullptr);
+    const Window window = GameProcess::findWindow();
+    ASSERT_NE(window, 0u) << "the window did not appear";
     XWindowAttributes a;
-    ASSERT_TRUE(XGetWindowAttributes(x, game.window, &a));
+    ASSERT_TRUE(XGetWindowAttributes(x, window, &a));
     auto mouse = [&](int sx, int sy, const std::string& what) {
-        const std::string command = "xdotool mousemove --window " + std::to_string(game.window) + " " +
+        const std::string command = "xdotool mousemove --window " + std::to_string(window) + " " +
                                     std::to_string(sx * a.width / 480) + " " + std::to_string(sy * a.height / 640) +
                                     " " + what;
         EXPECT_EQ(std::system(command.c_str()), 0) << command;
     };
     auto seen = [&](const char* golden, double share) {
-        return waitFor([&] { return likeness(windowPicture(x, game.window), golden) >= share; }, 15000);
+        return waitFor([&] { return likeness(windowPicture(x, window), golden) >= share; }, 15000);
     };
     ASSERT_TRUE(seen("e2e_sound_question", 0.95)) << "the sound question";
     mouse(240, 272, "click 1");  // "on"
     ASSERT_TRUE(seen("e2e_main_menu", 0.95)) << "the main menu";
     mouse(240, 472, "click 1");  // the tutorial
-    ASSERT_TRUE(waitFor([&] { return likeness(windowPicture(x, game.window), "e2e_main_menu") < 0.5; }, 15000));
+    ASSERT_TRUE(waitFor([&] { return likeness(windowPicture(x, window), "e2e_main_menu") < 0.5; }, 15000));
     // Its story's pages turned by taps in the middle of the screen, then
     // the agent in play.
     std::this_thread::sleep_for(std::chrono::seconds(2));
@@ -277,16 +412,16 @@ TEST(GameOnX, APressHeldOnThePadsRightArrowWalksTheAgent) {
     }
     std::this_thread::sleep_for(std::chrono::seconds(1));
 
-    const Picture still = windowPicture(x, game.window);
+    const Picture still = windowPicture(x, window);
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-    const Picture idle = windowPicture(x, game.window);
+    const Picture idle = windowPicture(x, window);
     EXPECT_EQ(scrolled(still, idle), 0) << "the world moved with no press";
 
     mouse(rx, ry, "mousedown 1");
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     mouse(rx, ry, "mouseup 1");
     std::this_thread::sleep_for(std::chrono::seconds(1));
-    const Picture walked = windowPicture(x, game.window);
+    const Picture walked = windowPicture(x, window);
     if (const char* keep = std::getenv("VESSILO_KEEP_FRAMES")) {
         writePng(std::string(keep) + "/pad_idle.png", idle);
         writePng(std::string(keep) + "/pad_walked.png", walked);
