@@ -178,12 +178,3 @@ TEST_F(GameTest, AStoreThatCannotBeReadKeepsItsBytesAndTheRunPlaysOnTheDefaults)
         EXPECT_EQ(store(1), (Bytes{0, 0, 0, 0, 6, 0}));
     }
 }
-
-// A store missing, empty or cut short still gets the defaults written at once.
-TEST_F(GameTest, AMissingOrEmptyStoreGetsTheDefaultsWritten) {
-    ASSERT_TRUE(canvas->saveRecordStore(1, bytesOf({})));
-    VMPtr<gametest::TestGame> game = run();
-    EXPECT_EQ(game->creates[0] + game->creates[1], 2);
-    EXPECT_EQ(store(0), (Bytes{0, 0, 0, 0, 0, 0, 0, 1}));
-    EXPECT_EQ(store(1), (Bytes{1, 0, 0, 0, 0, 0}));
-}
