@@ -106,6 +106,19 @@ std::vector<int16_t> g_scratch;
 std::vector<float> g_floatScratch;
 thread_local bool tl_inCallback = false;
 
+// SDL keeps per-thread data (its error text) that it frees only for threads
+// it made itself: a thread of ours that calls into SDL's audio gives it back
+// when it ends.
+struct SdlThreadData {
+    bool used = false;
+    ~SdlThreadData() {
+        if (used) SDL_TLSCleanup();
+    }
+};
+thread_local SdlThreadData tl_sdlThreadData;
+
+void usingSdl() { tl_sdlThreadData.used = true; }
+
 // The output (under g_output).
 enum class Output { None, Sdl, ClockSink, Manual };
 Output g_outputKind = Output::None;
@@ -519,6 +532,7 @@ void sdlCallback(void*, Uint8* stream, int length) {
 }
 
 void clockLoop() {
+    usingSdl();  // the mixer converts through SDL's audio streams
     std::vector<int16_t> block(size_t(kClockChunkFrames) * 2);
     const Clock::time_point start = Clock::now();
     uint64_t mixed = 0;
@@ -538,6 +552,7 @@ void clockLoop() {
 }
 
 bool openSdlOutput() {
+    usingSdl();
     if (!SDL_WasInit(SDL_INIT_AUDIO)) {
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
         g_sdlInitialised = true;
@@ -586,6 +601,7 @@ void startOutputLocked() {
 
 // Stops the output and its thread (g_output held, g_mixer not held).
 void stopOutputLocked() {
+    usingSdl();
     switch (g_outputKind) {
         case Output::Sdl:
             SDL_CloseAudioDevice(g_sdlDevice);
@@ -661,6 +677,7 @@ MMRESULT waveOutOpen(HWAVEOUT* device, uint32_t deviceId, const WAVEFORMATEX* fo
             return WAVERR_BADFORMAT;
         }
         if (!sameAsMix(*format)) {
+            usingSdl();
             d->stream = SDL_NewAudioStream(format->wBitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB,
                                            uint8_t(format->nChannels), int(format->nSamplesPerSec), AUDIO_S16SYS,
                                            uint8_t(kWaveOutChannels), int(kWaveOutRate));

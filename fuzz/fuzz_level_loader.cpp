@@ -77,6 +77,8 @@ void checkEmpty(LevelLoader* l) {
 
 void checkAccepted(LevelLoader* l) {
     check(l->tileWidth > 0 && l->tileHeight > 0, "tile size 0");
+    check(l->tileSetImage >= LevelLoader::MIN_TILE_IMAGE, "a tile set in no resource pack");
+    check(l->mapWidth > 0 && l->mapHeight > 0, "no map");
     check(jlong(l->mapWidth) * l->mapHeight <= LevelLoader::MAX_MAP_CELLS, "too many cells");
     check(l->map->length == l->mapWidth * l->mapHeight, "map size");
     check(jlong(l->mapWidth) * l->tileWidth <= LevelLoader::MAX_COORDINATE &&
@@ -84,6 +86,7 @@ void checkAccepted(LevelLoader* l) {
           "map too wide");
     for (jint i = 0; i < l->map->length; ++i) check(((*l->map)[i] >> 12) == 0, "a tile outside row 0");
     check(l->playerRecord->length == 3 && position((*l->playerRecord)[1]) && position((*l->playerRecord)[2]), "player");
+    check((*l->playerRecord)[0] >= 0 && (*l->playerRecord)[0] < LevelLoader::PLAYER_ANIMATIONS, "player animation");
     check(l->targetCount > 0 && l->targetMarkers->length == l->targetCount, "targets");
     checkRows(l->targetMarkers.get(), 3, "target rows");
     for (jint r = 0; r < l->targetMarkers->length; ++r) check(l->targetMarkers->get(r)->get(2) <= 11, "target kind");
@@ -92,7 +95,11 @@ void checkAccepted(LevelLoader* l) {
     checkRows(l->disguisedRecords.get(), 8, "disguised rows");
     for (jint r = 0; r < l->disguisedRecords->length; ++r) check(l->disguisedRecords->get(r)->get(0) <= 13, "look");
     checkRows(l->generalRecords.get(), 4, "people rows");
-    for (jint r = 0; r < l->generalRecords->length; ++r) check(l->generalRecords->get(r)->get(0) <= 11, "look");
+    for (jint r = 0; r < l->generalRecords->length; ++r) {
+        check(l->generalRecords->get(r)->get(0) <= 11, "look");
+        const jint pair = l->generalRecords->get(r)->get(3);
+        check(pair >= 0 && pair < LevelLoader::GENERAL_ANIMATION_PAIRS, "person's animation");
+    }
     checkRows(l->keyRecords.get(), 3, "key rows");
     checkRows(l->zoneRecords.get(), 4, "zone rows");
     checkRows(l->interactionRecords.get(), 7, "interaction rows");
@@ -140,6 +147,7 @@ void checkAccepted(LevelLoader* l) {
         }
         const jint type = path[0]->get(5);
         check(type <= 3, "transport type");
+        for (VMInts* point : path) check(point->get(5) == type, "a path of two transport types");
         if (type >= 2) check(path.size() >= 2, "a path of one point");
         if (type == 2) check(path[0]->get(4) > path[1]->get(4), "an elevator upside down");
     }

@@ -119,6 +119,7 @@ int hostInit(void* instance, int showCommand) {
     if (!HAL_startPowerThread()) return 0;
     // The platform's optional parts; none of them stops start-up.
     HAL_createRecordStoreLock();
+    HAL_checkDatabaseFolder();
     HAL_setUpDisplayOrientation();
     HAL_initFontCache();
     HAL_loadDeviceLibraries();

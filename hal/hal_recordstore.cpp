@@ -129,6 +129,20 @@ private:
 
 // --- files ----------------------------------------------------------------------------
 
+std::atomic<bool> g_actAsOwner{false};  // tests: the owner's permission bits hold for root too
+
+// Whether reading the file or folder (following links) is refused by its
+// owner's permission bits while tests act as its owner; errno EACCES then.
+bool refusedToOwner(int at, const char* path, mode_t need) {
+    if (!g_actAsOwner.load(std::memory_order_relaxed)) return false;
+    struct stat info;
+    if (::fstatat(at, path, &info, 0) != 0 || (info.st_mode & need) == need) return false;
+    errno = EACCES;
+    return true;
+}
+
+constexpr mode_t kReadFolder = S_IRUSR | S_IXUSR;
+
 using FileDescriptor = hal_file::Descriptor;
 using hal_file::openDirectory;
 using hal_file::readAll;
@@ -206,6 +220,7 @@ bool writeMetadata(int folder, const Metadata& metadata) {
 }
 
 bool readMetadata(int folder, Metadata* metadata) {
+    if (refusedToOwner(folder, kMetadataName, S_IRUSR)) return false;
     int fd = hal_file::open(folder, kMetadataName, O_RDONLY | O_NOFOLLOW);
     if (fd < 0) return false;
     FileDescriptor file(fd);
@@ -366,6 +381,7 @@ int64_t recordSizeInFolder(int32_t id, void* context) {
 // that never committed are removed, and a metadata file that is missing or
 // does not fit the records is written anew. 7 when the folder cannot be read.
 int loadStore(StoreState* state) {
+    if (refusedToOwner(AT_FDCWD, state->folder.c_str(), kReadFolder)) return HAL_IO_ERROR;
     int fd = openDirectory(AT_FDCWD, state->folder.c_str());
     if (fd < 0) return HAL_IO_ERROR;
     FileDescriptor folder(fd);
@@ -562,7 +578,16 @@ int HAL_openRecordStore(NativeRecordStore** store, const char16_t* name, int32_t
     FileDescriptor databaseFolder(databaseFd);
     if (databaseFd >= 0) removeTrash(databaseFd);
     struct stat info;
-    const bool exists = ::lstat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    const bool looked = ::lstat(folder.c_str(), &info) == 0;
+    const int lookError = errno;
+    const bool exists = looked && S_ISDIR(info.st_mode);
+    // A store that may be there but cannot be looked at (no permission on the
+    // database folder) is not "no store": a caller must not write over it.
+    if ((!looked && lookError != ENOENT && lookError != ENOTDIR) ||
+        refusedToOwner(AT_FDCWD, database.c_str(), kReadFolder)) {
+        delete handle;
+        return HAL_IO_ERROR;
+    }
     {
         std::lock_guard<std::mutex> memory(g_memory);
         auto open = g_stores.find(folder);
@@ -706,6 +731,26 @@ bool putAsideInPlace(int database, const std::string& aside, const std::string& 
 }  // namespace
 
 void hal_recordstore::refuseFolderExchange(bool refuse) { g_exchangeRefused = refuse; }
+
+void hal_recordstore::actAsOwner(bool owner) { g_actAsOwner.store(owner, std::memory_order_relaxed); }
+
+std::string hal_recordstore::databaseProblem() {
+    const std::string database = databaseDirectory();
+    auto problem = [&database](int error) { return database + ": " + std::strerror(error); };
+    if (::mkdir(database.c_str(), 0755) != 0 && errno != EEXIST) return problem(errno);
+    FileDescriptor folder(openDirectory(AT_FDCWD, database.c_str()));
+    if (!folder.valid()) return problem(errno);
+    if (::access(database.c_str(), R_OK | W_OK | X_OK) != 0) return problem(errno);
+    if (refusedToOwner(AT_FDCWD, database.c_str(), S_IRWXU)) return problem(EACCES);
+    return std::string();
+}
+
+int HAL_checkDatabaseFolder() {
+    const std::string problem = hal_recordstore::databaseProblem();
+    if (problem.empty()) return HAL_OK;
+    std::fprintf(stderr, "vessilo: options and progress will not be kept: %s\n", problem.c_str());
+    return HAL_IO_ERROR;
+}
 
 int HAL_replaceRecords(const char16_t* name, int32_t length, const void* const* records, const int32_t* lengths,
                        int32_t count) {
@@ -955,6 +1000,7 @@ int HAL_getRecord(NativeRecordStore* store, int32_t id, void* buffer, int32_t* l
         if (!holdsRecord(state, id)) return HAL_IO_ERROR;
     }
     const std::string path = state->folder + "/" + recordFileName(id);
+    if (refusedToOwner(AT_FDCWD, path.c_str(), S_IRUSR)) return HAL_IO_ERROR;
     int fd = hal_file::open(AT_FDCWD, path.c_str(), O_RDONLY | O_NOFOLLOW);
     if (fd < 0) return HAL_IO_ERROR;
     FileDescriptor file(fd);

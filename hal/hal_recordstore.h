@@ -79,6 +79,13 @@ int HAL_deleteRecordStore(const char16_t* name, int32_t length);
 // HAL_IO_ERROR, the old records unchanged.
 int HAL_replaceRecords(const char16_t* name, int32_t length, const void* const* records, const int32_t* lengths,
                        int32_t count);
+// Start-up: makes the database folder when it is missing and, when the
+// folder cannot keep the stores (a file or a link to nothing in its place,
+// no permission, a read-only file system), says so in one line on the
+// standard error: "vessilo: options and progress will not be kept: " and
+// the folder and the reason. HAL_OK when the folder can be used, else
+// HAL_IO_ERROR.
+int HAL_checkDatabaseFolder();
 // The number of stores in the database folder; 0 when it is missing.
 int32_t HAL_getNumRecordStores();
 // The name of the n-th store (from 1; stores ordered by name), NUL-ended, into
@@ -175,8 +182,16 @@ Metadata repairMetadata(const Metadata* read, const std::vector<int32_t>& ids, u
                         int64_t (*sizeOf)(int32_t id, void* context), void* context, int32_t* uncommittedId,
                         bool* rewrite);
 
+// Why the database folder cannot keep the stores ("<folder>: <reason>"),
+// or an empty string when it can. Makes the folder when it is missing.
+std::string databaseProblem();
+
 // Tests: replaces act as on a file system that cannot exchange two folders
 // in one rename (the old folder is renamed away first).
 void refuseFolderExchange(bool refuse);
+// Tests, which may run as root: reading a store folder, a record file or a
+// metadata file, and the database folder check, are refused (EACCES) as the
+// owner's permission bits would refuse them to an ordinary user.
+void actAsOwner(bool owner);
 
 }  // namespace hal_recordstore

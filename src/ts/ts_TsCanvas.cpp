@@ -25,6 +25,7 @@ VMStatic<VMBytes> TsCanvas::saveBuffer;
 jint TsCanvas::savePosition = 0;
 VMStatic<VMBytes> TsCanvas::loadBuffer;
 jint TsCanvas::loadPosition = 0;
+jint TsCanvas::lastStoreLoad = TsCanvas::STORE_MISSING;
 
 namespace {
 
@@ -42,6 +43,7 @@ void TsCanvas::_VM_clinit() {
     saveBuffer = nullptr;
     loadBuffer = nullptr;
     savePosition = loadPosition = 0;
+    lastStoreLoad = STORE_MISSING;
 }
 
 VMPtr<TsCanvas> TsCanvas::construct(VMPtr<javax::microedition::midlet::MIDlet> application) {

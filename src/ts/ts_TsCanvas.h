@@ -179,7 +179,15 @@ public:
     // --- saved data ---------------------------------------------------------------------
     // The records of the store named by the decimal id, joined in ascending
     // id order; null when there is no such store or it cannot be read.
+    // lastStoreLoad tells which.
     virtual VMPtr<VMBytes> loadRecordStore(jint id);
+    // What the last loadRecordStore found: the store read, no store, or a
+    // store that is there but cannot be read now (its files are left as
+    // they are: it may be read again once it can).
+    static constexpr jint STORE_READ = 0;
+    static constexpr jint STORE_MISSING = 1;
+    static constexpr jint STORE_UNREADABLE = 2;
+    static jint lastStoreLoad;
     // Keeps data in the store named by the decimal id as records of up to
     // 4096 bytes (ids from 1), replacing all its records in one step; null
     // data deletes the store. False when the store cannot be written (the old

@@ -18,11 +18,18 @@ using javax::microedition::rms::RecordStoreException;
 // --- saved data ----------------------------------------------------------------------
 
 VMPtr<VMBytes> TsCanvas::loadRecordStore(jint id) {
+    _VM_ensureInitialized(_VM_classRecord);
     VMPtr<RecordStore> store;
     try {
         store = RecordStore::openRecordStore(String::valueOf(id), false);
-    } catch (RecordStoreException* missingOrBroken) {
-        (void)missingOrBroken;  // RecordStoreNotFoundException among them
+    } catch (javax::microedition::rms::RecordStoreNotFoundException* missing) {
+        (void)missing;
+        lastStoreLoad = STORE_MISSING;
+        return nullptr;
+    } catch (RecordStoreException* unreadable) {
+        // There, but its folder cannot be read (no permission, say).
+        (void)unreadable;
+        lastStoreLoad = STORE_UNREADABLE;
         return nullptr;
     }
     VMPtr<VMBytes> joined;
@@ -45,6 +52,7 @@ VMPtr<VMBytes> TsCanvas::loadRecordStore(jint id) {
             at += record->length;
         }
     } catch (RecordStoreException* unreadable) {
+        // A record file that cannot be read: the store is not "none".
         (void)unreadable;
         joined = nullptr;
     }
@@ -53,6 +61,7 @@ VMPtr<VMBytes> TsCanvas::loadRecordStore(jint id) {
     } catch (RecordStoreException* closing) {
         (void)closing;
     }
+    lastStoreLoad = joined != nullptr ? STORE_READ : STORE_UNREADABLE;
     return joined;
 }
 

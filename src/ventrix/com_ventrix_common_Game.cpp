@@ -2,7 +2,10 @@
 #include "com_ventrix_common_Game.h"
 
 #include "com_ventrix_common_Main.h"
+#include "java_io_PrintStream.h"
 #include "java_lang_Exception.h"
+#include "java_lang_StringBuffer.h"
+#include "java_lang_System.h"
 
 namespace com::ventrix::common {
 
@@ -10,6 +13,7 @@ using ts::TsCanvas;
 
 jint Game::recordCount = 0;
 VMStatic<VMArray<jbyte, 2>> Game::records;
+VMStatic<VMArray<jboolean, 1>> Game::keptAsFound;
 
 VMPtr<Game> Game::construct() {
     Super::construct();
@@ -21,6 +25,7 @@ VMPtr<Game> Game::construct() {
 void Game::allocateRecords(jint n) {
     _VM_ensureInitialized(_VM_classRecord);
     records = VMArray<jbyte, 2>::create(n);
+    keptAsFound = VMArray<jboolean, 1>::create(n);
     recordCount = n;
 }
 
@@ -33,7 +38,10 @@ void Game::loadRecord(jint kind) {
     if (table == nullptr) return;
     VMPtr<TsCanvas> gameCanvas = canvas;
     VMPtr<VMBytes> data = gameCanvas->loadRecordStore(kind);
+    const jboolean unreadable = data == nullptr && TsCanvas::lastStoreLoad == TsCanvas::STORE_UNREADABLE;
     table->set(kind, data);
+    VMPtr<VMArray<jboolean, 1>> kept = keptAsFound;
+    if (kept != nullptr && kind >= 0 && kind < kept->length) kept->set(kind, unreadable);
     if (data != nullptr) {
         _VM_ensureInitialized(TsCanvas::_VM_classRecord);
         TsCanvas::loadBuffer = data;
@@ -49,6 +57,17 @@ void Game::loadRecord(jint kind) {
         }
     }
     createRecord(kind);
+    if (unreadable) {
+        // Saved data that cannot be read now is not lost: it stays as it is
+        // for a later run, and this one plays on the defaults.
+        _VM_ensureInitialized(java::lang::System::_VM_classRecord);
+        VMPtr<java::lang::StringBuffer> line =
+            java::lang::StringBuffer::create()->construct(VM_STR("saved data in record store \""));
+        line->append(kind)->append(VM_STR("\" cannot be read: playing on the defaults, and not saving over it"));
+        VMPtr<java::io::PrintStream> err = java::lang::System::err;
+        err->println(line->toString());
+        return;
+    }
     saveRecord(kind);
 }
 
@@ -57,6 +76,8 @@ void Game::saveRecord(jint kind) {
     if (table == nullptr) return;
     VMPtr<VMBytes> data = table->get(kind);
     if (data == nullptr) return;
+    VMPtr<VMArray<jboolean, 1>> kept = keptAsFound;
+    if (kept != nullptr && kind >= 0 && kind < kept->length && kept->get(kind)) return;
     _VM_ensureInitialized(TsCanvas::_VM_classRecord);
     TsCanvas::saveBuffer = data;
     TsCanvas::savePosition = 0;

@@ -15,6 +15,9 @@ class Game : public virtual java::lang::Object {
 public:
     static jint recordCount;
     static VMStatic<VMArray<jbyte, 2>> records;  // per kind, null until created or loaded
+    // Per kind, true when its store was there but could not be read: the run
+    // plays on the defaults and never writes over that store.
+    static VMStatic<VMArray<jboolean, 1>> keptAsFound;
 
     VMField<ts::TsCanvas> canvas;  // Main's canvas
 
@@ -29,11 +32,13 @@ public:
     virtual void loadAll();
     // Writes the kind's fields into its buffer and the buffer into the
     // kind's store; nothing for a kind without a buffer or before
-    // allocateRecords.
+    // allocateRecords, and nothing to the store of a kind kept as found.
     virtual void saveRecord(jint kind);
     // Reads the kind's store into its buffer and its fields. A missing
     // store, or one whose fields cannot be read from it (a record too short
-    // for them), gets the defaults, which are saved at once.
+    // for them), gets the defaults, which are saved at once. A store that is
+    // there but cannot be read (no permission, say) gets the defaults in
+    // memory only: the kind is kept as found, and one console line says so.
     virtual void loadRecord(jint kind);
     // Reads the kind's fields from the load buffer (the base passes flag 0).
     virtual void readFields(jint kind, jint flag) = 0;

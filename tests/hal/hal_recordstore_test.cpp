@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <set>
 #include <string>
@@ -521,6 +522,62 @@ TEST_F(HalRecordStoreTest, TheDatabaseFolderCanBeNamedByTheEnvironment) {
     EXPECT_EQ(readFile(named + "/store-env/record-1.bin"), "here");
     EXPECT_FALSE(fs::exists(database));
     HAL_setProgramDirectory(dir.root().c_str());
+}
+
+// A database folder that cannot keep the stores is named with its reason
+// (and said in one line at start); a missing one is made. Modes are the
+// owner's, as an ordinary user meets them, also when the tests run as root.
+TEST_F(HalRecordStoreTest, ADatabaseFolderThatCannotKeepTheStoresIsNamedWithItsReason) {
+    hal_recordstore::actAsOwner(true);
+    struct Case {
+        const char* what;
+        std::function<void()> make;
+        const char* reason;  // after "<folder>: "; empty when the folder can be used
+    };
+    const std::string folder = dir.root() + "database";
+    const std::vector<Case> cases = {
+        {"missing: made", [] {}, ""},
+        {"a file", [&] { writeFile(folder, "not a folder"); }, "Not a directory"},
+        {"a link to nothing", [&] { fs::create_symlink(dir.root() + "nowhere", folder); }, "No such file or directory"},
+        {"a link to a folder", [&] {
+             fs::create_directory(dir.root() + "real");
+             fs::create_symlink(dir.root() + "real", folder);
+         }, ""},
+        {"no permission", [&] {
+             fs::create_directory(folder);
+             fs::permissions(folder, fs::perms::none);
+         }, "Permission denied"},
+        {"read-only", [&] {
+             fs::create_directory(folder);
+             fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+         }, "Permission denied"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.make();
+        const std::string problem = hal_recordstore::databaseProblem();
+        EXPECT_EQ(problem, *c.reason == '\0' ? std::string() : database + ": " + c.reason);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(HAL_checkDatabaseFolder(), problem.empty() ? HAL_OK : HAL_IO_ERROR);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  problem.empty() ? "" : "vessilo: options and progress will not be kept: " + problem + "\n");
+        if (fs::is_directory(fs::symlink_status(folder))) fs::permissions(folder, fs::perms::owner_all);
+        fs::remove_all(folder);
+        fs::remove_all(dir.root() + "real");
+    }
+    // A store behind a folder that cannot be looked into is not "no store":
+    // opening it fails as unreadable, whether it is asked to be made or not.
+    NativeRecordStore* store = open(u"kept");
+    add(store, "level 5");
+    close(store);
+    for (const std::string& locked : {database, folderOf(u"kept")}) {
+        fs::permissions(locked, fs::perms::none);
+        EXPECT_EQ(open(u"kept", false, &store), HAL_IO_ERROR) << locked;
+        EXPECT_EQ(open(u"kept", true, &store), HAL_IO_ERROR) << locked;
+        fs::permissions(locked, fs::perms::owner_all);
+    }
+    hal_recordstore::actAsOwner(false);
+    EXPECT_EQ(get(open(u"kept"), 1), "level 5");
 }
 
 TEST(HalRecordStoreLayoutTest, NamesEscapeEveryUnitOutsideTheSafeSetAndDecodeOnlyTheCanonicalForm) {

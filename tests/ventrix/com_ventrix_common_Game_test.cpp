@@ -1,6 +1,15 @@
 // Game: saved records of two kinds through the canvas's record stores.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
 #include "com_ventrix_common_CommonCanvas.h"
 #include "com_ventrix_common_Game.h"
+#include "hal_recordstore.h"
 #include "program_dir.h"
 #include "ventrix_test_support.h"
 
@@ -54,6 +63,13 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
+VMPtr<VMBytes> bytesOf(std::initializer_list<uint8_t> values) {
+    VMPtr<VMBytes> b = VMBytes::create(jint(values.size()));
+    jint i = 0;
+    for (uint8_t v : values) (*b)[i++] = jbyte(v);
+    return b;
+}
+
 class GameTest : public ventrixtest::WindowTest {
 protected:
     void SetUp() override {
@@ -102,4 +118,63 @@ TEST_F(GameTest, ARecordTooShortForItsKindIsReplacedByTheDefaults) {
     game->values[1][1] = 2;  // and later saves of the kind work
     game->saveRecord(1);
     EXPECT_EQ(store(1), (Bytes{1, 0, 0, 0, 2, 0}));
+}
+
+namespace {
+
+std::string fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Runs as an ordinary user would meet modes 000 (root reads every file: the
+// record-store layer then honours the owner's permission bits by itself).
+struct AsOwner {
+    AsOwner() { hal_recordstore::actAsOwner(true); }
+    ~AsOwner() { hal_recordstore::actAsOwner(false); }
+};
+
+}  // namespace
+
+// Saved progress that is there but cannot be read now (its record file or
+// its whole store folder made unreadable) is never thrown away: the run
+// plays on the defaults in memory, writes nothing over the store, not even
+// when the kind is saved later, and says so in one line; once readable
+// again it is read as it was.
+TEST_F(GameTest, AStoreThatCannotBeReadKeepsItsBytesAndTheRunPlaysOnTheDefaults) {
+    const std::string database = hal_recordstore::databaseDirectory();
+    for (const char* unreadable : {"store-1/record-1.bin", "store-1"}) {
+        SCOPED_TRACE(unreadable);
+        ASSERT_TRUE(canvas->saveRecordStore(0, bytesOf({0, 0, 0, 2, 0, 0, 0, 0})));
+        ASSERT_TRUE(canvas->saveRecordStore(1, bytesOf({0, 0, 0, 0, 5, 0})));  // level 5 reached
+        const std::string record = database + "store-1/record-1.bin";
+        const std::string before = fileBytes(record);
+        ASSERT_EQ(before.size(), 6u);
+        ASSERT_EQ(::chmod((database + unreadable).c_str(), 0), 0);
+        VMPtr<gametest::TestGame> game;
+        std::string printed;
+        {
+            AsOwner owner;
+            testing::internal::CaptureStdout();
+            game = run();
+            printed = testing::internal::GetCapturedStdout();
+            EXPECT_EQ(game->creates[1], 1);
+            EXPECT_EQ(game->values[1][0], 1);  // the defaults
+            EXPECT_EQ(game->values[1][1], 0);
+            EXPECT_EQ(game->values[0][0], 2);  // the readable kind as stored
+            game->values[1][1] = 1;            // a level finished on the defaults
+            game->saveRecord(1);
+        }
+        EXPECT_EQ(printed,
+                  "saved data in record store \"1\" cannot be read: playing on the defaults, and not saving over it\n");
+        ASSERT_EQ(::chmod((database + unreadable).c_str(), std::string(unreadable) == "store-1" ? 0755 : 0644), 0);
+        EXPECT_EQ(fileBytes(record), before);
+        EXPECT_FALSE(std::filesystem::exists(database + ".replacing-store-1"));
+        VMPtr<gametest::TestGame> later = run();
+        EXPECT_EQ(later->creates[1], 0);
+        EXPECT_EQ(later->values[1][1], 5);
+        later->values[1][1] = 6;  // and saves of a readable store work again
+        later->saveRecord(1);
+        EXPECT_EQ(store(1), (Bytes{0, 0, 0, 0, 6, 0}));
+    }
 }

@@ -46,6 +46,15 @@ void store(VMInts* row, std::initializer_list<jint> values) {
 
 std::string number(jint n) { return std::to_string(n); }
 
+const char* transportName(jint type) {
+    switch (type) {
+        case 0: return "stairs-up";
+        case 1: return "stairs-down";
+        case 2: return "elevator";
+        default: return "passage";
+    }
+}
+
 }  // namespace
 
 VMPtr<LevelLoader> LevelLoader::construct() {
@@ -136,6 +145,7 @@ void LevelLoader::setTileSetInfo(jint value, jint columns, jint imageId, jint wi
                                  jint tileCount) {
     (void)value, (void)columns, (void)option, (void)tileCount;
     if (width <= 0 || height <= 0) refuse("tile size " + number(width) + " x " + number(height));
+    if (imageId < MIN_TILE_IMAGE) refuse("tile-set image " + number(imageId) + " is in no resource pack");
     tileSetImage = imageId;
     tileWidth = width;
     tileHeight = height;
@@ -149,7 +159,7 @@ void LevelLoader::defineTile(jint option, jint tile) {
 
 void LevelLoader::setMapSize(jint width, jint height) {
     if (tileWidth <= 0 || tileHeight <= 0) refuse("map without a tile size");
-    if (width < 0 || height < 0 || jlong(width) * height > MAX_MAP_CELLS) {
+    if (width <= 0 || height <= 0 || jlong(width) * height > MAX_MAP_CELLS) {
         refuse("map of " + number(width) + " x " + number(height) + " cells");
     }
     if (jlong(width) * tileWidth > MAX_COORDINATE || jlong(height) * tileHeight > MAX_COORDINATE) {
@@ -338,6 +348,10 @@ void LevelLoader::addObject(jint type, jint x, jint y) {
             const jint look = bits(4);
             const jint animation = bits(16);
             if (look > MAX_GENERAL_LOOK) refuse("general look " + number(look));
+            if (animation >= GENERAL_ANIMATION_PAIRS) {
+                refuse("person's animation " + number(animation) + " beyond the " + number(GENERAL_ANIMATION_PAIRS) +
+                       " of a look");
+            }
             VMIntRows* rows = generalRecords.get();
             const jint row = nextRow(generalFill, rows->length, "people");
             store(rows->get(row), {look, x, y, animation});
@@ -352,6 +366,10 @@ void LevelLoader::addObject(jint type, jint x, jint y) {
         }
         case 21: {
             const jint value = bits(7);
+            if (value >= PLAYER_ANIMATIONS) {
+                refuse("player's animation " + number(value) + " beyond the " + number(PLAYER_ANIMATIONS) +
+                       " of the player");
+            }
             VMPtr<VMInts> record = VMInts::create(PLAYER_WIDTH);
             store(record.get(), {value, x, y});
             playerRecord = record;
@@ -428,6 +446,7 @@ void LevelLoader::finishLoading() {
 VMPtr<String> LevelLoader::checkLevel() {
     auto reason = [](const std::string& text) { return String::_VM_fromUTF8(text.c_str()); };
     if (tileWidth <= 0 || tileHeight <= 0) return reason("no tile set");
+    if (mapWidth <= 0 || mapHeight <= 0) return reason("no map");
     if (playerCount == 0) return reason("no player record");
     if (targetCount == 0) return reason("no target record");
 
@@ -466,6 +485,15 @@ VMPtr<String> LevelLoader::checkLevel() {
         const jint transportType = first->get(5);
         if (transportType > MAX_TRANSPORT_TYPE)
             return reason(component + " of transport type " + number(transportType));
+        // The first point gives the transport its type; the walk of every
+        // point follows that type, so they must all be of it.
+        for (jint i = 1; i < n; ++i) {
+            const jint other = parts->get(order[size_t(i)])->get(5);
+            if (other != transportType) {
+                return reason(component + " mixes " + transportName(transportType) + " and " + transportName(other) +
+                              " points");
+            }
+        }
         if ((transportType == ELEVATOR || transportType == PASSAGE) && n < 2) {
             return reason(component + " has " + number(n) + " point");
         }

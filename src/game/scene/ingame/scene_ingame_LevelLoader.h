@@ -41,6 +41,13 @@ public:
     static constexpr jint MAX_COMPONENT_VARIANT = 5;
     static constexpr jint MAX_INTERACTION_VARIANT = 2;
     static constexpr jint MAX_TRANSPORT_TYPE = 3;
+    // The tile set's image lies in a resource pack: its id is pack * 1024 +
+    // index with a pack of 1 or more.
+    static constexpr jint MIN_TILE_IMAGE = 1024;
+    // A person stands in animation pair 0 to 4 of its look's animation set
+    // (ten animations); the player starts in one of the 28 of its body.
+    static constexpr jint GENERAL_ANIMATION_PAIRS = 5;
+    static constexpr jint PLAYER_ANIMATIONS = 28;
     static constexpr jint ELEVATOR = 2;
     static constexpr jint PASSAGE = 3;
     static constexpr jint LOCATIONS = 7;  // per-location tables are indexed by location code 0 to 6

@@ -15,7 +15,7 @@ using nlohmann::json;
 // point below its second), a player and a target.
 json validLevel() {
     return json::parse(R"({
-     "tileSet": {"columns": 2, "image": 1, "tileWidth": 16, "tileHeight": 16,
+     "tileSet": {"columns": 2, "image": 1025, "tileWidth": 16, "tileHeight": 16,
                  "tiles": [{"column": 1, "row": 0}, {"column": 2, "row": 0}]},
      "map": {"width": 2, "height": 2, "cells": [[1, 2], [0, 1]]},
      "objects": [
@@ -55,6 +55,32 @@ TEST_F(LevelLoaderRefusalTest, EachRuleRefusesTheWholeLevel) {
         {"tile size 16 x 0", [](json& l) { l["tileSet"]["tileHeight"] = 0; }},
         {"no tile set", [](json& l) { l.erase("tileSet"), l.erase("map"); }},
         {"tile-set entry in row 1", [](json& l) { l["tileSet"]["tiles"][1]["row"] = 1; }},
+        // What the scene could not build: refused here, in the level's terms.
+        {"tile-set image 0 is in no resource pack", [](json& l) { l["tileSet"]["image"] = 0; }},
+        {"tile-set image -65536 is in no resource pack", [](json& l) { l["tileSet"]["image"] = -65536; }},
+        {"tile-set image 1023 is in no resource pack", [](json& l) { l["tileSet"]["image"] = 1023; }},
+        {"map of 0 x 0 cells", [](json& l) { l["map"] = json{{"width", 0}, {"height", 0}, {"cells", json::array()}}; }},
+        {"map of 2 x 0 cells", [](json& l) { l["map"] = json{{"width", 2}, {"height", 0}, {"cells", json::array()}}; }},
+        {"no map", [](json& l) { l.erase("map"); }},
+        {"person's animation 65535 beyond the 5 of a look",
+         [](json& l) {
+             addGroup(l, 10, at(0, 0, {{"look", 0}, {"animation", 65535}}));
+         }},
+        {"person's animation 5 beyond the 5 of a look",
+         [](json& l) {
+             addGroup(l, 10, at(0, 0, {{"look", 11}, {"animation", 5}}));
+         }},
+        {"player's animation 127 beyond the 28 of the player",
+         [](json& l) {
+             l["objects"][kPlayer]["span"] = 1000;
+             l["objects"][kPlayer]["objects"].push_back(at(5, 5, {{"value", 127}}));
+         }},
+        {"player's animation 28 beyond the 28 of the player", [](json& l) { object(l, kPlayer)["value"] = 28; }},
+        {"component 0: path 0 mixes elevator and stairs-up points", [](json& l) { object(l, kParts, 0)["type"] = 0; }},
+        {"component 0: path 0 mixes elevator and stairs-down points",
+         [](json& l) { object(l, kParts, 0)["type"] = 1; }},
+        {"component 0: path 0 mixes passage and elevator points",
+         [](json& l) { object(l, kParts, 1)["type"] = 3; }},
         {"map of 513 x 512 cells",
          [](json& l) {
              l["tileSet"]["tileWidth"] = l["tileSet"]["tileHeight"] = 1;

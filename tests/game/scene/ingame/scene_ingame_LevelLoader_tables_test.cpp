@@ -45,7 +45,7 @@ const char* const kEveryType = R"({
     {"x": 300, "y": 100, "look": 0, "mode": 0, "range": 0, "value": 0}]},
   {"type": 10, "span": 1000, "objects": [{"x": 90, "y": 60, "look": 11, "animation": 2}]},
   {"type": 14, "span": 1000, "objects": [{"x": 10, "y": 10, "kind": 3}]},
-  {"type": 21, "span": 1000, "objects": [{"x": 20, "y": 30, "value": 127}]},
+  {"type": 21, "span": 1000, "objects": [{"x": 20, "y": 30, "value": 27}]},
   {"type": 23, "span": 1000, "objects": [
     {"x": 50, "y": 60, "kind": 11, "index": 2}, {"x": 70, "y": 60, "kind": 0, "index": 0}, {"x": 70, "y": 61, "kind": 0, "index": 0}]},
   {"type": 1000, "span": 1000, "objects": [{"x": 1, "y": 1, "fields": [[5, 31]]}]}
@@ -120,7 +120,7 @@ TEST_F(LevelLoaderTablesTest, ALevelWithEveryObjectTypeGivesTheTablesItsDescript
     EXPECT_EQ(row(l->generalRecords.get(), 0), (V{11, 90, 60, 2}));
     EXPECT_EQ(l->keyCount, 1);
     EXPECT_EQ(row(l->keyRecords.get(), 0), (V{3, 10, 10}));
-    EXPECT_EQ(ints(l->playerRecord.get()), (V{127, 20, 30}));
+    EXPECT_EQ(ints(l->playerRecord.get()), (V{27, 20, 30}));
     // Targets at the rows they name (a later one overwrites); row 1 unnamed.
     EXPECT_EQ(l->targetCount, 3);
     EXPECT_EQ(l->targetIndex, 0);
@@ -170,7 +170,8 @@ TEST_F(LevelLoaderTablesTest, TheGamesTutorialLevelIsAccepted) {
 TEST_F(LevelLoaderTablesTest, NoTableOfThePreviousLevelSurvivesIntoTheNext) {
     canvas->levels[0x5801] = leveltest::levelBytes(std::string(kEveryType));
     canvas->levels[0x5802] = leveltest::levelBytes(std::string(R"({
-     "tileSet": {"columns": 1, "image": 1, "tileWidth": 8, "tileHeight": 8, "tiles": [{"column": 1, "row": 0}]},
+     "tileSet": {"columns": 1, "image": 1025, "tileWidth": 8, "tileHeight": 8, "tiles": [{"column": 1, "row": 0}]},
+     "map": {"width": 1, "height": 1, "cells": [[1]]},
      "objects": [{"type": 21, "objects": [{"x": 0, "y": 0, "value": 1}]},
                  {"type": 23, "objects": [{"x": 0, "y": 0, "kind": 1, "index": 0}]}]})"));
     ASSERT_TRUE(select(0));
@@ -187,7 +188,7 @@ TEST_F(LevelLoaderTablesTest, NoTableOfThePreviousLevelSurvivesIntoTheNext) {
         EXPECT_EQ(grouped->get(0)->length, 0);
     }
     for (jint c = 0; c < 7; ++c) EXPECT_EQ(l->bgItems->get(c)->length, 0);
-    EXPECT_EQ(l->map->length, 0);
+    EXPECT_EQ(l->map->length, 1);  // the new 1 x 1 map
     EXPECT_EQ(ints(l->playerRecord.get()), (V{1, 0, 0}));
     EXPECT_EQ(row(l->targetMarkers.get(), 0), (V{0, 0, 1}));
 }
