@@ -18,8 +18,7 @@ namespace {
 class GameArtTest : public VMTest {};
 
 std::string gameDescriptions() {
-    const std::string file = __FILE__;
-    return file.substr(0, file.rfind("tests/")) + "assets/game";
+    return std::string(VESSILO_SOURCE_ROOT) + "assets/game";
 }
 
 std::vector<jint> boxIdsOf(const VMPtr<AnimSet>& set, jint frame) {
