@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <string>
+#include <vector>
 
 #include "bench_level_support.h"
 #include "bench_support.h"
@@ -34,11 +35,8 @@ namespace {
 
 using benchlevels::LevelCanvas;
 
-void BM_InGameLevelViewOfTheLargestLevel(benchmark::State& state) {
-    benchBoot();
+void levelViewOfTheLargestLevel(benchmark::State& state) {
     using com::ventrix::common::Main;
-    const std::string folder = std::string(VESSILO_BENCH_TEST_FOLDER) + "../";
-    HAL_setProgramDirectory(folder.c_str());
     // 512 x 512 cells, every object type, 542 airport decorations among them.
     VMPtr<LevelCanvas> canvas = benchlevels::servingCanvas(benchlevels::levelStream(512, 512, 27, true));
     _VM_ensureInitialized(com::ventrix::utility::MyObject::_VM_classRecord);
@@ -60,6 +58,11 @@ void BM_InGameLevelViewOfTheLargestLevel(benchmark::State& state) {
     Main::canvas = nullptr;
     HAL_setProgramDirectory(nullptr);
 }
+
+void BM_InGameLevelViewOfTheLargestLevel(benchmark::State& state) {
+    benchBoot();
+    if (benchUseGameFolder(state)) benchGuarded(state, [&] { levelViewOfTheLargestLevel(state); });
+}
 BENCHMARK(BM_InGameLevelViewOfTheLargestLevel)->Unit(benchmark::kMillisecond);
 
 // Everything the staged load reads: the build's rsc/, a canvas serving the
@@ -71,8 +74,7 @@ struct LargestLevel {
     explicit LargestLevel(bool decorations, int n = 27) {
         benchBoot();
         using com::ventrix::common::Main;
-        const std::string folder = std::string(VESSILO_BENCH_TEST_FOLDER) + "../";
-        HAL_setProgramDirectory(folder.c_str());
+        HAL_setProgramDirectory(VESSILO_BENCH_PROGRAM_FOLDER);
         // Kept by Main's and MyObject's statics.
         VMPtr<LevelCanvas> canvas =
             benchlevels::servingCanvas(n == 1 ? benchlevels::levelStream(60, 20, 1, decorations)
@@ -122,7 +124,7 @@ struct LargestLevel {
     jint longestStep = -1;  // stage x 100 + the stage's counter before the step
 };
 
-void BM_InGameStagedLoadOfTheLargestLevel(benchmark::State& state) {
+void stagedLoadOfTheLargestLevel(benchmark::State& state) {
     LargestLevel level(true, int(state.range(0)));
     double longest = 0;
     for (auto _ : state) {
@@ -141,11 +143,16 @@ void BM_InGameStagedLoadOfTheLargestLevel(benchmark::State& state) {
     state.counters["longest step ms"] = longest;
     state.counters["longest step"] = level.longestStep;
 }
+
+void BM_InGameStagedLoadOfTheLargestLevel(benchmark::State& state) {
+    benchBoot();
+    if (benchUseGameFolder(state)) benchGuarded(state, [&] { stagedLoadOfTheLargestLevel(state); });
+}
 BENCHMARK(BM_InGameStagedLoadOfTheLargestLevel)->Arg(27)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // One frame of one kind: every object of the kind updated once, as the
 // scene does, the world unfrozen.
-void BM_InGameOneFrameOfAKind(benchmark::State& state) {
+void oneFrameOfAKind(benchmark::State& state) {
     using namespace scene::ingame;
     LargestLevel level(true);
     double longest = 0;
@@ -176,6 +183,11 @@ void BM_InGameOneFrameOfAKind(benchmark::State& state) {
     scene->dispose();
     com::ventrix::utility::ResManager::clear();
 }
+
+void BM_InGameOneFrameOfAKind(benchmark::State& state) {
+    benchBoot();
+    if (benchUseGameFolder(state)) benchGuarded(state, [&] { oneFrameOfAKind(state); });
+}
 BENCHMARK(BM_InGameOneFrameOfAKind)->DenseRange(0, 7)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
@@ -201,8 +213,7 @@ struct PlayingLevel {
 
     PlayingLevel() {
         using com::ventrix::common::Main;
-        const std::string folder = std::string(VESSILO_BENCH_TEST_FOLDER) + "../";
-        HAL_setProgramDirectory(folder.c_str());
+        HAL_setProgramDirectory(VESSILO_BENCH_PROGRAM_FOLDER);
         canvas = benchlevels::servingCanvas(benchlevels::levelStream(512, 512, 27, false));
         canvas->setFrameTime(40);
         _VM_ensureInitialized(com::ventrix::utility::MyObject::_VM_classRecord);
@@ -247,7 +258,7 @@ struct PlayingLevel {
     }
 };
 
-void BM_InGameFrameOfTheLargestLevel(benchmark::State& state) {
+void frameOfTheLargestLevel(benchmark::State& state) {
     PlayingLevel level;
     if (level.scene->failed) state.SkipWithError("the level did not load");
     double worst = 0;
@@ -263,12 +274,29 @@ void BM_InGameFrameOfTheLargestLevel(benchmark::State& state) {
     state.counters["worst frame ms"] = worst;
     state.counters["frames over 4 ms"] = slow;
 }
-BENCHMARK(BM_InGameFrameOfTheLargestLevel)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
 
-void BM_InGameUpdateOfTheLargestLevel(benchmark::State& state) {
+void BM_InGameFrameOfTheLargestLevel(benchmark::State& state) {
+    benchBoot();
+    if (benchUseGameFolder(state)) benchGuarded(state, [&] { frameOfTheLargestLevel(state); });
+}
+// Besides the mean, median and spread of the repetitions, "worst": the
+// largest of them, so that its "worst frame ms" is the worst single frame of
+// every repetition (the mean of each repetition's worst would hide it).
+BENCHMARK(BM_InGameFrameOfTheLargestLevel)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ComputeStatistics("worst", +[](const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); })
+    ->ReportAggregatesOnly();
+
+void updateOfTheLargestLevel(benchmark::State& state) {
     PlayingLevel level;
     if (level.scene->failed) state.SkipWithError("the level did not load");
     for (auto _ : state) level.scene->update();
+}
+
+void BM_InGameUpdateOfTheLargestLevel(benchmark::State& state) {
+    benchBoot();
+    if (benchUseGameFolder(state)) benchGuarded(state, [&] { updateOfTheLargestLevel(state); });
 }
 BENCHMARK(BM_InGameUpdateOfTheLargestLevel)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly();
 

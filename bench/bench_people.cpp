@@ -31,10 +31,7 @@ using scene::ingame::InGameObject;
 using scene::ingame::InGamePlayer;
 using scene::ingame::LevelLoader;
 
-void BM_PeopleOneFrameOnTheLargestLevel(benchmark::State& state) {
-    benchBoot();
-    const std::string folder = std::string(VESSILO_BENCH_TEST_FOLDER) + "../";
-    HAL_setProgramDirectory(folder.c_str());
+void peopleOneFrameOnTheLargestLevel(benchmark::State& state) {
     VMPtr<benchlevels::LevelCanvas> canvas = benchlevels::servingCanvas(benchlevels::levelStream(512, 512, 27, false));
     _VM_ensureInitialized(MyObject::_VM_classRecord);
     MyObject::canvas = canvas;
@@ -103,6 +100,11 @@ void BM_PeopleOneFrameOnTheLargestLevel(benchmark::State& state) {
     MyObject::canvas = nullptr;
     ResManager::destroy();
     HAL_setProgramDirectory(nullptr);
+}
+
+void BM_PeopleOneFrameOnTheLargestLevel(benchmark::State& state) {
+    benchBoot();
+    if (benchUseGameFolder(state)) benchGuarded(state, [&] { peopleOneFrameOnTheLargestLevel(state); });
 }
 BENCHMARK(BM_PeopleOneFrameOnTheLargestLevel)->Unit(benchmark::kMicrosecond);
 

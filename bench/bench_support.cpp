@@ -6,10 +6,43 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdlib>
+#include <exception>
+#include <filesystem>
+#include <string>
 
+#include "hal_system.h"
+#include "java_lang_String.h"
+#include "java_lang_Throwable.h"
 #include "vm_boot.h"
 
 void benchBoot() { vmBootOnce(); }
+
+void benchGuarded(benchmark::State& state, const std::function<void()>& body) {
+    std::string failure;
+    try {
+        body();
+    } catch (java::lang::Throwable* thrown) {
+        VMPtr<java::lang::Throwable> keep(thrown);
+        VMPtr<java::lang::String> description = keep->toString();
+        failure = description == nullptr ? std::string("a runtime exception") : description->_VM_toStdString();
+    } catch (const std::exception& e) {
+        failure = e.what();
+    }
+    if (!failure.empty()) state.SkipWithError(("uncaught: " + failure).c_str());
+}
+
+bool benchUseGameFolder(benchmark::State& state) {
+    const std::string folder = VESSILO_BENCH_PROGRAM_FOLDER;
+    std::error_code error;
+    if (std::filesystem::is_empty(folder + "rsc", error) || error) {
+        state.SkipWithError(("the game's resources are missing from " + folder +
+                             "rsc/ (the build's game_assets target makes them)")
+                                .c_str());
+        return false;
+    }
+    HAL_setProgramDirectory(folder.c_str());
+    return true;
+}
 
 namespace {
 

@@ -6,12 +6,23 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 // Boots the runtime once per process (later calls do nothing). The calling
 // thread becomes the runtime's main thread and keeps the runtime lock, so
 // benchmarks that use the runtime must run on the thread that booted it.
 void benchBoot();
+
+// Runs a benchmark's body; an exception escaping it (the runtime's or C++'s)
+// fails that benchmark with its text instead of ending the program, so the
+// benchmarks after it still run.
+void benchGuarded(benchmark::State& state, const std::function<void()>& body);
+
+// Makes the build's folder, where the game's generated rsc/ lies, the
+// program folder; false (the benchmark failed with a message saying what to
+// build) when the game's resources are missing.
+bool benchUseGameFolder(benchmark::State& state);
 
 // The C library's own malloc and free (glibc's, also when the program links
 // another allocator): the yardstick that allocation benchmarks are read

@@ -102,6 +102,7 @@ case "$mode" in
     ((fuzz_status != 0 && fuzz_failed == 0)) && fuzz_failed=1
     tally fuzz "$fuzz_passed" "$fuzz_failed"
     printf '%s\n' "${stage_lines[@]}"
+    echo "the test command took $((SECONDS / 60)) min $((SECONDS % 60)) s"
     echo "$total_passed passed, $total_failed failed"
     ((total_failed == 0))
     ;;

@@ -10,8 +10,8 @@
 
 namespace {
 
-// tests/ in the source tree: this file is tests/support/golden.cpp.
-std::filesystem::path testsSourceDir() { return std::filesystem::path(__FILE__).parent_path().parent_path(); }
+// tests/ in the source tree.
+std::filesystem::path testsSourceDir() { return std::filesystem::path(VESSILO_SOURCE_ROOT) / "tests"; }
 
 bool updating() {
     const char* value = std::getenv("VESSILO_UPDATE_GOLDENS");

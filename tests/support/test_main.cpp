@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "host_support.h"
+#include "vm_test.h"
 
 namespace {
 
@@ -65,6 +66,14 @@ private:
     State* state_;  // deliberately never freed
 };
 
+// At the end of the program: the platform threads of the runtime threads
+// that tests started and that have ended are joined, as the runtime's
+// shutdown would join them.
+class JoinEndedThreads : public testing::Environment {
+public:
+    void TearDown() override { vmJoinEndedThreads(); }
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -80,6 +89,7 @@ int main(int argc, char** argv) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     const char* bound = std::getenv("VESSILO_TEST_BOUND_SECONDS");
     const int seconds = bound != nullptr ? std::atoi(bound) : 240;
+    testing::AddGlobalTestEnvironment(new JoinEndedThreads);
     if (seconds > 0) testing::UnitTest::GetInstance()->listeners().Append(new Watchdog(seconds));
     return RUN_ALL_TESTS();
 }

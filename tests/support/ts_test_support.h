@@ -68,6 +68,7 @@ inline VMPtr<TestCanvas> stoppedCanvas() {
     VMPtr<TestCanvas> canvas = TestCanvas::create()->construct(nullptr);
     canvas->postEvent(ts::TsCanvas::EVENT_EXIT);
     vmWaitFor([&] { return !canvas->thread->isAlive(); });
+    vmJoinEndedThreads();
     return canvas;
 }
 

@@ -48,6 +48,12 @@ bool vmWaitFor(Condition condition) {
     return true;
 }
 
+// Joins the platform threads of the runtime threads that have ended (as the
+// runtime's shutdown does, which a test program never reaches), giving each
+// one still on its way out up to a second. Fixtures that start threads call
+// it once those threads have ended; test_main calls it once more at the end.
+void vmJoinEndedThreads();
+
 // "class: message" (the throwable's toString) of what the statement threw,
 // or "" when it threw nothing.
 #define VM_THROWN_TEXT(statement)                        \

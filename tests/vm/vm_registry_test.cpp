@@ -116,7 +116,7 @@ TEST_F(VMRegistryWalkTest, SourceNamesAreTheRegisteringFilesUnlessNamedByHand) {
     }
 
     // Every declared class's source name names a file of the tree.
-    const std::filesystem::path root = std::filesystem::path(__FILE__).parent_path().parent_path().parent_path();
+    const std::filesystem::path root = std::filesystem::path(VESSILO_SOURCE_ROOT);
     for (Class* record : registeredClasses()) {
         if (record->cppInstanceOf == nullptr) continue;
         const std::string name = record->sourceName;

@@ -35,19 +35,46 @@ int packOf(const std::string& name) {
 }
 
 // The game's packs the in-game tests read, by file name.
-const std::map<std::string, std::vector<uint8_t>>& gamePacks() {
-    static const std::map<std::string, std::vector<uint8_t>> packs = [] {
-        std::map<std::string, std::vector<uint8_t>> chosen;
-        const assetgen::Generated g = assetgen::generateFolder(VESSILO_GAME_ASSETS, assetgen::defaultFontDirectory());
-        for (const auto& [name, bytes] : g.files) {
-            if (kGamePacks.count(packOf(name)) != 0) chosen[name] = std::vector<uint8_t>(bytes.begin(), bytes.end());
-        }
+const std::map<std::string, std::string>& gamePacks() {
+    static const std::map<std::string, std::string> packs = [] {
+        std::map<std::string, std::string> chosen;
+        for (const auto& [name, bytes] : gameFiles())
+            if (kGamePacks.count(packOf(name)) != 0) chosen[name] = bytes;
         return chosen;
     }();
     return packs;
 }
 
+std::string contentOf(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
 }  // namespace
+
+const std::map<std::string, std::string>& gameFiles() {
+    static const std::map<std::string, std::string> files = [] {
+        namespace fs = std::filesystem;
+        std::map<std::string, std::string> all;
+        std::error_code error;
+        // The build generates the game's files beside the program before it
+        // builds the game's tests; reading them spares every test program
+        // generating them again.
+        const fs::path built(VESSILO_GAME_RSC);
+        if (fs::is_directory(built, error)) {
+            for (const fs::directory_entry& e : fs::directory_iterator(built, error))
+                if (e.is_regular_file(error)) all[e.path().filename().string()] = contentOf(e.path());
+        }
+        if (all.empty()) {
+            const assetgen::Generated g = assetgen::generateFolder(VESSILO_GAME_ASSETS, assetgen::defaultFontDirectory());
+            for (const auto& [name, bytes] : g.files) all[name] = std::string(bytes.begin(), bytes.end());
+        }
+        return all;
+    }();
+    return files;
+}
 
 nlohmann::json smallLevel() {
     nlohmann::json level = nlohmann::json::parse(R"({
@@ -76,12 +103,9 @@ SceneFixture::SceneFixture() : dir("ingame") {
     for (const fs::directory_entry& e : fs::directory_iterator(testProgramDir() + "rsc/")) {
         const std::string name = e.path().filename().string();
         if (kGamePacks.count(packOf(name)) != 0) continue;
-        std::ifstream in(e.path(), std::ios::binary);
-        std::stringstream content;
-        content << in.rdbuf();
-        dir.put("rsc/" + name, content.str());
+        dir.put("rsc/" + name, contentOf(e.path()));
     }
-    for (const auto& [name, bytes] : gamePacks()) dir.put("rsc/" + name, std::string(bytes.begin(), bytes.end()));
+    for (const auto& [name, bytes] : gamePacks()) dir.put("rsc/" + name, bytes);
 }
 
 void SceneFixture::SetUp() {

@@ -5,6 +5,7 @@
 // that only notes the scenes asked for.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,12 @@
 #include "scene_ingame_LevelLoader.h"
 
 namespace ingamescene {
+
+// Every file the asset generator makes of the game's assets (its packs, the
+// levels' too), by name, read once a process: from the build's own rsc/
+// (which the build generates before the game's tests), or, when that folder
+// is missing, generated here.
+const std::map<std::string, std::string>& gameFiles();
 
 class NoteManager : public com::ventrix::utility::SceneManager {
     VM_DECLARE_CLASS(NoteManager, com::ventrix::utility::SceneManager)

@@ -38,16 +38,6 @@ const std::map<std::string, std::vector<uint8_t>>& menuPacks() {
 
 }  // namespace
 
-const std::map<std::string, std::string>& gameFiles() {
-    static const std::map<std::string, std::string> files = [] {
-        std::map<std::string, std::string> all;
-        const assetgen::Generated g = assetgen::generateFolder(VESSILO_GAME_ASSETS, assetgen::defaultFontDirectory());
-        for (const auto& [name, bytes] : g.files) all[name] = std::string(bytes.begin(), bytes.end());
-        return all;
-    }();
-    return files;
-}
-
 void RecordingMedia::note(const std::string& call, std::initializer_list<jint> args) {
     std::string line = call;
     for (jint a : args) line += " " + std::to_string(a);

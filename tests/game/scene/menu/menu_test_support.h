@@ -17,9 +17,7 @@
 
 namespace menutest {
 
-// Every file the asset generator makes of the game's assets (its packs, the
-// levels' too), by name; made once a process.
-const std::map<std::string, std::string>& gameFiles();
+using ingamescene::gameFiles;
 
 using Log = std::vector<std::string>;
 
