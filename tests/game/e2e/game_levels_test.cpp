@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <nlohmann/json.hpp>
+#include <string>
 
 #include "ce_window.h"
 #include "com_ventrix_utility_SceneManager.h"
@@ -50,8 +51,14 @@ protected:
         return s != nullptr && !s->loading && s->state == InGameScene::PLAYING;
     }
 
-    // Notes the checkpoint saves as they happen.
+    // After every frame: the view and the player's place on the screen in
+    // free play (the first misfit kept), and the checkpoint saves as they
+    // happen.
     void track() {
+        const ViewCheck view = checkView();
+        if (view.checked) ++playFrames;
+        if (!view.fits && misfit.empty())
+            misfit = "step " + std::to_string(stepIndex + 1) + ", frame " + std::to_string(playFrames) + ": " + view.why;
         InGameScene* s = level();
         if (s == nullptr || s->loading || s->checkpoint == checkpoint) return;
         checkpoint = s->checkpoint;
@@ -59,8 +66,8 @@ protected:
         checkpointTargets = InGameObject::reachedTargets;
     }
 
-    bool playStep(const nlohmann::json& step) {
-        return GameRun::playStep(step, [this] { track(); });
+    bool playStep(const nlohmann::json& step, int* took = nullptr) {
+        return GameRun::playStep(step, [this] { track(); }, took);
     }
 
     // From the checkpoint: toward the nearest trap or watcher on the
@@ -109,6 +116,8 @@ protected:
     }
 
     size_t stepIndex = 0;  // the solution's step being played (from 0)
+    int playFrames = 0;    // frames in free play
+    std::string misfit;    // the first frame whose view did not fit
     jint checkpoint = -1;
     size_t checkpointStep = 0;
     jint checkpointTargets = 0;
@@ -137,13 +146,15 @@ TEST_P(LevelRunTest, ItsSolutionEndsInItsSceneChange) {
     bool wasCaught = false;
     for (size_t i = 0; i < solution.size(); ++i) {
         stepIndex = i;
-        ASSERT_TRUE(playStep(solution[i])) << c.file << ": step " << i + 1 << " " << solution[i].dump()
+        int took = 0;
+        ASSERT_TRUE(playStep(solution[i], &took)) << c.file << ": step " << i + 1 << " " << solution[i].dump()
                                            << " never ended; x " << InGameObject::playerX << " state "
                                            << Harness::inGameState();
         InGameScene* s = level();
         if (tracing && s != nullptr && InGameObject::player != nullptr)
-            std::printf("%s step %zu: x %d row %d targets %d checkpoint %d\n", c.file, i + 1, InGameObject::playerX,
-                        InGameObject::player->getDepth(), InGameObject::reachedTargets, s->checkpoint);
+            std::printf("%s step %zu: %d frames, x %d row %d targets %d checkpoint %d disguise %d\n", c.file, i + 1,
+                        took, InGameObject::playerX, InGameObject::player->getDepth(), InGameObject::reachedTargets,
+                        s->checkpoint, InGameObject::player->getDisguiseTimer());
         if (s == nullptr) break;
         if (!(c.caught || std::getenv("VESSILO_CAUGHT_ALL") != nullptr) || std::getenv("VESSILO_CAUGHT_NONE") != nullptr || wasCaught || checkpoint < 0 || int(i) + 1 < c.after || !walkIntoTrouble()) continue;
 
@@ -170,6 +181,11 @@ TEST_P(LevelRunTest, ItsSolutionEndsInItsSceneChange) {
         i = c.resumeAt > 0 ? size_t(c.resumeAt - 1) : checkpointStep + 1;
         --i;
     }
+    // Every frame of free play shows the world over the whole screen and the
+    // player between the head-up display and the pad.
+    EXPECT_GT(playFrames, 0);
+    EXPECT_EQ(misfit, "") << c.file;
+    if (tracing) std::printf("%s: %d frames in free play\n", c.file, playFrames);
     if (c.caught) {
         EXPECT_TRUE(wasCaught) << c.file << ": no trap or watcher on a row after a checkpoint";
     }
