@@ -119,3 +119,64 @@ TEST(AssetgenLevelFile, AFaultyLevelFileOrSourceNamesTheField) {
         }
     }
 }
+
+// A map given as text rows (one character a tile, blocks repeated, the
+// standard characters and a legend's own) is the map of its cells.
+TEST(AssetgenLevelFile, TextRowsGiveTheBytesOfTheSameCells) {
+    const std::string tileSet = R"("tileSet": {"columns": 8, "image": 1, "tileWidth": 32, "tileHeight": 32, "tiles": [
+       {"column": 1, "row": 0}, {"column": 2, "row": 0}, {"column": 3, "row": 0}, {"column": 4, "row": 0},
+       {"column": 5, "row": 0}, {"column": 6, "row": 0}, {"column": 7, "row": 0}, {"column": 8, "row": 0},
+       {"column": 1, "row": 0}]})";
+    const std::string cells = "{" + tileSet + R"(, "map": {"width": 5, "height": 8, "cells": [
+       [6, 6, 6, 6, 6],
+       [6, 1, 7, 2, 6], [6, 3, 3, 3, 6], [6, 4, 4, 4, 6],
+       [6, 1, 7, 2, 6], [6, 3, 3, 3, 6], [6, 4, 4, 4, 6],
+       [0, 5, 8, 9, 0]]}})";
+    const std::string text = "{" + tileSet + R"(, "map": {"legend": {"x": 9, "#": 6}, "width": 5, "rows": [
+       "#####",
+       {"repeat": 2, "rows": ["#.op#", "#---#", "#===#"]},
+       " f_x "]}})";
+    EXPECT_EQ(assetgen::describeLevelFile("text.json", text), assetgen::describeLevelFile("cells.json", cells));
+}
+
+TEST(AssetgenLevelFile, AFaultyTextMapNamesTheRowAndTheReason) {
+    struct Case {
+        std::string map;
+        std::string message;  // the whole DescriptionError text
+    };
+    const Case cases[] = {
+        {R"({"rows": ["#.#", "#.."]})", "", /* fits */},
+        {R"({"rows": ["#.#", "#."]})", "x.json: map.rows[1]: 2 tiles where the first row has 3"},
+        {R"({"rows": ["#.#", "#?#"]})", "x.json: map.rows[1]: '?' is not in the legend"},
+        {R"({"rows": [{"repeat": 2, "rows": ["#.#", 5]}]})",
+         "x.json: map.rows[0].rows[1]: expected a text or {\"repeat\": n, \"rows\": [...]}"},
+        {R"({"rows": [{"repeat": 0, "rows": ["#"]}]})", "x.json: map.rows[0].repeat: 0 is outside 1 to 4095"},
+        {R"({"rows": [{"repeat": 2, "row": ["#"]}]})", "x.json: map.rows[0].rows: missing"},
+        {R"({"rows": [{"repeat": 4095, "rows": ["#", "#"]}]})", "x.json: map.rows[0]: more than 4095 rows"},
+        {R"({"rows": ["#"], "legend": {"ab": 1}})", "x.json: map.legend.ab: a key is one character"},
+        {R"({"rows": ["#"], "legend": {"a": 4096}})", "x.json: map.legend.a: 4096 is outside 0 to 4095"},
+        {R"({"rows": ["#"], "width": 2})", "x.json: map.width: the rows are 1 tiles wide"},
+        {R"({"rows": ["#"], "cells": [[6]]})", "x.json: map.cells: unknown field"},
+        {R"({"width": 1, "height": 1, "cells": [[6]], "legend": {}})",
+         "x.json: map.legend: belongs to a map given by \"rows\""},
+        // A character whose entry the tile set lacks is refused as a cell is.
+        {R"({"rows": ["#x"], "legend": {"x": 9}})", "x.json: map.cells[0][1]: 9 is outside 0 to 8"},
+    };
+    const std::string tileSet = R"("tileSet": {"columns": 8, "image": 1, "tileWidth": 32, "tileHeight": 32, "tiles": [
+       {"column": 1, "row": 0}, {"column": 2, "row": 0}, {"column": 3, "row": 0}, {"column": 4, "row": 0},
+       {"column": 5, "row": 0}, {"column": 6, "row": 0}, {"column": 7, "row": 0}, {"column": 8, "row": 0}]})";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.map);
+        const std::string file = "{" + tileSet + ", \"map\": " + c.map + "}";
+        if (c.message.empty()) {
+            EXPECT_NO_THROW(assetgen::describeLevelFile("x.json", file));
+            continue;
+        }
+        try {
+            assetgen::describeLevelFile("x.json", file);
+            ADD_FAILURE() << "accepted";
+        } catch (const assetgen::DescriptionError& e) {
+            EXPECT_EQ(e.text().substr(0, c.message.size()), c.message);
+        }
+    }
+}

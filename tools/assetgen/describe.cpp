@@ -472,6 +472,99 @@ std::vector<BitField> bitFields(Node& d, const char* key) {
     return fields;
 }
 
+// A map as its cells: "width", "height" and "cells", one list of entry
+// numbers a tile row.
+LevelMap cellMap(Node& m) {
+    if (m.has("legend")) m.at("legend").fail("belongs to a map given by \"rows\"");
+    LevelMap map;
+    map.width = m.integer("width", 0, 4095);
+    map.height = m.integer("height", 0, 4095);
+    std::vector<Node> rows = m.at("cells").array();
+    if (rows.size() != static_cast<size_t>(map.height)) m.at("cells").fail("expected one row per map row");
+    for (Node& row : rows) {
+        std::vector<Node> cells = row.array();
+        if (cells.size() != static_cast<size_t>(map.width)) row.fail("expected one entry per map column");
+        for (Node& c : cells) map.cells.push_back(static_cast<int>(c.integer(0, 4095)));
+    }
+    return map;
+}
+
+// The characters of a text map and the tile-set entries they stand for: the
+// locations' eight tiles in their order (entry 1 the wall ... 8 the skirting)
+// and a space for no tile.
+const std::map<char, int>& standardLegend() {
+    static const std::map<char, int> kLegend = {{' ', 0}, {'.', 1}, {'p', 2}, {'-', 3}, {'=', 4},
+                                                {'f', 5}, {'#', 6}, {'o', 7}, {'_', 8}};
+    return kLegend;
+}
+
+constexpr size_t kMapSide = 4095;
+
+// Appends the tile rows of a text map's "rows": each a text of one character
+// a tile, or {"repeat": n, "rows": [...]}, those rows n times over.
+void appendTextRows(Node& list, const std::map<char, int>& legend, std::vector<std::vector<int>>& out, int depth) {
+    if (depth > 8) list.fail("repeats nest more than 8 deep");
+    for (Node& entry : list.array()) {
+        if (entry.value().is_string()) {
+            const std::string text = entry.string();
+            if (text.size() > kMapSide) entry.fail("more than 4095 tiles in a row");
+            std::vector<int> row;
+            for (char c : text) {
+                auto found = legend.find(c);
+                if (found == legend.end()) entry.fail("'" + excerpt(std::string(1, c)) + "' is not in the legend");
+                row.push_back(found->second);
+            }
+            if (!out.empty() && row.size() != out.front().size()) {
+                entry.fail(std::to_string(row.size()) + " tiles where the first row has " +
+                           std::to_string(out.front().size()));
+            }
+            out.push_back(std::move(row));
+            if (out.size() > kMapSide) entry.fail("more than 4095 rows");
+            continue;
+        }
+        if (!entry.value().is_object()) entry.fail("expected a text or {\"repeat\": n, \"rows\": [...]}");
+        const int times = entry.integer("repeat", 1, static_cast<int>(kMapSide));
+        Node inner = entry.at("rows");
+        entry.finish();
+        const size_t first = out.size();
+        appendTextRows(inner, legend, out, depth + 1);
+        const size_t block = out.size() - first;
+        if (first + block * static_cast<size_t>(times) > kMapSide) entry.fail("more than 4095 rows");
+        for (int t = 1; t < times; ++t) {
+            for (size_t r = 0; r < block; ++r) out.push_back(out[first + r]);
+        }
+    }
+}
+
+// A map as text (docs/formats.md, "Level files"): "rows" of characters, each
+// one tile, and an optional "legend" that adds characters or gives the
+// standard ones other entries.
+LevelMap textMap(Node& m) {
+    std::map<char, int> legend = standardLegend();
+    if (auto l = m.find("legend")) {
+        if (!l->value().is_object()) l->fail("expected an object {\"c\": entry, ...}");
+        for (const auto& [key, value] : l->value().items()) {
+            Node entry(value, join(l->path(), excerpt(key)));
+            if (key.size() != 1) entry.fail("a key is one character");
+            legend[key[0]] = static_cast<int>(entry.integer(0, 4095));
+        }
+    }
+    Node rows = m.at("rows");
+    std::vector<std::vector<int>> tiles;
+    appendTextRows(rows, legend, tiles, 0);
+    LevelMap map;
+    map.height = static_cast<int>(tiles.size());
+    map.width = tiles.empty() ? 0 : static_cast<int>(tiles.front().size());
+    if (m.has("width") && m.integer("width", 0, 4095) != map.width) {
+        m.at("width").fail("the rows are " + std::to_string(map.width) + " tiles wide");
+    }
+    if (m.has("height") && m.integer("height", 0, 4095) != map.height) {
+        m.at("height").fail("there are " + std::to_string(map.height) + " rows");
+    }
+    for (const std::vector<int>& row : tiles) map.cells.insert(map.cells.end(), row.begin(), row.end());
+    return map;
+}
+
 // A level's description; `named`: objects may give their fields by name, as
 // the game's object types read them (the level files).
 Bytes describeLevel(Node& d, bool named) {
@@ -497,18 +590,8 @@ Bytes describeLevel(Node& d, bool named) {
         level.tileSet = set;
     }
     if (auto m = d.find("map")) {
-        LevelMap map;
-        map.width = m->integer("width", 0, 4095);
-        map.height = m->integer("height", 0, 4095);
-        std::vector<Node> rows = m->at("cells").array();
-        if (rows.size() != static_cast<size_t>(map.height)) m->at("cells").fail("expected one row per map row");
-        for (Node& row : rows) {
-            std::vector<Node> cells = row.array();
-            if (cells.size() != static_cast<size_t>(map.width)) row.fail("expected one entry per map column");
-            for (Node& c : cells) map.cells.push_back(static_cast<int>(c.integer(0, 4095)));
-        }
+        level.map = m->has("rows") ? textMap(*m) : cellMap(*m);
         m->finish();
-        level.map = map;
     }
     if (d.has("objects")) {
         std::vector<LevelGroup> groups;
