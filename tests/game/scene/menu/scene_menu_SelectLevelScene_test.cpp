@@ -114,7 +114,7 @@ TEST_F(SelectLevelTest, NextBriefingStartsOnANewTouchFireOrBelowZero) {
     EXPECT_EQ(sam::SamGameSave::currentLevel, 4);
     EXPECT_EQ(s->countdown, 5000);
     EXPECT_TRUE(s->panel->isVisible());
-    EXPECT_EQ(label(s.get()), "Everything you learned, at once.");  // text 32 + 5
+    EXPECT_EQ(label(s.get()), "Six floors, two keys and a cook's whites.");  // text 32 + 5
     Screen* card = s->card.get();
     EXPECT_EQ((std::vector<jint>{card->getSlotIndex(0), card->getSlotIndex(2), card->getSlotIndex(3)}),
               (std::vector<jint>{24, 12, 17}));
