@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <nlohmann/json.hpp>
+#include <string>
 
 #include "ce_window.h"
 #include "com_ventrix_utility_SceneManager.h"
@@ -50,8 +51,14 @@ protected:
         return s != nullptr && !s->loading && s->state == InGameScene::PLAYING;
     }
 
-    // Notes the checkpoint saves as they happen.
+    // After every frame: the view and the player's place on the screen in
+    // free play (the first misfit kept), and the checkpoint saves as they
+    // happen.
     void track() {
+        const ViewCheck view = checkView();
+        if (view.checked) ++playFrames;
+        if (!view.fits && misfit.empty())
+            misfit = "step " + std::to_string(stepIndex + 1) + ", frame " + std::to_string(playFrames) + ": " + view.why;
         InGameScene* s = level();
         if (s == nullptr || s->loading || s->checkpoint == checkpoint) return;
         checkpoint = s->checkpoint;
@@ -109,6 +116,8 @@ protected:
     }
 
     size_t stepIndex = 0;  // the solution's step being played (from 0)
+    int playFrames = 0;    // frames in free play
+    std::string misfit;    // the first frame whose view did not fit
     jint checkpoint = -1;
     size_t checkpointStep = 0;
     jint checkpointTargets = 0;
@@ -170,6 +179,11 @@ TEST_P(LevelRunTest, ItsSolutionEndsInItsSceneChange) {
         i = c.resumeAt > 0 ? size_t(c.resumeAt - 1) : checkpointStep + 1;
         --i;
     }
+    // Every frame of free play shows the world over the whole screen and the
+    // player between the head-up display and the pad.
+    EXPECT_GT(playFrames, 0);
+    EXPECT_EQ(misfit, "") << c.file;
+    if (tracing) std::printf("%s: %d frames in free play\n", c.file, playFrames);
     if (c.caught) {
         EXPECT_TRUE(wasCaught) << c.file << ": no trap or watcher on a row after a checkpoint";
     }

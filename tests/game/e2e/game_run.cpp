@@ -1,5 +1,6 @@
 #include "game_run.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -19,6 +20,7 @@
 #include "scene_ingame_InGamePlayer.h"
 #include "scene_ingame_InGameScene.h"
 #include "scene_ingame_LevelLoader.h"
+#include "ts_AnimPlayer.h"
 #include "vm_test.h"
 
 namespace gamerun {
@@ -131,8 +133,11 @@ nlohmann::json GameRun::solutionOf(const std::string& name) {
 }
 
 bool GameRun::playStep(const nlohmann::json& step, const std::function<void()>& afterFrame, int* took) {
-    static const std::map<std::string, unsigned> keys = {
-        {"up", ce::VK_UP}, {"down", ce::VK_DOWN}, {"left", ce::VK_LEFT}, {"right", ce::VK_RIGHT}, {"action", ce::VK_RETURN}};
+    static const std::map<std::string, unsigned> keys = {{"up", ce::VK_UP},
+                                                         {"down", ce::VK_DOWN},
+                                                         {"left", ce::VK_LEFT},
+                                                         {"right", ce::VK_RIGHT},
+                                                         {"action", ce::VK_RETURN}};
     auto playing = [] {
         auto* s = dynamic_cast<InGameScene*>(SceneManager::instance->scene.get());
         return s != nullptr && !s->loading && s->state == InGameScene::PLAYING;
@@ -191,6 +196,71 @@ bool GameRun::playStep(const nlohmann::json& step, const std::function<void()>& 
     if (held != 0) harness.keyUp(held);
     if (took != nullptr) *took = frames;
     return done;
+}
+
+namespace {
+
+// The drawn box of a screen's slot in screen pixels (x, y, w, h); false for
+// an empty slot.
+bool drawnBox(com::ventrix::ui::Screen* screen, jint slot, jint box[4]) {
+    VMArray<ts::Paintable, 1>* table = screen->paintables.get();
+    ts::Paintable* p = table != nullptr && slot < table->length ? table->get(slot) : nullptr;
+    if (p == nullptr) return false;
+    jint x = (*screen->slotOffsets->get(slot))[0] - screen->getOriginX();
+    jint y = (*screen->slotOffsets->get(slot))[1] - screen->getOriginY();
+    jint transform = (*screen->transforms)[slot];
+    if (p->getType() == ts::Paintable::TYPE_PLAYER) {
+        auto* player = static_cast<ts::AnimPlayer*>(p);
+        x += player->getX();
+        y += player->getY();
+        transform ^= player->getTransform();
+    }
+    box[0] = x + p->getOffsetX(transform);
+    box[1] = y + p->getOffsetY(transform);
+    box[2] = p->getWidth(transform);
+    box[3] = p->getHeight(transform);
+    return box[2] > 0 && box[3] > 0;
+}
+
+}  // namespace
+
+GameRun::ViewCheck GameRun::checkView() {
+    using com::ventrix::ui::Screen;
+    ViewCheck check;
+    auto* s = dynamic_cast<InGameScene*>(SceneManager::instance->scene.get());
+    if (s == nullptr || s->loading || s->state != InGameScene::PLAYING || InGameObject::player == nullptr ||
+        s->screen == nullptr || s->camera == nullptr)
+        return check;
+    check.checked = true;
+    auto fail = [&](const std::string& why) {
+        check.fits = false;
+        if (!check.why.empty()) check.why += "; ";
+        check.why += why;
+    };
+    const jint cx = (*s->camera)[0], cy = (*s->camera)[1];
+    if (s->viewWidth < Screen::SCREEN_WIDTH || s->viewHeight < Screen::SCREEN_HEIGHT)
+        fail("the world (" + std::to_string(s->worldWidth) + " x " + std::to_string(s->worldHeight) +
+             ") is smaller than the screen");
+    if (cx < 0 || cy < 0 || cx + s->viewWidth > s->worldWidth || cy + s->viewHeight > s->worldHeight)
+        fail("the view at (" + std::to_string(cx) + ", " + std::to_string(cy) + ") leaves the world");
+    // The head-up display's slots in the screen's upper half, the pad's in
+    // its lower half.
+    Screen* hud = s->screen.get();
+    jint hudBottom = 0, padTop = Screen::SCREEN_HEIGHT;
+    for (jint slot = 0; slot < hud->slotCount; ++slot) {
+        jint box[4];
+        if (!drawnBox(hud, slot, box)) continue;
+        if (box[1] + box[3] / 2 < Screen::SCREEN_HEIGHT / 2)
+            hudBottom = std::max(hudBottom, box[1] + box[3]);
+        else
+            padTop = std::min(padTop, box[1]);
+    }
+    jint body[4];
+    if (!drawnBox(InGameObject::player.get(), 0, body)) return check;
+    if (body[1] < hudBottom || body[1] + body[3] > padTop)
+        fail("the player's body (" + std::to_string(body[1]) + " to " + std::to_string(body[1] + body[3]) +
+             ") leaves the band from " + std::to_string(hudBottom) + " to " + std::to_string(padTop));
+    return check;
 }
 
 bool GameRun::playSolution(const std::string& name) {

@@ -57,6 +57,18 @@ protected:
     // after every frame, `took` gets the frames. False when it never ends.
     bool playStep(const nlohmann::json& step, const std::function<void()>& afterFrame = {}, int* took = nullptr);
 
+    // Where the view stands in free play. `fits` is false when the camera's
+    // view is smaller than the screen or leaves the world, or when the
+    // player's drawn body does not lie wholly between the head-up display's
+    // bottom edge and the pad's top edge; `why` then says which, with the
+    // numbers (screen pixels).
+    struct ViewCheck {
+        bool checked = false;  // the scene was in free play
+        bool fits = true;
+        std::string why;
+    };
+    static ViewCheck checkView();
+
     // The record store `id` of the game's canvas, null when absent.
     std::vector<uint8_t> store(int id);
     // The sound calls noted since the last call.
