@@ -66,8 +66,8 @@ protected:
         checkpointTargets = InGameObject::reachedTargets;
     }
 
-    bool playStep(const nlohmann::json& step) {
-        return GameRun::playStep(step, [this] { track(); });
+    bool playStep(const nlohmann::json& step, int* took = nullptr) {
+        return GameRun::playStep(step, [this] { track(); }, took);
     }
 
     // From the checkpoint: toward the nearest trap or watcher on the
@@ -146,13 +146,15 @@ TEST_P(LevelRunTest, ItsSolutionEndsInItsSceneChange) {
     bool wasCaught = false;
     for (size_t i = 0; i < solution.size(); ++i) {
         stepIndex = i;
-        ASSERT_TRUE(playStep(solution[i])) << c.file << ": step " << i + 1 << " " << solution[i].dump()
+        int took = 0;
+        ASSERT_TRUE(playStep(solution[i], &took)) << c.file << ": step " << i + 1 << " " << solution[i].dump()
                                            << " never ended; x " << InGameObject::playerX << " state "
                                            << Harness::inGameState();
         InGameScene* s = level();
         if (tracing && s != nullptr && InGameObject::player != nullptr)
-            std::printf("%s step %zu: x %d row %d targets %d checkpoint %d\n", c.file, i + 1, InGameObject::playerX,
-                        InGameObject::player->getDepth(), InGameObject::reachedTargets, s->checkpoint);
+            std::printf("%s step %zu: %d frames, x %d row %d targets %d checkpoint %d disguise %d\n", c.file, i + 1,
+                        took, InGameObject::playerX, InGameObject::player->getDepth(), InGameObject::reachedTargets,
+                        s->checkpoint, InGameObject::player->getDisguiseTimer());
         if (s == nullptr) break;
         if (!(c.caught || std::getenv("VESSILO_CAUGHT_ALL") != nullptr) || std::getenv("VESSILO_CAUGHT_NONE") != nullptr || wasCaught || checkpoint < 0 || int(i) + 1 < c.after || !walkIntoTrouble()) continue;
 

@@ -91,17 +91,32 @@ TEST_F(PlayThroughTest, FromTheLogoThroughTheTutorialAndTheFirstLevel) {
     // The scenes and the in-game states in order, with their ticks.
     std::vector<std::pair<std::string, int>> order;
     for (const TraceEntry& e : harness.trace) order.emplace_back(e.what, e.value);
-    EXPECT_EQ(order, (std::vector<std::pair<std::string, int>>{
-                         {"scene", 0}, {"scene", 15}, {"scene", 1}, {"scene", 12},
-                         {"state", InGameScene::LEVEL_STORY}, {"state", InGameScene::INTRO_PAN},
-                         {"state", InGameScene::INTRO_FOLLOW}, {"state", InGameScene::PLAYING},
-                         {"state", InGameScene::OBJECTIVE_STORY}, {"state", InGameScene::LEVEL_COMPLETE},
-                         {"scene", 13}, {"scene", 9},
-                         {"state", InGameScene::LEVEL_STORY}, {"state", InGameScene::INTRO_PAN},
-                         {"state", InGameScene::INTRO_FOLLOW}, {"state", InGameScene::PLAYING},
-                         {"state", InGameScene::OBJECTIVE_STORY}, {"state", InGameScene::PLAYING},
-                         {"state", InGameScene::OBJECTIVE_STORY}, {"state", InGameScene::LEVEL_COMPLETE},
-                         {"scene", 13}}));
+    // The tutorial's ten targets each open a story between two spells of play.
+    std::vector<std::pair<std::string, int>> expected = {{"scene", 0},
+                                                         {"scene", 15},
+                                                         {"scene", 1},
+                                                         {"scene", 12},
+                                                         {"state", InGameScene::LEVEL_STORY},
+                                                         {"state", InGameScene::INTRO_PAN},
+                                                         {"state", InGameScene::INTRO_FOLLOW}};
+    for (int target = 0; target < 10; ++target) {
+        expected.emplace_back("state", InGameScene::PLAYING);
+        expected.emplace_back("state", InGameScene::OBJECTIVE_STORY);
+    }
+    const std::vector<std::pair<std::string, int>> afterTutorial = {{"state", InGameScene::LEVEL_COMPLETE},
+                                                                    {"scene", 13},
+                                                                    {"scene", 9},
+                                                                    {"state", InGameScene::LEVEL_STORY},
+                                                                    {"state", InGameScene::INTRO_PAN},
+                                                                    {"state", InGameScene::INTRO_FOLLOW},
+                                                                    {"state", InGameScene::PLAYING},
+                                                                    {"state", InGameScene::OBJECTIVE_STORY},
+                                                                    {"state", InGameScene::PLAYING},
+                                                                    {"state", InGameScene::OBJECTIVE_STORY},
+                                                                    {"state", InGameScene::LEVEL_COMPLETE},
+                                                                    {"scene", 13}};
+    expected.insert(expected.end(), afterTutorial.begin(), afterTutorial.end());
+    EXPECT_EQ(order, expected);
 }
 
 }  // namespace

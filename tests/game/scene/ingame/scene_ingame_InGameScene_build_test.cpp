@@ -102,11 +102,11 @@ TEST_F(LevelBuildTest, FourteenStepsMakeEveryObjectInOrderAndLeaveTheLevelFrozen
 
     // Keys, traps, bystanders, watchers, doors, targets, transports, the
     // player; the markers came first.
-    EXPECT_EQ(kinds(s.get()), "MKXGDITRRP");
+    EXPECT_EQ(kinds(s.get()), "MKXXGGDDIITTTTTTTTTTRRRRRP");
     LevelLoader* level = s->levelLoader.get();
     EXPECT_EQ(s->keyItems->length, level->keyCount);
-    EXPECT_EQ(s->transportItems->length, 2);
-    EXPECT_EQ(s->targetIndicator->getSlotCount(), 1);
+    EXPECT_EQ(s->transportItems->length, 5);
+    EXPECT_EQ(s->targetIndicator->getSlotCount(), 10);
     EXPECT_EQ(s->targetIndicator->getLayer(), 85);
     // Every kind reaches the others through the statics.
     EXPECT_EQ((std::vector<void*>{InGameObject::player.get(), InGameObject::transportItems.get(),
@@ -116,10 +116,10 @@ TEST_F(LevelBuildTest, FourteenStepsMakeEveryObjectInOrderAndLeaveTheLevelFrozen
                                   s->disguisedPeople.get(), s->targetItems.get()}));
 
     // The camera starts at the first target's marker and is to centre the
-    // target, kept inside the 1280 x 512 world seen 480 x 512.
+    // target (420, 692), kept inside the 1536 x 896 world seen 480 x 640.
     VMPtr<VMInts> marker = level->targetMarkers->get(0);
     EXPECT_EQ(leveltest::ints(s->camera.get()), (std::vector<jint>{(*marker)[0], (*marker)[1]}));
-    EXPECT_EQ(leveltest::ints(s->cameraTarget.get()), (std::vector<jint>{1280 - 480, 0}));
+    EXPECT_EQ(leveltest::ints(s->cameraTarget.get()), (std::vector<jint>{420 - 240, 896 - 640}));
     EXPECT_EQ(s->cameraStep, 48);
     EXPECT_EQ(s->player->getOriginX(), (*marker)[0]);
     EXPECT_TRUE(InGameObject::frozen);
@@ -134,7 +134,7 @@ TEST_F(LevelBuildTest, ALevelWithoutKeysTakesThirteenStepsAndHasAnEmptyKeyArray)
     EXPECT_EQ(load(s.get()), (std::vector<jint>{0, 13, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1}));
     ASSERT_NE(s->keyItems.get(), nullptr);
     EXPECT_EQ(s->keyItems->length, 0);
-    EXPECT_EQ(kinds(s.get()), "MXGDITRRP");
+    EXPECT_EQ(kinds(s.get()), "MXXGGDDIITTTTTTTTTTRRRRRP");
 
     // A view under ten pixels wide still pans a pixel a frame.
     s->viewWidth = 9;
@@ -152,7 +152,7 @@ TEST_F(LevelBuildTest, ALevelWhoseTrapsHaveNoPackEndsTheLoadingWithOneLine) {
     load(s.get(), true);
     const std::string out = testing::internal::GetCapturedStdout();
     // The scene's one line (after the resource layer's own report).
-    EXPECT_NE(out.find("Level 0 not loaded: No resource 10245 in pack 10\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("Level 0 not loaded: No resource 10246 in pack 10\n"), std::string::npos) << out;
     EXPECT_EQ(out.find("not loaded"), out.rfind("not loaded"));
     EXPECT_EQ(manager->asked, (std::vector<jint>{InGameScene::LEVEL_SELECTION_SCENE}));
     EXPECT_EQ(s->disguisedPeople.get(), nullptr);  // no later step ran

@@ -181,11 +181,11 @@ TEST_F(InGameSceneTest, EveryShippedLevelPassesTheLevelView) {
         EXPECT_GT(decorations, 0u);
         EXPECT_EQ(size_t(s->cellLayer->fixedCount), decorations);
         // A map given as text rows is as wide as its first row.
-        const nlohmann::json& map = file["map"];
-        const nlohmann::json* row = map.contains("rows") ? &map["rows"][0] : nullptr;
-        while (row != nullptr && row->is_object()) row = &(*row)["rows"][0];
-        const size_t width = row != nullptr ? row->get<std::string>().size() : map["width"].get<size_t>();
-        EXPECT_EQ(s->worldWidth, jint(width) * 32);
+        nlohmann::json firstRow = file["map"].contains("rows") ? file["map"]["rows"][0] : nlohmann::json();
+        while (firstRow.is_object()) firstRow = firstRow["rows"][0];
+        const jint columns =
+            firstRow.is_string() ? jint(firstRow.get<std::string>().size()) : jint(file["map"]["width"]);
+        EXPECT_EQ(s->worldWidth, columns * 32);
         s->dispose();
     }
 }
