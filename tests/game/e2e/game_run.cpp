@@ -183,6 +183,14 @@ bool GameRun::playStep(const nlohmann::json& step, const std::function<void()>& 
         const auto [x, y] = key == "confirm" ? std::pair<int, int>{240, 320} : padButton(padCode(key));
         harness.touchUp(x, y);
     };
+    // A finger is lifted in a frame of its own: one finger cannot leave a
+    // button and come down on another within one frame (a release and a
+    // press of pointer 0 read in the same frame are one press, and the
+    // button let go of would stay held for the game).
+    if (fingerLifted && (step.contains("hold") || step.contains("press") || step.contains("confirm")) &&
+        !harness.step())
+        return false;
+    fingerLifted = false;
     std::string held;
     if (step.contains("hold")) {
         held = step["hold"].get<std::string>();
@@ -203,10 +211,18 @@ bool GameRun::playStep(const nlohmann::json& step, const std::function<void()>& 
         if (!harness.step()) break;
         if (!tap.empty()) up(tap);
         if (afterFrame) afterFrame();
+        if (std::getenv("DBG_PAD") && InGameObject::player != nullptr && frames < 6) {
+            InGameObject::Objects* items = InGameObject::interactionItems.get();
+            std::string slots;
+            for (jint i = 0; items != nullptr && i < items->length; ++i)
+                if (items->get(i) != nullptr) slots += std::to_string(items->get(i)->getSlotIndex(0)) + ",";
+            std::printf("  f%d dir %d x %d state %d exposed %d doors %s\n", frames, scene::ingame::GamePad::instance->getDirection(), InGameObject::playerX, InGameObject::player->getState(), int(InGameObject::player->isExposed()), slots.c_str());
+        }
         ++frames;
         done = holds(frames);
     }
     if (!held.empty()) up(held);
+    fingerLifted = byPad && !held.empty();
     if (took != nullptr) *took = frames;
     return done;
 }
