@@ -211,13 +211,6 @@ bool GameRun::playStep(const nlohmann::json& step, const std::function<void()>& 
         if (!harness.step()) break;
         if (!tap.empty()) up(tap);
         if (afterFrame) afterFrame();
-        if (std::getenv("DBG_PAD") && InGameObject::player != nullptr && frames < 6) {
-            InGameObject::Objects* items = InGameObject::interactionItems.get();
-            std::string slots;
-            for (jint i = 0; items != nullptr && i < items->length; ++i)
-                if (items->get(i) != nullptr) slots += std::to_string(items->get(i)->getSlotIndex(0)) + ",";
-            std::printf("  f%d dir %d x %d state %d exposed %d doors %s\n", frames, scene::ingame::GamePad::instance->getDirection(), InGameObject::playerX, InGameObject::player->getState(), int(InGameObject::player->isExposed()), slots.c_str());
-        }
         ++frames;
         done = holds(frames);
     }
