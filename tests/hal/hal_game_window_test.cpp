@@ -357,6 +357,22 @@ int scrolled(const Picture& before, const Picture& after) {
     return best;
 }
 
+// The share of the pixels in the middle of the screen (where a story's box
+// stands) that differ between `a` and `b`.
+double changedShare(const Picture& a, const Picture& b) {
+    if (a.argb.size() != b.argb.size() || a.argb.empty()) return 1;
+    size_t changed = 0, compared = 0;
+    for (int y = 120; y < 420; ++y) {
+        for (int x = 30; x < 450; ++x, ++compared) {
+            const uint32_t p = a.argb[size_t(y) * 480 + size_t(x)], q = b.argb[size_t(y) * 480 + size_t(x)];
+            bool close = true;
+            for (int c = 0; c < 24; c += 8) close = close && std::abs(int((p >> c) & 0xFF) - int((q >> c) & 0xFF)) <= 8;
+            changed += !close;
+        }
+    }
+    return double(changed) / double(compared);
+}
+
 // The middle of the pad's box `id` on the screen, from the game's art (the
 // left pad's frame stands at the screen's bottom-left corner).
 std::pair<int, int> padBox(int id) {
@@ -403,18 +419,22 @@ TEST(GameOnX, APressHeldOnThePadsRightArrowWalksTheAgent) {
     ASSERT_TRUE(seen("e2e_main_menu", 0.95)) << "the main menu";
     mouse(240, 472, "click 1");  // the tutorial
     ASSERT_TRUE(waitFor([&] { return likeness(windowPicture(x, window), "e2e_main_menu") < 0.5; }, 15000));
-    // Its story's pages turned by taps in the middle of the screen, then
-    // the agent in play.
-    std::this_thread::sleep_for(std::chrono::seconds(2));
-    for (int page = 0; page < 8; ++page) {
+    // Its intro and its story's pages passed by taps in the middle of the
+    // screen until the game is in play: a tap that changes nothing in the
+    // middle of the screen (no story page turned or closed) and a world
+    // that then stays put.
+    Picture still, idle;
+    bool inPlay = false;
+    for (int tap = 0; tap < 40 && !inPlay; ++tap) {
+        const Picture before = windowPicture(x, window);
         mouse(240, 320, "click 1");
-        std::this_thread::sleep_for(std::chrono::milliseconds(600));
+        std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        still = windowPicture(x, window);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        idle = windowPicture(x, window);
+        inPlay = changedShare(before, still) < 0.03 && changedShare(still, idle) < 0.03 && scrolled(still, idle) == 0;
     }
-    std::this_thread::sleep_for(std::chrono::seconds(1));
-
-    const Picture still = windowPicture(x, window);
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-    const Picture idle = windowPicture(x, window);
+    ASSERT_TRUE(inPlay) << "the game never came into play";
     EXPECT_EQ(scrolled(still, idle), 0) << "the world moved with no press";
 
     mouse(rx, ry, "mousedown 1");

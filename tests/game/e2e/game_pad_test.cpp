@@ -99,6 +99,15 @@ protected:
         }
     }
 
+    // The index of the first step from `from` on for which `is` holds; the
+    // solution's size when there is none.
+    template <class Is>
+    static size_t stepWhere(const nlohmann::json& solution, size_t from, Is is) {
+        for (size_t i = from; i < solution.size(); ++i)
+            if (is(solution[i])) return i;
+        return solution.size();
+    }
+
     // Plays the solution's steps [from, to) by the keyboard.
     void playSteps(const nlohmann::json& solution, size_t from, size_t to) {
         for (size_t i = from; i < to; ++i) ASSERT_TRUE(playStep(solution[i])) << "step " << i + 1;
@@ -109,19 +118,35 @@ TEST_F(PadRunTest, AFingerHeldOnAnArrowMovesAsFarAsItsKey) {
     if (std::getenv("VESSILO_GC_STRESS") != nullptr) GTEST_SKIP() << "a whole level is left to the other runs";
     ASSERT_NO_FATAL_FAILURE(startTutorial());
     const nlohmann::json solution = solutionOf("tutorial");
+    // The places are found from the solution's own steps: the first climb
+    // (up held until on the stairs, walking), the first step into the lift
+    // (the action until held) and, after it, the first press of the action
+    // button that is left to run for some frames (the door).
+    using scene::ingame::InGamePlayer;
+    auto until = [](const nlohmann::json& s) { return s.value("until", nlohmann::json::object()); };
+    const size_t climb = stepWhere(solution, 0, [&](const nlohmann::json& s) {
+        return s.value("hold", "") == "up" && until(s).value("state", -1) == InGamePlayer::WALKING;
+    });
+    const size_t lift = stepWhere(solution, climb, [&](const nlohmann::json& s) {
+        return s.value("press", "") == "action" && until(s).value("state", -1) == InGamePlayer::HELD;
+    });
+    const size_t door = stepWhere(solution, lift + 1, [&](const nlohmann::json& s) {
+        return s.value("press", "") == "action" && until(s).size() == 1 && until(s).contains("frames");
+    });
+    ASSERT_LT(door, solution.size()) << "the tutorial's solution has no stairs, lift and door in that order";
     // Step 1 closes the story: in play at the start.
     ASSERT_NO_FATAL_FAILURE(playSteps(solution, 0, 1));
     sameByPadAsByKeys("walking", "right", "left");
-    // To the foot of the stairs (step 2), the first climb (step 3).
-    ASSERT_NO_FATAL_FAILURE(playSteps(solution, 1, 2));
+    // To the foot of the stairs.
+    ASSERT_NO_FATAL_FAILURE(playSteps(solution, 1, climb));
     sameByPadAsByKeys("stairs", "up", "down");
-    // Up the stairs and on to the lift, into it (steps 3 to 6).
-    ASSERT_NO_FATAL_FAILURE(playSteps(solution, 2, 6));
-    ASSERT_EQ(InGameObject::player->getState(), scene::ingame::InGamePlayer::HELD);
+    // Up the stairs and on to the lift, into it.
+    ASSERT_NO_FATAL_FAILURE(playSteps(solution, climb, lift + 1));
+    ASSERT_EQ(InGameObject::player->getState(), InGamePlayer::HELD);
     sameByPadAsByKeys("lift", "up", "down");
 
-    // Up to the door (steps 7 to 10); the action button opens it.
-    ASSERT_NO_FATAL_FAILURE(playSteps(solution, 6, 10));
+    // Up to the door; the action button opens it.
+    ASSERT_NO_FATAL_FAILURE(playSteps(solution, lift + 1, door));
     auto opened = [] {
         InGameObject::Objects* items = InGameObject::interactionItems.get();
         int n = 0;

@@ -183,6 +183,14 @@ bool GameRun::playStep(const nlohmann::json& step, const std::function<void()>& 
         const auto [x, y] = key == "confirm" ? std::pair<int, int>{240, 320} : padButton(padCode(key));
         harness.touchUp(x, y);
     };
+    // A finger is lifted in a frame of its own: one finger cannot leave a
+    // button and come down on another within one frame (a release and a
+    // press of pointer 0 read in the same frame are one press, and the
+    // button let go of would stay held for the game).
+    if (fingerLifted && (step.contains("hold") || step.contains("press") || step.contains("confirm")) &&
+        !harness.step())
+        return false;
+    fingerLifted = false;
     std::string held;
     if (step.contains("hold")) {
         held = step["hold"].get<std::string>();
@@ -207,6 +215,7 @@ bool GameRun::playStep(const nlohmann::json& step, const std::function<void()>& 
         done = holds(frames);
     }
     if (!held.empty()) up(held);
+    fingerLifted = byPad && !held.empty();
     if (took != nullptr) *took = frames;
     return done;
 }

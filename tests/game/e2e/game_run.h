@@ -85,6 +85,8 @@ protected:
     // Solutions played by touches only: holds and presses on the pad's
     // buttons, confirms as taps in the middle of the screen.
     bool byPad = false;
+    // The last step lifted its finger just before its end.
+    bool fingerLifted = false;
 
     TempProgramDir dir;
     playharness::Harness harness;
