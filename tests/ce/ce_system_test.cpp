@@ -14,27 +14,6 @@ namespace {
 
 using namespace ce;
 
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old, had_ = true;
-        if (value)
-            ::setenv(name, value, 1);
-        else
-            ::unsetenv(name);
-    }
-    ~ScopedEnv() {
-        if (had_)
-            ::setenv(name_.c_str(), old_.c_str(), 1);
-        else
-            ::unsetenv(name_.c_str());
-    }
-
-private:
-    std::string name_, old_;
-    bool had_ = false;
-};
-
 TEST(CeMutex, ANamedMutexExistsOncePerNameUntilClosed) {
     TestRuntimeFolder folder;
     HANDLE first = CreateMutexW(nullptr, FALSE, u"Local\\My/App");

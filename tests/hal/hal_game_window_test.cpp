@@ -145,6 +145,15 @@ struct GameProcess {
     }
 };
 
+// A mouse action (`what`: "click 1", "mousedown 1", ...) at a point of the
+// game's 480 x 640 screen, scaled to the window.
+void mouseAt(Window window, const XWindowAttributes& a, int sx, int sy, const std::string& what) {
+    const std::string command = "xdotool mousemove --window " + std::to_string(window) + " " +
+                                std::to_string(sx * a.width / 480) + " " + std::to_string(sy * a.height / 640) + " " +
+                                what;
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+}
+
 bool skipWithoutX(std::string* why) {
     const char* display = std::getenv("DISPLAY");
     if (!display || !*display) *why = "no X server (DISPLAY is not set): run under xvfb-run";
@@ -166,12 +175,7 @@ TEST(GameOnX, TheLogoThenClicksAndKeysIntoTheTutorialAndACloseRequestEndsWith0) 
     ASSERT_NE(window, 0u) << "the window did not appear";
     XWindowAttributes a;
     ASSERT_TRUE(XGetWindowAttributes(x, window, &a));
-    auto click = [&](int sx, int sy) {
-        const std::string command = "xdotool mousemove --window " + std::to_string(window) + " " +
-                                    std::to_string(sx * a.width / 480) + " " + std::to_string(sy * a.height / 640) +
-                                    " click 1";
-        EXPECT_EQ(std::system(command.c_str()), 0) << command;
-    };
+    auto click = [&](int sx, int sy) { mouseAt(window, a, sx, sy, "click 1"); };
     auto seen = [&](const char* golden, double share) {
         return waitFor([&] { return likeness(windowPicture(x, window), golden) >= share; }, 15000);
     };
@@ -228,13 +232,7 @@ TEST(GameOnX, AWindowDestroyedFromOutsideEndsTheProgramWith0) {
         ASSERT_TRUE(XGetWindowAttributes(x, window, &a));
         EXPECT_TRUE(waitFor([&] { return likeness(windowPicture(x, window), "e2e_sound_question") >= 0.95; }, 15000));
         if (inLevel) {
-            const std::string id = std::to_string(window);
-            auto click = [&](int sx, int sy) {
-                const std::string command = "xdotool mousemove --window " + id + " " +
-                                            std::to_string(sx * a.width / 480) + " " +
-                                            std::to_string(sy * a.height / 640) + " click 1";
-                EXPECT_EQ(std::system(command.c_str()), 0) << command;
-            };
+            auto click = [&](int sx, int sy) { mouseAt(window, a, sx, sy, "click 1"); };
             click(240, 272);  // sound on: the choice is saved
             EXPECT_TRUE(waitFor([&] { return likeness(windowPicture(x, window), "e2e_main_menu") >= 0.95; }, 15000));
             click(240, 472);
@@ -405,12 +403,7 @@ TEST(GameOnX, APressHeldOnThePadsRightArrowWalksTheAgent) {
     ASSERT_NE(window, 0u) << "the window did not appear";
     XWindowAttributes a;
     ASSERT_TRUE(XGetWindowAttributes(x, window, &a));
-    auto mouse = [&](int sx, int sy, const std::string& what) {
-        const std::string command = "xdotool mousemove --window " + std::to_string(window) + " " +
-                                    std::to_string(sx * a.width / 480) + " " + std::to_string(sy * a.height / 640) +
-                                    " " + what;
-        EXPECT_EQ(std::system(command.c_str()), 0) << command;
-    };
+    auto mouse = [&](int sx, int sy, const std::string& what) { mouseAt(window, a, sx, sy, what); };
     auto seen = [&](const char* golden, double share) {
         return waitFor([&] { return likeness(windowPicture(x, window), golden) >= share; }, 15000);
     };

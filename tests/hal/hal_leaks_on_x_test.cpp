@@ -27,25 +27,6 @@ namespace {
 
 #ifdef VESSILO_PROGRAM
 
-// Sets an environment variable for the life of the object.
-class Setting {
-public:
-    Setting(const char* name, const std::string& value) : name_(name) {
-        const char* old = std::getenv(name);
-        had_ = old != nullptr;
-        if (had_) old_ = old;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~Setting() { had_ ? ::setenv(name_, old_.c_str(), 1) : ::unsetenv(name_); }
-    Setting(const Setting&) = delete;
-    Setting& operator=(const Setting&) = delete;
-
-private:
-    const char* name_;
-    std::string old_;
-    bool had_ = false;
-};
-
 TEST(LeaksOnX, TheGameWithItsMusicInARealWindowEndsWith0) {
     const char* display = std::getenv("DISPLAY");
     if (!display || !*display) GTEST_SKIP() << "no X server (DISPLAY is not set): run under xvfb-run";
@@ -58,7 +39,7 @@ TEST(LeaksOnX, TheGameWithItsMusicInARealWindowEndsWith0) {
     // would load Mesa's driver, which keeps memory it never frees and is
     // unloaded before the leak check, so that no suppression can name it.
     // A runtime folder of its own: the program starts only once per folder.
-    Setting folder("XDG_RUNTIME_DIR", runtime.path()), database("VESSILO_DATABASE_DIR", runtime.path() + "database"),
+    ScopedEnv folder("XDG_RUNTIME_DIR", runtime.path()), database("VESSILO_DATABASE_DIR", runtime.path() + "database"),
         video("SDL_VIDEODRIVER", "x11"),
         noGl("SDL_FRAMEBUFFER_ACCELERATION", "0"), audio("SDL_AUDIODRIVER", "disk"), file("SDL_DISKAUDIOFILE", sound);
     posix_spawn_file_actions_t output;

@@ -1,8 +1,35 @@
 // Test support for the window, the host bridge and whole program runs.
 #pragma once
 
+#include <cstdlib>
 #include <string>
 #include <vector>
+
+// Sets an environment variable (or unsets it, for a null value) for the
+// life of the object, then puts back what was there.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old, had_ = true;
+        if (value)
+            ::setenv(name, value, 1);
+        else
+            ::unsetenv(name);
+    }
+    ScopedEnv(const char* name, const std::string& value) : ScopedEnv(name, value.c_str()) {}
+    ~ScopedEnv() {
+        if (had_)
+            ::setenv(name_.c_str(), old_.c_str(), 1);
+        else
+            ::unsetenv(name_.c_str());
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    std::string name_, old_;
+    bool had_ = false;
+};
 
 // Points the runtime folder (lock files, window registrations) at a fresh
 // temporary folder for the life of the object.

@@ -26,14 +26,7 @@ TEST_F(MissingLevelsTest, ALevelThatCannotBeLoadedReturnsWhereItWasChosenWithOne
     ASSERT_TRUE(stepUntilLoaded());
 
     // Level 0, from the level selection's briefing: back to the selection.
-    harness.tap(448, 470);  // the next entry: missions
-    ASSERT_TRUE(harness.step(2));
-    harness.tap(240, 472);
-    ASSERT_TRUE(stepUntilScene(10, 10));
-    ASSERT_TRUE(stepUntilLoaded());
-    ASSERT_TRUE(harness.step(30));
-    harness.tap(412, 592);  // go: the briefing
-    ASSERT_TRUE(harness.step(30));
+    ASSERT_TRUE(openBriefing());
     testing::internal::CaptureStdout();
     harness.tap(412, 592);  // go: the level
     ASSERT_TRUE(stepUntilScene(9, 60));

@@ -108,14 +108,7 @@ TEST_P(MusicTest, TheTunesFollowTheSoundAnswer) {
     EXPECT_EQ(heard(), expected(kMenuTune)) << "main menu after the quit";
 
     // Level 0 from the level selection: its own tune while it is played.
-    harness.tap(448, 470);  // the next entry: missions
-    ASSERT_TRUE(harness.step(2));
-    harness.tap(240, 472);
-    ASSERT_TRUE(stepUntilScene(10, 10));
-    ASSERT_TRUE(stepUntilLoaded());
-    ASSERT_TRUE(harness.step(30));
-    harness.tap(412, 592);  // go: the briefing
-    ASSERT_TRUE(harness.step(30));
+    ASSERT_TRUE(openBriefing());
     harness.tap(412, 592);  // go: the level
     ASSERT_TRUE(stepUntilScene(9, 60));
     ASSERT_TRUE(stepUntilLoaded());

@@ -119,6 +119,15 @@ void GameRun::tapAndStep(int x, int y, int after) {
     harness.step(after);
 }
 
+bool GameRun::openBriefing() {
+    harness.tap(448, 470);  // the next entry: missions
+    if (!harness.step(2)) return false;
+    harness.tap(240, 472);
+    if (!stepUntilScene(10, 10) || !stepUntilLoaded() || !harness.step(30)) return false;
+    harness.tap(412, 592);  // go: the briefing
+    return harness.step(30);
+}
+
 void GameRun::pressKey(unsigned virtualKey) {
     harness.keyDown(virtualKey);
     harness.step();

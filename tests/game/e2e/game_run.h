@@ -46,6 +46,10 @@ protected:
     void tapAndStep(int x, int y, int after = 2);
     // A key pressed and released, each in a tick of its own.
     void pressKey(unsigned virtualKey);
+    // From the main menu (its first entry highlighted) through the level
+    // selection to the briefing of the first level shown; the next tap on
+    // "go" (412, 592) starts that level.
+    bool openBriefing();
 
     // Plays the solution of the level file `name` (assets/game/levels/) in
     // the in-game scene now loaded, from its first frame until its last

@@ -167,6 +167,14 @@ protected:
     void readStory() {
         for (int n = 0; n < 30 && s->storyBoard->isVisible() && manager->asked.empty(); ++n) confirm();
     }
+    // The player caught, the caught panel in (its first animation run) and
+    // confirmed: the scene restarts.
+    void getCaughtAndConfirm() {
+        p->setState(InGamePlayer::CAUGHT);
+        ASSERT_EQ(until(InGameScene::CAUGHT), 3);
+        s->overlayScreenA->setSlotIndex(0, 1);
+        confirm();
+    }
     // The pause panel open with its menu.
     void openPauseMenu() {
         s->pause();
@@ -368,10 +376,7 @@ TEST_F(PlayTest, EnteringAZoneSavesOnceAndAgainAfterLeaving) {
     // Caught after the second zone: back at the middle of its bottom edge,
     // the camera placed at once, play again.
     const jint h = p->getSlotHeight(0);
-    p->setState(InGamePlayer::CAUGHT);
-    ASSERT_EQ(until(InGameScene::CAUGHT), 3);
-    s->overlayScreenA->setSlotIndex(0, 1);
-    confirm();
+    ASSERT_NO_FATAL_FAILURE(getCaughtAndConfirm());
     ASSERT_EQ(s->state, InGameScene::RESTART);
     frame();
     EXPECT_EQ(s->state, InGameScene::PLAYING);
@@ -529,10 +534,7 @@ TEST_F(PlayTest, ARestartFromTheStartForgetsTheKeysAndTheOutfit) {
             chooseEntry(1);
             answer(1);
         } else {
-            p->setState(InGamePlayer::CAUGHT);
-            ASSERT_EQ(until(InGameScene::CAUGHT), 3);
-            s->overlayScreenA->setSlotIndex(0, 1);
-            confirm();
+            ASSERT_NO_FATAL_FAILURE(getCaughtAndConfirm());
         }
         ASSERT_EQ(s->state, InGameScene::RESTART);
         frame();
