@@ -22,6 +22,7 @@ paths=("$@")
 runs=${RUNS:-3}
 answer=272  # "Sound on"; "Sound off" is below it
 [[ ${SOUND:-on} == off ]] && answer=372
+source "$(dirname "$0")/../tools/window_wait.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -87,14 +88,7 @@ one_run() { # path value; prints: first-ms menu-% menu-MB level-% level-MB
     FIRSTFRAME_OUT="$dir/first" FIRSTFRAME_T0_NS=$(date +%s%N) "$program" >/dev/null 2>&1 &
   pid=$!
   export DISPLAY=$display
-  # SDL may make the window anew once (for OpenGL): the one that stays.
-  window=""
-  for _ in $(seq 30); do
-    sleep 1.5
-    seen=$(xdotool search --name '^Vessilo: The Quiet Agent$' 2>/dev/null | tail -n 1) || true
-    [[ -n $seen && $seen == "$window" ]] && xdotool getwindowgeometry "$window" >/dev/null 2>&1 && break
-    window=$seen
-  done
+  window=$(vessilo_window)
   eval "$(xdotool getwindowgeometry --shell "$window")"
   tap() { xdotool mousemove --window "$window" $(($1 * WIDTH / 480)) $(($2 * HEIGHT / 640)) click 1; }
   sleep 9

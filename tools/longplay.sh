@@ -20,6 +20,7 @@ if [[ -z ${LONGPLAY_UNDER_X:-} ]]; then
   exec env LONGPLAY_UNDER_X=1 xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$program" "$minutes"
 fi
 
+source "$(dirname "$0")/window_wait.sh"
 work=$(mktemp -d)
 pid=""
 cleanup() {
@@ -30,14 +31,7 @@ trap cleanup EXIT
 
 XDG_RUNTIME_DIR=$work VESSILO_DATABASE_DIR=$work/database SDL_AUDIODRIVER=dummy "$program" >"$work/printed.txt" 2>&1 &
 pid=$!
-# SDL may make the window anew once (for OpenGL): the one that stays.
-window=""
-for _ in $(seq 30); do
-  sleep 1.5
-  seen=$(xdotool search --name '^Vessilo: The Quiet Agent$' 2>/dev/null | tail -n 1) || true
-  [[ -n $seen && $seen == "$window" ]] && xdotool getwindowgeometry "$window" >/dev/null 2>&1 && break
-  window=$seen
-done
+window=$(vessilo_window)
 [[ -n $window ]] || { echo "longplay: the window did not appear" >&2; exit 1; }
 eval "$(xdotool getwindowgeometry --shell "$window")"  # WIDTH, HEIGHT
 started=$(date +%s)
