@@ -61,9 +61,9 @@ TEST(SourceNameTest, FrameworkAndApplicationClassesNameTheirFiles) {
     vmTestBoot();
     const std::pair<const char*, const char*> cases[] = {
         {"ts.AnimSet", "src/ts/ts_AnimSet"},
-        {"ts.graphics.CollisionBox", "src/ts/ts_graphics_CollisionBox"},
-        {"com.ventrix.utility.MyPointer", "src/ventrix/com_ventrix_utility_MyPointer"},
-        {"com.ventrix.common.CommonMIDlet", "src/ventrix/com_ventrix_common_CommonMIDlet"},
+        {"ts.graphics.CollisionBox", "src/ts/graphics/ts_graphics_CollisionBox"},
+        {"com.ventrix.utility.MyPointer", "src/ventrix/utility/com_ventrix_utility_MyPointer"},
+        {"com.ventrix.common.CommonMIDlet", "src/ventrix/common/com_ventrix_common_CommonMIDlet"},
     };
     for (const auto& [className, sourceName] : cases) {
         java::lang::Class* record = _VM_findClass(className);
