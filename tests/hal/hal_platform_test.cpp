@@ -2,7 +2,6 @@
 // timer.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "ce.h"
@@ -11,31 +10,6 @@
 #include "program_dir.h"
 
 namespace {
-
-// Sets an environment variable for the scope.
-class EnvVar {
-public:
-    EnvVar(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) {
-            had_ = true;
-            old_ = old;
-        }
-        if (value)
-            ::setenv(name, value, 1);
-        else
-            ::unsetenv(name);
-    }
-    ~EnvVar() {
-        if (had_)
-            ::setenv(name_.c_str(), old_.c_str(), 1);
-        else
-            ::unsetenv(name_.c_str());
-    }
-
-private:
-    std::string name_, old_;
-    bool had_ = false;
-};
 
 std::string locale() {
     char* name = HAL_getLocale();
@@ -47,8 +21,8 @@ std::string locale() {
 }  // namespace
 
 TEST(HalLocale, MapsTheEnvironmentOntoTheLocaleTable) {
-    EnvVar messages("LC_MESSAGES", nullptr);
-    EnvVar all("LC_ALL", nullptr);
+    ScopedEnv messages("LC_MESSAGES", nullptr);
+    ScopedEnv all("LC_ALL", nullptr);
     const struct {
         const char* lang;
         const char* expected;
@@ -59,15 +33,15 @@ TEST(HalLocale, MapsTheEnvironmentOntoTheLocaleTable) {
         {"pt_BR.UTF-8", "en-us"},      {"fr_CA", "en-us"}, {"ja_JP", "en-us"},
     };
     for (const auto& c : cases) {
-        EnvVar lang("LANG", c.lang);
+        ScopedEnv lang("LANG", c.lang);
         EXPECT_EQ(locale(), c.expected) << c.lang;
     }
 }
 
 TEST(HalLocale, LcAllWinsOverLang) {
-    EnvVar lang("LANG", "de_DE.UTF-8");
-    EnvVar messages("LC_MESSAGES", nullptr);
-    EnvVar all("LC_ALL", "ru_RU.UTF-8");
+    ScopedEnv lang("LANG", "de_DE.UTF-8");
+    ScopedEnv messages("LC_MESSAGES", nullptr);
+    ScopedEnv all("LC_ALL", "ru_RU.UTF-8");
     EXPECT_EQ(locale(), "ru");
     EXPECT_EQ(ce::LanguageCodeForLocaleName("es"), u"0C0A");
 }

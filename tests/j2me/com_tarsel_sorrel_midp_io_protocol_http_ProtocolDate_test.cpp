@@ -1,10 +1,11 @@
 // The HTTP date parser of the http protocol class: the three HTTP layouts,
 // the looser ones, zones, the century window, and what it refuses.
-#include <cstdlib>
 #include <ctime>
+#include <optional>
 #include <string>
 
 #include "com_tarsel_sorrel_cldc_util_TimeZonePimpl.h"
+#include "host_support.h"
 #include "com_tarsel_sorrel_midp_io_protocol_http_Protocol.h"
 #include "java_lang_IllegalArgumentException.h"
 #include "java_lang_System.h"
@@ -20,15 +21,11 @@ protected:
     // The default zone is UTC for these tests (the host's zone, read again).
     void SetUp() override {
         VMTest::SetUp();
-        if (const char* old = std::getenv("TZ")) saved_ = old, hadOne_ = true;
-        ::setenv("TZ", "UTC0", 1);
+        zone_.emplace("TZ", "UTC0");
         zoneChanged();
     }
     void TearDown() override {
-        if (hadOne_)
-            ::setenv("TZ", saved_.c_str(), 1);
-        else
-            ::unsetenv("TZ");
+        zone_.reset();
         zoneChanged();
     }
     static void zoneChanged() {
@@ -50,8 +47,7 @@ protected:
         }
     }
 
-    std::string saved_;
-    bool hadOne_ = false;
+    std::optional<ScopedEnv> zone_;
 };
 
 TEST_F(HttpDateTest, AcceptedLayouts) {

@@ -2,14 +2,15 @@
 // C++ calendar, the Julian calendar before the cutover and the eras, the
 // hour fields, the custom zone IDs, the phone's zone and Date's text.
 #include <chrono>
-#include <cstdlib>
 #include <ctime>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "com_tarsel_sorrel_cldc_util_GregorianCalendar.h"
 #include "com_tarsel_sorrel_cldc_util_TimeZonePimpl.h"
+#include "host_support.h"
 #include "java_util_Calendar.h"
 #include "java_util_Date.h"
 #include "java_lang_System.h"
@@ -29,16 +30,9 @@ constexpr jlong kDay = 86400000;
 // zone changed (event 4); puts the old zone back afterwards.
 class HostZone {
 public:
-    explicit HostZone(const char* tz) {
-        if (const char* old = std::getenv("TZ")) saved_ = old, hadOne_ = true;
-        ::setenv("TZ", tz, 1);
-        changed();
-    }
+    explicit HostZone(const char* tz) : zone_(std::in_place, "TZ", tz) { changed(); }
     ~HostZone() {
-        if (hadOne_)
-            ::setenv("TZ", saved_.c_str(), 1);
-        else
-            ::unsetenv("TZ");
+        zone_.reset();
         changed();
     }
     static void changed() {
@@ -48,8 +42,7 @@ public:
     }
 
 private:
-    std::string saved_;
-    bool hadOne_ = false;
+    std::optional<ScopedEnv> zone_;
 };
 
 class CalendarTest : public VMTest {

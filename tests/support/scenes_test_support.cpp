@@ -93,4 +93,5 @@ void SceneTest::TearDown() {
 VM_REGISTER_CLASS(scenetest::LogGraphics, .name = "scenetest.LogGraphics")
 VM_REGISTER_CLASS(scenetest::LogObject, .name = "scenetest.LogObject")
 VM_REGISTER_CLASS(scenetest::LogScene, .name = "scenetest.LogScene")
+VM_REGISTER_CLASS(scenetest::ScriptKey, .name = "scenetest.ScriptKey")
 VM_REGISTER_CLASS(scenetest::StoppedCanvas, .name = "scenetest.StoppedCanvas")

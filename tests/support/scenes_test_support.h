@@ -1,9 +1,10 @@
 // Test support for scenes, the loading page and screen objects: a Graphics
 // that logs what is drawn through it, objects and a scene that log their
-// calls, and a fixture with a stopped game canvas, the test data set's text
+// calls, keys the test presses, and a fixture with a stopped game canvas, the test data set's text
 // table and fonts, and an empty resource cache.
 #pragma once
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "com_ventrix_ui_Scene.h"
 #include "com_ventrix_ui_Screen.h"
 #include "com_ventrix_utility_MyFont.h"
+#include "com_ventrix_utility_MyKey.h"
 #include "com_ventrix_utility_ResManager.h"
 #include "golden.h"
 #include "javax_microedition_lcdui_Image.h"
@@ -112,6 +114,23 @@ public:
         addObject(o);
         return o;
     }
+};
+
+// Keys answered from the logical actions the test puts in two sets: those
+// pressed in this frame and those held down. Nothing is ever released.
+class ScriptKey : public com::ventrix::utility::MyKey {
+    VM_DECLARE_CLASS(ScriptKey, com::ventrix::utility::MyKey)
+
+public:
+    std::set<jint> pressed, held;
+
+    VMPtr<ScriptKey> construct() {
+        Super::construct();
+        return this;
+    }
+    jboolean isPressed(jint action) override { return pressed.count(action) != 0; }
+    jboolean isHeld(jint action) override { return held.count(action) != 0; }
+    jboolean isReleased(jint) override { return false; }
 };
 
 // A game canvas of a chosen size whose frame loop is stopped.

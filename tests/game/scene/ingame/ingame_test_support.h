@@ -1,7 +1,7 @@
-// Test support for the in-game objects: scripted keys, hand-made looks put
-// into the resource cache under the player's and the pad's resource ids, a
-// level loader whose tables the test fills, and a fixture that resets the
-// in-game statics around each test.
+// Test support for the in-game objects: hand-made looks put into the
+// resource cache under the player's and the pad's resource ids, a level
+// loader whose tables the test fills, and a fixture that resets the in-game
+// statics around each test and answers the keys from a ScriptKey.
 #pragma once
 
 #include <set>
@@ -25,19 +25,7 @@ using scene::ingame::InGameObject;
 using scene::ingame::InGamePlayer;
 using scene::ingame::LevelLoader;
 
-// Keys answered from two sets of logical actions.
-class ScriptKey : public com::ventrix::utility::MyKey {
-    VM_DECLARE_CLASS(ScriptKey, com::ventrix::utility::MyKey)
-
-public:
-    std::set<jint> pressed, held;
-    VMPtr<ScriptKey> construct() {
-        Super::construct();
-        return this;
-    }
-    jboolean isPressed(jint action) override { return pressed.count(action) != 0; }
-    jboolean isHeld(jint action) override { return held.count(action) != 0; }
-};
+using scenetest::ScriptKey;
 
 // Logical key actions.
 constexpr jint kUp = 14, kDown = 17, kLeft = 15, kRight = 16, kAction = 18;

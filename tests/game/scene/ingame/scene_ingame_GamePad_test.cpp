@@ -5,9 +5,6 @@
 #include "ingame_test_support.h"
 #include "ts_input_PointerInputEventManager.h"
 
-VM_REGISTER_CLASS(ingametest::ScriptKey, .name = "ingametest.ScriptKey",
-                  .sourceName = "tests/game/scene/ingame/scene_ingame_GamePad_test")
-
 namespace {
 
 using com::ventrix::utility::MyPointer;

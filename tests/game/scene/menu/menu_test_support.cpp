@@ -113,5 +113,4 @@ Picture MenuFixture::picture(com::ventrix::ui::Scene* scene) {
 }  // namespace menutest
 
 VM_REGISTER_CLASS(menutest::RecordingMedia, .name = "menutest.RecordingMedia", .interfaces = {"ts.MediaManager"})
-VM_REGISTER_CLASS(menutest::ScriptKey, .name = "menutest.ScriptKey")
 VM_REGISTER_CLASS(menutest::EventCanvas, .name = "menutest.EventCanvas")

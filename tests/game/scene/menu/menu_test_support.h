@@ -9,8 +9,6 @@
 #include <vector>
 
 #include "../ingame/scene_test_support.h"
-#include <set>
-
 #include "com_ventrix_ui_Scene.h"
 #include "com_ventrix_utility_MyKey.h"
 #include "ts_MediaManager.h"
@@ -52,21 +50,7 @@ public:
     jint getFrameTime() override { return frameMs; }
 };
 
-// Logical actions pressed in this frame, as the test sets them.
-class ScriptKey : public com::ventrix::utility::MyKey {
-    VM_DECLARE_CLASS(ScriptKey, com::ventrix::utility::MyKey)
-
-public:
-    std::set<jint> pressed;
-
-    VMPtr<ScriptKey> construct() {
-        Super::construct();
-        return this;
-    }
-    jboolean isPressed(jint action) override { return pressed.count(action) != 0; }
-    jboolean isHeld(jint) override { return false; }
-    jboolean isReleased(jint) override { return false; }
-};
+using scenetest::ScriptKey;
 
 class MenuFixture : public ingamescene::SceneFixture {
 protected:
