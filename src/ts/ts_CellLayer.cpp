@@ -1,3 +1,4 @@
+// ts.CellLayer: a scrolling world of tiled cells with fixed and moving paintables in it.
 #include "ts_CellLayer.h"
 
 #include <algorithm>
@@ -13,8 +14,6 @@
 namespace ts {
 
 namespace {
-
-constexpr jint ANCHOR_TOP_LEFT = javax::microedition::lcdui::Graphics::TOP | javax::microedition::lcdui::Graphics::LEFT;
 
 // Division and remainder rounding down, so that negative world positions
 // map into the tile grid and the ring buffer like positive ones.
@@ -145,7 +144,7 @@ void CellLayer::setMap(VMPtr<Image> tiles, jint mapColumns, jint mapRows, jint t
         for (jint y = 0; y <= imageHeight - tileHeight; y += tileHeight) {
             for (jint x = 0; x <= imageWidth - tileWidth; x += tileWidth) {
                 if (i > 0) clearArea(sg, 0, 0, tileWidth, tileHeight);
-                sg->drawImage(tiles, -x, -y, ANCHOR_TOP_LEFT);
+                sg->drawImage(tiles, -x, -y, Graphics::TOP | Graphics::LEFT);
                 images->set(i++, Image::createImage(scratchImage));
             }
         }
@@ -491,10 +490,10 @@ void CellLayer::drawCells(VMPtr<Graphics> g, jint px, jint py, jint dx, jint dy,
                 tile = images[t - 1];
                 if (tile == nullptr) continue;
                 g->drawRegion(tile, left, top, cw - left - right, ch - top - bottom, 0, x + left, y + top,
-                              ANCHOR_TOP_LEFT);
+                              Graphics::TOP | Graphics::LEFT);
             } else {
                 g->drawRegion(source, xs[t - 1] + left, ys[t - 1] + top, cw - left - right, ch - top - bottom, 0,
-                              x + left, y + top, ANCHOR_TOP_LEFT);
+                              x + left, y + top, Graphics::TOP | Graphics::LEFT);
             }
         }
     }

@@ -1,9 +1,8 @@
-// scene.LogoScene
+// scene.LogoScene: the first scene of every run (scene 0).
 #include "scene_LogoScene.h"
 
 namespace scene {
 
-using com::ventrix::ui::LoadingPage;
 using com::ventrix::ui::Screen;
 
 VMPtr<LogoScene> LogoScene::construct() {
@@ -67,8 +66,7 @@ void LogoScene::loadLogo() {
         }
         default: stage0Busy = 0; break;
     }
-    VMPtr<LoadingPage> page = loadingPage;
-    page->step();
+    stepLoadingPage();
 }
 
 void LogoScene::setBands() {
@@ -81,13 +79,11 @@ void LogoScene::setBands() {
 }
 
 void LogoScene::loadStage1() {
-    VMPtr<LoadingPage> page = loadingPage;
-    page->step();
+    stepLoadingPage();
 }
 
 void LogoScene::loadStage2() {
-    VMPtr<LoadingPage> page = loadingPage;
-    page->step();
+    stepLoadingPage();
     logoShown = false;
 }
 

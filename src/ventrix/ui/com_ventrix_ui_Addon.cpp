@@ -1,4 +1,4 @@
-// com.ventrix.ui.Addon
+// com.ventrix.ui.Addon: an overlay panel that a scene draws over its world.
 #include "com_ventrix_ui_Addon.h"
 
 #include <algorithm>
@@ -16,12 +16,6 @@ using ts::util::text::WrappedText;
 using utility::MyFont;
 using utility::MyPointer;
 using utility::ResManager;
-
-namespace {
-constexpr jint ANCHOR_LEFT = 4;
-constexpr jint ANCHOR_TOP_LEFT = 20;   // TOP | LEFT
-constexpr jint ANCHOR_TOP_RIGHT = 24;  // TOP | RIGHT
-}  // namespace
 
 VMPtr<Addon> Addon::construct() {
     Super::construct();
@@ -551,7 +545,7 @@ void Addon::paintText(VMPtr<Graphics> g) {
         VMPtr<RichFont> rich = f->richFont;
         y -= rich->getHeight() * firstLine;
     }
-    t->paint(g, textX - offX, y, ANCHOR_LEFT);
+    t->paint(g, textX - offX, y, Graphics::LEFT);
 }
 
 void Addon::paint(VMPtr<Graphics> g) {
@@ -591,10 +585,10 @@ void Addon::paint(VMPtr<Graphics> g) {
         const jint w = (*labelWidth)[i], h = (*labelHeight)[i];
         const jint y = h < 1 ? py - offY : py + (h - rich->getHeight()) / 2 - offY;
         if ((*labelRight)[i]) {
-            rich->drawString(g, s, w < 1 ? px - offX : px + w - offX, y, ANCHOR_TOP_RIGHT);
+            rich->drawString(g, s, w < 1 ? px - offX : px + w - offX, y, Graphics::TOP | Graphics::RIGHT);
         } else {
             const jint x = w < 1 ? px - offX : px + (w - rich->stringWidth(s)) / 2 - offX;
-            rich->drawString(g, s, x, y, ANCHOR_TOP_LEFT);
+            rich->drawString(g, s, x, y, Graphics::TOP | Graphics::LEFT);
         }
     }
 }

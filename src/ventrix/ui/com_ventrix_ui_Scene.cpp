@@ -1,4 +1,4 @@
-// com.ventrix.ui.Scene
+// com.ventrix.ui.Scene: the base of every screen of the game.
 #include "com_ventrix_ui_Scene.h"
 
 #include <algorithm>
@@ -112,6 +112,11 @@ void Scene::loadStep() {
     }
     loading = false;
     startSound();
+}
+
+void Scene::stepLoadingPage() {
+    VMPtr<LoadingPage> page = loadingPage;
+    page->step();
 }
 
 void Scene::tick() {

@@ -100,6 +100,9 @@ public:
     // Updates the visible objects and hands the input to the active ones.
     virtual void updateObjects();
     virtual void loadStep();
+    // Moves the loading page's bar one step on: the end of a stage loader's
+    // call.
+    void stepLoadingPage();
     virtual void pause();
     virtual void growObjects();
     // The object table and the paint order copied into new ones of length

@@ -1,4 +1,4 @@
-// scene.ingame.MyListMenu
+// scene.ingame.MyListMenu: the pause menu of the in-game scene.
 #include "scene_ingame_MyListMenu.h"
 
 #include <algorithm>
@@ -8,14 +8,8 @@
 
 namespace scene::ingame {
 
-using com::ventrix::utility::MyFont;
-using com::ventrix::utility::MyPointer;
 using com::ventrix::utility::ResManager;
 using ts::util::text::RichFont;
-
-namespace {
-constexpr jint ANCHOR_TOP_LEFT = 20;
-}  // namespace
 
 VMPtr<MyListMenu> MyListMenu::construct() {
     Super::construct();
@@ -28,14 +22,7 @@ void MyListMenu::update(jint, jint) {
 }
 
 void MyListMenu::open() {
-    listOpen = true;
-    // The graphics are loaded again when the resource changed or the panel
-    // let them go (close, release).
-    if (loadedListResource != listResource || listFrame == nullptr) {
-        loadedListResource = listResource;
-        ResManager::load(listResource, listSecondResource);
-        listFirstIndex = ResManager::getFirstIndex();
-        listSecondIndex = ResManager::getSecondIndex();
+    if (loadListGraphics()) {
         listFrame = nullptr;
         VMPtr<ts::AnimSet> set = listSecondIndex >= 0 ? ResManager::animCache->get(listSecondIndex) : nullptr;
         highlight = nullptr;
@@ -51,57 +38,32 @@ void MyListMenu::open() {
             listFrame = set->getFrame(ITEM_FRAME);
         }
     }
-    VMPtr<VMInts> row = layoutBox(ROW_BOX);
-    setItemSize((*row)[2], (*row)[3]);
     VMPtr<VMInts> ids = items;
     const jint entries = ids != nullptr ? std::min(itemCount, ids->length) : 0;
-    // Without a row height there are no rows.
-    visibleRows = itemHeight >= 1 ? std::max<jint>(0, std::min(areaHeight / itemHeight, entries)) : 0;
-    rowOffsetX = (areaWidth - itemWidth) / 2;
-    firstRow = 0;
-    rowGap = (areaHeight - visibleRows * itemHeight) / (visibleRows + 1);
+    layOutRows(entries);
     // The text origin: x is the text's offset inside a row.
     scrollX = (*layoutBox(TEXT_BOX))[0];
     scrollY = 0;
-    VMPtr<MyPointer> p = pointer;
-    p->resetX();
-    p->resetY();
-    selected = -1;
-    VMPtr<VMInts> area = VMInts::create(4);
-    (*area)[0] = areaX;
-    (*area)[1] = areaY;
-    (*area)[2] = areaWidth;
-    (*area)[3] = areaHeight;
-    p->setTouchBoxes(itemCount, getRowRegions(), area);
-    const jint range = visibleRows < entries ? -((rowGap + itemHeight) * (entries - visibleRows)) : 0;
-    p->setScrollLimits(0, 0, 0, range);
+    resetTouch();
+    registerRows(entries);
 }
 
-void MyListMenu::paint(VMPtr<Graphics> g) {
-    if (g == nullptr) _VM_throwNullPointer();
-    g->setColor(0x000000);
-    if (listOpen) {
-        const jint offX = (*offset)[0], offY = (*offset)[1];
-        VMPtr<MyFont> f = font;
-        f->useFont(0);
-        VMPtr<RichFont> rich = f->richFont;
-        VMPtr<VMInts> ids = items;
-        VMPtr<ts::Frame> frame = listFrame;
-        VMPtr<ts::AnimPlayer> h = highlight;
-        const jint entries = ids != nullptr ? std::min(itemCount, ids->length) : 0;
-        for (jint r = 0; r < visibleRows; ++r) {
-            const jint index = firstRow + r;
-            if (index < 0 || index >= entries) continue;  // past the entries: not drawn
-            const jint x = areaX + rowOffsetX - offX;
-            const jint y = (itemHeight + rowGap) * r + areaY + rowGap - offY;
-            if (frame != nullptr) frame->paint(g, x, y, 0);
-            if (r == selected && h != nullptr) h->paint(g, x, y, 0);
-            rich->drawString(g, textOf((*ids)[index]), x + scrollX, y + (itemHeight - rich->getHeight()) / 2,
-                             ANCHOR_TOP_LEFT);
-        }
-        resetClip(g);
+void MyListMenu::paintRows(VMPtr<Graphics> g) {
+    const jint offX = (*offset)[0];
+    VMPtr<RichFont> rich = rowFont(0);
+    VMPtr<VMInts> ids = items;
+    VMPtr<ts::Frame> frame = listFrame;
+    VMPtr<ts::AnimPlayer> h = highlight;
+    const jint entries = ids != nullptr ? std::min(itemCount, ids->length) : 0;
+    for (jint r = 0; r < visibleRows; ++r) {
+        const jint index = firstRow + r;
+        if (index < 0 || index >= entries) continue;  // past the entries: not drawn
+        const jint x = areaX + rowOffsetX - offX;
+        const jint y = rowTop(r);
+        if (frame != nullptr) frame->paint(g, x, y, 0);
+        if (r == selected && h != nullptr) h->paint(g, x, y, 0);
+        drawRowText(g, rich, textOf((*ids)[index]), x + scrollX, y);
     }
-    Super::paint(g);
 }
 
 }  // namespace scene::ingame

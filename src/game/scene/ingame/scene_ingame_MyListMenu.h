@@ -5,21 +5,21 @@
 // text's left edge inside it), animation 4 the highlight.
 //
 // Everything else (bounds, entries, first visible row, title labels, the
-// pressed and released rows) is the panel's list machinery; getTappedItem
-// answers the entry released on in this frame.
+// pressed and released rows) is the panel's list machinery, and the row
+// layout and the painting around the rows are the framework list's;
+// getTappedItem answers the entry released on in this frame.
 #pragma once
 
 #include "VM.h"
-#include "com_ventrix_ui_Addon.h"
+#include "com_ventrix_ui_ListMenu.h"
 #include "ts_AnimPlayer.h"
 
 namespace scene::ingame {
 
-class MyListMenu : public com::ventrix::ui::Addon {
-    VM_DECLARE_CLASS(MyListMenu, com::ventrix::ui::Addon)
+class MyListMenu : public com::ventrix::ui::ListMenu {
+    VM_DECLARE_CLASS(MyListMenu, com::ventrix::ui::ListMenu)
 
 public:
-    static constexpr jint ROW_BOX = 5;
     static constexpr jint TEXT_BOX = 0;
     static constexpr jint ITEM_FRAME = 0;
     static constexpr jint HIGHLIGHT_ANIMATION = 4;
@@ -32,8 +32,6 @@ public:
 
     // Advances the highlight by the frame's time step.
     void update(jint a, jint b) override;
-    // The rows (while the list is open), then the panel's labels and box.
-    void paint(VMPtr<Graphics> g) override;
     // Lays the list out from the bounds and entries and hands the rows to
     // the touch input; run after setBounds, setItemCount and setItems. A row
     // box without height gives no rows.
@@ -43,6 +41,11 @@ public:
         Super::markReferences(bits);
         _VM_markRef(highlight, bits);
     }
+
+protected:
+    // Each entry's row on the item frame, its text at the text origin, the
+    // highlight on the pressed row; rows past the entries are not drawn.
+    void paintRows(VMPtr<Graphics> g) override;
 };
 
 }  // namespace scene::ingame

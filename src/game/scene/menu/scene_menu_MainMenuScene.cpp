@@ -1,4 +1,4 @@
-// scene.menu.MainMenuScene
+// scene.menu.MainMenuScene: scene 1, the main menu.
 #include "scene_menu_MainMenuScene.h"
 
 #include "com_ventrix_ui_ListMenu.h"
@@ -92,8 +92,7 @@ void MainMenuScene::loadBackground() {
         }
         default: stage0Busy = 0; break;
     }
-    VMPtr<LoadingPage> page = loadingPage;
-    page->step();
+    stepLoadingPage();
 }
 
 void MainMenuScene::loadStage2() {
@@ -136,8 +135,7 @@ void MainMenuScene::loadMenu() {
         menu->listDown();
     }
     addObject(menu);
-    VMPtr<LoadingPage> page = loadingPage;
-    page->step();
+    stepLoadingPage();
 }
 
 void MainMenuScene::update() {

@@ -1,4 +1,4 @@
-// scene.menu.MenuOptionScene
+// scene.menu.MenuOptionScene: the option and information pages, one class for six scenes.
 #include "scene_menu_MenuOptionScene.h"
 
 #include "com_ventrix_common_Main.h"
@@ -121,8 +121,7 @@ void MenuOptionScene::loadPage() {
             break;
         }
     }
-    VMPtr<LoadingPage> page = loadingPage;
-    page->step();
+    stepLoadingPage();
 }
 
 void MenuOptionScene::loadStage2() { loadPanel(); }
@@ -158,8 +157,7 @@ void MenuOptionScene::loadPanel() {
         p->setActive(true);
     }
     addObject(p);
-    VMPtr<LoadingPage> page = loadingPage;
-    page->step();
+    stepLoadingPage();
     setupPage();
 }
 

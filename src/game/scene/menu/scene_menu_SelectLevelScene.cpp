@@ -1,4 +1,4 @@
-// scene.menu.SelectLevelScene
+// scene.menu.SelectLevelScene: the level selection, the briefings and the stop between two levels.
 #include "scene_menu_SelectLevelScene.h"
 
 #include "com_ventrix_ui_LoadingPage.h"
@@ -139,8 +139,7 @@ void SelectLevelScene::loadStage0() {
         default: stage0Busy = 1; break;  // not reached: the counter runs 11 to 1
     }
     stage0Busy -= 1;
-    VMPtr<LoadingPage> page = loadingPage;
-    page->step();
+    stepLoadingPage();
 }
 
 void SelectLevelScene::loadStage1() { stage1Busy = 0; }
@@ -157,8 +156,7 @@ void SelectLevelScene::loadStage2() {
     addObject(text);
     showMode();
     stage2Busy = 0;
-    VMPtr<LoadingPage> page = loadingPage;
-    page->step();
+    stepLoadingPage();
 }
 
 void SelectLevelScene::paintScene(VMPtr<Graphics>) {}
