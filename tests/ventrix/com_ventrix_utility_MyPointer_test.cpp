@@ -107,13 +107,35 @@ TEST_F(MyPointerTest, KeyRegionsNeedASizeAndGoByKey) {
     EXPECT_EQ(PointerInputKeyManager::getRegionCount(0), 0);
 }
 
+// The queue is read while the canvas's entries still add to it, so a frame
+// can find more events than the queue holds at once; the test makes that so
+// by hand. Slots are four ints: pointer id, type, x, y.
 TEST_F(MyPointerTest, AtMostTwentyEventsAFrameAndOtherPointersIgnored) {
     VMPtr<MyPointer> ptr = p();
     event(1, 0, 0);
-    for (jint i = 1; i < 20; ++i) event(2, i, i);
+    for (jint i = 1; i < PointerInputEventManager::QUEUE_LENGTH; ++i) event(2, i, i);
+    PointerInputEventManager::count += 5;  // five more: slots 0 to 4 once again
     ptr->update();
     EXPECT_EQ((*ptr->x)[0], 19);
-    EXPECT_EQ(PointerInputEventManager::getEventCount(), 0);
+    EXPECT_EQ(PointerInputEventManager::getEventCount(), 5);
+    while (PointerInputEventManager::nextEvent()) {}
+
+    // A move of pointer 1 between two of pointer 0 leaves no trace.
+    event(2, 30, 31);
+    event(2, 40, 41);
+    event(2, 50, 51);
+    VMPtr<VMInts> queue = PointerInputEventManager::queue;
+    (*queue)[((PointerInputEventManager::first + 1) % PointerInputEventManager::QUEUE_LENGTH) * 4] = 1;
+    ptr->update();
+    EXPECT_EQ((std::vector<jint>{(*ptr->prevX)[0], (*ptr->x)[0], (*ptr->y)[0]}), (std::vector<jint>{30, 50, 51}));
+}
+
+TEST_F(MyPointerTest, ResetsForgetTheDragAndTheScrollBaseIsSet) {
+    VMPtr<MyPointer> ptr = p();
+    event(1, 0, 0);
+    event(2, 19, 19);
+    ptr->update();
+    EXPECT_EQ((*ptr->x)[0], 19);
     ptr->resetY();
     EXPECT_EQ(ptr->getDragY(0), 0);
     ptr->setScrollY(7);

@@ -9,6 +9,7 @@
 #include "com_ventrix_utility_MyPointer.h"
 #include "com_ventrix_utility_SceneManager.h"
 #include "scenes_test_support.h"
+#include "ts_input_PointerInputEventManager.h"
 #include "ts_input_PointerInputKeyManager.h"
 #include "ts_io_resource_ResourcePack.h"
 
@@ -18,6 +19,7 @@ using com::ventrix::utility::MyKey;
 using com::ventrix::utility::MyPointer;
 using com::ventrix::utility::ResManager;
 using com::ventrix::utility::SceneManager;
+using ts::input::PointerInputEventManager;
 using ts::input::PointerInputKeyManager;
 
 namespace scenemanagertest {
@@ -211,9 +213,20 @@ TEST_F(SceneManagerFlowTest, ScenesChangeOnlyAfterInitNeverIntoTheCurrentOneAndS
     EXPECT_TRUE(sound.empty());
     EXPECT_EQ(sm->log, (Log{"scene2.release", "createScene 5"}));
     EXPECT_EQ(sm->scene, nullptr);
-    sm->update();  // only the touch input
+    // Without a scene a frame is the touch input alone, and the picture the
+    // loading page alone.
+    sm->log.clear();
+    PointerInputEventManager::addEvent(PointerInputEventManager::PRESSED, 12, 34);
+    sm->update();
+    EXPECT_EQ((std::vector<jint>{pointer->getX(0), pointer->getY(0)}), (std::vector<jint>{12, 34}));
+    EXPECT_EQ(PointerInputEventManager::getEventCount(), 0);
+    EXPECT_TRUE(sm->log.empty());
     VMPtr<scenetest::LogGraphics> g = scenetest::logGraphics();
     sm->paint(g);
+    VMPtr<scenetest::LogGraphics> pageOnly = scenetest::logGraphics();
+    com::ventrix::ui::LoadingPage::getInstance()->paint(pageOnly);
+    EXPECT_FALSE(g->log.empty());
+    EXPECT_EQ(g->log, pageOnly->log);
 
     // destroy without a scene still removes the regions and the cache.
     pointer->addDownRegion(ints({0, 0, 10, 10}));
