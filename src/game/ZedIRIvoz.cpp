@@ -1,4 +1,4 @@
-// ZedIRIvoz
+// ZedIRIvoz: the game's application class, named in the application's properties.
 #include "ZedIRIvoz.h"
 
 #include "sam_SamSceneManager.h"

@@ -1,3 +1,4 @@
+// ts.AnimPlayer: plays one animation of an animation set at a position.
 #include "ts_AnimPlayer.h"
 
 namespace ts {

@@ -1,3 +1,4 @@
+// ts.AnimSet: one animation resource, its composed frames and timed animations.
 #include "ts_AnimSet.h"
 
 #include <climits>

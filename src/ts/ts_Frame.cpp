@@ -1,3 +1,4 @@
+// ts.Frame: the paintable face of one frame of an animation set.
 #include "ts_Frame.h"
 
 #include "ts_AnimSet.h"

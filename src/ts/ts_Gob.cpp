@@ -1,3 +1,4 @@
+// ts.Gob: an image part, the smallest drawable of the framework.
 #include "ts_Gob.h"
 
 #include <algorithm>

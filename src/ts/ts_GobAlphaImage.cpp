@@ -1,3 +1,4 @@
+// ts.GobAlphaImage: an image part drawn with a constant opacity.
 #include "ts_GobAlphaImage.h"
 
 #include "ts_TsCanvas.h"

@@ -1,3 +1,4 @@
+// ts.GobSet: a record grouping image parts with an animation set; made by name.
 #include "ts_GobSet.h"
 
 namespace ts {

@@ -1,3 +1,4 @@
+// ts.GobTextureHelper: a registered class without operations.
 #include "ts_GobTextureHelper.h"
 
 namespace ts {

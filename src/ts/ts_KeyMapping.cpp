@@ -1,4 +1,4 @@
-// ts.KeyMapping
+// ts.KeyMapping: which of the framework's 63 key actions a key code stands for.
 #include "ts_KeyMapping.h"
 
 namespace ts {

@@ -1,4 +1,4 @@
-// ts.MediaManager
+// ts.MediaManager: the framework's media interface.
 #include "ts_MediaManager.h"
 
 VM_REGISTER_CLASS(ts::MediaManager, .name = "ts.MediaManager", .staticInit = nullptr, .isInterface = true,

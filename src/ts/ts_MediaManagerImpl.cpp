@@ -1,4 +1,4 @@
-// ts.MediaManagerImpl
+// ts.MediaManagerImpl: the framework's media manager.
 #include "ts_MediaManagerImpl.h"
 
 #include "java_lang_Exception.h"

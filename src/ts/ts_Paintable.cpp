@@ -1,3 +1,4 @@
+// ts.Paintable: the base of everything the framework draws and tests for collision.
 #include "ts_Paintable.h"
 
 #include <algorithm>

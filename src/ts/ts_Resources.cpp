@@ -1,4 +1,4 @@
-// ts.Resources
+// ts.Resources: the one door to the game's resources.
 #include "ts_Resources.h"
 
 #include <cstring>

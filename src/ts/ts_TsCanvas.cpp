@@ -1,4 +1,4 @@
-// ts.TsCanvas
+// ts.TsCanvas: the framework's game canvas.
 #include "ts_TsCanvas.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-// ts.TsCanvas$NetworkSession
+// ts.TsCanvas$NetworkSession: fetches one URL through the connector on a thread of its own.
 #include "ts_TsCanvas_TSC_NetworkSession.h"
 
 #include <algorithm>

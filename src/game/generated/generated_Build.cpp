@@ -1,4 +1,4 @@
-// generated.Build
+// generated.Build: how this build of the game was configured (platform, screen, language, versions).
 #include "generated_Build.h"
 
 namespace generated {

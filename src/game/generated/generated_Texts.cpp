@@ -1,4 +1,4 @@
-// generated.Texts
+// generated.Texts: text ids, indices into the text table.
 #include "generated_Texts.h"
 
 VM_REGISTER_CLASS(generated::Texts, .name = "generated.Texts", .isInterface = true, .isAbstract = true)

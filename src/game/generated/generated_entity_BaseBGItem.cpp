@@ -1,4 +1,4 @@
-// generated.entity.BaseBGItem
+// generated.entity.BaseBGItem: level object type 3, the base background item.
 #include "generated_entity_BaseBGItem.h"
 
 VM_REGISTER_CLASS(generated::entity::BaseBGItem, .name = "generated.entity.BaseBGItem", .isInterface = true,

@@ -1,4 +1,4 @@
-// generated.entity.ParkComponentItem
+// generated.entity.ParkComponentItem: level object type 19, the park transport.
 #include "generated_entity_ParkComponentItem.h"
 
 VM_REGISTER_CLASS(generated::entity::ParkComponentItem, .name = "generated.entity.ParkComponentItem",

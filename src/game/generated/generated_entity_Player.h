@@ -1,4 +1,4 @@
-// generated.entity.Player: level object type 21, the the player's start. Constants only, used as
+// generated.entity.Player: level object type 21, the player's start. Constants only, used as
 // literal numbers.
 #pragma once
 

@@ -1,4 +1,4 @@
-// sam.SamGameSave
+// sam.SamGameSave: the game's saved data.
 #include "sam_SamGameSave.h"
 
 #include <algorithm>

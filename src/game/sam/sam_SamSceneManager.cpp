@@ -1,4 +1,4 @@
-// sam.SamSceneManager
+// sam.SamSceneManager: the game's scene manager.
 #include "sam_SamSceneManager.h"
 
 #include "com_ventrix_common_Main.h"

@@ -1,3 +1,4 @@
+// ts.graphics.CollisionBox: the framework's hit-test shape, a rectangle or a circle.
 #include "ts_graphics_CollisionBox.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// ts.graphics.Color: a class without state or operations of its own; made by name through the class registry.
 #include "ts_graphics_Color.h"
 
 namespace ts::graphics {

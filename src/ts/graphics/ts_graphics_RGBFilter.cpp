@@ -1,3 +1,4 @@
+// ts.graphics.RGBFilter: a per-pixel colour filter of an alpha image part.
 #include "ts_graphics_RGBFilter.h"
 
 namespace ts::graphics {

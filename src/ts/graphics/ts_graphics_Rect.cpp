@@ -1,3 +1,4 @@
+// ts.graphics.Rect: a collision box made as a rectangle; it changes no operation of its base.
 #include "ts_graphics_Rect.h"
 
 namespace ts::graphics {

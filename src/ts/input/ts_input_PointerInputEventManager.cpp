@@ -1,4 +1,4 @@
-// ts.input.PointerInputEventManager
+// ts.input.PointerInputEventManager: the queue of pointer events from the canvas to the game.
 #include "ts_input_PointerInputEventManager.h"
 
 namespace ts::input {

@@ -1,4 +1,4 @@
-// ts.input.PointerInputKeyManager
+// ts.input.PointerInputKeyManager: touch regions that act as keys.
 #include "ts_input_PointerInputKeyManager.h"
 
 #include "VMThrow.h"

@@ -1,4 +1,4 @@
-// ts.input.PointerInputKeyRegion
+// ts.input.PointerInputKeyRegion: a rectangle of the game area bound to one framework key action.
 #include "ts_input_PointerInputKeyRegion.h"
 
 #include "VMThrow.h"

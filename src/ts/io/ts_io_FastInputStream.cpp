@@ -1,4 +1,4 @@
-// ts.io.FastInputStream
+// ts.io.FastInputStream: reads its source in blocks of 1024 bytes.
 #include "ts_io_FastInputStream.h"
 
 #include <algorithm>

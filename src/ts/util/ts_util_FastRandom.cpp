@@ -1,4 +1,4 @@
-// ts.util.FastRandom
+// ts.util.FastRandom: java.util.Random with a 64-bit xorshift generator.
 #include "ts_util_FastRandom.h"
 
 #include "java_lang_IllegalArgumentException.h"

@@ -1,4 +1,4 @@
-// ts.util.IntHashtable
+// ts.util.IntHashtable: a chained hash table from int keys to objects, without key objects.
 #include "ts_util_IntHashtable.h"
 
 namespace ts::util {

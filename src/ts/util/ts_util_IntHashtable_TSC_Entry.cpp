@@ -1,4 +1,4 @@
-// ts.util.IntHashtable$Entry
+// ts.util.IntHashtable$Entry: one key and value of an IntHashtable, linked into the chain of its bucket.
 #include "ts_util_IntHashtable_TSC_Entry.h"
 
 namespace ts::util {

@@ -1,4 +1,4 @@
-// com.ventrix.common.CommonCanvas
+// com.ventrix.common.CommonCanvas: the application's only canvas.
 #include "com_ventrix_common_CommonCanvas.h"
 
 #include "com_ventrix_common_Main.h"

@@ -1,4 +1,4 @@
-// com.ventrix.common.CommonMIDlet
+// com.ventrix.common.CommonMIDlet: the base of the application class.
 #include "com_ventrix_common_CommonMIDlet.h"
 
 #include "com_ventrix_common_CommonCanvas.h"

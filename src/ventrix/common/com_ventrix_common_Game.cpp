@@ -1,4 +1,4 @@
-// com.ventrix.common.Game
+// com.ventrix.common.Game: the base of the game's saved data.
 #include "com_ventrix_common_Game.h"
 
 #include "com_ventrix_common_Main.h"

@@ -1,4 +1,4 @@
-// com.ventrix.common.Main
+// com.ventrix.common.Main: the controller between the game canvas and the scene manager.
 #include "com_ventrix_common_Main.h"
 
 #include "java_lang_Integer.h"

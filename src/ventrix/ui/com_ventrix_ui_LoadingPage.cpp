@@ -1,4 +1,4 @@
-// com.ventrix.ui.LoadingPage
+// com.ventrix.ui.LoadingPage: the one loading screen.
 #include "com_ventrix_ui_LoadingPage.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-// com.ventrix.utility.AudioAndVibration
+// com.ventrix.utility.AudioAndVibration: the one object through which the game plays its music and vibrates.
 #include "com_ventrix_utility_AudioAndVibration.h"
 
 #include "com_ventrix_common_Main.h"

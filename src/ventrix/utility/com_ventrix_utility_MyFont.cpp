@@ -1,4 +1,4 @@
-// com.ventrix.utility.MyFont
+// com.ventrix.utility.MyFont: the game's text table, text renderer and bitmap fonts.
 #include "com_ventrix_utility_MyFont.h"
 
 #include "com_ventrix_common_Main.h"

@@ -1,4 +1,4 @@
-// com.ventrix.utility.MyKey
+// com.ventrix.utility.MyKey: the single place where the game asks about keys.
 #include "com_ventrix_utility_MyKey.h"
 
 #include <array>

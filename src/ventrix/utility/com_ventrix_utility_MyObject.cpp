@@ -1,4 +1,4 @@
-// com.ventrix.utility.MyObject
+// com.ventrix.utility.MyObject: the base of everything a scene holds in its object table.
 #include "com_ventrix_utility_MyObject.h"
 
 #include "com_ventrix_common_Main.h"

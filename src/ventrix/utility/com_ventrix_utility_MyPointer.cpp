@@ -1,4 +1,4 @@
-// com.ventrix.utility.MyPointer
+// com.ventrix.utility.MyPointer: the game's touch input.
 #include "com_ventrix_utility_MyPointer.h"
 
 #include "ts_input_PointerInputEventManager.h"

@@ -1,4 +1,4 @@
-// com.ventrix.utility.ResManager
+// com.ventrix.utility.ResManager: the resource cache that the objects of a scene share.
 #include "com_ventrix_utility_ResManager.h"
 
 #include <algorithm>

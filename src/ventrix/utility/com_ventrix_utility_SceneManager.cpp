@@ -1,4 +1,4 @@
-// com.ventrix.utility.SceneManager
+// com.ventrix.utility.SceneManager: owns the application's current scene and switches scenes by a small id.
 #include "com_ventrix_utility_SceneManager.h"
 
 #include "com_ventrix_utility_ResManager.h"

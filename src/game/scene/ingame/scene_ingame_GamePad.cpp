@@ -1,4 +1,4 @@
-// scene.ingame.GamePad
+// scene.ingame.GamePad: the on-screen pad and the device keys turned into one direction code per frame.
 #include "scene_ingame_GamePad.h"
 
 namespace scene::ingame {

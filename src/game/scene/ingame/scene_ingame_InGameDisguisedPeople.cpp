@@ -1,4 +1,4 @@
-// scene.ingame.InGameDisguisedPeople
+// scene.ingame.InGameDisguisedPeople: a watcher.
 #include "scene_ingame_InGameDisguisedPeople.h"
 
 #include <algorithm>

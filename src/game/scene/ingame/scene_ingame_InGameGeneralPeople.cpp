@@ -1,4 +1,4 @@
-// scene.ingame.InGameGeneralPeople
+// scene.ingame.InGameGeneralPeople: a bystander.
 #include "scene_ingame_InGameGeneralPeople.h"
 
 #include "com_ventrix_common_Main.h"

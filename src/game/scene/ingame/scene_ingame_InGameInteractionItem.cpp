@@ -1,4 +1,4 @@
-// scene.ingame.InGameInteractionItem
+// scene.ingame.InGameInteractionItem: a door or another fitting of a location.
 #include "scene_ingame_InGameInteractionItem.h"
 
 #include "com_ventrix_utility_ResManager.h"

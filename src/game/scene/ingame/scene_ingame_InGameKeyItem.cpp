@@ -1,4 +1,4 @@
-// scene.ingame.InGameKeyItem
+// scene.ingame.InGameKeyItem: a key lying in the level.
 #include "scene_ingame_InGameKeyItem.h"
 
 #include "scene_ingame_InGamePlayer.h"

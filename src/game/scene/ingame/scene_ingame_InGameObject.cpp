@@ -1,4 +1,4 @@
-// scene.ingame.InGameObject
+// scene.ingame.InGameObject: the base of everything that lives in a level.
 #include "scene_ingame_InGameObject.h"
 
 #include "scene_ingame_InGamePlayer.h"

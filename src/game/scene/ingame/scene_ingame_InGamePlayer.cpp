@@ -1,4 +1,4 @@
-// scene.ingame.InGamePlayer
+// scene.ingame.InGamePlayer: the character the user steers.
 #include "scene_ingame_InGamePlayer.h"
 
 #include "com_ventrix_utility_ResManager.h"

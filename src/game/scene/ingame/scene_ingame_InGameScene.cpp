@@ -1,4 +1,4 @@
-// scene.ingame.InGameScene
+// scene.ingame.InGameScene: the scene in which a level is played; its making, loading and painting.
 #include "scene_ingame_InGameScene.h"
 
 #include "com_ventrix_common_Main.h"

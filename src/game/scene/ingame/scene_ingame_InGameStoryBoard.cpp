@@ -1,4 +1,4 @@
-// scene.ingame.InGameStoryBoard
+// scene.ingame.InGameStoryBoard: the in-game scene's text box.
 #include "scene_ingame_InGameStoryBoard.h"
 
 #include "com_ventrix_utility_MyFont.h"

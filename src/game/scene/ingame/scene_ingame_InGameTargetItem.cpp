@@ -1,4 +1,4 @@
-// scene.ingame.InGameTargetItem
+// scene.ingame.InGameTargetItem: a place the player must reach to finish a level (a safe, a briefcase, the exit, ...).
 #include "scene_ingame_InGameTargetItem.h"
 
 #include "sam_SamGameSave.h"

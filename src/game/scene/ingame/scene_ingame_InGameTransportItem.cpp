@@ -1,4 +1,4 @@
-// scene.ingame.InGameTransportItem
+// scene.ingame.InGameTransportItem: carries the player between the rows of a level.
 #include "scene_ingame_InGameTransportItem.h"
 
 #include <algorithm>

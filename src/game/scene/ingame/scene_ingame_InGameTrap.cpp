@@ -1,4 +1,4 @@
-// scene.ingame.InGameTrap
+// scene.ingame.InGameTrap: a hazard of a level.
 #include "scene_ingame_InGameTrap.h"
 
 #include "scene_ingame_InGamePlayer.h"

@@ -1,4 +1,4 @@
-// scene.menu.MenuButton
+// scene.menu.MenuButton: a touch button of the option pages.
 #include "scene_menu_MenuButton.h"
 
 #include "ts_util_text_Translation.h"

@@ -1,4 +1,4 @@
-// ts.io.resource.Chunk
+// ts.io.resource.Chunk: one chunk of a chunked resource pack file, held in memory.
 #include "ts_io_resource_Chunk.h"
 
 #include "java_io_IOException.h"

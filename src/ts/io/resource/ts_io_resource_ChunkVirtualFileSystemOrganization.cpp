@@ -1,4 +1,4 @@
-// ts.io.resource.ChunkVirtualFileSystemOrganization
+// ts.io.resource.ChunkVirtualFileSystemOrganization: where a chunked pack's resources lie.
 #include "ts_io_resource_ChunkVirtualFileSystemOrganization.h"
 
 #include "java_io_ByteArrayInputStream.h"

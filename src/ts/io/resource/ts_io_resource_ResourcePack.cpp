@@ -1,4 +1,4 @@
-// ts.io.resource.ResourcePack
+// ts.io.resource.ResourcePack: the reader of numbered resource packs.
 #include "ts_io_resource_ResourcePack.h"
 
 #include <algorithm>

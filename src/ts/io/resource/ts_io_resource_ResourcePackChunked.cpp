@@ -1,4 +1,4 @@
-// ts.io.resource.ResourcePackChunked
+// ts.io.resource.ResourcePackChunked: the pack class the system uses.
 #include "ts_io_resource_ResourcePackChunked.h"
 
 #include "java_io_ByteArrayInputStream.h"

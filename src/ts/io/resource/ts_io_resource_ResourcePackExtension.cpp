@@ -1,4 +1,4 @@
-// ts.io.resource.ResourcePackExtension
+// ts.io.resource.ResourcePackExtension: a resource pack with extension data per resource.
 #include "ts_io_resource_ResourcePackExtension.h"
 
 #include <cstring>

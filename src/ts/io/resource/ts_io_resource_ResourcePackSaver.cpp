@@ -1,4 +1,4 @@
-// ts.io.resource.ResourcePackSaver
+// ts.io.resource.ResourcePackSaver: builds the byte image of a plain resource pack.
 #include "ts_io_resource_ResourcePackSaver.h"
 
 #include <cstring>

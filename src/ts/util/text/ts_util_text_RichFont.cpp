@@ -1,3 +1,4 @@
+// ts.util.text.RichFont: measures and draws text in a bitmap font or the system font.
 #include "ts_util_text_RichFont.h"
 
 #include <algorithm>

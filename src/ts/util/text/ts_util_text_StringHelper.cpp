@@ -1,3 +1,4 @@
+// ts.util.text.StringHelper: the string search of the line breaker.
 #include "ts_util_text_StringHelper.h"
 
 namespace ts::util::text {

@@ -1,4 +1,4 @@
-// ts.util.text.Translation
+// ts.util.text.Translation: all texts of one language, read from one resource.
 #include "ts_util_text_Translation.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// ts.util.text.WrappedText: one text broken into lines that fit a width, painted line by line.
 #include "ts_util_text_WrappedText.h"
 
 #include <algorithm>

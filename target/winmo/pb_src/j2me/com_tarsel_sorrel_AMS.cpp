@@ -1,4 +1,4 @@
-// com.tarsel.sorrel.AMS
+// com.tarsel.sorrel.AMS: the application manager.
 #include "com_tarsel_sorrel_AMS.h"
 
 #include <cstdio>

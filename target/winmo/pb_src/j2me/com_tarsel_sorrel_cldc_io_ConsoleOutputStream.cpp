@@ -1,3 +1,4 @@
+// com.tarsel.sorrel.cldc.io.ConsoleOutputStream: the byte stream behind the console.
 #include "com_tarsel_sorrel_cldc_io_ConsoleOutputStream.h"
 
 #include "hal_system.h"

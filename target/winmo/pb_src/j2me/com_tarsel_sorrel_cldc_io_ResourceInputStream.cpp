@@ -1,4 +1,4 @@
-// com.tarsel.sorrel.cldc.io.ResourceInputStream
+// com.tarsel.sorrel.cldc.io.ResourceInputStream: reads one resource file of the application.
 #include "com_tarsel_sorrel_cldc_io_ResourceInputStream.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-// com.tarsel.sorrel.cldc.util.GregorianCalendar
+// com.tarsel.sorrel.cldc.util.GregorianCalendar: the calendar of java.util.Calendar.getInstance.
 #include "com_tarsel_sorrel_cldc_util_GregorianCalendar.h"
 
 #include <cstdint>

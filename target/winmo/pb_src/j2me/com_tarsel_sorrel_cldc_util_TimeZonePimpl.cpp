@@ -1,4 +1,4 @@
-// com.tarsel.sorrel.cldc.util.TimeZonePimpl
+// com.tarsel.sorrel.cldc.util.TimeZonePimpl: the known zones and the parser of custom zone IDs.
 #include "com_tarsel_sorrel_cldc_util_TimeZonePimpl.h"
 
 #include "VMRuntime.h"

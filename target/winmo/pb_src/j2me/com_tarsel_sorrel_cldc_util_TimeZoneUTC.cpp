@@ -1,4 +1,4 @@
-// com.tarsel.sorrel.cldc.util.TimeZoneUTC
+// com.tarsel.sorrel.cldc.util.TimeZoneUTC: a zone at a fixed offset from UTC, without daylight-saving time.
 #include "com_tarsel_sorrel_cldc_util_TimeZoneUTC.h"
 
 namespace com::tarsel::sorrel::cldc::util {

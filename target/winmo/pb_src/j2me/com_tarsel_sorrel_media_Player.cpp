@@ -1,4 +1,4 @@
-// com.tarsel.sorrel.media.Player
+// com.tarsel.sorrel.media.Player: the one player class.
 #include "com_tarsel_sorrel_media_Player.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-// com.tarsel.sorrel.midp.io.HttpInputStream
+// com.tarsel.sorrel.midp.io.HttpInputStream: the body of an HTTP response.
 #include "com_tarsel_sorrel_midp_io_HttpInputStream.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-// com.tarsel.sorrel.midp.io.HttpOutputStream
+// com.tarsel.sorrel.midp.io.HttpOutputStream: the body of an HTTP request.
 #include "com_tarsel_sorrel_midp_io_HttpOutputStream.h"
 
 #include "com_tarsel_sorrel_midp_io_HttpInputStream.h"

@@ -1,4 +1,4 @@
-// com.tarsel.sorrel.midp.io.protocol.http.Protocol
+// com.tarsel.sorrel.midp.io.protocol.http.Protocol: the connection for "http:" URLs.
 #include "com_tarsel_sorrel_midp_io_protocol_http_Protocol.h"
 
 #include <climits>

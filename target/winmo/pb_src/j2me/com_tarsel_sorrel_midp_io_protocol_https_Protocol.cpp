@@ -1,4 +1,4 @@
-// com.tarsel.sorrel.midp.io.protocol.https.Protocol
+// com.tarsel.sorrel.midp.io.protocol.https.Protocol: the connection for "https:" URLs.
 #include "com_tarsel_sorrel_midp_io_protocol_https_Protocol.h"
 
 namespace com::tarsel::sorrel::midp::io::protocol::https {

@@ -1,4 +1,4 @@
-// java.io.ByteArrayInputStream
+// java.io.ByteArrayInputStream: reads the bytes of an array (shared with the caller, not copied).
 #include "java_io_ByteArrayInputStream.h"
 
 #include <algorithm>

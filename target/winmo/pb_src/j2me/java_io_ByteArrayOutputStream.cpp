@@ -1,4 +1,4 @@
-// java.io.ByteArrayOutputStream
+// java.io.ByteArrayOutputStream: collects written bytes in a growing array.
 #include "java_io_ByteArrayOutputStream.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-// java.io.DataInputStream
+// java.io.DataInputStream: reads primitive values and modified UTF-8 strings from a wrapped byte stream, big-endian.
 #include "java_io_DataInputStream.h"
 
 #include <bit>

@@ -1,4 +1,4 @@
-// java.io.DataOutputStream
+// java.io.DataOutputStream: writes primitive values and modified UTF-8 strings to a wrapped byte stream, big-endian.
 #include "java_io_DataOutputStream.h"
 
 #include <bit>

@@ -1,4 +1,4 @@
-// java.io.EOFException
+// java.io.EOFException: the end of a stream reached in the middle of a value.
 #pragma once
 
 #include "java_io_IOException.h"

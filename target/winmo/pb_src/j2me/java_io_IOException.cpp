@@ -1,4 +1,4 @@
-// java.io.IOException
+// java.io.IOException: the base of the failures of input and output.
 #include "java_io_IOException.h"
 
 namespace java::io {

@@ -1,4 +1,4 @@
-// java.io.IOException
+// java.io.IOException: the base of the failures of input and output.
 #pragma once
 
 #include "java_lang_Exception.h"

@@ -1,4 +1,4 @@
-// java.io.InputStream
+// java.io.InputStream: the abstract base of every byte input stream.
 #include "java_io_InputStream.h"
 
 #include "java_io_IOException.h"

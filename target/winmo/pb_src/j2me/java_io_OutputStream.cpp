@@ -1,4 +1,4 @@
-// java.io.OutputStream
+// java.io.OutputStream: the abstract base of every byte output stream.
 #include "java_io_OutputStream.h"
 
 #include "java_io_InputStream.h"

@@ -1,4 +1,4 @@
-// java.io.OutputStreamWriter
+// java.io.OutputStreamWriter: turns characters into UTF-8 bytes for an OutputStream.
 #include "java_io_OutputStreamWriter.h"
 
 #include "java_io_IOException.h"

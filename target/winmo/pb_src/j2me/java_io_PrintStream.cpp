@@ -1,3 +1,4 @@
+// java.io.PrintStream: prints values as text on a byte stream.
 #include "java_io_PrintStream.h"
 
 #include "VMThrow.h"

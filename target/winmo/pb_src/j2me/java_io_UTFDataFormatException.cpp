@@ -1,4 +1,4 @@
-// java.io.UTFDataFormatException
+// java.io.UTFDataFormatException: bytes that are not valid modified UTF-8.
 #include "java_io_UTFDataFormatException.h"
 
 namespace java::io {

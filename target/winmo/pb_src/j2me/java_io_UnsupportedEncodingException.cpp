@@ -1,4 +1,4 @@
-// java.io.UnsupportedEncodingException
+// java.io.UnsupportedEncodingException: a character encoding the system does not know.
 #include "java_io_UnsupportedEncodingException.h"
 
 namespace java::io {

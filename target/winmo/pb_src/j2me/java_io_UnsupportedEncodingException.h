@@ -1,4 +1,4 @@
-// java.io.UnsupportedEncodingException
+// java.io.UnsupportedEncodingException: a character encoding the system does not know.
 #pragma once
 
 #include "java_io_IOException.h"

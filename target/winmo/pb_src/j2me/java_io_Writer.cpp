@@ -1,4 +1,4 @@
-// java.io.Writer
+// java.io.Writer: the abstract base of character output streams.
 #include "java_io_Writer.h"
 
 #include <algorithm>

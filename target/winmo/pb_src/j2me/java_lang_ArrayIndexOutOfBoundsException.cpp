@@ -1,4 +1,4 @@
-// java.lang.ArrayIndexOutOfBoundsException
+// java.lang.ArrayIndexOutOfBoundsException: an array index below 0 or past the end.
 #include "java_lang_ArrayIndexOutOfBoundsException.h"
 
 #include <string>

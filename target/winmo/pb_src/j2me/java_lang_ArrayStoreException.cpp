@@ -1,4 +1,4 @@
-// java.lang.ArrayStoreException
+// java.lang.ArrayStoreException: an object stored into an array of a type it does not have.
 #include "java_lang_ArrayStoreException.h"
 
 namespace java::lang {

@@ -1,4 +1,4 @@
-// java.lang.Character
+// java.lang.Character: Latin-1 classification, case mapping and digit values.
 #include "java_lang_Character.h"
 
 namespace java::lang {

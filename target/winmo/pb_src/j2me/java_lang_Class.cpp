@@ -1,4 +1,4 @@
-// java.lang.Class
+// java.lang.Class: the class record of every class, interface and array class.
 #include "java_lang_Class.h"
 
 #include <cstddef>

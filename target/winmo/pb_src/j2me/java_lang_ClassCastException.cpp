@@ -1,4 +1,4 @@
-// java.lang.ClassCastException
+// java.lang.ClassCastException: a cast to a class the object is not of.
 #include "java_lang_ClassCastException.h"
 
 namespace java::lang {

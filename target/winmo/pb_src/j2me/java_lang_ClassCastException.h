@@ -1,4 +1,4 @@
-// java.lang.ClassCastException
+// java.lang.ClassCastException: a cast to a class the object is not of.
 #pragma once
 
 #include "java_lang_RuntimeException.h"

@@ -1,4 +1,4 @@
-// java.lang.ClassNotFoundException
+// java.lang.ClassNotFoundException: a class name that is not registered.
 #include "java_lang_ClassNotFoundException.h"
 
 namespace java::lang {

@@ -1,4 +1,4 @@
-// java.lang.ClassNotFoundException
+// java.lang.ClassNotFoundException: a class name that is not registered.
 #pragma once
 
 #include "java_lang_Exception.h"

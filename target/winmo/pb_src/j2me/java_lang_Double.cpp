@@ -1,4 +1,4 @@
-// java.lang.Double
+// java.lang.Double: text conversion and the limit constants of the 64-bit floating-point type.
 #include "java_lang_Double.h"
 
 #include <cstdio>

@@ -1,4 +1,4 @@
-// java.lang.Error
+// java.lang.Error: the base of the failures an application is not expected to catch.
 #include "java_lang_Error.h"
 
 namespace java::lang {

@@ -1,4 +1,4 @@
-// java.lang.Error
+// java.lang.Error: the base of the failures an application is not expected to catch.
 #pragma once
 
 #include "java_lang_Throwable.h"

@@ -1,4 +1,4 @@
-// java.lang.Exception
+// java.lang.Exception: the base of the conditions an application may catch.
 #include "java_lang_Exception.h"
 
 namespace java::lang {

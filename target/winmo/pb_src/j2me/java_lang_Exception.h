@@ -1,4 +1,4 @@
-// java.lang.Exception
+// java.lang.Exception: the base of the conditions an application may catch.
 #pragma once
 
 #include "java_lang_Throwable.h"

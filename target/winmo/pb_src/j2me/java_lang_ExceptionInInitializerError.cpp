@@ -1,4 +1,4 @@
-// java.lang.ExceptionInInitializerError
+// java.lang.ExceptionInInitializerError: a static initialiser ended with a throwable that is not an Error.
 #include "java_lang_ExceptionInInitializerError.h"
 
 namespace java::lang {

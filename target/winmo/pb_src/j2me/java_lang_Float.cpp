@@ -1,4 +1,4 @@
-// java.lang.Float
+// java.lang.Float: text and bit-pattern conversions and the limits of the 32-bit floating-point type.
 #include "java_lang_Float.h"
 
 #include <cstring>

@@ -1,4 +1,4 @@
-// java.lang.IllegalAccessException
+// java.lang.IllegalAccessException: Class.newInstance of a class that cannot be made that way.
 #include "java_lang_IllegalAccessException.h"
 
 namespace java::lang {

@@ -1,4 +1,4 @@
-// java.lang.IllegalAccessException
+// java.lang.IllegalAccessException: Class.newInstance of a class that cannot be made that way.
 #pragma once
 
 #include "java_lang_Exception.h"

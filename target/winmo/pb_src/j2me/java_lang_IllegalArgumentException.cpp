@@ -1,4 +1,4 @@
-// java.lang.IllegalArgumentException
+// java.lang.IllegalArgumentException: an argument outside what an operation takes.
 #include "java_lang_IllegalArgumentException.h"
 
 namespace java::lang {

@@ -1,4 +1,4 @@
-// java.lang.IllegalArgumentException
+// java.lang.IllegalArgumentException: an argument outside what an operation takes.
 #pragma once
 
 #include "java_lang_RuntimeException.h"

@@ -1,4 +1,4 @@
-// java.lang.IllegalMonitorStateException
+// java.lang.IllegalMonitorStateException: wait or notify without holding the monitor.
 #include "java_lang_IllegalMonitorStateException.h"
 
 namespace java::lang {

@@ -1,4 +1,4 @@
-// java.lang.IllegalStateException
+// java.lang.IllegalStateException: an operation asked for at a time its object does not allow.
 #include "java_lang_IllegalStateException.h"
 
 namespace java::lang {

@@ -1,4 +1,4 @@
-// java.lang.IllegalStateException
+// java.lang.IllegalStateException: an operation asked for at a time its object does not allow.
 #pragma once
 
 #include "java_lang_RuntimeException.h"

@@ -1,4 +1,4 @@
-// java.lang.IllegalThreadStateException
+// java.lang.IllegalThreadStateException: a thread started twice.
 #include "java_lang_IllegalThreadStateException.h"
 
 namespace java::lang {

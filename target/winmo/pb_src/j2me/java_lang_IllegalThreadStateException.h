@@ -1,4 +1,4 @@
-// java.lang.IllegalThreadStateException
+// java.lang.IllegalThreadStateException: a thread started twice.
 #pragma once
 
 #include "java_lang_IllegalArgumentException.h"

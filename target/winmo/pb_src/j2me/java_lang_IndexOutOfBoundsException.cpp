@@ -1,4 +1,4 @@
-// java.lang.IndexOutOfBoundsException
+// java.lang.IndexOutOfBoundsException: an index outside its range; the base of the array and string ones.
 #include "java_lang_IndexOutOfBoundsException.h"
 
 namespace java::lang {

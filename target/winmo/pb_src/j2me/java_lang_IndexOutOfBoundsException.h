@@ -1,4 +1,4 @@
-// java.lang.IndexOutOfBoundsException
+// java.lang.IndexOutOfBoundsException: an index outside its range; the base of the array and string ones.
 #pragma once
 
 #include "java_lang_RuntimeException.h"

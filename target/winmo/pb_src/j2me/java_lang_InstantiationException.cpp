@@ -1,4 +1,4 @@
-// java.lang.InstantiationException
+// java.lang.InstantiationException: Class.newInstance of an interface, an abstract or an array class.
 #include "java_lang_InstantiationException.h"
 
 namespace java::lang {

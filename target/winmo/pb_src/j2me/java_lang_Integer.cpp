@@ -1,4 +1,4 @@
-// java.lang.Integer
+// java.lang.Integer: the boxed 32-bit integer and the int text conversions.
 #include "java_lang_Integer.h"
 
 #include "VMThrow.h"

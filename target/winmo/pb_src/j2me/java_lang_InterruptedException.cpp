@@ -1,4 +1,4 @@
-// java.lang.InterruptedException
+// java.lang.InterruptedException: a thread interrupted while it waited or slept.
 #include "java_lang_InterruptedException.h"
 
 namespace java::lang {

@@ -1,4 +1,4 @@
-// java.lang.Long
+// java.lang.Long: the boxed 64-bit integer and the long text conversions.
 #include "java_lang_Long.h"
 
 #include "java_lang_Character.h"

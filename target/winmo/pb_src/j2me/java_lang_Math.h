@@ -1,4 +1,4 @@
-// java.lang.Math
+// java.lang.Math: static number operations (the int minimum is the one the system uses).
 #pragma once
 
 #include "VMClass.h"

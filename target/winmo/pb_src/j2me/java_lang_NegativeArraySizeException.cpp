@@ -1,4 +1,4 @@
-// java.lang.NegativeArraySizeException
+// java.lang.NegativeArraySizeException: an array made with a negative length.
 #include "java_lang_NegativeArraySizeException.h"
 
 namespace java::lang {

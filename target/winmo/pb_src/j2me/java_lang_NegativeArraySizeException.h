@@ -1,4 +1,4 @@
-// java.lang.NegativeArraySizeException
+// java.lang.NegativeArraySizeException: an array made with a negative length.
 #pragma once
 
 #include "java_lang_RuntimeException.h"

@@ -1,4 +1,4 @@
-// java.lang.NoClassDefFoundError
+// java.lang.NoClassDefFoundError: a class used after its initialisation failed.
 #pragma once
 
 #include "java_lang_Error.h"

@@ -1,4 +1,4 @@
-// java.lang.NullPointerException
+// java.lang.NullPointerException: a null reference used where an object is needed.
 #include "java_lang_NullPointerException.h"
 
 namespace java::lang {

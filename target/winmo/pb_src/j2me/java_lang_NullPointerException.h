@@ -1,4 +1,4 @@
-// java.lang.NullPointerException
+// java.lang.NullPointerException: a null reference used where an object is needed.
 #pragma once
 
 #include "java_lang_RuntimeException.h"

@@ -1,4 +1,4 @@
-// java.lang.NumberFormatException
+// java.lang.NumberFormatException: text that does not read as a number.
 #include "java_lang_NumberFormatException.h"
 
 namespace java::lang {

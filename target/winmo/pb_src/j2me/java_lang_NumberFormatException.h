@@ -1,4 +1,4 @@
-// java.lang.NumberFormatException
+// java.lang.NumberFormatException: text that does not read as a number.
 #pragma once
 
 #include "java_lang_IllegalArgumentException.h"

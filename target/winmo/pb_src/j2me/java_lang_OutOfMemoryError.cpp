@@ -1,4 +1,4 @@
-// java.lang.OutOfMemoryError
+// java.lang.OutOfMemoryError: an allocation that the heap cannot hold even after a collection.
 #include "java_lang_OutOfMemoryError.h"
 
 namespace java::lang {

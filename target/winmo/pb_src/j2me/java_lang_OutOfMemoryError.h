@@ -1,4 +1,4 @@
-// java.lang.OutOfMemoryError
+// java.lang.OutOfMemoryError: an allocation that the heap cannot hold even after a collection.
 #pragma once
 
 #include "java_lang_VirtualMachineError.h"

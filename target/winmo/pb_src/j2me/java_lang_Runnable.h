@@ -1,4 +1,4 @@
-// java.lang.Runnable
+// java.lang.Runnable: the interface of the code a thread runs.
 #pragma once
 
 #include "VMClass.h"

@@ -1,4 +1,4 @@
-// java.lang.Runtime
+// java.lang.Runtime: the memory figures, the collector and the exit request.
 #include "java_lang_Runtime.h"
 
 #include <cstdint>

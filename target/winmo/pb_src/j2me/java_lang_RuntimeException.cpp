@@ -1,4 +1,4 @@
-// java.lang.RuntimeException
+// java.lang.RuntimeException: the base of the exceptions that need not be declared.
 #include "java_lang_RuntimeException.h"
 
 namespace java::lang {

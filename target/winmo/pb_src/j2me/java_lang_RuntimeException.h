@@ -1,4 +1,4 @@
-// java.lang.RuntimeException
+// java.lang.RuntimeException: the base of the exceptions that need not be declared.
 #pragma once
 
 #include "java_lang_Exception.h"

@@ -1,4 +1,4 @@
-// java.lang.SecurityException
+// java.lang.SecurityException: an operation the application is not allowed.
 #include "java_lang_SecurityException.h"
 
 namespace java::lang {

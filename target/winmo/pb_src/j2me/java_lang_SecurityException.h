@@ -1,4 +1,4 @@
-// java.lang.SecurityException
+// java.lang.SecurityException: an operation the application is not allowed.
 #pragma once
 
 #include "java_lang_RuntimeException.h"

@@ -1,4 +1,4 @@
-// java.lang.String
+// java.lang.String: an immutable sequence of 16-bit characters.
 #include "java_lang_String.h"
 
 #include <algorithm>

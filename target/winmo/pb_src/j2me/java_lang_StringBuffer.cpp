@@ -1,4 +1,4 @@
-// java.lang.StringBuffer
+// java.lang.StringBuffer: a growable, synchronized sequence of characters.
 #include "java_lang_StringBuffer.h"
 
 #include <cstring>

@@ -1,4 +1,4 @@
-// java.lang.StringIndexOutOfBoundsException
+// java.lang.StringIndexOutOfBoundsException: an index or range outside a string.
 #include "java_lang_StringIndexOutOfBoundsException.h"
 
 #include <string>

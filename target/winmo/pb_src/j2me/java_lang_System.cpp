@@ -1,4 +1,4 @@
-// java.lang.System
+// java.lang.System: the clock, array copying, system properties, the request for a collection and the console streams.
 #include "java_lang_System.h"
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-// java.lang.Thread
+// java.lang.Thread: the class-library face of a runtime thread.
 #include "java_lang_Thread.h"
 
 #include <string>

@@ -1,4 +1,4 @@
-// java.lang.Throwable
+// java.lang.Throwable: the root of every error the system reports.
 #include "java_lang_Throwable.h"
 
 #include "VMThread.h"

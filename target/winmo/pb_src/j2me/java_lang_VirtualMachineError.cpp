@@ -1,4 +1,4 @@
-// java.lang.VirtualMachineError
+// java.lang.VirtualMachineError: the base of the failures of the runtime itself.
 #include "java_lang_VirtualMachineError.h"
 
 namespace java::lang {

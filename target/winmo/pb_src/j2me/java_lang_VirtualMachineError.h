@@ -1,4 +1,4 @@
-// java.lang.VirtualMachineError
+// java.lang.VirtualMachineError: the base of the failures of the runtime itself.
 #pragma once
 
 #include "java_lang_Error.h"

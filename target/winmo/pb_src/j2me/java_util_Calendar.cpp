@@ -1,4 +1,4 @@
-// java.util.Calendar
+// java.util.Calendar: an instant and its calendar fields in a time zone, kept consistent lazily.
 #include "java_util_Calendar.h"
 
 #include "VMThrow.h"

@@ -1,4 +1,4 @@
-// java.util.Date
+// java.util.Date: an instant, kept by a calendar of its own.
 #include "java_util_Date.h"
 
 #include "java_lang_StringBuffer.h"

@@ -1,4 +1,4 @@
-// java.util.Hashtable
+// java.util.Hashtable: a map from keys to values by separate chaining.
 #include "java_util_Hashtable.h"
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-// java.util.HashtableEntry
+// java.util.HashtableEntry: one key-value pair of a Hashtable bucket chain.
 #include "java_util_HashtableEntry.h"
 
 namespace java::util {

@@ -1,4 +1,4 @@
-// java.util.HashtableEnumerator
+// java.util.HashtableEnumerator: the walk over a Hashtable's keys or values.
 #include "java_util_HashtableEnumerator.h"
 
 #include "java_util_NoSuchElementException.h"

@@ -1,4 +1,4 @@
-// java.util.NoSuchElementException
+// java.util.NoSuchElementException: a walk asked for an element past its end.
 #include "java_util_NoSuchElementException.h"
 
 namespace java::util {

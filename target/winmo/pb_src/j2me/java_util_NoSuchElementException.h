@@ -1,4 +1,4 @@
-// java.util.NoSuchElementException
+// java.util.NoSuchElementException: a walk asked for an element past its end.
 #pragma once
 
 #include "java_lang_RuntimeException.h"

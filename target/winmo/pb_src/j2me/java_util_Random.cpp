@@ -1,4 +1,4 @@
-// java.util.Random
+// java.util.Random: the 48-bit linear congruential generator and the values cut from it.
 #include "java_util_Random.h"
 
 #include "java_lang_IllegalArgumentException.h"

@@ -1,4 +1,4 @@
-// java.util.TimeZone
+// java.util.TimeZone: an offset from UTC.
 #include "java_util_TimeZone.h"
 
 #include "com_tarsel_sorrel_cldc_util_TimeZonePimpl.h"

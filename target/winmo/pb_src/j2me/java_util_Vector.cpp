@@ -1,4 +1,4 @@
-// java.util.Vector
+// java.util.Vector: a growable array of object references.
 #include "java_util_Vector.h"
 
 #include <cstdint>

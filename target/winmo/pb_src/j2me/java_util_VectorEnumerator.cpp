@@ -1,4 +1,4 @@
-// java.util.VectorEnumerator
+// java.util.VectorEnumerator: the live walk that Vector.elements() hands out.
 #include "java_util_VectorEnumerator.h"
 
 #include "java_util_NoSuchElementException.h"

@@ -1,4 +1,4 @@
-// javax.microedition.io.ConnectionNotFoundException
+// javax.microedition.io.ConnectionNotFoundException: a URL without a protocol or a target.
 #include "javax_microedition_io_ConnectionNotFoundException.h"
 
 namespace javax::microedition::io {

@@ -1,4 +1,4 @@
-// javax.microedition.io.Connector
+// javax.microedition.io.Connector: opens a connection for a URL by the URL's scheme.
 #include "javax_microedition_io_Connector.h"
 
 #include "com_tarsel_sorrel_cldc_io_ConnectionBaseInterface.h"

@@ -1,4 +1,4 @@
-// javax.microedition.io.ContentConnection
+// javax.microedition.io.ContentConnection: a stream connection whose content has a type, an encoding and a length.
 #include "javax_microedition_io_ContentConnection.h"
 
 VM_REGISTER_CLASS(javax::microedition::io::ContentConnection, .name = "javax.microedition.io.ContentConnection",

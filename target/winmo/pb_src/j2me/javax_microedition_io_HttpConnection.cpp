@@ -1,4 +1,4 @@
-// javax.microedition.io.HttpConnection
+// javax.microedition.io.HttpConnection: an HTTP request and its response.
 #include "javax_microedition_io_HttpConnection.h"
 
 namespace javax::microedition::io {

@@ -1,4 +1,4 @@
-// javax.microedition.io.HttpsConnection
+// javax.microedition.io.HttpsConnection: an HTTP connection over TLS.
 #include "javax_microedition_io_HttpsConnection.h"
 
 VM_REGISTER_CLASS(javax::microedition::io::HttpsConnection, .name = "javax.microedition.io.HttpsConnection",

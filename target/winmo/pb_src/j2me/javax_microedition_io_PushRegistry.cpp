@@ -1,4 +1,4 @@
-// javax.microedition.io.PushRegistry
+// javax.microedition.io.PushRegistry: the application cannot be started by the platform; every request is refused.
 #include "javax_microedition_io_PushRegistry.h"
 
 #include "javax_microedition_io_ConnectionNotFoundException.h"

@@ -1,4 +1,4 @@
-// javax.microedition.io.StreamConnection
+// javax.microedition.io.StreamConnection: a connection that can be read and written.
 #include "javax_microedition_io_StreamConnection.h"
 
 VM_REGISTER_CLASS(javax::microedition::io::StreamConnection, .name = "javax.microedition.io.StreamConnection",

@@ -1,4 +1,4 @@
-// javax.microedition.lcdui.Alert
+// javax.microedition.lcdui.Alert: as far as the display's alert rules need it.
 #include "javax_microedition_lcdui_Alert.h"
 
 namespace javax::microedition::lcdui {

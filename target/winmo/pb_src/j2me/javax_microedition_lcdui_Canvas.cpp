@@ -1,4 +1,4 @@
-// javax.microedition.lcdui.Canvas
+// javax.microedition.lcdui.Canvas: the low-level displayable.
 #include "javax_microedition_lcdui_Canvas.h"
 
 #include "VMThrow.h"

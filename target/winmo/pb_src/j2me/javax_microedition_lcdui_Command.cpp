@@ -1,4 +1,4 @@
-// javax.microedition.lcdui.Command
+// javax.microedition.lcdui.Command: a command and its native soft-key peer.
 #include "javax_microedition_lcdui_Command.h"
 
 #include "hal_command.h"

@@ -1,4 +1,4 @@
-// javax.microedition.lcdui.DefaultAlertListener
+// javax.microedition.lcdui.DefaultAlertListener: the listener an alert has when the application sets none.
 #include "javax_microedition_lcdui_DefaultAlertListener.h"
 
 namespace javax::microedition::lcdui {

@@ -1,4 +1,4 @@
-// javax.microedition.lcdui.Display
+// javax.microedition.lcdui.Display: the one display.
 #include "javax_microedition_lcdui_Display.h"
 
 #include <exception>

@@ -1,4 +1,4 @@
-// javax.microedition.lcdui.Displayable
+// javax.microedition.lcdui.Displayable: the abstract base of everything that can be shown.
 #include "javax_microedition_lcdui_Displayable.h"
 
 #include "VMThrow.h"

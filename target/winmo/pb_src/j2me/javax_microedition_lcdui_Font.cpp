@@ -1,4 +1,4 @@
-// javax.microedition.lcdui.Font
+// javax.microedition.lcdui.Font: a face, a style and a size bound to a native font.
 #include "javax_microedition_lcdui_Font.h"
 
 #include "hal_system.h"

@@ -1,4 +1,4 @@
-// javax.microedition.lcdui.Graphics
+// javax.microedition.lcdui.Graphics: the MIDP drawing context.
 #include "javax_microedition_lcdui_Graphics.h"
 
 #include <bit>

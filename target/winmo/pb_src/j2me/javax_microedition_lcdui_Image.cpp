@@ -1,4 +1,4 @@
-// javax.microedition.lcdui.Image
+// javax.microedition.lcdui.Image: an immutable or mutable picture over a native image of the platform.
 #include "javax_microedition_lcdui_Image.h"
 
 #include <cstdio>

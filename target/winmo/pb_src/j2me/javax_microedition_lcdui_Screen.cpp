@@ -1,4 +1,4 @@
-// javax.microedition.lcdui.Screen
+// javax.microedition.lcdui.Screen: the base of the high-level displayables.
 #include "javax_microedition_lcdui_Screen.h"
 
 namespace javax::microedition::lcdui {

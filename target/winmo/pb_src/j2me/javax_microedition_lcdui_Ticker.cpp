@@ -1,4 +1,4 @@
-// javax.microedition.lcdui.Ticker
+// javax.microedition.lcdui.Ticker: a line of text that a displayable may show running across its screen.
 #include "javax_microedition_lcdui_Ticker.h"
 
 #include "VMThrow.h"

@@ -1,4 +1,4 @@
-// javax.microedition.lcdui.game.GameCanvas
+// javax.microedition.lcdui.game.GameCanvas: a canvas with an off-screen screen buffer.
 #include "javax_microedition_lcdui_game_GameCanvas.h"
 
 #include "hal_input.h"

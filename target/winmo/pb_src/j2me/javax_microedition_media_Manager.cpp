@@ -1,4 +1,4 @@
-// javax.microedition.media.Manager
+// javax.microedition.media.Manager: makes players from a locator or from bytes.
 #include "javax_microedition_media_Manager.h"
 
 #include "com_tarsel_sorrel_media_Player.h"

@@ -1,4 +1,4 @@
-// javax.microedition.media.MediaException
+// javax.microedition.media.MediaException: a player cannot be made or cannot do what was asked of it.
 #include "javax_microedition_media_MediaException.h"
 
 namespace javax::microedition::media {

@@ -1,4 +1,4 @@
-// javax.microedition.media.control.VolumeControl
+// javax.microedition.media.control.VolumeControl: a player's loudness and mute switch.
 #include "javax_microedition_media_control_VolumeControl.h"
 
 VM_REGISTER_CLASS(javax::microedition::media::control::VolumeControl,

@@ -1,4 +1,4 @@
-// javax.microedition.midlet.MIDlet
+// javax.microedition.midlet.MIDlet: the base of the application class.
 #include "javax_microedition_midlet_MIDlet.h"
 
 #include "VMThrow.h"

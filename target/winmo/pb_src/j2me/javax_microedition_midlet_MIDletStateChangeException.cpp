@@ -1,4 +1,4 @@
-// javax.microedition.midlet.MIDletStateChangeException
+// javax.microedition.midlet.MIDletStateChangeException: an application refuses a change of its life-cycle state.
 #include "javax_microedition_midlet_MIDletStateChangeException.h"
 
 namespace javax::microedition::midlet {

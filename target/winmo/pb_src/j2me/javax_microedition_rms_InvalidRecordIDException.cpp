@@ -1,4 +1,4 @@
-// javax.microedition.rms.InvalidRecordIDException
+// javax.microedition.rms.InvalidRecordIDException: a record id without a record.
 #include "javax_microedition_rms_InvalidRecordIDException.h"
 
 namespace javax::microedition::rms {

@@ -1,4 +1,4 @@
-// javax.microedition.rms.RecordEnumerationImpl
+// javax.microedition.rms.RecordEnumerationImpl: the enumeration that RecordStore.enumerateRecords hands out.
 #include "javax_microedition_rms_RecordEnumerationImpl.h"
 
 #include "java_lang_IllegalStateException.h"

@@ -1,4 +1,4 @@
-// javax.microedition.rms.RecordStore
+// javax.microedition.rms.RecordStore: a named, persistent store of byte records.
 #include "javax_microedition_rms_RecordStore.h"
 
 #include <algorithm>

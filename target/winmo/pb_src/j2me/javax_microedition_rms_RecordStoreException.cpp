@@ -1,4 +1,4 @@
-// javax.microedition.rms.RecordStoreException
+// javax.microedition.rms.RecordStoreException: the failure of a record-store operation.
 #include "javax_microedition_rms_RecordStoreException.h"
 
 namespace javax::microedition::rms {

@@ -1,4 +1,4 @@
-// javax.microedition.rms.RecordStoreNotFoundException
+// javax.microedition.rms.RecordStoreNotFoundException: no record store of the name asked for.
 #include "javax_microedition_rms_RecordStoreNotFoundException.h"
 
 namespace javax::microedition::rms {

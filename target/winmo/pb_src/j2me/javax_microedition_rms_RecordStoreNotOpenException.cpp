@@ -1,4 +1,4 @@
-// javax.microedition.rms.RecordStoreNotOpenException
+// javax.microedition.rms.RecordStoreNotOpenException: an operation on a closed record store.
 #include "javax_microedition_rms_RecordStoreNotOpenException.h"
 
 namespace javax::microedition::rms {
