@@ -1,4 +1,4 @@
-// scene.ingame.LevelLoader
+// scene.ingame.LevelLoader: keeps what a level holds, from the level reader's callbacks.
 #include "scene_ingame_LevelLoader.h"
 
 #include <algorithm>
