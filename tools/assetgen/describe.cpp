@@ -746,7 +746,7 @@ std::vector<int> resourceIndexes(std::vector<Node>& resources) {
 // What the resources of one pack share while they are described.
 struct PackBuild {
     PackDescription pack;
-    const std::string& directory;
+    const std::string& directory;  // the description's folder, where level sources are
     const std::string& fontDirectory;
     Generated& out;
     int64_t room = 0;  // what this run may still write
