@@ -438,31 +438,40 @@ const RequestHeader* findRequestHeader(const HAL_HTTPConnection* c, const char16
     return nullptr;
 }
 
-// Hands the request to libcurl; false when it cannot be set up.
-bool startRequest(HAL_HTTPConnection* c) {
-    c->started = true;
-    {
-        std::lock_guard<std::mutex> guard(g_settingsMutex);
-        c->settings = g_settings;
-        c->caFile = g_caFile;
-    }
-    c->easy = curl_easy_init();
-    c->multi = curl_multi_init();
-    if (c->easy == nullptr || c->multi == nullptr) return false;
+// The results of libcurl options set one after another: every option is
+// set whatever the others gave; ok while each took.
+struct OptionResults {
+    bool ok = true;
+    void operator()(CURLcode code) { ok = ok && code == CURLE_OK; }
+};
 
-    // Request headers: the caller's, then the ones that keep libcurl from
-    // adding its own unasked.
+// The settings in force when the request starts hold for its whole life.
+void takeSettings(HAL_HTTPConnection* c) {
+    std::lock_guard<std::mutex> guard(g_settingsMutex);
+    c->settings = g_settings;
+    c->caFile = g_caFile;
+}
+
+// One of the caller's headers as libcurl's line; false when it does not fit
+// a request. libcurl reads "Name:" with nothing but blanks after it as
+// "leave this header out"; "Name;" sends it empty.
+bool callerHeaderLine(const RequestHeader& h, std::string& line) {
+    std::string name, value;
+    if (!toUtf8(h.name.data(), int32_t(h.name.size()), name) || !toUtf8(h.value.data(), int32_t(h.value.size()), value))
+        return false;
+    const bool blank = value.find_first_not_of(" \t") == std::string::npos;
+    line = blank ? name + ";" : name + ": " + value;
+    return true;
+}
+
+// Request headers: the caller's, then the ones that keep libcurl from adding
+// its own unasked; false when they cannot be made.
+bool addRequestHeaders(HAL_HTTPConnection* c) {
     try {
         for (const RequestHeader& h : c->requestHeaders) {
             if (sameName(h.name, u"Content-Length", 14)) continue;  // the body's own length is sent
-            std::string name, value;
-            if (!toUtf8(h.name.data(), int32_t(h.name.size()), name) ||
-                !toUtf8(h.value.data(), int32_t(h.value.size()), value))
-                return false;
-            // libcurl reads "Name:" with nothing but blanks after it as
-            // "leave this header out"; "Name;" sends it empty.
-            const bool blank = value.find_first_not_of(" \t") == std::string::npos;
-            if (!addSendHeader(c, blank ? name + ";" : name + ": " + value)) return false;
+            std::string line;
+            if (!callerHeaderLine(h, line) || !addSendHeader(c, line)) return false;
         }
         if (findRequestHeader(c, u"Content-Type") == nullptr && !addSendHeader(c, "Content-Type:")) return false;
         if (findRequestHeader(c, u"Expect") == nullptr && !addSendHeader(c, "Expect:")) return false;
@@ -470,25 +479,30 @@ bool startRequest(HAL_HTTPConnection* c) {
     } catch (const std::bad_alloc&) {
         return false;
     }
+    return true;
+}
 
-    // The user agent is the application's name.
+// The user agent: the application's name (empty when it has none that a
+// header can hold).
+std::string userAgent() {
     std::string agent;
-    {
-        const char16_t key[] = u"MIDlet-Name";
-        const int32_t keyLength = int32_t(std::char_traits<char16_t>::length(key));
-        int32_t length = HAL_getApplicationPropertyLength(key, keyLength);
-        if (length > 0 && length <= 1024) {
-            std::u16string name(size_t(length), u'\0');
-            if (HAL_getApplicationProperty(key, keyLength, name.data(), &length) == HAL_OK &&
-                isSafeValue(name.data(), length))
-                toUtf8(name.data(), length, agent);
-        }
+    const char16_t key[] = u"MIDlet-Name";
+    const int32_t keyLength = int32_t(std::char_traits<char16_t>::length(key));
+    int32_t length = HAL_getApplicationPropertyLength(key, keyLength);
+    if (length > 0 && length <= 1024) {
+        std::u16string name(size_t(length), u'\0');
+        if (HAL_getApplicationProperty(key, keyLength, name.data(), &length) == HAL_OK &&
+            isSafeValue(name.data(), length))
+            toUtf8(name.data(), length, agent);
     }
+    return agent;
+}
 
+// What every hop of the transfer goes by: the URL, the protocols, the
+// timeouts and certificates, the headers and the callbacks.
+bool setTransferOptions(HAL_HTTPConnection* c, const std::string& agent) {
     CURL* e = c->easy;
-    bool ok = true;
-    auto set = [&ok](CURLcode code) { ok = ok && code == CURLE_OK; };
-    c->secure = urlPart(c->parsed, CURLUPART_SCHEME) == "https";
+    OptionResults set;
     set(curl_easy_setopt(e, CURLOPT_CURLU, c->parsed));
     set(curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https"));
     set(curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 0L));  // followed here, hop by hop
@@ -509,8 +523,13 @@ bool startRequest(HAL_HTTPConnection* c) {
     set(curl_easy_setopt(e, CURLOPT_XFERINFODATA, c));
     set(curl_easy_setopt(e, CURLOPT_NOPROGRESS, 0L));
     set(curl_easy_setopt(e, CURLOPT_ERRORBUFFER, c->errorText));
+    return set.ok;
+}
 
-    // The method. The body goes out with any method but HEAD.
+// The method. The body goes out with any method but HEAD.
+bool setMethodOptions(HAL_HTTPConnection* c) {
+    CURL* e = c->easy;
+    OptionResults set;
     const bool withBody = c->method == "POST" || !c->body.empty();
     if (c->method == "HEAD") {
         set(curl_easy_setopt(e, CURLOPT_NOBODY, 1L));
@@ -523,8 +542,22 @@ bool startRequest(HAL_HTTPConnection* c) {
     } else {
         set(curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST, c->method.c_str()));
     }
-    if (!ok) return false;
-    if (curl_multi_add_handle(c->multi, e) != CURLM_OK) return false;
+    return set.ok;
+}
+
+// Hands the request to libcurl; false when it cannot be set up.
+bool startRequest(HAL_HTTPConnection* c) {
+    c->started = true;
+    takeSettings(c);
+    c->easy = curl_easy_init();
+    c->multi = curl_multi_init();
+    if (c->easy == nullptr || c->multi == nullptr) return false;
+    if (!addRequestHeaders(c)) return false;
+    const std::string agent = userAgent();
+    c->secure = urlPart(c->parsed, CURLUPART_SCHEME) == "https";
+    const bool transferSet = setTransferOptions(c, agent);
+    if (!setMethodOptions(c) || !transferSet) return false;
+    if (curl_multi_add_handle(c->multi, c->easy) != CURLM_OK) return false;
     c->attached = true;
     return true;
 }
@@ -554,8 +587,7 @@ bool followRedirect(HAL_HTTPConnection* c) {
     c->headersFinal = false;
 
     CURL* e = c->easy;
-    bool ok = true;
-    auto set = [&ok](CURLcode code) { ok = ok && code == CURLE_OK; };
+    OptionResults set;
     const int32_t code = c->lastRedirectCode;
     if ((code == 303 && c->method != "HEAD") || ((code == 301 || code == 302) && c->method == "POST")) {
         set(curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST, static_cast<char*>(nullptr)));
@@ -563,7 +595,7 @@ bool followRedirect(HAL_HTTPConnection* c) {
     }
     set(curl_easy_setopt(e, CURLOPT_CURLU, next));
     set(curl_easy_setopt(e, CURLOPT_HTTPHEADER, sameOrigin(next, c->parsed) ? c->sendHeaders : c->otherHeaders));
-    if (!ok || curl_multi_add_handle(c->multi, e) != CURLM_OK) return false;
+    if (!set.ok || curl_multi_add_handle(c->multi, e) != CURLM_OK) return false;
     c->attached = true;
     return true;
 }

@@ -15,6 +15,8 @@
 // tick and paint run without it.
 #pragma once
 
+#include <vector>
+
 #include "VM.h"
 #include "java_io_DataInputStream.h"
 #include "java_lang_Runnable.h"
@@ -311,7 +313,21 @@ private:
     void releaseKeys(jlong actions);
     // Bits of the level stream (n 0 to 32), unchecked n.
     uint32_t readLevel(jint n);
+    // The stream's sections in order (header, tile set, map, object
+    // groups), each there when its bit is set. Each reader answers false
+    // once a read has run past the end or its section cannot be whole.
+    // filler: 6 bits follow the header, the tile set and each group.
     bool readLevelStream();
+    bool readLevelHeader(bool filler);
+    // Into tiles: each tile-set entry's packed tile.
+    bool readLevelTileSet(bool filler, std::vector<jint>& tiles);
+    bool readLevelMap(const std::vector<jint>& tiles);
+    bool readLevelObjects(bool filler);
+    // positions: room for the group's object positions, reused group to group.
+    bool readLevelObjectGroup(std::vector<jlong>& positions);
+    void skipLevelFiller(bool filler);
+    // A 10-bit field behind a presence bit; -1 when absent.
+    jint readLevelOptional10();
     static jbyte* saveSpace(jint n);
     static const jbyte* loadSpace(jint n);
 };

@@ -90,88 +90,103 @@ bool TsCanvas::readLevelStream() {
     // A callback only ever sees fields read from inside the stream: once a
     // read has run past the end, reading stops.
     const bool filler = (readLevel(8) & 0x80) != 0;
-    auto skipFiller = [&] {
-        if (filler) readLevel(6);
-    };
-    auto optional10 = [&]() -> jint { return readLevel(1) ? jint(readLevel(10)) : -1; };
-
-    if (readLevel(1)) {
-        const jint header = jint(readLevel(10));
-        if (levelOverrun) return false;
-        levelHeader(header);
-        skipFiller();
-    }
-
+    if (readLevel(1) && !readLevelHeader(filler)) return false;
     std::vector<jint> tiles;  // packed tile of each tile-set entry
-    if (readLevel(1)) {
-        const jint value = jint(readLevel(8));
-        const jint columns = jint(readLevel(12));
-        const jint imageId = jint(readLevel(17) << 15) >> 15;  // signed
-        const jint tileWidth = jint(readLevel(10));
-        const jint tileHeight = jint(readLevel(10));
-        const jint option = optional10();
-        const jint tileCount = jint(readLevel(12));
-        if (levelOverrun) return false;
-        levelTileSet(value, columns, imageId, tileWidth, tileHeight, option, tileCount);
-        tiles.reserve(size_t(tileCount));
-        for (jint i = 0; i < tileCount; ++i) {
-            const jint tileOption = optional10();
-            const jint column = jint(readLevel(12));
-            const jint row = jint(readLevel(12));
-            if (levelOverrun) return false;
-            tiles.push_back(column | row << 12);
-            levelTile(tileOption, tiles.back());
-        }
-        skipFiller();
-    }
-
-    if (readLevel(1)) {
-        const jint width = jint(readLevel(12));
-        const jint height = jint(readLevel(12));
-        if (levelOverrun) return false;
-        // A map larger than the rest of the stream is not a map.
-        if (jlong(width) * height * 12 > levelLength - levelPosition) return false;
-        levelMapSize(width, height);
-        for (jint y = 0; y < height; ++y) {
-            for (jint x = 0; x < width; ++x) {
-                const jint entry = jint(readLevel(12));
-                if (levelOverrun || entry > jint(tiles.size())) return false;
-                levelMapCell(x, y, entry == 0 ? 0 : tiles[size_t(entry - 1)]);
-            }
-        }
-    }
-
-    if (readLevel(1)) {
-        const jint groups = jint(readLevel(10));
-        std::vector<jlong> positions;
-        for (jint g = 0; g < groups; ++g) {
-            const jint type = jint(readLevel(10));
-            const jint count = jint(readLevel(12));
-            jint x0 = 0, y0 = 0, span = 1;
-            positions.clear();
-            if (count > 0) {
-                x0 = jint(readLevel(16));
-                y0 = jint(readLevel(16));
-                span = jint(readLevel(16));
-                const jint deltaBits = jint(readLevel(5));
-                if (levelOverrun || span == 0) return false;
-                if (jlong(count) * deltaBits > levelLength - levelPosition) return false;
-                jlong position = 0;
-                for (jint i = 0; i < count; ++i) {
-                    position += readLevel(deltaBits);
-                    positions.push_back(position);
-                }
-            }
-            if (levelOverrun) return false;
-            levelObjectGroup(type, count);
-            for (jlong p : positions) {
-                if (levelOverrun) return false;
-                levelObject(type, jint(x0 + p % span), jint(y0 + p / span));
-            }
-            skipFiller();
-        }
-    }
+    if (readLevel(1) && !readLevelTileSet(filler, tiles)) return false;
+    if (readLevel(1) && !readLevelMap(tiles)) return false;
+    if (readLevel(1) && !readLevelObjects(filler)) return false;
     return !levelOverrun;
+}
+
+void TsCanvas::skipLevelFiller(bool filler) {
+    if (filler) readLevel(6);
+}
+
+jint TsCanvas::readLevelOptional10() { return readLevel(1) ? jint(readLevel(10)) : -1; }
+
+bool TsCanvas::readLevelHeader(bool filler) {
+    const jint header = jint(readLevel(10));
+    if (levelOverrun) return false;
+    levelHeader(header);
+    skipLevelFiller(filler);
+    return true;
+}
+
+bool TsCanvas::readLevelTileSet(bool filler, std::vector<jint>& tiles) {
+    const jint value = jint(readLevel(8));
+    const jint columns = jint(readLevel(12));
+    const jint imageId = jint(readLevel(17) << 15) >> 15;  // signed
+    const jint tileWidth = jint(readLevel(10));
+    const jint tileHeight = jint(readLevel(10));
+    const jint option = readLevelOptional10();
+    const jint tileCount = jint(readLevel(12));
+    if (levelOverrun) return false;
+    levelTileSet(value, columns, imageId, tileWidth, tileHeight, option, tileCount);
+    tiles.reserve(size_t(tileCount));
+    for (jint i = 0; i < tileCount; ++i) {
+        const jint tileOption = readLevelOptional10();
+        const jint column = jint(readLevel(12));
+        const jint row = jint(readLevel(12));
+        if (levelOverrun) return false;
+        tiles.push_back(column | row << 12);
+        levelTile(tileOption, tiles.back());
+    }
+    skipLevelFiller(filler);
+    return true;
+}
+
+bool TsCanvas::readLevelMap(const std::vector<jint>& tiles) {
+    const jint width = jint(readLevel(12));
+    const jint height = jint(readLevel(12));
+    if (levelOverrun) return false;
+    // A map larger than the rest of the stream is not a map.
+    if (jlong(width) * height * 12 > levelLength - levelPosition) return false;
+    levelMapSize(width, height);
+    for (jint y = 0; y < height; ++y) {
+        for (jint x = 0; x < width; ++x) {
+            const jint entry = jint(readLevel(12));
+            if (levelOverrun || entry > jint(tiles.size())) return false;
+            levelMapCell(x, y, entry == 0 ? 0 : tiles[size_t(entry - 1)]);
+        }
+    }
+    return true;
+}
+
+bool TsCanvas::readLevelObjects(bool filler) {
+    const jint groups = jint(readLevel(10));
+    std::vector<jlong> positions;
+    for (jint g = 0; g < groups; ++g) {
+        if (!readLevelObjectGroup(positions)) return false;
+        skipLevelFiller(filler);
+    }
+    return true;
+}
+
+bool TsCanvas::readLevelObjectGroup(std::vector<jlong>& positions) {
+    const jint type = jint(readLevel(10));
+    const jint count = jint(readLevel(12));
+    jint x0 = 0, y0 = 0, span = 1;
+    positions.clear();
+    if (count > 0) {
+        x0 = jint(readLevel(16));
+        y0 = jint(readLevel(16));
+        span = jint(readLevel(16));
+        const jint deltaBits = jint(readLevel(5));
+        if (levelOverrun || span == 0) return false;
+        if (jlong(count) * deltaBits > levelLength - levelPosition) return false;
+        jlong position = 0;
+        for (jint i = 0; i < count; ++i) {
+            position += readLevel(deltaBits);
+            positions.push_back(position);
+        }
+    }
+    if (levelOverrun) return false;
+    levelObjectGroup(type, count);
+    for (jlong p : positions) {
+        if (levelOverrun) return false;
+        levelObject(type, jint(x0 + p % span), jint(y0 + p / span));
+    }
+    return true;
 }
 
 }  // namespace ts

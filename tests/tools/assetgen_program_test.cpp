@@ -121,6 +121,22 @@ TEST(AssetgenProgram, RefusedDescriptionNamesFileAndFieldAndLeavesTheOutput) {
         // A font size whose glyphs need a sheet taller than any image.
         {R"({"pack": 16, "resources": [{"kind": "font", "index": 1, "image": 0, "face": "DejaVuSans.ttf", "size": 200, "ranges": [[33, 126]]}]})",
          "resources[0].size: the glyphs at 200 pixels do not fit a sheet 256 wide and at most 4096 high"},
+        // A font's glyph sheet takes an index of its own; the font is refused
+        // for a glyph wider than the sheet, too few glyphs or a bad metric.
+        {R"({"pack": 16, "resources": [{"kind": "image", "width": 1, "height": 1},
+             {"kind": "font", "index": 1, "image": 0, "face": "DejaVuSans.ttf", "size": 16, "ranges": [[33, 126]]}]})",
+         "resources[1]: index 0 is used twice"},
+        {R"({"pack": 16, "resources": [{"kind": "font", "index": 1, "image": 0, "face": "DejaVuSans.ttf", "size": 30,
+             "sheetWidth": 16, "ranges": [[65, 90]]}]})",
+         "resources[0].sheetWidth: narrower than a glyph"},
+        {R"({"pack": 16, "resources": [{"kind": "font", "index": 1, "image": 0, "face": "DejaVuSans.ttf", "size": 16, "ranges": [[65, 70]]}]})",
+         "resources[0].ranges: a font needs at least 7 glyphs"},
+        {R"({"pack": 16, "resources": [{"kind": "font", "index": 1, "image": 0, "face": "DejaVuSans.ttf", "size": 16,
+             "ranges": [[33, 126]], "missingAdvance": -1}]})",
+         "resources[0].missingAdvance: -1 is outside 0 to 32767"},
+        // A field the pack writer refuses is named by the resource's own path.
+        {R"({"pack": 3, "layout": "files", "resources": [{"kind": "raw", "hex": "00", "file": 0}]})",
+         "resources[0].file: file 0 with extension rp is the pack's own file"},
         // The size of the output is bounded before it is made.
         {R"({"pack": 1, "parts": 65535, "partPadding": 65535, "resources": []})",
          "partPadding: 65535 parts with their padding make 4294836225 bytes"},

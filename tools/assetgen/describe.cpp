@@ -709,7 +709,8 @@ void place(std::map<int, Entry>& entries, int index, Entry entry, Node& at) {
     if (!entries.emplace(index, std::move(entry)).second) at.fail("index " + std::to_string(index) + " is used twice");
 }
 
-void describe(Node& root, const std::string& directory, const std::string& fontDirectory, Generated& out) {
+// The pack's number and file layout, with the layout's own fields.
+PackDescription describeLayout(Node& root) {
     PackDescription pack;
     pack.number = root.integer("pack", 1, 2097151);
     const std::string layout = root.string("layout", isChunkedPackNumber(pack.number) ? "split" : "plain");
@@ -727,10 +728,11 @@ void describe(Node& root, const std::string& directory, const std::string& fontD
     if (pack.layout == PackLayout::Split || pack.layout == PackLayout::Files) {
         for (Node& c : root.array("chunks")) pack.chunkOrder.push_back(c.string());
     }
-    const bool files = pack.layout == PackLayout::Files;
+    return pack;
+}
 
-    // Images first, so that Gob records can take their alpha kinds from them.
-    std::vector<Node> resources = root.at("resources").array();
+// Each resource's index: as given, or one past the one before.
+std::vector<int> resourceIndexes(std::vector<Node>& resources) {
     std::vector<int> indexes;
     int next = 0;
     for (Node& r : resources) {
@@ -738,113 +740,141 @@ void describe(Node& root, const std::string& directory, const std::string& fontD
         indexes.push_back(index);
         next = index + 1;
     }
-    // What this run may still write.
-    int64_t room = kMaxOutputBytes;
-    for (const auto& [name, data] : out.files) room -= static_cast<int64_t>(data.size());
-    Sheets sheets;
-    std::map<int, Entry> entries;
-    auto common = [&](Node& r, Entry& e, int defaultType) {
-        e.resource.type = r.integer("type", defaultType, -128, 127);
-        if (files) e.resource.file = r.integer("file", -1, 0, 65535);
-        e.path = r.path();
-    };
-    for (size_t pass = 0; pass < 2; ++pass) {
-        for (size_t i = 0; i < resources.size(); ++i) {
-            Node& r = resources[i];
-            const std::string kind = r.at("kind").string();
-            const bool first = kind == "image" || kind == "font";
-            if (first != (pass == 0)) continue;
-            Entry e;
-            if (kind == "image") {
-                Raster raster;
-                e.resource.data = describeImage(r, raster);
-                out.models[pack.number].images[indexes[i]] = raster;
-                sheets.byIndex[indexes[i]] = std::move(raster);
-                e.seedKind = "png";
-                common(r, e, -3);
-            } else if (kind == "font") {
-                FontResult font = describeFont(r, fontDirectory);
-                Entry sheet;
-                sheet.resource.data = within(r.path(), [&] { return writePngRgba(font.sheet); });
-                sheet.resource.type = r.integer("imageType", -3, -128, 127);
-                if (files) sheet.resource.file = r.integer("imageFile", -1, 0, 65535);
-                sheet.seedKind = "png";
-                sheet.path = r.path();
-                const int image = r.integer("image", 0, 1023);
-                e.resource.data = within(r.path(), [&] { return writeGobs(image, font.glyphs, true); });
-                e.seedKind = "gobs";
-                common(r, e, -1);
-                room -= static_cast<int64_t>(sheet.resource.data.size());
-                place(entries, image, std::move(sheet), r);
-            } else if (kind == "gobs") {
-                e.resource.data = describeGobs(r, sheets, out.models[pack.number].gobs[indexes[i]]);
-                e.seedKind = "gobs";
-                common(r, e, -1);
-            } else if (kind == "animset") {
-                e.resource.data = describeAnimSet(r, out.models[pack.number].sets[indexes[i]]);
-                e.seedKind = "animset";
-                common(r, e, -1);
-            } else if (kind == "text") {
-                e.resource.data = describeText(r, room);
-                e.seedKind = "text";
-                common(r, e, -6);
-            } else if (kind == "sound") {
-                e.resource.data = describeSound(r);
-                e.seedKind = "wav";
-                common(r, e, 1);
-            } else if (kind == "music") {
-                e.resource.data = describeMusic(r);
-                e.seedKind = "midi";
-                common(r, e, 0);
-            } else if (kind == "level") {
-                e.resource.data = r.has("source") ? describeLevelSource(r, directory) : describeLevel(r, false);
-                e.seedKind = "level";
-                common(r, e, -1);
-            } else if (kind == "raw") {
-                e.resource.data = describeRaw(r, room);
-                e.seedKind = "raw";
-                common(r, e, -1);
-            } else {
-                r.at("kind").fail("unknown kind \"" + excerpt(kind) +
-                                  "\" (image, gobs, animset, text, font, sound, music, level, raw)");
-            }
-            r.integer("index", 0, 0, 1023);
-            r.finish();
-            room -= static_cast<int64_t>(e.resource.data.size());
-            if (room < 0) r.fail("the resources make " + tooMuch());
-            place(entries, indexes[i], std::move(e), r);
-        }
-    }
-    root.finish();
+    return indexes;
+}
 
-    // Every index up to the last; gaps are empty resources of type 0.
-    const int count = entries.empty() ? 0 : entries.rbegin()->first + 1;
+// What the resources of one pack share while they are described.
+struct PackBuild {
+    PackDescription pack;
+    const std::string& directory;  // the description's folder, where level sources are
+    const std::string& fontDirectory;
+    Generated& out;
+    int64_t room = 0;  // what this run may still write
+    Sheets sheets{};
+    std::map<int, Entry> entries{};
+
+    bool files() const { return pack.layout == PackLayout::Files; }
+    PackModel& model() { return out.models[pack.number]; }
+};
+
+// The fields every resource has: its type (default by kind) and, in a pack
+// of files, its file.
+void describeCommon(PackBuild& b, Node& r, Entry& e, int defaultType) {
+    e.resource.type = r.integer("type", defaultType, -128, 127);
+    if (b.files()) e.resource.file = r.integer("file", -1, 0, 65535);
+    e.path = r.path();
+}
+
+// A kind of resource that makes one entry: its seed kind, its default type
+// and its data.
+struct ResourceKind {
+    const char* name;
+    const char* seedKind;
+    int defaultType;
+    Bytes (*data)(PackBuild& b, Node& r, int index);
+};
+
+const ResourceKind kResourceKinds[] = {
+    {"image", "png", -3,
+     [](PackBuild& b, Node& r, int index) {
+         Raster raster;
+         Bytes data = describeImage(r, raster);
+         b.model().images[index] = raster;
+         b.sheets.byIndex[index] = std::move(raster);
+         return data;
+     }},
+    {"gobs", "gobs", -1,
+     [](PackBuild& b, Node& r, int index) { return describeGobs(r, b.sheets, b.model().gobs[index]); }},
+    {"animset", "animset", -1,
+     [](PackBuild& b, Node& r, int index) { return describeAnimSet(r, b.model().sets[index]); }},
+    {"text", "text", -6, [](PackBuild& b, Node& r, int) { return describeText(r, b.room); }},
+    {"sound", "wav", 1, [](PackBuild&, Node& r, int) { return describeSound(r); }},
+    {"music", "midi", 0, [](PackBuild&, Node& r, int) { return describeMusic(r); }},
+    {"level", "level", -1,
+     [](PackBuild& b, Node& r, int) {
+         return r.has("source") ? describeLevelSource(r, b.directory) : describeLevel(r, false);
+     }},
+    {"raw", "raw", -1, [](PackBuild& b, Node& r, int) { return describeRaw(r, b.room); }},
+};
+
+// A font: its Gob records in this entry, and its glyph sheet in the entry
+// at its "image" index.
+void describeFontEntries(PackBuild& b, Node& r, Entry& e) {
+    FontResult font = describeFont(r, b.fontDirectory);
+    Entry sheet;
+    sheet.resource.data = within(r.path(), [&] { return writePngRgba(font.sheet); });
+    sheet.resource.type = r.integer("imageType", -3, -128, 127);
+    if (b.files()) sheet.resource.file = r.integer("imageFile", -1, 0, 65535);
+    sheet.seedKind = "png";
+    sheet.path = r.path();
+    const int image = r.integer("image", 0, 1023);
+    e.resource.data = within(r.path(), [&] { return writeGobs(image, font.glyphs, true); });
+    e.seedKind = "gobs";
+    describeCommon(b, r, e, -1);
+    b.room -= static_cast<int64_t>(sheet.resource.data.size());
+    place(b.entries, image, std::move(sheet), r);
+}
+
+// One resource of a kind, placed at its index within what the run may write.
+void describeResource(PackBuild& b, Node& r, const std::string& kind, int index) {
+    Entry e;
+    const auto known = std::find_if(std::begin(kResourceKinds), std::end(kResourceKinds),
+                                    [&](const ResourceKind& k) { return kind == k.name; });
+    if (kind == "font") {
+        describeFontEntries(b, r, e);
+    } else if (known != std::end(kResourceKinds)) {
+        e.resource.data = known->data(b, r, index);
+        e.seedKind = known->seedKind;
+        describeCommon(b, r, e, known->defaultType);
+    } else {
+        r.at("kind").fail("unknown kind \"" + excerpt(kind) +
+                          "\" (image, gobs, animset, text, font, sound, music, level, raw)");
+    }
+    r.integer("index", 0, 0, 1023);
+    r.finish();
+    b.room -= static_cast<int64_t>(e.resource.data.size());
+    if (b.room < 0) r.fail("the resources make " + tooMuch());
+    place(b.entries, index, std::move(e), r);
+}
+
+// Every index up to the last into the pack, each resource also as a seed;
+// gaps are empty resources of type 0.
+void listResources(PackBuild& b) {
+    const int count = b.entries.empty() ? 0 : b.entries.rbegin()->first + 1;
     for (int i = 0; i < count; ++i) {
-        auto found = entries.find(i);
-        if (found == entries.end()) {
-            pack.resources.push_back(PackResource{0, {}, -1});
+        auto found = b.entries.find(i);
+        if (found == b.entries.end()) {
+            b.pack.resources.push_back(PackResource{0, {}, -1});
         } else {
-            pack.resources.push_back(found->second.resource);
-            const std::string name = std::to_string(pack.number) + "-" + std::to_string(i);
-            out.seeds[found->second.seedKind + "/" + name] = found->second.resource.data;
+            b.pack.resources.push_back(found->second.resource);
+            const std::string name = std::to_string(b.pack.number) + "-" + std::to_string(i);
+            b.out.seeds[found->second.seedKind + "/" + name] = found->second.resource.data;
         }
     }
-    std::map<std::string, Bytes> written;
+}
+
+// The pack's files; an error in a resource's field names the resource's own
+// path in the description.
+std::map<std::string, Bytes> writePackFiles(const PackBuild& b) {
     try {
-        written = writePack(pack);
+        return writePack(b.pack);
     } catch (const Error& e) {
-        // Name the resource's own path when the pack refuses one of its fields.
         const std::string& field = e.field();
         if (field.rfind("resources[", 0) == 0) {
             const int index = std::stoi(field.substr(10));
-            auto found = entries.find(index);
-            if (found != entries.end()) {
+            auto found = b.entries.find(index);
+            if (found != b.entries.end()) {
                 const size_t dot = field.find(']');
                 throw Error(found->second.path + field.substr(dot + 1), e.what());
             }
         }
         throw;
     }
+}
+
+// The pack's files into the run's output, within what a run may write and
+// under names no other description writes.
+void addPackFiles(Node& root, std::map<std::string, Bytes>& written, Generated& out) {
     int64_t total = 0;
     for (const auto& files : {std::cref(out.files), std::cref(written)}) {
         for (const auto& [name, data] : files.get()) total += static_cast<int64_t>(data.size());
@@ -855,6 +885,27 @@ void describe(Node& root, const std::string& directory, const std::string& fontD
         out.seeds["pack/" + name] = data;
         out.files[name] = std::move(data);
     }
+}
+
+void describe(Node& root, const std::string& directory, const std::string& fontDirectory, Generated& out) {
+    PackBuild b{describeLayout(root), directory, fontDirectory, out};
+    std::vector<Node> resources = root.at("resources").array();
+    const std::vector<int> indexes = resourceIndexes(resources);
+    b.room = kMaxOutputBytes;
+    for (const auto& [name, data] : out.files) b.room -= static_cast<int64_t>(data.size());
+    // Images and fonts first, so that Gob records can take their alpha kinds
+    // from them.
+    for (size_t pass = 0; pass < 2; ++pass) {
+        for (size_t i = 0; i < resources.size(); ++i) {
+            const std::string kind = resources[i].at("kind").string();
+            const bool first = kind == "image" || kind == "font";
+            if (first == (pass == 0)) describeResource(b, resources[i], kind, indexes[i]);
+        }
+    }
+    root.finish();
+    listResources(b);
+    std::map<std::string, Bytes> written = writePackFiles(b);
+    addPackFiles(root, written, out);
 }
 
 }  // namespace

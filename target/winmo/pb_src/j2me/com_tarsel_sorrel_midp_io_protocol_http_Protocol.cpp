@@ -361,156 +361,244 @@ jlong Protocol::getLastModified() { return dateHeader(VM_STR("last-modified"), 0
 
 // --- dates ----------------------------------------------------------------------------
 
+namespace {
+
+// What a date word does (dateWordActions): pm and am move the hour, the
+// months set the month (January first), a zone sets its offset above the
+// zone base; the weekdays do nothing.
+constexpr jint kWordPm = 1;
+constexpr jint kWordJanuary = 2;
+constexpr jint kWordDecember = 13;
+constexpr jint kWordAm = 14;
+constexpr jint kWordZoneBase = 10000;
+
+constexpr jint kUnsetField = -1;
+
+// A date's fields as the text gives them: unset ones are kUnsetField (the
+// year INT_MIN); the zone offset in minutes west of UTC.
+struct DateFields {
+    jint year = INT_MIN;
+    jint mon = kUnsetField, mday = kUnsetField, hour = kUnsetField, min = kUnsetField, sec = kUnsetField;
+    jint tzoffset = kUnsetField;
+};
+
+// A date's text as it is read: its characters and the next one's index.
+struct DateText {
+    const jchar* chars;
+    jint limit;
+    jint i;
+    bool atEnd() const { return i >= limit; }
+};
+
+// The start of the century that two-digit years fall into, fixed by the
+// first parse.
+void fixCenturyStart() {
+    if (Protocol::centuryStartKnown) return;
+    Protocol::defaultCenturyStart = java::util::Calendar::getInstance()->get(java::util::Calendar::YEAR) - 80;
+    Protocol::centuryStartKnown = true;
+}
+
+// After a '(': past the comment, with the comments nested in it.
+void skipComment(DateText& t) {
+    jint depth = 1;
+    while (t.i < t.limit) {
+        const jchar c = t.chars[t.i++];
+        if (c == '(') {
+            ++depth;
+        } else if (c == ')' && --depth <= 0) {
+            break;
+        }
+    }
+}
+
+// The number whose first digit was just read. next is the character after
+// it, left unread (at the end of the text: the last digit).
+jint readNumber(DateText& t, jchar first, jchar& next) {
+    jint n = first - '0';
+    jint digits = 1;
+    jchar c = first;
+    while (t.i < t.limit && (c = t.chars[t.i]) >= '0' && c <= '9') {
+        // No field has more than nine digits; more would overflow.
+        if (++digits > 9) throwBadDate();
+        n = n * 10 + (c - '0');
+        ++t.i;
+    }
+    next = c;
+    return n;
+}
+
+// A zone offset in hours, or hhmm; east of UTC after a '+'.
+void placeZoneOffset(DateFields& f, jint n, bool east) {
+    n = n < 24 ? n * 60 : n % 100 + n / 100 * 60;
+    if (east) n = -n;
+    if (f.tzoffset != 0 && f.tzoffset != kUnsetField) throwBadDate();
+    f.tzoffset = n;
+}
+
+// A number with nothing after it that says what it is: the minute or the
+// second after an hour, the day, or a two-digit year below 70.
+void placeLoneNumber(DateFields& f, jint n) {
+    if (f.hour >= 0 && f.min < 0) {
+        f.min = n;
+    } else if (f.min >= 0 && f.sec < 0) {
+        f.sec = n;
+    } else if (f.mday < 0) {
+        f.mday = n;
+    } else if (f.year == INT_MIN && f.mon >= 0 && f.mday >= 0) {
+        f.year = n;
+    } else {
+        throwBadDate();
+    }
+}
+
+// A number before a ':': the hour, then the minute.
+void placeBeforeColon(DateFields& f, jint n) {
+    if (f.hour < 0) {
+        f.hour = n;
+    } else if (f.min < 0) {
+        f.min = n;
+    } else {
+        throwBadDate();
+    }
+}
+
+// A number before a '/': the month (from 1), then the day.
+void placeBeforeSlash(DateFields& f, jint n) {
+    if (f.mon < 0) {
+        f.mon = n - 1;
+    } else if (f.mday < 0) {
+        f.mday = n;
+    } else {
+        throwBadDate();
+    }
+}
+
+// A number, by the separator before it (prev), its size, the character
+// after it and the fields known so far.
+void placeNumber(DateFields& f, jint n, jchar prev, jchar next, bool atEnd) {
+    if (prev == '+' || (prev == '-' && f.year != INT_MIN)) {
+        placeZoneOffset(f, n, prev == '+');
+    } else if (n >= 70) {
+        if (f.year != INT_MIN) throwBadDate();
+        if (!(next <= ' ' || next == ',' || next == '/' || atEnd)) throwBadDate();
+        f.year = n;
+    } else if (next == ':') {
+        placeBeforeColon(f, n);
+    } else if (next == '/') {
+        placeBeforeSlash(f, n);
+    } else if (!atEnd && next != ',' && next > ' ' && next != '-') {
+        throwBadDate();
+    } else {
+        placeLoneNumber(f, n);
+    }
+}
+
+// The word that starts with the character just read, as its action.
+jint readWord(DateText& t, const VMPtr<String>& s) {
+    const jint start = t.i - 1;
+    while (t.i < t.limit && isAsciiLetter(t.chars[t.i])) ++t.i;
+    const jint length = t.i - start;
+    if (length <= 1) throwBadDate();
+    VMPtr<VMArray<String, 1>> words = Protocol::dateWords;
+    for (jint k = 31; k >= 0; --k) {
+        VMPtr<String> word = words->get(k);
+        if (word->regionMatches(true, 0, s, start, length)) return Protocol::dateWordActions[k];
+    }
+    throwBadDate();
+}
+
+// A word's action on the fields: am or pm on a 12-hour clock's hour, the
+// month (once), or the zone.
+void applyWord(DateFields& f, jint action) {
+    if (action == kWordPm || action == kWordAm) {
+        if (f.hour > 12 || f.hour < 1) throwBadDate();
+        if (action == kWordPm && f.hour < 12) f.hour += 12;
+        if (action == kWordAm && f.hour == 12) f.hour = 0;
+    } else if (action >= kWordJanuary && action <= kWordDecember) {
+        if (f.mon >= 0) throwBadDate();
+        f.mon = action - kWordJanuary;
+    } else if (action >= kWordZoneBase) {
+        f.tzoffset = action - kWordZoneBase;
+    }
+}
+
+// The text's fields: numbers, words and comments, with the separators
+// '/', ':', '+' and '-' telling what the number after them is.
+DateFields scanDate(const VMPtr<String>& s) {
+    DateFields f;
+    DateText t{s->_VM_chars(), s->length(), 0};
+    jchar prev = 0;
+    while (!t.atEnd()) {
+        const jchar c = t.chars[t.i++];
+        if (c <= ' ' || c == ',') continue;
+        if (c == '(') {
+            skipComment(t);
+        } else if (c >= '0' && c <= '9') {
+            jchar next = 0;
+            const jint n = readNumber(t, c, next);
+            placeNumber(f, n, prev, next, t.atEnd());
+            prev = 0;
+        } else if (c == '/' || c == ':' || c == '+' || c == '-') {
+            prev = c;
+        } else {
+            applyWord(f, readWord(t, s));
+            prev = 0;
+        }
+    }
+    return f;
+}
+
+// A date needs a year, a month and a day; a two-digit year falls into the
+// century from defaultCenturyStart on, and the time of day defaults to 0.
+void completeDate(DateFields& f) {
+    if (f.year == INT_MIN || f.mon < 0 || f.mday < 0) throwBadDate();
+    if (f.year < 100) {
+        f.year += (Protocol::defaultCenturyStart / 100) * 100;
+        if (f.year < Protocol::defaultCenturyStart) f.year += 100;
+    }
+    if (f.sec < 0) f.sec = 0;
+    if (f.min < 0) f.min = 0;
+    if (f.hour < 0) f.hour = 0;
+}
+
+// The fixed zone tzoffset minutes west of UTC; no zone lies a day or more
+// away from it.
+VMPtr<java::util::TimeZone> fixedZone(jint tzoffset) {
+    const jint minutes = tzoffset < 0 ? -tzoffset : tzoffset;
+    if (minutes >= 24 * 60) throwBadDate();
+    char id[] = "UTC+00:00";
+    id[3] = tzoffset > 0 ? '-' : '+';
+    id[4] = char('0' + minutes / 60 / 10);
+    id[5] = char('0' + minutes / 60 % 10);
+    id[7] = char('0' + minutes % 60 / 10);
+    id[8] = char('0' + minutes % 60 % 10);
+    return java::util::TimeZone::getTimeZone(String::_VM_fromUTF8(id));
+}
+
+// The complete fields as milliseconds since 1970 UTC, in their zone or the
+// default one.
+jlong dateMillis(const DateFields& f) {
+    VMPtr<java::util::Calendar> calendar = java::util::Calendar::getInstance();
+    if (f.tzoffset != kUnsetField) calendar->setTimeZone(fixedZone(f.tzoffset));
+    calendar->set(java::util::Calendar::YEAR, f.year);
+    calendar->set(java::util::Calendar::MONTH, f.mon);
+    calendar->set(java::util::Calendar::DATE, f.mday);
+    calendar->set(java::util::Calendar::HOUR_OF_DAY, f.hour);
+    calendar->set(java::util::Calendar::MINUTE, f.min);
+    calendar->set(java::util::Calendar::SECOND, f.sec);
+    calendar->set(java::util::Calendar::MILLISECOND, 0);
+    return calendar->getTime()->getTime();
+}
+
+}  // namespace
+
 jlong Protocol::parseDate(VMPtr<String> s) {
     _VM_ensureInitialized(_VM_classRecord);
     if (s == nullptr) throwBadDate();
-    if (!centuryStartKnown) {
-        defaultCenturyStart = java::util::Calendar::getInstance()->get(java::util::Calendar::YEAR) - 80;
-        centuryStartKnown = true;
-    }
-
-    constexpr jint kUnset = -1;
-    jint year = INT_MIN;
-    jint mon = kUnset, mday = kUnset, hour = kUnset, min = kUnset, sec = kUnset;
-    jint tzoffset = kUnset;  // minutes west of UTC
-    jchar prevc = 0;
-    const jint limit = s->length();
-    const jchar* text = s->_VM_chars();
-    jint i = 0;
-    while (i < limit) {
-        jchar c = text[i++];
-        if (c <= ' ' || c == ',') continue;
-        if (c == '(') {
-            // A comment, perhaps holding others.
-            jint depth = 1;
-            while (i < limit) {
-                c = text[i++];
-                if (c == '(') {
-                    ++depth;
-                } else if (c == ')' && --depth <= 0) {
-                    break;
-                }
-            }
-            continue;
-        }
-        if (c >= '0' && c <= '9') {
-            jint n = c - '0';
-            jint digits = 1;
-            while (i < limit && (c = text[i]) >= '0' && c <= '9') {
-                // No field has more than nine digits; more would overflow.
-                if (++digits > 9) throwBadDate();
-                n = n * 10 + (c - '0');
-                ++i;
-            }
-            const bool atEnd = i >= limit;
-            if (prevc == '+' || (prevc == '-' && year != INT_MIN)) {
-                // A zone offset: hours, or hhmm.
-                n = n < 24 ? n * 60 : n % 100 + n / 100 * 60;
-                if (prevc == '+') n = -n;  // east of UTC
-                if (tzoffset != 0 && tzoffset != kUnset) throwBadDate();
-                tzoffset = n;
-            } else if (n >= 70) {
-                if (year != INT_MIN) throwBadDate();
-                if (!(c <= ' ' || c == ',' || c == '/' || atEnd)) throwBadDate();
-                year = n;
-            } else if (c == ':') {
-                if (hour < 0) {
-                    hour = n;
-                } else if (min < 0) {
-                    min = n;
-                } else {
-                    throwBadDate();
-                }
-            } else if (c == '/') {
-                if (mon < 0) {
-                    mon = n - 1;
-                } else if (mday < 0) {
-                    mday = n;
-                } else {
-                    throwBadDate();
-                }
-            } else if (!atEnd && c != ',' && c > ' ' && c != '-') {
-                throwBadDate();
-            } else if (hour >= 0 && min < 0) {
-                min = n;
-            } else if (min >= 0 && sec < 0) {
-                sec = n;
-            } else if (mday < 0) {
-                mday = n;
-            } else if (year == INT_MIN && mon >= 0 && mday >= 0) {
-                year = n;  // a two-digit year below 70
-            } else {
-                throwBadDate();
-            }
-            prevc = 0;
-            continue;
-        }
-        if (c == '/' || c == ':' || c == '+' || c == '-') {
-            prevc = c;
-            continue;
-        }
-        // A word: this character and the letters after it.
-        const jint start = i - 1;
-        while (i < limit && isAsciiLetter(text[i])) ++i;
-        const jint length = i - start;
-        if (length <= 1) throwBadDate();
-        VMPtr<VMArray<String, 1>> words = dateWords;
-        jint k = 31;
-        for (; k >= 0; --k) {
-            VMPtr<String> word = words->get(k);
-            if (word->regionMatches(true, 0, s, start, length)) break;
-        }
-        if (k < 0) throwBadDate();
-        const jint action = dateWordActions[k];
-        if (action == 1 || action == 14) {
-            if (hour > 12 || hour < 1) throwBadDate();
-            if (action == 1 && hour < 12) hour += 12;
-            if (action == 14 && hour == 12) hour = 0;
-        } else if (action >= 2 && action <= 13) {
-            if (mon >= 0) throwBadDate();
-            mon = action - 2;
-        } else if (action >= 10000) {
-            tzoffset = action - 10000;
-        }
-        prevc = 0;
-    }
-
-    if (year == INT_MIN || mon < 0 || mday < 0) throwBadDate();
-    if (year < 100) {
-        year += (defaultCenturyStart / 100) * 100;
-        if (year < defaultCenturyStart) year += 100;
-    }
-    if (sec < 0) sec = 0;
-    if (min < 0) min = 0;
-    if (hour < 0) hour = 0;
-
-    VMPtr<java::util::Calendar> calendar = java::util::Calendar::getInstance();
-    if (tzoffset != kUnset) {
-        // The fixed zone tzoffset minutes west of UTC; no zone lies a day or
-        // more away from it.
-        const jint minutes = tzoffset < 0 ? -tzoffset : tzoffset;
-        if (minutes >= 24 * 60) throwBadDate();
-        char id[16];
-        id[0] = 'U';
-        id[1] = 'T';
-        id[2] = 'C';
-        id[3] = tzoffset > 0 ? '-' : '+';
-        id[4] = char('0' + minutes / 60 / 10);
-        id[5] = char('0' + minutes / 60 % 10);
-        id[6] = ':';
-        id[7] = char('0' + minutes % 60 / 10);
-        id[8] = char('0' + minutes % 60 % 10);
-        id[9] = 0;
-        calendar->setTimeZone(java::util::TimeZone::getTimeZone(String::_VM_fromUTF8(id)));
-    }
-    calendar->set(java::util::Calendar::YEAR, year);
-    calendar->set(java::util::Calendar::MONTH, mon);
-    calendar->set(java::util::Calendar::DATE, mday);
-    calendar->set(java::util::Calendar::HOUR_OF_DAY, hour);
-    calendar->set(java::util::Calendar::MINUTE, min);
-    calendar->set(java::util::Calendar::SECOND, sec);
-    calendar->set(java::util::Calendar::MILLISECOND, 0);
-    return calendar->getTime()->getTime();
+    fixCenturyStart();
+    DateFields fields = scanDate(s);
+    completeDate(fields);
+    return dateMillis(fields);
 }
 
 }  // namespace com::tarsel::sorrel::midp::io::protocol::http
