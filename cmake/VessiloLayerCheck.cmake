@@ -1,6 +1,6 @@
 # Run by the test "layers" (cmake -P; see VessiloLayers.cmake): BUILD_DIR,
-# SOURCE_DIR, and PROBES, a list of "<probe target>|<own header>|<header
-# above>".
+# SOURCE_DIR, and PROBES, a list of "<probe target>|<own header>|<header the
+# layer must not see>".
 set(failures "")
 
 foreach(probe ${PROBES})
@@ -12,7 +12,7 @@ foreach(probe ${PROBES})
     RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
   string(REGEX MATCH "${above}['\"]? ?(: No such file or directory|file not found)" refused "${output}")
   if(status EQUAL 0)
-    list(APPEND failures "${target}: a file of the layer includes ${above} of the layer above, and it builds")
+    list(APPEND failures "${target}: a file of the layer includes ${above}, hidden from it, and it builds")
   elseif(NOT refused)
     list(APPEND failures "${target}: failed, but not for want of ${above} (is ${own} found?):\n${output}")
   endif()
@@ -26,6 +26,19 @@ foreach(file ${upper})
   if(platform_includes)
     file(RELATIVE_PATH name ${SOURCE_DIR} ${file})
     list(APPEND failures "${name} includes a platform header: ${platform_includes}")
+  endif()
+endforeach()
+
+# The outside libraries are the platform's: no layer above it includes their
+# headers, not even those that the compiler finds in its own folders.
+file(GLOB_RECURSE above_platform ${SOURCE_DIR}/lib_src/*.cpp ${SOURCE_DIR}/lib_src/*.h ${SOURCE_DIR}/target/*.cpp
+  ${SOURCE_DIR}/target/*.h ${SOURCE_DIR}/src/*.cpp ${SOURCE_DIR}/src/*.h)
+foreach(file ${above_platform})
+  file(STRINGS ${file} library_includes
+    REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<](SDL[A-Za-z0-9_]*\\.h|curl/|fluidsynth|png\\.h|ft2build\\.h|freetype/|X11/)")
+  if(library_includes)
+    file(RELATIVE_PATH name ${SOURCE_DIR} ${file})
+    list(APPEND failures "${name} includes an outside library's header: ${library_includes}")
   endif()
 endforeach()
 

@@ -30,16 +30,23 @@ endfunction()
 
 # The layer check, one test ("layers"): for each layer, a file of that layer
 # including one of its own headers and then one of the layer above must fail
-# to build, the higher header not found; and no file of the game framework or
-# the application includes a platform header. The probes are compiled with
-# exactly the include folders of the layer's own files and are not part of
-# the normal build.
+# to build, the higher header not found; so must one including a header
+# hidden from it below: a platform header above the runtime, an outside
+# library's header outside the platform. No file of the game framework or
+# the application includes a platform header, and no file outside the
+# platform an outside library's. The probes are compiled with exactly the
+# include folders of the layer's own files and are not part of the normal
+# build.
 function(vessilo_add_layer_check)
   set(probe_dir ${CMAKE_BINARY_DIR}/layers/probes)
   set(probes "")
-  # layer target | a header of its own | a header of the layer above
+  # layer target | a header of its own | a header of the layer above, or one
+  # hidden from the layer
   foreach(probe
       "vessilo_leaf|VMUtf8.h|hal_system.h"
+      "vessilo_ce|ce_hash.h|hal_window.h"
+      "vessilo_runtime|java_lang_String.h|SDL.h"
+      "vessilo_framework|ts_TsCanvas.h|hal_system.h"
       "vessilo_platform|hal_system.h|java_lang_String.h"
       "vessilo_runtime|java_lang_String.h|ts_TsCanvas.h"
       "vessilo_framework|ts_TsCanvas.h|com_ventrix_common_Main.h")
@@ -47,15 +54,17 @@ function(vessilo_add_layer_check)
     list(GET parts 0 layer)
     list(GET parts 1 own)
     list(GET parts 2 above)
-    set(source ${probe_dir}/${layer}_probe.cpp)
+    # One probe per layer and refused header: vessilo_runtime_probe_SDL_h.
+    string(MAKE_C_IDENTIFIER "${layer}_probe_${above}" target)
+    set(source ${probe_dir}/${target}.cpp)
     file(CONFIGURE OUTPUT ${source}
       CONTENT "// Generated: must not build (see cmake/VessiloLayers.cmake).\n#include \"${own}\"\n#include \"${above}\"\n")
-    add_library(${layer}_probe OBJECT EXCLUDE_FROM_ALL ${source})
+    add_library(${target} OBJECT EXCLUDE_FROM_ALL ${source})
     # The layer's own view, without a build dependency on the layer.
-    target_include_directories(${layer}_probe PRIVATE $<TARGET_PROPERTY:${layer},INCLUDE_DIRECTORIES>)
-    target_compile_definitions(${layer}_probe PRIVATE $<TARGET_PROPERTY:${layer},COMPILE_DEFINITIONS>)
-    target_link_libraries(${layer}_probe PRIVATE vessilo_options)
-    list(APPEND probes "${layer}_probe|${own}|${above}")
+    target_include_directories(${target} PRIVATE $<TARGET_PROPERTY:${layer},INCLUDE_DIRECTORIES>)
+    target_compile_definitions(${target} PRIVATE $<TARGET_PROPERTY:${layer},COMPILE_DEFINITIONS>)
+    target_link_libraries(${target} PRIVATE vessilo_options)
+    list(APPEND probes "${target}|${own}|${above}")
   endforeach()
   add_test(NAME layers COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${CMAKE_BINARY_DIR} -DSOURCE_DIR=${CMAKE_SOURCE_DIR}
     "-DPROBES=${probes}" -P ${CMAKE_SOURCE_DIR}/cmake/VessiloLayerCheck.cmake)

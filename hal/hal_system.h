@@ -2,10 +2,10 @@
 // host callbacks).
 #pragma once
 
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
+
+#include "hal_block.h"
 
 // Platform status codes shared by every family.
 enum HAL_Status : int {
@@ -69,22 +69,8 @@ const char* HAL_getPlatformVersion();  // "1"
 // HAL_freeBlock, which is given the size they were asked for.
 void* HAL_allocReleasingReserve(size_t size, int release);
 void HAL_freeBlock(void* block, size_t size);
-// The byte counts behind HAL_getAllocatedBytes and the blocks above, and the
-// common cases of both calls inline: the runtime makes and frees a block for
-// every object.
-extern std::atomic<uint64_t> HAL_platformBytes;
-extern std::atomic<uint64_t> HAL_blockBytes;
-inline uint64_t HAL_platformBytesNow() { return HAL_platformBytes.load(std::memory_order_relaxed); }
-// HAL_allocReleasingReserve(size, 0) for a size well below the largest
-// block. Asked for a whole number of 16 bytes, malloc hands out 16-byte
-// aligned blocks (glibc's always does, mimalloc by its size classes). A
-// request for 0 bytes still gets a block of its own.
-inline void* HAL_allocBlockInline(size_t size) {
-    void* block = std::malloc(size == 0 ? 16 : (size + 15) & ~size_t(15));
-    if (block != nullptr)
-        HAL_blockBytes.store(HAL_blockBytes.load(std::memory_order_relaxed) + size, std::memory_order_relaxed);
-    return block;
-}
+// The common case of HAL_allocReleasingReserve inline, and the byte counts
+// behind it and HAL_getAllocatedBytes: hal_block.h.
 // Bytes the platform layer holds for its own use (each block counted with a
 // 16-byte header).
 uint64_t HAL_getAllocatedBytes();

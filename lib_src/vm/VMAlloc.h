@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "hal_system.h"
+#include "hal_block.h"
 
 // Every block made by _VM_alloc is counted as (request + 4) bytes; the kind
 // tells whether it counts against the heap budget.

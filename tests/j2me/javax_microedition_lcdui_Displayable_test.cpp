@@ -7,6 +7,8 @@
 
 #include "VMRuntime.h"
 #include "hal.h"
+#include "hal_graphics.h"
+#include "hal_image.h"
 #include "java_lang_RuntimeException.h"
 #include "javax_microedition_lcdui_Alert.h"
 #include "javax_microedition_lcdui_Display.h"

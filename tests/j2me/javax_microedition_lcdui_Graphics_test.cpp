@@ -3,6 +3,7 @@
 // anything is drawn.
 #include <climits>
 
+#include "hal_screen.h"
 #include "lcdui_test_support.h"
 
 using javax::microedition::lcdui::Graphics;

@@ -4,6 +4,7 @@
 
 #include <climits>
 
+#include "hal_surface.h"
 #include "java_lang_Class.h"
 #include "lcdui_test_support.h"
 #include "program_dir.h"

@@ -4,6 +4,8 @@
 #include "ce_window.h"
 #include "hal_host.h"
 #include "hal_input.h"
+#include "hal_screen.h"
+#include "hal_surface.h"
 #include "hal_window.h"
 #include "host_support.h"
 #include "java_lang_Thread.h"

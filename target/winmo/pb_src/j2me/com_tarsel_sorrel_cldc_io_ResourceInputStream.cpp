@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "hal_resource.h"
 #include "hal_system.h"
 #include "java_io_IOException.h"
 

@@ -3,9 +3,10 @@
 // own: every read goes to the file at the current position).
 #pragma once
 
-#include "hal_resource.h"
 #include "java_io_InputStream.h"
 #include "java_lang_String.h"
+
+struct HAL_ResourceFile;  // the platform's (hal_resource.h), opaque here
 
 namespace com::tarsel::sorrel::cldc::io {
 

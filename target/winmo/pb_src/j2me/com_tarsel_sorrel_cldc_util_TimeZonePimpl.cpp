@@ -3,10 +3,12 @@
 
 #include "VMRuntime.h"
 #include "com_tarsel_sorrel_cldc_util_TimeZoneUTC.h"
+#include "hal_events.h"
 #include "hal_system.h"
 
 namespace com::tarsel::sorrel::cldc::util {
 
+const jint TimeZonePimpl::ZONE_CHANGED_EVENT = HAL_EVENT_TIME_ZONE_CHANGED;
 VMStatic<java::lang::String> TimeZonePimpl::defaultID;
 VMStatic<VMArray<java::util::TimeZone, 1>> TimeZonePimpl::zones;
 

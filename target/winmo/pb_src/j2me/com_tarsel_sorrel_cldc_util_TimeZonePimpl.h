@@ -4,7 +4,6 @@
 
 #include "VMArray.h"
 #include "VMClass.h"
-#include "hal_events.h"
 #include "java_util_TimeZone.h"
 
 namespace com::tarsel::sorrel::cldc::util {
@@ -14,7 +13,7 @@ class TimeZonePimpl : public virtual java::lang::Object {
 
 public:
     // Runtime event that makes the phone's zone be read again.
-    static constexpr jint ZONE_CHANGED_EVENT = HAL_EVENT_TIME_ZONE_CHANGED;
+    static const jint ZONE_CHANGED_EVENT;
 
     static VMStatic<java::lang::String> defaultID;
     static VMStatic<VMArray<java::util::TimeZone, 1>> zones;  // [0] the phone's, [1] "UTC", [2] "GMT"

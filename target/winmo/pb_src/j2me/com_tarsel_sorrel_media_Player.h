@@ -9,10 +9,11 @@
 #pragma once
 
 #include "VMArray.h"
-#include "hal_audio.h"
 #include "java_lang_String.h"
 #include "javax_microedition_media_Player.h"
 #include "javax_microedition_media_control_VolumeControl.h"
+
+struct HAL_Player;  // the platform's (hal_audio.h), opaque here
 
 namespace com::tarsel::sorrel::media {
 

@@ -3,6 +3,7 @@
 
 #include "VMThrow.h"
 #include "hal_system.h"
+#include "hal_window.h"
 #include "java_lang_System.h"
 #include "javax_microedition_lcdui_Display.h"
 

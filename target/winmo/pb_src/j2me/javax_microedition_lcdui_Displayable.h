@@ -8,11 +8,12 @@
 #pragma once
 
 #include "VM.h"
-#include "hal_window.h"
 #include "java_lang_String.h"
 #include "javax_microedition_lcdui_Command.h"
 #include "javax_microedition_lcdui_CommandListener.h"
 #include "javax_microedition_lcdui_Ticker.h"
+
+class HAL_WindowObject;  // the platform's (hal_window.h), opaque here
 
 namespace javax::microedition::lcdui {
 

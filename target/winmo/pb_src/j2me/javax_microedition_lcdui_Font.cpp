@@ -1,6 +1,7 @@
 // javax.microedition.lcdui.Font: a face, a style and a size bound to a native font.
 #include "javax_microedition_lcdui_Font.h"
 
+#include "hal_font.h"
 #include "hal_system.h"
 #include "java_lang_IllegalArgumentException.h"
 #include "java_lang_Integer.h"

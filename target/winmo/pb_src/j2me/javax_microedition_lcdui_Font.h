@@ -4,9 +4,10 @@
 #pragma once
 
 #include "VM.h"
-#include "hal_font.h"
 #include "java_lang_String.h"
 #include "java_util_Hashtable.h"
+
+struct HAL_Font;  // the platform's (hal_font.h), opaque here
 
 namespace javax::microedition::lcdui {
 

@@ -3,6 +3,9 @@
 
 #include <bit>
 
+#include "hal_font.h"
+#include "hal_graphics.h"
+#include "hal_screen.h"
 #include "hal_system.h"
 #include "java_lang_IllegalArgumentException.h"
 #include "java_lang_IllegalStateException.h"

@@ -7,11 +7,13 @@
 #pragma once
 
 #include "VM.h"
-#include "hal_graphics.h"
-#include "hal_screen.h"
 #include "java_lang_String.h"
 #include "javax_microedition_lcdui_Font.h"
 #include "javax_microedition_lcdui_Image.h"
+
+// The platform's (hal_graphics.h and hal_screen.h), opaque here.
+struct HAL_Graphics;
+struct HAL_ScreenBuffer;
 
 namespace javax::microedition::lcdui {
 

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "hal_image.h"
 #include "hal_system.h"
 #include "java_io_IOException.h"
 #include "java_lang_Class.h"

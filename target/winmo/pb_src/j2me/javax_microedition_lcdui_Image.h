@@ -5,8 +5,9 @@
 #pragma once
 
 #include "VM.h"
-#include "hal_image.h"
 #include "java_lang_String.h"
+
+struct HAL_Image;  // the platform's (hal_image.h), opaque here
 
 namespace javax::microedition::lcdui {
 

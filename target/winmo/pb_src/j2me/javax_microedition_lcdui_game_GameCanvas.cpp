@@ -2,6 +2,7 @@
 #include "javax_microedition_lcdui_game_GameCanvas.h"
 
 #include "hal_input.h"
+#include "hal_screen.h"
 #include "hal_system.h"
 
 namespace javax::microedition::lcdui::game {

@@ -5,9 +5,10 @@
 // key events.
 #pragma once
 
-#include "hal_screen.h"
 #include "javax_microedition_lcdui_Canvas.h"
 #include "javax_microedition_lcdui_Graphics.h"
+
+struct HAL_ScreenBuffer;  // the platform's (hal_screen.h), opaque here
 
 namespace javax::microedition::lcdui::game {
 

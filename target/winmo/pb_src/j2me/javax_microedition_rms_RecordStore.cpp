@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "VMThrow.h"
+#include "hal_recordstore.h"
 #include "hal_system.h"
 #include "java_lang_ArrayIndexOutOfBoundsException.h"
 #include "java_lang_IllegalArgumentException.h"

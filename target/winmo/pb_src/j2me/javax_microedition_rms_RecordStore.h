@@ -6,13 +6,14 @@
 
 #include "VMArray.h"
 #include "VMClass.h"
-#include "hal_recordstore.h"
 #include "java_lang_String.h"
 #include "java_util_Vector.h"
 #include "javax_microedition_rms_RecordComparator.h"
 #include "javax_microedition_rms_RecordEnumeration.h"
 #include "javax_microedition_rms_RecordFilter.h"
 #include "javax_microedition_rms_RecordListener.h"
+
+struct NativeRecordStore;  // the platform's (hal_recordstore.h), opaque here
 
 namespace javax::microedition::rms {
 
