@@ -42,7 +42,8 @@ function(vessilo_add_layer_check)
       "vessilo_leaf|VMUtf8.h|hal_system.h"
       "vessilo_platform|hal_system.h|java_lang_String.h"
       "vessilo_runtime|java_lang_String.h|ts_TsCanvas.h"
-      "vessilo_framework|ts_TsCanvas.h|com_ventrix_common_Main.h")
+      "vessilo_framework|ts_TsCanvas.h|com_ventrix_common_Main.h"
+      "vessilo_ui|com_ventrix_common_Main.h|scene_ingame_LevelLoader.h")
     string(REPLACE "|" ";" parts "${probe}")
     list(GET parts 0 layer)
     list(GET parts 1 own)

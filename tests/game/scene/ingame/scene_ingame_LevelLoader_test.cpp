@@ -6,6 +6,7 @@
 
 #include "com_ventrix_common_CommonCanvas.h"
 #include "com_ventrix_common_Main.h"
+#include "scene_ingame_LevelLoader.h"
 #include "ts_Resources.h"
 #include "vm_test.h"
 
