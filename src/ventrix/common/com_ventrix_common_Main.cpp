@@ -26,8 +26,7 @@ void Main::_VM_clinit() { instance = nullptr; }
 namespace {
 
 VMPtr<LevelReceiver> makeLevelLoader() {
-    VMPtr<java::lang::Object> made =
-        java::lang::Class::forName(VM_STR(Main::LEVEL_LOADER_CLASS))->newInstance();
+    VMPtr<java::lang::Object> made = java::lang::Class::forName(VM_STR(Main::LEVEL_LOADER_CLASS))->newInstance();
     auto* receiver = dynamic_cast<LevelReceiver*>(made.get());
     if (receiver == nullptr) _VM_throw(java::lang::ClassCastException::create()->construct());
     return receiver;

@@ -138,10 +138,10 @@ struct Kind {
     jint fieldCount = 0;
     Field fields[kMaxFields] = {};
     Record (*record)(const Placed&) = nullptr;
-    VMField<VMIntRows> LevelLoader::*rows = nullptr;           // TABLE
+    VMField<VMIntRows> LevelLoader::*rows = nullptr;             // TABLE
     VMField<LevelLoader::Groups> LevelLoader::*plane = nullptr;  // PLANE
-    jint LevelLoader::*fill = nullptr;                         // TABLE and PLANE: rows taken
-    jint LevelLoader::*count = nullptr;                        // TABLE and PLANE: rows announced
+    jint LevelLoader::*fill = nullptr;                           // TABLE and PLANE: rows taken
+    jint LevelLoader::*count = nullptr;                          // TABLE and PLANE: rows announced
     jint rowField = -1;  // the field naming the record's row; -1: the rows in stream order
 };
 
@@ -153,7 +153,9 @@ constexpr Kind background(jint type, jint location, jint itemBits, jint catalogu
             .records = "background items",
             .fieldCount = 1,
             .fields = {{itemBits, Field::BELOW, catalogue, "background item"}},
-            .record = [](const Placed& o) -> Record { return {o.fields[0], o.x, o.y}; }};
+            .record = [](const Placed& o) -> Record {
+                return {o.fields[0], o.x, o.y};
+            }};
 }
 
 constexpr Kind component(jint type, jint location) {
@@ -164,7 +166,9 @@ constexpr Kind component(jint type, jint location) {
             .records = "components",
             .fieldCount = 2,
             .fields = {{3, Field::AT_MOST, LevelLoader::MAX_COMPONENT_VARIANT, "component variant"}, {16}},
-            .record = [](const Placed& o) -> Record { return {o.location, o.fields[0], o.fields[1], o.x, o.y}; },
+            .record = [](const Placed& o) -> Record {
+                return {o.location, o.fields[0], o.fields[1], o.x, o.y};
+            },
             .rows = &LevelLoader::componentRecords,
             .fill = &LevelLoader::componentFill,
             .count = &LevelLoader::componentCount};
@@ -233,7 +237,9 @@ constexpr Kind kKinds[] = {
      .records = "traps",
      .fieldCount = 2,
      .fields = {{3, Field::AT_MOST, LevelLoader::MAX_TRAP_KIND, "trap kind"}, {16}},
-     .record = [](const Placed& o) -> Record { return {o.fields[0], o.x, o.y, o.fields[1], 0}; },
+     .record = [](const Placed& o) -> Record {
+         return {o.fields[0], o.x, o.y, o.fields[1], 0};
+     },
      .rows = &LevelLoader::trapRecords,
      .fill = &LevelLoader::trapFill,
      .count = &LevelLoader::trapCount},
@@ -259,7 +265,9 @@ constexpr Kind kKinds[] = {
      .fieldCount = 2,
      .fields = {{4, Field::AT_MOST, LevelLoader::MAX_GENERAL_LOOK, "general look"},
                 {16, Field::BELOW, LevelLoader::GENERAL_ANIMATION_PAIRS, "person's animation", "a look"}},
-     .record = [](const Placed& o) -> Record { return {o.fields[0], o.x, o.y, o.fields[1]}; },
+     .record = [](const Placed& o) -> Record {
+         return {o.fields[0], o.x, o.y, o.fields[1]};
+     },
      .rows = &LevelLoader::generalRecords,
      .fill = &LevelLoader::generalFill,
      .count = &LevelLoader::generalCount},
@@ -272,7 +280,9 @@ constexpr Kind kKinds[] = {
      .records = "keys",
      .fieldCount = 1,
      .fields = {{2}},
-     .record = [](const Placed& o) -> Record { return {o.fields[0], o.x, o.y}; },
+     .record = [](const Placed& o) -> Record {
+         return {o.fields[0], o.x, o.y};
+     },
      .rows = &LevelLoader::keyRecords,
      .fill = &LevelLoader::keyFill,
      .count = &LevelLoader::keyCount},
@@ -287,7 +297,9 @@ constexpr Kind kKinds[] = {
      .width = LevelLoader::PLAYER_WIDTH,
      .fieldCount = 1,
      .fields = {{7, Field::BELOW, LevelLoader::PLAYER_ANIMATIONS, "player's animation", "the player"}},
-     .record = [](const Placed& o) -> Record { return {o.fields[0], o.x, o.y}; }},
+     .record = [](const Placed& o) -> Record {
+         return {o.fields[0], o.x, o.y};
+     }},
     nothing(StageGlobalEntity::TYPE),
     // Each target at the row it names; a later one overwrites.
     {.type = TargetMarker::TYPE,
@@ -296,7 +308,9 @@ constexpr Kind kKinds[] = {
      .records = "target",
      .fieldCount = 2,
      .fields = {{4, Field::AT_MOST, LevelLoader::MAX_TARGET_KIND, "target kind"}, {16}},
-     .record = [](const Placed& o) -> Record { return {o.x, o.y, o.fields[0]}; },
+     .record = [](const Placed& o) -> Record {
+         return {o.x, o.y, o.fields[0]};
+     },
      .rows = &LevelLoader::targetMarkers,
      .fill = &LevelLoader::targetIndex,
      .count = &LevelLoader::targetCount,
@@ -597,7 +611,8 @@ VMPtr<String> LevelLoader::checkLevel() {
                               " points");
             }
         }
-        if ((transportType == InGameTransportItem::ELEVATOR || transportType == InGameTransportItem::PASSAGE) && n < 2) {
+        if ((transportType == InGameTransportItem::ELEVATOR || transportType == InGameTransportItem::PASSAGE) &&
+            n < 2) {
             return reason(component + " has " + number(n) + " point");
         }
         if (transportType == InGameTransportItem::ELEVATOR && first->get(4) <= parts->get(order[1])->get(4)) {
