@@ -334,11 +334,13 @@ constexpr Kind kKinds[] = {
 
 constexpr bool everyTypeInItsPlace() {
     for (jint t = 0; t < jint(std::size(kKinds)); ++t) {
-        if (kKinds[t].type != t) return false;
+        const Kind& kind = kKinds[t];
+        if (kind.type != t || kind.width > jint(Record().size()) || kind.fieldCount > kMaxFields) return false;
     }
     return std::size(kKinds) == size_t(generated::LevelEntity::COUNT);
 }
-static_assert(everyTypeInItsPlace(), "one description per object type, in the order of the types");
+static_assert(everyTypeInItsPlace(),
+              "one description per object type, in the order of the types, each within a record's room");
 
 const Kind* kindOf(jint type) { return type >= 0 && type < jint(std::size(kKinds)) ? &kKinds[type] : nullptr; }
 
