@@ -41,8 +41,8 @@ void levelViewOfTheLargestLevel(benchmark::State& state) {
     VMPtr<LevelCanvas> canvas = benchlevels::servingCanvas(benchlevels::levelStream(512, 512, 27, true));
     _VM_ensureInitialized(com::ventrix::utility::MyObject::_VM_classRecord);
     com::ventrix::utility::MyObject::canvas = canvas;
-    Main::levelLoader = scene::ingame::LevelLoader::create()->construct();
-    VMPtr<scene::ingame::LevelLoader> loader = Main::levelLoader;
+    VMPtr<scene::ingame::LevelLoader> loader = scene::ingame::LevelLoader::create()->construct();
+    Main::levelLoader = loader;
     _VM_ensureInitialized(sam::SamGameSave::_VM_classRecord);
     sam::SamGameSave::currentLevel = 0;
     for (auto _ : state) {
@@ -102,7 +102,7 @@ struct LargestLevel {
     }
     // A new scene through all its loading steps; the longest step in ms.
     VMPtr<scene::ingame::InGameScene> load(double& longest) {
-        VMPtr<scene::ingame::LevelLoader> loader = com::ventrix::common::Main::levelLoader;
+        VMPtr<scene::ingame::LevelLoader> loader = scene::ingame::LevelLoader::getInstance();
         loader->currentLevel = scene::ingame::LevelLoader::NO_LEVEL;
         VMPtr<scene::ingame::InGameScene> scene = scene::ingame::InGameScene::create()->construct();
         longest = 0;

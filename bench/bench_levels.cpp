@@ -14,8 +14,8 @@ void selectLevel(benchmark::State& state, int width, int height, int n) {
     benchBoot();
     using com::ventrix::common::Main;
     VMPtr<LevelCanvas> canvas = servingCanvas(levelStream(width, height, n, true));
-    Main::levelLoader = scene::ingame::LevelLoader::create()->construct();
-    VMPtr<scene::ingame::LevelLoader> loader = Main::levelLoader;
+    VMPtr<scene::ingame::LevelLoader> loader = scene::ingame::LevelLoader::create()->construct();
+    Main::levelLoader = loader;
     for (auto _ : state) {
         loader->currentLevel = scene::ingame::LevelLoader::NO_LEVEL;
         if (!loader->selectLevel(0)) state.SkipWithError("the level was refused");

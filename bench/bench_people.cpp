@@ -38,8 +38,8 @@ void peopleOneFrameOnTheLargestLevel(benchmark::State& state) {
     VMPtr<ts::util::FastRandom> random = ts::util::FastRandom::create();
     random->construct(7);
     Main::random = random;
-    Main::levelLoader = LevelLoader::create()->construct();
-    VMPtr<LevelLoader> loader = Main::levelLoader;
+    VMPtr<LevelLoader> loader = LevelLoader::create()->construct();
+    Main::levelLoader = loader;
     if (!loader->selectLevel(0)) {
         state.SkipWithError("the level was refused");
         return;

@@ -42,6 +42,17 @@ foreach(file ${above_platform})
   endif()
 endforeach()
 
+# Inside the game, the scenes come before the scene factory and the
+# application class that make them.
+file(GLOB_RECURSE scenes ${SOURCE_DIR}/src/game/scene/*.cpp ${SOURCE_DIR}/src/game/scene/*.h)
+foreach(file ${scenes})
+  file(STRINGS ${file} factory_includes REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<](sam_SamSceneManager|ZedIRIvoz)\\.h")
+  if(factory_includes)
+    file(RELATIVE_PATH name ${SOURCE_DIR} ${file})
+    list(APPEND failures "${name} includes the scene factory: ${factory_includes}")
+  endif()
+endforeach()
+
 if(failures)
   list(JOIN failures "\n" text)
   message(FATAL_ERROR "Layer rule broken:\n${text}")

@@ -32,8 +32,8 @@ endfunction()
 # including one of its own headers and then one of the layer above must fail
 # to build, the higher header not found; so must one including a header
 # hidden from it below: a platform header above the runtime, an outside
-# library's header outside the platform. No file of the game framework or
-# the application includes a platform header, and no file outside the
+# library's header outside the platform. No file of the frameworks or the
+# game includes a platform header, and no file outside the
 # platform an outside library's. The probes are compiled with exactly the
 # include folders of the layer's own files and are not part of the normal
 # build.
@@ -49,7 +49,9 @@ function(vessilo_add_layer_check)
       "vessilo_framework|ts_TsCanvas.h|hal_system.h"
       "vessilo_platform|hal_system.h|java_lang_String.h"
       "vessilo_runtime|java_lang_String.h|ts_TsCanvas.h"
-      "vessilo_framework|ts_TsCanvas.h|com_ventrix_common_Main.h")
+      "vessilo_framework|ts_TsCanvas.h|com_ventrix_common_Main.h"
+      "vessilo_ui|com_ventrix_common_Main.h|scene_ingame_LevelLoader.h"
+      "vessilo_game|ZedIRIvoz.h|SDL.h")
     string(REPLACE "|" ";" parts "${probe}")
     list(GET parts 0 layer)
     list(GET parts 1 own)

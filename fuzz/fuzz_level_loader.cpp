@@ -175,7 +175,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     VMPtr<VMBytes> stream = VMBytes::create(jint(size));
     if (size > 0) std::memcpy(stream->elements(), data, size);
     c->input = stream;
-    VMPtr<LevelLoader> loader = Main::levelLoader;
+    VMPtr<LevelLoader> loader = LevelLoader::getInstance();
     loader->currentLevel = LevelLoader::NO_LEVEL;
     if (loader->selectLevel(0)) {
         fuzzlevelloader::checkAccepted(loader.get());

@@ -44,8 +44,9 @@ void GameCanvasTest::SetUp() {
     canvas->asked.clear();
     _VM_ensureInitialized(Main::_VM_classRecord);
     Main::canvas = canvas;
-    Main::levelLoader = scene::ingame::LevelLoader::create()->construct();
-    loader = Main::levelLoader.get();
+    VMPtr<scene::ingame::LevelLoader> made = scene::ingame::LevelLoader::create()->construct();
+    Main::levelLoader = made;
+    loader = made.get();
 }
 
 void GameCanvasTest::TearDown() {

@@ -6,15 +6,13 @@
 
 namespace com::ventrix::common {
 
-using scene::ingame::LevelLoader;
-
 namespace {
 
 constexpr jint kFrameTime = 40;  // ms
 
 VMPtr<Main> mainInstance() { return Main::getInstance(); }
 
-VMPtr<LevelLoader> levelLoader() {
+VMPtr<LevelReceiver> levelLoader() {
     _VM_ensureInitialized(Main::_VM_classRecord);
     return Main::levelLoader;
 }

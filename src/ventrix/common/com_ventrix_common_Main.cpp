@@ -1,6 +1,7 @@
 // com.ventrix.common.Main: the controller between the game canvas and the scene manager.
 #include "com_ventrix_common_Main.h"
 
+#include "java_lang_ClassCastException.h"
 #include "java_lang_Integer.h"
 #include "java_lang_System.h"
 
@@ -13,7 +14,7 @@ VMStatic<Main> Main::instance;
 VMStatic<ts::TsCanvas> Main::canvas;
 VMStatic<SceneManager> Main::sceneManager;
 VMStatic<Game> Main::game;
-VMStatic<scene::ingame::LevelLoader> Main::levelLoader;
+VMStatic<LevelReceiver> Main::levelLoader;
 VMStatic<utility::ResManager> Main::resManager;
 VMStatic<ts::util::FastRandom> Main::random;
 jint Main::offsetX = 0;
@@ -22,11 +23,22 @@ jboolean Main::offsetDirty = false;
 
 void Main::_VM_clinit() { instance = nullptr; }
 
+namespace {
+
+VMPtr<LevelReceiver> makeLevelLoader() {
+    VMPtr<java::lang::Object> made = java::lang::Class::forName(VM_STR(Main::LEVEL_LOADER_CLASS))->newInstance();
+    auto* receiver = dynamic_cast<LevelReceiver*>(made.get());
+    if (receiver == nullptr) _VM_throw(java::lang::ClassCastException::create()->construct());
+    return receiver;
+}
+
+}  // namespace
+
 VMPtr<Main> Main::construct(VMPtr<ts::TsCanvas> gameCanvas) {
     Super::construct();
     canvas = gameCanvas;
     // The level loader takes the canvas from here.
-    levelLoader = scene::ingame::LevelLoader::create()->construct();
+    levelLoader = makeLevelLoader();
     random = ts::util::FastRandom::create()->construct(java::lang::System::currentTimeMillis());
     resManager = utility::ResManager::create()->construct();
     instance = this;

@@ -8,10 +8,10 @@
 
 #include "VM.h"
 #include "com_ventrix_common_Game.h"
+#include "com_ventrix_common_LevelReceiver.h"
 #include "com_ventrix_utility_ResManager.h"
 #include "com_ventrix_utility_SceneManager.h"
 #include "javax_microedition_lcdui_Graphics.h"
-#include "scene_ingame_LevelLoader.h"
 #include "ts_TsCanvas.h"
 #include "ts_util_FastRandom.h"
 
@@ -23,12 +23,15 @@ class Main : public virtual java::lang::Object {
 public:
     static constexpr jint GAME_WIDTH = 480;
     static constexpr jint GAME_HEIGHT = 640;
+    // The game's level loader, made by this name through the class registry
+    // (a public no-argument constructor; a LevelReceiver).
+    static constexpr const char* LEVEL_LOADER_CLASS = "scene.ingame.LevelLoader";
 
     static VMStatic<Main> instance;
     static VMStatic<ts::TsCanvas> canvas;
     static VMStatic<utility::SceneManager> sceneManager;
     static VMStatic<Game> game;  // stored by the game's scene manager
-    static VMStatic<scene::ingame::LevelLoader> levelLoader;
+    static VMStatic<LevelReceiver> levelLoader;
     static VMStatic<utility::ResManager> resManager;
     static VMStatic<ts::util::FastRandom> random;
     // Where the game area starts inside the canvas.
@@ -41,8 +44,11 @@ public:
     jboolean sceneManagerPending = false;  // handed over, not yet initialised
 
     static void _VM_clinit();
-    // Keeps the canvas, makes the level loader, the random numbers and the
-    // resource cache, and becomes the instance.
+    // Keeps the canvas, makes the level loader (LEVEL_LOADER_CLASS, whose
+    // constructor takes the canvas from here), the random numbers and the
+    // resource cache, and becomes the instance. ClassNotFoundException when
+    // no such class is registered, ClassCastException when it makes no
+    // LevelReceiver.
     VMPtr<Main> construct(VMPtr<ts::TsCanvas> gameCanvas);
 
     // Each frame: nothing while paused or without a scene manager; the

@@ -211,8 +211,7 @@ void InGameScene::fail(VMPtr<String> reason, jboolean printed) {
 void InGameScene::loadLevelView() {
     switch (stage0Busy) {
         case 0: {
-            _VM_ensureInitialized(Main::_VM_classRecord);
-            VMPtr<LevelLoader> loader = Main::levelLoader;
+            VMPtr<LevelLoader> loader = LevelLoader::getInstance();
             if (loader == nullptr)
                 _VM_throw(java::lang::IllegalArgumentException::create()->construct(VM_STR("no level loader")));
             levelLoader = loader;

@@ -2,15 +2,46 @@
 #include "scene_ingame_LevelLoader.h"
 
 #include <algorithm>
+#include <array>
+#include <iterator>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "com_ventrix_common_Main.h"
+#include "generated_LevelEntity.h"
+#include "generated_RP.h"
+#include "generated_entity_AirportBGItem.h"
+#include "generated_entity_AirportComponentItem.h"
+#include "generated_entity_AirportInteractionItem.h"
+#include "generated_entity_BaseBGItem.h"
+#include "generated_entity_BaseComponentItem.h"
+#include "generated_entity_BaseInteractionItem.h"
+#include "generated_entity_BlockingFloorArea.h"
+#include "generated_entity_CommonTrap.h"
+#include "generated_entity_DisguisedChar.h"
+#include "generated_entity_GeneralChar.h"
+#include "generated_entity_HotelBGItem.h"
+#include "generated_entity_HotelComponentItem.h"
+#include "generated_entity_HotelInteractionItem.h"
+#include "generated_entity_KeyItem.h"
+#include "generated_entity_MansionBGItem.h"
+#include "generated_entity_MansionComponentItem.h"
+#include "generated_entity_MansionInteractionItem.h"
+#include "generated_entity_ParkBGItem.h"
+#include "generated_entity_ParkComponentItem.h"
+#include "generated_entity_ParkInteractionItem.h"
+#include "generated_entity_Player.h"
+#include "generated_entity_StageGlobalEntity.h"
+#include "generated_entity_TargetMarker.h"
+#include "generated_entity_TransportPart.h"
+#include "java_lang_ClassCastException.h"
 #include "java_io_PrintStream.h"
 #include "java_lang_Exception.h"
 #include "java_lang_IllegalArgumentException.h"
 #include "java_lang_StringBuffer.h"
 #include "java_lang_System.h"
+#include "scene_ingame_InGameTransportItem.h"
 
 namespace scene::ingame {
 
@@ -18,15 +49,23 @@ using java::lang::String;
 
 namespace {
 
+using namespace generated::entity;
+
+// Location codes: the background catalogues and the per-location tables.
+constexpr jint kAirport = 1;
+constexpr jint kMansion = 2;
+constexpr jint kPark = 4;
+constexpr jint kBase = 5;
+constexpr jint kHotel = 6;
+
 VMPtr<LevelLoader::Groups> emptyGroups(jint groups) {
     VMPtr<LevelLoader::Groups> result = LevelLoader::Groups::create(groups);
     for (jint g = 0; g < groups; ++g) result->set(g, VMIntRows::create(0));
     return result;
 }
 
-// A table of `rows` rows of `width` ints (rows of width 0 stay null).
+// A table of `rows` rows of `width` ints.
 VMPtr<VMIntRows> table(jint rows, jint width) {
-    if (width == 0) return VMIntRows::create(rows);
     VMPtr<VMIntRows> t = VMIntRows::create(rows);
     for (jint r = 0; r < rows; ++r) t->set(r, VMInts::create(width));
     return t;
@@ -39,21 +78,271 @@ VMPtr<LevelLoader::Groups> plane(jint rows, jint width) {
     return result;
 }
 
-void store(VMInts* row, std::initializer_list<jint> values) {
-    jint* out = row->elements();
-    for (jint v : values) *out++ = v;
-}
-
 std::string number(jint n) { return std::to_string(n); }
 
 const char* transportName(jint type) {
     switch (type) {
-        case 0: return "stairs-up";
-        case 1: return "stairs-down";
-        case 2: return "elevator";
+        case InGameTransportItem::STAIRS_UP: return "stairs-up";
+        case InGameTransportItem::STAIRS_DOWN: return "stairs-down";
+        case InGameTransportItem::ELEVATOR: return "elevator";
         default: return "passage";
     }
 }
+
+// --- the object types -------------------------------------------------------------------------
+
+// Where the records of a type's group go.
+enum class Place : uint8_t {
+    NOWHERE,   // nothing is read or kept
+    TABLE,     // a table of the loader's
+    PLANE,     // the one plane of a table grouped once the level is read
+    LOCATION,  // the background items of the type's location
+    PLAYER,    // the player's one record: the last one read
+};
+
+// A field an object carries after its position, and the values it may hold.
+struct Field {
+    enum Limit : uint8_t { ANY, AT_MOST, BELOW };
+    static constexpr jint FLAG = 0;  // as `bits`: one bit, read as a boolean
+
+    jint bits = 0;
+    Limit limit = ANY;
+    jint bound = 0;
+    const char* name = nullptr;   // how a refusal names the value
+    const char* whose = nullptr;  // BELOW: what has `bound` of them; null for the type's location
+};
+
+constexpr jint kMaxFields = 4;
+
+// An object as read: what its record is made of.
+struct Placed {
+    jint x = 0;
+    jint y = 0;
+    jint fields[kMaxFields] = {};
+    jint location = 0;
+    jint row = 0;  // the row of the table its record takes
+    jint tileWidth = 0;
+    jint tileHeight = 0;
+};
+
+using Record = std::array<jint, 8>;
+
+// The description of one object type: its record table and width, the
+// fields that follow each object's position, and the record they make.
+struct Kind {
+    jint type = 0;
+    Place place = Place::NOWHERE;
+    jint location = -1;
+    jint width = 0;
+    const char* records = nullptr;  // how a refusal names the records
+    jint fieldCount = 0;
+    Field fields[kMaxFields] = {};
+    Record (*record)(const Placed&) = nullptr;
+    VMField<VMIntRows> LevelLoader::*rows = nullptr;             // TABLE
+    VMField<LevelLoader::Groups> LevelLoader::*plane = nullptr;  // PLANE
+    jint LevelLoader::*fill = nullptr;                           // TABLE and PLANE: rows taken
+    jint LevelLoader::*count = nullptr;                          // TABLE and PLANE: rows announced
+    jint rowField = -1;  // the field naming the record's row; -1: the rows in stream order
+};
+
+constexpr Kind background(jint type, jint location, jint itemBits, jint catalogue) {
+    return {.type = type,
+            .place = Place::LOCATION,
+            .location = location,
+            .width = LevelLoader::BG_ITEM_WIDTH,
+            .records = "background items",
+            .fieldCount = 1,
+            .fields = {{itemBits, Field::BELOW, catalogue, "background item"}},
+            .record = [](const Placed& o) -> Record {
+                return {o.fields[0], o.x, o.y};
+            }};
+}
+
+constexpr Kind component(jint type, jint location) {
+    return {.type = type,
+            .place = Place::TABLE,
+            .location = location,
+            .width = LevelLoader::COMPONENT_WIDTH,
+            .records = "components",
+            .fieldCount = 2,
+            .fields = {{3, Field::AT_MOST, LevelLoader::MAX_COMPONENT_VARIANT, "component variant"}, {16}},
+            .record = [](const Placed& o) -> Record {
+                return {o.location, o.fields[0], o.fields[1], o.x, o.y};
+            },
+            .rows = &LevelLoader::componentRecords,
+            .fill = &LevelLoader::componentFill,
+            .count = &LevelLoader::componentCount};
+}
+
+constexpr Kind interaction(jint type, jint location) {
+    return {.type = type,
+            .place = Place::TABLE,
+            .location = location,
+            .width = LevelLoader::INTERACTION_WIDTH,
+            .records = "interaction items",
+            .fieldCount = 4,
+            .fields = {{2, Field::AT_MOST, LevelLoader::MAX_INTERACTION_VARIANT, "interaction variant"},
+                       {Field::FLAG},
+                       {16},
+                       {16}},
+            // Every variant above 0 is one of the hotel's.
+            .record = [](const Placed& o) -> Record {
+                const jint* f = o.fields;
+                return {f[0] > 0 ? kHotel : o.location, f[0], f[1], o.x, o.y, f[2], f[3]};
+            },
+            .rows = &LevelLoader::interactionRecords,
+            .fill = &LevelLoader::interactionFill,
+            .count = &LevelLoader::interactionCount};
+}
+
+constexpr Kind nothing(jint type) {
+    Kind kind;
+    kind.type = type;
+    return kind;
+}
+
+// By type.
+constexpr Kind kKinds[] = {
+    background(AirportBGItem::TYPE, kAirport, 6, 33),
+    component(AirportComponentItem::TYPE, kAirport),
+    interaction(AirportInteractionItem::TYPE, kAirport),
+    background(BaseBGItem::TYPE, kBase, 6, 45),
+    component(BaseComponentItem::TYPE, kBase),
+    interaction(BaseInteractionItem::TYPE, kBase),
+    {.type = BlockingFloorArea::TYPE,
+     .place = Place::PLANE,
+     .width = LevelLoader::FLOOR_AREA_WIDTH,
+     .records = "floor areas",
+     .fieldCount = 2,
+     .fields = {{16}, {16, Field::AT_MOST, LevelLoader::MAX_GROUP, "floor area of depth row"}},
+     .record = [](const Placed& o) -> Record {
+         return {o.fields[1], o.x, o.y, o.fields[0] * o.tileWidth, 4 * o.tileHeight};
+     },
+     .plane = &LevelLoader::floorAreas,
+     .fill = &LevelLoader::floorAreaFill,
+     .count = &LevelLoader::floorAreaCount},
+    {.type = generated::LevelEntity::CHECKPOINT_ZONE,
+     .place = Place::TABLE,
+     .width = LevelLoader::ZONE_WIDTH,
+     .records = "checkpoint zones",
+     .record = [](const Placed& o) -> Record {
+         return {o.x, o.y + o.tileHeight, 4 * o.tileWidth, 3 * o.tileHeight};
+     },
+     .rows = &LevelLoader::zoneRecords,
+     .fill = &LevelLoader::zoneFill,
+     .count = &LevelLoader::zoneCount},
+    {.type = CommonTrap::TYPE,
+     .place = Place::TABLE,
+     .width = LevelLoader::TRAP_WIDTH,
+     .records = "traps",
+     .fieldCount = 2,
+     .fields = {{3, Field::AT_MOST, LevelLoader::MAX_TRAP_KIND, "trap kind"}, {16}},
+     .record = [](const Placed& o) -> Record {
+         return {o.fields[0], o.x, o.y, o.fields[1], 0};
+     },
+     .rows = &LevelLoader::trapRecords,
+     .fill = &LevelLoader::trapFill,
+     .count = &LevelLoader::trapCount},
+    {.type = DisguisedChar::TYPE,
+     .place = Place::TABLE,
+     .width = LevelLoader::DISGUISED_WIDTH,
+     .records = "disguised people",
+     .fieldCount = 4,
+     .fields = {{4, Field::AT_MOST, LevelLoader::MAX_DISGUISED_LOOK, "disguised look"}, {16}, {16}, {16}},
+     // Look, position, id, mode, value, and the walk's ends `range` tiles
+     // either side.
+     .record = [](const Placed& o) -> Record {
+         const jint* f = o.fields;
+         return {f[0], o.x, o.y, 1000 + o.row, f[1], f[3], o.x - f[2] * o.tileWidth, o.x + f[2] * o.tileWidth};
+     },
+     .rows = &LevelLoader::disguisedRecords,
+     .fill = &LevelLoader::disguisedFill,
+     .count = &LevelLoader::disguisedCount},
+    {.type = GeneralChar::TYPE,
+     .place = Place::TABLE,
+     .width = LevelLoader::GENERAL_WIDTH,
+     .records = "people",
+     .fieldCount = 2,
+     .fields = {{4, Field::AT_MOST, LevelLoader::MAX_GENERAL_LOOK, "general look"},
+                {16, Field::BELOW, LevelLoader::GENERAL_ANIMATION_PAIRS, "person's animation", "a look"}},
+     .record = [](const Placed& o) -> Record {
+         return {o.fields[0], o.x, o.y, o.fields[1]};
+     },
+     .rows = &LevelLoader::generalRecords,
+     .fill = &LevelLoader::generalFill,
+     .count = &LevelLoader::generalCount},
+    background(HotelBGItem::TYPE, kHotel, 7, 83),
+    component(HotelComponentItem::TYPE, kHotel),
+    interaction(HotelInteractionItem::TYPE, kHotel),
+    {.type = KeyItem::TYPE,
+     .place = Place::TABLE,
+     .width = LevelLoader::KEY_WIDTH,
+     .records = "keys",
+     .fieldCount = 1,
+     .fields = {{2}},
+     .record = [](const Placed& o) -> Record {
+         return {o.fields[0], o.x, o.y};
+     },
+     .rows = &LevelLoader::keyRecords,
+     .fill = &LevelLoader::keyFill,
+     .count = &LevelLoader::keyCount},
+    background(MansionBGItem::TYPE, kMansion, 7, 87),
+    component(MansionComponentItem::TYPE, kMansion),
+    interaction(MansionInteractionItem::TYPE, kMansion),
+    background(ParkBGItem::TYPE, kPark, 6, 47),
+    component(ParkComponentItem::TYPE, kPark),
+    interaction(ParkInteractionItem::TYPE, kPark),
+    {.type = Player::TYPE,
+     .place = Place::PLAYER,
+     .width = LevelLoader::PLAYER_WIDTH,
+     .fieldCount = 1,
+     .fields = {{7, Field::BELOW, LevelLoader::PLAYER_ANIMATIONS, "player's animation", "the player"}},
+     .record = [](const Placed& o) -> Record {
+         return {o.fields[0], o.x, o.y};
+     }},
+    nothing(StageGlobalEntity::TYPE),
+    // Each target at the row it names; a later one overwrites.
+    {.type = TargetMarker::TYPE,
+     .place = Place::TABLE,
+     .width = LevelLoader::TARGET_WIDTH,
+     .records = "target",
+     .fieldCount = 2,
+     .fields = {{4, Field::AT_MOST, LevelLoader::MAX_TARGET_KIND, "target kind"}, {16}},
+     .record = [](const Placed& o) -> Record {
+         return {o.x, o.y, o.fields[0]};
+     },
+     .rows = &LevelLoader::targetMarkers,
+     .fill = &LevelLoader::targetIndex,
+     .count = &LevelLoader::targetCount,
+     .rowField = 1},
+    {.type = TransportPart::TYPE,
+     .place = Place::PLANE,
+     .width = LevelLoader::TRANSPORT_PART_WIDTH,
+     .records = "transport parts",
+     .fieldCount = 4,
+     .fields = {{16, Field::AT_MOST, LevelLoader::MAX_GROUP, "transport part of path"}, {16}, {16}, {16}},
+     // Path, id, next id, the point (stairs stand half a tile in), type.
+     .record = [](const Placed& o) -> Record {
+         const jint* f = o.fields;
+         const jint in = f[3] >= InGameTransportItem::ELEVATOR ? o.tileWidth : o.tileWidth / 2;
+         return {f[0], f[1], f[2], o.x + in, o.y + o.tileHeight, f[3]};
+     },
+     .plane = &LevelLoader::transportParts,
+     .fill = &LevelLoader::transportPartFill,
+     .count = &LevelLoader::transportPartCount},
+};
+
+constexpr bool everyTypeInItsPlace() {
+    for (jint t = 0; t < jint(std::size(kKinds)); ++t) {
+        const Kind& kind = kKinds[t];
+        if (kind.type != t || kind.width > jint(Record().size()) || kind.fieldCount > kMaxFields) return false;
+    }
+    return std::size(kKinds) == size_t(generated::LevelEntity::COUNT);
+}
+static_assert(everyTypeInItsPlace(),
+              "one description per object type, in the order of the types, each within a record's room");
+
+const Kind* kindOf(jint type) { return type >= 0 && type < jint(std::size(kKinds)) ? &kKinds[type] : nullptr; }
 
 }  // namespace
 
@@ -65,6 +354,15 @@ VMPtr<LevelLoader> LevelLoader::construct() {
     reset();
     currentLevel = NO_LEVEL;
     return this;
+}
+
+VMPtr<LevelLoader> LevelLoader::getInstance() {
+    _VM_ensureInitialized(com::ventrix::common::Main::_VM_classRecord);
+    VMPtr<com::ventrix::common::LevelReceiver> receiver = com::ventrix::common::Main::levelLoader;
+    if (receiver == nullptr) return nullptr;
+    auto* loader = dynamic_cast<LevelLoader*>(receiver.get());
+    if (loader == nullptr) _VM_throw(java::lang::ClassCastException::create()->construct());
+    return loader;
 }
 
 void LevelLoader::refuse(const std::string& reason) {
@@ -82,35 +380,15 @@ jint LevelLoader::nextRow(jint& fill, jint length, const char* what) {
 }
 
 jint LevelLoader::catalogueSize(jint location) {
-    switch (location) {
-        case 1: return 33;  // airport
-        case 2: return 87;  // mansion
-        case 4: return 47;  // park
-        case 5: return 45;  // base
-        case 6: return 83;  // hotel
-        default: return 0;
+    for (const Kind& kind : kKinds) {
+        if (kind.place == Place::LOCATION && kind.location == location) return kind.fields[0].bound;
     }
+    return 0;
 }
 
 jint LevelLoader::locationForType(jint type) {
-    switch (type) {
-        case 0:
-        case 1:
-        case 2: return 1;
-        case 3:
-        case 4:
-        case 5: return 5;
-        case 11:
-        case 12:
-        case 13: return 6;
-        case 15:
-        case 16:
-        case 17: return 2;
-        case 18:
-        case 19:
-        case 20: return 4;
-        default: return -1;
-    }
+    const Kind* kind = kindOf(type);
+    return kind != nullptr ? kind->location : -1;
 }
 
 void LevelLoader::reset() {
@@ -178,232 +456,73 @@ void LevelLoader::setMapCell(jint x, jint y, jint tile) {
 
 void LevelLoader::beginObjectGroup(jint type, jint count) {
     if (count < 0) refuse("group of " + number(count) + " objects");
-    switch (type) {
-        case 0:
-        case 3:
-        case 11:
-        case 15:
-        case 18: {
-            const jint c = locationForType(type);
-            bgItems->set(c, VMIntRows::create(count));
-            (*bgItemCount)[c] = count;
-            (*bgItemFill)[c] = 0;
-            break;
-        }
-        case 1:
-        case 4:
-        case 12:
-        case 16:
-        case 19:
-            componentRecords = table(count, COMPONENT_WIDTH);
-            componentFill = 0;
-            componentCount = count;
-            break;
-        case 2:
-        case 5:
-        case 13:
-        case 17:
-        case 20:
-            interactionRecords = table(count, INTERACTION_WIDTH);
-            interactionFill = 0;
-            interactionCount = count;
-            break;
-        case 6:
-            floorAreas = plane(count, FLOOR_AREA_WIDTH);
-            floorAreaFill = 0;
-            floorAreaCount = count;
-            break;
-        case 7:
-            zoneRecords = table(count, ZONE_WIDTH);
-            zoneFill = 0;
-            zoneCount = count;
-            break;
-        case 8:
-            trapRecords = VMIntRows::create(count);  // rows made per object
-            trapFill = 0;
-            trapCount = count;
-            break;
-        case 9:
-            disguisedRecords = table(count, DISGUISED_WIDTH);
-            disguisedFill = 0;
-            disguisedCount = count;
-            break;
-        case 10:
-            generalRecords = table(count, GENERAL_WIDTH);
-            generalFill = 0;
-            generalCount = count;
-            break;
-        case 14:
-            keyRecords = table(count, KEY_WIDTH);
-            keyFill = 0;
-            keyCount = count;
-            break;
-        case 21: playerRecord = VMInts::create(PLAYER_WIDTH); break;
-        case 23:
-            targetMarkers = table(count, TARGET_WIDTH);
-            targetIndex = 0;
-            targetCount = count;
-            break;
-        case 24:
-            transportParts = plane(count, TRANSPORT_PART_WIDTH);
-            transportPartFill = 0;
-            transportPartCount = count;
-            break;
-        default:  // 22 and types the game does not know: nothing
-            break;
+    const Kind* kind = kindOf(type);
+    if (kind == nullptr) return;
+    switch (kind->place) {
+        case Place::NOWHERE: return;
+        case Place::PLAYER: playerRecord = VMInts::create(kind->width); return;
+        case Place::LOCATION:
+            bgItems->set(kind->location, table(count, kind->width));
+            (*bgItemCount)[kind->location] = count;
+            (*bgItemFill)[kind->location] = 0;
+            return;
+        case Place::PLANE: this->*kind->plane = plane(count, kind->width); break;
+        case Place::TABLE: this->*kind->rows = table(count, kind->width); break;
     }
+    this->*kind->fill = 0;
+    this->*kind->count = count;
 }
 
 void LevelLoader::addObject(jint type, jint x, jint y) {
-    if (type < 0 || type > 24) return;  // not a type of the game's
+    const Kind* kind = kindOf(type);
+    if (kind == nullptr) return;  // not a type of the game's
     if (x < 0 || x > MAX_COORDINATE || y < 0 || y > MAX_COORDINATE) {
         refuse("type-" + number(type) + " object at (" + number(x) + ", " + number(y) + ")");
     }
-    switch (type) {
-        case 0:
-        case 3:
-        case 11:
-        case 15:
-        case 18: {
-            const jint c = locationForType(type);
-            const jint item = bits(type == 11 || type == 15 ? 7 : 6);
-            if (item >= catalogueSize(c)) {
-                refuse("background item " + number(item) + " beyond the " + number(catalogueSize(c)) + " of location " +
-                       number(c));
-            }
-            VMIntRows* rows = bgItems->get(c);
-            const jint row = nextRow((*bgItemFill)[c], rows->length, "background items");
-            VMPtr<VMInts> record = VMInts::create(BG_ITEM_WIDTH);
-            store(record.get(), {item, x, y});
-            rows->set(row, record);
-            break;
-        }
-        case 1:
-        case 4:
-        case 12:
-        case 16:
-        case 19: {
-            const jint variant = bits(3);
-            const jint path = bits(16);
-            if (variant > MAX_COMPONENT_VARIANT) refuse("component variant " + number(variant));
-            VMIntRows* rows = componentRecords.get();
-            const jint row = nextRow(componentFill, rows->length, "components");
-            store(rows->get(row), {locationForType(type), variant, path, x, y});
-            break;
-        }
-        case 2:
-        case 5:
-        case 13:
-        case 17:
-        case 20: {
-            const jint variant = bits(2);
-            const jint fixed = canvas->levelReadBoolean() ? 1 : 0;
-            const jint outfit = bits(16);
-            const jint keyLevel = bits(16);
-            if (variant > MAX_INTERACTION_VARIANT) refuse("interaction variant " + number(variant));
-            VMIntRows* rows = interactionRecords.get();
-            const jint row = nextRow(interactionFill, rows->length, "interaction items");
-            // Every variant above 0 is one of the hotel's.
-            store(rows->get(row), {variant > 0 ? 6 : locationForType(type), variant, fixed, x, y, outfit, keyLevel});
-            break;
-        }
-        case 6: {
-            const jint width = bits(16);
-            const jint depthRow = bits(16);
-            if (depthRow > MAX_GROUP) refuse("floor area of depth row " + number(depthRow));
-            VMIntRows* rows = floorAreas->get(0);
-            const jint row = nextRow(floorAreaFill, rows->length, "floor areas");
-            store(rows->get(row), {depthRow, x, y, width * tileWidth, 4 * tileHeight});
-            break;
-        }
-        case 7: {
-            VMIntRows* rows = zoneRecords.get();
-            const jint row = nextRow(zoneFill, rows->length, "checkpoint zones");
-            store(rows->get(row), {x, y + tileHeight, 4 * tileWidth, 3 * tileHeight});
-            break;
-        }
-        case 8: {
-            const jint kind = bits(3);
-            const jint start = bits(16);
-            if (kind > MAX_TRAP_KIND) refuse("trap kind " + number(kind));
-            VMIntRows* rows = trapRecords.get();
-            const jint row = nextRow(trapFill, rows->length, "traps");
-            VMPtr<VMInts> record = VMInts::create(TRAP_WIDTH);
-            store(record.get(), {kind, x, y, start, 0});
-            rows->set(row, record);
-            break;
-        }
-        case 9: {
-            const jint look = bits(4);
-            const jint mode = bits(16);
-            const jint range = bits(16);
-            const jint value = bits(16);
-            if (look > MAX_DISGUISED_LOOK) refuse("disguised look " + number(look));
-            VMIntRows* rows = disguisedRecords.get();
-            const jint row = nextRow(disguisedFill, rows->length, "disguised people");
-            store(rows->get(row), {look, x, y, 1000 + row, mode, value, x - range * tileWidth, x + range * tileWidth});
-            break;
-        }
-        case 10: {
-            const jint look = bits(4);
-            const jint animation = bits(16);
-            if (look > MAX_GENERAL_LOOK) refuse("general look " + number(look));
-            if (animation >= GENERAL_ANIMATION_PAIRS) {
-                refuse("person's animation " + number(animation) + " beyond the " + number(GENERAL_ANIMATION_PAIRS) +
-                       " of a look");
-            }
-            VMIntRows* rows = generalRecords.get();
-            const jint row = nextRow(generalFill, rows->length, "people");
-            store(rows->get(row), {look, x, y, animation});
-            break;
-        }
-        case 14: {
-            const jint kind = bits(2);
-            VMIntRows* rows = keyRecords.get();
-            const jint row = nextRow(keyFill, rows->length, "keys");
-            store(rows->get(row), {kind, x, y});
-            break;
-        }
-        case 21: {
-            const jint value = bits(7);
-            if (value >= PLAYER_ANIMATIONS) {
-                refuse("player's animation " + number(value) + " beyond the " + number(PLAYER_ANIMATIONS) +
-                       " of the player");
-            }
-            VMPtr<VMInts> record = VMInts::create(PLAYER_WIDTH);
-            store(record.get(), {value, x, y});
-            playerRecord = record;
-            ++playerCount;
-            break;
-        }
-        case 23: {
-            const jint kind = bits(4);
-            const jint index = bits(16);
-            if (kind > MAX_TARGET_KIND) refuse("target kind " + number(kind));
-            VMIntRows* rows = targetMarkers.get();
-            if (index >= rows->length) {
-                refuse("target row " + number(index) + " outside its group of " + number(rows->length));
-            }
-            targetIndex = index;
-            store(rows->get(index), {x, y, kind});
-            break;
-        }
-        case 24: {
-            const jint path = bits(16);
-            const jint id = bits(16);
-            const jint next = bits(16);
-            const jint transportType = bits(16);
-            if (path > MAX_GROUP) refuse("transport part of path " + number(path));
-            VMIntRows* rows = transportParts->get(0);
-            const jint row = nextRow(transportPartFill, rows->length, "transport parts");
-            // Stairs stand half a tile in.
-            store(rows->get(row), {path, id, next, x + (transportType >= 2 ? tileWidth : tileWidth / 2), y + tileHeight,
-                                   transportType});
-            break;
-        }
-        default:  // 22: nothing stored, no bits
-            break;
+    if (kind->place == Place::NOWHERE) return;
+    Placed object{.x = x, .y = y, .location = kind->location, .tileWidth = tileWidth, .tileHeight = tileHeight};
+    // Every field is read before any is checked.
+    for (jint i = 0; i < kind->fieldCount; ++i) {
+        const jint width = kind->fields[i].bits;
+        object.fields[i] = width == Field::FLAG ? (canvas->levelReadBoolean() ? 1 : 0) : bits(width);
     }
+    for (jint i = 0; i < kind->fieldCount; ++i) {
+        const Field& field = kind->fields[i];
+        const jint value = object.fields[i];
+        if (field.limit == Field::AT_MOST && value > field.bound) refuse(field.name + (" " + number(value)));
+        if (field.limit == Field::BELOW && value >= field.bound) {
+            const std::string whose = field.whose != nullptr ? field.whose : "location " + number(kind->location);
+            refuse(field.name + (" " + number(value)) + " beyond the " + number(field.bound) + " of " + whose);
+        }
+    }
+    if (kind->place == Place::PLAYER) {
+        VMPtr<VMInts> record = VMInts::create(kind->width);
+        const Record values = kind->record(object);
+        std::copy_n(values.begin(), kind->width, record->elements());
+        playerRecord = record;
+        ++playerCount;
+        return;
+    }
+    VMIntRows* rows = nullptr;
+    jint* fill = nullptr;
+    if (kind->place == Place::LOCATION) {
+        rows = bgItems->get(kind->location);
+        fill = &(*bgItemFill)[kind->location];
+    } else {
+        rows = kind->place == Place::PLANE ? (this->*kind->plane)->get(0) : (this->*kind->rows).get();
+        fill = &(this->*kind->fill);
+    }
+    if (kind->rowField < 0) {
+        object.row = nextRow(*fill, rows->length, kind->records);
+    } else {
+        object.row = object.fields[kind->rowField];
+        if (object.row >= rows->length) {
+            refuse(kind->records + (" row " + number(object.row)) + " outside its group of " + number(rows->length));
+        }
+        *fill = object.row;
+    }
+    const Record values = kind->record(object);
+    std::copy_n(values.begin(), kind->width, rows->get(object.row)->elements());
 }
 
 VMPtr<LevelLoader::Groups> LevelLoader::groupByFirstField(VMPtr<Groups> t) {
@@ -494,10 +613,11 @@ VMPtr<String> LevelLoader::checkLevel() {
                               " points");
             }
         }
-        if ((transportType == ELEVATOR || transportType == PASSAGE) && n < 2) {
+        if ((transportType == InGameTransportItem::ELEVATOR || transportType == InGameTransportItem::PASSAGE) &&
+            n < 2) {
             return reason(component + " has " + number(n) + " point");
         }
-        if (transportType == ELEVATOR && first->get(4) <= parts->get(order[1])->get(4)) {
+        if (transportType == InGameTransportItem::ELEVATOR && first->get(4) <= parts->get(order[1])->get(4)) {
             return reason(component + ": the elevator's first point is not below its second");
         }
         checked[size_t(pathId)] = 1;
@@ -515,7 +635,8 @@ jboolean LevelLoader::selectLevel(jint level) {
     } else {
         try {
             VMPtr<ts::TsCanvas> reader = canvas;
-            if (!reader->loadLevel(level == TUTORIAL_LEVEL ? TUTORIAL_RESOURCE : TUTORIAL_RESOURCE + 1 + level)) {
+            // The tutorial (-1) is the first of the levels' resources.
+            if (!reader->loadLevel(generated::RP::TUTORIAL_LEVEL + 1 + level)) {
                 why = VM_STR("missing or cut short");
             } else {
                 finishLoading();

@@ -1,7 +1,8 @@
-// scene.ingame.LevelLoader: receives the level reader's callbacks, which the
-// game canvas hands on unchanged, and keeps what a level holds for the
-// in-game scene: the map, the tile-set geometry and one table of records per
-// kind of level object. One instance, made by Main at start-up.
+// scene.ingame.LevelLoader: the game's receiver of the level reader's
+// records, which the game canvas hands on unchanged; it keeps what a level
+// holds for the in-game scene: the map, the tile-set geometry and one table
+// of records per kind of level object. One instance, which Main makes by
+// this class's name at start-up.
 //
 // A level is read only through selectLevel. Every value that the in-game
 // objects later use as an index or a divisor is checked as it arrives, before
@@ -14,21 +15,21 @@
 #include <string>
 
 #include "VM.h"
+#include "com_ventrix_common_LevelReceiver.h"
 #include "java_lang_String.h"
 #include "ts_TsCanvas.h"
 
 namespace scene::ingame {
 
-class LevelLoader : public virtual java::lang::Object {
-    VM_DECLARE_CLASS(LevelLoader, java::lang::Object)
+class LevelLoader : public com::ventrix::common::LevelReceiver {
+    VM_DECLARE_CLASS(LevelLoader, com::ventrix::common::LevelReceiver)
 
 public:
     using Groups = VMArray<jint, 3>;  // records grouped by their field 0
 
     static constexpr jint TUTORIAL_LEVEL = -1;
     static constexpr jint LAST_LEVEL = 10;
-    static constexpr jint TUTORIAL_RESOURCE = 0x5800;  // level n is 0x5801 + n
-    static constexpr jint NO_LEVEL = -2;               // currentLevel before the first load and after a refusal
+    static constexpr jint NO_LEVEL = -2;  // currentLevel before the first load and after a refusal
 
     // What a level may hold.
     static constexpr jint MAX_MAP_CELLS = 262144;
@@ -48,8 +49,6 @@ public:
     // (ten animations); the player starts in one of the 28 of its body.
     static constexpr jint GENERAL_ANIMATION_PAIRS = 5;
     static constexpr jint PLAYER_ANIMATIONS = 28;
-    static constexpr jint ELEVATOR = 2;
-    static constexpr jint PASSAGE = 3;
     static constexpr jint LOCATIONS = 7;  // per-location tables are indexed by location code 0 to 6
 
     // Widths of the records.
@@ -115,17 +114,21 @@ public:
 
     // Takes Main's canvas (Main must have it already), empties the tables.
     VMPtr<LevelLoader> construct();
+    // Main's level loader; null before Main made one.
+    static VMPtr<LevelLoader> getInstance();
 
     // The level stream's records, in stream order. Each may throw
     // IllegalArgumentException naming a value the level may not hold.
-    virtual void readFirstLevelField(jint value);
-    virtual void setTileSetInfo(jint value, jint columns, jint imageId, jint tileWidth, jint tileHeight, jint option,
-                                jint tileCount);
+    void readFirstLevelField(jint value) override;
+    void setTileSetInfo(jint value, jint columns, jint imageId, jint tileWidth, jint tileHeight, jint option,
+                        jint tileCount) override;
     // Location code of a background, component or interaction item type
     // (1 airport, 2 mansion, 4 park, 5 base, 6 hotel); -1 for other types.
     virtual jint locationForType(jint type);
-    virtual void setMapSize(jint width, jint height);
-    virtual void beginObjectGroup(jint type, jint count);
+    void setMapSize(jint width, jint height) override;
+    // An object type's group: its records' table is made anew, one row per
+    // object; type 22 and types the game does not know keep nothing.
+    void beginObjectGroup(jint type, jint count) override;
     // Loads level `level` (-1 the tutorial level, 0 to 10) unless its tables
     // are there already. False when the level is missing, cut short or
     // refused: then every table is empty, currentLevel is NO_LEVEL (so the
@@ -133,12 +136,14 @@ public:
     virtual jboolean selectLevel(jint level);
     // Groups the floor areas by depth row and the transport parts by path.
     virtual void finishLoading();
-    virtual void addObject(jint type, jint x, jint y);
-    virtual void defineTile(jint option, jint tile);
+    // An object: its position, then the fields its type carries, read from
+    // the level and checked, give the next row of its type's table.
+    void addObject(jint type, jint x, jint y) override;
+    void defineTile(jint option, jint tile) override;
     // Empties every table and count (the previous level's records never
     // survive into the next).
     virtual void reset();
-    virtual void setMapCell(jint x, jint y, jint tile);
+    void setMapCell(jint x, jint y, jint tile) override;
     virtual void onCreate() {}
     virtual void groupTransportParts();
     virtual void groupFloorAreas();

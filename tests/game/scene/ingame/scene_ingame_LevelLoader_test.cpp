@@ -6,6 +6,7 @@
 
 #include "com_ventrix_common_CommonCanvas.h"
 #include "com_ventrix_common_Main.h"
+#include "scene_ingame_LevelLoader.h"
 #include "ts_Resources.h"
 #include "vm_test.h"
 
@@ -41,9 +42,24 @@ public:
     void addObject(jint t, jint x, jint y) override { record(calls, canvas.get(), "object", {t, x, y}); }
 };
 
+// A receiver of the framework's that is not the game's loader.
+class OtherReceiver : public com::ventrix::common::LevelReceiver {
+    VM_DECLARE_CLASS(OtherReceiver, com::ventrix::common::LevelReceiver)
+
+public:
+    void readFirstLevelField(jint) override {}
+    void setTileSetInfo(jint, jint, jint, jint, jint, jint, jint) override {}
+    void defineTile(jint, jint) override {}
+    void setMapSize(jint, jint) override {}
+    void setMapCell(jint, jint, jint) override {}
+    void beginObjectGroup(jint, jint) override {}
+    void addObject(jint, jint, jint) override {}
+};
+
 }  // namespace leveltest
 
 VM_REGISTER_CLASS(leveltest::RecordingLoader, .name = "leveltest.RecordingLoader")
+VM_REGISTER_CLASS(leveltest::OtherReceiver, .name = "leveltest.OtherReceiver")
 
 TEST(LevelLoaderTest, TheGameCanvasHandsEveryLevelRecordToTheLoaderUnchangedAndInOrder) {
     vmTestBoot();
@@ -71,4 +87,18 @@ TEST(LevelLoaderTest, TheGameCanvasHandsEveryLevelRecordToTheLoaderUnchangedAndI
     EXPECT_EQ(loader->calls[65], "object 2 40 40 [1]");
     EXPECT_EQ(loader->calls.back(), "group 3 0 [1234] [1]");
     com::ventrix::common::Main::levelLoader = nullptr;
+}
+
+TEST(LevelLoaderTest, TheGameReadsMainsReceiverBackAsItsLoader) {
+    vmTestBoot();
+    using com::ventrix::common::Main;
+    using scene::ingame::LevelLoader;
+    _VM_ensureInitialized(Main::_VM_classRecord);
+    VMPtr<LevelLoader> loader = leveltest::RecordingLoader::create();
+    Main::levelLoader = loader;
+    EXPECT_EQ(LevelLoader::getInstance().get(), loader.get());
+    Main::levelLoader = leveltest::OtherReceiver::create()->construct();
+    EXPECT_EQ(VM_THROWN_CLASS(LevelLoader::getInstance()), "java.lang.ClassCastException");
+    Main::levelLoader = nullptr;
+    EXPECT_EQ(LevelLoader::getInstance(), nullptr);
 }
