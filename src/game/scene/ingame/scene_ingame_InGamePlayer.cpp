@@ -343,10 +343,18 @@ void InGamePlayer::slopeStep(jint i) {
 
 // The two ends a climb can be entered at mirror each other: from the first
 // point "on" is up the path (rising indices), from the last one down it.
-const InGamePlayer::ClimbEnd InGamePlayer::FIRST_END = {
-    CLIMB_STILL_FROM_FIRST, CLIMB_ON_FROM_FIRST, CLIMB_BACK_FROM_FIRST, GamePad::UP_HELD, GamePad::DOWN_HELD, 1};
-const InGamePlayer::ClimbEnd InGamePlayer::LAST_END = {CLIMB_STILL_FROM_LAST, CLIMB_ON_FROM_LAST, CLIMB_BACK_FROM_LAST,
-                                                       GamePad::DOWN_HELD,    GamePad::UP_HELD,   -1};
+const InGamePlayer::ClimbEnd InGamePlayer::FIRST_END = {.still = CLIMB_STILL_FROM_FIRST,
+                                                        .movingOn = CLIMB_ON_FROM_FIRST,
+                                                        .movingBack = CLIMB_BACK_FROM_FIRST,
+                                                        .onKey = GamePad::UP_HELD,
+                                                        .backKey = GamePad::DOWN_HELD,
+                                                        .on = 1};
+const InGamePlayer::ClimbEnd InGamePlayer::LAST_END = {.still = CLIMB_STILL_FROM_LAST,
+                                                       .movingOn = CLIMB_ON_FROM_LAST,
+                                                       .movingBack = CLIMB_BACK_FROM_LAST,
+                                                       .onKey = GamePad::DOWN_HELD,
+                                                       .backKey = GamePad::UP_HELD,
+                                                       .on = -1};
 
 void InGamePlayer::updateClimb() {
     const jint d = input();

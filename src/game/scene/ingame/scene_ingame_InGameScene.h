@@ -137,7 +137,6 @@ public:
     // The camera moves at most cameraStep pixels a frame on each axis toward
     // its target; both are the view's top-left corner in level pixels, kept
     // inside the world.
-    static constexpr jint FULL_DISGUISE = 5000;  // the player's disguise time when fresh
     static constexpr jint BAR_COLOR = 0xD02B15;  // the disguise-time bar
     static constexpr jint MARKER_SHOWN = 0;      // target marker animations
     static constexpr jint MARKER_HIDDEN = 1;

@@ -34,8 +34,6 @@ using com::ventrix::utility::MyObject;
 namespace {
 
 // The target markers: one still frame per target.
-constexpr jint MARKER_IMAGE = 0x3407;
-constexpr jint MARKER_SET = 0x3403;
 constexpr jint MARKER_FRAME = 1;
 constexpr jint MARKER_LAYER = 85;
 // The build's steps (the stage-1 counter).
@@ -182,7 +180,8 @@ void InGameScene::assembleLevel() {
     VMPtr<Screen> markers = Screen::create()->construct();
     targetIndicator = markers;
     markers->setSlotCapacity(targets);
-    for (jint i = 0; i < targets; ++i) markers->addFrame(MARKER_IMAGE, MARKER_SET, MARKER_FRAME, 0, 0);
+    for (jint i = 0; i < targets; ++i)
+        markers->addFrame(InGameTargetItem::MARKER_IMAGE, InGameTargetItem::MARKER_SET, MARKER_FRAME, 0, 0);
     markers->setLayer(MARKER_LAYER);
     addObject(markers);
 
