@@ -59,10 +59,10 @@ public:
     // Drawing layer.
     static constexpr jint PEOPLE_LAYER = 65;
 
-    // Reaction kinds, by outfit: wary of any disguise (0 and 1 alike); a
-    // guard, who lets its own outfit and the boss's by and, unless it is
-    // strict, the porter's and the cook's; wary of a disguise and hard on
-    // the agent's own clothes.
+    // Reaction kinds, by outfit: wary (0 and 1 alike) of anyone in a
+    // disguise; a guard, who lets its own outfit and the boss's by and,
+    // unless it is strict, the porter's and the cook's; special: wary of a
+    // disguise, and catching the agent in its own clothes.
     static constexpr jint REACT_WARY = 0, REACT_WARY_TOO = 1;
     static constexpr jint REACT_GUARD = 2, REACT_STRICT_GUARD = 3;
     static constexpr jint REACT_SPECIAL = 4;
