@@ -197,6 +197,41 @@ TEST_F(InGamePlayerTest, APathIsClimbedBothWaysWithTheHeightOnTheSlope) {
     EXPECT_GT(between, 30);
 }
 
+// From either end: on past the middle point, then back the way it came,
+// point by point, and off the path at the end it was entered at. The two
+// indices stay one apart, toward that end, all the way.
+TEST_F(InGamePlayerTest, BackAlongThePathToTheEndItWasEnteredAt) {
+    const struct Case {
+        bool fromStart;
+        jint x, y;  // the end entered at
+        jint on, back;
+        jint passed;  // pathIndex once the middle point is behind
+    } cases[] = {{true, 100, 630, kUp, kDown, 2}, {false, 180, 550, kDown, kUp, 0}};
+    for (const Case& c : cases) {
+        spawn(c.x, c.y);
+        player->beginInteraction(7, 0);
+        player->setPath(points({{100, 630}, {140, 590}, {180, 550}}));
+        player->startClimb(c.fromStart);
+        const jint apart = c.fromStart ? -1 : 1;
+        bool moved = false;
+        auto climbing = [&] {
+            if (player->getState() != InGamePlayer::CLIMBING) return false;
+            EXPECT_EQ(player->pathIndexDown - player->pathIndex, apart) << c.fromStart;
+            moved = moved || anim() == 3;
+            return true;
+        };
+        hold({c.on});
+        runUntil([&] { return climbing() && player->pathIndex == c.passed; });
+        moved = false;
+        hold({c.back});
+        runUntil([&] { return !climbing(); });
+        EXPECT_TRUE(moved) << c.fromStart;
+        EXPECT_EQ(y(), c.y) << c.fromStart;
+        EXPECT_EQ(player->pathIndex, -1);
+        EXPECT_EQ(player->pathIndexDown, -1);
+    }
+}
+
 TEST_F(InGamePlayerTest, AOnePointPathEndsTheClimbAndABrokenChainEndsAtItsLastPoint) {
     spawn(100, 630);
     struct Case {
