@@ -5,6 +5,8 @@
 #include "com_ventrix_ui_LoadingPage.h"
 #include "com_ventrix_utility_AudioAndVibration.h"
 #include "com_ventrix_utility_MyFont.h"
+#include "generated_RP.h"
+#include "global_GameScene.h"
 #include "sam_SamGameSave.h"
 #include "scene_LogoScene.h"
 #include "scene_ingame_InGameScene.h"
@@ -19,6 +21,8 @@ using com::ventrix::ui::LoadingPage;
 using com::ventrix::ui::Scene;
 using com::ventrix::utility::AudioAndVibration;
 using com::ventrix::utility::MyFont;
+using generated::RP;
+using global::GameScene;
 
 VMPtr<SamSceneManager> SamSceneManager::construct() {
     Super::construct();
@@ -29,10 +33,10 @@ VMPtr<SamSceneManager> SamSceneManager::construct() {
 
 void SamSceneManager::setupFonts() {
     VMPtr<MyFont> font = MyFont::getInstance();
-    font->loadTexts(TEXTS);
+    font->loadTexts(RP::TEXTS);
     VMPtr<VMInts> ids = VMInts::create(2);
-    (*ids)[0] = BODY_FONT;
-    (*ids)[1] = TITLE_FONT;
+    (*ids)[0] = RP::FONT_FIRST;
+    (*ids)[1] = RP::FONT_SECOND;
     font->setFontResourceIds(ids);
 }
 
@@ -51,7 +55,7 @@ void SamSceneManager::setupLoadingPage() {
 void SamSceneManager::afterResume() {
     VMPtr<Scene> current = scene;
     // A paused level stays silent until the player goes on.
-    if (currentSceneId == LEVEL && current != nullptr && current->quietOnResume) return;
+    if (currentSceneId == GameScene::LEVEL && current != nullptr && current->quietOnResume) return;
     AudioAndVibration::getInstance()->startMusic();
 }
 
@@ -64,22 +68,22 @@ void SamSceneManager::createGameSave() {
 void SamSceneManager::createScene() {
     const jint id = currentSceneId;
     // Negative ids are above every scene too.
-    if (static_cast<uint32_t>(id) > static_cast<uint32_t>(LAST_SCENE)) return;
+    if (static_cast<uint32_t>(id) > static_cast<uint32_t>(GameScene::LAST)) return;
     VMPtr<Scene> made;
     jint style = 0;
     switch (id) {
-        case LOGO:
+        case GameScene::LOGO:
             made = scene::LogoScene::create()->construct();
             style = -1;  // started at once
             break;
-        case MAIN_MENU: made = scene::menu::MainMenuScene::create()->construct(); break;
-        case 2:
-        case 4:
-        case 6:
-        case 7:
-        case 15:
-        case 16: made = scene::menu::MenuOptionScene::create()->construct(id); break;
-        case LEVEL: {
+        case GameScene::MAIN_MENU: made = scene::menu::MainMenuScene::create()->construct(); break;
+        case GameScene::SETTINGS_PAGE:
+        case GameScene::INFORMATION_PAGE:
+        case GameScene::SOUND_PAGE:
+        case GameScene::HELP_PAGE:
+        case GameScene::START_SOUND_PAGE:
+        case GameScene::START_HELP_PAGE: made = scene::menu::MenuOptionScene::create()->construct(id); break;
+        case GameScene::LEVEL: {
             _VM_ensureInitialized(SamGameSave::_VM_classRecord);
             VMPtr<AudioAndVibration> sound = AudioAndVibration::getInstance();
             sound->switchMusic(SamGameSave::currentLevel, 0);
@@ -88,16 +92,16 @@ void SamSceneManager::createScene() {
             style = 1;
             break;
         }
-        case 10:
-        case 11:
-        case 13:
-        case 14: made = scene::menu::SelectLevelScene::create()->construct(id); break;
-        case TUTORIAL: made = scene::ingame::InGameScene::create()->construct(id); break;
+        case GameScene::BROWSE_LEVELS:
+        case GameScene::BRIEFING:
+        case GameScene::NEXT_BRIEFING:
+        case GameScene::INTERLUDE: made = scene::menu::SelectLevelScene::create()->construct(id); break;
+        case GameScene::TUTORIAL: made = scene::ingame::InGameScene::create()->construct(id); break;
         default: return;
     }
     scene = made;
     made->startLoading(style);
-    if (id == LOGO) AudioAndVibration::getInstance()->enableDeviceVibration(true);
+    if (id == GameScene::LOGO) AudioAndVibration::getInstance()->enableDeviceVibration(true);
 }
 
 }  // namespace sam

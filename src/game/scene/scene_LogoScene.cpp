@@ -1,9 +1,19 @@
 // scene.LogoScene: the first scene of every run (scene 0).
 #include "scene_LogoScene.h"
 
+#include "global_GameScene.h"
+
 namespace scene {
 
 using com::ventrix::ui::Screen;
+
+namespace {
+
+// The screen's steps (the stage-0 counter), in the order they run; the
+// counter back at 0 ends the stage.
+constexpr jint STEP_SCREEN = 0, STEP_LOGO = 4, STEP_TITLE = 3, STEP_BANNER = 2, STEP_LOGO_ALONE = 1;
+
+}  // namespace
 
 VMPtr<LogoScene> LogoScene::construct() {
     Super::construct();
@@ -15,26 +25,26 @@ void LogoScene::loadStage0() { loadLogo(); }
 void LogoScene::loadLogo() {
     VMPtr<VMInts> work = rect;
     switch (stage0Busy) {
-        case 0: {
+        case STEP_SCREEN: {
             VMPtr<Screen> s = Screen::create()->construct();
             screen = s;
             s->setBackgroundColor(0xFFFFFF);
             s->setBackgroundVisible(true);
             s->setSlotCapacity(LAYERS);
-            stage0Busy = 4;
+            stage0Busy = STEP_LOGO;
             break;
         }
-        case 4: {
+        case STEP_LOGO: {
             // The logo, centred by its own size.
             VMPtr<Screen> s = screen;
             s->addAnimation(LOGO_IMAGE, LOGO_SET, 0, 0, 0);
             const jint w = s->getSlotWidth(0);
             const jint h = s->getSlotHeight(0);
             s->setSlotPosition(0, (Screen::SCREEN_WIDTH - w) / 2, (Screen::SCREEN_HEIGHT - h) / 2);
-            stage0Busy = 3;
+            stage0Busy = STEP_TITLE;
             break;
         }
-        case 3: {
+        case STEP_TITLE: {
             // The title picture and its two bands.
             VMPtr<Screen> s = screen;
             s->addFrame(TITLE_IMAGE, TITLE_SET, 0, 240, 320);
@@ -42,17 +52,17 @@ void LogoScene::loadLogo() {
             s->addFrame(TITLE_IMAGE, TITLE_SET, 2, 240, 640);
             s->setRectCapacity(2);
             setBands();
-            stage0Busy = 2;
+            stage0Busy = STEP_BANNER;
             break;
         }
-        case 2: {
+        case STEP_BANNER: {
             VMPtr<Screen> s = screen;
             s->addResource(BANNER);
             s->setSlotPosition(4, 240, 0);
-            stage0Busy = 1;
+            stage0Busy = STEP_LOGO_ALONE;
             break;
         }
-        case 1: {
+        case STEP_LOGO_ALONE: {
             VMPtr<Screen> s = screen;
             // The logo alone. The screen paints rectangles whose layer is not
             // drawn above all layers: the bands wait for the title picture
@@ -99,7 +109,7 @@ void LogoScene::update() {
         }
     } else if (elapsed >= CHANGE_AT) {
         VMPtr<com::ventrix::utility::SceneManager> manager = sceneManager;
-        manager->changeScene(SOUND_QUESTION_SCENE);
+        manager->changeScene(global::GameScene::START_SOUND_PAGE);
     }
 }
 

@@ -16,7 +16,6 @@ class LogoScene : public com::ventrix::ui::Scene {
 public:
     static constexpr jint TITLE_AT = 3000;   // ms of scene time
     static constexpr jint CHANGE_AT = 7000;  // ms of scene time
-    static constexpr jint SOUND_QUESTION_SCENE = 15;
     static constexpr jint LOGO_IMAGE = 0x401;
     static constexpr jint LOGO_SET = 0x400;
     static constexpr jint TITLE_IMAGE = 0x801;

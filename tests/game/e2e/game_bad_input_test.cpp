@@ -2,8 +2,10 @@
 // and a progress record cut short.
 #include "com_ventrix_utility_SceneManager.h"
 #include "game_run.h"
+#include "global_GameScene.h"
 #include "sam_SamGameSave.h"
 
+using global::GameScene;
 using playharness::Harness;
 using sam::SamGameSave;
 
@@ -20,8 +22,8 @@ TEST_F(MissingLevelsTest, ALevelThatCannotBeLoadedReturnsWhereItWasChosenWithOne
     // The tutorial, from the main menu's first entry: back to the menu.
     testing::internal::CaptureStdout();
     harness.tap(240, 472);
-    ASSERT_TRUE(stepUntilScene(12, 10));
-    ASSERT_TRUE(stepUntilScene(1, 60));
+    ASSERT_TRUE(stepUntilScene(GameScene::TUTORIAL, 10));
+    ASSERT_TRUE(stepUntilScene(GameScene::MAIN_MENU, 60));
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Level -1 not loaded: missing or cut short\n");
     ASSERT_TRUE(stepUntilLoaded());
 
@@ -29,12 +31,12 @@ TEST_F(MissingLevelsTest, ALevelThatCannotBeLoadedReturnsWhereItWasChosenWithOne
     ASSERT_TRUE(openBriefing());
     testing::internal::CaptureStdout();
     harness.tap(412, 592);  // go: the level
-    ASSERT_TRUE(stepUntilScene(9, 60));
-    ASSERT_TRUE(stepUntilScene(10, 60));
+    ASSERT_TRUE(stepUntilScene(GameScene::LEVEL, 60));
+    ASSERT_TRUE(stepUntilScene(GameScene::BROWSE_LEVELS, 60));
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Level 0 not loaded: missing or cut short\n");
     ASSERT_TRUE(stepUntilLoaded());
     ASSERT_TRUE(harness.step(10));
-    EXPECT_EQ(Harness::sceneId(), 10);
+    EXPECT_EQ(Harness::sceneId(), GameScene::BROWSE_LEVELS);
 }
 
 class SaveTest : public gamerun::GameRun {};

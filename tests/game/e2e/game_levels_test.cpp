@@ -22,14 +22,15 @@
 using com::ventrix::utility::SceneManager;
 using playharness::Harness;
 using scene::ingame::InGameObject;
+using global::GameScene;
 using scene::ingame::InGameScene;
 
 namespace {
 
 struct LevelCase {
     const char* file;  // assets/game/levels/<file>.json
-    int scene;         // 9, or 12 for the tutorial
-    int level;         // currentLevel for scene 9
+    int scene;         // GameScene::LEVEL, or TUTORIAL for the tutorial
+    int level;         // currentLevel for GameScene::LEVEL
     int endScene;      // the scene after the last target
     bool caught;       // the run that is caught after a checkpoint
     int after = 0;     // the caught run leaves the route after this step (from 1) at the earliest
@@ -135,7 +136,7 @@ TEST_P(LevelRunTest, ItsSolutionEndsInItsSceneChange) {
     SceneManager::instance->changeScene(c.scene);
     ASSERT_TRUE(harness.step());
     ASSERT_EQ(Harness::sceneId(), c.scene);
-    if (c.scene == InGameScene::LEVEL_SCENE) {
+    if (c.scene == GameScene::LEVEL) {
         EXPECT_EQ(sam::SamGameSave::currentLevel, c.level);
     }
     ASSERT_TRUE(stepUntilLoaded());
@@ -199,10 +200,10 @@ TEST_P(LevelRunTest, ItsSolutionEndsInItsSceneChange) {
     ASSERT_EQ(Harness::sceneId(), c.endScene) << c.file << " ended in state " << Harness::inGameState();
     // Level 10 leads to the main menu without a next level; the tutorial
     // leaves level 0 current.
-    EXPECT_EQ(sam::SamGameSave::currentLevel, c.scene == InGameScene::TUTORIAL_SCENE ? 0 : c.level == 10 ? 10 : c.level + 1);
+    EXPECT_EQ(sam::SamGameSave::currentLevel, c.scene == GameScene::TUTORIAL ? 0 : c.level == 10 ? 10 : c.level + 1);
     // Levels 2, 5 and 8 go straight to their chapter's scene; level 10 ends
     // in its final pan; the others show the level-complete panel.
-    const int ending = c.endScene == 14 ? -1 : c.level == 10 ? InGameScene::FINAL_PAN : InGameScene::LEVEL_COMPLETE;
+    const int ending = c.endScene == GameScene::INTERLUDE ? -1 : c.level == 10 ? InGameScene::FINAL_PAN : InGameScene::LEVEL_COMPLETE;
     if (ending >= 0) {
         EXPECT_GT(harness.tickOf("state", ending), 0);
     }
@@ -211,18 +212,18 @@ TEST_P(LevelRunTest, ItsSolutionEndsInItsSceneChange) {
 // One level of each location is caught: the airport (5), the mansion (6), the
 // park (2), the base (8) and the hotel (9).
 INSTANTIATE_TEST_SUITE_P(Shipped, LevelRunTest,
-                         ::testing::Values(LevelCase{"tutorial", 12, -1, 13, false},
-                                           LevelCase{"level0", 9, 0, 13, false},
-                                           LevelCase{"level1", 9, 1, 13, false},
-                                           LevelCase{"level2", 9, 2, 14, true, 27},
-                                           LevelCase{"level3", 9, 3, 13, false},
-                                           LevelCase{"level4", 9, 4, 13, false},
-                                           LevelCase{"level5", 9, 5, 14, true, 33},
-                                           LevelCase{"level6", 9, 6, 13, true, 28, 28},
-                                           LevelCase{"level7", 9, 7, 13, false},
-                                           LevelCase{"level8", 9, 8, 14, true, 49, 47},
-                                           LevelCase{"level9", 9, 9, 13, true, 35, 35},
-                                           LevelCase{"level10", 9, 10, 1, false}),
+                         ::testing::Values(LevelCase{"tutorial", GameScene::TUTORIAL, -1, GameScene::NEXT_BRIEFING, false},
+                                           LevelCase{"level0", GameScene::LEVEL, 0, GameScene::NEXT_BRIEFING, false},
+                                           LevelCase{"level1", GameScene::LEVEL, 1, GameScene::NEXT_BRIEFING, false},
+                                           LevelCase{"level2", GameScene::LEVEL, 2, GameScene::INTERLUDE, true, 27},
+                                           LevelCase{"level3", GameScene::LEVEL, 3, GameScene::NEXT_BRIEFING, false},
+                                           LevelCase{"level4", GameScene::LEVEL, 4, GameScene::NEXT_BRIEFING, false},
+                                           LevelCase{"level5", GameScene::LEVEL, 5, GameScene::INTERLUDE, true, 33},
+                                           LevelCase{"level6", GameScene::LEVEL, 6, GameScene::NEXT_BRIEFING, true, 28, 28},
+                                           LevelCase{"level7", GameScene::LEVEL, 7, GameScene::NEXT_BRIEFING, false},
+                                           LevelCase{"level8", GameScene::LEVEL, 8, GameScene::INTERLUDE, true, 49, 47},
+                                           LevelCase{"level9", GameScene::LEVEL, 9, GameScene::NEXT_BRIEFING, true, 35, 35},
+                                           LevelCase{"level10", GameScene::LEVEL, 10, GameScene::MAIN_MENU, false}),
                          [](const ::testing::TestParamInfo<LevelCase>& info) { return std::string(info.param.file); });
 
 }  // namespace

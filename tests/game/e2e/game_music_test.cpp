@@ -5,11 +5,13 @@
 #include "com_ventrix_utility_MyPointer.h"
 #include "com_ventrix_utility_SceneManager.h"
 #include "game_run.h"
+#include "global_GameScene.h"
 #include "scene_ingame_InGameScene.h"
 
 #include <sstream>
 
 using com::ventrix::utility::SceneManager;
+using global::GameScene;
 using playharness::Harness;
 using scene::ingame::InGameScene;
 
@@ -75,18 +77,18 @@ protected:
 
 TEST_P(MusicTest, TheTunesFollowTheSoundAnswer) {
     start();
-    ASSERT_TRUE(stepUntilScene(15, 400));
+    ASSERT_TRUE(stepUntilScene(GameScene::START_SOUND_PAGE, 400));
     ASSERT_TRUE(stepUntilLoaded());
     EXPECT_EQ(heard(), kSilence) << "nothing before the answer";
     harness.tap(240, GetParam() ? 272 : 370);
-    ASSERT_TRUE(stepUntilScene(1, 10));
+    ASSERT_TRUE(stepUntilScene(GameScene::MAIN_MENU, 10));
     ASSERT_TRUE(stepUntilLoaded());
     EXPECT_EQ(heard(), expected(kMenuTune)) << "main menu";
 
     // The tutorial keeps the menu's tune; a pause silences it, resume
     // brings it back.
     harness.tap(240, 472);
-    ASSERT_TRUE(stepUntilScene(12, 10));
+    ASSERT_TRUE(stepUntilScene(GameScene::TUTORIAL, 10));
     ASSERT_TRUE(stepUntilLoaded());
     ASSERT_TRUE(toPlay());
     EXPECT_EQ(heard(), expected(kMenuTune)) << "tutorial";
@@ -103,23 +105,23 @@ TEST_P(MusicTest, TheTunesFollowTheSoundAnswer) {
     VMPtr<VMInts> yes = VMInts::create(10);
     ASSERT_GT(level()->pausePanel->getCollisionRects(1, yes, 1), 0);
     harness.tap((*yes)[0] + (*yes)[2] / 2, (*yes)[1] + (*yes)[3] / 2);
-    ASSERT_TRUE(stepUntilScene(1, 10));
+    ASSERT_TRUE(stepUntilScene(GameScene::MAIN_MENU, 10));
     ASSERT_TRUE(stepUntilLoaded());
     EXPECT_EQ(heard(), expected(kMenuTune)) << "main menu after the quit";
 
     // Level 0 from the level selection: its own tune while it is played.
     ASSERT_TRUE(openBriefing());
     harness.tap(412, 592);  // go: the level
-    ASSERT_TRUE(stepUntilScene(9, 60));
+    ASSERT_TRUE(stepUntilScene(GameScene::LEVEL, 60));
     ASSERT_TRUE(stepUntilLoaded());
     EXPECT_EQ(heard(), expected(kLevel0Tune)) << "level 0";
     ASSERT_TRUE(playSolution("level0"));
     EXPECT_EQ(heard(), expected(kLevel0Tune)) << "level 0 complete";
 
     // Completed: the level selection with the menu's tune, then level 1's.
-    ASSERT_TRUE(stepUntilScene(13, 200));
+    ASSERT_TRUE(stepUntilScene(GameScene::NEXT_BRIEFING, 200));
     EXPECT_EQ(heard(), expected(kMenuTune)) << "level selection after level 0";
-    ASSERT_TRUE(stepUntilScene(9, 400));
+    ASSERT_TRUE(stepUntilScene(GameScene::LEVEL, 400));
     ASSERT_TRUE(stepUntilLoaded());
     EXPECT_EQ(heard(), expected(kLevel1Tune)) << "level 1";
     EXPECT_EQ(prepared, GetParam() ? kLevel1Tune : kSilence);

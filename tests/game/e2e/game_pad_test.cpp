@@ -26,7 +26,7 @@ protected:
     // The tutorial, loaded and in play from its first frame.
     void startTutorial() {
         start();
-        SceneManager::instance->changeScene(InGameScene::TUTORIAL_SCENE);
+        SceneManager::instance->changeScene(global::GameScene::TUTORIAL);
         ASSERT_TRUE(harness.step());
         ASSERT_TRUE(stepUntilLoaded());
     }
@@ -168,19 +168,19 @@ TEST_F(PadRunTest, AFingerHeldOnAnArrowMovesAsFarAsItsKey) {
 TEST_F(PadRunTest, TheFirstMissionIsPlayedOutByTouchesAlone) {
     if (std::getenv("VESSILO_GC_STRESS") != nullptr) GTEST_SKIP() << "a whole level is left to the other runs";
     start({{1, {1, 0, 0, 0, 0, 0}}});
-    SceneManager::instance->changeScene(InGameScene::LEVEL_SCENE);
+    SceneManager::instance->changeScene(global::GameScene::LEVEL);
     ASSERT_TRUE(harness.step());
     ASSERT_TRUE(stepUntilLoaded());
     byPad = true;
     ASSERT_TRUE(playSolution("level0"));
     // The last target's story, if one is still open, is closed by taps.
-    for (int n = 0; n < 1000 && Harness::sceneId() != 13; ++n) {
+    for (int n = 0; n < 1000 && Harness::sceneId() != global::GameScene::NEXT_BRIEFING; ++n) {
         const bool story = Harness::inGameState() == InGameScene::OBJECTIVE_STORY && n % 2 == 0;
         if (story) harness.touchDown(240, 320);
         ASSERT_TRUE(harness.step());
         if (story) harness.touchUp(240, 320);
     }
-    EXPECT_EQ(Harness::sceneId(), 13);
+    EXPECT_EQ(Harness::sceneId(), global::GameScene::NEXT_BRIEFING);
 }
 
 }  // namespace

@@ -3,8 +3,10 @@
 // menu's first entry, the tutorial and level 0 played by their solutions,
 // and the save after them; frames at chosen ticks against their goldens.
 #include "game_run.h"
+#include "global_GameScene.h"
 #include "scene_ingame_InGameScene.h"
 
+using global::GameScene;
 using playharness::Harness;
 using playharness::TraceEntry;
 using scene::ingame::InGameScene;
@@ -23,7 +25,7 @@ TEST_F(PlayThroughTest, FromTheLogoThroughTheTutorialAndTheFirstLevel) {
     start();
     // The logo alone from the tick that enters it, the title picture 3 s on.
     ASSERT_TRUE(harness.step());
-    EXPECT_EQ(Harness::sceneId(), 0);
+    EXPECT_EQ(Harness::sceneId(), GameScene::LOGO);
     expectFrame("e2e_logo_tick1");
     ASSERT_TRUE(harness.step(74));
     expectFrame("e2e_logo_tick75");
@@ -31,7 +33,7 @@ TEST_F(PlayThroughTest, FromTheLogoThroughTheTutorialAndTheFirstLevel) {
     expectFrame("e2e_title_tick76");
 
     // The sound question: asked for in tick 176, loaded in 177-188.
-    ASSERT_TRUE(stepUntilScene(15, 200));
+    ASSERT_TRUE(stepUntilScene(GameScene::START_SOUND_PAGE, 200));
     EXPECT_EQ(harness.ticks, 176);
     ASSERT_TRUE(stepUntilLoaded());
     EXPECT_EQ(harness.ticks, 188);
@@ -46,10 +48,10 @@ TEST_F(PlayThroughTest, FromTheLogoThroughTheTutorialAndTheFirstLevel) {
     // menu music, and the main menu, loaded in 8 ticks.
     harness.tap(240, 272);
     ASSERT_TRUE(harness.step());
-    EXPECT_EQ(Harness::sceneId(), 15);
+    EXPECT_EQ(Harness::sceneId(), GameScene::START_SOUND_PAGE);
     EXPECT_TRUE(store(0).empty());
     ASSERT_TRUE(harness.step());
-    EXPECT_EQ(Harness::sceneId(), 1);
+    EXPECT_EQ(Harness::sceneId(), GameScene::MAIN_MENU);
     EXPECT_EQ(store(0), (std::vector<uint8_t>{0, 0, 0, 0, 0, 0, 0, 1}));  // sound on
     EXPECT_EQ(takeSounds(), (std::vector<std::string>{"stopSound 0", "playSound 0 21509 -1 0", "playOnChannel 0 0"}));
     ASSERT_TRUE(stepUntilLoaded());
@@ -58,11 +60,11 @@ TEST_F(PlayThroughTest, FromTheLogoThroughTheTutorialAndTheFirstLevel) {
 
     // Its first entry: the tutorial, played by its solution.
     harness.tap(240, 472);
-    ASSERT_TRUE(stepUntilScene(12, 10));
+    ASSERT_TRUE(stepUntilScene(GameScene::TUTORIAL, 10));
     EXPECT_EQ(harness.ticks, 200);
     ASSERT_TRUE(stepUntilLoaded());
     ASSERT_TRUE(playSolution("tutorial"));
-    ASSERT_TRUE(stepUntilScene(13, 200));
+    ASSERT_TRUE(stepUntilScene(GameScene::NEXT_BRIEFING, 200));
 
     // The level selection after it starts level 0 by itself: scene 9 in the
     // 126th tick after the one that finished its load.
@@ -70,7 +72,7 @@ TEST_F(PlayThroughTest, FromTheLogoThroughTheTutorialAndTheFirstLevel) {
     const int64_t selectLoaded = harness.ticks;
     expectFrame("e2e_select_after_tutorial");
     takeSounds();
-    ASSERT_TRUE(stepUntilScene(9, 200));
+    ASSERT_TRUE(stepUntilScene(GameScene::LEVEL, 200));
     EXPECT_EQ(harness.ticks - selectLoaded, 126);
     EXPECT_EQ(takeSounds(), (std::vector<std::string>{"stopSound 0", "playSound 0 21507 -1 0", "playOnChannel 0 0"}));
 
@@ -83,11 +85,11 @@ TEST_F(PlayThroughTest, FromTheLogoThroughTheTutorialAndTheFirstLevel) {
     ASSERT_EQ(Harness::inGameState(), InGameScene::LEVEL_COMPLETE);
     // The complete panel as the level's last frame shows it.
     Picture last;
-    for (int n = 0; n < 200 && Harness::sceneId() == 9; ++n) {
+    for (int n = 0; n < 200 && Harness::sceneId() == GameScene::LEVEL; ++n) {
         last = harness.frame();
         ASSERT_TRUE(harness.step());
     }
-    EXPECT_EQ(Harness::sceneId(), 13);
+    EXPECT_EQ(Harness::sceneId(), GameScene::NEXT_BRIEFING);
     EXPECT_TRUE(matchesGolden("game", "e2e_level0_complete", last));
     EXPECT_EQ(store(1), (std::vector<uint8_t>{1, 0, 0, 0, 1, 0}));
 

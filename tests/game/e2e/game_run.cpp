@@ -15,6 +15,7 @@
 #include "com_ventrix_utility_MyKey.h"
 #include "com_ventrix_utility_ResManager.h"
 #include "com_ventrix_utility_SceneManager.h"
+#include "global_GameScene.h"
 #include "javax_microedition_lcdui_Display.h"
 #include "scene_ingame_GamePad.h"
 #include "scene_ingame_InGameObject.h"
@@ -28,6 +29,7 @@ namespace gamerun {
 
 using com::ventrix::common::Main;
 using com::ventrix::utility::SceneManager;
+using global::GameScene;
 using scene::ingame::InGameObject;
 using scene::ingame::InGameScene;
 
@@ -96,9 +98,9 @@ void GameRun::stop() {
 }
 
 bool GameRun::toMainMenu() {
-    if (!stepUntilScene(15, 400) || !stepUntilLoaded()) return false;
+    if (!stepUntilScene(GameScene::START_SOUND_PAGE, 400) || !stepUntilLoaded()) return false;
     harness.tap(240, 272);  // "on"
-    return stepUntilScene(1, 10) && stepUntilLoaded();
+    return stepUntilScene(GameScene::MAIN_MENU, 10) && stepUntilLoaded();
 }
 
 bool GameRun::stepUntilScene(int id, int most) {
@@ -123,7 +125,7 @@ bool GameRun::openBriefing() {
     harness.tap(448, 470);  // the next entry: missions
     if (!harness.step(2)) return false;
     harness.tap(240, 472);
-    if (!stepUntilScene(10, 10) || !stepUntilLoaded() || !harness.step(30)) return false;
+    if (!stepUntilScene(GameScene::BROWSE_LEVELS, 10) || !stepUntilLoaded() || !harness.step(30)) return false;
     harness.tap(412, 592);  // go: the briefing
     return harness.step(30);
 }

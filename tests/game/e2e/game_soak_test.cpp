@@ -23,6 +23,7 @@
 #include "com_ventrix_utility_MyPointer.h"
 #include "com_ventrix_utility_SceneManager.h"
 #include "game_run.h"
+#include "global_GameScene.h"
 #include "hal_system.h"
 #include "sam_SamGameSave.h"
 #include "scene_ingame_InGameScene.h"
@@ -30,6 +31,7 @@
 #include "ts_graphics_CollisionBox.h"
 
 using com::ventrix::utility::SceneManager;
+using global::GameScene;
 using playharness::Harness;
 using scene::ingame::InGameScene;
 
@@ -96,7 +98,7 @@ protected:
     bool backToMenu() {
         harness.step(30);  // the control slides in
         harness.tap(68, 592);
-        return stepUntilScene(1, 60) && stepUntilLoaded();
+        return stepUntilScene(GameScene::MAIN_MENU, 60) && stepUntilLoaded();
     }
     InGameScene* level() { return dynamic_cast<InGameScene*>(SceneManager::instance->scene.get()); }
     // Through the level's stories into free play, then quit from the pause
@@ -118,7 +120,7 @@ protected:
         VMPtr<VMInts> yes = VMInts::create(10);
         if (level()->pausePanel->getCollisionRects(1, yes, 1) <= 0) return false;
         harness.tap((*yes)[0] + (*yes)[2] / 2, (*yes)[1] + (*yes)[3] / 2);
-        return stepUntilScene(10, 10) && stepUntilLoaded();
+        return stepUntilScene(GameScene::BROWSE_LEVELS, 10) && stepUntilLoaded();
     }
 };
 
@@ -160,12 +162,12 @@ TEST_F(SoakTest, MenusPagesTheTutorialAQuitAndACompletedLevelOverAndOver) {
         sam::SamGameSave::unlockedLevel = 0;
         SOAK_STEP(openEntry(0, 12));
         SOAK_STEP(playSolution("tutorial"));
-        SOAK_STEP(stepUntilScene(13, 200));
-        SOAK_STEP(stepUntilScene(9, 400));
+        SOAK_STEP(stepUntilScene(GameScene::NEXT_BRIEFING, 200));
+        SOAK_STEP(stepUntilScene(GameScene::LEVEL, 400));
         SOAK_STEP(stepUntilLoaded());
         SOAK_STEP(playSolution("level0"));
-        SOAK_STEP(stepUntilScene(13, 200));
-        SOAK_STEP(stepUntilScene(9, 400));  // level 1
+        SOAK_STEP(stepUntilScene(GameScene::NEXT_BRIEFING, 200));
+        SOAK_STEP(stepUntilScene(GameScene::LEVEL, 400));  // level 1
         SOAK_STEP(stepUntilLoaded());
         SOAK_STEP(quitLevel());
         SOAK_STEP(backToMenu());

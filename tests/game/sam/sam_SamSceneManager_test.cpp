@@ -8,6 +8,7 @@
 #include "com_ventrix_common_Main.h"
 #include "com_ventrix_utility_AudioAndVibration.h"
 #include "com_ventrix_utility_MyFont.h"
+#include "global_GameScene.h"
 #include "java_lang_Class.h"
 #include "sam_SamGameSave.h"
 #include "sam_SamSceneManager.h"
@@ -21,6 +22,7 @@ using com::ventrix::ui::LoadingPage;
 using com::ventrix::ui::Scene;
 using com::ventrix::utility::AudioAndVibration;
 using com::ventrix::utility::SceneManager;
+using global::GameScene;
 using sam::SamSceneManager;
 
 namespace samtest {
@@ -132,7 +134,7 @@ TEST_F(SceneFactoryTest, EveryIdBuildsItsScene) {
         if (auto* select = dynamic_cast<scene::menu::SelectLevelScene*>(s)) {
             EXPECT_EQ(select->mode, c.id);
         }
-        if (c.id == 12) {
+        if (c.id == GameScene::TUTORIAL) {
             EXPECT_EQ(sam::SamGameSave::currentLevel, -1);
         }
         s->dispose();
@@ -146,7 +148,7 @@ TEST_F(SceneFactoryTest, LevelSceneStartsItsMusic) {
     VMPtr<SamSceneManager> m = SamSceneManager::create()->construct();
     sam::SamGameSave::currentLevel = 4;
     VMPtr<samtest::NoteMedia> media = noteSound(4);
-    m->currentSceneId = 9;
+    m->currentSceneId = GameScene::LEVEL;
     m->createScene();
     EXPECT_EQ(media->log, (std::vector<std::string>{"playOnChannel 0 0"}));
     m->scene->dispose();
@@ -162,14 +164,18 @@ TEST_F(SceneFactoryTest, MusicAfterAResume) {
         jint id;
         bool paused;
         bool plays;
-    } cases[] = {{9, true, false}, {9, false, true}, {12, true, true}, {10, true, true}, {3, false, true}};
+    } cases[] = {{GameScene::LEVEL, true, false},
+                 {GameScene::LEVEL, false, true},
+                 {GameScene::TUTORIAL, true, true},
+                 {GameScene::BROWSE_LEVELS, true, true},
+                 {3, false, true}};
     for (const Case& c : cases) {
         media->log.clear();
         m->currentSceneId = jshort(c.id);
         m->scene = nullptr;
-        if (c.id == 9) m->scene = scene::ingame::InGameScene::create()->construct();
-        if (c.id == 12) m->scene = scene::ingame::InGameScene::create()->construct(12);
-        if (c.id == 10) m->scene = scene::menu::SelectLevelScene::create()->construct(10);
+        if (c.id == GameScene::LEVEL) m->scene = scene::ingame::InGameScene::create()->construct();
+        if (c.id == GameScene::TUTORIAL) m->scene = scene::ingame::InGameScene::create()->construct(c.id);
+        if (c.id == GameScene::BROWSE_LEVELS) m->scene = scene::menu::SelectLevelScene::create()->construct(c.id);
         if (m->scene != nullptr) m->scene->quietOnResume = c.paused;
         m->afterResume();
         EXPECT_EQ(media->log.size(), c.plays ? 1u : 0u) << c.id;
@@ -193,7 +199,7 @@ TEST_F(SceneFactoryTest, ApplicationClassMadeByNameRecordsTheLogoScene) {
     VMPtr<SceneManager> m = SceneManager::getInstance();
     ASSERT_NE(dynamic_cast<SamSceneManager*>(m.get()), nullptr);
     EXPECT_EQ(Main::sceneManager.get(), m.get());
-    EXPECT_EQ(m->currentSceneId, 0);  // recorded, not entered
+    EXPECT_EQ(m->currentSceneId, GameScene::LOGO);  // recorded, not entered
     EXPECT_EQ(m->scene.get(), nullptr);
     app->main = nullptr;
     Main::sceneManager = nullptr;

@@ -22,7 +22,10 @@ namespace {
 
 constexpr jint kSecondary[InGameDisguisedPeople::OUTFITS] = {0x3001, 0x3000, 0x3006, 0x3005, 0x3007, 0x3004, 0x3002};
 constexpr jint kPrimary[InGameDisguisedPeople::OUTFITS] = {0x3009, 0x3008, 0x300E, 0x300D, 0x300F, 0x300C, 0x300A};
-constexpr jint kReactions[InGameDisguisedPeople::OUTFITS] = {2, 0, 2, 4, 0, 3, 4};
+using People = InGameDisguisedPeople;
+constexpr jint kReactions[People::OUTFITS] = {People::REACT_GUARD,   People::REACT_WARY, People::REACT_GUARD,
+                                              People::REACT_SPECIAL, People::REACT_WARY, People::REACT_STRICT_GUARD,
+                                              People::REACT_SPECIAL};
 constexpr jint MIRRORED = 2;
 
 VMPtr<VMInts> outfitTable(const jint (&values)[InGameDisguisedPeople::OUTFITS]) {
@@ -328,13 +331,13 @@ void InGameDisguisedPeople::react(jint id) {
     VMPtr<InGamePlayer> p = player;
     const jint playerLook = lookOf(p.get());
     switch (reactionKind) {
-        case 0:
-        case 1:
+        case REACT_WARY:
+        case REACT_WARY_TOO:
             if (playerLook != InGamePlayer::BODY_IMAGE) becomeSuspicious();
             break;
-        case 2:
-        case 3: reactGuard(id, playerLook, lookOf(this)); break;
-        case 4: reactSpecial(id, playerLook); break;
+        case REACT_GUARD:
+        case REACT_STRICT_GUARD: reactGuard(id, playerLook, lookOf(this)); break;
+        case REACT_SPECIAL: reactSpecial(id, playerLook); break;
         default: break;
     }
 }
@@ -345,7 +348,7 @@ void InGameDisguisedPeople::reactGuard(jint id, jint playerLook, jint ownLook) {
         return;
     }
     if (playerLook == LOOK_BOSS) return;
-    if ((playerLook == LOOK_PORTER || playerLook == LOOK_COOK) && reactionKind != 3) return;
+    if ((playerLook == LOOK_PORTER || playerLook == LOOK_COOK) && reactionKind != REACT_STRICT_GUARD) return;
     if (id == BOX_BODY)
         catchPlayer();
     else if (id == BOX_SIGHT)
@@ -413,14 +416,14 @@ void InGameDisguisedPeople::checkInteraction(jint id) {
 void InGameDisguisedPeople::followInteraction() {
     VMPtr<InGamePlayer> p = player;
     const jint state = p->getState(), phase = p->getPhase();
-    if (state == InGamePlayer::USING_ITEM && phase == 2) {
+    if (state == InGamePlayer::USING_ITEM && phase == InGamePlayer::USE_WAIT) {
         setSlotPosition(0, playerX, playerY);
         setSlotIndex(0, ANIM_DAZED);
-        p->setPhase(3);
-    } else if (state == InGamePlayer::USING_ITEM && phase == 5) {
+        p->setPhase(InGamePlayer::USE_STRIKE);
+    } else if (state == InGamePlayer::USING_ITEM && phase == InGamePlayer::USE_WAIT_AGAIN) {
         setSlotIndex(0, ANIM_KNOCKED_OUT);
-        p->setPhase(6);
-    } else if (state == InGamePlayer::DISGUISING && phase == 2) {
+        p->setPhase(InGamePlayer::USE_END);
+    } else if (state == InGamePlayer::DISGUISING && phase == InGamePlayer::DISGUISE_TAKEN) {
         // The player now wears this outfit, facing as before.
         const jint outfit = look / 2;
         VMPtr<VMInts> primary = primaryResources, secondary = secondaryResources;
@@ -428,7 +431,7 @@ void InGameDisguisedPeople::followInteraction() {
         p->loadAnimation(0, (*primary)[outfit], (*secondary)[outfit], ANIM_PLAYER_CHANGE, playerX, playerY);
         if (mirrored) p->mirrorSlot(0);
         setSlotIndex(0, ANIM_UNDRESSED);
-        p->setPhase(3);
+        p->setPhase(InGamePlayer::DISGUISE_DRESSING);
     }
 }
 

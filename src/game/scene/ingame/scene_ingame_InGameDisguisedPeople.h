@@ -58,6 +58,14 @@ public:
     static constexpr jint LOOK_BOSS = 0x300C;    // outfit 5
     // Drawing layer.
     static constexpr jint PEOPLE_LAYER = 65;
+
+    // Reaction kinds, by outfit: wary (0 and 1 alike) of anyone in a
+    // disguise; a guard, who lets its own outfit and the boss's by and,
+    // unless it is strict, the porter's and the cook's; special: wary of a
+    // disguise, and catching the agent in its own clothes.
+    static constexpr jint REACT_WARY = 0, REACT_WARY_TOO = 1;
+    static constexpr jint REACT_GUARD = 2, REACT_STRICT_GUARD = 3;
+    static constexpr jint REACT_SPECIAL = 4;
     // The warm-up: up to this many milliseconds (exclusive) in frames of 40.
     static constexpr jint WARM_UP_LIMIT = 5000;
     static constexpr jint WARM_UP_FRAME = 40;

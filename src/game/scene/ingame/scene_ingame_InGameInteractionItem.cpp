@@ -14,8 +14,6 @@ const jint InGameInteractionItem::OUTFIT_LOOKS[OUTFITS] = {0x3406, 0x3009, 0x300
 
 namespace {
 
-// The pad's code for the action button pressed this frame.
-constexpr jint ACTION_PRESSED = 5;
 // Slot 0's animations.
 constexpr jint CLOSED = 0, OPEN_SHUT = 2, USED_SHUT = 3, CLOSING = 4, USED_OPEN = 5, USED_AGAIN = 6;
 constexpr jint PASSED = 1;
@@ -129,7 +127,7 @@ void InGameInteractionItem::checkPlayer() {
 }
 
 void InGameInteractionItem::tryUse() {
-    if (GamePad::getInstance()->getDirection() != ACTION_PRESSED) return;
+    if (GamePad::getInstance()->getDirection() != GamePad::ACTION_PRESSED) return;
     VMPtr<InGamePlayer> p = player;
     const bool refused =
         p->getProgress() < requiredKeyLevel || (outfitIndex != NO_OUTFIT && p->getImageIndex(0) != outfitIndex);

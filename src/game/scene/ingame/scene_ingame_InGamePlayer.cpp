@@ -20,9 +20,10 @@ constexpr jint ANIM_MOUNT = 4, ANIM_MOUNTED = 5;
 constexpr jint ANIM_DISMOUNT = 6, ANIM_DISMOUNTED = 7;
 constexpr jint ANIM_USE = 8, ANIM_USED = 9, ANIM_USE_AGAIN = 10, ANIM_USE_END = 11, ANIM_USE_DONE = 12;
 constexpr jint ANIM_CHANGE = 17, ANIM_CHANGED = 18, ANIM_UNCHANGE = 21, ANIM_UNCHANGED = 22;
-constexpr jint ANIM_CAUGHT = 25, ANIM_UNMASKED = 26;
-// Overlay animations (slot 1) and frames (slot 2).
-constexpr jint OVERLAY_SHOW = 2, OVERLAY_REST = 3;
+constexpr jint ANIM_CAUGHT = 25;
+// Overlay animations (slot 1): the thought bubble rises (0, then 1), is shown
+// (2) or is not there (3); and frames (slot 2).
+constexpr jint OVERLAY_RISE = 0, OVERLAY_RISING = 1, OVERLAY_SHOW = 2, OVERLAY_REST = 3;
 constexpr jint OUTFIT_MIRRORED = 24;  // outfit frames facing left follow those facing right
 // The overlay outfit of each level.
 constexpr jint kOutfits[] = {14, 16, 20, 23, 24, 26, 28, 29, 31, 36, 37};
@@ -52,7 +53,7 @@ void InGamePlayer::beginInteraction(jint target, jint kind) {
 void InGamePlayer::setPendingOverlay(jint anim) { pendingOverlay = anim; }
 void InGamePlayer::setInteractionTarget(jint id) { interactionTarget = id; }
 VMPtr<VMInts> InGamePlayer::getBox() { return box; }
-jboolean InGamePlayer::isCaughtSettled() { return state == CAUGHT && phase == 2; }
+jboolean InGamePlayer::isCaughtSettled() { return state == CAUGHT && phase == CAUGHT_SETTLED; }
 jint InGamePlayer::getProgress() { return progress; }
 void InGamePlayer::setPhase(jint p) { phase = p; }
 jint InGamePlayer::getDisguiseTimer() { return disguiseTimer; }
@@ -181,7 +182,7 @@ void InGamePlayer::update(jint a, jint b) {
         case USING_ITEM: updateUseItem(); break;
         case DISGUISING: updateDisguise(); break;
         case CAUGHT: updateCaught(); break;
-        case UNDISGUISED: updateUndisguiseNow(); break;
+        case CHEERING: updateUndisguiseNow(); break;
         case DISGUISE_ENDING: updateDisguiseEnd(); break;
         case CLIMBING: updateClimb(); break;
         default: break;
@@ -232,8 +233,8 @@ void InGamePlayer::updateStanding() {
         return;
     }
     switch (getSlotIndex(1)) {
-        case 0:
-        case 1:
+        case OVERLAY_RISE:
+        case OVERLAY_RISING:
             if (pendingOverlay != -1) setSlotIndex(1, OVERLAY_SHOW);
             break;
         case OVERLAY_SHOW:
@@ -257,7 +258,7 @@ void InGamePlayer::updateStanding() {
             if (getTransform(1) != facing) mirrorSlot(1);
             if (getTransform(2) != facing) mirrorSlot(2);
             if (outfit != -1) {
-                setSlotIndex(1, pendingOverlay != -1 ? OVERLAY_SHOW : 0);
+                setSlotIndex(1, pendingOverlay != -1 ? OVERLAY_SHOW : OVERLAY_RISE);
                 setSlotIndex(2, 0);
             }
             break;
@@ -269,7 +270,7 @@ void InGamePlayer::updateStanding() {
 void InGamePlayer::updateWalking() {
     if (isBlocked()) {
         state = STANDING;
-        phase = 1;
+        phase = STAND_BLOCKED;
         setSlotIndex(0, ANIM_STAND);
         return;
     }
@@ -316,13 +317,13 @@ void InGamePlayer::startClimb(jboolean start) {
     }
     const jint n = pathLength();
     if (!start) {
-        phase = 4;
+        phase = CLIMB_STILL_FROM_LAST;
         pathIndex = n - 1;
         pathIndexDown = n;
     } else {
         pathIndexDown = -1;
         pathIndex = 0;
-        phase = 0;
+        phase = CLIMB_STILL_FROM_FIRST;
     }
     fromStart = start;
     exposed = false;
@@ -340,99 +341,89 @@ void InGamePlayer::slopeStep(jint i) {
     setPositionAll(playerX, playerY + ((y - playerY) * playerDX) / way);
 }
 
+// The two ends a climb can be entered at mirror each other: from the first
+// point "on" is up the path (rising indices), from the last one down it.
+const InGamePlayer::ClimbEnd InGamePlayer::FIRST_END = {.still = CLIMB_STILL_FROM_FIRST,
+                                                        .movingOn = CLIMB_ON_FROM_FIRST,
+                                                        .movingBack = CLIMB_BACK_FROM_FIRST,
+                                                        .onKey = GamePad::UP_HELD,
+                                                        .backKey = GamePad::DOWN_HELD,
+                                                        .on = 1};
+const InGamePlayer::ClimbEnd InGamePlayer::LAST_END = {.still = CLIMB_STILL_FROM_LAST,
+                                                       .movingOn = CLIMB_ON_FROM_LAST,
+                                                       .movingBack = CLIMB_BACK_FROM_LAST,
+                                                       .onKey = GamePad::DOWN_HELD,
+                                                       .backKey = GamePad::UP_HELD,
+                                                       .on = -1};
+
 void InGamePlayer::updateClimb() {
     const jint d = input();
-    const bool up = d == GamePad::UP_HELD, down = d == GamePad::DOWN_HELD;
-    const jint n = pathLength();
-    const jint last = n - 1;
-    auto faceHeld = [&] {
-        if (d == GamePad::LEFT_HELD)
-            faceLeft();
-        else if (d == GamePad::RIGHT_HELD)
-            faceRight();
-    };
-    auto standStill = [&] {
-        if (getSlotIndex(0) != ANIM_STAND) setSlotIndex(0, ANIM_STAND);
-    };
-    auto reached = [&](jint i) { return absolute(playerX - pointX(i)) < absolute(playerDX); };
-    // Follows the path towards point `ahead`: past either end the climb ends
-    // (phase 3); once the point is reached the body stands on it and the next
-    // point in `direction` becomes the one ahead; otherwise one slope step.
-    auto moveAlong = [&](jint& ahead, jint& behind, jint direction) {
-        if (ahead < 0 || ahead >= n) {
-            phase = 3;
-        } else if (reached(ahead)) {
-            setPositionAll(pointX(ahead), pointY(ahead));
-            behind = ahead;
-            ahead += direction;
-        } else {
-            slopeStep(ahead);
-        }
-    };
     switch (phase) {
-        case 0:
-            if (up)
-                phase = 1;
-            else if (down)
-                phase = 2;
-            else {
-                faceHeld();
-                standStill();
-            }
-            break;
-        case 1:
-            if (up) {
-                setSlotIndex(0, pathIndex == 0 ? ANIM_WALK : ANIM_PATH_MOVE);
-            } else {
-                phase = 0;
-                setSlotIndex(0, pathIndex != 0 ? ANIM_PATH_STILL : ANIM_STAND);
-            }
-            moveAlong(pathIndex, pathIndexDown, 1);
-            break;
-        case 2:
-            if (down) {
-                setSlotIndex(0, ANIM_PATH_MOVE);
-            } else {
-                phase = 0;
-                setSlotIndex(0, ANIM_PATH_STILL);
-            }
-            moveAlong(pathIndexDown, pathIndex, -1);
-            break;
-        case 3:
+        case CLIMB_STILL_FROM_FIRST:
+        case CLIMB_ON_FROM_FIRST:
+        case CLIMB_BACK_FROM_FIRST: climbFrom(FIRST_END, d); break;
+        case CLIMB_OFF:
             endInteraction();
             setState(WALKING);
             pathIndex = -1;
             pathIndexDown = -1;
             break;
-        case 4:
-            if (down)
-                phase = 5;
-            else if (up)
-                phase = 6;
-            else {
-                faceHeld();
-                standStill();
-            }
-            break;
-        case 5:
-            if (down) {
-                setSlotIndex(0, pathIndex == last ? ANIM_WALK : ANIM_PATH_MOVE);
-            } else {
-                phase = 4;
-                setSlotIndex(0, pathIndex != last ? ANIM_PATH_STILL : ANIM_STAND);
-            }
-            moveAlong(pathIndex, pathIndexDown, -1);
-            break;
-        case 6:
-            if (up) {
-                setSlotIndex(0, ANIM_PATH_MOVE);
-            } else {
-                phase = 4;
-                setSlotIndex(0, ANIM_PATH_STILL);
-            }
-            moveAlong(pathIndexDown, pathIndex, 1);
-            break;
+        case CLIMB_STILL_FROM_LAST:
+        case CLIMB_ON_FROM_LAST:
+        case CLIMB_BACK_FROM_LAST: climbFrom(LAST_END, d); break;
         default: break;
+    }
+}
+
+void InGamePlayer::climbFrom(const ClimbEnd& end, jint d) {
+    const jint n = pathLength();
+    // The point the climb was entered at.
+    const jint entry = end.on > 0 ? 0 : n - 1;
+    if (phase == end.still) {
+        if (d == end.onKey) {
+            phase = end.movingOn;
+        } else if (d == end.backKey) {
+            phase = end.movingBack;
+        } else {
+            faceHeld(d);
+            if (getSlotIndex(0) != ANIM_STAND) setSlotIndex(0, ANIM_STAND);
+        }
+    } else if (phase == end.movingOn) {
+        // At the entry point the body walks; anywhere else it climbs.
+        if (d == end.onKey) {
+            setSlotIndex(0, pathIndex == entry ? ANIM_WALK : ANIM_PATH_MOVE);
+        } else {
+            phase = end.still;
+            setSlotIndex(0, pathIndex != entry ? ANIM_PATH_STILL : ANIM_STAND);
+        }
+        moveAlong(pathIndex, pathIndexDown, end.on, n);
+    } else {
+        if (d == end.backKey) {
+            setSlotIndex(0, ANIM_PATH_MOVE);
+        } else {
+            phase = end.still;
+            setSlotIndex(0, ANIM_PATH_STILL);
+        }
+        moveAlong(pathIndexDown, pathIndex, -end.on, n);
+    }
+}
+
+void InGamePlayer::faceHeld(jint d) {
+    if (d == GamePad::LEFT_HELD)
+        faceLeft();
+    else if (d == GamePad::RIGHT_HELD)
+        faceRight();
+}
+
+void InGamePlayer::moveAlong(jint& ahead, jint& behind, jint direction, jint n) {
+    if (ahead < 0 || ahead >= n) {
+        phase = CLIMB_OFF;
+    } else if (absolute(playerX - pointX(ahead)) < absolute(playerDX)) {
+        setPositionAll(pointX(ahead), pointY(ahead));
+        behind = ahead;
+        ahead += direction;
+    } else {
+        slopeStep(ahead);
     }
 }
 
@@ -440,13 +431,13 @@ void InGamePlayer::updateClimb() {
 
 void InGamePlayer::updateMount() {
     switch (phase) {
-        case 0: setSlotIndex(0, ANIM_STAND); break;
-        case 1:
+        case MOUNT_WAIT: setSlotIndex(0, ANIM_STAND); break;
+        case MOUNT_START:
             setSlotIndex(0, ANIM_MOUNT);
             if (interactionKind == 3 && hasPoint(0)) setPositionAll(pointX(0), pointY(0));
-            phase = 2;
+            phase = MOUNT_BOARDING;
             break;
-        case 2:
+        case MOUNT_BOARDING:
             if (getSlotIndex(0) == ANIM_MOUNTED) setState(RIDING);
             break;
         default: break;
@@ -455,27 +446,27 @@ void InGamePlayer::updateMount() {
 
 void InGamePlayer::updateRide() {
     switch (phase) {
-        case 1:
+        case RIDE_BOARDED:
             if (interactionKind == 3 && hasPoint(1)) setPositionAll(pointX(1), pointY(1));
-            phase = 2;
+            phase = RIDE_UNDERWAY;
             break;
-        case 2:
+        case RIDE_UNDERWAY:
             if (interactionKind == 3 && absolute(playerX - getOriginX()) <= viewWidth / 3 &&
                 absolute(playerY - getOriginY()) <= viewHeight / 3)
-                phase = 3;
+                phase = RIDE_ARRIVED;
             break;
-        case 3: setState(DISMOUNTING); break;
+        case RIDE_ARRIVED: setState(DISMOUNTING); break;
         default: break;
     }
 }
 
 void InGamePlayer::updateHold() {
     switch (phase) {
-        case 0:
+        case RIDE_START:
             setSlotIndex(0, ANIM_STAND);
-            phase = 1;
+            phase = RIDE_BOARDED;
             break;
-        case 3:
+        case RIDE_ARRIVED:
             setSlotIndex(0, ANIM_MOUNTED);
             setState(DISMOUNTING);
             break;
@@ -485,14 +476,14 @@ void InGamePlayer::updateHold() {
 
 void InGamePlayer::updateDismount() {
     switch (phase) {
-        case 1:
+        case DISMOUNT_START:
             setSlotIndex(0, ANIM_DISMOUNT);
-            phase = 2;
+            phase = DISMOUNT_STEPPING;
             break;
-        case 2:
-            if (getSlotIndex(0) == ANIM_DISMOUNTED) phase = 3;
+        case DISMOUNT_STEPPING:
+            if (getSlotIndex(0) == ANIM_DISMOUNTED) phase = DISMOUNT_OUT;
             break;
-        case 4:
+        case DISMOUNT_DONE:
             endInteraction();
             setState(STANDING);
             break;
@@ -502,28 +493,28 @@ void InGamePlayer::updateDismount() {
 
 void InGamePlayer::updateUseItem() {
     switch (phase) {
-        case 0:
+        case USE_START:
             setSlotIndex(0, ANIM_USE);
-            phase = 1;
+            phase = USE_REACHING;
             break;
-        case 1:
-            if (getSlotIndex(0) == ANIM_USED) phase = 2;
+        case USE_REACHING:
+            if (getSlotIndex(0) == ANIM_USED) phase = USE_WAIT;
             break;
-        case 3: {
+        case USE_STRIKE: {
             VMPtr<com::ventrix::utility::AudioAndVibration> a = audio;
             a->vibrateIfEnabled(1);
-            phase = 4;
+            phase = USE_AGAIN;
             break;
         }
-        case 4:
+        case USE_AGAIN:
             setSlotIndex(0, ANIM_USE_AGAIN);
-            phase = 5;
+            phase = USE_WAIT_AGAIN;
             break;
-        case 6:
+        case USE_END:
             setSlotIndex(0, ANIM_USE_END);
-            phase = 7;
+            phase = USE_ENDING;
             break;
-        case 7:
+        case USE_ENDING:
             if (getSlotIndex(0) == ANIM_USE_DONE) {
                 endInteraction();
                 setState(STANDING);
@@ -535,15 +526,15 @@ void InGamePlayer::updateUseItem() {
 
 void InGamePlayer::updateDisguise() {
     switch (phase) {
-        case 0:
+        case DISGUISE_START:
             setSlotIndex(0, ANIM_CHANGE);
-            phase = 1;
+            phase = DISGUISE_CHANGING;
             break;
-        case 1:
-            if (getSlotIndex(0) == ANIM_CHANGED) phase = 2;
+        case DISGUISE_CHANGING:
+            if (getSlotIndex(0) == ANIM_CHANGED) phase = DISGUISE_TAKEN;
             break;
-        case 2: phase = 3; break;
-        case 3:
+        case DISGUISE_TAKEN: phase = DISGUISE_DRESSING; break;
+        case DISGUISE_DRESSING:
             if (getSlotIndex(0) == ANIM_UNCHANGED) {
                 disguiseTimer = DISGUISE_TIME;
                 endInteraction();
@@ -555,18 +546,18 @@ void InGamePlayer::updateDisguise() {
 }
 
 void InGamePlayer::updateCaught() {
-    if (phase == 0) {
+    if (phase == CAUGHT_START) {
         setSlotIndex(0, ANIM_CAUGHT);
-        phase = 1;
-    } else if (phase == 1) {
-        phase = 2;
+        phase = CAUGHT_FALLING;
+    } else if (phase == CAUGHT_FALLING) {
+        phase = CAUGHT_SETTLED;
     }
 }
 
 void InGamePlayer::updateUndisguiseNow() {
-    if (phase != 0) return;
-    reloadBody(ANIM_UNMASKED);
-    phase = 1;
+    if (phase != CHEER_START) return;
+    reloadBody(ANIM_CHEER);
+    phase = CHEER_SHOWN;
 }
 
 void InGamePlayer::tickDisguise() {

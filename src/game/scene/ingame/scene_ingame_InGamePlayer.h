@@ -19,19 +19,51 @@ class InGamePlayer : public InGameObject {
     VM_DECLARE_CLASS(InGamePlayer, InGameObject)
 
 public:
-    // States.
+    // States (`state`); the others (2, 3, 8, 14 to 23) only animate.
     static constexpr jint STANDING = 0;
     static constexpr jint WALKING = 1;
     static constexpr jint MOUNTING = 4;
     static constexpr jint RIDING = 5;
-    static constexpr jint HELD = 6;
+    static constexpr jint HELD = 6;  // by a transport; the body does not animate
     static constexpr jint DISMOUNTING = 7;
     static constexpr jint USING_ITEM = 9;
     static constexpr jint DISGUISING = 10;
     static constexpr jint CAUGHT = 11;
-    static constexpr jint UNDISGUISED = 12;
+    static constexpr jint CHEERING = 12;  // the level is done: the agent's own look, cheering
     static constexpr jint DISGUISE_ENDING = 13;
     static constexpr jint CLIMBING = 24;
+
+    // Phases (`phase`), by state. A phase that waits is left when another
+    // object (a transport, a watcher) calls setPhase.
+    // Standing: stopped by a wall while walking.
+    static constexpr jint STAND_BLOCKED = 1;
+    // Mounting: wait for the transport, step in, wait for the body to be in.
+    static constexpr jint MOUNT_WAIT = 0, MOUNT_START = 1, MOUNT_BOARDING = 2;
+    // Riding, and held (which runs the same hold steps): the body still, then
+    // waiting; the ride underway; arrived.
+    static constexpr jint RIDE_START = 0, RIDE_BOARDED = 1, RIDE_UNDERWAY = 2, RIDE_ARRIVED = 3;
+    // Dismounting: wait for the transport, step out, wait for the body to be
+    // out, wait for the transport again, done.
+    static constexpr jint DISMOUNT_WAIT = 0, DISMOUNT_START = 1, DISMOUNT_STEPPING = 2, DISMOUNT_OUT = 3,
+                          DISMOUNT_DONE = 4;
+    // Using an item on a watcher: reach, wait for the watcher, strike, again,
+    // wait for the watcher, finish.
+    static constexpr jint USE_START = 0, USE_REACHING = 1, USE_WAIT = 2, USE_STRIKE = 3, USE_AGAIN = 4,
+                          USE_WAIT_AGAIN = 5, USE_END = 6, USE_ENDING = 7;
+    // Putting on a watcher's outfit: change, the watcher's outfit taken over,
+    // dressing.
+    static constexpr jint DISGUISE_START = 0, DISGUISE_CHANGING = 1, DISGUISE_TAKEN = 2, DISGUISE_DRESSING = 3;
+    // Caught: fall, then settled (the scene shows its panel).
+    static constexpr jint CAUGHT_START = 0, CAUGHT_FALLING = 1, CAUGHT_SETTLED = 2;
+    // Cheering: back in the agent's own look, then cheering.
+    static constexpr jint CHEER_START = 0, CHEER_SHOWN = 1;
+    // (A disguise ending keeps in `phase` the state to go back to.)
+    // Climbing, entered at the path's first point or at its last: standing
+    // on the path, moving on away from the end entered at, moving back
+    // toward it; off the path at either end.
+    static constexpr jint CLIMB_STILL_FROM_FIRST = 0, CLIMB_ON_FROM_FIRST = 1, CLIMB_BACK_FROM_FIRST = 2;
+    static constexpr jint CLIMB_OFF = 3;
+    static constexpr jint CLIMB_STILL_FROM_LAST = 4, CLIMB_ON_FROM_LAST = 5, CLIMB_BACK_FROM_LAST = 6;
 
     // Resources: the body and the overlays.
     static constexpr jint BODY_IMAGE = 0x3406;
@@ -41,6 +73,8 @@ public:
     // Body animations.
     static constexpr jint ANIM_STAND = 0;
     static constexpr jint ANIM_WALK = 1;
+    static constexpr jint ANIM_CHEER = 26;  // played once, then ANIM_CHEERING
+    static constexpr jint ANIM_CHEERING = 27;
     // Milliseconds a disguise lasts.
     static constexpr jint DISGUISE_TIME = 5000;
     // Drawing layer.
@@ -145,6 +179,25 @@ private:
     jint input();
     void faceLeft();
     void faceRight();
+    // One end a climb can be entered at: the phases there (standing, moving
+    // on away from it, moving back toward it), the held codes that move on
+    // and back, and the way "on" runs through the path's points (+1 from
+    // the first point, -1 from the last).
+    struct ClimbEnd {
+        jint still, movingOn, movingBack;
+        jint onKey, backKey;
+        jint on;
+    };
+    static const ClimbEnd FIRST_END, LAST_END;
+    // A climbing frame from one end, with the held code d.
+    void climbFrom(const ClimbEnd& end, jint d);
+    // Faces the way held (left or right), if any.
+    void faceHeld(jint d);
+    // Follows the path toward point `ahead` of n: past either end the climb
+    // ends (CLIMB_OFF); once the point is reached the body stands on it, it
+    // becomes `behind` and the next point in `direction` the one ahead;
+    // otherwise one slope step.
+    void moveAlong(jint& ahead, jint& behind, jint direction, jint n);
     // Climbing toward point i: face it and correct the height.
     void slopeStep(jint i);
     // Whether point i of the path can be reached (inside the path and

@@ -21,9 +21,21 @@ using com::ventrix::utility::MyFont;
 using com::ventrix::utility::MyKey;
 using com::ventrix::utility::MyPointer;
 using com::ventrix::utility::ResManager;
+using global::GameScene;
 using java::lang::String;
 
 namespace {
+
+// The level view's steps (the stage-0 counter), in the order they run: every
+// step after STEP_LOADER counts down by one; step 1 only moves the loading
+// page on, and the counter back at 0 ends the stage.
+constexpr jint STEP_LOADER = 0, STEP_HUD = 7, STEP_COMPLETE_PANEL = 6, STEP_CAUGHT_PANEL = 5, STEP_LEVEL_DATA = 4,
+               STEP_TILE_LAYER = 3, STEP_DECORATIONS = 2;
+static_assert(STEP_HUD == InGameScene::VIEW_STEPS);
+
+// Location codes with a background catalogue of their own; 0 and 3 share
+// the small one.
+constexpr jint AIRPORT = 1, MANSION = 2, PARK = 4, BASE = 5, HOTEL = 6;
 
 // The background decorations, by location code (0 to 6): the first image
 // and animation-set resource of the location's decoration packs, and per
@@ -65,19 +77,18 @@ void inRuns(const jint (&runs)[N], jint item, jint& pack, jint& frame) {
 bool decoration(jint c, jint item, jint& pack, jint& frame) {
     if (c < 0 || c >= LevelLoader::LOCATIONS || item < 0 || item >= kCatalogue[c]) return false;
     switch (c) {
-        case 0:
-        case 3:
-            pack = kSmallPacks[item];
-            frame = kSmallPacks[item];
-            return true;
-        case 1:
+        case AIRPORT:
             pack = kAirportPacks[item];
             frame = kAirportFrames[item];
             return true;
-        case 2: inRuns(kMansionRuns, item, pack, frame); return true;
-        case 4: inRuns(kParkRuns, item, pack, frame); return true;
-        case 5: inRuns(kBaseRuns, item, pack, frame); return true;
-        default: inRuns(kHotelRuns, item, pack, frame); return true;
+        case MANSION: inRuns(kMansionRuns, item, pack, frame); return true;
+        case PARK: inRuns(kParkRuns, item, pack, frame); return true;
+        case BASE: inRuns(kBaseRuns, item, pack, frame); return true;
+        case HOTEL: inRuns(kHotelRuns, item, pack, frame); return true;
+        default:
+            pack = kSmallPacks[item];
+            frame = kSmallPacks[item];
+            return true;
     }
 }
 
@@ -205,12 +216,12 @@ void InGameScene::fail(VMPtr<String> reason, jboolean printed) {
     }
     VMPtr<com::ventrix::utility::SceneManager> manager = sceneManager;
     if (manager != nullptr)
-        manager->changeScene(level == LevelLoader::TUTORIAL_LEVEL ? MAIN_MENU_SCENE : LEVEL_SELECTION_SCENE);
+        manager->changeScene(level == LevelLoader::TUTORIAL_LEVEL ? GameScene::MAIN_MENU : GameScene::BROWSE_LEVELS);
 }
 
 void InGameScene::loadLevelView() {
     switch (stage0Busy) {
-        case 0: {
+        case STEP_LOADER: {
             VMPtr<LevelLoader> loader = LevelLoader::getInstance();
             if (loader == nullptr)
                 _VM_throw(java::lang::IllegalArgumentException::create()->construct(VM_STR("no level loader")));
@@ -222,8 +233,8 @@ void InGameScene::loadLevelView() {
             stage0Busy = VIEW_STEPS;
             return;
         }
-        case 7: createHud(); break;
-        case 6: {
+        case STEP_HUD: createHud(); break;
+        case STEP_COMPLETE_PANEL: {
             VMPtr<Screen> panel = Screen::create()->construct();
             overlayScreenB = panel;
             panel->setSlotCapacity(2);
@@ -232,7 +243,7 @@ void InGameScene::loadLevelView() {
             addObject(panel);
             break;
         }
-        case 5: {
+        case STEP_CAUGHT_PANEL: {
             VMPtr<Screen> panel = Screen::create()->construct();
             overlayScreenA = panel;
             panel->setSlotCapacity(2);
@@ -243,7 +254,7 @@ void InGameScene::loadLevelView() {
             addObject(panel);
             break;
         }
-        case 4: {
+        case STEP_LEVEL_DATA: {
             _VM_ensureInitialized(sam::SamGameSave::_VM_classRecord);
             VMPtr<LevelLoader> loader = levelLoader;
             if (!loader->selectLevel(sam::SamGameSave::currentLevel)) {
@@ -254,8 +265,8 @@ void InGameScene::loadLevelView() {
             }
             break;
         }
-        case 3: createTileLayer(); break;
-        case 2: placeDecorations(); break;
+        case STEP_TILE_LAYER: createTileLayer(); break;
+        case STEP_DECORATIONS: placeDecorations(); break;
         default: break;
     }
     progress();

@@ -1,6 +1,6 @@
-// scene.ingame.InGameScene: the scene in which a level is played: scene 9
-// plays sam.SamGameSave's currentLevel, scene 12 the tutorial level. It
-// loads behind the loading page, one step a frame:
+// scene.ingame.InGameScene: the scene in which a level is played: scene
+// GameScene::LEVEL plays sam.SamGameSave's currentLevel, GameScene::TUTORIAL
+// the tutorial level. It loads behind the loading page, one step a frame:
 //   stage 0, the level view: the level loader, the head-up display, the game
 //     pad, the caught and level-complete panels, the level's data, the tile
 //     layer and its background decorations (steps 0, 7, 6, ..., 1);
@@ -13,7 +13,7 @@
 // A level that cannot be played (a missing resource, a level the loader
 // refuses, anything else a stage throws) ends the loading with one console
 // line naming the level and the reason; the scene then changes to the level
-// selection (10), or to the main menu (1) for the tutorial level.
+// selection, or to the main menu for the tutorial level.
 #pragma once
 
 #include <cstdint>
@@ -25,12 +25,14 @@
 #include "com_ventrix_ui_Screen.h"
 #include "com_ventrix_utility_MyKey.h"
 #include "com_ventrix_utility_MyPointer.h"
+#include "global_GameScene.h"
 #include "sam_SamGameSave.h"
 #include "scene_ingame_GamePad.h"
 #include "scene_ingame_InGameObject.h"
 #include "scene_ingame_InGamePlayer.h"
 #include "scene_ingame_InGameStoryBoard.h"
 #include "scene_ingame_LevelLoader.h"
+#include "scene_ingame_MyListMenu.h"
 #include "ts_CellLayer.h"
 
 namespace scene::ingame {
@@ -44,10 +46,6 @@ public:
     // The level's objects of one kind (elements are the kinds' own classes).
     using Objects = InGameObject::Objects;
 
-    static constexpr jint LEVEL_SCENE = 9;
-    static constexpr jint TUTORIAL_SCENE = 12;
-    static constexpr jint LEVEL_SELECTION_SCENE = 10;
-    static constexpr jint MAIN_MENU_SCENE = 1;
     static constexpr jint LEVEL_STEPS = 23;     // loading-page steps of a level
     static constexpr jint TUTORIAL_STEPS = 15;  // and of the tutorial level
     static constexpr jint VIEW_STEPS = 7;       // the level view's counter after step 0
@@ -113,9 +111,9 @@ public:
     // The word on the caught panel, under its emblem, once the panel is in.
     VMField<Addon> caughtWord;
 
-    // Scene 9: the level in SamGameSave's currentLevel.
+    // Scene GameScene::LEVEL: the level in SamGameSave's currentLevel.
     VMPtr<InGameScene> construct();
-    // Scene 12: the tutorial level (currentLevel := -1); the id is not read.
+    // Scene GameScene::TUTORIAL: the tutorial level (currentLevel := -1); the id is not read.
     VMPtr<InGameScene> construct(jint sceneId);
 
     // Scene.
@@ -139,7 +137,6 @@ public:
     // The camera moves at most cameraStep pixels a frame on each axis toward
     // its target; both are the view's top-left corner in level pixels, kept
     // inside the world.
-    static constexpr jint FULL_DISGUISE = 5000;  // the player's disguise time when fresh
     static constexpr jint BAR_COLOR = 0xD02B15;  // the disguise-time bar
     static constexpr jint MARKER_SHOWN = 0;      // target marker animations
     static constexpr jint MARKER_HIDDEN = 1;
@@ -180,8 +177,6 @@ public:
     static constexpr jint MENU_RESUME = 9;      // the pause menu's entries (their text ids)
     static constexpr jint MENU_QUIT = 16;
     static constexpr jint MENU_RESTART = 26;
-    static constexpr jint COMPLETED_SCENE = 13;  // the level selection after a level
-    static constexpr jint CHAPTER_SCENE = 14;    // ... after levels 2, 5 and 8
     static constexpr jint MENU_MUSIC = 11;
 
     // The base update (timing, loading), then once loaded the game pad and
@@ -228,6 +223,15 @@ private:
     void restoreKinds(jboolean fromStart);
     // Closes an open pause panel at once.
     void closePausePanel();
+    // The paused state's parts: the panel opening or closing; the menu on
+    // it, waiting for a tapped entry; the question before a quit or a
+    // restart, and the answer read from the pointer (-1 none yet, 0 no,
+    // 1 yes), its faces showing which one the pointer is on.
+    void updatePausePanel(VMPtr<MyListMenu> menu, VMPtr<Screen> frame);
+    void updatePauseMenu(VMPtr<MyListMenu> menu, VMPtr<Screen> frame, jboolean released);
+    void updatePauseQuestion(VMPtr<MyListMenu> menu, VMPtr<Screen> frame, VMPtr<com::ventrix::utility::MyPointer> touch,
+                             jboolean released);
+    jint pauseAnswer(VMPtr<Screen> frame, VMPtr<com::ventrix::utility::MyPointer> touch, jboolean released);
 
     // The origin applyCamera last gave every object of the kinds, with the
     // objects as they stood in the kinds' arrays then (only compared, never

@@ -34,15 +34,13 @@ using com::ventrix::utility::MyObject;
 namespace {
 
 // The target markers: one still frame per target.
-constexpr jint MARKER_IMAGE = 0x3407;
-constexpr jint MARKER_SET = 0x3403;
 constexpr jint MARKER_FRAME = 1;
 constexpr jint MARKER_LAYER = 85;
 // The build's steps (the stage-1 counter).
 constexpr jint STEPS = 13;
-constexpr jint KEY_ARRAY = 13, KEYS = 12, GENERAL_ARRAY = 11, GENERALS = 10, TRANSPORT_ARRAY = 9, TRANSPORTS = 8,
-               INTERACTION_ARRAY = 7, INTERACTIONS = 6, TRAP_ARRAY = 5, TRAPS = 4, DISGUISED_ARRAY = 3, DISGUISED = 2,
-               ASSEMBLY = 1;
+constexpr jint NEW_PLAYER = 0, KEY_ARRAY = 13, KEYS = 12, GENERAL_ARRAY = 11, GENERALS = 10, TRANSPORT_ARRAY = 9,
+               TRANSPORTS = 8, INTERACTION_ARRAY = 7, INTERACTIONS = 6, TRAP_ARRAY = 5, TRAPS = 4, DISGUISED_ARRAY = 3,
+               DISGUISED = 2, ASSEMBLY = 1;
 
 jint lengthOf(InGameObject::Objects* kind) { return kind == nullptr ? 0 : kind->length; }
 jint rowsOf(VMIntRows* table) { return table == nullptr ? 0 : table->length; }
@@ -90,7 +88,7 @@ void InGameScene::buildLevel() {
     if (loader == nullptr) _VM_throwNullPointer();
     _VM_ensureInitialized(InGameObject::_VM_classRecord);
     switch (stage1Busy) {
-        case 0: {
+        case NEW_PLAYER: {
             dropObject(VMPtr<InGamePlayer>(player));
             player = nullptr;
             VMPtr<InGamePlayer> p = InGamePlayer::create()->construct();
@@ -182,7 +180,8 @@ void InGameScene::assembleLevel() {
     VMPtr<Screen> markers = Screen::create()->construct();
     targetIndicator = markers;
     markers->setSlotCapacity(targets);
-    for (jint i = 0; i < targets; ++i) markers->addFrame(MARKER_IMAGE, MARKER_SET, MARKER_FRAME, 0, 0);
+    for (jint i = 0; i < targets; ++i)
+        markers->addFrame(InGameTargetItem::MARKER_IMAGE, InGameTargetItem::MARKER_SET, MARKER_FRAME, 0, 0);
     markers->setLayer(MARKER_LAYER);
     addObject(markers);
 

@@ -183,7 +183,7 @@ void InGameScene::updateHud() {
         hud->setSlotIndex(HUD_ICON, 0);
         (*work)[2] = 1;
     } else {
-        if (t == FULL_DISGUISE) {
+        if (t == InGamePlayer::DISGUISE_TIME) {
             // The image the player's body is drawn from names the outfit.
             const jint index = p->getImageIndex(0);
             VMArray<jint, 2>* keys = ResManager::slotKeys.get();
@@ -196,7 +196,7 @@ void InGameScene::updateHud() {
                 }
             }
         }
-        (*work)[2] = (*work)[2] * t / FULL_DISGUISE;
+        (*work)[2] = (*work)[2] * t / InGamePlayer::DISGUISE_TIME;
     }
     hud->setRect(BAR_RECT, work, BAR_COLOR);
 }

@@ -20,6 +20,7 @@ namespace scene::ingame {
 
 using com::ventrix::utility::AudioAndVibration;
 using com::ventrix::utility::MyObject;
+using global::GameScene;
 
 namespace {
 
@@ -44,15 +45,20 @@ constexpr jint kPauseButtonX = 480;
 // The pause panel's frame animations (layer 0) and the faces of its
 // question (layers 1 to 3).
 constexpr jint kPanelOpening = 0, kPanelOpen = 1, kPanelClosing = 2, kPanelClosed = 3;
-constexpr jint kFacePlain = 4;
+constexpr jint kFacePlain = 4, kFaceQuestion = 5, kFaceNo = 6, kFaceYes = 7;
+// The question's answers (the boxes of its frame), and what it asks about.
+constexpr jint kAnswerNone = -1, kAnswerNo = 0, kAnswerYes = 1;
+constexpr jint kConfirmRestart = 0, kConfirmQuit = 1;
 // Closing an open panel at once: at most this many updates, then one long
 // step to its last frame.
 constexpr jint kMostClosingUpdates = 1000;
 constexpr jint kLongStep = 20000;
 
-// The player's animations that the level's end waits for.
-constexpr jint kPlayerCheering = 12;  // the player's state
-constexpr jint kPlayerCheered = 27;   // its layer 0 afterwards
+// The sub-steps (`step`) of the level story, the level's end and the final
+// pan; each waits in its last one.
+constexpr jint STORY_CAMERA = 0, STORY_SHOW = 1, STORY_READING = 2;
+constexpr jint COMPLETE_CHEER = 0, COMPLETE_PANEL = 1, COMPLETE_PANEL_SHOWN = 2;
+constexpr jint PAN_AIM = 0, PAN_MOVE = 1, PAN_DONE = 2;
 
 bool chapterEnd(jint level) { return level == 2 || level == 5 || level == 8; }
 
@@ -170,80 +176,84 @@ void InGameScene::updatePaused() {
     VMPtr<com::ventrix::utility::MyPointer> touch = pointer;
     if (menu == nullptr || touch == nullptr) _VM_throwNullPointer();
     const jboolean released = (*touch->justReleased)[0];
-    if (!confirmOpen) {
-        if (menu->isVisible()) {
-            if (!released) return;
-            const jint entry = menu->getTappedItem();
-            if (entry == MENU_RESUME) {
-                menu->setActive(false);
-                menu->setVisible(false);
-                InGameObject::frozen = false;
-                quietOnResume = false;
-                resumeMusic();
-                frame->setSlotIndex(0, kPanelClosing);
-            } else if (entry == MENU_QUIT || entry == MENU_RESTART) {
-                confirmOpen = true;
-                menu->setActive(false);
-                menu->setVisible(false);
-                frame->setSlotIndex(1, 5);
-                frame->setSlotIndex(3, 7);
-                frame->setSlotIndex(2, 6);
-                confirmAction = entry == MENU_QUIT ? 1 : 0;
-                VMPtr<Addon> question = confirmDialog;
-                question->setVisible(true);
-                question->setLabelText(0, text(entry));
-            }
-            return;
-        }
-        const jint shown = frame->getSlotIndex(0);
-        if (shown == kPanelOpen) {
-            menu->setVisible(true);
-            menu->setActive(true);
-        } else if (shown == kPanelClosed) {
-            frame->setVisible(false);
-            VMPtr<Screen> hud = screen;
-            hud->setSlotIndex(kPauseButton, kPauseButtonShown);
-            hud->setSlotPosition(kPauseButton, kPauseButtonX, 0);
-            enter(PLAYING);
-        }
-        return;
-    }
+    if (confirmOpen)
+        updatePauseQuestion(menu, frame, touch, released);
+    else if (menu->isVisible())
+        updatePauseMenu(menu, frame, released);
+    else
+        updatePausePanel(menu, frame);
+}
 
-    // The question: no (box 0) or yes (box 1) of the question frame.
-    const jboolean held = (*touch->isDown)[0];
-    if (!held && !released) return;
+void InGameScene::updatePausePanel(VMPtr<MyListMenu> menu, VMPtr<Screen> frame) {
+    const jint shown = frame->getSlotIndex(0);
+    if (shown == kPanelOpen) {
+        menu->setVisible(true);
+        menu->setActive(true);
+    } else if (shown == kPanelClosed) {
+        frame->setVisible(false);
+        VMPtr<Screen> hud = screen;
+        hud->setSlotIndex(kPauseButton, kPauseButtonShown);
+        hud->setSlotPosition(kPauseButton, kPauseButtonX, 0);
+        enter(PLAYING);
+    }
+}
+
+void InGameScene::updatePauseMenu(VMPtr<MyListMenu> menu, VMPtr<Screen> frame, jboolean released) {
+    if (!released) return;
+    const jint entry = menu->getTappedItem();
+    if (entry == MENU_RESUME) {
+        menu->setActive(false);
+        menu->setVisible(false);
+        InGameObject::frozen = false;
+        quietOnResume = false;
+        resumeMusic();
+        frame->setSlotIndex(0, kPanelClosing);
+    } else if (entry == MENU_QUIT || entry == MENU_RESTART) {
+        confirmOpen = true;
+        menu->setActive(false);
+        menu->setVisible(false);
+        frame->setSlotIndex(1, kFaceQuestion);
+        frame->setSlotIndex(3, kFaceYes);
+        frame->setSlotIndex(2, kFaceNo);
+        confirmAction = entry == MENU_QUIT ? kConfirmQuit : kConfirmRestart;
+        VMPtr<Addon> question = confirmDialog;
+        question->setVisible(true);
+        question->setLabelText(0, text(entry));
+    }
+}
+
+jint InGameScene::pauseAnswer(VMPtr<Screen> frame, VMPtr<com::ventrix::utility::MyPointer> touch, jboolean released) {
     VMPtr<VMInts> work = rect;
     (*work)[0] = touch->getX(0);
     (*work)[1] = touch->getY(0);
     (*work)[2] = 1;
     (*work)[3] = 1;
+    // No is box 0 of the question frame, yes box 1; the face under the
+    // pointer shows pressed.
     const jint box = frame->getBoxIdAt(1, work);
-    jint answer = -1;  // -1 none, 0 no, 1 yes
-    if (box == 0) {
-        frame->setSlotIndex(2, 4);
-        frame->setSlotIndex(3, 7);
-        if (released) answer = 0;
-    } else if (box == 1) {
-        frame->setSlotIndex(2, 6);
-        frame->setSlotIndex(3, 4);
-        if (released) answer = 1;
-    } else {
-        frame->setSlotIndex(2, 6);
-        frame->setSlotIndex(3, 7);
-    }
-    if (answer == 1 && confirmAction == 1) {
+    frame->setSlotIndex(2, box == kAnswerNo ? kFacePlain : kFaceNo);
+    frame->setSlotIndex(3, box == kAnswerYes ? kFacePlain : kFaceYes);
+    return released && (box == kAnswerNo || box == kAnswerYes) ? box : kAnswerNone;
+}
+
+void InGameScene::updatePauseQuestion(VMPtr<MyListMenu> menu, VMPtr<Screen> frame,
+                                      VMPtr<com::ventrix::utility::MyPointer> touch, jboolean released) {
+    const jboolean held = (*touch->isDown)[0];
+    if (!held && !released) return;
+    const jint answer = pauseAnswer(frame, touch, released);
+    if (answer == kAnswerYes && confirmAction == kConfirmQuit) {
         _VM_ensureInitialized(sam::SamGameSave::_VM_classRecord);
         VMPtr<com::ventrix::utility::SceneManager> manager = sceneManager;
         // The scene is disposed of by the change: nothing of it is used after.
-        manager->changeScene(sam::SamGameSave::currentLevel == LevelLoader::TUTORIAL_LEVEL ? MAIN_MENU_SCENE
-                                                                                           : LEVEL_SELECTION_SCENE);
+        manager->changeScene(sam::SamGameSave::currentLevel == LevelLoader::TUTORIAL_LEVEL ? GameScene::MAIN_MENU
+                                                                                           : GameScene::BROWSE_LEVELS);
         playMenuMusic();
-    } else if (answer == 1) {
+    } else if (answer == kAnswerYes) {
         quietOnResume = false;
         resumeMusic();
         checkpoint = -1;
         enter(RESTART);
-    } else if (answer == 0) {
+    } else if (answer == kAnswerNo) {
         confirmAction = -1;
         confirmOpen = false;
         menu->setVisible(true);
@@ -364,7 +374,7 @@ void InGameScene::restartFromCheckpoint() {
     currentTarget = InGameObject::reachedTargets + 1;
     enter(next);
     p->endInteraction();
-    p->setState(0);
+    p->setState(InGamePlayer::STANDING);
     VMPtr<Objects> transports = transportItems;
     for (jint i = 0; i < lengthOf(transports.get()); ++i) {
         auto* t = dynamic_cast<InGameTransportItem*>(transports->get(i));
@@ -457,7 +467,7 @@ void InGameScene::closePausePanel() {
 
 void InGameScene::updateLevelStory() {
     switch (step) {
-        case 0: {
+        case STORY_CAMERA: {
             VMPtr<LevelLoader> loader = levelLoader;
             VMPtr<VMInts> start = loader->playerRecord;
             VMPtr<InGamePlayer> p = player;
@@ -465,12 +475,12 @@ void InGameScene::updateLevelStory() {
             (*at)[0] = clampX((*start)[1] - viewWidth / 4);
             (*at)[1] = clampY((*start)[2] - (p->getSlotHeight(0) + viewHeight) / 2);
             applyCamera();
-            step = 1;
+            step = STORY_SHOW;
             break;
         }
-        case 1:
+        case STORY_SHOW:
             showStory(levelStory());
-            step = 2;
+            step = STORY_READING;
             break;
         default: {
             if (!confirmed()) return;
@@ -561,7 +571,7 @@ void InGameScene::updateObjectiveStory() {
             // Straight to the chapter's picture; the world stays frozen.
             advanceLevel();
             VMPtr<com::ventrix::utility::SceneManager> manager = sceneManager;
-            manager->changeScene(CHAPTER_SCENE);
+            manager->changeScene(GameScene::INTERLUDE);
             playMenuMusic();
             return;
         }
@@ -580,19 +590,19 @@ void InGameScene::updateObjectiveStory() {
 void InGameScene::updateLevelComplete() {
     VMPtr<InGamePlayer> p = player;
     switch (step) {
-        case 0:
-            p->setState(kPlayerCheering);
-            step = 1;
+        case COMPLETE_CHEER:
+            p->setState(InGamePlayer::CHEERING);
+            step = COMPLETE_PANEL;
             break;
-        case 1: {
-            if (p->getSlotIndex(0) != kPlayerCheered) return;
+        case COMPLETE_PANEL: {
+            if (p->getSlotIndex(0) != InGamePlayer::ANIM_CHEERING) return;
             InGameObject::frozen = true;
             VMPtr<Screen> done = overlayScreenB;
             done->loadAnimation(0, kCompleteImage, kCompleteSet, 0, kPanelX, kPanelY);
             done->loadFrame(1, kPanelFrameImage, kPanelFrameSet, kCompleteFrame, kPanelX, kPanelY);
             done->setSlotCount(2);
             done->setVisible(true);
-            step = 2;
+            step = COMPLETE_PANEL_SHOWN;
             break;
         }
         default: {
@@ -600,11 +610,11 @@ void InGameScene::updateLevelComplete() {
             if (done->getSlotIndex(0) != 1) return;
             VMPtr<com::ventrix::utility::SceneManager> manager = sceneManager;
             if (sam::SamGameSave::currentLevel == LevelLoader::LAST_LEVEL) {
-                manager->changeScene(MAIN_MENU_SCENE);
+                manager->changeScene(GameScene::MAIN_MENU);
                 playMenuMusic();
             } else {
                 advanceLevel();
-                manager->changeScene(COMPLETED_SCENE);
+                manager->changeScene(GameScene::NEXT_BRIEFING);
                 // The level selection between two levels has the menu's tune.
                 playMenuMusic();
             }
@@ -615,7 +625,7 @@ void InGameScene::updateLevelComplete() {
 
 void InGameScene::updateEndingPan() {
     switch (step) {
-        case 0: {
+        case PAN_AIM: {
             // Toward the first bystander; a level without one pans to the
             // player.
             VMPtr<Objects> people = generalPeople;
@@ -623,11 +633,11 @@ void InGameScene::updateEndingPan() {
             if (aim == nullptr) aim = player.get();
             setCameraTarget(aim->getSlotX(0) - viewWidth / 2,
                             aim->getSlotY(0) - viewHeight / 2 - InGameObject::depthStep / 4);
-            step = 1;
+            step = PAN_MOVE;
             break;
         }
-        case 1:
-            if (stepCamera()) step = 2;
+        case PAN_MOVE:
+            if (stepCamera()) step = PAN_DONE;
             applyCamera();
             break;
         default: enter(OBJECTIVE_STORY); break;

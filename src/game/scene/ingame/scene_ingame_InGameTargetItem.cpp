@@ -9,8 +9,6 @@ namespace scene::ingame {
 
 namespace {
 
-// The pad's code for the action button pressed this frame.
-constexpr jint ACTION_PRESSED = 5;
 // Slot 2 of a desk shows the papers: animation 2 open, 3 done.
 constexpr jint SECOND_PART = 2;
 // Slot indices.
@@ -117,12 +115,17 @@ void InGameTargetItem::tryComplete() {
     if (!p->isExposed() || p->isEngaged()) return;
     bool ready = false;
     switch (targetType) {
-        case 0: ready = GamePad::getInstance()->getDirection() == ACTION_PRESSED && anyDone(1); break;
-        case 1: ready = true; break;
-        case 2: ready = allOthersDone(); break;
-        case 10: ready = GamePad::getInstance()->getDirection() == ACTION_PRESSED && anyDone(9); break;
+        case SAFE:
+            ready = GamePad::getInstance()->getDirection() == GamePad::ACTION_PRESSED && anyDone(BRIEFCASE);
+            break;
+        case BRIEFCASE: ready = true; break;
+        case EXIT: ready = allOthersDone(); break;
+        case STATUETTE:
+            ready = GamePad::getInstance()->getDirection() == GamePad::ACTION_PRESSED && anyDone(FUSE_BOX);
+            break;
         default:
-            ready = targetType >= 3 && targetType <= 11 && GamePad::getInstance()->getDirection() == ACTION_PRESSED;
+            ready = targetType >= 3 && targetType < TYPES &&
+                    GamePad::getInstance()->getDirection() == GamePad::ACTION_PRESSED;
             break;
     }
     if (ready) completeIfTouched();
@@ -154,7 +157,7 @@ jboolean InGameTargetItem::allOthersDone() {
     for (jint i = 0; i < all->length; ++i) {
         auto* t = dynamic_cast<InGameTargetItem*>(all->get(i));
         if (t == nullptr || t == this) continue;
-        if (t->getTargetType() != 2 && !t->isDone()) return false;
+        if (t->getTargetType() != EXIT && !t->isDone()) return false;
     }
     return true;
 }

@@ -25,6 +25,14 @@ public:
     static constexpr jint TARGET_LAYER = 56;
     // Types with a resource pair (0 to 11); the desk types carry a second part.
     static constexpr jint TYPES = 12;
+    // The types with a rule of their own: the safe opens once a briefcase
+    // is taken, the briefcase by touch alone, the exit once every other
+    // target is done, the statuette once a fuse box is done.
+    static constexpr jint SAFE = 0;
+    static constexpr jint BRIEFCASE = 1;
+    static constexpr jint EXIT = 2;
+    static constexpr jint FUSE_BOX = 9;
+    static constexpr jint STATUETTE = 10;
     static constexpr jint DESK = 6;
     static constexpr jint DESK_MIRRORED = 7;
     // Slot 0's animations.
@@ -69,7 +77,7 @@ private:
     jboolean touchesPlayer();
     // Whether some target of the level of that type is done.
     static jboolean anyDone(jint type);
-    // Whether every other target that is not of type 2 is done (true when
+    // Whether every other target that is not an exit is done (true when
     // there is none).
     jboolean allOthersDone();
 };

@@ -251,19 +251,19 @@ void InGameTransportItem::updateElevatorRide() {
     const jint phase = p->getPhase();
     switch (p->getState()) {
         case InGamePlayer::MOUNTING:
-            if (phase != 0) break;
+            if (phase != InGamePlayer::MOUNT_WAIT) break;
             if (doorAnim == DOOR_CLOSED || doorAnim == DOOR_SHUT) {
                 setSlotIndex(d, DOOR_OPENING);
             } else if (doorAnim == DOOR_OPEN) {
                 p->setPositionAll(getSlotX(d), getSlotY(d));
-                p->setPhase(1);
+                p->setPhase(InGamePlayer::MOUNT_START);
             }
             break;
         case InGamePlayer::RIDING:
-            if (phase == 0) {
+            if (phase == InGamePlayer::RIDE_START) {
                 if (d >= 0) setSlotIndex(d, DOOR_CLOSING);
-                p->setPhase(1);
-            } else if (phase == 2 && doorAnim == DOOR_SHUT) {
+                p->setPhase(InGamePlayer::RIDE_BOARDED);
+            } else if (phase == InGamePlayer::RIDE_UNDERWAY && doorAnim == DOOR_SHUT) {
                 setDoorAnimations(SHAFT);
                 setSlotIndex(1, SHAFT_TOP);
                 setSlotIndex(last, CAR_STANDING);
@@ -272,7 +272,7 @@ void InGameTransportItem::updateElevatorRide() {
             }
             break;
         case InGamePlayer::HELD: {
-            if (phase != 1) break;
+            if (phase != InGamePlayer::RIDE_BOARDED) break;
             const jint car = getSlotIndex(last);
             if (car == 1 || car == 3 || car >= 5) {
                 setSlotPosition(0, getSlotX(0), getSlotY(last));
@@ -290,19 +290,19 @@ void InGameTransportItem::updateElevatorRide() {
                 setSlotPosition(0, getSlotX(last), getSlotY(last));
                 setSlotIndex(last, CABIN_REST);
                 if (door() >= 0) setSlotIndex(door(), DOOR_OPENING);
-                p->setPhase(3);
+                p->setPhase(InGamePlayer::RIDE_ARRIVED);
             }
             break;
         }
         case InGamePlayer::DISMOUNTING:
-            if (phase == 0) {
+            if (phase == InGamePlayer::DISMOUNT_WAIT) {
                 if (doorAnim == DOOR_CLOSED || doorAnim == DOOR_SHUT)
                     setSlotIndex(d, DOOR_OPENING);
                 else if (doorAnim == DOOR_OPEN)
-                    p->setPhase(1);
-            } else if (phase == 3) {
+                    p->setPhase(InGamePlayer::DISMOUNT_START);
+            } else if (phase == InGamePlayer::DISMOUNT_OUT) {
                 if (d >= 0) setSlotIndex(d, DOOR_CLOSING);
-                p->setPhase(4);
+                p->setPhase(InGamePlayer::DISMOUNT_DONE);
             }
             break;
         default: break;
@@ -317,30 +317,30 @@ void InGameTransportItem::updatePassageRide() {
     const bool here = playerX == getSlotX(0) && playerY == getSlotY(0);
     switch (p->getState()) {
         case InGamePlayer::MOUNTING:
-            if (phase != 0 || getBoxIdAt(0, p->getBox()) < 0) break;
+            if (phase != InGamePlayer::MOUNT_WAIT || getBoxIdAt(0, p->getBox()) < 0) break;
             if (closed)
                 setSlotIndex(0, HATCH_OPENING);
             else if (anim == HATCH_OPEN)
-                p->setPhase(1);
+                p->setPhase(InGamePlayer::MOUNT_START);
             break;
         case InGamePlayer::RIDING:
             if (!here) break;
-            if (phase == 0) {
+            if (phase == InGamePlayer::RIDE_START) {
                 setSlotIndex(0, HATCH_CLOSING);
-                p->setPhase(1);
-            } else if (phase == 3 && closed) {
+                p->setPhase(InGamePlayer::RIDE_BOARDED);
+            } else if (phase == InGamePlayer::RIDE_ARRIVED && closed) {
                 setSlotIndex(0, HATCH_OPENING);
             }
             break;
         case InGamePlayer::DISMOUNTING:
             if (!here) break;
-            if (phase == 0 && closed) {
+            if (phase == InGamePlayer::DISMOUNT_WAIT && closed) {
                 setSlotIndex(0, HATCH_OPENING);
-            } else if (phase == 0 && anim == HATCH_OPEN) {
-                p->setPhase(1);
-            } else if (phase == 3) {
+            } else if (phase == InGamePlayer::DISMOUNT_WAIT && anim == HATCH_OPEN) {
+                p->setPhase(InGamePlayer::DISMOUNT_START);
+            } else if (phase == InGamePlayer::DISMOUNT_OUT) {
                 setSlotIndex(0, HATCH_CLOSING);
-                p->setPhase(4);
+                p->setPhase(InGamePlayer::DISMOUNT_DONE);
             }
             break;
         default: break;

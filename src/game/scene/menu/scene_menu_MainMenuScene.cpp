@@ -3,6 +3,7 @@
 
 #include "com_ventrix_ui_ListMenu.h"
 #include "com_ventrix_utility_ResManager.h"
+#include "global_GameScene.h"
 #include "sam_SamGameSave.h"
 #include "ts_AnimSet.h"
 
@@ -15,6 +16,15 @@ using com::ventrix::utility::MyKey;
 using com::ventrix::utility::MyPointer;
 using com::ventrix::utility::ResManager;
 using com::ventrix::utility::SceneManager;
+using global::GameScene;
+
+namespace {
+
+// The background's steps (the stage-0 counter), in the order they run; the
+// counter back at 0 ends the stage.
+constexpr jint STEP_SCREEN = 0, STEP_TITLE = 4, STEP_LEFT_MARKER = 3, STEP_RIGHT_MARKER = 2, STEP_BANNER = 1;
+
+}  // namespace
 
 jint MainMenuScene::menuLocked = 0;
 
@@ -36,14 +46,14 @@ void MainMenuScene::loadStage0() {
 void MainMenuScene::loadBackground() {
     VMPtr<VMInts> work = rect;
     switch (stage0Busy) {
-        case 0: {
+        case STEP_SCREEN: {
             VMPtr<Screen> s = Screen::create()->construct();
             screen = s;
             s->setSlotCapacity(6);
-            stage0Busy = 4;
+            stage0Busy = STEP_TITLE;
             break;
         }
-        case 4: {
+        case STEP_TITLE: {
             VMPtr<Screen> s = screen;
             s->addFrame(TITLE_IMAGE, TITLE_SET, 0, 240, 320);
             s->addFrame(TITLE_IMAGE, TITLE_SET, 1, 240, 0);
@@ -62,27 +72,27 @@ void MainMenuScene::loadBackground() {
             (*work)[0] = 0;
             (*work)[2] = Screen::SCREEN_WIDTH;
             s->setRect(3, work, 0x000000);
-            stage0Busy = 3;
+            stage0Busy = STEP_LEFT_MARKER;
             break;
         }
-        case 3: {
+        case STEP_LEFT_MARKER: {
             // The marker at the list's left end.
             VMPtr<Screen> s = screen;
             s->getCollisionRects(2, work, LIST_BOX);
             s->addAnimation(MARKER_IMAGE, MARKER_SET, MARKER_ANIMATION, (*work)[0], (*work)[1] + (*work)[3] / 2);
-            stage0Busy = 2;
+            stage0Busy = STEP_RIGHT_MARKER;
             break;
         }
-        case 2: {
+        case STEP_RIGHT_MARKER: {
             // The same marker, mirrored, at the right end.
             VMPtr<Screen> s = screen;
             s->addAnimation(MARKER_IMAGE, MARKER_SET, MARKER_ANIMATION, (*work)[0] + (*work)[2],
                             (*work)[1] + (*work)[3] / 2);
             s->mirrorSlot(4);
-            stage0Busy = 1;
+            stage0Busy = STEP_BANNER;
             break;
         }
-        case 1: {
+        case STEP_BANNER: {
             VMPtr<Screen> s = screen;
             s->addResource(BANNER);
             s->setSlotPosition(5, 240, 0);
@@ -184,12 +194,12 @@ void MainMenuScene::handleInput() {
 void MainMenuScene::choose(jint entry) {
     VMPtr<SceneManager> manager = sceneManager;
     switch (entry) {
-        case TRAINING: manager->changeScene(12); break;
-        case MISSIONS: manager->changeScene(10); break;
-        case SOUND: manager->changeScene(6); break;
-        case ABOUT: manager->changeScene(4); break;
-        case HOW_TO_PLAY: manager->changeScene(7); break;
-        case OPTIONS: manager->changeScene(2); break;
+        case TRAINING: manager->changeScene(GameScene::TUTORIAL); break;
+        case MISSIONS: manager->changeScene(GameScene::BROWSE_LEVELS); break;
+        case SOUND: manager->changeScene(GameScene::SOUND_PAGE); break;
+        case ABOUT: manager->changeScene(GameScene::INFORMATION_PAGE); break;
+        case HOW_TO_PLAY: manager->changeScene(GameScene::HELP_PAGE); break;
+        case OPTIONS: manager->changeScene(GameScene::SETTINGS_PAGE); break;
         case EXIT: {
             VMPtr<ts::TsCanvas> c = canvas;
             if (c != nullptr) c->postEvent(ts::TsCanvas::EVENT_EXIT);

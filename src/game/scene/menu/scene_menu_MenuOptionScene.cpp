@@ -2,6 +2,7 @@
 #include "scene_menu_MenuOptionScene.h"
 
 #include "com_ventrix_common_Main.h"
+#include "global_GameScene.h"
 #include "java_lang_StringBuffer.h"
 
 namespace scene::menu {
@@ -14,6 +15,7 @@ using com::ventrix::utility::AudioAndVibration;
 using com::ventrix::utility::MyKey;
 using com::ventrix::utility::MyPointer;
 using com::ventrix::utility::SceneManager;
+using global::GameScene;
 using java::lang::String;
 using sam::SamGameSave;
 
@@ -24,16 +26,21 @@ constexpr jint kSoundIds[6] = {0x5405, 0x5400, 0x5401, 0x5402, 0x5403, 0x5404};
 constexpr jint kCueSounds[12] = {4, 4, 1, 2, 5, 1, 2, 3, 3, 4, 2, 0};
 constexpr jint kMusicCue = 11;
 
+// The page's steps (the stage-0 counter), in the order they run; after
+// STEP_BUTTONS the counter counts the buttons down, and back at 0 ends the
+// stage.
+constexpr jint STEP_SCREEN = 0, STEP_BACKGROUND = 8, STEP_TITLE_BAND = 7, STEP_BUTTONS = 6;
+
 }  // namespace
 
 jint MenuOptionScene::pageKindOf(jint sceneId) {
     switch (sceneId) {
-        case 7: return HELP;
-        case 6: return SOUND;
-        case 2: return SETTINGS;
-        case 4: return INFORMATION;
-        case 16: return START_HELP;
-        case 15: return START_SOUND;
+        case GameScene::HELP_PAGE: return HELP;
+        case GameScene::SOUND_PAGE: return SOUND;
+        case GameScene::SETTINGS_PAGE: return SETTINGS;
+        case GameScene::INFORMATION_PAGE: return INFORMATION;
+        case GameScene::START_HELP_PAGE: return START_HELP;
+        case GameScene::START_SOUND_PAGE: return START_SOUND;
         default: return HELP;
     }
 }
@@ -72,21 +79,21 @@ void MenuOptionScene::loadStage0() { loadPage(); }
 
 void MenuOptionScene::loadPage() {
     switch (stage0Busy) {
-        case 0: {
+        case STEP_SCREEN: {
             VMPtr<Screen> s = Screen::create()->construct();
             screen = s;
             s->setSlotCapacity(2);
-            stage0Busy = 8;
+            stage0Busy = STEP_BACKGROUND;
             break;
         }
-        case 8: {
+        case STEP_BACKGROUND: {
             VMPtr<Screen> s = screen;
             s->addFrame(BACKGROUND_IMAGE, BACKGROUND_SET, 0, 240, 320);
             addObject(s);
-            stage0Busy = 7;
+            stage0Busy = STEP_TITLE_BAND;
             break;
         }
-        case 7: {
+        case STEP_TITLE_BAND: {
             // The title band and the line under it, then the back control.
             VMPtr<Screen> s = screen;
             s->setRectCapacity(2);
@@ -95,12 +102,12 @@ void MenuOptionScene::loadPage() {
             band(1);
             s->setRect(1, rect, 0x000000);
             s->addFrame(CORNER_IMAGE, CORNER_SET, 3, 0, 640);
-            stage0Busy = 6;
+            stage0Busy = STEP_BUTTONS;
             break;
         }
-        case 6:
+        case STEP_BUTTONS:
             buttons = Buttons::create(BUTTONS);
-            stage0Busy = 5;
+            stage0Busy = BUTTONS;
             break;
         default: {
             // Counters 5 to 1: button counter - 1.
@@ -254,11 +261,11 @@ void MenuOptionScene::handleSoundPage() {
             sound->playMusic(kMusicCue);
             sound->startMusic();
         }
-        manager->changeScene(MAIN_MENU_SCENE);
+        manager->changeScene(GameScene::MAIN_MENU);
         return;
     }
     VMPtr<Screen> s = screen;
-    if (s->collides(1, 0, work)) manager->changeScene(MAIN_MENU_SCENE);
+    if (s->collides(1, 0, work)) manager->changeScene(GameScene::MAIN_MENU);
 }
 
 void MenuOptionScene::handleTextPage() {
@@ -297,7 +304,7 @@ void MenuOptionScene::handleTextPage() {
 
     if (back) {
         VMPtr<SceneManager> manager = sceneManager;
-        manager->changeScene(MAIN_MENU_SCENE);
+        manager->changeScene(GameScene::MAIN_MENU);
         return;
     }
     VMPtr<Addon> body = dynamic_cast<Addon*>(panel.get());

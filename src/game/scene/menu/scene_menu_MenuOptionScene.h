@@ -33,7 +33,6 @@ public:
 
     static constexpr jint LOADING_STEPS = 10;
     static constexpr jint BUTTONS = 5;
-    static constexpr jint MAIN_MENU_SCENE = 1;
     static constexpr jint BACKGROUND_IMAGE = 0xc09;
     static constexpr jint BACKGROUND_SET = 0xc02;
     static constexpr jint CORNER_IMAGE = 0xc0d;

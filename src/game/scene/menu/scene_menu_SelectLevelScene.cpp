@@ -3,6 +3,7 @@
 
 #include "com_ventrix_ui_LoadingPage.h"
 #include "com_ventrix_utility_MyFont.h"
+#include "global_GameScene.h"
 #include "sam_SamGameSave.h"
 
 namespace scene::menu {
@@ -11,6 +12,7 @@ using com::ventrix::ui::LoadingPage;
 using com::ventrix::utility::MyKey;
 using com::ventrix::utility::MyPointer;
 using com::ventrix::utility::SceneManager;
+using global::GameScene;
 
 namespace {
 
@@ -22,6 +24,13 @@ constexpr jint kBackdrop[LEVELS] = {1, 4, 3, 0, 2, 4, 5, 1, 4, 5, 0};
 constexpr jint kSubject[LEVELS] = {6, 7, 2, 0, 4, 5, 0, 3, 1, 8, 0};
 constexpr jint kBadge[LEVELS] = {0, 0, 1, 2, 3, 1, 2, 4, 4, 0, 2};
 constexpr jint BRIEFING_TEXTS = 32;
+
+// The screens' steps (the stage-0 counter), in the order they run: every
+// step after STEP_SCREEN counts down by one; back at 0 ends the stage.
+constexpr jint STEP_SCREEN = 0, STEP_BACKGROUND = 11, STEP_CARD = 10, STEP_LEVEL_PLACE = 9, STEP_BRIEFING_PANEL = 8,
+               STEP_LEVEL_NUMBER = 7, STEP_PICTURES = 6, STEP_BUTTONS = 5, STEP_FORWARD_BUTTON = 4, STEP_LEFT_ARROW = 3,
+               STEP_RIGHT_ARROW = 2, STEP_SHOW = 1;
+static_assert(STEP_BACKGROUND == SelectLevelScene::SCREEN_STEPS);
 
 constexpr jint clampEntry(jint e) {
     return e < 0 ? 0 : e > SelectLevelScene::LAST_ENTRY ? SelectLevelScene::LAST_ENTRY : e;
@@ -50,7 +59,7 @@ VMPtr<SelectLevelScene> SelectLevelScene::construct(jint sceneId) {
 }
 
 jint SelectLevelScene::entryOf(jint sceneId, jint l) {
-    if (sceneId == INTERLUDE) {
+    if (sceneId == GameScene::INTERLUDE) {
         // The interlude entry before the level: 3, 7 and 11 for levels 3, 6
         // and 9.
         if (l == 6) return 7;
@@ -81,42 +90,42 @@ void SelectLevelScene::markReferences(uint32_t bits) {
 
 void SelectLevelScene::loadStage0() {
     switch (stage0Busy) {
-        case 0: {
+        case STEP_SCREEN: {
             VMPtr<Screen> background = Screen::create()->construct();
             background->setSlotCapacity(1);
             screen = background;
             stage0Busy = SCREEN_STEPS + 1;
             break;
         }
-        case 11: {
+        case STEP_BACKGROUND: {
             VMPtr<Screen> background = screen;
             background->addFrame(BACKGROUND_IMAGE, BACKGROUND_SET, 0, 240, 320);
             break;
         }
-        case 10: {
+        case STEP_CARD: {
             VMPtr<Screen> c = Screen::create()->construct();
             c->setSlotCapacity(CARD_LAYERS);
             card = c;
             c->addFrame(CARD_IMAGE, CARD_SET, CARD, 240, 320);
             break;
         }
-        case 9: card->addFrame(CARD_IMAGE, CARD_SET, level() + 1, 240, 320); break;
-        case 8: card->addFrame(CARD_IMAGE, CARD_SET, BRIEFING_PANEL, 240, 320); break;
-        case 7: card->addFrame(CARD_IMAGE, CARD_SET, level() + 13, 240, 320); break;
-        case 6: {
+        case STEP_LEVEL_PLACE: card->addFrame(CARD_IMAGE, CARD_SET, level() + 1, 240, 320); break;
+        case STEP_BRIEFING_PANEL: card->addFrame(CARD_IMAGE, CARD_SET, BRIEFING_PANEL, 240, 320); break;
+        case STEP_LEVEL_NUMBER: card->addFrame(CARD_IMAGE, CARD_SET, level() + 13, 240, 320); break;
+        case STEP_PICTURES: {
             VMPtr<Screen> c = card;
             for (jint i = 0; i < 3; ++i) c->addFrame(CARD_IMAGE, CARD_SET, NOTHING, 240, 320);
             break;
         }
-        case 5: {
+        case STEP_BUTTONS: {
             VMPtr<Screen> b = Screen::create()->construct();
             b->setSlotCapacity(BUTTON_LAYERS);
             buttons = b;
             b->addAnimation(BUTTON_IMAGE, BUTTON_SET, 0, 0, 640);
             break;
         }
-        case 4: buttons->addAnimation(BUTTON_IMAGE, BUTTON_SET, 4, 480, 640); break;
-        case 3: {
+        case STEP_FORWARD_BUTTON: buttons->addAnimation(BUTTON_IMAGE, BUTTON_SET, 4, 480, 640); break;
+        case STEP_LEFT_ARROW: {
             VMPtr<Screen> b = buttons;
             b->addAnimation(ARROW_IMAGE, ARROW_SET, ARROW_HIDDEN, 0, 320);
             b->addAnimation(ARROW_IMAGE, ARROW_SET, NO_HINT, 0, 320);
@@ -125,13 +134,13 @@ void SelectLevelScene::loadStage0() {
             b->mirrorSlot(LEFT_HINT);
             break;
         }
-        case 2: {
+        case STEP_RIGHT_ARROW: {
             VMPtr<Screen> b = buttons;
             b->addAnimation(ARROW_IMAGE, ARROW_SET, ARROW_HIDDEN, 480, 320);
             b->addAnimation(ARROW_IMAGE, ARROW_SET, NO_HINT, 480, 320);
             break;
         }
-        case 1:
+        case STEP_SHOW:
             addObject(screen);
             addObject(card);
             addObject(buttons);
@@ -181,10 +190,10 @@ void SelectLevelScene::update() {
         }
     }
     switch (mode) {
-        case BROWSE:
-        case BRIEFING:
-        case NEXT_BRIEFING:
-        case INTERLUDE:
+        case GameScene::BROWSE_LEVELS:
+        case GameScene::BRIEFING:
+        case GameScene::NEXT_BRIEFING:
+        case GameScene::INTERLUDE:
         case BROWSE_INTERLUDE: handleInput(); break;
         case SLIDE_FORWARD: slideForward(); break;
         case SLIDE_BACK: slideBack(); break;
@@ -221,7 +230,7 @@ void SelectLevelScene::handleInput() {
     const bool leftMoves = touched == LEFT && level() != 0 && entry > 0;
     const bool rightMoves = touched == RIGHT && rightOffered;
     switch (mode) {
-        case BROWSE:
+        case GameScene::BROWSE_LEVELS:
         case BROWSE_INTERLUDE: {
             const bool onInterlude = mode == BROWSE_INTERLUDE;
             if (leftMoves) {
@@ -234,41 +243,41 @@ void SelectLevelScene::handleInput() {
                 showMode();
             } else if (!onInterlude && touched == BACK) {
                 VMPtr<SceneManager> manager = sceneManager;
-                manager->changeScene(MAIN_MENU_SCENE);
+                manager->changeScene(GameScene::MAIN_MENU);
             } else if (!onInterlude && touched == GO) {
-                mode = BRIEFING;
+                mode = GameScene::BRIEFING;
                 showMode();
             }
             break;
         }
-        case BRIEFING:
+        case GameScene::BRIEFING:
             if (touched == BACK) {
-                mode = BROWSE;
+                mode = GameScene::BROWSE_LEVELS;
                 showMode();
             } else if (touched == GO) {
                 mode = START;
                 showMode();
             }
             break;
-        case NEXT_BRIEFING:
-        case INTERLUDE: {
+        case GameScene::NEXT_BRIEFING:
+        case GameScene::INTERLUDE: {
             VMPtr<MyPointer> touch = pointer;
             VMPtr<VMBooleans> pressed = touch->justPressed;
             VMPtr<VMBooleans> up = touch->isUp;
             VMPtr<MyKey> keys = key;
             // The briefing starts only on a touch that begins now; the
             // picture steps on with any new press.
-            const bool press = mode == NEXT_BRIEFING ? (*pressed)[0] && !(*up)[0] : (*pressed)[0];
+            const bool press = mode == GameScene::NEXT_BRIEFING ? (*pressed)[0] && !(*up)[0] : (*pressed)[0];
             const bool advance = press || keys->isReleased(FIRE);
             countdown -= frameTime;
             if (countdown < 0 || advance) {
-                if (mode == NEXT_BRIEFING) {
+                if (mode == GameScene::NEXT_BRIEFING) {
                     VMPtr<SceneManager> manager = sceneManager;
-                    manager->changeScene(PLAY_SCENE);
+                    manager->changeScene(GameScene::LEVEL);
                 } else {
                     countdown = COUNTDOWN;
                     entry = clampEntry(entry + 1);
-                    mode = NEXT_BRIEFING;
+                    mode = GameScene::NEXT_BRIEFING;
                     showMode();
                 }
             }
@@ -316,7 +325,7 @@ void SelectLevelScene::slide(jint running) {
         }
         x = forward ? (1000 - t) * 960 / 1000 : (t - 1000) * 960 / 1000;
     } else if (t <= 0) {
-        mode = fromInterlude ? BROWSE_INTERLUDE : BROWSE;
+        mode = fromInterlude ? BROWSE_INTERLUDE : GameScene::BROWSE_LEVELS;
         x = 0;
     } else {
         x = forward ? (HALF - t) * 960 / 1000 - 480 : (t - HALF) * 960 / 1000 + 480;
@@ -335,7 +344,7 @@ void SelectLevelScene::waitForStart() {
     VMPtr<Screen> b = buttons;
     if (b->getSlotIndex(BACK) == 3 && b->getSlotIndex(GO) == 7) {
         VMPtr<SceneManager> manager = sceneManager;
-        manager->changeScene(PLAY_SCENE);
+        manager->changeScene(GameScene::LEVEL);
     }
 }
 
@@ -401,9 +410,9 @@ void SelectLevelScene::liftCard(jint lift) {
 void SelectLevelScene::showMode() {
     // The briefing (and the mission starting from it) stands higher; every
     // other card in its place.
-    liftCard(mode == BRIEFING || mode == NEXT_BRIEFING || mode == START ? BRIEFING_LIFT : 0);
+    liftCard(mode == GameScene::BRIEFING || mode == GameScene::NEXT_BRIEFING || mode == START ? BRIEFING_LIFT : 0);
     switch (mode) {
-        case BROWSE:
+        case GameScene::BROWSE_LEVELS:
             setCardFrame(0, CARD);
             setCardFrame(1, level() + 1);
             setCardFrame(2, NOTHING);
@@ -413,12 +422,12 @@ void SelectLevelScene::showMode() {
             showArrows();
             setPanelVisible(false);
             break;
-        case BRIEFING:
-        case NEXT_BRIEFING:
+        case GameScene::BRIEFING:
+        case GameScene::NEXT_BRIEFING:
             _VM_ensureInitialized(sam::SamGameSave::_VM_classRecord);
             sam::SamGameSave::currentLevel = level();
             showBriefing();
-            if (mode == BRIEFING) {
+            if (mode == GameScene::BRIEFING) {
                 showButtons();
             } else {
                 hideButtons();
@@ -426,7 +435,7 @@ void SelectLevelScene::showMode() {
             }
             hideArrows();
             break;
-        case INTERLUDE:
+        case GameScene::INTERLUDE:
             for (jint layer = 0; layer < 4; ++layer) setCardFrame(layer, NOTHING);
             showInterludePicture();
             hideArrows();

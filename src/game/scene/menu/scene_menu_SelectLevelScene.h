@@ -40,21 +40,15 @@ public:
     static constexpr jint SLIDE = 1000;       // slideTime at the start of a slide
     static constexpr jint HALF = 500;         // and at its midpoint
 
-    // Modes (the first four are also the scene ids that start in them).
-    static constexpr jint BROWSE = 10;
-    static constexpr jint BRIEFING = 11;
-    static constexpr jint NEXT_BRIEFING = 13;
-    static constexpr jint INTERLUDE = 14;
+    // Modes: the scene id the scene was made with (global::GameScene's
+    // BROWSE_LEVELS, BRIEFING, NEXT_BRIEFING or INTERLUDE) is the mode it
+    // opens in; these are the others.
     static constexpr jint SLIDE_FORWARD = 101;
     static constexpr jint SLIDE_BACK = 102;
     static constexpr jint START = 103;
     static constexpr jint SLIDE_FORWARD_INTERLUDE = 104;
     static constexpr jint SLIDE_BACK_INTERLUDE = 105;
     static constexpr jint BROWSE_INTERLUDE = 106;
-
-    // Scenes asked for.
-    static constexpr jint MAIN_MENU_SCENE = 1;
-    static constexpr jint PLAY_SCENE = 9;
 
     // The key action that steps on (fire).
     static constexpr jint FIRE = 18;

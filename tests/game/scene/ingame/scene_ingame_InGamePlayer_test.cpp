@@ -85,7 +85,7 @@ TEST_F(InGamePlayerTest, HeldKeysWalkItAndWallsStopItAndPushItBack) {
         return player->getState() == InGamePlayer::STANDING;
     });
     EXPECT_TRUE(walked);
-    EXPECT_EQ(player->getPhase(), 1);
+    EXPECT_EQ(player->getPhase(), InGamePlayer::STAND_BLOCKED);
     EXPECT_EQ(anim(), InGamePlayer::ANIM_STAND);
     // Pushed back out of the wall by its last step.
     const jint stopped = x();
@@ -148,7 +148,7 @@ TEST_F(InGamePlayerTest, APathIsClimbedBothWaysWithTheHeightOnTheSlope) {
     player->setPath(points({{100, 630}, {140, 590}, {180, 550}}));
     player->startClimb(true);
     EXPECT_EQ(player->getState(), InGamePlayer::CLIMBING);
-    EXPECT_EQ(player->getPhase(), 0);
+    EXPECT_EQ(player->getPhase(), InGamePlayer::CLIMB_STILL_FROM_FIRST);
     EXPECT_FALSE(player->isExposed());
 
     hold({kUp});
@@ -159,7 +159,7 @@ TEST_F(InGamePlayerTest, APathIsClimbedBothWaysWithTheHeightOnTheSlope) {
     // Let go half way: it waits on the path.
     hold({});
     frame();
-    EXPECT_EQ(player->getPhase(), 0);
+    EXPECT_EQ(player->getPhase(), InGamePlayer::CLIMB_STILL_FROM_FIRST);
     EXPECT_EQ(anim(), 2);
     const jint hx = x(), hy = y();
     frame();
@@ -183,7 +183,7 @@ TEST_F(InGamePlayerTest, APathIsClimbedBothWaysWithTheHeightOnTheSlope) {
     // Back down from the upper end.
     player->beginInteraction(7, 0);
     player->startClimb(false);
-    EXPECT_EQ(player->getPhase(), 4);
+    EXPECT_EQ(player->getPhase(), InGamePlayer::CLIMB_STILL_FROM_LAST);
     EXPECT_EQ(player->pathIndex, 2);
     EXPECT_EQ(player->pathIndexDown, 3);
     hold({kDown});
@@ -195,6 +195,41 @@ TEST_F(InGamePlayerTest, APathIsClimbedBothWaysWithTheHeightOnTheSlope) {
     EXPECT_LE(x(), 100);
     EXPECT_EQ(player->getTransform(0), 2);  // it turned to face the way down
     EXPECT_GT(between, 30);
+}
+
+// From either end: on past the middle point, then back the way it came,
+// point by point, and off the path at the end it was entered at. The two
+// indices stay one apart, toward that end, all the way.
+TEST_F(InGamePlayerTest, BackAlongThePathToTheEndItWasEnteredAt) {
+    const struct Case {
+        bool fromStart;
+        jint x, y;  // the end entered at
+        jint on, back;
+        jint passed;  // pathIndex once the middle point is behind
+    } cases[] = {{true, 100, 630, kUp, kDown, 2}, {false, 180, 550, kDown, kUp, 0}};
+    for (const Case& c : cases) {
+        spawn(c.x, c.y);
+        player->beginInteraction(7, 0);
+        player->setPath(points({{100, 630}, {140, 590}, {180, 550}}));
+        player->startClimb(c.fromStart);
+        const jint apart = c.fromStart ? -1 : 1;
+        bool moved = false;
+        auto climbing = [&] {
+            if (player->getState() != InGamePlayer::CLIMBING) return false;
+            EXPECT_EQ(player->pathIndexDown - player->pathIndex, apart) << c.fromStart;
+            moved = moved || anim() == 3;
+            return true;
+        };
+        hold({c.on});
+        runUntil([&] { return climbing() && player->pathIndex == c.passed; });
+        moved = false;
+        hold({c.back});
+        runUntil([&] { return !climbing(); });
+        EXPECT_TRUE(moved) << c.fromStart;
+        EXPECT_EQ(y(), c.y) << c.fromStart;
+        EXPECT_EQ(player->pathIndex, -1);
+        EXPECT_EQ(player->pathIndexDown, -1);
+    }
 }
 
 TEST_F(InGamePlayerTest, AOnePointPathEndsTheClimbAndABrokenChainEndsAtItsLastPoint) {
@@ -225,7 +260,7 @@ TEST_F(InGamePlayerTest, AOnePointPathEndsTheClimbAndABrokenChainEndsAtItsLastPo
         hold({c.key});
         bool left = false;
         runUntil([&] {
-            left = left || player->getPhase() == 3;
+            left = left || player->getPhase() == InGamePlayer::CLIMB_OFF;
             return player->getState() != InGamePlayer::CLIMBING;
         });
         EXPECT_TRUE(left);
@@ -241,7 +276,7 @@ TEST_F(InGamePlayerTest, ABodyThatDidNotMoveKeepsItsHeightOnASlope) {
     player->startClimb(true);
     hold({kUp});
     frame();  // phase 0 -> 1
-    ASSERT_EQ(player->getPhase(), 1);
+    ASSERT_EQ(player->getPhase(), InGamePlayer::CLIMB_ON_FROM_FIRST);
     frame();  // no step yet and the point at the body's x
     EXPECT_EQ(InGameObject::playerDX, 0);
     EXPECT_EQ(y(), 630);
@@ -338,10 +373,10 @@ TEST_F(InGamePlayerTest, ScriptedStatesAdvanceOnTheirAnimationsAndOnSetPhase) {
             player->setOrigin(400, 300);  // the camera has caught up
             runUntil([&] { return player->getState() == InGamePlayer::DISMOUNTING; });
             EXPECT_EQ(anim(), 5);
-            player->setPhase(1);
-            runUntil([&] { return player->getPhase() == 3; });
+            player->setPhase(InGamePlayer::DISMOUNT_START);
+            runUntil([&] { return player->getPhase() == InGamePlayer::DISMOUNT_OUT; });
             EXPECT_EQ(anim(), 7);
-            player->setPhase(4);
+            player->setPhase(InGamePlayer::DISMOUNT_DONE);
             runUntil([&] { return player->getState() == InGamePlayer::STANDING; });
         }
         if (player->getState() == InGamePlayer::CAUGHT) {
@@ -349,10 +384,10 @@ TEST_F(InGamePlayerTest, ScriptedStatesAdvanceOnTheirAnimationsAndOnSetPhase) {
             player->engaged = player->exposed = true;
             EXPECT_FALSE(player->isEngaged());
             EXPECT_FALSE(player->isExposed());
-            player->setState(InGamePlayer::UNDISGUISED);
+            player->setState(InGamePlayer::CHEERING);
             frame();
-            EXPECT_EQ(anim(), 26);
-            EXPECT_EQ(player->getPhase(), 1);
+            EXPECT_EQ(anim(), InGamePlayer::ANIM_CHEER);
+            EXPECT_EQ(player->getPhase(), InGamePlayer::CHEER_SHOWN);
             player->setState(InGamePlayer::STANDING);
             EXPECT_TRUE(player->isEngaged());
             player->endInteraction();

@@ -12,6 +12,7 @@
 
 using com::ventrix::common::Main;
 using com::ventrix::utility::SceneManager;
+using global::GameScene;
 using javax::microedition::lcdui::Display;
 using playharness::TraceEntry;
 using scene::ingame::InGameScene;
@@ -32,11 +33,11 @@ public:
     void setupLoadingPage() override {}
     void createGameSave() override {}
     void createScene() override {
-        if (currentSceneId != 9 && currentSceneId != 12) return;
-        VMPtr<InGameScene> s =
-            currentSceneId == 12 ? InGameScene::create()->construct(12) : InGameScene::create()->construct();
+        if (currentSceneId != GameScene::LEVEL && currentSceneId != GameScene::TUTORIAL) return;
+        VMPtr<InGameScene> s = currentSceneId == GameScene::TUTORIAL ? InGameScene::create()->construct(currentSceneId)
+                                                                      : InGameScene::create()->construct();
         scene = s;
-        s->startLoading(currentSceneId == 9 ? 1 : 0);
+        s->startLoading(currentSceneId == GameScene::LEVEL ? 1 : 0);
     }
 };
 
@@ -70,7 +71,7 @@ protected:
         com::ventrix::utility::MyKey::instance = nullptr;
         manager = looptest::LoopManager::create()->construct();
         SceneManager::instance = manager;
-        manager->changeScene(9);
+        manager->changeScene(GameScene::LEVEL);
         controller->setSceneManager(manager);
         sam::SamGameSave::currentLevel = 0;
         harness.attach(c);
@@ -100,7 +101,7 @@ TEST_F(LoopTest, TheRestartRunsInTheTickThatEndsTheLoadingAndTheStoryTwoTicksLat
         SCOPED_TRACE(key ? "with a key" : "without keys");
         start(levelWithKey(key));
         ASSERT_TRUE(harness.step());
-        EXPECT_EQ(harness.tickOf("scene", 9), 1);  // changeScene in the first tick
+        EXPECT_EQ(harness.tickOf("scene", GameScene::LEVEL), 1);  // changeScene in the first tick
         ASSERT_TRUE(harness.stepUntil([&] { return harness.inGameState() == InGameScene::LEVEL_STORY; }, 60));
         const int64_t t = harness.ticks;
         EXPECT_EQ(t - 1, key ? 24 : 23);

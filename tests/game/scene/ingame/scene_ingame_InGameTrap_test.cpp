@@ -71,7 +71,7 @@ TEST_F(TrapTest, OnlyAnExposedIdlePlayerOnTheTrapsRowIsCaught) {
     // Caught already: not caught again (the phase runs on).
     VMPtr<InGameTrap> t = trap(3, 200, 630);
     player->setState(InGamePlayer::CAUGHT);
-    player->setPhase(2);
+    player->setPhase(InGamePlayer::CAUGHT_SETTLED);
     t->update(0, 0);
     EXPECT_TRUE(player->isCaughtSettled());
 }
