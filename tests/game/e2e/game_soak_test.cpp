@@ -12,6 +12,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <string>
 
 #ifdef VESSILO_MIMALLOC
 #include <mimalloc.h>
@@ -61,17 +62,21 @@ constexpr bool kThreadSanitizer = false;
 constexpr bool kThreadSanitizer = false;
 #endif
 
-// The resident size with the allocator's free pages given back first: what
-// the program holds, not what the allocator keeps at hand (it keeps freed
-// pages for some seconds, so the size would otherwise depend on timing).
+// The resident size of the program's own memory with the allocator's free
+// pages given back first: what the program holds, not what the allocator
+// keeps at hand (it keeps freed pages for some seconds, so the size would
+// otherwise depend on timing). Only anonymous pages count: the mapped files
+// (libraries, fonts) come and go with the page cache as other processes run.
 int64_t residentBytes() {
 #ifdef VESSILO_MIMALLOC
     mi_collect(true);
 #endif
-    std::ifstream statm("/proc/self/statm");
-    int64_t size = 0, resident = 0;
-    statm >> size >> resident;
-    return resident * ::sysconf(_SC_PAGESIZE);
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("RssAnon:", 0) == 0) return std::stoll(line.substr(8)) * 1024;  // in kB
+    }
+    return 0;
 }
 
 uint64_t heapBytesAfterCollection() {
@@ -185,11 +190,16 @@ TEST_F(SoakTest, MenusPagesTheTutorialAQuitAndACompletedLevelOverAndOver) {
     }
     // The allocator reaches its working set during the second cycle; from
     // the third cycle on the resident size (free pages given back) holds
-    // still. Under the address sanitizer freed blocks wait in its
-    // quarantine, and the thread sanitizer's own records of every access
-    // keep growing, so the resident size says nothing about ours there.
+    // still but for what comes and goes with the machine's load: the stacks
+    // of ended threads that the C library keeps for new ones, and the pages
+    // of other threads' allocator heaps, up to about 10 MB on a busy machine
+    // while our own blocks stay exactly flat (checked above). A cycle's lost
+    // level (its images and sounds) is more than that. Under the address
+    // sanitizer freed blocks wait in its quarantine, and the thread
+    // sanitizer's own records of every access keep growing, so the resident
+    // size says nothing about ours there.
     if (!kAddressSanitizer && !kThreadSanitizer) {
-        EXPECT_LT(resident.back() - resident[2], 2 << 20)
+        EXPECT_LT(resident.back() - resident[2], 16 << 20)
             << "third cycle " << resident[2] << ", last " << resident.back();
     }
     for (size_t i = 0; i < heap.size(); ++i)
