@@ -10,7 +10,7 @@ foreach(probe ${PROBES})
   list(GET parts 2 above)
   execute_process(COMMAND ${CMAKE_COMMAND} --build ${BUILD_DIR} --target ${target}
     RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
-  string(REGEX MATCH "${above}['\"]? ?(: No such file or directory|file not found)" refused "${output}")
+  string(REGEX MATCH "${above}['\"]? ?(: No such file or directory|file not found|: hidden from this layer)" refused "${output}")
   if(status EQUAL 0)
     list(APPEND failures "${target}: a file of the layer includes ${above}, hidden from it, and it builds")
   elseif(NOT refused)

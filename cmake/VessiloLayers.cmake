@@ -1,11 +1,21 @@
 # The program's layers (docs/runtime.md, "Layers").
 
-# vessilo_add_layer(<name> FOLDERS <folder>... [EXCLUDE <file>...]): an object
-# library of every .cpp under the folders (relative to the top of the source
-# tree; sub-folders too) but the excluded ones. The folders, and every folder
-# below them that holds a header, are its public include folders.
+# The outside libraries' headers that the compiler finds in its own folders,
+# where no include path hides them: a stand-in for each, on the include path
+# of every layer above the platform, stops the build there.
+foreach(header curl/curl.h fluidsynth.h png.h X11/Xlib.h X11/Xutil.h)
+  file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/layers/hidden/${header}
+    CONTENT "// Generated (cmake/VessiloLayers.cmake): an outside library's header, above the platform.\n#error \"${header}: hidden from this layer (an outside library of the platform)\"\n")
+endforeach()
+
+# vessilo_add_layer(<name> [PLATFORM] FOLDERS <folder>... [EXCLUDE <file>...]):
+# an object library of every .cpp under the folders (relative to the top of
+# the source tree; sub-folders too) but the excluded ones. The folders, and
+# every folder below them that holds a header, are its public include
+# folders. A layer but the platform's (PLATFORM) cannot include the outside
+# libraries' headers.
 function(vessilo_add_layer name)
-  cmake_parse_arguments(arg "" "" "FOLDERS;EXCLUDE" ${ARGN})
+  cmake_parse_arguments(arg "PLATFORM" "" "FOLDERS;EXCLUDE" ${ARGN})
   set(sources "")
   set(dirs "")
   foreach(folder ${arg_FOLDERS})
@@ -25,6 +35,9 @@ function(vessilo_add_layer name)
   list(SORT dirs)
   add_library(${name} OBJECT ${sources})
   target_include_directories(${name} PUBLIC ${dirs})
+  if(NOT arg_PLATFORM)
+    target_include_directories(${name} PRIVATE ${CMAKE_BINARY_DIR}/layers/hidden)
+  endif()
   target_link_libraries(${name} PUBLIC vessilo_options)
 endfunction()
 
@@ -47,6 +60,7 @@ function(vessilo_add_layer_check)
       "vessilo_ce|ce_hash.h|hal_window.h"
       "vessilo_runtime|java_lang_String.h|SDL.h"
       "vessilo_framework|ts_TsCanvas.h|hal_system.h"
+      "vessilo_framework|ts_TsCanvas.h|curl/curl.h"
       "vessilo_platform|hal_system.h|java_lang_String.h"
       "vessilo_runtime|java_lang_String.h|ts_TsCanvas.h"
       "vessilo_framework|ts_TsCanvas.h|com_ventrix_common_Main.h"
