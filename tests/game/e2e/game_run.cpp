@@ -65,6 +65,7 @@ void GameRun::SetUp() {
 void GameRun::TearDown() {
     stop();
     media = nullptr;
+    trapBox = nullptr;
     ventrixtest::WindowTest::TearDown();
 }
 
@@ -247,7 +248,9 @@ void GameRun::watchTraps() {
     InGameObject::Objects* traps = InGameObject::traps.get();
     const jint n = traps != nullptr ? traps->length : 0;
     trapsSeen.resize(size_t(n));
-    VMPtr<VMInts> box = VMInts::create(5);
+    if (n == 0) return;
+    if (trapBox == nullptr) trapBox = VMInts::create(5);
+    VMInts* box = trapBox.get();
     for (jint i = 0; i < n; ++i) {
         auto* trap = dynamic_cast<scene::ingame::InGameTrap*>(traps->get(i));
         if (trap == nullptr) continue;

@@ -96,6 +96,7 @@ protected:
         int side = 0;
     };
     std::vector<TrapSeen> trapsSeen;
+    VMPtr<VMInts> trapBox;
     void watchTraps();
 
     // Solutions played by touches only: holds and presses on the pad's
