@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "assetgen_test_support.h"
@@ -101,8 +102,15 @@ bool hasAll(const std::vector<int>& have, const std::vector<int>& want) {
     return true;
 }
 
+// The game's packs, made once for the tests of this file.
+const assetgen::Generated& game() {
+    static const assetgen::Generated g =
+        assetgen::generateFolder(kGameDescriptions, assetgen::defaultFontDirectory());
+    return g;
+}
+
 TEST(GameWorldArt, HoldsEveryIdAnimationFrameAndBoxTheObjectsRead) {
-    const assetgen::Generated g = assetgen::generateFolder(kGameDescriptions, assetgen::defaultFontDirectory());
+    const assetgen::Generated& g = game();
     for (const Use& n : uses()) {
         SCOPED_TRACE(::testing::Message() << std::hex << "set 0x" << n.set << " / parts 0x" << n.gobs);
         ASSERT_EQ(n.set >> 10, n.gobs >> 10);
@@ -149,6 +157,96 @@ TEST(GameWorldArt, HoldsEveryIdAnimationFrameAndBoxTheObjectsRead) {
         }
         if (n.backward >= 0) {
             EXPECT_LT(set.animations[n.backward].steps.back().dx, 0);
+        }
+    }
+}
+
+// Where a trap's hitting box is at `ms` into its animation 0 (box 0 of the
+// step's frame), relative to the trap's anchor.
+const assetgen::AnimBox& hittingBoxAt(const assetgen::AnimSetDescription& set, int ms) {
+    const auto& steps = set.animations[0].steps;
+    int cycle = 0;
+    for (const auto& s : steps) cycle += s.duration;
+    int t = ms % cycle;
+    for (const auto& s : steps) {
+        if (t < s.duration) return set.frames[s.frame].boxes[0];
+        t -= s.duration;
+    }
+    return set.frames[steps.back().frame].boxes[0];
+}
+
+// A laser and a ceiling camera can be timed on foot: the player's body,
+// walking at the pace of its own walk animation (25 frames a second) from
+// just outside all the places the trap ever hits to just past them, is
+// caught if it starts at some frames of the trap's cycle and passes if it
+// starts at others, a run of at least half a second of them, either way.
+// The camera's spot right under it is never lit: one can wait there.
+TEST(GameWorldArt, TheLaserAndTheCameraCanBeTimedOnFoot) {
+    const assetgen::Generated& g = game();
+    const auto& player = g.models.at(13).sets.at(2).set;  // 0x3402
+    const auto& walk = player.animations.at(1).steps;
+    ASSERT_FALSE(walk.empty());
+    const assetgen::AnimBox body = player.frames.at(walk[0].frame).boxes.at(0);
+    int walkCycle = 0;
+    for (const auto& s : walk) walkCycle += s.duration;
+    // The body's offset along its way after `ms` of walking.
+    auto walked = [&](int ms) {
+        int t = ms % walkCycle, dx = 0;
+        for (const auto& s : walk) {
+            if (t < s.duration) break;
+            t -= s.duration;
+            dx = s.dx;
+        }
+        return (ms / walkCycle) * walk.back().dx + dx;
+    };
+    constexpr int kFrame = 40;
+    struct Trap {
+        const char* name;
+        int set;  // in pack 10
+    };
+    for (const Trap& trap : {Trap{"laser", 0}, Trap{"camera", 1}}) {
+        SCOPED_TRACE(trap.name);
+        const auto& set = g.models.at(10).sets.at(trap.set).set;
+        int cycle = 0, left = 1 << 20, right = -(1 << 20);
+        for (const auto& s : set.animations.at(0).steps) cycle += s.duration;
+        for (int ms = 0; ms < cycle; ms += 10) {
+            const assetgen::AnimBox& b = hittingBoxAt(set, ms);
+            if (b.y + b.height <= body.y) continue;  // out, above any body
+            left = std::min(left, b.x);
+            right = std::max(right, b.x + b.width);
+        }
+        ASSERT_LT(left, right) << "it never hits";
+        auto meets = [&](int x, int ms) {
+            const assetgen::AnimBox& b = hittingBoxAt(set, ms);
+            return x + body.x < b.x + b.width && b.x < x + body.x + body.width && body.y < b.y + b.height &&
+                   b.y < body.y + body.height;
+        };
+        for (int way : {1, -1}) {
+            SCOPED_TRACE(way > 0 ? "walking right" : "walking left");
+            const int from = way > 0 ? left - body.x - body.width : right - body.x;
+            const int to = way > 0 ? right - body.x : left - body.x - body.width;
+            const int frames = cycle / kFrame;
+            std::vector<bool> passes(size_t(frames), true);
+            for (int start = 0; start < frames; ++start) {
+                for (int t = 0;; t += kFrame) {
+                    const int x = from + way * walked(t);
+                    if (meets(x, start * kFrame + t)) {
+                        passes[size_t(start)] = false;
+                        break;
+                    }
+                    if (way * (x - to) >= 0) break;
+                }
+            }
+            int run = 0, longest = 0;
+            for (int i = 0; i < 2 * frames; ++i) {
+                run = passes[size_t(i % frames)] ? run + 1 : 0;
+                longest = std::max(longest, std::min(run, frames));
+            }
+            EXPECT_GE(longest * kFrame, 500) << "the longest run of starts that pass, in frames: " << longest;
+            EXPECT_LT(longest, frames) << "it never catches anyone";
+        }
+        if (trap.set == 1) {
+            for (int ms = 0; ms < cycle; ms += 10) EXPECT_FALSE(meets(0, ms)) << ms << " ms in";
         }
     }
 }

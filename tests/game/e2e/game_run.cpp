@@ -20,6 +20,7 @@
 #include "scene_ingame_InGameObject.h"
 #include "scene_ingame_InGamePlayer.h"
 #include "scene_ingame_InGameScene.h"
+#include "scene_ingame_InGameTrap.h"
 #include "scene_ingame_LevelLoader.h"
 #include "ts_AnimPlayer.h"
 #include "vm_test.h"
@@ -168,6 +169,7 @@ bool GameRun::playStep(const nlohmann::json& step, const std::function<void()>& 
         scene::ingame::LevelLoader* loader = InGameObject::levelLoader.get();
         if (loader != nullptr && InGameObject::reachedTargets >= loader->targetCount) p = nullptr;
         for (const auto& [what, value] : until.items()) {
+            if (!value.is_number() && !value.is_boolean()) continue;
             const int v = value.is_boolean() ? int(value.get<bool>()) : value.get<int>();
             if (what == "playing" && playing() != bool(v)) return false;
             if (what == "frames" && frames < v) return false;
@@ -177,6 +179,16 @@ bool GameRun::playStep(const nlohmann::json& step, const std::function<void()>& 
             if (what == "xAtMost" && InGameObject::playerX > v) return false;
             if (what == "row" && p->depth != v) return false;
             if (what == "state" && p->getState() != v) return false;
+        }
+        // A trap gone out `frames` frames ago (on the `side` it lit last).
+        if (until.contains("trapDark")) {
+            const nlohmann::json& dark = until["trapDark"];
+            const size_t i = dark.value("trap", size_t(0));
+            if (i >= trapsSeen.size()) return false;
+            const TrapSeen& seen = trapsSeen[i];
+            const std::string side = dark.value("side", "");
+            if (seen.lit || seen.darkFrames != dark.value("frames", 1)) return false;
+            if ((side == "left" && seen.side != -1) || (side == "right" && seen.side != 1)) return false;
         }
         return true;
     };
@@ -196,9 +208,10 @@ bool GameRun::playStep(const nlohmann::json& step, const std::function<void()>& 
     // button and come down on another within one frame (a release and a
     // press of pointer 0 read in the same frame are one press, and the
     // button let go of would stay held for the game).
-    if (fingerLifted && (step.contains("hold") || step.contains("press") || step.contains("confirm")) &&
-        !harness.step())
-        return false;
+    if (fingerLifted && (step.contains("hold") || step.contains("press") || step.contains("confirm"))) {
+        if (!harness.step()) return false;
+        watchTraps();
+    }
     fingerLifted = false;
     std::string held;
     if (step.contains("hold")) {
@@ -219,6 +232,7 @@ bool GameRun::playStep(const nlohmann::json& step, const std::function<void()>& 
         if (!tap.empty()) down(tap);
         if (!harness.step()) break;
         if (!tap.empty()) up(tap);
+        watchTraps();
         if (afterFrame) afterFrame();
         ++frames;
         done = holds(frames);
@@ -227,6 +241,25 @@ bool GameRun::playStep(const nlohmann::json& step, const std::function<void()>& 
     fingerLifted = byPad && !held.empty();
     if (took != nullptr) *took = frames;
     return done;
+}
+
+void GameRun::watchTraps() {
+    InGameObject::Objects* traps = InGameObject::traps.get();
+    const jint n = traps != nullptr ? traps->length : 0;
+    trapsSeen.resize(size_t(n));
+    VMPtr<VMInts> box = VMInts::create(5);
+    for (jint i = 0; i < n; ++i) {
+        auto* trap = dynamic_cast<scene::ingame::InGameTrap*>(traps->get(i));
+        if (trap == nullptr) continue;
+        // Types 4 and 5 hit with their second slot. A box that is out sits
+        // far above the row, where no body reaches.
+        const jint slot = trap->trapType < 4 ? 0 : 1;
+        const bool lit = trap->getCollisionRects(slot, box, 0) > 0 && (*box)[1] + (*box)[3] > trap->getSlotY(slot) - 64;
+        TrapSeen& seen = trapsSeen[size_t(i)];
+        if (lit) seen.side = (*box)[0] + (*box)[2] / 2 < trap->getSlotX(0) ? -1 : 1;
+        seen.darkFrames = lit ? 0 : seen.darkFrames + 1;
+        seen.lit = lit;
+    }
 }
 
 namespace {

@@ -86,6 +86,18 @@ protected:
     // The sound calls noted since the last call.
     std::vector<std::string> takeSounds();
 
+    // The level's traps as a player watching them sees them, brought up to
+    // date after every frame a step plays: whether a trap's hitting box is
+    // where it can catch someone on its row, for how many frames it has been
+    // out, and on which side of the trap it was last lit (-1 left, 1 right).
+    struct TrapSeen {
+        bool lit = false;
+        int darkFrames = 0;
+        int side = 0;
+    };
+    std::vector<TrapSeen> trapsSeen;
+    void watchTraps();
+
     // Solutions played by touches only: holds and presses on the pad's
     // buttons, confirms as taps in the middle of the screen.
     bool byPad = false;

@@ -177,7 +177,8 @@ TEST(LevelSetTest, TargetsThatWaitForAnotherHaveIt) {
 
 TEST(LevelSetTest, SolutionsUseTheKnownStepsAndConditions) {
     const std::set<std::string> keys = {"up", "down", "left", "right", "action"};
-    const std::set<std::string> conditions = {"xAtLeast", "xAtMost", "row", "state", "targets", "playing", "frames"};
+    const std::set<std::string> conditions = {"xAtLeast", "xAtMost", "row",   "state",
+                                              "targets",  "playing", "frames", "trapDark"};
     for (int n = -1; n <= 10; ++n) {
         SCOPED_TRACE("level " + std::to_string(n));
         const json level = levelFile(n);
@@ -198,6 +199,16 @@ TEST(LevelSetTest, SolutionsUseTheKnownStepsAndConditions) {
                 for (auto& [name, value] : step["until"].items()) {
                     EXPECT_EQ(conditions.count(name), 1u) << step.dump();
                     if (name == "targets") lastTargets = std::max(lastTargets, value.get<int>());
+                    // A trap of the level, gone out at least a frame ago, on
+                    // a side when one is named.
+                    if (name == "trapDark") {
+                        ASSERT_TRUE(value.is_object()) << step.dump();
+                        EXPECT_LT(value.value("trap", -1), int(objects(level, {8}).size())) << step.dump();
+                        EXPECT_GE(value.value("trap", -1), 0) << step.dump();
+                        EXPECT_GE(value.value("frames", 0), 1) << step.dump();
+                        const std::string side = value.value("side", "");
+                        EXPECT_TRUE(side.empty() || side == "left" || side == "right") << step.dump();
+                    }
                 }
             }
         }
