@@ -11,7 +11,10 @@
 #  - the resident size (VmRSS) at the end of each.
 # Each path runs RUNS times (default 3); the medians are printed. The sound
 # question is answered "on" (the music plays, as for most players), or "off"
-# with SOUND=off, which leaves the window's own share.
+# with SOUND=off, which leaves the window's own share. The sound goes to SDL's
+# dummy driver (the program's silent clock sink, as on a machine without a
+# sound card), or with AUDIO=disk to SDL's disk driver writing to /dev/null in
+# real time, which costs what a sound card costs.
 #   cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVESSILO_TESTS=OFF -DVESSILO_BENCH=OFF
 #   cmake --build build && bench/window_paths.sh build/vessilo [path values...]
 set -euo pipefail
@@ -84,7 +87,7 @@ one_run() { # path value; prints: first-ms menu-% menu-MB level-% level-MB
   local setting=()
   [[ $value == unset ]] || setting=("SDL_FRAMEBUFFER_ACCELERATION=$value")
   env -u SDL_FRAMEBUFFER_ACCELERATION "${setting[@]}" DISPLAY="$display" XDG_RUNTIME_DIR="$dir" \
-    VESSILO_DATABASE_DIR="$dir/database" SDL_AUDIODRIVER=dummy LD_PRELOAD="$work/firstframe.so" \
+    VESSILO_DATABASE_DIR="$dir/database" SDL_AUDIODRIVER="${AUDIO:-dummy}" SDL_DISKAUDIOFILE=/dev/null LD_PRELOAD="$work/firstframe.so" \
     FIRSTFRAME_OUT="$dir/first" FIRSTFRAME_T0_NS=$(date +%s%N) "$program" >/dev/null 2>&1 &
   pid=$!
   export DISPLAY=$display
