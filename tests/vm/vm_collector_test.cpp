@@ -225,6 +225,8 @@ TEST_F(CollectorTest, NothingHappensBeforeStageTwelve) {
 // allocation, the inline allocation path included; without it, none.
 TEST_F(CollectorTest, TheStressModeFromTheEnvironmentCollectsOnEveryNthAllocation) {
     const VMHeapAccount saved = _VM_heap;
+    // The runtime this process booted took the mode from the environment.
+    EXPECT_EQ(saved.stressInterval != 0, vmStressMode());
     const char* before = std::getenv("VESSILO_GC_STRESS");
     const std::string previous = before ? before : "";
     auto allocationsCollect = [](uint64_t interval) {
