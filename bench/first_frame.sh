@@ -20,42 +20,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-cat >"$work/firstframe.c" <<'EOF'
-#define _GNU_SOURCE
-#include <SDL.h>
-#include <dlfcn.h>
-#include <stdio.h>
-#include <stdlib.h>
-#include <time.h>
-static int done;
-int SDL_UpdateWindowSurface(SDL_Window* w) {
-  static int (*real)(SDL_Window*);
-  if (!real) real = (int (*)(SDL_Window*))dlsym(RTLD_NEXT, "SDL_UpdateWindowSurface");
-  int result = real(w);
-  SDL_Surface* s = done ? NULL : SDL_GetWindowSurface(w);
-  if (s && s->format->BytesPerPixel == 4) {
-    int shown = 0;
-    for (int y = 0; y < s->h && !shown; y += 2)
-      for (int x = 0; x < s->w && !shown; x += 2)
-        shown = (((const Uint32*)((const Uint8*)s->pixels + (size_t)y * s->pitch))[x] & 0xFFFFFF) != 0;
-    if (shown) {
-      done = 1;
-      struct timespec t;
-      clock_gettime(CLOCK_REALTIME, &t);
-      long long now = (long long)t.tv_sec * 1000000000LL + t.tv_nsec;
-      struct timespec cpu;
-      clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu);
-      FILE* f = fopen(getenv("FIRSTFRAME_OUT"), "w");
-      if (f) {
-        fprintf(f, "%.1f %.1f\n", (now - atoll(getenv("FIRSTFRAME_T0_NS"))) / 1e6, cpu.tv_sec * 1e3 + cpu.tv_nsec / 1e6);
-        fclose(f);
-      }
-    }
-  }
-  return result;
-}
-EOF
-cc -O2 -shared -fPIC -o "$work/firstframe.so" "$work/firstframe.c" $(sdl2-config --cflags) -ldl
+cc -O2 -shared -fPIC -o "$work/firstframe.so" "$(dirname "$0")/first_frame_wrapper.c" $(sdl2-config --cflags) -ldl
 
 exec 3>"$work/displayfd"
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
