@@ -39,6 +39,8 @@ constexpr double kSynthGain = 0.6;
 // -0.7 dB): the soundfont's samples hold little there. The menu's music, 12 s
 // as played: level -0.2 dB, above about 2.7 kHz -0.6 dB.
 constexpr int kSynthInterpolation = FLUID_INTERP_LINEAR;
+// The most voices an unheard synthesizer keeps (see renderSynth).
+constexpr int kSilentVoices = 32;
 
 const char* const kSoundFonts[] = {
     "/usr/share/sounds/sf2/TimGM6mb.sf2",
@@ -305,8 +307,9 @@ void silenceSynth(Synth* synth) {
     if (!synth) return;
     const FluidApi* f = fluid();
     f->all_sounds_off(synth->synth, -1);
+    // The first block ends the voices, the second gives them back.
     float discard[2 * 64];
-    f->write_float(synth->synth, 64, discard, 0, 2, discard, 1, 2);
+    for (int block = 0; block < 2; ++block) f->write_float(synth->synth, 64, discard, 0, 2, discard, 1, 2);
     f->system_reset(synth->synth);
     f->set_interp_method(synth->synth, -1, kSynthInterpolation);
 }
@@ -494,8 +497,19 @@ void mixPcm(WaveOutDevice& d, int32_t* acc, uint32_t frames, std::vector<Notice>
 // no capture hook); the synthesizer then takes its messages but renders
 // nothing, which is most of the cost of playing music.
 void renderSynth(WaveOutDevice& d, int32_t* acc, uint32_t frames, bool audible) {
-    if (!d.synth || frames == 0 || !audible) return;
+    if (!d.synth || frames == 0) return;
     const FluidApi* f = fluid();
+    if (!audible) {
+        // A voice ends only as it is rendered: unheard notes would fill the
+        // synthesizer until it refused new ones. Past a handful they are
+        // ended at once (cheaply: no voice is left to render).
+        if (f->get_active_voice_count(d.synth->synth) > kSilentVoices) {
+            f->all_sounds_off(d.synth->synth, -1);
+            float discard[2 * 64];
+            for (int block = 0; block < 2; ++block) f->write_float(d.synth->synth, 64, discard, 0, 2, discard, 1, 2);
+        }
+        return;
+    }
     if (d.queue.empty() && f->get_active_voice_count(d.synth->synth) == 0) return;
     // Floats, turned into samples without dither, so that silence stays 0.
     float* rendered = g_floatScratch.data();
