@@ -11,7 +11,10 @@
 #  - the resident size (VmRSS) at the end of each.
 # Each path runs RUNS times (default 3); the medians are printed. The sound
 # question is answered "on" (the music plays, as for most players), or "off"
-# with SOUND=off, which leaves the window's own share.
+# with SOUND=off, which leaves the window's own share. The sound goes to SDL's
+# dummy driver (the program's silent clock sink, as on a machine without a
+# sound card), or with AUDIO=disk to SDL's disk driver writing to /dev/null in
+# real time, which costs what a sound card costs.
 #   cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVESSILO_TESTS=OFF -DVESSILO_BENCH=OFF
 #   cmake --build build && bench/window_paths.sh build/vessilo [path values...]
 set -euo pipefail
@@ -27,37 +30,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 # The first-frame wrapper.
-cat >"$work/firstframe.c" <<'EOF'
-#define _GNU_SOURCE
-#include <SDL.h>
-#include <dlfcn.h>
-#include <stdio.h>
-#include <stdlib.h>
-#include <time.h>
-static int done;
-int SDL_UpdateWindowSurface(SDL_Window* w) {
-  static int (*real)(SDL_Window*);
-  if (!real) real = (int (*)(SDL_Window*))dlsym(RTLD_NEXT, "SDL_UpdateWindowSurface");
-  int result = real(w);
-  SDL_Surface* s = done ? NULL : SDL_GetWindowSurface(w);
-  if (s && s->format->BytesPerPixel == 4) {
-    int shown = 0;
-    for (int y = 0; y < s->h && !shown; y += 2)
-      for (int x = 0; x < s->w && !shown; x += 2)
-        shown = (((const Uint32*)((const Uint8*)s->pixels + (size_t)y * s->pitch))[x] & 0xFFFFFF) != 0;
-    if (shown) {
-      done = 1;
-      struct timespec t;
-      clock_gettime(CLOCK_REALTIME, &t);
-      long long now = (long long)t.tv_sec * 1000000000LL + t.tv_nsec;
-      FILE* f = fopen(getenv("FIRSTFRAME_OUT"), "w");
-      if (f) { fprintf(f, "%.0f\n", (now - atoll(getenv("FIRSTFRAME_T0_NS"))) / 1e6); fclose(f); }
-    }
-  }
-  return result;
-}
-EOF
-cc -O2 -shared -fPIC -o "$work/firstframe.so" "$work/firstframe.c" $(sdl2-config --cflags) -ldl
+cc -O2 -shared -fPIC -o "$work/firstframe.so" "$(dirname "$0")/first_frame_wrapper.c" $(sdl2-config --cflags) -ldl
 
 hz=$(getconf CLK_TCK)
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
@@ -84,7 +57,7 @@ one_run() { # path value; prints: first-ms menu-% menu-MB level-% level-MB
   local setting=()
   [[ $value == unset ]] || setting=("SDL_FRAMEBUFFER_ACCELERATION=$value")
   env -u SDL_FRAMEBUFFER_ACCELERATION "${setting[@]}" DISPLAY="$display" XDG_RUNTIME_DIR="$dir" \
-    VESSILO_DATABASE_DIR="$dir/database" SDL_AUDIODRIVER=dummy LD_PRELOAD="$work/firstframe.so" \
+    VESSILO_DATABASE_DIR="$dir/database" SDL_AUDIODRIVER="${AUDIO:-dummy}" SDL_DISKAUDIOFILE=/dev/null LD_PRELOAD="$work/firstframe.so" \
     FIRSTFRAME_OUT="$dir/first" FIRSTFRAME_T0_NS=$(date +%s%N) "$program" >/dev/null 2>&1 &
   pid=$!
   export DISPLAY=$display
@@ -108,7 +81,9 @@ one_run() { # path value; prints: first-ms menu-% menu-MB level-% level-MB
   wait "$pid" || true
   kill "$xserver" 2>/dev/null || true
   wait "$xserver" 2>/dev/null || true
-  echo "$(cat "$dir/first" 2>/dev/null || echo -) $menu $menuRss $level $levelRss"
+  local first=-
+  [[ -s $dir/first ]] && read -r first _ <"$dir/first"
+  echo "$first $menu $menuRss $level $levelRss"
 }
 
 printf '%-10s %12s %10s %12s %10s %12s\n' path first-frame menu-cpu menu-rss level-cpu level-rss

@@ -25,8 +25,9 @@ namespace {
 
 // While the application runs, the loop waits at most this long between
 // passes that found nothing to do; a posted message, input or a pending
-// flush ends the wait at once.
-constexpr ce::DWORD kIdleWaitMs = 4;
+// flush ends the wait at once. The window's input is looked at within the
+// wait as often as ce's input slice says, so a longer wait delays nothing.
+constexpr ce::DWORD kIdleWaitMs = 8;
 
 const char16_t kDefaultWindowName[] = u"_TS_set_your_MIDlet-Name";
 

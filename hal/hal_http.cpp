@@ -11,6 +11,7 @@
 #include "hal_http.h"
 
 #include <curl/curl.h>
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <atomic>
@@ -20,6 +21,7 @@
 #include <mutex>
 #include <new>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -117,6 +119,74 @@ struct HAL_HTTPConnection {
 
 namespace {
 
+// libcurl, loaded when the first connection is made rather than linked: with
+// the TLS, Kerberos, LDAP, SSH and RTMP libraries it brings, linking it cost
+// every start of the program some 8 ms of processor time before the first
+// frame, for a network most runs never use.
+struct CurlApi {
+    decltype(&::curl_easy_cleanup) easy_cleanup = nullptr;
+    decltype(&::curl_easy_init) easy_init = nullptr;
+    CURLcode (*easy_setopt)(CURL*, CURLoption, ...) = nullptr;
+    decltype(&::curl_free) free = nullptr;
+    decltype(&::curl_global_cleanup) global_cleanup = nullptr;
+    decltype(&::curl_global_init) global_init = nullptr;
+    decltype(&::curl_multi_add_handle) multi_add_handle = nullptr;
+    decltype(&::curl_multi_cleanup) multi_cleanup = nullptr;
+    decltype(&::curl_multi_info_read) multi_info_read = nullptr;
+    decltype(&::curl_multi_init) multi_init = nullptr;
+    decltype(&::curl_multi_perform) multi_perform = nullptr;
+    decltype(&::curl_multi_poll) multi_poll = nullptr;
+    decltype(&::curl_multi_remove_handle) multi_remove_handle = nullptr;
+    decltype(&::curl_multi_wakeup) multi_wakeup = nullptr;
+    decltype(&::curl_slist_append) slist_append = nullptr;
+    decltype(&::curl_slist_free_all) slist_free_all = nullptr;
+    decltype(&::curl_url) url = nullptr;
+    decltype(&::curl_url_cleanup) url_cleanup = nullptr;
+    decltype(&::curl_url_dup) url_dup = nullptr;
+    decltype(&::curl_url_get) url_get = nullptr;
+    decltype(&::curl_url_set) url_set = nullptr;
+};
+const CurlApi* g_curl = nullptr;  // set once, under g_globalMutex, before the first connection
+
+// The library's functions, or null when it cannot be loaded (no connection
+// can then be made, as when libcurl cannot start).
+const CurlApi* loadCurl() {
+    void* library = nullptr;
+    for (const char* name : {"libcurl.so.4", "libcurl-gnutls.so.4", "libcurl.so"})
+        if ((library = ::dlopen(name, RTLD_NOW | RTLD_LOCAL)) != nullptr) break;
+    if (library == nullptr) return nullptr;
+    auto* api = new CurlApi;
+    bool all = true;
+    auto bind = [&](auto& function, const char* symbol) {
+        function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(::dlsym(library, symbol));
+        all = all && function != nullptr;
+    };
+    bind(api->easy_cleanup, "curl_easy_cleanup");
+    bind(api->easy_init, "curl_easy_init");
+    bind(api->easy_setopt, "curl_easy_setopt");
+    bind(api->free, "curl_free");
+    bind(api->global_cleanup, "curl_global_cleanup");
+    bind(api->global_init, "curl_global_init");
+    bind(api->multi_add_handle, "curl_multi_add_handle");
+    bind(api->multi_cleanup, "curl_multi_cleanup");
+    bind(api->multi_info_read, "curl_multi_info_read");
+    bind(api->multi_init, "curl_multi_init");
+    bind(api->multi_perform, "curl_multi_perform");
+    bind(api->multi_poll, "curl_multi_poll");
+    bind(api->multi_remove_handle, "curl_multi_remove_handle");
+    bind(api->multi_wakeup, "curl_multi_wakeup");
+    bind(api->slist_append, "curl_slist_append");
+    bind(api->slist_free_all, "curl_slist_free_all");
+    bind(api->url, "curl_url");
+    bind(api->url_cleanup, "curl_url_cleanup");
+    bind(api->url_dup, "curl_url_dup");
+    bind(api->url_get, "curl_url_get");
+    bind(api->url_set, "curl_url_set");
+    if (all) return api;
+    delete api;
+    return nullptr;
+}
+
 // --- settings and libcurl's global state --------------------------------------
 
 std::mutex g_settingsMutex;
@@ -131,7 +201,11 @@ int g_curlUses = 0;
 CurlUse::CurlUse() {
     std::lock_guard<std::mutex> guard(g_globalMutex);
     if (g_released) return;
-    if (!g_curlReady) g_curlReady = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+    if (!g_curlReady) {
+        static const CurlApi* const loaded = loadCurl();
+        g_curl = loaded;
+        g_curlReady = g_curl != nullptr && g_curl->global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+    }
     if (!g_curlReady) return;
     ready = true;
     ++g_curlUses;
@@ -261,8 +335,8 @@ bool contentLength(const HAL_HTTPConnection* c, int64_t& length) {
 std::string urlPart(CURLU* url, CURLUPart part, unsigned flags = 0) {
     char* text = nullptr;
     std::string value;
-    if (curl_url_get(url, part, &text, flags) == CURLUE_OK && text != nullptr) value = text;
-    curl_free(text);
+    if (g_curl->url_get(url, part, &text, flags) == CURLUE_OK && text != nullptr) value = text;
+    g_curl->free(text);
     return value;
 }
 
@@ -293,19 +367,19 @@ Redirect decideRedirect(HAL_HTTPConnection* c) {
     const ResponseHeader* location = findHeader(c, "Location");
     if (location == nullptr || location->value.empty()) return Redirect::kNone;
     if (c->redirects >= kMaxRedirects) return Redirect::kRefuse;
-    CURLU* next = curl_url_dup(c->target != nullptr ? c->target : c->parsed);
+    CURLU* next = g_curl->url_dup(c->target != nullptr ? c->target : c->parsed);
     if (next == nullptr) return Redirect::kRefuse;
-    if (curl_url_set(next, CURLUPART_URL, location->value.c_str(), CURLU_URLENCODE | CURLU_NON_SUPPORT_SCHEME) !=
+    if (g_curl->url_set(next, CURLUPART_URL, location->value.c_str(), CURLU_URLENCODE | CURLU_NON_SUPPORT_SCHEME) !=
         CURLUE_OK) {
-        curl_url_cleanup(next);
+        g_curl->url_cleanup(next);
         return Redirect::kRefuse;
     }
     const std::string scheme = urlPart(next, CURLUPART_SCHEME);
     if (!(scheme == "https" || (scheme == "http" && !c->secure))) {
-        curl_url_cleanup(next);
+        g_curl->url_cleanup(next);
         return Redirect::kRefuse;
     }
-    curl_url_cleanup(c->redirect);
+    g_curl->url_cleanup(c->redirect);
     c->redirect = next;
     return Redirect::kFollow;
 }
@@ -405,25 +479,25 @@ int onProgress(void* user, curl_off_t, curl_off_t downloaded, curl_off_t, curl_o
 
 void detach(HAL_HTTPConnection* c) {
     if (c->attached) {
-        curl_multi_remove_handle(c->multi, c->easy);
+        g_curl->multi_remove_handle(c->multi, c->easy);
         c->attached = false;
     }
 }
 
 void destroy(HAL_HTTPConnection* c) {
     detach(c);
-    if (c->easy) curl_easy_cleanup(c->easy);
-    if (c->multi) curl_multi_cleanup(c->multi);
-    curl_slist_free_all(c->sendHeaders);
-    curl_slist_free_all(c->otherHeaders);
-    curl_url_cleanup(c->redirect);
-    curl_url_cleanup(c->target);
-    curl_url_cleanup(c->parsed);
+    if (c->easy) g_curl->easy_cleanup(c->easy);
+    if (c->multi) g_curl->multi_cleanup(c->multi);
+    g_curl->slist_free_all(c->sendHeaders);
+    g_curl->slist_free_all(c->otherHeaders);
+    g_curl->url_cleanup(c->redirect);
+    g_curl->url_cleanup(c->target);
+    g_curl->url_cleanup(c->parsed);
     delete c;
 }
 
 bool addHeader(curl_slist*& list, const std::string& line) {
-    curl_slist* grown = curl_slist_append(list, line.c_str());
+    curl_slist* grown = g_curl->slist_append(list, line.c_str());
     if (grown == nullptr) return false;
     list = grown;
     return true;
@@ -503,26 +577,26 @@ std::string userAgent() {
 bool setTransferOptions(HAL_HTTPConnection* c, const std::string& agent) {
     CURL* e = c->easy;
     OptionResults set;
-    set(curl_easy_setopt(e, CURLOPT_CURLU, c->parsed));
-    set(curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https"));
-    set(curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 0L));  // followed here, hop by hop
-    set(curl_easy_setopt(e, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1)));
-    set(curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L));
-    set(curl_easy_setopt(e, CURLOPT_PROXY, ""));  // straight to the server
-    set(curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, long(std::max(1, c->settings.connectTimeoutMs))));
-    set(curl_easy_setopt(e, CURLOPT_SSL_VERIFYPEER, 1L));
-    set(curl_easy_setopt(e, CURLOPT_SSL_VERIFYHOST, 2L));
-    if (!c->caFile.empty()) set(curl_easy_setopt(e, CURLOPT_CAINFO, c->caFile.c_str()));
-    if (!agent.empty()) set(curl_easy_setopt(e, CURLOPT_USERAGENT, agent.c_str()));
-    set(curl_easy_setopt(e, CURLOPT_HTTPHEADER, c->sendHeaders));
-    set(curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, onHeader));
-    set(curl_easy_setopt(e, CURLOPT_HEADERDATA, c));
-    set(curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, onBody));
-    set(curl_easy_setopt(e, CURLOPT_WRITEDATA, c));
-    set(curl_easy_setopt(e, CURLOPT_XFERINFOFUNCTION, onProgress));
-    set(curl_easy_setopt(e, CURLOPT_XFERINFODATA, c));
-    set(curl_easy_setopt(e, CURLOPT_NOPROGRESS, 0L));
-    set(curl_easy_setopt(e, CURLOPT_ERRORBUFFER, c->errorText));
+    set(g_curl->easy_setopt(e, CURLOPT_CURLU, c->parsed));
+    set(g_curl->easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https"));
+    set(g_curl->easy_setopt(e, CURLOPT_FOLLOWLOCATION, 0L));  // followed here, hop by hop
+    set(g_curl->easy_setopt(e, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1)));
+    set(g_curl->easy_setopt(e, CURLOPT_NOSIGNAL, 1L));
+    set(g_curl->easy_setopt(e, CURLOPT_PROXY, ""));  // straight to the server
+    set(g_curl->easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, long(std::max(1, c->settings.connectTimeoutMs))));
+    set(g_curl->easy_setopt(e, CURLOPT_SSL_VERIFYPEER, 1L));
+    set(g_curl->easy_setopt(e, CURLOPT_SSL_VERIFYHOST, 2L));
+    if (!c->caFile.empty()) set(g_curl->easy_setopt(e, CURLOPT_CAINFO, c->caFile.c_str()));
+    if (!agent.empty()) set(g_curl->easy_setopt(e, CURLOPT_USERAGENT, agent.c_str()));
+    set(g_curl->easy_setopt(e, CURLOPT_HTTPHEADER, c->sendHeaders));
+    set(g_curl->easy_setopt(e, CURLOPT_HEADERFUNCTION, onHeader));
+    set(g_curl->easy_setopt(e, CURLOPT_HEADERDATA, c));
+    set(g_curl->easy_setopt(e, CURLOPT_WRITEFUNCTION, onBody));
+    set(g_curl->easy_setopt(e, CURLOPT_WRITEDATA, c));
+    set(g_curl->easy_setopt(e, CURLOPT_XFERINFOFUNCTION, onProgress));
+    set(g_curl->easy_setopt(e, CURLOPT_XFERINFODATA, c));
+    set(g_curl->easy_setopt(e, CURLOPT_NOPROGRESS, 0L));
+    set(g_curl->easy_setopt(e, CURLOPT_ERRORBUFFER, c->errorText));
     return set.ok;
 }
 
@@ -532,15 +606,15 @@ bool setMethodOptions(HAL_HTTPConnection* c) {
     OptionResults set;
     const bool withBody = c->method == "POST" || !c->body.empty();
     if (c->method == "HEAD") {
-        set(curl_easy_setopt(e, CURLOPT_NOBODY, 1L));
+        set(g_curl->easy_setopt(e, CURLOPT_NOBODY, 1L));
     } else if (withBody) {
-        set(curl_easy_setopt(e, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(c->body.size())));
-        set(curl_easy_setopt(e, CURLOPT_POSTFIELDS, c->body.empty() ? "" : reinterpret_cast<char*>(c->body.data())));
-        if (c->method != "POST") set(curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST, c->method.c_str()));
+        set(g_curl->easy_setopt(e, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(c->body.size())));
+        set(g_curl->easy_setopt(e, CURLOPT_POSTFIELDS, c->body.empty() ? "" : reinterpret_cast<char*>(c->body.data())));
+        if (c->method != "POST") set(g_curl->easy_setopt(e, CURLOPT_CUSTOMREQUEST, c->method.c_str()));
     } else if (c->method == "GET") {
-        set(curl_easy_setopt(e, CURLOPT_HTTPGET, 1L));
+        set(g_curl->easy_setopt(e, CURLOPT_HTTPGET, 1L));
     } else {
-        set(curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST, c->method.c_str()));
+        set(g_curl->easy_setopt(e, CURLOPT_CUSTOMREQUEST, c->method.c_str()));
     }
     return set.ok;
 }
@@ -549,15 +623,15 @@ bool setMethodOptions(HAL_HTTPConnection* c) {
 bool startRequest(HAL_HTTPConnection* c) {
     c->started = true;
     takeSettings(c);
-    c->easy = curl_easy_init();
-    c->multi = curl_multi_init();
+    c->easy = g_curl->easy_init();
+    c->multi = g_curl->multi_init();
     if (c->easy == nullptr || c->multi == nullptr) return false;
     if (!addRequestHeaders(c)) return false;
     const std::string agent = userAgent();
     c->secure = urlPart(c->parsed, CURLUPART_SCHEME) == "https";
     const bool transferSet = setTransferOptions(c, agent);
     if (!setMethodOptions(c) || !transferSet) return false;
-    if (curl_multi_add_handle(c->multi, c->easy) != CURLM_OK) return false;
+    if (g_curl->multi_add_handle(c->multi, c->easy) != CURLM_OK) return false;
     c->attached = true;
     return true;
 }
@@ -576,7 +650,7 @@ bool followRedirect(HAL_HTTPConnection* c) {
     detach(c);
     CURLU* next = c->redirect;
     c->redirect = nullptr;
-    curl_url_cleanup(c->target);
+    g_curl->url_cleanup(c->target);
     c->target = next;
     ++c->redirects;
     if (urlPart(next, CURLUPART_SCHEME) == "https") c->secure = true;
@@ -590,12 +664,12 @@ bool followRedirect(HAL_HTTPConnection* c) {
     OptionResults set;
     const int32_t code = c->lastRedirectCode;
     if ((code == 303 && c->method != "HEAD") || ((code == 301 || code == 302) && c->method == "POST")) {
-        set(curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST, static_cast<char*>(nullptr)));
-        set(curl_easy_setopt(e, CURLOPT_HTTPGET, 1L));
+        set(g_curl->easy_setopt(e, CURLOPT_CUSTOMREQUEST, static_cast<char*>(nullptr)));
+        set(g_curl->easy_setopt(e, CURLOPT_HTTPGET, 1L));
     }
-    set(curl_easy_setopt(e, CURLOPT_CURLU, next));
-    set(curl_easy_setopt(e, CURLOPT_HTTPHEADER, sameOrigin(next, c->parsed) ? c->sendHeaders : c->otherHeaders));
-    if (!set.ok || curl_multi_add_handle(c->multi, e) != CURLM_OK) return false;
+    set(g_curl->easy_setopt(e, CURLOPT_CURLU, next));
+    set(g_curl->easy_setopt(e, CURLOPT_HTTPHEADER, sameOrigin(next, c->parsed) ? c->sendHeaders : c->otherHeaders));
+    if (!set.ok || g_curl->multi_add_handle(c->multi, e) != CURLM_OK) return false;
     c->attached = true;
     return true;
 }
@@ -617,12 +691,12 @@ bool pump(HAL_HTTPConnection* c, Ready ready) {
             break;
         }
         int running = 0;
-        if (curl_multi_perform(c->multi, &running) != CURLM_OK) {
+        if (g_curl->multi_perform(c->multi, &running) != CURLM_OK) {
             endTransfer(c, true);
             break;
         }
         int queued = 0;
-        while (CURLMsg* message = curl_multi_info_read(c->multi, &queued)) {
+        while (CURLMsg* message = g_curl->multi_info_read(c->multi, &queued)) {
             if (message->msg != CURLMSG_DONE) continue;
             const bool failure = message->data.result != CURLE_OK;
             if (!failure && c->redirect != nullptr) {
@@ -643,7 +717,7 @@ bool pump(HAL_HTTPConnection* c, Ready ready) {
             break;
         }
         const uint64_t left = stall - (now - lastMoved);
-        curl_multi_poll(c->multi, nullptr, 0, int(std::min(kPollStepMs, left)), nullptr);
+        g_curl->multi_poll(c->multi, nullptr, 0, int(std::min(kPollStepMs, left)), nullptr);
     }
     if (depth > 0) {
         HAL_reacquireVMLock(depth);
@@ -690,45 +764,45 @@ int HAL_createHTTPConnection(HAL_HTTPConnection** handle, const char16_t* url, i
             return HAL_BAD_ARGUMENT;
         }
         c->url.assign(url, size_t(length));
-        c->parsed = curl_url();
+        c->parsed = g_curl->url();
         if (c->parsed == nullptr) {
             delete c;
             return HAL_OK;
         }
         int status = HAL_BAD_ARGUMENT;
         char* part = nullptr;
-        if (curl_url_set(c->parsed, CURLUPART_URL, text.c_str(), 0) == CURLUE_OK &&
-            curl_url_get(c->parsed, CURLUPART_SCHEME, &part, 0) == CURLUE_OK &&
+        if (g_curl->url_set(c->parsed, CURLUPART_URL, text.c_str(), 0) == CURLUE_OK &&
+            g_curl->url_get(c->parsed, CURLUPART_SCHEME, &part, 0) == CURLUE_OK &&
             (std::strcmp(part, "http") == 0 || std::strcmp(part, "https") == 0)) {
-            curl_free(part);
+            g_curl->free(part);
             part = nullptr;
-            if (curl_url_get(c->parsed, CURLUPART_HOST, &part, 0) == CURLUE_OK && part[0] != 0) {
+            if (g_curl->url_get(c->parsed, CURLUPART_HOST, &part, 0) == CURLUE_OK && part[0] != 0) {
                 c->host = part;
                 status = HAL_OK;
             }
         }
-        curl_free(part);
+        g_curl->free(part);
         if (status != HAL_OK) {
             destroy(c);
             return status;
         }
-        if (curl_url_get(c->parsed, CURLUPART_PORT, &part, 0) == CURLUE_OK) {
+        if (g_curl->url_get(c->parsed, CURLUPART_PORT, &part, 0) == CURLUE_OK) {
             c->port = int32_t(std::strtol(part, nullptr, 10));
-            curl_free(part);
+            g_curl->free(part);
         }
-        if (curl_url_get(c->parsed, CURLUPART_PATH, &part, 0) == CURLUE_OK) {
+        if (g_curl->url_get(c->parsed, CURLUPART_PATH, &part, 0) == CURLUE_OK) {
             c->file = part;
-            curl_free(part);
+            g_curl->free(part);
         }
-        if (curl_url_get(c->parsed, CURLUPART_QUERY, &part, 0) == CURLUE_OK) {
+        if (g_curl->url_get(c->parsed, CURLUPART_QUERY, &part, 0) == CURLUE_OK) {
             c->query = part;
             c->hasQuery = true;
-            curl_free(part);
+            g_curl->free(part);
         }
-        if (curl_url_get(c->parsed, CURLUPART_FRAGMENT, &part, 0) == CURLUE_OK) {
+        if (g_curl->url_get(c->parsed, CURLUPART_FRAGMENT, &part, 0) == CURLUE_OK) {
             c->ref = part;
             c->hasRef = true;
-            curl_free(part);
+            g_curl->free(part);
         }
     } catch (const std::bad_alloc&) {
         destroy(c);
@@ -745,7 +819,7 @@ int HAL_closeHTTPConnection(HAL_HTTPConnection* c) {
         // connection when it comes back.
         c->closeRequested = true;
         c->abortRequested.store(true);
-        if (c->multi) curl_multi_wakeup(c->multi);
+        if (c->multi) g_curl->multi_wakeup(c->multi);
         return HAL_OK;
     }
     destroy(c);
@@ -968,7 +1042,7 @@ void HAL_releaseHTTP() {
     // A connection still open (a thread the runtime could not stop may wait
     // in it) keeps libcurl's global state until the process ends.
     if (!g_curlReady || g_curlUses > 0) return;
-    curl_global_cleanup();
+    g_curl->global_cleanup();
     g_curlReady = false;
 }
 

@@ -22,6 +22,11 @@ struct VMHeapAccount {
     uint64_t baseLimit = 0;
     uint64_t limit = 0;
     uint64_t maximum = 0;
+    // The collector's stress mode: a collection on every Nth counted
+    // allocation, N from the environment variable VESSILO_GC_STRESS when the
+    // allocator starts (0: off). Every build has it, so that the stress runs
+    // of the tests need no build of their own.
+    uint64_t stressInterval = 0;
 };
 extern VMHeapAccount _VM_heap;
 
@@ -101,15 +106,13 @@ inline void* _VM_finishBlock(void* block, uint64_t accounted, VMBlockKind kind, 
 // allocator not running, a request too large for the inline path, the
 // collector's stress mode) goes through _VM_alloc.
 inline void* _VM_allocInline(size_t size) {
-#ifndef VESSILO_GC_STRESS
     const uint64_t blockSize = uint64_t(size) + 4;
     if (size < (size_t(1) << 30) && HAL_platformBytesNow() + _VM_heap.used + blockSize <= _VM_heap.limit &&
-        _VM_heap.running) [[likely]] {
+        _VM_heap.running && _VM_heap.stressInterval == 0) [[likely]] {
         if (void* block = HAL_allocBlockInline(_VM_platformSize(size))) [[likely]] {
             _VM_heap.used += blockSize;
             return _VM_finishBlock(block, blockSize, VM_BLOCK_ORDINARY, size);
         }
     }
-#endif
     return _VM_alloc(size, 1);
 }

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <deque>
+#include <optional>
 #include <thread>
 
 #include "audio_test.h"
@@ -291,6 +292,36 @@ TEST(WaveOutClockTest, WithoutAHandDrivenClockBuffersFinishInTimeAndNoThreadIsLe
     EXPECT_FALSE(WaveOutOutputRunning());
     EXPECT_EQ(WaveOutOutputName(), "");
     EXPECT_EQ(threadCount(), threadsBefore);
+}
+
+}  // namespace
+
+namespace {
+
+// The clock sink renders the synthesizer only for a capture hook (nothing
+// else hears it); MIDI keeps its timing either way.
+TEST(WaveOutClockTest, TheSilentSinkRendersMidiOnlyForACaptureHookAndKeepsItsTiming) {
+    if (!WaveOutHasSoundFont()) GTEST_SKIP() << "no General MIDI soundfont (timgm6mb-soundfont)";
+    ASSERT_TRUE(WaveOutSetManualClock(false));
+    for (bool hooked : {true, false}) {
+        SCOPED_TRACE(hooked ? "capture hook" : "no hook");
+        std::optional<AudioCapture> capture;
+        if (hooked) capture.emplace();
+        Device d;
+        ASSERT_EQ(d.open(midiFormat(96000, 96).wfx), MMSYSERR_NOERROR);
+        if (WaveOutOutputName() != "clock") {
+            GTEST_SKIP() << "a sound card plays here: " << WaveOutOutputName();
+        }
+        const auto start = std::chrono::steady_clock::now();
+        d.write(noteMessages(96));  // 96 ms
+        while (d.doneCount() == 0 && std::chrono::steady_clock::now() - start < std::chrono::seconds(5))
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        ASSERT_EQ(d.doneCount(), 1u);
+        EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(90));
+        if (hooked) {
+            EXPECT_GT(nonZeroSamples(capture->take()), 1000u);
+        }
+    }
 }
 
 }  // namespace

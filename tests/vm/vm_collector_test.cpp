@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "VM.h"
+#include "VMAlloc.h"
 #include "VMFinalizer.h"
 #include "hal.h"
 #include "java_lang_RuntimeException.h"
@@ -216,6 +218,42 @@ TEST_F(CollectorTest, NothingHappensBeforeStageTwelve) {
     collect();
     EXPECT_EQ(_VM_runtime->collectionCount, count + 1);
     EXPECT_TRUE(watch.isNull());
+}
+
+// The stress mode is in every build: the allocator takes N from
+// VESSILO_GC_STRESS when it starts, and then collects on every Nth
+// allocation, the inline allocation path included; without it, none.
+TEST_F(CollectorTest, TheStressModeFromTheEnvironmentCollectsOnEveryNthAllocation) {
+    const VMHeapAccount saved = _VM_heap;
+    // The runtime this process booted took the mode from the environment.
+    EXPECT_EQ(saved.stressInterval != 0, vmStressMode());
+    const char* before = std::getenv("VESSILO_GC_STRESS");
+    const std::string previous = before ? before : "";
+    auto allocationsCollect = [](uint64_t interval) {
+        _VM_heap.stressInterval = interval;
+        const uint32_t start = _VM_runtime->collectionCount;
+        for (int i = 0; i < 40; ++i) VMPtr<Object> kept(Object::create());
+        return _VM_runtime->collectionCount - start;
+    };
+    for (const char* value : {"4", "0", ""}) {
+        ::setenv("VESSILO_GC_STRESS", value, 1);
+        const VMHeapAccount current = _VM_heap;
+        _VM_initAllocator(current.baseLimit, current.maximum);
+        const uint64_t interval = _VM_heap.stressInterval;
+        // What the restart reset is given back: the live objects stay counted.
+        _VM_heap = current;
+        EXPECT_EQ(interval, value[0] == '4' ? 4u : 0u) << "VESSILO_GC_STRESS=" << value;
+        const uint32_t collections = allocationsCollect(interval);
+        if (interval == 4)
+            EXPECT_GE(collections, 9u);
+        else
+            EXPECT_LE(collections, 1u) << "VESSILO_GC_STRESS=" << value;
+    }
+    if (before)
+        ::setenv("VESSILO_GC_STRESS", previous.c_str(), 1);
+    else
+        ::unsetenv("VESSILO_GC_STRESS");
+    _VM_heap.stressInterval = saved.stressInterval;
 }
 
 TEST_F(CollectorTest, TheLimitFollowsTheLiveDataUpAndDown) {

@@ -79,19 +79,14 @@ void* allocCounted(size_t size, uint64_t blockSize, int exceptionsAllowed) {
     outOfMemory(current, exceptionsAllowed);
 }
 
-#ifdef VESSILO_GC_STRESS
 // Stress mode: VESSILO_GC_STRESS=N collects on every Nth counted allocation.
-uint64_t stressInterval() {
-    static uint64_t interval = [] {
-        const char* value = std::getenv("VESSILO_GC_STRESS");
-        if (value == nullptr) return uint64_t(0);
-        return uint64_t(std::strtoull(value, nullptr, 10));
-    }();
-    return interval;
+uint64_t stressIntervalFromEnvironment() {
+    const char* value = std::getenv("VESSILO_GC_STRESS");
+    if (value == nullptr) return 0;
+    return uint64_t(std::strtoull(value, nullptr, 10));
 }
 uint64_t stressCounter = 0;
 bool stressCollecting = false;
-#endif
 
 }  // namespace
 
@@ -101,6 +96,7 @@ void _VM_initAllocator(uint64_t baseLimit, uint64_t maximum) {
     _VM_heap.limit = baseLimit;
     _VM_heap.maximum = maximum;
     _VM_heap.running = true;
+    _VM_heap.stressInterval = stressIntervalFromEnvironment();
 }
 
 void _VM_stopAllocator() { _VM_heap.running = false; }
@@ -117,14 +113,12 @@ void* _VM_alloc(size_t size, int exceptionsAllowed) {
         return _VM_finishBlock(block, blockSize, VM_BLOCK_UNCOUNTED, size);
     }
 
-#ifdef VESSILO_GC_STRESS
-    if (uint64_t interval = stressInterval();
-        interval != 0 && !stressCollecting && _VM_runtime != nullptr && ++stressCounter % interval == 0) {
+    if (uint64_t interval = _VM_heap.stressInterval;
+        interval != 0 && !stressCollecting && _VM_runtime != nullptr && ++stressCounter % interval == 0) [[unlikely]] {
         stressCollecting = true;
         _VM_collect(_VM_runtime);
         stressCollecting = false;
     }
-#endif
 
     return allocCounted(size, blockSize, exceptionsAllowed);
 }
