@@ -2,7 +2,6 @@
 #include "ce_waveout.h"
 
 #include <SDL.h>
-#include <dlfcn.h>
 #include <fluidsynth.h>
 #include <sys/stat.h>
 
@@ -15,8 +14,9 @@
 #include <deque>
 #include <mutex>
 #include <thread>
-#include <type_traits>
 #include <vector>
+
+#include "ce_library.h"
 
 namespace ce {
 
@@ -81,16 +81,9 @@ struct FluidApi {
 // silently in time, as without a soundfont). Loaded once, never unloaded.
 const FluidApi* fluid() {
     static const FluidApi* api = [] () -> const FluidApi* {
-        void* library = nullptr;
-        for (const char* name : {"libfluidsynth.so.3", "libfluidsynth.so"})
-            if ((library = ::dlopen(name, RTLD_NOW | RTLD_LOCAL)) != nullptr) break;
-        if (library == nullptr) return nullptr;
+        ce::LibraryBinder bind({"libfluidsynth.so.3", "libfluidsynth.so"});
+        if (!bind.loaded()) return nullptr;
         auto* f = new FluidApi;
-        bool all = true;
-        auto bind = [&](auto& function, const char* symbol) {
-            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(::dlsym(library, symbol));
-            all = all && function != nullptr;
-        };
         bind(f->set_log_function, "fluid_set_log_function");
         bind(f->new_settings, "new_fluid_settings");
         bind(f->delete_settings, "delete_fluid_settings");
@@ -111,7 +104,7 @@ const FluidApi* fluid() {
         bind(f->channel_pressure, "fluid_synth_channel_pressure");
         bind(f->pitch_bend, "fluid_synth_pitch_bend");
         bind(f->get_active_voice_count, "fluid_synth_get_active_voice_count");
-        if (!all) {
+        if (!bind.complete()) {
             delete f;
             return nullptr;
         }

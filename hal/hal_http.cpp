@@ -11,7 +11,6 @@
 #include "hal_http.h"
 
 #include <curl/curl.h>
-#include <dlfcn.h>
 
 #include <algorithm>
 #include <atomic>
@@ -21,11 +20,11 @@
 #include <mutex>
 #include <new>
 #include <string>
-#include <type_traits>
 #include <utility>
 #include <vector>
 
 #include "VMUtf8.h"
+#include "ce_library.h"
 #include "hal_property.h"
 #include "hal_string.h"
 #include "hal_system.h"
@@ -151,16 +150,9 @@ const CurlApi* g_curl = nullptr;  // set once, under g_globalMutex, before the f
 // The library's functions, or null when it cannot be loaded (no connection
 // can then be made, as when libcurl cannot start).
 const CurlApi* loadCurl() {
-    void* library = nullptr;
-    for (const char* name : {"libcurl.so.4", "libcurl-gnutls.so.4", "libcurl.so"})
-        if ((library = ::dlopen(name, RTLD_NOW | RTLD_LOCAL)) != nullptr) break;
-    if (library == nullptr) return nullptr;
+    ce::LibraryBinder bind({"libcurl.so.4", "libcurl-gnutls.so.4", "libcurl.so"});
+    if (!bind.loaded()) return nullptr;
     auto* api = new CurlApi;
-    bool all = true;
-    auto bind = [&](auto& function, const char* symbol) {
-        function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(::dlsym(library, symbol));
-        all = all && function != nullptr;
-    };
     bind(api->easy_cleanup, "curl_easy_cleanup");
     bind(api->easy_init, "curl_easy_init");
     bind(api->easy_setopt, "curl_easy_setopt");
@@ -182,7 +174,7 @@ const CurlApi* loadCurl() {
     bind(api->url_dup, "curl_url_dup");
     bind(api->url_get, "curl_url_get");
     bind(api->url_set, "curl_url_set");
-    if (all) return api;
+    if (bind.complete()) return api;
     delete api;
     return nullptr;
 }
