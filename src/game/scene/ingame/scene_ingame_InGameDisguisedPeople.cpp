@@ -277,7 +277,12 @@ void InGameDisguisedPeople::walkStep() {
     if (blocked) stepBack();
     VMPtr<VMInts> range = patrolRange;
     const jint x = getSlotX(0);
-    if (blocked || (!chasing && (x < (*range)[0] || x > (*range)[1]))) {
+    // Past an end of the patrol only while walking away from it: a watcher
+    // that a turn left outside the range walks back in instead of turning
+    // on the spot, frame after frame. Unmirrored, the body walks right.
+    const bool walksRight = getTransform(0) == 0;
+    const bool pastEnd = walksRight ? x > (*range)[1] : x < (*range)[0];
+    if (blocked || (!chasing && pastEnd)) {
         setSlotIndex(0, ANIM_TURN);
         headingHome = true;
     }

@@ -79,6 +79,15 @@ TEST_F(InGameDisguisedPeopleTest, WarmUpPatrolEndsWallsAndDoors) {
         walk(p.get(), [&] { return p->getSlotIndex(0) == Watcher::ANIM_WALK; });  // 23, 24, walk mirrored
         EXPECT_EQ(p->getTransform(0), 2);
     }
+    // One left outside its patrol (by the turn's own steps) and facing back
+    // in walks back in and turns again only at the far end: right of the
+    // range facing left (look 1 starts mirrored), left of it facing right.
+    for (auto [look, x] : {std::pair{1, path[5] + 20}, {0, 60}}) {
+        VMPtr<Watcher> p = make(look, x, 1, path[5]);
+        const std::vector<jint> xs = walk(p.get(), turning(p.get()));
+        ASSERT_GE(xs.size(), 3u) << look;
+        EXPECT_EQ(look == 1 ? xs.back() < 90 : xs.back() > path[5], true) << look << " turned at " << xs.back();
+    }
     // A body edge on a wall's edge does not count; one step into it turns
     // the watcher and steps it back.
     setWalls({{{path[4] + 5, 40}}});
