@@ -38,7 +38,7 @@ std::vector<Needs> needs() {
     for (int a = 0; a < 28; ++a) playerBoxes[a] = scheme;
     std::map<int, std::vector<int>> panelBoxes;
     for (int a = 0; a < 4; ++a) panelBoxes[a] = {1, 2, 3};
-    return {
+    std::vector<Needs> all = {
         // pack 13: player, overlays, key, marker
         {0x3402,
          0x3406,
@@ -72,6 +72,22 @@ std::vector<Needs> needs() {
         {0x4800, 0x4804, 1, 3, {}, {}, {}, {}, {}, {}},
         {0x4801, 0x4805, 1, 1, {}, {}, {}, {}, {}, {}},
     };
+    // pack 12: the seven watchers see while they stand, walk and turn, and
+    // see nothing once knocked out (only their body and back boxes stay).
+    const int watcherSets[] = {0x3001, 0x3000, 0x3006, 0x3005, 0x3007, 0x3004, 0x3002};
+    const int watcherLooks[] = {0x3009, 0x3008, 0x300E, 0x300D, 0x300F, 0x300C, 0x300A};
+    for (int o = 0; o < 7; ++o)
+        all.push_back({watcherSets[o],
+                       watcherLooks[o],
+                       28,
+                       13,
+                       {0, 1, 14},
+                       {23},
+                       {{0, scheme}, {1, scheme}, {23, scheme}, {24, scheme}, {14, {0, 1, 3}}},
+                       {},
+                       {},
+                       {1}});
+    return all;
 }
 
 std::vector<int> boxIds(const assetgen::AnimFrame& f) {

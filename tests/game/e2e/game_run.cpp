@@ -18,6 +18,7 @@
 #include "global_GameScene.h"
 #include "javax_microedition_lcdui_Display.h"
 #include "scene_ingame_GamePad.h"
+#include "scene_ingame_InGameDisguisedPeople.h"
 #include "scene_ingame_InGameObject.h"
 #include "scene_ingame_InGamePlayer.h"
 #include "scene_ingame_InGameScene.h"
@@ -192,6 +193,21 @@ bool GameRun::playStep(const nlohmann::json& step, const std::function<void()>& 
             const std::string side = dark.value("side", "");
             if (seen.lit || seen.darkFrames != dark.value("frames", 1)) return false;
             if ((side == "left" && seen.side != -1) || (side == "right" && seen.side != 1)) return false;
+        }
+        // A watcher (by its place among the level's watchers) walking with
+        // its back to the player, at most `within` pixels away.
+        if (until.contains("watcher")) {
+            const nlohmann::json& watch = until["watcher"];
+            InGameObject::Objects* people = InGameObject::disguisedPeople.get();
+            const jint i = watch.value("index", 0);
+            if (p == nullptr || people == nullptr || i < 0 || i >= people->length) return false;
+            InGameObject* w = people->get(i);
+            const jint x = w->getSlotX(0);
+            const bool walksRight = w->getTransform(0) == 0;
+            const bool walksAway = w->getSlotIndex(0) == scene::ingame::InGameDisguisedPeople::ANIM_WALK &&
+                                   (walksRight ? x > InGameObject::playerX : x < InGameObject::playerX);
+            if (watch.value("backTurned", false) && !walksAway) return false;
+            if (watch.contains("within") && std::abs(x - InGameObject::playerX) > watch["within"].get<int>()) return false;
         }
         return true;
     };

@@ -177,8 +177,8 @@ TEST(LevelSetTest, TargetsThatWaitForAnotherHaveIt) {
 
 TEST(LevelSetTest, SolutionsUseTheKnownStepsAndConditions) {
     const std::set<std::string> keys = {"up", "down", "left", "right", "action"};
-    const std::set<std::string> conditions = {"xAtLeast", "xAtMost", "row",   "state",
-                                              "targets",  "playing", "frames", "trapDark"};
+    const std::set<std::string> conditions = {"xAtLeast", "xAtMost", "row",      "state",  "targets",
+                                              "playing",  "frames",  "trapDark", "watcher"};
     for (int n = -1; n <= 10; ++n) {
         SCOPED_TRACE("level " + std::to_string(n));
         const json level = levelFile(n);
@@ -208,6 +208,12 @@ TEST(LevelSetTest, SolutionsUseTheKnownStepsAndConditions) {
                         EXPECT_GE(value.value("frames", 0), 1) << step.dump();
                         const std::string side = value.value("side", "");
                         EXPECT_TRUE(side.empty() || side == "left" || side == "right") << step.dump();
+                    }
+                    // A watcher of the level.
+                    if (name == "watcher") {
+                        ASSERT_TRUE(value.is_object()) << step.dump();
+                        EXPECT_LT(value.value("index", -1), int(objects(level, {9}).size())) << step.dump();
+                        EXPECT_GE(value.value("index", -1), 0) << step.dump();
                     }
                 }
             }

@@ -155,9 +155,12 @@ inline std::vector<Look> everyLook() {
                 all.push_back({what, first, second, upTo(7), {f.animations[v]}, {0, 1}});
         }
     }
-    // Watchers: their animations with the four boxes; the mark's frames.
-    for (auto [first, second] : outfits())
-        all.push_back({pair("watcher", first, second), first, second, {0, 1, 14, 16, 19, 23, 24}, {}, {0, 1, 2, 3}});
+    // Watchers: their animations with the four boxes, the knocked-out one
+    // without its sight; the mark's frames.
+    for (auto [first, second] : outfits()) {
+        all.push_back({pair("watcher", first, second), first, second, {0, 1, 16, 19, 23, 24}, {}, {0, 1, 2, 3}});
+        all.push_back({pair("watcher", first, second) + " knocked out", first, second, {14}, {}, {0, 1, 3}});
+    }
     all.push_back({pair("mark", 0x300B, 0x3003), 0x300B, 0x3003, {}, {0, 1, 2}, {}});
     for (auto [first, second] : bystanders())
         all.push_back({pair("bystander", first, second), first, second, upTo(10), {}, {}});
