@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <mutex>
 #include <string>
 
@@ -76,6 +77,8 @@ int hostCheckSingleInstance(const std::u16string& name) {
     if (!g_instanceMutex || ce::GetLastError() != ce::ERROR_ALREADY_EXISTS) return 1;
     ce::CloseHandle(g_instanceMutex);
     g_instanceMutex = nullptr;
+    // A second start from a terminal would otherwise end without a word.
+    std::fputs("Another copy of the game is running; its window is brought forward.\n", stderr);
     ce::HWND other = ce::FindWindowW(name.c_str(), nullptr);
     ce::SetForegroundWindow(reinterpret_cast<ce::HWND>(reinterpret_cast<uintptr_t>(other) | 1));
     if (ce::IsWindowEnabled(other)) ce::ShowWindow(other, 13);
