@@ -369,27 +369,26 @@ const char* verifyPhase = "";
 // many references checked is found in a probe or two. Its room is kept
 // from one verification to the next.
 struct ListedObjects {
-    std::vector<java::lang::Object*> slots;
+    std::vector<java::lang::Object*> room;
+    java::lang::Object** slots = nullptr;  // room's elements
+    size_t mask = 0;                       // room's size less one
     size_t count = 0;
 
     static size_t hash(const java::lang::Object* o) {
         return size_t((uintptr_t(o) >> 4) * uint64_t(0x9E3779B97F4A7C15ull) >> 17);
     }
-    void clear() {
-        std::fill(slots.begin(), slots.end(), nullptr);
-        count = 0;
-    }
     // Room for n objects, emptied.
     void reserve(size_t n) {
-        size_t room = 64;
-        while (room < 2 * n) room *= 2;
-        if (slots.size() < room) slots.assign(room, nullptr);
-        else clear();
+        size_t size = 64;
+        while (size < 2 * n) size *= 2;
+        if (room.size() < size) room.assign(size, nullptr);
+        else std::fill(room.begin(), room.end(), nullptr);
+        slots = room.data();
+        mask = room.size() - 1;
         count = 0;
     }
     void add(java::lang::Object* o) {
-        if (2 * (count + 1) > slots.size()) grow();
-        const size_t mask = slots.size() - 1;
+        if (2 * (count + 1) > mask + 1) grow();
         for (size_t i = hash(o) & mask;; i = (i + 1) & mask) {
             if (slots[i] == o) return;
             if (slots[i] == nullptr) {
@@ -400,8 +399,7 @@ struct ListedObjects {
         }
     }
     bool contains(const java::lang::Object* o) const {
-        if (o == nullptr || slots.empty()) return false;
-        const size_t mask = slots.size() - 1;
+        if (o == nullptr || slots == nullptr) return false;
         for (size_t i = hash(o) & mask;; i = (i + 1) & mask) {
             if (slots[i] == o) return true;
             if (slots[i] == nullptr) return false;
@@ -409,9 +407,8 @@ struct ListedObjects {
     }
     void grow() {
         std::vector<java::lang::Object*> old;
-        old.swap(slots);
-        slots.assign(old.empty() ? 64 : 2 * old.size(), nullptr);
-        count = 0;
+        old.swap(room);
+        reserve(old.size());
         for (java::lang::Object* o : old)
             if (o != nullptr) add(o);
     }
