@@ -272,6 +272,8 @@ TEST_F(HalThreadTest, NoLostWakeUps) {
                 if ((done = queued.load())) HAL_notify(lock);
                 HAL_unlock(lock);
                 if (underRuntimeLock) HAL_leaveVMLock();
+                // The waiter needs the processor to queue itself.
+                if (!done) std::this_thread::yield();
             }
             waiter.join();
         }

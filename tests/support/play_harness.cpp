@@ -1,6 +1,7 @@
 #include "play_harness.h"
 
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
 #include "ce_window.h"
@@ -96,13 +97,30 @@ void Harness::keyUp(unsigned virtualKey) {
     }
 }
 
+namespace {
+
+// The touch last passed to the stand-in, and when.
+struct LastTouch {
+    unsigned message = 0;  // 0: none yet
+    int x = 0, y = 0;
+    std::chrono::steady_clock::time_point when;
+};
+LastTouch lastTouch;
+
+}  // namespace
+
 void Harness::touch(unsigned message, int x, int y) {
     const ce::LPARAM where = ce::LPARAM((uint32_t(uint16_t(y)) << 16) | uint16_t(x));
-    // The stand-in drops a touch of the kind just passed on within 30 ms
-    // and 5 pixels: wait that out so that every touch of a test counts.
-    std::this_thread::sleep_for(std::chrono::milliseconds(35));
+    // The stand-in drops a touch of the same kind as the one just passed on
+    // within 30 ms and 5 pixels of it: such a touch waits that out, so that
+    // every touch of a test counts. A press after a release (a tap, a
+    // finger moved to another button) goes at once.
+    if (lastTouch.message == message && std::abs(x - lastTouch.x) <= 5 && std::abs(y - lastTouch.y) <= 5)
+        std::this_thread::sleep_until(lastTouch.when + std::chrono::milliseconds(35));
     const jlong before = canvas->inputEntries;
-    if (HAL_handleInputMessage(message, 0, where)) {
+    const bool handled = HAL_handleInputMessage(message, 0, where);
+    lastTouch = LastTouch{message, x, y, std::chrono::steady_clock::now()};
+    if (handled) {
         EXPECT_TRUE(delivered(before)) << "touch " << x << "," << y;
     }
 }

@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 
+#include "assetgen_game_generated.h"
 #include "assetgen_test_support.h"
 #include "describe.h"
 #include "font.h"
@@ -15,8 +16,6 @@
 namespace {
 
 using assetgen::PackModel;
-
-const std::string kGameDescriptions = ASSETGEN_SOURCE_DIR "assets/game";
 
 // What the code needs of one (image parts, animation set) pair.
 struct Needs {
@@ -97,7 +96,7 @@ std::vector<int> boxIds(const assetgen::AnimFrame& f) {
 }
 
 TEST(GameArtPacks, HoldWhatTheGameReads) {
-    const assetgen::Generated g = assetgen::generateFolder(kGameDescriptions, assetgen::defaultFontDirectory());
+    const assetgen::Generated& g = assetgen_test::gameGenerated();
     for (const Needs& n : needs()) {
         SCOPED_TRACE(::testing::Message() << std::hex << "set 0x" << n.set << " / parts 0x" << n.gobs);
         ASSERT_EQ(n.set >> 10, n.gobs >> 10);
@@ -149,7 +148,7 @@ TEST(GameArtPacks, HoldWhatTheGameReads) {
 }
 
 TEST(GameArtPacks, OverlayFramesPlaceOutfitAndKeyIcons) {
-    const assetgen::Generated g = assetgen::generateFolder(kGameDescriptions, assetgen::defaultFontDirectory());
+    const assetgen::Generated& g = assetgen_test::gameGenerated();
     const auto& frames = g.models.at(13).sets.at(0).set.frames;
     // Outfits 1-7, keys 8-11 and the level hints 12-37 beside the head; 38-61
     // are the hints 14-37 on the other side, unmirrored.

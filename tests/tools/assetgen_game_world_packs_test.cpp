@@ -7,14 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "assetgen_game_generated.h"
 #include "assetgen_test_support.h"
 #include "describe.h"
 #include "font.h"
 #include "sheet.h"
 
 namespace {
-
-const std::string kGameDescriptions = ASSETGEN_SOURCE_DIR "assets/game";
 
 struct Use {
     int set;                       // animation set resource id
@@ -108,12 +107,7 @@ bool hasAll(const std::vector<int>& have, const std::vector<int>& want) {
     return true;
 }
 
-// The game's packs, made once for the tests of this file.
-const assetgen::Generated& game() {
-    static const assetgen::Generated g =
-        assetgen::generateFolder(kGameDescriptions, assetgen::defaultFontDirectory());
-    return g;
-}
+const assetgen::Generated& game() { return assetgen_test::gameGenerated(); }
 
 TEST(GameWorldArt, HoldsEveryIdAnimationFrameAndBoxTheObjectsRead) {
     const assetgen::Generated& g = game();

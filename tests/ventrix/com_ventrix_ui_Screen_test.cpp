@@ -4,6 +4,7 @@
 #include <array>
 #include <random>
 
+#include "VMAlloc.h"
 #include "scenes_test_support.h"
 #include "ts_Gob.h"
 
@@ -364,6 +365,34 @@ TEST_F(ScreenTest, HitTestsAgainstPointsAreasCornersAndBoxes) {
     }
     VMPtr<CollisionBox> probe = CollisionBox::create()->construct(92, 92, 16, 16, CollisionBox::RECTANGLE);
     EXPECT_TRUE(s->collides(0, 1, probe));
+    // The game asks these of every trap and item each frame: asked again
+    // and again, of each kind of slot, they make nothing on the heap and
+    // answer as the first time.
+    {
+        VMPtr<Screen> kinds = screen(3);
+        kinds->loadResource(0, kSquares);
+        kinds->setSlotPosition(0, 100, 200);
+        kinds->loadFrame(1, kSquares, kSquareSet, 0, 100, 100);
+        kinds->loadAnimation(2, kSquares, kSquareSet, 3, 50, 60);
+        VMPtr<VMInts> point = ints({100, 200, 0, 0}), area = ints({40, 50, 30, 30});
+        VMPtr<CollisionBox> far = CollisionBox::create()->construct(0, 0, 4, 4, CollisionBox::RECTANGLE);
+        auto answers = [&] {
+            std::vector<bool> a;
+            for (jint slot = 0; slot < 4; ++slot) {
+                a.push_back(kinds->collides(slot, 1, point));
+                a.push_back(kinds->collides(slot, 1, area));
+                a.push_back(kinds->collides(slot, -1, probe));
+                a.push_back(kinds->collides(slot, 1, far));
+            }
+            return a;
+        };
+        const std::vector<bool> first = answers();
+        EXPECT_EQ(first, (std::vector<bool>{true, false, false, false, false, false, true, false, false, true, false,
+                                            false, false, false, false, false}));
+        const uint64_t used = _VM_heap.used;
+        for (int n = 0; n < 50; ++n) EXPECT_EQ(answers(), first);
+        EXPECT_EQ(_VM_heap.used, used);
+    }
 
     // The first overlapped box gives its id (frame 3: box 2 at 0, 0, then
     // box 1 at 16, -8).
@@ -441,8 +470,18 @@ TEST_F(ScreenTest, PaintingDrawsBackgroundSlotsClipsAndRectanglesInOrder) {
     s->addResource(kSquares);
     s->setRect(0, ints({10, 20, 30, 40}), 0xFF0000);
     s->addResource(kSquares);
-    s->setRect(1, ints({1, 2, 3, 4}), 0x00FF00);
+    VMPtr<VMInts> bar = ints({1, 2, 3, 4});
+    s->setRect(1, bar, 0x00FF00);
     EXPECT_EQ(s->rectLayer, 2);
+    // A rectangle set again (a bar every frame) makes nothing; the screen
+    // keeps a copy, so the caller's array changed after stays unseen.
+    const uint64_t used = _VM_heap.used;
+    for (jint w = 9; w >= 3; --w) {
+        (*bar)[2] = w;
+        s->setRect(1, bar, 0x00FF00);
+    }
+    EXPECT_EQ(_VM_heap.used, used);
+    (*bar)[2] = 99;
     s->setSlotClip(2, ints({10, 10, 50, 50}));
     s->setSlotClip(1, ints({10, 10, 0, 50}));  // width 0: no clip
     s->setOrigin(5, 0);

@@ -206,6 +206,12 @@ private:
     // Turns x, y, w, h a quarter about its centre when the slot's transform
     // swaps axes.
     bool quarterTurn(jint slot, jint& x, jint& y, jint& w, jint& h);
+    // getCollisionBox's answer written into box (as a new box holds it
+    // first); one is a one-element list for the animation forms' boxes.
+    void placeCollisionBox(jint slot, jint boxId, ts::graphics::CollisionBox* box, Boxes* one);
+    // The hit test behind both forms of collides: the slot's box against
+    // the rectangle x, y, w, h, or against the point x, y when w or h is 0.
+    bool collidesWith(jint slot, jint boxId, jint x, jint y, jint w, jint h);
     // Empties every slot; giveBack also gives the bound slots' cache
     // references back.
     void emptySlots(bool giveBack);

@@ -23,6 +23,11 @@ constexpr jint NONE = -1;
 // (from an override of the box form) gets a box of its own.
 VMStatic<ts::graphics::CollisionBox> rectBox;
 bool rectBoxInUse = false;
+// The box (and the one-element list its animation forms fill) that
+// collides works in.
+VMStatic<ts::graphics::CollisionBox> hitBox;
+VMStatic<VMArray<ts::graphics::CollisionBox, 1>> hitBoxList;
+bool hitBoxInUse = false;
 // Set by the box-form hit test around its call of getAllCollisionRects: the
 // list that call makes for this screen is read by the hit test alone.
 const void* listForHitTest = nullptr;
@@ -86,13 +91,19 @@ VMPtr<VMInts> Screen::getCollisionRect4(jint slot) { return fixedIdRect(slot, 4)
 VMPtr<Screen::CollisionBox> Screen::getCollisionBox(jint slot, jint boxId) {
     VMPtr<CollisionBox> box = CollisionBox::create()->construct();
     const jint type = typeOf(slot);
-    if (type == NONE) return box;
+    VMPtr<Boxes> one = type == Paintable::TYPE_FRAME || type == Paintable::TYPE_PLAYER ? Boxes::create(1) : nullptr;
+    placeCollisionBox(slot, boxId, box.get(), one.get());
+    return box;
+}
+
+void Screen::placeCollisionBox(jint slot, jint boxId, CollisionBox* box, Boxes* one) {
+    const jint type = typeOf(slot);
+    if (type == NONE) return;
     if (type == Paintable::TYPE_GOB) {
         VMPtr<ts::Gob> gob = firstImage(slot);
         box->setBounds(gob->collisionX + gob->offsetX, gob->collisionY + gob->offsetY, gob->collisionWidth,
                        gob->collisionHeight);
     } else if (type == Paintable::TYPE_FRAME || type == Paintable::TYPE_PLAYER) {
-        VMPtr<Boxes> one = Boxes::create(1);
         one->set(0, box);
         if (type == Paintable::TYPE_FRAME) {
             VMPtr<VMInts> indices = slotIndices;
@@ -106,7 +117,6 @@ VMPtr<Screen::CollisionBox> Screen::getCollisionBox(jint slot, jint boxId) {
     }
     box->x += offsetX(slot);
     box->y += offsetY(slot);
-    return box;
 }
 
 jint Screen::getCollisionBoxCount(jint slot) {
@@ -248,19 +258,48 @@ bool Screen::quarterTurn(jint slot, jint& x, jint& y, jint& w, jint& h) {
 
 jboolean Screen::collides(jint slot, jint boxId, VMPtr<VMInts> area) {
     if (area == nullptr) _VM_throwNullPointer();
-    VMPtr<CollisionBox> box = getCollisionBox(slot, boxId);
-    if ((*area)[2] != 0 && (*area)[3] != 0) return box->intersectsRect((*area)[0], (*area)[1], (*area)[2], (*area)[3]);
-    return box->contains((*area)[0], (*area)[1]);
+    return collidesWith(slot, boxId, (*area)[0], (*area)[1], (*area)[2], (*area)[3]);
 }
 
 jboolean Screen::collides(jint slot, jint boxId, VMPtr<CollisionBox> box) {
     if (box == nullptr) _VM_throwNullPointer();
-    VMPtr<VMInts> area = VMInts::create(4);
-    (*area)[0] = box->x;
-    (*area)[1] = box->y;
-    (*area)[2] = box->width;
-    (*area)[3] = box->height;
-    return collides(slot, boxId, area);
+    return collidesWith(slot, boxId, box->x, box->y, box->width, box->height);
+}
+
+bool Screen::collidesWith(jint slot, jint boxId, jint x, jint y, jint w, jint h) {
+    // The game asks this of its traps, items and transports every frame:
+    // the box is worked out in one made once (a test made while it is in
+    // use gets boxes of its own), so a frame of play makes no garbage here.
+    VMPtr<CollisionBox> box;
+    VMPtr<Boxes> one;
+    const bool shared = !hitBoxInUse;
+    if (shared) {
+        if (hitBox == nullptr) {
+            hitBox = CollisionBox::create()->construct();
+            hitBoxList = Boxes::create(1);
+        }
+        box = hitBox;
+        one = hitBoxList;
+        box->x = box->y = box->width = box->height = box->id = box->colour = 0;
+        box->shape = CollisionBox::RECTANGLE;
+        box->useColour = false;
+        box->filled = false;
+    } else {
+        box = CollisionBox::create()->construct();
+        one = Boxes::create(1);
+    }
+    struct InUse {
+        explicit InUse(bool on) : on(on) {
+            if (on) hitBoxInUse = true;
+        }
+        ~InUse() {
+            if (on) hitBoxInUse = false;
+        }
+        bool on;
+    } inUse(shared);
+    placeCollisionBox(slot, boxId, box.get(), one.get());
+    if (w != 0 && h != 0) return box->intersectsRect(x, y, w, h);
+    return box->contains(x, y);
 }
 
 jboolean Screen::cornerTouches(jint slot, jint boxId, VMPtr<VMInts> rect) {

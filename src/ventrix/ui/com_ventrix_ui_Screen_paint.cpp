@@ -73,10 +73,15 @@ void Screen::paintRects(VMPtr<Graphics> g) {
 
 void Screen::setRect(jint index, VMPtr<VMInts> rect, jint color) {
     if (rect == nullptr) _VM_throwNullPointer();
-    VMPtr<VMInts> copy = VMInts::create(rect->length);
-    java::lang::System::arraycopy(rect, 0, copy, 0, rect->length);
     VMPtr<VMIntRows> table = rects;
-    table->set(index, copy);
+    // The screen's own copy, which nothing outside reads: a rectangle set
+    // again every frame (a bar that shrinks) is written over in place.
+    VMPtr<VMInts> copy = table->get(index);
+    if (copy == nullptr || copy->length != rect->length || copy == rect) {
+        copy = VMInts::create(rect->length);
+        table->set(index, copy);
+    }
+    java::lang::System::arraycopy(rect, 0, copy, 0, rect->length);
     VMPtr<VMInts> colors = rectColors;
     (*colors)[index] = color;
     if (rectLayer == -1) rectLayer = slotCount;

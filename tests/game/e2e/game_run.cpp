@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <set>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -381,16 +382,27 @@ std::pair<int, int> GameRun::padButton(int code) {
     if (auto at = found.find(code); at != found.end()) return at->second;
     // The hit points of the button on a 2-pixel grid; the one nearest to
     // their mean lies inside even for a button that is not a rectangle.
+    // Only a point inside a box that carries the code can answer it: the
+    // grid's points within those boxes' bounds (a round box lies within
+    // its square) are tried, in the grid's order.
+    std::set<std::pair<int, int>> candidates;  // (y, x)
+    for (jint slot : {0, 1}) {
+        VMPtr<VMInts> boxes = gamePad->pad->getAllCollisionRects(slot);
+        for (jint k = 0; k + 4 < boxes->length; k += 5) {
+            if ((*boxes)[k + 4] != code) continue;
+            const int bx = (*boxes)[k], by = (*boxes)[k + 1], bw = (*boxes)[k + 2], bh = (*boxes)[k + 3];
+            for (int y = std::max(0, (by - 2) & ~1); y < std::min(640, by + bh + 2); y += 2)
+                for (int x = std::max(0, (bx - 2) & ~1); x < std::min(480, bx + bw + 2); x += 2) candidates.emplace(y, x);
+        }
+    }
     VMPtr<VMInts> area = VMInts::create(5);
     (*area)[2] = (*area)[3] = 1;
     std::vector<std::pair<int, int>> hits;
-    for (int y = 0; y < 640; y += 2) {
-        for (int x = 0; x < 480; x += 2) {
-            (*area)[0] = x;
-            (*area)[1] = y;
-            const jint left = gamePad->pad->getBoxIdAt(0, area);
-            if ((left != -1 ? left : gamePad->pad->getBoxIdAt(1, area)) == code) hits.emplace_back(x, y);
-        }
+    for (const auto& [y, x] : candidates) {
+        (*area)[0] = x;
+        (*area)[1] = y;
+        const jint left = gamePad->pad->getBoxIdAt(0, area);
+        if ((left != -1 ? left : gamePad->pad->getBoxIdAt(1, area)) == code) hits.emplace_back(x, y);
     }
     if (hits.empty()) return {-1, -1};
     long sx = 0, sy = 0;

@@ -363,7 +363,57 @@ constexpr uint32_t kKnownFlags =
     VM_FLAG_REACHED | VM_FLAG_MARKED | VM_FLAG_FINALIZABLE | VM_FLAG_FINALIZED | VM_FLAG_CONSTRUCTING;
 
 const char* verifyPhase = "";
-std::vector<java::lang::Object*> listedObjects;  // sorted while verifying
+
+// The objects of the heap list while verifying: an open-addressed table of
+// addresses (a power of two long, at most half full), so that each of the
+// many references checked is found in a probe or two. Its room is kept
+// from one verification to the next.
+struct ListedObjects {
+    std::vector<java::lang::Object*> room;
+    java::lang::Object** slots = nullptr;  // room's elements
+    size_t mask = 0;                       // room's size less one
+    size_t count = 0;
+
+    static size_t hash(const java::lang::Object* o) {
+        return size_t((uintptr_t(o) >> 4) * uint64_t(0x9E3779B97F4A7C15ull) >> 17);
+    }
+    // Room for n objects, emptied.
+    void reserve(size_t n) {
+        size_t size = 64;
+        while (size < 2 * n) size *= 2;
+        if (room.size() < size) room.assign(size, nullptr);
+        else std::fill(room.begin(), room.end(), nullptr);
+        slots = room.data();
+        mask = room.size() - 1;
+        count = 0;
+    }
+    void add(java::lang::Object* o) {
+        if (2 * (count + 1) > mask + 1) grow();
+        for (size_t i = hash(o) & mask;; i = (i + 1) & mask) {
+            if (slots[i] == o) return;
+            if (slots[i] == nullptr) {
+                slots[i] = o;
+                ++count;
+                return;
+            }
+        }
+    }
+    bool contains(const java::lang::Object* o) const {
+        if (o == nullptr || slots == nullptr) return false;
+        for (size_t i = hash(o) & mask;; i = (i + 1) & mask) {
+            if (slots[i] == o) return true;
+            if (slots[i] == nullptr) return false;
+        }
+    }
+    void grow() {
+        std::vector<java::lang::Object*> old;
+        old.swap(room);
+        reserve(old.size());
+        for (java::lang::Object* o : old)
+            if (o != nullptr) add(o);
+    }
+};
+ListedObjects listedObjects;
 
 [[noreturn]] void heapBroken(const char* what) {
     char message[200];
@@ -371,9 +421,7 @@ std::vector<java::lang::Object*> listedObjects;  // sorted while verifying
     HAL_fatalError(message);
 }
 
-bool listed(java::lang::Object* object) {
-    return std::binary_search(listedObjects.begin(), listedObjects.end(), object);
-}
+bool listed(java::lang::Object* object) { return listedObjects.contains(object); }
 
 void checkRoots(VMRef* head) {
     for (VMRef* r = head; r != nullptr; r = r->link) {
@@ -388,7 +436,7 @@ void checkField(java::lang::Object* target) {
 
 void verify(VMRuntime* runtime, const char* phase, bool swept = false) {
     verifyPhase = phase;
-    listedObjects.clear();
+    listedObjects.reserve(_VM_heapObjects);
     // Every object's previous link names the object before it. A list that
     // runs into itself breaks this too: the object met again has another
     // previous object. While the boundary of the young is known, the objects
@@ -407,12 +455,12 @@ void verify(VMRuntime* runtime, const char* phase, bool swept = false) {
             if (o->_VM_young != (old ? 0 : 1)) heapBroken("an object's age disagrees with the boundary of the young");
             oldObjects += old;
         }
-        listedObjects.push_back(o);
+        listedObjects.add(o);
+        if (listedObjects.count > _VM_heapObjects) heapBroken("the count of objects disagrees with the heap list");
     }
-    if (listedObjects.size() != _VM_heapObjects) heapBroken("the count of objects disagrees with the heap list");
+    if (listedObjects.count != _VM_heapObjects) heapBroken("the count of objects disagrees with the heap list");
     if (bounded && oldObjects != stretches.oldObjects)
         heapBroken("the count of old objects disagrees with the heap list");
-    std::sort(listedObjects.begin(), listedObjects.end());
 
     for (java::lang::Object* o : finalisable) {
         if (!listed(o)) heapBroken("an object awaiting finalisation is outside the heap list");
@@ -429,8 +477,6 @@ void verify(VMRuntime* runtime, const char* phase, bool swept = false) {
     for (java::lang::Object* o = runtime->heapHead; o != nullptr; o = o->_VM_next)
         if (_VM_isMarked(o)) o->markReferences(0);
     markVisitor = nullptr;
-
-    listedObjects.clear();
     verifyPhase = "";
 }
 
