@@ -384,7 +384,11 @@ void InGamePlayer::climbFrom(const ClimbEnd& end, jint d) {
     const jint n = pathLength();
     // The point the climb was entered at.
     const jint entry = end.on > 0 ? 0 : n - 1;
-    if (phase == end.still) {
+    if (phase == end.still && (pathIndex < 0 || pathIndex >= n)) {
+        // Every point passed, the key let go on the last one: the climb is
+        // over, whatever is held, rather than waiting for the climbing key.
+        phase = CLIMB_OFF;
+    } else if (phase == end.still) {
         if (d == end.onKey) {
             phase = end.movingOn;
         } else if (d == end.backKey) {
