@@ -5,10 +5,12 @@
 #include <cstdlib>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <utility>
 
 #include "ce_window.h"
 #include "com_ventrix_utility_SceneManager.h"
 #include "game_run.h"
+#include "scene_ingame_InGameDisguisedPeople.h"
 #include "scene_ingame_InGameObject.h"
 #include "scene_ingame_InGamePlayer.h"
 #include "scene_ingame_InGameScene.h"
@@ -131,5 +133,74 @@ TEST_F(CaughtRunTest, TargetsReachedBeforeACatchStayReached) {
     }
     EXPECT_EQ(Harness::sceneId(), global::GameScene::NEXT_BRIEFING) << "the training did not end";
 }
+
+// A porter who has seen the agent, in its own clothes, closes in from
+// several distances as the agent steps into the lift: either the catch comes
+// first (the caught panel, then the checkpoint) or the ride does (up a
+// floor and out); never an agent left in neither.
+class LiftCatchTest : public CaughtRunTest, public ::testing::WithParamInterface<std::pair<int, int>> {};
+
+TEST_P(LiftCatchTest, EndsInTheCatchOrTheRide) {
+    if (std::getenv("VESSILO_GC_STRESS") != nullptr) GTEST_SKIP() << "a whole level is left to the other runs";
+    using scene::ingame::InGameDisguisedPeople;
+    // How far behind the porter starts, and how many frames the agent
+    // waits at the door before the action.
+    const auto [distance, wait] = GetParam();
+    {
+        ASSERT_NO_FATAL_FAILURE(startLevel(global::GameScene::LEVEL, 0));
+        const nlohmann::json solution = solutionOf("level0");
+        // To the lift's door on the offices floor (the step before the one
+        // that boards it).
+        size_t board = 0;
+        while (board < solution.size() &&
+               solution[board].value("until", nlohmann::json::object()).value("state", -1) != InGamePlayer::HELD)
+            ++board;
+        ASSERT_LT(board, solution.size());
+        ASSERT_NO_FATAL_FAILURE(playSteps(solution, 0, board));
+        InGamePlayer* p = InGameObject::player.get();
+        const jint row = p->getDepth();
+        // Its own clothes, and the floor's porter behind it, alarmed.
+        p->loadAnimation(0, InGamePlayer::BODY_IMAGE, InGamePlayer::BODY_SET, 0, InGameObject::playerX,
+                         InGameObject::playerY);
+        InGameDisguisedPeople* porter = nullptr;
+        for (jint i = 0; i < InGameObject::disguisedPeople->length; ++i) {
+            auto* w = dynamic_cast<InGameDisguisedPeople*>(InGameObject::disguisedPeople->get(i));
+            if (w != nullptr && w->getDepth() == row) porter = w;
+        }
+        ASSERT_NE(porter, nullptr);
+        porter->setSlotPosition(0, InGameObject::playerX - distance, InGameObject::playerY);
+        if (porter->getTransform(0) != 0) porter->mirrorSlot(0);
+        porter->chasing = true;
+        porter->setSlotIndex(0, InGameDisguisedPeople::ANIM_WALK);
+        ASSERT_TRUE(harness.step(wait));
+        pressKey(ce::VK_RETURN);
+        ASSERT_TRUE(harness.stepUntil(
+            [&] {
+                return Harness::inGameState() == InGameScene::CAUGHT ||
+                       (p->getState() == InGamePlayer::HELD && p->getPhase() == InGamePlayer::RIDE_BOARDED);
+            },
+            200))
+            << "neither caught nor riding: state " << p->getState() << " phase " << p->getPhase();
+        if (Harness::inGameState() == InGameScene::CAUGHT) {
+            for (int n = 0; n < 200 && Harness::inGameState() == InGameScene::CAUGHT; ++n) pressKey(ce::VK_RETURN);
+            EXPECT_EQ(Harness::inGameState(), InGameScene::PLAYING);
+            EXPECT_EQ(p->getState(), InGamePlayer::STANDING);
+        } else {
+            const jint y = InGameObject::playerY;
+            pressKey(ce::VK_UP);
+            ASSERT_TRUE(harness.stepUntil([&] { return InGameObject::playerY < y; }, 100)) << "the car did not move";
+            ASSERT_TRUE(harness.step(60));
+            pressKey(ce::VK_RETURN);
+            EXPECT_TRUE(harness.stepUntil([&] { return p->getState() == InGamePlayer::STANDING; }, 200))
+                << "never out of the lift: state " << p->getState() << " phase " << p->getPhase();
+            EXPECT_LT(InGameObject::playerY, y);
+        }
+    }
+}
+
+// Boarded first, caught first, and in between.
+INSTANTIATE_TEST_SUITE_P(Distances, LiftCatchTest,
+                         ::testing::Values(std::pair{20, 0}, std::pair{20, 8}, std::pair{20, 5}, std::pair{40, 6},
+                                           std::pair{40, 12}, std::pair{60, 8}));
 
 }  // namespace
