@@ -1,7 +1,7 @@
 // Being caught in the stepped game, played through the window stand-in: the
-// caught panel waits for a press that begins while it is shown, the restart
-// at the checkpoint counts the targets as they were there, and a catch that
-// meets a ride in a lift never leaves the agent without a way on.
+// caught panel waits for a press that begins while it is shown, targets
+// reached before the catch still count after the restart at the checkpoint,
+// and a catch that meets a step into a lift ends in the catch or the ride.
 #include <cstdlib>
 #include <nlohmann/json.hpp>
 #include <string>
