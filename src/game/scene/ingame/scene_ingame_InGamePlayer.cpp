@@ -63,7 +63,12 @@ jint InGamePlayer::getInteractionTarget() { return interactionTarget; }
 jint InGamePlayer::getState() { return state; }
 jint InGamePlayer::getPhase() { return phase; }
 void InGamePlayer::setEngaged(jboolean b) { engaged = b; }
-void InGamePlayer::nextOutfit() { outfit += 1; }
+// A reached target stays reached when the player is caught later: the
+// outfit it leads to is kept for the restart as well.
+void InGamePlayer::nextOutfit() {
+    outfit += 1;
+    savedOutfit += 1;
+}
 void InGamePlayer::setPendingOverlayOffset(jint n) { pendingOverlay = n + 7; }
 jint InGamePlayer::getInteractionKind() { return interactionKind; }
 void InGamePlayer::raiseProgress(jint v) { progress = v > progress ? v : progress; }
@@ -379,7 +384,11 @@ void InGamePlayer::climbFrom(const ClimbEnd& end, jint d) {
     const jint n = pathLength();
     // The point the climb was entered at.
     const jint entry = end.on > 0 ? 0 : n - 1;
-    if (phase == end.still) {
+    if (phase == end.still && (pathIndex < 0 || pathIndex >= n)) {
+        // Every point passed, the key let go on the last one: the climb is
+        // over, whatever is held, rather than waiting for the climbing key.
+        phase = CLIMB_OFF;
+    } else if (phase == end.still) {
         if (d == end.onKey) {
             phase = end.movingOn;
         } else if (d == end.backKey) {

@@ -197,6 +197,31 @@ TEST_F(InGamePlayerTest, APathIsClimbedBothWaysWithTheHeightOnTheSlope) {
     EXPECT_GT(between, 30);
 }
 
+// The key let go in the very frame whose step lands on the last point: the
+// climb is over there, and the arrows walk on instead of only turning it.
+TEST_F(InGamePlayerTest, LetGoOnTheLastPointLeavesThePath) {
+    bool landed = false;
+    for (int attempt = 0; attempt < 8 && !landed; ++attempt) {
+        spawn(100, 630);
+        player->beginInteraction(7, 0);
+        player->setPath(points({{100, 630}, {140, 590}, {180, 550}}));
+        player->startClimb(true);
+        hold({kUp});
+        // Up to `attempt` frames' steps short of the last point, then let go.
+        runUntil([&] { return player->pathIndex == 2 && 180 - x() <= 4 * (attempt + 1); }, 200);
+        hold({});
+        frame();
+        landed = player->pathIndex == 3;
+    }
+    ASSERT_TRUE(landed) << "no frame's step landed on the last point after the key was let go";
+    hold({kRight});
+    const jint at = x();
+    runUntil([&] { return player->getState() != InGamePlayer::CLIMBING && x() > at; }, 20);
+    EXPECT_NE(player->getState(), InGamePlayer::CLIMBING);
+    EXPECT_GT(x(), at);
+    EXPECT_EQ(y(), 550);
+}
+
 // From either end: on past the middle point, then back the way it came,
 // point by point, and off the path at the end it was entered at. The two
 // indices stay one apart, toward that end, all the way.
@@ -456,7 +481,8 @@ TEST_F(InGamePlayerTest, RespawnStartsAfreshOrReturnsToTheSave) {
     EXPECT_EQ(player->outfit, 24);
     player->respawn(1, 60, 500);
     EXPECT_EQ(player->getProgress(), 4);
-    EXPECT_EQ(player->outfit, 23);
+    // The outfit step of a target reached after the save is kept.
+    EXPECT_EQ(player->outfit, 24);
     EXPECT_EQ(anim(), 1);
     EXPECT_EQ(x(), 60);
     EXPECT_EQ(y(), 500);
