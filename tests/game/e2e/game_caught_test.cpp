@@ -42,6 +42,18 @@ protected:
     void playSteps(const nlohmann::json& solution, size_t from, size_t to) {
         for (size_t i = from; i < to; ++i) ASSERT_TRUE(playStep(solution[i])) << "step " << i + 1;
     }
+
+    // The index of the tutorial's step that walks on to its ninth suitcase;
+    // the steps below are counted from it, so that a lesson added before
+    // them does not move them.
+    static size_t ninthSuitcaseStep(const nlohmann::json& solution) {
+        for (size_t i = 0; i < solution.size(); ++i) {
+            const nlohmann::json& until = solution[i].value("until", nlohmann::json::object());
+            if (solution[i].contains("hold") && until.value("targets", 0) == 9) return i;
+        }
+        ADD_FAILURE() << "no step reaches the ninth suitcase";
+        return solution.size();
+    }
 };
 
 }  // namespace
@@ -57,14 +69,16 @@ TEST_F(CaughtRunTest, AFingerAlreadyOnThePadDoesNotDismissTheCaughtPanel) {
     ASSERT_NO_FATAL_FAILURE(startLevel(global::GameScene::TUTORIAL, -1));
     const nlohmann::json solution = solutionOf("tutorial");
     // Up to the laser on the top floor, the last checkpoint behind.
-    ASSERT_NO_FATAL_FAILURE(playSteps(solution, 0, 52));
+    const size_t laserStep = ninthSuitcaseStep(solution) + 4;
+    ASSERT_LT(laserStep, solution.size());
+    ASSERT_NO_FATAL_FAILURE(playSteps(solution, 0, laserStep));
     const auto [lx, ly] = padButton(padCode("left"));
     // The frame after the catch at which the finger comes down; -1: it
     // walked the agent in.
     for (const int downAt : {-1}) {
         SCOPED_TRACE("finger down at " + std::to_string(downAt));
         // From the checkpoint to the laser's right, waiting for its light.
-        ASSERT_TRUE(playStep(solution[52]));
+        ASSERT_TRUE(playStep(solution[laserStep]));
         watchTraps();
         ASSERT_TRUE(harness.stepUntil([&] { watchTraps(); return !trapsSeen.empty() && trapsSeen[0].lit; }, 300));
         if (downAt < 0)
@@ -97,13 +111,15 @@ TEST_F(CaughtRunTest, TargetsReachedBeforeACatchStayReached) {
     const nlohmann::json solution = solutionOf("tutorial");
     // The checkpoint by the second-last floor's suitcase, then that one and
     // the one behind the camera.
-    ASSERT_NO_FATAL_FAILURE(playSteps(solution, 0, 50));
+    const size_t backStep = ninthSuitcaseStep(solution) + 2;
+    ASSERT_LT(backStep, solution.size());
+    ASSERT_NO_FATAL_FAILURE(playSteps(solution, 0, backStep));
     const jint savedAt = level()->checkpoint;
     ASSERT_GE(savedAt, 0);
     const jint reached = InGameObject::reachedTargets;
     ASSERT_EQ(reached, 9);
     // Back left into the camera's light.
-    ASSERT_TRUE(playStep(solution[50]));
+    ASSERT_TRUE(playStep(solution[backStep]));
     watchTraps();
     ASSERT_TRUE(harness.stepUntil([&] { watchTraps(); return trapsSeen.size() > 1 && trapsSeen[1].lit; }, 300));
     harness.keyDown(ce::VK_LEFT);
@@ -117,7 +133,7 @@ TEST_F(CaughtRunTest, TargetsReachedBeforeACatchStayReached) {
     EXPECT_EQ(level()->currentTarget, reached + 1);
     // On to the last suitcase past the laser: its story is the last one.
     jint storyFor = -1;
-    for (size_t i = 51; i < solution.size(); ++i) {
+    for (size_t i = backStep + 1; i < solution.size(); ++i) {
         ASSERT_TRUE(GameRun::playStep(solution[i], [&] {
             if (level() != nullptr && Harness::inGameState() == InGameScene::OBJECTIVE_STORY)
                 storyFor = level()->currentTarget;
