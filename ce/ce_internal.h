@@ -6,6 +6,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "ce_types.h"
 
@@ -48,6 +49,10 @@ std::string FileSafe(const std::string& name);
 
 // Whether the caller is the thread that owns the desktop window.
 bool IsWindowThread();
+
+// The environment for a program this one starts ("NAME=value" entries): this
+// process's, with what PrepareDesktopStart changed put back as it was.
+std::vector<std::string> ChildEnvironment();
 
 // --- the window's client area (ce_frame.cpp) --------------------------------------------
 // The desktop window that shows the client area (an SDL_Window), set by the

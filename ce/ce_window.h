@@ -117,6 +117,11 @@ constexpr int kScreenHeight = 640;
 ATOM RegisterClassW(const WNDCLASSW* windowClass);
 BOOL UnregisterClassW(const char16_t* className, HINSTANCE instance);
 
+// Readies this process's environment for the desktop libraries the window
+// loads (where there is no session bus, and the input method's Compose
+// table); the program calls it first, before any thread starts. Programs it
+// starts get the environment as it was.
+void PrepareDesktopStart();
 // Creates the top-level window of a registered class: opens the desktop
 // window (hidden until ShowWindow), sends WM_CREATE to its procedure and
 // registers it under its class name for FindWindowW in other processes. Only
