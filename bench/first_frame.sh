@@ -2,8 +2,8 @@
 # The time from the program's start to the first frame shown in its real
 # window, over repeated starts on one X server of its own (Xvfb): the first
 # window update that shows a pixel other than black (the logo), taken by a
-# preloaded wrapper of SDL_UpdateWindowSurface. The program is stopped as soon
-# as the frame is shown. Prints every run, then min / median / max in ms of
+# preloaded wrapper of SDL_UpdateWindowSurface(Rects). The program is stopped
+# as soon as the frame is shown. Prints every run, then min / median / max in ms of
 # the wall time and of the processor time the program had used by then (all
 # its threads; this one says more than the wall time on a busy machine).
 #   bench/first_frame.sh build/vessilo [runs]   (default 15 runs)

@@ -238,6 +238,10 @@ int64_t FirstPresentTimeNs();
 bool SaveLastFrameAsPNG(const char* path);
 // The desktop window's size in pixels (0, 0 when none).
 void WindowSize(int* width, int* height);
+// How often the desktop window was updated, and the colour (0xRRGGBB) it
+// shows at a pixel of its own (-1 when there is none); window's thread only.
+uint64_t ShowCount();
+int32_t ShownPixel(int x, int y);
 // How often this process was asked to bring its window forward.
 uint64_t ForegroundRequests();
 

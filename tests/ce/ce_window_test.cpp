@@ -362,4 +362,44 @@ TEST_F(CeWindowTest, PresentedFramesAreClippedKeptAndSavedWithWhiteStayingWhite)
     EXPECT_FALSE(test::SaveLastFrameAsPNG((folder.path() + "no/such/folder.png").c_str()));
 }
 
+// The desktop window is updated only for what changed, and then shows the
+// whole picture: the rows a frame changed, with the rest as before. (The
+// test's thread is the window's: a present is shown at once.)
+TEST_F(CeWindowTest, OnlyChangedRowsAreShownAgainAndTheWindowShowsTheWholePicture) {
+    // RGB565 widened by SDL: compare the bits the frame holds.
+    auto shown = [](int x, int y) { return test::ShownPixel(x, y) & 0xF8FCF8; };
+    std::vector<uint16_t> frame(480 * 640, 0x001F);  // blue
+    ASSERT_TRUE(PresentFrame(window, frame.data(), 480, 640, 480));
+    const uint64_t count = test::ShowCount();
+    EXPECT_EQ(shown(0, 0), 0x0000F8);
+    EXPECT_EQ(shown(479, 639), 0x0000F8);
+
+    // The same picture again, whole or in part: nothing to show.
+    ASSERT_TRUE(PresentFrame(window, frame.data(), 480, 640, 480));
+    ASSERT_TRUE(PresentFrameRect(window, frame.data(), 480, 640, 480, 0, 300, 480, 20));
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    EXPECT_EQ(test::ShowCount(), count);
+
+    // Changed bands are shown; the rows around them stay as they were.
+    for (int x = 0; x < 480; ++x) frame[100 * 480 + x] = 0xF800, frame[500 * 480 + x] = 0x07E0;
+    frame[639 * 480 + 479] = 0xFFFF;
+    ASSERT_TRUE(PresentFrameRect(window, frame.data(), 480, 640, 480, 0, 90, 480, 20));
+    ASSERT_TRUE(PresentFrameRect(window, frame.data(), 480, 640, 480, 0, 490, 480, 150));
+    EXPECT_GT(test::ShowCount(), count);
+    const struct {
+        int x, y;
+        int32_t colour;
+    } pixels[] = {{0, 0, 0x0000F8},   {5, 99, 0x0000F8},   {5, 100, 0xF80000}, {479, 100, 0xF80000},
+                  {5, 101, 0x0000F8}, {5, 300, 0x0000F8},  {0, 500, 0x00FC00}, {5, 501, 0x0000F8},
+                  {478, 639, 0x0000F8}, {479, 639, 0xF8FCF8}};
+    for (const auto& p : pixels) EXPECT_EQ(shown(p.x, p.y), p.colour) << p.x << ", " << p.y;
+
+    // A repaint the desktop asks for shows everything, changed or not.
+    const uint64_t before = test::ShowCount();
+    ShowWindow(window, SW_SHOW);
+    EXPECT_GT(test::ShowCount(), before);
+    EXPECT_EQ(shown(5, 100), 0xF80000);
+}
+
 }  // namespace
