@@ -79,6 +79,11 @@ void FollowWindow(void* sdlWindow);
 void UnwatchDisplay();
 // Looks at each desktop event for the window's destruction.
 void NoteDesktopEvent(const SDL_Event& event);
+// The window's thread has taken everything the connection had for it (the
+// connection is then watched again); whether the connection's input wakes
+// the window's thread (else it must look for input itself, often).
+void NotePumped();
+bool InputWakesWindowThread();
 // Whether the window was destroyed from outside; whether the display went
 // away (nothing may be asked of the desktop any more).
 bool WindowGone();

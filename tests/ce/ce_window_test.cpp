@@ -6,6 +6,8 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -400,6 +402,33 @@ TEST_F(CeWindowTest, OnlyChangedRowsAreShownAgainAndTheWindowShowsTheWholePictur
     ShowWindow(window, SW_SHOW);
     EXPECT_GT(test::ShowCount(), before);
     EXPECT_EQ(shown(5, 100), 0xF80000);
+}
+
+// On an X display the window's thread sleeps until the desktop has input
+// for it: a key typed by another client, while the thread waits for a
+// message, arrives (skipped without X or xdotool).
+TEST_F(CeWindowTest, AKeyFromTheDesktopEndsAWaitForMessages) {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver || std::string(driver) != "x11" || std::system("command -v xdotool >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "needs an X display and xdotool";
+    SDL_Window* desktop = SDL_GetWindowFromID(1);
+    for (Uint32 id = 1; !desktop && id < 64; ++id) desktop = SDL_GetWindowFromID(id);
+    ASSERT_NE(desktop, nullptr);
+    MSG msg;
+    while (PeekMessageW(&msg, window, 0, 0, PM_REMOVE)) {}
+    std::thread typist([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        (void)!std::system("xdotool search --name '^Test Window$' windowfocus --sync key 5 >/dev/null 2>&1");
+    });
+    // Several keys may come (focus first): wait until the 5 does.
+    bool typed = false;
+    for (int i = 0; i < 20 && !typed; ++i) {
+        if (MsgWaitForMultipleObjects(0, nullptr, FALSE, 5000, QS_ALLINPUT) != WAIT_OBJECT_0) break;
+        while (PeekMessageW(&msg, window, 0, 0, PM_REMOVE))
+            typed = typed || (msg.message == WM_KEYDOWN && msg.wParam == '5');
+    }
+    typist.join();
+    EXPECT_TRUE(typed);
 }
 
 }  // namespace
