@@ -368,6 +368,9 @@ TEST_F(CeWindowTest, PresentedFramesAreClippedKeptAndSavedWithWhiteStayingWhite)
 // whole picture: the rows a frame changed, with the rest as before. (The
 // test's thread is the window's: a present is shown at once.)
 TEST_F(CeWindowTest, OnlyChangedRowsAreShownAgainAndTheWindowShowsTheWholePicture) {
+    // A real desktop also asks for repaints of its own (exposure).
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver || std::string(driver) != "dummy") GTEST_SKIP() << "counts the updates of SDL's dummy desktop";
     // RGB565 widened by SDL: compare the bits the frame holds.
     auto shown = [](int x, int y) { return test::ShownPixel(x, y) & 0xF8FCF8; };
     std::vector<uint16_t> frame(480 * 640, 0x001F);  // blue
