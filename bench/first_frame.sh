@@ -2,13 +2,16 @@
 # The time from the program's start to the first frame shown in its real
 # window, over repeated starts on one X server of its own (Xvfb): the first
 # window update that shows a pixel other than black (the logo), taken by a
-# preloaded wrapper of SDL_UpdateWindowSurface. The program is stopped as soon
-# as the frame is shown. Prints every run, then min / median / max in ms of
+# preloaded wrapper of SDL_UpdateWindowSurface(Rects). The program is stopped
+# as soon as the frame is shown. Prints every run, then min / median / max in ms of
 # the wall time and of the processor time the program had used by then (all
 # its threads; this one says more than the wall time on a busy machine).
 #   bench/first_frame.sh build/vessilo [runs]   (default 15 runs)
 # Extra environment for the program passes through (SDL_AUDIODRIVER=dummy is
-# set unless given, as on a machine without a sound card).
+# set unless given, as on a machine without a sound card). Each run starts
+# without saved data, as a first start does (the game then writes its
+# defaults, waiting for the disk, before the logo); with DATABASE=kept every
+# run starts with the data that one untimed start left, as later starts do.
 set -euo pipefail
 program=$(realpath "${1:?usage: $0 path/to/vessilo [runs]}")
 runs=${2:-15}
@@ -29,11 +32,16 @@ exec 3>&-
 for _ in $(seq 50); do [[ -s $work/displayfd ]] && break; sleep 0.1; done
 display=:$(head -n 1 "$work/displayfd")
 
+kept=$work/kept
+mkdir -p "$kept"
 times=() cpus=()
-for i in $(seq "$runs"); do
+for i in $(seq 0 "$runs"); do
+  [[ $i == 0 && ${DATABASE:-} != kept ]] && continue
   dir=$work/run$i
   mkdir -p "$dir"
-  DISPLAY=$display XDG_RUNTIME_DIR="$dir" VESSILO_DATABASE_DIR="$dir/database" \
+  database=$dir/database
+  [[ ${DATABASE:-} == kept ]] && database=$kept/database
+  DISPLAY=$display XDG_RUNTIME_DIR="$dir" VESSILO_DATABASE_DIR="$database" \
     SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} LD_PRELOAD="$work/firstframe.so" FIRSTFRAME_OUT="$dir/first" \
     FIRSTFRAME_T0_NS=$(date +%s%N) "$program" >/dev/null 2>&1 &
   pid=$!
@@ -41,6 +49,7 @@ for i in $(seq "$runs"); do
   kill "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
   read -r t cpu <"$dir/first" 2>/dev/null || t=-
+  if [[ $i == 0 ]]; then sleep 1; continue; fi  # the untimed start that leaves the data
   echo "run $i: $t ms, processor ${cpu:--} ms" >&2
   [[ $t == - ]] || { times+=("$t"); cpus+=("$cpu"); }
   sleep 0.3

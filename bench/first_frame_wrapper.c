@@ -1,6 +1,6 @@
 // Preloaded into the program by bench/first_frame.sh and bench/window_paths.sh:
-// at the first window update that shows a pixel other than black, writes to
-// $FIRSTFRAME_OUT the milliseconds since $FIRSTFRAME_T0_NS (CLOCK_REALTIME,
+// at the first window update (whole or in part) that shows a pixel other
+// than black, writes to $FIRSTFRAME_OUT the milliseconds since $FIRSTFRAME_T0_NS (CLOCK_REALTIME,
 // ns) and the processor time the process had used by then, in ms.
 #define _GNU_SOURCE
 #include <SDL.h>
@@ -9,10 +9,7 @@
 #include <stdlib.h>
 #include <time.h>
 static int done;
-int SDL_UpdateWindowSurface(SDL_Window* w) {
-  static int (*real)(SDL_Window*);
-  if (!real) real = (int (*)(SDL_Window*))dlsym(RTLD_NEXT, "SDL_UpdateWindowSurface");
-  int result = real(w);
+static void note(SDL_Window* w) {
   SDL_Surface* s = done ? NULL : SDL_GetWindowSurface(w);
   if (s && s->format->BytesPerPixel == 4) {
     int shown = 0;
@@ -33,5 +30,18 @@ int SDL_UpdateWindowSurface(SDL_Window* w) {
       }
     }
   }
+}
+int SDL_UpdateWindowSurface(SDL_Window* w) {
+  static int (*real)(SDL_Window*);
+  if (!real) real = (int (*)(SDL_Window*))dlsym(RTLD_NEXT, "SDL_UpdateWindowSurface");
+  int result = real(w);
+  note(w);
+  return result;
+}
+int SDL_UpdateWindowSurfaceRects(SDL_Window* w, const SDL_Rect* rects, int count) {
+  static int (*real)(SDL_Window*, const SDL_Rect*, int);
+  if (!real) real = (int (*)(SDL_Window*, const SDL_Rect*, int))dlsym(RTLD_NEXT, "SDL_UpdateWindowSurfaceRects");
+  int result = real(w, rects, count);
+  note(w);
   return result;
 }

@@ -5,7 +5,7 @@
 # Mesa's software renderer):
 #  - first frame: from the program's start to the first window update that
 #    shows a pixel other than black (the logo), taken by a preloaded wrapper
-#    of SDL_UpdateWindowSurface;
+#    of SDL_UpdateWindowSurface(Rects);
 #  - the processor share of the whole process (utime + stime from
 #    /proc/PID/stat) over 20 s in the main menu and 20 s in the tutorial;
 #  - the resident size (VmRSS) at the end of each.

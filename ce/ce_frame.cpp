@@ -8,6 +8,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <mutex>
 #include <vector>
 
@@ -21,9 +22,13 @@ namespace {
 std::mutex g_frameMutex;
 std::vector<uint16_t> g_frame;  // kScreenWidth x kScreenHeight once a window exists
 bool g_frameChanged = false;
+// The rows changed since the frame was last shown: [top, bottom).
+int g_changedTop = kScreenHeight;
+int g_changedBottom = 0;
 SDL_Window* g_target = nullptr;  // the window's thread only
 std::atomic<uint64_t> g_presentCount{0};
 std::atomic<int64_t> g_firstPresentNs{0};
+std::atomic<uint64_t> g_showCount{0};
 
 int64_t nowNs() {
     using namespace std::chrono;
@@ -39,6 +44,8 @@ void SetFrameTarget(void* sdlWindow) {
     std::lock_guard<std::mutex> guard(g_frameMutex);
     if (g_frame.empty()) g_frame.assign(static_cast<size_t>(kScreenWidth) * kScreenHeight, 0);
     g_frameChanged = true;
+    g_changedTop = 0;
+    g_changedBottom = kScreenHeight;
 }
 
 bool StoreFrameRect(const uint16_t* pixels, int width, int height, int pitch, int x, int y, int rectWidth,
@@ -51,17 +58,26 @@ bool StoreFrameRect(const uint16_t* pixels, int width, int height, int pitch, in
     int64_t bottom = std::min<int64_t>({static_cast<int64_t>(y) + rectHeight, height, kScreenHeight});
     // A rectangle wholly beside the frame (or of negative size) copies nothing.
     if (left >= right) bottom = top;
+    bool changed = false;
     {
         std::lock_guard<std::mutex> guard(g_frameMutex);
         if (g_frame.empty()) g_frame.assign(static_cast<size_t>(kScreenWidth) * kScreenHeight, 0);
+        // Only rows that differ are copied and shown again: a menu presents
+        // the same picture frame after frame, and converting and sending
+        // the whole window each time was most of the window thread's work.
         for (int64_t row = top; row < bottom; ++row) {
             const uint16_t* from = pixels + row * pitch + left;
-            std::copy(from, from + (right - left), g_frame.begin() + row * kScreenWidth + left);
+            const auto to = g_frame.begin() + row * kScreenWidth + left;
+            if (std::equal(from, from + (right - left), to)) continue;
+            std::copy(from, from + (right - left), to);
+            g_changedTop = std::min(g_changedTop, static_cast<int>(row));
+            g_changedBottom = std::max(g_changedBottom, static_cast<int>(row) + 1);
+            changed = true;
         }
-        g_frameChanged = true;
+        if (changed) g_frameChanged = true;
     }
     if (g_presentCount.fetch_add(1) == 0) g_firstPresentNs = nowNs();
-    Wake();
+    if (changed) Wake();
     return true;
 }
 
@@ -70,15 +86,26 @@ void ShowFrame(bool force) {
     std::lock_guard<std::mutex> guard(g_frameMutex);
     if (!g_frameChanged && !force) return;
     g_frameChanged = false;
-    if (g_frame.empty()) return;
+    int top = force ? 0 : g_changedTop, bottom = force ? kScreenHeight : g_changedBottom;
+    g_changedTop = kScreenHeight;
+    g_changedBottom = 0;
+    if (g_frame.empty() || top >= bottom) return;
     SDL_Surface* screen = SDL_GetWindowSurface(g_target);
     if (!screen) return;
     SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(g_frame.data(), kScreenWidth, kScreenHeight, 16,
                                                              kScreenWidth * 2, SDL_PIXELFORMAT_RGB565);
     if (!source) return;
     if (screen->w == kScreenWidth && screen->h == kScreenHeight) {
-        SDL_BlitSurface(source, nullptr, screen, nullptr);
-    } else {
+        // At the screen's own size only the changed rows go to the desktop.
+        SDL_Rect band{0, top, kScreenWidth, bottom - top};
+        SDL_Rect to = band;
+        SDL_BlitSurface(source, &band, screen, &to);
+        SDL_FreeSurface(source);
+        SDL_UpdateWindowSurfaceRects(g_target, &band, 1);
+        ++g_showCount;
+        return;
+    }
+    {
         // Keep the screen's proportions; the margins stay black.
         SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 0, 0, 0));
         SDL_Rect to{0, 0, screen->w, screen->h};
@@ -93,6 +120,7 @@ void ShowFrame(bool force) {
     }
     SDL_FreeSurface(source);
     SDL_UpdateWindowSurface(g_target);
+    ++g_showCount;
 }
 
 }  // namespace detail
@@ -126,6 +154,21 @@ std::vector<uint16_t> LastFrame() {
 uint64_t PresentCount() { return g_presentCount.load(); }
 
 int64_t FirstPresentTimeNs() { return g_firstPresentNs.load(); }
+
+uint64_t ShowCount() { return g_showCount.load(); }
+
+int32_t ShownPixel(int x, int y) {
+    SDL_Surface* screen = g_target ? SDL_GetWindowSurface(g_target) : nullptr;
+    if (!screen || x < 0 || y < 0 || x >= screen->w || y >= screen->h || SDL_LockSurface(screen) != 0) return -1;
+    Uint32 pixel = 0;
+    const Uint8* row = static_cast<const Uint8*>(screen->pixels) + static_cast<size_t>(y) * screen->pitch;
+    std::memcpy(&pixel, row + static_cast<size_t>(x) * screen->format->BytesPerPixel,
+                std::min<size_t>(sizeof pixel, screen->format->BytesPerPixel));
+    SDL_UnlockSurface(screen);
+    Uint8 r = 0, g = 0, b = 0;
+    SDL_GetRGB(pixel, screen->format, &r, &g, &b);
+    return (int32_t(r) << 16) | (int32_t(g) << 8) | b;
+}
 
 namespace {
 

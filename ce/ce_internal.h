@@ -6,6 +6,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "ce_types.h"
 
@@ -49,6 +50,10 @@ std::string FileSafe(const std::string& name);
 // Whether the caller is the thread that owns the desktop window.
 bool IsWindowThread();
 
+// The environment for a program this one starts ("NAME=value" entries): this
+// process's, with what PrepareDesktopStart changed put back as it was.
+std::vector<std::string> ChildEnvironment();
+
 // --- the window's client area (ce_frame.cpp) --------------------------------------------
 // The desktop window that shows the client area (an SDL_Window), set by the
 // window's thread when it opens and closes it.
@@ -74,6 +79,11 @@ void FollowWindow(void* sdlWindow);
 void UnwatchDisplay();
 // Looks at each desktop event for the window's destruction.
 void NoteDesktopEvent(const SDL_Event& event);
+// The window's thread has taken everything the connection had for it (the
+// connection is then watched again); whether the connection's input wakes
+// the window's thread (else it must look for input itself, often).
+void NotePumped();
+bool InputWakesWindowThread();
 // Whether the window was destroyed from outside; whether the display went
 // away (nothing may be asked of the desktop any more).
 bool WindowGone();

@@ -9,11 +9,10 @@
 #include <cstdlib>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "VMUtf8.h"
 #include "ce_internal.h"
-
-extern char** environ;
 
 namespace ce {
 
@@ -59,8 +58,12 @@ bool openWithDesktop(const std::string& url) {
     std::string program = opener;
     std::string argument = url;
     char* argv[] = {program.data(), argument.data(), nullptr};
+    std::vector<std::string> environment = detail::ChildEnvironment();
+    std::vector<char*> envp;
+    for (std::string& entry : environment) envp.push_back(entry.data());
+    envp.push_back(nullptr);
     pid_t child = 0;
-    if (::posix_spawnp(&child, program.c_str(), nullptr, nullptr, argv, environ) != 0) return false;
+    if (::posix_spawnp(&child, program.c_str(), nullptr, nullptr, argv, envp.data()) != 0) return false;
     // xdg-open returns once the browser has the URL; do not hang on one that
     // keeps running.
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);

@@ -27,11 +27,20 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Input is looked at at least this often while a thread waits for messages
-// (SDL's events are polled: nothing wakes the wait when one comes). 8 ms is
-// half a frame at 60 frames a second; at 5 ms the polling's wake-ups took
-// about a tenth of the program's processor time in a menu.
+// Input is looked at at least this often while the window's thread waits
+// for messages. Where the desktop's connection wakes the thread when input
+// comes (X), this only bounds what comes otherwise (a raise asked for by a
+// signal, a quit signal SDL noted): 100 ms, where looking every 8 ms woke the
+// thread 125 times a second, about a fifth of the program's processor time in
+// a menu with the music on. Else SDL's events are polled: 8 ms is half a frame
+// at 60 frames a second; at 5 ms the polling's wake-ups took about a tenth of
+// the program's processor time in a menu.
 constexpr auto kInputSlice = std::chrono::milliseconds(8);
+constexpr auto kWatchedInputSlice = std::chrono::milliseconds(100);
+
+std::chrono::milliseconds inputSlice() {
+    return detail::InputWakesWindowThread() ? kWatchedInputSlice : kInputSlice;
+}
 
 // --- windows -----------------------------------------------------------------------
 
@@ -268,9 +277,13 @@ void pumpInput() {
         SDL_RaiseWindow(g_sdlWindow);
     }
     detail::FollowWindow(g_sdlWindow);
+    // The frame first: the answers its requests wait for may bring input
+    // along, which the events below then take, so that nothing is left
+    // unread while the thread sleeps.
+    detail::ShowFrame(false);
     SDL_Event event;
     while (SDL_PollEvent(&event)) translate(event, window);
-    detail::ShowFrame(false);
+    detail::NotePumped();
 }
 
 // --- registration, for FindWindowW in other processes ---------------------------------
@@ -711,7 +724,7 @@ BOOL GetMessageW(MSG* message, HWND window, UINT first, UINT last) {
         if (peekLocked(message, window, first, last, true)) return message->message == WM_QUIT ? 0 : 1;
         const uint64_t seen = detail::WakeSequence();
         auto until = nextTimerLocked();
-        if (detail::IsWindowThread()) until = std::min(until, Clock::now() + kInputSlice);
+        if (detail::IsWindowThread()) until = std::min(until, Clock::now() + inputSlice());
         auto changed = [&] { return detail::WakeSequence() != seen; };
         if (until == Clock::time_point::max())
             detail::WakeCondition().wait(guard, changed);
@@ -761,7 +774,7 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll
         if (!forever && now >= deadline) return WAIT_TIMEOUT;
         const uint64_t seen = detail::WakeSequence();
         auto until = std::min(nextTimerLocked(), forever ? Clock::time_point::max() : deadline);
-        if (detail::IsWindowThread()) until = std::min(until, now + kInputSlice);
+        if (detail::IsWindowThread()) until = std::min(until, now + inputSlice());
         auto changed = [&] { return detail::WakeSequence() != seen; };
         if (until == Clock::time_point::max())
             detail::WakeCondition().wait(guard, changed);
@@ -815,6 +828,7 @@ namespace {
 void push(SDL_Event& event) {
     if (!g_sdlWindow) return;
     SDL_PushEvent(&event);
+    detail::Wake();  // it does not come through the desktop's connection
 }
 
 Uint32 windowId() { return g_sdlWindow ? SDL_GetWindowID(g_sdlWindow) : 0; }

@@ -117,6 +117,11 @@ constexpr int kScreenHeight = 640;
 ATOM RegisterClassW(const WNDCLASSW* windowClass);
 BOOL UnregisterClassW(const char16_t* className, HINSTANCE instance);
 
+// Readies this process's environment for the desktop libraries the window
+// loads (where there is no session bus, and the input method's Compose
+// table); the program calls it first, before any thread starts. Programs it
+// starts get the environment as it was.
+void PrepareDesktopStart();
 // Creates the top-level window of a registered class: opens the desktop
 // window (hidden until ShowWindow), sends WM_CREATE to its procedure and
 // registers it under its class name for FindWindowW in other processes. Only
@@ -233,6 +238,10 @@ int64_t FirstPresentTimeNs();
 bool SaveLastFrameAsPNG(const char* path);
 // The desktop window's size in pixels (0, 0 when none).
 void WindowSize(int* width, int* height);
+// How often the desktop window was updated, and the colour (0xRRGGBB) it
+// shows at a pixel of its own (-1 when there is none); window's thread only.
+uint64_t ShowCount();
+int32_t ShownPixel(int x, int y);
 // How often this process was asked to bring its window forward.
 uint64_t ForegroundRequests();
 

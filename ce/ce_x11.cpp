@@ -7,8 +7,15 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
 #include <atomic>
+#include <condition_variable>
 #include <cstdio>
+#include <mutex>
+#include <thread>
 
 #include "ce_internal.h"
 
@@ -58,6 +65,73 @@ void onXIOExit(Display*, void*) {
     Wake();
 }
 
+// The connection's input wakes the window's thread: a thread of its own
+// waits for the connection to have something to read and wakes the window's
+// thread, which then takes it (SDL reads it all; see NotePumped); only then
+// is the connection waited for again. So the window's thread sleeps until
+// the desktop has something for it instead of looking every few
+// milliseconds. This thread never calls Xlib.
+class InputWatch {
+public:
+    ~InputWatch() { stop(); }
+    void start(int fd) {
+        stop();
+        if (::pipe2(stopPipe_, O_CLOEXEC) != 0) return;
+        running_ = true;
+        thread_ = std::thread([this, fd] { run(fd); });
+    }
+    void stop() {
+        if (!thread_.joinable()) return;
+        {
+            std::lock_guard<std::mutex> guard(mutex_);
+            running_ = false;
+        }
+        pumped_.notify_all();
+        const char byte = 0;
+        (void)!::write(stopPipe_[1], &byte, 1);
+        thread_.join();
+        ::close(stopPipe_[0]);
+        ::close(stopPipe_[1]);
+    }
+    void notePumped() {
+        {
+            std::lock_guard<std::mutex> guard(mutex_);
+            ++pumps_;
+        }
+        pumped_.notify_all();
+    }
+
+private:
+    void run(int fd) {
+        for (;;) {
+            uint64_t seen;
+            {
+                std::lock_guard<std::mutex> guard(mutex_);
+                if (!running_) return;
+                seen = pumps_;
+            }
+            pollfd fds[2] = {{fd, POLLIN, 0}, {stopPipe_[0], POLLIN, 0}};
+            if (::poll(fds, 2, -1) < 0) continue;
+            if (fds[1].revents != 0) return;
+            Wake();
+            // A connection that broke stays readable: Xlib notes the loss
+            // when the window's thread next reads it; nothing more to watch.
+            if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) return;
+            std::unique_lock<std::mutex> guard(mutex_);
+            pumped_.wait(guard, [&] { return !running_ || pumps_ != seen; });
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable pumped_;
+    uint64_t pumps_ = 0;
+    bool running_ = false;
+    int stopPipe_[2] = {-1, -1};
+    std::thread thread_;
+};
+
+InputWatch g_inputWatch;
+
 #endif
 
 }  // namespace
@@ -79,6 +153,21 @@ void WatchDisplay(void* sdlWindow) {
     XSetIOErrorExitHandler(info.info.x11.display, onXIOExit, nullptr);
     // The window's destruction by another client also comes as an event.
     SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+    g_inputWatch.start(ConnectionNumber(info.info.x11.display));
+#endif
+}
+
+void NotePumped() {
+#if defined(SDL_VIDEO_DRIVER_X11)
+    g_inputWatch.notePumped();
+#endif
+}
+
+bool InputWakesWindowThread() {
+#if defined(SDL_VIDEO_DRIVER_X11)
+    return g_xDisplay.load() != nullptr;
+#else
+    return false;
 #endif
 }
 
@@ -99,6 +188,7 @@ void UnwatchDisplay() {
     // SDL puts Xlib's fatal handler back before it closes the connection:
     // the answers to its last requests on a window that is gone (destroying
     // it fails) are awaited here, while the errors are still ours.
+    g_inputWatch.stop();
     Display* display = g_xDisplay.exchange(nullptr);
     if (display && !g_displayGone.load()) XSync(display, False);
     g_xWindow = 0;

@@ -25,10 +25,12 @@
 namespace {
 
 // While the application runs, the loop waits at most this long between
-// passes that found nothing to do; a posted message, input or a pending
-// flush ends the wait at once. The window's input is looked at within the
-// wait as often as ce's input slice says, so a longer wait delays nothing.
-constexpr ce::DWORD kIdleWaitMs = 8;
+// passes that found nothing to do; a posted message, input, a serial call or
+// a pending flush ends the wait at once, so this only bounds a wake-up that
+// was missed. The window's input is looked at within the wait as often as
+// ce's input slice says, so a longer wait delays nothing. At 8 ms the loop's
+// wake-ups (125 a second) cost more than the game's work in a menu.
+constexpr ce::DWORD kIdleWaitMs = 100;
 
 const char16_t kDefaultWindowName[] = u"_TS_set_your_MIDlet-Name";
 

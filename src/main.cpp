@@ -8,6 +8,7 @@
 #include "hal_host.h"
 
 int main() {
+    ce::PrepareDesktopStart();
     _VM_installHostCallbacks();
     return WinMain(nullptr, nullptr, nullptr, ce::SW_SHOWNORMAL);
 }

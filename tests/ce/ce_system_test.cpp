@@ -1,8 +1,12 @@
 // Kernel objects, memory status, the shell and power notifications.
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <thread>
@@ -129,6 +133,59 @@ TEST(CeShell, OpensOnlyWebURLsWithTheDesktopsOpenerAsOneArgument) {
     info.lpFile = u"iexplore.exe";
     info.lpParameters = u"http://example.org/";
     EXPECT_FALSE(ShellExecuteEx(&info));
+}
+
+// The start's environment: a session bus that is not there is made
+// unreachable rather than started, the Compose table is left empty; a bus
+// that is there is left alone, and a started program sees the environment
+// as it was.
+TEST(CeShell, DesktopStartSettingsStayInThisProcess) {
+    TestRuntimeFolder folder;
+    const std::string record = folder.path() + "environment.txt";
+    const std::string opener = folder.path() + "opener.sh";
+    {
+        std::ofstream script(opener);
+        script << "#!/bin/sh\necho \"${DBUS_SESSION_BUS_ADDRESS-unset} ${XCOMPOSEFILE-unset}\" >> '" << record
+               << "'\n";
+    }
+    ::chmod(opener.c_str(), 0755);
+    ScopedEnv env("VESSILO_URL_OPENER", opener.c_str());
+    const std::string withBus = folder.path() + "with-bus";
+    ::mkdir(withBus.c_str(), 0700);
+    int bus = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s/bus", withBus.c_str());
+    ASSERT_EQ(::bind(bus, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+
+    const struct {
+        const char* runtime;  // XDG_RUNTIME_DIR
+        const char* address;  // DBUS_SESSION_BUS_ADDRESS before
+        const char* compose;  // XCOMPOSEFILE before
+        std::string addressAfter;
+        const char* child;
+    } cases[] = {
+        {folder.path().c_str(), nullptr, nullptr, "unix:path=" + folder.path() + "/bus", "unset unset"},
+        {nullptr, nullptr, "/home/a/.XCompose", "unix:path=/nonexistent/bus", "unset /home/a/.XCompose"},
+        {folder.path().c_str(), "unix:path=/run/a", nullptr, "unix:path=/run/a", "unix:path=/run/a unset"},
+        {withBus.c_str(), nullptr, nullptr, "", "unset unset"},
+    };
+    for (const auto& c : cases) {
+        ScopedEnv runtime("XDG_RUNTIME_DIR", c.runtime);
+        ScopedEnv address("DBUS_SESSION_BUS_ADDRESS", c.address);
+        ScopedEnv compose("XCOMPOSEFILE", c.compose);
+        PrepareDesktopStart();
+        PrepareDesktopStart();  // twice changes nothing more
+        const char* now = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+        EXPECT_EQ(now ? now : "", c.addressAfter) << (c.runtime ? c.runtime : "no runtime folder");
+        EXPECT_STREQ(std::getenv("XCOMPOSEFILE"), "/dev/null");
+        std::remove(record.c_str());
+        SHELLEXECUTEINFO info;
+        info.lpFile = u"https://example.org/";
+        EXPECT_TRUE(ShellExecuteEx(&info));
+        EXPECT_EQ(readFile(record), std::string(c.child) + "\n");
+    }
+    ::close(bus);
 }
 
 TEST(CePower, NotificationsReachTheirQueueUntilStoppedAndClosingEndsAWait) {

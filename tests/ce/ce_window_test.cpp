@@ -6,6 +6,8 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -360,6 +362,76 @@ TEST_F(CeWindowTest, PresentedFramesAreClippedKeptAndSavedWithWhiteStayingWhite)
     DestroyWindow(window);
     EXPECT_FALSE(PresentFrame(window, black.data(), 480, 640, 480));
     EXPECT_FALSE(test::SaveLastFrameAsPNG((folder.path() + "no/such/folder.png").c_str()));
+}
+
+// The desktop window is updated only for what changed, and then shows the
+// whole picture: the rows a frame changed, with the rest as before. (The
+// test's thread is the window's: a present is shown at once.)
+TEST_F(CeWindowTest, OnlyChangedRowsAreShownAgainAndTheWindowShowsTheWholePicture) {
+    // A real desktop also asks for repaints of its own (exposure).
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver || std::string(driver) != "dummy") GTEST_SKIP() << "counts the updates of SDL's dummy desktop";
+    // RGB565 widened by SDL: compare the bits the frame holds.
+    auto shown = [](int x, int y) { return test::ShownPixel(x, y) & 0xF8FCF8; };
+    std::vector<uint16_t> frame(480 * 640, 0x001F);  // blue
+    ASSERT_TRUE(PresentFrame(window, frame.data(), 480, 640, 480));
+    const uint64_t count = test::ShowCount();
+    EXPECT_EQ(shown(0, 0), 0x0000F8);
+    EXPECT_EQ(shown(479, 639), 0x0000F8);
+
+    // The same picture again, whole or in part: nothing to show.
+    ASSERT_TRUE(PresentFrame(window, frame.data(), 480, 640, 480));
+    ASSERT_TRUE(PresentFrameRect(window, frame.data(), 480, 640, 480, 0, 300, 480, 20));
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    EXPECT_EQ(test::ShowCount(), count);
+
+    // Changed bands are shown; the rows around them stay as they were.
+    for (int x = 0; x < 480; ++x) frame[100 * 480 + x] = 0xF800, frame[500 * 480 + x] = 0x07E0;
+    frame[639 * 480 + 479] = 0xFFFF;
+    ASSERT_TRUE(PresentFrameRect(window, frame.data(), 480, 640, 480, 0, 90, 480, 20));
+    ASSERT_TRUE(PresentFrameRect(window, frame.data(), 480, 640, 480, 0, 490, 480, 150));
+    EXPECT_GT(test::ShowCount(), count);
+    const struct {
+        int x, y;
+        int32_t colour;
+    } pixels[] = {{0, 0, 0x0000F8},   {5, 99, 0x0000F8},   {5, 100, 0xF80000}, {479, 100, 0xF80000},
+                  {5, 101, 0x0000F8}, {5, 300, 0x0000F8},  {0, 500, 0x00FC00}, {5, 501, 0x0000F8},
+                  {478, 639, 0x0000F8}, {479, 639, 0xF8FCF8}};
+    for (const auto& p : pixels) EXPECT_EQ(shown(p.x, p.y), p.colour) << p.x << ", " << p.y;
+
+    // A repaint the desktop asks for shows everything, changed or not.
+    const uint64_t before = test::ShowCount();
+    ShowWindow(window, SW_SHOW);
+    EXPECT_GT(test::ShowCount(), before);
+    EXPECT_EQ(shown(5, 100), 0xF80000);
+}
+
+// On an X display the window's thread sleeps until the desktop has input
+// for it: a key typed by another client, while the thread waits for a
+// message, arrives (skipped without X or xdotool).
+TEST_F(CeWindowTest, AKeyFromTheDesktopEndsAWaitForMessages) {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver || std::string(driver) != "x11" || std::system("command -v xdotool >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "needs an X display and xdotool";
+    SDL_Window* desktop = SDL_GetWindowFromID(1);
+    for (Uint32 id = 1; !desktop && id < 64; ++id) desktop = SDL_GetWindowFromID(id);
+    ASSERT_NE(desktop, nullptr);
+    MSG msg;
+    while (PeekMessageW(&msg, window, 0, 0, PM_REMOVE)) {}
+    std::thread typist([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        (void)!std::system("xdotool search --name '^Test Window$' windowfocus --sync key 5 >/dev/null 2>&1");
+    });
+    // Several keys may come (focus first): wait until the 5 does.
+    bool typed = false;
+    for (int i = 0; i < 20 && !typed; ++i) {
+        if (MsgWaitForMultipleObjects(0, nullptr, FALSE, 5000, QS_ALLINPUT) != WAIT_OBJECT_0) break;
+        while (PeekMessageW(&msg, window, 0, 0, PM_REMOVE))
+            typed = typed || (msg.message == WM_KEYDOWN && msg.wParam == '5');
+    }
+    typist.join();
+    EXPECT_TRUE(typed);
 }
 
 }  // namespace
