@@ -84,6 +84,11 @@ case "$mode" in
     # are made by the debug tree's asset generator, which runs faster than
     # its own under the sanitizers and writes the same bytes (the tree still
     # builds and tests its own).
+    # A tree configured before with another compiler starts afresh: CMake
+    # keeps a tree's compiler.
+    if [ -f build-asan/CMakeCache.txt ] && ! grep -q '^CMAKE_CXX_COMPILER:.*clang' build-asan/CMakeCache.txt; then
+      rm -rf build-asan/CMakeCache.txt build-asan/CMakeFiles
+    fi
     assetgen=""
     ((debug_built)) && assetgen=$PWD/build-debug/tools/assetgen/assetgen
     if configure_and_build asan build-asan -C cmake/VessiloSanitizeTree.cmake "-DVESSILO_ASSETGEN=$assetgen"; then

@@ -20,6 +20,11 @@ if ! command -v clang++ >/dev/null; then
 fi
 
 tree=${FUZZ_BUILD_DIR:-build-asan}
+# A tree configured before with another compiler starts afresh: CMake keeps a
+# tree's compiler.
+if [ -f "$tree/CMakeCache.txt" ] && ! grep -q '^CMAKE_CXX_COMPILER:.*clang' "$tree/CMakeCache.txt"; then
+  rm -rf "$tree/CMakeCache.txt" "$tree/CMakeFiles"
+fi
 cmake_args=()
 [ -n "${FUZZ_ASSETGEN+set}" ] && cmake_args+=("-DVESSILO_ASSETGEN=$FUZZ_ASSETGEN")
 cmake -S . -B "$tree" -G Ninja -C cmake/VessiloSanitizeTree.cmake -DVESSILO_WERROR=ON "${cmake_args[@]}" >/dev/null
