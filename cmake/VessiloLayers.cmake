@@ -39,6 +39,7 @@ function(vessilo_add_layer name)
     target_include_directories(${name} PRIVATE ${CMAKE_BINARY_DIR}/layers/hidden)
   endif()
   target_link_libraries(${name} PUBLIC vessilo_options)
+  target_compile_options(${name} PRIVATE ${VESSILO_LAYER_FLAGS})
 endfunction()
 
 # The layer check, one test ("layers"): for each layer, a file of that layer

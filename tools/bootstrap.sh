@@ -75,11 +75,23 @@ case "$mode" in
   test)
     export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
     debug_built=0
-    if configure_and_build debug build-debug -DCMAKE_BUILD_TYPE=Debug; then
+    # Each tree builds what its stages run: no benchmarks.
+    if configure_and_build debug build-debug -DCMAKE_BUILD_TYPE=Debug -DVESSILO_BENCH=OFF; then
       debug_built=1
       run_ctest debug build-debug --under-x --timeout 300 -LE '^(soak|longplay)$'
     fi
-    if configure_and_build asan build-asan -DCMAKE_BUILD_TYPE=Debug -DVESSILO_SANITIZE=ON -DVESSILO_BENCH=OFF; then
+    # The sanitizer tree (clang) holds the fuzz targets too; its resources
+    # are made by the debug tree's asset generator, which runs faster than
+    # its own under the sanitizers and writes the same bytes (the tree still
+    # builds and tests its own).
+    # A tree configured before with another compiler starts afresh: CMake
+    # keeps a tree's compiler.
+    if [ -f build-asan/CMakeCache.txt ] && ! grep -q '^CMAKE_CXX_COMPILER:.*clang' build-asan/CMakeCache.txt; then
+      rm -rf build-asan/CMakeCache.txt build-asan/CMakeFiles
+    fi
+    assetgen=""
+    ((debug_built)) && assetgen=$PWD/build-debug/tools/assetgen/assetgen
+    if configure_and_build asan build-asan -C cmake/VessiloSanitizeTree.cmake "-DVESSILO_ASSETGEN=$assetgen"; then
       run_ctest asan build-asan ASAN_OPTIONS=detect_leaks=1 "LSAN_OPTIONS=suppressions=$PWD/tools/lsan.supp" --timeout 600 -LE '^(soak|longplay)$' -E '^LeaksOnX\.'
       # The game's own program in a real window on an X server of the stage's
       # own (the run above has SDL's dummy video driver), its exit checked
@@ -96,11 +108,12 @@ case "$mode" in
       run_ctest stress-vm build-debug VESSILO_GC_STRESS=1 --timeout 900 -L '^vm$'
       run_ctest stress build-debug "VESSILO_GC_STRESS=${VESSILO_GC_STRESS_N:-3}" --timeout 900 -LE '^(vm|soak|longplay)$'
     fi
-    # The parsers of outside data under the fuzzer, for a bounded time; each
-    # fuzz target counts as one test. The targets share about three minutes.
-    fuzz_status=0 fuzz_log=build-fuzz/results.log
-    mkdir -p build-fuzz
-    FUZZ_JOBS=$jobs bash tools/fuzz.sh 2>&1 | tee "$fuzz_log" || fuzz_status=$?
+    # The parsers of outside data under the fuzzer, for a bounded time, built
+    # in the sanitizer tree; each fuzz target counts as one test. The targets
+    # share about three minutes.
+    fuzz_status=0 fuzz_log=build-asan/fuzz-results.log
+    mkdir -p build-asan
+    FUZZ_JOBS=$jobs FUZZ_BUILD_DIR=build-asan FUZZ_ASSETGEN=$assetgen bash tools/fuzz.sh 2>&1 | tee "$fuzz_log" || fuzz_status=$?
     fuzz_passed=$(grep -cE '^fuzz_[A-Za-z0-9_]+: passed' "$fuzz_log" || true)
     fuzz_failed=$(grep -cE '^fuzz_[A-Za-z0-9_]+: FAILED' "$fuzz_log" || true)
     ((fuzz_status != 0 && fuzz_failed == 0)) && fuzz_failed=1

@@ -1,9 +1,15 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets with clang (libFuzzer, ASan, UBSan) into build-fuzz
-# and runs each for a bounded time over a small seed corpus.
+# Builds the fuzz targets in the sanitizer tree (clang, libFuzzer, ASan,
+# UBSan: cmake/VessiloSanitizeTree.cmake, the tree of the test command's
+# AddressSanitizer stage) and runs each for a bounded time over a small seed
+# corpus.
 #   FUZZ_TOTAL_SECONDS  the time shared out evenly by all targets (default 180)
 #   FUZZ_SECONDS        seconds per target instead (overrides the share)
 #   FUZZ_JOBS           parallel compile jobs (default: all processors)
+#   FUZZ_BUILD_DIR      the tree (default build-asan)
+#   FUZZ_ASSETGEN       the asset generator that makes the tree's resources
+#                       (VESSILO_ASSETGEN; the set-up script gives the debug
+#                       tree's; empty: the tree's own; unset: as configured)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,25 +19,32 @@ if ! command -v clang++ >/dev/null; then
   exit 1
 fi
 
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DVESSILO_FUZZ=ON -DVESSILO_TESTS=OFF -DVESSILO_BENCH=OFF >/dev/null
+tree=${FUZZ_BUILD_DIR:-build-asan}
+# A tree configured before with another compiler starts afresh: CMake keeps a
+# tree's compiler.
+if [ -f "$tree/CMakeCache.txt" ] && ! grep -q '^CMAKE_CXX_COMPILER:.*clang' "$tree/CMakeCache.txt"; then
+  rm -rf "$tree/CMakeCache.txt" "$tree/CMakeFiles"
+fi
+cmake_args=()
+[ -n "${FUZZ_ASSETGEN+set}" ] && cmake_args+=("-DVESSILO_ASSETGEN=$FUZZ_ASSETGEN")
+cmake -S . -B "$tree" -G Ninja -C cmake/VessiloSanitizeTree.cmake -DVESSILO_WERROR=ON "${cmake_args[@]}" >/dev/null
 targets=(fuzz_data_input fuzz_text fuzz_recordstore fuzz_http fuzz_audio fuzz_image fuzz_level fuzz_animset
   fuzz_gobs fuzz_resource_pack fuzz_chunked_pack fuzz_text_table fuzz_png_palette fuzz_font fuzz_level_loader fuzz_save)
-cmake --build build-fuzz --target "${targets[@]}" test_assets -j "$jobs"
+cmake --build "$tree" --target "${targets[@]}" test_assets game_assets -j "$jobs"
 total=${FUZZ_TOTAL_SECONDS:-180}
 seconds=${FUZZ_SECONDS:-$(( total / ${#targets[@]} > 5 ? total / ${#targets[@]} : 5 ))}
 
 # Seeds from the generated test data set: the build writes every resource of
-# assets/test/ by kind into build-fuzz/tests/seeds/<kind>/ (png, gobs, animset,
+# assets/test/ by kind into $tree/tests/seeds/<kind>/ (png, gobs, animset,
 # text, wav, midi, level, raw, pack). A target whose input is such a file names
 # the kinds it reads, `run fuzz_<name> "$corpus" <kind>...` (read, never
 # written); one that wants a control byte first copies them into its corpus.
-seeds=build-fuzz/tests/seeds
+seeds=$tree/tests/seeds
 
 # Each target's corpus folder: `corpus_for fuzz_<name>` makes it and sets
 # $corpus, where `seed NAME BYTES` writes a seed (BYTES as printf reads them).
-mkdir -p build-fuzz/artifacts
-corpus_for() { corpus=build-fuzz/corpus/$1; mkdir -p "$corpus"; }
+mkdir -p "$tree/artifacts"
+corpus_for() { corpus=$tree/corpus/$1; mkdir -p "$corpus"; }
 seed() { printf "$2" >"$corpus/seed-$1"; }
 
 # Seeds for the data input target. Byte 0 & 63 is the number of operation
@@ -53,24 +66,24 @@ seed primitives '\x09\x01\x02\x03\x04\x01\x02\x03\x04\x05\x06\x07\x08\xff\xfe\x8
 seed arrays '\x10abcdefghijklmnopqrstuvwxyz0123456789\x0a\x02\x05\x0b\x01\x0d\x10\x0e\x0f\x00\x10\x11\x12\x13\xfe\x03\x0c\x02\x00'
 
 # Runs one target quietly: prints one line with its result, and the fuzzer's
-# report only when it found a fault (the input is kept in build-fuzz/artifacts/).
+# report only when it found a fault (the input is kept in $tree/artifacts/).
 failures=0
 trap '((failures == 0)) || exit 1' EXIT
 run() { # target, corpus folder, seed kinds...
   local target=$1 corpus=$2 extra=()
   shift 2
   for kind in "$@"; do extra+=("$seeds/$kind"); done
-  local log=build-fuzz/$target.log
-  if ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/tools/lsan.supp "build-fuzz/fuzz/$target" \
+  local log=$tree/fuzz/$target.log
+  if ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/tools/lsan.supp "$tree/fuzz/$target" \
     -max_total_time="$seconds" -timeout=10 -detect_leaks=1 \
-    -rss_limit_mb=2048 -artifact_prefix=build-fuzz/artifacts/ -print_final_stats=1 "$corpus" "${extra[@]}" \
+    -rss_limit_mb=2048 -artifact_prefix="$tree/artifacts/" -print_final_stats=1 "$corpus" "${extra[@]}" \
     >"$log" 2>&1; then
     local runs
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
     echo "$target: passed (${runs:-?} inputs in $seconds s)"
   else
     grep -vE '^#[0-9]+|^INFO: ' "$log" || true
-    echo "$target: FAILED (log $log, input in build-fuzz/artifacts/)"
+    echo "$target: FAILED (log $log, input in $tree/artifacts/)"
     failures=$((failures + 1))
   fi
 }
@@ -205,10 +218,10 @@ seed too-few '\x80\x14\x03\x00\x41\x00\x00\x02\x02\x03\x00\x00\x01\x00\x00\x02\x
 run fuzz_font "$corpus"
 
 # The game's level loader: the input is a whole level; seeds are the game's
-# levels and the test data set's (which it refuses).
+# levels (the build writes them by kind into $tree/game-seeds/) and the test
+# data set's (which it refuses).
 corpus_for fuzz_level_loader
-build-fuzz/tools/assetgen/assetgen --seeds build-fuzz/game-seeds assets/game build-fuzz/game-rsc >/dev/null
-for f in build-fuzz/game-seeds/level/*; do cp "$f" "$corpus/game-level-${f##*/}"; done
+for f in "$tree"/game-seeds/level/*; do cp "$f" "$corpus/game-level-${f##*/}"; done
 run fuzz_level_loader "$corpus" level
 
 # The game's save records. Byte 0: the length of store "0" (255: none), then

@@ -148,7 +148,8 @@ TEST_F(ScreenTest, CacheCountsEqualTheBindingsAfterAnyMixOfOperations) {
     const std::array<std::pair<jint, jint>, 3> pairs = {
         {{kSquares, kSquareSet}, {kOtherGobs, kOnceSet}, {kSquares, -1}}};
     auto check = [&](int step) {
-        std::vector<jint> images(size_t(ResManager::usedSlots)), sets(size_t(ResManager::usedSlots));
+        std::vector<jint> images(static_cast<size_t>(ResManager::usedSlots)),
+            sets(static_cast<size_t>(ResManager::usedSlots));
         for (VMPtr<Screen>& s : screens) {
             for (jint i = 0; i < s->capacity; ++i) {
                 if (s->paintables->get(i) == nullptr) continue;

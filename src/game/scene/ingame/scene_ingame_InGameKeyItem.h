@@ -32,6 +32,7 @@ public:
 
     // Puts the key back at its place in row index and saves that at once.
     virtual void reset(jint index);
+    using InGameObject::reset;
     // The first call builds the key from row index of keyRecords; later calls
     // restore the saved state.
     virtual void initFromRecord(jint index);
