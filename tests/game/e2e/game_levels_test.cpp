@@ -14,6 +14,7 @@
 #include "com_ventrix_utility_SceneManager.h"
 #include "game_run.h"
 #include "sam_SamGameSave.h"
+#include "scene_ingame_InGameDisguisedPeople.h"
 #include "scene_ingame_InGameObject.h"
 #include "scene_ingame_InGamePlayer.h"
 #include "scene_ingame_InGameScene.h"
@@ -211,6 +212,68 @@ TEST_P(LevelRunTest, ItsSolutionEndsInItsSceneChange) {
     if (ending >= 0) {
         EXPECT_GT(harness.tickOf("state", ending), 0);
     }
+}
+
+// The tutorial's uniform lesson off its route: the player turns back right
+// behind the policeman and knocks him down instead of borrowing from him.
+// He still lends his uniform where he lies, from a step behind his back; it
+// lasts to the uniform door, wears off under the officers past it, and the
+// rest of the tutorial plays out as before.
+class LenderDetourTest : public gamerun::GameRun {};
+
+TEST_F(LenderDetourTest, AKnockedOutLenderStillLendsAndTheUniformLastsToItsDoor) {
+    using scene::ingame::InGameDisguisedPeople;
+    using scene::ingame::InGamePlayer;
+    start({{1, {1, 0, 0, 0, 0, 0}}});
+    SceneManager::instance->changeScene(GameScene::TUTORIAL);
+    ASSERT_TRUE(harness.step());
+    ASSERT_TRUE(stepUntilLoaded());
+    const nlohmann::json solution = solutionOf("tutorial");
+    const nlohmann::json borrow = nlohmann::json::parse(R"({"press": "action", "until": {"state": 10}})");
+    size_t at = 0;
+    while (at < solution.size() && solution[at] != borrow) ++at;
+    ASSERT_LT(at + 4, solution.size());
+    for (size_t i = 0; i < at; ++i) ASSERT_TRUE(playStep(solution[i])) << "step " << i + 1;
+
+    // The lender: the watcher of the player's row nearest to it.
+    InGameDisguisedPeople* lender = nullptr;
+    for (jint i = 0; i < InGameObject::disguisedPeople->length; ++i) {
+        auto* o = dynamic_cast<InGameDisguisedPeople*>(InGameObject::disguisedPeople->get(i));
+        if (o == nullptr || o->getDepth() != InGameObject::player->getDepth()) continue;
+        if (lender == nullptr || std::abs(o->getSlotX(0) - InGameObject::playerX) <
+                                     std::abs(lender->getSlotX(0) - InGameObject::playerX))
+            lender = o;
+    }
+    ASSERT_NE(lender, nullptr);
+    const jint standing = lender->getSlotX(0);
+    ASSERT_LT(InGameObject::playerX, standing) << "the route comes to his back from his front";
+    const auto step = [](const std::string& text) { return nlohmann::json::parse(text); };
+    ASSERT_TRUE(playStep(step(R"({"hold": "right", "until": {"xAtLeast": )" + std::to_string(standing - 28) + "}}")));
+    ASSERT_TRUE(playStep(step(R"({"press": "action", "until": {"state": 9}})")));
+    ASSERT_TRUE(playStep(step(R"({"wait": true, "until": {"state": 0}})")));
+    ASSERT_EQ(lender->getSlotIndex(0), InGameDisguisedPeople::ANIM_KNOCKED_OUT);
+    const jint lying = lender->getSlotX(0);
+    ASSERT_TRUE(playStep(step(R"({"hold": "left", "until": {"xAtMost": )" + std::to_string(lying - 36) + "}}")));
+
+    // Back on the route: the uniform borrowed, the walk to its door and the
+    // door opened, with the whole uniform left.
+    for (size_t i = at; i < at + 4; ++i) {
+        // The door's press once the agent stands: a press in the frame that
+        // pushes it back off the closed door is not taken.
+        if (i == at + 3) {
+            ASSERT_TRUE(playStep(step(R"({"wait": true, "until": {"state": 0}})")));
+        }
+        ASSERT_TRUE(playStep(solution[i])) << "step " << i + 1;
+    }
+    EXPECT_EQ(InGameObject::player->getDisguiseTimer(), InGamePlayer::DISGUISE_TIME);
+    EXPECT_EQ(lender->getSlotIndex(0), InGameDisguisedPeople::ANIM_UNDRESSED);
+    const jint reached = InGameObject::reachedTargets;
+    size_t i = at + 4;
+    for (; i < solution.size() && InGameObject::reachedTargets == reached; ++i)
+        ASSERT_TRUE(playStep(solution[i])) << "step " << i + 1 << " x " << InGameObject::playerX;
+    EXPECT_EQ(InGameObject::player->getDisguiseTimer(), 0) << "worn off past the door";
+    for (; i < solution.size(); ++i) ASSERT_TRUE(playStep(solution[i])) << "step " << i + 1;
+    EXPECT_TRUE(stepUntilScene(GameScene::NEXT_BRIEFING));
 }
 
 // One level of each location is caught: the airport (5), the mansion (6), the

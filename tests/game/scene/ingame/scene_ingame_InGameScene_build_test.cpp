@@ -102,7 +102,7 @@ TEST_F(LevelBuildTest, FourteenStepsMakeEveryObjectInOrderAndLeaveTheLevelFrozen
 
     // Keys, traps, bystanders, watchers, doors, targets, transports, the
     // player; the markers came first.
-    EXPECT_EQ(kinds(s.get()), "MKXXGGDDIITTTTTTTTTTRRRRRP");
+    EXPECT_EQ(kinds(s.get()), "MKXXGGDDDDIITTTTTTTTTTRRRRRP");
     LevelLoader* level = s->levelLoader.get();
     EXPECT_EQ(s->keyItems->length, level->keyCount);
     EXPECT_EQ(s->transportItems->length, 5);
@@ -134,7 +134,7 @@ TEST_F(LevelBuildTest, ALevelWithoutKeysTakesThirteenStepsAndHasAnEmptyKeyArray)
     EXPECT_EQ(load(s.get()), (std::vector<jint>{0, 13, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1}));
     ASSERT_NE(s->keyItems.get(), nullptr);
     EXPECT_EQ(s->keyItems->length, 0);
-    EXPECT_EQ(kinds(s.get()), "MXXGGDDIITTTTTTTTTTRRRRRP");
+    EXPECT_EQ(kinds(s.get()), "MXXGGDDDDIITTTTTTTTTTRRRRRP");
 
     // A view under ten pixels wide still pans a pixel a frame.
     s->viewWidth = 9;
