@@ -14,6 +14,14 @@
 set -euo pipefail
 
 program=$(realpath "${1:?usage: $0 path/to/vessilo [minutes]}")
+# It reads the screen with ImageMagick's import and drives it with xdotool,
+# which the test command does not need: say so rather than fail on the menu.
+for tool in xvfb-run xdotool import; do
+  command -v "$tool" >/dev/null || {
+    echo "longplay: needs $tool (apt-get install xvfb xdotool imagemagick)" >&2
+    exit 1
+  }
+done
 minutes=${2:-30}
 
 if [[ -z ${LONGPLAY_UNDER_X:-} ]]; then
