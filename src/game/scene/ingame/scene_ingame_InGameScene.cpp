@@ -425,6 +425,11 @@ void InGameScene::createOverlays() {
     storyBoard = board;
     board->setText(text(38));
     board->setScrollable(true);
+    // Hidden until a story is shown: the level's own story comes two frames
+    // after the level appears, and the box would show this first text until
+    // then.
+    board->setVisible(false);
+    board->setActive(false);
     addObject(board);
 
     VMPtr<LoadingPage> page = loadingPage;

@@ -355,6 +355,11 @@ void InGameScene::restartFromCheckpoint() {
         p->saveState();
         p->respawn((*start)[0], (*start)[1], (*start)[2]);
         restoreKinds(true);
+        // The level story places the camera over the start in its first
+        // frame; this frame is shown too, and without it would show the
+        // world where the camera was left (past the world's edge after a
+        // load, where the player was after a restart).
+        placeCameraAtStart();
         next = LEVEL_STORY;
     } else {
         VMPtr<VMIntRows> zones = loader->zoneRecords;
@@ -465,19 +470,22 @@ void InGameScene::closePausePanel() {
 
 // --- the stories and pans ---------------------------------------------------------------
 
+void InGameScene::placeCameraAtStart() {
+    VMPtr<LevelLoader> loader = levelLoader;
+    VMPtr<VMInts> start = loader->playerRecord;
+    VMPtr<InGamePlayer> p = player;
+    VMInts* at = cameraArray(camera);
+    (*at)[0] = clampX((*start)[1] - viewWidth / 4);
+    (*at)[1] = clampY((*start)[2] - (p->getSlotHeight(0) + viewHeight) / 2);
+    applyCamera();
+}
+
 void InGameScene::updateLevelStory() {
     switch (step) {
-        case STORY_CAMERA: {
-            VMPtr<LevelLoader> loader = levelLoader;
-            VMPtr<VMInts> start = loader->playerRecord;
-            VMPtr<InGamePlayer> p = player;
-            VMInts* at = cameraArray(camera);
-            (*at)[0] = clampX((*start)[1] - viewWidth / 4);
-            (*at)[1] = clampY((*start)[2] - (p->getSlotHeight(0) + viewHeight) / 2);
-            applyCamera();
+        case STORY_CAMERA:
+            placeCameraAtStart();
             step = STORY_SHOW;
             break;
-        }
         case STORY_SHOW:
             showStory(levelStory());
             step = STORY_READING;

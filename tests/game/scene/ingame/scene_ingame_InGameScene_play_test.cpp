@@ -394,20 +394,25 @@ TEST_F(PlayTest, EnteringAZoneSavesOnceAndAgainAfterLeaving) {
 
 // From the level's start: the restart in one frame, the level story in the
 // next two, the pan over the targets, the camera back to the player and the
-// first target's story, then play.
+// first target's story, then play. The frames before the story show the
+// world over the player's start and no story box (it would hold another
+// text until the level's own is set).
 TEST_F(PlayTest, ALevelStartsWithItsStoryAPanOverTheTargetsAndTheFirstTargetsStory) {
     build(3, playLevel({400, 1100}));
+    EXPECT_FALSE(s->storyBoard->isVisible());
     frame();  // T: the restart
     EXPECT_EQ(s->state, InGameScene::LEVEL_STORY);
     EXPECT_TRUE(InGameObject::frozen);
     EXPECT_FALSE(s->screen->isVisible());
-    EXPECT_EQ(cam(), (std::vector<jint>{400, 880}));  // the first marker row, unclamped
+    EXPECT_EQ(cam(), (std::vector<jint>{0, 320}));
+    EXPECT_FALSE(s->storyBoard->isVisible());
     EXPECT_EQ(InGameObject::reachedTargets, 0);
     EXPECT_EQ(s->currentTarget, 1);
     EXPECT_EQ((std::vector<jint>{p->getSlotX(0), p->getSlotY(0)}), (std::vector<jint>{96, 900}));
     EXPECT_EQ(s->step, 0);
     frame();  // T + 1: the camera at the player's start
     EXPECT_EQ(cam(), (std::vector<jint>{0, 320}));
+    EXPECT_FALSE(s->storyBoard->isVisible());
     EXPECT_EQ(s->step, 1);
     frame();  // T + 2: the level's story
     EXPECT_TRUE(s->storyBoard->isVisible());
