@@ -76,7 +76,7 @@ TEST(LeaksOnX, TheGameWithItsMusicInARealWindowEndsWith0) {
                               " click 1";
     std::error_code ignored;
     bool playing = false;
-    for (int waited = 0; waited < 90 && !playing; ++waited) {
+    for (int waited = 0; waited < realProgramWaitMs(90) && !playing; ++waited) {
         EXPECT_EQ(std::system(click.c_str()), 0);
         std::this_thread::sleep_for(std::chrono::seconds(1));
         playing = std::filesystem::file_size(sound, ignored) > 0 && !ignored;
@@ -94,7 +94,7 @@ TEST(LeaksOnX, TheGameWithItsMusicInARealWindowEndsWith0) {
     XSendEvent(x, Window(window), False, NoEventMask, &close);
     XCloseDisplay(x);
     int status = -1;
-    for (int waited = 0; waited < 60000 && ::waitpid(pid, &status, WNOHANG) != pid; waited += 50)
+    for (int waited = 0; waited < realProgramWaitMs(60000) && ::waitpid(pid, &status, WNOHANG) != pid; waited += 50)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     ASSERT_TRUE(WIFEXITED(status)) << "still running or killed: " << readFile(printed);
     reaper.pid = 0;

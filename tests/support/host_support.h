@@ -5,6 +5,20 @@
 #include <string>
 #include <vector>
 
+// A wait for a real program (its window's pictures, its end), made longer
+// where the program is built with the thread sanitizer: it runs many times
+// slower there, and the sanitized tests beside it share the processors.
+inline int realProgramWaitMs(int ms) {
+#if defined(__SANITIZE_THREAD__)
+    return ms * 4;
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+    return ms * 4;
+#endif
+#endif
+    return ms;
+}
+
 // Sets an environment variable (or unsets it, for a null value) for the
 // life of the object, then puts back what was there.
 class ScopedEnv {
