@@ -61,33 +61,33 @@ protected:
 namespace {
 
 // A finger on the pad when the caught panel opens, whether it walked the
-// agent into the laser or came down while the agent fell, leaves the panel
+// agent into the camera or came down while the agent fell, leaves the panel
 // up however long it stays and when it is lifted; only a touch that begins
 // on the shown panel restarts at the checkpoint.
 TEST_F(CaughtRunTest, AFingerAlreadyOnThePadDoesNotDismissTheCaughtPanel) {
     if (std::getenv("VESSILO_GC_STRESS") != nullptr) GTEST_SKIP() << "a whole level is left to the other runs";
     ASSERT_NO_FATAL_FAILURE(startLevel(global::GameScene::TUTORIAL, -1));
     const nlohmann::json solution = solutionOf("tutorial");
-    // Up to the laser on the top floor, the last checkpoint behind.
-    const size_t laserStep = ninthSuitcaseStep(solution) + 4;
-    ASSERT_LT(laserStep, solution.size());
-    ASSERT_NO_FATAL_FAILURE(playSteps(solution, 0, laserStep));
-    const auto [lx, ly] = padButton(padCode("left"));
+    // Up to the camera on the top floor, the last checkpoint behind.
+    const size_t cameraStep = ninthSuitcaseStep(solution) + 2;
+    ASSERT_LT(cameraStep, solution.size());
+    ASSERT_NO_FATAL_FAILURE(playSteps(solution, 0, cameraStep));
+    const auto [lx, ly] = padButton(padCode("right"));
     // The frame after the catch at which the finger comes down; -1: it
     // walked the agent in.
     for (const int downAt : {-1}) {
         SCOPED_TRACE("finger down at " + std::to_string(downAt));
-        // From the checkpoint to the laser's right, waiting for its light.
-        ASSERT_TRUE(playStep(solution[laserStep]));
+        // From the checkpoint to the camera's left, waiting for its light.
+        ASSERT_TRUE(playStep(solution[cameraStep]));
         watchTraps();
-        ASSERT_TRUE(harness.stepUntil([&] { watchTraps(); return !trapsSeen.empty() && trapsSeen[0].lit; }, 300));
+        ASSERT_TRUE(harness.stepUntil([&] { watchTraps(); return trapsSeen.size() > 1 && trapsSeen[1].lit; }, 300));
         if (downAt < 0)
             harness.touchDown(lx, ly);
         else
-            harness.keyDown(ce::VK_LEFT);
+            harness.keyDown(ce::VK_RIGHT);
         ASSERT_TRUE(harness.stepUntil([] { return InGameObject::player->getState() == InGamePlayer::CAUGHT; }, 300));
         if (downAt >= 0) {
-            harness.keyUp(ce::VK_LEFT);
+            harness.keyUp(ce::VK_RIGHT);
             ASSERT_TRUE(harness.step(downAt));
             harness.touchDown(lx, ly);
         }
@@ -102,26 +102,27 @@ TEST_F(CaughtRunTest, AFingerAlreadyOnThePadDoesNotDismissTheCaughtPanel) {
     }
 }
 
-// Caught by the camera after two suitcases reached past the last
-// checkpoint: back there, both still count, the last suitcase shows the
-// closing story and ends the training.
+// Caught by the laser, on the way back, after two suitcases reached past
+// the last checkpoint: back there, both still count; through the laser and
+// past the camera, the last suitcase shows the closing story and ends the
+// training.
 TEST_F(CaughtRunTest, TargetsReachedBeforeACatchStayReached) {
     if (std::getenv("VESSILO_GC_STRESS") != nullptr) GTEST_SKIP() << "a whole level is left to the other runs";
     ASSERT_NO_FATAL_FAILURE(startLevel(global::GameScene::TUTORIAL, -1));
     const nlohmann::json solution = solutionOf("tutorial");
-    // The checkpoint by the second-last floor's suitcase, then that one and
-    // the one behind the camera.
-    const size_t backStep = ninthSuitcaseStep(solution) + 2;
-    ASSERT_LT(backStep, solution.size());
-    ASSERT_NO_FATAL_FAILURE(playSteps(solution, 0, backStep));
+    // The checkpoint before the laser, then the suitcase before it and the
+    // one behind it, and that one's story.
+    const size_t ninth = ninthSuitcaseStep(solution);
+    ASSERT_LT(ninth + 2, solution.size());
+    ASSERT_NO_FATAL_FAILURE(playSteps(solution, 0, ninth + 2));
     const jint savedAt = level()->checkpoint;
     ASSERT_GE(savedAt, 0);
     const jint reached = InGameObject::reachedTargets;
     ASSERT_EQ(reached, 9);
-    // Back left into the camera's light.
-    ASSERT_TRUE(playStep(solution[backStep]));
+    // Back left into the laser's light.
+    ASSERT_TRUE(playStep(nlohmann::json::parse(R"({"hold": "left", "until": {"xAtMost": 1072}})")));
     watchTraps();
-    ASSERT_TRUE(harness.stepUntil([&] { watchTraps(); return trapsSeen.size() > 1 && trapsSeen[1].lit; }, 300));
+    ASSERT_TRUE(harness.stepUntil([&] { watchTraps(); return !trapsSeen.empty() && trapsSeen[0].lit; }, 300));
     harness.keyDown(ce::VK_LEFT);
     const bool caught = harness.stepUntil([] { return Harness::inGameState() == InGameScene::CAUGHT; }, 300);
     harness.keyUp(ce::VK_LEFT);
@@ -131,9 +132,12 @@ TEST_F(CaughtRunTest, TargetsReachedBeforeACatchStayReached) {
     EXPECT_EQ(level()->checkpoint, savedAt);
     EXPECT_EQ(InGameObject::reachedTargets, reached);
     EXPECT_EQ(level()->currentTarget, reached + 1);
-    // On to the last suitcase past the laser: its story is the last one.
+    // To the laser again, through it and on past the camera to the last
+    // suitcase: its story is the last one.
+    const size_t toLaser = ninth - 2;
+    ASSERT_EQ(solution[toLaser].value("hold", ""), "right");
     jint storyFor = -1;
-    for (size_t i = backStep + 1; i < solution.size(); ++i) {
+    for (size_t i = toLaser; i < solution.size(); ++i) {
         ASSERT_TRUE(GameRun::playStep(solution[i], [&] {
             if (level() != nullptr && Harness::inGameState() == InGameScene::OBJECTIVE_STORY)
                 storyFor = level()->currentTarget;

@@ -152,7 +152,7 @@ TEST_F(LevelBuildTest, ALevelWhoseTrapsHaveNoPackEndsTheLoadingWithOneLine) {
     load(s.get(), true);
     const std::string out = testing::internal::GetCapturedStdout();
     // The scene's one line (after the resource layer's own report).
-    EXPECT_NE(out.find("Level 0 not loaded: No resource 10246 in pack 10\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("Level 0 not loaded: No resource 10245 in pack 10\n"), std::string::npos) << out;
     EXPECT_EQ(out.find("not loaded"), out.rfind("not loaded"));
     EXPECT_EQ(manager->asked, (std::vector<jint>{global::GameScene::BROWSE_LEVELS}));
     EXPECT_EQ(s->disguisedPeople.get(), nullptr);  // no later step ran
