@@ -86,13 +86,58 @@ std::vector<Needs> needs() {
                        {},
                        {},
                        {1}});
+    // The same looks as the player wears them: no sight box in any frame
+    // (and no fan drawn, below).
+    const std::vector<int> worn{0, 1, 3};
+    for (int o = 0; o < 7; ++o)
+        all.push_back({0x3011 + o,
+                       watcherLooks[o],
+                       28,
+                       13,
+                       {0, 1, 14},
+                       {23},
+                       {{0, worn}, {1, worn}, {23, worn}, {24, worn}, {14, {0, 1, 3}}},
+                       {},
+                       {},
+                       {1}});
     return all;
 }
+
 
 std::vector<int> boxIds(const assetgen::AnimFrame& f) {
     std::vector<int> ids;
     for (const assetgen::AnimBox& b : f.boxes) ids.push_back(b.id);
     return ids;
+}
+
+// A look as the player wears it is its watcher's set frame for frame, less
+// the sight fan (part 13) and the sight box.
+TEST(GameArtPacks, TheLooksThePlayerWearsAreTheWatchersWithoutTheirSight) {
+    const PackModel& m = assetgen_test::gameGenerated().models.at(12);
+    const int watcherSets[] = {0x3001, 0x3000, 0x3006, 0x3005, 0x3007, 0x3004, 0x3002};
+    for (int o = 0; o < 7; ++o) {
+        SCOPED_TRACE(o);
+        const auto& watcher = m.sets.at(watcherSets[o] & 0x3FF).set;
+        const auto& worn = m.sets.at((0x3011 + o) & 0x3FF).set;
+        ASSERT_EQ(worn.frames.size(), watcher.frames.size());
+        ASSERT_EQ(worn.animations.size(), watcher.animations.size());
+        int fans = 0;
+        for (size_t f = 0; f < watcher.frames.size(); ++f) {
+            std::vector<int> drawn, kept;
+            for (const auto& part : watcher.frames[f].parts) {
+                fans += part.gob == 13;
+                if (part.gob != 13) drawn.push_back(part.gob);
+            }
+            for (const auto& part : worn.frames[f].parts) kept.push_back(part.gob);
+            EXPECT_EQ(kept, drawn) << "frame " << f;
+            std::vector<int> ids = boxIds(watcher.frames[f]);
+            std::erase(ids, 2);
+            EXPECT_EQ(boxIds(worn.frames[f]), ids) << "frame " << f;
+        }
+        EXPECT_GT(fans, 0) << "the watcher draws its sight";
+        for (size_t a = 0; a < worn.animations.size(); ++a)
+            EXPECT_EQ(worn.animations[a].steps.size(), watcher.animations[a].steps.size()) << "animation " << a;
+    }
 }
 
 TEST(GameArtPacks, HoldWhatTheGameReads) {

@@ -78,6 +78,11 @@ TEST(AssetgenProgram, RefusedDescriptionNamesFileAndFieldAndLeavesTheOutput) {
         {R"({"pack": 16, "resources": [{"kind": "text", "strings": ["new"]}, {"kind": "animset", "frames": [{"parts": [{"gob": 1024}]}]}]})",
          "resources[1].frames[0].parts[0].gob: 1024 is outside 0 to 1023"},
         {R"({"pack": 16, "resources": [{"kind": "text", "strngs": []}]})", "resources[0].strings: missing"},
+        // A set described like another must come after it, and has no frames of its own.
+        {R"({"pack": 16, "resources": [{"kind": "animset", "like": 1}, {"index": 1, "kind": "animset", "frames": []}]})",
+         "resources[0].like: no animation set of this pack described before it at that index"},
+        {R"({"pack": 16, "resources": [{"kind": "animset", "frames": []}, {"kind": "animset", "like": 0, "frames": []}]})",
+         "resources[1].frames: unknown field"},
         {R"({"pack": 16, "resources": [{"kind": "text", "strings": [], "colour": 1}]})",
          "resources[0].colour: unknown field"},
         {R"({"pack": 16, "resources": [{"kind": "level", "objects": [{"type": 1, "span": 0, "objects": [{"position": 1}]}]}]})",

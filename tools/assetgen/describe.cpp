@@ -328,8 +328,33 @@ Bytes describeGobs(Node& d, const Sheets& sheets, PackModel::GobList& list) {
 
 // --- animation sets, texts, fonts, sounds, music, levels, raw bytes --------------
 
-Bytes describeAnimSet(Node& d, PackModel::Set& model) {
+// An animation set described as another of the pack (`like`, described
+// before it) without the parts drawing some of its Gobs (`withoutGobs`) and
+// without some box ids (`withoutBoxes`): the same figure with an overlay
+// left out, kept in step with the set it copies.
+void copyAnimSet(Node& d, const PackModel& pack, PackModel::Set& model) {
+    Node like = d.at("like");
+    const auto from = pack.sets.find(static_cast<int>(like.integer(0, 1023)));
+    if (from == pack.sets.end()) like.fail("no animation set of this pack described before it at that index");
+    std::vector<int64_t> gobs, boxes;
+    for (Node& v : d.array("withoutGobs")) gobs.push_back(v.integer(0, 65535));
+    for (Node& v : d.array("withoutBoxes")) boxes.push_back(v.integer(0, 31));
+    const auto listed = [](const std::vector<int64_t>& list, int value) {
+        return std::find(list.begin(), list.end(), value) != list.end();
+    };
+    model = from->second;
+    for (AnimFrame& frame : model.set.frames) {
+        std::erase_if(frame.parts, [&](const AnimPart& part) { return listed(gobs, part.gob); });
+        std::erase_if(frame.boxes, [&](const AnimBox& box) { return listed(boxes, box.id); });
+    }
+}
+
+Bytes describeAnimSet(Node& d, const PackModel& pack, PackModel::Set& model) {
     AnimSetDescription& set = model.set;
+    if (d.has("like")) {
+        copyAnimSet(d, pack, model);
+        return within(d.path(), [&] { return writeAnimSet(set); });
+    }
     model.gobs = d.integer("gobs", -1, 0, 1023);
     for (Node& f : d.array("frames")) {
         AnimFrame frame;
@@ -786,7 +811,12 @@ const ResourceKind kResourceKinds[] = {
     {"gobs", "gobs", -1,
      [](PackBuild& b, Node& r, int index) { return describeGobs(r, b.sheets, b.model().gobs[index]); }},
     {"animset", "animset", -1,
-     [](PackBuild& b, Node& r, int index) { return describeAnimSet(r, b.model().sets[index]); }},
+     [](PackBuild& b, Node& r, int index) {
+         PackModel::Set set;
+         Bytes data = describeAnimSet(r, b.model(), set);
+         b.model().sets[index] = std::move(set);
+         return data;
+     }},
     {"text", "text", -6, [](PackBuild& b, Node& r, int) { return describeText(r, b.room); }},
     {"sound", "wav", 1, [](PackBuild&, Node& r, int) { return describeSound(r); }},
     {"music", "midi", 0, [](PackBuild&, Node& r, int) { return describeMusic(r); }},

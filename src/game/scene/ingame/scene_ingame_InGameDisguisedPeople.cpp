@@ -429,11 +429,13 @@ void InGameDisguisedPeople::followInteraction() {
         setSlotIndex(0, ANIM_KNOCKED_OUT);
         p->setPhase(InGamePlayer::USE_END);
     } else if (state == InGamePlayer::DISGUISING && phase == InGamePlayer::DISGUISE_TAKEN) {
-        // The player now wears this outfit, facing as before.
+        // The player now wears this outfit, facing as before: the look's
+        // own image with the frames that draw no sight fan (the player sees
+        // nobody).
         const jint outfit = look / 2;
-        VMPtr<VMInts> primary = primaryResources, secondary = secondaryResources;
+        VMPtr<VMInts> primary = primaryResources;
         const bool mirrored = p->getTransform(0) == MIRRORED;
-        p->loadAnimation(0, (*primary)[outfit], (*secondary)[outfit], ANIM_PLAYER_CHANGE, playerX, playerY);
+        p->loadAnimation(0, (*primary)[outfit], playerSetOf(outfit), ANIM_PLAYER_CHANGE, playerX, playerY);
         if (mirrored) p->mirrorSlot(0);
         setSlotIndex(0, ANIM_UNDRESSED);
         p->setPhase(InGamePlayer::DISGUISE_DRESSING);

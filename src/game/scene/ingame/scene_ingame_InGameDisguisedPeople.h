@@ -27,6 +27,9 @@ class InGameDisguisedPeople : public InGameObject {
 public:
     // Outfits: record field 0 is outfit * 2 + facing (odd: mirrored).
     static constexpr jint OUTFITS = 7;
+    // The animation set the player wears with outfit o: the watcher's own
+    // frames without the sight fan drawn before a watcher's eyes.
+    static constexpr jint playerSetOf(jint o) { return 0x3011 + o; }
     // Body animations.
     static constexpr jint ANIM_STAND = 0;
     static constexpr jint ANIM_WALK = 1;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "com_ventrix_common_Main.h"
+#include "scene_ingame_InGameDisguisedPeople.h"
 #include "ingame_test_support.h"
 #include "ts_util_FastRandom.h"
 #include "vm_test.h"
@@ -38,6 +39,20 @@ protected:
                        {{-5, -20, 10, 21, 0}, {-20, -20, 12, 20, 1}, {8, -20, 80, 20, 2}, {-50, -20, 20, 20, 3}}};
         for (int o = 0; o < 7; ++o)
             ingametest::putInCache(kWatcherLooks[o], kWatcherSets[o], setOf(animSetBytes({body}, anims)));
+        // The player wears a look with the same frames but no sight box: a
+        // set of its own drawn with the watcher's image entry, as a load of
+        // the pair makes it.
+        FrameSpec worn{{{0, -4, -16}}, {{-5, -20, 10, 21, 0}, {-20, -20, 12, 20, 1}, {-50, -20, 20, 20, 3}}};
+        using com::ventrix::utility::ResManager;
+        const jint watcherSlots = ResManager::usedSlots - 7;
+        for (int o = 0; o < 7; ++o) {
+            ingametest::putInCache(kWatcherLooks[o], scene::ingame::InGameDisguisedPeople::playerSetOf(o),
+                                   setOf(animSetBytes({worn}, anims)));
+            const jint slot = ResManager::usedSlots - 1;
+            (*ResManager::slotKeys->get(ResManager::KEY_GOBS))[slot] = ResManager::FREE;
+            VMPtr<ResManager::Gobs> image = ResManager::gobCache->get(watcherSlots + o);
+            ResManager::animCache->get(slot)->setGobs(image);
+        }
         FrameSpec plain{{{0, -4, -16}}, {}};
         ingametest::putInCache(0x300B, 0x3003, setOf(animSetBytes({plain, plain, plain}, {{-1, {{0, 40}}}})));
         // Bystanders: the idles 0, 2, ... 8 play one 40 ms step and lead on

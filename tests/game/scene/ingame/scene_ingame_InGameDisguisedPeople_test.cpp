@@ -240,9 +240,10 @@ TEST_F(InGameDisguisedPeopleTest, FromBehindWithTheSameFacingTheActionKnocksItOu
         walk(p.get(), {}, 1);
         EXPECT_EQ(player->getPhase(), 3);
         EXPECT_EQ(p->getSlotIndex(0), c.state == 9 ? Watcher::ANIM_DAZED : Watcher::ANIM_UNDRESSED);
-        if (c.state == 10) {  // the player wears the watcher's look, facing as before
+        if (c.state == 10) {  // the player wears the watcher's look, facing as before, seeing nothing
             EXPECT_EQ(Watcher::lookOf(player.get()), 0x3008);
             EXPECT_EQ(player->getTransform(0), c.mirrored ? 2 : 0);
+            EXPECT_EQ(player->getCollisionBoxCount(0), 3);
         }
     }
 }
