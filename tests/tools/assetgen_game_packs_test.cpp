@@ -72,34 +72,25 @@ std::vector<Needs> needs() {
         {0x4801, 0x4805, 1, 1, {}, {}, {}, {}, {}, {}},
     };
     // pack 12: the seven watchers see while they stand, walk and turn, and
-    // see nothing once knocked out (only their body and back boxes stay).
+    // see nothing once knocked out (only their body and back boxes stay);
+    // the same looks as the player wears them have no sight box in any
+    // frame (and draw no fan, below).
     const int watcherSets[] = {0x3001, 0x3000, 0x3006, 0x3005, 0x3007, 0x3004, 0x3002};
     const int watcherLooks[] = {0x3009, 0x3008, 0x300E, 0x300D, 0x300F, 0x300C, 0x300A};
-    for (int o = 0; o < 7; ++o)
-        all.push_back({watcherSets[o],
-                       watcherLooks[o],
-                       28,
-                       13,
-                       {0, 1, 14},
-                       {23},
-                       {{0, scheme}, {1, scheme}, {23, scheme}, {24, scheme}, {14, {0, 1, 3}}},
-                       {},
-                       {},
-                       {1}});
-    // The same looks as the player wears them: no sight box in any frame
-    // (and no fan drawn, below).
     const std::vector<int> worn{0, 1, 3};
-    for (int o = 0; o < 7; ++o)
-        all.push_back({0x3011 + o,
-                       watcherLooks[o],
-                       28,
-                       13,
-                       {0, 1, 14},
-                       {23},
-                       {{0, worn}, {1, worn}, {23, worn}, {24, worn}, {14, {0, 1, 3}}},
-                       {},
-                       {},
-                       {1}});
+    for (int o = 0; o < 7; ++o) {
+        for (const auto& [set, boxes] : {std::pair{watcherSets[o], scheme}, std::pair{0x3011 + o, worn}})
+            all.push_back({set,
+                           watcherLooks[o],
+                           28,
+                           13,
+                           {0, 1, 14},
+                           {23},
+                           {{0, boxes}, {1, boxes}, {23, boxes}, {24, boxes}, {14, {0, 1, 3}}},
+                           {},
+                           {},
+                           {1}});
+    }
     return all;
 }
 
