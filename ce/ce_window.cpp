@@ -411,15 +411,16 @@ HWND CreateWindowW(const char16_t* className, const char16_t* windowName, DWORD 
     // renderer draws and scales every frame in any case, so GL would only
     // carry a finished frame to the screen. Where no GPU serves (virtual
     // machines, remote desktops, machines without drivers) SDL still takes
-    // Mesa's software GL for accelerated and spends most of the program's
-    // time there: measured under Xvfb (bench/window_paths.sh), with the
-    // music off, GL took 10-11 % of a core, 129-132 MB resident and a first
-    // frame after about 250 ms; the framebuffer takes 3.4 %, 36-39 MB and
-    // about 80 ms (the music adds about 2 % and 20 MB to either). Where a
-    // GPU serves, uploading the frame to a texture costs about what the
-    // shared-memory copy costs, and the GL driver's probe at start-up and
-    // its resident size are saved. The environment variable
-    // SDL_FRAMEBUFFER_ACCELERATION still overrides this choice.
+    // Mesa's software GL for accelerated. Measured under Xvfb
+    // (bench/window_paths.sh, music on): GL took 1.9 % of a core in the
+    // menu and 3.3 % in a level, 145-151 MB resident and a first frame after
+    // about 130 ms; the framebuffer takes 1.4 % and 2.0 %, 49-55 MB and
+    // about 45 ms. SDL's software renderer ("software") measured as the
+    // framebuffer does, with one more copy in between. Where a GPU serves,
+    // uploading the frame to a texture costs about what the shared-memory
+    // copy costs, and the GL driver's probe at start-up and its resident
+    // size are saved. The environment variable SDL_FRAMEBUFFER_ACCELERATION
+    // still overrides this choice.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "vessilo: cannot open a window: %s\n", SDL_GetError());
