@@ -193,8 +193,6 @@ public:
     virtual void updateObjectiveStory();
     void updateLevelComplete();
     void updateLevelStory();
-    // The camera over the player's start, as the level story shows it.
-    void placeCameraAtStart();
     void updateIntroStory();
     void updateEndingPan();
 

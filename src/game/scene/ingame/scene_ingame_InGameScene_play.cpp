@@ -342,12 +342,6 @@ void InGameScene::restartFromCheckpoint() {
         InGameObject* first = lengthOf(targets.get()) > 0 ? targets->get(0) : nullptr;
         if (first != nullptr) setCameraTarget(first->getSlotX(0) - viewWidth / 2, first->getSlotY(0) - viewHeight / 2);
         hud->setVisible(false);
-        VMPtr<VMIntRows> markers = loader->targetMarkers;
-        VMInts* row = markers != nullptr && markers->length > 0 ? markers->get(0) : nullptr;
-        if (row != nullptr) {
-            (*at)[0] = (*row)[0];
-            (*at)[1] = (*row)[1];
-        }
         InGameObject::frozen = true;
         // A fresh agent: no key taken, its own clothes, no disguise time.
         p->forgetProgress();
@@ -355,11 +349,13 @@ void InGameScene::restartFromCheckpoint() {
         p->saveState();
         p->respawn((*start)[0], (*start)[1], (*start)[2]);
         restoreKinds(true);
-        // The level story places the camera over the start in its first
-        // frame; this frame is shown too, and without it would show the
-        // world where the camera was left (past the world's edge after a
-        // load, where the player was after a restart).
-        placeCameraAtStart();
+        // The camera over the start (where the level story shows it) in
+        // this frame already: it is shown too, and would show the world
+        // where the camera was left (past the world's edge after a load,
+        // where the player was after a restart).
+        (*at)[0] = clampX((*start)[1] - viewWidth / 4);
+        (*at)[1] = clampY((*start)[2] - (p->getSlotHeight(0) + viewHeight) / 2);
+        applyCamera();
         next = LEVEL_STORY;
     } else {
         VMPtr<VMIntRows> zones = loader->zoneRecords;
@@ -470,20 +466,10 @@ void InGameScene::closePausePanel() {
 
 // --- the stories and pans ---------------------------------------------------------------
 
-void InGameScene::placeCameraAtStart() {
-    VMPtr<LevelLoader> loader = levelLoader;
-    VMPtr<VMInts> start = loader->playerRecord;
-    VMPtr<InGamePlayer> p = player;
-    VMInts* at = cameraArray(camera);
-    (*at)[0] = clampX((*start)[1] - viewWidth / 4);
-    (*at)[1] = clampY((*start)[2] - (p->getSlotHeight(0) + viewHeight) / 2);
-    applyCamera();
-}
-
 void InGameScene::updateLevelStory() {
     switch (step) {
         case STORY_CAMERA:
-            placeCameraAtStart();
+            // The restart has placed the camera over the start already.
             step = STORY_SHOW;
             break;
         case STORY_SHOW:
