@@ -11,7 +11,6 @@
 #include <string>
 
 #include "ce_window.h"
-#include "com_ventrix_utility_SceneManager.h"
 #include "game_run.h"
 #include "sam_SamGameSave.h"
 #include "scene_ingame_InGameDisguisedPeople.h"
@@ -20,7 +19,6 @@
 #include "scene_ingame_InGameScene.h"
 #include "scene_ingame_LevelLoader.h"
 
-using com::ventrix::utility::SceneManager;
 using playharness::Harness;
 using scene::ingame::InGameObject;
 using global::GameScene;
@@ -45,12 +43,8 @@ void PrintTo(const LevelCase& c, std::ostream* out) { *out << c.file; }
 
 class LevelRunTest : public gamerun::GameRun, public ::testing::WithParamInterface<LevelCase> {
 protected:
-    static InGameScene* level() {
-        SceneManager* sm = SceneManager::instance.get();
-        return sm == nullptr ? nullptr : dynamic_cast<InGameScene*>(sm->scene.get());
-    }
     static bool playing() {
-        InGameScene* s = level();
+        InGameScene* s = inGame();
         return s != nullptr && !s->loading && s->state == InGameScene::PLAYING;
     }
 
@@ -62,7 +56,7 @@ protected:
         if (view.checked) ++playFrames;
         if (!view.fits && misfit.empty())
             misfit = "step " + std::to_string(stepIndex + 1) + ", frame " + std::to_string(playFrames) + ": " + view.why;
-        InGameScene* s = level();
+        InGameScene* s = inGame();
         if (s == nullptr || s->loading || s->checkpoint == checkpoint) return;
         checkpoint = s->checkpoint;
         checkpointStep = stepIndex;
@@ -134,14 +128,10 @@ TEST_P(LevelRunTest, ItsSolutionEndsInItsSceneChange) {
     if (std::getenv("VESSILO_GC_STRESS") != nullptr && c.level != -1 && c.level != 5)
         GTEST_SKIP() << "whole levels are left to the debug and sanitizer runs in stress mode";
     // The saved progress makes the chosen level the current one.
-    start({{1, {1, 0, 0, 0, uint8_t(std::max(c.level, 0)), 0}}});
-    SceneManager::instance->changeScene(c.scene);
-    ASSERT_TRUE(harness.step());
-    ASSERT_EQ(Harness::sceneId(), c.scene);
+    ASSERT_TRUE(startLevel(c.scene, c.level));
     if (c.scene == GameScene::LEVEL) {
         EXPECT_EQ(sam::SamGameSave::currentLevel, c.level);
     }
-    ASSERT_TRUE(stepUntilLoaded());
 
     const nlohmann::json solution = solutionOf(c.file);
     const bool tracing = std::getenv("VESSILO_SOLUTION_TRACE") != nullptr;
@@ -153,7 +143,7 @@ TEST_P(LevelRunTest, ItsSolutionEndsInItsSceneChange) {
         ASSERT_TRUE(playStep(solution[i], &took)) << c.file << ": step " << i + 1 << " " << solution[i].dump()
                                            << " never ended; x " << InGameObject::playerX << " state "
                                            << Harness::inGameState();
-        InGameScene* s = level();
+        InGameScene* s = inGame();
         if (tracing && s != nullptr && InGameObject::player != nullptr)
             std::printf("%s step %zu: %d frames, x %d row %d targets %d checkpoint %d disguise %d\n", c.file, i + 1,
                         took, InGameObject::playerX, InGameObject::player->getDepth(), InGameObject::reachedTargets,
@@ -167,18 +157,12 @@ TEST_P(LevelRunTest, ItsSolutionEndsInItsSceneChange) {
         const int64_t caughtAt = harness.ticks;
         // Targets reached before the catch stay reached.
         const jint heldTargets = InGameObject::reachedTargets;
-        for (int n = 0; n < 200 && Harness::inGameState() == InGameScene::CAUGHT; ++n) {
-            harness.keyDown(ce::VK_RETURN);
-            ASSERT_TRUE(harness.step());
-            harness.keyUp(ce::VK_RETURN);
-            ASSERT_TRUE(harness.step());
-        }
-        ASSERT_EQ(Harness::inGameState(), InGameScene::PLAYING) << "caught at tick " << caughtAt;
+        ASSERT_TRUE(confirmCaught()) << "caught at tick " << caughtAt;
         VMPtr<VMInts> zone = InGameObject::levelLoader->zoneRecords->get(checkpoint);
         EXPECT_EQ(InGameObject::player->getSlotX(0), (*zone)[0] + (*zone)[2] / 2);
         EXPECT_EQ(InGameObject::reachedTargets, heldTargets);
         EXPECT_GE(heldTargets, checkpointTargets);
-        EXPECT_EQ(level()->checkpoint, checkpoint);
+        EXPECT_EQ(inGame()->checkpoint, checkpoint);
         if (tracing) std::printf("%s: caught at tick %lld, back at checkpoint %d (saved in step %zu)\n", c.file, (long long)caughtAt, checkpoint, checkpointStep + 1);
         if (c.lead != nullptr) {
             ASSERT_TRUE(playStep(nlohmann::json::parse(c.lead))) << c.lead;
@@ -196,13 +180,7 @@ TEST_P(LevelRunTest, ItsSolutionEndsInItsSceneChange) {
         EXPECT_TRUE(wasCaught) << c.file << ": no trap or watcher on a row after a checkpoint";
     }
     // The last target's story, if one is open, is closed by confirms.
-    for (int n = 0; n < 1000 && Harness::sceneId() != c.endScene; ++n) {
-        const bool story = Harness::inGameState() == InGameScene::OBJECTIVE_STORY && n % 2 == 0;
-        if (story) harness.keyDown(ce::VK_RETURN);
-        ASSERT_TRUE(harness.step());
-        if (story) harness.keyUp(ce::VK_RETURN);
-    }
-    ASSERT_EQ(Harness::sceneId(), c.endScene) << c.file << " ended in state " << Harness::inGameState();
+    ASSERT_TRUE(closeStoriesUntil(c.endScene)) << c.file << " ended in state " << Harness::inGameState();
     // Level 10 leads to the main menu without a next level; the tutorial
     // leaves level 0 current.
     EXPECT_EQ(sam::SamGameSave::currentLevel, c.scene == GameScene::TUTORIAL ? 0 : c.level == 10 ? 10 : c.level + 1);
@@ -224,16 +202,13 @@ class LenderDetourTest : public gamerun::GameRun {};
 TEST_F(LenderDetourTest, AKnockedOutLenderStillLendsAndTheUniformLastsToItsDoor) {
     using scene::ingame::InGameDisguisedPeople;
     using scene::ingame::InGamePlayer;
-    start({{1, {1, 0, 0, 0, 0, 0}}});
-    SceneManager::instance->changeScene(GameScene::TUTORIAL);
-    ASSERT_TRUE(harness.step());
-    ASSERT_TRUE(stepUntilLoaded());
+    ASSERT_TRUE(startLevel(GameScene::TUTORIAL, 0));
     const nlohmann::json solution = solutionOf("tutorial");
     const nlohmann::json borrow = nlohmann::json::parse(R"({"press": "action", "until": {"state": 10}})");
     size_t at = 0;
     while (at < solution.size() && solution[at] != borrow) ++at;
     ASSERT_LT(at + 4, solution.size());
-    for (size_t i = 0; i < at; ++i) ASSERT_TRUE(playStep(solution[i])) << "step " << i + 1;
+    ASSERT_TRUE(playSteps(solution, 0, at));
 
     // The lender: the watcher of the player's row nearest to it.
     InGameDisguisedPeople* lender = nullptr;

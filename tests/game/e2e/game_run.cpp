@@ -155,14 +155,14 @@ bool GameRun::playStep(const nlohmann::json& step, const std::function<void()>& 
                                                          {"right", ce::VK_RIGHT},
                                                          {"action", ce::VK_RETURN}};
     auto playing = [] {
-        auto* s = dynamic_cast<InGameScene*>(SceneManager::instance->scene.get());
+        auto* s = inGame();
         return s != nullptr && !s->loading && s->state == InGameScene::PLAYING;
     };
     const nlohmann::json until = step.value("until", nlohmann::json::object());
     const bool startedInPlay = playing();
     auto holds = [&](int frames) {
         // The scene may leave the level once its last target is done.
-        auto* level = dynamic_cast<InGameScene*>(SceneManager::instance->scene.get());
+        auto* level = inGame();
         if (level == nullptr || level->state == InGameScene::LEVEL_COMPLETE || level->state == InGameScene::FINAL_PAN)
             return true;
         // A story opened by a target freezes the world: the steps up to
@@ -313,7 +313,7 @@ bool drawnBox(com::ventrix::ui::Screen* screen, jint slot, jint box[4]) {
 GameRun::ViewCheck GameRun::checkView() {
     using com::ventrix::ui::Screen;
     ViewCheck check;
-    auto* s = dynamic_cast<InGameScene*>(SceneManager::instance->scene.get());
+    auto* s = inGame();
     if (s == nullptr || s->loading || s->state != InGameScene::PLAYING || InGameObject::player == nullptr ||
         s->screen == nullptr || s->camera == nullptr)
         return check;
@@ -347,6 +347,41 @@ GameRun::ViewCheck GameRun::checkView() {
         fail("the player's body (" + std::to_string(body[1]) + " to " + std::to_string(body[1] + body[3]) +
              ") leaves the band from " + std::to_string(hudBottom) + " to " + std::to_string(padTop));
     return check;
+}
+
+scene::ingame::InGameScene* GameRun::inGame() {
+    SceneManager* sm = SceneManager::instance.get();
+    return sm == nullptr ? nullptr : dynamic_cast<InGameScene*>(sm->scene.get());
+}
+
+bool GameRun::startLevel(int scene, int level) {
+    start({{1, {1, 0, 0, 0, uint8_t(std::max(level, 0)), 0}}});
+    SceneManager::instance->changeScene(scene);
+    return harness.step() && playharness::Harness::sceneId() == scene && stepUntilLoaded();
+}
+
+bool GameRun::confirmCaught() {
+    for (int n = 0; n < 200 && playharness::Harness::inGameState() == InGameScene::CAUGHT; ++n) pressKey(ce::VK_RETURN);
+    return playharness::Harness::inGameState() == InGameScene::PLAYING;
+}
+
+bool GameRun::closeStoriesUntil(int id, int most) {
+    for (int n = 0; n < most && playharness::Harness::sceneId() != id; ++n) {
+        const bool story = playharness::Harness::inGameState() == InGameScene::OBJECTIVE_STORY && n % 2 == 0;
+        if (story) harness.keyDown(ce::VK_RETURN);
+        if (!harness.step()) return false;
+        if (story) harness.keyUp(ce::VK_RETURN);
+    }
+    return playharness::Harness::sceneId() == id;
+}
+
+bool GameRun::playSteps(const nlohmann::json& solution, size_t from, size_t to) {
+    for (size_t i = from; i < to && i < solution.size(); ++i) {
+        if (playStep(solution[i])) continue;
+        ADD_FAILURE() << "step " << i + 1 << " (" << solution[i].dump() << ") never ended";
+        return false;
+    }
+    return true;
 }
 
 bool GameRun::playSolution(const std::string& name) {

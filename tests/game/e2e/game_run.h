@@ -15,6 +15,7 @@
 #include "com_ventrix_common_CommonCanvas.h"
 #include "play_harness.h"
 #include "program_dir.h"
+#include "scene_ingame_InGameScene.h"
 #include "scene/menu/menu_test_support.h"
 #include "ventrix_test_support.h"
 
@@ -50,6 +51,21 @@ protected:
     // selection to the briefing of the first level shown; the next tap on
     // "go" (412, 592) starts that level.
     bool openBriefing();
+
+    // The in-game scene now shown, or null.
+    static scene::ingame::InGameScene* inGame();
+    // Starts the game with `level` saved as the current one (0 for the
+    // tutorial), goes to `scene` (a level or the tutorial) and steps until
+    // it has loaded; false when it never does.
+    bool startLevel(int scene, int level);
+    // Confirms the caught panel until it has gone; true when play goes on.
+    bool confirmCaught();
+    // Steps until the scene id is `id`, closing each target story on the way
+    // by confirms; false when that scene never comes.
+    bool closeStoriesUntil(int id, int most = 1000);
+    // Plays the steps [from, to) of `solution`; false (with a failure naming
+    // the step) when one never ends.
+    bool playSteps(const nlohmann::json& solution, size_t from, size_t to);
 
     // Plays the solution of the level file `name` (assets/game/levels/) in
     // the in-game scene now loaded, from its first frame until its last
