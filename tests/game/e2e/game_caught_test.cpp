@@ -56,12 +56,12 @@ TEST_F(CaughtRunTest, AFingerAlreadyOnThePadDoesNotDismissTheCaughtPanel) {
     // On to the camera's left on the top floor, the last checkpoint behind.
     tutorialPastNinthSuitcase(solution, 3);
     ASSERT_FALSE(HasFailure());
-    const auto [x, y] = padButton(padCode("right"));
+    const std::pair<int, int> right = padButton(padCode("right"));
     // The finger stays down from the walk until long past the panel's opening.
-    ASSERT_TRUE(walkIntoLitTrap(1, [&] { harness.touchDown(x, y); }, [] {}));
+    ASSERT_TRUE(walkIntoLitTrap(1, [&] { harness.touchDown(right.first, right.second); }, [] {}));
     ASSERT_TRUE(harness.step(150));
     EXPECT_EQ(Harness::inGameState(), InGameScene::CAUGHT);
-    harness.touchUp(x, y);
+    harness.touchUp(right.first, right.second);
     ASSERT_TRUE(harness.step(5));
     EXPECT_EQ(Harness::inGameState(), InGameScene::CAUGHT) << "lifting the finger is no press";
     harness.tap(240, 320);
