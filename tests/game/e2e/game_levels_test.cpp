@@ -159,7 +159,11 @@ TEST_P(LevelRunTest, ItsSolutionEndsInItsSceneChange) {
         const jint heldTargets = InGameObject::reachedTargets;
         ASSERT_TRUE(confirmCaught()) << "caught at tick " << caughtAt;
         VMPtr<VMInts> zone = InGameObject::levelLoader->zoneRecords->get(checkpoint);
+        // Back at the zone's middle, standing on a floor (the floors lie
+        // 128 px apart, the start on one of them).
         EXPECT_EQ(InGameObject::player->getSlotX(0), (*zone)[0] + (*zone)[2] / 2);
+        EXPECT_EQ((InGameObject::playerY - (*InGameObject::levelLoader->playerRecord)[2]) % 128, 0)
+            << "at " << InGameObject::playerY;
         EXPECT_EQ(InGameObject::reachedTargets, heldTargets);
         EXPECT_GE(heldTargets, checkpointTargets);
         EXPECT_EQ(inGame()->checkpoint, checkpoint);
