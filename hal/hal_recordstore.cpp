@@ -1010,7 +1010,9 @@ int HAL_getRecord(NativeRecordStore* store, int32_t id, void* buffer, int32_t* l
     }
     const std::string path = state->folder + "/" + recordFileName(id);
     if (refusedToOwner(AT_FDCWD, path.c_str(), S_IRUSR)) return HAL_IO_ERROR;
-    int fd = hal_file::open(AT_FDCWD, path.c_str(), O_RDONLY | O_NOFOLLOW);
+    // Not blocking: a pipe put in a record's place must fail the read, not
+    // wait for a writer that never comes.
+    int fd = hal_file::open(AT_FDCWD, path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK);
     if (fd < 0) return HAL_IO_ERROR;
     FileDescriptor file(fd);
     struct stat info;

@@ -227,6 +227,14 @@ TEST_F(HalRecordStoreTest, FailuresAndBadArgumentsLeaveTheStoreAsItWas) {
     EXPECT_EQ(get(store, 1), "abc");
     EXPECT_EQ(values(store).nextId, 2);
     EXPECT_FALSE(fs::exists(folderOf(u"s") + "record-9.bin"));
+
+    // A pipe put in the record's place fails the read instead of waiting for
+    // a writer.
+    const std::string record = folderOf(u"s") + "record-1.bin";
+    ASSERT_TRUE(fs::remove(record));
+    ASSERT_EQ(::mkfifo(record.c_str(), 0600), 0);
+    length = 8;
+    EXPECT_EQ(HAL_getRecord(store, 1, buffer, &length), HAL_IO_ERROR);
 }
 
 // A folder standing where the metadata's temporary file, or the metadata
