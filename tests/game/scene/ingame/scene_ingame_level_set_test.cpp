@@ -1,4 +1,4 @@
-// The shipped level set as a whole: each level's location and target count
+// The shipped level set as a whole: each level's location, look and target count
 // (its stories' block of text), and across the set every kind of the world:
 // keys 1-4, doors for a key and for an outfit, the seven outfits, stairs,
 // escalators, an elevator over three rows, a passage, the six traps, the
@@ -38,11 +38,22 @@ std::vector<json> objects(const json& level, std::set<int> types) {
 const std::set<int> kTransports = {1, 4, 12, 16, 19}, kDoors = {2, 5, 13, 17, 20};
 
 TEST(LevelSetTest, EachLevelHasItsLocationTargetsAndCheckpoints) {
-    // Location by tile set, as the levels' stories place them.
-    const std::map<int, const char*> tiles = {
-        {0x1019, "airport"}, {0x1419, "mansion"}, {0x1C0D, "park"}, {0x2015, "base"}, {0x240E, "hotel"}};
+    // Location and look by tile set, as the levels' stories and cards place
+    // them (the airport and the mansion at night, the park in the rain), with
+    // the tile set's width in tiles: no level names a tile beyond it.
+    struct TileSet {
+        std::string place;
+        std::string look;
+        int columns;
+    };
+    const std::map<int, TileSet> tiles = {
+        {0x1019, {"airport", "day", 8}}, {0x1419, {"mansion", "day", 8}},   {0x1C0D, {"park", "day", 8}},
+        {0x2015, {"base", "day", 8}},    {0x240E, {"hotel", "day", 8}},     {0x101A, {"airport", "night", 10}},
+        {0x141A, {"mansion", "night", 10}}, {0x1C1D, {"park", "rain", 10}}};
     const std::vector<std::string> places = {"airport", "mansion", "park", "base",  "hotel", "airport",
                                              "mansion", "park",    "base", "hotel", "hotel"};
+    const std::vector<std::string> looks = {"day",   "day", "day", "day", "day", "night",
+                                            "night", "rain", "day", "day", "day"};
     const std::vector<size_t> targetCounts = {2, 4, 3, 1, 2, 2, 1, 2, 5, 1, 1};
     const std::map<std::string, std::set<int>> ownTypes = {{"airport", {0, 1, 2}},
                                                            {"base", {3, 4, 5}},
@@ -54,7 +65,13 @@ TEST(LevelSetTest, EachLevelHasItsLocationTargetsAndCheckpoints) {
         const json level = levelFile(n);
         const int tileSet = level["tileSet"]["image"];
         ASSERT_EQ(tiles.count(tileSet), 1u);
-        EXPECT_EQ(tiles.at(tileSet), places[n]);
+        const TileSet& set = tiles.at(tileSet);
+        EXPECT_EQ(set.place, places[n]);
+        EXPECT_EQ(set.look, looks[n]);
+        for (const json& t : level["tileSet"]["tiles"]) {
+            EXPECT_GE(t["column"].get<int>(), 1);
+            EXPECT_LE(t["column"].get<int>(), set.columns);
+        }
         // The location's own decoration, transport and door types only.
         const std::set<int> located = {0, 1, 2, 3, 4, 5, 11, 12, 13, 15, 16, 17, 18, 19, 20};
         for (const json& group : level["objects"]) {
