@@ -102,6 +102,7 @@ protected:
     // (the same over a black and a white ground), and how many of them the
     // whole scene, painted into that box, shows unchanged: whatever the
     // scene draws over him (doors, flights of stairs) takes its pixels.
+    // Not while a lift's cabin carries him.
     struct BodySeen {
         bool checked = false;  // free play, with a body drawn on the screen
         int drawn = 0;
