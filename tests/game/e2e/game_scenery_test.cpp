@@ -8,6 +8,7 @@
 #include <string>
 
 #include "ce_window.h"
+#include "com_ventrix_utility_MyObject.h"
 #include "game_run.h"
 #include "golden.h"
 #include "javax_microedition_lcdui_Graphics.h"
@@ -86,6 +87,26 @@ protected:
         return {soles, tread};
     }
 
+    // The agent placed on flight `t`'s first point and up held until he
+    // stands on its last point; there his soles and the tread under them
+    // (screen rows) are taken, and once he is left alone the climb must be
+    // over. False when he never gets there.
+    bool climbToTop(InGameTransportItem* t, std::pair<int, int>& solesTread) {
+        VMInts* first = t->path->get(0);
+        VMInts* last = t->path->get(t->path->length - 1);
+        if (first == nullptr || last == nullptr) return false;
+        placeAndStep((*first)[3], (*first)[4], 0, 30);
+        harness.keyDown(ce::VK_UP);
+        const bool atTop = harness.stepUntil(
+            [&] { return InGameObject::playerX == (*last)[3] && InGameObject::playerY == (*last)[4]; }, 300);
+        harness.keyUp(ce::VK_UP);
+        if (!atTop) return false;
+        solesTread = solesAndTread(t);
+        harness.step(3);
+        EXPECT_NE(InGameObject::player->getState(), scene::ingame::InGamePlayer::CLIMBING) << "left alone at the top";
+        return true;
+    }
+
     Picture sheet;
 };
 
@@ -134,24 +155,51 @@ TEST_F(SceneryTest, TheAgentStaysInSightAtDoorsAndUnderFlights) {
         placeAndStep((*first)[3] + way * 40, (*first)[4], 0, 40);
         takeView(column, column == 2 ? "under the stairs" : "under the escalator");
 
-        placeAndStep((*first)[3] - way * 8, (*first)[4], 0, 30);
-        harness.keyDown(ce::VK_UP);
-        const bool atTop = harness.stepUntil(
-            [&] { return InGameObject::playerX == (*last)[3] && InGameObject::playerY == (*last)[4]; }, 200);
-        harness.keyUp(ce::VK_UP);
-        ASSERT_TRUE(atTop);
-        const auto [soles, tread] = solesAndTread(t);
+        std::pair<int, int> top;
+        ASSERT_TRUE(climbToTop(t, top));
+        const auto [soles, tread] = top;
         std::printf("%s top: soles on row %d, top tread from row %d\n", column == 2 ? "stairs" : "escalator", soles, tread);
         EXPECT_LE(std::abs(tread - soles - 1), 2) << "soles " << soles << ", tread " << tread;
-        // Left alone there, the climb is over: the agent walks off.
-        harness.step(3);
-        EXPECT_NE(InGameObject::player->getState(), scene::ingame::InGamePlayer::CLIMBING);
         harness.keyDown(way > 0 ? ce::VK_RIGHT : ce::VK_LEFT);
         harness.step(10);
         harness.keyUp(way > 0 ? ce::VK_RIGHT : ce::VK_LEFT);
-        EXPECT_NE(InGameObject::playerX, (*last)[3]);
+        EXPECT_NE(InGameObject::playerX, (*last)[3]) << "walks off the top";
     }
     EXPECT_TRUE(matchesGolden("game", "ingame_scenery", sheet, {16, 0.01}));
 }
+
+// Every flight of every level: its top tread lies under the agent's soles
+// where its path ends, the mirrored flights as the others.
+class FlightTopTest : public SceneryTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(FlightTopTest, EveryFlightsTopTreadCarriesTheAgentAtItsLastPoint) {
+    const int level = GetParam();
+    const std::string name = level < 0 ? "tutorial" : "level" + std::to_string(level);
+    ASSERT_TRUE(startLevel(level < 0 ? GameScene::TUTORIAL : GameScene::LEVEL, level));
+    ASSERT_TRUE(playSteps(solutionOf(name), 0, 1));
+    // Watchers and traps are taken out of the scene: the agent is put at
+    // each flight's foot wherever they are.
+    for (InGameObject::Objects* kind : {InGameObject::disguisedPeople.get(), InGameObject::traps.get()})
+        for (jint i = 0; kind != nullptr && i < kind->length; ++i)
+            if (kind->get(i) != nullptr) inGame()->removeObject(VMPtr<com::ventrix::utility::MyObject>(kind->get(i)));
+    for (jint i = 0; i < InGameObject::transportItems->length; ++i) {
+        auto* t = dynamic_cast<InGameTransportItem*>(InGameObject::transportItems->get(i));
+        if (t == nullptr || t->transportType > 1) continue;
+        std::pair<int, int> top;
+        const bool climbed = climbToTop(t, top);
+        ASSERT_TRUE(climbed) << "flight " << i << " at " << t->getSlotX(0) << ", " << t->getSlotY(0)
+                             << ": the agent at " << InGameObject::playerX << ", " << InGameObject::playerY
+                                        << " in state " << InGameObject::player->getState() << ", scene state "
+                                        << inGame()->state;
+        EXPECT_LE(std::abs(top.second - top.first - 1), 2)
+            << "flight " << i << " at " << t->getSlotX(0) << ": soles " << top.first << ", tread " << top.second;
+        std::printf("%s flight at %d, %d%s: soles on row %d, top tread from row %d\n", name.c_str(), t->getSlotX(0),
+                    t->getSlotY(0), t->getTransform(0) != 0 ? " (mirrored)" : "", top.first, top.second);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Shipped, FlightTopTest, ::testing::Range(-1, 11), [](const ::testing::TestParamInfo<int>& info) {
+    return info.param < 0 ? std::string("tutorial") : "level" + std::to_string(info.param);
+});
 
 }  // namespace
