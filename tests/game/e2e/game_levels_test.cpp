@@ -56,6 +56,7 @@ protected:
         if (view.checked) ++playFrames;
         if (!view.fits && misfit.empty())
             misfit = "step " + std::to_string(stepIndex + 1) + ", frame " + std::to_string(playFrames) + ": " + view.why;
+        body.note(bodySeen(), "step " + std::to_string(stepIndex + 1) + ", frame " + std::to_string(playFrames));
         InGameScene* s = inGame();
         if (s == nullptr || s->loading || s->checkpoint == checkpoint) return;
         checkpoint = s->checkpoint;
@@ -115,6 +116,7 @@ protected:
     size_t stepIndex = 0;  // the solution's step being played (from 0)
     int playFrames = 0;    // frames in free play
     std::string misfit;    // the first frame whose view did not fit
+    BodyWatch body;        // how much of the player the scenery leaves in sight
     jint checkpoint = -1;
     size_t checkpointStep = 0;
     jint checkpointTargets = 0;
@@ -179,7 +181,9 @@ TEST_P(LevelRunTest, ItsSolutionEndsInItsSceneChange) {
     // player between the head-up display and the pad.
     EXPECT_GT(playFrames, 0);
     EXPECT_EQ(misfit, "") << c.file;
-    if (tracing) std::printf("%s: %d frames in free play\n", c.file, playFrames);
+    // ... and at least half of the player's body in every such frame.
+    EXPECT_EQ(body.hidden, "") << c.file;
+    if (tracing) std::printf("%s: %d frames in free play; least of the body shown at %s\n", c.file, playFrames, body.leastAt.c_str());
     if (c.caught) {
         EXPECT_TRUE(wasCaught) << c.file << ": no trap or watcher on a row after a checkpoint";
     }
