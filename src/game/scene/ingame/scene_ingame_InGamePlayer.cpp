@@ -63,12 +63,7 @@ jint InGamePlayer::getInteractionTarget() { return interactionTarget; }
 jint InGamePlayer::getState() { return state; }
 jint InGamePlayer::getPhase() { return phase; }
 void InGamePlayer::setEngaged(jboolean b) { engaged = b; }
-// A reached target stays reached when the player is caught later: the
-// outfit it leads to is kept for the restart as well.
-void InGamePlayer::nextOutfit() {
-    outfit += 1;
-    savedOutfit += 1;
-}
+void InGamePlayer::nextOutfit() { outfit += 1; }
 void InGamePlayer::setPendingOverlayOffset(jint n) { pendingOverlay = n + 7; }
 jint InGamePlayer::getInteractionKind() { return interactionKind; }
 void InGamePlayer::raiseProgress(jint v) { progress = v > progress ? v : progress; }
