@@ -108,6 +108,9 @@ public:
     // A stage failed: the scene has asked for another one and loads nothing
     // more.
     jboolean failed = false;
+    // The story board's page was shown or turned in the last frame and has
+    // not been on the screen while the player could answer it.
+    jboolean pageUnseen = false;
     // The word on the caught panel, under its emblem, once the panel is in.
     VMField<Addon> caughtWord;
 
@@ -204,6 +207,11 @@ public:
 private:
     // Fire pressed or a new touch in this frame.
     jboolean confirmed();
+    // A confirm for the story board's page: only one given after the page
+    // was drawn counts; the one of the frame that showed it came before.
+    jboolean pageConfirmed();
+    // The board's next page, if it has one; the page is new to the player.
+    jboolean turnPage();
     void enter(jint next);
     void showStory(jint textId);
     void hideStory();

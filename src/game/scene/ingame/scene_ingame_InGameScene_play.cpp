@@ -106,6 +106,21 @@ jboolean InGameScene::confirmed() {
     return touch != nullptr && (*touch->justPressed)[0];
 }
 
+jboolean InGameScene::pageConfirmed() {
+    if (pageUnseen) {
+        pageUnseen = false;
+        return false;
+    }
+    return confirmed();
+}
+
+jboolean InGameScene::turnPage() {
+    VMPtr<InGameStoryBoard> board = storyBoard;
+    if (!board->pageDown()) return false;
+    pageUnseen = true;
+    return true;
+}
+
 jint InGameScene::levelStory() {
     const jint level = sam::SamGameSave::currentLevel;
     return level >= 0 && level <= LevelLoader::LAST_LEVEL ? kLevelStories[level] : kTutorialLevelStory;
@@ -119,6 +134,7 @@ jint InGameScene::targetStory() {
 jint InGameScene::targetCount() { return lengthOf(targetItems.get()); }
 
 void InGameScene::showStory(jint textId) {
+    pageUnseen = true;
     VMPtr<InGameStoryBoard> board = storyBoard;
     board->setText(text(textId));
     board->setVisible(true);
@@ -477,9 +493,7 @@ void InGameScene::updateLevelStory() {
             step = STORY_READING;
             break;
         default: {
-            if (!confirmed()) return;
-            VMPtr<InGameStoryBoard> board = storyBoard;
-            if (board->pageDown()) return;
+            if (!pageConfirmed() || turnPage()) return;
             hideStory();
             enter(sam::SamGameSave::currentLevel == LevelLoader::LAST_LEVEL ? INTRO_FOLLOW : INTRO_PAN);
             break;
@@ -540,9 +554,7 @@ void InGameScene::updateIntroStory() {
         applyCamera();
         return;
     }
-    if (!confirmed()) return;
-    VMPtr<InGameStoryBoard> board = storyBoard;
-    if (board->pageDown()) return;
+    if (!pageConfirmed() || turnPage()) return;
     hideStory();
     VMPtr<Screen> hud = screen;
     hud->setVisible(true);
@@ -557,9 +569,7 @@ void InGameScene::updateObjectiveStory() {
         step = 1;
         return;
     }
-    if (!confirmed()) return;
-    VMPtr<InGameStoryBoard> board = storyBoard;
-    if (board->pageDown()) return;
+    if (!pageConfirmed() || turnPage()) return;
     if (currentTarget == targetCount()) {
         if (chapterEnd(sam::SamGameSave::currentLevel)) {
             // Straight to the chapter's picture; the world stays frozen.
