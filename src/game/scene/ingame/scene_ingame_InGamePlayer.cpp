@@ -4,6 +4,7 @@
 #include "com_ventrix_utility_ResManager.h"
 #include "sam_SamGameSave.h"
 #include "scene_ingame_GamePad.h"
+#include "scene_ingame_InGameTransportItem.h"
 
 namespace scene::ingame {
 
@@ -165,7 +166,7 @@ void InGamePlayer::settleBody() {
 void InGamePlayer::update(jint a, jint b) {
     if (frozen) return;
     // Riding some transports runs the rest of the frame at double speed.
-    if (engaged && interactionKind == 1) MyObject::frameTime = MyObject::frameTime * 2;
+    if (engaged && interactionKind == InGameTransportItem::STAIRS_DOWN) MyObject::frameTime = MyObject::frameTime * 2;
     if (state != HELD) InGameObject::update(a, b);
     syncPosition();
     switch (state) {
@@ -308,10 +309,10 @@ jint InGamePlayer::pathLength() {
 }
 
 void InGamePlayer::startClimb(jboolean start) {
-    if (interactionKind == 0 || interactionKind == 1) {
+    if (interactionKind == InGameTransportItem::STAIRS_UP || interactionKind == InGameTransportItem::STAIRS_DOWN) {
         setSlotIndex(0, ANIM_STAND);
         state = CLIMBING;
-    } else if (interactionKind == 2 || interactionKind == 3) {
+    } else if (interactionKind == InGameTransportItem::ELEVATOR || interactionKind == InGameTransportItem::PASSAGE) {
         setSlotIndex(0, ANIM_STAND);
         state = MOUNTING;
     }
@@ -438,7 +439,7 @@ void InGamePlayer::updateMount() {
         case MOUNT_WAIT: setSlotIndex(0, ANIM_STAND); break;
         case MOUNT_START:
             setSlotIndex(0, ANIM_MOUNT);
-            if (interactionKind == 3 && hasPoint(0)) setPositionAll(pointX(0), pointY(0));
+            if (interactionKind == InGameTransportItem::PASSAGE && hasPoint(0)) setPositionAll(pointX(0), pointY(0));
             phase = MOUNT_BOARDING;
             break;
         case MOUNT_BOARDING:
@@ -451,11 +452,11 @@ void InGamePlayer::updateMount() {
 void InGamePlayer::updateRide() {
     switch (phase) {
         case RIDE_BOARDED:
-            if (interactionKind == 3 && hasPoint(1)) setPositionAll(pointX(1), pointY(1));
+            if (interactionKind == InGameTransportItem::PASSAGE && hasPoint(1)) setPositionAll(pointX(1), pointY(1));
             phase = RIDE_UNDERWAY;
             break;
         case RIDE_UNDERWAY:
-            if (interactionKind == 3 && absolute(playerX - getOriginX()) <= viewWidth / 3 &&
+            if (interactionKind == InGameTransportItem::PASSAGE && absolute(playerX - getOriginX()) <= viewWidth / 3 &&
                 absolute(playerY - getOriginY()) <= viewHeight / 3)
                 phase = RIDE_ARRIVED;
             break;

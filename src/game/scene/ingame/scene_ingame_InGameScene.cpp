@@ -1,6 +1,8 @@
 // scene.ingame.InGameScene: the scene in which a level is played; its making, loading and painting.
 #include "scene_ingame_InGameScene.h"
 
+#include <iterator>
+
 #include "com_ventrix_common_Main.h"
 #include "com_ventrix_utility_MyFont.h"
 #include "com_ventrix_utility_ResManager.h"
@@ -379,11 +381,11 @@ void InGameScene::createOverlays() {
     menu->addLabel(text(0), 0, 0, 10, 10);
     menu->setLabelFont(0, 0);
     menu->setBounds((*work)[0], (*work)[1], (*work)[2], (*work)[3]);
-    menu->setItemCount(3);
-    VMPtr<VMInts> entries = VMInts::create(3);
-    (*entries)[0] = 9;
-    (*entries)[1] = 26;
-    (*entries)[2] = 16;
+    const jint entryIds[] = {MENU_RESUME, MENU_RESTART, MENU_QUIT};
+    const jint entryCount = jint(std::size(entryIds));
+    menu->setItemCount(entryCount);
+    VMPtr<VMInts> entries = VMInts::create(entryCount);
+    for (jint i = 0; i < entryCount; ++i) (*entries)[i] = entryIds[i];
     menu->setItems(entries);
     menu->open();
     menu->setActive(true);

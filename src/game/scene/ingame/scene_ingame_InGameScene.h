@@ -207,8 +207,11 @@ public:
 private:
     // Fire pressed or a new touch in this frame.
     jboolean confirmed();
+    jboolean keyConfirmed();
+    jboolean touchConfirmed();
     // A confirm for the story board's page: only one given after the page
-    // was drawn counts; the one of the frame that showed it came before.
+    // was drawn counts; the touch taken in the frame that showed it came
+    // before.
     jboolean pageConfirmed();
     // The board's next page, if it has one; the page is new to the player.
     jboolean turnPage();
