@@ -109,17 +109,19 @@ TEST_F(CaughtRunTest, TargetsReachedAfterTheCheckpointAreOpenAgainAfterACatch) {
     // From the walk to the eighth suitcase on: the stories of the eighth,
     // the ninth and the last one are told in turn.
     size_t eighth = 0;
-    while (eighth < solution.size() && solution[eighth].value("until", nlohmann::json::object()).value("targets", 0) != 8)
+    while (eighth < solution.size() &&
+           solution[eighth].value("until", nlohmann::json::object()).value("targets", 0) != 8)
         ++eighth;
     ASSERT_LT(eighth, solution.size());
     std::vector<jint> stories;
-    for (size_t i = eighth - 1; i < solution.size(); ++i) {
-        ASSERT_TRUE(GameRun::playStep(solution[i], [&] {
-            if (inGame() != nullptr && Harness::inGameState() == InGameScene::OBJECTIVE_STORY &&
-                (stories.empty() || stories.back() != inGame()->currentTarget))
-                stories.push_back(inGame()->currentTarget);
-        })) << "step " << i + 1 << " at " << InGameObject::playerX;
-    }
+    const auto noteStory = [&] {
+        InGameScene* s = inGame();
+        if (s != nullptr && Harness::inGameState() == InGameScene::OBJECTIVE_STORY &&
+            (stories.empty() || stories.back() != s->currentTarget))
+            stories.push_back(s->currentTarget);
+    };
+    for (size_t i = eighth - 1; i < solution.size(); ++i)
+        ASSERT_TRUE(GameRun::playStep(solution[i], noteStory)) << "step " << i + 1 << " at " << InGameObject::playerX;
     EXPECT_EQ(stories, (std::vector<jint>{8, 9, 10}));
     EXPECT_EQ(InGameObject::levelLoader->targetCount, 10);
     EXPECT_TRUE(closeStoriesUntil(global::GameScene::NEXT_BRIEFING)) << "the training did not end";

@@ -40,7 +40,8 @@ TEST_F(ScreenChangeTest, ATapBeforeTheStoryIsDrawnDoesNotTurnItsPage) {
     stop();
 
     // A tap delivered before tick `at` is taken by that tick's touch poll.
-    for (const int64_t at : std::vector<int64_t>{change - 1, change, change + 1, (change + shown) / 2, shown - 1, shown, shown + 1}) {
+    for (const int64_t at :
+         std::vector<int64_t>{change - 1, change, change + 1, (change + shown) / 2, shown - 1, shown, shown + 1}) {
         SCOPED_TRACE("tap before tick " + std::to_string(at) + " (moved on at " + std::to_string(change) +
                      ", story at " + std::to_string(shown) + ")");
         ASSERT_TRUE(toBriefing());

@@ -501,7 +501,8 @@ void InGameScene::closePausePanel() {
         frame->setSlotIndex(kPauseNoFace, kFacePlain);
         // Bounded: a closing animation that never ends (or a frame time of
         // 0) must not hang the game.
-        for (jint n = 0; n < kMostClosingUpdates && frame->getSlotIndex(kPauseFrame) != kPanelClosed; ++n) frame->update(0, 0);
+        for (jint n = 0; n < kMostClosingUpdates && frame->getSlotIndex(kPauseFrame) != kPanelClosed; ++n)
+            frame->update(0, 0);
         _VM_ensureInitialized(MyObject::_VM_classRecord);
         MyObject::frameTime = kLongStep;
         frame->update(0, 0);

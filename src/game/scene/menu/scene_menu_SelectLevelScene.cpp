@@ -143,7 +143,9 @@ void SelectLevelScene::loadStage0() {
         }
         case STEP_LEVEL_PLACE: card->addFrame(CARD_IMAGE, CARD_SET, LEVEL_PLACES + level(), MIDDLE_X, MIDDLE_Y); break;
         case STEP_BRIEFING_PANEL: card->addFrame(CARD_IMAGE, CARD_SET, BRIEFING_PANEL, MIDDLE_X, MIDDLE_Y); break;
-        case STEP_LEVEL_NUMBER: card->addFrame(CARD_IMAGE, CARD_SET, LEVEL_NUMBERS + level(), MIDDLE_X, MIDDLE_Y); break;
+        case STEP_LEVEL_NUMBER:
+            card->addFrame(CARD_IMAGE, CARD_SET, LEVEL_NUMBERS + level(), MIDDLE_X, MIDDLE_Y);
+            break;
         case STEP_PICTURES: {
             VMPtr<Screen> c = card;
             for (jint layer = LAYER_BACKDROP; layer < CARD_LAYERS; ++layer)
@@ -363,7 +365,8 @@ void SelectLevelScene::slide(jint running) {
         mode = fromInterlude ? BROWSE_INTERLUDE : GameScene::BROWSE_LEVELS;
         x = 0;
     } else {
-        x = forward ? (HALF - t) * SLIDE_DISTANCE / SLIDE - SCREEN_WIDTH : (t - HALF) * SLIDE_DISTANCE / SLIDE + SCREEN_WIDTH;
+        x = forward ? (HALF - t) * SLIDE_DISTANCE / SLIDE - SCREEN_WIDTH
+                    : (t - HALF) * SLIDE_DISTANCE / SLIDE + SCREEN_WIDTH;
     }
     VMPtr<Screen> c = card;
     c->setOrigin(x, 0);
