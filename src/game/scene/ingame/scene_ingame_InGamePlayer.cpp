@@ -26,6 +26,12 @@ constexpr jint ANIM_CAUGHT = 25;
 // (2) or is not there (3); and frames (slot 2).
 constexpr jint OVERLAY_RISE = 0, OVERLAY_RISING = 1, OVERLAY_SHOW = 2, OVERLAY_REST = 3;
 constexpr jint OUTFIT_MIRRORED = 24;  // outfit frames facing left follow those facing right
+constexpr jint NO_FRAME = 0;          // the overlay frame that shows nothing
+// The overlay frames named by an offset (the thought bubble's other
+// pictures) follow the outfits' first frames.
+constexpr jint OVERLAY_OFFSET_BASE = 7;
+// A path point's place: entries 3 (x) and 4 (y) of its record.
+constexpr jint POINT_X = 3, POINT_Y = 4;
 // The overlay outfit of each level.
 constexpr jint kOutfits[] = {14, 16, 20, 23, 24, 26, 28, 29, 31, 36, 37};
 
@@ -65,7 +71,7 @@ jint InGamePlayer::getState() { return state; }
 jint InGamePlayer::getPhase() { return phase; }
 void InGamePlayer::setEngaged(jboolean b) { engaged = b; }
 void InGamePlayer::nextOutfit() { outfit += 1; }
-void InGamePlayer::setPendingOverlayOffset(jint n) { pendingOverlay = n + 7; }
+void InGamePlayer::setPendingOverlayOffset(jint n) { pendingOverlay = n + OVERLAY_OFFSET_BASE; }
 jint InGamePlayer::getInteractionKind() { return interactionKind; }
 void InGamePlayer::raiseProgress(jint v) { progress = v > progress ? v : progress; }
 void InGamePlayer::forgetProgress() { progress = -1; }
@@ -107,7 +113,7 @@ void InGamePlayer::setState(jint s) {
     phase = 0;
     state = s;
     setSlotIndex(1, OVERLAY_REST);
-    setSlotIndex(2, 0);
+    setSlotIndex(2, NO_FRAME);
     pendingOverlay = -1;
 }
 
@@ -227,7 +233,7 @@ void InGamePlayer::updateStanding() {
             faceRight();
         if (!isBlocked()) {
             setSlotIndex(1, OVERLAY_REST);
-            setSlotIndex(2, 0);
+            setSlotIndex(2, NO_FRAME);
             phase = 0;
             state = WALKING;
         }
@@ -241,7 +247,7 @@ void InGamePlayer::updateStanding() {
         case OVERLAY_SHOW:
             if (pendingOverlay == -1) {
                 // No outfit (the tutorial) has no frame to show.
-                if (getSlotIndex(2) == 0 && outfit != -1) {
+                if (getSlotIndex(2) == NO_FRAME && outfit != -1) {
                     if (getTransform(2) == MIRRORED) {
                         mirrorSlot(2);
                         setSlotIndex(2, outfit + OUTFIT_MIRRORED);
@@ -260,7 +266,7 @@ void InGamePlayer::updateStanding() {
             if (getTransform(2) != facing) mirrorSlot(2);
             if (outfit != -1) {
                 setSlotIndex(1, pendingOverlay != -1 ? OVERLAY_SHOW : OVERLAY_RISE);
-                setSlotIndex(2, 0);
+                setSlotIndex(2, NO_FRAME);
             }
             break;
         }
@@ -294,11 +300,11 @@ jboolean InGamePlayer::hasPoint(jint i) {
     VMIntRows* points = path.get();
     if (points == nullptr || i < 0 || i >= points->length) return false;
     VMInts* p = points->get(i);
-    return p != nullptr && p->length >= 5;
+    return p != nullptr && p->length > POINT_Y;
 }
 
-jint InGamePlayer::pointX(jint i) { return (*path->get(i))[3]; }
-jint InGamePlayer::pointY(jint i) { return (*path->get(i))[4]; }
+jint InGamePlayer::pointX(jint i) { return (*path->get(i))[POINT_X]; }
+jint InGamePlayer::pointY(jint i) { return (*path->get(i))[POINT_Y]; }
 
 jint InGamePlayer::pathLength() {
     // A broken chain leaves its later positions empty: the path ends at its
@@ -601,7 +607,7 @@ void InGamePlayer::respawn(jint anim, jint x, jint y) {
         setSlotCapacity(3);
         addAnimation(BODY_IMAGE, BODY_SET, anim, x, y);
         addAnimation(OVERLAY_IMAGE, OVERLAY_SET, OVERLAY_REST, x, y);
-        addFrame(OVERLAY_IMAGE, OVERLAY_SET, 0, x, y);
+        addFrame(OVERLAY_IMAGE, OVERLAY_SET, NO_FRAME, x, y);
     } else if (progress == -1) {
         loadAnimation(0, BODY_IMAGE, BODY_SET, anim, x, y);
         progress = 0;

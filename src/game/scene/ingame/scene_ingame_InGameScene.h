@@ -58,6 +58,15 @@ public:
     static constexpr jint PAD_SET = 0x3801;
     static constexpr jint PANEL_IMAGE = 0x3806;
     static constexpr jint PANEL_SET = 0x3802;
+    // The pause panel's layers: its frame, the question, and the faces of
+    // its two answers; the frame opens, is open, closes and is closed, each
+    // face is plain or shows the question or an answer.
+    static constexpr jint PAUSE_FRAME = 0, PAUSE_QUESTION = 1, PAUSE_NO_FACE = 2, PAUSE_YES_FACE = 3;
+    static constexpr jint PAUSE_LAYERS = 4;
+    static constexpr jint PANEL_OPENING = 0, PANEL_OPEN = 1, PANEL_CLOSING = 2, PANEL_CLOSED = 3;
+    static constexpr jint FACE_PLAIN = 4, FACE_QUESTION = 5, FACE_NO = 6, FACE_YES = 7;
+    // The caught and level-complete panels: an animation over a frame.
+    static constexpr jint OVERLAY_LAYERS = 2;
     // Drawing layers.
     static constexpr jint HUD_LAYER = 100;
     static constexpr jint PANEL_LAYER = 120;

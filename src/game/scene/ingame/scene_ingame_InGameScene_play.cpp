@@ -38,7 +38,7 @@ constexpr jint kPanelFrameImage = 0x4804, kPanelFrameSet = 0x4800;
 constexpr jint kCaughtFrame = 2, kCompleteFrame = 0;
 // Their two layers: the animation, which has run once it shows animation 1,
 // and the frame, which shows its second look then.
-constexpr jint kPanelAnimation = 0, kPanelFrame = 1, kPanelLayers = 2;
+constexpr jint kPanelAnimation = 0, kPanelFrame = 1;
 constexpr jint kPanelOpened = 1;
 // A target's marker (its layer 1) in the pan over the targets: it appears,
 // has appeared, and then marks the active target.
@@ -50,11 +50,6 @@ constexpr jint kPauseButton = 1;
 constexpr jint kPauseButtonShown = 2, kPauseButtonPressed = 4;
 constexpr jint kPauseButtonX = 480;
 
-// The pause panel's frame animations (layer 0) and the faces of its
-// question (layers 1 to 3).
-constexpr jint kPanelOpening = 0, kPanelOpen = 1, kPanelClosing = 2, kPanelClosed = 3;
-constexpr jint kFacePlain = 4, kFaceQuestion = 5, kFaceNo = 6, kFaceYes = 7;
-constexpr jint kPauseFrame = 0, kPauseQuestion = 1, kPauseNoFace = 2, kPauseYesFace = 3;
 // The question's answers (the boxes of its frame), and what it asks about.
 constexpr jint kAnswerNone = -1, kAnswerNo = 0, kAnswerYes = 1;
 constexpr jint kConfirmRestart = 0, kConfirmQuit = 1;
@@ -217,7 +212,7 @@ void InGameScene::pause() {
     InGameObject::frozen = true;
     quietOnResume = true;
     frame->setVisible(true);
-    frame->setSlotIndex(kPauseFrame, kPanelOpening);
+    frame->setSlotIndex(PAUSE_FRAME, PANEL_OPENING);
     VMPtr<MyObject> menu = panel;
     menu->setVisible(false);
     enter(PAUSED);
@@ -238,11 +233,11 @@ void InGameScene::updatePaused() {
 }
 
 void InGameScene::updatePausePanel(VMPtr<MyListMenu> menu, VMPtr<Screen> frame) {
-    const jint shown = frame->getSlotIndex(kPauseFrame);
-    if (shown == kPanelOpen) {
+    const jint shown = frame->getSlotIndex(PAUSE_FRAME);
+    if (shown == PANEL_OPEN) {
         menu->setVisible(true);
         menu->setActive(true);
-    } else if (shown == kPanelClosed) {
+    } else if (shown == PANEL_CLOSED) {
         frame->setVisible(false);
         VMPtr<Screen> hud = screen;
         hud->setSlotIndex(kPauseButton, kPauseButtonShown);
@@ -260,14 +255,14 @@ void InGameScene::updatePauseMenu(VMPtr<MyListMenu> menu, VMPtr<Screen> frame, j
         InGameObject::frozen = false;
         quietOnResume = false;
         resumeMusic();
-        frame->setSlotIndex(kPauseFrame, kPanelClosing);
+        frame->setSlotIndex(PAUSE_FRAME, PANEL_CLOSING);
     } else if (entry == MENU_QUIT || entry == MENU_RESTART) {
         confirmOpen = true;
         menu->setActive(false);
         menu->setVisible(false);
-        frame->setSlotIndex(kPauseQuestion, kFaceQuestion);
-        frame->setSlotIndex(kPauseYesFace, kFaceYes);
-        frame->setSlotIndex(kPauseNoFace, kFaceNo);
+        frame->setSlotIndex(PAUSE_QUESTION, FACE_QUESTION);
+        frame->setSlotIndex(PAUSE_YES_FACE, FACE_YES);
+        frame->setSlotIndex(PAUSE_NO_FACE, FACE_NO);
         confirmAction = entry == MENU_QUIT ? kConfirmQuit : kConfirmRestart;
         VMPtr<Addon> question = confirmDialog;
         question->setVisible(true);
@@ -283,9 +278,9 @@ jint InGameScene::pauseAnswer(VMPtr<Screen> frame, VMPtr<com::ventrix::utility::
     (*work)[3] = 1;
     // No is box 0 of the question frame, yes box 1; the face under the
     // pointer shows pressed.
-    const jint box = frame->getBoxIdAt(kPauseQuestion, work);
-    frame->setSlotIndex(kPauseNoFace, box == kAnswerNo ? kFacePlain : kFaceNo);
-    frame->setSlotIndex(kPauseYesFace, box == kAnswerYes ? kFacePlain : kFaceYes);
+    const jint box = frame->getBoxIdAt(PAUSE_QUESTION, work);
+    frame->setSlotIndex(PAUSE_NO_FACE, box == kAnswerNo ? FACE_PLAIN : FACE_NO);
+    frame->setSlotIndex(PAUSE_YES_FACE, box == kAnswerYes ? FACE_PLAIN : FACE_YES);
     return released && (box == kAnswerNo || box == kAnswerYes) ? box : kAnswerNone;
 }
 
@@ -311,9 +306,9 @@ void InGameScene::updatePauseQuestion(VMPtr<MyListMenu> menu, VMPtr<Screen> fram
         confirmOpen = false;
         menu->setVisible(true);
         menu->setActive(true);
-        frame->setSlotIndex(kPauseQuestion, kFacePlain);
-        frame->setSlotIndex(kPauseYesFace, kFacePlain);
-        frame->setSlotIndex(kPauseNoFace, kFacePlain);
+        frame->setSlotIndex(PAUSE_QUESTION, FACE_PLAIN);
+        frame->setSlotIndex(PAUSE_YES_FACE, FACE_PLAIN);
+        frame->setSlotIndex(PAUSE_NO_FACE, FACE_PLAIN);
         VMPtr<Addon> question = confirmDialog;
         question->setVisible(false);
     }
@@ -331,7 +326,7 @@ void InGameScene::updatePlaying() {
         caught->setVisible(true);
         caught->loadAnimation(kPanelAnimation, kCaughtImage, kCaughtSet, 0, kPanelX, kPanelY);
         caught->loadFrame(kPanelFrame, kPanelFrameImage, kPanelFrameSet, kCaughtFrame, kPanelX, kPanelY);
-        caught->setSlotCount(kPanelLayers);
+        caught->setSlotCount(OVERLAY_LAYERS);
         enter(CAUGHT);
         return;
     }
@@ -444,7 +439,7 @@ void InGameScene::restartFromCheckpoint() {
     hud->setSlotPosition(kPauseButton, kPauseButtonX, 0);
     for (VMPtr<Screen> overlay : {overlayScreenB.get(), overlayScreenA.get()}) {
         if (overlay == nullptr) continue;
-        if (overlay->getSlotCount() == kPanelLayers) {
+        if (overlay->getSlotCount() == OVERLAY_LAYERS) {
             overlay->releaseSlot(kPanelAnimation);
             overlay->releaseSlot(kPanelFrame);
             overlay->setSlotCount(0);
@@ -494,14 +489,14 @@ void InGameScene::restoreKinds(jboolean fromStart) {
 void InGameScene::closePausePanel() {
     VMPtr<Screen> frame = pausePanel;
     if (frame == nullptr) return;
-    if (frame->getSlotIndex(kPauseFrame) == kPanelOpen) {
-        frame->setSlotIndex(kPauseFrame, kPanelClosing);
-        frame->setSlotIndex(kPauseQuestion, kFacePlain);
-        frame->setSlotIndex(kPauseYesFace, kFacePlain);
-        frame->setSlotIndex(kPauseNoFace, kFacePlain);
+    if (frame->getSlotIndex(PAUSE_FRAME) == PANEL_OPEN) {
+        frame->setSlotIndex(PAUSE_FRAME, PANEL_CLOSING);
+        frame->setSlotIndex(PAUSE_QUESTION, FACE_PLAIN);
+        frame->setSlotIndex(PAUSE_YES_FACE, FACE_PLAIN);
+        frame->setSlotIndex(PAUSE_NO_FACE, FACE_PLAIN);
         // Bounded: a closing animation that never ends (or a frame time of
         // 0) must not hang the game.
-        for (jint n = 0; n < kMostClosingUpdates && frame->getSlotIndex(kPauseFrame) != kPanelClosed; ++n)
+        for (jint n = 0; n < kMostClosingUpdates && frame->getSlotIndex(PAUSE_FRAME) != PANEL_CLOSED; ++n)
             frame->update(0, 0);
         _VM_ensureInitialized(MyObject::_VM_classRecord);
         MyObject::frameTime = kLongStep;
@@ -644,7 +639,7 @@ void InGameScene::updateLevelComplete() {
             VMPtr<Screen> done = overlayScreenB;
             done->loadAnimation(kPanelAnimation, kCompleteImage, kCompleteSet, 0, kPanelX, kPanelY);
             done->loadFrame(kPanelFrame, kPanelFrameImage, kPanelFrameSet, kCompleteFrame, kPanelX, kPanelY);
-            done->setSlotCount(kPanelLayers);
+            done->setSlotCount(OVERLAY_LAYERS);
             done->setVisible(true);
             step = COMPLETE_PANEL_SHOWN;
             break;
