@@ -63,9 +63,9 @@ constexpr jint kLongStep = 20000;
 constexpr jint STORY_CAMERA = 0, STORY_SHOW = 1, STORY_READING = 2;
 constexpr jint COMPLETE_CHEER = 0, COMPLETE_PANEL = 1, COMPLETE_PANEL_SHOWN = 2;
 constexpr jint PAN_AIM = 0, PAN_MOVE = 1, PAN_DONE = 2;
-// The sub-steps of play: on, or caught in an earlier frame (the caught
-// panel opens).
-constexpr jint PLAY_ON = 0, PLAY_CAUGHT = 1;
+// The sub-step of play once the player was caught in an earlier frame (the
+// caught panel opens).
+constexpr jint PLAY_CAUGHT = 1;
 // Of the pan over the targets: panning, or past the last target.
 constexpr jint INTRO_PANNING = 0, INTRO_DONE = 1;
 // Of the target stories before play: the camera back to the player, then
