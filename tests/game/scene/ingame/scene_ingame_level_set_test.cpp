@@ -39,21 +39,22 @@ const std::set<int> kTransports = {1, 4, 12, 16, 19}, kDoors = {2, 5, 13, 17, 20
 
 TEST(LevelSetTest, EachLevelHasItsLocationTargetsAndCheckpoints) {
     // Location and look by tile set, as the levels' stories and cards place
-    // them (the airport and the mansion at night, the park in the rain), with
-    // the tile set's width in tiles: no level names a tile beyond it.
+    // them (levels 5, 6, 8 and 10 at night, level 7 in the rain), with the
+    // tile set's width in tiles: no level names a tile beyond it.
     struct TileSet {
         std::string place;
         std::string look;
         int columns;
     };
-    const std::map<int, TileSet> tiles = {
-        {0x1019, {"airport", "day", 8}}, {0x1419, {"mansion", "day", 8}},   {0x1C0D, {"park", "day", 8}},
-        {0x2015, {"base", "day", 8}},    {0x240E, {"hotel", "day", 8}},     {0x101A, {"airport", "night", 10}},
-        {0x141A, {"mansion", "night", 10}}, {0x1C1D, {"park", "rain", 10}}};
+    const std::map<int, TileSet> tiles = {{0x1019, {"airport", "day", 8}},    {0x1419, {"mansion", "day", 8}},
+                                          {0x1C0D, {"park", "day", 8}},       {0x2015, {"base", "day", 8}},
+                                          {0x240E, {"hotel", "day", 8}},      {0x101A, {"airport", "night", 10}},
+                                          {0x141A, {"mansion", "night", 10}}, {0x1C1D, {"park", "rain", 10}},
+                                          {0x2016, {"base", "night", 10}},    {0x241E, {"hotel", "night", 10}}};
     const std::vector<std::string> places = {"airport", "mansion", "park", "base",  "hotel", "airport",
                                              "mansion", "park",    "base", "hotel", "hotel"};
-    const std::vector<std::string> looks = {"day",   "day", "day", "day", "day", "night",
-                                            "night", "rain", "day", "day", "day"};
+    const std::vector<std::string> looks = {"day",   "day",  "day",   "day", "day",  "night",
+                                            "night", "rain", "night", "day", "night"};
     const std::vector<size_t> targetCounts = {2, 4, 3, 1, 2, 2, 1, 2, 5, 1, 1};
     const std::map<std::string, std::set<int>> ownTypes = {{"airport", {0, 1, 2}},
                                                            {"base", {3, 4, 5}},
