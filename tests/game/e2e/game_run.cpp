@@ -363,9 +363,6 @@ GameRun::BodySeen GameRun::bodySeen() {
     scene::ingame::InGamePlayer* player = InGameObject::player.get();
     if (s == nullptr || s->loading || s->state != InGameScene::PLAYING || player == nullptr || !player->isVisible())
         return seen;
-    // Held in a lift's cabin between rows he is carried past whatever those
-    // rows hold at the lift's place, cabin and all.
-    if (player->getState() == scene::ingame::InGamePlayer::HELD) return seen;
     jint body[4];
     if (!drawnBox(player, 0, body)) return seen;
     const jint left = std::max(0, body[0]), top = std::max(0, body[1]);
