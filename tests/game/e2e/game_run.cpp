@@ -141,11 +141,13 @@ void GameRun::pressKey(unsigned virtualKey) {
     harness.step();
 }
 
-nlohmann::json GameRun::solutionOf(const std::string& name) {
+nlohmann::json GameRun::solutionOf(const std::string& name, const std::string& field) {
     std::ifstream in(std::string(VESSILO_GAME_ASSETS) + "levels/" + name + ".json");
     std::stringstream content;
     content << in.rdbuf();
-    return nlohmann::json::parse(content.str()).at("solution");
+    const nlohmann::json level = nlohmann::json::parse(content.str());
+    if (field != "solution" && !level.contains(field)) return nlohmann::json::array();
+    return level.at(field);
 }
 
 bool GameRun::playStep(const nlohmann::json& step, const std::function<void()>& afterFrame, int* took) {

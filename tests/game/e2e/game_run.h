@@ -71,8 +71,9 @@ protected:
     // the in-game scene now loaded, from its first frame until its last
     // step's conditions hold; false (with a failure) when a step never ends.
     bool playSolution(const std::string& name);
-    // The solution of the level file `name`.
-    static nlohmann::json solutionOf(const std::string& name);
+    // The solution of the level file `name`, or another run of its steps
+    // by its field (`wasted`: an empty list when the file has none).
+    static nlohmann::json solutionOf(const std::string& name, const std::string& field = "solution");
     // Plays one step of a solution: its key held or pressed, or confirms,
     // until its conditions hold (or the level has ended); `afterFrame` runs
     // after every frame, `took` gets the frames. False when it never ends.
