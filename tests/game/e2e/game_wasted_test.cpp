@@ -85,7 +85,11 @@ protected:
         InGamePlayer* p = InGameObject::player.get();
         if (inGame() == nullptr || inGame()->loading || p == nullptr) return;
         for (InGameInteractionItem* door : doors(true)) {
-            if (door->getSlotIndex(0) == DOOR_OPENING) openedDoors.insert(door);
+            // The way from the lender to the door is out of every watcher's
+            // sight: the outfit is whole when the door opens.
+            if (door->getSlotIndex(0) == DOOR_OPENING && openedDoors.insert(door).second &&
+                p->getDisguiseTimer() != InGamePlayer::DISGUISE_TIME)
+                drainedOnTheWay = true;
             if (p->getState() == InGamePlayer::DISGUISE_ENDING && !openedDoors.contains(door) &&
                 p->getImageIndex(0) == door->getOutfitIndex())
                 wornOffBeforeDoor = true;
@@ -109,8 +113,11 @@ protected:
     // The level's end: stories closed, the next scene, the next level saved.
     void expectEnd() {
         const LevelCase& c = GetParam();
+        EXPECT_FALSE(drainedOnTheWay) << c.file << ": an outfit ran down on the way to its door";
         ASSERT_TRUE(closeStoriesUntil(c.endScene)) << c.file << " ended in state " << Harness::inGameState();
-        EXPECT_EQ(sam::SamGameSave::currentLevel, c.scene == GameScene::TUTORIAL ? 0 : c.level == 10 ? 10 : c.level + 1);
+        EXPECT_EQ(sam::SamGameSave::currentLevel, c.scene == GameScene::TUTORIAL ? 0
+                                                  : c.level == 10                ? 10
+                                                                                 : c.level + 1);
         if (tracing) std::printf("%s: %d frames\n", c.file, frames);
         RecordProperty("frames", frames);
     }
@@ -128,6 +135,7 @@ protected:
     bool tracing = false;
     int frames = 0;
     std::set<InGameInteractionItem*> openedDoors;
+    bool drainedOnTheWay = false;
     bool wornOffBeforeDoor = false;
 };
 
@@ -165,7 +173,9 @@ TEST_P(WastedRunTest, PressingTwiceAtEachDoorStillLeadsToTheEnd) {
             return (shown == DOOR_OPEN || shown == DOOR_OPEN_AGAIN) && p->getState() == InGamePlayer::STANDING &&
                    p->isExposed();
         };
-        const auto shut = [&] { return opened->getSlotIndex(0) == DOOR_SHUT && p->getState() == InGamePlayer::STANDING && p->isExposed(); };
+        const auto shut = [&] {
+            return opened->getSlotIndex(0) == DOOR_SHUT && p->getState() == InGamePlayer::STANDING && p->isExposed();
+        };
         ASSERT_TRUE(stepUntil(open, 200)) << c.file << ": the door of step " << i + 1 << " never stood open";
         pressKey(ce::VK_RETURN);
         watch();
@@ -176,8 +186,8 @@ TEST_P(WastedRunTest, PressingTwiceAtEachDoorStillLeadsToTheEnd) {
         pressKey(ce::VK_RETURN);
         watch();
         watch();
-        ASSERT_TRUE(stepUntil(open, 200)) << c.file << ": the door of step " << i + 1 << " did not open again (disguise "
-                                          << p->getDisguiseTimer() << ")";
+        ASSERT_TRUE(stepUntil(open, 200)) << c.file << ": the door of step " << i + 1
+                                          << " did not open again (disguise " << p->getDisguiseTimer() << ")";
     }
     EXPECT_GT(doubled, 0) << c.file << ": no step opened a key or outfit door";
     expectEnd();
@@ -196,7 +206,8 @@ TEST(WastedRuns, EveryLevelWithAnOutfitDoorHasOne) {
                 outfitDoor |= o.value("outfit", 0) > 0 && !o.value("fixed", false);
         }
         if (!outfitDoor) continue;
-        EXPECT_TRUE(level.contains("wasted") && !level["wasted"].empty()) << name << " has an outfit door and no wasted run";
+        EXPECT_TRUE(level.contains("wasted") && !level["wasted"].empty())
+            << name << " has an outfit door and no wasted run";
     }
 }
 

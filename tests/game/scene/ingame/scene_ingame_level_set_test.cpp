@@ -182,44 +182,48 @@ TEST(LevelSetTest, SolutionsUseTheKnownStepsAndConditions) {
     for (int n = -1; n <= 10; ++n) {
         SCOPED_TRACE("level " + std::to_string(n));
         const json level = levelFile(n);
-        const json& solution = level["solution"];
-        ASSERT_GT(solution.size(), 3u);
-        int lastTargets = 0;
-        for (const json& step : solution) {
-            int kinds = 0;
-            for (const char* kind : {"hold", "press"}) {
-                if (step.contains(kind)) {
-                    ++kinds;
-                    EXPECT_EQ(keys.count(step[kind].get<std::string>()), 1u) << step.dump();
-                }
-            }
-            kinds += step.contains("confirm") + step.contains("wait");
-            EXPECT_EQ(kinds, 1) << step.dump();
-            if (step.contains("until")) {
-                for (auto& [name, value] : step["until"].items()) {
-                    EXPECT_EQ(conditions.count(name), 1u) << step.dump();
-                    if (name == "targets") lastTargets = std::max(lastTargets, value.get<int>());
-                    // A trap of the level, gone out at least a frame ago, on
-                    // a side when one is named.
-                    if (name == "trapDark") {
-                        ASSERT_TRUE(value.is_object()) << step.dump();
-                        EXPECT_LT(value.value("trap", -1), int(objects(level, {8}).size())) << step.dump();
-                        EXPECT_GE(value.value("trap", -1), 0) << step.dump();
-                        EXPECT_GE(value.value("frames", 0), 1) << step.dump();
-                        const std::string side = value.value("side", "");
-                        EXPECT_TRUE(side.empty() || side == "left" || side == "right") << step.dump();
-                    }
-                    // A watcher of the level.
-                    if (name == "watcher") {
-                        ASSERT_TRUE(value.is_object()) << step.dump();
-                        EXPECT_LT(value.value("index", -1), int(objects(level, {9}).size())) << step.dump();
-                        EXPECT_GE(value.value("index", -1), 0) << step.dump();
+        ASSERT_GT(level["solution"].size(), 3u);
+        // The solution, and the wasted run where there is one.
+        for (const char* run : {"solution", "wasted"}) {
+            if (!level.contains(run)) continue;
+            SCOPED_TRACE(run);
+            int lastTargets = 0;
+            for (const json& step : level[run]) {
+                int kinds = 0;
+                for (const char* kind : {"hold", "press"}) {
+                    if (step.contains(kind)) {
+                        ++kinds;
+                        EXPECT_EQ(keys.count(step[kind].get<std::string>()), 1u) << step.dump();
                     }
                 }
+                kinds += step.contains("confirm") + step.contains("wait");
+                EXPECT_EQ(kinds, 1) << step.dump();
+                if (step.contains("until")) {
+                    for (auto& [name, value] : step["until"].items()) {
+                        EXPECT_EQ(conditions.count(name), 1u) << step.dump();
+                        if (name == "targets") lastTargets = std::max(lastTargets, value.get<int>());
+                        // A trap of the level, gone out at least a frame ago, on
+                        // a side when one is named.
+                        if (name == "trapDark") {
+                            ASSERT_TRUE(value.is_object()) << step.dump();
+                            EXPECT_LT(value.value("trap", -1), int(objects(level, {8}).size())) << step.dump();
+                            EXPECT_GE(value.value("trap", -1), 0) << step.dump();
+                            EXPECT_GE(value.value("frames", 0), 1) << step.dump();
+                            const std::string side = value.value("side", "");
+                            EXPECT_TRUE(side.empty() || side == "left" || side == "right") << step.dump();
+                        }
+                        // A watcher of the level.
+                        if (name == "watcher") {
+                            ASSERT_TRUE(value.is_object()) << step.dump();
+                            EXPECT_LT(value.value("index", -1), int(objects(level, {9}).size())) << step.dump();
+                            EXPECT_GE(value.value("index", -1), 0) << step.dump();
+                        }
+                    }
+                }
             }
+            // The run reaches every target.
+            EXPECT_EQ(size_t(lastTargets), objects(level, {23}).size());
         }
-        // The solution reaches every target.
-        EXPECT_EQ(size_t(lastTargets), objects(level, {23}).size());
     }
 }
 
