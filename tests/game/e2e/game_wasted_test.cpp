@@ -8,6 +8,7 @@
 // solution with this added after every step that opens a key or outfit door:
 // once the door stands open and the agent stands free, action closes it; once
 // it is shut, action opens it again; the solution then goes on.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -20,6 +21,7 @@
 
 #include "ce_window.h"
 #include "game_run.h"
+#include "scene_ingame_InGameDisguisedPeople.h"
 #include "global_GameScene.h"
 #include "sam_SamGameSave.h"
 #include "scene_ingame_InGameInteractionItem.h"
@@ -209,6 +211,56 @@ TEST(WastedRuns, EveryLevelWithAnOutfitDoorHasOne) {
         EXPECT_TRUE(level.contains("wasted") && !level["wasted"].empty())
             << name << " has an outfit door and no wasted run";
     }
+}
+
+// Level 0's policeman, his uniform borrowed, knocked out from behind: lying
+// there he neither sees nor feels the agent, who walks over him and back to
+// the door in the uniform without losing any of it.
+class LyingWatcherTest : public gamerun::GameRun {};
+
+TEST_F(LyingWatcherTest, AKnockedOutWatcherDrainsNoOutfit) {
+    if (std::getenv("VESSILO_GC_STRESS") != nullptr) GTEST_SKIP() << "a whole level is left to the other runs";
+    using scene::ingame::InGameDisguisedPeople;
+    ASSERT_TRUE(startLevel(GameScene::LEVEL, 0));
+    const nlohmann::json solution = solutionOf("level0");
+    // Up to the uniform borrowed (the last borrowing step; the door's press
+    // comes three steps after it).
+    const nlohmann::json borrowing = nlohmann::json::parse(R"({"press": "action", "until": {"state": 10}})");
+    size_t borrow = solution.size();
+    while (borrow > 0 && solution[borrow - 1] != borrowing) --borrow;
+    ASSERT_GT(borrow--, 0u);
+    ASSERT_TRUE(playSteps(solution, 0, borrow + 2));
+    auto* lender = dynamic_cast<InGameDisguisedPeople*>(InGameObject::disguisedPeople->get(0));
+    ASSERT_NE(lender, nullptr);
+    ASSERT_EQ(lender->getDepth(), InGameObject::player->getDepth());
+    ASSERT_EQ(lender->getSlotIndex(0), InGameDisguisedPeople::ANIM_UNDRESSED);
+    const jint x = lender->getSlotX(0);
+    ASSERT_GT(InGameObject::playerX, x) << "borrowed from behind, east of him";
+    const auto step = [](const std::string& text) { return nlohmann::json::parse(text); };
+    // Turned to his back and knocked out.
+    ASSERT_TRUE(playStep(step(R"({"hold": "left", "until": {"xAtMost": )" + std::to_string(x + 30) + "}}")));
+    ASSERT_TRUE(playStep(step(R"({"wait": true, "until": {"state": 0}})")));
+    ASSERT_TRUE(playStep(step(R"({"press": "action", "until": {"state": 9}})")));
+    ASSERT_TRUE(playStep(step(R"({"wait": true, "until": {"state": 0}})")));
+    ASSERT_EQ(lender->getSlotIndex(0), InGameDisguisedPeople::ANIM_KNOCKED_OUT);
+    // Over him and back to the door.
+    jint least = InGameObject::player->getDisguiseTimer();
+    bool marked = false;
+    const auto watch = [&] {
+        least = std::min(least, InGameObject::player->getDisguiseTimer());
+        marked |= lender->getSlotIndex(1) != 0;
+    };
+    ASSERT_TRUE(
+        GameRun::playStep(step(R"({"hold": "left", "until": {"xAtMost": )" + std::to_string(x - 40) + "}}"), watch));
+    ASSERT_TRUE(GameRun::playStep(step(R"({"wait": true, "until": {"frames": 50}})"), watch));
+    ASSERT_TRUE(GameRun::playStep(step(R"({"hold": "right", "until": {"xAtLeast": 1718}})"), watch));
+    EXPECT_EQ(least, InGamePlayer::DISGUISE_TIME);
+    EXPECT_FALSE(marked) << "a knocked-out watcher showed a mark";
+    // The door's press once the agent stands (a press in the frame that
+    // pushes it back off the closed door is not taken).
+    ASSERT_TRUE(playStep(step(R"({"wait": true, "until": {"state": 0}})")));
+    ASSERT_TRUE(playSteps(solution, borrow + 3, solution.size()));
+    EXPECT_TRUE(closeStoriesUntil(GameScene::NEXT_BRIEFING));
 }
 
 INSTANTIATE_TEST_SUITE_P(Shipped, WastedRunTest,
