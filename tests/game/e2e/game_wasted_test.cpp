@@ -3,8 +3,10 @@
 // one who presses the action again at every key or outfit door.
 //
 // The wasted run is a level file's `wasted` steps (the solution's format),
-// played from the first frame to the end; the first borrowed outfit must wear
-// off before any outfit door has opened. The double-press run is the level's
+// played from the first frame to the end; an outfit that an outfit door asks
+// for must wear off before that door has opened. In both runs every outfit
+// door opens with the outfit whole: the way from a lender to the door lies
+// out of every watcher's sight. The double-press run is the level's
 // solution with this added after every step that opens a key or outfit door:
 // once the door stands open and the agent stands free, action closes it; once
 // it is shut, action opens it again; the solution then goes on.
@@ -21,9 +23,9 @@
 
 #include "ce_window.h"
 #include "game_run.h"
-#include "scene_ingame_InGameDisguisedPeople.h"
 #include "global_GameScene.h"
 #include "sam_SamGameSave.h"
+#include "scene_ingame_InGameDisguisedPeople.h"
 #include "scene_ingame_InGameInteractionItem.h"
 #include "scene_ingame_InGameObject.h"
 #include "scene_ingame_InGamePlayer.h"
@@ -148,7 +150,7 @@ TEST_P(WastedRunTest, AWastedOutfitStillLeadsToTheEnd) {
     ASSERT_TRUE(startLevel(c.scene, c.level));
     ASSERT_FALSE(doors(true).empty()) << c.file << " has no outfit door to waste an outfit on";
     for (size_t i = 0; i < wasted.size(); ++i) ASSERT_TRUE(play(wasted[i], i, [this] { watch(); }));
-    EXPECT_TRUE(wornOffBeforeDoor) << c.file << ": the wasted run's first outfit lasted to its door";
+    EXPECT_TRUE(wornOffBeforeDoor) << c.file << ": no outfit that a door asks for wore off before its door";
     expectEnd();
 }
 
