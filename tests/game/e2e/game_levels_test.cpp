@@ -279,7 +279,7 @@ INSTANTIATE_TEST_SUITE_P(Shipped, LevelRunTest,
                                            LevelCase{"level5", GameScene::LEVEL, 5, GameScene::INTERLUDE, true, 37},
                                            LevelCase{"level6", GameScene::LEVEL, 6, GameScene::NEXT_BRIEFING, true, 33, 33},
                                            LevelCase{"level7", GameScene::LEVEL, 7, GameScene::NEXT_BRIEFING, false},
-                                           LevelCase{"level8", GameScene::LEVEL, 8, GameScene::INTERLUDE, true, 67, 65},
+                                           LevelCase{"level8", GameScene::LEVEL, 8, GameScene::INTERLUDE, true, 69, 67},
                                            LevelCase{"level9", GameScene::LEVEL, 9, GameScene::NEXT_BRIEFING, true, 57, 57},
                                            LevelCase{"level10", GameScene::LEVEL, 10, GameScene::MAIN_MENU, false}),
                          [](const ::testing::TestParamInfo<LevelCase>& info) { return std::string(info.param.file); });
