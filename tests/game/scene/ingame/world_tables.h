@@ -156,10 +156,14 @@ inline std::vector<Look> everyLook() {
         }
     }
     // Watchers: their animations with the four boxes, the knocked-out one
-    // without its sight; the mark's frames.
+    // without its sight; in the underwear no outfit is left to take (no
+    // box 3), and lying in it there is no sight either; the mark's frames.
     for (auto [first, second] : outfits()) {
-        all.push_back({pair("watcher", first, second), first, second, {0, 1, 16, 19, 23, 24}, {}, {0, 1, 2, 3}});
+        all.push_back({pair("watcher", first, second), first, second, {0, 1, 16, 23, 24}, {}, {0, 1, 2, 3}});
         all.push_back({pair("watcher", first, second) + " knocked out", first, second, {14}, {}, {0, 1, 3}});
+        all.push_back({pair("watcher", first, second) + " in the underwear", first, second, {19}, {}, {0, 1, 2}});
+        all.push_back({pair("watcher", first, second) + " knocked out in the underwear", first, second, {28, 29}, {},
+                       {0, 1}});
     }
     all.push_back({pair("mark", 0x300B, 0x3003), 0x300B, 0x3003, {}, {0, 1, 2}, {}});
     for (auto [first, second] : bystanders())
