@@ -72,11 +72,11 @@ TEST_F(KnockOutRunTest, LettingGoBehindAGuardAndPressingWithinHalfASecondNeverGe
     ASSERT_TRUE(startLevel(global::GameScene::TUTORIAL, 0) && playSteps(solution, 0, at));
 
     struct Case {
-        bool walking;   // the guard walks away, or stands
-        int letGo;      // the arrow is let go once the gap is at most this
-        int wait;       // frames from letting go to the press; NO_PRESS
-        int outcome;    // what the press leads to (the player's state)
-        int caughtIn;   // without a press: frames from letting go to the catch, or NEVER
+        bool walking;  // the guard walks away, or stands
+        int letGo;     // the arrow is let go once the gap is at most this
+        int wait;      // frames from letting go to the press; NO_PRESS
+        int outcome;   // what the press leads to (the player's state)
+        int caughtIn;  // without a press: frames from letting go to the catch, or NEVER
     } cases[] = {
         // Standing with his back turned. The agent still takes some 12 px
         // after the finger leaves the arrow: let go from a step behind him
@@ -147,8 +147,8 @@ TEST_F(KnockOutRunTest, LettingGoBehindAGuardAndPressingWithinHalfASecondNeverGe
         if (c.wait != NO_PRESS && frame <= c.wait + 1) {
             ADD_FAILURE() << "something happened before the press: " << seen;
         }
-        std::printf("%-9s %9d %4d %16d %5d %8d %13d\n", c.walking ? "walking" : "standing", c.letGo, letGoAt, settled, c.wait, seen,
-                    caughtIn);
+        std::printf("%-9s %9d %4d %16d %5d %8d %13d\n", c.walking ? "walking" : "standing", c.letGo, letGoAt, settled,
+                    c.wait, seen, caughtIn);
         EXPECT_EQ(seen, c.outcome);
         EXPECT_EQ(caughtIn, c.caughtIn);
         // Let go behind him, no press within half a second gets the agent caught.

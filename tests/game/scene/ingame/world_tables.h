@@ -162,8 +162,8 @@ inline std::vector<Look> everyLook() {
         all.push_back({pair("watcher", first, second), first, second, {0, 1, 16, 23, 24}, {}, {0, 1, 2, 3}});
         all.push_back({pair("watcher", first, second) + " knocked out", first, second, {14}, {}, {0, 1, 3}});
         all.push_back({pair("watcher", first, second) + " in the underwear", first, second, {19}, {}, {0, 1, 2}});
-        all.push_back({pair("watcher", first, second) + " knocked out in the underwear", first, second, {28, 29}, {},
-                       {0, 1}});
+        all.push_back(
+            {pair("watcher", first, second) + " knocked out in the underwear", first, second, {28, 29}, {}, {0, 1}});
     }
     all.push_back({pair("mark", 0x300B, 0x3003), 0x300B, 0x3003, {}, {0, 1, 2}, {}});
     for (auto [first, second] : bystanders())
