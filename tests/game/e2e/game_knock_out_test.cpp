@@ -4,9 +4,11 @@
 // (a porter, who catches a plain face), once walking away from the agent and
 // once standing with his back turned: for each place where the finger leaves
 // the arrow, what a press after a pause does, and the frames until a catch
-// when no press comes. Within half a second of letting go (12 frames) the
-// press always knocks him down or takes his jacket, never gets the agent
-// caught; touching his back knocks him down, a step behind takes his jacket.
+// when no press comes. Let go behind him, a press within half a second (12
+// frames) never gets the agent caught: let go from a step behind him to his
+// back, it takes his jacket or knocks him down (touching his back knocks him
+// down, a step behind takes his jacket); only an agent let go past his
+// middle walks on into his sight.
 #include <cstdio>
 #include <cstdlib>
 #include <nlohmann/json.hpp>
