@@ -244,7 +244,7 @@ TEST_F(LyingWatcherTest, AKnockedOutWatcherDrainsNoOutfit) {
     ASSERT_TRUE(playStep(step(R"({"wait": true, "until": {"state": 0}})")));
     ASSERT_TRUE(playStep(step(R"({"press": "action", "until": {"state": 9}})")));
     ASSERT_TRUE(playStep(step(R"({"wait": true, "until": {"state": 0}})")));
-    ASSERT_EQ(lender->getSlotIndex(0), InGameDisguisedPeople::ANIM_KNOCKED_OUT);
+    ASSERT_EQ(lender->getSlotIndex(0), InGameDisguisedPeople::ANIM_KNOCKED_OUT_UNDRESSED);
     // Over him and back to the door.
     jint least = InGameObject::player->getDisguiseTimer();
     bool marked = false;

@@ -422,11 +422,14 @@ void InGameDisguisedPeople::followInteraction() {
     VMPtr<InGamePlayer> p = player;
     const jint state = p->getState(), phase = p->getPhase();
     if (state == InGamePlayer::USING_ITEM && phase == InGamePlayer::USE_WAIT) {
+        // One whose outfit is gone falls in his underwear.
+        const jint shown = getSlotIndex(0);
+        const bool undressed = shown == ANIM_UNDRESSED || shown == ANIM_KNOCKED_OUT_UNDRESSED;
         setSlotPosition(0, playerX, playerY);
-        setSlotIndex(0, ANIM_DAZED);
+        setSlotIndex(0, undressed ? ANIM_DAZED_UNDRESSED : ANIM_DAZED);
         p->setPhase(InGamePlayer::USE_STRIKE);
     } else if (state == InGamePlayer::USING_ITEM && phase == InGamePlayer::USE_WAIT_AGAIN) {
-        setSlotIndex(0, ANIM_KNOCKED_OUT);
+        setSlotIndex(0, getSlotIndex(0) == ANIM_DAZED_UNDRESSED ? ANIM_KNOCKED_OUT_UNDRESSED : ANIM_KNOCKED_OUT);
         p->setPhase(InGamePlayer::USE_END);
     } else if (state == InGamePlayer::DISGUISING && phase == InGamePlayer::DISGUISE_TAKEN) {
         // The player now wears this outfit, facing as before: the look's

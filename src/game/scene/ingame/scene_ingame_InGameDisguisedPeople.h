@@ -38,6 +38,9 @@ public:
     static constexpr jint ANIM_UNDRESSED = 19;
     static constexpr jint ANIM_TURN = 23;
     static constexpr jint ANIM_TURNED = 24;
+    // Dazed and knocked out in the underwear, once the outfit is taken.
+    static constexpr jint ANIM_DAZED_UNDRESSED = 28;
+    static constexpr jint ANIM_KNOCKED_OUT_UNDRESSED = 29;
     // The player's body animation when it has put on an outfit.
     static constexpr jint ANIM_PLAYER_CHANGE = 21;
     // The mark (slot 1) and its frames.

@@ -34,7 +34,7 @@ protected:
         // 1 back (-20..-8), 2 sight (8..88), 3 back far (-50..-30); walk (1)
         // moves 4 px a 40 ms step; 21 and 23 play once and lead on.
         std::vector<AnimSpec> anims;
-        for (int a = 0; a < 28; ++a) anims.push_back({a == 21 || a == 23 ? 1 : -1, {{0, 40, a == 1 ? 4 : 0, 0}}});
+        for (int a = 0; a < 30; ++a) anims.push_back({a == 21 || a == 23 ? 1 : -1, {{0, 40, a == 1 ? 4 : 0, 0}}});
         FrameSpec body{{{0, -4, -16}},
                        {{-5, -20, 10, 21, 0}, {-20, -20, 12, 20, 1}, {8, -20, 80, 20, 2}, {-50, -20, 20, 20, 3}}};
         for (int o = 0; o < 7; ++o)

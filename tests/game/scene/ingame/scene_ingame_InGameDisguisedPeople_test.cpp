@@ -246,6 +246,22 @@ TEST_F(InGameDisguisedPeopleTest, FromBehindWithTheSameFacingTheActionKnocksItOu
             EXPECT_EQ(player->getCollisionBoxCount(0), 3);
         }
     }
+    // One left in his underwear falls and lies in it, and stays in it when
+    // knocked out again.
+    for (const jint before : {Watcher::ANIM_UNDRESSED, Watcher::ANIM_KNOCKED_OUT_UNDRESSED}) {
+        VMPtr<Watcher> p = make(2, 200, 0);
+        p->setSlotIndex(0, before);
+        VMPtr<InGamePlayer> player = spawn(185, InGamePlayer::BODY_IMAGE, false);
+        player->setState(InGamePlayer::USING_ITEM);
+        player->setInteractionTarget(1000);
+        player->setEngaged(true);
+        player->setPhase(InGamePlayer::USE_WAIT);
+        walk(p.get(), {}, 1);
+        EXPECT_EQ(p->getSlotIndex(0), Watcher::ANIM_DAZED_UNDRESSED);
+        player->setPhase(InGamePlayer::USE_WAIT_AGAIN);
+        walk(p.get(), {}, 1);
+        EXPECT_EQ(p->getSlotIndex(0), Watcher::ANIM_KNOCKED_OUT_UNDRESSED);
+    }
 }
 
 TEST_F(InGameDisguisedPeopleTest, AChaseEndsAtHomeAfterATurnFacingAsAtTheStartAsResetDoesForEveryLook) {

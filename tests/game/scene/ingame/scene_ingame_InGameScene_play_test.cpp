@@ -11,6 +11,7 @@
 #include "com_ventrix_utility_AudioAndVibration.h"
 #include "com_ventrix_utility_MyFont.h"
 #include "sam_SamGameSave.h"
+#include "scene_ingame_InGameDisguisedPeople.h"
 #include "scene_ingame_InGameKeyItem.h"
 #include "scene_ingame_InGameScene.h"
 #include "scene_ingame_InGameTargetItem.h"
@@ -516,11 +517,12 @@ TEST_F(PlayTest, ARestartFromTheStartForgetsTheKeysAndTheOutfit) {
         build(0, level);
         playToPlaying();
         const jint ownLook = lookOf(p.get());
-        // The key taken, a guard's outfit put on.
+        // The key taken, a guard's outfit put on (his look as the agent wears it).
         InGameObject* key = s->keyItems->get(0);
         key->setSlotIndex(0, scene::ingame::InGameKeyItem::TAKEN);
         p->raiseProgress(3);
-        p->loadAnimation(0, 0x3009, 0x3001, 0, p->getSlotX(0), p->getSlotY(0));
+        p->loadAnimation(0, 0x3009, scene::ingame::InGameDisguisedPeople::playerSetOf(0), 0, p->getSlotX(0),
+                         p->getSlotY(0));
         p->disguiseTimer = 2000;
         ASSERT_NE(lookOf(p.get()), ownLook);
         if (how == kCaughtAfterCheckpoint) {
