@@ -72,10 +72,15 @@ VMPtr<VMIntRows> table(jint rows, jint width) {
     return t;
 }
 
+// A grouped table before it is grouped holds one plane, the records in
+// stream order; grouping sorts them by their first field.
+constexpr jint kLoaded = 0;
+constexpr jint kGroupField = 0;
+
 // One ungrouped plane: the records of a group as the stream gives them.
 VMPtr<LevelLoader::Groups> plane(jint rows, jint width) {
     VMPtr<LevelLoader::Groups> result = LevelLoader::Groups::create(1);
-    result->set(0, table(rows, width));
+    result->set(kLoaded, table(rows, width));
     return result;
 }
 
@@ -544,7 +549,7 @@ void LevelLoader::addObject(jint type, jint x, jint y) {
         rows = bgItems->get(kind->location);
         fill = &(*bgItemFill)[kind->location];
     } else {
-        rows = kind->place == Place::PLANE ? (this->*kind->plane)->get(0) : (this->*kind->rows).get();
+        rows = kind->place == Place::PLANE ? (this->*kind->plane)->get(kLoaded) : (this->*kind->rows).get();
         fill = &(this->*kind->fill);
     }
     if (kind->rowField < 0) {
@@ -562,25 +567,25 @@ void LevelLoader::addObject(jint type, jint x, jint y) {
 
 VMPtr<LevelLoader::Groups> LevelLoader::groupByFirstField(VMPtr<Groups> t) {
     if (t == nullptr) _VM_throwNullPointer();
-    VMPtr<VMIntRows> rows = t->get(0);
+    VMPtr<VMIntRows> rows = t->get(kLoaded);
     const jint count = rows->length;
     jint width = 0;
     jint largest = 0;
     for (jint r = 0; r < count; ++r) {
         VMInts* row = rows->get(r);
-        const jint group = row->get(0);
+        const jint group = row->get(kGroupField);
         if (group < 0 || group > MAX_GROUP) refuse("record of group " + number(group));
         width = row->length;
         largest = std::max(largest, group);
     }
     std::vector<jint> sizes(size_t(largest) + 1, 0);
-    for (jint r = 0; r < count; ++r) ++sizes[size_t(rows->get(r)->get(0))];
+    for (jint r = 0; r < count; ++r) ++sizes[size_t(rows->get(r)->get(kGroupField))];
     VMPtr<Groups> result = Groups::create(largest + 1);
     for (jint g = 0; g <= largest; ++g) result->set(g, VMIntRows::create(sizes[size_t(g)]));
     std::vector<jint> fill(sizes.size(), 0);
     for (jint r = 0; r < count; ++r) {
         VMInts* row = rows->get(r);
-        const jint group = row->get(0);
+        const jint group = row->get(kGroupField);
         VMPtr<VMInts> copy = VMInts::create(width);
         std::copy_n(row->elements(), std::min(width, row->length), copy->elements());
         result->get(group)->set(fill[size_t(group)]++, copy);
