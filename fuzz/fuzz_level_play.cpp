@@ -4,6 +4,17 @@
 // played (update and paint) with key, touch and pause input drawn from a
 // generator seeded by the input.
 //
+// An input is a level stream, or, when it begins with the byte 0xED, edits
+// of one of the game's level files (most changes to a raw stream land in its
+// map, which is refused as damaged; edits reach the objects' fields):
+//   0xED, the level (byte modulo 12: the tutorial, then levels 0 to 10),
+//   then edits of 5 bytes each: the object (16 bits, counted over the
+//   objects of every group in order), which of its named fields (8 bits,
+//   over its fields in name order, x and y among them), the new value (16
+//   bits; below 0x8000 taken modulo 16, as small values matter most).
+// The edited file is written as the asset generator writes level files; one
+// it refuses ends the input.
+//
 // Allowed outcomes: the loader refuses the level, or the scene is built and
 // every frame runs. A throwable out of a frame, a level accepted but never
 // built, or anything the sanitizers catch aborts.
@@ -15,13 +26,19 @@
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
 
 #include "VM.h"
 #include "ZedIRIvoz.h"
 #include "com_ventrix_common_CommonCanvas.h"
 #include "com_ventrix_common_Main.h"
 #include "com_ventrix_utility_SceneManager.h"
+#include "describe.h"
 #include "global_GameScene.h"
 #include "hal.h"
 #include "java_lang_Throwable.h"
@@ -153,14 +170,64 @@ void play(uint64_t seed) {
     frame();
 }
 
+constexpr uint8_t kEditMode = 0xED;
+
+// The level stream of an edit-mode input; empty when the generator refuses
+// the edited file.
+std::vector<uint8_t> edited(const uint8_t* data, size_t size) {
+    static std::vector<nlohmann::json> files = [] {
+        std::vector<nlohmann::json> all;
+        for (const char* name : {"tutorial", "level0", "level1", "level2", "level3", "level4", "level5", "level6",
+                                 "level7", "level8", "level9", "level10"}) {
+            std::ifstream in(std::string(VESSILO_GAME_ASSETS) + "levels/" + name + ".json");
+            std::stringstream text;
+            text << in.rdbuf();
+            all.push_back(nlohmann::json::parse(text.str()));
+            all.back().erase("solution");
+        }
+        return all;
+    }();
+    if (size < 2) return {};
+    nlohmann::json level = files[data[1] % files.size()];
+    std::vector<nlohmann::json*> objects;
+    for (nlohmann::json& group : level["objects"])
+        for (nlohmann::json& object : group["objects"]) objects.push_back(&object);
+    for (size_t at = 2; at + 5 <= size && !objects.empty(); at += 5) {
+        nlohmann::json& object = *objects[size_t(data[at] << 8 | data[at + 1]) % objects.size()];
+        if (object.empty()) continue;
+        auto field = object.begin();
+        std::advance(field, data[at + 2] % object.size());
+        const int raw = data[at + 3] << 8 | data[at + 4];
+        const int value = raw < 0x8000 ? raw % 16 : raw;
+        if (field->is_boolean())
+            *field = (value & 1) != 0;
+        else
+            *field = value;
+    }
+    try {
+        return assetgen::describeLevelFile("edited level", level.dump());
+    } catch (const assetgen::DescriptionError&) {
+        return {};
+    }
+}
+
 void run(const uint8_t* data, size_t size) {
     VMPtr<InputCanvas> c = canvas;
-    VMPtr<VMBytes> stream = VMBytes::create(jint(size));
-    if (size > 0) std::memcpy(stream->elements(), data, size);
+    std::vector<uint8_t> bytes;
+    const bool edits = size > 1 && data[0] == kEditMode;
+    if (edits) {
+        bytes = edited(data, size);
+        if (bytes.empty()) return;
+    } else {
+        bytes.assign(data, data + size);
+    }
+    VMPtr<VMBytes> stream = VMBytes::create(jint(bytes.size()));
+    if (!bytes.empty()) std::memcpy(stream->elements(), bytes.data(), bytes.size());
     c->input = stream;
     uint64_t seed = 1469598103934665603u;  // FNV-1a of the input: its level number and its play
     for (size_t i = 0; i < size; ++i) seed = (seed ^ data[i]) * 1099511628211u;
-    const jint level = jint(seed % 12) - 1;
+    // An edited level plays as itself; a stream as the level its hash names.
+    const jint level = jint(edits ? data[1] % 12 : seed % 12) - 1;
 
     // Refused levels end here: the scene shows none.
     VMPtr<LevelLoader> loader = LevelLoader::getInstance();
