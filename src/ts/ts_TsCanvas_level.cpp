@@ -158,8 +158,9 @@ bool TsCanvas::readLevelMap(const std::vector<jint>& tiles) {
             const jint entry = jint(readLevel(12));
             if (levelOverrun) return false;
             if (entry > jint(tiles.size())) {
-                return levelDamaged("map cell (" + std::to_string(x) + ", " + std::to_string(y) + ") names tile entry " +
-                                    std::to_string(entry) + " of " + std::to_string(tiles.size()));
+                return levelDamaged("map cell (" + std::to_string(x) + ", " + std::to_string(y) +
+                                    ") names tile entry " + std::to_string(entry) + " of " +
+                                    std::to_string(tiles.size()));
             }
             levelMapCell(x, y, entry == 0 ? 0 : tiles[size_t(entry - 1)]);
         }

@@ -128,17 +128,39 @@ constexpr jint kMaxFields = 4;
 
 // The fields of each type, by their place after the object's position (the
 // names of the level files, docs/formats.md).
-struct BgItemField { enum : jint { ITEM }; };
-struct ComponentField { enum : jint { VARIANT, PATH }; };
-struct InteractionField { enum : jint { VARIANT, FIXED, OUTFIT, KEY_LEVEL }; };
-struct WallField { enum : jint { WIDTH, ROW }; };
-struct TrapField { enum : jint { KIND, START_TIME }; };
-struct DisguisedField { enum : jint { LOOK, MODE, RANGE, VALUE }; };
-struct PersonField { enum : jint { LOOK, ANIMATION }; };
-struct KeyField { enum : jint { KIND }; };
-struct PlayerField { enum : jint { VALUE }; };
-struct TargetField { enum : jint { KIND, INDEX }; };
-struct PartField { enum : jint { PATH, ID, NEXT, TYPE }; };
+struct BgItemField {
+    enum : jint { ITEM };
+};
+struct ComponentField {
+    enum : jint { VARIANT, PATH };
+};
+struct InteractionField {
+    enum : jint { VARIANT, FIXED, OUTFIT, KEY_LEVEL };
+};
+struct WallField {
+    enum : jint { WIDTH, ROW };
+};
+struct TrapField {
+    enum : jint { KIND, START_TIME };
+};
+struct DisguisedField {
+    enum : jint { LOOK, MODE, RANGE, VALUE };
+};
+struct PersonField {
+    enum : jint { LOOK, ANIMATION };
+};
+struct KeyField {
+    enum : jint { KIND };
+};
+struct PlayerField {
+    enum : jint { VALUE };
+};
+struct TargetField {
+    enum : jint { KIND, INDEX };
+};
+struct PartField {
+    enum : jint { PATH, ID, NEXT, TYPE };
+};
 
 // An object as read: what its record is made of.
 struct Placed {
@@ -284,15 +306,9 @@ constexpr Kind kKinds[] = {
      // Look, position, id, mode, value, and the walk's ends `range` tiles
      // either side.
      .record = [](const Placed& o) -> Record {
-         const jint reach = o.fields[DisguisedField::RANGE] * o.tileWidth;
-         return {o.fields[DisguisedField::LOOK],
-                 o.x,
-                 o.y,
-                 1000 + o.row,
-                 o.fields[DisguisedField::MODE],
-                 o.fields[DisguisedField::VALUE],
-                 o.x - reach,
-                 o.x + reach};
+         const jint look = o.fields[DisguisedField::LOOK], mode = o.fields[DisguisedField::MODE];
+         const jint value = o.fields[DisguisedField::VALUE], reach = o.fields[DisguisedField::RANGE] * o.tileWidth;
+         return {look, o.x, o.y, 1000 + o.row, mode, value, o.x - reach, o.x + reach};
      },
      .rows = &LevelLoader::disguisedRecords,
      .fill = &LevelLoader::disguisedFill,
@@ -364,8 +380,8 @@ constexpr Kind kKinds[] = {
      .record = [](const Placed& o) -> Record {
          const jint type = o.fields[PartField::TYPE];
          const jint in = type >= InGameTransportItem::ELEVATOR ? o.tileWidth : o.tileWidth / 2;
-         return {o.fields[PartField::PATH], o.fields[PartField::ID], o.fields[PartField::NEXT], o.x + in,
-                 o.y + o.tileHeight, type};
+         const jint path = o.fields[PartField::PATH], id = o.fields[PartField::ID], next = o.fields[PartField::NEXT];
+         return {path, id, next, o.x + in, o.y + o.tileHeight, type};
      },
      .plane = &LevelLoader::transportParts,
      .fill = &LevelLoader::transportPartFill,
@@ -726,7 +742,8 @@ jboolean LevelLoader::selectLevel(jint level) {
                 if (damage == nullptr) {
                     why = VM_STR("missing or cut short");
                 } else {
-                    why = java::lang::StringBuffer::create()->construct(VM_STR("damaged: "))->append(damage)->toString();
+                    why =
+                        java::lang::StringBuffer::create()->construct(VM_STR("damaged: "))->append(damage)->toString();
                 }
             } else {
                 finishLoading();

@@ -42,8 +42,8 @@ TEST_F(TransportLooksTest, ALookFitsAPathTypeExactlyWhenItsSetHoldsWhatThatTypeP
             ASSERT_NE(anims.get(), nullptr);
             jint fitting = 0;
             for (const Needs& needs : types) {
-                SCOPED_TRACE("location " + std::to_string(location) + " variant " + std::to_string(variant) +
-                             " type " + std::to_string(needs.type));
+                SCOPED_TRACE("location " + std::to_string(location) + " variant " + std::to_string(variant) + " type " +
+                             std::to_string(needs.type));
                 // The elevator's and the hatch's sets hold animation 0 too:
                 // a look fits only the type whose animations it holds all of
                 // and no type of more.

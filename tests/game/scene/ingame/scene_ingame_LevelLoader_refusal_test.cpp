@@ -69,8 +69,14 @@ TEST_F(LevelLoaderRefusalTest, EachRuleRefusesTheWholeLevel) {
         {"tile-set image 0 is in no resource pack", [](json& l) { l["tileSet"]["image"] = 0; }},
         {"tile-set image -65536 is in no resource pack", [](json& l) { l["tileSet"]["image"] = -65536; }},
         {"tile-set image 1023 is in no resource pack", [](json& l) { l["tileSet"]["image"] = 1023; }},
-        {"map of 0 x 0 cells", [](json& l) { l["map"] = json{{"width", 0}, {"height", 0}, {"cells", json::array()}}; }},
-        {"map of 2 x 0 cells", [](json& l) { l["map"] = json{{"width", 2}, {"height", 0}, {"cells", json::array()}}; }},
+        {"map of 0 x 0 cells",
+         [](json& l) {
+             l["map"] = json{{"width", 0}, {"height", 0}, {"cells", json::array()}};
+         }},
+        {"map of 2 x 0 cells",
+         [](json& l) {
+             l["map"] = json{{"width", 2}, {"height", 0}, {"cells", json::array()}};
+         }},
         {"no map", [](json& l) { l.erase("map"); }},
         {"person's animation 65535 beyond the 5 of a look",
          [](json& l) {
@@ -89,8 +95,7 @@ TEST_F(LevelLoaderRefusalTest, EachRuleRefusesTheWholeLevel) {
         {"component 0: path 0 mixes elevator and stairs-up points", [](json& l) { object(l, kParts, 0)["type"] = 0; }},
         {"component 0: path 0 mixes elevator and stairs-down points",
          [](json& l) { object(l, kParts, 0)["type"] = 1; }},
-        {"component 0: path 0 mixes passage and elevator points",
-         [](json& l) { object(l, kParts, 1)["type"] = 3; }},
+        {"component 0: path 0 mixes passage and elevator points", [](json& l) { object(l, kParts, 1)["type"] = 3; }},
         {"map of 513 x 512 cells",
          [](json& l) {
              l["tileSet"]["tileWidth"] = l["tileSet"]["tileHeight"] = 1;
@@ -237,10 +242,10 @@ TEST_F(LevelLoaderRefusalTest, AMissingLevelAndALevelCutAtEveryByteAreRefused) {
 
     // Whole, but damaged: a map cell names the second entry of a tile set of one.
     BitWriter damaged;
-    damaged.put(8, 0).put(1, 0);                                                     // no header
-    damaged.put(1, 1).put(8, 0).put(12, 1).put(17, 1024).put(10, 16).put(10, 16);   // the tile set
-    damaged.put(1, 0).put(12, 1).put(1, 0).put(12, 1).put(12, 0);                    // one tile entry
-    damaged.put(1, 1).put(12, 1).put(12, 1).put(12, 2).put(1, 0);                    // the map
+    damaged.put(8, 0).put(1, 0);                                                   // no header
+    damaged.put(1, 1).put(8, 0).put(12, 1).put(17, 1024).put(10, 16).put(10, 16);  // the tile set
+    damaged.put(1, 0).put(12, 1).put(1, 0).put(12, 1).put(12, 0);                  // one tile entry
+    damaged.put(1, 1).put(12, 1).put(12, 1).put(12, 2).put(1, 0);                  // the map
     canvas->levels[0x5805] = damaged.bytes();
     EXPECT_FALSE(select(4, &printed));
     EXPECT_EQ(printed, "Level 4 not loaded: damaged: map cell (0, 0) names tile entry 2 of 1\n");
