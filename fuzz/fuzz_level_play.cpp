@@ -10,10 +10,10 @@
 //   0xED, the level (byte modulo 12: the tutorial, then levels 0 to 10),
 //   then edits of 5 bytes each: the object (16 bits, counted over the
 //   objects of every group in order), which of its named fields (8 bits,
-//   over its fields in name order, x and y among them), the new value (16
-//   bits; below 0x8000 taken modulo 16, as small values matter most).
-// The edited file is written as the asset generator writes level files; one
-// it refuses ends the input.
+//   over its fields but x and y in name order), the new value (16 bits;
+//   below 0x8000 taken modulo 16, as small values matter most; cut to the
+//   field's width).
+// The edited file is written as the asset generator writes level files.
 //
 // Allowed outcomes: the loader refuses the level, or the scene is built and
 // every frame runs. A throwable out of a frame, a level accepted but never
@@ -189,20 +189,40 @@ std::vector<uint8_t> edited(const uint8_t* data, size_t size) {
     }();
     if (size < 2) return {};
     nlohmann::json level = files[data[1] % files.size()];
-    std::vector<nlohmann::json*> objects;
-    for (nlohmann::json& group : level["objects"])
-        for (nlohmann::json& object : group["objects"]) objects.push_back(&object);
+    // Each object's fields but its position, with their widths in bits.
+    struct Field {
+        nlohmann::json* value;
+        int bits;
+    };
+    std::vector<std::vector<Field>> objects;
+    for (nlohmann::json& group : level["objects"]) {
+        const int type = group["type"].get<int>();
+        for (nlohmann::json& object : group["objects"]) {
+            std::vector<Field> fields;
+            for (auto field = object.begin(); field != object.end(); ++field) {
+                const std::string& name = field.key();
+                if (name == "x" || name == "y") continue;
+                int bits = 16;
+                if (name == "item") bits = type == 11 || type == 15 ? 7 : 6;
+                if (name == "variant") bits = group["objects"][0].contains("fixed") ? 2 : 3;
+                if (name == "kind") bits = type == 8 ? 3 : type == 14 ? 2 : 4;
+                if (name == "look") bits = 4;
+                if (name == "value" && type == 21) bits = 7;
+                if (name == "fixed") bits = 1;
+                fields.push_back({&field.value(), bits});
+            }
+            if (!fields.empty()) objects.push_back(fields);
+        }
+    }
     for (size_t at = 2; at + 5 <= size && !objects.empty(); at += 5) {
-        nlohmann::json& object = *objects[size_t(data[at] << 8 | data[at + 1]) % objects.size()];
-        if (object.empty()) continue;
-        auto field = object.begin();
-        std::advance(field, data[at + 2] % object.size());
+        std::vector<Field>& fields = objects[size_t(data[at] << 8 | data[at + 1]) % objects.size()];
+        Field& field = fields[data[at + 2] % fields.size()];
         const int raw = data[at + 3] << 8 | data[at + 4];
-        const int value = raw < 0x8000 ? raw % 16 : raw;
-        if (field->is_boolean())
-            *field = (value & 1) != 0;
+        const int value = (raw < 0x8000 ? raw % 16 : raw) & ((1 << field.bits) - 1);
+        if (field.value->is_boolean())
+            *field.value = (value & 1) != 0;
         else
-            *field = value;
+            *field.value = value;
     }
     try {
         return assetgen::describeLevelFile("edited level", level.dump());
