@@ -230,14 +230,16 @@ run fuzz_level_loader "$corpus" level
 # The game's levels played: the input is a whole level, which the game builds
 # and plays a few hundred frames of when its loader accepts it, or (first byte
 # 0xED) the level file of the next byte with edits of 5 bytes each to its
-# objects' fields. Seeds: the game's levels, and each level file as it is and
-# with four edits drawn from a fixed sequence.
+# objects' fields. Seeds: the game's levels, and each level file with four
+# edits drawn from a fixed sequence. An input takes up to a second or so: the
+# corpus starts afresh each time, so that reading it back stays within the
+# target's share of the time.
+rm -rf "$tree/corpus/fuzz_level_play"
 corpus_for fuzz_level_play
 for f in "$tree"/game-seeds/level/*; do cp "$f" "$corpus/game-level-${f##*/}"; done
 x=12345
 for n in $(seq 0 11); do
   level=$(printf '\\x%02x' "$n")
-  seed "edit-$n" "\\xed$level"
   edits=""
   for k in $(seq 1 20); do x=$(( (x * 1103515245 + 12345) % 2147483648 )); edits+=$(printf '\\x%02x' $(( x >> 16 & 255 ))); done
   seed "edits-$n" "\\xed$level$edits"
