@@ -30,12 +30,13 @@ foreach(file ${upper})
 endforeach()
 
 # The outside libraries are the platform's: no layer above it includes their
-# headers, not even those that the compiler finds in its own folders.
+# headers, not even those that the compiler finds in its own folders, by
+# their own name or through their folder (SDL2/SDL.h, libpng16/png.h).
 file(GLOB_RECURSE above_platform ${SOURCE_DIR}/lib_src/*.cpp ${SOURCE_DIR}/lib_src/*.h ${SOURCE_DIR}/target/*.cpp
   ${SOURCE_DIR}/target/*.h ${SOURCE_DIR}/src/*.cpp ${SOURCE_DIR}/src/*.h)
 foreach(file ${above_platform})
   file(STRINGS ${file} library_includes
-    REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<](SDL[A-Za-z0-9_]*\\.h|curl/|fluidsynth|png\\.h|ft2build\\.h|freetype/|X11/)")
+    REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<](SDL[A-Za-z0-9_]*[./]|curl/|fluidsynth|libpng[0-9]*/|png(conf)?\\.h|zlib\\.h|zconf\\.h|ft2build\\.h|freetype[0-9]*/|X11/)")
   if(library_includes)
     file(RELATIVE_PATH name ${SOURCE_DIR} ${file})
     list(APPEND failures "${name} includes an outside library's header: ${library_includes}")

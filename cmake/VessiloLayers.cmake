@@ -1,9 +1,10 @@
 # The program's layers (docs/runtime.md, "Layers").
 
 # The outside libraries' headers that the compiler finds in its own folders,
-# where no include path hides them: a stand-in for each, on the include path
-# of every layer above the platform, stops the build there.
-foreach(header curl/curl.h fluidsynth.h png.h X11/Xlib.h X11/Xutil.h)
+# where no include path hides them, also by their folder there (SDL2/,
+# libpng16/): a stand-in for each, on the include path of every layer above
+# the platform, stops the build there. zlib comes in with libpng.
+foreach(header curl/curl.h fluidsynth.h png.h libpng16/png.h SDL2/SDL.h zlib.h X11/Xlib.h X11/Xutil.h)
   file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/layers/hidden/${header}
     CONTENT "// Generated (cmake/VessiloLayers.cmake): an outside library's header, above the platform.\n#error \"${header}: hidden from this layer (an outside library of the platform)\"\n")
 endforeach()
@@ -62,6 +63,10 @@ function(vessilo_add_layer_check)
       "vessilo_runtime|java_lang_String.h|SDL.h"
       "vessilo_framework|ts_TsCanvas.h|hal_system.h"
       "vessilo_framework|ts_TsCanvas.h|curl/curl.h"
+      "vessilo_framework|ts_TsCanvas.h|SDL2/SDL.h"
+      "vessilo_framework|ts_TsCanvas.h|png.h"
+      "vessilo_framework|ts_TsCanvas.h|libpng16/png.h"
+      "vessilo_framework|ts_TsCanvas.h|zlib.h"
       "vessilo_platform|hal_system.h|java_lang_String.h"
       "vessilo_runtime|java_lang_String.h|ts_TsCanvas.h"
       "vessilo_framework|ts_TsCanvas.h|com_ventrix_common_Main.h"

@@ -87,7 +87,9 @@ bool flush(int fd, bool dataOnly) {
 
 int openRegular(const char* path, int* fd) {
     *fd = -1;
-    int opened = open(AT_FDCWD, path, O_RDONLY);
+    // Not blocking, so that a pipe in a file's place is refused below rather
+    // than waited on; reading a regular file is not affected by it.
+    int opened = open(AT_FDCWD, path, O_RDONLY | O_NONBLOCK);
     if (opened < 0) return HAL_NOT_FOUND;
     struct stat info;
     if (::fstat(opened, &info) != 0 || !S_ISREG(info.st_mode)) {

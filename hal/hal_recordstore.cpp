@@ -219,17 +219,23 @@ bool writeMetadata(int folder, const Metadata& metadata) {
     return writeMetadataBytes(&file, metadata) && flushAll({&file}) && file.place();
 }
 
-bool readMetadata(int folder, Metadata* metadata) {
-    if (refusedToOwner(folder, kMetadataName, S_IRUSR)) return false;
-    int fd = hal_file::open(folder, kMetadataName, O_RDONLY | O_NOFOLLOW);
-    if (fd < 0) return false;
+// How reading "metadata.info" ended. Only a file that is not there counts as
+// missing; one that is there but cannot be read leaves the store unreadable,
+// so that nothing is written over it. A readable file whose bytes do not fit
+// is put right from the records as a missing one is.
+enum class MetadataRead { kRead, kMissing, kUnfit, kUnreadable };
+
+MetadataRead readMetadata(int folder, Metadata* metadata) {
+    if (refusedToOwner(folder, kMetadataName, S_IRUSR)) return MetadataRead::kUnreadable;
+    int fd = hal_file::open(folder, kMetadataName, O_RDONLY | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0) return errno == ENOENT ? MetadataRead::kMissing : MetadataRead::kUnreadable;
     FileDescriptor file(fd);
     struct stat info;
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size != off_t(hal_recordstore::kMetadataSize))
-        return false;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return MetadataRead::kUnreadable;
+    if (info.st_size != off_t(hal_recordstore::kMetadataSize)) return MetadataRead::kUnfit;
     uint8_t bytes[hal_recordstore::kMetadataSize];
-    if (!readAll(fd, bytes, sizeof bytes)) return false;
-    return hal_recordstore::decodeMetadata(bytes, sizeof bytes, metadata);
+    if (!readAll(fd, bytes, sizeof bytes)) return MetadataRead::kUnreadable;
+    return hal_recordstore::decodeMetadata(bytes, sizeof bytes, metadata) ? MetadataRead::kRead : MetadataRead::kUnfit;
 }
 
 bool endsWith(const char* text, const char* suffix, size_t suffixLength) {
@@ -379,20 +385,23 @@ int64_t recordSizeInFolder(int32_t id, void* context) {
 
 // Reads a store folder into a new state: left-over temporary files and an add
 // that never committed are removed, and a metadata file that is missing or
-// does not fit the records is written anew. 7 when the folder cannot be read.
+// does not fit the records is written anew. 7 when the folder or a metadata
+// file that is there cannot be read; nothing is changed then.
 int loadStore(StoreState* state) {
     if (refusedToOwner(AT_FDCWD, state->folder.c_str(), kReadFolder)) return HAL_IO_ERROR;
     int fd = openDirectory(AT_FDCWD, state->folder.c_str());
     if (fd < 0) return HAL_IO_ERROR;
     FileDescriptor folder(fd);
+    Metadata read;
+    const MetadataRead outcome = readMetadata(fd, &read);
+    if (outcome == MetadataRead::kUnreadable) return HAL_IO_ERROR;
     std::vector<int32_t> ids;
     if (!scanStoreFolder(fd, &ids)) return HAL_IO_ERROR;
-    Metadata read;
-    const bool readable = readMetadata(fd, &read);
     int32_t uncommitted = 0;
     bool rewrite = false;
-    Metadata metadata = hal_recordstore::repairMetadata(readable ? &read : nullptr, ids, nowMillis(),
-                                                        recordSizeInFolder, &fd, &uncommitted, &rewrite);
+    const Metadata* known = outcome == MetadataRead::kRead ? &read : nullptr;
+    Metadata metadata =
+        hal_recordstore::repairMetadata(known, ids, nowMillis(), recordSizeInFolder, &fd, &uncommitted, &rewrite);
     bool changed = false;
     if (uncommitted != 0) {
         ::unlinkat(fd, recordFileName(uncommitted).c_str(), 0);
@@ -1001,7 +1010,9 @@ int HAL_getRecord(NativeRecordStore* store, int32_t id, void* buffer, int32_t* l
     }
     const std::string path = state->folder + "/" + recordFileName(id);
     if (refusedToOwner(AT_FDCWD, path.c_str(), S_IRUSR)) return HAL_IO_ERROR;
-    int fd = hal_file::open(AT_FDCWD, path.c_str(), O_RDONLY | O_NOFOLLOW);
+    // Not blocking: a pipe put in a record's place must fail the read, not
+    // wait for a writer that never comes.
+    int fd = hal_file::open(AT_FDCWD, path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK);
     if (fd < 0) return HAL_IO_ERROR;
     FileDescriptor file(fd);
     struct stat info;

@@ -168,13 +168,15 @@ bool recordIdOfFile(const char* entry, int32_t* id);
 void encodeMetadata(const Metadata& metadata, uint8_t bytes[kMetadataSize]);
 bool decodeMetadata(const uint8_t* bytes, size_t size, Metadata* metadata);
 // What opening makes of the metadata read from a store folder (null when it
-// could not be read) and of the record ids found there (sorted, ascending):
+// is missing or its bytes do not decode; a file that is there but cannot be
+// read fails the opening before this) and of the record ids found there
+// (sorted, ascending):
 // - it fits the records: kept. A record at exactly the next id is an add that
 //   never committed: its id goes to *uncommittedId (0 when none) for the
 //   caller to remove;
 // - only the count differs (a delete that never reached the metadata): the
 //   count is corrected;
-// - missing, unreadable, or records beyond the next id: rebuilt from the
+// - missing, undecodable, or records beyond the next id: rebuilt from the
 //   records (next id above the highest, count from the files, size the sum of
 //   sizeOf over them, time now).
 // *rewrite tells whether the result differs from what the disk holds.

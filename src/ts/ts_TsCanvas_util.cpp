@@ -1,9 +1,9 @@
 // ts.TsCanvas: numbers, pixels and sorting.
 #include "ts_TsCanvas.h"
 
-#include <zlib.h>
-
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -17,6 +17,29 @@ using java::lang::String;
 using java::lang::StringBuffer;
 using javax::microedition::lcdui::Graphics;
 using javax::microedition::lcdui::Image;
+
+namespace {
+
+// The CRC-32 of PNG chunks (reflected polynomial 0xEDB88320), one table
+// step per byte.
+constexpr std::array<uint32_t, 256> kCrcTable = [] {
+    std::array<uint32_t, 256> table{};
+    for (uint32_t n = 0; n < 256; ++n) {
+        uint32_t c = n;
+        for (int k = 0; k < 8; ++k) c = (c & 1u) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        table[n] = c;
+    }
+    return table;
+}();
+
+// Continues crc (0 to start) over size bytes.
+uint32_t updateCrc(uint32_t crc, const uint8_t* bytes, size_t size) {
+    uint32_t c = ~crc;
+    for (size_t i = 0; i < size; ++i) c = kCrcTable[(c ^ bytes[i]) & 0xFFu] ^ (c >> 8);
+    return ~c;
+}
+
+}  // namespace
 
 // --- numbers, pixels and sorting ---------------------------------------------------
 
@@ -166,11 +189,11 @@ void TsCanvas::updatePaletteCrc(VMPtr<VMBytes> palette) {
     if (palette == nullptr) _VM_throwNullPointer();
     if (palette->length < 4) _VM_throwIllegalArgumentException();
     // A chunk's CRC covers its type and its data.
-    static const Bytef kType[] = {'P', 'L', 'T', 'E'};
-    uLong crc = crc32(0L, kType, 4);
-    crc = crc32(crc, reinterpret_cast<const Bytef*>(palette->elements()), uInt(palette->length - 4));
+    static const uint8_t kType[] = {'P', 'L', 'T', 'E'};
+    uint32_t crc = updateCrc(0, kType, 4);
+    crc = updateCrc(crc, reinterpret_cast<const uint8_t*>(palette->elements()), size_t(palette->length - 4));
     jbyte* out = palette->elements() + palette->length - 4;
-    for (int i = 0; i < 4; ++i) out[i] = jbyte(uint32_t(crc) >> (24 - 8 * i));
+    for (int i = 0; i < 4; ++i) out[i] = jbyte(crc >> (24 - 8 * i));
 }
 
 }  // namespace ts

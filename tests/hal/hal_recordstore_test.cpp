@@ -227,6 +227,14 @@ TEST_F(HalRecordStoreTest, FailuresAndBadArgumentsLeaveTheStoreAsItWas) {
     EXPECT_EQ(get(store, 1), "abc");
     EXPECT_EQ(values(store).nextId, 2);
     EXPECT_FALSE(fs::exists(folderOf(u"s") + "record-9.bin"));
+
+    // A pipe put in the record's place fails the read instead of waiting for
+    // a writer.
+    const std::string record = folderOf(u"s") + "record-1.bin";
+    ASSERT_TRUE(fs::remove(record));
+    ASSERT_EQ(::mkfifo(record.c_str(), 0600), 0);
+    length = 8;
+    EXPECT_EQ(HAL_getRecord(store, 1, buffer, &length), HAL_IO_ERROR);
 }
 
 // A folder standing where the metadata's temporary file, or the metadata
@@ -565,16 +573,30 @@ TEST_F(HalRecordStoreTest, ADatabaseFolderThatCannotKeepTheStoresIsNamedWithItsR
         fs::remove_all(folder);
         fs::remove_all(dir.root() + "real");
     }
-    // A store behind a folder that cannot be looked into is not "no store":
-    // opening it fails as unreadable, whether it is asked to be made or not.
+    // A store behind a folder that cannot be looked into, or whose metadata
+    // file is there but cannot be read, is not "no store": opening it fails
+    // as unreadable, whether it is asked to be made or not, and leaves the
+    // metadata as it was (bytes, mode and time).
     NativeRecordStore* store = open(u"kept");
     add(store, "level 5");
     close(store);
-    for (const std::string& locked : {database, folderOf(u"kept")}) {
+    const std::string metadata = folderOf(u"kept") + "metadata.info";
+    const std::string bytes = readFile(metadata);
+    for (const std::string& locked : {database, folderOf(u"kept"), metadata}) {
+        const fs::perms mode = fs::status(locked).permissions();
+        struct stat before {};
+        ASSERT_EQ(::lstat(metadata.c_str(), &before), 0);
         fs::permissions(locked, fs::perms::none);
         EXPECT_EQ(open(u"kept", false, &store), HAL_IO_ERROR) << locked;
         EXPECT_EQ(open(u"kept", true, &store), HAL_IO_ERROR) << locked;
-        fs::permissions(locked, fs::perms::owner_all);
+        fs::permissions(locked, mode);
+        struct stat after {};
+        ASSERT_EQ(::lstat(metadata.c_str(), &after), 0);
+        EXPECT_EQ(after.st_ino, before.st_ino) << locked;
+        EXPECT_EQ(after.st_mode, before.st_mode) << locked;
+        EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec) << locked;
+        EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec) << locked;
+        EXPECT_EQ(readFile(metadata), bytes) << locked;
     }
     hal_recordstore::actAsOwner(false);
     EXPECT_EQ(get(open(u"kept"), 1), "level 5");

@@ -3,6 +3,7 @@
 #include "hal_resource.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 
@@ -94,6 +95,10 @@ TEST_F(HalResourceTest, MissingFilesAndFoldersAreNotFound) {
     EXPECT_EQ(open(u"sub", &file), HAL_NOT_FOUND);  // a folder is no resource
     EXPECT_EQ(file, nullptr);
     EXPECT_EQ(open(u"secret.txt", &file), HAL_NOT_FOUND);  // only rsc/ is searched
+    // A pipe in a file's place is no resource, and opening it does not wait
+    // for a writer.
+    ASSERT_EQ(::mkfifo((dir.root() + "rsc/pipe.bin").c_str(), 0600), 0);
+    EXPECT_EQ(open(u"pipe.bin", &file), HAL_NOT_FOUND);
 }
 
 TEST_F(HalResourceTest, BadNamesAreRefusedBeforeAnyOpen) {

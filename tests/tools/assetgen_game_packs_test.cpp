@@ -72,7 +72,8 @@ std::vector<Needs> needs() {
         {0x4801, 0x4805, 1, 1, {}, {}, {}, {}, {}, {}},
     };
     // pack 12: the seven watchers see while they stand, walk and turn, and
-    // see nothing once knocked out (only their body and back boxes stay);
+    // neither see nor feel anything once knocked out (only their back boxes
+    // stay, to take their outfit from);
     // the same looks as the player wears them have no sight box in any
     // frame (and draw no fan, below).
     const int watcherSets[] = {0x3001, 0x3000, 0x3006, 0x3005, 0x3007, 0x3004, 0x3002};
@@ -86,7 +87,7 @@ std::vector<Needs> needs() {
                            13,
                            {0, 1, 14},
                            {23},
-                           {{0, boxes}, {1, boxes}, {23, boxes}, {24, boxes}, {14, {0, 1, 3}}},
+                           {{0, boxes}, {1, boxes}, {23, boxes}, {24, boxes}, {14, {1, 3}}},
                            {},
                            {},
                            {1}});

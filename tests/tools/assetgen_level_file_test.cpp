@@ -13,9 +13,10 @@ using assetgen_test::writeFile;
 
 namespace {
 
-// Every object type that reads fields, named; "solution" is not the level's.
+// Every object type that reads fields, named; "solution" and "wasted" are not
+// the level's.
 const char* const kNamed = R"({
- "comment": "every type with fields", "solution": {"steps": ["anything", 1, 2]},
+ "comment": "every type with fields", "solution": {"steps": ["anything", 1, 2]}, "wasted": [{"wait": true}],
  "header": 3, "headerFields": [[16, 513]],
  "objects": [
   {"type": 0, "objects": [{"x": 0, "y": 0, "item": 63}]},

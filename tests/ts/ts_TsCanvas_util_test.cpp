@@ -144,6 +144,35 @@ std::vector<uint8_t> palettePng(const std::vector<uint8_t>& rgb) {
 
 }  // namespace
 
+// The palette's CRC is a chunk's CRC-32 over "PLTE" and the data: known
+// values, and zlib's over palettes of every length up to a full one.
+TEST_F(TsCanvasUtilTest, APaletteCrcIsTheChunkCrcOverItsTypeAndData) {
+    const auto crcOf = [](const std::vector<uint8_t>& data) {
+        std::vector<uint8_t> bytes = data;
+        bytes.resize(bytes.size() + 4, 0xAA);
+        VMPtr<VMBytes> palette = tstest::bytesOf(bytes);
+        TsCanvas::updatePaletteCrc(palette);
+        const uint8_t* out = reinterpret_cast<const uint8_t*>(palette->elements()) + data.size();
+        return uint32_t(out[0]) << 24 | uint32_t(out[1]) << 16 | uint32_t(out[2]) << 8 | out[3];
+    };
+    std::vector<uint8_t> full(768);
+    for (size_t i = 0; i < full.size(); ++i) full[i] = uint8_t(i);
+    const std::pair<std::vector<uint8_t>, uint32_t> known[] = {
+        {{}, 0x4BA88955u},
+        {{'1', '2', '3', '4', '5', '6', '7', '8', '9'}, 0xAE9EC448u},
+        {full, 0xF650DFB7u},
+    };
+    for (const auto& [data, crc] : known) EXPECT_EQ(crcOf(data), crc) << data.size();
+    std::mt19937 random(7);
+    std::vector<uint8_t> data;
+    for (int length = 0; length <= 768; length += 3) {
+        uLong crc = crc32(0L, reinterpret_cast<const Bytef*>("PLTE"), 4);
+        if (!data.empty()) crc = crc32(crc, data.data(), uInt(data.size()));
+        ASSERT_EQ(crcOf(data), uint32_t(crc)) << length;
+        for (int k = 0; k < 3; ++k) data.push_back(uint8_t(random()));
+    }
+}
+
 TEST_F(TsCanvasUtilTest, ARecolouredPaletteWithItsCrcUpdatedDecodes) {
     std::vector<uint8_t> png = palettePng({255, 0, 0, 0, 0, 255});
     // The game recolours the palette data and fixes the CRC after it.

@@ -136,20 +136,22 @@ struct AsOwner {
 
 }  // namespace
 
-// Saved progress that is there but cannot be read now (its record file or
-// its whole store folder made unreadable) is never thrown away: the run
-// plays on the defaults in memory, writes nothing over the store, not even
-// when the kind is saved later, and says so in one line; once readable
-// again it is read as it was.
+// Saved progress that is there but cannot be read now (its record file, its
+// metadata file or its whole store folder made unreadable) is never thrown
+// away: the run plays on the defaults in memory, writes nothing over the
+// store, not even when the kind is saved later, and says so in one line;
+// once readable again it is read as it was.
 TEST_F(GameTest, AStoreThatCannotBeReadKeepsItsBytesAndTheRunPlaysOnTheDefaults) {
     const std::string database = hal_recordstore::databaseDirectory();
-    for (const char* unreadable : {"store-1/record-1.bin", "store-1"}) {
+    for (const char* unreadable : {"store-1/record-1.bin", "store-1/metadata.info", "store-1"}) {
         SCOPED_TRACE(unreadable);
         ASSERT_TRUE(canvas->saveRecordStore(0, bytesOf({0, 0, 0, 2, 0, 0, 0, 0})));
         ASSERT_TRUE(canvas->saveRecordStore(1, bytesOf({0, 0, 0, 0, 5, 0})));  // level 5 reached
         const std::string record = database + "store-1/record-1.bin";
         const std::string before = fileBytes(record);
         ASSERT_EQ(before.size(), 6u);
+        const std::string metadata = database + "store-1/metadata.info";
+        const std::string metadataBefore = fileBytes(metadata);
         ASSERT_EQ(::chmod((database + unreadable).c_str(), 0), 0);
         VMPtr<gametest::TestGame> game;
         std::string printed;
@@ -169,6 +171,7 @@ TEST_F(GameTest, AStoreThatCannotBeReadKeepsItsBytesAndTheRunPlaysOnTheDefaults)
                   "saved data in record store \"1\" cannot be read: playing on the defaults, and not saving over it\n");
         ASSERT_EQ(::chmod((database + unreadable).c_str(), std::string(unreadable) == "store-1" ? 0755 : 0644), 0);
         EXPECT_EQ(fileBytes(record), before);
+        EXPECT_EQ(fileBytes(metadata), metadataBefore);
         EXPECT_FALSE(std::filesystem::exists(database + ".replacing-store-1"));
         VMPtr<gametest::TestGame> later = run();
         EXPECT_EQ(later->creates[1], 0);

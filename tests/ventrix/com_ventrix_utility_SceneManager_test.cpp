@@ -259,6 +259,43 @@ TEST_F(SceneManagerFlowTest, AChangeAskedForInASceneUpdateActsAtOnce) {
     EXPECT_EQ(sm->logScene()->log, (Log{"stage0"}));
 }
 
+// Touches made on the scene before a change, and while the next one loads
+// behind the loading page, are not the next scene's: the queue is emptied
+// at the change and every frame until the new scene has been drawn, and the
+// end of a touch begun before is no tap. Touches after that are taken.
+TEST_F(SceneManagerFlowTest, TouchesMadeBeforeASceneIsDrawnAreNotItsOwn) {
+    VMPtr<FactoryManager> sm = FactoryManager::create()->construct();
+    sm->changeScene(1);
+    sm->init();
+    VMPtr<MyPointer> pointer = sm->pointer;
+    PointerInputEventManager::addEvent(PointerInputEventManager::PRESSED, 10, 10);
+    sm->changeScene(2);
+    EXPECT_EQ(PointerInputEventManager::getEventCount(), 0);
+    int frames = 0;
+    for (; frames < 20 && sm->scene->loading; ++frames) {  // the last one ends the loading
+        PointerInputEventManager::addEvent(PointerInputEventManager::PRESSED, 20, 20);
+        PointerInputEventManager::addEvent(PointerInputEventManager::RELEASED, 20, 20);
+        sm->update();
+        EXPECT_EQ(PointerInputEventManager::getEventCount(), 0);
+        EXPECT_FALSE((*pointer->justPressed)[0] || (*pointer->justReleased)[0] || (*pointer->isDown)[0]);
+    }
+    EXPECT_GT(frames, 1);
+    ASSERT_FALSE(sm->scene->loading);
+    // A finger put down before the change and lifted now.
+    PointerInputEventManager::addEvent(PointerInputEventManager::RELEASED, 30, 30);
+    sm->update();
+    EXPECT_FALSE((*pointer->justReleased)[0]);
+    EXPECT_TRUE((*pointer->isUp)[0]);
+    // A tap on the scene shown.
+    PointerInputEventManager::addEvent(PointerInputEventManager::PRESSED, 40, 40);
+    sm->update();
+    EXPECT_TRUE((*pointer->justPressed)[0]);
+    PointerInputEventManager::addEvent(PointerInputEventManager::RELEASED, 41, 40);
+    sm->update();
+    EXPECT_TRUE((*pointer->justReleased)[0]);
+    EXPECT_EQ(pointer->getX(0), 41);
+}
+
 TEST_F(SceneManagerFlowTest, MusicIsPreparedByCueAndStartedOnChannel0) {
     Log sound;
     VMPtr<RecordingMedia> media = recordSound(&sound);

@@ -664,7 +664,10 @@ Bytes describeLevel(Node& d, bool named) {
 // A level file's level (docs/formats.md, "Level files").
 Bytes levelFile(const json& level, const std::string& path) {
     Node d(level, path);
-    if (d.has("solution")) d.at("solution");  // what the tests expect of the level, not part of it
+    // What the tests expect of the level, not part of it: the run that plays
+    // it and the run that wastes its first borrowed outfit.
+    for (const char* run : {"solution", "wasted"})
+        if (d.has(run)) d.at(run);
     Bytes bytes = describeLevel(d, true);
     d.finish();
     return bytes;
@@ -672,7 +675,7 @@ Bytes levelFile(const json& level, const std::string& path) {
 
 // A level kept in a file of its own ("source": "levels/<name>.json", beside
 // the description): the level's fields, objects' fields by name; its
-// "solution" is not part of the level.
+// "solution" and "wasted" are not part of the level.
 Bytes describeLevelSource(Node& r, const std::string& directory) {
     Node source = r.at("source");
     const std::string name = source.string();

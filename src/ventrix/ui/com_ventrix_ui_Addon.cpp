@@ -495,6 +495,59 @@ VMPtr<VMIntRows> Addon::getRowRegions() {
     return rows;
 }
 
+// --- list layout ---------------------------------------------------------------------
+
+jboolean Addon::loadListGraphics() {
+    listOpen = true;
+    if (loadedListResource == listResource && listFrame != nullptr) return false;
+    loadedListResource = listResource;
+    ResManager::load(listResource, listSecondResource);
+    listFirstIndex = ResManager::getFirstIndex();
+    listSecondIndex = ResManager::getSecondIndex();
+    return true;
+}
+
+void Addon::layOutRows(jint entries) {
+    VMPtr<VMInts> box = layoutBox(ROW_BOX);
+    setItemSize((*box)[2], (*box)[3]);
+    visibleRows = itemHeight >= 1 ? std::max<jint>(0, std::min(areaHeight / itemHeight, entries)) : 0;
+    rowOffsetX = (areaWidth - itemWidth) / 2;
+    firstRow = 0;
+    rowGap = (areaHeight - visibleRows * itemHeight) / (visibleRows + 1);
+}
+
+VMPtr<MyPointer> Addon::resetTouch() {
+    VMPtr<MyPointer> p = pointer;
+    p->resetX();
+    p->resetY();
+    selected = -1;
+    return p;
+}
+
+void Addon::registerRows(jint entries) {
+    VMPtr<VMInts> area = VMInts::create(4);
+    (*area)[0] = areaX;
+    (*area)[1] = areaY;
+    (*area)[2] = areaWidth;
+    (*area)[3] = areaHeight;
+    VMPtr<MyPointer> p = pointer;
+    p->setTouchBoxes(itemCount, getRowRegions(), area);
+    const jint range = visibleRows < entries ? -((rowGap + itemHeight) * (entries - visibleRows)) : 0;
+    p->setScrollLimits(0, 0, 0, range);
+}
+
+VMPtr<RichFont> Addon::rowFont(jint fontNumber) {
+    VMPtr<MyFont> f = font;
+    f->useFont(fontNumber);
+    return f->richFont;
+}
+
+jint Addon::rowTop(jint r) { return (rowGap + itemHeight) * r + rowGap + areaY - (*offset)[1]; }
+
+void Addon::drawRowText(VMPtr<Graphics> g, VMPtr<RichFont> rich, VMPtr<String> s, jint x, jint top) {
+    rich->drawString(g, s, x, top + (itemHeight - rich->getHeight()) / 2, Graphics::TOP | Graphics::LEFT);
+}
+
 // --- release ----------------------------------------------------------------------------
 
 void Addon::dropFrames(jboolean giveBack) {

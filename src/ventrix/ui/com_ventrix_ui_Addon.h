@@ -2,10 +2,12 @@
 // It shows a box (a frame of an animation set, or filled and outlined), a
 // wrapped text that scrolls line by line with a scroll bar, positioned text
 // labels, and holds the data of a selectable list (text ids, selection, first
-// visible row, touch regions) that com.ventrix.ui.ListMenu lays out and
-// draws. The owner configures the panel, shows it through the active flag and
-// polls it: getTappedItem answers the row chosen in this frame. A hidden
-// panel ignores keys and scroll steps.
+// visible row, touch regions) with the steps that lay it out in rows and
+// hand them to the touch input; the list panels built on it
+// (com.ventrix.ui.ListMenu among them) load their graphics and draw the
+// rows. The owner configures the panel, shows it through the active flag
+// and polls it: getTappedItem answers the row chosen in this frame. A
+// hidden panel ignores keys and scroll steps.
 //
 // The panel draws on the 480 x 640 game area; every position is moved by
 // minus the drawing offset.
@@ -33,6 +35,7 @@ public:
     static constexpr jint SCROLL_BAR_WIDTH = 5;
     static constexpr jint MARQUEE_LIMIT = 480;  // a wider selected item runs
     static constexpr jint MARQUEE_STEP = 2;
+    static constexpr jint ROW_BOX = 5;  // the list graphics' box of one row
 
     jint textWidth = 0;
     jint scrollY = 0;  // vertical drag position of the content
@@ -225,6 +228,29 @@ protected:
     // Drops the panel and list frames; with giveBack, their cache references
     // go back to the cache.
     void dropFrames(jboolean giveBack);
+
+    // The steps of laying a list out, shared by the list panels built on
+    // this one, which each load their own frames and draw their own rows.
+    //
+    // Marks the list open and loads the list graphics into the cache when
+    // the resource changed or the panel let them go (close, release); true
+    // when it loaded them.
+    jboolean loadListGraphics();
+    // Rows of the row box's size, as many of the entries as fit in the
+    // area (none without a row height), centred across it, the free height
+    // shared equally above, between and below them; the first entry on top.
+    void layOutRows(jint entries);
+    // Forgets the pointer's drags and the highlighted row.
+    VMPtr<utility::MyPointer> resetTouch();
+    // Hands the item rows to the touch input, with a drag that reaches the
+    // last of the entries.
+    void registerRows(jint entries);
+    // The text renderer, set to the panel's font of that number.
+    VMPtr<ts::util::text::RichFont> rowFont(jint fontNumber);
+    // The top of visible row r on the screen.
+    jint rowTop(jint r);
+    // A row's text at x, centred in the height of the row whose top is given.
+    void drawRowText(VMPtr<Graphics> g, VMPtr<ts::util::text::RichFont> rich, VMPtr<String> s, jint x, jint top);
 };
 
 }  // namespace com::ventrix::ui

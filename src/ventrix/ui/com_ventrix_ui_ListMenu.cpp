@@ -22,45 +22,6 @@ VMPtr<ListMenu> ListMenu::construct() {
     return this;
 }
 
-jboolean ListMenu::loadListGraphics() {
-    listOpen = true;
-    if (loadedListResource == listResource && listFrame != nullptr) return false;
-    loadedListResource = listResource;
-    ResManager::load(listResource, listSecondResource);
-    listFirstIndex = ResManager::getFirstIndex();
-    listSecondIndex = ResManager::getSecondIndex();
-    return true;
-}
-
-void ListMenu::layOutRows(jint entries) {
-    VMPtr<VMInts> box = layoutBox(ROW_BOX);
-    setItemSize((*box)[2], (*box)[3]);
-    visibleRows = itemHeight >= 1 ? std::max<jint>(0, std::min(areaHeight / itemHeight, entries)) : 0;
-    rowOffsetX = (areaWidth - itemWidth) / 2;
-    firstRow = 0;
-    rowGap = (areaHeight - visibleRows * itemHeight) / (visibleRows + 1);
-}
-
-VMPtr<MyPointer> ListMenu::resetTouch() {
-    VMPtr<MyPointer> p = pointer;
-    p->resetX();
-    p->resetY();
-    selected = -1;
-    return p;
-}
-
-void ListMenu::registerRows(jint entries) {
-    VMPtr<VMInts> area = VMInts::create(4);
-    (*area)[0] = areaX;
-    (*area)[1] = areaY;
-    (*area)[2] = areaWidth;
-    (*area)[3] = areaHeight;
-    VMPtr<MyPointer> p = pointer;
-    p->setTouchBoxes(itemCount, getRowRegions(), area);
-    const jint range = visibleRows < entries ? -((rowGap + itemHeight) * (entries - visibleRows)) : 0;
-    p->setScrollLimits(0, 0, 0, range);
-}
-
 void ListMenu::open() {
     // The layout always comes from frame 0.
     if (loadListGraphics()) listFrame = cachedFrame(listSecondIndex, 0);
@@ -76,18 +37,6 @@ void ListMenu::open() {
     p->addRightRegion(getRightRegion());
     registerRows(itemCount);
     if (listFrame != nullptr) listFrame = cachedFrame(listSecondIndex, MARKER_FRAME);
-}
-
-VMPtr<RichFont> ListMenu::rowFont(jint fontNumber) {
-    VMPtr<MyFont> f = font;
-    f->useFont(fontNumber);
-    return f->richFont;
-}
-
-jint ListMenu::rowTop(jint r) { return (rowGap + itemHeight) * r + rowGap + areaY - (*offset)[1]; }
-
-void ListMenu::drawRowText(VMPtr<Graphics> g, VMPtr<RichFont> rich, VMPtr<String> s, jint x, jint top) {
-    rich->drawString(g, s, x, top + (itemHeight - rich->getHeight()) / 2, Graphics::TOP | Graphics::LEFT);
 }
 
 void ListMenu::paint(VMPtr<Graphics> g) {

@@ -92,6 +92,9 @@ void MyPointer::pollEvents() {
                 break;
             case PointerInputEventManager::DRAGGED:
             case PointerInputEventManager::RELEASED:
+                // The end of a touch begun before the last reset, on the
+                // screen before this one, is no tap on this one.
+                if (type == PointerInputEventManager::RELEASED && (*isUp)[0]) break;
                 if (type == PointerInputEventManager::RELEASED) {
                     (*isDown)[0] = false;
                     (*justReleased)[0] = true;
@@ -107,6 +110,13 @@ void MyPointer::pollEvents() {
             default: break;
         }
     }
+}
+
+void MyPointer::dropQueuedEvents() {
+    // The queue holds at most its length; the bound keeps a touch that keeps
+    // arriving from holding the frame.
+    for (jint n = 0; n < PointerInputEventManager::QUEUE_LENGTH; ++n)
+        if (!PointerInputEventManager::nextEvent()) break;
 }
 
 // --- positions ---------------------------------------------------------------------------

@@ -7,7 +7,9 @@
 // touch key regions that the framework's key manager turns into presses of
 // the keys 1 (up), 6 (down), 2 (left) and 5 (right).
 //
-// Only pointer 0 exists: events of another pointer are ignored.
+// Only pointer 0 exists: events of another pointer are ignored. A release
+// whose press was not taken since the last reset belongs to a touch begun on
+// another screen and is ignored as well.
 #pragma once
 
 #include "VM.h"
@@ -116,6 +118,10 @@ public:
     // The key manager drops every region of every key.
     virtual void releaseRegions();
     virtual jint getPressY(jint id);
+
+    // Throws away the events waiting in the framework's queue: touches made
+    // on a screen that is gone, or behind the loading page.
+    void dropQueuedEvents();
 
     void markReferences(uint32_t bits) override {
         _VM_markRef(isDown, bits);

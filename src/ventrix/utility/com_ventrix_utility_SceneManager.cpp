@@ -25,10 +25,18 @@ VMPtr<SceneManager> SceneManager::getInstance() {
 
 void SceneManager::update() {
     VMPtr<ui::Scene> current = scene;
+    // A scene that begins this frame loading has not been drawn yet: what
+    // the screen showed meanwhile was the scene before it, under the loading
+    // page, and the touches made on it are not this scene's.
+    const bool unseen = current != nullptr && current->loading;
     if (current != nullptr) current->update();
     // The touch events of this frame.
     VMPtr<MyPointer> touch = pointer;
-    if (touch != nullptr) touch->update();
+    if (touch == nullptr) return;
+    if (unseen)
+        touch->dropQueuedEvents();
+    else
+        touch->update();
 }
 
 void SceneManager::paint(VMPtr<javax::microedition::lcdui::Graphics> g) {
@@ -67,9 +75,13 @@ void SceneManager::changeScene(jint id) {
         old->dispose();
         scene = nullptr;
     }
-    // The old scene's touch regions and pointer state go.
+    // The old scene's touch regions and pointer state go, and so do the
+    // touches made on it that wait in the queue.
     VMPtr<MyPointer> touch = pointer;
-    if (touch != nullptr) touch->reset();
+    if (touch != nullptr) {
+        touch->reset();
+        touch->dropQueuedEvents();
+    }
     ResManager::clear();
     previousSceneId = currentSceneId;
     currentSceneId = jshort(id);

@@ -1,12 +1,13 @@
 // Being caught in the stepped game, played through the window stand-in: the
-// caught panel waits for a press that begins while it is shown, targets
-// reached before the catch still count after the restart at the checkpoint,
+// caught panel waits for a press that begins while it is shown, the restart
+// at the checkpoint puts the targets back as that checkpoint saw them,
 // and a catch that meets a step into a lift ends in the catch or the ride.
 #include <cstdlib>
 #include <functional>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "ce_window.h"
 #include "game_run.h"
@@ -14,11 +15,13 @@
 #include "scene_ingame_InGameObject.h"
 #include "scene_ingame_InGamePlayer.h"
 #include "scene_ingame_InGameScene.h"
+#include "scene_ingame_InGameTargetItem.h"
 
 using playharness::Harness;
 using scene::ingame::InGameObject;
 using scene::ingame::InGamePlayer;
 using scene::ingame::InGameScene;
+using scene::ingame::InGameTargetItem;
 
 namespace {
 
@@ -69,39 +72,58 @@ TEST_F(CaughtRunTest, AFingerAlreadyOnThePadDoesNotDismissTheCaughtPanel) {
 }
 
 // Caught by the laser, on the way back, after two suitcases reached past
-// the last checkpoint: back there, both still count; through the laser and
-// past the camera, the last suitcase shows the closing story and ends the
-// training.
-TEST_F(CaughtRunTest, TargetsReachedBeforeACatchStayReached) {
+// the last checkpoint: back there, both are open again and the count, the
+// next story and the outfit are the checkpoint's; from there both are
+// reached again, with their stories, and through the laser and past the
+// camera the last suitcase shows the closing story and ends the training.
+TEST_F(CaughtRunTest, TargetsReachedAfterTheCheckpointAreOpenAgainAfterACatch) {
     if (std::getenv("VESSILO_GC_STRESS") != nullptr) GTEST_SKIP() << "a whole level is left to the other runs";
     const nlohmann::json solution = solutionOf("tutorial");
-    // The checkpoint before the laser, the suitcases before and behind it,
-    // and the last one's story.
-    const size_t ninth = tutorialPastNinthSuitcase(solution, 2);
+    // The checkpoint before the eighth suitcase, that one and the ninth
+    // behind the laser.
+    tutorialPastNinthSuitcase(solution, 2);
     ASSERT_FALSE(HasFailure());
     const jint savedAt = inGame()->checkpoint;
     ASSERT_GE(savedAt, 0);
     ASSERT_EQ(InGameObject::reachedTargets, 9);
+    std::vector<InGameTargetItem*> suitcases;
+    for (const jint i : {7, 8}) suitcases.push_back(dynamic_cast<InGameTargetItem*>(InGameObject::targetItems->get(i)));
+    for (InGameTargetItem* t : suitcases) {
+        ASSERT_NE(t, nullptr);
+        ASSERT_TRUE(t->isDone());
+    }
     // Back left into the laser's light.
     ASSERT_TRUE(playStep(nlohmann::json::parse(R"({"hold": "left", "until": {"xAtMost": 1072}})")));
     ASSERT_TRUE(walkIntoLitTrap(0, [&] { harness.keyDown(ce::VK_LEFT); }, [&] { harness.keyUp(ce::VK_LEFT); }))
         << "at " << InGameObject::playerX;
     ASSERT_TRUE(confirmCaught());
     EXPECT_EQ(inGame()->checkpoint, savedAt);
-    EXPECT_EQ(InGameObject::reachedTargets, 9);
-    EXPECT_EQ(inGame()->currentTarget, 10);
-    // To the laser again, through it and on past the camera to the last
-    // suitcase: its story is the last one.
-    const size_t toLaser = ninth - 2;
-    ASSERT_EQ(solution[toLaser].value("hold", ""), "right");
-    jint storyFor = -1;
-    for (size_t i = toLaser; i < solution.size(); ++i) {
-        ASSERT_TRUE(GameRun::playStep(solution[i], [&] {
-            if (inGame() != nullptr && Harness::inGameState() == InGameScene::OBJECTIVE_STORY)
-                storyFor = inGame()->currentTarget;
-        })) << "step " << i + 1;
+    EXPECT_EQ(InGameObject::reachedTargets, 7);
+    EXPECT_EQ(inGame()->currentTarget, 8);
+    for (InGameTargetItem* t : suitcases) {
+        EXPECT_FALSE(t->isDone());
+        EXPECT_EQ(t->getSlotIndex(0), InGameTargetItem::ANIM_OPEN);
+        EXPECT_NE(t->getSlotIndex(1), InGameTargetItem::MARK_DONE);
     }
-    EXPECT_EQ(storyFor, InGameObject::levelLoader->targetCount);
+    EXPECT_EQ(InGameObject::player->outfit, InGameObject::player->savedOutfit);
+    // From the walk to the eighth suitcase on: the stories of the eighth,
+    // the ninth and the last one are told in turn.
+    size_t eighth = 0;
+    while (eighth < solution.size() &&
+           solution[eighth].value("until", nlohmann::json::object()).value("targets", 0) != 8)
+        ++eighth;
+    ASSERT_LT(eighth, solution.size());
+    std::vector<jint> stories;
+    const auto noteStory = [&] {
+        InGameScene* s = inGame();
+        if (s != nullptr && Harness::inGameState() == InGameScene::OBJECTIVE_STORY &&
+            (stories.empty() || stories.back() != s->currentTarget))
+            stories.push_back(s->currentTarget);
+    };
+    for (size_t i = eighth - 1; i < solution.size(); ++i)
+        ASSERT_TRUE(GameRun::playStep(solution[i], noteStory)) << "step " << i + 1 << " at " << InGameObject::playerX;
+    EXPECT_EQ(stories, (std::vector<jint>{8, 9, 10}));
+    EXPECT_EQ(InGameObject::levelLoader->targetCount, 10);
     EXPECT_TRUE(closeStoriesUntil(global::GameScene::NEXT_BRIEFING)) << "the training did not end";
 }
 

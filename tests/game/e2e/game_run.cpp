@@ -18,6 +18,9 @@
 #include "com_ventrix_utility_SceneManager.h"
 #include "global_GameScene.h"
 #include "javax_microedition_lcdui_Display.h"
+#include "javax_microedition_lcdui_Graphics.h"
+#include "javax_microedition_lcdui_Image.h"
+#include "lcdui_test_support.h"
 #include "scene_ingame_GamePad.h"
 #include "scene_ingame_InGameDisguisedPeople.h"
 #include "scene_ingame_InGameObject.h"
@@ -141,11 +144,13 @@ void GameRun::pressKey(unsigned virtualKey) {
     harness.step();
 }
 
-nlohmann::json GameRun::solutionOf(const std::string& name) {
+nlohmann::json GameRun::solutionOf(const std::string& name, const std::string& field) {
     std::ifstream in(std::string(VESSILO_GAME_ASSETS) + "levels/" + name + ".json");
     std::stringstream content;
     content << in.rdbuf();
-    return nlohmann::json::parse(content.str()).at("solution");
+    const nlohmann::json level = nlohmann::json::parse(content.str());
+    if (field != "solution" && !level.contains(field)) return nlohmann::json::array();
+    return level.at(field);
 }
 
 bool GameRun::playStep(const nlohmann::json& step, const std::function<void()>& afterFrame, int* took) {
@@ -347,6 +352,61 @@ GameRun::ViewCheck GameRun::checkView() {
         fail("the player's body (" + std::to_string(body[1]) + " to " + std::to_string(body[1] + body[3]) +
              ") leaves the band from " + std::to_string(hudBottom) + " to " + std::to_string(padTop));
     return check;
+}
+
+GameRun::BodySeen GameRun::bodySeen() {
+    using com::ventrix::ui::Screen;
+    using javax::microedition::lcdui::Graphics;
+    using javax::microedition::lcdui::Image;
+    BodySeen seen;
+    auto* s = inGame();
+    scene::ingame::InGamePlayer* player = InGameObject::player.get();
+    if (s == nullptr || s->loading || s->state != InGameScene::PLAYING || player == nullptr || !player->isVisible())
+        return seen;
+    jint body[4];
+    if (!drawnBox(player, 0, body)) return seen;
+    const jint left = std::max(0, body[0]), top = std::max(0, body[1]);
+    const jint right = std::min(Screen::SCREEN_WIDTH, body[0] + body[2]);
+    const jint bottom = std::min(Screen::SCREEN_HEIGHT, body[1] + body[3]);
+    if (right <= left || bottom <= top) return seen;
+    // Only the box is painted: an image of its size, moved under it.
+    auto paintBox = [&](jint ground, const std::function<void(const VMPtr<Graphics>&)>& paint) {
+        VMPtr<Image> image = Image::createImage(right - left, bottom - top);
+        VMPtr<Graphics> g = image->getGraphics();
+        g->setColor(ground);
+        g->fillRect(0, 0, right - left, bottom - top);
+        g->translate(-left, -top);
+        paint(g);
+        return pictureOf(image);
+    };
+    const Picture onBlack = paintBox(0x000000, [&](const VMPtr<Graphics>& g) { player->paint(g); });
+    const Picture onWhite = paintBox(0xFFFFFF, [&](const VMPtr<Graphics>& g) { player->paint(g); });
+    const Picture whole = paintBox(0x000000, [&](const VMPtr<Graphics>& g) { s->paint(g); });
+    seen.checked = true;
+    for (size_t i = 0; i < whole.argb.size(); ++i) {
+        // A pixel of his own covers either ground alike; a partly
+        // transparent one (a shadow) is left out.
+        if (onBlack.argb[i] != onWhite.argb[i]) continue;
+        ++seen.drawn;
+        if (whole.argb[i] == onBlack.argb[i]) ++seen.shown;
+    }
+    return seen;
+}
+
+bool GameRun::bodyOnScreen(jint box[4]) {
+    return InGameObject::player != nullptr && drawnBox(InGameObject::player.get(), 0, box);
+}
+
+void GameRun::BodyWatch::note(const BodySeen& seen, const std::string& where) {
+    if (!seen.checked || seen.drawn == 0) return;
+    ++frames;
+    const std::string numbers = std::to_string(seen.shown) + " of " + std::to_string(seen.drawn) + " pixels shown";
+    if (seen.shown * 2 < seen.drawn && hidden.empty()) hidden = where + ": the player's body hidden, " + numbers;
+    if (int64_t(seen.shown) * leastDrawn < int64_t(leastShown) * seen.drawn) {
+        leastShown = seen.shown;
+        leastDrawn = seen.drawn;
+        leastAt = where + ": " + numbers;
+    }
 }
 
 scene::ingame::InGameScene* GameRun::inGame() {

@@ -71,8 +71,9 @@ protected:
     // the in-game scene now loaded, from its first frame until its last
     // step's conditions hold; false (with a failure) when a step never ends.
     bool playSolution(const std::string& name);
-    // The solution of the level file `name`.
-    static nlohmann::json solutionOf(const std::string& name);
+    // The solution of the level file `name`, or another run of its steps
+    // by its field (`wasted`: an empty list when the file has none).
+    static nlohmann::json solutionOf(const std::string& name, const std::string& field = "solution");
     // Plays one step of a solution: its key held or pressed, or confirms,
     // until its conditions hold (or the level has ended); `afterFrame` runs
     // after every frame, `took` gets the frames. False when it never ends.
@@ -96,6 +97,32 @@ protected:
         std::string why;
     };
     static ViewCheck checkView();
+
+    // How much of the player's body the frame shows in free play: his
+    // opaque pixels within his body's drawn box when he is painted alone
+    // (the same over a black and a white ground), and how many of them the
+    // whole scene, painted into that box, shows unchanged: whatever the
+    // scene draws over him (doors, flights of stairs) takes its pixels.
+    // Not while a lift's cabin carries him.
+    struct BodySeen {
+        bool checked = false;  // free play, with a body drawn on the screen
+        int drawn = 0;
+        int shown = 0;
+    };
+    static BodySeen bodySeen();
+    // The player's body as drawn on the screen (x, y, w, h); false when
+    // there is none.
+    static bool bodyOnScreen(jint box[4]);
+    // The frames' bodySeen kept over a run: the first frame that shows less
+    // than half of the body (`hidden`: where, with the numbers) and the
+    // frame that showed the least of it.
+    struct BodyWatch {
+        int frames = 0;
+        std::string hidden;
+        int leastShown = 1, leastDrawn = 1;
+        std::string leastAt;
+        void note(const BodySeen& seen, const std::string& where);
+    };
 
     // The record store `id` of the game's canvas, null when absent.
     std::vector<uint8_t> store(int id);

@@ -4,6 +4,7 @@
 #include "com_ventrix_utility_ResManager.h"
 #include "sam_SamGameSave.h"
 #include "scene_ingame_GamePad.h"
+#include "scene_ingame_InGameTransportItem.h"
 
 namespace scene::ingame {
 
@@ -25,6 +26,12 @@ constexpr jint ANIM_CAUGHT = 25;
 // (2) or is not there (3); and frames (slot 2).
 constexpr jint OVERLAY_RISE = 0, OVERLAY_RISING = 1, OVERLAY_SHOW = 2, OVERLAY_REST = 3;
 constexpr jint OUTFIT_MIRRORED = 24;  // outfit frames facing left follow those facing right
+constexpr jint NO_FRAME = 0;          // the overlay frame that shows nothing
+// The overlay frames named by an offset (the thought bubble's other
+// pictures) follow the outfits' first frames.
+constexpr jint OVERLAY_OFFSET_BASE = 7;
+// A path point's place: entries 3 (x) and 4 (y) of its record.
+constexpr jint POINT_X = 3, POINT_Y = 4;
 // The overlay outfit of each level.
 constexpr jint kOutfits[] = {14, 16, 20, 23, 24, 26, 28, 29, 31, 36, 37};
 
@@ -63,13 +70,8 @@ jint InGamePlayer::getInteractionTarget() { return interactionTarget; }
 jint InGamePlayer::getState() { return state; }
 jint InGamePlayer::getPhase() { return phase; }
 void InGamePlayer::setEngaged(jboolean b) { engaged = b; }
-// A reached target stays reached when the player is caught later: the
-// outfit it leads to is kept for the restart as well.
-void InGamePlayer::nextOutfit() {
-    outfit += 1;
-    savedOutfit += 1;
-}
-void InGamePlayer::setPendingOverlayOffset(jint n) { pendingOverlay = n + 7; }
+void InGamePlayer::nextOutfit() { outfit += 1; }
+void InGamePlayer::setPendingOverlayOffset(jint n) { pendingOverlay = n + OVERLAY_OFFSET_BASE; }
 jint InGamePlayer::getInteractionKind() { return interactionKind; }
 void InGamePlayer::raiseProgress(jint v) { progress = v > progress ? v : progress; }
 void InGamePlayer::forgetProgress() { progress = -1; }
@@ -111,7 +113,7 @@ void InGamePlayer::setState(jint s) {
     phase = 0;
     state = s;
     setSlotIndex(1, OVERLAY_REST);
-    setSlotIndex(2, 0);
+    setSlotIndex(2, NO_FRAME);
     pendingOverlay = -1;
 }
 
@@ -170,7 +172,7 @@ void InGamePlayer::settleBody() {
 void InGamePlayer::update(jint a, jint b) {
     if (frozen) return;
     // Riding some transports runs the rest of the frame at double speed.
-    if (engaged && interactionKind == 1) MyObject::frameTime = MyObject::frameTime * 2;
+    if (engaged && interactionKind == InGameTransportItem::STAIRS_DOWN) MyObject::frameTime = MyObject::frameTime * 2;
     if (state != HELD) InGameObject::update(a, b);
     syncPosition();
     switch (state) {
@@ -231,7 +233,7 @@ void InGamePlayer::updateStanding() {
             faceRight();
         if (!isBlocked()) {
             setSlotIndex(1, OVERLAY_REST);
-            setSlotIndex(2, 0);
+            setSlotIndex(2, NO_FRAME);
             phase = 0;
             state = WALKING;
         }
@@ -245,7 +247,7 @@ void InGamePlayer::updateStanding() {
         case OVERLAY_SHOW:
             if (pendingOverlay == -1) {
                 // No outfit (the tutorial) has no frame to show.
-                if (getSlotIndex(2) == 0 && outfit != -1) {
+                if (getSlotIndex(2) == NO_FRAME && outfit != -1) {
                     if (getTransform(2) == MIRRORED) {
                         mirrorSlot(2);
                         setSlotIndex(2, outfit + OUTFIT_MIRRORED);
@@ -264,7 +266,7 @@ void InGamePlayer::updateStanding() {
             if (getTransform(2) != facing) mirrorSlot(2);
             if (outfit != -1) {
                 setSlotIndex(1, pendingOverlay != -1 ? OVERLAY_SHOW : OVERLAY_RISE);
-                setSlotIndex(2, 0);
+                setSlotIndex(2, NO_FRAME);
             }
             break;
         }
@@ -298,11 +300,11 @@ jboolean InGamePlayer::hasPoint(jint i) {
     VMIntRows* points = path.get();
     if (points == nullptr || i < 0 || i >= points->length) return false;
     VMInts* p = points->get(i);
-    return p != nullptr && p->length >= 5;
+    return p != nullptr && p->length > POINT_Y;
 }
 
-jint InGamePlayer::pointX(jint i) { return (*path->get(i))[3]; }
-jint InGamePlayer::pointY(jint i) { return (*path->get(i))[4]; }
+jint InGamePlayer::pointX(jint i) { return (*path->get(i))[POINT_X]; }
+jint InGamePlayer::pointY(jint i) { return (*path->get(i))[POINT_Y]; }
 
 jint InGamePlayer::pathLength() {
     // A broken chain leaves its later positions empty: the path ends at its
@@ -313,10 +315,10 @@ jint InGamePlayer::pathLength() {
 }
 
 void InGamePlayer::startClimb(jboolean start) {
-    if (interactionKind == 0 || interactionKind == 1) {
+    if (interactionKind == InGameTransportItem::STAIRS_UP || interactionKind == InGameTransportItem::STAIRS_DOWN) {
         setSlotIndex(0, ANIM_STAND);
         state = CLIMBING;
-    } else if (interactionKind == 2 || interactionKind == 3) {
+    } else if (interactionKind == InGameTransportItem::ELEVATOR || interactionKind == InGameTransportItem::PASSAGE) {
         setSlotIndex(0, ANIM_STAND);
         state = MOUNTING;
     }
@@ -443,7 +445,7 @@ void InGamePlayer::updateMount() {
         case MOUNT_WAIT: setSlotIndex(0, ANIM_STAND); break;
         case MOUNT_START:
             setSlotIndex(0, ANIM_MOUNT);
-            if (interactionKind == 3 && hasPoint(0)) setPositionAll(pointX(0), pointY(0));
+            if (interactionKind == InGameTransportItem::PASSAGE && hasPoint(0)) setPositionAll(pointX(0), pointY(0));
             phase = MOUNT_BOARDING;
             break;
         case MOUNT_BOARDING:
@@ -456,11 +458,11 @@ void InGamePlayer::updateMount() {
 void InGamePlayer::updateRide() {
     switch (phase) {
         case RIDE_BOARDED:
-            if (interactionKind == 3 && hasPoint(1)) setPositionAll(pointX(1), pointY(1));
+            if (interactionKind == InGameTransportItem::PASSAGE && hasPoint(1)) setPositionAll(pointX(1), pointY(1));
             phase = RIDE_UNDERWAY;
             break;
         case RIDE_UNDERWAY:
-            if (interactionKind == 3 && absolute(playerX - getOriginX()) <= viewWidth / 3 &&
+            if (interactionKind == InGameTransportItem::PASSAGE && absolute(playerX - getOriginX()) <= viewWidth / 3 &&
                 absolute(playerY - getOriginY()) <= viewHeight / 3)
                 phase = RIDE_ARRIVED;
             break;
@@ -605,7 +607,7 @@ void InGamePlayer::respawn(jint anim, jint x, jint y) {
         setSlotCapacity(3);
         addAnimation(BODY_IMAGE, BODY_SET, anim, x, y);
         addAnimation(OVERLAY_IMAGE, OVERLAY_SET, OVERLAY_REST, x, y);
-        addFrame(OVERLAY_IMAGE, OVERLAY_SET, 0, x, y);
+        addFrame(OVERLAY_IMAGE, OVERLAY_SET, NO_FRAME, x, y);
     } else if (progress == -1) {
         loadAnimation(0, BODY_IMAGE, BODY_SET, anim, x, y);
         progress = 0;

@@ -1,6 +1,8 @@
 // scene.ingame.InGameScene: the scene in which a level is played; its making, loading and painting.
 #include "scene_ingame_InGameScene.h"
 
+#include <iterator>
+
 #include "com_ventrix_common_Main.h"
 #include "com_ventrix_utility_MyFont.h"
 #include "com_ventrix_utility_ResManager.h"
@@ -32,6 +34,27 @@ namespace {
 constexpr jint STEP_LOADER = 0, STEP_HUD = 7, STEP_COMPLETE_PANEL = 6, STEP_CAUGHT_PANEL = 5, STEP_LEVEL_DATA = 4,
                STEP_TILE_LAYER = 3, STEP_DECORATIONS = 2;
 static_assert(STEP_HUD == InGameScene::VIEW_STEPS);
+
+// Fonts: the body's and the titles'.
+constexpr jint BODY_FONT = 0, TITLE_FONT = 1;
+// The screen: the display's top corners, the pad's bottom ones, the pause
+// panel rising from the middle of the bottom edge.
+constexpr jint SCREEN_WIDTH = InGameScene::Screen::SCREEN_WIDTH, SCREEN_HEIGHT = InGameScene::Screen::SCREEN_HEIGHT;
+constexpr jint MIDDLE_X = SCREEN_WIDTH / 2;
+
+// The head-up display's layers: its frame, the pause button (shown), the
+// disguise-time bar's frame, the outfit icons and the pad's two halves; its
+// rectangles, of which the bar's is the last.
+constexpr jint HUD_LAYERS = 6, HUD_RECTS = 3;
+constexpr jint HUD_FRAME = 0, PAUSE_BUTTON_SHOWN = 2, HUD_BAR_FRAME = 3;
+constexpr jint PAD_LEFT = 0, PAD_RIGHT = 1;
+
+// The pause panel's boxes in its frame (layer 0): 1 the menu's place, 2 and
+// 3 the question's two lines.
+constexpr jint PAUSE_MENU_BOX = 1, QUESTION_FIRST_BOX = 2, QUESTION_SECOND_BOX = 3;
+// Texts: the labels' placeholder, the question's second line and the story
+// board's first text (each level shows its own).
+constexpr jint PLACEHOLDER_TEXT = 0, SURE_TEXT = 7, BOARD_FIRST_TEXT = 38;
 
 // Location codes with a background catalogue of their own; 0 and 3 share
 // the small one.
@@ -100,8 +123,8 @@ VMPtr<InGameScene> InGameScene::construct() {
     Super::construct();
     begin(LEVEL_STEPS);
     VMPtr<MyFont> font = MyFont::getInstance();
-    font->unloadFont(0);
-    font->unloadFont(1);
+    font->unloadFont(BODY_FONT);
+    font->unloadFont(TITLE_FONT);
     quietOnResume = false;
     return this;
 }
@@ -112,8 +135,8 @@ VMPtr<InGameScene> InGameScene::construct(jint) {
     _VM_ensureInitialized(sam::SamGameSave::_VM_classRecord);
     sam::SamGameSave::currentLevel = LevelLoader::TUTORIAL_LEVEL;
     VMPtr<MyFont> font = MyFont::getInstance();
-    font->unloadFont(0);
-    font->unloadFont(1);
+    font->unloadFont(BODY_FONT);
+    font->unloadFont(TITLE_FONT);
     return this;
 }
 
@@ -237,7 +260,7 @@ void InGameScene::loadLevelView() {
         case STEP_COMPLETE_PANEL: {
             VMPtr<Screen> panel = Screen::create()->construct();
             overlayScreenB = panel;
-            panel->setSlotCapacity(2);
+            panel->setSlotCapacity(OVERLAY_LAYERS);
             panel->setLayer(HUD_LAYER);
             panel->setVisible(false);
             addObject(panel);
@@ -246,7 +269,7 @@ void InGameScene::loadLevelView() {
         case STEP_CAUGHT_PANEL: {
             VMPtr<Screen> panel = Screen::create()->construct();
             overlayScreenA = panel;
-            panel->setSlotCapacity(2);
+            panel->setSlotCapacity(OVERLAY_LAYERS);
             panel->setBackgroundColor(0x000000);
             panel->setBackgroundVisible(true);
             panel->setVisible(false);
@@ -276,15 +299,15 @@ void InGameScene::loadLevelView() {
 void InGameScene::createHud() {
     VMPtr<Screen> hud = Screen::create()->construct();
     screen = hud;
-    hud->setSlotCapacity(6);
+    hud->setSlotCapacity(HUD_LAYERS);
     // Room for the fill rectangles the display shows while playing.
-    hud->setRectCapacity(3);
-    hud->addFrame(HUD_IMAGE, HUD_SET, 0, 0, 0);
-    hud->addAnimation(HUD_IMAGE, HUD_SET, 2, 480, 0);  // the pause button
-    hud->addFrame(HUD_IMAGE, HUD_SET, 3, 0, 0);
+    hud->setRectCapacity(HUD_RECTS);
+    hud->addFrame(HUD_IMAGE, HUD_SET, HUD_FRAME, 0, 0);
+    hud->addAnimation(HUD_IMAGE, HUD_SET, PAUSE_BUTTON_SHOWN, SCREEN_WIDTH, 0);
+    hud->addFrame(HUD_IMAGE, HUD_SET, HUD_BAR_FRAME, 0, 0);
     hud->addResource(ICONS);
-    hud->addFrame(PAD_IMAGE, PAD_SET, 0, 0, 640);
-    hud->addFrame(PAD_IMAGE, PAD_SET, 1, 480, 640);
+    hud->addFrame(PAD_IMAGE, PAD_SET, PAD_LEFT, 0, SCREEN_HEIGHT);
+    hud->addFrame(PAD_IMAGE, PAD_SET, PAD_RIGHT, SCREEN_WIDTH, SCREEN_HEIGHT);
     // A fresh pad for this scene, and the one the player reads.
     _VM_ensureInitialized(GamePad::_VM_classRecord);
     VMPtr<GamePad> pad = GamePad::create()->construct();
@@ -298,12 +321,12 @@ void InGameScene::createHud() {
 void InGameScene::createTileLayer() {
     VMPtr<LevelLoader> loader = levelLoader;
     if (cellLayer == nullptr) {
-        viewWidth = 480;
-        viewHeight = 640;
+        viewWidth = SCREEN_WIDTH;
+        viewHeight = SCREEN_HEIGHT;
         worldWidth = loader->tileWidth * loader->mapWidth;
         worldHeight = loader->tileHeight * loader->mapHeight;
-        if (worldWidth < 480) viewWidth = worldWidth;
-        if (worldHeight < 640) viewHeight = worldHeight;
+        if (worldWidth < SCREEN_WIDTH) viewWidth = worldWidth;
+        if (worldHeight < SCREEN_HEIGHT) viewHeight = worldHeight;
         VMPtr<ts::CellLayer> layer = ts::CellLayer::createBuffered(viewWidth, viewHeight);
         VMPtr<javax::microedition::lcdui::Image> tiles = ts::Resources::getImage(loader->tileSetImage);
         layer->setMap(tiles, loader->mapWidth, loader->mapHeight, loader->tileWidth, loader->tileHeight);
@@ -359,16 +382,16 @@ void InGameScene::createOverlays() {
     // The pause panel: its frame, the question frame and the two button faces.
     VMPtr<Screen> panel = Screen::create()->construct();
     pausePanel = panel;
-    panel->setSlotCapacity(4);
-    panel->addAnimation(PANEL_IMAGE, PANEL_SET, 1, 240, 640);
+    panel->setSlotCapacity(PAUSE_LAYERS);
+    panel->addAnimation(PANEL_IMAGE, PANEL_SET, PANEL_OPEN, MIDDLE_X, SCREEN_HEIGHT);
     panel->setVisible(false);
     panel->setLayer(PANEL_LAYER);
     addObject(panel);
-    panel->getCollisionRects(0, work, 1);
-    const jint panelHeight = panel->getSlotHeight(0);
-    panel->addFrame(PANEL_IMAGE, PANEL_SET, 4, 240, (*work)[1] + (*work)[3] / 2 - panelHeight);
-    panel->addFrame(PANEL_IMAGE, PANEL_SET, 4, 240, panel->getSlotY(1));
-    panel->addFrame(PANEL_IMAGE, PANEL_SET, 4, 240, panel->getSlotY(1));
+    panel->getCollisionRects(PAUSE_FRAME, work, PAUSE_MENU_BOX);
+    const jint panelHeight = panel->getSlotHeight(PAUSE_FRAME);
+    panel->addFrame(PANEL_IMAGE, PANEL_SET, FACE_PLAIN, MIDDLE_X, (*work)[1] + (*work)[3] / 2 - panelHeight);
+    panel->addFrame(PANEL_IMAGE, PANEL_SET, FACE_PLAIN, MIDDLE_X, panel->getSlotY(PAUSE_QUESTION));
+    panel->addFrame(PANEL_IMAGE, PANEL_SET, FACE_PLAIN, MIDDLE_X, panel->getSlotY(PAUSE_QUESTION));
     (*work)[1] -= panelHeight;
 
     // The pause menu.
@@ -376,14 +399,14 @@ void InGameScene::createOverlays() {
     this->panel = menu;
     menu->setListResources(PANEL_IMAGE, PANEL_SET);
     menu->initLabels(1);
-    menu->addLabel(text(0), 0, 0, 10, 10);
-    menu->setLabelFont(0, 0);
+    menu->addLabel(text(PLACEHOLDER_TEXT), 0, 0, 10, 10);
+    menu->setLabelFont(0, BODY_FONT);
     menu->setBounds((*work)[0], (*work)[1], (*work)[2], (*work)[3]);
-    menu->setItemCount(3);
-    VMPtr<VMInts> entries = VMInts::create(3);
-    (*entries)[0] = 9;
-    (*entries)[1] = 26;
-    (*entries)[2] = 16;
+    const jint entryIds[] = {MENU_RESUME, MENU_RESTART, MENU_QUIT};
+    const jint entryCount = jint(std::size(entryIds));
+    menu->setItemCount(entryCount);
+    VMPtr<VMInts> entries = VMInts::create(entryCount);
+    for (jint i = 0; i < entryCount; ++i) (*entries)[i] = entryIds[i];
     menu->setItems(entries);
     menu->open();
     menu->setActive(true);
@@ -395,27 +418,27 @@ void InGameScene::createOverlays() {
     VMPtr<Addon> question = Addon::create()->construct();
     confirmDialog = question;
     question->initLabels(2);
-    panel->getCollisionRects(0, work, 2);
+    panel->getCollisionRects(PAUSE_FRAME, work, QUESTION_FIRST_BOX);
     (*work)[1] -= panelHeight;
-    question->addLabel(text(0), (*work)[0], (*work)[1], (*work)[2], (*work)[3]);
-    question->setLabelFont(0, 0);
-    panel->getCollisionRects(0, work, 3);
+    question->addLabel(text(PLACEHOLDER_TEXT), (*work)[0], (*work)[1], (*work)[2], (*work)[3]);
+    question->setLabelFont(0, BODY_FONT);
+    panel->getCollisionRects(PAUSE_FRAME, work, QUESTION_SECOND_BOX);
     (*work)[1] -= panelHeight;
-    question->addLabel(text(7), (*work)[0], (*work)[1], (*work)[2], (*work)[3]);
-    question->setLabelFont(1, 0);
+    question->addLabel(text(SURE_TEXT), (*work)[0], (*work)[1], (*work)[2], (*work)[3]);
+    question->setLabelFont(1, BODY_FONT);
     question->setLayer(QUESTION_LAYER);
     question->setActive(false);
     question->setVisible(false);
     addObject(question);
 
-    panel->setSlotIndex(0, 3);  // closed
+    panel->setSlotIndex(PAUSE_FRAME, PANEL_CLOSED);
     confirmOpen = false;
 
     VMPtr<Addon> word = Addon::create()->construct();
     caughtWord = word;
     word->initLabels(1);
     word->addLabel(text(CAUGHT_TEXT), 0, CAUGHT_WORD_Y, Screen::SCREEN_WIDTH, CAUGHT_WORD_HEIGHT);
-    word->setLabelFont(0, 1);
+    word->setLabelFont(0, TITLE_FONT);
     word->setLayer(CAUGHT_WORD_LAYER);
     word->setActive(false);
     word->setVisible(false);
@@ -423,7 +446,7 @@ void InGameScene::createOverlays() {
 
     VMPtr<InGameStoryBoard> board = InGameStoryBoard::create()->construct();
     storyBoard = board;
-    board->setText(text(38));
+    board->setText(text(BOARD_FIRST_TEXT));
     board->setScrollable(true);
     // Hidden until a story is shown: the level's own story comes two frames
     // after the level appears, and the box would show this first text until

@@ -58,6 +58,15 @@ public:
     static constexpr jint PAD_SET = 0x3801;
     static constexpr jint PANEL_IMAGE = 0x3806;
     static constexpr jint PANEL_SET = 0x3802;
+    // The pause panel's layers: its frame, the question, and the faces of
+    // its two answers; the frame opens, is open, closes and is closed, each
+    // face is plain or shows the question or an answer.
+    static constexpr jint PAUSE_FRAME = 0, PAUSE_QUESTION = 1, PAUSE_NO_FACE = 2, PAUSE_YES_FACE = 3;
+    static constexpr jint PAUSE_LAYERS = 4;
+    static constexpr jint PANEL_OPENING = 0, PANEL_OPEN = 1, PANEL_CLOSING = 2, PANEL_CLOSED = 3;
+    static constexpr jint FACE_PLAIN = 4, FACE_QUESTION = 5, FACE_NO = 6, FACE_YES = 7;
+    // The caught and level-complete panels: an animation over a frame.
+    static constexpr jint OVERLAY_LAYERS = 2;
     // Drawing layers.
     static constexpr jint HUD_LAYER = 100;
     static constexpr jint PANEL_LAYER = 120;
@@ -108,6 +117,9 @@ public:
     // A stage failed: the scene has asked for another one and loads nothing
     // more.
     jboolean failed = false;
+    // The story board's page was shown or turned in the last frame and has
+    // not been on the screen while the player could answer it.
+    jboolean pageUnseen = false;
     // The word on the caught panel, under its emblem, once the panel is in.
     VMField<Addon> caughtWord;
 
@@ -204,6 +216,14 @@ public:
 private:
     // Fire pressed or a new touch in this frame.
     jboolean confirmed();
+    jboolean keyConfirmed();
+    jboolean touchConfirmed();
+    // A confirm for the story board's page: only one given after the page
+    // was drawn counts; the touch taken in the frame that showed it came
+    // before.
+    jboolean pageConfirmed();
+    // The board's next page, if it has one; the page is new to the player.
+    jboolean turnPage();
     void enter(jint next);
     void showStory(jint textId);
     void hideStory();

@@ -36,16 +36,20 @@ constexpr jint kCaughtImage = 0x4806, kCaughtSet = 0x4802;
 constexpr jint kCompleteImage = 0x4807, kCompleteSet = 0x4803;
 constexpr jint kPanelFrameImage = 0x4804, kPanelFrameSet = 0x4800;
 constexpr jint kCaughtFrame = 2, kCompleteFrame = 0;
+// Their two layers: the animation, which has run once it shows animation 1,
+// and the frame, which shows its second look then.
+constexpr jint kPanelAnimation = 0, kPanelFrame = 1;
+constexpr jint kPanelOpened = 1;
+// A target's marker (its layer 1) in the pan over the targets: it appears,
+// has appeared, and then marks the active target.
+constexpr jint kMarker = 1;
+constexpr jint kMarkerAppears = 0, kMarkerAppeared = 1;
 
 // The pause button on the head-up display (layer 1).
 constexpr jint kPauseButton = 1;
 constexpr jint kPauseButtonShown = 2, kPauseButtonPressed = 4;
 constexpr jint kPauseButtonX = 480;
 
-// The pause panel's frame animations (layer 0) and the faces of its
-// question (layers 1 to 3).
-constexpr jint kPanelOpening = 0, kPanelOpen = 1, kPanelClosing = 2, kPanelClosed = 3;
-constexpr jint kFacePlain = 4, kFaceQuestion = 5, kFaceNo = 6, kFaceYes = 7;
 // The question's answers (the boxes of its frame), and what it asks about.
 constexpr jint kAnswerNone = -1, kAnswerNo = 0, kAnswerYes = 1;
 constexpr jint kConfirmRestart = 0, kConfirmQuit = 1;
@@ -59,8 +63,30 @@ constexpr jint kLongStep = 20000;
 constexpr jint STORY_CAMERA = 0, STORY_SHOW = 1, STORY_READING = 2;
 constexpr jint COMPLETE_CHEER = 0, COMPLETE_PANEL = 1, COMPLETE_PANEL_SHOWN = 2;
 constexpr jint PAN_AIM = 0, PAN_MOVE = 1, PAN_DONE = 2;
+// The sub-step of play once the player was caught in an earlier frame (the
+// caught panel opens).
+constexpr jint PLAY_CAUGHT = 1;
+// Of the pan over the targets: panning, or past the last target.
+constexpr jint INTRO_PANNING = 0, INTRO_DONE = 1;
+// Of the target stories before play: the camera back to the player, then
+// the story read.
+constexpr jint FOLLOW_CAMERA = 0, FOLLOW_READING = 1;
+// Of a reached target's story: shown, then read.
+constexpr jint OBJECTIVE_SHOW = 0, OBJECTIVE_READING = 1;
 
-bool chapterEnd(jint level) { return level == 2 || level == 5 || level == 8; }
+// The last levels of the first three chapters: the next chapter's picture
+// follows them at once.
+constexpr jint kChapterLastLevels[] = {2, 5, 8};
+// The level whose first target's story waits until that target has run its
+// reached animation to the end (its layer 0 showing animation 2).
+constexpr jint kLevelAwaitingItsFirstTarget = 9;
+constexpr jint kFirstTargetFinished = 2;
+
+bool chapterEnd(jint level) {
+    for (jint last : kChapterLastLevels)
+        if (level == last) return true;
+    return false;
+}
 
 jint lengthOf(InGameObject::Objects* kind) { return kind == nullptr ? 0 : kind->length; }
 
@@ -99,11 +125,32 @@ void InGameScene::enter(jint next) {
     step = 0;
 }
 
-jboolean InGameScene::confirmed() {
+jboolean InGameScene::confirmed() { return keyConfirmed() || touchConfirmed(); }
+
+jboolean InGameScene::keyConfirmed() {
     VMPtr<com::ventrix::utility::MyKey> keys = key;
-    if (keys != nullptr && keys->isPressed(CONFIRM_ACTION)) return true;
+    return keys != nullptr && keys->isPressed(CONFIRM_ACTION);
+}
+
+jboolean InGameScene::touchConfirmed() {
     VMPtr<com::ventrix::utility::MyPointer> touch = pointer;
     return touch != nullptr && (*touch->justPressed)[0];
+}
+
+jboolean InGameScene::pageConfirmed() {
+    // Keys are taken at the start of a frame, after the last one was drawn;
+    // touches after the update, before it was: the touch taken in the frame
+    // that showed the page came before the page could be seen.
+    const jboolean seen = !pageUnseen;
+    pageUnseen = false;
+    return keyConfirmed() || (seen && touchConfirmed());
+}
+
+jboolean InGameScene::turnPage() {
+    VMPtr<InGameStoryBoard> board = storyBoard;
+    if (!board->pageDown()) return false;
+    pageUnseen = true;
+    return true;
 }
 
 jint InGameScene::levelStory() {
@@ -119,6 +166,7 @@ jint InGameScene::targetStory() {
 jint InGameScene::targetCount() { return lengthOf(targetItems.get()); }
 
 void InGameScene::showStory(jint textId) {
+    pageUnseen = true;
     VMPtr<InGameStoryBoard> board = storyBoard;
     board->setText(text(textId));
     board->setVisible(true);
@@ -164,7 +212,7 @@ void InGameScene::pause() {
     InGameObject::frozen = true;
     quietOnResume = true;
     frame->setVisible(true);
-    frame->setSlotIndex(0, kPanelOpening);
+    frame->setSlotIndex(PAUSE_FRAME, PANEL_OPENING);
     VMPtr<MyObject> menu = panel;
     menu->setVisible(false);
     enter(PAUSED);
@@ -185,11 +233,11 @@ void InGameScene::updatePaused() {
 }
 
 void InGameScene::updatePausePanel(VMPtr<MyListMenu> menu, VMPtr<Screen> frame) {
-    const jint shown = frame->getSlotIndex(0);
-    if (shown == kPanelOpen) {
+    const jint shown = frame->getSlotIndex(PAUSE_FRAME);
+    if (shown == PANEL_OPEN) {
         menu->setVisible(true);
         menu->setActive(true);
-    } else if (shown == kPanelClosed) {
+    } else if (shown == PANEL_CLOSED) {
         frame->setVisible(false);
         VMPtr<Screen> hud = screen;
         hud->setSlotIndex(kPauseButton, kPauseButtonShown);
@@ -207,14 +255,14 @@ void InGameScene::updatePauseMenu(VMPtr<MyListMenu> menu, VMPtr<Screen> frame, j
         InGameObject::frozen = false;
         quietOnResume = false;
         resumeMusic();
-        frame->setSlotIndex(0, kPanelClosing);
+        frame->setSlotIndex(PAUSE_FRAME, PANEL_CLOSING);
     } else if (entry == MENU_QUIT || entry == MENU_RESTART) {
         confirmOpen = true;
         menu->setActive(false);
         menu->setVisible(false);
-        frame->setSlotIndex(1, kFaceQuestion);
-        frame->setSlotIndex(3, kFaceYes);
-        frame->setSlotIndex(2, kFaceNo);
+        frame->setSlotIndex(PAUSE_QUESTION, FACE_QUESTION);
+        frame->setSlotIndex(PAUSE_YES_FACE, FACE_YES);
+        frame->setSlotIndex(PAUSE_NO_FACE, FACE_NO);
         confirmAction = entry == MENU_QUIT ? kConfirmQuit : kConfirmRestart;
         VMPtr<Addon> question = confirmDialog;
         question->setVisible(true);
@@ -230,9 +278,9 @@ jint InGameScene::pauseAnswer(VMPtr<Screen> frame, VMPtr<com::ventrix::utility::
     (*work)[3] = 1;
     // No is box 0 of the question frame, yes box 1; the face under the
     // pointer shows pressed.
-    const jint box = frame->getBoxIdAt(1, work);
-    frame->setSlotIndex(2, box == kAnswerNo ? kFacePlain : kFaceNo);
-    frame->setSlotIndex(3, box == kAnswerYes ? kFacePlain : kFaceYes);
+    const jint box = frame->getBoxIdAt(PAUSE_QUESTION, work);
+    frame->setSlotIndex(PAUSE_NO_FACE, box == kAnswerNo ? FACE_PLAIN : FACE_NO);
+    frame->setSlotIndex(PAUSE_YES_FACE, box == kAnswerYes ? FACE_PLAIN : FACE_YES);
     return released && (box == kAnswerNo || box == kAnswerYes) ? box : kAnswerNone;
 }
 
@@ -258,9 +306,9 @@ void InGameScene::updatePauseQuestion(VMPtr<MyListMenu> menu, VMPtr<Screen> fram
         confirmOpen = false;
         menu->setVisible(true);
         menu->setActive(true);
-        frame->setSlotIndex(1, kFacePlain);
-        frame->setSlotIndex(3, kFacePlain);
-        frame->setSlotIndex(2, kFacePlain);
+        frame->setSlotIndex(PAUSE_QUESTION, FACE_PLAIN);
+        frame->setSlotIndex(PAUSE_YES_FACE, FACE_PLAIN);
+        frame->setSlotIndex(PAUSE_NO_FACE, FACE_PLAIN);
         VMPtr<Addon> question = confirmDialog;
         question->setVisible(false);
     }
@@ -271,27 +319,27 @@ void InGameScene::updatePauseQuestion(VMPtr<MyListMenu> menu, VMPtr<Screen> fram
 void InGameScene::updatePlaying() {
     VMPtr<InGamePlayer> p = player;
     VMPtr<Screen> hud = screen;
-    if (step == 1) {
+    if (step == PLAY_CAUGHT) {
         // Caught on the frame before: the caught panel instead of the display.
         hud->setVisible(false);
         VMPtr<Screen> caught = overlayScreenA;
         caught->setVisible(true);
-        caught->loadAnimation(0, kCaughtImage, kCaughtSet, 0, kPanelX, kPanelY);
-        caught->loadFrame(1, kPanelFrameImage, kPanelFrameSet, kCaughtFrame, kPanelX, kPanelY);
-        caught->setSlotCount(2);
+        caught->loadAnimation(kPanelAnimation, kCaughtImage, kCaughtSet, 0, kPanelX, kPanelY);
+        caught->loadFrame(kPanelFrame, kPanelFrameImage, kPanelFrameSet, kCaughtFrame, kPanelX, kPanelY);
+        caught->setSlotCount(OVERLAY_LAYERS);
         enter(CAUGHT);
         return;
     }
     if (p->isCaughtSettled()) {
-        step = 1;
+        step = PLAY_CAUGHT;
         return;
     }
     if (currentTarget == InGameObject::reachedTargets) {
         const jint level = sam::SamGameSave::currentLevel;
-        if (level == 9) {
+        if (level == kLevelAwaitingItsFirstTarget) {
             VMPtr<Objects> targets = targetItems;
             InGameObject* first = lengthOf(targets.get()) > 0 ? targets->get(0) : nullptr;
-            if (first != nullptr && first->getSlotIndex(0) == 2) enter(OBJECTIVE_STORY);
+            if (first != nullptr && first->getSlotIndex(0) == kFirstTargetFinished) enter(OBJECTIVE_STORY);
         } else if (level == LevelLoader::LAST_LEVEL) {
             enter(FINAL_PAN);
         } else {
@@ -319,8 +367,8 @@ void InGameScene::updatePlaying() {
 
 void InGameScene::updateCaught() {
     VMPtr<Screen> caught = overlayScreenA;
-    if (caught->getSlotIndex(0) != 1) return;
-    caught->setSlotIndex(1, 1);
+    if (caught->getSlotIndex(kPanelAnimation) != kPanelOpened) return;
+    caught->setSlotIndex(kPanelFrame, kPanelOpened);
     VMPtr<Addon> word = caughtWord;
     if (word != nullptr) word->setVisible(true);
     if (confirmed()) enter(RESTART);
@@ -391,9 +439,9 @@ void InGameScene::restartFromCheckpoint() {
     hud->setSlotPosition(kPauseButton, kPauseButtonX, 0);
     for (VMPtr<Screen> overlay : {overlayScreenB.get(), overlayScreenA.get()}) {
         if (overlay == nullptr) continue;
-        if (overlay->getSlotCount() == 2) {
-            overlay->releaseSlot(0);
-            overlay->releaseSlot(1);
+        if (overlay->getSlotCount() == OVERLAY_LAYERS) {
+            overlay->releaseSlot(kPanelAnimation);
+            overlay->releaseSlot(kPanelFrame);
             overlay->setSlotCount(0);
         }
         overlay->setVisible(false);
@@ -441,14 +489,15 @@ void InGameScene::restoreKinds(jboolean fromStart) {
 void InGameScene::closePausePanel() {
     VMPtr<Screen> frame = pausePanel;
     if (frame == nullptr) return;
-    if (frame->getSlotIndex(0) == kPanelOpen) {
-        frame->setSlotIndex(0, kPanelClosing);
-        frame->setSlotIndex(1, kFacePlain);
-        frame->setSlotIndex(3, kFacePlain);
-        frame->setSlotIndex(2, kFacePlain);
+    if (frame->getSlotIndex(PAUSE_FRAME) == PANEL_OPEN) {
+        frame->setSlotIndex(PAUSE_FRAME, PANEL_CLOSING);
+        frame->setSlotIndex(PAUSE_QUESTION, FACE_PLAIN);
+        frame->setSlotIndex(PAUSE_YES_FACE, FACE_PLAIN);
+        frame->setSlotIndex(PAUSE_NO_FACE, FACE_PLAIN);
         // Bounded: a closing animation that never ends (or a frame time of
         // 0) must not hang the game.
-        for (jint n = 0; n < kMostClosingUpdates && frame->getSlotIndex(0) != kPanelClosed; ++n) frame->update(0, 0);
+        for (jint n = 0; n < kMostClosingUpdates && frame->getSlotIndex(PAUSE_FRAME) != PANEL_CLOSED; ++n)
+            frame->update(0, 0);
         _VM_ensureInitialized(MyObject::_VM_classRecord);
         MyObject::frameTime = kLongStep;
         frame->update(0, 0);
@@ -477,9 +526,7 @@ void InGameScene::updateLevelStory() {
             step = STORY_READING;
             break;
         default: {
-            if (!confirmed()) return;
-            VMPtr<InGameStoryBoard> board = storyBoard;
-            if (board->pageDown()) return;
+            if (!pageConfirmed() || turnPage()) return;
             hideStory();
             enter(sam::SamGameSave::currentLevel == LevelLoader::LAST_LEVEL ? INTRO_FOLLOW : INTRO_PAN);
             break;
@@ -494,19 +541,21 @@ void InGameScene::updateIntroPan() {
         InGameObject* t = targets->get(i);
         if (t != nullptr) t->forceUpdate();
     }
-    if (step != 0) {
+    if (step != INTRO_PANNING) {
         enter(INTRO_FOLLOW);
         return;
     }
+    // Two turns per target: the camera on its way, then its marker's
+    // first animation.
     const jint i = introTarget / 2;
     InGameObject* target = i < n ? targets->get(i) : nullptr;
     if (target == nullptr) {
-        step = 1;
+        step = INTRO_DONE;
         return;
     }
     if (introTarget % 2 == 0) {
         if (stepCamera()) {
-            target->setSlotIndex(1, 0);
+            target->setSlotIndex(kMarker, kMarkerAppears);
             introTarget += 1;
         }
         applyCamera();
@@ -516,33 +565,31 @@ void InGameScene::updateIntroPan() {
     // the view, even with the camera clamped at the world's edge, has its
     // marker turned to 2 by its own update every frame and never shows 1:
     // the pan moves on rather than waiting for ever.
-    const jint marker = target->getSlotIndex(1);
-    if (marker != 1 && marker != TARGET_ACTIVE) return;
-    target->setSlotIndex(1, TARGET_ACTIVE);
+    const jint marker = target->getSlotIndex(kMarker);
+    if (marker != kMarkerAppeared && marker != TARGET_ACTIVE) return;
+    target->setSlotIndex(kMarker, TARGET_ACTIVE);
     VMPtr<LevelLoader> loader = levelLoader;
     InGameObject* following = i + 1 < loader->targetCount && i + 1 < n ? targets->get(i + 1) : nullptr;
     if (following != nullptr) {
-        following->setSlotIndex(1, 0);
+        following->setSlotIndex(kMarker, kMarkerAppears);
         setCameraTarget(following->getSlotX(0) - viewWidth / 2, following->getSlotY(0) - viewHeight / 2);
         introTarget += 1;
     } else {
-        step = 1;
+        step = INTRO_DONE;
     }
 }
 
 void InGameScene::updateIntroStory() {
-    if (step == 0) {
+    if (step == FOLLOW_CAMERA) {
         followPlayer();
         if (stepCamera()) {
             showStory(targetStory());
-            step = 1;
+            step = FOLLOW_READING;
         }
         applyCamera();
         return;
     }
-    if (!confirmed()) return;
-    VMPtr<InGameStoryBoard> board = storyBoard;
-    if (board->pageDown()) return;
+    if (!pageConfirmed() || turnPage()) return;
     hideStory();
     VMPtr<Screen> hud = screen;
     hud->setVisible(true);
@@ -551,15 +598,13 @@ void InGameScene::updateIntroStory() {
 }
 
 void InGameScene::updateObjectiveStory() {
-    if (step == 0) {
+    if (step == OBJECTIVE_SHOW) {
         InGameObject::frozen = true;
         showStory(targetStory() + currentTarget);
-        step = 1;
+        step = OBJECTIVE_READING;
         return;
     }
-    if (!confirmed()) return;
-    VMPtr<InGameStoryBoard> board = storyBoard;
-    if (board->pageDown()) return;
+    if (!pageConfirmed() || turnPage()) return;
     if (currentTarget == targetCount()) {
         if (chapterEnd(sam::SamGameSave::currentLevel)) {
             // Straight to the chapter's picture; the world stays frozen.
@@ -592,16 +637,16 @@ void InGameScene::updateLevelComplete() {
             if (p->getSlotIndex(0) != InGamePlayer::ANIM_CHEERING) return;
             InGameObject::frozen = true;
             VMPtr<Screen> done = overlayScreenB;
-            done->loadAnimation(0, kCompleteImage, kCompleteSet, 0, kPanelX, kPanelY);
-            done->loadFrame(1, kPanelFrameImage, kPanelFrameSet, kCompleteFrame, kPanelX, kPanelY);
-            done->setSlotCount(2);
+            done->loadAnimation(kPanelAnimation, kCompleteImage, kCompleteSet, 0, kPanelX, kPanelY);
+            done->loadFrame(kPanelFrame, kPanelFrameImage, kPanelFrameSet, kCompleteFrame, kPanelX, kPanelY);
+            done->setSlotCount(OVERLAY_LAYERS);
             done->setVisible(true);
             step = COMPLETE_PANEL_SHOWN;
             break;
         }
         default: {
             VMPtr<Screen> done = overlayScreenB;
-            if (done->getSlotIndex(0) != 1) return;
+            if (done->getSlotIndex(kPanelAnimation) != kPanelOpened) return;
             VMPtr<com::ventrix::utility::SceneManager> manager = sceneManager;
             if (sam::SamGameSave::currentLevel == LevelLoader::LAST_LEVEL) {
                 manager->changeScene(GameScene::MAIN_MENU);

@@ -136,10 +136,6 @@ void InGameTargetItem::completeIfTouched() {
     setSlotIndex(TARGET, ANIM_DONE);
     if (isDesk()) setSlotIndex(PAPERS, ANIM_DONE + SECOND_PART);
     done = true;
-    // Reached for good: a catch after this returns to the last checkpoint
-    // with this target still done, so that the count, the stories and the
-    // level's end go on from here.
-    saveState();
     _VM_ensureInitialized(sam::SamGameSave::_VM_classRecord);
     if (sam::SamGameSave::currentLevel != -1) player->nextOutfit();
     reachedTargets = reachedTargets + 1;

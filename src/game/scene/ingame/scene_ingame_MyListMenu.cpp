@@ -48,6 +48,16 @@ void MyListMenu::open() {
     registerRows(entries);
 }
 
+void MyListMenu::paint(VMPtr<Graphics> g) {
+    if (g == nullptr) _VM_throwNullPointer();
+    g->setColor(0);
+    if (listOpen) {
+        paintRows(g);
+        resetClip(g);
+    }
+    Super::paint(g);
+}
+
 void MyListMenu::paintRows(VMPtr<Graphics> g) {
     const jint offX = (*offset)[0];
     VMPtr<RichFont> rich = rowFont(0);

@@ -5,19 +5,19 @@
 // text's left edge inside it), animation 4 the highlight.
 //
 // Everything else (bounds, entries, first visible row, title labels, the
-// pressed and released rows) is the panel's list machinery, and the row
-// layout and the painting around the rows are the framework list's;
+// pressed and released rows, the row layout and the touch rows) is the
+// panel's list machinery, shared with the main menu's list;
 // getTappedItem answers the entry released on in this frame.
 #pragma once
 
 #include "VM.h"
-#include "com_ventrix_ui_ListMenu.h"
+#include "com_ventrix_ui_Addon.h"
 #include "ts_AnimPlayer.h"
 
 namespace scene::ingame {
 
-class MyListMenu : public com::ventrix::ui::ListMenu {
-    VM_DECLARE_CLASS(MyListMenu, com::ventrix::ui::ListMenu)
+class MyListMenu : public com::ventrix::ui::Addon {
+    VM_DECLARE_CLASS(MyListMenu, com::ventrix::ui::Addon)
 
 public:
     static constexpr jint TEXT_BOX = 0;
@@ -36,16 +36,18 @@ public:
     // the touch input; run after setBounds, setItemCount and setItems. A row
     // box without height gives no rows.
     void open() override;
+    // The rows of a laid-out list, then the panel over them.
+    void paint(VMPtr<Graphics> g) override;
 
     void markReferences(uint32_t bits) override {
         Super::markReferences(bits);
         _VM_markRef(highlight, bits);
     }
 
-protected:
+private:
     // Each entry's row on the item frame, its text at the text origin, the
     // highlight on the pressed row; rows past the entries are not drawn.
-    void paintRows(VMPtr<Graphics> g) override;
+    void paintRows(VMPtr<Graphics> g);
 };
 
 }  // namespace scene::ingame

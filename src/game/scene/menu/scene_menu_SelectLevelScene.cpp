@@ -25,6 +25,38 @@ constexpr jint kSubject[LEVELS] = {6, 7, 2, 0, 4, 5, 0, 3, 1, 8, 0};
 constexpr jint kBadge[LEVELS] = {0, 0, 1, 2, 3, 1, 2, 4, 4, 0, 2};
 constexpr jint BRIEFING_TEXTS = 32;
 
+// The game's screen: the card stands in its middle, the buttons in the
+// bottom corners, the arrows at mid-height on the two edges.
+constexpr jint SCREEN_WIDTH = 480, SCREEN_HEIGHT = 640;
+constexpr jint MIDDLE_X = SCREEN_WIDTH / 2, MIDDLE_Y = SCREEN_HEIGHT / 2;
+// A slide moves the card two screen widths: out on one side, in on the other.
+constexpr jint SLIDE_DISTANCE = 2 * SCREEN_WIDTH;
+
+// Card layers: the card, the level's place, the briefing panel, the level's
+// number on it, then the three pictures (the interlude's in the middle one).
+constexpr jint LAYER_CARD = 0, LAYER_PLACE = 1, LAYER_PANEL = 2, LAYER_NUMBER = 3;
+constexpr jint LAYER_BACKDROP = 4, LAYER_SUBJECT = 5, LAYER_BADGE = 6;
+constexpr jint LAYER_INTERLUDE = LAYER_SUBJECT;
+// Card frames by level: its place and its number on the briefing panel.
+constexpr jint LEVEL_PLACES = SelectLevelScene::CARD + 1;
+constexpr jint LEVEL_NUMBERS = SelectLevelScene::BRIEFING_PANEL + 1;
+// The buttons' animations: each appears, shows, goes and is gone.
+constexpr jint BACK_APPEARS = 0, BACK_SHOWN = 1, BACK_GOES = 2, BACK_GONE = 3;
+constexpr jint GO_APPEARS = 4, GO_SHOWN = 5, GO_GOES = 6, GO_GONE = 7;
+
+// The levels that open the second, third and fourth chapters; an interlude
+// entry stands before each of them, so a level's entry lies one further on
+// for each chapter opened at or before it.
+constexpr jint CHAPTERS_AFTER_THE_FIRST = 3;
+constexpr jint kChapterStarts[CHAPTERS_AFTER_THE_FIRST] = {3, 6, 9};
+constexpr jint kInterludeEntries[CHAPTERS_AFTER_THE_FIRST] = {3, 7, 11};
+
+constexpr bool isInterludeEntry(jint e) {
+    for (jint interlude : kInterludeEntries)
+        if (e == interlude) return true;
+    return false;
+}
+
 // The screens' steps (the stage-0 counter), in the order they run: every
 // step after STEP_SCREEN counts down by one; back at 0 ends the stage.
 constexpr jint STEP_SCREEN = 0, STEP_BACKGROUND = 11, STEP_CARD = 10, STEP_LEVEL_PLACE = 9, STEP_BRIEFING_PANEL = 8,
@@ -60,16 +92,16 @@ VMPtr<SelectLevelScene> SelectLevelScene::construct(jint sceneId) {
 
 jint SelectLevelScene::entryOf(jint sceneId, jint l) {
     if (sceneId == GameScene::INTERLUDE) {
-        // The interlude entry before the level: 3, 7 and 11 for levels 3, 6
-        // and 9.
-        if (l == 6) return 7;
-        if (l == 9) return 11;
+        // The interlude entry before a chapter's first level; the level's
+        // own number otherwise.
+        for (jint c = 0; c < CHAPTERS_AFTER_THE_FIRST; ++c)
+            if (l == kChapterStarts[c]) return kInterludeEntries[c];
         return clampEntry(l);
     }
-    if (l <= 2) return clampEntry(l);
-    if (l <= 5) return clampEntry(l + 1);
-    if (l <= 8) return l + 2;
-    return clampEntry(l + 3);
+    jint interludes = 0;
+    for (jint start : kChapterStarts)
+        if (l >= start) ++interludes;
+    return clampEntry(l + interludes);
 }
 
 jint SelectLevelScene::level() {
@@ -99,36 +131,41 @@ void SelectLevelScene::loadStage0() {
         }
         case STEP_BACKGROUND: {
             VMPtr<Screen> background = screen;
-            background->addFrame(BACKGROUND_IMAGE, BACKGROUND_SET, 0, 240, 320);
+            background->addFrame(BACKGROUND_IMAGE, BACKGROUND_SET, 0, MIDDLE_X, MIDDLE_Y);
             break;
         }
         case STEP_CARD: {
             VMPtr<Screen> c = Screen::create()->construct();
             c->setSlotCapacity(CARD_LAYERS);
             card = c;
-            c->addFrame(CARD_IMAGE, CARD_SET, CARD, 240, 320);
+            c->addFrame(CARD_IMAGE, CARD_SET, CARD, MIDDLE_X, MIDDLE_Y);
             break;
         }
-        case STEP_LEVEL_PLACE: card->addFrame(CARD_IMAGE, CARD_SET, level() + 1, 240, 320); break;
-        case STEP_BRIEFING_PANEL: card->addFrame(CARD_IMAGE, CARD_SET, BRIEFING_PANEL, 240, 320); break;
-        case STEP_LEVEL_NUMBER: card->addFrame(CARD_IMAGE, CARD_SET, level() + 13, 240, 320); break;
+        case STEP_LEVEL_PLACE: card->addFrame(CARD_IMAGE, CARD_SET, LEVEL_PLACES + level(), MIDDLE_X, MIDDLE_Y); break;
+        case STEP_BRIEFING_PANEL: card->addFrame(CARD_IMAGE, CARD_SET, BRIEFING_PANEL, MIDDLE_X, MIDDLE_Y); break;
+        case STEP_LEVEL_NUMBER:
+            card->addFrame(CARD_IMAGE, CARD_SET, LEVEL_NUMBERS + level(), MIDDLE_X, MIDDLE_Y);
+            break;
         case STEP_PICTURES: {
             VMPtr<Screen> c = card;
-            for (jint i = 0; i < 3; ++i) c->addFrame(CARD_IMAGE, CARD_SET, NOTHING, 240, 320);
+            for (jint layer = LAYER_BACKDROP; layer < CARD_LAYERS; ++layer)
+                c->addFrame(CARD_IMAGE, CARD_SET, NOTHING, MIDDLE_X, MIDDLE_Y);
             break;
         }
         case STEP_BUTTONS: {
             VMPtr<Screen> b = Screen::create()->construct();
             b->setSlotCapacity(BUTTON_LAYERS);
             buttons = b;
-            b->addAnimation(BUTTON_IMAGE, BUTTON_SET, 0, 0, 640);
+            b->addAnimation(BUTTON_IMAGE, BUTTON_SET, BACK_APPEARS, 0, SCREEN_HEIGHT);
             break;
         }
-        case STEP_FORWARD_BUTTON: buttons->addAnimation(BUTTON_IMAGE, BUTTON_SET, 4, 480, 640); break;
+        case STEP_FORWARD_BUTTON:
+            buttons->addAnimation(BUTTON_IMAGE, BUTTON_SET, GO_APPEARS, SCREEN_WIDTH, SCREEN_HEIGHT);
+            break;
         case STEP_LEFT_ARROW: {
             VMPtr<Screen> b = buttons;
-            b->addAnimation(ARROW_IMAGE, ARROW_SET, ARROW_HIDDEN, 0, 320);
-            b->addAnimation(ARROW_IMAGE, ARROW_SET, NO_HINT, 0, 320);
+            b->addAnimation(ARROW_IMAGE, ARROW_SET, ARROW_HIDDEN, 0, MIDDLE_Y);
+            b->addAnimation(ARROW_IMAGE, ARROW_SET, NO_HINT, 0, MIDDLE_Y);
             // The left arrow is the right one mirrored.
             b->mirrorSlot(LEFT);
             b->mirrorSlot(LEFT_HINT);
@@ -136,8 +173,8 @@ void SelectLevelScene::loadStage0() {
         }
         case STEP_RIGHT_ARROW: {
             VMPtr<Screen> b = buttons;
-            b->addAnimation(ARROW_IMAGE, ARROW_SET, ARROW_HIDDEN, 480, 320);
-            b->addAnimation(ARROW_IMAGE, ARROW_SET, NO_HINT, 480, 320);
+            b->addAnimation(ARROW_IMAGE, ARROW_SET, ARROW_HIDDEN, SCREEN_WIDTH, MIDDLE_Y);
+            b->addAnimation(ARROW_IMAGE, ARROW_SET, NO_HINT, SCREEN_WIDTH, MIDDLE_Y);
             break;
         }
         case STEP_SHOW:
@@ -158,7 +195,7 @@ void SelectLevelScene::loadStage2() {
     panel = text;
     text->initLabels(1);
     VMPtr<VMInts> box = rect;
-    card->getCollisionRects(2, box, 0);
+    card->getCollisionRects(LAYER_PANEL, box, 0);
     text->addLabel(VM_STR(" "), (*box)[0], (*box)[1], (*box)[2], (*box)[3]);
     text->setLabelFont(0, 0);
     text->setVisible(false);
@@ -178,12 +215,12 @@ void SelectLevelScene::update() {
     VMPtr<Screen> b = buttons;
     if (b == nullptr) return;  // never loaded
     // The hints beside an offered arrow.
-    const jint hints[2][3] = {{LEFT, LEFT_HINT, 0}, {RIGHT, RIGHT_HINT, 480}};
+    const jint hints[2][3] = {{LEFT, LEFT_HINT, 0}, {RIGHT, RIGHT_HINT, SCREEN_WIDTH}};
     for (const auto& h : hints) {
         if (b->getSlotIndex(h[0]) == ARROW_OFFERED) {
             if (b->getSlotIndex(h[1]) == NO_HINT) {
                 b->setSlotIndex(h[1], HINT);
-                b->setSlotPosition(h[1], h[2], 320);
+                b->setSlotPosition(h[1], h[2], MIDDLE_Y);
             }
         } else {
             b->setSlotIndex(h[1], NO_HINT);
@@ -305,11 +342,11 @@ void SelectLevelScene::slide(jint running) {
             // The midpoint: the next entry comes in.
             switch (running) {
                 case SLIDE_FORWARD:
-                    if (entry == 2 || entry == 6 || entry == 10) mode = SLIDE_FORWARD_INTERLUDE;
+                    if (isInterludeEntry(entry + 1)) mode = SLIDE_FORWARD_INTERLUDE;
                     entry = clampEntry(entry + 1);
                     break;
                 case SLIDE_BACK:
-                    if (entry == 4 || entry == 8 || entry == 12) mode = SLIDE_BACK_INTERLUDE;
+                    if (isInterludeEntry(entry - 1)) mode = SLIDE_BACK_INTERLUDE;
                     entry = clampEntry(entry - 1);
                     break;
                 case SLIDE_FORWARD_INTERLUDE:
@@ -323,12 +360,13 @@ void SelectLevelScene::slide(jint running) {
             }
             showMode();
         }
-        x = forward ? (1000 - t) * 960 / 1000 : (t - 1000) * 960 / 1000;
+        x = forward ? (SLIDE - t) * SLIDE_DISTANCE / SLIDE : (t - SLIDE) * SLIDE_DISTANCE / SLIDE;
     } else if (t <= 0) {
         mode = fromInterlude ? BROWSE_INTERLUDE : GameScene::BROWSE_LEVELS;
         x = 0;
     } else {
-        x = forward ? (HALF - t) * 960 / 1000 - 480 : (t - HALF) * 960 / 1000 + 480;
+        x = forward ? (HALF - t) * SLIDE_DISTANCE / SLIDE - SCREEN_WIDTH
+                    : (t - HALF) * SLIDE_DISTANCE / SLIDE + SCREEN_WIDTH;
     }
     VMPtr<Screen> c = card;
     c->setOrigin(x, 0);
@@ -342,7 +380,7 @@ void SelectLevelScene::slide(jint running) {
 
 void SelectLevelScene::waitForStart() {
     VMPtr<Screen> b = buttons;
-    if (b->getSlotIndex(BACK) == 3 && b->getSlotIndex(GO) == 7) {
+    if (b->getSlotIndex(BACK) == BACK_GONE && b->getSlotIndex(GO) == GO_GONE) {
         VMPtr<SceneManager> manager = sceneManager;
         manager->changeScene(GameScene::LEVEL);
     }
@@ -357,13 +395,13 @@ void SelectLevelScene::setCardFrame(jint layer, jint frame) {
 
 void SelectLevelScene::clearCardLayer(jint layer) {
     VMPtr<Screen> c = card;
-    c->loadFrame(layer, CARD_IMAGE, CARD_SET, NOTHING, 240, 320);
+    c->loadFrame(layer, CARD_IMAGE, CARD_SET, NOTHING, MIDDLE_X, MIDDLE_Y);
 }
 
 void SelectLevelScene::loadPicture(jint layer, jint imageId) {
     VMPtr<Screen> c = card;
     c->loadResource(layer, imageId);
-    c->setSlotPosition(layer, 240, 320);
+    c->setSlotPosition(layer, MIDDLE_X, MIDDLE_Y);
 }
 
 void SelectLevelScene::setPanelVisible(jboolean visible) {
@@ -373,13 +411,13 @@ void SelectLevelScene::setPanelVisible(jboolean visible) {
 
 void SelectLevelScene::showBriefing() {
     const jint l = level();
-    setCardFrame(0, NOTHING);
-    setCardFrame(1, NOTHING);
-    setCardFrame(2, BRIEFING_PANEL);
-    setCardFrame(3, l + 13);
-    loadPicture(4, BACKDROPS + kBackdrop[l]);
-    loadPicture(5, SUBJECTS + kSubject[l]);
-    loadPicture(6, BADGES + kBadge[l]);
+    setCardFrame(LAYER_CARD, NOTHING);
+    setCardFrame(LAYER_PLACE, NOTHING);
+    setCardFrame(LAYER_PANEL, BRIEFING_PANEL);
+    setCardFrame(LAYER_NUMBER, LEVEL_NUMBERS + l);
+    loadPicture(LAYER_BACKDROP, BACKDROPS + kBackdrop[l]);
+    loadPicture(LAYER_SUBJECT, SUBJECTS + kSubject[l]);
+    loadPicture(LAYER_BADGE, BADGES + kBadge[l]);
     VMPtr<Addon> text = VMPtr<Addon>(dynamic_cast<Addon*>(panel.get()));
     if (text != nullptr) {
         // The text table the scene took when made, else the one loaded since.
@@ -392,12 +430,11 @@ void SelectLevelScene::showBriefing() {
 }
 
 void SelectLevelScene::showInterludePicture() {
+    // One picture per chapter opened, shown from the level before its
+    // first level; other levels keep what the layer shows.
     const jint l = level();
-    jint picture = -1;
-    if (l == 2 || l == 3) picture = 0;
-    if (l == 5 || l == 6) picture = 1;
-    if (l == 8 || l == 9) picture = 2;
-    if (picture >= 0) loadPicture(5, INTERLUDE_PICTURES + picture);
+    for (jint c = 0; c < CHAPTERS_AFTER_THE_FIRST; ++c)
+        if (l == kChapterStarts[c] - 1 || l == kChapterStarts[c]) loadPicture(LAYER_INTERLUDE, INTERLUDE_PICTURES + c);
 }
 
 void SelectLevelScene::liftCard(jint lift) {
@@ -413,11 +450,11 @@ void SelectLevelScene::showMode() {
     liftCard(mode == GameScene::BRIEFING || mode == GameScene::NEXT_BRIEFING || mode == START ? BRIEFING_LIFT : 0);
     switch (mode) {
         case GameScene::BROWSE_LEVELS:
-            setCardFrame(0, CARD);
-            setCardFrame(1, level() + 1);
-            setCardFrame(2, NOTHING);
-            setCardFrame(3, NOTHING);
-            for (jint layer = 4; layer < CARD_LAYERS; ++layer) clearCardLayer(layer);
+            setCardFrame(LAYER_CARD, CARD);
+            setCardFrame(LAYER_PLACE, LEVEL_PLACES + level());
+            setCardFrame(LAYER_PANEL, NOTHING);
+            setCardFrame(LAYER_NUMBER, NOTHING);
+            for (jint layer = LAYER_BACKDROP; layer < CARD_LAYERS; ++layer) clearCardLayer(layer);
             showButtons();
             showArrows();
             setPanelVisible(false);
@@ -436,7 +473,7 @@ void SelectLevelScene::showMode() {
             hideArrows();
             break;
         case GameScene::INTERLUDE:
-            for (jint layer = 0; layer < 4; ++layer) setCardFrame(layer, NOTHING);
+            for (jint layer = LAYER_CARD; layer < LAYER_BACKDROP; ++layer) setCardFrame(layer, NOTHING);
             showInterludePicture();
             hideArrows();
             hideButtons();
@@ -444,10 +481,10 @@ void SelectLevelScene::showMode() {
             break;
         case SLIDE_FORWARD:
         case SLIDE_BACK: {
-            setCardFrame(0, CARD);
-            setCardFrame(1, level() + 1);
-            for (jint layer = 2; layer < 5; ++layer) setCardFrame(layer, NOTHING);
-            clearCardLayer(5);
+            setCardFrame(LAYER_CARD, CARD);
+            setCardFrame(LAYER_PLACE, LEVEL_PLACES + level());
+            for (jint layer = LAYER_PANEL; layer < LAYER_SUBJECT; ++layer) setCardFrame(layer, NOTHING);
+            clearCardLayer(LAYER_SUBJECT);
             if (slideTime == SLIDE) {
                 hideButtons();
                 hideArrows();
@@ -464,8 +501,8 @@ void SelectLevelScene::showMode() {
         case START: hideButtons(); break;
         case SLIDE_FORWARD_INTERLUDE:
         case SLIDE_BACK_INTERLUDE:
-            for (jint layer = 0; layer < 4; ++layer) setCardFrame(layer, NOTHING);
-            setCardFrame(4, CARD);
+            for (jint layer = LAYER_CARD; layer < LAYER_BACKDROP; ++layer) setCardFrame(layer, NOTHING);
+            setCardFrame(LAYER_BACKDROP, CARD);
             showInterludePicture();
             if (slideTime == SLIDE) {
                 hideArrows();
@@ -483,13 +520,13 @@ void SelectLevelScene::animate(jint layer, jint animation, jint unless) {
 }
 
 void SelectLevelScene::showButtons() {
-    animate(BACK, 0, 1);
-    animate(GO, 4, 5);
+    animate(BACK, BACK_APPEARS, BACK_SHOWN);
+    animate(GO, GO_APPEARS, GO_SHOWN);
 }
 
 void SelectLevelScene::hideButtons() {
-    animate(BACK, 2, 3);
-    animate(GO, 6, 7);
+    animate(BACK, BACK_GOES, BACK_GONE);
+    animate(GO, GO_GOES, GO_GONE);
 }
 
 void SelectLevelScene::showArrows() {

@@ -481,8 +481,8 @@ TEST_F(InGamePlayerTest, RespawnStartsAfreshOrReturnsToTheSave) {
     EXPECT_EQ(player->outfit, 24);
     player->respawn(1, 60, 500);
     EXPECT_EQ(player->getProgress(), 4);
-    // The outfit step of a target reached after the save is kept.
-    EXPECT_EQ(player->outfit, 24);
+    // The outfit step of a target reached after the save goes with it.
+    EXPECT_EQ(player->outfit, 23);
     EXPECT_EQ(anim(), 1);
     EXPECT_EQ(x(), 60);
     EXPECT_EQ(y(), 500);

@@ -4,6 +4,7 @@
 #include "scene_test_support.h"
 #include "scene_ingame_InGameStoryBoard.h"
 #include "scene_ingame_MyListMenu.h"
+#include "com_ventrix_ui_ListMenu.h"
 
 using com::ventrix::utility::MyPointer;
 using scene::ingame::InGameStoryBoard;
@@ -27,6 +28,14 @@ protected:
         return m;
     }
 };
+
+// A panel of its own beside the main menu's list: both are built on the
+// panel and share its list steps, neither on the other.
+TEST_F(PauseMenuTest, IsAPanelBesideTheMainMenuList) {
+    EXPECT_EQ(_VM_superClass(_VM_classRegistry(), MyListMenu::_VM_getClass()), com::ventrix::ui::Addon::_VM_getClass());
+    VMPtr<MyListMenu> m = MyListMenu::create()->construct();
+    EXPECT_EQ(dynamic_cast<com::ventrix::ui::ListMenu*>(m.get()), nullptr);
+}
 
 TEST_F(PauseMenuTest, LayoutRowsGapsTextOffsetAndDragRange) {
     struct Case {

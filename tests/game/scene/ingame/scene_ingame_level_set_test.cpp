@@ -1,4 +1,4 @@
-// The shipped level set as a whole: each level's location and target count
+// The shipped level set as a whole: each level's location, look and target count
 // (its stories' block of text), and across the set every kind of the world:
 // keys 1-4, doors for a key and for an outfit, the seven outfits, stairs,
 // escalators, an elevator over three rows, a passage, the six traps, the
@@ -38,11 +38,23 @@ std::vector<json> objects(const json& level, std::set<int> types) {
 const std::set<int> kTransports = {1, 4, 12, 16, 19}, kDoors = {2, 5, 13, 17, 20};
 
 TEST(LevelSetTest, EachLevelHasItsLocationTargetsAndCheckpoints) {
-    // Location by tile set, as the levels' stories place them.
-    const std::map<int, const char*> tiles = {
-        {0x1019, "airport"}, {0x1419, "mansion"}, {0x1C0D, "park"}, {0x2015, "base"}, {0x240E, "hotel"}};
+    // Location and look by tile set, as the levels' stories and cards place
+    // them (levels 5, 6, 8 and 10 at night, level 7 in the rain), with the
+    // tile set's width in tiles: no level names a tile beyond it.
+    struct TileSet {
+        std::string place;
+        std::string look;
+        int columns;
+    };
+    const std::map<int, TileSet> tiles = {{0x1019, {"airport", "day", 8}},    {0x1419, {"mansion", "day", 8}},
+                                          {0x1C0D, {"park", "day", 8}},       {0x2015, {"base", "day", 8}},
+                                          {0x240E, {"hotel", "day", 8}},      {0x101A, {"airport", "night", 10}},
+                                          {0x141A, {"mansion", "night", 10}}, {0x1C1D, {"park", "rain", 10}},
+                                          {0x2016, {"base", "night", 10}},    {0x241E, {"hotel", "night", 10}}};
     const std::vector<std::string> places = {"airport", "mansion", "park", "base",  "hotel", "airport",
                                              "mansion", "park",    "base", "hotel", "hotel"};
+    const std::vector<std::string> looks = {"day",   "day",  "day",   "day", "day",  "night",
+                                            "night", "rain", "night", "day", "night"};
     const std::vector<size_t> targetCounts = {2, 4, 3, 1, 2, 2, 1, 2, 5, 1, 1};
     const std::map<std::string, std::set<int>> ownTypes = {{"airport", {0, 1, 2}},
                                                            {"base", {3, 4, 5}},
@@ -54,7 +66,13 @@ TEST(LevelSetTest, EachLevelHasItsLocationTargetsAndCheckpoints) {
         const json level = levelFile(n);
         const int tileSet = level["tileSet"]["image"];
         ASSERT_EQ(tiles.count(tileSet), 1u);
-        EXPECT_EQ(tiles.at(tileSet), places[n]);
+        const TileSet& set = tiles.at(tileSet);
+        EXPECT_EQ(set.place, places[n]);
+        EXPECT_EQ(set.look, looks[n]);
+        for (const json& t : level["tileSet"]["tiles"]) {
+            EXPECT_GE(t["column"].get<int>(), 1);
+            EXPECT_LE(t["column"].get<int>(), set.columns);
+        }
         // The location's own decoration, transport and door types only.
         const std::set<int> located = {0, 1, 2, 3, 4, 5, 11, 12, 13, 15, 16, 17, 18, 19, 20};
         for (const json& group : level["objects"]) {
@@ -182,44 +200,48 @@ TEST(LevelSetTest, SolutionsUseTheKnownStepsAndConditions) {
     for (int n = -1; n <= 10; ++n) {
         SCOPED_TRACE("level " + std::to_string(n));
         const json level = levelFile(n);
-        const json& solution = level["solution"];
-        ASSERT_GT(solution.size(), 3u);
-        int lastTargets = 0;
-        for (const json& step : solution) {
-            int kinds = 0;
-            for (const char* kind : {"hold", "press"}) {
-                if (step.contains(kind)) {
-                    ++kinds;
-                    EXPECT_EQ(keys.count(step[kind].get<std::string>()), 1u) << step.dump();
-                }
-            }
-            kinds += step.contains("confirm") + step.contains("wait");
-            EXPECT_EQ(kinds, 1) << step.dump();
-            if (step.contains("until")) {
-                for (auto& [name, value] : step["until"].items()) {
-                    EXPECT_EQ(conditions.count(name), 1u) << step.dump();
-                    if (name == "targets") lastTargets = std::max(lastTargets, value.get<int>());
-                    // A trap of the level, gone out at least a frame ago, on
-                    // a side when one is named.
-                    if (name == "trapDark") {
-                        ASSERT_TRUE(value.is_object()) << step.dump();
-                        EXPECT_LT(value.value("trap", -1), int(objects(level, {8}).size())) << step.dump();
-                        EXPECT_GE(value.value("trap", -1), 0) << step.dump();
-                        EXPECT_GE(value.value("frames", 0), 1) << step.dump();
-                        const std::string side = value.value("side", "");
-                        EXPECT_TRUE(side.empty() || side == "left" || side == "right") << step.dump();
-                    }
-                    // A watcher of the level.
-                    if (name == "watcher") {
-                        ASSERT_TRUE(value.is_object()) << step.dump();
-                        EXPECT_LT(value.value("index", -1), int(objects(level, {9}).size())) << step.dump();
-                        EXPECT_GE(value.value("index", -1), 0) << step.dump();
+        ASSERT_GT(level["solution"].size(), 3u);
+        // The solution, and the wasted run where there is one.
+        for (const char* run : {"solution", "wasted"}) {
+            if (!level.contains(run)) continue;
+            SCOPED_TRACE(run);
+            int lastTargets = 0;
+            for (const json& step : level[run]) {
+                int kinds = 0;
+                for (const char* kind : {"hold", "press"}) {
+                    if (step.contains(kind)) {
+                        ++kinds;
+                        EXPECT_EQ(keys.count(step[kind].get<std::string>()), 1u) << step.dump();
                     }
                 }
+                kinds += step.contains("confirm") + step.contains("wait");
+                EXPECT_EQ(kinds, 1) << step.dump();
+                if (step.contains("until")) {
+                    for (auto& [name, value] : step["until"].items()) {
+                        EXPECT_EQ(conditions.count(name), 1u) << step.dump();
+                        if (name == "targets") lastTargets = std::max(lastTargets, value.get<int>());
+                        // A trap of the level, gone out at least a frame ago, on
+                        // a side when one is named.
+                        if (name == "trapDark") {
+                            ASSERT_TRUE(value.is_object()) << step.dump();
+                            EXPECT_LT(value.value("trap", -1), int(objects(level, {8}).size())) << step.dump();
+                            EXPECT_GE(value.value("trap", -1), 0) << step.dump();
+                            EXPECT_GE(value.value("frames", 0), 1) << step.dump();
+                            const std::string side = value.value("side", "");
+                            EXPECT_TRUE(side.empty() || side == "left" || side == "right") << step.dump();
+                        }
+                        // A watcher of the level.
+                        if (name == "watcher") {
+                            ASSERT_TRUE(value.is_object()) << step.dump();
+                            EXPECT_LT(value.value("index", -1), int(objects(level, {9}).size())) << step.dump();
+                            EXPECT_GE(value.value("index", -1), 0) << step.dump();
+                        }
+                    }
+                }
             }
+            // The run reaches every target.
+            EXPECT_EQ(size_t(lastTargets), objects(level, {23}).size());
         }
-        // The solution reaches every target.
-        EXPECT_EQ(size_t(lastTargets), objects(level, {23}).size());
     }
 }
 

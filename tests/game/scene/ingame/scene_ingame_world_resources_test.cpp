@@ -123,10 +123,13 @@ TEST_F(WorldResourcesTest, EachCatalogueRunEndsOnItsSetsLastFrame) {
 }
 
 TEST_F(WorldResourcesTest, TileSetsAndTheLevelViewsOwnResources) {
-    for (jint id : {0x1019, 0x1419, 0x1C0D, 0x2015, 0x240E}) {
+    // The day sets of eight tiles; the night and rain sets add two of sky.
+    const std::map<jint, jint> columns = {{0x1019, 8},  {0x1419, 8},  {0x1C0D, 8},  {0x2015, 8},  {0x240E, 8},
+                                          {0x101A, 10}, {0x141A, 10}, {0x1C1D, 10}, {0x2016, 10}, {0x241E, 10}};
+    for (auto [id, count] : columns) {
         VMPtr<javax::microedition::lcdui::Image> tiles = ts::Resources::getImage(id);
         ASSERT_NE(tiles.get(), nullptr) << id;
-        EXPECT_EQ(tiles->getWidth(), 8 * 32) << id;
+        EXPECT_EQ(tiles->getWidth(), count * 32) << id;
         EXPECT_EQ(tiles->getHeight(), 32) << id;
     }
     VMPtr<VMArray<ts::Gob, 1>> icons = ts::Resources::getGobs(0x3803);

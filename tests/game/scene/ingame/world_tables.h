@@ -156,10 +156,11 @@ inline std::vector<Look> everyLook() {
         }
     }
     // Watchers: their animations with the four boxes, the knocked-out one
-    // without its sight; the mark's frames.
+    // with only the two back boxes (no body to walk into, no sight); the
+    // mark's frames.
     for (auto [first, second] : outfits()) {
         all.push_back({pair("watcher", first, second), first, second, {0, 1, 16, 19, 23, 24}, {}, {0, 1, 2, 3}});
-        all.push_back({pair("watcher", first, second) + " knocked out", first, second, {14}, {}, {0, 1, 3}});
+        all.push_back({pair("watcher", first, second) + " knocked out", first, second, {14}, {}, {1, 3}});
     }
     all.push_back({pair("mark", 0x300B, 0x3003), 0x300B, 0x3003, {}, {0, 1, 2}, {}});
     for (auto [first, second] : bystanders())
