@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -177,8 +178,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using com::ventrix::common::Main;
     if (canvas == nullptr) {
         // A program folder of its own, over the game's packs.
-        char folder[] = "/tmp/fuzz_level_loader_XXXXXX";
+        static char folder[] = "/tmp/fuzz_level_loader_XXXXXX";
         if (::mkdtemp(folder) == nullptr) fuzzlevelloader::fail("no temporary folder");
+        std::atexit([] {
+            std::error_code ignored;
+            std::filesystem::remove_all(folder, ignored);  // the link, not the packs
+        });
         const std::string root = std::string(folder) + "/";
         if (::symlink(VESSILO_GAME_RSC, (root + "rsc").c_str()) != 0) fuzzlevelloader::fail("no link to the packs");
         HAL_setProgramDirectory(root.c_str());

@@ -25,6 +25,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <iterator>
 #include <fstream>
 #include <sstream>
@@ -83,10 +84,18 @@ public:
 };
 
 // A program folder of its own: the game's packs, and room for its saves.
+// Removed at the end of the run (the link, not the packs).
+std::string programFolder;
+
 void makeProgramFolder() {
     char pattern[] = "/tmp/fuzz_level_play_XXXXXX";
     if (::mkdtemp(pattern) == nullptr) fail("no temporary folder");
-    const std::string root = std::string(pattern) + "/";
+    programFolder = pattern;
+    std::atexit([] {
+        std::error_code ignored;
+        std::filesystem::remove_all(programFolder, ignored);
+    });
+    const std::string root = programFolder + "/";
     if (::symlink(VESSILO_GAME_RSC, (root + "rsc").c_str()) != 0) fail("no link to the game's packs");
     HAL_setProgramDirectory(root.c_str());
 }
