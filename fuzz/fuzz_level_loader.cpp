@@ -1,22 +1,29 @@
 // Fuzz target: any bytes as a level, read by the game's level loader through
-// selectLevel (the game canvas's level reader and its callbacks).
+// selectLevel (the game canvas's level reader and its callbacks), over the
+// game's own packs (which hold the tile sets).
 //
 // Allowed outcomes: selectLevel answers false and every table is empty, or
 // it answers true and the tables obey every rule the in-game objects rely
-// on (sizes, kinds, looks, catalogue entries, positions, groups and the
-// transports' paths). Anything else aborts.
+// on (sizes, kinds, looks, catalogue entries, positions, groups, the
+// transports' paths and looks, the tile set's image). Anything else aborts.
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <string>
 #include <vector>
 
 #include "VM.h"
 #include "com_ventrix_common_CommonCanvas.h"
 #include "com_ventrix_common_Main.h"
+#include "hal.h"
 #include "scene_ingame_LevelLoader.h"
+#include "ts_Resources.h"
 #include "vm_boot.h"
 
 using scene::ingame::LevelLoader;
@@ -78,6 +85,7 @@ void checkEmpty(LevelLoader* l) {
 void checkAccepted(LevelLoader* l) {
     check(l->tileWidth > 0 && l->tileHeight > 0, "tile size 0");
     check(l->tileSetImage >= LevelLoader::MIN_TILE_IMAGE, "a tile set in no resource pack");
+    check(ts::Resources::getResourceType(l->tileSetImage) == LevelLoader::PNG_TYPE, "a tile set that is no image");
     check(l->mapWidth > 0 && l->mapHeight > 0, "no map");
     check(jlong(l->mapWidth) * l->mapHeight <= LevelLoader::MAX_MAP_CELLS, "too many cells");
     check(l->map->length == l->mapWidth * l->mapHeight, "map size");
@@ -127,7 +135,8 @@ void checkAccepted(LevelLoader* l) {
     checkRows(l->componentRecords.get(), 5, "transport rows");
     for (jint c = 0; c < l->componentRecords->length; ++c) {
         VMInts* component = l->componentRecords->get(c);
-        check(component->get(1) <= 5 && LevelLoader::catalogueSize(component->get(0)) > 0, "transport variant");
+        const jint variant = component->get(LevelLoader::ComponentColumn::VARIANT);
+        check(variant <= 5 && LevelLoader::catalogueSize(component->get(0)) > 0, "transport variant");
         const jint pathId = component->get(2);
         check(pathId < l->transportParts->length, "a transport without its path");
         VMIntRows* parts = l->transportParts->get(pathId);
@@ -150,6 +159,9 @@ void checkAccepted(LevelLoader* l) {
         for (VMInts* point : path) check(point->get(5) == type, "a path of two transport types");
         if (type >= 2) check(path.size() >= 2, "a path of one point");
         if (type == 2) check(path[0]->get(4) > path[1]->get(4), "an elevator upside down");
+        // Stairs and escalators climb, the elevator rides, the hatch opens.
+        const jint look = variant < 4 ? 0 : variant == 4 ? 2 : 3;
+        check(look == type || (look == 0 && type == 1), "a transport in the look of another");
     }
 }
 
@@ -165,6 +177,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     vmBootOnce();
     using com::ventrix::common::Main;
     if (canvas == nullptr) {
+        // A program folder of its own, over the game's packs.
+        static char folder[] = "/tmp/fuzz_level_loader_XXXXXX";
+        if (::mkdtemp(folder) == nullptr) fuzzlevelloader::fail("no temporary folder");
+        std::atexit([] {
+            std::error_code ignored;
+            std::filesystem::remove_all(folder, ignored);  // the link, not the packs
+        });
+        const std::string root = std::string(folder) + "/";
+        if (::symlink(VESSILO_GAME_RSC, (root + "rsc").c_str()) != 0) fuzzlevelloader::fail("no link to the packs");
+        HAL_setProgramDirectory(root.c_str());
         VMPtr<fuzzlevelloader::InputCanvas> made = fuzzlevelloader::InputCanvas::create();
         made->construct(nullptr);
         made->postEvent(ts::TsCanvas::EVENT_EXIT);  // no frames

@@ -38,6 +38,7 @@ std::mutex g_stateMutex;  // the callback table and the pending URL
 ce::HANDLE g_instanceMutex = nullptr;
 NativeString* g_pendingURL = nullptr;
 std::atomic<bool> g_shutdownBegun{false};
+std::atomic<int> g_exitStatus{0};  // an orderly end after a failure: not 0
 bool g_opticalMouse = false;
 // The running flag equals active && powered after every update.
 std::atomic<bool> g_running{true};
@@ -304,6 +305,7 @@ void hostSetCallbacks(const HAL_HostCallbacks* table) {
 }
 
 int hostRun(void* instance, int showCommand) {
+    g_exitStatus = 0;
     if (!hostInit(instance, showCommand)) return 1;
     int exitCode = hostMessageLoop();
     // The loop can also end without the application's exit (the window was
@@ -314,6 +316,8 @@ int hostRun(void* instance, int showCommand) {
     // Closed because the display went away: the end is orderly, but not a
     // success.
     if (ce::DisplayLost() && exitCode == 0) exitCode = 1;
+    // The application ended in order after a failure.
+    if (exitCode == 0) exitCode = g_exitStatus.load();
     return exitCode;
 }
 
@@ -378,6 +382,11 @@ ce::LRESULT hostWindowProc(ce::HWND window, ce::UINT message, ce::WPARAM wParam,
     // With nothing shown, the main window's end must still end the loop.
     if (message == ce::WM_DESTROY && window == HAL_getMainWindow()) ce::PostQuitMessage(0);
     return ce::DefWindowProcW(window, message, wParam, lParam);
+}
+
+void hostSetExitStatus(int status) {
+    int none = 0;
+    if (status != 0) g_exitStatus.compare_exchange_strong(none, status);
 }
 
 void HAL_setPauseHook(HAL_PauseHook hook) { g_pauseHook.store(hook); }

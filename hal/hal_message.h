@@ -39,6 +39,9 @@ void hostSetActive(int flag);
 void hostSetPowerOn(int flag);
 // Replaces the URL to open once the application has ended.
 void hostSetPendingURL(const char16_t* characters, int32_t length);
+// The exit status of an orderly end that is not a success (the first
+// non-zero one set stays); hostRun gives it instead of 0.
+void hostSetExitStatus(int status);
 
 // Called when the application pauses, before HAL_EVENT_PAUSE: the media family
 // stops every open player here.

@@ -278,6 +278,8 @@ int HAL_openURL(const char16_t* characters, int32_t length, int32_t* mustExit) {
     return HAL_OK;
 }
 
+void HAL_setExitStatus(int status) { hostSetExitStatus(status); }
+
 int HAL_requestExit() {
     if (ce::HWND window = HAL_getMainWindow()) ce::PostMessageW(window, HAL_WM_EXIT, 0, 0);
     return HAL_OK;

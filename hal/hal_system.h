@@ -113,3 +113,7 @@ int HAL_openURL(const char16_t* characters, int32_t length, int32_t* mustExit);
 // Asks the host to end the application (posts the exit message to the main
 // window). Always HAL_OK.
 int HAL_requestExit();
+// The status the program ends with once it has ended in order, when that
+// end is not a success: an application that ends after a failure sets 1. The
+// first status set stays; 0 is ignored.
+void HAL_setExitStatus(int status);

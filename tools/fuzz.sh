@@ -29,7 +29,8 @@ cmake_args=()
 [ -n "${FUZZ_ASSETGEN+set}" ] && cmake_args+=("-DVESSILO_ASSETGEN=$FUZZ_ASSETGEN")
 cmake -S . -B "$tree" -G Ninja -C cmake/VessiloSanitizeTree.cmake -DVESSILO_WERROR=ON "${cmake_args[@]}" >/dev/null
 targets=(fuzz_data_input fuzz_text fuzz_recordstore fuzz_http fuzz_audio fuzz_image fuzz_level fuzz_animset
-  fuzz_gobs fuzz_resource_pack fuzz_chunked_pack fuzz_text_table fuzz_png_palette fuzz_font fuzz_level_loader fuzz_save)
+  fuzz_gobs fuzz_resource_pack fuzz_chunked_pack fuzz_text_table fuzz_png_palette fuzz_font fuzz_level_loader
+  fuzz_level_play fuzz_save)
 cmake --build "$tree" --target "${targets[@]}" test_assets game_assets -j "$jobs"
 total=${FUZZ_TOTAL_SECONDS:-180}
 seconds=${FUZZ_SECONDS:-$(( total / ${#targets[@]} > 5 ? total / ${#targets[@]} : 5 ))}
@@ -225,6 +226,25 @@ run fuzz_font "$corpus"
 corpus_for fuzz_level_loader
 for f in "$tree"/game-seeds/level/*; do cp "$f" "$corpus/game-level-${f##*/}"; done
 run fuzz_level_loader "$corpus" level
+
+# The game's levels played: the input is a whole level, which the game builds
+# and plays a few hundred frames of when its loader accepts it, or (first byte
+# 0xED) the level file of the next byte with edits of 5 bytes each to its
+# objects' fields. Seeds: the game's levels, and each level file with four
+# edits drawn from a fixed sequence. An input takes up to a second or so: the
+# corpus starts afresh each time, so that reading it back stays within the
+# target's share of the time.
+rm -rf "$tree/corpus/fuzz_level_play"
+corpus_for fuzz_level_play
+for f in "$tree"/game-seeds/level/*; do cp "$f" "$corpus/game-level-${f##*/}"; done
+x=12345
+for n in $(seq 0 11); do
+  level=$(printf '\\x%02x' "$n")
+  edits=""
+  for k in $(seq 1 20); do x=$(( (x * 1103515245 + 12345) % 2147483648 )); edits+=$(printf '\\x%02x' $(( x >> 16 & 255 ))); done
+  seed "edits-$n" "\\xed$level$edits"
+done
+run fuzz_level_play "$corpus"
 
 # The game's save records. Byte 0: the length of store "0" (255: none), then
 # its bytes; the rest is store "1".

@@ -6,6 +6,7 @@
 
 #include "VMThrow.h"
 #include "java_lang_InterruptedException.h"
+#include "java_lang_Runtime.h"
 #include "java_lang_System.h"
 #include "javax_microedition_lcdui_Display.h"
 #include "ts_KeyMapping.h"
@@ -115,10 +116,37 @@ void TsCanvas::run() {
         (void)interrupted;
     } catch (java::lang::Throwable* thrown) {
         VMPtr<java::lang::Throwable> keep(thrown);
-        endLoop();
-        _VM_throw(keep);
+        // Reported as a thread's end by an uncaught throwable is, then the
+        // application ends: the game's state is unknown from here on, and a
+        // window left standing without its frames would only sit frozen.
+        keep->printStackTrace();
+        endAfterFailure();
     }
     endLoop();
+}
+
+void TsCanvas::endAfterFailure() {
+    java::lang::Runtime::_VM_setExitStatus(1);
+    frameLatched = false;
+    // As on the exit event (the game's own handling first); when that fails
+    // part way, the framework's part still stops the loop and tells the
+    // application manager.
+    try {
+        onEvent(EVENT_EXIT);
+        return;
+    } catch (java::lang::Throwable* thrown) {
+        VMPtr<java::lang::Throwable> keep(thrown);
+        keep->printStackTrace();
+    }
+    try {
+        TsCanvas::onEvent(EVENT_EXIT);
+        return;
+    } catch (java::lang::Throwable* thrown) {
+        VMPtr<java::lang::Throwable> keep(thrown);
+        keep->printStackTrace();
+    }
+    VMPtr<javax::microedition::midlet::MIDlet> application = midlet;
+    if (application != nullptr) application->notifyDestroyed();
 }
 
 void TsCanvas::endLoop() {

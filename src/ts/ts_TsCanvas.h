@@ -103,6 +103,11 @@ public:
     jlong levelPosition = 0;  // bits read (may run past the end)
     jlong levelLength = 0;    // bits in the stream
     jboolean levelOverrun = false;
+    // Why the last level read stopped on a stream that holds what it
+    // announces but says something impossible (a map cell naming a tile
+    // entry there is none of, a group of objects without a span, a position
+    // beyond 32 bits); null when it was read whole, missing or cut short.
+    VMField<java::lang::String> levelDamage;
 
     static void _VM_clinit();
 
@@ -240,7 +245,7 @@ public:
     // --- levels ----------------------------------------------------------------------------
     // Reads the level resource and calls the level callbacks in stream
     // order; true when the whole stream was read, false when it is missing,
-    // cut short or inconsistent (reading then stops).
+    // cut short or damaged (reading then stops; getLevelDamage tells which).
     virtual jboolean loadLevel(jint resourceId);
     virtual jboolean loadLevel(VMPtr<VMBytes> data);
     // The bytes of a level resource from the resource packs, null when no
@@ -251,6 +256,9 @@ public:
     // IllegalStateException outside loadLevel.
     virtual jint levelReadBits(jint n);
     virtual jboolean levelReadBoolean();
+    // After a loadLevel that answered false: what is damaged in the level,
+    // or null when it is missing or cut short.
+    VMPtr<java::lang::String> getLevelDamage();
     // The level callbacks (empty here).
     virtual void levelHeader(jint value) { (void)value; }
     virtual void levelTileSet(jint value, jint columns, jint imageId, jint tileWidth, jint tileHeight, jint option,
@@ -295,12 +303,16 @@ public:
         _VM_markRef(midlet, bits);
         _VM_markRef(thread, bits);
         _VM_markRef(levelData, bits);
+        _VM_markRef(levelDamage, bits);
         _VM_markRef(defaultFont, bits);
     }
 
 private:
     void frameLoop();
     void endLoop();
+    // After a throwable escaped the loop: the program ends in order, with
+    // status 1.
+    void endAfterFailure();
     // The loop's clock: the tick count, or the gate's clock while gated.
     jlong clock();
     // Gated: waits for a step (false once the loop has stopped); not gated:
@@ -324,7 +336,9 @@ private:
     bool readLevelMap(const std::vector<jint>& tiles);
     bool readLevelObjects(bool filler);
     // positions: room for the group's object positions, reused group to group.
-    bool readLevelObjectGroup(std::vector<jlong>& positions);
+    bool readLevelObjectGroup(jint group, std::vector<jlong>& positions);
+    // Notes what is damaged and gives false (reading stops).
+    bool levelDamaged(const std::string& what);
     void skipLevelFiller(bool filler);
     // A 10-bit field behind a presence bit; -1 when absent.
     jint readLevelOptional10();

@@ -2,6 +2,8 @@
 #include "ts_TsCanvas.h"
 
 #include <algorithm>
+#include <climits>
+#include <string>
 #include <vector>
 
 #include "VMThrow.h"
@@ -45,6 +47,7 @@ jboolean TsCanvas::loadLevel(VMPtr<VMBytes> data) {
     levelPosition = 0;
     levelLength = jlong(data->length) * 8;
     levelOverrun = false;
+    levelDamage = nullptr;
     bool whole = false;
     try {
         whole = readLevelStream();
@@ -85,6 +88,13 @@ jint TsCanvas::levelReadBits(jint n) {
 }
 
 jboolean TsCanvas::levelReadBoolean() { return levelReadBits(1) == 1; }
+
+VMPtr<java::lang::String> TsCanvas::getLevelDamage() { return levelDamage; }
+
+bool TsCanvas::levelDamaged(const std::string& what) {
+    levelDamage = java::lang::String::_VM_fromUTF8(what.c_str());
+    return false;
+}
 
 bool TsCanvas::readLevelStream() {
     // A callback only ever sees fields read from inside the stream: once a
@@ -139,13 +149,19 @@ bool TsCanvas::readLevelMap(const std::vector<jint>& tiles) {
     const jint width = jint(readLevel(12));
     const jint height = jint(readLevel(12));
     if (levelOverrun) return false;
-    // A map larger than the rest of the stream is not a map.
+    // A map larger than the rest of the stream is cut short (or its size is
+    // wrong, which the stream cannot tell apart).
     if (jlong(width) * height * 12 > levelLength - levelPosition) return false;
     levelMapSize(width, height);
     for (jint y = 0; y < height; ++y) {
         for (jint x = 0; x < width; ++x) {
             const jint entry = jint(readLevel(12));
-            if (levelOverrun || entry > jint(tiles.size())) return false;
+            if (levelOverrun) return false;
+            if (entry > jint(tiles.size())) {
+                return levelDamaged("map cell (" + std::to_string(x) + ", " + std::to_string(y) +
+                                    ") names tile entry " + std::to_string(entry) + " of " +
+                                    std::to_string(tiles.size()));
+            }
             levelMapCell(x, y, entry == 0 ? 0 : tiles[size_t(entry - 1)]);
         }
     }
@@ -156,13 +172,13 @@ bool TsCanvas::readLevelObjects(bool filler) {
     const jint groups = jint(readLevel(10));
     std::vector<jlong> positions;
     for (jint g = 0; g < groups; ++g) {
-        if (!readLevelObjectGroup(positions)) return false;
+        if (!readLevelObjectGroup(g, positions)) return false;
         skipLevelFiller(filler);
     }
     return true;
 }
 
-bool TsCanvas::readLevelObjectGroup(std::vector<jlong>& positions) {
+bool TsCanvas::readLevelObjectGroup(jint group, std::vector<jlong>& positions) {
     const jint type = jint(readLevel(10));
     const jint count = jint(readLevel(12));
     jint x0 = 0, y0 = 0, span = 1;
@@ -172,12 +188,20 @@ bool TsCanvas::readLevelObjectGroup(std::vector<jlong>& positions) {
         y0 = jint(readLevel(16));
         span = jint(readLevel(16));
         const jint deltaBits = jint(readLevel(5));
-        if (levelOverrun || span == 0) return false;
+        if (levelOverrun) return false;
+        const std::string which = "object group " + std::to_string(group) + " (type " + std::to_string(type) + ")";
+        if (span == 0) return levelDamaged(which + " has a span of 0");
+        // Positions beyond the rest of the stream: cut short (or a wrong count).
         if (jlong(count) * deltaBits > levelLength - levelPosition) return false;
         jlong position = 0;
         for (jint i = 0; i < count; ++i) {
             position += readLevel(deltaBits);
             positions.push_back(position);
+        }
+        // The last position is the largest: its row must fit the 32 bits of
+        // a coordinate.
+        if (!levelOverrun && y0 + position / span > INT_MAX) {
+            return levelDamaged(which + " places an object at y = " + std::to_string(y0 + position / span));
         }
     }
     if (levelOverrun) return false;

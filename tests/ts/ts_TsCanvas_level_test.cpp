@@ -154,25 +154,50 @@ TEST_F(TsCanvasLevelTest, ACutOrInconsistentStreamStopsAndAnswersFalse) {
         // stream (what the callbacks read past the end reads 0).
         EXPECT_EQ(records(kFullLog).rfind(records(canvas->log.str()), 0), 0u) << cut << ": " << canvas->log.str();
     }
-    // A map larger than the rest of the stream: not even its size is told.
-    BitWriter bigMap;
+    EXPECT_EQ(canvas->getLevelDamage(), nullptr);  // cut short is not damaged
+    // Streams that stop the read: the records told before the stop, and what
+    // is damaged ("" for a stream cut short, or whose sizes run past its end).
+    BitWriter bigMap;  // a map larger than the rest of the stream: not even its size is told
     bigMap.put(8, 0).put(1, 0).put(1, 0).put(1, 1).put(12, 4095).put(12, 4095).put(12, 0);
-    EXPECT_FALSE(read(bigMap.bytes()));
-    EXPECT_EQ(canvas->log.str(), "");
-    // A map cell of a tile entry that does not exist.
-    BitWriter badCell;
+    BitWriter badCell;  // a map cell of a tile entry that does not exist
     badCell.put(8, 0).put(1, 0).put(1, 0).put(1, 1).put(12, 2).put(12, 1).put(12, 0).put(12, 1).put(1, 0);
-    EXPECT_FALSE(read(badCell.bytes()));
-    EXPECT_EQ(canvas->log.str(), "M2x1 0,0=0 ");
-    // A group whose positions need more bits than there are, and one of span 0.
-    BitWriter bigGroup;
+    BitWriter bigGroup;  // positions that need more bits than there are
     bigGroup.put(8, 0).put(3, 0).put(1, 1).put(10, 1).put(10, 1).put(12, 4095).put(16, 0).put(16, 0).put(16, 1);
     bigGroup.put(5, 31);
-    EXPECT_FALSE(read(bigGroup.bytes()));
     BitWriter noSpan;
     noSpan.put(8, 0).put(3, 0).put(1, 1).put(10, 1).put(10, 1).put(12, 1).put(32, 0).put(16, 0).put(5, 1).put(1, 0);
-    EXPECT_FALSE(read(noSpan.bytes()));
-    EXPECT_EQ(canvas->log.str(), "");
+    BitWriter farRow;  // the second group's last object 4294967294 rows of 1 below y 65535
+    farRow.put(8, 0).put(3, 0).put(1, 1).put(10, 2).put(10, 5).put(12, 0).put(3, 0);
+    farRow.put(10, 1)
+        .put(12, 2)
+        .put(16, 0)
+        .put(16, 65535)
+        .put(16, 1)
+        .put(5, 31)
+        .put(31, 0x7FFFFFFF)
+        .put(31, 0x7FFFFFFF);
+    farRow.put(16, 0);
+    const struct {
+        std::vector<uint8_t> stream;
+        const char* told;
+        const char* damage;
+    } stops[] = {
+        {bigMap.bytes(), "", ""},
+        {badCell.bytes(), "M2x1 0,0=0 ", "map cell (1, 0) names tile entry 1 of 0"},
+        {bigGroup.bytes(), "", ""},
+        {noSpan.bytes(), "", "object group 0 (type 1) has a span of 0"},
+        {farRow.bytes(), "G5,0+0 ", "object group 1 (type 1) places an object at y = 4295032829"},
+    };
+    for (const auto& stop : stops) {
+        SCOPED_TRACE(stop.damage);
+        EXPECT_FALSE(read(stop.stream));
+        EXPECT_EQ(canvas->log.str(), stop.told);
+        VMPtr<java::lang::String> damage = canvas->getLevelDamage();
+        EXPECT_EQ(damage == nullptr ? "" : damage->_VM_toStdString(), stop.damage);
+    }
+    // A whole read clears what the last one found.
+    EXPECT_TRUE(read(fullLevel(false)));
+    EXPECT_EQ(canvas->getLevelDamage(), nullptr);
 }
 
 TEST_F(TsCanvasLevelTest, ResourcesAndBitReadsOutsideALevel) {

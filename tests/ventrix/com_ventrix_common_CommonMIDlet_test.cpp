@@ -6,6 +6,7 @@
 #include "com_ventrix_common_CommonCanvas.h"
 #include "com_ventrix_utility_AudioAndVibration.h"
 #include "com_ventrix_utility_MyKey.h"
+#include "java_lang_IllegalStateException.h"
 #include "javax_microedition_lcdui_Image.h"
 #include "ts_MediaManagerImpl.h"
 #include "vessilo_test_ScriptMIDlet.h"
@@ -138,5 +139,71 @@ TEST(CommonMIDletRun, AClosedWindowDestroysTheApplicationAndTheProgramExitsWith0
         << "MIDlet-Name: Skeleton\nMIDlet-1: S, /i.png, ventrixrun.RunMIDlet\n";
     EXPECT_EQ(runHostChild(folder, {"XDG_RUNTIME_DIR=" + runtime.path()}), 0) << readFile(folder + "stderr.txt");
     EXPECT_EQ(readFile(folder + "midlet.log"), "init\ndestroyApp\ndestroy\nloop stopped\n");
+    std::filesystem::remove_all(folder);
+}
+
+namespace ventrixfail {
+
+// Saves a record in its second frame and throws out of its fourth.
+class FailingSceneManager : public com::ventrix::utility::SceneManager {
+    VM_DECLARE_CLASS(FailingSceneManager, com::ventrix::utility::SceneManager)
+
+public:
+    int updates = 0;
+    void init() override { vessilo::test::logLine("init"); }
+    void update() override {
+        ++updates;
+        if (updates == 2) {
+            VMPtr<VMBytes> data = VMBytes::create(3);
+            for (jint i = 0; i < 3; ++i) (*data)[i] = jbyte(7 + i);
+            VMPtr<ts::TsCanvas> c = Main::canvas;
+            vessilo::test::logLine(c->saveRecordStore(1, data) ? "saved" : "not saved");
+        }
+        if (updates == 4) _VM_throw(java::lang::IllegalStateException::create()->construct(VM_STR("scene broke")));
+    }
+    void destroy() override { vessilo::test::logLine("destroy"); }
+    void setupFonts() override {}
+    void setupLoadingPage() override {}
+    void createGameSave() override {}
+    void createScene() override {}
+};
+
+class FailingMIDlet : public com::ventrix::common::CommonMIDlet {
+    VM_DECLARE_CLASS(FailingMIDlet, com::ventrix::common::CommonMIDlet)
+
+public:
+    void createSceneManager() override {
+        VMPtr<FailingSceneManager> sm = FailingSceneManager::create();
+        sm->construct();
+        VMPtr<Main> controller = main;
+        controller->setSceneManager(sm);
+    }
+};
+
+}  // namespace ventrixfail
+
+VM_REGISTER_CLASS(ventrixfail::FailingSceneManager, .name = "ventrixfail.FailingSceneManager")
+VM_REGISTER_CLASS(ventrixfail::FailingMIDlet, .name = "ventrixfail.FailingMIDlet",
+                  .newInstance = _VM_newInstanceOf<ventrixfail::FailingMIDlet>)
+
+// A throwable out of a frame is reported as a thread's end by it is; then the
+// game does not sit frozen: it ends in order (the exit event releases the
+// scene manager, the application manager destroys the window), the saved
+// record is there whole, and the program's status is 1.
+TEST(CommonMIDletRun, AThrowableOutOfAFrameEndsTheProgramInOrderWithStatus1) {
+    TestRuntimeFolder runtime;
+    std::string folder = ::testing::TempDir() + "vessilo_ventrixfail_XXXXXX";
+    ASSERT_NE(::mkdtemp(folder.data()), nullptr);
+    folder += "/";
+    std::filesystem::create_directories(folder + "properties");
+    std::ofstream(folder + "properties/app.prop")
+        << "MIDlet-Name: Failing\nMIDlet-1: F, /i.png, ventrixfail.FailingMIDlet\n";
+    EXPECT_EQ(runHostChild(folder, {"XDG_RUNTIME_DIR=" + runtime.path()}), 1) << readFile(folder + "stderr.txt");
+    EXPECT_EQ(readFile(folder + "midlet.log"), "init\nsaved\ndestroy\n");
+    const std::string out = readFile(folder + "stdout.txt");
+    const std::string report = " java.lang.IllegalStateException: scene broke\n    at <unknown>\n";
+    EXPECT_EQ(out.rfind("Exception in thread \"", 0), 0u) << out;
+    EXPECT_NE(out.find(report), std::string::npos) << out;
+    EXPECT_EQ(readFile(folder + "database/store-1/record-1.bin"), std::string("\x07\x08\x09", 3));
     std::filesystem::remove_all(folder);
 }

@@ -42,6 +42,7 @@
 #include "java_lang_StringBuffer.h"
 #include "java_lang_System.h"
 #include "scene_ingame_InGameTransportItem.h"
+#include "ts_Resources.h"
 
 namespace scene::ingame {
 
@@ -71,14 +72,25 @@ VMPtr<VMIntRows> table(jint rows, jint width) {
     return t;
 }
 
+// A grouped table before it is grouped holds one plane, the records in
+// stream order; grouping sorts them by their first field.
+constexpr jint kLoaded = 0;
+constexpr jint kGroupField = 0;
+
 // One ungrouped plane: the records of a group as the stream gives them.
 VMPtr<LevelLoader::Groups> plane(jint rows, jint width) {
     VMPtr<LevelLoader::Groups> result = LevelLoader::Groups::create(1);
-    result->set(0, table(rows, width));
+    result->set(kLoaded, table(rows, width));
     return result;
 }
 
 std::string number(jint n) { return std::to_string(n); }
+
+const char* lookName(jint variant) {
+    if (variant < LevelLoader::ESCALATOR_LOOK) return "stairs";
+    if (variant < LevelLoader::ELEVATOR_LOOK) return "an escalator";
+    return variant == LevelLoader::ELEVATOR_LOOK ? "the elevator" : "the hatch";
+}
 
 const char* transportName(jint type) {
     switch (type) {
@@ -113,6 +125,42 @@ struct Field {
 };
 
 constexpr jint kMaxFields = 4;
+
+// The fields of each type, by their place after the object's position (the
+// names of the level files, docs/formats.md).
+struct BgItemField {
+    enum : jint { ITEM };
+};
+struct ComponentField {
+    enum : jint { VARIANT, PATH };
+};
+struct InteractionField {
+    enum : jint { VARIANT, FIXED, OUTFIT, KEY_LEVEL };
+};
+struct WallField {
+    enum : jint { WIDTH, ROW };
+};
+struct TrapField {
+    enum : jint { KIND, START_TIME };
+};
+struct DisguisedField {
+    enum : jint { LOOK, MODE, RANGE, VALUE };
+};
+struct PersonField {
+    enum : jint { LOOK, ANIMATION };
+};
+struct KeyField {
+    enum : jint { KIND };
+};
+struct PlayerField {
+    enum : jint { VALUE };
+};
+struct TargetField {
+    enum : jint { KIND, INDEX };
+};
+struct PartField {
+    enum : jint { PATH, ID, NEXT, TYPE };
+};
 
 // An object as read: what its record is made of.
 struct Placed {
@@ -154,7 +202,7 @@ constexpr Kind background(jint type, jint location, jint itemBits, jint catalogu
             .fieldCount = 1,
             .fields = {{itemBits, Field::BELOW, catalogue, "background item"}},
             .record = [](const Placed& o) -> Record {
-                return {o.fields[0], o.x, o.y};
+                return {o.fields[BgItemField::ITEM], o.x, o.y};
             }};
 }
 
@@ -167,7 +215,7 @@ constexpr Kind component(jint type, jint location) {
             .fieldCount = 2,
             .fields = {{3, Field::AT_MOST, LevelLoader::MAX_COMPONENT_VARIANT, "component variant"}, {16}},
             .record = [](const Placed& o) -> Record {
-                return {o.location, o.fields[0], o.fields[1], o.x, o.y};
+                return {o.location, o.fields[ComponentField::VARIANT], o.fields[ComponentField::PATH], o.x, o.y};
             },
             .rows = &LevelLoader::componentRecords,
             .fill = &LevelLoader::componentFill,
@@ -187,8 +235,14 @@ constexpr Kind interaction(jint type, jint location) {
                        {16}},
             // Every variant above 0 is one of the hotel's.
             .record = [](const Placed& o) -> Record {
-                const jint* f = o.fields;
-                return {f[0] > 0 ? kHotel : o.location, f[0], f[1], o.x, o.y, f[2], f[3]};
+                const jint variant = o.fields[InteractionField::VARIANT];
+                return {variant > 0 ? kHotel : o.location,
+                        variant,
+                        o.fields[InteractionField::FIXED],
+                        o.x,
+                        o.y,
+                        o.fields[InteractionField::OUTFIT],
+                        o.fields[InteractionField::KEY_LEVEL]};
             },
             .rows = &LevelLoader::interactionRecords,
             .fill = &LevelLoader::interactionFill,
@@ -216,7 +270,7 @@ constexpr Kind kKinds[] = {
      .fieldCount = 2,
      .fields = {{16}, {16, Field::AT_MOST, LevelLoader::MAX_GROUP, "floor area of depth row"}},
      .record = [](const Placed& o) -> Record {
-         return {o.fields[1], o.x, o.y, o.fields[0] * o.tileWidth, 4 * o.tileHeight};
+         return {o.fields[WallField::ROW], o.x, o.y, o.fields[WallField::WIDTH] * o.tileWidth, 4 * o.tileHeight};
      },
      .plane = &LevelLoader::floorAreas,
      .fill = &LevelLoader::floorAreaFill,
@@ -238,7 +292,7 @@ constexpr Kind kKinds[] = {
      .fieldCount = 2,
      .fields = {{3, Field::AT_MOST, LevelLoader::MAX_TRAP_KIND, "trap kind"}, {16}},
      .record = [](const Placed& o) -> Record {
-         return {o.fields[0], o.x, o.y, o.fields[1], 0};
+         return {o.fields[TrapField::KIND], o.x, o.y, o.fields[TrapField::START_TIME], 0};
      },
      .rows = &LevelLoader::trapRecords,
      .fill = &LevelLoader::trapFill,
@@ -252,8 +306,9 @@ constexpr Kind kKinds[] = {
      // Look, position, id, mode, value, and the walk's ends `range` tiles
      // either side.
      .record = [](const Placed& o) -> Record {
-         const jint* f = o.fields;
-         return {f[0], o.x, o.y, 1000 + o.row, f[1], f[3], o.x - f[2] * o.tileWidth, o.x + f[2] * o.tileWidth};
+         const jint look = o.fields[DisguisedField::LOOK], mode = o.fields[DisguisedField::MODE];
+         const jint value = o.fields[DisguisedField::VALUE], reach = o.fields[DisguisedField::RANGE] * o.tileWidth;
+         return {look, o.x, o.y, 1000 + o.row, mode, value, o.x - reach, o.x + reach};
      },
      .rows = &LevelLoader::disguisedRecords,
      .fill = &LevelLoader::disguisedFill,
@@ -266,7 +321,7 @@ constexpr Kind kKinds[] = {
      .fields = {{4, Field::AT_MOST, LevelLoader::MAX_GENERAL_LOOK, "general look"},
                 {16, Field::BELOW, LevelLoader::GENERAL_ANIMATION_PAIRS, "person's animation", "a look"}},
      .record = [](const Placed& o) -> Record {
-         return {o.fields[0], o.x, o.y, o.fields[1]};
+         return {o.fields[PersonField::LOOK], o.x, o.y, o.fields[PersonField::ANIMATION]};
      },
      .rows = &LevelLoader::generalRecords,
      .fill = &LevelLoader::generalFill,
@@ -281,7 +336,7 @@ constexpr Kind kKinds[] = {
      .fieldCount = 1,
      .fields = {{2}},
      .record = [](const Placed& o) -> Record {
-         return {o.fields[0], o.x, o.y};
+         return {o.fields[KeyField::KIND], o.x, o.y};
      },
      .rows = &LevelLoader::keyRecords,
      .fill = &LevelLoader::keyFill,
@@ -298,7 +353,7 @@ constexpr Kind kKinds[] = {
      .fieldCount = 1,
      .fields = {{7, Field::BELOW, LevelLoader::PLAYER_ANIMATIONS, "player's animation", "the player"}},
      .record = [](const Placed& o) -> Record {
-         return {o.fields[0], o.x, o.y};
+         return {o.fields[PlayerField::VALUE], o.x, o.y};
      }},
     nothing(StageGlobalEntity::TYPE),
     // Each target at the row it names; a later one overwrites.
@@ -309,12 +364,12 @@ constexpr Kind kKinds[] = {
      .fieldCount = 2,
      .fields = {{4, Field::AT_MOST, LevelLoader::MAX_TARGET_KIND, "target kind"}, {16}},
      .record = [](const Placed& o) -> Record {
-         return {o.x, o.y, o.fields[0]};
+         return {o.x, o.y, o.fields[TargetField::KIND]};
      },
      .rows = &LevelLoader::targetMarkers,
      .fill = &LevelLoader::targetIndex,
      .count = &LevelLoader::targetCount,
-     .rowField = 1},
+     .rowField = TargetField::INDEX},
     {.type = TransportPart::TYPE,
      .place = Place::PLANE,
      .width = LevelLoader::TRANSPORT_PART_WIDTH,
@@ -323,9 +378,10 @@ constexpr Kind kKinds[] = {
      .fields = {{16, Field::AT_MOST, LevelLoader::MAX_GROUP, "transport part of path"}, {16}, {16}, {16}},
      // Path, id, next id, the point (stairs stand half a tile in), type.
      .record = [](const Placed& o) -> Record {
-         const jint* f = o.fields;
-         const jint in = f[3] >= InGameTransportItem::ELEVATOR ? o.tileWidth : o.tileWidth / 2;
-         return {f[0], f[1], f[2], o.x + in, o.y + o.tileHeight, f[3]};
+         const jint type = o.fields[PartField::TYPE];
+         const jint in = type >= InGameTransportItem::ELEVATOR ? o.tileWidth : o.tileWidth / 2;
+         const jint path = o.fields[PartField::PATH], id = o.fields[PartField::ID], next = o.fields[PartField::NEXT];
+         return {path, id, next, o.x + in, o.y + o.tileHeight, type};
      },
      .plane = &LevelLoader::transportParts,
      .fill = &LevelLoader::transportPartFill,
@@ -381,7 +437,7 @@ jint LevelLoader::nextRow(jint& fill, jint length, const char* what) {
 
 jint LevelLoader::catalogueSize(jint location) {
     for (const Kind& kind : kKinds) {
-        if (kind.place == Place::LOCATION && kind.location == location) return kind.fields[0].bound;
+        if (kind.place == Place::LOCATION && kind.location == location) return kind.fields[BgItemField::ITEM].bound;
     }
     return 0;
 }
@@ -509,7 +565,7 @@ void LevelLoader::addObject(jint type, jint x, jint y) {
         rows = bgItems->get(kind->location);
         fill = &(*bgItemFill)[kind->location];
     } else {
-        rows = kind->place == Place::PLANE ? (this->*kind->plane)->get(0) : (this->*kind->rows).get();
+        rows = kind->place == Place::PLANE ? (this->*kind->plane)->get(kLoaded) : (this->*kind->rows).get();
         fill = &(this->*kind->fill);
     }
     if (kind->rowField < 0) {
@@ -527,25 +583,25 @@ void LevelLoader::addObject(jint type, jint x, jint y) {
 
 VMPtr<LevelLoader::Groups> LevelLoader::groupByFirstField(VMPtr<Groups> t) {
     if (t == nullptr) _VM_throwNullPointer();
-    VMPtr<VMIntRows> rows = t->get(0);
+    VMPtr<VMIntRows> rows = t->get(kLoaded);
     const jint count = rows->length;
     jint width = 0;
     jint largest = 0;
     for (jint r = 0; r < count; ++r) {
         VMInts* row = rows->get(r);
-        const jint group = row->get(0);
+        const jint group = row->get(kGroupField);
         if (group < 0 || group > MAX_GROUP) refuse("record of group " + number(group));
         width = row->length;
         largest = std::max(largest, group);
     }
     std::vector<jint> sizes(size_t(largest) + 1, 0);
-    for (jint r = 0; r < count; ++r) ++sizes[size_t(rows->get(r)->get(0))];
+    for (jint r = 0; r < count; ++r) ++sizes[size_t(rows->get(r)->get(kGroupField))];
     VMPtr<Groups> result = Groups::create(largest + 1);
     for (jint g = 0; g <= largest; ++g) result->set(g, VMIntRows::create(sizes[size_t(g)]));
     std::vector<jint> fill(sizes.size(), 0);
     for (jint r = 0; r < count; ++r) {
         VMInts* row = rows->get(r);
-        const jint group = row->get(0);
+        const jint group = row->get(kGroupField);
         VMPtr<VMInts> copy = VMInts::create(width);
         std::copy_n(row->elements(), std::min(width, row->length), copy->elements());
         result->get(group)->set(fill[size_t(group)]++, copy);
@@ -562,6 +618,39 @@ void LevelLoader::finishLoading() {
     groupTransportParts();
 }
 
+bool LevelLoader::lookFits(jint variant, jint transportType) {
+    switch (transportType) {
+        case InGameTransportItem::STAIRS_UP:
+        case InGameTransportItem::STAIRS_DOWN: return variant >= STAIRS_LOOK && variant < ELEVATOR_LOOK;
+        case InGameTransportItem::ELEVATOR: return variant == ELEVATOR_LOOK;
+        case InGameTransportItem::PASSAGE: return variant == HATCH_LOOK;
+        default: return false;
+    }
+}
+
+VMPtr<String> LevelLoader::checkTileSetImage() {
+    auto reason = [this](const std::string& what) {
+        return String::_VM_fromUTF8(("tile-set image " + number(tileSetImage) + " " + what).c_str());
+    };
+    jint type = 0;
+    try {
+        type = ts::Resources::getResourceType(tileSetImage);
+    } catch (java::lang::Exception* thrown) {
+        VMPtr<java::lang::Exception> keep(thrown);
+        return reason("is no resource");
+    }
+    if (type != PNG_TYPE) return reason("is no image (a resource of type " + number(type) + ")");
+    try {
+        // Decoded now, so that a broken picture is refused here and not when
+        // the scene builds its tile layer.
+        if (ts::Resources::getImage(tileSetImage) == nullptr) return reason("is no image");
+    } catch (java::lang::Exception* thrown) {
+        VMPtr<java::lang::Exception> keep(thrown);
+        return reason("is no image that decodes");
+    }
+    return nullptr;
+}
+
 VMPtr<String> LevelLoader::checkLevel() {
     auto reason = [](const std::string& text) { return String::_VM_fromUTF8(text.c_str()); };
     if (tileWidth <= 0 || tileHeight <= 0) return reason("no tile set");
@@ -572,57 +661,69 @@ VMPtr<String> LevelLoader::checkLevel() {
     // Each path a component uses, checked once: its parts must form one chain
     // of point ids, walked the way a transport copies them.
     Groups* paths = transportParts.get();
-    std::vector<int8_t> checked(size_t(paths->length), 0);  // 0 not yet, 1 good
+    std::vector<jint> pathType(size_t(paths->length), -1);  // the type of each path found sound
     VMIntRows* components = componentRecords.get();
     for (jint c = 0; c < components->length; ++c) {
-        const jint pathId = components->get(c)->get(2);
+        VMInts* record = components->get(c);
+        const jint pathId = record->get(ComponentColumn::PATH);
+        const jint variant = record->get(ComponentColumn::VARIANT);
         const std::string component = "component " + number(c) + ": path " + number(pathId);
         if (pathId >= paths->length || paths->get(pathId)->length == 0) return reason(component + " missing");
-        if (checked[size_t(pathId)]) continue;
-        VMIntRows* parts = paths->get(pathId);
-        const jint n = parts->length;
-        // Point id -> the first part with that id.
-        std::vector<std::pair<jint, jint>> byId;
-        byId.reserve(size_t(n));
-        jint key = 10000;
-        for (jint i = 0; i < n; ++i) {
-            const jint id = parts->get(i)->get(1);
-            byId.emplace_back(id, i);
-            key = std::min(key, id);
-        }
-        std::sort(byId.begin(), byId.end());
-        std::vector<jint> order;
-        order.reserve(size_t(n));
-        for (jint position = 0; position < n; ++position) {
-            auto found = std::lower_bound(byId.begin(), byId.end(), std::make_pair(key, jint(-1)));
-            if (found == byId.end() || found->first != key) return reason(component + " is not one chain of points");
-            order.push_back(found->second);
-            const jint next = parts->get(found->second)->get(2);
-            key = next > key ? next : key + 1;
-        }
-        VMInts* first = parts->get(order[0]);
-        const jint transportType = first->get(5);
-        if (transportType > MAX_TRANSPORT_TYPE)
-            return reason(component + " of transport type " + number(transportType));
-        // The first point gives the transport its type; the walk of every
-        // point follows that type, so they must all be of it.
-        for (jint i = 1; i < n; ++i) {
-            const jint other = parts->get(order[size_t(i)])->get(5);
-            if (other != transportType) {
-                return reason(component + " mixes " + transportName(transportType) + " and " + transportName(other) +
-                              " points");
+        if (pathType[size_t(pathId)] < 0) {
+            VMIntRows* parts = paths->get(pathId);
+            const jint n = parts->length;
+            // Point id -> the first part with that id.
+            std::vector<std::pair<jint, jint>> byId;
+            byId.reserve(size_t(n));
+            jint key = 10000;
+            for (jint i = 0; i < n; ++i) {
+                const jint id = parts->get(i)->get(PartColumn::ID);
+                byId.emplace_back(id, i);
+                key = std::min(key, id);
             }
+            std::sort(byId.begin(), byId.end());
+            std::vector<jint> order;
+            order.reserve(size_t(n));
+            for (jint position = 0; position < n; ++position) {
+                auto found = std::lower_bound(byId.begin(), byId.end(), std::make_pair(key, jint(-1)));
+                if (found == byId.end() || found->first != key) {
+                    return reason(component + " is not one chain of points");
+                }
+                order.push_back(found->second);
+                const jint next = parts->get(found->second)->get(PartColumn::NEXT);
+                key = next > key ? next : key + 1;
+            }
+            VMInts* first = parts->get(order[0]);
+            const jint type = first->get(PartColumn::TYPE);
+            if (type > MAX_TRANSPORT_TYPE) return reason(component + " of transport type " + number(type));
+            // The first point gives the transport its type; the walk of every
+            // point follows that type, so they must all be of it.
+            for (jint i = 1; i < n; ++i) {
+                const jint other = parts->get(order[size_t(i)])->get(PartColumn::TYPE);
+                if (other != type) {
+                    return reason(component + " mixes " + transportName(type) + " and " + transportName(other) +
+                                  " points");
+                }
+            }
+            if ((type == InGameTransportItem::ELEVATOR || type == InGameTransportItem::PASSAGE) && n < 2) {
+                return reason(component + " has " + number(n) + " point");
+            }
+            if (type == InGameTransportItem::ELEVATOR &&
+                first->get(PartColumn::Y) <= parts->get(order[1])->get(PartColumn::Y)) {
+                return reason(component + ": the elevator's first point is not below its second");
+            }
+            pathType[size_t(pathId)] = type;
         }
-        if ((transportType == InGameTransportItem::ELEVATOR || transportType == InGameTransportItem::PASSAGE) &&
-            n < 2) {
-            return reason(component + " has " + number(n) + " point");
+        // Each component is drawn with its own look, whose animation set
+        // holds the animations of one transport type: the look of another
+        // type lacks those its path plays.
+        const jint type = pathType[size_t(pathId)];
+        if (!lookFits(variant, type)) {
+            return reason(component + " is of type " + transportName(type) + ", variant " + number(variant) +
+                          " is the look of " + lookName(variant));
         }
-        if (transportType == InGameTransportItem::ELEVATOR && first->get(4) <= parts->get(order[1])->get(4)) {
-            return reason(component + ": the elevator's first point is not below its second");
-        }
-        checked[size_t(pathId)] = 1;
     }
-    return nullptr;
+    return checkTileSetImage();
 }
 
 jboolean LevelLoader::selectLevel(jint level) {
@@ -637,7 +738,13 @@ jboolean LevelLoader::selectLevel(jint level) {
             VMPtr<ts::TsCanvas> reader = canvas;
             // The tutorial (-1) is the first of the levels' resources.
             if (!reader->loadLevel(generated::RP::TUTORIAL_LEVEL + 1 + level)) {
-                why = VM_STR("missing or cut short");
+                VMPtr<String> damage = reader->getLevelDamage();
+                if (damage == nullptr) {
+                    why = VM_STR("missing or cut short");
+                } else {
+                    why =
+                        java::lang::StringBuffer::create()->construct(VM_STR("damaged: "))->append(damage)->toString();
+                }
             } else {
                 finishLoading();
                 why = checkLevel();

@@ -43,8 +43,10 @@ public:
     static constexpr jint MAX_INTERACTION_VARIANT = 2;
     static constexpr jint MAX_TRANSPORT_TYPE = 3;
     // The tile set's image lies in a resource pack: its id is pack * 1024 +
-    // index with a pack of 1 or more.
+    // index with a pack of 1 or more; the resource must be there and be a
+    // PNG image that decodes.
     static constexpr jint MIN_TILE_IMAGE = 1024;
+    static constexpr jint PNG_TYPE = -3;  // the resource type of a PNG image
     // A person stands in animation pair 0 to 4 of its look's animation set
     // (ten animations); the player starts in one of the 28 of its body.
     static constexpr jint GENERAL_ANIMATION_PAIRS = 5;
@@ -64,6 +66,23 @@ public:
     static constexpr jint PLAYER_WIDTH = 3;
     static constexpr jint TARGET_WIDTH = 3;
     static constexpr jint TRANSPORT_PART_WIDTH = 6;
+
+    // Columns of the component records and of the transport parts.
+    struct ComponentColumn {
+        enum : jint { LOCATION, VARIANT, PATH, X, Y };
+    };
+    struct PartColumn {
+        enum : jint { PATH, ID, NEXT, X, Y, TYPE };
+    };
+
+    // The looks of a location's transports, by the component's variant:
+    // stairs (0, 1; odd ones mirrored) and an escalator (2, 3), both climbed
+    // along their path; the elevator (4); the passage's hatch (5). Each look's
+    // animation set holds the animations of its own transport type only.
+    static constexpr jint STAIRS_LOOK = 0, ESCALATOR_LOOK = 2, ELEVATOR_LOOK = 4, HATCH_LOOK = 5;
+    // Whether a component of this variant can stand for a path of this
+    // transport type.
+    static bool lookFits(jint variant, jint transportType);
 
     // The tables, in declared order. Record tables start empty (never null
     // after construction); counts and fills are 0.
@@ -130,8 +149,8 @@ public:
     // object; type 22 and types the game does not know keep nothing.
     void beginObjectGroup(jint type, jint count) override;
     // Loads level `level` (-1 the tutorial level, 0 to 10) unless its tables
-    // are there already. False when the level is missing, cut short or
-    // refused: then every table is empty, currentLevel is NO_LEVEL (so the
+    // are there already. False when the level is missing, cut short, damaged
+    // or refused: then every table is empty, currentLevel is NO_LEVEL (so the
     // next call tries again) and one console line names the level and why.
     virtual jboolean selectLevel(jint level);
     // Groups the floor areas by depth row and the transport parts by path.
@@ -156,6 +175,9 @@ public:
     // The checks on the whole level once it is read: null when it may be
     // played, else the reason.
     VMPtr<java::lang::String> checkLevel();
+    // Null when the tile set's image is a resource that decodes as a PNG
+    // image, else the reason.
+    VMPtr<java::lang::String> checkTileSetImage();
 
     void markReferences(uint32_t bits) override {
         _VM_markRef(disguisedRecords, bits);

@@ -7,6 +7,7 @@
 #include "VMException.h"
 #include "VMExitException.h"
 #include "VMRuntime.h"
+#include "hal_system.h"
 #include "java_lang_SecurityException.h"
 
 VMExitException* VMExitException::_VM_create(jint exitStatus) {
@@ -53,6 +54,8 @@ jlong Runtime::totalMemory() { return asLong(_VM_totalMemory()); }
 void Runtime::gc() { _VM_collect(_VM_runtime); }
 
 void Runtime::setExitAllowed(jboolean allowed) { exitAllowed = allowed; }
+
+void Runtime::_VM_setExitStatus(jint status) { HAL_setExitStatus(status); }
 
 }  // namespace java::lang
 

@@ -23,6 +23,9 @@ public:
     // One collection.
     virtual void gc();
     virtual void setExitAllowed(jboolean allowed);
+    // The status the program ends with when it ends in order after a
+    // failure (see HAL_setExitStatus); does not end anything itself.
+    static void _VM_setExitStatus(jint status);
 
     static VMStatic<Runtime> instance;
     static jboolean exitAllowed;

@@ -5,24 +5,29 @@
 #include <functional>
 #include <sstream>
 
+#include "bit_writer.h"
 #include "game_test_support.h"
+#include "program_dir.h"
+#include "scene_test_support.h"
+#include "ts_Resources.h"
 
 namespace {
 
 using nlohmann::json;
 
 // A small level that passes every rule: an elevator (path 0, its first
-// point below its second), a player and a target.
+// point below its second) with the elevator's look, a player and a target,
+// over the test data set's first image.
 json validLevel() {
     return json::parse(R"({
-     "tileSet": {"columns": 2, "image": 1025, "tileWidth": 16, "tileHeight": 16,
+     "tileSet": {"columns": 2, "image": 1024, "tileWidth": 16, "tileHeight": 16,
                  "tiles": [{"column": 1, "row": 0}, {"column": 2, "row": 0}]},
      "map": {"width": 2, "height": 2, "cells": [[1, 2], [0, 1]]},
      "objects": [
       {"type": 24, "span": 1000, "objects": [
         {"x": 10, "y": 10, "path": 0, "id": 2, "next": 0, "type": 2},
         {"x": 10, "y": 50, "path": 0, "id": 1, "next": 2, "type": 2}]},
-      {"type": 1, "span": 1000, "objects": [{"x": 20, "y": 50, "variant": 0, "path": 0}]},
+      {"type": 1, "span": 1000, "objects": [{"x": 20, "y": 50, "variant": 4, "path": 0}]},
       {"type": 21, "objects": [{"x": 0, "y": 0, "value": 0}]},
       {"type": 23, "objects": [{"x": 0, "y": 0, "kind": 0, "index": 0}]}
      ]})");
@@ -34,6 +39,11 @@ json& object(json& level, int group, int i = 0) { return level["objects"][group]
 
 void addGroup(json& level, int type, json item) {
     level["objects"].push_back(json{{"type", type}, {"objects", json::array({std::move(item)})}});
+}
+
+// Every point of path 0 of this transport type.
+void pathType(json& l, int type) {
+    for (json& part : l["objects"][kParts]["objects"]) part["type"] = type;
 }
 
 json at(int x, int y, json fields) {
@@ -59,8 +69,14 @@ TEST_F(LevelLoaderRefusalTest, EachRuleRefusesTheWholeLevel) {
         {"tile-set image 0 is in no resource pack", [](json& l) { l["tileSet"]["image"] = 0; }},
         {"tile-set image -65536 is in no resource pack", [](json& l) { l["tileSet"]["image"] = -65536; }},
         {"tile-set image 1023 is in no resource pack", [](json& l) { l["tileSet"]["image"] = 1023; }},
-        {"map of 0 x 0 cells", [](json& l) { l["map"] = json{{"width", 0}, {"height", 0}, {"cells", json::array()}}; }},
-        {"map of 2 x 0 cells", [](json& l) { l["map"] = json{{"width", 2}, {"height", 0}, {"cells", json::array()}}; }},
+        {"map of 0 x 0 cells",
+         [](json& l) {
+             l["map"] = json{{"width", 0}, {"height", 0}, {"cells", json::array()}};
+         }},
+        {"map of 2 x 0 cells",
+         [](json& l) {
+             l["map"] = json{{"width", 2}, {"height", 0}, {"cells", json::array()}};
+         }},
         {"no map", [](json& l) { l.erase("map"); }},
         {"person's animation 65535 beyond the 5 of a look",
          [](json& l) {
@@ -79,8 +95,7 @@ TEST_F(LevelLoaderRefusalTest, EachRuleRefusesTheWholeLevel) {
         {"component 0: path 0 mixes elevator and stairs-up points", [](json& l) { object(l, kParts, 0)["type"] = 0; }},
         {"component 0: path 0 mixes elevator and stairs-down points",
          [](json& l) { object(l, kParts, 0)["type"] = 1; }},
-        {"component 0: path 0 mixes passage and elevator points",
-         [](json& l) { object(l, kParts, 1)["type"] = 3; }},
+        {"component 0: path 0 mixes passage and elevator points", [](json& l) { object(l, kParts, 1)["type"] = 3; }},
         {"map of 513 x 512 cells",
          [](json& l) {
              l["tileSet"]["tileWidth"] = l["tileSet"]["tileHeight"] = 1;
@@ -142,6 +157,37 @@ TEST_F(LevelLoaderRefusalTest, EachRuleRefusesTheWholeLevel) {
              addGroup(l, 11, at(0, 0, {{"item", 83}}));
          }},
         {"component variant 6", [](json& l) { object(l, kComponents)["variant"] = 6; }},
+        // A look whose animation set lacks what its path's transport plays.
+        {"component 0: path 0 is of type elevator, variant 0 is the look of stairs",
+         [](json& l) { object(l, kComponents)["variant"] = 0; }},
+        {"component 0: path 0 is of type elevator, variant 3 is the look of an escalator",
+         [](json& l) { object(l, kComponents)["variant"] = 3; }},
+        {"component 0: path 0 is of type elevator, variant 5 is the look of the hatch",
+         [](json& l) { object(l, kComponents)["variant"] = 5; }},
+        {"component 0: path 0 is of type passage, variant 0 is the look of stairs",
+         [](json& l) { pathType(l, 3), object(l, kComponents)["variant"] = 0; }},
+        {"component 0: path 0 is of type passage, variant 2 is the look of an escalator",
+         [](json& l) { pathType(l, 3), object(l, kComponents)["variant"] = 2; }},
+        {"component 0: path 0 is of type passage, variant 4 is the look of the elevator",
+         [](json& l) { pathType(l, 3); }},
+        {"component 0: path 0 is of type stairs-up, variant 4 is the look of the elevator",
+         [](json& l) { pathType(l, 0); }},
+        {"component 0: path 0 is of type stairs-down, variant 5 is the look of the hatch",
+         [](json& l) { pathType(l, 1), object(l, kComponents)["variant"] = 5; }},
+        // A second component on the same path is held to its own look.
+        {"component 1: path 0 is of type elevator, variant 1 is the look of stairs",
+         [](json& l) {
+             l["objects"][kComponents]["objects"].push_back(at(40, 50, {{"variant", 1}, {"path", 0}}));
+         }},
+        // The tile set's image: a resource there, and a PNG that decodes
+        // (pack 1: an image, Gob records; 18: sounds; 22: levels; 23: a raw
+        // resource typed as a PNG of no bytes; no pack 63).
+        {"tile-set image 1025 is no image (a resource of type -1)", [](json& l) { l["tileSet"]["image"] = 1025; }},
+        {"tile-set image 1029 is no resource", [](json& l) { l["tileSet"]["image"] = 1029; }},
+        {"tile-set image 65535 is no resource", [](json& l) { l["tileSet"]["image"] = 65535; }},
+        {"tile-set image 18433 is no image (a resource of type 1)", [](json& l) { l["tileSet"]["image"] = 18433; }},
+        {"tile-set image 22529 is no image (a resource of type -1)", [](json& l) { l["tileSet"]["image"] = 22529; }},
+        {"tile-set image 23553 is no image that decodes", [](json& l) { l["tileSet"]["image"] = 23553; }},
         {"interaction variant 3",
          [](json& l) {
              addGroup(l, 5, at(0, 0, {{"variant", 3}, {"fixed", 0}, {"outfit", 0}, {"keyLevel", 0}}));
@@ -194,6 +240,17 @@ TEST_F(LevelLoaderRefusalTest, AMissingLevelAndALevelCutAtEveryByteAreRefused) {
     EXPECT_EQ(printed, "Level 5 not loaded: missing or cut short\n");
     leveltest::expectEmpty(loader);
 
+    // Whole, but damaged: a map cell names the second entry of a tile set of one.
+    BitWriter damaged;
+    damaged.put(8, 0).put(1, 0);                                                   // no header
+    damaged.put(1, 1).put(8, 0).put(12, 1).put(17, 1024).put(10, 16).put(10, 16);  // the tile set
+    damaged.put(1, 0).put(12, 1).put(1, 0).put(12, 1).put(12, 0);                  // one tile entry
+    damaged.put(1, 1).put(12, 1).put(12, 1).put(12, 2).put(1, 0);                  // the map
+    canvas->levels[0x5805] = damaged.bytes();
+    EXPECT_FALSE(select(4, &printed));
+    EXPECT_EQ(printed, "Level 4 not loaded: damaged: map cell (0, 0) names tile entry 2 of 1\n");
+    leveltest::expectEmpty(loader);
+
     std::ifstream in(std::string(VESSILO_GAME_ASSETS) + "levels/tutorial.json");
     std::stringstream text;
     text << in.rdbuf();
@@ -207,7 +264,12 @@ TEST_F(LevelLoaderRefusalTest, AMissingLevelAndALevelCutAtEveryByteAreRefused) {
         if (HasFailure()) break;
     }
     canvas->levels[0x5800] = whole;
-    EXPECT_TRUE(select(-1));
+    // Whole, over the game's own packs, which hold its tile set.
+    TempProgramDir dir("tutorial");
+    for (const auto& [name, bytes] : ingamescene::gameFiles()) dir.put("rsc/" + name, bytes);
+    const bool accepted = select(-1, &printed);
+    ts::Resources::unloadPack();
+    EXPECT_TRUE(accepted) << printed;
 }
 
 }  // namespace

@@ -6,6 +6,9 @@
 #include <sstream>
 
 #include "game_test_support.h"
+#include "program_dir.h"
+#include "scene_test_support.h"
+#include "ts_Resources.h"
 
 namespace {
 
@@ -16,7 +19,7 @@ using V = std::vector<jint>;
 // Positions are x + 1000 y (span 1000), listed in ascending order.
 const char* const kEveryType = R"({
  "header": 0, "headerFields": [[16, 4660]],
- "tileSet": {"columns": 2, "image": 22540, "tileWidth": 16, "tileHeight": 8,
+ "tileSet": {"columns": 2, "image": 22528, "tileWidth": 16, "tileHeight": 8,
              "tiles": [{"column": 1, "row": 0}, {"column": 2, "row": 0}]},
  "map": {"width": 3, "height": 2, "cells": [[1, 0, 2], [2, 2, 1]]},
  "objects": [
@@ -30,7 +33,7 @@ const char* const kEveryType = R"({
     {"x": 250, "y": 40, "path": 0, "id": 1, "next": 0, "type": 1},
     {"x": 300, "y": 90, "path": 1, "id": 5, "next": 6, "type": 2}]},
   {"type": 4, "span": 1000, "objects": [
-    {"x": 100, "y": 50, "variant": 5, "path": 1}, {"x": 200, "y": 50, "variant": 0, "path": 0}]},
+    {"x": 100, "y": 50, "variant": 4, "path": 1}, {"x": 200, "y": 50, "variant": 0, "path": 0}]},
   {"type": 17, "span": 1000, "objects": [
     {"x": 60, "y": 70, "variant": 0, "fixed": false, "outfit": 3, "keyLevel": 2},
     {"x": 80, "y": 70, "variant": 2, "fixed": true, "outfit": 0, "keyLevel": 0}]},
@@ -62,7 +65,7 @@ TEST_F(LevelLoaderTablesTest, ALevelWithEveryObjectTypeGivesTheTablesItsDescript
     scene::ingame::LevelLoader* l = loader;
     EXPECT_EQ(l->currentLevel, 3);
     EXPECT_EQ(l->headerValue, 4660);
-    EXPECT_EQ(l->tileSetImage, 22540);
+    EXPECT_EQ(l->tileSetImage, 22528);
     EXPECT_EQ(l->tileWidth, 16);
     EXPECT_EQ(l->tileHeight, 8);
     EXPECT_EQ(l->mapWidth, 3);
@@ -81,7 +84,7 @@ TEST_F(LevelLoaderTablesTest, ALevelWithEveryObjectTypeGivesTheTablesItsDescript
 
     // Components of the base (code 5): location, variant, path, x, y.
     ASSERT_EQ(l->componentCount, 2);
-    EXPECT_EQ(row(l->componentRecords.get(), 0), (V{5, 5, 1, 100, 50}));
+    EXPECT_EQ(row(l->componentRecords.get(), 0), (V{5, 4, 1, 100, 50}));
     EXPECT_EQ(row(l->componentRecords.get(), 1), (V{5, 0, 0, 200, 50}));
     // Transport parts grouped by path in stream order; stairs (type < 2)
     // stand half a tile in, the others a whole tile.
@@ -157,8 +160,13 @@ TEST_F(LevelLoaderTablesTest, TheGamesTutorialLevelIsAccepted) {
     text << in.rdbuf();
     ASSERT_TRUE(in) << "the tutorial level's file";
     canvas->levels[0x5800] = leveltest::levelBytes(text.str());
+    // Over the game's own packs, which hold its tile set.
+    TempProgramDir dir("tutorial");
+    for (const auto& [name, bytes] : ingamescene::gameFiles()) dir.put("rsc/" + name, bytes);
     std::string printed;
-    ASSERT_TRUE(select(-1, &printed)) << printed;
+    const bool accepted = select(-1, &printed);
+    ts::Resources::unloadPack();
+    ASSERT_TRUE(accepted) << printed;
     EXPECT_EQ(loader->playerRecord->length, 3);
     EXPECT_GT(loader->targetCount, 0);
     EXPECT_GT(loader->componentCount, 0);
@@ -170,7 +178,7 @@ TEST_F(LevelLoaderTablesTest, TheGamesTutorialLevelIsAccepted) {
 TEST_F(LevelLoaderTablesTest, NoTableOfThePreviousLevelSurvivesIntoTheNext) {
     canvas->levels[0x5801] = leveltest::levelBytes(std::string(kEveryType));
     canvas->levels[0x5802] = leveltest::levelBytes(std::string(R"({
-     "tileSet": {"columns": 1, "image": 1025, "tileWidth": 8, "tileHeight": 8, "tiles": [{"column": 1, "row": 0}]},
+     "tileSet": {"columns": 1, "image": 1024, "tileWidth": 8, "tileHeight": 8, "tiles": [{"column": 1, "row": 0}]},
      "map": {"width": 1, "height": 1, "cells": [[1]]},
      "objects": [{"type": 21, "objects": [{"x": 0, "y": 0, "value": 1}]},
                  {"type": 23, "objects": [{"x": 0, "y": 0, "kind": 1, "index": 0}]}]})"));
