@@ -20,6 +20,7 @@
 
 #include "VM.h"
 #include "com_ventrix_common_CommonCanvas.h"
+#include "fuzz_input_canvas.h"
 #include "com_ventrix_common_Main.h"
 #include "hal.h"
 #include "scene_ingame_LevelLoader.h"
@@ -39,23 +40,7 @@ void check(bool ok, const char* what) {
     if (!ok) fail(what);
 }
 
-// Serves the fuzz input as every level.
-class InputCanvas : public com::ventrix::common::CommonCanvas {
-    VM_DECLARE_CLASS(InputCanvas, com::ventrix::common::CommonCanvas)
-
-public:
-    VMField<VMBytes> input;
-    using CommonCanvas::loadLevel;
-    jboolean loadLevel(jint resourceId) override {
-        (void)resourceId;
-        VMPtr<VMBytes> data = input;
-        return loadLevel(data);
-    }
-    void markReferences(uint32_t bits) override {
-        CommonCanvas::markReferences(bits);
-        _VM_markRef(input, bits);
-    }
-};
+using fuzzlevels::InputCanvas;
 
 bool position(jint v) { return v >= 0 && v <= LevelLoader::MAX_COORDINATE; }
 
@@ -167,7 +152,7 @@ void checkAccepted(LevelLoader* l) {
 
 }  // namespace fuzzlevelloader
 
-VM_REGISTER_CLASS(fuzzlevelloader::InputCanvas, .name = "fuzzlevelloader.InputCanvas")
+VM_REGISTER_CLASS(fuzzlevels::InputCanvas, .name = "fuzzlevels.InputCanvas")
 
 namespace {
 VMStatic<fuzzlevelloader::InputCanvas> canvas;  // made once: each canvas has a thread

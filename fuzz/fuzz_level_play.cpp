@@ -37,6 +37,7 @@
 #include "VM.h"
 #include "ZedIRIvoz.h"
 #include "com_ventrix_common_CommonCanvas.h"
+#include "fuzz_input_canvas.h"
 #include "com_ventrix_common_Main.h"
 #include "com_ventrix_utility_SceneManager.h"
 #include "describe.h"
@@ -65,23 +66,7 @@ constexpr int kPlayFrames = 300;
     std::abort();
 }
 
-// Serves the fuzz input as every level.
-class InputCanvas : public com::ventrix::common::CommonCanvas {
-    VM_DECLARE_CLASS(InputCanvas, com::ventrix::common::CommonCanvas)
-
-public:
-    VMField<VMBytes> input;
-    using CommonCanvas::loadLevel;
-    jboolean loadLevel(jint resourceId) override {
-        (void)resourceId;
-        VMPtr<VMBytes> data = input;
-        return loadLevel(data);
-    }
-    void markReferences(uint32_t bits) override {
-        CommonCanvas::markReferences(bits);
-        _VM_markRef(input, bits);
-    }
-};
+using fuzzlevels::InputCanvas;
 
 // A program folder of its own: the game's packs, and room for its saves.
 // Removed at the end of the run (the link, not the packs).
@@ -284,7 +269,7 @@ void run(const uint8_t* data, size_t size) {
 
 }  // namespace fuzzlevelplay
 
-VM_REGISTER_CLASS(fuzzlevelplay::InputCanvas, .name = "fuzzlevelplay.InputCanvas")
+VM_REGISTER_CLASS(fuzzlevels::InputCanvas, .name = "fuzzlevels.InputCanvas")
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     vmBootOnce();
