@@ -144,11 +144,17 @@ void GameRun::pressKey(unsigned virtualKey) {
     harness.step();
 }
 
-nlohmann::json GameRun::solutionOf(const std::string& name, const std::string& field) {
+std::string levelName(int level) { return level < 0 ? std::string("tutorial") : "level" + std::to_string(level); }
+
+nlohmann::json levelFile(const std::string& name) {
     std::ifstream in(std::string(VESSILO_GAME_ASSETS) + "levels/" + name + ".json");
     std::stringstream content;
     content << in.rdbuf();
-    const nlohmann::json level = nlohmann::json::parse(content.str());
+    return nlohmann::json::parse(content.str());
+}
+
+nlohmann::json GameRun::solutionOf(const std::string& name, const std::string& field) {
+    const nlohmann::json level = levelFile(name);
     if (field != "solution" && !level.contains(field)) return nlohmann::json::array();
     return level.at(field);
 }
@@ -213,7 +219,8 @@ bool GameRun::playStep(const nlohmann::json& step, const std::function<void()>& 
             const bool walksAway = w->getSlotIndex(0) == scene::ingame::InGameDisguisedPeople::ANIM_WALK &&
                                    (walksRight ? x > InGameObject::playerX : x < InGameObject::playerX);
             if (watch.value("backTurned", false) && !walksAway) return false;
-            if (watch.contains("within") && std::abs(x - InGameObject::playerX) > watch["within"].get<int>()) return false;
+            if (watch.contains("within") && std::abs(x - InGameObject::playerX) > watch["within"].get<int>())
+                return false;
         }
         return true;
     };
@@ -487,7 +494,8 @@ std::pair<int, int> GameRun::padButton(int code) {
             if ((*boxes)[k + 4] != code) continue;
             const int bx = (*boxes)[k], by = (*boxes)[k + 1], bw = (*boxes)[k + 2], bh = (*boxes)[k + 3];
             for (int y = std::max(0, (by - 2) & ~1); y < std::min(640, by + bh + 2); y += 2)
-                for (int x = std::max(0, (bx - 2) & ~1); x < std::min(480, bx + bw + 2); x += 2) candidates.emplace(y, x);
+                for (int x = std::max(0, (bx - 2) & ~1); x < std::min(480, bx + bw + 2); x += 2)
+                    candidates.emplace(y, x);
         }
     }
     VMPtr<VMInts> area = VMInts::create(5);

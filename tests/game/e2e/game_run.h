@@ -13,6 +13,7 @@
 
 #include "ZedIRIvoz.h"
 #include "com_ventrix_common_CommonCanvas.h"
+#include "global_GameScene.h"
 #include "play_harness.h"
 #include "program_dir.h"
 #include "scene_ingame_InGameScene.h"
@@ -20,6 +21,13 @@
 #include "ventrix_test_support.h"
 
 namespace gamerun {
+
+// The shipped levels by number, -1 the tutorial: the file's name
+// ("tutorial", "level0" ...), and a test name of a level parameter.
+std::string levelName(int level);
+inline std::string levelParamName(const ::testing::TestParamInfo<int>& info) { return levelName(info.param); }
+// The level file `name` (assets/game/levels/) as a whole.
+nlohmann::json levelFile(const std::string& name);
 
 class GameRun : public ventrixtest::WindowTest {
 protected:
@@ -58,6 +66,10 @@ protected:
     // tutorial), goes to `scene` (a level or the tutorial) and steps until
     // it has loaded; false when it never does.
     bool startLevel(int scene, int level);
+    // The same for a shipped level by number (-1 the tutorial).
+    bool startLevel(int level) {
+        return startLevel(level < 0 ? global::GameScene::TUTORIAL : global::GameScene::LEVEL, level);
+    }
     // Confirms the caught panel until it has gone; true when play goes on.
     bool confirmCaught();
     // Steps until the scene id is `id`, closing each target story on the way
