@@ -453,21 +453,25 @@ bool GameRun::playSteps(const nlohmann::json& solution, size_t from, size_t to) 
 
 bool GameRun::playSolution(const std::string& name) {
     const nlohmann::json solution = solutionOf(name);
-    for (size_t i = 0; i < solution.size(); ++i) {
-        int frames = 0;
-        const bool done = playStep(solution[i], {}, &frames);
-        if (std::getenv("VESSILO_SOLUTION_TRACE") != nullptr && InGameObject::player != nullptr)
-            std::printf("%s step %zu: %d frames, x %d row %d state %d targets %d\n", name.c_str(), i + 1, frames,
-                        InGameObject::playerX, InGameObject::player->depth, InGameObject::player->getState(),
-                        InGameObject::reachedTargets);
-        if (!done) {
-            ADD_FAILURE() << name << ": step " << i + 1 << " (" << solution[i].dump() << ") never ended; player at "
-                          << InGameObject::playerX << " state "
-                          << (InGameObject::player == nullptr ? -1 : InGameObject::player->getState());
-            return false;
-        }
-    }
+    for (size_t i = 0; i < solution.size(); ++i)
+        if (!playStepOf(name, solution, i)) return false;
     return true;
+}
+
+bool GameRun::playStepOf(const std::string& name, const nlohmann::json& steps, size_t i,
+                         const std::function<void()>& afterFrame) {
+    int frames = 0;
+    const bool done = playStep(steps[i], afterFrame, &frames);
+    auto* p = InGameObject::player.get();
+    if (std::getenv("VESSILO_SOLUTION_TRACE") != nullptr && p != nullptr)
+        std::printf("%s step %zu: %d frames, x %d row %d state %d targets %d disguise %d\n", name.c_str(), i + 1,
+                    frames, InGameObject::playerX, p->depth, p->getState(), InGameObject::reachedTargets,
+                    p->getDisguiseTimer());
+    if (!done)
+        ADD_FAILURE() << name << ": step " << i + 1 << " (" << steps[i].dump() << ") never ended; player at "
+                      << InGameObject::playerX << " state " << (p == nullptr ? -1 : p->getState()) << ", scene state "
+                      << playharness::Harness::inGameState();
+    return done;
 }
 
 int GameRun::padCode(const std::string& key) {

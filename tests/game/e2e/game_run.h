@@ -83,6 +83,11 @@ protected:
     // the in-game scene now loaded, from its first frame until its last
     // step's conditions hold; false (with a failure) when a step never ends.
     bool playSolution(const std::string& name);
+    // Plays step `i` of `steps`, a run of the level file `name`, as playStep
+    // does; a step that never ends is a failure naming it. With
+    // VESSILO_SOLUTION_TRACE set, where each step left the agent is printed.
+    bool playStepOf(const std::string& name, const nlohmann::json& steps, size_t i,
+                    const std::function<void()>& afterFrame = {});
     // The solution of the level file `name`, or another run of its steps
     // by its field (`wasted`: an empty list when the file has none).
     static nlohmann::json solutionOf(const std::string& name, const std::string& field = "solution");

@@ -44,7 +44,6 @@ protected:
         GameRun::SetUp();
         if (std::getenv("VESSILO_GC_STRESS") != nullptr)
             GTEST_SKIP() << "whole levels are left to the debug and sanitizer runs in stress mode";
-        tracing = std::getenv("VESSILO_SOLUTION_TRACE") != nullptr;
         file = gamerun::levelName(GetParam());
     }
 
@@ -75,20 +74,6 @@ protected:
         }
     }
 
-    bool play(const nlohmann::json& step, size_t i, const std::function<void()>& afterFrame) {
-        int took = 0;
-        const bool done = GameRun::playStep(step, afterFrame, &took);
-        InGamePlayer* p = InGameObject::player.get();
-        if (tracing && p != nullptr && inGame() != nullptr)
-            std::printf("%s step %zu: %d frames, x %d row %d state %d targets %d checkpoint %d disguise %d\n",
-                        file.c_str(), i + 1, took, InGameObject::playerX, p->getDepth(), p->getState(),
-                        InGameObject::reachedTargets, inGame()->checkpoint, p->getDisguiseTimer());
-        if (!done)
-            ADD_FAILURE() << file << ": step " << i + 1 << " " << step.dump() << " never ended; x "
-                          << InGameObject::playerX << " state " << Harness::inGameState();
-        return done;
-    }
-
     // The level's end: stories closed, the next scene (the interlude after
     // levels 2, 5 and 8, the main menu after the last), the next level saved.
     void expectEnd() {
@@ -99,7 +84,7 @@ protected:
         EXPECT_FALSE(drainedOnTheWay) << file << ": an outfit ran down on the way to its door";
         ASSERT_TRUE(closeStoriesUntil(endScene)) << file << " ended in state " << Harness::inGameState();
         EXPECT_EQ(sam::SamGameSave::currentLevel, level < 0 ? 0 : std::min(level + 1, 10));
-        if (tracing) std::printf("%s: %d frames\n", file.c_str(), frames);
+        if (std::getenv("VESSILO_SOLUTION_TRACE") != nullptr) std::printf("%s: %d frames\n", file.c_str(), frames);
         RecordProperty("frames", frames);
     }
 
@@ -120,7 +105,6 @@ protected:
         watch();
     }
 
-    bool tracing = false;
     std::string file;
     int frames = 0;
     std::set<InGameInteractionItem*> openedDoors;
@@ -133,7 +117,7 @@ TEST_P(WastedRunTest, AWastedOutfitStillLeadsToTheEnd) {
     ASSERT_FALSE(wasted.empty()) << file << " has no wasted run";
     ASSERT_TRUE(startLevel(GetParam()));
     ASSERT_FALSE(doors(true).empty()) << file << " has no outfit door to waste an outfit on";
-    for (size_t i = 0; i < wasted.size(); ++i) ASSERT_TRUE(play(wasted[i], i, [this] { watch(); }));
+    for (size_t i = 0; i < wasted.size(); ++i) ASSERT_TRUE(playStepOf(file, wasted, i, [this] { watch(); }));
     EXPECT_TRUE(wornOffBeforeDoor) << file << ": no outfit that a door asks for wore off before its door";
     expectEnd();
 }
@@ -145,7 +129,7 @@ TEST_P(WastedRunTest, PressingTwiceAtEachDoorStillLeadsToTheEnd) {
     for (size_t i = 0; i < solution.size(); ++i) {
         // The key or outfit door this step opens, if any.
         InGameInteractionItem* opened = nullptr;
-        ASSERT_TRUE(play(solution[i], i, [&] {
+        ASSERT_TRUE(playStepOf(file, solution, i, [&] {
             watch();
             if (opened != nullptr || solution[i].value("press", "") != "action") return;
             for (InGameInteractionItem* door : doors(false))
