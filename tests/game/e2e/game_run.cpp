@@ -376,7 +376,6 @@ GameRun::BodySeen GameRun::bodySeen() {
     const jint right = std::min(Screen::SCREEN_WIDTH, body[0] + body[2]);
     const jint bottom = std::min(Screen::SCREEN_HEIGHT, body[1] + body[3]);
     if (right <= left || bottom <= top) return seen;
-    // Only the box is painted: an image of its size, moved under it.
     auto paintBox = [&](jint ground, const std::function<void(const VMPtr<Graphics>&)>& paint) {
         VMPtr<Image> image = Image::createImage(right - left, bottom - top);
         VMPtr<Graphics> g = image->getGraphics();
@@ -391,8 +390,7 @@ GameRun::BodySeen GameRun::bodySeen() {
     const Picture whole = paintBox(0x000000, [&](const VMPtr<Graphics>& g) { s->paint(g); });
     seen.checked = true;
     for (size_t i = 0; i < whole.argb.size(); ++i) {
-        // A pixel of his own covers either ground alike; a partly
-        // transparent one (a shadow) is left out.
+        // His own opaque pixels cover either ground alike (not a shadow).
         if (onBlack.argb[i] != onWhite.argb[i]) continue;
         ++seen.drawn;
         if (whole.argb[i] == onBlack.argb[i]) ++seen.shown;

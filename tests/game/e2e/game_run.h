@@ -115,24 +115,19 @@ protected:
     };
     static ViewCheck checkView();
 
-    // How much of the player's body the frame shows in free play: his
-    // opaque pixels within his body's drawn box when he is painted alone
-    // (the same over a black and a white ground), and how many of them the
-    // whole scene, painted into that box, shows unchanged: whatever the
-    // scene draws over him (doors, flights of stairs) takes its pixels.
-    // Not while a lift's cabin carries him.
+    // How much of the player's body the frame shows in free play (not in a
+    // lift's cabin): his opaque pixels in his drawn box, painted alone, and
+    // how many of them the whole scene, painted there, shows unchanged.
     struct BodySeen {
         bool checked = false;  // free play, with a body drawn on the screen
         int drawn = 0;
         int shown = 0;
     };
     static BodySeen bodySeen();
-    // The player's body as drawn on the screen (x, y, w, h); false when
-    // there is none.
+    // The player's body as drawn on the screen (x, y, w, h); false if none.
     static bool bodyOnScreen(jint box[4]);
-    // The frames' bodySeen kept over a run: the first frame that shows less
-    // than half of the body (`hidden`: where, with the numbers) and the
-    // frame that showed the least of it.
+    // bodySeen kept over a run: where a frame first showed less than half
+    // of the body (`hidden`, with the numbers) and the least it showed.
     struct BodyWatch {
         int frames = 0;
         std::string hidden;

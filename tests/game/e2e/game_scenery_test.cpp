@@ -119,15 +119,12 @@ protected:
         return true;
     }
 
-    Picture sheet;
+    Picture sheet{4 * kCropWidth, kCropHeight, std::vector<uint32_t>(4 * kCropWidth * kCropHeight, 0xFF000000u)};
 };
 
 TEST_F(SceneryTest, TheAgentStaysInSightAtDoorsAndUnderFlights) {
     ASSERT_TRUE(startLevel(GameScene::TUTORIAL, -1));
     ASSERT_TRUE(playSteps(solutionOf("tutorial"), 0, 1));
-    sheet.width = 4 * kCropWidth;
-    sheet.height = kCropHeight;
-    sheet.argb.assign(size_t(sheet.width) * size_t(sheet.height), 0xFF000000u);
 
     // The door the tutorial opens with its first key card: the agent
     // walks into it from the right and is stopped, then opens it and

@@ -90,12 +90,7 @@ protected:
 
     // Steps until `done` holds, watching; false after `most` frames.
     bool stepUntil(const std::function<bool()>& done, int most) {
-        return harness.stepUntil(
-            [&] {
-                watch();
-                return done();
-            },
-            most);
+        return harness.stepUntil([&] { return watch(), done(); }, most);
     }
 
     // A press of action at a door (two frames, both watched).
