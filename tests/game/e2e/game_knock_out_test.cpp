@@ -74,42 +74,28 @@ TEST_F(KnockOutRunTest, LettingGoBehindAGuardAndPressingWithinHalfASecondNeverGe
         int outcome;   // what the press leads to (the player's state)
         int caughtIn;  // without a press: frames from letting go to the catch, or NEVER
     } cases[] = {
+        // clang-format off
         // Standing with his back turned. The agent still takes some 12 px
         // after the finger leaves the arrow: let go from a step behind him
         // (his jacket) to touching his back (down he goes), the press works
         // however late it comes; let go at his back's very edge, the agent
         // ends at his middle, where a press finds no back; let go past his
         // middle and the agent walks on into his sight.
-        {false, 100, 1, NOTHING, NEVER},
-        {false, 70, 1, JACKET, NEVER},
-        {false, 56, 1, JACKET, NEVER},
-        {false, 56, 12, JACKET, NEVER},
-        {false, 56, NO_PRESS, NOTHING, NEVER},
+        {false, 100, 1, NOTHING, NEVER}, {false, 70, 1, JACKET, NEVER},
+        {false, 56, 1, JACKET, NEVER}, {false, 56, 12, JACKET, NEVER}, {false, 56, NO_PRESS, NOTHING, NEVER},
         {false, 40, 1, KNOCKED_OUT, NEVER},
-        {false, 24, 1, KNOCKED_OUT, NEVER},
-        {false, 24, 12, KNOCKED_OUT, NEVER},
-        {false, 24, NO_PRESS, NOTHING, NEVER},
-        {false, 20, 1, KNOCKED_OUT, NEVER},
-        {false, 20, 12, KNOCKED_OUT, NEVER},
-        {false, 16, 1, NOTHING, NEVER},
-        {false, 8, 12, NOTHING, NEVER},
-        {false, -14, NO_PRESS, CAUGHT, 2},
+        {false, 24, 1, KNOCKED_OUT, NEVER}, {false, 24, 12, KNOCKED_OUT, NEVER}, {false, 24, NO_PRESS, NOTHING, NEVER},
+        {false, 20, 1, KNOCKED_OUT, NEVER}, {false, 20, 12, KNOCKED_OUT, NEVER}, {false, 16, 1, NOTHING, NEVER},
+        {false, 8, 12, NOTHING, NEVER}, {false, -14, NO_PRESS, CAUGHT, 2},
         // Walking away, he leaves the agent behind while the finger moves:
         // touching becomes a step behind, and his middle his back.
-        {true, 56, 1, JACKET, NEVER},
-        {true, 56, 12, JACKET, NEVER},
-        {true, 40, 1, JACKET, NEVER},
-        {true, 24, 1, KNOCKED_OUT, NEVER},
-        {true, 24, 12, JACKET, NEVER},
-        {true, 24, NO_PRESS, NOTHING, NEVER},
-        {true, 16, 1, KNOCKED_OUT, NEVER},
-        {true, 16, 12, KNOCKED_OUT, NEVER},
-        {true, 8, 1, KNOCKED_OUT, NEVER},
-        {true, 8, 12, KNOCKED_OUT, NEVER},
-        {true, 4, 1, NOTHING, NEVER},
-        {true, 4, 12, KNOCKED_OUT, NEVER},
-        {true, -4, 12, KNOCKED_OUT, NEVER},
-        {true, -4, NO_PRESS, NOTHING, NEVER},
+        {true, 56, 1, JACKET, NEVER}, {true, 56, 12, JACKET, NEVER}, {true, 40, 1, JACKET, NEVER},
+        {true, 24, 1, KNOCKED_OUT, NEVER}, {true, 24, 12, JACKET, NEVER}, {true, 24, NO_PRESS, NOTHING, NEVER},
+        {true, 16, 1, KNOCKED_OUT, NEVER}, {true, 16, 12, KNOCKED_OUT, NEVER},
+        {true, 8, 1, KNOCKED_OUT, NEVER}, {true, 8, 12, KNOCKED_OUT, NEVER},
+        {true, 4, 1, NOTHING, NEVER}, {true, 4, 12, KNOCKED_OUT, NEVER},
+        {true, -4, 12, KNOCKED_OUT, NEVER}, {true, -4, NO_PRESS, NOTHING, NEVER},
+        // clang-format on
     };
     const auto right = padButton(padCode("right"));
     const auto action = padButton(padCode("action"));
