@@ -5,6 +5,7 @@
 // either flight the path's last point is where the top tread meets the
 // upper floor: the agent's soles rest on it. One golden holds the four
 // views side by side.
+#include <functional>
 #include <string>
 
 #include "ce_window.h"
@@ -32,14 +33,20 @@ constexpr int kCropWidth = 160, kCropHeight = 176;
 
 class SceneryTest : public gamerun::GameRun {
 protected:
+    // `key` held (none when 0) until `done` holds, at most `most` frames,
+    // then `after` frames without it; false when `done` never held.
+    bool hold(unsigned key, int most, const std::function<bool()>& done = {}, int after = 2) {
+        if (key != 0) harness.keyDown(key);
+        const bool held = harness.stepUntil([&] { return done && done(); }, most);
+        if (key != 0) harness.keyUp(key);
+        harness.step(after);
+        return held;
+    }
     // The agent placed with his feet at (x, y), then `frames` frames with
     // `key` held (none when 0).
     void placeAndStep(jint x, jint y, unsigned key, int frames) {
         InGameObject::player->setPositionAll(x, y);
-        if (key != 0) harness.keyDown(key);
-        harness.step(frames);
-        if (key != 0) harness.keyUp(key);
-        harness.step(2);
+        hold(key, frames);
     }
     // The presented frame around the agent, copied into the sheet's
     // column `column`; the body's share in sight is checked on the way.
@@ -106,11 +113,8 @@ protected:
         VMInts* last = t->path->get(t->path->length - 1);
         if (first == nullptr || last == nullptr) return false;
         placeAndStep((*first)[3], (*first)[4], 0, 30);
-        harness.keyDown(ce::VK_UP);
-        const bool atTop = harness.stepUntil(
-            [&] { return InGameObject::playerX == (*last)[3] && InGameObject::playerY == (*last)[4]; }, 300);
-        harness.keyUp(ce::VK_UP);
-        if (!atTop) return false;
+        const auto atTop = [&] { return InGameObject::playerX == (*last)[3] && InGameObject::playerY == (*last)[4]; };
+        if (!hold(ce::VK_UP, 300, atTop, 0)) return false;
         const auto [soles, tread] = solesAndTread(t);
         std::printf("%s: soles on row %d, top tread from row %d\n", what.c_str(), soles, tread);
         EXPECT_LE(std::abs(tread - soles - 1), 2) << what << ": soles " << soles << ", tread " << tread;
@@ -143,10 +147,7 @@ TEST_F(SceneryTest, TheAgentStaysInSightAtDoorsAndUnderFlights) {
     pressKey(ce::VK_RETURN);
     harness.step(20);
 
-    harness.keyDown(ce::VK_LEFT);
-    ASSERT_TRUE(harness.stepUntil([&] { return InGameObject::playerX <= doorX; }, 60));
-    harness.keyUp(ce::VK_LEFT);
-    harness.step(2);
+    ASSERT_TRUE(hold(ce::VK_LEFT, 60, [&] { return InGameObject::playerX <= doorX; }));
     takeView(1, "in the open door");
 
     // Under each flight, 40 px in from its first point on the lower floor;
@@ -162,9 +163,7 @@ TEST_F(SceneryTest, TheAgentStaysInSightAtDoorsAndUnderFlights) {
         placeAndStep((*first)[3] + way * 40, (*first)[4], 0, 40);
         takeView(column, ("under the " + flight).c_str());
         ASSERT_TRUE(climbToTop(t, flight + " top"));
-        harness.keyDown(way > 0 ? ce::VK_RIGHT : ce::VK_LEFT);
-        harness.step(10);
-        harness.keyUp(way > 0 ? ce::VK_RIGHT : ce::VK_LEFT);
+        hold(way > 0 ? ce::VK_RIGHT : ce::VK_LEFT, 10, {}, 0);
         EXPECT_NE(InGameObject::playerX, (*last)[3]) << "walks off the top";
     }
     EXPECT_TRUE(matchesGolden("game", "ingame_scenery", sheet, {16, 0.01}));
