@@ -146,15 +146,11 @@ void GameRun::pressKey(unsigned virtualKey) {
 
 std::string levelName(int level) { return level < 0 ? std::string("tutorial") : "level" + std::to_string(level); }
 
-nlohmann::json levelFile(const std::string& name) {
+nlohmann::json GameRun::solutionOf(const std::string& name, const std::string& field) {
     std::ifstream in(std::string(VESSILO_GAME_ASSETS) + "levels/" + name + ".json");
     std::stringstream content;
     content << in.rdbuf();
-    return nlohmann::json::parse(content.str());
-}
-
-nlohmann::json GameRun::solutionOf(const std::string& name, const std::string& field) {
-    const nlohmann::json level = levelFile(name);
+    const nlohmann::json level = nlohmann::json::parse(content.str());
     if (field != "solution" && !level.contains(field)) return nlohmann::json::array();
     return level.at(field);
 }

@@ -26,8 +26,6 @@ namespace gamerun {
 // ("tutorial", "level0" ...), and a test name of a level parameter.
 std::string levelName(int level);
 inline std::string levelParamName(const ::testing::TestParamInfo<int>& info) { return levelName(info.param); }
-// The level file `name` (assets/game/levels/) as a whole.
-nlohmann::json levelFile(const std::string& name);
 
 class GameRun : public ventrixtest::WindowTest {
 protected:
