@@ -168,15 +168,8 @@ TEST_F(TsCanvasLevelTest, ACutOrInconsistentStreamStopsAndAnswersFalse) {
     noSpan.put(8, 0).put(3, 0).put(1, 1).put(10, 1).put(10, 1).put(12, 1).put(32, 0).put(16, 0).put(5, 1).put(1, 0);
     BitWriter farRow;  // the second group's last object 4294967294 rows of 1 below y 65535
     farRow.put(8, 0).put(3, 0).put(1, 1).put(10, 2).put(10, 5).put(12, 0).put(3, 0);
-    farRow.put(10, 1)
-        .put(12, 2)
-        .put(16, 0)
-        .put(16, 65535)
-        .put(16, 1)
-        .put(5, 31)
-        .put(31, 0x7FFFFFFF)
-        .put(31, 0x7FFFFFFF);
-    farRow.put(16, 0);
+    farRow.put(10, 1).put(12, 2).put(16, 0).put(16, 65535).put(16, 1);
+    farRow.put(5, 31).put(31, 0x7FFFFFFF).put(31, 0x7FFFFFFF).put(16, 0);
     const struct {
         std::vector<uint8_t> stream;
         const char* told;

@@ -145,15 +145,12 @@ TEST(CommonMIDletRun, AClosedWindowDestroysTheApplicationAndTheProgramExitsWith0
 namespace ventrixfail {
 
 // Saves a record in its second frame and throws out of its fourth.
-class FailingSceneManager : public com::ventrix::utility::SceneManager {
-    VM_DECLARE_CLASS(FailingSceneManager, com::ventrix::utility::SceneManager)
+class FailingSceneManager : public ventrixrun::ClosingSceneManager {
+    VM_DECLARE_CLASS(FailingSceneManager, ventrixrun::ClosingSceneManager)
 
 public:
-    int updates = 0;
-    void init() override { vessilo::test::logLine("init"); }
     void update() override {
-        ++updates;
-        if (updates == 2) {
+        if (++updates == 2) {
             VMPtr<VMBytes> data = VMBytes::create(3);
             for (jint i = 0; i < 3; ++i) (*data)[i] = jbyte(7 + i);
             VMPtr<ts::TsCanvas> c = Main::canvas;
@@ -161,11 +158,6 @@ public:
         }
         if (updates == 4) _VM_throw(java::lang::IllegalStateException::create()->construct(VM_STR("scene broke")));
     }
-    void destroy() override { vessilo::test::logLine("destroy"); }
-    void setupFonts() override {}
-    void setupLoadingPage() override {}
-    void createGameSave() override {}
-    void createScene() override {}
 };
 
 class FailingMIDlet : public com::ventrix::common::CommonMIDlet {
@@ -186,8 +178,8 @@ VM_REGISTER_CLASS(ventrixfail::FailingSceneManager, .name = "ventrixfail.Failing
 VM_REGISTER_CLASS(ventrixfail::FailingMIDlet, .name = "ventrixfail.FailingMIDlet",
                   .newInstance = _VM_newInstanceOf<ventrixfail::FailingMIDlet>)
 
-// A throwable out of a frame is reported as a thread's end by it is; then the
-// game does not sit frozen: it ends in order (the exit event releases the
+// A throwable out of a frame is reported as the end of the loop's thread; the
+// game does not sit frozen then: it ends in order (the exit event releases the
 // scene manager, the application manager destroys the window), the saved
 // record is there whole, and the program's status is 1.
 TEST(CommonMIDletRun, AThrowableOutOfAFrameEndsTheProgramInOrderWithStatus1) {

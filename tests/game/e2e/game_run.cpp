@@ -144,6 +144,8 @@ void GameRun::pressKey(unsigned virtualKey) {
     harness.step();
 }
 
+std::string levelName(int level) { return level < 0 ? std::string("tutorial") : "level" + std::to_string(level); }
+
 nlohmann::json GameRun::solutionOf(const std::string& name, const std::string& field) {
     std::ifstream in(std::string(VESSILO_GAME_ASSETS) + "levels/" + name + ".json");
     std::stringstream content;
@@ -213,7 +215,8 @@ bool GameRun::playStep(const nlohmann::json& step, const std::function<void()>& 
             const bool walksAway = w->getSlotIndex(0) == scene::ingame::InGameDisguisedPeople::ANIM_WALK &&
                                    (walksRight ? x > InGameObject::playerX : x < InGameObject::playerX);
             if (watch.value("backTurned", false) && !walksAway) return false;
-            if (watch.contains("within") && std::abs(x - InGameObject::playerX) > watch["within"].get<int>()) return false;
+            if (watch.contains("within") && std::abs(x - InGameObject::playerX) > watch["within"].get<int>())
+                return false;
         }
         return true;
     };
@@ -369,7 +372,6 @@ GameRun::BodySeen GameRun::bodySeen() {
     const jint right = std::min(Screen::SCREEN_WIDTH, body[0] + body[2]);
     const jint bottom = std::min(Screen::SCREEN_HEIGHT, body[1] + body[3]);
     if (right <= left || bottom <= top) return seen;
-    // Only the box is painted: an image of its size, moved under it.
     auto paintBox = [&](jint ground, const std::function<void(const VMPtr<Graphics>&)>& paint) {
         VMPtr<Image> image = Image::createImage(right - left, bottom - top);
         VMPtr<Graphics> g = image->getGraphics();
@@ -384,8 +386,7 @@ GameRun::BodySeen GameRun::bodySeen() {
     const Picture whole = paintBox(0x000000, [&](const VMPtr<Graphics>& g) { s->paint(g); });
     seen.checked = true;
     for (size_t i = 0; i < whole.argb.size(); ++i) {
-        // A pixel of his own covers either ground alike; a partly
-        // transparent one (a shadow) is left out.
+        // His own opaque pixels cover either ground alike (not a shadow).
         if (onBlack.argb[i] != onWhite.argb[i]) continue;
         ++seen.drawn;
         if (whole.argb[i] == onBlack.argb[i]) ++seen.shown;
@@ -446,21 +447,25 @@ bool GameRun::playSteps(const nlohmann::json& solution, size_t from, size_t to) 
 
 bool GameRun::playSolution(const std::string& name) {
     const nlohmann::json solution = solutionOf(name);
-    for (size_t i = 0; i < solution.size(); ++i) {
-        int frames = 0;
-        const bool done = playStep(solution[i], {}, &frames);
-        if (std::getenv("VESSILO_SOLUTION_TRACE") != nullptr && InGameObject::player != nullptr)
-            std::printf("%s step %zu: %d frames, x %d row %d state %d targets %d\n", name.c_str(), i + 1, frames,
-                        InGameObject::playerX, InGameObject::player->depth, InGameObject::player->getState(),
-                        InGameObject::reachedTargets);
-        if (!done) {
-            ADD_FAILURE() << name << ": step " << i + 1 << " (" << solution[i].dump() << ") never ended; player at "
-                          << InGameObject::playerX << " state "
-                          << (InGameObject::player == nullptr ? -1 : InGameObject::player->getState());
-            return false;
-        }
-    }
+    for (size_t i = 0; i < solution.size(); ++i)
+        if (!playStepOf(name, solution, i)) return false;
     return true;
+}
+
+bool GameRun::playStepOf(const std::string& name, const nlohmann::json& steps, size_t i,
+                         const std::function<void()>& afterFrame) {
+    int frames = 0;
+    const bool done = playStep(steps[i], afterFrame, &frames);
+    auto* p = InGameObject::player.get();
+    if (std::getenv("VESSILO_SOLUTION_TRACE") != nullptr && p != nullptr)
+        std::printf("%s step %zu: %d frames, x %d row %d state %d targets %d disguise %d\n", name.c_str(), i + 1,
+                    frames, InGameObject::playerX, p->depth, p->getState(), InGameObject::reachedTargets,
+                    p->getDisguiseTimer());
+    if (!done)
+        ADD_FAILURE() << name << ": step " << i + 1 << " (" << steps[i].dump() << ") never ended; player at "
+                      << InGameObject::playerX << " state " << (p == nullptr ? -1 : p->getState()) << ", scene state "
+                      << playharness::Harness::inGameState();
+    return done;
 }
 
 int GameRun::padCode(const std::string& key) {
@@ -487,7 +492,8 @@ std::pair<int, int> GameRun::padButton(int code) {
             if ((*boxes)[k + 4] != code) continue;
             const int bx = (*boxes)[k], by = (*boxes)[k + 1], bw = (*boxes)[k + 2], bh = (*boxes)[k + 3];
             for (int y = std::max(0, (by - 2) & ~1); y < std::min(640, by + bh + 2); y += 2)
-                for (int x = std::max(0, (bx - 2) & ~1); x < std::min(480, bx + bw + 2); x += 2) candidates.emplace(y, x);
+                for (int x = std::max(0, (bx - 2) & ~1); x < std::min(480, bx + bw + 2); x += 2)
+                    candidates.emplace(y, x);
         }
     }
     VMPtr<VMInts> area = VMInts::create(5);

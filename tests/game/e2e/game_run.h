@@ -13,6 +13,7 @@
 
 #include "ZedIRIvoz.h"
 #include "com_ventrix_common_CommonCanvas.h"
+#include "global_GameScene.h"
 #include "play_harness.h"
 #include "program_dir.h"
 #include "scene_ingame_InGameScene.h"
@@ -20,6 +21,11 @@
 #include "ventrix_test_support.h"
 
 namespace gamerun {
+
+// The shipped levels by number, -1 the tutorial: the file's name
+// ("tutorial", "level0" ...), and a test name of a level parameter.
+std::string levelName(int level);
+inline std::string levelParamName(const ::testing::TestParamInfo<int>& info) { return levelName(info.param); }
 
 class GameRun : public ventrixtest::WindowTest {
 protected:
@@ -58,6 +64,10 @@ protected:
     // tutorial), goes to `scene` (a level or the tutorial) and steps until
     // it has loaded; false when it never does.
     bool startLevel(int scene, int level);
+    // The same for a shipped level by number (-1 the tutorial).
+    bool startLevel(int level) {
+        return startLevel(level < 0 ? global::GameScene::TUTORIAL : global::GameScene::LEVEL, level);
+    }
     // Confirms the caught panel until it has gone; true when play goes on.
     bool confirmCaught();
     // Steps until the scene id is `id`, closing each target story on the way
@@ -71,6 +81,11 @@ protected:
     // the in-game scene now loaded, from its first frame until its last
     // step's conditions hold; false (with a failure) when a step never ends.
     bool playSolution(const std::string& name);
+    // Plays step `i` of `steps`, a run of the level file `name`, as playStep
+    // does; a step that never ends is a failure naming it. With
+    // VESSILO_SOLUTION_TRACE set, where each step left the agent is printed.
+    bool playStepOf(const std::string& name, const nlohmann::json& steps, size_t i,
+                    const std::function<void()>& afterFrame = {});
     // The solution of the level file `name`, or another run of its steps
     // by its field (`wasted`: an empty list when the file has none).
     static nlohmann::json solutionOf(const std::string& name, const std::string& field = "solution");
@@ -98,24 +113,19 @@ protected:
     };
     static ViewCheck checkView();
 
-    // How much of the player's body the frame shows in free play: his
-    // opaque pixels within his body's drawn box when he is painted alone
-    // (the same over a black and a white ground), and how many of them the
-    // whole scene, painted into that box, shows unchanged: whatever the
-    // scene draws over him (doors, flights of stairs) takes its pixels.
-    // Not while a lift's cabin carries him.
+    // How much of the player's body the frame shows in free play (not in a
+    // lift's cabin): his opaque pixels in his drawn box, painted alone, and
+    // how many of them the whole scene, painted there, shows unchanged.
     struct BodySeen {
         bool checked = false;  // free play, with a body drawn on the screen
         int drawn = 0;
         int shown = 0;
     };
     static BodySeen bodySeen();
-    // The player's body as drawn on the screen (x, y, w, h); false when
-    // there is none.
+    // The player's body as drawn on the screen (x, y, w, h); false if none.
     static bool bodyOnScreen(jint box[4]);
-    // The frames' bodySeen kept over a run: the first frame that shows less
-    // than half of the body (`hidden`: where, with the numbers) and the
-    // frame that showed the least of it.
+    // bodySeen kept over a run: where a frame first showed less than half
+    // of the body (`hidden`, with the numbers) and the least it showed.
     struct BodyWatch {
         int frames = 0;
         std::string hidden;

@@ -5,6 +5,7 @@
 // either flight the path's last point is where the top tread meets the
 // upper floor: the agent's soles rest on it. One golden holds the four
 // views side by side.
+#include <functional>
 #include <string>
 
 #include "ce_window.h"
@@ -32,14 +33,20 @@ constexpr int kCropWidth = 160, kCropHeight = 176;
 
 class SceneryTest : public gamerun::GameRun {
 protected:
+    // `key` held (none when 0) until `done` holds, at most `most` frames,
+    // then `after` frames without it; false when `done` never held.
+    bool hold(unsigned key, int most, const std::function<bool()>& done = {}, int after = 2) {
+        if (key != 0) harness.keyDown(key);
+        const bool held = harness.stepUntil([&] { return done && done(); }, most);
+        if (key != 0) harness.keyUp(key);
+        harness.step(after);
+        return held;
+    }
     // The agent placed with his feet at (x, y), then `frames` frames with
     // `key` held (none when 0).
     void placeAndStep(jint x, jint y, unsigned key, int frames) {
         InGameObject::player->setPositionAll(x, y);
-        if (key != 0) harness.keyDown(key);
-        harness.step(frames);
-        if (key != 0) harness.keyUp(key);
-        harness.step(2);
+        hold(key, frames);
     }
     // The presented frame around the agent, copied into the sheet's
     // column `column`; the body's share in sight is checked on the way.
@@ -87,35 +94,41 @@ protected:
         return {soles, tread};
     }
 
+    // The level's flights of stairs and escalators.
+    static std::vector<InGameTransportItem*> flights() {
+        std::vector<InGameTransportItem*> found;
+        for (jint i = 0; i < InGameObject::transportItems->length; ++i) {
+            auto* t = dynamic_cast<InGameTransportItem*>(InGameObject::transportItems->get(i));
+            if (t != nullptr && t->transportType <= 1) found.push_back(t);
+        }
+        return found;
+    }
+
     // The agent placed on flight `t`'s first point and up held until he
-    // stands on its last point; there his soles and the tread under them
-    // (screen rows) are taken, and once he is left alone the climb must be
-    // over. False when he never gets there.
-    bool climbToTop(InGameTransportItem* t, std::pair<int, int>& solesTread) {
+    // stands on its last point; there his soles must rest on the tread
+    // under them (screen rows, within 2), and once he is left alone the
+    // climb must be over. False when he never gets there.
+    bool climbToTop(InGameTransportItem* t, const std::string& what) {
         VMInts* first = t->path->get(0);
         VMInts* last = t->path->get(t->path->length - 1);
         if (first == nullptr || last == nullptr) return false;
         placeAndStep((*first)[3], (*first)[4], 0, 30);
-        harness.keyDown(ce::VK_UP);
-        const bool atTop = harness.stepUntil(
-            [&] { return InGameObject::playerX == (*last)[3] && InGameObject::playerY == (*last)[4]; }, 300);
-        harness.keyUp(ce::VK_UP);
-        if (!atTop) return false;
-        solesTread = solesAndTread(t);
+        const auto atTop = [&] { return InGameObject::playerX == (*last)[3] && InGameObject::playerY == (*last)[4]; };
+        if (!hold(ce::VK_UP, 300, atTop, 0)) return false;
+        const auto [soles, tread] = solesAndTread(t);
+        std::printf("%s: soles on row %d, top tread from row %d\n", what.c_str(), soles, tread);
+        EXPECT_LE(std::abs(tread - soles - 1), 2) << what << ": soles " << soles << ", tread " << tread;
         harness.step(3);
         EXPECT_NE(InGameObject::player->getState(), scene::ingame::InGamePlayer::CLIMBING) << "left alone at the top";
         return true;
     }
 
-    Picture sheet;
+    Picture sheet{4 * kCropWidth, kCropHeight, std::vector<uint32_t>(4 * kCropWidth * kCropHeight, 0xFF000000u)};
 };
 
 TEST_F(SceneryTest, TheAgentStaysInSightAtDoorsAndUnderFlights) {
     ASSERT_TRUE(startLevel(GameScene::TUTORIAL, -1));
     ASSERT_TRUE(playSteps(solutionOf("tutorial"), 0, 1));
-    sheet.width = 4 * kCropWidth;
-    sheet.height = kCropHeight;
-    sheet.argb.assign(size_t(sheet.width) * size_t(sheet.height), 0xFF000000u);
 
     // The door the tutorial opens with its first key card: the agent
     // walks into it from the right and is stopped, then opens it and
@@ -134,35 +147,23 @@ TEST_F(SceneryTest, TheAgentStaysInSightAtDoorsAndUnderFlights) {
     pressKey(ce::VK_RETURN);
     harness.step(20);
 
-    harness.keyDown(ce::VK_LEFT);
-    ASSERT_TRUE(harness.stepUntil([&] { return InGameObject::playerX <= doorX; }, 60));
-    harness.keyUp(ce::VK_LEFT);
-    harness.step(2);
+    ASSERT_TRUE(hold(ce::VK_LEFT, 60, [&] { return InGameObject::playerX <= doorX; }));
     takeView(1, "in the open door");
 
-    // Under each flight, 56 px in from its first point (40 from its foot) on the lower floor; then up
-    // it to its last point.
-    for (jint i = 0; i < InGameObject::transportItems->length; ++i) {
-        auto* t = dynamic_cast<InGameTransportItem*>(InGameObject::transportItems->get(i));
-        if (t == nullptr || t->transportType > 1) continue;
-        const jint n = t->path->length;
+    // Under each flight, 40 px in from its first point on the lower floor;
+    // then up it to its last point and off its top.
+    for (InGameTransportItem* t : flights()) {
         VMInts* first = t->path->get(0);
-        VMInts* last = t->path->get(n - 1);
+        VMInts* last = t->path->get(t->path->length - 1);
         ASSERT_NE(last, nullptr);
         const jint way = (*last)[3] > (*first)[3] ? 1 : -1;
         const int column = (*first)[3] < 800 ? 2 : 3;  // the stairs, then the escalator
-        SCOPED_TRACE(column == 2 ? "stairs" : "escalator");
+        const std::string flight = column == 2 ? "stairs" : "escalator";
+        SCOPED_TRACE(flight);
         placeAndStep((*first)[3] + way * 40, (*first)[4], 0, 40);
-        takeView(column, column == 2 ? "under the stairs" : "under the escalator");
-
-        std::pair<int, int> top;
-        ASSERT_TRUE(climbToTop(t, top));
-        const auto [soles, tread] = top;
-        std::printf("%s top: soles on row %d, top tread from row %d\n", column == 2 ? "stairs" : "escalator", soles, tread);
-        EXPECT_LE(std::abs(tread - soles - 1), 2) << "soles " << soles << ", tread " << tread;
-        harness.keyDown(way > 0 ? ce::VK_RIGHT : ce::VK_LEFT);
-        harness.step(10);
-        harness.keyUp(way > 0 ? ce::VK_RIGHT : ce::VK_LEFT);
+        takeView(column, ("under the " + flight).c_str());
+        ASSERT_TRUE(climbToTop(t, flight + " top"));
+        hold(way > 0 ? ce::VK_RIGHT : ce::VK_LEFT, 10, {}, 0);
         EXPECT_NE(InGameObject::playerX, (*last)[3]) << "walks off the top";
     }
     EXPECT_TRUE(matchesGolden("game", "ingame_scenery", sheet, {16, 0.01}));
@@ -173,33 +174,23 @@ TEST_F(SceneryTest, TheAgentStaysInSightAtDoorsAndUnderFlights) {
 class FlightTopTest : public SceneryTest, public ::testing::WithParamInterface<int> {};
 
 TEST_P(FlightTopTest, EveryFlightsTopTreadCarriesTheAgentAtItsLastPoint) {
-    const int level = GetParam();
-    const std::string name = level < 0 ? "tutorial" : "level" + std::to_string(level);
-    ASSERT_TRUE(startLevel(level < 0 ? GameScene::TUTORIAL : GameScene::LEVEL, level));
+    const std::string name = gamerun::levelName(GetParam());
+    ASSERT_TRUE(startLevel(GetParam()));
     ASSERT_TRUE(playSteps(solutionOf(name), 0, 1));
     // Watchers and traps are taken out of the scene: the agent is put at
     // each flight's foot wherever they are.
     for (InGameObject::Objects* kind : {InGameObject::disguisedPeople.get(), InGameObject::traps.get()})
         for (jint i = 0; kind != nullptr && i < kind->length; ++i)
             if (kind->get(i) != nullptr) inGame()->removeObject(VMPtr<com::ventrix::utility::MyObject>(kind->get(i)));
-    for (jint i = 0; i < InGameObject::transportItems->length; ++i) {
-        auto* t = dynamic_cast<InGameTransportItem*>(InGameObject::transportItems->get(i));
-        if (t == nullptr || t->transportType > 1) continue;
-        std::pair<int, int> top;
-        const bool climbed = climbToTop(t, top);
-        ASSERT_TRUE(climbed) << "flight " << i << " at " << t->getSlotX(0) << ", " << t->getSlotY(0)
-                             << ": the agent at " << InGameObject::playerX << ", " << InGameObject::playerY
-                                        << " in state " << InGameObject::player->getState() << ", scene state "
-                                        << inGame()->state;
-        EXPECT_LE(std::abs(top.second - top.first - 1), 2)
-            << "flight " << i << " at " << t->getSlotX(0) << ": soles " << top.first << ", tread " << top.second;
-        std::printf("%s flight at %d, %d%s: soles on row %d, top tread from row %d\n", name.c_str(), t->getSlotX(0),
-                    t->getSlotY(0), t->getTransform(0) != 0 ? " (mirrored)" : "", top.first, top.second);
+    for (InGameTransportItem* t : flights()) {
+        const std::string flight = name + " flight at " + std::to_string(t->getSlotX(0)) + ", " +
+                                   std::to_string(t->getSlotY(0)) + (t->getTransform(0) != 0 ? " (mirrored)" : "");
+        ASSERT_TRUE(climbToTop(t, flight))
+            << flight << ": the agent at " << InGameObject::playerX << ", " << InGameObject::playerY << " in state "
+            << InGameObject::player->getState() << ", scene state " << inGame()->state;
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Shipped, FlightTopTest, ::testing::Range(-1, 11), [](const ::testing::TestParamInfo<int>& info) {
-    return info.param < 0 ? std::string("tutorial") : "level" + std::to_string(info.param);
-});
+INSTANTIATE_TEST_SUITE_P(Shipped, FlightTopTest, ::testing::Range(-1, 11), gamerun::levelParamName);
 
 }  // namespace

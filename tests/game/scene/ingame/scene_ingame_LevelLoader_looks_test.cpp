@@ -18,15 +18,14 @@ namespace {
 
 class TransportLooksTest : public ingamescene::SceneFixture {};
 
-// What a transport of each type plays of its look.
-struct Needs {
-    jint type;
-    jint animations;          // 0 to animations - 1
-    std::vector<jint> boxes;  // in the first frame
-};
-
 TEST_F(TransportLooksTest, ALookFitsAPathTypeExactlyWhenItsSetHoldsWhatThatTypePlays) {
-    const std::vector<Needs> types = {
+    // What a transport of each type plays of its look: animations 0 to
+    // `animations` - 1, and collision boxes in the first frame.
+    const struct Needs {
+        jint type;
+        jint animations;
+        std::vector<jint> boxes;
+    } types[] = {
         {InGameTransportItem::STAIRS_UP, 1, {0, 1}},
         {InGameTransportItem::STAIRS_DOWN, 1, {0, 1}},
         {InGameTransportItem::ELEVATOR, InGameTransportItem::SHAFT + 1, {0}},
@@ -45,8 +44,7 @@ TEST_F(TransportLooksTest, ALookFitsAPathTypeExactlyWhenItsSetHoldsWhatThatTypeP
                 SCOPED_TRACE("location " + std::to_string(location) + " variant " + std::to_string(variant) + " type " +
                              std::to_string(needs.type));
                 // The elevator's and the hatch's sets hold animation 0 too:
-                // a look fits only the type whose animations it holds all of
-                // and no type of more.
+                // a look fits the type whose animations it holds, no more.
                 bool holds = anims->getAnimationCount() >= needs.animations;
                 for (jint id : needs.boxes) holds = holds && anims->getCollisionRects(0, 0, rects, id) > 0;
                 const bool exactly = holds && (needs.animations == anims->getAnimationCount());

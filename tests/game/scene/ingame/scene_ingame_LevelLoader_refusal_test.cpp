@@ -41,9 +41,12 @@ void addGroup(json& level, int type, json item) {
     level["objects"].push_back(json{{"type", type}, {"objects", json::array({std::move(item)})}});
 }
 
-// Every point of path 0 of this transport type.
-void pathType(json& l, int type) {
-    for (json& part : l["objects"][kParts]["objects"]) part["type"] = type;
+// Path 0 of transport type `type` at every point, its component of look `variant`.
+std::function<void(json&)> look(int type, int variant) {
+    return [=](json& l) {
+        for (json& part : l["objects"][kParts]["objects"]) part["type"] = type;
+        object(l, kComponents)["variant"] = variant;
+    };
 }
 
 json at(int x, int y, json fields) {
@@ -158,22 +161,14 @@ TEST_F(LevelLoaderRefusalTest, EachRuleRefusesTheWholeLevel) {
          }},
         {"component variant 6", [](json& l) { object(l, kComponents)["variant"] = 6; }},
         // A look whose animation set lacks what its path's transport plays.
-        {"component 0: path 0 is of type elevator, variant 0 is the look of stairs",
-         [](json& l) { object(l, kComponents)["variant"] = 0; }},
-        {"component 0: path 0 is of type elevator, variant 3 is the look of an escalator",
-         [](json& l) { object(l, kComponents)["variant"] = 3; }},
-        {"component 0: path 0 is of type elevator, variant 5 is the look of the hatch",
-         [](json& l) { object(l, kComponents)["variant"] = 5; }},
-        {"component 0: path 0 is of type passage, variant 0 is the look of stairs",
-         [](json& l) { pathType(l, 3), object(l, kComponents)["variant"] = 0; }},
-        {"component 0: path 0 is of type passage, variant 2 is the look of an escalator",
-         [](json& l) { pathType(l, 3), object(l, kComponents)["variant"] = 2; }},
-        {"component 0: path 0 is of type passage, variant 4 is the look of the elevator",
-         [](json& l) { pathType(l, 3); }},
-        {"component 0: path 0 is of type stairs-up, variant 4 is the look of the elevator",
-         [](json& l) { pathType(l, 0); }},
-        {"component 0: path 0 is of type stairs-down, variant 5 is the look of the hatch",
-         [](json& l) { pathType(l, 1), object(l, kComponents)["variant"] = 5; }},
+        {"component 0: path 0 is of type elevator, variant 0 is the look of stairs", look(2, 0)},
+        {"component 0: path 0 is of type elevator, variant 3 is the look of an escalator", look(2, 3)},
+        {"component 0: path 0 is of type elevator, variant 5 is the look of the hatch", look(2, 5)},
+        {"component 0: path 0 is of type passage, variant 0 is the look of stairs", look(3, 0)},
+        {"component 0: path 0 is of type passage, variant 2 is the look of an escalator", look(3, 2)},
+        {"component 0: path 0 is of type passage, variant 4 is the look of the elevator", look(3, 4)},
+        {"component 0: path 0 is of type stairs-up, variant 4 is the look of the elevator", look(0, 4)},
+        {"component 0: path 0 is of type stairs-down, variant 5 is the look of the hatch", look(1, 5)},
         // A second component on the same path is held to its own look.
         {"component 1: path 0 is of type elevator, variant 1 is the look of stairs",
          [](json& l) {

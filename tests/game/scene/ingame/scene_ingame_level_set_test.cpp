@@ -245,4 +245,15 @@ TEST(LevelSetTest, SolutionsUseTheKnownStepsAndConditions) {
     }
 }
 
+// Every level with an outfit door ships a wasted run.
+TEST(WastedRuns, EveryLevelWithAnOutfitDoorHasOne) {
+    for (int n = -1; n <= 10; ++n) {
+        const json level = levelFile(n);
+        bool outfitDoor = false;
+        for (const json& o : objects(level, kDoors)) outfitDoor |= o.value("outfit", 0) > 0 && !o.value("fixed", false);
+        EXPECT_TRUE(!outfitDoor || !level.value("wasted", json::array()).empty())
+            << "level " << n << " has an outfit door and no wasted run";
+    }
+}
+
 }  // namespace
