@@ -74,8 +74,8 @@ std::vector<Needs> needs() {
         {0x4801, 0x4805, 1, 1, {}, {}, {}, {}, {}, {}},
     };
     // pack 12: the seven watchers see while they stand, walk and turn, and
-    // neither see nor feel anything once knocked out (only their back
-    // boxes stay, to take their outfit from); the back box comes before
+    // neither see nor feel anything once knocked out (only the box that
+    // gives their outfit stays, over the whole of them); the back box comes before
     // the body, so that an agent touching both from behind meets the back.
     // The same looks as the player wears them keep only the body box (and
     // draw no fan, below).
@@ -84,7 +84,7 @@ std::vector<Needs> needs() {
     const std::vector<int> watching{1, 0, 2, 3}, worn{0};
     for (int o = 0; o < 7; ++o) {
         for (const auto& [set, boxes, lying, undressed] :
-             {std::tuple{watcherSets[o], watching, std::vector<int>{1, 3}, std::vector<int>{1, 3}},
+             {std::tuple{watcherSets[o], watching, std::vector<int>{3}, std::vector<int>{3}},
               std::tuple{0x3011 + o, worn, std::vector<int>{}, std::vector<int>{}}})
             all.push_back({set,
                            watcherLooks[o],

@@ -37,8 +37,9 @@ std::vector<int> upTo(int n) {
 std::vector<Use> uses() {
     std::vector<Use> u;
     // Watchers: seven looks in the player's character scheme; the walk moves forward. The frame of
-    // lying knocked out (animations 14 and 15) keeps the back boxes but has no sight and no body; so do
-    // the underwear's (17 leading into it, 18 and 19 standing, 28 and 29 dazed and lying).
+    // lying knocked out (animations 14 and 15) keeps only the box that gives the outfit: no sight, no body.
+    // In the underwear (17 leading into it, 18 and 19 standing, 28 and 29 dazed and lying) the outfit can
+    // be taken again.
     const int looks[7][2] = {{0x3001, 0x3009}, {0x3000, 0x3008}, {0x3006, 0x300E}, {0x3005, 0x300D},
                              {0x3007, 0x300F}, {0x3004, 0x300C}, {0x3002, 0x300A}};
     std::vector<int> seeing;
@@ -46,9 +47,9 @@ std::vector<Use> uses() {
         if (a != 14 && a != 15 && (a < 17 || a > 19)) seeing.push_back(a);
     for (const auto& l : looks) {
         u.push_back({l[0], l[1], seeing, {23}, {0, 1, 2, 3}, {}, {}, {}, 1, -1});
-        u.push_back({l[0], l[1], {14, 15}, {}, {1, 3}, {}, {}, {}});
+        u.push_back({l[0], l[1], {14, 15}, {}, {3}, {}, {}, {}});
         u.push_back({l[0], l[1], {17, 18, 19}, {}, {0, 1, 2, 3}, {}, {}, {}});
-        u.push_back({l[0], l[1], {28, 29}, {}, {1, 3}, {}, {}, {}});
+        u.push_back({l[0], l[1], {28, 29}, {}, {3}, {}, {}, {}});
     }
     u.push_back({0x3003, 0x300B, {0, 1, 2}, {}, {}, {0, 1, 2}, {}, {0}});
     // Bystanders: idles 0, 2, 4, 6, 8 each lead to the odd number after them.

@@ -140,4 +140,34 @@ TEST_F(KnockOutRunTest, LettingGoBehindAGuardAndPressingWithinHalfASecondNeverGe
     }
 }
 
+// Knocked out, a guard lends his outfit to a press anywhere beside him: at
+// his head, his feet or over him, and again, lying in his underwear, once the
+// outfit has been taken.
+TEST_F(KnockOutRunTest, ALyingGuardLendsHisOutfitToAPressAnywhereBesideHim) {
+    if (std::getenv("VESSILO_GC_STRESS") != nullptr) GTEST_SKIP() << "a whole level is left to the other runs";
+    const nlohmann::json solution = solutionOf("tutorial");
+    size_t at = 0;
+    while (at < solution.size() && !solution[at].value("until", nlohmann::json::object()).contains("watcher")) ++at;
+    ASSERT_TRUE(startLevel(global::GameScene::TUTORIAL, 0) && playSteps(solution, 0, at));
+    ASSERT_TRUE(restage(false));
+    const auto step = [](const std::string& text) { return nlohmann::json::parse(text); };
+    ASSERT_TRUE(playStep(
+        step(R"({"hold": "right", "until": {"xAtLeast": )" + std::to_string(guard()->getSlotX(0) - 28) + "}}")));
+    ASSERT_TRUE(playStep(step(R"({"press": "action", "until": {"state": 9}})")));
+    ASSERT_TRUE(playStep(step(R"({"wait": true, "until": {"state": 0}})")));
+    const jint lying = guard()->getSlotX(0);
+    for (int offset : {-48, -20, 0, 20, 48}) {
+        SCOPED_TRACE(testing::Message() << "pressed " << offset << " px from him");
+        InGamePlayer* p = InGameObject::player.get();
+        p->progress = -1;
+        p->respawn(0, lying + offset, InGameObject::playerY);
+        p->setExposed(true);
+        harness.step();
+        EXPECT_TRUE(playStep(step(R"({"press": "action", "until": {"state": 10}})")));
+        EXPECT_TRUE(playStep(step(R"({"wait": true, "until": {"state": 0}})")));
+        EXPECT_EQ(guard()->getSlotIndex(0), InGameDisguisedPeople::ANIM_UNDRESSED);
+        guard()->setSlotIndex(0, InGameDisguisedPeople::ANIM_KNOCKED_OUT_UNDRESSED);
+    }
+}
+
 }  // namespace

@@ -156,15 +156,15 @@ inline std::vector<Look> everyLook() {
         }
     }
     // Watchers: their animations with the four boxes, the knocked-out one
-    // without its sight or its body (only the back boxes stay, to take
-    // the outfit from), and the same in the underwear, where the outfit can
-    // be taken again once worn off; the mark's frames.
+    // with only the box that gives the outfit (no sight, no body), and the
+    // same in the underwear, where the outfit can be taken again once worn
+    // off; the mark's frames.
     for (auto [first, second] : outfits()) {
         all.push_back({pair("watcher", first, second), first, second, {0, 1, 16, 23, 24}, {}, {0, 1, 2, 3}});
-        all.push_back({pair("watcher", first, second) + " knocked out", first, second, {14}, {}, {1, 3}});
+        all.push_back({pair("watcher", first, second) + " knocked out", first, second, {14}, {}, {3}});
         all.push_back({pair("watcher", first, second) + " in the underwear", first, second, {19}, {}, {0, 1, 2, 3}});
         all.push_back(
-            {pair("watcher", first, second) + " knocked out in the underwear", first, second, {28, 29}, {}, {1, 3}});
+            {pair("watcher", first, second) + " knocked out in the underwear", first, second, {28, 29}, {}, {3}});
     }
     all.push_back({pair("mark", 0x300B, 0x3003), 0x300B, 0x3003, {}, {0, 1, 2}, {}});
     for (auto [first, second] : bystanders())
