@@ -116,7 +116,7 @@ void TsCanvas::run() {
         (void)interrupted;
     } catch (java::lang::Throwable* thrown) {
         VMPtr<java::lang::Throwable> keep(thrown);
-        // Reported as a thread's end by an uncaught throwable is, then the
+        // Reported as any thread's uncaught throwable is; then the
         // application ends: the game's state is unknown from here on, and a
         // window left standing without its frames would only sit frozen.
         keep->printStackTrace();
