@@ -22,6 +22,19 @@
 
 namespace gamerun {
 
+// Built with the address sanitizer, whose runs are several times slower.
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr bool kAddressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+inline constexpr bool kAddressSanitizer = true;
+#else
+inline constexpr bool kAddressSanitizer = false;
+#endif
+#else
+inline constexpr bool kAddressSanitizer = false;
+#endif
+
 // The shipped levels by number, -1 the tutorial: the file's name
 // ("tutorial", "level0" ...), and a test name of a level parameter.
 std::string levelName(int level);

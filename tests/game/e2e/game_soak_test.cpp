@@ -38,18 +38,6 @@ using scene::ingame::InGameScene;
 
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kAddressSanitizer = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kAddressSanitizer = true;
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
-
 #if defined(__SANITIZE_THREAD__)
 constexpr bool kThreadSanitizer = true;
 #elif defined(__has_feature)
@@ -198,7 +186,7 @@ TEST_F(SoakTest, MenusPagesTheTutorialAQuitAndACompletedLevelOverAndOver) {
     // sanitizer freed blocks wait in its quarantine, and the thread
     // sanitizer's own records of every access keep growing, so the resident
     // size says nothing about ours there.
-    if (!kAddressSanitizer && !kThreadSanitizer) {
+    if (!gamerun::kAddressSanitizer && !kThreadSanitizer) {
         EXPECT_LT(resident.back() - resident[2], 16 << 20)
             << "third cycle " << resident[2] << ", last " << resident.back();
     }
